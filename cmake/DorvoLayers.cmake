@@ -1,0 +1,40 @@
+# dorvo_layer(<name> <dir> [EXCLUDE <subdir>...])
+# A static library from every .cpp under <dir>, minus the excluded sub-folders. An empty
+# layer still gets a target so higher layers can link it before it has code.
+function(dorvo_layer name dir)
+  cmake_parse_arguments(ARG "" "" "EXCLUDE" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.c)
+  foreach(ex IN LISTS ARG_EXCLUDE)
+    list(FILTER srcs EXCLUDE REGEX "^${CMAKE_SOURCE_DIR}/${ex}/")
+  endforeach()
+  set(stub ${CMAKE_BINARY_DIR}/layer_${name}.cpp)
+  if(NOT EXISTS ${stub})
+    file(WRITE ${stub} "// keeps the ${name} layer a valid library while it has no sources\n")
+  endif()
+  add_library(${name} STATIC ${srcs} ${stub})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/src/libs)
+endfunction()
+
+# dorvo_test_dir(<dir> <layer>)
+# One test program per *Test.cpp file under tests/<dir>, linked to <layer> and the shared
+# test support (headless, test clock, captured assertions). Sub-folders that mirror a
+# higher layer are excluded by the caller.
+function(dorvo_test_dir dir layer)
+  cmake_parse_arguments(ARG "" "" "EXCLUDE" ${ARGN})
+  file(GLOB_RECURSE tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*Test.cpp)
+  foreach(ex IN LISTS ARG_EXCLUDE)
+    list(FILTER tests EXCLUDE REGEX "^${CMAKE_SOURCE_DIR}/tests/${ex}/")
+  endforeach()
+  foreach(t IN LISTS tests)
+    get_filename_component(tname ${t} NAME_WE)
+    set(target ${layer}_${tname})
+    add_executable(${target} ${t})
+    target_link_libraries(${target} PRIVATE ${layer} dorvo_testsupport)
+    set(workdir ${CMAKE_BINARY_DIR}/testrun/${target})
+    file(MAKE_DIRECTORY ${workdir})
+    gtest_discover_tests(${target}
+      WORKING_DIRECTORY ${workdir}
+      PROPERTIES ENVIRONMENT "DORVO_HEADLESS=1;ASAN_OPTIONS=detect_leaks=1" LABELS ${layer}
+      DISCOVERY_TIMEOUT 60)
+  endforeach()
+endfunction()

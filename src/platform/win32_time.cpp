@@ -1,0 +1,246 @@
+// Clock, tick count, mutex, debug output and text conversion of the Win32 stand-in.
+#include "platform/win32.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cwchar>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace plat
+{
+namespace
+{
+// The counter runs in nanoseconds; the frequency is a constant, so it can never be read as 0.
+constexpr std::int64_t kFrequency = 1000000000;
+
+struct TestClock
+{
+    bool enabled = false;
+    std::int64_t now = 0; // nanoseconds
+    std::int64_t step = 0;
+};
+
+TestClock& Clock()
+{
+    static TestClock clock;
+    return clock;
+}
+
+std::int64_t ReadCounter()
+{
+    TestClock& c = Clock();
+    if (c.enabled)
+    {
+        std::int64_t v = c.now;
+        c.now += c.step;
+        return v;
+    }
+    using namespace std::chrono;
+    return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
+}
+} // namespace
+
+BOOL QueryPerformanceCounter(LARGE_INTEGER* count)
+{
+    if (!count)
+        return 0;
+    count->QuadPart = ReadCounter();
+    return 1;
+}
+
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency)
+{
+    if (!frequency)
+        return 0;
+    frequency->QuadPart = kFrequency;
+    return 1;
+}
+
+DWORD GetTickCount()
+{
+    TestClock& c = Clock();
+    std::int64_t ns;
+    if (c.enabled)
+        ns = c.now;
+    else
+    {
+        using namespace std::chrono;
+        ns = duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
+    }
+    return static_cast<DWORD>(static_cast<std::uint64_t>(ns / 1000000));
+}
+
+namespace testclock
+{
+void Enable(bool on) { Clock().enabled = on; }
+bool IsEnabled() { return Clock().enabled; }
+void Set(double seconds) { Clock().now = static_cast<std::int64_t>(seconds * kFrequency); }
+void Advance(double seconds) { Clock().now += static_cast<std::int64_t>(seconds * kFrequency); }
+double Now() { return static_cast<double>(Clock().now) / kFrequency; }
+void SetAutoAdvance(double stepSeconds) { Clock().step = static_cast<std::int64_t>(stepSeconds * kFrequency); }
+} // namespace testclock
+
+namespace
+{
+struct NamedMutex
+{
+    std::recursive_mutex mutex;
+};
+
+std::map<std::wstring, std::shared_ptr<NamedMutex>>& Mutexes()
+{
+    static std::map<std::wstring, std::shared_ptr<NamedMutex>> mutexes;
+    return mutexes;
+}
+
+std::mutex& MutexTableLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+} // namespace
+
+HANDLE CreateMutexW(void*, BOOL initialOwner, const wchar_t* name)
+{
+    std::shared_ptr<NamedMutex> m;
+    {
+        std::lock_guard<std::mutex> guard(MutexTableLock());
+        if (name)
+        {
+            auto& slot = Mutexes()[name];
+            if (!slot)
+                slot = std::make_shared<NamedMutex>();
+            m = slot;
+        }
+        else
+            m = std::make_shared<NamedMutex>();
+    }
+    // The handle owns one reference; CloseHandle drops it.
+    auto* handle = new std::shared_ptr<NamedMutex>(m);
+    if (initialOwner)
+        m->mutex.lock();
+    return handle;
+}
+
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)
+{
+    if (!handle)
+        return WAIT_TIMEOUT;
+    auto& m = *static_cast<std::shared_ptr<NamedMutex>*>(handle);
+    if (milliseconds == INFINITE)
+    {
+        m->mutex.lock();
+        return WAIT_OBJECT_0;
+    }
+    return m->mutex.try_lock() ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
+}
+
+BOOL ReleaseMutex(HANDLE handle)
+{
+    if (!handle)
+        return 0;
+    (*static_cast<std::shared_ptr<NamedMutex>*>(handle))->mutex.unlock();
+    return 1;
+}
+
+BOOL CloseHandle(HANDLE handle)
+{
+    if (!handle)
+        return 0;
+    delete static_cast<std::shared_ptr<NamedMutex>*>(handle);
+    return 1;
+}
+
+void OutputDebugStringA(const char* text)
+{
+    if (text)
+        std::fputs(text, stderr);
+}
+
+int MultiByteToWideChar(const char* text, int textLength, wchar_t* wide, int wideSize)
+{
+    if (!text)
+        return 0;
+    std::string narrow = textLength < 0 ? std::string(text) : std::string(text, static_cast<size_t>(textLength));
+    std::wstring w = ToWide(narrow);
+    int needed = static_cast<int>(w.size()) + (textLength < 0 ? 1 : 0);
+    if (wideSize == 0)
+        return needed;
+    if (!wide || wideSize < needed)
+        return 0;
+    for (size_t i = 0; i < w.size(); ++i)
+        wide[i] = w[i];
+    if (textLength < 0)
+        wide[w.size()] = L'\0';
+    return needed;
+}
+
+std::wstring ToWide(const std::string& text)
+{
+    // UTF-8 decode; an invalid byte becomes U+FFFD so nothing is lost silently.
+    std::wstring out;
+    size_t i = 0;
+    while (i < text.size())
+    {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        std::uint32_t cp;
+        int extra;
+        if (c < 0x80) { cp = c; extra = 0; }
+        else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; extra = 1; }
+        else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; extra = 2; }
+        else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; extra = 3; }
+        else { out.push_back(0xFFFD); ++i; continue; }
+        bool ok = true;
+        for (int k = 1; k <= extra; ++k)
+        {
+            if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+            {
+                ok = false;
+                break;
+            }
+            cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        }
+        if (!ok)
+        {
+            out.push_back(0xFFFD);
+            ++i;
+            continue;
+        }
+        out.push_back(static_cast<wchar_t>(cp));
+        i += extra + 1;
+    }
+    return out;
+}
+
+std::string ToNarrow(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t wc : text)
+    {
+        std::uint32_t cp = static_cast<std::uint32_t>(wc);
+        if (cp < 0x80)
+            out.push_back(static_cast<char>(cp));
+        else if (cp < 0x800)
+        {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+        else if (cp < 0x10000)
+        {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+        else
+        {
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+} // namespace plat

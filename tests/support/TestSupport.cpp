@@ -1,0 +1,69 @@
+#include "TestSupport.h"
+
+#include "common/Assert.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace testsupport
+{
+namespace
+{
+std::vector<CapturedAssert>& Captured()
+{
+    static std::vector<CapturedAssert> reports;
+    return reports;
+}
+
+void CaptureHandler(const common::AssertReport& r)
+{
+    Captured().push_back({r.condition ? r.condition : "", r.text ? r.text : "", r.file ? r.file : "", r.line});
+}
+} // namespace
+
+AssertCapture::AssertCapture()
+{
+    Captured().clear();
+    common::SetAssertHandler(&CaptureHandler);
+}
+
+AssertCapture::~AssertCapture()
+{
+    common::SetAssertHandler(nullptr);
+    Captured().clear();
+}
+
+const std::vector<CapturedAssert>& AssertCapture::Reports() const { return Captured(); }
+
+std::vector<std::string> AssertCapture::Texts() const
+{
+    std::vector<std::string> texts;
+    for (const auto& r : Captured())
+        texts.push_back(r.text);
+    return texts;
+}
+
+void AssertCapture::Clear() { Captured().clear(); }
+
+TempWorkDir::TempWorkDir()
+{
+    namespace fs = std::filesystem;
+    m_previous = fs::current_path().string();
+    std::string pattern = (fs::temp_directory_path() / "dorvo-test-XXXXXX").string();
+    char* made = ::mkdtemp(pattern.data());
+    m_path = made ? made : m_previous;
+    fs::current_path(m_path);
+}
+
+TempWorkDir::~TempWorkDir()
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::current_path(m_previous, ec);
+    if (m_path != m_previous)
+        fs::remove_all(m_path, ec);
+}
+
+std::string RepoPath(const std::string& relative) { return std::string(DORVO_SOURCE_DIR) + "/" + relative; }
+} // namespace testsupport
