@@ -1,0 +1,30 @@
+// Every file open and directory listing in the project goes through here. Data and code were
+// written for a file system with `\` separators and case-insensitive names: both separators
+// are accepted, and when the exact path does not exist each element is matched ignoring case.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace plat
+{
+// The path to hand to the operating system: separators turned into '/', and each element
+// replaced by the existing entry that matches it ignoring case when the exact one is missing.
+// A path that matches nothing comes back with its separators converted and otherwise unchanged.
+std::string ResolvePath(const std::string& path);
+
+bool FileExists(const std::string& path);     // a regular file
+bool DirectoryExists(const std::string& path);
+
+// fopen through ResolvePath; nullptr when the file cannot be opened.
+std::FILE* OpenFile(const std::string& path, const char* mode);
+
+// The names (no folder) of the regular files matching a pattern such as "dir/*.xml" or
+// "..\\rooms\\Room?.xml"; '*' matches any run, '?' one character, both ignoring case.
+// Sorted by name; empty when the folder does not exist.
+std::vector<std::string> ListFiles(const std::string& pattern);
+
+// Case-insensitive wildcard match of one name against one pattern element.
+bool WildcardMatch(const std::string& pattern, const std::string& name);
+} // namespace plat
