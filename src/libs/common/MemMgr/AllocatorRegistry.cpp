@@ -1,0 +1,72 @@
+#include "common/MemMgr/AllocatorRegistry.h"
+
+#include "common/MemMgr/OAException.h"
+#include "common/MemMgr/ObjectAllocator.h"
+
+#include <map>
+#include <memory>
+
+namespace MemMgr
+{
+namespace
+{
+using Table = std::map<std::size_t, std::unique_ptr<CObjectAllocator>>;
+
+// Deliberately leaked: a static that owned the pools would be destroyed at exit before (or
+// after) the statics whose destructors free nodes into them.
+Table& Pools()
+{
+    static Table* pools = new Table;
+    return *pools;
+}
+} // namespace
+
+void* AllocatorRegistry::Allocate(std::size_t size)
+{
+    std::unique_ptr<CObjectAllocator>& pool = Pools()[size];
+    if (!pool)
+    {
+        SAllocatorConfig config;
+        config.usePlainNewDelete = false;
+        config.objectsPerPage = 500;
+        config.maxPages = 0;
+        config.deferFirstPage = false;
+        config.debug = false;
+        config.padBytes = 0;
+        // Left without an entry if the first page cannot be had, so the next call tries again.
+        try
+        {
+            pool = std::make_unique<CObjectAllocator>(size, config);
+        }
+        catch (...)
+        {
+            Pools().erase(size);
+            throw;
+        }
+    }
+    return pool->Allocate();
+}
+
+void AllocatorRegistry::Free(void* object, std::size_t size)
+{
+    Table& pools = Pools();
+    auto found = pools.find(size);
+    if (found == pools.end())
+        return;
+    try
+    {
+        found->second->Free(object);
+    }
+    catch (const COAException&)
+    {
+        // A bad free through operator delete cannot be reported to anyone who could act on it.
+    }
+}
+
+const CObjectAllocator* AllocatorRegistry::GetAllocator(std::size_t size)
+{
+    const Table& pools = Pools();
+    auto found = pools.find(size);
+    return found == pools.end() ? nullptr : found->second.get();
+}
+} // namespace MemMgr
