@@ -1,0 +1,515 @@
+#include "common/ConsoleInterface.h"
+
+#include "common/ConsoleHooks.h"
+#include "common/InputEvent.h"
+#include "common/ParamStack.h"
+#include "common/Scheduler.h"
+#include "common/ValueText.h"
+#include "common/loki/Functor.h"
+#include "common/math/Vector3.h"
+
+#include <iterator>
+#include <memory>
+
+namespace common
+{
+const char* const ConsoleInterface::kGeneralHelp =
+    "help - type help <command> for more information on the command, type help commands to see a listing of "
+    "all commands";
+
+namespace
+{
+ConsoleInterface::ObjectCallHook s_objectCallHook = nullptr;
+ConsoleInterface* s_instance = nullptr; // the singleton once created, until it is destroyed
+
+// One typed argument of a console line, held until it is pushed. Kept apart from the stack so
+// that the line can be checked against the stack's limits and retyped before anything is pushed.
+struct Argument
+{
+    std::uint8_t tag = ParamStack::TAG_String;
+    int intValue = 0;
+    unsigned uintValue = 0;
+    float floatValue = 0.0f;
+    bool boolValue = false;
+    float vector[3] = {0.0f, 0.0f, 0.0f};
+    std::string text;
+
+    // Bytes the value takes on a ParamStack: strings carry a NUL and a 4-byte count.
+    unsigned StackBytes() const
+    {
+        switch (tag)
+        {
+        case ParamStack::TAG_Bool:
+            return 1;
+        case ParamStack::TAG_Vector3:
+            return 12;
+        case ParamStack::TAG_String:
+            return static_cast<unsigned>(text.size()) + 5;
+        default:
+            return 4;
+        }
+    }
+};
+
+// The typing rules of console tokens: vector, int, float, bool, else string, first that holds.
+Argument TypeToken(const std::string& token)
+{
+    Argument argument;
+    if (IsVectorText(token))
+    {
+        argument.tag = ParamStack::TAG_Vector3;
+        const math::Vector3 v = TextToVector3(token);
+        argument.vector[0] = v.x;
+        argument.vector[1] = v.y;
+        argument.vector[2] = v.z;
+    }
+    else if (IsIntegerText(token))
+    {
+        argument.tag = ParamStack::TAG_Int;
+        argument.intValue = TextToInt(token);
+    }
+    else if (IsFloatText(token))
+    {
+        argument.tag = ParamStack::TAG_Float;
+        argument.floatValue = static_cast<float>(TextToDouble(token)); // within float range
+    }
+    else if (IsBoolText(token))
+    {
+        argument.tag = ParamStack::TAG_Bool;
+        argument.boolValue = TextToBool(token);
+    }
+    else
+    {
+        argument.tag = ParamStack::TAG_String;
+        argument.text = token;
+    }
+    return argument;
+}
+
+std::vector<Argument> TypeTokens(const std::vector<std::string>& tokens, size_t first)
+{
+    std::vector<Argument> arguments;
+    for (size_t i = first; i < tokens.size(); ++i)
+        arguments.push_back(TypeToken(tokens[i]));
+    return arguments;
+}
+
+// A line with more values or bytes than a stack holds is refused whole: nothing half-pushed.
+bool FitsOnStack(const std::vector<Argument>& arguments)
+{
+    if (arguments.size() > ParamStack::kMaxValues)
+        return false;
+    unsigned bytes = 0;
+    for (const Argument& argument : arguments)
+        bytes += argument.StackBytes();
+    return bytes <= ParamStack::kDataBytes;
+}
+
+std::uint64_t SignatureOf(const std::vector<Argument>& arguments)
+{
+    std::uint64_t signature = 0;
+    for (size_t i = 0; i < arguments.size(); ++i)
+        signature |= static_cast<std::uint64_t>(arguments[i].tag) << (8 * i);
+    return signature;
+}
+
+// Typed text has no unsigned or float form for whole numbers, so "collisionSteps 5" would never
+// match a command taking an unsigned. When the callee expects one of those where the line has an
+// int, convert it (unsigned only when not negative). Used only when the result then matches.
+std::vector<Argument> RetypeFor(std::vector<Argument> arguments, std::uint64_t expected)
+{
+    for (size_t i = 0; i < arguments.size(); ++i)
+    {
+        Argument& argument = arguments[i];
+        const std::uint8_t wanted = static_cast<std::uint8_t>(expected >> (8 * i));
+        if (argument.tag != ParamStack::TAG_Int)
+            continue;
+        if (wanted == ParamStack::TAG_UInt && argument.intValue >= 0)
+        {
+            argument.tag = ParamStack::TAG_UInt;
+            argument.uintValue = static_cast<unsigned>(argument.intValue);
+        }
+        else if (wanted == ParamStack::TAG_Float)
+        {
+            argument.tag = ParamStack::TAG_Float;
+            argument.floatValue = static_cast<float>(argument.intValue);
+        }
+    }
+    return arguments;
+}
+
+void PushArguments(const std::vector<Argument>& arguments, ParamStack& params)
+{
+    for (const Argument& argument : arguments)
+    {
+        switch (argument.tag)
+        {
+        case ParamStack::TAG_Vector3:
+            params.PushVector3(math::Vector3(argument.vector[0], argument.vector[1], argument.vector[2]));
+            break;
+        case ParamStack::TAG_Int:
+            params.Push(argument.intValue);
+            break;
+        case ParamStack::TAG_UInt:
+            params.Push(argument.uintValue);
+            break;
+        case ParamStack::TAG_Float:
+            params.Push(argument.floatValue);
+            break;
+        case ParamStack::TAG_Bool:
+            params.Push(argument.boolValue);
+            break;
+        default:
+            params.PushString(argument.text);
+            break;
+        }
+    }
+}
+
+std::string MismatchLine(const std::string& name)
+{
+    return "Function: " + name + " parameter list does not match function prototype.";
+}
+} // namespace
+
+bool ConsoleInterface::MatchWholeNumbers(ParamStack& params, std::uint64_t expected)
+{
+    if (params.IsOverflowed())
+        return false;
+    if (params.GetSignature() == expected)
+        return true;
+    const unsigned count = params.GetCount();
+    std::vector<Argument> arguments(count);
+    for (unsigned i = 0; i < count; ++i)
+    {
+        arguments[i].tag = params.GetTag(i);
+        switch (arguments[i].tag)
+        {
+        case ParamStack::TAG_Vector3:
+        case ParamStack::TAG_Int:
+        case ParamStack::TAG_UInt:
+        case ParamStack::TAG_Float:
+        case ParamStack::TAG_Bool:
+        case ParamStack::TAG_String:
+            break;
+        default:
+            return false; // not a stack a console line builds
+        }
+    }
+    // Values come off last to first.
+    for (unsigned i = count; i-- > 0;)
+    {
+        Argument& argument = arguments[i];
+        switch (argument.tag)
+        {
+        case ParamStack::TAG_Vector3:
+        {
+            math::Vector3 v;
+            params.PopVector3(v);
+            argument.vector[0] = v.x;
+            argument.vector[1] = v.y;
+            argument.vector[2] = v.z;
+            break;
+        }
+        case ParamStack::TAG_Int:
+            params.Pop(argument.intValue);
+            break;
+        case ParamStack::TAG_UInt:
+            params.Pop(argument.uintValue);
+            break;
+        case ParamStack::TAG_Float:
+            params.Pop(argument.floatValue);
+            break;
+        case ParamStack::TAG_Bool:
+            params.Pop(argument.boolValue);
+            break;
+        default:
+            params.PopString(argument.text);
+            break;
+        }
+    }
+    const std::vector<Argument> retyped = RetypeFor(arguments, expected);
+    const bool matches = SignatureOf(retyped) == expected;
+    PushArguments(matches ? retyped : arguments, params);
+    return matches;
+}
+
+ConsoleInterface& ConsoleInterface::Instance()
+{
+    static ConsoleInterface console;
+    s_instance = &console;
+    return console;
+}
+
+ConsoleInterface::ConsoleInterface()
+{
+    // The registry's report lines and the foundation's own commands (the scheduler's
+    // "TestScheduler") reach the one console through these from now on.
+    SetConsoleLineHook([](const std::string& line) { Instance().WriteToConsole(line, FF_Display, false); });
+    SetConsoleCommandHook([](const std::string& name, Loki::BaseFunctor* functor, const std::string& help)
+                          { Instance().RegisterCommand(name, functor, help); });
+}
+
+ConsoleInterface::~ConsoleInterface()
+{
+    if (this != s_instance)
+        return;
+    // Reports made while the program's statics are torn down go to the debug output instead.
+    s_instance = nullptr;
+    SetConsoleLineHook(nullptr);
+    SetConsoleCommandHook(nullptr);
+}
+
+ConsoleInterface::ObjectCallHook ConsoleInterface::SetObjectCallHook(ObjectCallHook hook)
+{
+    ObjectCallHook previous = s_objectCallHook;
+    s_objectCallHook = hook;
+    return previous;
+}
+
+void ConsoleInterface::RegisterConsoleCommands()
+{
+    Scheduler::Instance().RegisterFunction(
+        "WriteToConsole", Loki::NewFunctor(this, &ConsoleInterface::WriteToConsole).release());
+    RegisterCommand("commands", Loki::NewFunctor(this, &ConsoleInterface::ListCommands).release(),
+                    "A Global Command Listing");
+}
+
+void ConsoleInterface::RegisterCommand(const std::string& name, Loki::BaseFunctor* functor,
+                                       const std::string& help)
+{
+    m_commands.RegisterFunction(name, functor);
+    m_helpTexts[name] = help;
+}
+
+void ConsoleInterface::WriteToConsole(std::string line, Function_Flags flags, bool report)
+{
+    if (m_outputLines.size() > m_maxOutputLines)
+        m_outputLines.pop_front();
+    if (flags == FF_Execute && !line.empty())
+        Execute(line, report);
+    if (report || flags == FF_Display)
+        AddOutputLine(">" + line);
+}
+
+void ConsoleInterface::AddOutputLine(const std::string& line)
+{
+    m_outputLines.push_back(line);
+    m_outputChanged = true;
+}
+
+void ConsoleInterface::ClearOutput()
+{
+    m_outputLines.clear();
+    m_outputChanged = true;
+}
+
+void ConsoleInterface::ClearHistory()
+{
+    m_history.clear();
+    m_inputLine.clear();
+    m_cursor = 0;
+}
+
+void ConsoleInterface::Execute(const std::string& line, bool report)
+{
+    const std::vector<std::string> tokens = Tokenize(line, " ");
+    if (tokens.empty())
+        return;
+    if (tokens[0] == "help")
+        ShowHelp(tokens);
+    else if (tokens[0] == "obj")
+        CallObject(tokens, report);
+    else
+        CallCommand(tokens, report);
+}
+
+void ConsoleInterface::ShowHelp(const std::vector<std::string>& tokens)
+{
+    if (tokens.size() < 2)
+    {
+        WriteToConsole(kGeneralHelp, FF_Display, false);
+        return;
+    }
+    // An unknown name shows an empty line; it is not entered, so "commands" lists only real help.
+    const auto found = m_helpTexts.find(tokens[1]);
+    WriteToConsole(found != m_helpTexts.end() ? found->second : std::string(), FF_Display, false);
+}
+
+void ConsoleInterface::CallObject(const std::vector<std::string>& tokens, bool report)
+{
+    if (tokens.size() < 2)
+        return;
+    const std::vector<std::string> target = Tokenize(tokens[1], ".");
+    if (target.size() != 2)
+        return;
+    const std::vector<Argument> arguments = TypeTokens(tokens, 2);
+    if (!FitsOnStack(arguments))
+    {
+        if (report)
+            WriteToConsole(MismatchLine(target[1]), FF_Display, false);
+        return;
+    }
+    if (!s_objectCallHook)
+        return;
+    ParamStack params;
+    PushArguments(arguments, params);
+    s_objectCallHook(target[0], target[1], params, report);
+}
+
+void ConsoleInterface::CallCommand(const std::vector<std::string>& tokens, bool report)
+{
+    const std::string& name = tokens[0];
+    Loki::BaseFunctor* functor = m_commands.FindFunction(name);
+    std::vector<Argument> arguments = TypeTokens(tokens, 1);
+    ParamStack params;
+    if (!functor)
+    {
+        m_commands.Call(name, &params, report); // reports that it does not exist
+        return;
+    }
+    if (!FitsOnStack(arguments))
+    {
+        if (report)
+            WriteToConsole(MismatchLine(name), FF_Display, false);
+        return;
+    }
+    const std::uint64_t expected = functor->GetSignature();
+    if (SignatureOf(arguments) != expected)
+    {
+        std::vector<Argument> retyped = RetypeFor(arguments, expected);
+        if (SignatureOf(retyped) == expected)
+            arguments.swap(retyped);
+    }
+    PushArguments(arguments, params);
+    m_commands.Call(name, &params, report);
+}
+
+void ConsoleInterface::ListCommands()
+{
+    for (const auto& entry : m_helpTexts)
+        WriteToConsole(entry.first + " - " + entry.second, FF_Display, false);
+}
+
+bool ConsoleInterface::HandleInput(const dorvo::input::InputEvent& event)
+{
+    using namespace dorvo::input;
+    if (event.code == KEY_GRAVE)
+        return false;
+
+    if (event.value == 1)
+    {
+        const std::uint32_t positions = static_cast<std::uint32_t>(m_inputLine.size()) + 1;
+        switch (event.code)
+        {
+        case KEY_RETURN:
+            m_enterPressed = true;
+            break;
+        case KEY_LSHIFT:
+        case KEY_RSHIFT:
+            m_shiftHeld = true;
+            break;
+        case KEY_UP:
+            m_upPressed = true;
+            break;
+        case KEY_DOWN:
+            m_downPressed = true;
+            break;
+        case KEY_LEFT: // wraps from the start to the end of the line
+            m_cursor = (m_cursor + positions - 1) % positions;
+            break;
+        case KEY_RIGHT:
+            m_cursor = (m_cursor + 1) % positions;
+            break;
+        default:
+            break;
+        }
+
+        const char c = ScanCodeToChar(event, m_shiftHeld ? 1 : 0);
+        if (c >= 32 && c <= 126 && c != '`')
+        {
+            m_inputLine.insert(m_cursor, 1, c);
+            ++m_cursor;
+        }
+        else if (c == 8)
+        {
+            // Backspace works only on lines of 1 to 56 characters: the console window's width.
+            if (!m_inputLine.empty() && m_inputLine.size() <= 56)
+            {
+                if (m_cursor > 0)
+                {
+                    m_inputLine.erase(m_cursor - 1, 1);
+                    --m_cursor;
+                }
+                else
+                    m_inputLine.erase(0, 1);
+            }
+        }
+        else if (c == 127 && m_cursor < m_inputLine.size())
+            m_inputLine.erase(m_cursor, 1);
+        return true;
+    }
+
+    if (event.value != 0)
+        return false;
+
+    switch (event.code)
+    {
+    case KEY_RETURN:
+        if (m_enterPressed)
+        {
+            const std::string line = m_inputLine;
+            m_history.push_back(line);
+            m_inputLine.clear();
+            m_cursor = 0;
+            m_enterPressed = false;
+            WriteToConsole(line, FF_Execute, true);
+        }
+        return true;
+    case KEY_UP:
+        if (m_upPressed)
+        {
+            HistoryBack();
+            m_upPressed = false;
+        }
+        return true;
+    case KEY_DOWN:
+        if (m_downPressed)
+        {
+            HistoryForward();
+            m_downPressed = false;
+        }
+        return true;
+    case KEY_LSHIFT:
+    case KEY_RSHIFT:
+        m_shiftHeld = false;
+        return false;
+    case KEY_BACK:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ConsoleInterface::HistoryBack()
+{
+    if (m_history.empty())
+        return;
+    if (m_inputLine == m_history.front())
+        m_history.splice(m_history.end(), m_history, m_history.begin());
+    m_inputLine = m_history.front();
+    m_history.splice(m_history.end(), m_history, m_history.begin());
+    m_cursor = static_cast<std::uint32_t>(m_inputLine.size());
+}
+
+void ConsoleInterface::HistoryForward()
+{
+    if (m_history.empty())
+        return;
+    if (m_inputLine == m_history.back())
+        m_history.splice(m_history.begin(), m_history, std::prev(m_history.end()));
+    m_inputLine = m_history.back();
+    m_history.splice(m_history.begin(), m_history, std::prev(m_history.end()));
+    m_cursor = static_cast<std::uint32_t>(m_inputLine.size());
+}
+} // namespace common

@@ -1,0 +1,73 @@
+// The program's one Lua interpreter. Start-up scripts set configuration globals (paths, node
+// break limits) that the game reads back here; the game registers the C functions scripts may
+// call. The interpreter lives until the process ends. Nothing here throws: a wrong global type
+// gives 0 or "", a script that cannot be loaded gives false, a script that fails while running
+// is reported and still counts as run.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct lua_State;
+typedef int (*lua_CFunction)(lua_State* L);
+
+class LuaUtil
+{
+public:
+    // Results of RegisterFunction; only Registered changes anything.
+    enum RegisterResult
+    {
+        Registered = 0,
+        AlreadyRegistered = 1, // this name with this same function
+        NameTaken = 2,         // this name with another function
+        FunctionRegistered = 3 // this function under another name
+    };
+
+    // Where failure reports go: a title ("Run script failed", "Call Script Failed", ...) and the
+    // text. The default writes one line to the debug output; nullptr restores it.
+    using ReportHandler = void (*)(const std::string& title, const std::string& text);
+
+    static LuaUtil& Instance();
+    static LuaUtil& GetInstance() { return Instance(); }
+
+    static ReportHandler SetReportHandler(ReportHandler handler);
+
+    // The global of that name as a number (a numeric string counts); 0.0 and a report otherwise.
+    double GetDouble(const char* name);
+    // The global of that name as text (a number is converted by Lua); "" and a report otherwise.
+    std::string GetString(const char* name);
+
+    // The script file to run for a name: "Scripts/" + name + ".LUB" or ".LUA" beside the name's
+    // folder, then name + ".LUB", then the name with ".LUA" in place of its extension; each
+    // matched ignoring case. When none exists the name itself.
+    std::string FindScript(const char* name);
+    // Loads and runs a script; false only when it cannot be loaded (missing, syntax error).
+    bool RunScript(const char* name);
+
+    int RegisterFunction(const std::string& name, lua_CFunction function);
+
+    // For C functions registered here, so their owners need no Lua header: the number of
+    // arguments, and argument `index` (from 1) as text ("" when it is not a string or number)
+    // or as a number (0 when it is not one).
+    static int ArgCount(lua_State* L);
+    static std::string ArgString(lua_State* L, int index);
+    static double ArgNumber(lua_State* L, int index);
+
+    lua_State* GetState() const { return m_state; }
+    // Depth of the interpreter's value stack; every operation here leaves it as it found it.
+    int GetStackTop() const;
+
+private:
+    struct RegisteredFunction
+    {
+        std::string name;
+        lua_CFunction function;
+    };
+
+    LuaUtil();
+    LuaUtil(const LuaUtil&) = delete;
+    LuaUtil& operator=(const LuaUtil&) = delete;
+
+    lua_State* m_state;
+    std::vector<RegisteredFunction> m_functions; // in registration order
+};
