@@ -1,0 +1,464 @@
+// The frame driver: callbacks, the main window's procedure, device creation and one frame.
+#include "platform/frame_driver.h"
+
+#include "platform/window_backend.h"
+
+#include <memory>
+#include <string>
+
+namespace plat
+{
+namespace
+{
+template <typename F> struct Callback
+{
+    F fn = nullptr;
+    void* context = nullptr;
+};
+
+struct FrameDriver
+{
+    Callback<LPDXUTCALLBACKMSGPROC> msgProc;
+    Callback<LPDXUTCALLBACKFRAMEMOVE> frameMove;
+    Callback<LPDXUTCALLBACKFRAMERENDER> frameRender;
+    Callback<LPDXUTCALLBACKDEVICELOST> deviceLost;
+    Callback<LPDXUTCALLBACKDEVICERESET> deviceReset;
+    Callback<LPDXUTCALLBACKPREPRESENT> prePresent;
+
+    bool handleDefaultHotkeys = true;
+    bool showMsgBoxOnError = true;
+    bool handleAltEnter = true;
+    bool showCursorWhenFullScreen = true;
+    bool clipCursorWhenFullScreen = false;
+
+    std::wstring title = L"Direct3D Window";
+    std::unique_ptr<IDirect3DDevice9> device;
+    D3DPRESENT_PARAMETERS pp;
+    D3DSURFACE_DESC desc;
+    // True between a successful device-reset callback and the next device-lost callback.
+    bool deviceObjectsReset = false;
+    bool toggleRequested = false;
+    bool resizeRequested = false;
+    int resizeWidth = 0;
+    int resizeHeight = 0;
+    int windowedWidth = 0; // client size to return to when leaving full screen
+    int windowedHeight = 0;
+    int fullScreenWidth = 0; // 0: the desktop's size
+    int fullScreenHeight = 0;
+
+    int exitCode = 0;
+    double frequency = 1.0;
+    std::int64_t start = 0;
+    std::int64_t last = 0;
+    std::int64_t fpsStart = 0;
+    int fpsFrames = 0;
+    float fps = 0.0f;
+};
+
+FrameDriver& Driver()
+{
+    static FrameDriver driver;
+    return driver;
+}
+
+std::int64_t Counter()
+{
+    LARGE_INTEGER c;
+    QueryPerformanceCounter(&c);
+    return c.QuadPart;
+}
+
+HRESULT FailDeviceCreation(const std::string& reason)
+{
+    FrameDriver& d = Driver();
+    d.exitCode = 1;
+    std::string text = "DXUTCreateDevice - could not create the device: " + reason;
+    if (d.showMsgBoxOnError)
+        MessageBoxW(DXUTGetHWND(), ToWide(text).c_str(), L"Error", MB_OK | MB_ICONERROR);
+    else
+        OutputDebugStringA((text + "\n").c_str());
+    return D3DERR_NOTAVAILABLE;
+}
+
+bool EnsureWindow(int width, int height, bool windowed, std::string& error)
+{
+    detail::WindowBackend& backend = detail::Backend();
+    if (backend.HasWindow())
+        return true;
+    if (!backend.CreateMainWindow(Driver().title, width, height, windowed, error))
+        return false;
+    SetWindowProc(detail::MainWindowHandle(), &detail::FrameDriverWindowProc);
+    return true;
+}
+
+void DropWindow()
+{
+    if (!detail::HasBackend())
+        return;
+    detail::Backend().DestroyMainWindow();
+    SetWindowProc(detail::MainWindowHandle(), nullptr);
+}
+
+void CallDeviceLost()
+{
+    FrameDriver& d = Driver();
+    if (!d.deviceObjectsReset)
+        return;
+    d.deviceObjectsReset = false;
+    if (d.deviceLost.fn)
+        d.deviceLost.fn(d.deviceLost.context);
+}
+
+bool CallDeviceReset()
+{
+    FrameDriver& d = Driver();
+    d.desc = d.device->GetBackBufferDesc();
+    HRESULT hr = d.deviceReset.fn ? d.deviceReset.fn(d.device.get(), &d.desc, d.deviceReset.context) : S_OK;
+    d.deviceObjectsReset = SUCCEEDED(hr);
+    return d.deviceObjectsReset;
+}
+
+// Applies a pending full-screen toggle or resize: device lost, new back buffer, device reset.
+void HandlePendingReset()
+{
+    FrameDriver& d = Driver();
+    if (!d.toggleRequested && !d.resizeRequested && d.deviceObjectsReset)
+        return;
+    CallDeviceLost();
+    if (d.toggleRequested)
+    {
+        bool toFullScreen = d.pp.Windowed != 0;
+        int w = toFullScreen ? d.fullScreenWidth : d.windowedWidth;
+        int h = toFullScreen ? d.fullScreenHeight : d.windowedHeight;
+        if (detail::Backend().SetFullScreen(toFullScreen, w, h))
+        {
+            d.pp.Windowed = toFullScreen ? 0 : 1;
+            d.pp.BackBufferWidth = static_cast<UINT>(w);
+            d.pp.BackBufferHeight = static_cast<UINT>(h);
+            detail::Backend().SetCursorClipped(toFullScreen && d.clipCursorWhenFullScreen);
+        }
+    }
+    else if (d.resizeRequested)
+    {
+        d.pp.BackBufferWidth = static_cast<UINT>(d.resizeWidth);
+        d.pp.BackBufferHeight = static_cast<UINT>(d.resizeHeight);
+    }
+    d.toggleRequested = false;
+    d.resizeRequested = false;
+    if (FAILED(d.device->Reset(&d.pp)))
+    {
+        d.exitCode = 1;
+        return;
+    }
+    CallDeviceReset();
+}
+
+void CountFrame(std::int64_t now)
+{
+    FrameDriver& d = Driver();
+    ++d.fpsFrames;
+    double span = static_cast<double>(now - d.fpsStart) / d.frequency;
+    if (span >= 1.0)
+    {
+        d.fps = static_cast<float>(d.fpsFrames / span);
+        d.fpsFrames = 0;
+        d.fpsStart = now;
+    }
+}
+} // namespace
+
+void DXUTSetCallbackMsgProc(LPDXUTCALLBACKMSGPROC callback, void* userContext)
+{
+    Driver().msgProc = {callback, userContext};
+}
+
+void DXUTSetCallbackFrameMove(LPDXUTCALLBACKFRAMEMOVE callback, void* userContext)
+{
+    Driver().frameMove = {callback, userContext};
+}
+
+void DXUTSetCallbackFrameRender(LPDXUTCALLBACKFRAMERENDER callback, void* userContext)
+{
+    Driver().frameRender = {callback, userContext};
+}
+
+void DXUTSetCallbackDeviceLost(LPDXUTCALLBACKDEVICELOST callback, void* userContext)
+{
+    Driver().deviceLost = {callback, userContext};
+}
+
+void DXUTSetCallbackDeviceReset(LPDXUTCALLBACKDEVICERESET callback, void* userContext)
+{
+    Driver().deviceReset = {callback, userContext};
+}
+
+void DXUTSetCallbackPrePresent(LPDXUTCALLBACKPREPRESENT callback, void* userContext)
+{
+    Driver().prePresent = {callback, userContext};
+}
+
+HRESULT DXUTInit(bool, bool handleDefaultHotkeys, bool showMsgBoxOnError, bool handleAltEnter)
+{
+    FrameDriver& d = Driver();
+    d.handleDefaultHotkeys = handleDefaultHotkeys;
+    d.showMsgBoxOnError = showMsgBoxOnError;
+    d.handleAltEnter = handleAltEnter;
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    d.frequency = static_cast<double>(f.QuadPart);
+    return S_OK;
+}
+
+void DXUTSetCursorSettings(bool showCursorWhenFullScreen, bool clipCursorWhenFullScreen)
+{
+    Driver().showCursorWhenFullScreen = showCursorWhenFullScreen;
+    Driver().clipCursorWhenFullScreen = clipCursorWhenFullScreen;
+}
+
+HRESULT DXUTCreateWindow(const wchar_t* title, HINSTANCE, HICON, HMENU, int, int)
+{
+    FrameDriver& d = Driver();
+    d.title = title ? title : L"";
+    detail::WindowBackend& backend = detail::Backend();
+    if (backend.HasWindow())
+    {
+        backend.SetTitle(d.title);
+        return S_OK;
+    }
+    std::string error;
+    if (!EnsureWindow(640, 480, true, error))
+    {
+        OutputDebugStringA(("DXUTCreateWindow - could not create the window: " + error + "\n").c_str());
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
+HRESULT DXUTCreateDevice(UINT adapterOrdinal, bool windowed, int width, int height,
+                         LPDXUTCALLBACKISDEVICEACCEPTABLE isDeviceAcceptable,
+                         LPDXUTCALLBACKMODIFYDEVICESETTINGS modifyDeviceSettings, void* userContext)
+{
+    FrameDriver& d = Driver();
+    if (d.device)
+    {
+        CallDeviceLost();
+        d.device.reset();
+    }
+    if (width <= 0 || height <= 0)
+    {
+        width = 640;
+        height = 480;
+    }
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    d.frequency = static_cast<double>(f.QuadPart);
+
+    DXUTDeviceSettings settings;
+    settings.AdapterOrdinal = adapterOrdinal;
+    settings.pp.BackBufferWidth = static_cast<UINT>(width);
+    settings.pp.BackBufferHeight = static_cast<UINT>(height);
+    settings.pp.hDeviceWindow = detail::MainWindowHandle();
+    settings.pp.Windowed = windowed ? 1 : 0;
+    D3DCAPS9 caps;
+    caps.VertexShaderVersion = D3DVS_VERSION(3, 0);
+    caps.PixelShaderVersion = D3DPS_VERSION(3, 0);
+    caps.MaxTextureWidth = 8192;
+    caps.MaxTextureHeight = 8192;
+    if (isDeviceAcceptable && !isDeviceAcceptable(&caps, settings.AdapterFormat, settings.pp.BackBufferFormat,
+                                                  windowed, userContext))
+        return FailDeviceCreation("no device is acceptable to the application");
+    if (modifyDeviceSettings && !modifyDeviceSettings(&settings, &caps, userContext))
+        return FailDeviceCreation("the application refused the device settings");
+    if (settings.pp.BackBufferWidth == 0 || settings.pp.BackBufferHeight == 0)
+        return FailDeviceCreation("the back buffer has no size");
+    windowed = settings.pp.Windowed != 0;
+    width = static_cast<int>(settings.pp.BackBufferWidth);
+    height = static_cast<int>(settings.pp.BackBufferHeight);
+
+    detail::WindowBackend& backend = detail::Backend();
+    bool madeWindow = !backend.HasWindow();
+    std::string error;
+    if (!EnsureWindow(width, height, windowed, error))
+        return FailDeviceCreation(error);
+    int w = width, h = height;
+    if (!madeWindow && !backend.SetFullScreen(!windowed, w, h))
+        return FailDeviceCreation("the window cannot take the requested size");
+    settings.pp.BackBufferWidth = static_cast<UINT>(w);
+    settings.pp.BackBufferHeight = static_cast<UINT>(h);
+
+    d.device = backend.CreateDevice(settings.pp, error);
+    if (!d.device)
+    {
+        if (madeWindow)
+            DropWindow();
+        return FailDeviceCreation(error);
+    }
+    d.pp = settings.pp;
+    d.windowedWidth = windowed ? w : 800;
+    d.windowedHeight = windowed ? h : 600;
+    d.fullScreenWidth = windowed ? 0 : w;
+    d.fullScreenHeight = windowed ? 0 : h;
+    d.toggleRequested = false;
+    d.resizeRequested = false;
+    backend.SetCursorClipped(!windowed && d.clipCursorWhenFullScreen);
+
+    d.start = d.last = d.fpsStart = Counter();
+    d.fpsFrames = 0;
+    d.fps = 0.0f;
+    if (!CallDeviceReset())
+    {
+        d.device.reset();
+        if (madeWindow)
+            DropWindow();
+        return FailDeviceCreation("the device-reset callback failed");
+    }
+    return S_OK;
+}
+
+HRESULT DXUTRender3DEnvironment()
+{
+    FrameDriver& d = Driver();
+    if (!d.device)
+        return S_OK;
+    HandlePendingReset();
+    if (!d.deviceObjectsReset)
+        return D3DERR_DEVICELOST; // frames are skipped until a reset succeeds
+
+    std::int64_t now = Counter();
+    double time = static_cast<double>(now - d.start) / d.frequency;
+    float elapsed = static_cast<float>(static_cast<double>(now - d.last) / d.frequency);
+    d.last = now;
+    CountFrame(now);
+
+    IDirect3DDevice9* device = d.device.get();
+    if (d.frameMove.fn)
+        d.frameMove.fn(device, time, elapsed, d.frameMove.context);
+    if (d.frameRender.fn)
+        d.frameRender.fn(device, time, elapsed, d.frameRender.context);
+    if (d.prePresent.fn)
+        d.prePresent.fn(device, d.prePresent.context);
+    return device->Present(nullptr, nullptr, nullptr, nullptr);
+}
+
+HRESULT DXUTToggleFullScreen()
+{
+    FrameDriver& d = Driver();
+    if (!d.device)
+        return E_FAIL;
+    d.toggleRequested = !d.toggleRequested; // two toggles before a frame cancel out
+    return S_OK;
+}
+
+void DXUTShutdown(int exitCode)
+{
+    FrameDriver& d = Driver();
+    if (d.device)
+    {
+        CallDeviceLost();
+        d.device.reset();
+    }
+    DropWindow();
+    detail::DestroyBackend();
+    detail::ResetFrameDriver();
+    Driver().exitCode = exitCode;
+}
+
+int DXUTGetExitCode()
+{
+    return Driver().exitCode;
+}
+
+float DXUTGetFPS()
+{
+    return Driver().fps;
+}
+
+HWND DXUTGetHWND()
+{
+    return detail::HasBackend() && detail::Backend().HasWindow() ? detail::MainWindowHandle() : nullptr;
+}
+
+HINSTANCE DXUTGetHINSTANCE()
+{
+    static char instance;
+    return reinterpret_cast<HINSTANCE>(&instance);
+}
+
+IDirect3DDevice9* DXUTGetD3D9Device()
+{
+    return Driver().device.get();
+}
+
+const D3DSURFACE_DESC* DXUTGetD3D9BackBufferSurfaceDesc()
+{
+    return Driver().device ? &Driver().desc : nullptr;
+}
+
+bool DXUTIsWindowed()
+{
+    return !Driver().device || Driver().pp.Windowed != 0;
+}
+
+namespace detail
+{
+LRESULT FrameDriverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    FrameDriver& d = Driver();
+    if (d.msgProc.fn)
+    {
+        bool noFurtherProcessing = false;
+        LRESULT result =
+            d.msgProc.fn(window, message, wParam, lParam, &noFurtherProcessing, d.msgProc.context);
+        if (noFurtherProcessing)
+            return result;
+    }
+    switch (message)
+    {
+    case WM_SIZE:
+    {
+        int w = LOWORD(static_cast<std::uintptr_t>(lParam));
+        int h = HIWORD(static_cast<std::uintptr_t>(lParam));
+        // A minimised window (0 x 0) keeps its back buffer; full screen owns its size.
+        if (d.device && d.pp.Windowed && !d.toggleRequested && w > 0 && h > 0)
+        {
+            d.windowedWidth = w;
+            d.windowedHeight = h;
+            d.resizeRequested = static_cast<UINT>(w) != d.desc.Width || static_cast<UINT>(h) != d.desc.Height;
+            d.resizeWidth = w;
+            d.resizeHeight = h;
+        }
+        return 0;
+    }
+    case WM_SYSKEYDOWN:
+        if (d.handleAltEnter && wParam == VK_RETURN)
+        {
+            DXUTToggleFullScreen();
+            return 0;
+        }
+        break;
+    case WM_KEYDOWN:
+        if (d.handleDefaultHotkeys && wParam == VK_ESCAPE)
+        {
+            SendMessageW(window, WM_CLOSE, 0, 0);
+            return 0;
+        }
+        break;
+    case WM_SETCURSOR:
+        if (d.device && !d.pp.Windowed && !d.showCursorWhenFullScreen)
+        {
+            SetCursor(nullptr);
+            return 1;
+        }
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void ResetFrameDriver()
+{
+    Driver() = FrameDriver();
+}
+} // namespace detail
+} // namespace plat

@@ -1,0 +1,37 @@
+// Test hooks of the headless backend (DORVO_HEADLESS=1): no window and no GL, but the state a
+// window and device would have (title, full screen, back-buffer size, cursor) can be read, and
+// tests can inject window messages and a device-creation failure.
+#pragma once
+
+#include "platform/win32.h"
+
+#include <string>
+
+namespace plat::headless
+{
+// Whether DORVO_HEADLESS=1 is set.
+bool IsActive();
+
+// Queues a message for the main window (no window: a thread message) as the window system
+// would; it comes out of the next PeekMessageW in order.
+void InjectMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+// Makes the next DXUTCreateDevice fail as on a machine without OpenGL 3.3.
+void FailNextDeviceCreation(const std::string& reason = "OpenGL 3.3 core is not available");
+
+bool HasWindow();
+std::wstring WindowTitle();
+bool IsFullScreen();
+bool IsCursorVisible();
+bool IsCursorClipped();
+// The desktop's size, which a full-screen toggle takes for the back buffer. Usually 1920 x 1080.
+void SetDesktopSize(int width, int height);
+// The device's back buffer; 0 x 0 without a device.
+UINT BackBufferWidth();
+UINT BackBufferHeight();
+// Presents of the device since it was made.
+int PresentCount();
+
+// Back to the start: frame driver shut down (device and window gone, callbacks cleared),
+// queue and quit request emptied, cursor shown, no injected failure, default desktop.
+void Reset();
+} // namespace plat::headless

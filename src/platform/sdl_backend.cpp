@@ -1,0 +1,257 @@
+// The SDL2 window backend: the main window with its OpenGL 3.3 core context, the event pump
+// that feeds the raw-event observers and the message queue, cursor and message box.
+#include "platform/event_observer.h"
+#include "platform/gl_device.h"
+#include "platform/sdl_events.h"
+#include "platform/window_backend.h"
+
+#include <SDL.h>
+#include <dlfcn.h>
+#include <link.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace plat::detail
+{
+namespace
+{
+// SDL unloads the GL library when its video part stops, and the driver with it. Mesa's
+// drivers are not made to be unloaded and loaded again in one process (a second device after
+// a shutdown), so everything loaded once a context exists stays resident.
+void KeepGLLibrariesLoaded()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*)
+        {
+            if (info->dlpi_name && info->dlpi_name[0])
+                ::dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            return 0;
+        },
+        nullptr);
+}
+
+class SdlBackend : public WindowBackend
+{
+public:
+    ~SdlBackend() override
+    {
+        DestroyMainWindow();
+        if (m_videoStarted)
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        // The last SDL user also ends SDL itself, which closes its D-Bus connection.
+        if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0)
+            SDL_Quit();
+    }
+
+    bool IsHeadless() const override { return false; }
+
+    bool CreateMainWindow(const std::wstring& title, int width, int height, bool windowed,
+                          std::string& error) override
+    {
+        if (!StartVideo(error))
+            return false;
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+        Uint32 flags =
+            SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | (windowed ? 0u : Uint32{SDL_WINDOW_FULLSCREEN});
+        m_window = SDL_CreateWindow(ToNarrow(title).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                    width, height, flags);
+        if (!m_window)
+        {
+            error = std::string("the window cannot be opened: ") + SDL_GetError();
+            return false;
+        }
+        m_translator = SdlEventTranslator();
+        SetCursorVisible(SystemCursorVisible());
+        return true;
+    }
+
+    bool HasWindow() const override { return m_window != nullptr; }
+
+    void DestroyMainWindow() override
+    {
+        if (m_context)
+        {
+            SDL_GL_DeleteContext(m_context);
+            m_context = nullptr;
+        }
+        if (m_window)
+        {
+            SDL_DestroyWindow(m_window);
+            m_window = nullptr;
+        }
+    }
+
+    void SetTitle(const std::wstring& title) override
+    {
+        if (m_window)
+            SDL_SetWindowTitle(m_window, ToNarrow(title).c_str());
+    }
+
+    std::wstring Title() const override
+    {
+        return m_window ? ToWide(SDL_GetWindowTitle(m_window)) : std::wstring();
+    }
+
+    std::unique_ptr<IDirect3DDevice9> CreateDevice(const D3DPRESENT_PARAMETERS& params,
+                                                   std::string& error) override
+    {
+        if (!m_window)
+        {
+            error = "there is no window";
+            return nullptr;
+        }
+        if (m_context)
+            SDL_GL_DeleteContext(m_context);
+        m_context = SDL_GL_CreateContext(m_window);
+        KeepGLLibrariesLoaded();
+        if (!m_context)
+        {
+            error = std::string("OpenGL 3.3 core is not available: ") + SDL_GetError();
+            return nullptr;
+        }
+        SDL_GL_MakeCurrent(m_window, m_context);
+        SDL_GL_SetSwapInterval(0); // the frame loop paces itself
+        D3DPRESENT_PARAMETERS actual = params;
+        int w = 0, h = 0;
+        SDL_GL_GetDrawableSize(m_window, &w, &h);
+        if (w > 0 && h > 0)
+        {
+            actual.BackBufferWidth = static_cast<UINT>(w);
+            actual.BackBufferHeight = static_cast<UINT>(h);
+        }
+        SDL_Window* window = m_window;
+        auto device = MakeGLDevice(
+            actual, [window] { SDL_GL_SwapWindow(window); }, error);
+        if (!device)
+        {
+            SDL_GL_DeleteContext(m_context);
+            m_context = nullptr;
+        }
+        return device;
+    }
+
+    bool SetFullScreen(bool fullScreen, int& width, int& height) override
+    {
+        if (!m_window)
+            return false;
+        int rc;
+        if (!fullScreen)
+        {
+            rc = SDL_SetWindowFullscreen(m_window, 0);
+            if (width > 0 && height > 0)
+                SDL_SetWindowSize(m_window, width, height);
+        }
+        else if (width > 0 && height > 0)
+        {
+            SDL_DisplayMode mode;
+            SDL_zero(mode);
+            mode.w = width;
+            mode.h = height;
+            SDL_SetWindowDisplayMode(m_window, &mode);
+            SDL_SetWindowSize(m_window, width, height);
+            rc = SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN);
+        }
+        else
+            rc = SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        if (rc != 0)
+            return false;
+        int w = 0, h = 0;
+        SDL_GL_GetDrawableSize(m_window, &w, &h);
+        if (w <= 0 || h <= 0)
+            SDL_GetWindowSize(m_window, &w, &h);
+        if (fullScreen && (width <= 0 || height <= 0))
+        {
+            // The window manager may not have resized the window yet: the desktop's size.
+            SDL_DisplayMode desktop;
+            if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(m_window), &desktop) == 0)
+            {
+                w = desktop.w;
+                h = desktop.h;
+            }
+        }
+        else if (width > 0 && height > 0)
+        {
+            w = width;
+            h = height;
+        }
+        width = w;
+        height = h;
+        return true;
+    }
+
+    void Pump() override
+    {
+        if (!m_videoStarted)
+            return;
+        SDL_Event event;
+        std::vector<MSG> messages;
+        HWND window = m_window ? MainWindowHandle() : nullptr;
+        while (SDL_PollEvent(&event))
+        {
+            NotifyRawEvent(&event);
+            messages.clear();
+            m_translator.Translate(&event, window, messages);
+            for (const MSG& m : messages)
+                PostMessageW(m.hwnd, m.message, m.wParam, m.lParam);
+        }
+    }
+
+    void SetCursorVisible(bool visible) override
+    {
+        if (m_videoStarted)
+            SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+    }
+
+    void SetCursorClipped(bool clipped) override
+    {
+        if (m_window)
+            SDL_SetWindowGrab(m_window, clipped ? SDL_TRUE : SDL_FALSE);
+    }
+
+    void ShowMessageBox(const std::string& caption, const std::string& text) override
+    {
+        const char* x11 = std::getenv("DISPLAY");
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        if ((x11 && *x11) || (wayland && *wayland))
+            SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), m_window);
+    }
+
+private:
+    bool StartVideo(std::string& error)
+    {
+        if (m_videoStarted)
+            return true;
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        {
+            error = std::string("no display: ") + SDL_GetError();
+            return false;
+        }
+        m_videoStarted = true;
+        return true;
+    }
+
+    bool m_videoStarted = false;
+    SDL_Window* m_window = nullptr;
+    SDL_GLContext m_context = nullptr;
+    SdlEventTranslator m_translator;
+};
+} // namespace
+
+std::unique_ptr<WindowBackend> MakeSdlBackend()
+{
+    return std::make_unique<SdlBackend>();
+}
+} // namespace plat::detail
