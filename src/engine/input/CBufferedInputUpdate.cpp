@@ -1,0 +1,143 @@
+#include "engine/input/CBufferedInputUpdate.h"
+
+#include "platform/dinput.h"
+
+#include <algorithm>
+
+namespace dorvo
+{
+namespace input
+{
+namespace
+{
+// Reads one record; false when there is none or the read failed (then *failed is set).
+bool ReadRecord(plat::IDirectInputDevice8W* device, plat::DIDEVICEOBJECTDATA& record, bool& failed)
+{
+    plat::DWORD count = 1;
+    const plat::HRESULT result = device->GetDeviceData(sizeof(record), &record, &count, 0);
+    failed = plat::FAILED(result);
+    return !failed && count == 1;
+}
+
+std::int32_t PressedValue(plat::DWORD data)
+{
+    return (data & 0x80) ? 1 : 0;
+}
+} // namespace
+
+CBufferedInputUpdate::CBufferedInputUpdate(plat::IDirectInputDevice8W* keyboard,
+                                           plat::IDirectInputDevice8W* mouse,
+                                           plat::IDirectInputDevice8W* joystick)
+    : InputUpdateImpl(keyboard, mouse, joystick), m_repeatCountdown(kRepeatSeconds, true)
+{
+    m_repeatCountdown.Restart(kRepeatSeconds);
+}
+
+bool CBufferedInputUpdate::Update(InputQueue& queue)
+{
+    UpdateKeyboard(queue);
+    UpdateMouse(queue);
+    if (m_joystick)
+        UpdateJoystick(queue);
+    RepeatHeldKeys(queue);
+    return true;
+}
+
+void CBufferedInputUpdate::UpdateKeyboard(InputQueue& queue)
+{
+    if (!m_keyboard)
+        return;
+    bool readAny = false;
+    bool failed = false;
+    plat::DIDEVICEOBJECTDATA record;
+    while (ReadRecord(m_keyboard, record, failed))
+    {
+        const InputEvent event{record.dwOfs, PressedValue(record.dwData), record.dwTimeStamp,
+                               record.dwSequence};
+        queue.push_back(event);
+        m_latestTimeStamp = std::max(m_latestTimeStamp, record.dwTimeStamp);
+        m_heldKeys[event.code] = event;
+        readAny = true;
+    }
+    if (failed)
+    {
+        ReleaseHeld(queue, 0, MOUSE_BUTTON_0 - 1);
+        Reacquire(m_keyboard);
+    }
+    if (readAny)
+        m_repeatCountdown.Restart(kRepeatSeconds);
+}
+
+void CBufferedInputUpdate::UpdateMouse(InputQueue& queue)
+{
+    if (!m_mouse)
+        return;
+    bool buttonRead = false;
+    bool failed = false;
+    plat::DIDEVICEOBJECTDATA record;
+    while (ReadRecord(m_mouse, record, failed))
+    {
+        m_latestTimeStamp = std::max(m_latestTimeStamp, record.dwTimeStamp);
+        const auto delta = static_cast<std::int32_t>(record.dwData);
+        switch (record.dwOfs)
+        {
+        case plat::DIMOFS_X:
+            queue.push_back(InputEvent{MOUSE_X, delta, record.dwTimeStamp, record.dwSequence});
+            break;
+        case plat::DIMOFS_Y:
+            queue.push_back(InputEvent{MOUSE_Y, delta, record.dwTimeStamp, record.dwSequence});
+            break;
+        case plat::DIMOFS_Z:
+            queue.push_back(InputEvent{MOUSE_WHEEL, delta, record.dwTimeStamp, record.dwSequence});
+            break;
+        default:
+            if (record.dwOfs >= plat::DIMOFS_BUTTON0 && record.dwOfs <= plat::DIMOFS_BUTTON7)
+            {
+                const InputEvent event{MOUSE_BUTTON_0 + (record.dwOfs - plat::DIMOFS_BUTTON0),
+                                       PressedValue(record.dwData), record.dwTimeStamp, record.dwSequence};
+                queue.push_back(event);
+                m_heldKeys[event.code] = event;
+                buttonRead = true;
+            }
+            break;
+        }
+    }
+    if (failed)
+    {
+        ReleaseHeld(queue, MOUSE_BUTTON_0, MOUSE_BUTTON_7);
+        Reacquire(m_mouse);
+    }
+    if (buttonRead)
+        m_repeatCountdown.Restart(kRepeatSeconds);
+}
+
+void CBufferedInputUpdate::UpdateJoystick(InputQueue&) {}
+
+void CBufferedInputUpdate::RepeatHeldKeys(InputQueue& queue)
+{
+    if (!m_repeatCountdown.IsExpired())
+        return;
+    for (auto it = m_heldKeys.begin(); it != m_heldKeys.end();)
+    {
+        if (it->second.value == 0)
+        {
+            it = m_heldKeys.erase(it);
+            continue;
+        }
+        queue.push_back(it->second);
+        ++it;
+    }
+    m_repeatCountdown.Restart(kRepeatSeconds);
+}
+
+void CBufferedInputUpdate::ReleaseHeld(InputQueue& queue, std::uint32_t firstCode, std::uint32_t lastCode)
+{
+    for (auto it = m_heldKeys.lower_bound(firstCode); it != m_heldKeys.end() && it->first <= lastCode;)
+    {
+        if (it->second.value != 0)
+            queue.push_back(InputEvent{it->first, 0, m_latestTimeStamp, it->second.sequence});
+        it = m_heldKeys.erase(it);
+    }
+}
+} // namespace input
+} // namespace dorvo

@@ -1,0 +1,24 @@
+#include "engine/input/InputUpdateImpl.h"
+
+#include "platform/dinput.h"
+
+namespace dorvo
+{
+namespace input
+{
+InputUpdateImpl::InputUpdateImpl(plat::IDirectInputDevice8W* keyboard, plat::IDirectInputDevice8W* mouse,
+                                 plat::IDirectInputDevice8W* joystick)
+    : m_keyboard(keyboard), m_mouse(mouse), m_joystick(joystick)
+{
+}
+
+InputUpdateImpl::~InputUpdateImpl() = default;
+
+void InputUpdateImpl::Reacquire(plat::IDirectInputDevice8W* device)
+{
+    if (device)
+        device->Acquire();
+}
+
+} // namespace input
+} // namespace dorvo

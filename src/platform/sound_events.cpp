@@ -1,0 +1,664 @@
+// The event system: projects, groups, event instances and parameters over one mixer, and the
+// output that drains the mixer (SDL device, silence, or the headless recording).
+#include "platform/sound_events.h"
+
+#include "platform/audio_output.h"
+#include "platform/files.h"
+#include "platform/sound_project.h"
+#include "platform/win32.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <set>
+
+namespace plat
+{
+namespace
+{
+// Instances of one event alive at once; more means a caller keeps asking for events it never
+// starts.
+constexpr std::size_t kMaxInstancesPerEvent = 32;
+
+struct TestState
+{
+    std::vector<soundtest::Record> records;
+    std::set<soundtest::Call> failures;
+    int liveSystems = 0;
+    std::string lastError;
+};
+
+TestState& Testing()
+{
+    static TestState state;
+    return state;
+}
+
+bool Injected(soundtest::Call call)
+{
+    return Testing().failures.count(call) != 0;
+}
+
+bool IsHeadless()
+{
+    const char* value = std::getenv("DORVO_HEADLESS");
+    return value && std::strcmp(value, "1") == 0;
+}
+
+void Report(const std::string& text)
+{
+    Testing().lastError = text;
+    OutputDebugStringA(("Sound: " + text + "\n").c_str());
+}
+
+FMOD_VECTOR Sub(const FMOD_VECTOR& a, const FMOD_VECTOR& b)
+{
+    return FMOD_VECTOR{a.x - b.x, a.y - b.y, a.z - b.z};
+}
+float Dot(const FMOD_VECTOR& a, const FMOD_VECTOR& b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+FMOD_VECTOR Cross(const FMOD_VECTOR& a, const FMOD_VECTOR& b)
+{
+    return FMOD_VECTOR{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+class SystemImpl;
+struct EventDef;
+
+class ParameterImpl final : public FMOD::EventParameter
+{
+public:
+    explicit ParameterImpl(const SoundParameterDesc& desc) : m_desc(desc), m_value(desc.minimum) {}
+    ~ParameterImpl() override = default;
+
+    FMOD_RESULT getRange(float* minimum, float* maximum) override
+    {
+        if (minimum)
+            *minimum = m_desc.minimum;
+        if (maximum)
+            *maximum = m_desc.maximum;
+        return FMOD_OK;
+    }
+    FMOD_RESULT setValue(float value) override
+    {
+        if (!std::isfinite(value))
+            return FMOD_ERR_INVALID_PARAM;
+        m_value = std::clamp(value, m_desc.minimum, m_desc.maximum);
+        return FMOD_OK;
+    }
+    FMOD_RESULT getValue(float* value) override
+    {
+        if (!value)
+            return FMOD_ERR_INVALID_PARAM;
+        *value = m_value;
+        return FMOD_OK;
+    }
+    FMOD_RESULT setVelocity(float velocity) override
+    {
+        if (!std::isfinite(velocity))
+            return FMOD_ERR_INVALID_PARAM;
+        m_velocity = velocity;
+        return FMOD_OK;
+    }
+    FMOD_RESULT getVelocity(float* velocity) override
+    {
+        if (!velocity)
+            return FMOD_ERR_INVALID_PARAM;
+        *velocity = m_velocity;
+        return FMOD_OK;
+    }
+
+    void Advance(float seconds)
+    {
+        if (m_velocity != 0.0f)
+            m_value = std::clamp(m_value + m_velocity * seconds, m_desc.minimum, m_desc.maximum);
+    }
+    void Reset()
+    {
+        m_value = m_desc.minimum;
+        m_velocity = 0.0f;
+    }
+    const std::string& Name() const { return m_desc.name; }
+    float Value() const { return m_value; }
+
+private:
+    SoundParameterDesc m_desc;
+    float m_value;
+    float m_velocity = 0.0f;
+};
+
+class EventImpl final : public FMOD::Event
+{
+public:
+    EventImpl(SystemImpl& system, EventDef& def);
+    ~EventImpl() override = default;
+
+    FMOD_RESULT getParameter(const char* name, FMOD::EventParameter** parameter) override;
+    FMOD_RESULT set3DAttributes(const FMOD_VECTOR* position, const FMOD_VECTOR* velocity,
+                                const FMOD_VECTOR* orientation) override;
+    FMOD_RESULT start() override;
+    FMOD_RESULT stop(bool immediate) override;
+    FMOD_RESULT getState(FMOD_EVENT_STATE* state) override;
+    FMOD_RESULT getPath(std::string* path) override;
+
+    bool IsPlaying() const;
+    // Free for getEvent: never handed out, or handed out, started and finished since.
+    bool IsFree() const { return !m_handedOut || (m_started && !IsPlaying()); }
+    void HandOut();
+    void Advance(float seconds);
+    void UpdateGains();
+
+private:
+    void Gains(float& left, float& right) const;
+    void Record(const char* action) const;
+
+    SystemImpl& m_system;
+    EventDef& m_def;
+    std::vector<std::unique_ptr<ParameterImpl>> m_parameters;
+    FMOD_VECTOR m_position;
+    FMOD_VECTOR m_velocity;
+    FMOD_VECTOR m_forward{0.0f, 0.0f, 1.0f};
+    AudioMixer::VoiceId m_voice = 0;
+    bool m_handedOut = false;
+    bool m_started = false;
+};
+
+struct EventDef
+{
+    SoundEventDesc desc;
+    std::shared_ptr<const SampleData> sample; // null until loaded
+    std::vector<std::unique_ptr<EventImpl>> instances;
+};
+
+class GroupImpl final : public FMOD::EventGroup
+{
+public:
+    GroupImpl(SystemImpl& system, std::string path) : m_system(system), m_path(std::move(path)) {}
+    ~GroupImpl() override = default;
+    FMOD_RESULT loadEventData(FMOD_EVENT_RESOURCE resource, FMOD_EVENT_MODE mode) override;
+
+private:
+    SystemImpl& m_system;
+    std::string m_path;
+};
+
+class SystemImpl final : public FMOD::EventSystem, public FMOD::System
+{
+public:
+    SystemImpl() { ++Testing().liveSystems; }
+
+    FMOD_RESULT init(int maxChannels, FMOD_INITFLAGS, void*, FMOD_EVENT_INITFLAGS) override
+    {
+        if (Injected(soundtest::Call::Init))
+            return FMOD_ERR_OUTPUT_INIT;
+        if (m_mixer)
+            return FMOD_ERR_INITIALIZED;
+        if (maxChannels <= 0)
+            return FMOD_ERR_INVALID_PARAM;
+        m_mixer = std::make_unique<AudioMixer>(maxChannels);
+        if (IsHeadless())
+        {
+            m_output = FMOD_OUTPUTTYPE_RECORDING;
+        }
+        else
+        {
+            std::string error;
+            m_device = std::make_unique<SdlAudioOutput>();
+            if (m_device->Open(m_mixer.get(), error))
+            {
+                m_output = FMOD_OUTPUTTYPE_SDL;
+            }
+            else
+            {
+                m_device.reset();
+                m_output = FMOD_OUTPUTTYPE_NOSOUND;
+                Report(error + "; running without sound");
+            }
+        }
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        m_lastUpdate = now.QuadPart;
+        return FMOD_OK;
+    }
+
+    FMOD_RESULT release() override
+    {
+        const bool failed = Injected(soundtest::Call::Release);
+        if (m_device)
+            m_device->Close(); // the audio thread stops pulling before anything goes away
+        delete this;
+        return failed ? FMOD_ERR_INVALID_PARAM : FMOD_OK;
+    }
+
+    FMOD_RESULT update() override
+    {
+        if (!m_mixer)
+            return FMOD_ERR_UNINITIALIZED;
+        LARGE_INTEGER now, frequency;
+        QueryPerformanceCounter(&now);
+        QueryPerformanceFrequency(&frequency);
+        const double seconds = std::min(1.0, static_cast<double>(now.QuadPart - m_lastUpdate) /
+                                                 static_cast<double>(frequency.QuadPart));
+        m_lastUpdate = now.QuadPart;
+        for (auto& entry : m_events)
+            for (auto& instance : entry.second.instances)
+                instance->Advance(static_cast<float>(seconds));
+        // Without a device nothing pulls the mixer; run it on the clock so sounds finish.
+        if (!m_device && seconds > 0.0)
+        {
+            m_pendingFrames += seconds * kMixRate;
+            const int frames = static_cast<int>(m_pendingFrames);
+            m_pendingFrames -= frames;
+            m_scratch.resize(static_cast<std::size_t>(frames) * 2);
+            if (frames > 0)
+                m_mixer->Mix(m_scratch.data(), frames);
+        }
+        return FMOD_OK;
+    }
+
+    FMOD_RESULT getSystemObject(FMOD::System** system) override
+    {
+        if (!system || Injected(soundtest::Call::GetSystemObject))
+            return FMOD_ERR_INVALID_PARAM;
+        *system = this;
+        return FMOD_OK;
+    }
+
+    FMOD_RESULT getOutput(FMOD_OUTPUTTYPE* output) override
+    {
+        if (!output)
+            return FMOD_ERR_INVALID_PARAM;
+        if (!m_mixer)
+            return FMOD_ERR_UNINITIALIZED;
+        *output = m_output;
+        return FMOD_OK;
+    }
+
+    FMOD_RESULT load(const char* fileName, void*, void** projectOut) override
+    {
+        if (!m_mixer)
+            return FMOD_ERR_UNINITIALIZED;
+        if (!fileName || projectOut)
+            return FMOD_ERR_INVALID_PARAM;
+        std::string text;
+        if (std::FILE* file = OpenFile(fileName, "rb"))
+        {
+            char buffer[4096];
+            std::size_t n;
+            while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
+                text.append(buffer, n);
+            std::fclose(file);
+        }
+        else
+        {
+            return Fail(FMOD_ERR_FILE_NOTFOUND, std::string(fileName) + ": cannot open the sound project");
+        }
+        const std::string name(fileName);
+        const std::size_t slash = name.find_last_of("/\\");
+        const std::string folder = slash == std::string::npos ? std::string() : name.substr(0, slash);
+        SoundProjectDesc project;
+        std::string error;
+        if (!ParseSoundProject(text, name, folder, project, error))
+            return Fail(FMOD_ERR_FILE_BAD, error);
+        if (m_projects.count(project.name) != 0)
+            return Fail(FMOD_ERR_INVALID_PARAM,
+                        name + ": project \"" + project.name + "\" is already loaded");
+        m_projects.insert(project.name);
+        for (const std::string& group : project.groups)
+            m_groupPaths.insert(group);
+        for (SoundEventDesc& desc : project.events)
+            m_events[desc.path].desc = std::move(desc);
+        return FMOD_OK;
+    }
+
+    FMOD_RESULT getGroup(const char* path, bool, FMOD::EventGroup** group) override
+    {
+        if (!m_mixer)
+            return FMOD_ERR_UNINITIALIZED;
+        if (!path || !group)
+            return FMOD_ERR_INVALID_PARAM;
+        if (m_groupPaths.count(path) == 0)
+            return Fail(FMOD_ERR_EVENT_NOTFOUND, std::string("no event group \"") + path + "\"");
+        std::unique_ptr<GroupImpl>& slot = m_groups[path];
+        if (!slot)
+            slot = std::make_unique<GroupImpl>(*this, path);
+        *group = slot.get();
+        return FMOD_OK;
+    }
+
+    FMOD_RESULT getEvent(const char* path, FMOD_EVENT_MODE, FMOD::Event** event) override
+    {
+        if (!m_mixer)
+            return FMOD_ERR_UNINITIALIZED;
+        if (!path || !event)
+            return FMOD_ERR_INVALID_PARAM;
+        auto found = m_events.find(path);
+        if (found == m_events.end())
+            return FMOD_ERR_EVENT_NOTFOUND;
+        EventDef& def = found->second;
+        const FMOD_RESULT loaded = LoadData(def);
+        if (loaded != FMOD_OK)
+            return loaded;
+        EventImpl* instance = nullptr;
+        for (auto& candidate : def.instances)
+        {
+            if (candidate->IsFree())
+            {
+                instance = candidate.get();
+                break;
+            }
+        }
+        if (!instance)
+        {
+            if (def.instances.size() >= kMaxInstancesPerEvent)
+                return FMOD_ERR_EVENT_FAILED;
+            def.instances.push_back(std::make_unique<EventImpl>(*this, def));
+            instance = def.instances.back().get();
+        }
+        instance->HandOut();
+        *event = instance;
+        return FMOD_OK;
+    }
+
+    FMOD_RESULT set3DListenerAttributes(int listener, const FMOD_VECTOR* position,
+                                        const FMOD_VECTOR* velocity, const FMOD_VECTOR* forward,
+                                        const FMOD_VECTOR* up) override
+    {
+        if (!m_mixer)
+            return FMOD_ERR_UNINITIALIZED;
+        if (listener != 0)
+            return FMOD_ERR_INVALID_PARAM;
+        if (position)
+            m_listenerPosition = *position;
+        (void)velocity; // no Doppler
+        if (forward)
+            m_listenerForward = *forward;
+        if (up)
+            m_listenerUp = *up;
+        for (auto& entry : m_events)
+            for (auto& instance : entry.second.instances)
+                instance->UpdateGains();
+        return FMOD_OK;
+    }
+
+    FMOD_RESULT LoadData(EventDef& def)
+    {
+        if (def.sample)
+            return FMOD_OK;
+        auto sample = std::make_shared<SampleData>();
+        std::string error;
+        if (!LoadWav(def.desc.file, *sample, error))
+            return Fail(FileExists(def.desc.file) ? FMOD_ERR_FORMAT : FMOD_ERR_FILE_NOTFOUND,
+                        "event \"" + def.desc.path + "\": " + error);
+        def.sample = std::move(sample);
+        return FMOD_OK;
+    }
+
+    FMOD_RESULT LoadGroupData(const std::string& groupPath)
+    {
+        const std::string prefix = groupPath + "/";
+        FMOD_RESULT result = FMOD_OK;
+        for (auto& entry : m_events)
+        {
+            if (entry.first.compare(0, prefix.size(), prefix) != 0)
+                continue;
+            const FMOD_RESULT loaded = LoadData(entry.second);
+            if (loaded != FMOD_OK && result == FMOD_OK)
+                result = loaded;
+        }
+        return result;
+    }
+
+    FMOD_RESULT Mix(std::int16_t* out, int frames)
+    {
+        if (!m_mixer)
+            return FMOD_ERR_UNINITIALIZED;
+        if (!out || frames < 0)
+            return FMOD_ERR_INVALID_PARAM;
+        m_mixer->Mix(out, frames);
+        return FMOD_OK;
+    }
+
+    AudioMixer& Mixer() { return *m_mixer; }
+    bool Recording() const { return m_output == FMOD_OUTPUTTYPE_RECORDING; }
+    const FMOD_VECTOR& ListenerPosition() const { return m_listenerPosition; }
+    const FMOD_VECTOR& ListenerForward() const { return m_listenerForward; }
+    const FMOD_VECTOR& ListenerUp() const { return m_listenerUp; }
+
+private:
+    ~SystemImpl() override
+    {
+        m_device.reset();
+        --Testing().liveSystems;
+    }
+
+    FMOD_RESULT Fail(FMOD_RESULT result, const std::string& text)
+    {
+        Report(text);
+        return result;
+    }
+
+    std::unique_ptr<AudioMixer> m_mixer;
+    std::unique_ptr<SdlAudioOutput> m_device;
+    FMOD_OUTPUTTYPE m_output = FMOD_OUTPUTTYPE_NOSOUND;
+    std::set<std::string> m_projects;
+    std::set<std::string> m_groupPaths;
+    std::map<std::string, std::unique_ptr<GroupImpl>> m_groups;
+    std::map<std::string, EventDef> m_events;
+    FMOD_VECTOR m_listenerPosition;
+    FMOD_VECTOR m_listenerForward{0.0f, 0.0f, 1.0f};
+    FMOD_VECTOR m_listenerUp{0.0f, 1.0f, 0.0f};
+    std::int64_t m_lastUpdate = 0; // counter ticks
+    double m_pendingFrames = 0.0;
+    std::vector<std::int16_t> m_scratch;
+};
+
+EventImpl::EventImpl(SystemImpl& system, EventDef& def) : m_system(system), m_def(def)
+{
+    for (const SoundParameterDesc& desc : def.desc.parameters)
+        m_parameters.push_back(std::make_unique<ParameterImpl>(desc));
+}
+
+FMOD_RESULT EventImpl::getParameter(const char* name, FMOD::EventParameter** parameter)
+{
+    if (!name || !parameter)
+        return FMOD_ERR_INVALID_PARAM;
+    for (auto& candidate : m_parameters)
+    {
+        if (candidate->Name() == name)
+        {
+            *parameter = candidate.get();
+            return FMOD_OK;
+        }
+    }
+    return FMOD_ERR_EVENT_NOTFOUND;
+}
+
+FMOD_RESULT EventImpl::set3DAttributes(const FMOD_VECTOR* position, const FMOD_VECTOR* velocity,
+                                       const FMOD_VECTOR* orientation)
+{
+    if (position)
+        m_position = *position;
+    if (velocity)
+        m_velocity = *velocity;
+    if (orientation)
+        m_forward = *orientation;
+    UpdateGains();
+    return FMOD_OK;
+}
+
+FMOD_RESULT EventImpl::start()
+{
+    const FMOD_RESULT loaded = m_system.LoadData(m_def);
+    if (loaded != FMOD_OK)
+        return loaded;
+    // Starting a playing event starts it over.
+    m_system.Mixer().Stop(m_voice);
+    float left, right;
+    Gains(left, right);
+    m_voice = m_system.Mixer().Play(m_def.sample, left, right, m_def.desc.loop);
+    m_started = true;
+    Record("start");
+    return FMOD_OK;
+}
+
+FMOD_RESULT EventImpl::stop(bool)
+{
+    if (IsPlaying())
+        Record("stop");
+    m_system.Mixer().Stop(m_voice);
+    m_voice = 0;
+    return FMOD_OK;
+}
+
+FMOD_RESULT EventImpl::getState(FMOD_EVENT_STATE* state)
+{
+    if (!state)
+        return FMOD_ERR_INVALID_PARAM;
+    *state = FMOD_EVENT_STATE_READY | (IsPlaying() ? FMOD_EVENT_STATE_PLAYING : 0);
+    return FMOD_OK;
+}
+
+FMOD_RESULT EventImpl::getPath(std::string* path)
+{
+    if (!path)
+        return FMOD_ERR_INVALID_PARAM;
+    *path = m_def.desc.path;
+    return FMOD_OK;
+}
+
+bool EventImpl::IsPlaying() const
+{
+    return m_system.Mixer().IsPlaying(m_voice);
+}
+
+void EventImpl::HandOut()
+{
+    m_handedOut = true;
+    m_started = false;
+    m_system.Mixer().Stop(m_voice);
+    m_voice = 0;
+    for (auto& parameter : m_parameters)
+        parameter->Reset();
+    m_position = FMOD_VECTOR();
+    m_velocity = FMOD_VECTOR();
+    m_forward = FMOD_VECTOR{0.0f, 0.0f, 1.0f};
+}
+
+void EventImpl::Advance(float seconds)
+{
+    for (auto& parameter : m_parameters)
+        parameter->Advance(seconds);
+}
+
+void EventImpl::UpdateGains()
+{
+    if (!m_def.desc.is3D || m_voice == 0)
+        return;
+    float left, right;
+    Gains(left, right);
+    m_system.Mixer().SetGains(m_voice, left, right);
+}
+
+void EventImpl::Gains(float& left, float& right) const
+{
+    const float volume = m_def.desc.volume;
+    left = right = volume;
+    if (!m_def.desc.is3D)
+        return;
+    // Full volume up to the minimum distance, falling linearly to silence at the maximum;
+    // panned by how far the source lies to the listener's right (right = up x forward in
+    // our left-handed world). A source straight ahead plays at full volume on both sides.
+    const FMOD_VECTOR offset = Sub(m_position, m_system.ListenerPosition());
+    const float distance = std::sqrt(Dot(offset, offset));
+    const float minimum = m_def.desc.minDistance;
+    const float maximum = m_def.desc.maxDistance;
+    float attenuation = 1.0f;
+    if (distance >= maximum)
+        attenuation = 0.0f;
+    else if (distance > minimum)
+        attenuation = (maximum - distance) / (maximum - minimum);
+    FMOD_VECTOR side = Cross(m_system.ListenerUp(), m_system.ListenerForward());
+    const float sideLength = std::sqrt(Dot(side, side));
+    float pan = 0.0f;
+    if (distance > 1e-6f && sideLength > 1e-6f)
+        pan = std::clamp(Dot(offset, side) / (distance * sideLength), -1.0f, 1.0f);
+    left = volume * attenuation * std::min(1.0f, 1.0f - pan);
+    right = volume * attenuation * std::min(1.0f, 1.0f + pan);
+}
+
+void EventImpl::Record(const char* action) const
+{
+    if (!m_system.Recording())
+        return;
+    soundtest::Record record;
+    record.action = action;
+    record.path = m_def.desc.path;
+    for (const auto& parameter : m_parameters)
+        record.parameters.emplace_back(parameter->Name(), parameter->Value());
+    record.is3D = m_def.desc.is3D;
+    record.position = m_position;
+    Testing().records.push_back(record);
+}
+
+FMOD_RESULT GroupImpl::loadEventData(FMOD_EVENT_RESOURCE, FMOD_EVENT_MODE)
+{
+    return m_system.LoadGroupData(m_path);
+}
+} // namespace
+
+namespace FMOD
+{
+FMOD_RESULT EventSystem_Create(EventSystem** eventSystem)
+{
+    if (!eventSystem)
+        return FMOD_ERR_INVALID_PARAM;
+    *eventSystem = nullptr;
+    if (Injected(soundtest::Call::Create))
+        return FMOD_ERR_OUTPUT_INIT;
+    *eventSystem = new SystemImpl();
+    return FMOD_OK;
+}
+} // namespace FMOD
+
+namespace soundtest
+{
+const std::vector<Record>& Records()
+{
+    return Testing().records;
+}
+void ClearRecords()
+{
+    Testing().records.clear();
+}
+void FailCall(Call call)
+{
+    Testing().failures.insert(call);
+}
+void ClearFailures()
+{
+    Testing().failures.clear();
+}
+int LiveEventSystems()
+{
+    return Testing().liveSystems;
+}
+const std::string& LastError()
+{
+    return Testing().lastError;
+}
+
+FMOD_RESULT Mix(FMOD::EventSystem* system, std::int16_t* out, int frames)
+{
+    if (!system)
+        return FMOD_ERR_INVALID_PARAM;
+    return static_cast<SystemImpl*>(system)->Mix(out, frames);
+}
+} // namespace soundtest
+} // namespace plat

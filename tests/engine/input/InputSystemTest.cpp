@@ -1,0 +1,255 @@
+#include "engine/input/InputSystem.h"
+
+#include "platform/dinput.h"
+#include "platform/input_feed.h"
+#include "platform/win32.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using dorvo::input::InputEvent;
+using dorvo::input::InputSystem;
+using namespace plat;
+
+namespace
+{
+std::vector<InputEvent> Frame(InputSystem& input)
+{
+    input.Update();
+    std::vector<InputEvent> events;
+    InputEvent event;
+    while (input.PopEvent(event))
+        events.push_back(event);
+    return events;
+}
+
+struct Ev
+{
+    std::uint32_t code;
+    std::int32_t value;
+};
+
+void ExpectEvents(const std::vector<Ev>& expected, const std::vector<InputEvent>& actual)
+{
+    ASSERT_EQ(expected.size(), actual.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+    {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(expected[i].code, actual[i].code);
+        EXPECT_EQ(expected[i].value, actual[i].value);
+    }
+}
+
+class InputSystemTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        inputfeed::Reset();
+        dinputtest::ClearFailures();
+    }
+    void TearDown() override
+    {
+        m_input.Shutdown();
+        EXPECT_EQ(0, dinputtest::LiveDevices());
+        EXPECT_EQ(0, dinputtest::LiveInterfaces());
+        dinputtest::ClearFailures();
+        inputfeed::Reset();
+    }
+    bool Init(bool buffered)
+    {
+        InputSystem::InputConfig config;
+        config.buffered = buffered;
+        return m_input.Init(config, nullptr, nullptr);
+    }
+
+    InputSystem m_input;
+};
+} // namespace
+
+TEST_F(InputSystemTest, BufferedPressAndReleaseInOneFrameGiveTwoEvents)
+{
+    ASSERT_TRUE(Init(true));
+    inputfeed::KeyChange(DIK_SPACE, true, 500);
+    inputfeed::KeyChange(DIK_SPACE, false, 510);
+    const auto events = Frame(m_input);
+    ExpectEvents({{57, 1}, {57, 0}}, events);
+    EXPECT_EQ(500u, events[0].timeStamp);
+    EXPECT_EQ(510u, events[1].timeStamp);
+    EXPECT_LT(events[0].sequence, events[1].sequence);
+    EXPECT_TRUE(Frame(m_input).empty());
+    InputEvent untouched{7, 7, 7, 7};
+    EXPECT_FALSE(m_input.PopEvent(untouched));
+    EXPECT_EQ(7u, untouched.code);
+}
+
+TEST_F(InputSystemTest, ImmediatePressAndReleaseInOneFrameAreNotSeen)
+{
+    ASSERT_TRUE(Init(false));
+    inputfeed::KeyChange(DIK_SPACE, true, 500);
+    inputfeed::KeyChange(DIK_SPACE, false, 510);
+    EXPECT_TRUE(Frame(m_input).empty());
+    inputfeed::KeyChange(DIK_A, true, 520);
+    const auto events = Frame(m_input);
+    ExpectEvents({{30, 1}}, events);
+    EXPECT_EQ(0u, events[0].timeStamp);
+    EXPECT_EQ(0u, events[0].sequence);
+}
+
+TEST_F(InputSystemTest, BufferedHeldKeyRepeatsEveryFifthOfASecond)
+{
+    // Frames a little over 0.1 s apart: the repeat comes with the first frame 0.2 s or more
+    // after the last record, and every 0.2 s after that.
+    const double frame = 0.101;
+    ASSERT_TRUE(Init(true));
+    inputfeed::KeyChange(DIK_SPACE, true, 1000);
+    const auto press = Frame(m_input);
+    ExpectEvents({{57, 1}}, press);
+
+    testclock::Advance(frame);
+    EXPECT_TRUE(Frame(m_input).empty());
+    testclock::Advance(frame);
+    const auto first = Frame(m_input);
+    ExpectEvents({{57, 1}}, first);
+    if (!first.empty())
+    {
+        EXPECT_EQ(press[0].timeStamp, first[0].timeStamp); // re-sent as stored
+    }
+    testclock::Advance(frame);
+    EXPECT_TRUE(Frame(m_input).empty());
+    testclock::Advance(frame);
+    ExpectEvents({{57, 1}}, Frame(m_input));
+
+    inputfeed::KeyChange(DIK_SPACE, false, 1400);
+    ExpectEvents({{57, 0}}, Frame(m_input));
+    for (int i = 0; i < 4; ++i)
+    {
+        testclock::Advance(frame);
+        EXPECT_TRUE(Frame(m_input).empty());
+    }
+}
+
+TEST_F(InputSystemTest, ImmediateHeldKeyRepeatsOnlyWhatIsPressed)
+{
+    ASSERT_TRUE(Init(false));
+    inputfeed::KeyChange(DIK_RIGHT, true, 0);
+    ExpectEvents({{205, 1}}, Frame(m_input));
+    testclock::Advance(0.101);
+    EXPECT_TRUE(Frame(m_input).empty());
+    testclock::Advance(0.101);
+    ExpectEvents({{205, 1}}, Frame(m_input));
+    inputfeed::KeyChange(DIK_RIGHT, false, 0);
+    ExpectEvents({{205, 0}}, Frame(m_input));
+    testclock::Advance(0.4);
+    EXPECT_TRUE(Frame(m_input).empty());
+}
+
+TEST_F(InputSystemTest, MouseAxesWheelAndButtons)
+{
+    struct Case
+    {
+        bool buffered;
+        std::vector<Ev> expected;
+    };
+    // The wheel reaches the queue only in buffered mode.
+    const Case cases[] = {
+        {true, {{246, 5}, {247, -3}, {248, 120}, {238, 1}, {239, 1}, {238, 0}}},
+        {false, {{239, 1}, {246, 5}, {247, -3}}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.buffered);
+        ASSERT_TRUE(Init(c.buffered));
+        inputfeed::MouseMove(5, -3, 10);
+        inputfeed::MouseWheel(120, 11);
+        inputfeed::MouseButton(0, true, 12);
+        inputfeed::MouseButton(1, true, 13);
+        inputfeed::MouseButton(0, false, 14);
+        ExpectEvents(c.expected, Frame(m_input));
+        inputfeed::MouseButton(1, false, 15);
+        m_input.Shutdown();
+    }
+}
+
+TEST_F(InputSystemTest, HeldKeysAreReleasedWhenTheWindowLosesFocus)
+{
+    ASSERT_TRUE(Init(true));
+    inputfeed::KeyChange(DIK_LEFT, true, 100);
+    inputfeed::MouseButton(0, true, 101);
+    ExpectEvents({{203, 1}, {238, 1}}, Frame(m_input));
+
+    inputfeed::FocusChange(false);
+    ExpectEvents({{203, 0}, {238, 0}}, Frame(m_input));
+    // Nothing repeats while the window stays behind, and every frame tries once to get the
+    // devices back without stalling.
+    for (int i = 0; i < 5; ++i)
+    {
+        testclock::Advance(0.21);
+        EXPECT_TRUE(Frame(m_input).empty());
+    }
+    inputfeed::FocusChange(true);
+    Frame(m_input); // re-acquires
+    inputfeed::KeyChange(DIK_A, true, 2000);
+    ExpectEvents({{30, 1}}, Frame(m_input));
+}
+
+TEST_F(InputSystemTest, ImmediateReaderReleasesHeldKeysOnFocusLoss)
+{
+    ASSERT_TRUE(Init(false));
+    inputfeed::KeyChange(DIK_LEFT, true, 0);
+    ExpectEvents({{203, 1}}, Frame(m_input));
+    inputfeed::FocusChange(false);
+    ExpectEvents({{203, 0}}, Frame(m_input));
+    testclock::Advance(0.4);
+    EXPECT_TRUE(Frame(m_input).empty());
+    inputfeed::FocusChange(true);
+    EXPECT_TRUE(Frame(m_input).empty());
+}
+
+TEST_F(InputSystemTest, FailedDeviceCreationReleasesEverything)
+{
+    struct Case
+    {
+        dinputtest::Call call;
+        DIDEVICEGUID device;
+        bool succeeds;
+    };
+    const Case cases[] = {
+        {dinputtest::Call::Create, GUID_SysKeyboard, false},
+        {dinputtest::Call::CreateDevice, GUID_SysKeyboard, false},
+        {dinputtest::Call::SetCooperativeLevel, GUID_SysKeyboard, false},
+        {dinputtest::Call::SetDataFormat, GUID_SysKeyboard, false},
+        {dinputtest::Call::SetProperty, GUID_SysKeyboard, false},
+        {dinputtest::Call::CreateDevice, GUID_SysMouse, false},
+        {dinputtest::Call::SetProperty, GUID_SysMouse, false},
+        // Ignored results: the mouse's cooperative level and format, and every Acquire.
+        {dinputtest::Call::SetCooperativeLevel, GUID_SysMouse, true},
+        {dinputtest::Call::Acquire, GUID_SysKeyboard, true},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(static_cast<int>(c.call) * 10 + static_cast<int>(c.device));
+        dinputtest::ClearFailures();
+        dinputtest::FailCall(c.call, c.device);
+        EXPECT_EQ(c.succeeds, Init(true));
+        if (!c.succeeds)
+        {
+            EXPECT_EQ(0, dinputtest::LiveDevices());
+            EXPECT_EQ(0, dinputtest::LiveInterfaces());
+            Frame(m_input); // harmless without a reader
+        }
+        m_input.Shutdown();
+    }
+}
+
+TEST_F(InputSystemTest, AKeyboardThatFailedToAcquireAtStartIsAcquiredByTheFirstRead)
+{
+    dinputtest::FailCall(dinputtest::Call::Acquire, GUID_SysKeyboard);
+    ASSERT_TRUE(Init(true));
+    dinputtest::ClearFailures();
+    inputfeed::KeyChange(DIK_A, true, 1); // missed: not acquired yet
+    EXPECT_TRUE(Frame(m_input).empty());
+    inputfeed::KeyChange(DIK_B, true, 2);
+    ExpectEvents({{48, 1}}, Frame(m_input));
+}

@@ -1,0 +1,333 @@
+#include "platform/sound_events.h"
+#include "platform/sound_project.h"
+#include "platform/win32.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using namespace plat;
+
+namespace
+{
+const std::string kProject = testsupport::RepoPath("tests/data/sound/QUORBSound.fev");
+
+class SoundEventsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        soundtest::ClearRecords();
+        ASSERT_EQ(FMOD_OK, FMOD::EventSystem_Create(&m_system));
+        ASSERT_EQ(FMOD_OK, m_system->init(8, FMOD_INIT_NORMAL, nullptr, FMOD_EVENT_INIT_NORMAL));
+        ASSERT_EQ(FMOD_OK, m_system->load(kProject.c_str(), nullptr, nullptr));
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(FMOD_OK, m_system->release());
+        EXPECT_EQ(0, soundtest::LiveEventSystems());
+        soundtest::ClearRecords();
+    }
+    FMOD::Event* Start(const char* path)
+    {
+        FMOD::Event* event = nullptr;
+        EXPECT_EQ(FMOD_OK, m_system->getEvent(path, FMOD_EVENT_DEFAULT, &event));
+        if (event)
+        {
+            EXPECT_EQ(FMOD_OK, event->start());
+        }
+        return event;
+    }
+    std::vector<std::int16_t> Mix(int frames)
+    {
+        std::vector<std::int16_t> out(static_cast<std::size_t>(frames) * 2, 12345);
+        EXPECT_EQ(FMOD_OK, soundtest::Mix(m_system, out.data(), frames));
+        return out;
+    }
+    static bool Playing(FMOD::Event* event)
+    {
+        FMOD_EVENT_STATE state = 0;
+        event->getState(&state);
+        return (state & FMOD_EVENT_STATE_PLAYING) != 0;
+    }
+
+    FMOD::EventSystem* m_system = nullptr;
+};
+} // namespace
+
+TEST(SoundProjectTest, TheTestProjectParses)
+{
+    const std::string text = "project QUORBSound\n"
+                             "group GUI   # menus\n"
+                             "  event ButtonPress\n"
+                             "    file Click.wav\n"
+                             "    volume 0.25\n"
+                             "    3d 1\n"
+                             "    distance 2 20\n"
+                             "    parameter speed -5 5\n"
+                             "  end\n"
+                             "  group Inner\n"
+                             "    event Deep\n"
+                             "      file sub\\Deep.wav\n"
+                             "      loop 1\n"
+                             "    end\n"
+                             "  end\n"
+                             "end\n";
+    SoundProjectDesc project;
+    std::string error;
+    ASSERT_TRUE(ParseSoundProject(text, "Test.fev", "sounds", project, error)) << error;
+    EXPECT_EQ("QUORBSound", project.name);
+    EXPECT_EQ((std::vector<std::string>{"QUORBSound/GUI", "QUORBSound/GUI/Inner"}), project.groups);
+    ASSERT_EQ(2u, project.events.size());
+    const SoundEventDesc& press = project.events[0];
+    EXPECT_EQ("QUORBSound/GUI/ButtonPress", press.path);
+    EXPECT_EQ("sounds/Click.wav", press.file);
+    EXPECT_FLOAT_EQ(0.25f, press.volume);
+    EXPECT_TRUE(press.is3D);
+    EXPECT_FALSE(press.loop);
+    EXPECT_FLOAT_EQ(2.0f, press.minDistance);
+    EXPECT_FLOAT_EQ(20.0f, press.maxDistance);
+    ASSERT_EQ(1u, press.parameters.size());
+    EXPECT_EQ("speed", press.parameters[0].name);
+    EXPECT_FLOAT_EQ(-5.0f, press.parameters[0].minimum);
+    EXPECT_EQ("QUORBSound/GUI/Inner/Deep", project.events[1].path);
+    EXPECT_EQ("sounds/sub\\Deep.wav", project.events[1].file);
+    EXPECT_TRUE(project.events[1].loop);
+}
+
+TEST(SoundProjectTest, MalformedProjectsAreRejectedWithTheLineAndTheReason)
+{
+    struct Case
+    {
+        const char* text;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"group GUI\nend\n", "P.fev:1: the file must begin with \"project <name>\""},
+        {"project P\ngroup GUI\n event E\n  file a.wav\n  volme 1\n end\nend\n",
+         "P.fev:5: unknown statement \"volme\""},
+        {"project P\ngroup GUI\n event E\n  file a.wav\n  volume 2\n end\nend\n",
+         "P.fev:5: \"volume\" needs a number from 0 to 1"},
+        {"project P\ngroup G\n event E\n  file a.wav\n  parameter p 1 0\n end\nend\n",
+         "P.fev:5: \"parameter\" needs a name, a minimum and a maximum not below it"},
+        {"project P\ngroup G\n event E\n end\nend\n", "P.fev:4: event \"P/G/E\" names no \"file\""},
+        {"project P\nevent E\n", "P.fev:2: \"event\" outside a group"},
+        {"project P\ngroup G\n event E\n  file a.wav\n",
+         "P.fev:4: event \"P/G/E\" is not closed with \"end\""},
+        {"project P\ngroup G\nend\nend\n", "P.fev:4: \"end\" with nothing open"},
+        {"project P\ngroup G\n event E\n  file a\n  loop yes\n end\nend\n", "P.fev:5: \"loop\" needs 0 or 1"},
+        {"project P\ngroup G\n event E\n  file a\n end\n event E\n  file b\n end\nend\n",
+         "P.fev:9: event \"P/G/E\" defined twice"},
+        {"", "P.fev:0: no \"project\" line"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.text);
+        SoundProjectDesc project;
+        std::string error;
+        EXPECT_FALSE(ParseSoundProject(c.text, "P.fev", "", project, error));
+        EXPECT_EQ(c.error, error);
+    }
+}
+
+TEST(SoundEventSystemTest, AMalformedProjectFileFailsToLoadWithAClearMessage)
+{
+    testsupport::TempWorkDir dir;
+    std::FILE* file = std::fopen("Bad.fev", "w");
+    ASSERT_NE(nullptr, file);
+    std::fputs("project Bad\ngroup G\n  event E\n    file x.wav\n    speed 3\n  end\nend\n", file);
+    std::fclose(file);
+
+    FMOD::EventSystem* system = nullptr;
+    ASSERT_EQ(FMOD_OK, FMOD::EventSystem_Create(&system));
+    ASSERT_EQ(FMOD_OK, system->init(4, FMOD_INIT_NORMAL, nullptr));
+    EXPECT_EQ(FMOD_ERR_FILE_BAD, system->load("Bad.fev", nullptr, nullptr));
+    EXPECT_EQ("Bad.fev:5: unknown statement \"speed\"", soundtest::LastError());
+    EXPECT_EQ(FMOD_ERR_FILE_NOTFOUND, system->load("Missing.fev", nullptr, nullptr));
+    FMOD::Event* event = nullptr;
+    EXPECT_EQ(FMOD_ERR_EVENT_NOTFOUND, system->getEvent("Bad/G/E", FMOD_EVENT_DEFAULT, &event));
+    EXPECT_EQ(FMOD_OK, system->release());
+}
+
+TEST(SoundEventSystemTest, WithoutAnAudioDeviceTheSystemRunsSilently)
+{
+    // Not headless, and an audio driver that does not exist: no device is touched, and the
+    // system still comes up.
+    const std::string headless = std::getenv("DORVO_HEADLESS") ? std::getenv("DORVO_HEADLESS") : "";
+    ::setenv("DORVO_HEADLESS", "0", 1);
+    ::setenv("SDL_AUDIODRIVER", "dorvo_no_such_driver", 1);
+    FMOD::EventSystem* system = nullptr;
+    ASSERT_EQ(FMOD_OK, FMOD::EventSystem_Create(&system));
+    const FMOD_RESULT init = system->init(256, FMOD_INIT_NORMAL, nullptr);
+    ::setenv("DORVO_HEADLESS", headless.c_str(), 1);
+    ::unsetenv("SDL_AUDIODRIVER");
+    ASSERT_EQ(FMOD_OK, init);
+    FMOD::System* lowLevel = nullptr;
+    ASSERT_EQ(FMOD_OK, system->getSystemObject(&lowLevel));
+    FMOD_OUTPUTTYPE output = FMOD_OUTPUTTYPE_SDL;
+    ASSERT_EQ(FMOD_OK, lowLevel->getOutput(&output));
+    EXPECT_EQ(FMOD_OUTPUTTYPE_NOSOUND, output);
+
+    // Playback still runs on the clock, so one-shot sounds finish.
+    ASSERT_EQ(FMOD_OK, system->load(kProject.c_str(), nullptr, nullptr));
+    FMOD::Event* event = nullptr;
+    ASSERT_EQ(FMOD_OK, system->getEvent("QUORBSound/GUI/ButtonPress", FMOD_EVENT_DEFAULT, &event));
+    ASSERT_EQ(FMOD_OK, event->start());
+    soundtest::ClearRecords();
+    system->update();
+    testclock::Advance(0.01);
+    system->update();
+    FMOD_EVENT_STATE state = FMOD_EVENT_STATE_PLAYING;
+    event->getState(&state);
+    EXPECT_EQ(0u, state & FMOD_EVENT_STATE_PLAYING);
+    EXPECT_TRUE(soundtest::Records().empty()); // only the headless backend records
+    EXPECT_EQ(FMOD_OK, system->release());
+}
+
+TEST_F(SoundEventsTest, HeadlessOutputIsTheRecording)
+{
+    FMOD::System* lowLevel = nullptr;
+    ASSERT_EQ(FMOD_OK, m_system->getSystemObject(&lowLevel));
+    FMOD_OUTPUTTYPE output = FMOD_OUTPUTTYPE_SDL;
+    ASSERT_EQ(FMOD_OK, lowLevel->getOutput(&output));
+    EXPECT_EQ(FMOD_OUTPUTTYPE_RECORDING, output);
+}
+
+TEST_F(SoundEventsTest, TwoSoundsMixIntoOneBufferSampleBySample)
+{
+    Start("QUORBSound/GUI/ButtonPress"); // mono, the same on both sides
+    Start("QUORBSound/GUI/Hum");         // stereo, looping
+    const auto out = Mix(8);
+    const std::vector<std::int16_t> expected = {
+        1500,  500,   // 1000 + (500, -500)
+        2500,  1500,  // 2000
+        -2500, -3500, // -3000
+        4500,  3500,  // 4000
+        32767, 20000, // 30000 + (10000, -10000): left clamped
+        30500, 29500, // 30000 + Hum looped to its first frame
+        500,   -500,  // Click has ended
+        500,   -500,
+    };
+    EXPECT_EQ(expected, out);
+}
+
+TEST_F(SoundEventsTest, StartsAndStopsAreRecordedWithParameterValues)
+{
+    FMOD::Event* press = nullptr;
+    ASSERT_EQ(FMOD_OK, m_system->getEvent("QUORBSound/GUI/ButtonPress", FMOD_EVENT_DEFAULT, &press));
+    FMOD::EventParameter* speed = nullptr;
+    ASSERT_EQ(FMOD_OK, press->getParameter("speed", &speed));
+    EXPECT_EQ(FMOD_OK, speed->setValue(9.0f)); // clamped to the range
+    FMOD::EventParameter* missing = nullptr;
+    EXPECT_EQ(FMOD_ERR_EVENT_NOTFOUND, press->getParameter("volume", &missing));
+    ASSERT_EQ(FMOD_OK, press->start());
+    ASSERT_EQ(FMOD_OK, press->stop());
+    EXPECT_EQ(FMOD_OK, press->stop()); // stopping a stopped event is harmless
+
+    const auto& records = soundtest::Records();
+    ASSERT_EQ(2u, records.size());
+    EXPECT_EQ("start", records[0].action);
+    EXPECT_EQ("QUORBSound/GUI/ButtonPress", records[0].path);
+    const std::vector<std::pair<std::string, float>> parameters = {{"pitch", 0.0f}, {"speed", 5.0f}};
+    EXPECT_EQ(parameters, records[0].parameters);
+    EXPECT_EQ("stop", records[1].action);
+}
+
+TEST_F(SoundEventsTest, FinishedEventsAreReusedAndHeldHandlesStayValid)
+{
+    FMOD::Event* hum = Start("QUORBSound/GUI/Hum");
+    FMOD::Event* first = Start("QUORBSound/GUI/ButtonPress");
+    FMOD::Event* second = nullptr;
+    ASSERT_EQ(FMOD_OK, m_system->getEvent("QUORBSound/GUI/ButtonPress", FMOD_EVENT_DEFAULT, &second));
+    EXPECT_NE(first, second); // the first is still playing
+    Mix(100);                 // the click ends, the hum loops on
+    EXPECT_FALSE(Playing(first));
+    EXPECT_TRUE(Playing(hum));
+    EXPECT_EQ(FMOD_OK, first->stop()); // a finished event: nothing happens
+    FMOD::Event* third = nullptr;
+    ASSERT_EQ(FMOD_OK, m_system->getEvent("QUORBSound/GUI/ButtonPress", FMOD_EVENT_DEFAULT, &third));
+    EXPECT_EQ(first, third);
+    ASSERT_EQ(FMOD_OK, hum->stop());
+    EXPECT_FALSE(Playing(hum));
+}
+
+TEST_F(SoundEventsTest, GroupsLoadTheirDataAndReportMissingFiles)
+{
+    FMOD::EventGroup* group = nullptr;
+    ASSERT_EQ(FMOD_OK, m_system->getGroup("QUORBSound/GUI", true, &group));
+    EXPECT_EQ(FMOD_OK, group->loadEventData());
+    ASSERT_EQ(FMOD_OK, m_system->getGroup("QUORBSound/Music", true, &group));
+    EXPECT_EQ(FMOD_ERR_FILE_NOTFOUND, group->loadEventData());
+    EXPECT_NE(std::string::npos, soundtest::LastError().find("QUORBSound/Music/Theme"));
+    EXPECT_EQ(FMOD_ERR_EVENT_NOTFOUND, m_system->getGroup("QUORBSound/Editor", true, &group));
+    FMOD::Event* event = nullptr;
+    EXPECT_EQ(FMOD_ERR_FILE_NOTFOUND,
+              m_system->getEvent("QUORBSound/Music/Theme", FMOD_EVENT_DEFAULT, &event));
+    EXPECT_EQ(nullptr, event);
+}
+
+TEST_F(SoundEventsTest, ThreeDimensionalSoundsFadeWithDistanceAndPanToTheirSide)
+{
+    // WoodHit: volume 0.5, full up to 1 unit, silent from 11. Listener at the origin looking
+    // down +z with y up, so +x is to the right.
+    struct Case
+    {
+        FMOD_VECTOR position;
+        std::int16_t left;
+        std::int16_t right;
+    };
+    const Case cases[] = {
+        {{0.0f, 0.0f, 0.5f}, 500, 500}, // ahead, within the minimum distance
+        {{0.0f, 0.0f, 6.0f}, 250, 250}, // half-way to silence
+        {{0.0f, 0.0f, 20.0f}, 0, 0},    // beyond the maximum
+        {{1.0f, 0.0f, 0.0f}, 0, 500},   // hard right: the left side is silent
+        {{-1.0f, 0.0f, 0.0f}, 500, 0},  // hard left
+        {{3.0f, 0.0f, 4.0f}, 120, 300}, // 5 away (0.6), 0.6 to the right: left 0.5 x 0.6 x 0.4
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.position.x * 100 + c.position.z);
+        FMOD::Event* event = nullptr;
+        ASSERT_EQ(FMOD_OK, m_system->getEvent("QUORBSound/Collision/WoodHit", FMOD_EVENT_DEFAULT, &event));
+        ASSERT_EQ(FMOD_OK, event->set3DAttributes(&c.position, nullptr, nullptr));
+        ASSERT_EQ(FMOD_OK, event->start());
+        const auto out = Mix(1); // first Click frame: 1000
+        EXPECT_EQ(c.left, out[0]);
+        EXPECT_EQ(c.right, out[1]);
+        event->stop();
+    }
+    // Turning the listener around swaps the sides of a playing sound.
+    FMOD::Event* event = nullptr;
+    ASSERT_EQ(FMOD_OK, m_system->getEvent("QUORBSound/Collision/WoodHit", FMOD_EVENT_DEFAULT, &event));
+    const FMOD_VECTOR right{1.0f, 0.0f, 0.0f};
+    event->set3DAttributes(&right, nullptr, nullptr);
+    event->start();
+    const FMOD_VECTOR origin, back{0.0f, 0.0f, -1.0f}, up{0.0f, 1.0f, 0.0f};
+    ASSERT_EQ(FMOD_OK, m_system->set3DListenerAttributes(0, &origin, &origin, &back, &up));
+    const auto out = Mix(1);
+    EXPECT_EQ(500, out[0]);
+    EXPECT_EQ(0, out[1]);
+}
+
+TEST_F(SoundEventsTest, ParameterVelocityMovesTheValueWithinItsRangeOnUpdate)
+{
+    FMOD::Event* event = Start("QUORBSound/GUI/ButtonPress");
+    FMOD::EventParameter* speed = nullptr;
+    ASSERT_EQ(FMOD_OK, event->getParameter("speed", &speed));
+    speed->setValue(0.0f);
+    speed->setVelocity(4.0f); // units a second
+    m_system->update();
+    testclock::Advance(0.5);
+    m_system->update();
+    float value = 0.0f;
+    speed->getValue(&value);
+    EXPECT_FLOAT_EQ(2.0f, value);
+    testclock::Advance(1.0);
+    m_system->update();
+    speed->getValue(&value);
+    EXPECT_FLOAT_EQ(5.0f, value);
+}
