@@ -1,0 +1,3 @@
+#include "engine/Serializable.h"
+
+Serializable::~Serializable() = default;

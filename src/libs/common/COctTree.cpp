@@ -1,0 +1,268 @@
+#include "common/COctTree.h"
+
+#include "common/IOctTreeObject.h"
+#include "common/Singleton.h"
+
+namespace common
+{
+namespace
+{
+constexpr int kDefaultDepth = 4;
+math::AABB DefaultWorldBox()
+{
+    return math::AABB(math::Vector3(-100.0f, -100.0f, -100.0f), math::Vector3(100.0f, 100.0f, 100.0f));
+}
+
+bool Overlaps(const math::AABB& a, const math::AABB& b)
+{
+    for (int i = 0; i < 3; ++i)
+    {
+        if (a.min[i] > b.max[i] || a.max[i] < b.min[i])
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
+void CollectFrom(const SOctNode& node, const std::function<bool(const SOctNode&)>& test,
+                 std::vector<const SOctNode*>& out)
+{
+    if (!test(node))
+    {
+        return;
+    }
+    out.push_back(&node);
+    for (const auto& child : node.m_Children)
+    {
+        if (child)
+        {
+            CollectFrom(*child, test, out);
+        }
+    }
+}
+
+void AppendOthers(const SOctNode& node, std::uint32_t key, std::vector<std::uint32_t>& out)
+{
+    for (const auto& entry : node.m_Objects)
+    {
+        if (entry.first != key)
+        {
+            out.push_back(entry.first);
+        }
+    }
+}
+
+void CollectSubtree(const SOctNode& node, std::uint32_t key, std::vector<std::uint32_t>& out)
+{
+    AppendOthers(node, key, out);
+    for (const auto& child : node.m_Children)
+    {
+        if (child)
+        {
+            CollectSubtree(*child, key, out);
+        }
+    }
+}
+} // namespace
+
+COctTree::COctTree() : COctTree(kDefaultDepth, DefaultWorldBox()) {}
+
+COctTree::COctTree(int depth, const math::AABB& worldBox) : m_Depth(depth), m_WorldBox(worldBox) {}
+
+COctTree::~COctTree() = default;
+
+COctTree& COctTree::Global()
+{
+    return *Singleton<COctTree>::Instance();
+}
+
+void COctTree::Rebuild()
+{
+    m_Index.clear();
+    m_pRoot.reset();
+    m_pRoot = std::make_unique<SOctNode>();
+    m_pRoot->m_Box = m_WorldBox;
+    BuildChildren(*m_pRoot, m_Depth);
+}
+
+void COctTree::BuildChildren(SOctNode& node, int levels)
+{
+    if (levels < 1)
+    {
+        return;
+    }
+    const math::Vector3 half((node.m_Box.max.x - node.m_Box.min.x) * 0.5f,
+                             (node.m_Box.max.y - node.m_Box.min.y) * 0.5f,
+                             (node.m_Box.max.z - node.m_Box.min.z) * 0.5f);
+    // The corner advances by adding the half extent in float, so the children's faces are
+    // exactly the values later containment tests compare against.
+    int index = 0;
+    float x = node.m_Box.min.x;
+    for (int xHalf = 0; xHalf < 2; ++xHalf, x += half.x)
+    {
+        float y = node.m_Box.min.y;
+        for (int yHalf = 0; yHalf < 2; ++yHalf, y += half.y)
+        {
+            float z = node.m_Box.min.z;
+            for (int zHalf = 0; zHalf < 2; ++zHalf, z += half.z)
+            {
+                auto child = std::make_unique<SOctNode>();
+                child->m_Box.min.Set(x, y, z);
+                child->m_Box.max.Set(x + half.x, y + half.y, z + half.z);
+                child->m_pParent = &node;
+                BuildChildren(*child, levels - 1);
+                node.m_Children[index++] = std::move(child);
+            }
+        }
+    }
+}
+
+void COctTree::Add(IOctTreeObject* object)
+{
+    if (!object || !m_pRoot)
+    {
+        return;
+    }
+    // A second add of a filed key re-files it: the old node must not keep a stale pointer.
+    const std::uint32_t key = object->GetOctTreeKey();
+    const auto filed = m_Index.find(key);
+    if (filed != m_Index.end())
+    {
+        filed->second->m_Objects.erase(key);
+        m_Index.erase(filed);
+    }
+    const math::AABB box = object->GetOctTreeBox();
+    if (!InsertIntoNode(*m_pRoot, object, box))
+    {
+        object->OnOutsideWorld();
+    }
+}
+
+bool COctTree::InsertIntoNode(SOctNode& node, IOctTreeObject* object, const math::AABB& box)
+{
+    if (!node.m_Box.Contains(box))
+    {
+        return false;
+    }
+    // A box straddling a split plane stays here; one touching a plane goes to the lower child.
+    for (const auto& child : node.m_Children)
+    {
+        if (child && InsertIntoNode(*child, object, box))
+        {
+            return true;
+        }
+    }
+    AddToNode(node, object);
+    return true;
+}
+
+void COctTree::AddToNode(SOctNode& node, IOctTreeObject* object)
+{
+    const std::uint32_t key = object->GetOctTreeKey();
+    node.m_Objects.emplace(key, object);
+    m_Index.emplace(key, &node);
+}
+
+SOctNode* COctTree::FindFiledNode(const IOctTreeObject* object) const
+{
+    if (!object)
+    {
+        return nullptr;
+    }
+    const auto filed = m_Index.find(object->GetOctTreeKey());
+    if (filed == m_Index.end())
+    {
+        return nullptr;
+    }
+    // Another object may hold the key now (it was added later); this one is then not filed.
+    const auto entry = filed->second->m_Objects.find(filed->first);
+    if (entry == filed->second->m_Objects.end() || entry->second != object)
+    {
+        return nullptr;
+    }
+    return filed->second;
+}
+
+void COctTree::Update(IOctTreeObject* object)
+{
+    SOctNode* node = FindFiledNode(object);
+    if (!node)
+    {
+        return;
+    }
+    const math::AABB box = object->GetOctTreeBox();
+    if (node->m_Box.Contains(box))
+    {
+        bool fitsChild = false;
+        for (const auto& child : node->m_Children)
+        {
+            if (child && child->m_Box.Contains(box))
+            {
+                fitsChild = true;
+                break;
+            }
+        }
+        if (!fitsChild)
+        {
+            return;
+        }
+    }
+    Remove(object);
+    Add(object);
+}
+
+void COctTree::Remove(IOctTreeObject* object)
+{
+    SOctNode* node = FindFiledNode(object);
+    if (!node)
+    {
+        return;
+    }
+    const std::uint32_t key = object->GetOctTreeKey();
+    node->m_Objects.erase(key);
+    m_Index.erase(key);
+}
+
+void COctTree::GetNeighbours(std::uint32_t key, std::vector<std::uint32_t>& out) const
+{
+    const auto filed = m_Index.find(key);
+    if (filed == m_Index.end())
+    {
+        return;
+    }
+    const SOctNode* node = filed->second;
+    for (const auto& child : node->m_Children)
+    {
+        if (child)
+        {
+            CollectSubtree(*child, key, out);
+        }
+    }
+    // The enclosing nodes only, not their other children: those cannot overlap this object.
+    for (const SOctNode* up = node; up; up = up->m_pParent)
+    {
+        AppendOthers(*up, key, out);
+    }
+}
+
+const SOctNode* COctTree::FindNode(std::uint32_t key) const
+{
+    const auto filed = m_Index.find(key);
+    return filed == m_Index.end() ? nullptr : filed->second;
+}
+
+void COctTree::CollectNodes(const std::function<bool(const SOctNode&)>& test,
+                            std::vector<const SOctNode*>& out) const
+{
+    if (m_pRoot && test)
+    {
+        CollectFrom(*m_pRoot, test, out);
+    }
+}
+
+void COctTree::CollectNodesOverlapping(const math::AABB& box, std::vector<const SOctNode*>& out) const
+{
+    CollectNodes([&box](const SOctNode& node) { return Overlaps(node.m_Box, box); }, out);
+}
+} // namespace common

@@ -1,0 +1,125 @@
+#include "engine/gfx/GfxPlaceholderComps.h"
+
+#include "TestSupport.h"
+
+#include "engine/ArchetypeGobController.h"
+#include "engine/DefaultCompCreator.h"
+#include "engine/Gob.h"
+#include "engine/GobComposite.h"
+#include "engine/GobManager.h"
+
+#include <gtest/gtest.h>
+
+#include <tinyxml.h>
+
+using namespace dorvo::gfx;
+
+namespace
+{
+// Stand-ins for the engine's and the state machines' components the game's templates name:
+// they keep what they read, like the placeholders, so archetype snapshots stay aligned.
+template <int N> class KeepComp : public ComponentBase<KeepComp<N>>
+{
+public:
+    std::unique_ptr<TiXmlElement> m_pRead;
+    bool Serialize(TiXmlNode* parent) override
+    {
+        if (parent == nullptr || parent->ToElement() == nullptr)
+            return false;
+        TiXmlElement element = m_pRead ? *m_pRead : TiXmlElement("Component");
+        element.SetAttribute("name", this->GetTypeName());
+        return parent->InsertEndChild(element) != nullptr;
+    }
+    bool Deserialize(const TiXmlNode* node) override
+    {
+        if (node == nullptr || node->ToElement() == nullptr)
+            return false;
+        m_pRead = std::make_unique<TiXmlElement>(*node->ToElement());
+        return true;
+    }
+};
+
+class GfxPlaceholderCompsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        RegisterPlaceholderComponentCreators();
+        RegisterComponentType<KeepComp<0>>("POVComp");
+        RegisterComponentType<KeepComp<1>>("StateMachineComponent");
+        manager.DestroyAllGobs();
+    }
+    void TearDown() override { manager.DestroyAllGobs(); }
+
+    GobManager& manager = GobManager::Instance();
+};
+} // namespace
+
+TEST_F(GfxPlaceholderCompsTest, EveryGraphicsNameHasACreator)
+{
+    const char* names[] = {"GfxModelComp", "GfxWaterComp", "GfxTerrainComp", "Gfx2DComp", "GfxClothComp"};
+    for (const char* name : names)
+    {
+        SCOPED_TRACE(name);
+        Component* component = manager.CreateComponent(HashName(name));
+        ASSERT_NE(component, nullptr);
+        EXPECT_EQ(component->GetTypeName(), name);
+        delete component;
+    }
+    EXPECT_EQ(GfxModelPlaceholderComp::StaticTypeID(), HashName("gfxmodelcomp"));
+    EXPECT_NE(Gfx2DPlaceholderComp::StaticTypeID(), GfxClothPlaceholderComp::StaticTypeID());
+}
+
+TEST_F(GfxPlaceholderCompsTest, PlaceholderWritesBackWhatItRead)
+{
+    TiXmlDocument document;
+    document.Parse("<Component name=\"GfxModelComp\"><string name=\"FXFile\">Model.fx</string>"
+                   "<float name=\"Alpha\">0.5</float></Component>");
+    GfxModelPlaceholderComp component;
+    TiXmlElement fresh("Parent");
+    ASSERT_TRUE(component.Serialize(&fresh));
+    EXPECT_EQ(fresh.FirstChildElement()->FirstChild(), nullptr); // never read: no fields
+
+    ASSERT_TRUE(component.Deserialize(document.RootElement()));
+    TiXmlElement parent("Parent");
+    ASSERT_TRUE(component.Serialize(&parent));
+    TiXmlPrinter printer;
+    printer.SetStreamPrinting();
+    parent.Accept(&printer);
+    EXPECT_EQ(printer.Str(),
+              "<Parent><Component name=\"GfxModelComp\"><string name=\"FXFile\">Model.fx</string>"
+              "<float name=\"Alpha\">0.5</float></Component></Parent>");
+    EXPECT_FALSE(component.Deserialize(nullptr));
+    EXPECT_FALSE(component.Serialize(nullptr));
+}
+
+TEST_F(GfxPlaceholderCompsTest, GameTemplatesLoadAndBuildTheMenuArchetype)
+{
+    ::testing::internal::CaptureStderr();
+    for (const char* file : {"2DObjectTemplate.xml", "RoomTemplate.xml", "WidgetManipulatorTemplate.xml"})
+        manager.LoadTemplate(testsupport::RepoPath(std::string("data/files/xmlfiles/") + file));
+    Gob* menu = manager.CreateGob("2DArchetype");
+    Gob* console = manager.CreateGob("2DArchetype");
+    Gob* room = manager.CreateGob("Room");
+    Gob* manipulator = manager.CreateGob("WidgetManipulator");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+
+    for (Gob* gob : {menu, console, room, manipulator})
+        ASSERT_NE(gob, nullptr);
+    EXPECT_EQ(menu->GetTypeName(), "2DObject");
+    EXPECT_EQ(menu->GetArchetypeName(), "2DArchetype");
+    EXPECT_NE(menu->GetComponent(Gfx2DPlaceholderComp::StaticTypeID()), nullptr);
+    EXPECT_NE(room->GetComponent(GfxModelPlaceholderComp::StaticTypeID()), nullptr);
+    EXPECT_NE(manipulator->GetComponent(KeepComp<1>::StaticTypeID()), nullptr);
+
+    // Both menus start from the archetype file's position component, the second from the snapshot.
+    for (Gob* gob : {menu, console})
+    {
+        auto* pov = static_cast<KeepComp<0>*>(gob->GetComponent(KeepComp<0>::StaticTypeID()));
+        ASSERT_NE(pov, nullptr);
+        ASSERT_TRUE(pov->m_pRead);
+        const TiXmlElement* first = pov->m_pRead->FirstChildElement();
+        ASSERT_NE(first, nullptr);
+        EXPECT_STREQ(first->Attribute("name"), "Position");
+    }
+}
