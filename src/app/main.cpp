@@ -1,2 +1,7 @@
-// Program entry. Replaced by the frame-driver program once the platform core lands.
-int main() { return 0; }
+// Program entry: the game reads no command line; everything happens in QUORB::WinMain.
+#include "game/WinMain.h"
+
+int main()
+{
+    return QUORB::WinMain();
+}

@@ -1,0 +1,3 @@
+#include "engine/IEventManager.h"
+
+dorvo::IEventManager* g_pEventManager = nullptr;

@@ -1,0 +1,201 @@
+#include "engine/gfx/CDorvoGfx.h"
+
+#include "engine/gfx/GfxPlaceholderComps.h"
+
+#include "engine/SEngineConfigInfo.h"
+#include "platform/files.h"
+#include "platform/frame_driver.h"
+#include "platform/win32.h"
+
+#include <stb_image_write.h>
+
+#include <cstdio>
+
+namespace dorvo
+{
+namespace gfx
+{
+namespace
+{
+constexpr wchar_t kDeviceFailureText[] =
+    L"Failed To Create D3D Device!\nPlease Check Your System Specs Against The Minimum Requirements.";
+constexpr int kDefaultWidth = 800; // pixels
+constexpr int kDefaultHeight = 600;
+
+void WriteToFile(void* context, void* data, int size)
+{
+    std::fwrite(data, 1, static_cast<std::size_t>(size), static_cast<std::FILE*>(context));
+}
+
+plat::DWORD ToByte(float channel)
+{
+    if (!(channel > 0.0f))
+        return 0;
+    if (channel >= 1.0f)
+        return 255;
+    return static_cast<plat::DWORD>(channel * 255.0f + 0.5f);
+}
+} // namespace
+
+CDorvoGfx& CDorvoGfx::Instance()
+{
+    static CDorvoGfx instance;
+    return instance;
+}
+
+bool CDorvoGfx::Init(const SEngineConfigInfo& config)
+{
+    if (config.useDefaults)
+    {
+        m_windowed = true;
+        m_width = kDefaultWidth;
+        m_height = kDefaultHeight;
+        m_wireframe = false;
+        m_deviceOption = true;
+    }
+    else
+    {
+        m_windowed = !config.fullScreen;
+        m_width = config.screenWidth;
+        m_height = config.screenHeight;
+        m_wireframe = config.wireframe;
+        m_deviceOption = config.deviceOption;
+    }
+    m_texturePath = config.texturePath;
+    m_effectPath = config.fxPath;
+    m_meshPath = config.meshPath;
+
+    plat::DXUTSetCallbackPrePresent(&CDorvoGfx::OnPrePresent, this);
+    if (plat::FAILED(plat::DXUTCreateDevice(plat::D3DADAPTER_DEFAULT, m_windowed, m_width, m_height)))
+    {
+        plat::MessageBoxW(plat::DXUTGetHWND(), kDeviceFailureText, L"Error", plat::MB_OK);
+        return false;
+    }
+    m_deviceLost = false;
+
+    RegisterComponentCreators();
+    m_effectFiles = config.fxFiles;
+    m_postProcessEffectFiles = config.postProcessFxFiles;
+
+    for (std::size_t i = 0; i < 4; ++i)
+        m_fogColor[i] = config.fogColor[i];
+    m_fogStart = config.fogStart;
+    m_fogEnd = config.fogEnd;
+    m_fogDensity = config.fogDensity;
+
+    m_lightSet.fill(false);
+    for (const SEngineLight& light : config.lights)
+    {
+        if (light.index >= kMaxLights)
+        {
+            std::fprintf(stderr,
+                         "CDorvoGfx::Init - light slot %u does not exist (slots 0 to %zu); light ignored.\n",
+                         light.index, kMaxLights - 1);
+            continue;
+        }
+        m_lights[light.index] = light.light;
+        m_lightSet[light.index] = true;
+    }
+    return true;
+}
+
+void CDorvoGfx::OnLostDevice()
+{
+    m_deviceLost = true;
+}
+
+void CDorvoGfx::OnResetDevice()
+{
+    m_deviceLost = false;
+}
+
+void CDorvoGfx::TakeScreenShot(std::string fileName)
+{
+    m_pendingScreenShots.push_back(std::move(fileName));
+}
+
+void CDorvoGfx::RegisterComponentCreators()
+{
+    // "GfxModelComp", "GfxWaterComp", "GfxTerrainComp", "Gfx2DComp" and "GfxClothComp": kept as
+    // data-preserving stand-ins until the graphics components themselves take their names.
+    RegisterPlaceholderComponentCreators();
+}
+
+void CDorvoGfx::Render()
+{
+    plat::IDirect3DDevice9* device = plat::DXUTGetD3D9Device();
+    if (!device || m_deviceLost)
+        return;
+    device->BeginScene();
+    const plat::D3DCOLOR background =
+        plat::D3DCOLOR_XRGB(ToByte(m_fogColor[0]), ToByte(m_fogColor[1]), ToByte(m_fogColor[2]));
+    device->Clear(0, nullptr, plat::D3DCLEAR_TARGET | plat::D3DCLEAR_ZBUFFER, background, 1.0f, 0);
+    device->EndScene();
+}
+
+const plat::D3DLIGHT9* CDorvoGfx::GetLight(std::size_t index) const
+{
+    return index < kMaxLights && m_lightSet[index] ? &m_lights[index] : nullptr;
+}
+
+void CDorvoGfx::OnPrePresent(plat::IDirect3DDevice9* device, void* context)
+{
+    static_cast<CDorvoGfx*>(context)->SaveScreenShots(device);
+}
+
+std::string CDorvoGfx::NextScreenShotName()
+{
+    // Earlier screenshots in the folder are kept: the number goes on past every used one.
+    std::string name;
+    do
+        name = "DorvoScrshot_" + std::to_string(m_screenShotNumber++) + ".png";
+    while (plat::FileExists(name));
+    return name;
+}
+
+void CDorvoGfx::SaveScreenShots(plat::IDirect3DDevice9* device)
+{
+    if (m_pendingScreenShots.empty())
+        return;
+    std::vector<std::string> names;
+    names.swap(m_pendingScreenShots);
+
+    std::vector<plat::D3DCOLOR> pixels;
+    const plat::D3DSURFACE_DESC desc = device->GetBackBufferDesc();
+    if (!device->ReadBackBuffer(pixels) ||
+        pixels.size() != static_cast<std::size_t>(desc.Width) * desc.Height || pixels.empty())
+    {
+        std::fprintf(stderr,
+                     "CDorvoGfx::TakeScreenShot - the back buffer could not be read; no screenshot.\n");
+        return;
+    }
+    std::vector<unsigned char> rgb(pixels.size() * 3);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+    {
+        rgb[i * 3 + 0] = static_cast<unsigned char>((pixels[i] >> 16) & 0xFF);
+        rgb[i * 3 + 1] = static_cast<unsigned char>((pixels[i] >> 8) & 0xFF);
+        rgb[i * 3 + 2] = static_cast<unsigned char>(pixels[i] & 0xFF);
+    }
+
+    for (std::string& name : names)
+    {
+        if (name.empty())
+            name = NextScreenShotName();
+        std::FILE* file = plat::OpenFile(name, "wb");
+        if (!file)
+        {
+            std::fprintf(stderr, "CDorvoGfx::TakeScreenShot - cannot open \"%s\" for writing.\n",
+                         name.c_str());
+            continue;
+        }
+        const int width = static_cast<int>(desc.Width);
+        const int height = static_cast<int>(desc.Height);
+        const bool written =
+            stbi_write_png_to_func(&WriteToFile, file, width, height, 3, rgb.data(), width * 3) != 0;
+        const bool closed = std::fclose(file) == 0;
+        if (!written || !closed)
+            std::fprintf(stderr, "CDorvoGfx::TakeScreenShot - writing \"%s\" failed.\n", name.c_str());
+    }
+}
+} // namespace gfx
+} // namespace dorvo
