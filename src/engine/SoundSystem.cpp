@@ -1,5 +1,7 @@
 #include "engine/SoundSystem.h"
 
+#include "engine/POVComp.h"
+
 #include "common/Assert.h"
 #include "common/math/Quaternion.h"
 #include "platform/sound_events.h"
@@ -69,8 +71,7 @@ bool SoundSystem::LoadGroup(const std::string& groupPath)
            plat::FMOD_OK;
 }
 
-bool SoundSystem::GetEvent(const std::string& path, const Sound3DAttributes* source,
-                           plat::FMOD::Event** event)
+bool SoundSystem::GetEvent(const std::string& path, const POVComp* source, plat::FMOD::Event** event)
 {
     if (!DORVO_ASSERT(m_eventSystem, "SoundSystem::GetEvent - the sound system is not initialised."))
         return false;
@@ -81,16 +82,17 @@ bool SoundSystem::GetEvent(const std::string& path, const Sound3DAttributes* sou
         *event = found;
     if (source)
     {
-        const plat::FMOD_VECTOR position = ToFmod(source->position);
-        const plat::FMOD_VECTOR velocity = ToFmod(source->velocity);
-        const plat::FMOD_VECTOR forward = ToFmod(source->forward);
+        const Sound3DAttributes attributes = Get3DAttributes(*source);
+        const plat::FMOD_VECTOR position = ToFmod(attributes.position);
+        const plat::FMOD_VECTOR velocity = ToFmod(attributes.velocity);
+        const plat::FMOD_VECTOR forward = ToFmod(attributes.forward);
         found->set3DAttributes(&position, &velocity, &forward);
     }
     return true;
 }
 
-bool SoundSystem::PlayEvent(const std::string& path, const Sound3DAttributes* source,
-                            plat::FMOD::Event** event, const std::vector<SoundParameter>& parameters)
+bool SoundSystem::PlayEvent(const std::string& path, const POVComp* source, plat::FMOD::Event** event,
+                            const std::vector<SoundParameter>& parameters)
 {
     plat::FMOD::Event* played = nullptr;
     if (!GetEvent(path, source, &played))
@@ -130,11 +132,17 @@ void SoundSystem::UpdateListener()
 {
     if (!m_listener || !m_eventSystem)
         return;
-    const plat::FMOD_VECTOR position = ToFmod(m_listener->position);
-    const plat::FMOD_VECTOR velocity = ToFmod(m_listener->velocity);
-    const plat::FMOD_VECTOR forward = ToFmod(m_listener->forward);
-    const plat::FMOD_VECTOR up = ToFmod(m_listener->up);
+    const Sound3DAttributes attributes = Get3DAttributes(*m_listener);
+    const plat::FMOD_VECTOR position = ToFmod(attributes.position);
+    const plat::FMOD_VECTOR velocity = ToFmod(attributes.velocity);
+    const plat::FMOD_VECTOR forward = ToFmod(attributes.forward);
+    const plat::FMOD_VECTOR up = ToFmod(attributes.up);
     m_eventSystem->set3DListenerAttributes(0, &position, &velocity, &forward, &up);
+}
+
+Sound3DAttributes SoundSystem::Get3DAttributes(const POVComp& object)
+{
+    return Get3DAttributes(object.GetPosition(), object.GetVelocity(), object.GetOrientation());
 }
 
 Sound3DAttributes SoundSystem::Get3DAttributes(const math::Vector3& position, const math::Vector3& velocity,

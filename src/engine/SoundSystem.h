@@ -25,6 +25,8 @@ class System;
 } // namespace FMOD
 } // namespace plat
 
+class POVComp;
+
 namespace dorvo
 {
 // Where a sound source or the listener is: world units, world units per second, and the
@@ -52,10 +54,10 @@ public:
 
     // An event instance, not started. With a source, the event is placed at the source's
     // position, velocity and forward vector. The event goes to *event when event is not null.
-    bool GetEvent(const std::string& path, const Sound3DAttributes* source, plat::FMOD::Event** event);
+    bool GetEvent(const std::string& path, const POVComp* source, plat::FMOD::Event** event);
     // GetEvent, then the parameters in list order (clamped to their ranges; unknown names are
     // skipped), then start. False only when no event exists for the path; *event is untouched then.
-    bool PlayEvent(const std::string& path, const Sound3DAttributes* source, plat::FMOD::Event** event,
+    bool PlayEvent(const std::string& path, const POVComp* source, plat::FMOD::Event** event,
                    const std::vector<SoundParameter>& parameters = std::vector<SoundParameter>());
 
     // Once a frame: the listener, then the event system's update.
@@ -63,11 +65,12 @@ public:
     void UpdateListener();
 
     // The listener read every frame; not owned; null for none (the game sets none).
-    void SetListener(const Sound3DAttributes* listener) { m_listener = listener; }
-    const Sound3DAttributes* GetListener() const { return m_listener; }
+    void SetListener(const POVComp* listener) { m_listener = listener; }
+    const POVComp* GetListener() const { return m_listener; }
 
     // The 3D attributes of an object from its position component's position, velocity and
     // orientation: forward is the orientation's rotated x axis, up its rotated y axis.
+    static Sound3DAttributes Get3DAttributes(const POVComp& object);
     static Sound3DAttributes Get3DAttributes(const math::Vector3& position, const math::Vector3& velocity,
                                              const math::Quaternion& orientation);
 
@@ -82,6 +85,6 @@ private:
 
     plat::FMOD::EventSystem* m_eventSystem = nullptr;
     plat::FMOD::System* m_system = nullptr;
-    const Sound3DAttributes* m_listener = nullptr;
+    const POVComp* m_listener = nullptr;
 };
 } // namespace dorvo

@@ -1,4 +1,5 @@
 #include "engine/SoundSystem.h"
+#include "engine/POVComp.h"
 
 #include "common/math/Quaternion.h"
 #include "platform/sound_events.h"
@@ -108,8 +109,8 @@ TEST_F(SoundSystemTest, AnUnknownEventPlaysNothingAndLeavesTheOutEventAlone)
 
 TEST_F(SoundSystemTest, GetEventPlacesTheEventAtTheSourceButLeavesItStopped)
 {
-    Sound3DAttributes source;
-    source.position = math::Vector3(3.0f, 4.0f, 5.0f);
+    POVComp source;
+    source.SetPosition(math::Vector3(3.0f, 4.0f, 5.0f), false);
     plat::FMOD::Event* event = nullptr;
     ASSERT_TRUE(m_sound.GetEvent("QUORBSound/Collision/WoodHit", &source, &event));
     EXPECT_FALSE(Playing(event));
@@ -125,8 +126,8 @@ TEST_F(SoundSystemTest, GetEventPlacesTheEventAtTheSourceButLeavesItStopped)
 TEST_F(SoundSystemTest, TheListenerFollowsItsAttributesEveryUpdate)
 {
     // WoodHit is silent from 11 units; a source 10 units ahead of the origin is faint.
-    Sound3DAttributes source;
-    source.position = math::Vector3(0.0f, 0.0f, 10.0f);
+    POVComp source;
+    source.SetPosition(math::Vector3(0.0f, 0.0f, 10.0f), false);
     plat::FMOD::Event* event = nullptr;
     ASSERT_TRUE(m_sound.PlayEvent("QUORBSound/Collision/WoodHit", &source, &event));
     std::int16_t out[2];
@@ -134,10 +135,11 @@ TEST_F(SoundSystemTest, TheListenerFollowsItsAttributesEveryUpdate)
     EXPECT_EQ(50, out[0]); // 1000 x 0.5 x 0.1
 
     // A listener that walks up to the source hears it at full volume.
-    Sound3DAttributes listener;
-    listener.forward = math::Vector3(0.0f, 0.0f, 1.0f);
+    // Turned a quarter about y so that its rotated x axis, its forward, is +z.
+    POVComp listener;
+    listener.SetOrientation(math::Quaternion(std::cos(0.7853982f), 0.0f, -std::sin(0.7853982f), 0.0f), false);
     m_sound.SetListener(&listener);
-    listener.position = math::Vector3(0.0f, 0.0f, 9.5f);
+    listener.SetPosition(math::Vector3(0.0f, 0.0f, 9.5f), false);
     EXPECT_TRUE(m_sound.Update());
     ASSERT_EQ(plat::FMOD_OK, plat::soundtest::Mix(m_sound.GetEventSystem(), out, 1));
     EXPECT_EQ(1000, out[0]); // second Click frame 2000 x 0.5
@@ -171,8 +173,11 @@ TEST(SoundSystemInitTest, ThreeDAttributesComeFromTheOrientationAxes)
     // A quarter turn about y: the x axis turns onto -z (or +z, by the rotation's handedness);
     // whichever it is, forward and up are the rotated x and y axes.
     const math::Quaternion orientation(std::cos(0.7853982f), 0.0f, std::sin(0.7853982f), 0.0f);
-    const Sound3DAttributes attributes = SoundSystem::Get3DAttributes(
-        math::Vector3(1.0f, 2.0f, 3.0f), math::Vector3(0.0f, -1.0f, 0.0f), orientation);
+    POVComp object;
+    object.SetPosition(math::Vector3(1.0f, 2.0f, 3.0f), false);
+    object.SetVelocity(math::Vector3(0.0f, -1.0f, 0.0f));
+    object.SetOrientation(orientation, false);
+    const Sound3DAttributes attributes = SoundSystem::Get3DAttributes(object);
     EXPECT_FLOAT_EQ(2.0f, attributes.position.y);
     EXPECT_FLOAT_EQ(-1.0f, attributes.velocity.y);
     const math::Vector3 x = orientation.GetXAxis();
