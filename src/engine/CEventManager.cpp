@@ -24,7 +24,8 @@ bool CEventManager::ValidateType(const EventType& type) const
 
 bool CEventManager::AddListener(const IEventListenerPtr& listener, const EventType& type)
 {
-    if (!ValidateType(type))
+    // A null listener would be called on the next delivery.
+    if (!listener || !ValidateType(type))
         return false;
     m_knownTypes.insert(type);
     ListenerList& list = m_listeners[type.GetHash()];

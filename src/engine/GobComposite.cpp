@@ -18,8 +18,14 @@ GobComposite::GobComposite(TemplateGobController* controller, std::uint32_t id)
 GobComposite::~GobComposite()
 {
     GobManager::Instance().UnregisterName(this);
-    for (Component* component : m_Components)
+    // Each slot is emptied before its component dies, so a destructor that looks a sibling up
+    // gets null for one already gone instead of a freed component.
+    for (Component*& slot : m_Components)
+    {
+        Component* component = slot;
+        slot = nullptr;
         delete component;
+    }
     m_Components.clear();
 }
 

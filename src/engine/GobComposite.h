@@ -63,6 +63,7 @@ private:
     std::uint32_t m_ID;
     std::string m_Name;
     bool m_Killed = false;
-    std::vector<Component*>
-        m_Components; // owned, template order; a slot is null only if its creator vanished
+    // Owned, template order; a slot is null when its creator was missing, or while the object
+    // is being deleted once its component is gone.
+    std::vector<Component*> m_Components;
 };

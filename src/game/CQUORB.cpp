@@ -73,10 +73,9 @@ void CQUORB::Init()
     ParamStack::InitPool();
     RegisterGameStates(m_states, *this);
 
-    // The console first: the other parts' commands reach it through its registration hooks.
+    GobManager::Instance().RegisterConsoleCommands();
     common::ConsoleInterface::Instance().RegisterConsoleCommands();
     common::Scheduler::Instance().RegisterConsoleCommands();
-    GobManager::Instance().RegisterConsoleCommands();
     RegisterCoreComponentTypes();
     StateMachineComponent::RegisterType();
 

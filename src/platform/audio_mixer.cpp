@@ -30,12 +30,6 @@ void AudioMixer::Stop(VoiceId voice)
         m_voices.end());
 }
 
-void AudioMixer::StopAll()
-{
-    std::lock_guard<std::mutex> guard(m_lock);
-    m_voices.clear();
-}
-
 void AudioMixer::SetGains(VoiceId voice, float leftGain, float rightGain)
 {
     std::lock_guard<std::mutex> guard(m_lock);

@@ -30,7 +30,6 @@ public:
     // 0 when every voice is busy or the sample is empty.
     VoiceId Play(std::shared_ptr<const SampleData> sample, float leftGain, float rightGain, bool loop);
     void Stop(VoiceId voice);
-    void StopAll();
     void SetGains(VoiceId voice, float leftGain, float rightGain);
     bool IsPlaying(VoiceId voice) const;
 

@@ -1,7 +1,7 @@
 // The Direct3D 9 device as the engine sees it. The frame driver creates one and hands it to
 // every frame callback. So far it carries what a frame needs (clear, scene brackets,
 // present, reset) and a read-back of the back buffer for screenshots. Two implementations:
-// OpenGL 3.3 core (gl_device.cpp) and the headless memory device (headless_device.cpp).
+// OpenGL 3.3 core (gl_device.cpp) and the headless memory device (headless.cpp).
 #pragma once
 
 #include "platform/d3d9types.h"

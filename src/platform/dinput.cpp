@@ -2,10 +2,10 @@
 // tests) and the devices that buffer and snapshot it while acquired.
 #include "platform/dinput.h"
 #include "platform/event_observer.h"
+#include "platform/headless.h"
 #include "platform/input_feed.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <set>
@@ -41,12 +41,6 @@ Hub& TheHub()
 bool Injected(dinputtest::Call call, DIDEVICEGUID device)
 {
     return TheHub().failures.count({call, device}) != 0;
-}
-
-bool IsHeadless()
-{
-    const char* value = std::getenv("DORVO_HEADLESS");
-    return value && std::strcmp(value, "1") == 0;
 }
 
 bool IsAxis(DWORD offset)
@@ -265,7 +259,7 @@ class DirectInput final : public IDirectInput8W
 public:
     DirectInput()
     {
-        if (TheHub().liveInterfaces++ == 0 && !IsHeadless())
+        if (TheHub().liveInterfaces++ == 0 && !headless::IsActive())
             AddRawEventObserver(&inputfeed::HandleSdlEvent, nullptr);
     }
 

@@ -16,14 +16,22 @@ std::string ToSlashes(std::string path)
     return path;
 }
 
+int CompareNoCase(const std::string& a, const std::string& b)
+{
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i)
+    {
+        const int ca = std::tolower(static_cast<unsigned char>(a[i]));
+        const int cb = std::tolower(static_cast<unsigned char>(b[i]));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
 bool EqualNoCase(const std::string& a, const std::string& b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
+    return CompareNoCase(a, b) == 0;
 }
 
 std::vector<std::string> Split(const std::string& path)
@@ -66,7 +74,8 @@ std::string ResolvePath(const std::string& input)
         const std::string& part = parts[i];
         if (part.empty())
             continue;
-        std::string candidate = resolved.empty() || resolved.back() == '/' ? resolved + part : resolved + "/" + part;
+        std::string candidate =
+            resolved.empty() || resolved.back() == '/' ? resolved + part : resolved + "/" + part;
         if (part == "." || part == ".." || fs::exists(candidate, ec))
         {
             resolved = candidate;
@@ -120,9 +129,8 @@ std::FILE* OpenFile(const std::string& path, const char* mode)
 bool WildcardMatch(const std::string& pattern, const std::string& name)
 {
     size_t p = 0, n = 0, star = std::string::npos, mark = 0;
-    auto same = [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    };
+    auto same = [](char a, char b)
+    { return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b)); };
     while (n < name.size())
     {
         if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], name[n])))
@@ -170,7 +178,12 @@ std::vector<std::string> ListFiles(const std::string& input)
         if (WildcardMatch(leaf, name))
             names.push_back(name);
     }
-    std::sort(names.begin(), names.end());
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b)
+              {
+                  const int order = CompareNoCase(a, b);
+                  return order != 0 ? order < 0 : a < b;
+              });
     return names;
 }
 } // namespace plat

@@ -14,7 +14,7 @@ namespace plat
 // A path that matches nothing comes back with its separators converted and otherwise unchanged.
 std::string ResolvePath(const std::string& path);
 
-bool FileExists(const std::string& path);     // a regular file
+bool FileExists(const std::string& path); // a regular file
 bool DirectoryExists(const std::string& path);
 
 // fopen through ResolvePath; nullptr when the file cannot be opened.
@@ -22,7 +22,8 @@ std::FILE* OpenFile(const std::string& path, const char* mode);
 
 // The names (no folder) of the regular files matching a pattern such as "dir/*.xml" or
 // "..\\rooms\\Room?.xml"; '*' matches any run, '?' one character, both ignoring case.
-// Sorted by name; empty when the folder does not exist.
+// Sorted by name ignoring case, as the case-insensitive file system lists them (names that
+// differ only in case by byte order); empty when the folder does not exist.
 std::vector<std::string> ListFiles(const std::string& pattern);
 
 // Case-insensitive wildcard match of one name against one pattern element.

@@ -19,7 +19,7 @@ struct KeyPair
 };
 
 // Physical key positions of a US keyboard. SDL names keys by USB usage, DirectInput by
-// the PC/AT set-1 scan code the Parts use as key codes.
+// the PC/AT set-1 scan code the engine uses as key codes.
 constexpr KeyPair kKeys[] = {
     {SDL_SCANCODE_ESCAPE, DIK_ESCAPE},
     {SDL_SCANCODE_1, 0x02},

@@ -4,14 +4,14 @@
 
 #include "platform/audio_output.h"
 #include "platform/files.h"
+#include "platform/headless.h"
 #include "platform/sound_project.h"
 #include "platform/win32.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <set>
@@ -20,8 +20,8 @@ namespace plat
 {
 namespace
 {
-// Instances of one event alive at once; more means a caller keeps asking for events it never
-// starts.
+// Instances of one event alive at once; at the limit, getEvent takes back one that is not
+// playing, or fails when every one plays.
 constexpr std::size_t kMaxInstancesPerEvent = 32;
 
 struct TestState
@@ -41,12 +41,6 @@ TestState& Testing()
 bool Injected(soundtest::Call call)
 {
     return Testing().failures.count(call) != 0;
-}
-
-bool IsHeadless()
-{
-    const char* value = std::getenv("DORVO_HEADLESS");
-    return value && std::strcmp(value, "1") == 0;
 }
 
 void Report(const std::string& text)
@@ -202,7 +196,7 @@ public:
         if (maxChannels <= 0)
             return FMOD_ERR_INVALID_PARAM;
         m_mixer = std::make_unique<AudioMixer>(maxChannels);
-        if (IsHeadless())
+        if (headless::IsActive())
         {
             m_output = FMOD_OUTPUTTYPE_RECORDING;
         }
@@ -354,12 +348,25 @@ public:
                 break;
             }
         }
-        if (!instance)
+        if (!instance && def.instances.size() < kMaxInstancesPerEvent)
         {
-            if (def.instances.size() >= kMaxInstancesPerEvent)
-                return FMOD_ERR_EVENT_FAILED;
             def.instances.push_back(std::make_unique<EventImpl>(*this, def));
             instance = def.instances.back().get();
+        }
+        if (!instance)
+        {
+            // Every instance is out. One that was fetched but never started (its caller
+            // dropped it) is taken back, or the event would stay mute for the rest of the run.
+            for (auto& candidate : def.instances)
+            {
+                if (!candidate->IsPlaying())
+                {
+                    instance = candidate.get();
+                    break;
+                }
+            }
+            if (!instance)
+                return FMOD_ERR_EVENT_FAILED;
         }
         instance->HandOut();
         *event = instance;

@@ -238,7 +238,8 @@ using WNDPROC = LRESULT (*)(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 // Looks at the queue. Pumps the window backend first, so new input is seen. Returns nonzero
 // and fills msg when a message for the window (any window when null) lies in
-// [filterMin, filterMax] (both 0: any). WM_QUIT comes only once nothing else is pending.
+// [filterMin, filterMax] (both 0: any). WM_QUIT comes only once nothing else is pending, and
+// whatever the filter.
 // PM_REMOVE takes the message off the queue; PM_NOREMOVE leaves it.
 BOOL PeekMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 // Keyboard translation into character messages is not done: returns 0.

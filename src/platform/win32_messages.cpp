@@ -71,8 +71,7 @@ BOOL PeekMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT re
         quit.message = WM_QUIT;
         quit.wParam = static_cast<WPARAM>(s.quitCode);
         quit.time = GetTickCount();
-        if (!Matches(quit, nullptr, filterMin, filterMax))
-            return 0;
+        // As in Win32, the message filter never holds back the quit.
         *msg = quit;
         if (removeFlags & PM_REMOVE)
             s.quitPending = false;

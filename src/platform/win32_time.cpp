@@ -1,12 +1,15 @@
 // Clock, tick count, mutex, debug output and text conversion of the Win32 stand-in.
 #include "platform/win32.h"
 
+#include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cwchar>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 namespace plat
 {
@@ -26,6 +29,12 @@ TestClock& Clock()
 {
     static TestClock clock;
     return clock;
+}
+
+// Seconds to counter ticks, rounded: truncating would make Set(1.001) read as 1000 ms.
+std::int64_t Ticks(double seconds)
+{
+    return static_cast<std::int64_t>(std::llround(seconds * kFrequency));
 }
 
 std::int64_t ReadCounter()
@@ -74,19 +83,41 @@ DWORD GetTickCount()
 
 namespace testclock
 {
-void Enable(bool on) { Clock().enabled = on; }
-bool IsEnabled() { return Clock().enabled; }
-void Set(double seconds) { Clock().now = static_cast<std::int64_t>(seconds * kFrequency); }
-void Advance(double seconds) { Clock().now += static_cast<std::int64_t>(seconds * kFrequency); }
-double Now() { return static_cast<double>(Clock().now) / kFrequency; }
-void SetAutoAdvance(double stepSeconds) { Clock().step = static_cast<std::int64_t>(stepSeconds * kFrequency); }
+void Enable(bool on)
+{
+    Clock().enabled = on;
+}
+bool IsEnabled()
+{
+    return Clock().enabled;
+}
+void Set(double seconds)
+{
+    Clock().now = Ticks(seconds);
+}
+void Advance(double seconds)
+{
+    Clock().now += Ticks(seconds);
+}
+double Now()
+{
+    return static_cast<double>(Clock().now) / kFrequency;
+}
+void SetAutoAdvance(double stepSeconds)
+{
+    Clock().step = Ticks(stepSeconds);
+}
 } // namespace testclock
 
 namespace
 {
+// A Win32 mutex belongs to the thread that took it, which may take it again and must release
+// it as often; a release by any other thread fails instead of breaking the lock.
 struct NamedMutex
 {
-    std::recursive_mutex mutex;
+    std::recursive_timed_mutex mutex;
+    std::atomic<std::thread::id> owner{};
+    int depth = 0; // written only by the owner
 };
 
 std::map<std::wstring, std::shared_ptr<NamedMutex>>& Mutexes()
@@ -99,6 +130,17 @@ std::mutex& MutexTableLock()
 {
     static std::mutex lock;
     return lock;
+}
+
+NamedMutex& FromHandle(HANDLE handle)
+{
+    return **static_cast<std::shared_ptr<NamedMutex>*>(handle);
+}
+
+void TakeOwnership(NamedMutex& m)
+{
+    m.owner = std::this_thread::get_id();
+    ++m.depth;
 }
 } // namespace
 
@@ -120,7 +162,10 @@ HANDLE CreateMutexW(void*, BOOL initialOwner, const wchar_t* name)
     // The handle owns one reference; CloseHandle drops it.
     auto* handle = new std::shared_ptr<NamedMutex>(m);
     if (initialOwner)
+    {
         m->mutex.lock();
+        TakeOwnership(*m);
+    }
     return handle;
 }
 
@@ -128,20 +173,25 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)
 {
     if (!handle)
         return WAIT_TIMEOUT;
-    auto& m = *static_cast<std::shared_ptr<NamedMutex>*>(handle);
+    NamedMutex& m = FromHandle(handle);
     if (milliseconds == INFINITE)
-    {
-        m->mutex.lock();
-        return WAIT_OBJECT_0;
-    }
-    return m->mutex.try_lock() ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
+        m.mutex.lock();
+    else if (!m.mutex.try_lock_for(std::chrono::milliseconds(milliseconds)))
+        return WAIT_TIMEOUT;
+    TakeOwnership(m);
+    return WAIT_OBJECT_0;
 }
 
 BOOL ReleaseMutex(HANDLE handle)
 {
     if (!handle)
         return 0;
-    (*static_cast<std::shared_ptr<NamedMutex>*>(handle))->mutex.unlock();
+    NamedMutex& m = FromHandle(handle);
+    if (m.owner != std::this_thread::get_id())
+        return 0;
+    if (--m.depth == 0)
+        m.owner = std::thread::id();
+    m.mutex.unlock();
     return 1;
 }
 
@@ -149,7 +199,17 @@ BOOL CloseHandle(HANDLE handle)
 {
     if (!handle)
         return 0;
-    delete static_cast<std::shared_ptr<NamedMutex>*>(handle);
+    auto* reference = static_cast<std::shared_ptr<NamedMutex>*>(handle);
+    // The last handle of a mutex this thread still holds abandons it: a held mutex must not be
+    // destroyed. Named mutexes stay in the table, so this concerns unnamed ones.
+    NamedMutex& m = **reference;
+    if (reference->use_count() == 1 && m.owner == std::this_thread::get_id())
+    {
+        for (; m.depth > 0; --m.depth)
+            m.mutex.unlock();
+        m.owner = std::thread::id();
+    }
+    delete reference;
     return 1;
 }
 
@@ -163,7 +223,8 @@ int MultiByteToWideChar(const char* text, int textLength, wchar_t* wide, int wid
 {
     if (!text)
         return 0;
-    std::string narrow = textLength < 0 ? std::string(text) : std::string(text, static_cast<size_t>(textLength));
+    std::string narrow =
+        textLength < 0 ? std::string(text) : std::string(text, static_cast<size_t>(textLength));
     std::wstring w = ToWide(narrow);
     int needed = static_cast<int>(w.size()) + (textLength < 0 ? 1 : 0);
     if (wideSize == 0)
@@ -187,11 +248,32 @@ std::wstring ToWide(const std::string& text)
         unsigned char c = static_cast<unsigned char>(text[i]);
         std::uint32_t cp;
         int extra;
-        if (c < 0x80) { cp = c; extra = 0; }
-        else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; extra = 1; }
-        else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; extra = 2; }
-        else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; extra = 3; }
-        else { out.push_back(0xFFFD); ++i; continue; }
+        if (c < 0x80)
+        {
+            cp = c;
+            extra = 0;
+        }
+        else if ((c & 0xE0) == 0xC0)
+        {
+            cp = c & 0x1F;
+            extra = 1;
+        }
+        else if ((c & 0xF0) == 0xE0)
+        {
+            cp = c & 0x0F;
+            extra = 2;
+        }
+        else if ((c & 0xF8) == 0xF0)
+        {
+            cp = c & 0x07;
+            extra = 3;
+        }
+        else
+        {
+            out.push_back(0xFFFD);
+            ++i;
+            continue;
+        }
         bool ok = true;
         for (int k = 1; k <= extra; ++k)
         {

@@ -102,6 +102,8 @@ TEST_F(CEventManagerTest, ListenersRegisterOncePerTypeAndAreRemovedOnce)
     EXPECT_TRUE(manager.AddListener(a, EventType("One")));
     EXPECT_FALSE(manager.AddListener(a, EventType("One")));
     EXPECT_TRUE(manager.AddListener(a, EventType("Two")));
+    EXPECT_FALSE(manager.AddListener(IEventListenerPtr(), EventType("Two")));
+    EXPECT_FALSE(manager.AddListener(IEventListenerPtr(), EventType::Wildcard()));
 
     EXPECT_TRUE(manager.DelListener(a, EventType("One")));
     EXPECT_FALSE(manager.DelListener(a, EventType("One")));

@@ -16,6 +16,8 @@
 #include <tinyxml.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace enginetest
 {

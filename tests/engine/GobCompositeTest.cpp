@@ -40,6 +40,21 @@ template <class T> T* Get(Gob* gob)
 {
     return static_cast<T*>(gob->GetComponent(T::StaticTypeID()));
 }
+
+// Looks its siblings up from its destructor, as components that unregister from a sibling do.
+class ProbeComp : public ComponentBase<ProbeComp>
+{
+public:
+    static inline const Component* s_CounterSeen = nullptr;
+    static inline const Component* s_TagSeen = nullptr;
+    ~ProbeComp() override
+    {
+        s_CounterSeen = GetOwner()->GetComponent(CounterComp::StaticTypeID());
+        s_TagSeen = GetOwner()->GetComponent(TagComp::StaticTypeID());
+    }
+    bool Serialize(TiXmlNode*) override { return false; }
+    bool Deserialize(const TiXmlNode*) override { return false; }
+};
 } // namespace
 
 TEST_F(GobCompositeTest, SerializeThenDeserializeReproducesAnObject)
@@ -146,4 +161,20 @@ TEST_F(GobCompositeTest, LayoutComesFromTheTemplate)
     EXPECT_EQ(other->GetTypeName(), "Renamed");
     EXPECT_NE(manager.CreateGob("PairType"), nullptr);
     gob->SetTypeName("PairType");
+}
+
+TEST_F(GobCompositeTest, DestructorsFindNoSiblingThatIsAlreadyDeleted)
+{
+    RegisterComponentType<ProbeComp>("ProbeComp");
+    testsupport::TempWorkDir dir;
+    WriteTemplate("Probe.xml", "ProbeType", "Probe", {"CounterComp", "ProbeComp", "TagComp"});
+    manager.LoadTemplate("Probe.xml");
+    Gob* gob = manager.CreateGob("ProbeType");
+    ASSERT_NE(gob, nullptr);
+    const Component* tag = Get<TagComp>(gob);
+
+    manager.KillGob(gob);
+    manager.ProcessKillList();
+    EXPECT_EQ(ProbeComp::s_CounterSeen, nullptr); // deleted before the probe
+    EXPECT_EQ(ProbeComp::s_TagSeen, tag);         // deleted after it, still there
 }

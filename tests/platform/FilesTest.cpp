@@ -87,12 +87,13 @@ TEST_F(FilesTest, MissingFileIsReportedAndCreatingOneUsesTheExistingFolder)
 
 TEST_F(FilesTest, WildcardListingMatchesNamesIgnoringCaseAndSkipsFolders)
 {
+    // In name order ignoring case, as the case-insensitive file system lists them.
     EXPECT_EQ(plat::ListFiles("Data/XmlFiles/Rooms/*.xml"),
-              (std::vector<std::string>{"ROOM2.XML", "Room1.xml"}));
+              (std::vector<std::string>{"Room1.xml", "ROOM2.XML"}));
     EXPECT_EQ(plat::ListFiles("data\\xmlfiles\\rooms\\room?.*"),
-              (std::vector<std::string>{"ROOM2.XML", "Room1.xml"}));
+              (std::vector<std::string>{"Room1.xml", "ROOM2.XML"}));
     EXPECT_EQ(plat::ListFiles("Data/XmlFiles/Rooms/*"),
-              (std::vector<std::string>{"ROOM2.XML", "Room1.xml", "notes.txt"}));
+              (std::vector<std::string>{"notes.txt", "Room1.xml", "ROOM2.XML"}));
     EXPECT_TRUE(plat::ListFiles("Data/XmlFiles/Rooms/*.lua").empty());
     EXPECT_TRUE(plat::ListFiles("Data/Missing/*.xml").empty());
     fs::current_path("Data/XmlFiles/Rooms");

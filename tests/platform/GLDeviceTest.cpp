@@ -48,8 +48,10 @@ class VirtualDisplay
 public:
     bool Start()
     {
+        // Close-on-exec, so the server keeps only the copy on descriptor 3: when the pipe took
+        // descriptor 3 itself, closing the read end after the copy would close the copy.
         int fds[2];
-        if (::pipe(fds) != 0)
+        if (::pipe2(fds, O_CLOEXEC) != 0)
             return false;
         std::vector<std::string> args = {"Xvfb", "-displayfd", "3",         "-screen",
                                          "0",    "320x240x24", "-nolisten", "tcp"};
@@ -62,7 +64,6 @@ public:
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
         int rc = posix_spawnp(&m_pid, "Xvfb", &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         ::close(fds[1]);
@@ -148,6 +149,10 @@ private:
 constexpr D3DCOLOR kClearColour = D3DCOLOR_XRGB(51, 102, 204);
 constexpr D3DCOLOR kCornerColour = D3DCOLOR_XRGB(255, 0, 0);
 
+// Mesa reads its settings once, when its driver first loads, and the driver then stays loaded
+// for the process; a test that changes them needs a process that has made no context yet.
+bool g_contextMade = false;
+
 struct Frame
 {
     std::vector<D3DCOLOR> pixels;
@@ -204,6 +209,7 @@ TEST_F(GLDeviceTest, ClearsToAColourAndReadsItBackTopDown)
     HRESULT hr = DXUTCreateDevice(D3DADAPTER_DEFAULT, true, 64, 48);
     std::string err = testing::internal::GetCapturedStderr();
     ASSERT_TRUE(SUCCEEDED(hr)) << err;
+    g_contextMade = true;
     ASSERT_NE(DXUTGetHWND(), nullptr);
     D3DSURFACE_DESC desc = DXUTGetD3D9Device()->GetBackBufferDesc();
     ASSERT_EQ(desc.Width, 64u);
@@ -224,6 +230,8 @@ TEST_F(GLDeviceTest, ClearsToAColourAndReadsItBackTopDown)
 
 TEST_F(GLDeviceTest, AContextBelowOpenGL33IsReportedNotCrashed)
 {
+    if (g_contextMade)
+        GTEST_SKIP() << "Mesa has already loaded its driver in this process: run this test alone";
     env.Set("MESA_GL_VERSION_OVERRIDE", "2.1");
     DXUTInit(false, false, false, true);
     testing::internal::CaptureStderr();

@@ -1,3 +1,4 @@
+#include "platform/audio_output.h"
 #include "platform/sound_events.h"
 #include "platform/sound_project.h"
 #include "platform/win32.h"
@@ -6,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -153,6 +156,45 @@ TEST(SoundEventSystemTest, AMalformedProjectFileFailsToLoadWithAClearMessage)
     EXPECT_EQ(FMOD_OK, system->release());
 }
 
+TEST(SoundWavTest, OtherRatesAndSampleSizesAreConvertedToTheMixingFormat)
+{
+    // 8-bit unsigned mono at 22.05 kHz: silence, loudest up, loudest down, silence.
+    testsupport::TempWorkDir dir;
+    const unsigned char wav[] = {'R',  'I',  'F', 'F', 40,   0,    0, 0, 'W', 'A', 'V', 'E',
+                                 'f',  'm',  't', ' ', 16,   0,    0, 0, 1,   0,   1,   0,
+                                 0x22, 0x56, 0,   0,   0x22, 0x56, 0, 0, 1,   0,   8,   0,
+                                 'd',  'a',  't', 'a', 4,    0,    0, 0, 128, 255, 0,   128};
+    std::FILE* file = std::fopen("Low.wav", "wb");
+    ASSERT_NE(nullptr, file);
+    std::fwrite(wav, 1, sizeof(wav), file);
+    std::fclose(file);
+
+    SampleData sample;
+    std::string error;
+    ASSERT_TRUE(LoadWav("Low.wav", sample, error)) << error;
+    // Twice the frames (the resampler may trim one at the end), stereo, both sides equal.
+    EXPECT_GE(sample.FrameCount(), 7);
+    EXPECT_LE(sample.FrameCount(), 8);
+    std::int16_t loudest = 0, quietest = 0;
+    for (int frame = 0; frame < sample.FrameCount(); ++frame)
+    {
+        EXPECT_EQ(sample.samples[2 * frame], sample.samples[2 * frame + 1]);
+        loudest = std::max(loudest, sample.samples[2 * frame]);
+        quietest = std::min(quietest, sample.samples[2 * frame]);
+    }
+    EXPECT_GT(loudest, 16000);
+    EXPECT_LT(quietest, -16000);
+
+    EXPECT_FALSE(LoadWav("Missing.wav", sample, error));
+    EXPECT_EQ("Missing.wav: cannot open the file", error);
+    file = std::fopen("Text.wav", "wb");
+    ASSERT_NE(nullptr, file);
+    std::fputs("not a wav", file);
+    std::fclose(file);
+    EXPECT_FALSE(LoadWav("Text.wav", sample, error));
+    EXPECT_EQ(0u, error.find("Text.wav: not a WAV file we can read"));
+}
+
 TEST(SoundEventSystemTest, WithoutAnAudioDeviceTheSystemRunsSilently)
 {
     // Not headless, and an audio driver that does not exist: no device is touched, and the
@@ -186,6 +228,31 @@ TEST(SoundEventSystemTest, WithoutAnAudioDeviceTheSystemRunsSilently)
     EXPECT_EQ(0u, state & FMOD_EVENT_STATE_PLAYING);
     EXPECT_TRUE(soundtest::Records().empty()); // only the headless backend records
     EXPECT_EQ(FMOD_OK, system->release());
+}
+
+TEST(SoundEventSystemTest, InstancesFetchedButNeverStartedAreTakenBackAtTheLimit)
+{
+    FMOD::EventSystem* system = nullptr;
+    ASSERT_EQ(FMOD_OK, FMOD::EventSystem_Create(&system));
+    ASSERT_EQ(FMOD_OK, system->init(64, FMOD_INIT_NORMAL, nullptr));
+    ASSERT_EQ(FMOD_OK, system->load(kProject.c_str(), nullptr, nullptr));
+    // Callers that fetch an event and drop it must not leave the event mute for good.
+    std::set<FMOD::Event*> fetched;
+    for (int i = 0; i < 40; ++i)
+    {
+        FMOD::Event* event = nullptr;
+        ASSERT_EQ(FMOD_OK, system->getEvent("QUORBSound/GUI/Hum", FMOD_EVENT_DEFAULT, &event)) << i;
+        fetched.insert(event);
+    }
+    EXPECT_EQ(32u, fetched.size());
+    // Only when every instance plays does the event fail.
+    for (FMOD::Event* event : fetched)
+        ASSERT_EQ(FMOD_OK, event->start());
+    FMOD::Event* event = nullptr;
+    EXPECT_EQ(FMOD_ERR_EVENT_FAILED, system->getEvent("QUORBSound/GUI/Hum", FMOD_EVENT_DEFAULT, &event));
+    EXPECT_EQ(nullptr, event);
+    EXPECT_EQ(FMOD_OK, system->release());
+    soundtest::ClearRecords();
 }
 
 TEST_F(SoundEventsTest, HeadlessOutputIsTheRecording)

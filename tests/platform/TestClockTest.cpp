@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <thread>
+
 TEST(TestClock, CounterFollowsSetAndAdvance)
 {
     plat::testclock::SetAutoAdvance(0);
@@ -33,6 +37,22 @@ TEST(TestClock, AutoAdvanceEndsABusyWait)
     plat::testclock::SetAutoAdvance(0);
 }
 
+TEST(TestClock, SecondsBecomeTheNearestTick)
+{
+    plat::testclock::SetAutoAdvance(0);
+    for (double seconds : {1.001, 1.003, 2.999, 0.3})
+    {
+        SCOPED_TRACE(seconds);
+        plat::testclock::Set(seconds);
+        plat::LARGE_INTEGER f, c;
+        plat::QueryPerformanceFrequency(&f);
+        plat::QueryPerformanceCounter(&c);
+        EXPECT_EQ(c.QuadPart,
+                  static_cast<std::int64_t>(std::llround(seconds * 1000.0)) * (f.QuadPart / 1000));
+        EXPECT_EQ(plat::GetTickCount(), static_cast<plat::DWORD>(std::llround(seconds * 1000.0)));
+    }
+}
+
 TEST(TestClock, TickCountWrapsAt32Bits)
 {
     plat::testclock::SetAutoAdvance(0);
@@ -48,6 +68,40 @@ TEST(NamedMutex, SameNameIsSameMutex)
     plat::ReleaseMutex(a);
     EXPECT_EQ(plat::WaitForSingleObject(b, 0), plat::WAIT_OBJECT_0);
     plat::ReleaseMutex(b);
+    plat::CloseHandle(a);
+    plat::CloseHandle(b);
+}
+
+TEST(NamedMutex, BelongsToTheThreadThatTookItAsOftenAsItTookIt)
+{
+    plat::HANDLE a = plat::CreateMutexW(nullptr, 0, L"Owned");
+    plat::HANDLE b = plat::CreateMutexW(nullptr, 0, L"Owned");
+    auto fromOtherThread = [&]
+    {
+        plat::DWORD wait = 0;
+        plat::BOOL released = 1;
+        std::thread other(
+            [&]
+            {
+                released = plat::ReleaseMutex(b);
+                wait = plat::WaitForSingleObject(b, 0);
+                if (wait == plat::WAIT_OBJECT_0)
+                    plat::ReleaseMutex(b);
+            });
+        other.join();
+        return std::make_pair(released, wait);
+    };
+
+    EXPECT_FALSE(plat::ReleaseMutex(a)) << "nobody holds it";
+    ASSERT_EQ(plat::WaitForSingleObject(a, plat::INFINITE), plat::WAIT_OBJECT_0);
+    ASSERT_EQ(plat::WaitForSingleObject(b, 0), plat::WAIT_OBJECT_0) << "the owner may take it again";
+    EXPECT_EQ(fromOtherThread(), std::make_pair(plat::BOOL{0}, plat::WAIT_TIMEOUT));
+    EXPECT_TRUE(plat::ReleaseMutex(a));
+    EXPECT_EQ(fromOtherThread(), std::make_pair(plat::BOOL{0}, plat::WAIT_TIMEOUT))
+        << "taken twice, released once";
+    EXPECT_TRUE(plat::ReleaseMutex(b));
+    EXPECT_FALSE(plat::ReleaseMutex(a));
+    EXPECT_EQ(fromOtherThread(), std::make_pair(plat::BOOL{0}, plat::WAIT_OBJECT_0));
     plat::CloseHandle(a);
     plat::CloseHandle(b);
 }

@@ -93,6 +93,11 @@ TEST_F(Win32MessagesTest, QuitComesOnceAndOnlyAfterEverythingElse)
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) << "peeking without removal keeps the quit";
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+
+    PostQuitMessage(1);
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_KEYDOWN, WM_KEYUP, PM_REMOVE))
+        << "no filter holds back the quit";
+    EXPECT_EQ(msg.message, WM_QUIT);
 }
 
 TEST_F(Win32MessagesTest, FiltersLeaveOtherMessagesQueued)

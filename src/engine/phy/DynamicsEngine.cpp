@@ -6,7 +6,7 @@ namespace phy
 {
 namespace
 {
-constexpr double kGravity = -9.8; // world units per second squared
+constexpr float kGravity = -9.8f; // world units per second squared
 } // namespace
 
 DynamicsEngine& DynamicsEngine::Instance()
@@ -15,7 +15,7 @@ DynamicsEngine& DynamicsEngine::Instance()
     return instance;
 }
 
-DynamicsEngine::DynamicsEngine() : gravity(0.0f, static_cast<float>(1.0 * kGravity), 0.0f) {}
+DynamicsEngine::DynamicsEngine() : gravity(0.0f, kGravity, 0.0f) {}
 
 void DynamicsEngine::Init()
 {

@@ -24,10 +24,15 @@ std::int64_t ReadTimerCounter()
     return value.QuadPart;
 }
 
+float TicksToSeconds(std::int64_t count)
+{
+    return static_cast<float>(static_cast<double>(count) / static_cast<double>(GetTimerFrequency()));
+}
+
 void FormatTime(std::int64_t count, std::string& out, bool hours)
 {
     out.clear();
-    const float s = static_cast<float>(static_cast<double>(count) / static_cast<double>(GetTimerFrequency()));
+    const float s = TicksToSeconds(count);
     const int h = static_cast<int>(s / 3600.0f);
     const double r = static_cast<double>(s) - static_cast<double>(static_cast<float>(h) * 3600.0f);
     const int m = static_cast<int>(r / 60.0);

@@ -14,6 +14,8 @@ namespace common
 std::int64_t GetTimerFrequency();
 // The current performance-counter value.
 std::int64_t ReadTimerCounter();
+// A tick count in seconds, divided in double precision and rounded to float.
+float TicksToSeconds(std::int64_t count);
 
 // Formats a tick count: with hours "h : m : s", without "m : s : hundredths" (minutes only
 // within the hour). Plain decimal integers, no zero fill: 3725.5 s gives "1 : 2 : 5" or

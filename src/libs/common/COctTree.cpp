@@ -3,6 +3,7 @@
 #include "common/IOctTreeObject.h"
 #include "common/Singleton.h"
 
+
 namespace common
 {
 namespace

@@ -48,8 +48,9 @@ public:
     void Rebuild();
 
     // Files the object by its current box. An object whose key is filed already is taken out
-    // of its old node first. When the box does not lie inside the world box, the object is
-    // not filed and is told so (IOctTreeObject::OnOutsideWorld). Before Rebuild it does nothing.
+    // of its old node first. When the box does not lie inside the world box (a NaN coordinate
+    // counts as outside), the object is not filed and is told so
+    // (IOctTreeObject::OnOutsideWorld). Before Rebuild it does nothing.
     void Add(IOctTreeObject* object);
     // Re-files an object whose box may have changed; only when it no longer fits its node or
     // now fits a child. An object that is not filed stays unfiled.

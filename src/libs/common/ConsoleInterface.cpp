@@ -1,12 +1,12 @@
 #include "common/ConsoleInterface.h"
 
-#include "common/ConsoleHooks.h"
 #include "common/InputEvent.h"
 #include "common/ParamStack.h"
 #include "common/Scheduler.h"
 #include "common/ValueText.h"
 #include "common/loki/Functor.h"
 #include "common/math/Vector3.h"
+#include "platform/win32.h"
 
 #include <iterator>
 #include <memory>
@@ -20,7 +20,8 @@ const char* const ConsoleInterface::kGeneralHelp =
 namespace
 {
 ConsoleInterface::ObjectCallHook s_objectCallHook = nullptr;
-ConsoleInterface* s_instance = nullptr; // the singleton once created, until it is destroyed
+ConsoleInterface* s_instance = nullptr; // the singleton once created
+bool s_instanceDestroyed = false;       // set when the singleton dies at exit
 
 // One typed argument of a console line, held until it is pushed. Kept apart from the stack so
 // that the line can be checked against the stack's limits and retyped before anything is pushed.
@@ -241,14 +242,7 @@ ConsoleInterface& ConsoleInterface::Instance()
     return console;
 }
 
-ConsoleInterface::ConsoleInterface()
-{
-    // The registry's report lines and the foundation's own commands (the scheduler's
-    // "TestScheduler") reach the one console through these from now on.
-    SetConsoleLineHook([](const std::string& line) { Instance().WriteToConsole(line, FF_Display, false); });
-    SetConsoleCommandHook([](const std::string& name, Loki::BaseFunctor* functor, const std::string& help)
-                          { Instance().RegisterCommand(name, functor, help); });
-}
+ConsoleInterface::ConsoleInterface() = default;
 
 ConsoleInterface::~ConsoleInterface()
 {
@@ -256,8 +250,17 @@ ConsoleInterface::~ConsoleInterface()
         return;
     // Reports made while the program's statics are torn down go to the debug output instead.
     s_instance = nullptr;
-    SetConsoleLineHook(nullptr);
-    SetConsoleCommandHook(nullptr);
+    s_instanceDestroyed = true;
+}
+
+void ConsoleInterface::ShowLine(const std::string& line)
+{
+    if (s_instanceDestroyed)
+    {
+        plat::OutputDebugStringA((line + "\n").c_str());
+        return;
+    }
+    Instance().WriteToConsole(line, FF_Display, false);
 }
 
 ConsoleInterface::ObjectCallHook ConsoleInterface::SetObjectCallHook(ObjectCallHook hook)
@@ -343,6 +346,8 @@ void ConsoleInterface::CallObject(const std::vector<std::string>& tokens, bool r
     const std::vector<std::string> target = Tokenize(tokens[1], ".");
     if (target.size() != 2)
         return;
+    if (!s_objectCallHook)
+        return;
     const std::vector<Argument> arguments = TypeTokens(tokens, 2);
     if (!FitsOnStack(arguments))
     {
@@ -350,8 +355,6 @@ void ConsoleInterface::CallObject(const std::vector<std::string>& tokens, bool r
             WriteToConsole(MismatchLine(target[1]), FF_Display, false);
         return;
     }
-    if (!s_objectCallHook)
-        return;
     ParamStack params;
     PushArguments(arguments, params);
     s_objectCallHook(target[0], target[1], params, report);

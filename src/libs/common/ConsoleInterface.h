@@ -68,6 +68,11 @@ public:
 
     static ObjectCallHook SetObjectCallHook(ObjectCallHook hook);
 
+    // Shows a line on the one console, as WriteToConsole(line, FF_Display, false) does, creating
+    // the console when nothing has used it yet. The function registry's reports come this way.
+    // Once the console has been destroyed at exit, the line goes to the debug output instead.
+    static void ShowLine(const std::string& line);
+
     // For the object hook, which learns the callee's signature only after finding the object:
     // typed lines have no unsigned or float form for whole numbers, so when `params` (built from
     // a console line) does not match `expected`, its ints are converted where `expected` wants an

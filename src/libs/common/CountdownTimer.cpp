@@ -1,5 +1,8 @@
 #include "common/CountdownTimer.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace common
 {
 CCountdownTimer::CCountdownTimer(float seconds, bool start) : ACTimer(start)
@@ -10,8 +13,7 @@ CCountdownTimer::CCountdownTimer(float seconds, bool start) : ACTimer(start)
 float CCountdownTimer::GetTime()
 {
     Update();
-    return static_cast<float>(static_cast<double>(m_durationCount - m_elapsedCount) /
-                              static_cast<double>(GetTimerFrequency()));
+    return TicksToSeconds(m_durationCount - m_elapsedCount);
 }
 
 void CCountdownTimer::ToString(std::string& out, bool hours)
@@ -22,7 +24,13 @@ void CCountdownTimer::ToString(std::string& out, bool hours)
 
 void CCountdownTimer::SetDuration(float seconds)
 {
-    m_durationCount = static_cast<std::int64_t>(static_cast<double>(GetTimerFrequency()) * seconds);
+    // Durations can come from data files (puzzle time limits). A NaN or a value beyond the
+    // counter's range must not reach the integer conversion, where it is undefined; the bound
+    // (about 2^61 ticks, decades at any counter rate) also keeps duration - elapsed from
+    // overflowing.
+    constexpr double kLimit = 2.3e18;
+    const double ticks = static_cast<double>(GetTimerFrequency()) * seconds;
+    m_durationCount = std::isnan(ticks) ? 0 : static_cast<std::int64_t>(std::clamp(ticks, -kLimit, kLimit));
 }
 
 void CCountdownTimer::Restart(float seconds)

@@ -16,7 +16,8 @@ public:
     float GetTime() override;
     void ToString(std::string& out, bool hours) override;
 
-    // Changes the duration without touching the running state or the counts.
+    // Changes the duration without touching the running state or the counts. A NaN counts as
+    // 0 s; an infinity or a duration beyond the counter's range is held at about 2^61 ticks.
     void SetDuration(float seconds);
     // Starts from zero, keeping the duration.
     using ACTimer::Restart;

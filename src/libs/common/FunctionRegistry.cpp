@@ -1,8 +1,10 @@
 #include "common/FunctionRegistry.h"
 
-#include "common/ConsoleHooks.h"
+#include "common/ConsoleInterface.h"
 #include "common/ParamStack.h"
 #include "common/loki/BaseFunctor.h"
+
+#include <optional>
 
 std::string ToLowerCopy(const std::string& text)
 {
@@ -65,18 +67,21 @@ bool FunctionRegistry::Dispatch(const std::string& name, void* object, bool onOb
     if (functor == nullptr)
     {
         if (report)
-            common::ShowConsoleLine("Function: " + name + " does not exist.");
+            common::ConsoleInterface::ShowLine("Function: " + name + " does not exist.");
         return false;
     }
 
-    ParamStack noArguments;
-    ParamStack& stack = params != nullptr ? *params : noArguments;
+    // A page for the missing stack only when there is none: callers usually pass their own.
+    std::optional<ParamStack> noArguments;
+    if (params == nullptr)
+        noArguments.emplace();
+    ParamStack& stack = params != nullptr ? *params : *noArguments;
     // A stack that refused a push lacks arguments the caller meant to pass: never call with it.
     if (stack.IsOverflowed() || functor->GetSignature() != stack.GetSignature())
     {
         if (report)
-            common::ShowConsoleLine("Function: " + name +
-                                    " parameter list does not match function prototype.");
+            common::ConsoleInterface::ShowLine("Function: " + name +
+                                               " parameter list does not match function prototype.");
         return false;
     }
 
@@ -85,6 +90,6 @@ bool FunctionRegistry::Dispatch(const std::string& name, void* object, bool onOb
     else
         functor->CallWithParams(stack);
     if (report)
-        common::ShowConsoleLine("Function: " + name + " called successfully.");
+        common::ConsoleInterface::ShowLine("Function: " + name + " called successfully.");
     return true;
 }

@@ -1,6 +1,6 @@
 #include "common/Scheduler.h"
 
-#include "common/ConsoleHooks.h"
+#include "common/ConsoleInterface.h"
 #include "common/FunctionFlags.h"
 #include "common/ParamStack.h"
 #include "common/loki/Functor.h"
@@ -63,8 +63,11 @@ void Scheduler::Update(float elapsed)
 
 void Scheduler::RegisterConsoleCommands()
 {
-    RegisterConsoleCommand("TestScheduler", Loki::NewFunctor(this, &Scheduler::TestScheduler).release(),
-                           "Tests the Scheduler Functions by creating a list of functions to execute");
+    // Creates the console when it does not exist yet, so the order of the two registrations at
+    // start-up does not matter.
+    ConsoleInterface::Instance().RegisterCommand(
+        "TestScheduler", Loki::NewFunctor(this, &Scheduler::TestScheduler).release(),
+        "Tests the Scheduler Functions by creating a list of functions to execute");
 }
 
 void Scheduler::TestScheduler()

@@ -48,7 +48,7 @@ public:
     // those already due run in the same update.
     void Update(float elapsed);
 
-    // Registers the console command "TestScheduler" through the console hook.
+    // Registers the console command "TestScheduler" with the console.
     void RegisterConsoleCommands();
     // The "TestScheduler" command: "WriteToConsole" of "Test 1" .. "Test 5" after 1 .. 5 seconds.
     void TestScheduler();

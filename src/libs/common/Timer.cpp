@@ -5,7 +5,7 @@ namespace common
 float CTimer::GetTime()
 {
     Update();
-    return static_cast<float>(static_cast<double>(m_elapsedCount) / static_cast<double>(GetTimerFrequency()));
+    return TicksToSeconds(m_elapsedCount);
 }
 
 void CTimer::ToString(std::string& out, bool hours)

@@ -197,6 +197,24 @@ bool ReadInteger(const TiXmlNode* node, std::int64_t* value)
     const char* text = ElementText(node);
     return text && ParseInteger(text, value);
 }
+
+// strtol's saturation at the ends of the signed 32-bit range.
+int ClampToInt(std::int64_t number)
+{
+    const std::int64_t lowest = std::numeric_limits<std::int32_t>::min();
+    const std::int64_t highest = std::numeric_limits<std::int32_t>::max();
+    return static_cast<int>(number < lowest ? lowest : (number > highest ? highest : number));
+}
+
+// The whole unsigned 32-bit range. Negative texts come from "int" elements read as unsigned:
+// they keep their bit pattern ("-1" gives 0xFFFFFFFF).
+unsigned int ToUnsignedBits(std::int64_t number)
+{
+    const std::int64_t lowest = std::numeric_limits<std::int32_t>::min();
+    const std::int64_t highest = std::numeric_limits<std::uint32_t>::max();
+    number = number < lowest ? lowest : (number > highest ? highest : number);
+    return static_cast<unsigned int>(static_cast<std::uint32_t>(number));
+}
 } // namespace
 
 bool XmlWriteString(TiXmlNode* parent, const std::string& value, const std::string& name)
@@ -316,9 +334,7 @@ bool XmlReadInt(const TiXmlNode* node, int* value)
     {
         return false;
     }
-    const std::int64_t lowest = std::numeric_limits<std::int32_t>::min();
-    const std::int64_t highest = std::numeric_limits<std::int32_t>::max();
-    *value = static_cast<int>(number < lowest ? lowest : (number > highest ? highest : number));
+    *value = ClampToInt(number);
     return true;
 }
 
@@ -329,11 +345,7 @@ bool XmlReadUint(const TiXmlNode* node, unsigned int* value)
     {
         return false;
     }
-    // Negative texts come from "int" elements read as unsigned: keep their bit pattern.
-    const std::int64_t lowest = std::numeric_limits<std::int32_t>::min();
-    const std::int64_t highest = std::numeric_limits<std::uint32_t>::max();
-    number = number < lowest ? lowest : (number > highest ? highest : number);
-    *value = static_cast<unsigned int>(static_cast<std::uint32_t>(number));
+    *value = ToUnsignedBits(number);
     return true;
 }
 
@@ -358,17 +370,10 @@ bool XmlReadBool(const TiXmlNode* node, bool* value)
             c = static_cast<char>(c - 'A' + 'a');
         }
     }
+    // The integer as XmlReadUint reads it.
     std::int64_t number = 0;
-    unsigned int integer = 0;
     const bool isNumber = ParseInteger(lower.c_str(), &number);
-    if (isNumber)
-    {
-        const std::int64_t lowest = std::numeric_limits<std::int32_t>::min();
-        const std::int64_t highest = std::numeric_limits<std::uint32_t>::max();
-        number = number < lowest ? lowest : (number > highest ? highest : number);
-        integer = static_cast<std::uint32_t>(number);
-    }
-    if (lower == "true" || (isNumber && integer == 1))
+    if (lower == "true" || (isNumber && ToUnsignedBits(number) == 1))
     {
         *value = true;
     }
@@ -461,9 +466,7 @@ bool XmlReadListSize(const TiXmlNode* node, int* size)
     {
         return false;
     }
-    const std::int64_t lowest = std::numeric_limits<std::int32_t>::min();
-    const std::int64_t highest = std::numeric_limits<std::int32_t>::max();
-    *size = static_cast<int>(number < lowest ? lowest : (number > highest ? highest : number));
+    *size = ClampToInt(number);
     return true;
 }
 

@@ -65,7 +65,11 @@ void ACMsgTaker::AddStateMachine(StateMachine* machine)
 void ACMsgTaker::RequestStateMachineChange(StateMachineChange change, StateMachine* machine)
 {
     m_changeRequest = change;
-    m_pRequestMachine.reset(machine);
+    // The same machine asked for twice stays pending; resetting to it would delete it.
+    if (machine != m_pRequestMachine.get())
+    {
+        m_pRequestMachine.reset(machine);
+    }
 }
 
 void ACMsgTaker::ProcessStateMachineChangeRequests()

@@ -17,9 +17,13 @@ void Database::Store(ACMsgTaker* taker)
     {
         return;
     }
-    // Depths are read once per stored object, when it joins: an object's 2D depth is fixed by
-    // its template by the time its components are initialised.
-    m_entries.push_back(Entry{taker, m_nextSerial++, taker->GetDepth()});
+    // Every object's depth is read again: one whose 2D component joined or moved after it was
+    // stored (its components initialise in template order) takes its place with the next object.
+    m_entries.push_back(Entry{taker, m_nextSerial++, 0});
+    for (Entry& entry : m_entries)
+    {
+        entry.depth = entry.taker->GetDepth();
+    }
     std::stable_sort(m_entries.begin(), m_entries.end(),
                      [](const Entry& a, const Entry& b) { return a.depth < b.depth; });
 }

@@ -34,8 +34,8 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // Adds the object and keeps the list in ascending depth (stable). A second object with the
-    // same id is refused with an assertion.
+    // Adds the object and sorts the list by every object's current depth, ascending and stable.
+    // A second object with the same id is refused with an assertion.
     void Store(ACMsgTaker* taker);
     // Removes the first object with this game-object id; nothing when there is none.
     void Remove(std::uint32_t id);
@@ -64,7 +64,7 @@ private:
     {
         ACMsgTaker* taker;
         std::uint64_t serial; // tells a newly stored object from a removed one at the same address
-        int depth;            // read once when stored
+        int depth;            // as read at the last Store
     };
 
     bool Deliver(ACMsgTaker* taker, MessageName name, const MessageData& data);

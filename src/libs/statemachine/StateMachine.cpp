@@ -7,8 +7,6 @@
 #include "statemachine/MsgClock.h"
 #include "statemachine/MsgRouter.h"
 
-#include <algorithm>
-
 namespace
 {
 float ClockNow()
@@ -258,7 +256,12 @@ void StateMachine::SendDelayedMsgToSelf(float delay, MessageName name, std::uint
 
 void StateMachine::SendPeriodicMsgToSelf(float period, MessageName name, std::uint32_t scope)
 {
-    period = std::max(period, kMinimumPeriod);
+    // Written so that a NaN period also becomes the minimum: it would be routed at once and
+    // re-post itself at once, without end.
+    if (!(period >= kMinimumPeriod))
+    {
+        period = kMinimumPeriod;
+    }
     MessageData data;
     data.SetFloat(period);
     const std::uint32_t self = GetOwnerId();

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 using common::COctTree;
@@ -178,6 +179,24 @@ TEST_F(SmallTree, BoxOutsideTheWorldIsRefusedAndReported)
         EXPECT_EQ(object.m_OutsideCount, 1);
         EXPECT_EQ(tree.FindNode(1), nullptr);
     }
+    EXPECT_EQ(tree.GetObjectCount(), 0u);
+}
+
+TEST_F(SmallTree, BoxWithANaNCoordinateCountsAsOutside)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    FakeObject broken(1, Box(1.0f, nan, 1.0f, 2.0f, 2.0f, 2.0f));
+    tree.Add(&broken);
+    EXPECT_EQ(broken.m_OutsideCount, 1);
+    EXPECT_EQ(tree.FindNode(1), nullptr);
+
+    // A filed object whose box turns NaN is taken out and reported by the next update.
+    FakeObject moving(2, Cube(1.0f, 2.0f));
+    tree.Add(&moving);
+    moving.m_Box.max.x = nan;
+    tree.Update(&moving);
+    EXPECT_EQ(moving.m_OutsideCount, 1);
+    EXPECT_EQ(tree.FindNode(2), nullptr);
     EXPECT_EQ(tree.GetObjectCount(), 0u);
 }
 

@@ -461,8 +461,9 @@ TEST_F(ConsoleInterfaceTest, HistoryRotatesBothWays)
 
 TEST_F(ConsoleInterfaceTest, ObjLinesGoThroughTheObjectHook)
 {
-    Run("obj 12.Jump 1"); // no hook yet: nothing happens
-    EXPECT_EQ((std::vector<std::string>{">obj 12.Jump 1"}), Lines());
+    Run("obj 12.Jump 1"); // no hook yet: nothing happens, not even for an overlong line
+    Run("obj 12.Jump 1 2 3 4 5 6 7 8 9");
+    EXPECT_EQ((std::vector<std::string>{">obj 12.Jump 1", ">obj 12.Jump 1 2 3 4 5 6 7 8 9"}), Lines());
 
     s_objectCall = ObjectCall();
     ConsoleInterface::SetObjectCallHook(&FakeObjectHook);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using common::CCountdownTimer;
 namespace testclock = plat::testclock;
 
@@ -104,4 +106,26 @@ TEST_F(CountdownTimerTest, ToStringFormatsTheRemainingTime)
     testclock::Advance(3600.0);
     countdown.ToString(text, false);
     EXPECT_EQ(text, "2 : 5 : 50");
+}
+
+TEST_F(CountdownTimerTest, DurationsBeyondTheCounterRangeStayUsable)
+{
+    // Time limits come from data files: a corrupt one must neither wrap nor turn negative.
+    const float inf = std::numeric_limits<float>::infinity();
+    for (const float huge : {1e30f, inf})
+    {
+        SCOPED_TRACE(huge);
+        CCountdownTimer countdown(huge, true);
+        testclock::Advance(1.0);
+        EXPECT_FALSE(countdown.IsExpired());
+        EXPECT_GT(countdown.GetTime(), 1e9f);
+    }
+    CCountdownTimer backwards(-inf, true);
+    EXPECT_TRUE(backwards.IsExpired());
+    EXPECT_LT(backwards.GetTime(), -1e9f);
+
+    CCountdownTimer notANumber(10.0f, true);
+    notANumber.SetDuration(std::numeric_limits<float>::quiet_NaN());
+    EXPECT_TRUE(notANumber.IsExpired());
+    EXPECT_EQ(notANumber.GetTime(), 0.0f);
 }

@@ -1,6 +1,6 @@
 #include "common/FunctionRegistry.h"
 
-#include "common/ConsoleHooks.h"
+#include "common/ConsoleInterface.h"
 #include "common/ParamStack.h"
 #include "common/loki/Functor.h"
 
@@ -14,17 +14,20 @@
 
 namespace
 {
-// Captures the lines the registry shows on the console.
+// Reads the lines the registry shows on the console. The console is the process's one
+// instance; its log goes into a temporary folder that outlives it.
 class FunctionRegistryTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        common::SetConsoleLineHook([this](const std::string& line) { m_Lines.push_back(line); });
-    }
-    void TearDown() override { common::SetConsoleLineHook(nullptr); }
+    static void SetUpTestSuite() { static testsupport::TempWorkDir logDir; }
+    void SetUp() override { common::ConsoleInterface::Instance().ClearOutput(); }
 
-    std::vector<std::string> m_Lines;
+    static std::vector<std::string> Shown()
+    {
+        const auto& lines = common::ConsoleInterface::Instance().GetOutputLines();
+        return std::vector<std::string>(lines.begin(), lines.end());
+    }
+
     FunctionRegistry m_Registry;
 };
 
@@ -60,10 +63,10 @@ TEST_F(FunctionRegistryTest, ReportsMissingMismatchingAndSuccessfulCalls)
     EXPECT_TRUE(m_Registry.Call("pLaY", &empty, true));
     EXPECT_EQ(game.plays, 1);
 
-    EXPECT_EQ(m_Lines, (std::vector<std::string>{
-                           "Function: Stop does not exist.",
-                           "Function: PLAY parameter list does not match function prototype.",
-                           "Function: pLaY called successfully.",
+    EXPECT_EQ(Shown(), (std::vector<std::string>{
+                           ">Function: Stop does not exist.",
+                           ">Function: PLAY parameter list does not match function prototype.",
+                           ">Function: pLaY called successfully.",
                        }));
     // A mismatch leaves the stack as it was.
     EXPECT_EQ(one.GetSignature(), 0xCFu);
@@ -77,7 +80,7 @@ TEST_F(FunctionRegistryTest, WithoutReportNothingIsShown)
     m_Registry.Call("nothing", nullptr, false);
     m_Registry.Call("play", &one, false);
     m_Registry.Call("play", nullptr, false); // no stack: called with no arguments
-    EXPECT_TRUE(m_Lines.empty());
+    EXPECT_TRUE(Shown().empty());
     EXPECT_EQ(game.plays, 1);
 }
 
@@ -93,6 +96,22 @@ TEST_F(FunctionRegistryTest, CallLeavesTheResultOnTheCallersStack)
     stack.Pop(sum);
     EXPECT_EQ(sum, 42);
     EXPECT_TRUE(stack.IsEmpty());
+}
+
+TEST_F(FunctionRegistryTest, ACallWithTheCallersStackTakesNoFurtherPage)
+{
+    // With every page in use, a call must not need one more (which would assert).
+    unsigned freeDuringCall = 1000;
+    m_Registry.RegisterFunction("Count",
+                                new Loki::Functor<>([&] { freeDuringCall = ParamStack::FreePageCount(); }));
+    ParamStack stack;
+    const unsigned freeBefore = ParamStack::FreePageCount();
+    EXPECT_TRUE(m_Registry.Call("count", &stack, false));
+    EXPECT_EQ(freeDuringCall, freeBefore);
+    // Without a stack the call borrows one page for the empty argument list, and gives it back.
+    EXPECT_TRUE(m_Registry.Call("count", nullptr, false));
+    EXPECT_EQ(freeDuringCall, freeBefore - 1);
+    EXPECT_EQ(ParamStack::FreePageCount(), freeBefore);
 }
 
 TEST_F(FunctionRegistryTest, OverflowedStackIsRefusedAsAMismatch)
@@ -111,8 +130,8 @@ TEST_F(FunctionRegistryTest, OverflowedStackIsRefusedAsAMismatch)
     EXPECT_EQ(stack.GetSignature(), m_Registry.FindFunction("eight")->GetSignature());
     m_Registry.Call("Eight", &stack, true);
     EXPECT_TRUE(seen.empty());
-    EXPECT_EQ(m_Lines,
-              std::vector<std::string>{"Function: Eight parameter list does not match function prototype."});
+    EXPECT_EQ(Shown(),
+              std::vector<std::string>{">Function: Eight parameter list does not match function prototype."});
 }
 
 TEST_F(FunctionRegistryTest, CallOnObjectSuppliesTheObject)
@@ -127,8 +146,8 @@ TEST_F(FunctionRegistryTest, CallOnObjectSuppliesTheObject)
     stack.Pop(result);
     EXPECT_EQ(result, 9u);
     m_Registry.CallOnObject("Missing", &a, &stack, true);
-    EXPECT_EQ(m_Lines, (std::vector<std::string>{"Function: value called successfully.",
-                                                 "Function: Missing does not exist."}));
+    EXPECT_EQ(Shown(), (std::vector<std::string>{">Function: value called successfully.",
+                                                 ">Function: Missing does not exist."}));
 }
 
 TEST_F(FunctionRegistryTest, FirstRegistrationStaysAndTheRefusedFunctorIsFreed)

@@ -1,17 +1,53 @@
 #include "common/Scheduler.h"
 
-#include "common/ConsoleHooks.h"
+#include "common/ConsoleInterface.h"
 #include "common/FunctionFlags.h"
 #include "common/FunctionRegistry.h"
 #include "common/ParamStack.h"
 #include "common/loki/Functor.h"
 #include "platform/win32.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace
+{
+// The console is the process's one instance; its log goes into a temporary folder made before
+// the console and removed after it at exit.
+void UseTempLogDir()
+{
+    static testsupport::TempWorkDir logDir;
+}
+
+common::ConsoleInterface& TheConsole()
+{
+    UseTempLogDir();
+    return common::ConsoleInterface::Instance();
+}
+} // namespace
+
+// Runs first in this program, while no console exists yet: the command must not be lost.
+TEST(SchedulerConsole, TestSchedulerIsRegisteredEvenBeforeTheConsoleExists)
+{
+    UseTempLogDir(); // the console is created by the registration below
+    common::Scheduler::Instance().RegisterConsoleCommands();
+    common::ConsoleInterface& console = TheConsole();
+    EXPECT_NE(nullptr, console.GetCommands().FindFunction("testscheduler"));
+    ASSERT_EQ(1u, console.GetHelpTexts().count("TestScheduler"));
+    EXPECT_EQ("Tests the Scheduler Functions by creating a list of functions to execute",
+              console.GetHelpTexts().at("TestScheduler"));
+
+    // Typed on the console it schedules the five lines on the one scheduler.
+    console.RegisterConsoleCommands(); // "WriteToConsole" with the scheduler
+    const std::size_t before = common::Scheduler::Instance().GetEntryCount();
+    console.WriteToConsole("TestScheduler", common::FF_Execute, false);
+    EXPECT_EQ(before + 5, common::Scheduler::Instance().GetEntryCount());
+}
 
 namespace
 {
@@ -101,8 +137,7 @@ TEST_F(SchedulerTest, DueEntriesScheduledByARunningFunctionRunInTheSameUpdate)
 
 TEST_F(SchedulerTest, UnknownNamesAndWrongArgumentsAreDroppedQuietly)
 {
-    std::vector<std::string> shown;
-    common::SetConsoleLineHook([&shown](const std::string& line) { shown.push_back(line); });
+    TheConsole().ClearOutput();
 
     ParamStack arguments;
     EXPECT_FALSE(m_Scheduler.ScheduleByName("NoSuchFunction", &arguments, 1.0f));
@@ -111,9 +146,8 @@ TEST_F(SchedulerTest, UnknownNamesAndWrongArgumentsAreDroppedQuietly)
     EXPECT_TRUE(m_Scheduler.ScheduleByName("WriteToConsole", new ParamStack(5u), 0.0f));
     m_Scheduler.Update(1.0f);
     EXPECT_TRUE(m_Console.lines.empty());
-    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(TheConsole().GetOutputLines().empty());
     EXPECT_EQ(m_Scheduler.GetEntryCount(), 0u);
-    common::SetConsoleLineHook(nullptr);
 }
 
 TEST_F(SchedulerTest, ScheduleFunctionRegistersOnceAndSchedules)
@@ -132,18 +166,7 @@ TEST_F(SchedulerTest, ScheduleFunctionRegistersOnceAndSchedules)
 
 TEST_F(SchedulerTest, TestSchedulerShowsFiveLinesOneASecondOnTheTestClock)
 {
-    FunctionRegistry commands;
-    std::string help;
-    common::SetConsoleCommandHook(
-        [&](const std::string& name, Loki::BaseFunctor* functor, const std::string& text)
-        {
-            commands.RegisterFunction(name, functor);
-            help = text;
-        });
-    m_Scheduler.RegisterConsoleCommands();
-    common::SetConsoleCommandHook(nullptr);
-    EXPECT_EQ(help, "Tests the Scheduler Functions by creating a list of functions to execute");
-    ASSERT_TRUE(commands.Call("TestScheduler", nullptr, false));
+    m_Scheduler.TestScheduler();
     EXPECT_EQ(m_Scheduler.GetEntryCount(), 5u);
 
     std::vector<std::vector<std::string>> perSecond;
@@ -167,10 +190,4 @@ TEST(Scheduler, TestSchedulerWithoutWriteToConsoleSchedulesNothing)
     common::Scheduler scheduler;
     scheduler.TestScheduler();
     EXPECT_EQ(scheduler.GetEntryCount(), 0u);
-}
-
-TEST(Scheduler, RegisterConsoleCommandsWithoutAConsoleFreesTheCommand)
-{
-    common::Scheduler::Instance().RegisterConsoleCommands(); // no hook: the functor is freed (leak check)
-    EXPECT_EQ(&common::Scheduler::Instance(), &common::Scheduler::Instance());
 }

@@ -190,6 +190,15 @@ TEST_F(ACMsgTakerTest, NewRequestReplacesThePendingOneAndDropsItsMachine)
     EXPECT_EQ("Unused:deleted", m_log.back());
     m_taker.UpdateStateMachines();
     EXPECT_EQ(kept, m_taker.GetActiveStateMachine());
+
+    // Asking twice with the same machine keeps it alive for the request.
+    ScriptedMachine* twice = Make("Twice");
+    m_taker.RequestStateMachineChange(ACMsgTaker::SMC_Push, twice);
+    m_taker.RequestStateMachineChange(ACMsgTaker::SMC_Add, twice);
+    EXPECT_NE("Twice:deleted", m_log.back());
+    m_taker.UpdateStateMachines();
+    EXPECT_EQ(twice, m_taker.GetActiveStateMachine());
+    EXPECT_EQ(3u, m_taker.GetStateMachineCount());
 }
 
 TEST_F(ACMsgTakerTest, RequestsFromEveryEnterStopAfterTwenty)

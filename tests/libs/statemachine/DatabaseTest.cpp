@@ -167,6 +167,20 @@ TEST_F(DatabaseTest, BroadcastGoesUpByDepthAndStopsAtTheFirstTaker)
     EXPECT_EQ(MSG_DATA_VECTOR3, e.machine->m_messages.back().GetData().GetType());
 }
 
+TEST_F(DatabaseTest, EachStoreSortsByTheDepthsOfThatMoment)
+{
+    // A menu's 2D component may initialise after its state-machine component, so its depth is
+    // only known by the time the next object is stored.
+    Taker late(&m_log, 48, "Late", ACMsgTaker::kNoDepth);
+    Taker mid(&m_log, 49, "Mid", 10);
+    late.taker.SetDepth(20);
+    Taker front(&m_log, 50, "Front", 0);
+    ASSERT_EQ(3u, smtest::Db().GetCount());
+    EXPECT_EQ(&front.taker, smtest::Db().GetEntry(0));
+    EXPECT_EQ(&mid.taker, smtest::Db().GetEntry(1));
+    EXPECT_EQ(&late.taker, smtest::Db().GetEntry(2));
+}
+
 TEST_F(DatabaseTest, BroadcastNobodyTakesIsFalse)
 {
     Taker a(&m_log, 46, "A", 1);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using smtest::FakeTaker;
 using smtest::ScriptedMachine;
 using Log = std::vector<std::string>;
@@ -173,6 +175,16 @@ TEST_F(MsgRouterTest, PeriodicMessageRepeatsAndStopsWithItsScope)
     Frame(0.01);
     EXPECT_EQ(3u, m_machine->m_messages.size());
     EXPECT_EQ(0u, smtest::Router().GetQueuedCount());
+}
+
+TEST_F(MsgRouterTest, NaNPeriodBecomesTheMinimum)
+{
+    m_machine->SendPeriodicMsgToSelf(std::numeric_limits<float>::quiet_NaN(), MSG_MouseHeld);
+    ASSERT_EQ(1u, smtest::Router().GetQueuedCount());
+    EXPECT_FLOAT_EQ(0.01f, smtest::Router().GetQueuedMessage(0)->GetFloat());
+    Frame(0.01);
+    EXPECT_EQ(1u, m_machine->m_messages.size());
+    EXPECT_EQ(1u, smtest::Router().GetQueuedCount());
 }
 
 TEST_F(MsgRouterTest, MessagesToMissingOrEmptyObjectsAreDropped)

@@ -60,6 +60,7 @@ public:
     }
     std::string GetObjectName() const override { return m_name; }
     int GetDepth() const override { return m_depth; }
+    void SetDepth(int depth) { m_depth = depth; }
 
 private:
     std::string m_name;

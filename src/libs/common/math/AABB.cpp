@@ -63,7 +63,8 @@ bool AABB::Contains(const AABB& box) const
         const double hi = max[i];
         const double boxLo = box.min[i];
         const double boxHi = box.max[i];
-        if (boxLo < lo || boxLo > hi || boxHi < lo || boxHi > hi)
+        // Written as "inside" rather than "not outside", so a NaN bound is never contained.
+        if (!(lo <= boxLo && boxLo <= hi && lo <= boxHi && boxHi <= hi))
         {
             return false;
         }

@@ -151,6 +151,23 @@ TEST(CObjectAllocator, BlocksAreAlignedAndSeparateWhateverTheSizes)
     }
 }
 
+// A 1-byte object still holds a whole free-list link, so a freed block's link never reaches
+// into its trailing pad and the block can be freed again after it was handed out again.
+TEST(CObjectAllocator, SmallObjectsGetRoomForTheLink)
+{
+    CObjectAllocator pool(1, Config(2, 0, true, 1));
+    EXPECT_EQ(pool.GetObjectSize(), 8u);
+    EXPECT_EQ(pool.GetPageSize(), 8u + 2u * 24u); // link, then 2 x (8 lead + 8 object + 8 trail)
+    for (int round = 0; round < 2; ++round)
+    {
+        SCOPED_TRACE(round);
+        void* a = pool.Allocate();
+        void* b = pool.Allocate();
+        EXPECT_NO_THROW(pool.Free(a));
+        EXPECT_NO_THROW(pool.Free(b));
+    }
+}
+
 TEST(CObjectAllocator, DebugModeMarksMemory)
 {
     CObjectAllocator pool(16, Config(2, 0, true, 4));

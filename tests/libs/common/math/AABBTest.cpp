@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using math::AABB;
 using math::Sphere;
 using math::Vector3;
@@ -74,6 +76,7 @@ TEST(AABB, ContainsBoxInclusive)
         {"pokes out below x", AABB(Vector3(-1.01f, 0, 0), Vector3(0, 0.5f, 0.5f)), false},
         {"encloses the node", AABB(Vector3(-2, -2, -2), Vector3(2, 2, 2)), false},
         {"wholly outside", AABB(Vector3(2, 2, 2), Vector3(3, 3, 3)), false},
+        {"a NaN bound", AABB(Vector3(0, std::nanf(""), 0), Vector3(0.5f, 0.5f, 0.5f)), false},
     };
     for (const Case& c : cases)
     {
