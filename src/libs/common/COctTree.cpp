@@ -3,7 +3,6 @@
 #include "common/IOctTreeObject.h"
 #include "common/Singleton.h"
 
-
 namespace common
 {
 namespace
