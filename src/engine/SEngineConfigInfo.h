@@ -29,8 +29,8 @@ struct SEngineConfigInfo
     std::vector<SEngineLight> lights;
 
     float fogColor[4] = {0.0f, 0.0f, 0.0f, 0.0f}; // r, g, b, a
-    float fogStart = 0.0f;                         // world units
-    float fogEnd = 0.0f;                           // world units
+    float fogStart = 0.0f;                        // world units
+    float fogEnd = 0.0f;                          // world units
     float fogDensity = 0.0f;
 
     bool deviceOption = true; // never read from the file; graphics' own default

@@ -96,7 +96,8 @@ void CEngineLoader::Load(const std::string& fileName)
     std::fclose(file);
     if (!parsed)
     {
-        std::fprintf(stderr, "%s: not read: %s (line %d)\n", fileName.c_str(), doc.ErrorDesc(), doc.ErrorRow());
+        std::fprintf(stderr, "%s: not read: %s (line %d)\n", fileName.c_str(), doc.ErrorDesc(),
+                     doc.ErrorRow());
         return;
     }
     const TiXmlElement* root = doc.FirstChildElement("EngineConfig");

@@ -95,17 +95,21 @@ TEST(CEngineLoader, LightTypesAndPartialFiles)
     {
         const char* type;
         plat::D3DLIGHTTYPE expected;
-    } cases[] = {{"directional", plat::D3DLIGHT_DIRECTIONAL}, {"point", plat::D3DLIGHT_POINT},
-                 {"spot", plat::D3DLIGHT_SPOT}, {"Point", plat::D3DLIGHT_SPOT}};
+    } cases[] = {{"directional", plat::D3DLIGHT_DIRECTIONAL},
+                 {"point", plat::D3DLIGHT_POINT},
+                 {"spot", plat::D3DLIGHT_SPOT},
+                 {"Point", plat::D3DLIGHT_SPOT}};
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.type);
-        dorvo::SEngineConfigInfo info = LoadText(std::string("<EngineConfig><Graphics><Light><Type>") + c.type +
-                                                 "</Type><Direction x=\"0\" y=\"-1\" z=\"0\"/></Light>"
-                                                 "</Graphics></EngineConfig>");
+        dorvo::SEngineConfigInfo info =
+            LoadText(std::string("<EngineConfig><Graphics><Light><Type>") + c.type +
+                     "</Type><Direction x=\"0\" y=\"-1\" z=\"0\"/></Light>"
+                     "</Graphics></EngineConfig>");
         ASSERT_EQ(info.lights.size(), 1u);
         EXPECT_EQ(info.lights[0].light.Type, c.expected);
-        EXPECT_FLOAT_EQ(info.lights[0].light.Direction.y, c.expected == plat::D3DLIGHT_DIRECTIONAL ? -1.0f : 0.0f);
+        EXPECT_FLOAT_EQ(info.lights[0].light.Direction.y,
+                        c.expected == plat::D3DLIGHT_DIRECTIONAL ? -1.0f : 0.0f);
         // Everything the file did not name keeps its defined value.
         EXPECT_EQ(info.screenWidth, 800);
         EXPECT_TRUE(info.texturePath.empty());

@@ -58,7 +58,8 @@ protected:
         plat::testclock::SetAutoAdvance(0.0001);
         g_pApp = new QUORB::CQUORBApp();
         QUORB::CEngineLoader loader;
-        ASSERT_TRUE(g_pApp->Init(loader, testsupport::RepoPath("data/files/xmlfiles/dorvo_engine_config.xml")));
+        ASSERT_TRUE(
+            g_pApp->Init(loader, testsupport::RepoPath("data/files/xmlfiles/dorvo_engine_config.xml")));
     }
     void TearDown() override
     {
@@ -89,8 +90,10 @@ TEST_F(QUORBFrameTest, StartUpRegistersCommandsTemplatesAndThePicker)
 
 TEST_F(QUORBFrameTest, ConsoleMadeObjectTakesKeysFirstAndIsGoneTheFrameAfterItsKill)
 {
-    common::ConsoleInterface::Instance().WriteToConsole("CreateGob WidgetManipulator", common::FF_Execute, true);
-    ASSERT_EQ(GobManager::Instance().GetCount(), 1u) << [] {
+    common::ConsoleInterface::Instance().WriteToConsole("CreateGob WidgetManipulator", common::FF_Execute,
+                                                        true);
+    ASSERT_EQ(GobManager::Instance().GetCount(), 1u) << []
+    {
         std::string all;
         for (const std::string& l : common::ConsoleInterface::Instance().GetOutputLines())
             all += l + "\n";
@@ -100,7 +103,8 @@ TEST_F(QUORBFrameTest, ConsoleMadeObjectTakesKeysFirstAndIsGoneTheFrameAfterItsK
     ASSERT_NE(gob, nullptr);
     EXPECT_EQ(common::COctTree::Global().GetObjectCount(), 1u) << "its position is filed in the oct tree";
 
-    auto* machines = dynamic_cast<StateMachineComponent*>(gob->GetComponent(StateMachineComponent::StaticTypeID()));
+    auto* machines =
+        dynamic_cast<StateMachineComponent*>(gob->GetComponent(StateMachineComponent::StaticTypeID()));
     ASSERT_NE(machines, nullptr);
     std::vector<std::uint32_t> codes;
     machines->AddStateMachine(new KeyTaker(machines, &codes));

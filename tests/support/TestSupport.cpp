@@ -18,7 +18,8 @@ std::vector<CapturedAssert>& Captured()
 
 void CaptureHandler(const common::AssertReport& r)
 {
-    Captured().push_back({r.condition ? r.condition : "", r.text ? r.text : "", r.file ? r.file : "", r.line});
+    Captured().push_back(
+        {r.condition ? r.condition : "", r.text ? r.text : "", r.file ? r.file : "", r.line});
 }
 } // namespace
 
@@ -34,7 +35,10 @@ AssertCapture::~AssertCapture()
     Captured().clear();
 }
 
-const std::vector<CapturedAssert>& AssertCapture::Reports() const { return Captured(); }
+const std::vector<CapturedAssert>& AssertCapture::Reports() const
+{
+    return Captured();
+}
 
 std::vector<std::string> AssertCapture::Texts() const
 {
@@ -44,7 +48,10 @@ std::vector<std::string> AssertCapture::Texts() const
     return texts;
 }
 
-void AssertCapture::Clear() { Captured().clear(); }
+void AssertCapture::Clear()
+{
+    Captured().clear();
+}
 
 TempWorkDir::TempWorkDir()
 {
@@ -65,5 +72,8 @@ TempWorkDir::~TempWorkDir()
         fs::remove_all(m_path, ec);
 }
 
-std::string RepoPath(const std::string& relative) { return std::string(DORVO_SOURCE_DIR) + "/" + relative; }
+std::string RepoPath(const std::string& relative)
+{
+    return std::string(DORVO_SOURCE_DIR) + "/" + relative;
+}
 } // namespace testsupport

@@ -23,5 +23,5 @@ void ReportAssert(const char* condition, const char* text, const char* file, int
 
 // DORVO_ASSERT(cond, text): evaluates cond once; when false, reports and carries on.
 // Evaluates to the truth of cond so callers can bail out: if (!DORVO_ASSERT(p, "...")) return;
-#define DORVO_ASSERT(cond, text)                                                                        \
+#define DORVO_ASSERT(cond, text)                                                                             \
     ((cond) ? true : (::common::ReportAssert(#cond, (text), __FILE__, __LINE__), false))

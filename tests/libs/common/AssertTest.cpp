@@ -22,7 +22,11 @@ TEST(Assert, PassingConditionReportsNothingAndEvaluatesOnce)
 {
     testsupport::AssertCapture capture;
     int calls = 0;
-    auto check = [&] { ++calls; return true; };
+    auto check = [&]
+    {
+        ++calls;
+        return true;
+    };
     EXPECT_TRUE(DORVO_ASSERT(check(), "never shown"));
     EXPECT_EQ(calls, 1);
     EXPECT_TRUE(capture.Reports().empty());
