@@ -61,10 +61,8 @@ int CBSPTree::GetNextSplitAxis()
 
 void CBSPTree::Build(const std::vector<math::Triangle>& triangles)
 {
-    if (m_root != nullptr)
-    {
-        DeleteNode(m_root);
-    }
+    // The triangles are copied before the old tree goes, so a caller may rebuild from one of
+    // this tree's own leaf lists.
     std::vector<math::Triangle> kept;
     kept.reserve(triangles.size());
     for (const math::Triangle& triangle : triangles)
@@ -74,6 +72,10 @@ void CBSPTree::Build(const std::vector<math::Triangle>& triangles)
         {
             kept.push_back(triangle);
         }
+    }
+    if (m_root != nullptr)
+    {
+        DeleteNode(m_root);
     }
     if (!kept.empty())
     {

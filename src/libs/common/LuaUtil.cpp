@@ -89,7 +89,10 @@ double LuaUtil::GetDouble(const char* name)
         return 0.0;
     }
     StackGuard guard(m_state);
-    lua_getfield(m_state, LUA_GLOBALSINDEX, name);
+    // A raw read: a script may give the globals an __index that raises errors for undeclared
+    // names, and an error outside a protected call would end the program.
+    lua_pushstring(m_state, name);
+    lua_rawget(m_state, LUA_GLOBALSINDEX);
     if (!lua_isnumber(m_state, -1))
     {
         Report("GetDouble", "Called Double Config on a lua variable that ISN'T a double!");
@@ -106,7 +109,10 @@ std::string LuaUtil::GetString(const char* name)
         return std::string();
     }
     StackGuard guard(m_state);
-    lua_getfield(m_state, LUA_GLOBALSINDEX, name);
+    // A raw read: a script may give the globals an __index that raises errors for undeclared
+    // names, and an error outside a protected call would end the program.
+    lua_pushstring(m_state, name);
+    lua_rawget(m_state, LUA_GLOBALSINDEX);
     if (!lua_isstring(m_state, -1))
     {
         Report("GetString", "Called String Config on a lua variable that ISN'T a string!");

@@ -158,6 +158,11 @@ TEST(CBSPTree, FewTrianglesMakeOneLeafAndZeroAreaOnesAreDropped)
     ASSERT_EQ(tree.GetRoot()->triangles.size(), 3u);
     EXPECT_EQ(tree.GetRoot()->triangles[1].v1, cube[1].v1); // kept in input order
     EXPECT_EQ(CBSPTree::GetNextSplitAxis(), axisBefore);    // a leaf chooses no plane
+
+    // Rebuilding from the tree's own leaf list reads it before the old tree is freed.
+    tree.Build(tree.GetRoot()->triangles);
+    ASSERT_NE(tree.GetRoot(), nullptr);
+    EXPECT_EQ(tree.GetRoot()->triangles.size(), 3u);
 }
 
 TEST(CBSPTree, NothingUsableLeavesTheTreeEmpty)

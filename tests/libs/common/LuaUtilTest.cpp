@@ -129,6 +129,24 @@ TEST_F(LuaUtilTest, ScriptGlobalsOfEachTypeAreReadBack)
     EXPECT_EQ(top, lua.GetStackTop());
 }
 
+TEST_F(LuaUtilTest, AStrictGlobalTableCannotEndTheProgram)
+{
+    // A "strict mode" script: reading an undeclared global raises an error.
+    WriteFile("Strict.lua",
+              "STRICT_DECLARED = 2\n"
+              "setmetatable(_G, { __index = function(t, k) error(\"undeclared \" .. k) end })\n");
+    WriteFile("Lenient.lua", "setmetatable(_G, nil)\n");
+    LuaUtil& lua = LuaUtil::Instance();
+    const int top = lua.GetStackTop();
+    ASSERT_TRUE(lua.RunScript("Strict.lua"));
+    EXPECT_DOUBLE_EQ(2.0, lua.GetDouble("STRICT_DECLARED"));
+    EXPECT_EQ(0.0, lua.GetDouble("STRICT_UNDECLARED"));
+    EXPECT_EQ("", lua.GetString("STRICT_UNDECLARED"));
+    EXPECT_EQ(2u, Reports().size());
+    EXPECT_EQ(top, lua.GetStackTop());
+    ASSERT_TRUE(lua.RunScript("Lenient.lua"));
+}
+
 TEST_F(LuaUtilTest, RerunningAScriptReplacesItsGlobals)
 {
     WriteFile("Again.lua", "AGAIN_VALUE = 1\n");
