@@ -4,148 +4,17 @@
 #include "platform/headless.h"
 #include "platform/win32.h"
 
+#include "VirtualDisplay.h"
+
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
-#include <map>
-#include <poll.h>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 using namespace plat;
 
 namespace
 {
-bool OnPath(const std::string& program)
-{
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= dirs.size())
-    {
-        size_t end = dirs.find(':', start);
-        std::string dir = dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (!dir.empty() && ::access((dir + "/" + program).c_str(), X_OK) == 0)
-            return true;
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
-    }
-    return false;
-}
-
-// An Xvfb server on a display number it picks itself (-displayfd, so tests running side by
-// side never share one), stopped when this goes.
-class VirtualDisplay
-{
-public:
-    bool Start()
-    {
-        // Close-on-exec, so the server keeps only the copy on descriptor 3: when the pipe took
-        // descriptor 3 itself, closing the read end after the copy would close the copy.
-        int fds[2];
-        if (::pipe2(fds, O_CLOEXEC) != 0)
-            return false;
-        std::vector<std::string> args = {"Xvfb", "-displayfd", "3",         "-screen",
-                                         "0",    "320x240x24", "-nolisten", "tcp"};
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
-        int rc = posix_spawnp(&m_pid, "Xvfb", &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(fds[1]);
-        if (rc != 0)
-        {
-            m_pid = -1;
-            ::close(fds[0]);
-            return false;
-        }
-        // The server writes its display number once it accepts connections.
-        std::string number;
-        pollfd p = {fds[0], POLLIN, 0};
-        while (number.find('\n') == std::string::npos && ::poll(&p, 1, 10000) > 0)
-        {
-            char buf[16];
-            ssize_t n = ::read(fds[0], buf, sizeof buf);
-            if (n <= 0)
-                break;
-            number.append(buf, static_cast<size_t>(n));
-        }
-        ::close(fds[0]);
-        if (number.empty() || number.find('\n') == std::string::npos)
-        {
-            Stop();
-            return false;
-        }
-        m_display = ":" + number.substr(0, number.find('\n'));
-        return true;
-    }
-
-    void Stop()
-    {
-        if (m_pid > 0)
-        {
-            ::kill(m_pid, SIGTERM);
-            int status;
-            ::waitpid(m_pid, &status, 0);
-            m_pid = -1;
-        }
-    }
-
-    ~VirtualDisplay() { Stop(); }
-    const std::string& Display() const { return m_display; }
-
-private:
-    pid_t m_pid = -1;
-    std::string m_display;
-};
-
-// Sets environment variables for one test and puts the old values back.
-class ScopedEnv
-{
-public:
-    void Set(const char* name, const char* value)
-    {
-        if (!m_saved.count(name))
-        {
-            const char* old = std::getenv(name);
-            m_saved[name] =
-                old ? std::make_pair(true, std::string(old)) : std::make_pair(false, std::string());
-        }
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-
-    ~ScopedEnv()
-    {
-        for (auto& [name, old] : m_saved)
-        {
-            if (old.first)
-                ::setenv(name.c_str(), old.second.c_str(), 1);
-            else
-                ::unsetenv(name.c_str());
-        }
-    }
-
-private:
-    std::map<std::string, std::pair<bool, std::string>> m_saved;
-};
-
 constexpr D3DCOLOR kClearColour = D3DCOLOR_XRGB(51, 102, 204);
 constexpr D3DCOLOR kCornerColour = D3DCOLOR_XRGB(255, 0, 0);
 
@@ -177,9 +46,9 @@ class GLDeviceTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!OnPath("Xvfb"))
+        if (!testsupport::XvfbInstalled())
             GTEST_SKIP() << "Xvfb is not installed (package xvfb): the OpenGL device is not tested here";
-        ASSERT_TRUE(display.Start()) << "Xvfb did not start";
+        ASSERT_TRUE(display.Start("320x240x24")) << "Xvfb did not start";
         headless::Reset();
         env.Set("DORVO_HEADLESS", nullptr);
         env.Set("DISPLAY", display.Display().c_str());
@@ -194,8 +63,8 @@ protected:
         headless::Reset();
     }
 
-    VirtualDisplay display;
-    ScopedEnv env;
+    testsupport::VirtualDisplay display;
+    testsupport::ScopedEnv env;
 };
 } // namespace
 
@@ -245,7 +114,7 @@ TEST_F(GLDeviceTest, AContextBelowOpenGL33IsReportedNotCrashed)
 
 TEST(GLDeviceNoDisplay, MissingDisplayIsReportedNotCrashed)
 {
-    ScopedEnv env;
+    testsupport::ScopedEnv env;
     headless::Reset();
     env.Set("DORVO_HEADLESS", nullptr);
     env.Set("DISPLAY", ":999");
