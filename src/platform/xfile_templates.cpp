@@ -141,6 +141,11 @@ std::string Quote(std::string_view text)
     return out + "'";
 }
 
+std::string Count(uint64_t n, const char* one, const char* many)
+{
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
 bool ParseWhole(std::string_view text, uint32_t limit, uint32_t& out)
 {
     if (!text.empty() && text[0] == '+')
@@ -457,7 +462,7 @@ bool Builder::Decode(XData& obj, const std::vector<Value>& values, const XData* 
     }
     if (in.Remaining() > 0)
         return in.Fail(in.LineAt(in.Position()),
-                       std::to_string(in.Remaining()) + " values more than its members take");
+                       Count(in.Remaining(), "value", "values") + " more than its members take");
 
     // Checks that need more than one member.
     auto line = [&](const char* member, size_t offset)
@@ -485,7 +490,7 @@ bool Builder::Decode(XData& obj, const std::vector<Value>& values, const XData* 
     if (!parent || parent->m_template != "Mesh" || !parent->m_decoded)
         return true;
     const uint32_t vertices = parent->DWord("nVertices");
-    const std::string vertexCount = " but the Mesh has " + std::to_string(vertices) + " vertices";
+    const std::string vertexCount = " but the Mesh has " + Count(vertices, "vertex", "vertices");
     if (templ == "MeshTextureCoords" && obj.DWord("nTextureCoords") != vertices)
         return in.Fail(line("nTextureCoords", 0),
                        "nTextureCoords is " + std::to_string(obj.DWord("nTextureCoords")) + vertexCount);
@@ -495,7 +500,7 @@ bool Builder::Decode(XData& obj, const std::vector<Value>& values, const XData* 
     if (templ == "MeshMaterialList" && obj.DWord("nFaceIndexes") > parent->DWord("nFaces"))
         return in.Fail(line("nFaceIndexes", 0),
                        "nFaceIndexes is " + std::to_string(obj.DWord("nFaceIndexes")) + " but the Mesh has " +
-                           std::to_string(parent->DWord("nFaces")) + " faces");
+                           Count(parent->DWord("nFaces"), "face", "faces"));
     const char* indexed = templ == "SkinWeights"        ? "vertexIndices"
                           : templ == "MeshVertexColors" ? "vertexColors.index"
                                                         : nullptr;
