@@ -569,7 +569,7 @@ private:
 
     FxFilter ParseFilter(const std::string& state, const FxToken& value, bool allowNone)
     {
-        const std::string word = Lower(value.text);
+        const std::string word = value.kind == FxToken::Identifier ? Lower(value.text) : std::string();
         if (word == "point")
             return FxFilter::Point;
         if (word == "linear")
@@ -582,7 +582,7 @@ private:
 
     FxAddress ParseAddress(const std::string& state, const FxToken& value)
     {
-        const std::string word = Lower(value.text);
+        const std::string word = value.kind == FxToken::Identifier ? Lower(value.text) : std::string();
         if (word == "wrap")
             return FxAddress::Wrap;
         if (word == "mirror")
@@ -611,6 +611,10 @@ private:
             const FxToken key = m_tok;
             const std::string state = ExpectName("a sampler state or \"}\"");
             const std::string lower = Lower(state);
+            static const std::set<std::string> kSamplerStates = {
+                "texture", "minfilter", "magfilter", "mipfilter", "addressu", "addressv", "addressw"};
+            if (kSamplerStates.count(lower) == 0)
+                Fail(key.line, "unknown sampler state " + Quote(state));
             CheckUnique(seen, lower, key.line, "sampler state");
             Expect('=', "after " + Quote(state));
             if (lower == "texture")
@@ -630,7 +634,6 @@ private:
             else
             {
                 const FxToken value = m_tok;
-                ExpectName("a value for " + Quote(state));
                 if (lower == "minfilter")
                     sampler.minFilter = ParseFilter(state, value, false);
                 else if (lower == "magfilter")
@@ -641,10 +644,9 @@ private:
                     sampler.addressU = ParseAddress(state, value);
                 else if (lower == "addressv")
                     sampler.addressV = ParseAddress(state, value);
-                else if (lower == "addressw")
-                    sampler.addressW = ParseAddress(state, value);
                 else
-                    Fail(key.line, "unknown sampler state " + Quote(state));
+                    sampler.addressW = ParseAddress(state, value);
+                Advance();
             }
             ExpectSemicolon(Quote(state));
         }
@@ -656,21 +658,23 @@ private:
     }
 
     // A boolean, enumerated or block-name value of a pass state.
-    void ParseState(FxPassDesc& pass, const std::string& passName, NameLines& seen)
+    struct Choice
     {
-        const FxToken key = m_tok;
-        const std::string state = ExpectName("a pass state or \"}\"");
-        const std::string lower = Lower(state);
-        Expect('=', "after " + Quote(state));
-        const FxToken value = m_tok;
-        ExpectName("a value for " + Quote(state));
-        const std::string word = Lower(value.text);
+        const char* word; // lower case
+        std::uint32_t value;
+    };
 
-        struct Choice
-        {
-            const char* word;
-            std::uint32_t value;
-        };
+    struct StateInfo
+    {
+        const char* name; // lower case
+        FxRenderState state;
+        const Choice* choices;
+        std::size_t count;
+        const char* expected;
+    };
+
+    static const StateInfo* FindState(const std::string& lower)
+    {
         static const Choice kBool[] = {{"false", 0}, {"true", 1}};
         static const Choice kCull[] = {{"none", 1}, {"cw", 2}, {"ccw", 3}};
         static const Choice kFill[] = {{"point", 1}, {"wireframe", 2}, {"solid", 3}};
@@ -678,52 +682,59 @@ private:
                                         {"invsrccolor", 4},   {"srcalpha", 5},     {"invsrcalpha", 6},
                                         {"destalpha", 7},     {"invdestalpha", 8}, {"destcolor", 9},
                                         {"invdestcolor", 10}, {"srcalphasat", 11}};
-        struct StateInfo
-        {
-            const char* name; // lower case
-            FxRenderState state;
-            const Choice* choices;
-            std::size_t count;
-            const char* expected;
-        };
+        static const char* kBlendNames =
+            "a blend factor (Zero, One, SrcColor, InvSrcColor, SrcAlpha, InvSrcAlpha, "
+            "DestAlpha, InvDestAlpha, DestColor, InvDestColor or SrcAlphaSat)";
         static const StateInfo kStates[] = {
             {"cullmode", FxRenderState::CullMode, kCull, 3, "None, CW or CCW"},
             {"zenable", FxRenderState::ZEnable, kBool, 2, "true or false"},
             {"zwriteenable", FxRenderState::ZWriteEnable, kBool, 2, "true or false"},
             {"alphablendenable", FxRenderState::AlphaBlendEnable, kBool, 2, "true or false"},
-            {"srcblend", FxRenderState::SrcBlend, kBlend, 11,
-             "a blend factor (Zero, One, SrcAlpha, InvSrcAlpha, ...)"},
-            {"destblend", FxRenderState::DestBlend, kBlend, 11,
-             "a blend factor (Zero, One, SrcAlpha, InvSrcAlpha, ...)"},
+            {"srcblend", FxRenderState::SrcBlend, kBlend, 11, kBlendNames},
+            {"destblend", FxRenderState::DestBlend, kBlend, 11, kBlendNames},
             {"fillmode", FxRenderState::FillMode, kFill, 3, "Point, Wireframe or Solid"},
         };
+        for (const StateInfo& info : kStates)
+            if (lower == info.name)
+                return &info;
+        return nullptr;
+    }
 
-        CheckUnique(seen, lower, key.line, "the state");
-        if (lower == "vertexshader" || lower == "fragmentshader")
+    // "State = Value;": a render state, or the block of a stage.
+    void ParseState(FxPassDesc& pass, const std::string& passName, NameLines& seen)
+    {
+        const FxToken key = m_tok;
+        const std::string state = ExpectName("a pass state or \"}\"");
+        const std::string lower = Lower(state);
+        const bool isStage = lower == "vertexshader" || lower == "fragmentshader";
+        const StateInfo* info = isStage ? nullptr : FindState(lower);
+        if (!isStage && !info)
         {
+            std::string what = "unknown pass state " + Quote(state);
+            if (lower == "pixelshader")
+                what += " (a pass names its fragment block with FragmentShader)";
+            Fail(key.line, what);
+        }
+        CheckUnique(seen, lower, key.line, "the state");
+        Expect('=', "after " + Quote(state));
+        const FxToken value = m_tok;
+        if (isStage)
+        {
+            ExpectName("a GLSL block name for " + Quote(state));
             const FxStage stage = lower == "vertexshader" ? FxStage::Vertex : FxStage::Fragment;
             (stage == FxStage::Vertex ? pass.vertexBlock : pass.fragmentBlock) = value.text;
             m_blockReferences.push_back({value.text, stage, passName, value.line});
         }
         else
         {
-            const StateInfo* info = nullptr;
-            for (const StateInfo& candidate : kStates)
-                if (lower == candidate.name)
-                    info = &candidate;
-            if (!info)
-            {
-                std::string what = "unknown pass state " + Quote(state);
-                if (lower == "pixelshader")
-                    what += " (a pass names its fragment block with FragmentShader)";
-                Fail(key.line, what);
-            }
+            const std::string word = Lower(value.text);
             const Choice* choice = nullptr;
-            for (std::size_t i = 0; i < info->count; ++i)
+            for (std::size_t i = 0; value.kind == FxToken::Identifier && i < info->count; ++i)
                 if (word == info->choices[i].word)
                     choice = &info->choices[i];
             if (!choice)
                 Fail(value.line, state + " takes " + info->expected + ", not " + Describe(value));
+            Advance();
             pass.states.push_back({info->state, choice->value, key.line});
         }
         ExpectSemicolon(Quote(state));
