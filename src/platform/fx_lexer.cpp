@@ -1,5 +1,6 @@
 #include "platform/fx_lexer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -21,6 +22,8 @@ bool IsIdentChar(char c)
 {
     return IsIdentStart(c) || IsDigit(c);
 }
+
+constexpr std::size_t kMaxNameLength = 256;
 
 std::string DescribeByte(char c)
 {
@@ -99,6 +102,9 @@ FxToken FxLexer::Next()
         const std::size_t start = m_pos;
         while (m_pos < m_text.size() && IsIdentChar(m_text[m_pos]))
             ++m_pos;
+        if (m_pos - start > kMaxNameLength)
+            throw FxSyntaxError{m_line,
+                                "a name longer than " + std::to_string(kMaxNameLength) + " characters"};
         token.kind = FxToken::Identifier;
         token.text = m_text.substr(start, m_pos - start);
         return token;
@@ -144,7 +150,10 @@ FxToken FxLexer::ReadNumber()
     {
         while (IsIdentChar(At(0)) || At(0) == '.')
             ++m_pos;
-        throw FxSyntaxError{m_line, "malformed number \"" + m_text.substr(start, m_pos - start) + "\""};
+        const std::size_t length = m_pos - start;
+        throw FxSyntaxError{m_line, "malformed number \"" +
+                                        m_text.substr(start, std::min<std::size_t>(length, 64)) +
+                                        (length > 64 ? "...\"" : "\"")};
     }
     token.text = m_text.substr(start, m_pos - start);
     return token;

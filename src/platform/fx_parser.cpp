@@ -87,8 +87,13 @@ std::string Lower(std::string text)
     return text;
 }
 
+// Names and tokens as messages quote them; a hostile file's megabyte-long word stays one
+// readable line.
 std::string Quote(const std::string& text)
 {
+    constexpr std::size_t kLongest = 64;
+    if (text.size() > kLongest)
+        return "\"" + text.substr(0, kLongest) + "...\"";
     return "\"" + text + "\"";
 }
 

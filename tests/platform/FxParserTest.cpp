@@ -70,7 +70,7 @@ TEST(FxParserTest, MalformedFilesNameTheFileAndTheLine)
         const char* what;
         std::string text;
         int line;
-        const char* message; // a part of the message after "<file>:<line>: "
+        std::string message; // a part of the message after "<file>:<line>: "
     };
     const std::vector<Case> cases = {
         {"missing ';' after a parameter", "float a = 1\nfloat b;\n", 1,
@@ -163,6 +163,13 @@ TEST(FxParserTest, MalformedFilesNameTheFileAndTheLine)
          "nested too deep"},
         {"NUL byte", std::string("float a;\nfloat b;\0\n", 19), 2, "NUL byte"},
         {"stray character", "float a;\n@\n", 2, "unexpected \"@\""},
+        {"a name too long", "float a;\n" + std::string(5000, 'x') + " b;\n", 2,
+         "a name longer than 256 characters"},
+        {"a long name quoted short",
+         "float " + std::string(256, 'y') + ";\nfloat " + std::string(256, 'y') + ";\n", 2,
+         "\"" + std::string(64, 'y') + "...\" is declared twice"},
+        {"a long number quoted short", "float a = 1" + std::string(5000, 'x') + ";\n", 1,
+         "malformed number \"1" + std::string(63, 'x') + "...\""},
         {"stray semicolon after a block", kBlocks + ";\n", 3, "expected a declaration, found \";\""},
     };
     for (const Case& c : cases)
@@ -176,6 +183,7 @@ TEST(FxParserTest, MalformedFilesNameTheFileAndTheLine)
         EXPECT_EQ(0u, error.find(where)) << error;
         EXPECT_NE(std::string::npos, error.find(c.message)) << error;
         EXPECT_EQ(std::string::npos, error.find('\n')) << error;
+        EXPECT_LT(error.size(), 300u);
         EXPECT_TRUE(effect.parameters.empty() && effect.techniques.empty());
     }
 }
