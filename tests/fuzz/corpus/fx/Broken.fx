@@ -1,0 +1,3 @@
+float a = 1
+float b;
+/* open
