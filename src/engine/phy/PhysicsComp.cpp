@@ -483,8 +483,7 @@ void PhysicsComp::IntegratePosition(float dt)
     const math::Quaternion spin(0.0f, angularVelocity.x, angularVelocity.y, angularVelocity.z);
     orientation = orientation + (spin * orientation) * (dt * 0.5f);
     orientation.Normalize();
-    UpdateWorldInertia();
-    UpdateHull();
+    // The checks come first so that neither the tensor nor the hull takes up a bad value.
     if (!IsFinite(position))
     {
         ReportNonFinite(m_ownerID,
@@ -496,8 +495,9 @@ void PhysicsComp::IntegratePosition(float dt)
         ReportNonFinite(m_ownerID, {{"Orientation: ", Text(orientation)},
                                     {"Original Orientation: ", Text(originalOrientation)}});
         orientation = originalOrientation;
-        UpdateWorldInertia();
     }
+    UpdateWorldInertia();
+    UpdateHull();
 }
 
 void PhysicsComp::ClampVelocities()
