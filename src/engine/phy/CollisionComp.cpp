@@ -5,6 +5,7 @@
 #include "engine/Gob.h"
 #include "engine/phy/CollisionHull.h"
 #include "engine/phy/DynamicsEngine.h"
+#include "engine/phy/FiniteXml.h"
 #include "engine/phy/OBBHull.h"
 #include "engine/phy/PhysicsComp.h"
 #include "engine/phy/PlaneHull.h"
@@ -76,18 +77,18 @@ bool CollisionComp::Deserialize(const TiXmlNode* node)
     if (node == nullptr || node->ToElement() == nullptr)
         return false;
     const TiXmlNode* child = XmlFirstChildElement(node);
-    auto read = [&child](auto* target)
+    auto next = [&child]
     {
-        if (child == nullptr)
-            return;
-        XmlReadValue(child, target);
-        child = XmlNextSiblingElement(child);
+        const TiXmlNode* current = child;
+        if (child != nullptr)
+            child = XmlNextSiblingElement(child);
+        return current;
     };
-    read(&staticFriction);
-    read(&kineticFriction);
-    read(&coeffRes);
-    read(&isTriggerHull);
-    read(&hullType);
+    XmlReadFiniteFloat(next(), &staticFriction, kTypeName, "StaticFriction");
+    XmlReadFiniteFloat(next(), &kineticFriction, kTypeName, "KineticFriction");
+    XmlReadFiniteFloat(next(), &coeffRes, kTypeName, "CoeffRes");
+    XmlReadBool(next(), &isTriggerHull);
+    XmlReadString(next(), &hullType);
 
     delete hull; // a component loaded twice builds its hull afresh
     hull = CreateHull(hullType);

@@ -2,6 +2,7 @@
 
 #include "common/XmlUtil.h"
 #include "common/math/Vector3.h"
+#include "engine/phy/FiniteXml.h"
 
 #include <tinyxml.h>
 
@@ -29,11 +30,11 @@ bool DragForce::Deserialize(const TiXmlNode* node)
     const TiXmlNode* child = XmlFirstChildElement(node);
     if (child != nullptr)
     {
-        XmlReadFloat(child, &m_linearDrag);
+        XmlReadFiniteFloat(child, &m_linearDrag, "DragForce", "LinearDrag");
         child = XmlNextSiblingElement(child);
     }
     if (child != nullptr)
-        XmlReadFloat(child, &m_angularDrag);
+        XmlReadFiniteFloat(child, &m_angularDrag, "DragForce", "AngularDrag");
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "common/XmlUtil.h"
 #include "common/math/Quaternion.h"
 #include "engine/POVComp.h"
+#include "engine/phy/FiniteXml.h"
 #include "engine/phy/PhysicsComp.h"
 
 #include <tinyxml.h>
@@ -34,11 +35,11 @@ bool OBBHull::Deserialize(const TiXmlNode* node)
     const TiXmlNode* child = XmlFirstChildElement(node);
     if (child != nullptr)
     {
-        XmlReadVector3(child, &obb.halfExtent);
+        XmlReadFiniteVector3(child, &obb.halfExtent, "OBBHull", "Extent");
         child = XmlNextSiblingElement(child);
     }
     if (child != nullptr)
-        XmlReadVector3(child, &obb.center);
+        XmlReadFiniteVector3(child, &obb.center, "OBBHull", "Center");
     return true;
 }
 

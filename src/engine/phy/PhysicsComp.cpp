@@ -11,6 +11,7 @@
 #include "engine/phy/CollisionHull.h"
 #include "engine/phy/Constraint.h"
 #include "engine/phy/DynamicsEngine.h"
+#include "engine/phy/FiniteXml.h"
 #include "engine/phy/Force.h"
 
 #include <tinyxml.h>
@@ -146,25 +147,25 @@ bool PhysicsComp::Deserialize(const TiXmlNode* node)
         return false;
     // By position; a field whose element is missing keeps its value.
     const TiXmlNode* child = XmlFirstChildElement(node);
-    auto read = [&child](auto* target)
+    auto next = [&child]
     {
-        if (child == nullptr)
-            return;
-        XmlReadValue(child, target);
-        child = XmlNextSiblingElement(child);
+        const TiXmlNode* current = child;
+        if (child != nullptr)
+            child = XmlNextSiblingElement(child);
+        return current;
     };
     float ixx = m_inertia[0][0];
     float iyy = m_inertia[1][1];
     float izz = m_inertia[2][2];
     unsigned int forceCount = 0;
-    read(&m_mass);
-    read(&m_density);
-    read(&useDensity);
-    read(&ixx);
-    read(&iyy);
-    read(&izz);
-    read(&immovable);
-    read(&forceCount);
+    XmlReadFiniteFloat(next(), &m_mass, kTypeName, "Mass");
+    XmlReadFiniteFloat(next(), &m_density, kTypeName, "Density");
+    XmlReadBool(next(), &useDensity);
+    XmlReadFiniteFloat(next(), &ixx, kTypeName, "InertiaXX");
+    XmlReadFiniteFloat(next(), &iyy, kTypeName, "InertiaYY");
+    XmlReadFiniteFloat(next(), &izz, kTypeName, "InertiaZZ");
+    XmlReadBool(next(), &immovable);
+    XmlReadUint(next(), &forceCount);
 
     DynamicsEngine& engine = DynamicsEngine::Instance();
     // A count beyond the records present stops at the last one.

@@ -1,6 +1,7 @@
 #include "engine/phy/PlaneHull.h"
 
 #include "common/XmlUtil.h"
+#include "engine/phy/FiniteXml.h"
 
 #include <tinyxml.h>
 
@@ -31,11 +32,11 @@ bool PlaneHull::Deserialize(const TiXmlNode* node)
     const TiXmlNode* child = XmlFirstChildElement(node);
     if (child != nullptr)
     {
-        XmlReadVector3(child, &plane.normal); // kept as written, not normalised
+        XmlReadFiniteVector3(child, &plane.normal, "PlaneHull", "N"); // kept as written, not normalised
         child = XmlNextSiblingElement(child);
     }
     if (child != nullptr)
-        XmlReadFloat(child, &plane.d);
+        XmlReadFiniteFloat(child, &plane.d, "PlaneHull", "D");
     return true;
 }
 

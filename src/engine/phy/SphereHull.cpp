@@ -3,6 +3,7 @@
 #include "common/XmlUtil.h"
 #include "common/math/Quaternion.h"
 #include "engine/POVComp.h"
+#include "engine/phy/FiniteXml.h"
 #include "engine/phy/PhysicsComp.h"
 
 #include <tinyxml.h>
@@ -34,11 +35,11 @@ bool SphereHull::Deserialize(const TiXmlNode* node)
     const TiXmlNode* child = XmlFirstChildElement(node);
     if (child != nullptr)
     {
-        XmlReadVector3(child, &sphere.center);
+        XmlReadFiniteVector3(child, &sphere.center, "SphereHull", "Center");
         child = XmlNextSiblingElement(child);
     }
     if (child != nullptr)
-        XmlReadFloat(child, &sphere.radius);
+        XmlReadFiniteFloat(child, &sphere.radius, "SphereHull", "Radius");
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "common/XmlUtil.h"
 #include "common/math/Quaternion.h"
 #include "engine/POVComp.h"
+#include "engine/phy/FiniteXml.h"
 
 #include <tinyxml.h>
 
@@ -32,9 +33,10 @@ bool TriangleHull::Deserialize(const TiXmlNode* node)
     if (node == nullptr || node->ToElement() == nullptr)
         return false;
     const TiXmlNode* child = XmlFirstChildElement(node);
+    const char* const names[3] = {"BodyVert0", "BodyVert1", "BodyVert2"};
     for (int i = 0; i < 3 && child != nullptr; ++i)
     {
-        XmlReadVector3(child, &bodyTriangle[i]);
+        XmlReadFiniteVector3(child, &bodyTriangle[i], "TriangleHull", names[i]);
         child = XmlNextSiblingElement(child);
     }
     bodyTriangle.ComputeNormal();

@@ -287,3 +287,69 @@ TEST_F(CollisionCompTest, IgnoringIsMutualAndNeedsTwoHulls)
     EXPECT_EQ(phytest::Hull(a)->ignoreList, std::vector<dorvo::phy::CollisionHull*>{phytest::Hull(b)});
     EXPECT_EQ(phytest::Hull(b)->ignoreList, std::vector<dorvo::phy::CollisionHull*>{phytest::Hull(a)});
 }
+
+TEST_F(CollisionCompTest, UnusableNumbersAreRefusedWithALineAndTheFieldKept)
+{
+    struct Case
+    {
+        const char* name;
+        std::string xml;
+        std::string error;
+    };
+    const std::string head = "<Component><float>0.5</float><float>0.5</float><float>inf</float><bool/>";
+    const std::string coeffRes =
+        "CollisionComp::Deserialize - \"CoeffRes\" is \"inf\", not a usable number; the value is kept.\n";
+    const Case cases[] = {
+        {"sphere",
+         head + "<string>Sphere</string><SphereHull><Vector><float>nan</float><float>0</float>"
+                "<float>0</float></Vector><float>-inf</float></SphereHull></Component>",
+         coeffRes +
+             "SphereHull::Deserialize - \"Center\" is (nan, 0, 0), not a usable number; the value is kept.\n"
+             "SphereHull::Deserialize - \"Radius\" is \"-inf\", not a usable number; the value is kept.\n"},
+        {"box",
+         head + "<string>OBB</string><OBBHull><Vector><float>1</float><float>1e9</float><float>1</float>"
+                "</Vector><Vector/></OBBHull></Component>",
+         coeffRes +
+             "OBBHull::Deserialize - \"Extent\" is (1, 1e+09, 1), not a usable number; the value is kept.\n"},
+        {"plane",
+         head + "<string>Plane</string><PlaneHull><Vector><float>0</float><float>1</float>"
+                "<float>0</float></Vector><float>nan</float></PlaneHull></Component>",
+         coeffRes + "PlaneHull::Deserialize - \"D\" is \"nan\", not a usable number; the value is kept.\n"},
+        {"triangle",
+         head + "<string>Triangle</string><TriangleHull><Vector/><Vector><float>inf</float></Vector>"
+                "</TriangleHull></Component>",
+         coeffRes +
+             "TriangleHull::Deserialize - \"BodyVert1\" is (inf, 0, 0), not a usable number; the value is "
+             "kept.\n"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        TiXmlDocument document;
+        document.Parse(c.xml.c_str());
+        CollisionComp comp;
+        ::testing::internal::CaptureStderr();
+        EXPECT_TRUE(comp.Deserialize(document.RootElement()));
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.error);
+        EXPECT_EQ(comp.coeffRes, 1.0f);
+        ASSERT_NE(comp.GetHull(), nullptr);
+        if (auto* sphere = dynamic_cast<dorvo::phy::SphereHull*>(comp.GetHull()))
+        {
+            EXPECT_EQ(sphere->sphere.center, Vector3(0.0f, 0.0f, 0.0f));
+            EXPECT_EQ(sphere->sphere.radius, 0.0f);
+        }
+        if (auto* box = dynamic_cast<dorvo::phy::OBBHull*>(comp.GetHull()))
+        {
+            EXPECT_EQ(box->GetOBB().halfExtent, Vector3(0.0f, 0.0f, 0.0f));
+        }
+        if (auto* plane = dynamic_cast<dorvo::phy::PlaneHull*>(comp.GetHull()))
+        {
+            EXPECT_EQ(plane->plane.normal, Vector3(0.0f, 1.0f, 0.0f));
+            EXPECT_EQ(plane->plane.d, 0.0f);
+        }
+        if (auto* triangle = dynamic_cast<dorvo::phy::TriangleHull*>(comp.GetHull()))
+        {
+            EXPECT_EQ(triangle->bodyTriangle.v1, Vector3(0.0f, 0.0f, 0.0f));
+        }
+    }
+}

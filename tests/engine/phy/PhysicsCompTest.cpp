@@ -437,3 +437,29 @@ TEST_F(PhysicsCompTest, ADyingBodyDisablesAndDetachesItsConstraints)
     EXPECT_EQ(constraint.detached, std::vector<PhysicsComp*>{doomedBody});
     EXPECT_TRUE(engine.GetBodies().empty());
 }
+
+TEST_F(PhysicsCompTest, UnusableNumbersAreRefusedWithALineAndTheFieldKept)
+{
+    PhysicsComp body;
+    ::testing::internal::CaptureStderr();
+    Load(body, "<Component><float>nan</float><float>inf</float><bool>true</bool><float>1e300</float>"
+               "<float>2</float><float>-2e7</float><bool/><uint>1</uint><string>DragForce</string>"
+               "<DragForce><float>-nan</float><float>0.5</float></DragForce></Component>");
+    EXPECT_EQ(
+        ::testing::internal::GetCapturedStderr(),
+        "PhysicsComp::Deserialize - \"Mass\" is \"nan\", not a usable number; the value is kept.\n"
+        "PhysicsComp::Deserialize - \"Density\" is \"inf\", not a usable number; the value is kept.\n"
+        "PhysicsComp::Deserialize - \"InertiaXX\" is \"1e300\", not a usable number; the value is kept.\n"
+        "PhysicsComp::Deserialize - \"InertiaZZ\" is \"-2e7\", not a usable number; the value is kept.\n"
+        "DragForce::Deserialize - \"LinearDrag\" is \"-nan\", not a usable number; the value is kept.\n");
+    EXPECT_EQ(body.GetMass(), 0.0f);
+    EXPECT_EQ(body.GetDensity(), 0.0f);
+    EXPECT_TRUE(body.useDensity);
+    EXPECT_EQ(body.GetInertia()[0][0], 0.0f);
+    EXPECT_EQ(body.GetInertia()[1][1], 2.0f);
+    EXPECT_EQ(body.GetInertia()[2][2], 0.0f);
+    const auto* drag = dynamic_cast<const dorvo::phy::DragForce*>(body.GetForces().at("DragForce"));
+    ASSERT_NE(drag, nullptr);
+    EXPECT_EQ(drag->GetLinearDrag(), 0.0f);
+    EXPECT_EQ(drag->GetAngularDrag(), 0.5f);
+}
