@@ -179,9 +179,10 @@ TEST_F(DynamicsEngineWorld, ARestingBodyFreezesInTheStepItsTimerFirstPassesThree
     EXPECT_TRUE(engine.GetActiveBodies().empty()) << "a frozen body leaves the step";
     EXPECT_TRUE(body->frozen);
 
-    // Waking clears the flags and brings it back once.
+    // Waking through either door clears the flags and brings it back once.
+    body->Wake();
     engine.WakeBody(body);
-    engine.WakeBody(body);
+    body->Wake();
     EXPECT_FALSE(body->frozen);
     EXPECT_EQ(body->freezeTimer, 0.0f);
     EXPECT_EQ(engine.GetActiveBodies(), std::vector<PhysicsComp*>{body});
