@@ -88,8 +88,10 @@ void CQUORB::Init()
 
     for (const char* file : kTemplateFiles)
         GobManager::Instance().LoadTemplate(std::string(kXmlDataPath) + file);
-    // Nothing moves until the player presses "play".
-    dorvo::phy::DynamicsEngine::Instance().paused = true;
+    // Nothing moves until the player presses "play", and the game's bodies never sleep.
+    dorvo::phy::DynamicsEngine& dynamics = dorvo::phy::DynamicsEngine::Instance();
+    dynamics.paused = true;
+    dynamics.SetAllowFreeze(false);
 }
 
 void CQUORB::Update(double, float elapsed)

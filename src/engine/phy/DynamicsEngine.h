@@ -1,27 +1,100 @@
-// The one physics world of the program. The shell starts it once (Init registers what physics
-// offers the rest of the engine); the game steps it every frame with a fixed 1/30 s and writes
-// paused and gravity directly.
+// The one physics world of the program. It knows every rigid body (PhysicsComp), cloth and
+// enabled constraint, keeps the collision results of the current step and the force creators
+// by type name, and runs the fixed-order step. The shell starts it once (Init registers the
+// physics component creators, the console commands and the built-in forces); the game steps it
+// every frame with a fixed 1/30 s and writes `paused` and `gravity` directly. Bodies, cloths,
+// constraints and creators belong to others; the engine owns only its collision results.
 #pragma once
 
 #include "common/math/Vector3.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+template <class T> class DefaultCreator;
 
 namespace dorvo
 {
 namespace phy
 {
+class ClothComp;
+class CollisionComp;
+class CollisionInfo;
+class Constraint;
+class Force;
+class PhysicsComp;
+
 class DynamicsEngine
 {
 public:
     // Made on first use, destroyed at program exit.
     static DynamicsEngine& Instance();
+    // The engine, or null once it has been destroyed at exit (components torn down later by
+    // other statics ask this instead of Instance).
+    static DynamicsEngine* IfAlive();
 
-    // Start-up registration, called once by the shell.
+    // Start-up registration: the "PhysicsComp" and "CollisionComp" creators, the console commands
+    // "collisionSteps", "contactSteps", "performShock" and "allowFreeze", and the force creators
+    // "Gravity" and "DragForce". Running it again changes nothing.
     void Init();
-    // One step of dt seconds (the game passes 1/30); nothing while paused.
+    // Back to the state after Init for a fresh world: default settings and gravity, not paused,
+    // the active, broken and result lists emptied. Call it after GobManager::DestroyAllGobs,
+    // whose destructors take the bodies and cloths out.
+    void Reset();
+
+    // One step of dt seconds (the game passes 1/30; more than 0.1 runs 0.1). Nothing while
+    // paused or for a negative dt.
     void Update(float dt);
+    // The fixed-order step; Update calls it.
+    void Step(float dt);
 
     // Whether Init has run.
     bool IsInitialised() const { return m_initialised; }
+
+    // Registration services of the components, constraints and cloth.
+    void AddBody(std::uint32_t id, PhysicsComp* body); // an id filed already keeps its entry
+    void RemoveBody(std::uint32_t id);
+    void AddCloth(std::uint32_t id, ClothComp* cloth);
+    void RemoveCloth(std::uint32_t id);
+    // Collision components are filed with the collision detector; without one nothing happens.
+    void AddCollisionComp(std::uint32_t id, CollisionComp* comp);
+    void RemoveCollisionComp(std::uint32_t id);
+    void AddConstraint(Constraint* constraint);         // once
+    void RemoveConstraint(Constraint* constraint);      // keeps the order of the rest
+    void QueueBrokenConstraint(Constraint* constraint); // once
+
+    // The creator is a static of its registrar and is not owned; a name filed already keeps its
+    // first creator.
+    void RegisterForceCreator(const std::string& name, DefaultCreator<Force>* creator);
+    // A new force of that type name, owned by the caller; null for a name without a creator.
+    Force* CreateForce(const std::string& name) const;
+
+    // Wakes a frozen body that is not immovable: clears its frozen flag and freeze timer and
+    // adds it once to this step's active bodies.
+    void WakeBody(PhysicsComp* body);
+
+    // The console settings. Turning freezing off wakes every frozen body and restarts every
+    // freeze timer, so nothing stays frozen for ever.
+    void SetCollisionSteps(unsigned int steps);
+    void SetContactSteps(unsigned int steps);
+    void SetPerformShock(bool perform);
+    void SetAllowFreeze(bool allow);
+    unsigned int GetCollisionSteps() const { return m_collisionSteps; } // sweeps of the collision pass
+    unsigned int GetContactSteps() const { return m_contactSteps; }     // sweeps of the contact pass
+    bool GetPerformShock() const { return m_performShock; }
+    bool GetAllowFreeze() const { return m_allowFreeze; }
+
+    // Every body and cloth by owner id; id order makes runs repeat exactly.
+    const std::map<std::uint32_t, PhysicsComp*>& GetBodies() const { return m_bodies; }
+    const std::map<std::uint32_t, ClothComp*>& GetCloths() const { return m_cloths; }
+    // The bodies taking part in the current (or last) step.
+    const std::vector<PhysicsComp*>& GetActiveBodies() const { return m_activeBodies; }
+    const std::vector<Constraint*>& GetConstraints() const { return m_constraints; }
+    const std::vector<Constraint*>& GetBrokenConstraints() const { return m_brokenConstraints; }
+    // The contact pairs of the current step, owned by the engine.
+    const std::vector<CollisionInfo*>& GetCollisionInfos() const { return m_collisionInfos; }
 
     // Set by the game while the player builds a puzzle; the world stands still.
     bool paused = false;
@@ -30,10 +103,26 @@ public:
 
 private:
     DynamicsEngine();
-    ~DynamicsEngine() = default;
+    ~DynamicsEngine();
     DynamicsEngine(const DynamicsEngine&) = delete;
     DynamicsEngine& operator=(const DynamicsEngine&) = delete;
 
+    // Sub-steps of Step.
+    void GatherActiveBodies();
+    void DisableBrokenConstraints();
+    void DeleteCollisionInfos();
+
+    std::map<std::uint32_t, PhysicsComp*> m_bodies; // not owned
+    std::vector<PhysicsComp*> m_activeBodies;
+    std::map<std::uint32_t, ClothComp*> m_cloths; // not owned
+    std::vector<Constraint*> m_constraints;       // enabled ones, not owned
+    std::vector<Constraint*> m_brokenConstraints; // disabled at the end of the step
+    std::vector<CollisionInfo*> m_collisionInfos; // owned
+    unsigned int m_collisionSteps;
+    unsigned int m_contactSteps;
+    bool m_performShock;
+    bool m_allowFreeze;
+    std::map<std::string, DefaultCreator<Force>*> m_forceCreators; // not owned
     bool m_initialised = false;
 };
 } // namespace phy

@@ -1,0 +1,124 @@
+#include "engine/phy/CollisionHull.h"
+
+#include "common/math/Quaternion.h"
+#include "common/math/Vector3.h"
+#include "engine/POVComp.h"
+#include "engine/phy/CollisionComp.h"
+#include "engine/phy/PhysicsComp.h"
+
+#include <algorithm>
+
+namespace dorvo
+{
+namespace phy
+{
+CollisionHull::CollisionHull() = default;
+
+CollisionHull::~CollisionHull()
+{
+    // A new hull at this address must not inherit anybody's "ignore".
+    const std::vector<CollisionHull*> others = ignoreList;
+    ignoreList.clear();
+    for (CollisionHull* other : others)
+        other->RemoveIgnore(this);
+}
+
+void CollisionHull::UpdateFromBody() {}
+
+void CollisionHull::SetBodyInertia() {}
+
+float CollisionHull::GetVolume()
+{
+    return 0.0f;
+}
+
+int& CollisionHull::GetClassIndex()
+{
+    return StaticClassIndex();
+}
+
+int& CollisionHull::StaticClassIndex()
+{
+    static int s_index = -1;
+    return s_index;
+}
+
+void CollisionHull::AddIgnore(CollisionHull* other)
+{
+    if (other == nullptr || other == this)
+        return;
+    if (std::find(ignoreList.begin(), ignoreList.end(), other) == ignoreList.end())
+        ignoreList.push_back(other);
+    if (std::find(other->ignoreList.begin(), other->ignoreList.end(), this) == other->ignoreList.end())
+        other->ignoreList.push_back(this);
+}
+
+bool CollisionHull::Ignores(const CollisionHull* other) const
+{
+    return std::find(ignoreList.begin(), ignoreList.end(), other) != ignoreList.end();
+}
+
+void CollisionHull::RemoveIgnore(const CollisionHull* other)
+{
+    const auto found = std::find(ignoreList.begin(), ignoreList.end(), other);
+    if (found != ignoreList.end())
+        ignoreList.erase(found);
+}
+
+void CollisionHull::AgeContacts(float dt)
+{
+    previousContacts = contacts;
+    contactTimer += dt;
+    if (contactTimer > kContactWindow)
+    {
+        contacts.clear();
+        contactTimer = 0.0f;
+    }
+}
+
+bool CollisionHull::HadContactWith(std::uint32_t gobID) const
+{
+    return previousContacts.count(gobID) != 0;
+}
+
+void CollisionHull::AddContact(std::uint32_t gobID)
+{
+    contacts.insert(gobID);
+}
+
+PhysicsComp* CollisionHull::GetBody() const
+{
+    return owner != nullptr ? owner->GetPhysicsComp() : nullptr;
+}
+
+POVComp* CollisionHull::GetPOV() const
+{
+    return owner != nullptr ? owner->GetPOVComp() : nullptr;
+}
+
+bool CollisionHull::GetPose(math::Vector3& position, math::Quaternion& orientation) const
+{
+    if (const PhysicsComp* body = GetBody())
+    {
+        position = body->position;
+        orientation = body->orientation;
+        return true;
+    }
+    if (const POVComp* pov = GetPOV())
+    {
+        position = pov->GetPosition();
+        orientation = pov->GetOrientation();
+        return true;
+    }
+    return false;
+}
+
+void CollisionHull::OnSizeChanged()
+{
+    PhysicsComp* body = GetBody();
+    if (body != nullptr && body->useDensity)
+        body->SetDensity(body->GetDensity());
+    SetBodyInertia();
+}
+} // namespace phy
+} // namespace dorvo

@@ -1,0 +1,78 @@
+// The game's own frames step the physics world: after start-up physics waits paused with
+// freezing off, and once play starts a body made from a template falls exactly as the engine's
+// fixed 1/30 s step says.
+#include "game/CQUORBApp.h"
+
+#include "../engine/phy/PhysicsTestWorld.h"
+#include "TestSupport.h"
+#include "engine/GobManager.h"
+#include "engine/POVComp.h"
+#include "engine/phy/DynamicsEngine.h"
+#include "game/CEngineLoader.h"
+#include "platform/frame_driver.h"
+#include "platform/headless.h"
+#include "platform/input_feed.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace
+{
+class QUORBPhysicsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        plat::headless::Reset();
+        plat::inputfeed::Reset();
+        plat::testclock::Set(1.0);
+        plat::testclock::SetAutoAdvance(0.0001);
+        g_pApp = new QUORB::CQUORBApp();
+        QUORB::CEngineLoader loader;
+        ASSERT_TRUE(
+            g_pApp->Init(loader, testsupport::RepoPath("data/files/xmlfiles/dorvo_engine_config.xml")));
+        // The test's templates go to a folder of its own, once the game has read its data.
+        m_dir = std::make_unique<testsupport::TempWorkDir>();
+    }
+    void TearDown() override
+    {
+        if (g_pApp)
+        {
+            EXPECT_EQ(g_pApp->Shutdown(), 0);
+            delete g_pApp;
+            g_pApp = nullptr;
+        }
+        plat::DXUTShutdown(0);
+        plat::testclock::SetAutoAdvance(0.0);
+        m_dir.reset();
+        dorvo::phy::DynamicsEngine::Instance().Reset();
+    }
+
+    std::unique_ptr<testsupport::TempWorkDir> m_dir;
+};
+} // namespace
+
+TEST_F(QUORBPhysicsTest, ATemplateSphereFallsThroughTheGamesFramesOncePlayStarts)
+{
+    dorvo::phy::DynamicsEngine& engine = dorvo::phy::DynamicsEngine::Instance();
+    EXPECT_TRUE(engine.paused);
+    EXPECT_FALSE(engine.GetAllowFreeze()) << "the game's bodies never sleep";
+
+    Gob* ball =
+        GobManager::Instance().CreateGob(phytest::LoadBodyTemplate(phytest::Sphere(math::Vector3(0, 10, 0))));
+    ASSERT_NE(ball, nullptr);
+    POVComp* pov = GetPOVComp(ball);
+    for (int i = 0; i < 3; ++i)
+        plat::DXUTRender3DEnvironment();
+    EXPECT_EQ(pov->GetPosition(), math::Vector3(0.0f, 10.0f, 0.0f)) << "paused while the player builds";
+
+    engine.paused = false;
+    plat::DXUTRender3DEnvironment();
+    EXPECT_NEAR(pov->GetVelocity().y, -0.326667f, 1e-4f);
+    EXPECT_NEAR(pov->GetPosition().y, 9.989111f, 1e-4f);
+    for (int i = 1; i < 30; ++i)
+        plat::DXUTRender3DEnvironment();
+    EXPECT_NEAR(pov->GetVelocity().y, -9.8f, 1e-4f);
+    EXPECT_NEAR(pov->GetPosition().y, 4.936667f, 1e-4f);
+}
