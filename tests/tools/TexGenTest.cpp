@@ -3,6 +3,7 @@
 // properties the code that draws them relies on (clear margins, hot spots, light skinned faces,
 // seamless tiles, the terrain's heights).
 #include "ArtCatalog.h"
+#include "Noise.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -267,8 +268,9 @@ TEST(TexGen, OnlyTheWhiteBlockIsOneFlatColour)
 
 TEST(TexGen, CursorsHaveTheirTipAtTheTopLeftPixel)
 {
-    for (const char* name : {"hud/BlueRedCursor.png", "hud/BlueRedPentCursor.png", "hud/GreenOrangeCursor.png",
-                             "hud/GreenPinkCursor.png", "hud/CursorPinkAquaPent.png", "hud/CursorGreyGreen.png"})
+    for (const char* name :
+         {"hud/BlueRedCursor.png", "hud/BlueRedPentCursor.png", "hud/GreenOrangeCursor.png",
+          "hud/GreenPinkCursor.png", "hud/CursorPinkAquaPent.png", "hud/CursorGreyGreen.png"})
     {
         SCOPED_TRACE(name);
         const Pixels px = LoadCommitted(name);
@@ -291,10 +293,8 @@ TEST(TexGen, FramesKeepToTheRectanglesTheMenusCut)
         int cx, cy;         // an opaque point inside
     };
     const Case cases[] = {
-        {"hud/BarMenuButtons.png", 0, 0, 200, 55, 100, 27},
-        {"hud/Arrow.png", 0, 128, 219, 247, 110, 188},
-        {"hud/ColoredRadial.png", 0, 0, 127, 127, 64, 64},
-        {"hud/Message.png", 0, 0, 511, 63, 256, 30},
+        {"hud/BarMenuButtons.png", 0, 0, 200, 55, 100, 27}, {"hud/Arrow.png", 0, 128, 219, 247, 110, 188},
+        {"hud/ColoredRadial.png", 0, 0, 127, 127, 64, 64},  {"hud/Message.png", 0, 0, 511, 63, 256, 30},
         {"hud/ToolTipBack.png", 0, 0, 63, 63, 32, 32},
     };
     for (const Case& c : cases)
@@ -328,7 +328,8 @@ TEST(TexGen, SliderPartsSitWhereTheScrollBarCutsThem)
         int x, y, w, h;
     };
     // Sprites draw a frame one pixel short on the right and bottom.
-    const Part parts[] = {{"track", 5, 5, 44, 502}, {"down", 47, 6, 34, 36}, {"up", 47, 46, 34, 36}, {"thumb", 88, 6, 36, 55}};
+    const Part parts[] = {
+        {"track", 5, 5, 44, 502}, {"down", 47, 6, 34, 36}, {"up", 47, 46, 34, 36}, {"thumb", 88, 6, 36, 55}};
     for (int y = 0; y < px.height; ++y)
         for (int x = 0; x < px.width; ++x)
         {
@@ -361,8 +362,9 @@ TEST(TexGen, SliderPartsSitWhereTheScrollBarCutsThem)
 // light and close to grey.
 TEST(TexGen, SkinnedFacesAreLightAndNearlyGrey)
 {
-    for (const char* name : {"hud/BarMenuButtons.png", "hud/MenuBackground.png", "hud/Slider.png", "hud/ToolTipBack.png",
-                             "hud/ColoredRadial.png", "hud/Message.png", "hud/Arrow.png"})
+    for (const char* name :
+         {"hud/BarMenuButtons.png", "hud/MenuBackground.png", "hud/Slider.png", "hud/ToolTipBack.png",
+          "hud/ColoredRadial.png", "hud/Message.png", "hud/Arrow.png"})
     {
         SCOPED_TRACE(name);
         const Pixels px = LoadCommitted(name);
@@ -476,9 +478,12 @@ TEST(TexGen, MaterialTexturesTileWithoutSeams)
         const char* name;
         bool vertical;
     };
-    const Case cases[] = {{"terrain/grass_diffuse.png", true}, {"terrain/rock_diffuse.png", true},
-                          {"terrain/sand_diffuse.png", true}, {"common/wood_diffuse.png", true},
-                          {"common/metal1_diffuse.png", true}, {"widgets/accelerator/accelerator_diffuse.png", false},
+    const Case cases[] = {{"terrain/grass_diffuse.png", true},
+                          {"terrain/rock_diffuse.png", true},
+                          {"terrain/sand_diffuse.png", true},
+                          {"common/wood_diffuse.png", true},
+                          {"common/metal1_diffuse.png", true},
+                          {"widgets/accelerator/accelerator_diffuse.png", false},
                           {"widgets/magnet/positive_magnetic_field_diffuse.png", true}};
     for (const Case& c : cases)
     {
@@ -510,6 +515,31 @@ TEST(TexGen, MaterialTexturesTileWithoutSeams)
             for (int i = 1; i < px.height; ++i)
                 insideRows = std::max(insideRows, rowStep(i - 1, i));
             EXPECT_LE(rowStep(px.height - 1, 0), insideRows * 1.05 + 1.0);
+        }
+    }
+}
+
+// The seamless textures rest on noise that repeats exactly with its period, octaves included.
+TEST(TexGen, NoiseRepeatsWithItsPeriod)
+{
+    struct Case
+    {
+        int periodX, periodY, octaves;
+    };
+    for (const Case& c : {Case{4, 4, 4}, Case{2, 128, 2}, Case{8, 3, 3}, Case{1, 1, 1}})
+    {
+        SCOPED_TRACE(std::to_string(c.periodX) + " x " + std::to_string(c.periodY));
+        for (int i = 0; i < 40; ++i)
+        {
+            const float x = 0.37f * i;
+            const float y = 0.61f * i + 0.2f;
+            const float here = texgen::Fbm(x, y, c.periodX, c.periodY, c.octaves, 7u);
+            EXPECT_NEAR(texgen::Fbm(x + c.periodX, y, c.periodX, c.periodY, c.octaves, 7u), here, 1e-4f);
+            EXPECT_NEAR(texgen::Fbm(x, y + c.periodY, c.periodX, c.periodY, c.octaves, 7u), here, 1e-4f);
+            EXPECT_NEAR(texgen::Fbm(x - c.periodX, y - c.periodY, c.periodX, c.periodY, c.octaves, 7u), here,
+                        1e-4f);
+            EXPECT_GE(here, 0.0f);
+            EXPECT_LE(here, 1.0f);
         }
     }
 }

@@ -37,8 +37,9 @@ bool WriteArt(const ArtFile& art, const std::string& folder, std::string& error)
     const Image image = art.draw();
     if (image.Width() != art.width || image.Height() != art.height)
     {
-        error = art.name + ": drawn at " + std::to_string(image.Width()) + " x " + std::to_string(image.Height()) +
-                ", expected " + std::to_string(art.width) + " x " + std::to_string(art.height);
+        error = art.name + ": drawn at " + std::to_string(image.Width()) + " x " +
+                std::to_string(image.Height()) + ", expected " + std::to_string(art.width) + " x " +
+                std::to_string(art.height);
         return false;
     }
     const std::filesystem::path path = std::filesystem::path(folder) / art.name;
@@ -52,9 +53,10 @@ bool WriteArt(const ArtFile& art, const std::string& folder, std::string& error)
     const bool jpeg = EndsWith(art.name, ".jpg");
     const int channels = art.grey ? 1 : ((jpeg || image.IsOpaque()) ? 3 : 4);
     const std::vector<uint8_t> bytes = image.ToBytes(channels);
-    const int ok = jpeg ? stbi_write_jpg(path.c_str(), art.width, art.height, channels, bytes.data(), kJpegQuality)
-                        : stbi_write_png(path.c_str(), art.width, art.height, channels, bytes.data(),
-                                         art.width * channels);
+    const int ok =
+        jpeg ? stbi_write_jpg(path.c_str(), art.width, art.height, channels, bytes.data(), kJpegQuality)
+             : stbi_write_png(path.c_str(), art.width, art.height, channels, bytes.data(),
+                              art.width * channels);
     if (!ok)
     {
         error = path.string() + ": cannot write the file";

@@ -15,7 +15,12 @@ constexpr float kTip = 1.6f; // the tip sits here so its outline covers pixel (0
 Shape ArrowBody()
 {
     // The classic pointer: left edge straight down, a notch, and a tail to the lower right.
-    return PolygonAt({{0.0f, 0.0f}, {0.0f, 17.0f}, {4.0f, 13.2f}, {7.0f, 20.0f}, {9.6f, 18.9f}, {6.7f, 12.2f},
+    return PolygonAt({{0.0f, 0.0f},
+                      {0.0f, 17.0f},
+                      {4.0f, 13.2f},
+                      {7.0f, 20.0f},
+                      {9.6f, 18.9f},
+                      {6.7f, 12.2f},
                       {12.0f, 12.0f}},
                      2.5f, kTip, kTip);
 }
@@ -41,8 +46,9 @@ Image Pointer(const Color& body, const Color& rim, bool pentagon)
     img.Fill(Offset(arrow, 0.7f), palette::kInk, 0.85f);
     img.Fill(arrow, Linear(4.0f, 6.0f, Shade(body, 0.45f), 18.0f, 44.0f, Shade(body, -0.15f)));
     // A gloss along the left edge, the way light catches a raised pointer.
-    img.Fill(Intersect(Offset(arrow, -1.6f), Capsule(kTip + 2.5f, kTip + 4.0f, kTip + 2.5f, kTip + 34.0f, 2.6f)),
-             WithAlpha(palette::kWhite, 0.75f));
+    img.Fill(
+        Intersect(Offset(arrow, -1.6f), Capsule(kTip + 2.5f, kTip + 4.0f, kTip + 2.5f, kTip + 34.0f, 2.6f)),
+        WithAlpha(palette::kWhite, 0.75f));
     if (pentagon)
     {
         const Shape charm = Pentagon(44.0f, 50.0f, 8.5f);

@@ -22,7 +22,8 @@ const Color kNeutral = Rgb(0xA3ABB7);
 // Three rising bars; the first `lit` are white, the rest are dimmed slots.
 void Bars(Image& img, int lit, const Color& family)
 {
-    const Shape bars[3] = {RoundRect(14.0f, 35.0f, 23.0f, 48.0f, 2.0f), RoundRect(27.5f, 26.0f, 36.5f, 48.0f, 2.0f),
+    const Shape bars[3] = {RoundRect(14.0f, 35.0f, 23.0f, 48.0f, 2.0f),
+                           RoundRect(27.5f, 26.0f, 36.5f, 48.0f, 2.0f),
                            RoundRect(41.0f, 16.0f, 50.0f, 48.0f, 2.0f)};
     for (int i = 0; i < 3; ++i)
         Pictogram(img, bars[i], i < lit ? kWhite : Shade(family, -0.25f), 2.2f);
@@ -30,7 +31,8 @@ void Bars(Image& img, int lit, const Color& family)
 
 Shape WeightShape(float cx, float top, float bottom, float halfTop, float halfBottom)
 {
-    return Polygon({{cx - halfTop, top}, {cx + halfTop, top}, {cx + halfBottom, bottom}, {cx - halfBottom, bottom}});
+    return Polygon(
+        {{cx - halfTop, top}, {cx + halfTop, top}, {cx + halfBottom, bottom}, {cx - halfBottom, bottom}});
 }
 
 void Weight(Image& img, float scale)
@@ -43,7 +45,8 @@ void Weight(Image& img, float scale)
     Pictogram(img, body, kSteelDark);
     img.Fill(WeightShape(cx, top + 2.5f * scale, top + 6.0f * scale, 10.5f * scale, 11.5f * scale),
              WithAlpha(kWhite, 0.4f));
-    Pictogram(img, Font::SansBold().Centred(64, 64, "kg", 15.0f * scale, cx, 32.0f + 5.0f * scale), kWhite, 1.4f);
+    Pictogram(img, Font::SansBold().Centred(64, 64, "kg", 15.0f * scale, cx, 32.0f + 5.0f * scale), kWhite,
+              1.4f);
 }
 
 // A ball with a sign on it, for the charges.
@@ -79,7 +82,8 @@ void ScaledDisc(Image& img, float r)
 {
     Frame(img);
     Pictogram(img, Circle(32.0f, 32.0f, r), kWhite);
-    img.Fill(Ellipse(32.0f - r * 0.3f, 32.0f - r * 0.4f, r * 0.35f, r * 0.22f), WithAlpha(Shade(kTeal, 0.6f), 0.6f));
+    img.Fill(Ellipse(32.0f - r * 0.3f, 32.0f - r * 0.4f, r * 0.35f, r * 0.22f),
+             WithAlpha(Shade(kTeal, 0.6f), 0.6f));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -126,7 +130,8 @@ void Direction(Image& img)
 {
     Shape cross = ArrowShape(32.0f, 21.5f, 21.0f, 15.0f, 6.0f, 8.0f, 0.0f);
     for (int i = 1; i < 4; ++i)
-        cross = Union(cross, Rotate(ArrowShape(32.0f, 21.5f, 21.0f, 15.0f, 6.0f, 8.0f, 0.0f), 32.0f, 32.0f, i * kPi * 0.5f));
+        cross = Union(cross, Rotate(ArrowShape(32.0f, 21.5f, 21.0f, 15.0f, 6.0f, 8.0f, 0.0f), 32.0f, 32.0f,
+                                    i * kPi * 0.5f));
     Pictogram(img, Union(cross, Circle(32.0f, 32.0f, 5.0f)), kWhite);
 }
 
@@ -151,7 +156,8 @@ void Feather(Image& img)
     const Shape vane = Rotate(Ellipse(32.0f, 28.0f, 8.5f, 19.0f), 32.0f, 32.0f, 0.6f);
     const Shape quill = Capsule(19.5f, 50.0f, 42.0f, 16.0f, 1.3f);
     Pictogram(img, Union(vane, quill), kWhite);
-    img.Fill(Intersect(Capsule(22.0f, 46.0f, 42.0f, 16.0f, 0.8f), Offset(vane, -1.0f)), WithAlpha(kTeal, 0.8f));
+    img.Fill(Intersect(Capsule(22.0f, 46.0f, 42.0f, 16.0f, 0.8f), Offset(vane, -1.0f)),
+             WithAlpha(kTeal, 0.8f));
     for (int i = 0; i < 3; ++i)
     {
         const float t = 0.3f + i * 0.18f;
@@ -163,10 +169,19 @@ void Feather(Image& img)
 
 void Anvil(Image& img)
 {
-    const Shape anvil = Polygon({{10.0f, 21.0f}, {50.0f, 21.0f}, {50.0f, 29.0f}, {41.0f, 32.0f}, {39.0f, 40.0f},
-                                 {46.0f, 47.0f}, {18.0f, 47.0f}, {25.0f, 40.0f}, {23.0f, 32.0f}, {17.0f, 30.0f}});
+    const Shape anvil = Polygon({{10.0f, 21.0f},
+                                 {50.0f, 21.0f},
+                                 {50.0f, 29.0f},
+                                 {41.0f, 32.0f},
+                                 {39.0f, 40.0f},
+                                 {46.0f, 47.0f},
+                                 {18.0f, 47.0f},
+                                 {25.0f, 40.0f},
+                                 {23.0f, 32.0f},
+                                 {17.0f, 30.0f}});
     Pictogram(img, anvil, kSteelDark);
-    img.Fill(Polygon({{12.5f, 23.0f}, {48.0f, 23.0f}, {48.0f, 25.5f}, {14.0f, 25.5f}}), WithAlpha(kWhite, 0.45f));
+    img.Fill(Polygon({{12.5f, 23.0f}, {48.0f, 23.0f}, {48.0f, 25.5f}, {14.0f, 25.5f}}),
+             WithAlpha(kWhite, 0.45f));
 }
 
 void ChargeNegative(Image& img)
@@ -221,14 +236,19 @@ void AddEditorIconArt(std::vector<ArtFile>& out)
     out.push_back(IconFile("hud/ChargeNegativeIcon.png", kTeal, ChargeNegative));
     out.push_back(IconFile("hud/ChargeNeutralIcon.png", kTeal, ChargeNeutral));
     out.push_back(IconFile("hud/ChargePositiveIcon.png", kTeal, ChargePositive));
-    out.push_back(IconFile("hud/DirectionUpIcon.png", kTeal, [](Image& img) { Pictogram(img, Arrow(0.0f)); }));
-    out.push_back(IconFile("hud/DirectionDownIcon.png", kTeal, [](Image& img) { Pictogram(img, Arrow(kPi)); }));
-    out.push_back(IconFile("hud/DirectionLeftIcon.png", kTeal, [](Image& img) { Pictogram(img, Arrow(-kPi * 0.5f)); }));
-    out.push_back(IconFile("hud/DirectionRightIcon.png", kTeal, [](Image& img) { Pictogram(img, Arrow(kPi * 0.5f)); }));
+    out.push_back(
+        IconFile("hud/DirectionUpIcon.png", kTeal, [](Image& img) { Pictogram(img, Arrow(0.0f)); }));
+    out.push_back(
+        IconFile("hud/DirectionDownIcon.png", kTeal, [](Image& img) { Pictogram(img, Arrow(kPi)); }));
+    out.push_back(
+        IconFile("hud/DirectionLeftIcon.png", kTeal, [](Image& img) { Pictogram(img, Arrow(-kPi * 0.5f)); }));
+    out.push_back(
+        IconFile("hud/DirectionRightIcon.png", kTeal, [](Image& img) { Pictogram(img, Arrow(kPi * 0.5f)); }));
     out.push_back(IconFile("hud/ScaleFirstIcon.png", kTeal, [](Image& img) { ScaledDisc(img, 7.0f); }));
     out.push_back(IconFile("hud/ScaleSecondIcon.png", kTeal, [](Image& img) { ScaledDisc(img, 11.5f); }));
     out.push_back(IconFile("hud/ScaleThirdIcon.png", kTeal, [](Image& img) { ScaledDisc(img, 16.0f); }));
-    out.push_back(IconFile("hud/OneQuorbIcon.png", kTeal, [](Image& img) { Ball(img, 32.0f, 32.0f, 14.0f, kQuorb); }));
+    out.push_back(
+        IconFile("hud/OneQuorbIcon.png", kTeal, [](Image& img) { Ball(img, 32.0f, 32.0f, 14.0f, kQuorb); }));
     out.push_back(IconFile("hud/MultiQuorbIcon.png", kTeal, MultiQuorb));
     out.push_back(IconFile("hud/DirectionToggleIcon.png", kTeal, DirectionToggle));
 }

@@ -62,7 +62,8 @@ float Font::Advance(const std::string& text, float px, float tracking) const
         pen += advance * scale;
         if (i + 1 < text.size())
         {
-            pen += stbtt_GetCodepointKernAdvance(&m_face->info, cp, static_cast<unsigned char>(text[i + 1])) * scale;
+            pen += stbtt_GetCodepointKernAdvance(&m_face->info, cp, static_cast<unsigned char>(text[i + 1])) *
+                   scale;
             pen += tracking;
         }
     }
@@ -79,7 +80,8 @@ Box Font::InkBox(const std::string& text, float px, float tracking) const
         const int cp = static_cast<unsigned char>(text[i]);
         int x0, y0, x1, y1;
         const float whole = std::floor(pen);
-        stbtt_GetCodepointBitmapBoxSubpixel(&m_face->info, cp, scale, scale, pen - whole, 0.0f, &x0, &y0, &x1, &y1);
+        stbtt_GetCodepointBitmapBoxSubpixel(&m_face->info, cp, scale, scale, pen - whole, 0.0f, &x0, &y0, &x1,
+                                            &y1);
         if (x1 > x0 && y1 > y0)
         {
             box.x0 = std::min(box.x0, whole + x0);
@@ -92,7 +94,8 @@ Box Font::InkBox(const std::string& text, float px, float tracking) const
         stbtt_GetCodepointHMetrics(&m_face->info, cp, &advance, &bearing);
         pen += advance * scale;
         if (i + 1 < text.size())
-            pen += stbtt_GetCodepointKernAdvance(&m_face->info, cp, static_cast<unsigned char>(text[i + 1])) * scale +
+            pen += stbtt_GetCodepointKernAdvance(&m_face->info, cp, static_cast<unsigned char>(text[i + 1])) *
+                       scale +
                    tracking;
     }
     return box;
@@ -111,14 +114,15 @@ void Font::Draw(Mask& m, const std::string& text, float px, float x, float basel
         const float whole = std::floor(pen);
         const float frac = pen - whole;
         int x0, y0, x1, y1;
-        stbtt_GetCodepointBitmapBoxSubpixel(&m_face->info, cp, scale, scale, frac, baseFrac, &x0, &y0, &x1, &y1);
+        stbtt_GetCodepointBitmapBoxSubpixel(&m_face->info, cp, scale, scale, frac, baseFrac, &x0, &y0, &x1,
+                                            &y1);
         const int gw = x1 - x0;
         const int gh = y1 - y0;
         if (gw > 0 && gh > 0)
         {
             glyph.assign(static_cast<size_t>(gw) * gh, 0);
-            stbtt_MakeCodepointBitmapSubpixel(&m_face->info, glyph.data(), gw, gh, gw, scale, scale, frac, baseFrac,
-                                              cp);
+            stbtt_MakeCodepointBitmapSubpixel(&m_face->info, glyph.data(), gw, gh, gw, scale, scale, frac,
+                                              baseFrac, cp);
             for (int gy = 0; gy < gh; ++gy)
                 for (int gx = 0; gx < gw; ++gx)
                 {
@@ -135,7 +139,8 @@ void Font::Draw(Mask& m, const std::string& text, float px, float x, float basel
         stbtt_GetCodepointHMetrics(&m_face->info, cp, &advance, &bearing);
         pen += advance * scale;
         if (i + 1 < text.size())
-            pen += stbtt_GetCodepointKernAdvance(&m_face->info, cp, static_cast<unsigned char>(text[i + 1])) * scale +
+            pen += stbtt_GetCodepointKernAdvance(&m_face->info, cp, static_cast<unsigned char>(text[i + 1])) *
+                       scale +
                    tracking;
     }
 }

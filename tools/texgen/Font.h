@@ -28,7 +28,8 @@ public:
     // Inked pixels of the text drawn with its pen at (0, baseline 0).
     Box InkBox(const std::string& text, float px, float tracking = 0.0f) const;
     // Adds the text's coverage to the mask, pen starting at (x, baseline).
-    void Draw(Mask& m, const std::string& text, float px, float x, float baseline, float tracking = 0.0f) const;
+    void Draw(Mask& m, const std::string& text, float px, float x, float baseline,
+              float tracking = 0.0f) const;
     // A mask of the given size holding the text with its inked box centred on (cx, cy).
     Mask Centred(int width, int height, const std::string& text, float px, float cx, float cy,
                  float tracking = 0.0f) const;

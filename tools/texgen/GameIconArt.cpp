@@ -24,15 +24,22 @@ Shape UnderWave(float baseY, float amp, float freq)
 
 Shape Wedge(float cx, float cy, float a0, float a1, float r)
 {
-    return Polygon({{cx, cy}, {cx + r * std::cos(a0), cy + r * std::sin(a0)},
+    return Polygon({{cx, cy},
+                    {cx + r * std::cos(a0), cy + r * std::sin(a0)},
                     {cx + r * std::cos((a0 + a1) * 0.5f) * 1.2f, cy + r * std::sin((a0 + a1) * 0.5f) * 1.2f},
                     {cx + r * std::cos(a1), cy + r * std::sin(a1)}});
 }
 
 void Sparkle(Image& img, float cx, float cy, float r)
 {
-    const Shape star = Polygon({{cx, cy - r}, {cx + r * 0.25f, cy - r * 0.25f}, {cx + r, cy}, {cx + r * 0.25f, cy + r * 0.25f},
-                                {cx, cy + r}, {cx - r * 0.25f, cy + r * 0.25f}, {cx - r, cy}, {cx - r * 0.25f, cy - r * 0.25f}});
+    const Shape star = Polygon({{cx, cy - r},
+                                {cx + r * 0.25f, cy - r * 0.25f},
+                                {cx + r, cy},
+                                {cx + r * 0.25f, cy + r * 0.25f},
+                                {cx, cy + r},
+                                {cx - r * 0.25f, cy + r * 0.25f},
+                                {cx - r, cy},
+                                {cx - r * 0.25f, cy - r * 0.25f}});
     img.Fill(Offset(star, 1.2f), WithAlpha(kInk, 0.6f));
     img.Fill(star, kWhite);
 }
@@ -43,11 +50,13 @@ void Sparkle(Image& img, float cx, float cy, float r)
 void GetToLocation(Image& img)
 {
     // A dashed zone with the star object resting in it.
-    Shape dashes = Intersect(Outline(Circle(32.0f, 32.0f, 18.5f), 4.5f), Wedge(32.0f, 32.0f, 0.0f, 0.42f, 30.0f));
+    Shape dashes =
+        Intersect(Outline(Circle(32.0f, 32.0f, 18.5f), 4.5f), Wedge(32.0f, 32.0f, 0.0f, 0.42f, 30.0f));
     for (int i = 1; i < 10; ++i)
     {
         const float a = i * 2.0f * kPi / 10.0f;
-        dashes = Union(dashes, Intersect(Outline(Circle(32.0f, 32.0f, 18.5f), 4.5f), Wedge(32.0f, 32.0f, a, a + 0.42f, 30.0f)));
+        dashes = Union(dashes, Intersect(Outline(Circle(32.0f, 32.0f, 18.5f), 4.5f),
+                                         Wedge(32.0f, 32.0f, a, a + 0.42f, 30.0f)));
     }
     Pictogram(img, dashes, kWhite, 2.0f);
     Ball(img, 32.0f, 32.0f, 8.5f, kQuorb, 2.2f);
@@ -64,7 +73,8 @@ void WaterControl(Image& img)
 {
     const Shape water = Intersect(RoundRect(12.0f, 26.0f, 52.0f, 51.0f, 8.0f), UnderWave(38.5f, 2.2f, 0.55f));
     Pictogram(img, water, Rgb(0x8FD8FF));
-    img.Fill(Intersect(Offset(water, -2.5f), Outline(UnderWave(38.5f, 2.2f, 0.55f), 2.0f)), WithAlpha(kWhite, 0.9f));
+    img.Fill(Intersect(Offset(water, -2.5f), Outline(UnderWave(38.5f, 2.2f, 0.55f), 2.0f)),
+             WithAlpha(kWhite, 0.9f));
     // The level moves up and down.
     const Shape up = ArrowUp(32.0f, 7.0f, 21.0f, 15.0f, 5.5f, 7.5f);
     const Shape both = Union(up, Rotate(up, 32.0f, 20.0f, kPi));
@@ -76,7 +86,9 @@ void TimeLimit(Image& img)
     // An alarm clock: two bells behind a round face.
     for (int side = -1; side <= 1; side += 2)
     {
-        Pictogram(img, Rotate(Ellipse(32.0f + side * 12.5f, 15.5f, 7.0f, 5.0f), 32.0f + side * 12.5f, 15.5f, side * 0.6f),
+        Pictogram(img,
+                  Rotate(Ellipse(32.0f + side * 12.5f, 15.5f, 7.0f, 5.0f), 32.0f + side * 12.5f, 15.5f,
+                         side * 0.6f),
                   kGold, 2.2f);
     }
     Pictogram(img, Circle(32.0f, 34.0f, 16.5f), kWhite);
@@ -104,7 +116,8 @@ void SquashQuorbi(Image& img)
     Pictogram(img, Outline(Circle(32.0f, 13.5f, 4.5f), 3.0f), Rgb(0x8792A3), 2.2f);
     const Shape weight = Polygon({{21.0f, 17.0f}, {43.0f, 17.0f}, {48.0f, 36.0f}, {16.0f, 36.0f}});
     Pictogram(img, weight, Rgb(0x6E7889));
-    img.Fill(Polygon({{23.5f, 19.5f}, {40.5f, 19.5f}, {41.5f, 23.0f}, {22.5f, 23.0f}}), WithAlpha(kWhite, 0.45f));
+    img.Fill(Polygon({{23.5f, 19.5f}, {40.5f, 19.5f}, {41.5f, 23.0f}, {22.5f, 23.0f}}),
+             WithAlpha(kWhite, 0.45f));
     Pictogram(img, Font::SansBold().Centred(64, 64, "t", 13.0f, 32.0f, 29.0f), kWhite, 1.5f);
     for (int side = -1; side <= 1; side += 2)
     {
@@ -144,7 +157,8 @@ void BarWidget(Image& img)
 
 void Accelerator(Image& img)
 {
-    const Shape one = Union(Capsule(17.0f, 19.0f, 29.0f, 32.0f, 4.2f), Capsule(29.0f, 32.0f, 17.0f, 45.0f, 4.2f));
+    const Shape one =
+        Union(Capsule(17.0f, 19.0f, 29.0f, 32.0f, 4.2f), Capsule(29.0f, 32.0f, 17.0f, 45.0f, 4.2f));
     const Shape two = Translate(one, 15.0f, 0.0f);
     Pictogram(img, Union(one, two), kWhite);
     img.Fill(Union(one, two), Linear(14.0f, 0.0f, Rgb(0xFFE08A), 48.0f, 0.0f, kWhite), 0.8f);
@@ -158,16 +172,20 @@ void Gravity(Image& img)
 
 Shape Horseshoe()
 {
-    const Shape bend = Intersect(Outline(Circle(32.0f, 31.0f, 12.5f), 9.0f), HalfPlane(0.0f, 31.0f, 64.0f, 31.0f));
-    return Union(bend, Union(RoundRect(15.0f, 13.0f, 24.0f, 31.5f, 1.5f), RoundRect(40.0f, 13.0f, 49.0f, 31.5f, 1.5f)));
+    const Shape bend =
+        Intersect(Outline(Circle(32.0f, 31.0f, 12.5f), 9.0f), HalfPlane(0.0f, 31.0f, 64.0f, 31.0f));
+    return Union(bend, Union(RoundRect(15.0f, 13.0f, 24.0f, 31.5f, 1.5f),
+                             RoundRect(40.0f, 13.0f, 49.0f, 31.5f, 1.5f)));
 }
 
 void Magnet(Image& img)
 {
     const Shape shoe = Horseshoe();
     Pictogram(img, shoe, Rgb(0xF04B3E));
-    img.Fill(RoundRect(15.0f, 13.0f, 24.0f, 21.0f, 1.5f), Linear(0.0f, 13.0f, kWhite, 0.0f, 21.0f, Rgb(0xC9CFD8)));
-    img.Fill(RoundRect(40.0f, 13.0f, 49.0f, 21.0f, 1.5f), Linear(0.0f, 13.0f, kWhite, 0.0f, 21.0f, Rgb(0xC9CFD8)));
+    img.Fill(RoundRect(15.0f, 13.0f, 24.0f, 21.0f, 1.5f),
+             Linear(0.0f, 13.0f, kWhite, 0.0f, 21.0f, Rgb(0xC9CFD8)));
+    img.Fill(RoundRect(40.0f, 13.0f, 49.0f, 21.0f, 1.5f),
+             Linear(0.0f, 13.0f, kWhite, 0.0f, 21.0f, Rgb(0xC9CFD8)));
     img.Fill(Capsule(15.0f, 21.0f, 24.0f, 21.0f, 0.8f), kInk);
     img.Fill(Capsule(40.0f, 21.0f, 49.0f, 21.0f, 0.8f), kInk);
     img.Fill(Intersect(Outline(Circle(32.0f, 31.0f, 14.5f), 1.5f), HalfPlane(0.0f, 33.0f, 64.0f, 33.0f)),
@@ -204,7 +222,8 @@ void HardNode(Image& img)
     const Shape ring = Outline(Circle(32.0f, 14.5f, 4.2f), 3.4f);
     const Shape shank = Capsule(32.0f, 19.0f, 32.0f, 47.0f, 3.0f);
     const Shape stock = Capsule(23.0f, 25.0f, 41.0f, 25.0f, 2.6f);
-    const Shape arms = Intersect(Outline(Circle(32.0f, 32.0f, 16.0f), 5.0f), HalfPlane(0.0f, 36.0f, 64.0f, 36.0f));
+    const Shape arms =
+        Intersect(Outline(Circle(32.0f, 32.0f, 16.0f), 5.0f), HalfPlane(0.0f, 36.0f, 64.0f, 36.0f));
     const Shape flukes = Union(Polygon({{10.0f, 33.0f}, {21.0f, 38.0f}, {13.5f, 43.0f}}),
                                Polygon({{54.0f, 33.0f}, {50.5f, 43.0f}, {43.0f, 38.0f}}));
     Pictogram(img, Union(Union(ring, shank), Union(stock, Union(arms, flukes))), Rgb(0xDDE3EA));
@@ -232,7 +251,8 @@ void Controls(Image& img)
 void Back(Image& img)
 {
     // A return arrow: the head points left, the tail curls round underneath.
-    const Shape curl = Intersect(Outline(Circle(35.0f, 32.0f, 11.0f), 7.0f), HalfPlane(35.0f, 64.0f, 35.0f, 0.0f));
+    const Shape curl =
+        Intersect(Outline(Circle(35.0f, 32.0f, 11.0f), 7.0f), HalfPlane(35.0f, 64.0f, 35.0f, 0.0f));
     const Shape top = RoundRect(24.0f, 17.5f, 35.5f, 24.5f, 0.5f);
     const Shape tail = RoundRect(19.0f, 39.5f, 35.5f, 46.5f, 3.0f);
     const Shape head = Polygon({{9.0f, 21.0f}, {26.0f, 9.0f}, {26.0f, 33.0f}});
@@ -241,11 +261,13 @@ void Back(Image& img)
 
 void Save(Image& img)
 {
-    const Shape disk = Polygon({{15.0f, 15.0f}, {44.0f, 15.0f}, {49.0f, 20.0f}, {49.0f, 49.0f}, {15.0f, 49.0f}});
+    const Shape disk =
+        Polygon({{15.0f, 15.0f}, {44.0f, 15.0f}, {49.0f, 20.0f}, {49.0f, 49.0f}, {15.0f, 49.0f}});
     img.Shadow(Offset(disk, 2.5f), 0.0f, 1.5f, 1.5f, WithAlpha(kInk, 0.35f));
     img.Fill(Offset(disk, 2.5f), kInk);
     img.Fill(disk, Linear(0.0f, 15.0f, Rgb(0x4A5C8F), 0.0f, 49.0f, Rgb(0x2E3B63)));
-    img.Fill(RoundRect(22.0f, 15.0f, 41.0f, 27.0f, 1.0f), Linear(0.0f, 15.0f, kWhite, 0.0f, 27.0f, Rgb(0xC5CCD6)));
+    img.Fill(RoundRect(22.0f, 15.0f, 41.0f, 27.0f, 1.0f),
+             Linear(0.0f, 15.0f, kWhite, 0.0f, 27.0f, Rgb(0xC5CCD6)));
     img.Fill(RoundRect(34.0f, 17.5f, 38.0f, 25.0f, 1.0f), Rgb(0x2E3B63));
     img.Fill(RoundRect(20.0f, 32.0f, 44.0f, 49.0f, 2.0f), kWhite);
     img.Fill(Capsule(24.0f, 37.5f, 40.0f, 37.5f, 0.8f), WithAlpha(kInk, 0.35f));
@@ -254,12 +276,18 @@ void Save(Image& img)
 
 void NewRoom(Image& img)
 {
-    const Shape house = Polygon({{31.0f, 10.0f}, {51.0f, 27.0f}, {46.0f, 27.0f}, {46.0f, 47.0f}, {16.0f, 47.0f},
-                                 {16.0f, 27.0f}, {11.0f, 27.0f}});
+    const Shape house = Polygon({{31.0f, 10.0f},
+                                 {51.0f, 27.0f},
+                                 {46.0f, 27.0f},
+                                 {46.0f, 47.0f},
+                                 {16.0f, 47.0f},
+                                 {16.0f, 27.0f},
+                                 {11.0f, 27.0f}});
     Pictogram(img, house, kWhite);
     img.Fill(RoundRect(26.5f, 34.0f, 35.5f, 47.0f, 2.0f), Shade(kGreen, -0.2f));
     img.Fill(Offset(Circle(46.0f, 45.0f, 9.5f), 2.2f), kInk);
-    img.Fill(Circle(46.0f, 45.0f, 9.5f), Radial(43.0f, 41.0f, 12.0f, Shade(kGold, 0.4f), Shade(kGold, -0.15f)));
+    img.Fill(Circle(46.0f, 45.0f, 9.5f),
+             Radial(43.0f, 41.0f, 12.0f, Shade(kGold, 0.4f), Shade(kGold, -0.15f)));
     img.Fill(Offset(PlusSign(46.0f, 45.0f, 5.0f, 1.7f), 1.0f), kInk);
     img.Fill(PlusSign(46.0f, 45.0f, 5.0f, 1.7f), kWhite);
 }

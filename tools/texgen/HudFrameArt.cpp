@@ -30,7 +30,8 @@ Image MenuBackground()
     SkinFace(img, panel, 1.5f, 500.5f, 4.0f, 0.0f);
     // A broad soft light across the top third keeps large panels from looking flat.
     img.Fill(Intersect(Offset(panel, -6.0f), RoundRect(0.0f, 0.0f, 512.0f, 170.0f, 0.0f)),
-             Linear(0.0f, 6.0f, WithAlpha(palette::kWhite, 0.55f), 0.0f, 170.0f, WithAlpha(palette::kWhite, 0.0f)));
+             Linear(0.0f, 6.0f, WithAlpha(palette::kWhite, 0.55f), 0.0f, 170.0f,
+                    WithAlpha(palette::kWhite, 0.0f)));
     return img;
 }
 
@@ -105,8 +106,9 @@ Image ColoredRadial()
     }
     img.Fill(Outline(Circle(c, c, 55.5f), 1.5f), WithAlpha(palette::kWhite, 0.9f));
     img.Fill(Outline(Circle(c, c, 57.5f), 2.5f), WithAlpha(palette::kFaceEdge, 0.35f));
-    img.Fill(Intersect(Ellipse(c, 36.0f, 40.0f, 24.0f), Circle(c, c, 56.0f)),
-             Linear(0.0f, 12.0f, WithAlpha(palette::kWhite, 0.7f), 0.0f, 58.0f, WithAlpha(palette::kWhite, 0.0f)));
+    img.Fill(
+        Intersect(Ellipse(c, 36.0f, 40.0f, 24.0f), Circle(c, c, 56.0f)),
+        Linear(0.0f, 12.0f, WithAlpha(palette::kWhite, 0.7f), 0.0f, 58.0f, WithAlpha(palette::kWhite, 0.0f)));
     img.Fill(Outline(Circle(c, c, 60.0f), 3.0f), palette::kFaceEdge);
     return img;
 }
@@ -138,7 +140,8 @@ Image Arrow()
     img.Fill(Offset(arrow, 3.5f), palette::kFaceDetail);
     img.Fill(arrow, Linear(0.0f, 137.0f, palette::kFaceTop, 0.0f, 237.0f, Rgb(0xCED1D6)));
     img.Fill(Intersect(Offset(arrow, -3.0f), RoundRect(0.0f, 128.0f, 256.0f, 185.0f, 0.0f)),
-             Linear(0.0f, 140.0f, WithAlpha(palette::kWhite, 0.8f), 0.0f, 186.0f, WithAlpha(palette::kWhite, 0.1f)));
+             Linear(0.0f, 140.0f, WithAlpha(palette::kWhite, 0.8f), 0.0f, 186.0f,
+                    WithAlpha(palette::kWhite, 0.1f)));
     return img;
 }
 
@@ -146,11 +149,13 @@ Image Arrow()
 Image Cross()
 {
     Image img(64, 64);
-    const Shape cross = Union(Capsule(15.0f, 15.0f, 49.0f, 49.0f, 6.5f), Capsule(49.0f, 15.0f, 15.0f, 49.0f, 6.5f));
+    const Shape cross =
+        Union(Capsule(15.0f, 15.0f, 49.0f, 49.0f, 6.5f), Capsule(49.0f, 15.0f, 15.0f, 49.0f, 6.5f));
     img.Shadow(Offset(cross, 2.5f), 1.0f, 2.0f, 2.0f, WithAlpha(palette::kInk, 0.45f));
     img.Fill(Offset(cross, 2.5f), Rgb(0x5E0B10));
     img.Fill(cross, Linear(0.0f, 10.0f, Rgb(0xFF6257), 0.0f, 54.0f, Rgb(0xC21F1F)));
-    img.Fill(Intersect(Offset(cross, -2.0f), RoundRect(0.0f, 0.0f, 64.0f, 30.0f, 0.0f)), WithAlpha(palette::kWhite, 0.3f));
+    img.Fill(Intersect(Offset(cross, -2.0f), RoundRect(0.0f, 0.0f, 64.0f, 30.0f, 0.0f)),
+             WithAlpha(palette::kWhite, 0.3f));
     return img;
 }
 } // namespace

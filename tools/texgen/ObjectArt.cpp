@@ -40,7 +40,8 @@ Image Wood()
                         const float tone = HashUnit(plank, 0, 51u) * 0.25f - 0.12f;
                         const float offset = HashUnit(plank, 1, 51u) * 256.0f;
                         const float warp = Fbm((x + offset) / 64.0f, y / 16.0f, 4, 16, 3, 52u);
-                        const float grain = 0.5f + 0.5f * std::sin((v / 64.0f * 7.0f + warp * 2.2f) * 2.0f * kPi);
+                        const float grain =
+                            0.5f + 0.5f * std::sin((v / 64.0f * 7.0f + warp * 2.2f) * 2.0f * kPi);
                         const float streak = Fbm((x + offset) / 128.0f, y / 2.0f, 2, 128, 2, 53u);
                         Color c = Mix(dark, light, 0.35f + 0.45f * grain * (0.6f + 0.4f * streak));
                         c = Shade(c, tone);
@@ -60,7 +61,8 @@ Image Metal()
                          {
                              const float brush = Fbm(x / 128.0f, y / 2.0f, 2, 128, 3, 61u);
                              const float cloud = Fbm(x / 64.0f, y / 64.0f, 4, 4, 3, 62u);
-                             Color c = Mix(Rgb(0x8E97A3), Rgb(0xC3CAD3), 0.35f + 0.4f * brush + 0.25f * cloud);
+                             Color c =
+                                 Mix(Rgb(0x8E97A3), Rgb(0xC3CAD3), 0.35f + 0.4f * brush + 0.25f * cloud);
                              return c;
                          });
     for (int i = 0; i <= 2; ++i)
@@ -78,7 +80,8 @@ Image Metal()
                 const float cx = gx * 128.0f + ((corner & 1) ? 116.0f : 12.0f);
                 const float cy = gy * 128.0f + ((corner & 2) ? 116.0f : 12.0f);
                 img.Shadow(Circle(cx, cy, 4.5f), 1.0f, 1.5f, 1.5f, WithAlpha(kInk, 0.5f));
-                img.Fill(Circle(cx, cy, 4.5f), Radial(cx - 1.5f, cy - 1.5f, 6.0f, Rgb(0xF0F3F6), Rgb(0x7D8793)));
+                img.Fill(Circle(cx, cy, 4.5f),
+                         Radial(cx - 1.5f, cy - 1.5f, 6.0f, Rgb(0xF0F3F6), Rgb(0x7D8793)));
             }
     return img;
 }
@@ -150,8 +153,12 @@ Image AcceleratorBelt()
         for (int wrap = -1; wrap <= 1; ++wrap)
         {
             const float x = i * 64.0f + 20.0f + wrap * kSize;
-            const Shape chevron = Polygon({{x, 48.0f}, {x + 18.0f, 48.0f}, {x + 46.0f, 128.0f}, {x + 18.0f, 208.0f},
-                                           {x, 208.0f}, {x + 28.0f, 128.0f}});
+            const Shape chevron = Polygon({{x, 48.0f},
+                                           {x + 18.0f, 48.0f},
+                                           {x + 46.0f, 128.0f},
+                                           {x + 18.0f, 208.0f},
+                                           {x, 208.0f},
+                                           {x + 28.0f, 128.0f}});
             img.Shadow(chevron, 2.0f, 3.0f, 3.0f, WithAlpha(Rgb(0x000000), 0.5f));
             img.Fill(chevron, Linear(0.0f, 48.0f, Rgb(0xFFE27A), 0.0f, 208.0f, Rgb(0xF5A623)));
         }
@@ -159,7 +166,8 @@ Image AcceleratorBelt()
     {
         const float y0 = side == 0 ? -1.0f : 224.0f;
         const float y1 = side == 0 ? 32.0f : 257.0f;
-        img.Fill(RoundRect(-1.0f, y0, kSize + 1.0f, y1, 0.0f), Linear(0.0f, y0, Rgb(0xC9D0D8), 0.0f, y1, Rgb(0x7E8894)));
+        img.Fill(RoundRect(-1.0f, y0, kSize + 1.0f, y1, 0.0f),
+                 Linear(0.0f, y0, Rgb(0xC9D0D8), 0.0f, y1, Rgb(0x7E8894)));
         img.Fill(RoundRect(-1.0f, side == 0 ? 30.0f : 224.0f, kSize + 1.0f, side == 0 ? 32.0f : 226.0f, 0.0f),
                  Rgb(0x1A1D24));
     }
@@ -175,10 +183,11 @@ Image QuorbSkin()
                              const float v = y / kSize;
                              const float light = 0.5f + 0.5f * std::cos((v - 0.35f) * kPi);
                              const float swirl = Fbm(x / 64.0f, y / 64.0f, 4, 4, 3, 91u);
-                             return Mix(Shade(kQuorb, -0.35f), Shade(kQuorb, 0.25f), Clamp01(light * 0.8f + swirl * 0.3f));
+                             return Mix(Shade(kQuorb, -0.35f), Shade(kQuorb, 0.25f),
+                                        Clamp01(light * 0.8f + swirl * 0.3f));
                          });
-    img.Fill(RoundRect(-1.0f, 120.0f, kSize + 1.0f, 136.0f, 0.0f), Linear(0.0f, 120.0f, Shade(kGold, 0.4f), 0.0f, 136.0f,
-                                                                        Shade(kGold, -0.2f)));
+    img.Fill(RoundRect(-1.0f, 120.0f, kSize + 1.0f, 136.0f, 0.0f),
+             Linear(0.0f, 120.0f, Shade(kGold, 0.4f), 0.0f, 136.0f, Shade(kGold, -0.2f)));
     img.Fill(RoundRect(-1.0f, 118.0f, kSize + 1.0f, 120.0f, 0.0f), kInk);
     img.Fill(RoundRect(-1.0f, 136.0f, kSize + 1.0f, 138.0f, 0.0f), kInk);
     Random rnd(92u);
@@ -187,8 +196,14 @@ Image QuorbSkin()
         const float sx = rnd.Range(16.0f, 240.0f);
         const float sy = i % 2 == 0 ? rnd.Range(50.0f, 100.0f) : rnd.Range(160.0f, 210.0f);
         const float r = rnd.Range(6.0f, 10.0f);
-        const Shape star = Polygon({{sx, sy - r}, {sx + r * 0.25f, sy - r * 0.25f}, {sx + r, sy}, {sx + r * 0.25f, sy + r * 0.25f},
-                                    {sx, sy + r}, {sx - r * 0.25f, sy + r * 0.25f}, {sx - r, sy}, {sx - r * 0.25f, sy - r * 0.25f}});
+        const Shape star = Polygon({{sx, sy - r},
+                                    {sx + r * 0.25f, sy - r * 0.25f},
+                                    {sx + r, sy},
+                                    {sx + r * 0.25f, sy + r * 0.25f},
+                                    {sx, sy + r},
+                                    {sx - r * 0.25f, sy + r * 0.25f},
+                                    {sx - r, sy},
+                                    {sx - r * 0.25f, sy - r * 0.25f}});
         img.Fill(star, WithAlpha(kWhite, 0.9f));
     }
     return img;
@@ -216,8 +231,8 @@ void AddObjectArt(std::vector<ArtFile>& out)
                    [] { return MagneticField(Rgb(0xF0503C), true); }});
     out.push_back({"widgets/magnet/negative_magnetic_field_diffuse.png", kSize, kSize,
                    [] { return MagneticField(Rgb(0x3C7CF0), false); }});
-    out.push_back({"widgets/target/target_diff.png", kSize, kSize,
-                   [] { return Bullseye(kRed, kWhite, kRed, false); }});
+    out.push_back(
+        {"widgets/target/target_diff.png", kSize, kSize, [] { return Bullseye(kRed, kWhite, kRed, false); }});
     out.push_back({"widgets/target/target_complete_diff.png", kSize, kSize,
                    [] { return Bullseye(kGreen, kWhite, kGold, true); }});
     out.push_back({"widgets/accelerator/accelerator_diffuse.png", kSize, kSize, AcceleratorBelt});

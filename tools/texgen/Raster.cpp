@@ -184,7 +184,8 @@ Shape Union(const Shape& a, const Shape& b)
 {
     const Sdf fa = a.sdf;
     const Sdf fb = b.sdf;
-    return {[fa, fb](float x, float y) { return std::min(fa(x, y), fb(x, y)); }, BoxUnion(a.bounds, b.bounds)};
+    return {[fa, fb](float x, float y) { return std::min(fa(x, y), fb(x, y)); },
+            BoxUnion(a.bounds, b.bounds)};
 }
 
 Shape Intersect(const Shape& a, const Shape& b)
@@ -341,8 +342,7 @@ void BoxPass(std::vector<float>& v, int width, int height, int radius, bool hori
     const float norm = 1.0f / static_cast<float>(2 * radius + 1);
     for (int k = 0; k < count; ++k)
     {
-        auto at = [&](int i) -> float&
-        {
+        auto at = [&](int i) -> float& {
             return horizontal ? v[static_cast<size_t>(k) * width + i] : v[static_cast<size_t>(i) * width + k];
         };
         for (int i = 0; i < length; ++i)

@@ -63,7 +63,8 @@ Image KeshLogo()
     const float cy = 196.0f;
     const Color orange = Rgb(0xFF8A1E);
     const Color magenta = Rgb(0xE23A7E);
-    img.Fill(Blur(Rasterise(RegularPolygon(cx, cy, 112.0f, 6, kPi / 6.0f), 512, 512), 28.0f), WithAlpha(orange, 0.45f));
+    img.Fill(Blur(Rasterise(RegularPolygon(cx, cy, 112.0f, 6, kPi / 6.0f), 512, 512), 28.0f),
+             WithAlpha(orange, 0.45f));
     const Shape hex = RegularPolygon(cx, cy, 96.0f, 6, kPi / 6.0f);
     img.Fill(Offset(hex, 6.0f), Rgb(0x2A1208));
     img.Fill(hex, Linear(cx - 70.0f, cy - 90.0f, orange, cx + 70.0f, cy + 90.0f, magenta));
@@ -129,7 +130,8 @@ Image QuorbTitle()
     const Shape ring = Rotate(Outline(Ellipse(cx, ballY, 150.0f, 36.0f), 9.0f), cx, ballY, tilt);
     const Shape ringBack = Intersect(ring, Rotate(HalfPlane(1e4f, ballY, -1e4f, ballY), cx, ballY, tilt));
     const Shape ringFront = Intersect(ring, Rotate(HalfPlane(-1e4f, ballY, 1e4f, ballY), cx, ballY, tilt));
-    const Paint gold = Linear(0.0f, ballY - 40.0f, Shade(kGold, 0.45f), 0.0f, ballY + 40.0f, Shade(kGold, -0.2f));
+    const Paint gold =
+        Linear(0.0f, ballY - 40.0f, Shade(kGold, 0.45f), 0.0f, ballY + 40.0f, Shade(kGold, -0.2f));
     img.Fill(Offset(ringBack, 2.5f), kInk);
     img.Fill(ringBack, gold);
     Ball(img, cx, ballY, ballR, kQuorb, 5.0f);
@@ -139,8 +141,14 @@ Image QuorbTitle()
     const float sx = cx + 48.0f;
     const float sy = ballY - 52.0f;
     const float r = 20.0f;
-    const Shape star = Polygon({{sx, sy - r}, {sx + r * 0.22f, sy - r * 0.22f}, {sx + r, sy}, {sx + r * 0.22f, sy + r * 0.22f},
-                                {sx, sy + r}, {sx - r * 0.22f, sy + r * 0.22f}, {sx - r, sy}, {sx - r * 0.22f, sy - r * 0.22f}});
+    const Shape star = Polygon({{sx, sy - r},
+                                {sx + r * 0.22f, sy - r * 0.22f},
+                                {sx + r, sy},
+                                {sx + r * 0.22f, sy + r * 0.22f},
+                                {sx, sy + r},
+                                {sx - r * 0.22f, sy + r * 0.22f},
+                                {sx - r, sy},
+                                {sx - r * 0.22f, sy - r * 0.22f}});
     img.Fill(Blur(Rasterise(star, 512, 512), 6.0f), WithAlpha(kWhite, 0.8f));
     img.Fill(star, kWhite);
 

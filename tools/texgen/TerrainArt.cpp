@@ -96,7 +96,8 @@ Image Rock()
                     [&](float x, float y)
                     {
                         const float body = Fbm(x / 48.0f, y / 48.0f, 5, 5, 5, 21u);
-                        const float ridge = 1.0f - std::fabs(2.0f * Fbm(x / 32.0f, y / 32.0f, 8, 8, 4, 22u) - 1.0f);
+                        const float ridge =
+                            1.0f - std::fabs(2.0f * Fbm(x / 32.0f, y / 32.0f, 8, 8, 4, 22u) - 1.0f);
                         const float grain = HashUnit(static_cast<int>(x), static_cast<int>(y), 23u);
                         Color c = Mix(dark, light, Clamp01(body * 1.3f - 0.15f));
                         c = Mix(c, mid, 0.3f);
@@ -116,7 +117,8 @@ Image Sand()
                     {
                         const float warp = Fbm(x / 64.0f, y / 64.0f, 4, 4, 3, 31u);
                         // Wind ripples: eight across the tile so they meet themselves at the edges.
-                        const float ripple = 0.5f + 0.5f * std::sin((y / 256.0f * 8.0f + warp * 1.5f) * 2.0f * kPi);
+                        const float ripple =
+                            0.5f + 0.5f * std::sin((y / 256.0f * 8.0f + warp * 1.5f) * 2.0f * kPi);
                         const float grain = HashUnit(static_cast<int>(x), static_cast<int>(y), 32u);
                         Color c = Mix(shadow, base, SmoothStep(0.1f, 0.6f, ripple));
                         c = Mix(c, light, SmoothStep(0.75f, 1.0f, ripple) * 0.6f);
