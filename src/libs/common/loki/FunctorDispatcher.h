@@ -16,6 +16,7 @@
 #include "common/loki/Functor.h"
 #include "common/loki/MultiMethods.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -36,7 +37,7 @@ public:
         int& left = SomeLhs::StaticClassIndex();
         if (left < 0)
         {
-            m_callbacks.resize(NextIndex(m_callbacks.size()) + 1);
+            m_callbacks.resize(NextIndex() + 1);
             left = static_cast<int>(m_callbacks.size()) - 1;
         }
         else if (m_callbacks.size() <= static_cast<std::size_t>(left))
@@ -46,7 +47,7 @@ public:
         int& right = SomeRhs::StaticClassIndex();
         if (right < 0)
         {
-            row.resize(NextIndex(row.size()) + 1);
+            row.resize(NextIndex() + 1);
             right = static_cast<int>(row.size()) - 1;
         }
         else if (row.size() <= static_cast<std::size_t>(right))
@@ -106,11 +107,14 @@ private:
         return &row[static_cast<std::size_t>(right)];
     }
 
-    // Counts one more class and answers its index. Normally that is the counter; a table whose
-    // row (or row count) already reaches past its counter, because its classes were indexed by an
-    // earlier table, hands out the first index past the row so that no cell is overwritten or cut.
-    std::size_t NextIndex(std::size_t used)
+    // Counts one more class and answers its index. Normally that is the counter; a table that
+    // already holds cells past its counter, because its classes were indexed by an earlier table,
+    // hands out the first index past all of them, so that no cell is overwritten or cut.
+    std::size_t NextIndex()
     {
+        std::size_t used = m_callbacks.size();
+        for (const Row& row : m_callbacks)
+            used = std::max(used, row.size());
         if (static_cast<std::size_t>(m_columns) < used)
             m_columns = static_cast<int>(used);
         return static_cast<std::size_t>(m_columns++);
