@@ -15,12 +15,12 @@ function(dorvo_layer name dir)
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/src/libs)
 endfunction()
 
-# dorvo_test_dir(<dir> <layer>)
-# One test program per *Test.cpp file under tests/<dir>, linked to <layer> and the shared
-# test support (headless, test clock, captured assertions). Sub-folders that mirror a
-# higher layer are excluded by the caller.
+# dorvo_test_dir(<dir> <layer> [EXCLUDE <subdir>...] [LIBS <library>...])
+# One test program per *Test.cpp file under tests/<dir>, linked to <layer>, the shared
+# test support (headless, test clock, captured assertions) and any further LIBS. Sub-folders
+# that mirror a higher layer are excluded by the caller.
 function(dorvo_test_dir dir layer)
-  cmake_parse_arguments(ARG "" "" "EXCLUDE" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "EXCLUDE;LIBS" ${ARGN})
   file(GLOB_RECURSE tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*Test.cpp)
   foreach(ex IN LISTS ARG_EXCLUDE)
     list(FILTER tests EXCLUDE REGEX "^${CMAKE_SOURCE_DIR}/tests/${ex}/")
@@ -29,7 +29,7 @@ function(dorvo_test_dir dir layer)
     get_filename_component(tname ${t} NAME_WE)
     set(target ${layer}_${tname})
     add_executable(${target} ${t})
-    target_link_libraries(${target} PRIVATE ${layer} dorvo_testsupport)
+    target_link_libraries(${target} PRIVATE ${layer} ${ARG_LIBS} dorvo_testsupport)
     set(workdir ${CMAKE_BINARY_DIR}/testrun/${target})
     file(MAKE_DIRECTORY ${workdir})
     # Programs that start a virtual display for the real OpenGL device load Mesa, D-Bus and

@@ -76,3 +76,25 @@ TEST_F(QUORBPhysicsTest, ATemplateSphereFallsThroughTheGamesFramesOncePlayStarts
     EXPECT_NEAR(pov->GetVelocity().y, -9.8f, 1e-4f);
     EXPECT_NEAR(pov->GetPosition().y, 4.936667f, 1e-4f);
 }
+
+TEST_F(QUORBPhysicsTest, TheGamesFramesRunTheWholeStepABallLandsAndRestsAwake)
+{
+    dorvo::phy::DynamicsEngine& engine = dorvo::phy::DynamicsEngine::Instance();
+    phytest::BodySpec groundSpec = phytest::Plane(math::Vector3(0, 1, 0), 0.0f);
+    groundSpec.bounds = math::AABB(math::Vector3(-80, -1, -80), math::Vector3(140, 1, 140));
+    Gob* ground = GobManager::Instance().CreateGob(phytest::LoadBodyTemplate(groundSpec));
+    phytest::BodySpec ballSpec = phytest::Sphere(math::Vector3(0, 10, 0));
+    ballSpec.coeffRes = 0.0f;
+    ballSpec.bounds = math::AABB(math::Vector3(-0.6f, -0.6f, -0.6f), math::Vector3(0.6f, 0.6f, 0.6f));
+    Gob* ball = GobManager::Instance().CreateGob(phytest::LoadBodyTemplate(ballSpec));
+    ASSERT_NE(ground, nullptr);
+    ASSERT_NE(ball, nullptr);
+
+    engine.paused = false;
+    for (int i = 0; i < 200; ++i)
+        plat::DXUTRender3DEnvironment();
+    EXPECT_NEAR(GetPOVComp(ball)->GetPosition().y, 0.511f, 0.02f) << "landed on the ground and rests";
+    EXPECT_LT(GetPOVComp(ball)->GetVelocity().Length(), 0.02f);
+    EXPECT_FALSE(dorvo::phy::GetPhysicsComp(ball)->frozen) << "freezing is off in the game";
+    ASSERT_EQ(engine.GetCollisionInfos().size(), 1u);
+}

@@ -4,6 +4,7 @@
 #include "common/loki/Functor.h"
 #include "engine/DefaultCompCreator.h"
 #include "engine/phy/CollisionComp.h"
+#include "engine/phy/CollisionDetector.h"
 #include "engine/phy/CollisionHull.h"
 #include "engine/phy/CollisionInfo.h"
 #include "engine/phy/Constraint.h"
@@ -13,6 +14,8 @@
 #include "engine/phy/PhysicsComp.h"
 
 #include <algorithm>
+#include <cmath>
+#include <new>
 
 namespace dorvo
 {
@@ -23,6 +26,7 @@ namespace
 constexpr double kGravity = -9.8; // world units per second squared, along y
 constexpr float kMaxStep = 0.1f;  // seconds; a longer frame runs a step of this
 constexpr unsigned int kDefaultSteps = 6;
+constexpr float kWakePush = -1e-7f; // a frozen neighbour's force along the normal below this wakes it
 
 bool s_destroyed = false;
 
@@ -50,8 +54,9 @@ DynamicsEngine* DynamicsEngine::IfAlive()
 }
 
 DynamicsEngine::DynamicsEngine()
-    : gravity(DefaultGravity()), m_collisionSteps(kDefaultSteps), m_contactSteps(kDefaultSteps),
-      m_performShock(true), m_allowFreeze(true)
+    : gravity(DefaultGravity()), m_collisionDetector(new (std::nothrow) CollisionDetector()),
+      m_collisionSteps(kDefaultSteps), m_contactSteps(kDefaultSteps), m_performShock(true),
+      m_allowFreeze(true)
 {
     // The console is made first so that it outlives the engine and the finite-check reports of
     // bodies deleted at exit still find it. Objects deleted after the engine find it gone
@@ -64,6 +69,7 @@ DynamicsEngine::~DynamicsEngine()
     const std::vector<Constraint*> constraints = m_constraints;
     for (Constraint* constraint : constraints)
         constraint->Disable();
+    m_collisionDetector.reset();
     DeleteCollisionInfos();
     s_destroyed = true;
 }
@@ -72,7 +78,8 @@ void DynamicsEngine::Init()
 {
     RegisterComponentType<PhysicsComp>(PhysicsComp::kTypeName);
     RegisterComponentType<CollisionComp>(CollisionComp::kTypeName);
-    // The collision detector's pair table is filled here once the detector exists.
+    if (m_collisionDetector)
+        m_collisionDetector->RegisterCollisionFunctors();
 
     // The console keeps the first functor of a name and deletes later ones, so a second Init
     // leaks nothing.
@@ -130,21 +137,30 @@ void DynamicsEngine::Step(float dt)
     // 4. Forces act on every body, asleep and immovable ones too; cloth forces follow here.
     for (auto& entry : m_bodies)
         entry.second->ApplyForces(dt);
-    // 5. Contact prediction and detection.
-    // 6. Collision pass.
+    // 5. Contacts are detected where the bodies will be at the end of the step.
+    if (m_collisionDetector)
+        DetectCollisions(dt);
+    // 6.
+    ProcessCollisions(dt, m_collisionSteps, PASS_Collision);
     // 7.
     for (auto& entry : m_bodies)
         if (TakesPart(*entry.second))
             entry.second->IntegrateVelocity(dt);
-    // 8. Contact pass.
-    // 9. Shock propagation.
+    // 8.
+    ProcessCollisions(dt, m_contactSteps, PASS_Contact);
+    // 9.
+    if (m_performShock)
+        PerformShockPropagation(dt);
     // 10.
     for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
         m_activeBodies[i]->ApplySleepDamping();
-    // 11. Freezing; frozen-contact tracking follows UpdateFreeze.
+    // 11.
     if (m_allowFreeze)
+    {
         for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
             m_activeBodies[i]->UpdateFreeze(dt);
+        TrackFrozenContacts();
+    }
     // 12.
     for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
         m_activeBodies[i]->ClampVelocities();
@@ -155,9 +171,191 @@ void DynamicsEngine::Step(float dt)
     // 15.
     for (auto& entry : m_bodies)
         entry.second->WriteToGob();
-    // 16. Ageing of the contact windows.
+    // 16.
+    if (m_collisionDetector)
+        m_collisionDetector->AgeAllContacts(dt);
     // 17.
     DisableBrokenConstraints();
+}
+
+void DynamicsEngine::DetectCollisions(float dt)
+{
+    // The passes start from the state before this prediction; PopState restores it.
+    for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
+        m_activeBodies[i]->PushState();
+    for (auto& entry : m_bodies)
+        if (TakesPart(*entry.second))
+            entry.second->IntegrateVelocity(dt);
+    for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
+        m_activeBodies[i]->IntegratePosition(dt);
+    DeleteCollisionInfos();
+    m_collisionDetector->DetectCollisions(m_activeBodies, m_collisionInfos);
+    for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
+        m_activeBodies[i]->PopState();
+}
+
+void DynamicsEngine::ProcessCollisions(float dt, unsigned int iterations, Pass pass)
+{
+    std::size_t prepared = m_collisionInfos.size();
+    for (std::size_t i = 0; i < m_constraints.size(); ++i)
+        m_constraints[i]->Prepare(dt);
+    if (pass == PASS_Collision)
+        PrepareInfos(dt, 0, pass);
+    else
+        // The contact pass keeps the collision pass's preparation and drops the bounce.
+        for (std::size_t i = 0; i < m_collisionInfos.size(); ++i)
+            m_collisionInfos[i]->restitution = 0.0f;
+
+    for (unsigned int iteration = 0; iteration < iterations; ++iteration)
+    {
+        // Alternating directions; a sweep covers the infos there were when it began.
+        const std::size_t count = m_collisionInfos.size();
+        if (iteration % 2 == 0)
+            for (std::size_t i = 0; i < count; ++i)
+                m_collisionInfos[i]->Resolve(dt);
+        else
+            for (std::size_t i = count; i-- > 0;)
+                m_collisionInfos[i]->Resolve(dt);
+        for (std::size_t i = 0; i < m_constraints.size(); ++i)
+            m_constraints[i]->Solve(dt);
+        if (m_allowFreeze)
+            CheckFrozenBodies();
+        // Contacts of bodies woken in this sweep.
+        PrepareInfos(dt, prepared, pass);
+        prepared = m_collisionInfos.size();
+    }
+}
+
+void DynamicsEngine::PrepareInfos(float dt, std::size_t first, Pass pass)
+{
+    for (std::size_t i = first; i < m_collisionInfos.size(); ++i)
+    {
+        if (pass == PASS_Contact)
+            m_collisionInfos[i]->restitution = 0.0f;
+        m_collisionInfos[i]->PreStep(dt);
+    }
+}
+
+void DynamicsEngine::CheckFrozenBodies()
+{
+    for (auto& entry : m_bodies)
+    {
+        PhysicsComp* body = entry.second;
+        if (!body->frozen)
+            continue;
+        if (body->velocity.LengthSquared() > PhysicsComp::kMovingLinear ||
+            body->angularVelocity.LengthSquared() > PhysicsComp::kMovingAngular)
+            WakeBody(body);
+        else if (body->disturbed)
+        {
+            body->velocity.Set(0.0f, 0.0f, 0.0f);
+            body->angularVelocity.Set(0.0f, 0.0f, 0.0f);
+            body->disturbed = false;
+        }
+    }
+}
+
+void DynamicsEngine::PerformShockPropagation(float dt)
+{
+    std::vector<PhysicsComp*> ordered;
+    ordered.reserve(m_bodies.size());
+    for (auto& entry : m_bodies)
+        ordered.push_back(entry.second);
+    SortBodiesAlongGravity(ordered);
+
+    // The bodies this pass holds fixed; exactly these are released at its end, so a body that
+    // was immovable before (loaded so, or set by the game) stays immovable.
+    std::vector<PhysicsComp*> marked;
+    auto mark = [&marked](PhysicsComp* body)
+    {
+        body->savedImmovable = body->immovable;
+        body->immovable = true;
+        marked.push_back(body);
+    };
+
+    bool changed = true;
+    while (changed)
+    {
+        changed = false;
+        for (PhysicsComp* body : ordered)
+        {
+            if (body->immovable)
+                continue;
+            CollisionHull* hull = body->GetHull();
+            if (hull == nullptr || body->frozen || hull->collisionInfos.empty())
+            {
+                mark(body);
+                continue;
+            }
+            // Pairs against a fixed side: no body, or one already held.
+            bool taken = false;
+            for (std::size_t i = 0; i < hull->collisionInfos.size(); ++i)
+            {
+                CollisionInfo* info = hull->collisionInfos[i];
+                const PhysicsComp* first = info->hullA != nullptr ? info->hullA->GetBody() : nullptr;
+                const PhysicsComp* second = info->hullB != nullptr ? info->hullB->GetBody() : nullptr;
+                const bool take = (first == body && (second == nullptr || second->immovable)) ||
+                                  (second == body && (first == nullptr || first->immovable));
+                if (!take)
+                    continue;
+                info->PreStep(dt);
+                info->ResolveShock(dt);
+                taken = true;
+            }
+            if (taken)
+            {
+                changed = true;
+                mark(body);
+            }
+        }
+    }
+
+    for (PhysicsComp* body : marked)
+        body->immovable = false;
+}
+
+void DynamicsEngine::SortBodiesAlongGravity(std::vector<PhysicsComp*>& bodies) const
+{
+    const float g[3] = {std::fabs(gravity.x), std::fabs(gravity.y), std::fabs(gravity.z)};
+    int axis = -1;
+    for (int i = 0; i < 3; ++i)
+        if (g[i] > g[(i + 1) % 3] && g[i] > g[(i + 2) % 3])
+            axis = i;
+    if (axis < 0)
+        return;
+    // Furthest along gravity first.
+    if (gravity[axis] < 0.0f)
+        std::stable_sort(bodies.begin(), bodies.end(),
+                         [axis](const PhysicsComp* a, const PhysicsComp* b)
+                         { return a->position[axis] < b->position[axis]; });
+    else
+        std::stable_sort(bodies.begin(), bodies.end(),
+                         [axis](const PhysicsComp* a, const PhysicsComp* b)
+                         { return a->position[axis] > b->position[axis]; });
+}
+
+void DynamicsEngine::TrackFrozenContacts()
+{
+    for (auto& entry : m_bodies)
+    {
+        PhysicsComp* body = entry.second;
+        CollisionHull* hull = body->GetHull();
+        if (body->frozen || hull == nullptr)
+            continue;
+        body->WakeFrozenContacts();
+        // By index: waking a body appends to this list.
+        for (std::size_t i = 0; i < hull->collisionInfos.size(); ++i)
+        {
+            const CollisionInfo* info = hull->collisionInfos[i];
+            if (info->hullB == nullptr)
+                continue;
+            PhysicsComp* other = info->hullA != nullptr ? info->hullA->GetBody() : nullptr;
+            if (other == body)
+                other = info->hullB->GetBody();
+            if (other != nullptr && other->frozen)
+                body->AddFrozenContact(other, body->position);
+        }
+    }
 }
 
 void DynamicsEngine::GatherActiveBodies()
@@ -188,6 +386,10 @@ void DynamicsEngine::DeleteCollisionInfos()
     for (CollisionInfo* info : m_collisionInfos)
         delete info;
     m_collisionInfos.clear();
+    // The hulls' lists point into the results.
+    for (auto& entry : m_bodies)
+        if (CollisionHull* hull = entry.second->GetHull())
+            hull->collisionInfos.clear();
 }
 
 void DynamicsEngine::AddBody(std::uint32_t id, PhysicsComp* body)
@@ -217,14 +419,16 @@ void DynamicsEngine::RemoveCloth(std::uint32_t id)
     m_cloths.erase(id);
 }
 
-void DynamicsEngine::AddCollisionComp(std::uint32_t, CollisionComp*)
+void DynamicsEngine::AddCollisionComp(std::uint32_t id, CollisionComp* comp)
 {
-    // Filed with the collision detector once there is one.
+    if (m_collisionDetector)
+        m_collisionDetector->AddCollisionComp(id, comp);
 }
 
-void DynamicsEngine::RemoveCollisionComp(std::uint32_t)
+void DynamicsEngine::RemoveCollisionComp(std::uint32_t id)
 {
-    // Taken out of the collision detector once there is one.
+    if (m_collisionDetector)
+        m_collisionDetector->RemoveCollisionComp(id);
 }
 
 void DynamicsEngine::AddConstraint(Constraint* constraint)
@@ -272,7 +476,28 @@ void DynamicsEngine::WakeBody(PhysicsComp* body)
     body->freezeTimer = 0.0f;
     if (std::find(m_activeBodies.begin(), m_activeBodies.end(), body) == m_activeBodies.end())
         m_activeBodies.push_back(body);
-    // The woken body's contacts are detected here once there is a collision detector.
+    if (!m_collisionDetector || body->GetHull() == nullptr)
+        return;
+
+    const std::size_t first = m_collisionInfos.size();
+    m_collisionDetector->DetectCollisionsForBody(body, m_collisionInfos);
+    const std::size_t last = m_collisionInfos.size();
+    // A frozen neighbour whose accumulated force presses into the woken body wakes with it.
+    for (std::size_t i = first; i < last; ++i)
+    {
+        const CollisionInfo* info = m_collisionInfos[i];
+        if (info->hullB == nullptr)
+            continue;
+        PhysicsComp* other = info->hullA != nullptr ? info->hullA->GetBody() : nullptr;
+        math::Vector3 direction = info->normal;
+        if (other == body)
+        {
+            other = info->hullB->GetBody();
+            direction = -info->normal;
+        }
+        if (other != nullptr && other->frozen && other->force.Dot(direction) < kWakePush)
+            WakeBody(other);
+    }
 }
 
 void DynamicsEngine::SetCollisionSteps(unsigned int steps)

@@ -1,15 +1,17 @@
 // The one physics world of the program. It knows every rigid body (PhysicsComp), cloth and
-// enabled constraint, keeps the collision results of the current step and the force creators
-// by type name, and runs the fixed-order step. The shell starts it once (Init registers the
-// physics component creators, the console commands and the built-in forces); the game steps it
-// every frame with a fixed 1/30 s and writes `paused` and `gravity` directly. Bodies, cloths,
-// constraints and creators belong to others; the engine owns only its collision results.
+// enabled constraint, owns the collision detector and the collision results of the current
+// step, keeps the force creators by type name, and runs the fixed-order step. The shell starts
+// it once (Init registers the physics component creators, the detector's pair tests, the console
+// commands and the built-in forces); the game steps it every frame with a fixed 1/30 s and
+// writes `paused` and `gravity` directly. Bodies, cloths, constraints and creators belong to
+// others.
 #pragma once
 
 #include "common/math/Vector3.h"
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,7 @@ namespace phy
 {
 class ClothComp;
 class CollisionComp;
+class CollisionDetector;
 class CollisionInfo;
 class Constraint;
 class Force;
@@ -35,9 +38,10 @@ public:
     // other statics ask this instead of Instance).
     static DynamicsEngine* IfAlive();
 
-    // Start-up registration: the "PhysicsComp" and "CollisionComp" creators, the console commands
-    // "collisionSteps", "contactSteps", "performShock" and "allowFreeze", and the force creators
-    // "Gravity" and "DragForce". Running it again changes nothing.
+    // Start-up registration: the "PhysicsComp" and "CollisionComp" creators, the collision
+    // detector's pair tests, the console commands "collisionSteps", "contactSteps",
+    // "performShock" and "allowFreeze", and the force creators "Gravity" and "DragForce".
+    // Running it again changes nothing (the pair tests refill the same cells).
     void Init();
     // Back to the state after Init for a fresh world: default settings and gravity, not paused,
     // the active, broken and result lists emptied. Call it after GobManager::DestroyAllGobs,
@@ -71,8 +75,9 @@ public:
     // A new force of that type name, owned by the caller; null for a name without a creator.
     Force* CreateForce(const std::string& name) const;
 
-    // Wakes a frozen body that is not immovable: clears its frozen flag and freeze timer and
-    // adds it once to this step's active bodies.
+    // Wakes a frozen body that is not immovable: clears its frozen flag and freeze timer, adds
+    // it once to this step's active bodies and detects its contacts, appending them to this
+    // step's results; a frozen neighbour whose force pushes into the woken body wakes too.
     void WakeBody(PhysicsComp* body);
 
     // The console settings. Turning freezing off wakes every frozen body and restarts every
@@ -95,6 +100,34 @@ public:
     const std::vector<Constraint*>& GetBrokenConstraints() const { return m_brokenConstraints; }
     // The contact pairs of the current step, owned by the engine.
     const std::vector<CollisionInfo*>& GetCollisionInfos() const { return m_collisionInfos; }
+    // Null only when it could not be made; the collision sub-steps are then skipped.
+    CollisionDetector* GetCollisionDetector() const { return m_collisionDetector.get(); }
+
+    // The passes over the contact pairs: the collision pass with restitution (every info
+    // prepared first), the contact pass without it (reusing the collision pass's preparation).
+    enum Pass
+    {
+        PASS_Collision,
+        PASS_Contact,
+    };
+    // Prepares the constraints, then `iterations` alternating sweeps over the infos, each
+    // followed by the constraints and, with freezing on, the frozen-body test; infos added by
+    // bodies woken in a sweep are prepared before the next one. dt in seconds.
+    void ProcessCollisions(float dt, unsigned int iterations, Pass pass);
+    // Wakes every frozen body moving past the speed thresholds; a disturbed one that stays
+    // under them is stopped and no longer disturbed.
+    void CheckFrozenBodies();
+    // Settles stacks bottom-up along gravity: bodies resting on fixed ground are resolved first
+    // and then held fixed while the bodies on them are resolved. Only the bodies this pass
+    // marks fixed are released at its end, so `immovable` after it equals `immovable` before.
+    void PerformShockPropagation(float dt);
+    // Orders the bodies along the strictly dominant axis of gravity, furthest along gravity
+    // first; with no dominant axis (zero gravity or a tie) the order stays. Equal keys keep
+    // their order.
+    void SortBodiesAlongGravity(std::vector<PhysicsComp*>& bodies) const;
+    // Awake bodies wake the frozen bodies they rest on once they have moved away, and remember
+    // the frozen bodies they touch now.
+    void TrackFrozenContacts();
 
     // Set by the game while the player builds a puzzle; the world stands still.
     bool paused = false;
@@ -109,14 +142,18 @@ private:
 
     // Sub-steps of Step.
     void GatherActiveBodies();
+    void DetectCollisions(float dt);
     void DisableBrokenConstraints();
     void DeleteCollisionInfos();
+    // Prepares the infos from `first` on for a pass.
+    void PrepareInfos(float dt, std::size_t first, Pass pass);
 
     std::map<std::uint32_t, PhysicsComp*> m_bodies; // not owned
     std::vector<PhysicsComp*> m_activeBodies;
     std::map<std::uint32_t, ClothComp*> m_cloths; // not owned
     std::vector<Constraint*> m_constraints;       // enabled ones, not owned
     std::vector<Constraint*> m_brokenConstraints; // disabled at the end of the step
+    std::unique_ptr<CollisionDetector> m_collisionDetector;
     std::vector<CollisionInfo*> m_collisionInfos; // owned
     unsigned int m_collisionSteps;
     unsigned int m_contactSteps;

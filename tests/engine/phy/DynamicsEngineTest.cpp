@@ -3,6 +3,7 @@
 #include "PhysicsTestWorld.h"
 #include "common/FunctionFlags.h"
 #include "common/FunctionRegistry.h"
+#include "engine/phy/CollisionInfo.h"
 #include "engine/phy/Constraint.h"
 #include "engine/phy/Force.h"
 
@@ -372,4 +373,201 @@ TEST_F(DynamicsEngineWorld, StartingAgainChangesNothing)
     EXPECT_NE(gravity, nullptr);
     EXPECT_NE(drag, nullptr);
     EXPECT_EQ(engine.CreateForce("Buoyancy"), nullptr) << "the game registers that one";
+}
+
+// ---- The step with collision detection ----
+
+namespace
+{
+// A ground plane filed at the oct tree's root, so that every body meets it.
+Gob* CreateGround()
+{
+    phytest::BodySpec spec = phytest::Plane(Vector3(0.0f, 1.0f, 0.0f), 0.0f);
+    spec.bounds = math::AABB(Vector3(-80.0f, -1.0f, -80.0f), Vector3(140.0f, 1.0f, 140.0f));
+    return CreateBody(spec);
+}
+
+// Counts its calls; breaks in its first Prepare.
+class BreakingConstraint : public dorvo::phy::Constraint
+{
+public:
+    void Prepare(float) override
+    {
+        if (prepared++ == 0)
+            Break();
+    }
+    bool Solve(float) override
+    {
+        ++solved;
+        return false;
+    }
+    int prepared = 0;
+    int solved = 0;
+};
+
+// Gives a body a velocity in the first sweep it is solved in.
+class PushingConstraint : public dorvo::phy::Constraint
+{
+public:
+    explicit PushingConstraint(PhysicsComp* target) : m_target(target) {}
+    bool Solve(float) override
+    {
+        if (pushed)
+            return false;
+        pushed = true;
+        m_target->velocity = Vector3(1.0f, 0.0f, 0.0f);
+        return true;
+    }
+    bool pushed = false;
+
+private:
+    PhysicsComp* m_target;
+};
+} // namespace
+
+TEST_F(DynamicsEngineWorld, ShockPropagationOrdersBodiesAlongAStrictlyDominantGravityAxis)
+{
+    // Ids 1, 2, 3 at heights 3, 1, 2 and x 1, 3, 2.
+    std::vector<PhysicsComp*> bodies;
+    const Vector3 places[] = {Vector3(1, 3, 0), Vector3(3, 1, 0), Vector3(2, 2, 0)};
+    for (const Vector3& place : places)
+        bodies.push_back(Body(CreateBody(RestingBody(place))));
+    struct Case
+    {
+        Vector3 gravity;
+        std::vector<int> order; // indices into `bodies`
+    };
+    const Case cases[] = {
+        {Vector3(0, -9.8f, 0), {1, 2, 0}}, // the lowest first
+        {Vector3(0, 9.8f, 0), {0, 2, 1}},  // the highest first
+        {Vector3(-5, 1, 0), {0, 2, 1}},    // along x, the smallest x first
+        {Vector3(1, 1, 0), {0, 1, 2}},     // a tie: the id order stays
+        {Vector3(0, 0, 0), {0, 1, 2}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::PrintToString(c.order));
+        engine.gravity = c.gravity;
+        std::vector<PhysicsComp*> sorted = bodies;
+        engine.SortBodiesAlongGravity(sorted);
+        for (std::size_t i = 0; i < sorted.size(); ++i)
+            EXPECT_EQ(sorted[i], bodies[static_cast<std::size_t>(c.order[i])]) << i;
+    }
+}
+
+TEST_F(DynamicsEngineWorld, AConstraintThatBreaksInPrepareIsSolvedInEveryLaterSweepOfItsStep)
+{
+    BreakingConstraint constraint;
+    constraint.Enable();
+    engine.SetCollisionSteps(3);
+    engine.SetContactSteps(4);
+    engine.Update(kFrame);
+    EXPECT_EQ(constraint.prepared, 2) << "once per pass";
+    EXPECT_EQ(constraint.solved, 3 + 4);
+    EXPECT_FALSE(constraint.IsEnabled()) << "disabled at the end of the step";
+    EXPECT_TRUE(engine.GetConstraints().empty());
+}
+
+TEST_F(DynamicsEngineWorld, AFrozenBodyPushedInASweepWakesOnceAndItsNewContactsArePrepared)
+{
+    CreateGround();
+    Gob* ball = CreateBody(phytest::Sphere(Vector3(0.0f, 0.5f, 0.0f)));
+    PhysicsComp* body = Body(ball);
+    body->frozen = true;
+    body->disturbed = false;
+    PushingConstraint push(body);
+    push.Enable();
+    engine.SetPerformShock(false); // which would prepare the contact itself
+
+    engine.Update(kFrame);
+    EXPECT_TRUE(push.pushed);
+    EXPECT_FALSE(body->frozen);
+    EXPECT_EQ(std::count(engine.GetActiveBodies().begin(), engine.GetActiveBodies().end(), body), 1);
+    ASSERT_EQ(engine.GetCollisionInfos().size(), 1u) << "the woken ball's contact with the ground";
+    EXPECT_GT(engine.GetCollisionInfos()[0]->contacts[0].k, 0.0f);
+    // The prepared contact held the ball up against the gravity it took once awake.
+    EXPECT_GT(body->velocity.y, -0.01f);
+    EXPECT_NEAR(body->position.y, 0.5f, 0.02f);
+    push.Disable();
+}
+
+TEST_F(DynamicsEngineWorld, WakingABodyWakesTheFrozenBodiesPressingOnItButNotThoseUnderIt)
+{
+    CreateGround();
+    std::vector<Gob*> stack;
+    for (int i = 0; i < 3; ++i)
+    {
+        phytest::BodySpec box = phytest::Box(Vector3(0.0f, 0.5f + 1.0f * i, 0.0f));
+        box.extent = Vector3(); // sized, and given inertia, by the first step
+        box.coeffRes = 0.0f;
+        stack.push_back(CreateBody(box));
+    }
+    for (int i = 0; i < 200 && !Body(stack[2])->frozen; ++i)
+        engine.Update(kFrame);
+    for (Gob* box : stack)
+        ASSERT_TRUE(Body(box)->frozen);
+
+    engine.WakeBody(Body(stack[1]));
+    EXPECT_FALSE(Body(stack[1])->frozen);
+    EXPECT_FALSE(Body(stack[2])->frozen) << "its weight presses on the woken box";
+    EXPECT_TRUE(Body(stack[0])->frozen) << "the woken box presses on it, not it on the woken box";
+}
+
+TEST_F(DynamicsEngineWorld, AFrozenBodyMovingFastEnoughWakesAndADisturbedSlowOneIsStopped)
+{
+    struct Case
+    {
+        const char* name;
+        Vector3 velocity;
+        Vector3 angular;
+        bool disturbed;
+        bool frozenAfter;
+        bool stopped;
+    };
+    const Case cases[] = {
+        {"fast", Vector3(0.4f, 0, 0), Vector3(), false, false, false},
+        {"turning", Vector3(), Vector3(0, 0.5f, 0), false, false, false},
+        {"slow and disturbed", Vector3(0.3f, 0, 0), Vector3(0, 0.4f, 0), true, true, true},
+        {"slow and left alone", Vector3(0.3f, 0, 0), Vector3(), false, true, false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        PhysicsComp* body = Body(CreateBody(RestingBody(Vector3(0.0f, 5.0f, 0.0f))));
+        body->frozen = true;
+        body->velocity = c.velocity;
+        body->angularVelocity = c.angular;
+        body->disturbed = c.disturbed;
+        engine.CheckFrozenBodies();
+        EXPECT_EQ(body->frozen, c.frozenAfter);
+        EXPECT_EQ(body->velocity.LengthSquared() == 0.0f && body->angularVelocity.LengthSquared() == 0.0f,
+                  c.stopped);
+        EXPECT_FALSE(c.stopped && body->disturbed);
+        body->frozen = false;
+        GobManager::Instance().DestroyAllGobs();
+        engine.Reset();
+        ASSERT_TRUE(engine.GetBodies().empty());
+    }
+}
+
+TEST_F(DynamicsEngineWorld, AnAwakeBodyRemembersTheFrozenBodiesItTouchesAndWakesThemOnceItMovesOff)
+{
+    CreateGround();
+    phytest::BodySpec boxSpec = phytest::Box(Vector3(0.0f, 0.5f, 0.0f), Vector3(3.0f, 1.0f, 3.0f));
+    boxSpec.coeffRes = 0.0f;
+    Gob* box = CreateBody(boxSpec);
+    phytest::BodySpec ballSpec = phytest::Sphere(Vector3(0.0f, 1.5f, 0.0f));
+    ballSpec.coeffRes = 0.0f;
+    Gob* ball = CreateBody(ballSpec);
+    Body(box)->frozen = true;
+
+    engine.Update(kFrame);
+    ASSERT_EQ(Body(ball)->GetFrozenContacts().size(), 1u);
+    EXPECT_EQ(Body(ball)->GetFrozenContacts()[0], Body(box));
+    EXPECT_TRUE(Body(box)->frozen);
+
+    // Rolled 0.3 along the box: far enough from where it first touched it.
+    Pov(ball)->SetPosition(Pov(ball)->GetPosition() + Vector3(0.3f, 0.0f, 0.0f), true);
+    engine.Update(kFrame);
+    EXPECT_FALSE(Body(box)->frozen);
 }

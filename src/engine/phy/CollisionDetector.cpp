@@ -1,0 +1,188 @@
+#include "engine/phy/CollisionDetector.h"
+
+#include "common/COctTree.h"
+#include "engine/phy/BoxPairTests.h"
+#include "engine/phy/ClothHull.h"
+#include "engine/phy/CollisionComp.h"
+#include "engine/phy/CollisionFunctorData.h"
+#include "engine/phy/CollisionHull.h"
+#include "engine/phy/CollisionInfo.h"
+#include "engine/phy/OBBHull.h"
+#include "engine/phy/PhysicsComp.h"
+#include "engine/phy/PlaneHull.h"
+#include "engine/phy/SphereHull.h"
+#include "engine/phy/SpherePairTests.h"
+#include "engine/phy/TriangleHull.h"
+
+#include <algorithm>
+
+namespace dorvo
+{
+namespace phy
+{
+namespace
+{
+// The pair tests as plain function pointers, one type per pair of classes.
+template <class Lhs, class Rhs> using PairTest = PairResult (*)(Lhs&, Rhs&);
+
+bool AtRest(const PhysicsComp& body)
+{
+    return body.immovable || body.frozen;
+}
+} // namespace
+
+CollisionDetector::CollisionDetector() = default;
+
+CollisionDetector::~CollisionDetector() = default;
+
+void CollisionDetector::RegisterCollisionFunctors()
+{
+    // The order hands out the class indices: sphere 0, box 1, plane 2, triangle 3, cloth 4.
+    // A mirrored cell calls the same test with its operands turned round, so every info names
+    // the sphere, or else the box, as hull A.
+    HullDispatcher& d = m_dispatcher;
+    d.Add<SphereHull, SphereHull, PairTest<SphereHull, SphereHull>, false>(&SphereSphereCollision);
+    d.Add<SphereHull, OBBHull, PairTest<SphereHull, OBBHull>, false>(&SphereBoxCollision);
+    d.Add<SphereHull, OBBHull, PairTest<SphereHull, OBBHull>, true>(&SphereBoxCollision);
+    d.Add<SphereHull, PlaneHull, PairTest<SphereHull, PlaneHull>, false>(&SpherePlaneCollision);
+    d.Add<SphereHull, PlaneHull, PairTest<SphereHull, PlaneHull>, true>(&SpherePlaneCollision);
+    d.Add<SphereHull, TriangleHull, PairTest<SphereHull, TriangleHull>, false>(&SphereTriangleCollision);
+    d.Add<SphereHull, TriangleHull, PairTest<SphereHull, TriangleHull>, true>(&SphereTriangleCollision);
+    d.Add<OBBHull, OBBHull, PairTest<OBBHull, OBBHull>, false>(&BoxBoxCollision);
+    d.Add<OBBHull, PlaneHull, PairTest<OBBHull, PlaneHull>, false>(&BoxPlaneCollision);
+    d.Add<OBBHull, PlaneHull, PairTest<OBBHull, PlaneHull>, true>(&BoxPlaneCollision);
+    d.Add<OBBHull, TriangleHull, PairTest<OBBHull, TriangleHull>, false>(&BoxTriangleCollision);
+    d.Add<OBBHull, TriangleHull, PairTest<OBBHull, TriangleHull>, true>(&BoxTriangleCollision);
+    d.Add<SphereHull, ClothHull, PairTest<SphereHull, ClothHull>, false>(&SphereClothCollision);
+    d.Add<SphereHull, ClothHull, PairTest<SphereHull, ClothHull>, true>(&SphereClothCollision);
+    d.Add<OBBHull, ClothHull, PairTest<OBBHull, ClothHull>, false>(&BoxClothCollision);
+    d.Add<OBBHull, ClothHull, PairTest<OBBHull, ClothHull>, true>(&BoxClothCollision);
+}
+
+void CollisionDetector::AddCollisionComp(std::uint32_t id, CollisionComp* comp)
+{
+    if (comp != nullptr)
+        m_collisionComps.emplace(id, comp);
+}
+
+void CollisionDetector::RemoveCollisionComp(std::uint32_t id)
+{
+    m_collisionComps.erase(id);
+}
+
+void CollisionDetector::DetectCollisions(std::vector<PhysicsComp*>& activeBodies,
+                                         std::vector<CollisionInfo*>& results)
+{
+    // Static collision objects follow their game object.
+    for (auto& entry : m_collisionComps)
+    {
+        CollisionComp* comp = entry.second;
+        if (comp->GetPhysicsComp() == nullptr && comp->GetHull() != nullptr)
+            comp->GetHull()->UpdateFromBody();
+    }
+    // By index: a callback may wake a body, which joins the list.
+    for (std::size_t i = 0; i < activeBodies.size(); ++i)
+    {
+        PhysicsComp* body = activeBodies[i];
+        if (body->frozen)
+            continue; // a frozen body is never the first side
+        DetectForBody(body, results, true);
+    }
+}
+
+void CollisionDetector::DetectCollisionsForBody(PhysicsComp* body, std::vector<CollisionInfo*>& results)
+{
+    if (body == nullptr || body->frozen || body->immovable)
+        return;
+    DetectForBody(body, results, false);
+}
+
+void CollisionDetector::DetectForBody(PhysicsComp* body, std::vector<CollisionInfo*>& results, bool fullPass)
+{
+    CollisionHull* a = body->GetHull();
+    if (a == nullptr)
+        return; // no collision component, or one without a hull
+
+    // Sorted so that pairs come in id order whatever the oct tree's own order.
+    std::vector<std::uint32_t> neighbours;
+    common::COctTree::Global().GetNeighbours(body->GetOwnerID(), neighbours);
+    std::sort(neighbours.begin(), neighbours.end());
+
+    for (const std::uint32_t id : neighbours)
+    {
+        // Looked up afresh for every neighbour: a callback may have ended a component.
+        const auto found = m_collisionComps.find(id);
+        if (found == m_collisionComps.end())
+            continue;
+        CollisionComp* other = found->second;
+        CollisionHull* b = other->GetHull();
+        if (b == nullptr)
+            continue;
+        if (fullPass)
+        {
+            if (a == b)
+                continue;
+            const PhysicsComp* otherBody = other->GetPhysicsComp();
+            if (otherBody != nullptr && AtRest(*body) && AtRest(*otherBody))
+                continue;
+        }
+        if (!CanCollide(*a, *b))
+            continue;
+        PairResult result = m_dispatcher.Dispatch(*a, *b);
+        if (result.IsSet() && result.Get() != nullptr)
+            ReportCollision(*a, *b, results, result.Get());
+    }
+}
+
+bool CollisionDetector::CanCollide(const CollisionHull& a, const CollisionHull& b)
+{
+    return !a.Ignores(&b) && !b.Ignores(&a);
+}
+
+void CollisionDetector::ReportCollision(CollisionHull& a, CollisionHull& b,
+                                        std::vector<CollisionInfo*>& results, CollisionInfo* info)
+{
+    CollisionComp* compA = a.owner;
+    CollisionComp* compB = b.owner;
+    PhysicsComp* bodyA = compA != nullptr ? compA->GetPhysicsComp() : nullptr;
+    PhysicsComp* bodyB = compB != nullptr ? compB->GetPhysicsComp() : nullptr;
+    if (bodyA != nullptr)
+        a.collisionInfos.push_back(info);
+    if (bodyB != nullptr)
+        b.collisionInfos.push_back(info);
+
+    const std::uint32_t idA = compA != nullptr ? compA->GetOwnerID() : 0;
+    const std::uint32_t idB = compB != nullptr ? compB->GetOwnerID() : 0;
+    math::Vector3 relative;
+    if (bodyA != nullptr)
+        relative += bodyA->velocity;
+    if (bodyB != nullptr)
+        relative -= bodyB->velocity;
+    // Ids in the detector's order; the normal and the contacts in the pair test's.
+    const CollisionFunctorData data(idA, idB, info->GetAverageContactPoint(), info->normal,
+                                    info->GetAverageDepth(), relative, relative.Length(), info->restitution);
+
+    if (compA != nullptr)
+        compA->CallCollisionFunctors(data);
+    if (compB != nullptr)
+        compB->CallCollisionFunctors(data);
+    if (!a.HadContactWith(idB) && !b.HadContactWith(idA))
+    {
+        if (compA != nullptr)
+            compA->CallCollisionBeginFunctors(data);
+        if (compB != nullptr)
+            compB->CallCollisionBeginFunctors(data);
+    }
+    a.AddContact(idB);
+    b.AddContact(idA);
+    results.push_back(info);
+}
+
+void CollisionDetector::AgeAllContacts(float dt)
+{
+    for (auto& entry : m_collisionComps)
+        if (CollisionHull* hull = entry.second->GetHull())
+            hull->AgeContacts(dt);
+}
+} // namespace phy
+} // namespace dorvo

@@ -1,0 +1,81 @@
+// Finds, once per physics step, every pair of collision hulls that touch. Candidate pairs come
+// from the global oct tree (only neighbours of an active body are tested); the exact test for
+// a pair of hull classes comes from a double-dispatch table indexed by each hull class's index.
+// Each touching pair becomes a CollisionInfo that goes to the engine's results and the hulls'
+// lists, its data goes to both objects' collision callbacks, and the hulls remember whom they
+// touched so that begin-of-contact callbacks fire once per contact window. The dynamics engine
+// owns the detector; every CollisionComp registers with it while it lives (not owned).
+#pragma once
+
+#include "common/loki/FunctorDispatcher.h"
+#include "engine/phy/PairResult.h"
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+namespace dorvo
+{
+namespace phy
+{
+class CollisionComp;
+class CollisionHull;
+class PhysicsComp;
+
+// A cell of the pair table: two hulls in, nothing or a new CollisionInfo out.
+typedef Loki::Functor<PairResult,
+                      Loki::Typelist<CollisionHull&, Loki::Typelist<CollisionHull&, Loki::NullType>>,
+                      Loki::SingleThreaded>
+    PairFunctor;
+typedef Loki::FunctorDispatcher<CollisionHull, CollisionHull, PairResult, PairFunctor> HullDispatcher;
+
+class CollisionDetector
+{
+public:
+    CollisionDetector();
+    ~CollisionDetector();
+
+    CollisionDetector(const CollisionDetector&) = delete;
+    CollisionDetector& operator=(const CollisionDetector&) = delete;
+
+    // The 16 pair tests, which give the hull classes the indices sphere 0, box 1, plane 2,
+    // triangle 3, cloth 4 (process-wide, fixed by the first call). Calling it again refills the
+    // same cells. There is no cell for plane, triangle or cloth against one another.
+    void RegisterCollisionFunctors();
+
+    // An id filed already keeps its first component.
+    void AddCollisionComp(std::uint32_t id, CollisionComp* comp);
+    void RemoveCollisionComp(std::uint32_t id);
+
+    // One detection pass over the active bodies, which hold their predicted poses: appends
+    // every touching pair to `results` (which owns them) and to the hulls' lists, and fires
+    // the callbacks. A pair of two active bodies is found from each side and reported twice.
+    void DetectCollisions(std::vector<PhysicsComp*>& activeBodies, std::vector<CollisionInfo*>& results);
+    // The same for one body that has just been woken; it is tested against its frozen and
+    // immovable neighbours too.
+    void DetectCollisionsForBody(PhysicsComp* body, std::vector<CollisionInfo*>& results);
+    // False when either hull ignores the other.
+    static bool CanCollide(const CollisionHull& a, const CollisionHull& b);
+    // Files one touching pair (a, b in the detector's order; the info names them in the pair
+    // test's order) and fires the every-contact callbacks, then the begin-of-contact ones when
+    // neither hull's previous window had seen the other object.
+    void ReportCollision(CollisionHull& a, CollisionHull& b, std::vector<CollisionInfo*>& results,
+                         CollisionInfo* info);
+    // Rolls every registered hull's contact window at the end of a step; dt in seconds.
+    void AgeAllContacts(float dt);
+
+    // The pair test of the two hulls' classes; nothing for a pair without one.
+    PairResult Dispatch(CollisionHull& a, CollisionHull& b) { return m_dispatcher.Dispatch(a, b); }
+    const HullDispatcher& GetDispatcher() const { return m_dispatcher; }
+    // Every registered collision component by its object's id.
+    const std::map<std::uint32_t, CollisionComp*>& GetCollisionComps() const { return m_collisionComps; }
+
+private:
+    // Tests one body's hull against its oct-tree neighbours (steps shared by both passes).
+    void DetectForBody(PhysicsComp* body, std::vector<CollisionInfo*>& results, bool fullPass);
+
+    std::map<std::uint32_t, CollisionComp*> m_collisionComps; // not owned; id order repeats runs
+    HullDispatcher m_dispatcher;
+};
+} // namespace phy
+} // namespace dorvo

@@ -1,0 +1,190 @@
+#include "engine/phy/BoxPairTests.h"
+
+#include "common/math/Quaternion.h"
+#include "common/math/Vector3.h"
+#include "engine/phy/ClothHull.h"
+#include "engine/phy/CollisionInfo.h"
+#include "engine/phy/OBBHull.h"
+#include "engine/phy/PlaneHull.h"
+#include "engine/phy/SphereHull.h"
+#include "engine/phy/TriangleHull.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+using dorvo::phy::CollisionInfo;
+using dorvo::phy::OBBHull;
+using dorvo::phy::PairResult;
+using math::Vector3;
+
+namespace
+{
+void Place(OBBHull& hull, const Vector3& centre, const math::Quaternion& turn = math::Quaternion(1, 0, 0, 0))
+{
+    hull.obb.orientation = turn.ToMatrix3();
+    hull.obb.halfExtent = Vector3(0.5f, 0.5f, 0.5f);
+    hull.obb.center = centre;
+}
+
+std::unique_ptr<CollisionInfo> Take(PairResult result)
+{
+    return std::unique_ptr<CollisionInfo>(result.IsSet() ? result.Get() : nullptr);
+}
+
+void ExpectNear(const Vector3& actual, const Vector3& expected, float tolerance = 1e-5f)
+{
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+    EXPECT_NEAR(actual.z, expected.z, tolerance);
+}
+
+// The plane y = 0 facing up.
+void MakeFloor(dorvo::phy::PlaneHull& plane)
+{
+    plane.plane.normal = Vector3(0, 1, 0);
+    plane.plane.d = 0.0f;
+}
+} // namespace
+
+TEST(BoxPairTests, TwoUnitCubes)
+{
+    OBBHull a;
+    OBBHull b;
+    Place(a, Vector3());
+
+    // Overlapping by 0.1: A's axis 1 ties with B's and wins as the earlier, so the normal runs
+    // from B down to A and the main point is B's lowest face centre moved back half the depth.
+    Place(b, Vector3(0, 0.9f, 0));
+    std::unique_ptr<CollisionInfo> info = Take(dorvo::phy::BoxBoxCollision(a, b));
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->hullA, &a);
+    ExpectNear(info->normal, Vector3(0, -1, 0));
+    ASSERT_GT(info->contacts.size(), 1u) << "the clipped points follow the main point";
+    ExpectNear(info->contacts[0].point, Vector3(0, 0.45f, 0));
+    for (const dorvo::phy::Contact& c : info->contacts)
+    {
+        EXPECT_NEAR(c.depth, 0.1f, 1e-5f);
+        ExpectNear(c.rA, c.point - a.obb.center);
+        ExpectNear(c.rB, c.point - b.obb.center);
+        // Every point lies in the overlap slab of the two boxes.
+        EXPECT_GE(c.point.y, 0.4f - 1e-5f);
+        EXPECT_LE(c.point.y, 0.5f + 1e-5f);
+    }
+
+    // 0.04 apart: inside the margin, one contact and no clipping.
+    Place(b, Vector3(0, 1.04f, 0));
+    info = Take(dorvo::phy::BoxBoxCollision(a, b));
+    ASSERT_NE(info, nullptr);
+    ASSERT_EQ(info->contacts.size(), 1u);
+    EXPECT_NEAR(info->contacts[0].depth, -0.04f, 1e-5f);
+
+    Place(b, Vector3(0, 1.06f, 0));
+    EXPECT_EQ(Take(dorvo::phy::BoxBoxCollision(a, b)), nullptr);
+}
+
+TEST(BoxPairTests, BoxAgainstAPlaneGivesItsCornersShallowestFirst)
+{
+    dorvo::phy::PlaneHull floor;
+    MakeFloor(floor);
+    // Turned 45 degrees about z, then about x: one corner points down.
+    const float s = std::sin(math::kPi / 8.0f);
+    const float c = std::cos(math::kPi / 8.0f);
+    const math::Quaternion corner = math::Quaternion(c, s, 0, 0) * math::Quaternion(c, 0, 0, s);
+    OBBHull probe;
+    Place(probe, Vector3(), corner);
+    std::vector<Vector3> corners;
+    probe.obb.GetCorners(corners);
+    const float lowest = std::min_element(corners.begin(), corners.end(),
+                                          [](const Vector3& p, const Vector3& q) { return p.y < q.y; })
+                             ->y;
+
+    struct Case
+    {
+        const char* name;
+        Vector3 centre;
+        math::Quaternion turn;
+        std::size_t contacts;
+    };
+    const Case cases[] = {
+        {"flat, sunk 0.01", Vector3(3, 0.49f, 1), math::Quaternion(1, 0, 0, 0), 4},
+        {"on one corner, sunk 0.01", Vector3(0, -0.01f - lowest, 0), corner, 1},
+        {"wholly behind", Vector3(0, -5, 0), math::Quaternion(1, 0, 0, 0), 8},
+    };
+    for (const Case& k : cases)
+    {
+        SCOPED_TRACE(k.name);
+        OBBHull box;
+        Place(box, k.centre, k.turn);
+        std::unique_ptr<CollisionInfo> info = Take(dorvo::phy::BoxPlaneCollision(box, floor));
+        ASSERT_NE(info, nullptr);
+        EXPECT_EQ(info->hullA, &box);
+        ExpectNear(info->normal, Vector3(0, 1, 0));
+        ASSERT_EQ(info->contacts.size(), k.contacts);
+        for (std::size_t i = 0; i < info->contacts.size(); ++i)
+        {
+            const dorvo::phy::Contact& contact = info->contacts[i];
+            EXPECT_NEAR(contact.depth, -contact.point.y, 1e-5f);
+            EXPECT_GT(contact.depth, 0.0f);
+            ExpectNear(contact.rA, contact.point - k.centre);
+            ExpectNear(contact.rB, contact.rA);
+            if (i > 0)
+            {
+                EXPECT_LE(info->contacts[i - 1].depth, contact.depth);
+            }
+        }
+    }
+    OBBHull high;
+    Place(high, Vector3(0, 0.56f, 0));
+    EXPECT_EQ(Take(dorvo::phy::BoxPlaneCollision(high, floor)), nullptr);
+}
+
+TEST(BoxPairTests, BoxSinkingIntoALargeTriangle)
+{
+    dorvo::phy::TriangleHull floor;
+    floor.worldTriangle.Set(Vector3(-50, 0, -50), Vector3(-50, 0, 50), Vector3(50, 0, -50));
+    OBBHull box;
+    Place(box, Vector3(-2, 0.48f, -1));
+    std::unique_ptr<CollisionInfo> info = Take(dorvo::phy::BoxTriangleCollision(box, floor));
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->hullA, &box);
+    ExpectNear(info->normal, Vector3(0, 1, 0)); // from the triangle towards the box
+    // One point where each vertical edge crosses; the bottom edges lie in the plane's parallel
+    // and give none.
+    ASSERT_EQ(info->contacts.size(), 4u);
+    for (const dorvo::phy::Contact& c : info->contacts)
+    {
+        EXPECT_NEAR(c.depth, 0.02f, 1e-5f);
+        EXPECT_NEAR(c.point.y, 0.0f, 1e-5f);
+        EXPECT_NEAR(std::fabs(c.point.x + 2.0f), 0.5f, 1e-5f);
+        EXPECT_NEAR(std::fabs(c.point.z + 1.0f), 0.5f, 1e-5f);
+        ExpectNear(c.rB, c.point - floor.worldTriangle.GetCentroid(), 1e-4f);
+    }
+
+    // 0.03 above: every axis overlaps within the margin, but no edge crosses.
+    Place(box, Vector3(-2, 0.53f, -1));
+    EXPECT_EQ(Take(dorvo::phy::BoxTriangleCollision(box, floor)), nullptr);
+}
+
+TEST(BoxPairTests, NearbyPointsMergeIntoTheirMidpoint)
+{
+    std::vector<Vector3> points{Vector3(0, 0, 0), Vector3(5, 0, 0)};
+    EXPECT_FALSE(dorvo::phy::AddContactPoint(points, Vector3(0.1f, 0, 0), 0.2f * 0.2f));
+    ASSERT_EQ(points.size(), 2u);
+    ExpectNear(points[0], Vector3(0.05f, 0, 0));
+    EXPECT_TRUE(dorvo::phy::AddContactPoint(points, Vector3(0.3f, 0, 0), 0.2f * 0.2f));
+    EXPECT_EQ(points.size(), 3u);
+}
+
+TEST(BoxPairTests, ClothTouchesNothing)
+{
+    OBBHull box;
+    Place(box, Vector3());
+    dorvo::phy::SphereHull sphere;
+    sphere.sphere.radius = 1.0f;
+    dorvo::phy::ClothHull cloth;
+    EXPECT_FALSE(dorvo::phy::BoxClothCollision(box, cloth).IsSet());
+    EXPECT_FALSE(dorvo::phy::SphereClothCollision(sphere, cloth).IsSet());
+}

@@ -1,0 +1,272 @@
+#include "engine/phy/CollisionDetector.h"
+
+#include "PhysicsTestWorld.h"
+#include "engine/phy/ClothHull.h"
+#include "engine/phy/CollisionInfo.h"
+#include "engine/phy/OBBHull.h"
+#include "engine/phy/PlaneHull.h"
+#include "engine/phy/SphereHull.h"
+#include "engine/phy/TriangleHull.h"
+#include "physcene/SceneRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using dorvo::phy::CollisionDetector;
+using dorvo::phy::CollisionInfo;
+using math::Vector3;
+using physcene::CallbackState;
+
+namespace
+{
+class CollisionDetectorTest : public phytest::PhysicsTest
+{
+protected:
+    CollisionDetector& detector = *engine.GetCollisionDetector();
+
+    // Builds the scene or fails the test with the runner's reason.
+    void Build(physcene::SceneRunner& runner, const physcene::Scene& scene)
+    {
+        std::string error;
+        ASSERT_TRUE(runner.Build(scene, &error)) << error;
+    }
+};
+
+std::unique_ptr<CollisionInfo> Take(dorvo::phy::PairResult result)
+{
+    return std::unique_ptr<CollisionInfo>(result.IsSet() ? result.Get() : nullptr);
+}
+} // namespace
+
+TEST_F(CollisionDetectorTest, TheEngineStartsTheDetectorWithTheHullClassesInTheirOrder)
+{
+    ASSERT_NE(engine.GetCollisionDetector(), nullptr);
+    EXPECT_EQ(dorvo::phy::SphereHull::StaticClassIndex(), 0);
+    EXPECT_EQ(dorvo::phy::OBBHull::StaticClassIndex(), 1);
+    EXPECT_EQ(dorvo::phy::PlaneHull::StaticClassIndex(), 2);
+    EXPECT_EQ(dorvo::phy::TriangleHull::StaticClassIndex(), 3);
+    EXPECT_EQ(dorvo::phy::ClothHull::StaticClassIndex(), 4);
+    const dorvo::phy::HullDispatcher& table = detector.GetDispatcher();
+    ASSERT_EQ(table.GetRowCount(), 5u);
+    const std::size_t rowSizes[] = {5, 5, 2, 2, 2};
+    for (std::size_t row = 0; row < 5; ++row)
+        EXPECT_EQ(table.GetRowSize(row), rowSizes[row]) << "row " << row;
+
+    // Starting again refills the same cells.
+    engine.Init();
+    EXPECT_EQ(dorvo::phy::ClothHull::StaticClassIndex(), 4);
+    EXPECT_EQ(table.GetRowCount(), 5u);
+    EXPECT_EQ(table.GetRowSize(0), 5u);
+}
+
+TEST_F(CollisionDetectorTest, MirroredPairsNameTheSphereOrTheBoxFirstAndMissingPairsNeverCollide)
+{
+    dorvo::phy::SphereHull sphere;
+    sphere.sphere.radius = 0.5f;
+    dorvo::phy::OBBHull box;
+    box.obb.orientation.SetIdentity();
+    box.obb.halfExtent = Vector3(0.5f, 0.5f, 0.5f);
+    box.obb.center = Vector3(0.0f, 0.4f, 0.0f);
+    dorvo::phy::PlaneHull plane;
+    plane.plane.normal = Vector3(0.0f, 1.0f, 0.0f);
+    plane.plane.d = 0.05f; // y = -0.05, just under both
+    dorvo::phy::PlaneHull otherPlane;
+    otherPlane.plane.normal = Vector3(0.0f, 1.0f, 0.0f);
+    dorvo::phy::TriangleHull triangle;
+    triangle.worldTriangle.Set(Vector3(-5, 0, -5), Vector3(-5, 0, 5), Vector3(5, 0, -5));
+    dorvo::phy::ClothHull cloth;
+
+    struct Case
+    {
+        const char* name;
+        dorvo::phy::CollisionHull& lhs;
+        dorvo::phy::CollisionHull& rhs;
+        dorvo::phy::CollisionHull* first; // null: no collision
+    };
+    const Case cases[] = {
+        {"plane, sphere", plane, sphere, &sphere},
+        {"box, sphere", box, sphere, &sphere},
+        {"triangle, sphere", triangle, sphere, &sphere},
+        {"plane, box", plane, box, &box},
+        {"triangle, box", triangle, box, &box},
+        {"plane, plane", plane, otherPlane, nullptr},
+        {"triangle, plane", triangle, plane, nullptr},
+        {"plane, triangle", plane, triangle, nullptr},
+        {"triangle, triangle", triangle, triangle, nullptr},
+        {"cloth, sphere", cloth, sphere, nullptr},
+        {"cloth, cloth", cloth, cloth, nullptr},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<CollisionInfo> info = Take(detector.Dispatch(c.lhs, c.rhs));
+        if (c.first == nullptr)
+        {
+            EXPECT_EQ(info, nullptr);
+            continue;
+        }
+        ASSERT_NE(info, nullptr);
+        EXPECT_EQ(info->hullA, c.first);
+        EXPECT_EQ(info->hullB, c.first == &c.lhs ? &c.rhs : &c.lhs);
+    }
+}
+
+TEST_F(CollisionDetectorTest, ARestingContactBeginsOnceAndIsReportedEveryStep)
+{
+    physcene::Scene scene;
+    physcene::ObjectDesc table = physcene::Crate("table", Vector3(0, 0, 0), Vector3(4, 1, 4));
+    table.body = false;
+    physcene::ObjectDesc ball = physcene::Ball("ball", Vector3(0, 1.0f, 0));
+    ball.restitution = 0.0f;
+    scene.objects = {table, ball};
+    physcene::SceneRunner runner;
+    Build(runner, scene);
+    const std::uint32_t tableID = runner.Id("table");
+    const std::uint32_t ballID = runner.Id("ball");
+
+    // 60 steps: two full contact windows of 0.75 s pass while the ball rests.
+    for (int step = 1; step <= 60; ++step)
+    {
+        runner.Step();
+        SCOPED_TRACE("step " + std::to_string(step));
+        const physcene::StepRecord& record = runner.Last();
+        ASSERT_EQ(record.infos.size(), 1u);
+        EXPECT_EQ(record.infos[0].idA, ballID);
+        EXPECT_EQ(record.CountCallbacks(CallbackState::EVERY, ballID), 1);
+        EXPECT_EQ(record.CountCallbacks(CallbackState::EVERY, tableID), 1);
+        const int begins = step == 1 ? 1 : 0;
+        EXPECT_EQ(record.CountCallbacks(CallbackState::BEGIN, ballID), begins);
+        EXPECT_EQ(record.CountCallbacks(CallbackState::BEGIN, tableID), begins);
+    }
+    EXPECT_NEAR(runner.Last().Find(ballID)->position.y, 1.0f, 0.03f);
+}
+
+TEST_F(CollisionDetectorTest, TheRecordFollowsTheDetectorAndTheNormalThePairTest)
+{
+    // A box resting on a fixed sphere: the detector meets the pair as (box, sphere), the
+    // mirrored cell answers as (sphere, box).
+    physcene::Scene scene;
+    physcene::ObjectDesc post = physcene::Ball("post", Vector3(0, 0, 0));
+    post.body = false;
+    physcene::ObjectDesc box = physcene::Crate("box", Vector3(0, 1.0f, 0));
+    box.restitution = 0.0f;
+    scene.objects = {post, box};
+    physcene::SceneRunner runner;
+    Build(runner, scene);
+    runner.Step();
+
+    const physcene::StepRecord& record = runner.Last();
+    ASSERT_EQ(record.infos.size(), 1u);
+    EXPECT_EQ(record.infos[0].idA, runner.Id("post"));
+    EXPECT_EQ(record.infos[0].idB, runner.Id("box"));
+    ASSERT_EQ(record.callbacks.size(), 4u) << "every-contact and begin, each on both objects";
+    for (const CallbackState& callback : record.callbacks)
+    {
+        EXPECT_EQ(callback.data.gobIdA, runner.Id("box"));
+        EXPECT_EQ(callback.data.gobIdB, runner.Id("post"));
+        EXPECT_NEAR(callback.data.normal.y, -1.0f, 1e-5f) << "from the box towards the sphere";
+    }
+    // Every-contact callbacks first, the detector's first object first.
+    EXPECT_EQ(record.callbacks[0].kind, CallbackState::EVERY);
+    EXPECT_EQ(record.callbacks[0].owner, runner.Id("box"));
+    EXPECT_EQ(record.callbacks[1].owner, runner.Id("post"));
+    EXPECT_EQ(record.callbacks[2].kind, CallbackState::BEGIN);
+}
+
+TEST_F(CollisionDetectorTest, TwoActiveBodiesAreReportedTwiceWithOppositeNormals)
+{
+    physcene::Scene scene;
+    scene.gravity = Vector3();
+    scene.objects = {physcene::Ball("left", Vector3(0, 5, 0)), physcene::Ball("right", Vector3(1.02f, 5, 0))};
+    physcene::SceneRunner runner;
+    Build(runner, scene);
+    runner.Step();
+    const physcene::StepRecord& record = runner.Last();
+    ASSERT_EQ(record.infos.size(), 2u);
+    EXPECT_EQ(record.infos[0].idA, runner.Id("left"));
+    EXPECT_EQ(record.infos[1].idA, runner.Id("right"));
+    EXPECT_NEAR(record.infos[0].normal.x, -1.0f, 1e-5f);
+    EXPECT_NEAR(record.infos[1].normal.x, 1.0f, 1e-5f);
+    // Both reports are the pair's first: the begin test reads the previous step's windows.
+    for (const char* name : {"left", "right"})
+    {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(record.CountCallbacks(CallbackState::BEGIN, runner.Id(name)), 2);
+        EXPECT_EQ(record.CountCallbacks(CallbackState::EVERY, runner.Id(name)), 2);
+    }
+}
+
+TEST_F(CollisionDetectorTest, IgnoredPairsPassThrough)
+{
+    physcene::Scene scene;
+    physcene::ObjectDesc ball = physcene::Ball("ball", Vector3(0, 1.0f, 0));
+    ball.ignores = {"ground"};
+    scene.objects = {physcene::Ground(), ball};
+    physcene::SceneRunner runner;
+    Build(runner, scene);
+    runner.Run(30);
+    for (const physcene::StepRecord& record : runner.Records())
+    {
+        EXPECT_TRUE(record.infos.empty());
+        EXPECT_TRUE(record.callbacks.empty());
+    }
+    EXPECT_LT(runner.Last().Find(runner.Id("ball"))->position.y, -3.0f);
+}
+
+TEST_F(CollisionDetectorTest, OnlyAnAwakeBodyOpensATestAndOnlyTwoBodiesAtRestSkipOne)
+{
+    // A ground plane filed at the root; an immovable block on it with a ball resting on top; a
+    // second ball on the ground; a third ball on top of the resting one.
+    phytest::BodySpec groundSpec = phytest::Plane(Vector3(0, 1, 0), 0.0f);
+    groundSpec.bounds = math::AABB(Vector3(-80, -1, -80), Vector3(140, 1, 140));
+    phytest::CreateBody(groundSpec);
+    phytest::BodySpec blockSpec = phytest::Box(Vector3(3, 0.5f, 0));
+    blockSpec.immovable = true;
+    Gob* block = phytest::CreateBody(blockSpec);
+    Gob* ball = phytest::CreateBody(phytest::Sphere(Vector3(0, 0.5f, 0)));
+    Gob* resting = phytest::CreateBody(phytest::Sphere(Vector3(3, 1.5f, 0)));
+    Gob* pusher = phytest::CreateBody(phytest::Sphere(Vector3(3, 2.5f, 0)));
+    for (Gob* gob : {block, ball, resting, pusher})
+        phytest::Hull(gob)->UpdateFromBody();
+
+    std::vector<CollisionInfo*> results;
+    auto detect = [&](dorvo::phy::PhysicsComp* body)
+    {
+        for (CollisionInfo* info : results)
+            delete info;
+        results.clear();
+        for (Gob* gob : {block, ball, resting, pusher})
+            phytest::Hull(gob)->collisionInfos.clear();
+        std::vector<dorvo::phy::PhysicsComp*> active{body};
+        detector.DetectCollisions(active, results);
+        return results.size();
+    };
+
+    EXPECT_EQ(detect(phytest::Body(ball)), 1u) << "the awake ball meets the ground";
+    phytest::Body(ball)->frozen = true;
+    EXPECT_EQ(detect(phytest::Body(ball)), 0u) << "a frozen body never opens a test";
+    detector.DetectCollisionsForBody(phytest::Body(ball), results);
+    EXPECT_TRUE(results.empty());
+
+    // An awake body is tested against an immovable one and against a frozen one.
+    phytest::Body(resting)->frozen = true;
+    EXPECT_EQ(detect(phytest::Body(pusher)), 1u);
+    EXPECT_EQ(results[0]->hullB, phytest::Hull(resting));
+    phytest::Body(resting)->frozen = false;
+    EXPECT_EQ(detect(phytest::Body(resting)), 2u) << "the block below and the ball above";
+    EXPECT_EQ(results[0]->hullB, phytest::Hull(block));
+
+    // Two bodies at rest skip each other; a fixed object without a body is still met.
+    phytest::Body(resting)->frozen = true;
+    EXPECT_EQ(detect(phytest::Body(block)), 1u);
+    EXPECT_EQ(results[0]->hullA, phytest::Hull(block));
+    EXPECT_EQ(results[0]->hullB->GetBody(), nullptr);
+    for (CollisionInfo* info : results)
+        delete info;
+    results.clear();
+    for (Gob* gob : {block, ball, resting, pusher})
+        phytest::Hull(gob)->collisionInfos.clear();
+}
