@@ -177,14 +177,14 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, 
     if (l.locked || !RectInside(r, l.width, l.height))
         return D3DERR_INVALIDCALL;
     const bool readOnly = (flags & D3DLOCK_READONLY) != 0;
+    if (IsRenderTarget() && !readOnly)
+        return D3DERR_INVALIDCALL; // what is drawn into a target is only read back
     std::uint32_t* base = nullptr;
     if (m_keepPixels)
         base = l.pixels.data();
     else
     {
-        // The device keeps the pixels (a render target): read them back; nothing is written.
-        if (!readOnly)
-            return D3DERR_INVALIDCALL;
+        // The device keeps the pixels (a render target): read them back.
         DeviceBase* device = Device();
         if (!device || !device->OnTextureReadBack(*this, level, l.readBack))
             return D3DERR_INVALIDCALL;

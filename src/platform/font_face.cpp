@@ -100,10 +100,13 @@ struct Extents
     }
 };
 
+const std::vector<std::string> kSystemFontFolders = {"/usr/share/fonts/truetype", "/usr/local/share/fonts",
+                                                     "/usr/share/fonts"};
+
 struct FontFolders
 {
     std::mutex mutex;
-    std::vector<std::string> folders = {"/usr/share/fonts/truetype", "/usr/local/share/fonts", "/usr/share/fonts"};
+    std::vector<std::string> folders = kSystemFontFolders;
     std::map<std::string, std::string> found; // file name -> path, filled on first search
     bool searched = false;
 };
@@ -627,7 +630,7 @@ void SetFontFolders(const std::vector<std::string>& folders)
 {
     FontFolders& f = Folders();
     std::lock_guard<std::mutex> lock(f.mutex);
-    f.folders = folders;
+    f.folders = folders.empty() ? kSystemFontFolders : folders;
     f.found.clear();
     f.searched = false;
 }

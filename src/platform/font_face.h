@@ -51,7 +51,7 @@ private:
 };
 
 // Where the fonts' files are looked for, searched with their sub-folders: the system's
-// TrueType folders unless a test named others.
+// TrueType folders unless a test named others (none: the system's again).
 void SetFontFolders(const std::vector<std::string>& folders);
 // The path of a font file found by its name in those folders; empty when none has it.
 std::string FindFontFile(const std::string& fileName);
