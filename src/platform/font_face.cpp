@@ -32,6 +32,8 @@ namespace
 constexpr int kMaxCompositeDepth = 8;
 constexpr int kMaxCompositeParts = 256;
 constexpr int kMaxGlyphPixels = 1024;
+// A glyph's box may reach this many cell heights (and a little) before it counts as damaged.
+constexpr int kMaxGlyphCells = 4;
 
 std::uint32_t Tag(const char* t)
 {
@@ -601,7 +603,9 @@ bool FontFace::Rasterise(unsigned glyph, GlyphBitmap& bitmap) const
         stbtt_FreeShape(&f.info, vertices);
         return true;
     }
-    if (w > kMaxGlyphPixels || h > kMaxGlyphPixels)
+    const int cell = static_cast<int>(std::ceil((f.ascender - f.descender) * f.scaleY));
+    const int limit = std::min(kMaxGlyphPixels, kMaxGlyphCells * cell + 16);
+    if (w > limit || h > limit)
     {
         stbtt_FreeShape(&f.info, vertices);
         return false;

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <tuple>
 #include <unordered_map>
@@ -114,9 +116,19 @@ public:
         glVertexAttrib4f(kAttribTexCoord1, 0, 0, 0, 0);
         glVertexAttrib4f(gl::kBatchSlotLocation, 0, 0, 0, 0);
         std::string why;
-        m_deviceProgram = gl::BuildDeviceProgram(1, why);
-        if (m_deviceProgram)
-            m_batchProgram = gl::BuildDeviceProgram(gl::kTextureUnits, why);
+        m_deviceProgram = gl::BuildDeviceProgram(1, false, why);
+        // Mesa's llvmpipe runs every branch for every pixel: the batches index their textures
+        // (DORVO_GL_SAMPLER_CHAIN=1 keeps the portable chain, for tests).
+        const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+        const char* chain = std::getenv("DORVO_GL_SAMPLER_CHAIN");
+        const bool keepChain = chain && std::strcmp(chain, "1") == 0;
+        if (m_deviceProgram && renderer && std::strstr(renderer, "llvmpipe") && !keepChain)
+        {
+            std::string ignored;
+            m_batchProgram = gl::BuildDeviceProgram(gl::kTextureUnits, true, ignored);
+        }
+        if (m_deviceProgram && !m_batchProgram)
+            m_batchProgram = gl::BuildDeviceProgram(gl::kTextureUnits, false, why);
         if (!m_deviceProgram || !m_batchProgram)
         {
             error = "the device's own shaders do not build: " + why;

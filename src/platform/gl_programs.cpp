@@ -78,13 +78,15 @@ unsigned Compile(GLenum stage, const std::string& source, std::string& error)
 
 // The device's program: one texture, or one of sixteen chosen by the vertex's slot. Sampler
 // arrays may only be indexed by constants in GLSL 3.30, hence the unrolled choice.
-std::string DeviceFragmentBody(unsigned slots)
+std::string DeviceFragmentBody(unsigned slots, bool indexed)
 {
     std::string body = "in vec2 v_TexCoord;\nin vec4 v_Color;\nflat in int v_Slot;\n";
     body += "uniform sampler2D u_Textures[" + std::to_string(slots) + "];\n";
     body += "vec4 Texel()\n{\n";
     if (slots == 1)
         body += "    return texture(u_Textures[0], v_TexCoord);\n";
+    else if (indexed)
+        body += "    return v_Slot < 0 ? vec4(1.0) : texture(u_Textures[v_Slot], v_TexCoord);\n";
     else
     {
         body += "    if (v_Slot < 0)\n        return vec4(1.0);\n";
@@ -123,9 +125,9 @@ std::string ComposeVertexShader(const std::string& body)
     return std::string(kVersion) + kVertexInputs + kEpilogue + "\n#line 1 1\n" + body + kVertexMain;
 }
 
-std::string ComposeFragmentShader(const std::string& body)
+std::string ComposeFragmentShader(const std::string& body, const std::string& extensions)
 {
-    return std::string(kVersion) + "out vec4 plat_FragColor;\n#line 1 1\n" + body;
+    return std::string(kVersion) + extensions + "out vec4 plat_FragColor;\n#line 1 1\n" + body;
 }
 
 unsigned BuildProgram(const std::string& vertexSource, const std::string& fragmentSource, std::string& error)
@@ -173,10 +175,14 @@ EpilogueUniforms FindEpilogueUniforms(unsigned program)
     return u;
 }
 
-unsigned BuildDeviceProgram(unsigned slots, std::string& error)
+unsigned BuildDeviceProgram(unsigned slots, bool indexUniformPerTriangle, std::string& error)
 {
-    const unsigned program =
-        BuildProgram(ComposeVertexShader(kDeviceVertexBody), ComposeFragmentShader(DeviceFragmentBody(slots)), error);
+    const bool indexed = indexUniformPerTriangle && slots > 1;
+    const unsigned program = BuildProgram(
+        ComposeVertexShader(kDeviceVertexBody),
+        ComposeFragmentShader(DeviceFragmentBody(slots, indexed),
+                              indexed ? "#extension GL_ARB_gpu_shader5 : require\n" : std::string()),
+        error);
     if (!program)
         return 0;
     glUseProgram(program);

@@ -22,8 +22,8 @@ const char* AttributeName(AttributeLocation location);
 
 // The whole vertex shader around a body that defines plat_Main.
 std::string ComposeVertexShader(const std::string& body);
-// The whole fragment shader around a body that defines main.
-std::string ComposeFragmentShader(const std::string& body);
+// The whole fragment shader around a body that defines main; extensions are #extension lines.
+std::string ComposeFragmentShader(const std::string& body, const std::string& extensions = std::string());
 
 // Compiles and links, binding the inputs to their locations. 0 with the compiler's or linker's
 // text on failure. Needs a current context.
@@ -40,6 +40,13 @@ EpilogueUniforms FindEpilogueUniforms(unsigned program);
 // The device's own program: POSITION taken as clip space (POSITIONT as render-target
 // pixels), COLOR (white when absent) times the texture of slot 0. With slots 16 it selects
 // one of 16 textures by the vertex's slot (location 7; -1 for none) for the batches.
+//
+// GLSL 3.30 indexes sampler arrays by constants only, so the portable choice is a chain of
+// comparisons. A renderer that runs every branch for every pixel (Mesa's llvmpipe) then
+// samples all 16 textures; there, with indexUniformPerTriangle, the array is indexed by the
+// slot instead (ARB_gpu_shader5), which is sound because such a renderer shades one
+// triangle's pixels per call and the slot is the same across a triangle. 0 when that cannot
+// be built.
 constexpr unsigned kBatchSlotLocation = 7;
-unsigned BuildDeviceProgram(unsigned slots, std::string& error);
+unsigned BuildDeviceProgram(unsigned slots, bool indexUniformPerTriangle, std::string& error);
 } // namespace plat::detail::gl

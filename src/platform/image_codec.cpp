@@ -2,13 +2,13 @@
 
 #include "platform/files.h"
 
-// stb_image is compiled here, privately and for PNG and JPG only: no other format can be taken
-// for one of them, its internal checks do not end the program, and sanitised builds look
-// inside it. stb_image_write comes from the system's library.
+// stb_image is compiled here, privately and for PNG only: no other format can be taken for a
+// PNG, its internal checks do not end the program, and sanitised builds look inside it. JPG
+// goes to libjpeg-turbo: the stb_image of the system trusts a JPG's Huffman tables and reads
+// and writes out of bounds on a hostile one. stb_image_write comes from the system's library.
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
 #define STBI_ONLY_PNG
-#define STBI_ONLY_JPEG
 #define STBI_NO_STDIO
 #define STBI_ASSERT(x) ((void)0)
 #pragma GCC diagnostic push
@@ -20,6 +20,7 @@
 #include <stb_image.h>
 #pragma GCC diagnostic pop
 #include <stb_image_write.h>
+#include <turbojpeg.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -37,19 +38,27 @@ bool IsPng(const unsigned char* data, std::size_t size)
     return size >= sizeof kPngSignature && std::memcmp(data, kPngSignature, sizeof kPngSignature) == 0;
 }
 
+// Every chunk of a PNG lies inside the file and the last one is IEND. stb_image believes a
+// chunk's length and allocates for it before reading, so a damaged length would cost gigabytes.
+bool PngChunksComplete(const unsigned char* data, std::size_t size)
+{
+    std::size_t pos = sizeof kPngSignature;
+    while (size - pos >= 12)
+    {
+        const std::size_t length = (std::size_t{data[pos]} << 24) | (std::size_t{data[pos + 1]} << 16) |
+                                   (std::size_t{data[pos + 2]} << 8) | data[pos + 3];
+        if (length > size - pos - 12)
+            return false;
+        if (std::memcmp(data + pos + 4, "IEND", 4) == 0)
+            return true;
+        pos += 12 + length;
+    }
+    return false;
+}
+
 bool IsJpg(const unsigned char* data, std::size_t size)
 {
     return size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
-}
-
-// A JPG ends with its end-of-image marker; stb_image fills a cut-off one with grey and reports
-// success, so a truncated file is caught here.
-bool JpgHasEnd(const unsigned char* data, std::size_t size)
-{
-    for (std::size_t i = size; i-- > 3;)
-        if (data[i - 1] == 0xFF && data[i] == 0xD9)
-            return true;
-    return false;
 }
 
 void AppendToVector(void* context, void* data, int size)
@@ -57,6 +66,83 @@ void AppendToVector(void* context, void* data, int size)
     auto* out = static_cast<std::vector<unsigned char>*>(context);
     const auto* bytes = static_cast<const unsigned char*>(data);
     out->insert(out->end(), bytes, bytes + size);
+}
+bool TooLarge(int w, int h, UINT maxSize, std::string& reason)
+{
+    if (w > 0 && h > 0 && static_cast<UINT>(w) <= maxSize && static_cast<UINT>(h) <= maxSize)
+        return false;
+    reason = "the image is " + std::to_string(w) + " x " + std::to_string(h) + " pixels, more than the " +
+             std::to_string(maxSize) + " a side a texture can have";
+    return true;
+}
+
+bool DecodePng(const unsigned char* data, std::size_t size, UINT maxSize, DecodedImage& image, std::string& reason)
+{
+    if (!PngChunksComplete(data, size))
+    {
+        reason = "the PNG image is damaged or truncated (its chunks do not end)";
+        return false;
+    }
+    const int length = static_cast<int>(size);
+    int w = 0, h = 0, channels = 0;
+    if (!stbi_info_from_memory(data, length, &w, &h, &channels))
+    {
+        reason = std::string("the PNG image cannot be read (") + stbi_failure_reason() + ")";
+        return false;
+    }
+    if (TooLarge(w, h, maxSize, reason))
+        return false;
+    unsigned char* rgba = stbi_load_from_memory(data, length, &w, &h, &channels, 4);
+    if (!rgba)
+    {
+        reason = std::string("the PNG image is damaged or truncated (") + stbi_failure_reason() + ")";
+        return false;
+    }
+    image.width = static_cast<UINT>(w);
+    image.height = static_cast<UINT>(h);
+    image.hasAlpha = channels == 2 || channels == 4;
+    image.pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    for (std::size_t i = 0; i < image.pixels.size(); ++i)
+    {
+        const unsigned char* p = rgba + 4 * i;
+        const std::uint32_t alpha = image.hasAlpha ? p[3] : 0xFFu;
+        image.pixels[i] = (alpha << 24) | (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
+    }
+    stbi_image_free(rgba);
+    return true;
+}
+
+bool DecodeJpg(const unsigned char* data, std::size_t size, UINT maxSize, DecodedImage& image, std::string& reason)
+{
+    tjhandle decoder = tjInitDecompress();
+    if (!decoder)
+    {
+        reason = "the JPG decoder cannot start";
+        return false;
+    }
+    const auto length = static_cast<unsigned long>(size);
+    int w = 0, h = 0, subsampling = 0, colourSpace = 0;
+    bool ok = tjDecompressHeader3(decoder, data, length, &w, &h, &subsampling, &colourSpace) == 0;
+    if (!ok)
+        reason = std::string("the JPG image is damaged or truncated (") + tjGetErrorStr2(decoder) + ")";
+    else if (TooLarge(w, h, maxSize, reason))
+        ok = false;
+    else
+    {
+        image.width = static_cast<UINT>(w);
+        image.height = static_cast<UINT>(h);
+        image.hasAlpha = false;
+        image.pixels.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0u);
+        // Bytes B, G, R, X are one A8R8G8B8 word; a warning (a cut-off file) is an error here.
+        ok = tjDecompress2(decoder, data, length, reinterpret_cast<unsigned char*>(image.pixels.data()), w, w * 4, h,
+                           TJPF_BGRX, TJFLAG_STOPONWARNING) == 0;
+        if (!ok)
+            reason = std::string("the JPG image is damaged or truncated (") + tjGetErrorStr2(decoder) + ")";
+        for (std::uint32_t& p : image.pixels)
+            p |= 0xFF000000u;
+    }
+    tjDestroy(decoder);
+    return ok;
 }
 } // namespace
 
@@ -73,48 +159,12 @@ bool DecodeImage(const unsigned char* data, std::size_t size, UINT maxSize, Deco
         reason = "not a PNG or JPG image";
         return false;
     }
-    if (!png && !JpgHasEnd(data, size))
-    {
-        reason = "the JPG image is truncated";
-        return false;
-    }
     if (size > static_cast<std::size_t>(INT32_MAX))
     {
         reason = "the file is too large";
         return false;
     }
-    const int length = static_cast<int>(size);
-    int w = 0, h = 0, channels = 0;
-    if (!stbi_info_from_memory(data, length, &w, &h, &channels))
-    {
-        reason = std::string("the image cannot be read (") + stbi_failure_reason() + ")";
-        return false;
-    }
-    if (w <= 0 || h <= 0 || static_cast<UINT>(w) > maxSize || static_cast<UINT>(h) > maxSize)
-    {
-        reason = "the image is " + std::to_string(w) + " x " + std::to_string(h) + " pixels, more than the " +
-                 std::to_string(maxSize) + " a side a texture can have";
-        return false;
-    }
-    unsigned char* rgba = stbi_load_from_memory(data, length, &w, &h, &channels, 4);
-    if (!rgba)
-    {
-        reason = std::string(png ? "the PNG image is damaged or truncated (" : "the JPG image is damaged (") +
-                 stbi_failure_reason() + ")";
-        return false;
-    }
-    image.width = static_cast<UINT>(w);
-    image.height = static_cast<UINT>(h);
-    image.hasAlpha = channels == 2 || channels == 4;
-    image.pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-    for (std::size_t i = 0; i < image.pixels.size(); ++i)
-    {
-        const unsigned char* p = rgba + 4 * i;
-        const std::uint32_t alpha = image.hasAlpha ? p[3] : 0xFFu;
-        image.pixels[i] = (alpha << 24) | (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
-    }
-    stbi_image_free(rgba);
-    return true;
+    return png ? DecodePng(data, size, maxSize, image, reason) : DecodeJpg(data, size, maxSize, image, reason);
 }
 
 void HalveImage(const std::vector<std::uint32_t>& src, UINT width, UINT height, std::vector<std::uint32_t>& dst,

@@ -203,6 +203,68 @@ TEST_F(GLPixelTest, SpriteIsMovedAndScaledByItsTransform)
     texture->Release();
 }
 
+// Twenty solid textures in one batch: two draws (16 textures, then 4), each sprite in its own
+// colour. Returns the sprites whose centre shows another colour.
+int DrawTwentySprites(IDirect3DDevice9* device, const std::string& picture)
+{
+    std::vector<IDirect3DTexture9*> textures;
+    std::vector<D3DCOLOR> colours;
+    for (DWORD i = 0; i < 20; ++i)
+    {
+        colours.push_back(D3DCOLOR_XRGB(10 + 12 * i, 250 - 11 * i, (i * 97) % 256));
+        textures.push_back(MakeTexture(device, 16, 16, std::vector<std::uint32_t>(256, colours.back())));
+    }
+    ID3DXSprite* sprite = nullptr;
+    if (FAILED(D3DXCreateSprite(device, &sprite)))
+        return 20;
+    devicedebug::ResetStatistics(device);
+    device->BeginScene();
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, kBackground, 1.0f, 0);
+    sprite->Begin(D3DXSPRITE_ALPHABLEND);
+    for (int i = 0; i < 20; ++i)
+    {
+        const D3DXVECTOR3 at{static_cast<float>(20 + 30 * (i % 10)), static_cast<float>(60 + 40 * (i / 10)), 0};
+        sprite->Draw(textures[static_cast<std::size_t>(i)], nullptr, nullptr, &at, 0xFFFFFFFFu);
+    }
+    sprite->End();
+    device->EndScene();
+    EXPECT_EQ(devicedebug::Statistics(device).draws, 2u);
+    EXPECT_EQ(devicedebug::Statistics(device).glErrors, 0u);
+    testsupport::SaveBackBuffer(device, picture);
+    std::vector<D3DCOLOR> pixels;
+    device->ReadBackBuffer(pixels);
+    int wrong = 0;
+    for (int i = 0; i < 20; ++i)
+        wrong += (pixels[static_cast<std::size_t>(68 + 40 * (i / 10)) * kWidth + 28 + 30 * (i % 10)] | 0xFF000000u) !=
+                 colours[static_cast<std::size_t>(i)];
+    sprite->Release();
+    for (IDirect3DTexture9* t : textures)
+        t->Release();
+    return wrong;
+}
+
+TEST_F(GLPixelTest, OneBatchDrawsEachSpriteWithItsOwnTexture)
+{
+    device->EndScene();
+    EXPECT_EQ(DrawTwentySprites(device, "gl_sprite_textures.png"), 0);
+    device->BeginScene();
+}
+
+// The same with the portable chain of comparisons that other renderers than llvmpipe use.
+TEST(GLPixelChain, OneBatchDrawsEachSpriteWithItsOwnTexture)
+{
+    testsupport::ScopedEnv env;
+    env.Set("DORVO_GL_SAMPLER_CHAIN", "1");
+    testsupport::GLTestDevice gl;
+    if (!gl.Start(kWidth, kHeight))
+    {
+        if (gl.Skipped())
+            GTEST_SKIP() << gl.Why();
+        FAIL() << gl.Why();
+    }
+    EXPECT_EQ(DrawTwentySprites(gl.Device(), "gl_sprite_textures_chain.png"), 0);
+}
+
 TEST_F(GLPixelTest, FontTextStaysInsideItsMeasuredRectangle)
 {
     device->Clear(0, nullptr, D3DCLEAR_TARGET, kWhite, 1.0f, 0);

@@ -130,11 +130,13 @@ TEST_F(TextureFileTest, BadFilesGiveNoTextureAndOneLineNamingFileAndReason)
     WriteBytes("empty.png", {});
     WriteBytes("half.png", std::vector<unsigned char>(png.begin(), png.begin() + static_cast<long>(png.size() / 2)));
     WriteBytes("half.jpg", std::vector<unsigned char>(jpg.begin(), jpg.begin() + static_cast<long>(jpg.size() / 2)));
+    WriteBytes("cut.jpg", std::vector<unsigned char>(jpg.begin(), jpg.end() - 40));
     WriteBytes("notes.png", {'h', 'e', 'l', 'l', 'o', '\n'});
     WriteBytes("bitmap.png", {'B', 'M', 0x3A, 0, 0, 0, 0, 0, 0, 0, 0x36, 0, 0, 0, 0x28, 0, 0, 0});
     // A PNG header claiming an image 100000 pixels wide.
     WriteBytes("wide.png", {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 1,
-                            0x86, 0xA0, 0, 0, 0, 10, 8, 6, 0, 0, 0, 0, 0, 0, 0});
+                            0x86, 0xA0, 0, 0, 0, 10, 8, 6, 0, 0, 0, 0, 0, 0, 0, 0,   0,   0,   0,   'I',
+                            'D',  'A',  'T', 0, 0, 0, 0, 0, 0, 0, 0, 'I', 'E', 'N', 'D', 0, 0, 0, 0});
     struct Case
     {
         const wchar_t* file;
@@ -144,7 +146,8 @@ TEST_F(TextureFileTest, BadFilesGiveNoTextureAndOneLineNamingFileAndReason)
         {L"missing.png", "does not exist"},
         {L"empty.png", "the file is empty"},
         {L"half.png", "damaged or truncated"},
-        {L"half.jpg", "truncated"},
+        {L"half.jpg", "damaged or truncated"},
+        {L"cut.jpg", "damaged or truncated"},
         {L"notes.png", "not a PNG or JPG image"},
         {L"bitmap.png", "not a PNG or JPG image"},
         {L"wide.png", "100000 x 10 pixels"},
