@@ -135,9 +135,10 @@ public:
             const char* what;
             double goal;
         };
-        const Goal goals[] = {{"BM_SpriteBatchCpu", "sprite batch, CPU", 1.0},
-                              {"BM_Frame2DHeadless", "2D frame, headless, CPU", 2.0},
-                              {"BM_Frame2DLlvmpipe/min_time:2.000/real_time", "2D frame, llvmpipe, wall", 25.0}};
+        const Goal goals[] = {
+            {"BM_SpriteBatchCpu", "sprite batch, CPU", 1.0},
+            {"BM_Frame2DHeadless", "2D frame, headless, CPU", 2.0},
+            {"BM_Frame2DLlvmpipe/min_time:2.000/real_time", "2D frame, llvmpipe, wall", 25.0}};
         std::printf("\n%-28s %10s %10s %8s\n", "figure", "ms", "goal ms", "ratio");
         for (const Goal& g : goals)
         {
@@ -147,8 +148,8 @@ public:
                 std::printf("%-28s %10s %10.1f %8s\n", g.what, "-", g.goal, "skipped");
                 continue;
             }
-            std::printf("%-28s %10.3f %10.1f %8.2f %s\n", g.what, found->second, g.goal, found->second / g.goal,
-                        found->second <= g.goal ? "met" : "MISSED");
+            std::printf("%-28s %10.3f %10.1f %8.2f %s\n", g.what, found->second, g.goal,
+                        found->second / g.goal, found->second <= g.goal ? "met" : "MISSED");
         }
     }
 

@@ -98,8 +98,8 @@ public:
     virtual UINT GetAdapterCount() = 0;
     virtual HRESULT GetAdapterIdentifier(UINT adapter, DWORD flags, D3DADAPTER_IDENTIFIER9* identifier) = 0;
     // S_OK when a resource of the type and format can be made (and used as usage says).
-    virtual HRESULT CheckDeviceFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT adapterFormat, DWORD usage,
-                                      D3DRESOURCETYPE type, D3DFORMAT checkFormat) = 0;
+    virtual HRESULT CheckDeviceFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT adapterFormat,
+                                      DWORD usage, D3DRESOURCETYPE type, D3DFORMAT checkFormat) = 0;
     virtual HRESULT GetDeviceCaps(UINT adapter, D3DDEVTYPE deviceType, D3DCAPS9* caps) = 0;
 };
 
@@ -164,7 +164,8 @@ public:
     virtual HRESULT SetVertexDeclaration(IDirect3DVertexDeclaration9* declaration) = 0;
     virtual HRESULT GetVertexDeclaration(IDirect3DVertexDeclaration9** declaration) = 0;
     // offset and stride in bytes; the stride need not match the declaration's extent.
-    virtual HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) = 0;
+    virtual HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
+                                    UINT stride) = 0;
     virtual HRESULT GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset,
                                     UINT* stride) = 0;
     virtual HRESULT SetIndices(IDirect3DIndexBuffer9* indices) = 0;

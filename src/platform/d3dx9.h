@@ -48,7 +48,9 @@ struct D3DXCOLOR
     float r = 0.0f, g = 0.0f, b = 0.0f, a = 0.0f;
 
     constexpr D3DXCOLOR() = default;
-    constexpr D3DXCOLOR(float red, float green, float blue, float alpha) : r(red), g(green), b(blue), a(alpha) {}
+    constexpr D3DXCOLOR(float red, float green, float blue, float alpha) : r(red), g(green), b(blue), a(alpha)
+    {
+    }
     // Packed A, R, G, B.
     constexpr operator D3DCOLOR() const
     {
@@ -76,8 +78,8 @@ HRESULT D3DXCreateTextureFromFileW(IDirect3DDevice9* device, const wchar_t* file
                                    IDirect3DTexture9** texture);
 
 // The surface as an opaque 8-bit PNG, top row first. Only PNG, without palette or rectangle.
-HRESULT D3DXSaveSurfaceToFileW(const wchar_t* fileName, D3DXIMAGE_FILEFORMAT format, IDirect3DSurface9* surface,
-                               const void* palette, const RECT* sourceRect);
+HRESULT D3DXSaveSurfaceToFileW(const wchar_t* fileName, D3DXIMAGE_FILEFORMAT format,
+                               IDirect3DSurface9* surface, const void* palette, const RECT* sourceRect);
 
 // ---- Sprite batch -----------------------------------------------------------------------------
 

@@ -151,8 +151,8 @@ public:
         m_meanWidth = std::max(1, (sum + 13) / 26);
     }
 
-    std::int32_t DrawTextW(ID3DXSprite* sprite, const wchar_t* text, std::int32_t count, RECT* rect, DWORD format,
-                           D3DCOLOR color) override
+    std::int32_t DrawTextW(ID3DXSprite* sprite, const wchar_t* text, std::int32_t count, RECT* rect,
+                           DWORD format, D3DCOLOR color) override
     {
         if (!text || !rect || count < -1 || m_device->IsShutDown())
             return 0;
@@ -273,9 +273,11 @@ private:
             x += b.width + 1;
             shelf = std::max(shelf, b.height);
         }
-        const UINT height = std::min<UINT>(static_cast<UINT>(y + shelf + 1), m_device->Caps().MaxTextureHeight);
+        const UINT height =
+            std::min<UINT>(static_cast<UINT>(y + shelf + 1), m_device->Caps().MaxTextureHeight);
         IDirect3DTexture9* atlas = nullptr;
-        if (FAILED(m_device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &atlas, nullptr)))
+        if (FAILED(m_device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &atlas,
+                                           nullptr)))
             return;
         m_atlas = detail::ComPtr<detail::Texture>::Adopt(detail::AsTexture(atlas));
         m_atlas->Info().file = "font atlas: " + ToNarrow(m_desc.FaceName);
@@ -295,7 +297,8 @@ private:
             const detail::GlyphBitmap& b = bitmaps[c];
             for (int row = 0; row < b.height; ++row)
                 for (int col = 0; col < b.width; ++col)
-                    pixels[static_cast<std::size_t>(r.top + row) * width + static_cast<std::size_t>(r.left + col)] =
+                    pixels[static_cast<std::size_t>(r.top + row) * width +
+                           static_cast<std::size_t>(r.left + col)] =
                         (std::uint32_t{b.coverage[static_cast<std::size_t>(row) * b.width + col]} << 24) |
                         0x00FFFFFFu;
         }
@@ -331,7 +334,8 @@ private:
             // Pixel edges of the glyph's box; the quad goes half a pixel up and left of them.
             float x0 = static_cast<float>(rect.left + g.x + glyph.left);
             float y0 = static_cast<float>(rect.top + g.line * m_height + m_ascent + glyph.top);
-            float x1 = x0 + static_cast<float>(a.right - a.left), y1 = y0 + static_cast<float>(a.bottom - a.top);
+            float x1 = x0 + static_cast<float>(a.right - a.left),
+                  y1 = y0 + static_cast<float>(a.bottom - a.top);
             float u0 = static_cast<float>(a.left), v0 = static_cast<float>(a.top);
             float u1 = static_cast<float>(a.right), v1 = static_cast<float>(a.bottom);
             if (clip)
@@ -361,7 +365,8 @@ private:
                     y1 = cb;
                 }
             }
-            batch->DrawQuad(*m_atlas.Get(), u0, v0, u1, v1, x0 - 0.5f, y0 - 0.5f, x1 - 0.5f, y1 - 0.5f, color);
+            batch->DrawQuad(*m_atlas.Get(), u0, v0, u1, v1, x0 - 0.5f, y0 - 0.5f, x1 - 0.5f, y1 - 0.5f,
+                            color);
         }
         if (ownBracket)
             batch->End();

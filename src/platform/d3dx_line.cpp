@@ -98,8 +98,8 @@ private:
             return true;
         IDirect3DVertexBuffer9* vb = nullptr;
         if (FAILED(m_device->CreateVertexBuffer(kMaxPoints * sizeof(detail::BatchVertex),
-                                                D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT, &vb,
-                                                nullptr)))
+                                                D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT,
+                                                &vb, nullptr)))
             return false;
         m_buffer = detail::ComPtr<IDirect3DVertexBuffer9>::Adopt(vb);
         return true;

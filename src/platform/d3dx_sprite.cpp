@@ -8,11 +8,12 @@ namespace plat::detail
 namespace
 {
 // The states a batch changes, and what it sets them to.
-constexpr D3DRENDERSTATETYPE kChangedStates[] = {D3DRS_ALPHABLENDENABLE, D3DRS_SRCBLEND,  D3DRS_DESTBLEND,
+constexpr D3DRENDERSTATETYPE kChangedStates[] = {D3DRS_ALPHABLENDENABLE, D3DRS_SRCBLEND, D3DRS_DESTBLEND,
                                                  D3DRS_ZENABLE,          D3DRS_CULLMODE, D3DRS_FILLMODE,
                                                  D3DRS_CLIPPLANEENABLE};
 
-BatchVertex Corner(const D3DXMATRIX& m, float x, float y, float z, float u, float v, D3DCOLOR color, float slot)
+BatchVertex Corner(const D3DXMATRIX& m, float x, float y, float z, float u, float v, D3DCOLOR color,
+                   float slot)
 {
     BatchVertex out;
     out.x = x * m.m[0][0] + y * m.m[1][0] + z * m.m[2][0] + m.m[3][0];
@@ -46,8 +47,9 @@ bool SpriteBatch::MakeBuffers()
         return true;
     IDirect3DVertexBuffer9* vb = nullptr;
     IDirect3DIndexBuffer9* ib = nullptr;
-    if (FAILED(m_device->CreateVertexBuffer(kMaxQuads * 4 * sizeof(BatchVertex), D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY,
-                                            0, D3DPOOL_DEFAULT, &vb, nullptr)))
+    if (FAILED(m_device->CreateVertexBuffer(kMaxQuads * 4 * sizeof(BatchVertex),
+                                            D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT, &vb,
+                                            nullptr)))
         return false;
     m_vertices = ComPtr<IDirect3DVertexBuffer9>::Adopt(vb);
     if (FAILED(m_device->CreateIndexBuffer(kMaxQuads * 6 * sizeof(std::uint16_t), D3DUSAGE_WRITEONLY,
@@ -64,8 +66,11 @@ bool SpriteBatch::MakeBuffers()
         for (UINT q = 0; q < kMaxQuads; ++q)
         {
             const auto v = static_cast<std::uint16_t>(4 * q);
-            const std::uint16_t quad[6] = {v, static_cast<std::uint16_t>(v + 1), static_cast<std::uint16_t>(v + 2),
-                                           static_cast<std::uint16_t>(v + 2), static_cast<std::uint16_t>(v + 1),
+            const std::uint16_t quad[6] = {v,
+                                           static_cast<std::uint16_t>(v + 1),
+                                           static_cast<std::uint16_t>(v + 2),
+                                           static_cast<std::uint16_t>(v + 2),
+                                           static_cast<std::uint16_t>(v + 1),
                                            static_cast<std::uint16_t>(v + 3)};
             std::copy(quad, quad + 6, index + 6 * q);
         }

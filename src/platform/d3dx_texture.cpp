@@ -18,7 +18,8 @@ void Report(const char* function, const std::string& file, const std::string& re
 }
 } // namespace
 
-HRESULT D3DXCreateTextureFromFileW(IDirect3DDevice9* device, const wchar_t* fileName, IDirect3DTexture9** texture)
+HRESULT D3DXCreateTextureFromFileW(IDirect3DDevice9* device, const wchar_t* fileName,
+                                   IDirect3DTexture9** texture)
 {
     if (texture)
         *texture = nullptr;
@@ -30,16 +31,16 @@ HRESULT D3DXCreateTextureFromFileW(IDirect3DDevice9* device, const wchar_t* file
     std::string reason;
     detail::DecodedImage image;
     if (!detail::ReadWholeFile(name, bytes, reason) ||
-        !detail::DecodeImage(bytes.data(), bytes.size(), std::min(d->Caps().MaxTextureWidth, d->Caps().MaxTextureHeight),
-                             image, reason))
+        !detail::DecodeImage(bytes.data(), bytes.size(),
+                             std::min(d->Caps().MaxTextureWidth, d->Caps().MaxTextureHeight), image, reason))
     {
         Report("D3DXCreateTextureFromFileW", name, reason);
         return D3DXERR_INVALIDDATA;
     }
     IDirect3DTexture9* made = nullptr;
     const HRESULT hr = device->CreateTexture(image.width, image.height, 0, 0,
-                                             image.hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8, D3DPOOL_MANAGED,
-                                             &made, nullptr);
+                                             image.hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8,
+                                             D3DPOOL_MANAGED, &made, nullptr);
     if (FAILED(hr))
     {
         Report("D3DXCreateTextureFromFileW", name, "the device cannot make the texture");
@@ -70,8 +71,8 @@ HRESULT D3DXCreateTextureFromFileW(IDirect3DDevice9* device, const wchar_t* file
     return S_OK;
 }
 
-HRESULT D3DXSaveSurfaceToFileW(const wchar_t* fileName, D3DXIMAGE_FILEFORMAT format, IDirect3DSurface9* surface,
-                               const void* palette, const RECT* sourceRect)
+HRESULT D3DXSaveSurfaceToFileW(const wchar_t* fileName, D3DXIMAGE_FILEFORMAT format,
+                               IDirect3DSurface9* surface, const void* palette, const RECT* sourceRect)
 {
     auto* s = dynamic_cast<detail::TextureSurface*>(surface);
     detail::DeviceBase* device = s ? s->GetTexture().Device() : nullptr;

@@ -106,8 +106,8 @@ HRESULT Direct3DObject::GetAdapterIdentifier(UINT adapter, DWORD, D3DADAPTER_IDE
     return S_OK;
 }
 
-HRESULT Direct3DObject::CheckDeviceFormat(UINT adapter, D3DDEVTYPE, D3DFORMAT, DWORD usage, D3DRESOURCETYPE type,
-                                          D3DFORMAT checkFormat)
+HRESULT Direct3DObject::CheckDeviceFormat(UINT adapter, D3DDEVTYPE, D3DFORMAT, DWORD usage,
+                                          D3DRESOURCETYPE type, D3DFORMAT checkFormat)
 {
     if (adapter >= m_adapters.size())
         return D3DERR_INVALIDCALL;
@@ -203,13 +203,14 @@ DeviceBase::~DeviceBase()
 
 void DeviceBase::Initialise()
 {
-    ResourceInfo info = NewInfo(ResourceKind::Texture, D3DPOOL_DEFAULT, D3DUSAGE_RENDERTARGET,
-                                m_params.BackBufferFormat);
+    ResourceInfo info =
+        NewInfo(ResourceKind::Texture, D3DPOOL_DEFAULT, D3DUSAGE_RENDERTARGET, m_params.BackBufferFormat);
     info.implicit = true;
     info.width = m_params.BackBufferWidth;
     info.height = m_params.BackBufferHeight;
     info.levels = 1;
-    m_backBuffer = ComPtr<Texture>::Adopt(new Texture(m_link, info, KeepsTexturePixels(D3DUSAGE_RENDERTARGET)));
+    m_backBuffer =
+        ComPtr<Texture>::Adopt(new Texture(m_link, info, KeepsTexturePixels(D3DUSAGE_RENDERTARGET)));
     OnResourceCreated(*m_backBuffer.Get());
     if (m_params.EnableAutoDepthStencil)
     {
@@ -384,7 +385,8 @@ HRESULT DeviceBase::GetDeviceCaps(D3DCAPS9* caps)
     return S_OK;
 }
 
-HRESULT DeviceBase::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil)
+HRESULT DeviceBase::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                          DWORD stencil)
 {
     PLAT_DEVICE_ALIVE_OR_RETURN(D3DERR_INVALIDCALL);
     flags &= D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL;
@@ -465,7 +467,8 @@ HRESULT DeviceBase::Reset(D3DPRESENT_PARAMETERS* params)
 {
     PLAT_DEVICE_ALIVE_OR_RETURN(D3DERR_INVALIDCALL);
     if (!params || params->BackBufferWidth == 0 || params->BackBufferHeight == 0 ||
-        params->BackBufferWidth > m_caps.MaxTextureWidth || params->BackBufferHeight > m_caps.MaxTextureHeight)
+        params->BackBufferWidth > m_caps.MaxTextureWidth ||
+        params->BackBufferHeight > m_caps.MaxTextureHeight)
         return D3DERR_INVALIDCALL;
     // What the device holds goes first, so that only the program's own survivors are named.
     ResetState();
@@ -479,13 +482,15 @@ HRESULT DeviceBase::Reset(D3DPRESENT_PARAMETERS* params)
             continue;
         char line[256];
         if (info.kind == ResourceKind::VertexBuffer || info.kind == ResourceKind::IndexBuffer)
-            std::snprintf(line, sizeof line,
-                          "IDirect3DDevice9::Reset - a DEFAULT-pool %s of %u bytes (creation %u) is still alive.\n",
-                          devicedebug::KindName(info.kind), info.size, info.creation);
+            std::snprintf(
+                line, sizeof line,
+                "IDirect3DDevice9::Reset - a DEFAULT-pool %s of %u bytes (creation %u) is still alive.\n",
+                devicedebug::KindName(info.kind), info.size, info.creation);
         else
-            std::snprintf(line, sizeof line,
-                          "IDirect3DDevice9::Reset - a DEFAULT-pool %s of %u x %u (creation %u) is still alive.\n",
-                          devicedebug::KindName(info.kind), info.width, info.height, info.creation);
+            std::snprintf(
+                line, sizeof line,
+                "IDirect3DDevice9::Reset - a DEFAULT-pool %s of %u x %u (creation %u) is still alive.\n",
+                devicedebug::KindName(info.kind), info.width, info.height, info.creation);
         OutputDebugStringA(line);
     }
     m_params = *params;
@@ -583,7 +588,8 @@ HRESULT DeviceBase::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT
     if (!surface || shared || width == 0 || height == 0 || width > m_caps.MaxTextureWidth ||
         height > m_caps.MaxTextureHeight || format != D3DFMT_D24S8)
         return D3DERR_INVALIDCALL;
-    ResourceInfo info = NewInfo(ResourceKind::DepthStencilSurface, D3DPOOL_DEFAULT, D3DUSAGE_DEPTHSTENCIL, format);
+    ResourceInfo info =
+        NewInfo(ResourceKind::DepthStencilSurface, D3DPOOL_DEFAULT, D3DUSAGE_DEPTHSTENCIL, format);
     info.width = width;
     info.height = height;
     auto* s = new DepthSurface(m_link, info);
@@ -627,7 +633,8 @@ HRESULT DeviceBase::CreateVertexDeclaration(const D3DVERTEXELEMENT9* elements,
 
 // ---- DeviceBase: targets ------------------------------------------------------------------------
 
-HRESULT DeviceBase::GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type, IDirect3DSurface9** surface)
+HRESULT DeviceBase::GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type,
+                                  IDirect3DSurface9** surface)
 {
     PLAT_DEVICE_ALIVE_OR_RETURN(D3DERR_INVALIDCALL);
     if (!surface || swapChain != 0 || index != 0 || type != D3DBACKBUFFER_TYPE_MONO)
@@ -714,8 +721,8 @@ HRESULT DeviceBase::SetViewport(const D3DVIEWPORT9* viewport)
         return D3DERR_INVALIDCALL;
     const D3DVIEWPORT9& v = *viewport;
     const std::uint64_t right = std::uint64_t{v.X} + v.Width, bottom = std::uint64_t{v.Y} + v.Height;
-    if (v.Width == 0 || v.Height == 0 || right > m_colourTarget->Width() || bottom > m_colourTarget->Height() ||
-        !(v.MinZ >= 0.0f && v.MinZ <= v.MaxZ && v.MaxZ <= 1.0f))
+    if (v.Width == 0 || v.Height == 0 || right > m_colourTarget->Width() ||
+        bottom > m_colourTarget->Height() || !(v.MinZ >= 0.0f && v.MinZ <= v.MaxZ && v.MaxZ <= 1.0f))
         return D3DERR_INVALIDCALL;
     m_viewport = v;
     return S_OK;
@@ -897,7 +904,8 @@ HRESULT DeviceBase::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int baseVertexIn
     return Draw(draw);
 }
 
-HRESULT DeviceBase::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride)
+HRESULT DeviceBase::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices,
+                                    UINT stride)
 {
     PLAT_DEVICE_ALIVE_OR_RETURN(D3DERR_INVALIDCALL);
     if (FAILED(CheckDraw(type, primitiveCount)) || !vertices || stride == 0)
@@ -941,12 +949,14 @@ HRESULT DeviceBase::DrawBatch(const BatchDraw& draw)
     PLAT_DEVICE_ALIVE_OR_RETURN(D3DERR_INVALIDCALL);
     if (!m_inScene || !draw.vertices || !Owns(draw.vertices) || draw.textureCount > kMaxTextureStages)
         return D3DERR_INVALIDCALL;
-    const std::uint64_t vertexEnd = (std::uint64_t{draw.firstVertex} + draw.vertexCount) * sizeof(BatchVertex);
+    const std::uint64_t vertexEnd =
+        (std::uint64_t{draw.firstVertex} + draw.vertexCount) * sizeof(BatchVertex);
     if (vertexEnd > draw.vertices->Size())
         return D3DERR_INVALIDCALL;
     if (draw.indices)
     {
-        if (!Owns(draw.indices) || std::uint64_t{draw.firstIndex} + draw.indexCount > draw.indices->IndexCount())
+        if (!Owns(draw.indices) ||
+            std::uint64_t{draw.firstIndex} + draw.indexCount > draw.indices->IndexCount())
             return D3DERR_INVALIDCALL;
         std::uint32_t smallest = 0, largest = 0;
         draw.indices->IndexRange(draw.firstIndex, draw.indexCount, smallest, largest);

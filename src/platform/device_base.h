@@ -116,7 +116,8 @@ public:
     // ---- IDirect3DDevice9 ----
     HRESULT GetDirect3D(IDirect3D9** d3d) override;
     HRESULT GetDeviceCaps(D3DCAPS9* caps) override;
-    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) override;
+    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                  DWORD stencil) override;
     HRESULT BeginScene() override;
     HRESULT EndScene() override;
     HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindow,
@@ -124,13 +125,13 @@ public:
     HRESULT Reset(D3DPRESENT_PARAMETERS* params) override;
     HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                           IDirect3DTexture9** texture, HANDLE* shared) override;
-    HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
-                               HANDLE* shared) override;
+    HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                               IDirect3DVertexBuffer9** buffer, HANDLE* shared) override;
     HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                               IDirect3DIndexBuffer9** buffer, HANDLE* shared) override;
-    HRESULT CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
-                                      DWORD multiSampleQuality, BOOL discard, IDirect3DSurface9** surface,
-                                      HANDLE* shared) override;
+    HRESULT CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format,
+                                      D3DMULTISAMPLE_TYPE multiSample, DWORD multiSampleQuality, BOOL discard,
+                                      IDirect3DSurface9** surface, HANDLE* shared) override;
     HRESULT CreateVertexDeclaration(const D3DVERTEXELEMENT9* elements,
                                     IDirect3DVertexDeclaration9** declaration) override;
     HRESULT GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type,
@@ -152,12 +153,14 @@ public:
     HRESULT SetVertexDeclaration(IDirect3DVertexDeclaration9* declaration) override;
     HRESULT GetVertexDeclaration(IDirect3DVertexDeclaration9** declaration) override;
     HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) override;
-    HRESULT GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset, UINT* stride) override;
+    HRESULT GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset,
+                            UINT* stride) override;
     HRESULT SetIndices(IDirect3DIndexBuffer9* indices) override;
     HRESULT GetIndices(IDirect3DIndexBuffer9** indices) override;
     HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int baseVertexIndex, UINT minIndex, UINT numVertices,
                                  UINT startIndex, UINT primitiveCount) override;
-    HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride) override;
+    HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices,
+                            UINT stride) override;
     D3DSURFACE_DESC GetBackBufferDesc() override;
     bool ReadBackBuffer(std::vector<D3DCOLOR>& pixels) override;
 

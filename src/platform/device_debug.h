@@ -29,10 +29,10 @@ struct ResourceInfo
     D3DPOOL pool = D3DPOOL_DEFAULT;
     DWORD usage = 0;
     D3DFORMAT format = D3DFMT_UNKNOWN;
-    UINT width = 0;  // pixels (textures, surfaces)
+    UINT width = 0; // pixels (textures, surfaces)
     UINT height = 0;
-    UINT levels = 0; // textures
-    UINT size = 0;   // bytes (buffers)
+    UINT levels = 0;       // textures
+    UINT size = 0;         // bytes (buffers)
     unsigned creation = 0; // 1 for the first resource the device made
     ULONG count = 0;       // references held, the device's own included
     bool live = true;
@@ -85,7 +85,7 @@ struct LoggedCall
     UINT primitiveCount = 0;                             // Draw
     UINT vertexCount = 0;                                // Draw
     UINT textureCount = 0;                               // Draw: textures bound
-    std::int32_t result = 0; // DrawText: the height returned
+    std::int32_t result = 0;                             // DrawText: the height returned
     std::vector<D3DXVECTOR4> points; // Line: the points after the matrix and the w division
 };
 

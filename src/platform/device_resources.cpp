@@ -356,7 +356,9 @@ AttributeLocation VertexDeclaration::LocationOf(const D3DVERTEXELEMENT9& element
     case D3DDECLUSAGE_NORMAL:
         return element.UsageIndex == 0 ? kAttribNormal : kAttribCount;
     case D3DDECLUSAGE_TEXCOORD:
-        return element.UsageIndex == 0 ? kAttribTexCoord0 : element.UsageIndex == 1 ? kAttribTexCoord1 : kAttribCount;
+        return element.UsageIndex == 0   ? kAttribTexCoord0
+               : element.UsageIndex == 1 ? kAttribTexCoord1
+                                         : kAttribCount;
     case D3DDECLUSAGE_TANGENT:
         return element.UsageIndex == 0 ? kAttribTangent : kAttribCount;
     case D3DDECLUSAGE_BINORMAL:

@@ -467,8 +467,9 @@ std::unique_ptr<FontFace> FontFace::Load(std::vector<unsigned char> bytes, std::
     f.hmtx = found[Tag("hmtx")];
     std::int32_t locFormat = 0;
     std::uint32_t glyphs = 0, metrics = 0;
-    if (!head.S16(50, locFormat) || (locFormat != 0 && locFormat != 1) || !maxp.U16(4, glyphs) || glyphs == 0 ||
-        !hhea.S16(4, f.ascender) || !hhea.S16(6, f.descender) || !hhea.U16(34, metrics) || metrics == 0)
+    if (!head.S16(50, locFormat) || (locFormat != 0 && locFormat != 1) || !maxp.U16(4, glyphs) ||
+        glyphs == 0 || !hhea.S16(4, f.ascender) || !hhea.S16(6, f.descender) || !hhea.U16(34, metrics) ||
+        metrics == 0)
     {
         reason = "the font's header tables are damaged";
         return nullptr;
@@ -476,8 +477,7 @@ std::unique_ptr<FontFace> FontFace::Load(std::vector<unsigned char> bytes, std::
     f.numGlyphs = glyphs;
     f.longLoca = locFormat == 1;
     f.longMetrics = std::min(metrics, glyphs);
-    if (f.ascender - f.descender <= 0 ||
-        !f.loca.Has(0, (std::size_t{glyphs} + 1) * (f.longLoca ? 4 : 2)) ||
+    if (f.ascender - f.descender <= 0 || !f.loca.Has(0, (std::size_t{glyphs} + 1) * (f.longLoca ? 4 : 2)) ||
         !f.hmtx.Has(0, 4 * std::size_t{f.longMetrics} + 2 * std::size_t{glyphs - f.longMetrics}))
     {
         reason = "the font's metrics are damaged";
@@ -650,7 +650,9 @@ std::string FindFontFile(const std::string& fileName)
         for (const std::string& folder : f.folders)
         {
             std::error_code ec;
-            for (fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end;
+            for (fs::recursive_directory_iterator
+                     it(folder, fs::directory_options::skip_permission_denied, ec),
+                 end;
                  !ec && it != end; it.increment(ec))
             {
                 if (it->is_regular_file(ec))

@@ -15,8 +15,8 @@ struct GlyphBitmap
 {
     int width = 0; // pixels; 0 for a glyph that draws nothing (a space)
     int height = 0;
-    int left = 0; // from the pen position, pixels
-    int top = 0;  // from the baseline, pixels, y down (negative above it)
+    int left = 0;                       // from the pen position, pixels
+    int top = 0;                        // from the baseline, pixels, y down (negative above it)
     std::vector<std::uint8_t> coverage; // width x height, 0..255, top row first
 };
 

@@ -94,7 +94,8 @@ class GLDevice final : public DeviceBase
 public:
     GLDevice(const D3DPRESENT_PARAMETERS& params, const D3DCAPS9& caps, ComPtr<Direct3DObject> d3d,
              std::function<void()> swap, std::function<void(int&, int&)> drawableSize)
-        : DeviceBase(params, caps, std::move(d3d)), m_swap(std::move(swap)), m_drawableSize(std::move(drawableSize))
+        : DeviceBase(params, caps, std::move(d3d)), m_swap(std::move(swap)),
+          m_drawableSize(std::move(drawableSize))
     {
     }
 
@@ -162,7 +163,8 @@ protected:
             const UINT levels = t->LevelCount();
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, levels > 1 ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                            levels > 1 ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
             if (!t->HasAlpha())
                 glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
@@ -210,9 +212,10 @@ protected:
         const TextureLevel& l = texture.Level(level);
         m_gl.BindTexture(0, texture.handle.name);
         glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(l.width));
-        glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), r.left, r.top, r.right - r.left, r.bottom - r.top,
-                        GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                        l.pixels.data() + static_cast<std::size_t>(r.top) * l.width + static_cast<std::size_t>(r.left));
+        glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), r.left, r.top, r.right - r.left,
+                        r.bottom - r.top, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+                        l.pixels.data() + static_cast<std::size_t>(r.top) * l.width +
+                            static_cast<std::size_t>(r.left));
         glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
         Check("filling a texture");
     }
@@ -246,8 +249,8 @@ protected:
         GLbitfield mask = 0;
         if (flags & D3DCLEAR_TARGET)
         {
-            glClearColor(((color >> 16) & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f, (color & 0xFF) / 255.0f,
-                         ((color >> 24) & 0xFF) / 255.0f);
+            glClearColor(((color >> 16) & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f,
+                         (color & 0xFF) / 255.0f, ((color >> 24) & 0xFF) / 255.0f);
             mask |= GL_COLOR_BUFFER_BIT;
         }
         if (flags & D3DCLEAR_ZBUFFER)
@@ -329,10 +332,10 @@ protected:
             IndexBuffer& indices = *Indices();
             m_gl.ElementBuffer(indices.handle.name);
             const bool wide = indices.IndexSize() == 4;
-            glDrawElementsBaseVertex(mode, static_cast<GLsizei>(draw.indexCount),
-                                     wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
-                                     reinterpret_cast<const void*>(std::uintptr_t{draw.startIndex} * indices.IndexSize()),
-                                     draw.baseVertex);
+            glDrawElementsBaseVertex(
+                mode, static_cast<GLsizei>(draw.indexCount), wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+                reinterpret_cast<const void*>(std::uintptr_t{draw.startIndex} * indices.IndexSize()),
+                draw.baseVertex);
         }
         else
             glDrawArrays(mode, 0, static_cast<GLsizei>(draw.vertexCount));
@@ -468,7 +471,8 @@ private:
         glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour,
                                static_cast<GLint>(level));
         if (depth)
-            glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depth);
+            glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                                      depth);
         const GLenum status = glCheckFramebufferStatus(GL_DRAW_FRAMEBUFFER);
         if (status != GL_FRAMEBUFFER_COMPLETE)
             std::fprintf(stderr, "OpenGL device - a render target is incomplete (status 0x%X).\n", status);
@@ -512,7 +516,8 @@ private:
         const bool blend = RenderState(D3DRS_ALPHABLENDENABLE) != 0;
         m_gl.Enable(GL_BLEND, blend);
         if (blend)
-            m_gl.BlendFunc(BlendFactor(RenderState(D3DRS_SRCBLEND)), BlendFactor(RenderState(D3DRS_DESTBLEND)));
+            m_gl.BlendFunc(BlendFactor(RenderState(D3DRS_SRCBLEND)),
+                           BlendFactor(RenderState(D3DRS_DESTBLEND)));
         // Front faces stay counter-clockwise in OpenGL's upward window: what Direct3D sees as
         // counter-clockwise on the screen is clockwise there, so culling CCW culls back faces.
         const DWORD cull = RenderState(D3DRS_CULLMODE);
@@ -599,8 +604,8 @@ ComPtr<DeviceBase> MakeGLDevice(const D3DPRESENT_PARAMETERS& params, std::functi
     const std::string renderer = rendererText ? rendererText : "an unknown renderer";
     if (version < 33 || !epoxy_is_desktop_gl())
     {
-        error = "OpenGL 3.3 core is not available (the context offers version " + std::to_string(version / 10) +
-                "." + std::to_string(version % 10) + " on " + renderer + ")";
+        error = "OpenGL 3.3 core is not available (the context offers version " +
+                std::to_string(version / 10) + "." + std::to_string(version % 10) + " on " + renderer + ")";
         return {};
     }
     GLint maxSize = 0;

@@ -78,7 +78,7 @@ private:
     std::array<GLuint, kTextureUnits> m_samplers{};
     GLuint m_arrayBuffer = kUnknown;
     GLuint m_elementBuffer = kUnknown;
-    std::array<int, 5> m_caps{};  // -1 unknown, 0 off, 1 on
+    std::array<int, 5> m_caps{}; // -1 unknown, 0 off, 1 on
     int m_clipMask = -1;
     int m_depthMask = -1;
     GLenum m_blendSource = 0, m_blendDest = 0;

@@ -42,8 +42,8 @@ protected:
         TextureSurface& target = ColourTarget();
         TextureLevel& level = target.GetTexture().Level(target.Level());
         for (std::int32_t y = r.y1; y < r.y2; ++y)
-            std::fill_n(level.pixels.begin() + static_cast<std::ptrdiff_t>(y) * level.width + r.x1, r.x2 - r.x1,
-                        color);
+            std::fill_n(level.pixels.begin() + static_cast<std::ptrdiff_t>(y) * level.width + r.x1,
+                        r.x2 - r.x1, color);
     }
 
     void BackendStretch(TextureSurface& source, const RECT& sr, TextureSurface& dest, const RECT& dr,
@@ -110,7 +110,8 @@ void StretchPixels(const std::vector<std::uint32_t>& src, UINT srcWidth, const R
                     out |= std::min(c, 255u) << shift;
                 }
             }
-            dst[static_cast<std::size_t>(dr.top + y) * dstWidth + static_cast<std::size_t>(dr.left + x)] = out;
+            dst[static_cast<std::size_t>(dr.top + y) * dstWidth + static_cast<std::size_t>(dr.left + x)] =
+                out;
         }
     }
 }
@@ -118,7 +119,8 @@ void StretchPixels(const std::vector<std::uint32_t>& src, UINT srcWidth, const R
 ComPtr<DeviceBase> MakeHeadlessDevice(const D3DPRESENT_PARAMETERS& params, const D3DCAPS9& caps,
                                       ComPtr<Direct3DObject> d3d, std::function<void()> onPresent)
 {
-    auto device = ComPtr<DeviceBase>::Adopt(new HeadlessDevice(params, caps, std::move(d3d), std::move(onPresent)));
+    auto device =
+        ComPtr<DeviceBase>::Adopt(new HeadlessDevice(params, caps, std::move(d3d), std::move(onPresent)));
     device->Initialise();
     return device;
 }

@@ -76,7 +76,8 @@ bool TooLarge(int w, int h, UINT maxSize, std::string& reason)
     return true;
 }
 
-bool DecodePng(const unsigned char* data, std::size_t size, UINT maxSize, DecodedImage& image, std::string& reason)
+bool DecodePng(const unsigned char* data, std::size_t size, UINT maxSize, DecodedImage& image,
+               std::string& reason)
 {
     if (!PngChunksComplete(data, size))
     {
@@ -112,7 +113,8 @@ bool DecodePng(const unsigned char* data, std::size_t size, UINT maxSize, Decode
     return true;
 }
 
-bool DecodeJpg(const unsigned char* data, std::size_t size, UINT maxSize, DecodedImage& image, std::string& reason)
+bool DecodeJpg(const unsigned char* data, std::size_t size, UINT maxSize, DecodedImage& image,
+               std::string& reason)
 {
     tjhandle decoder = tjInitDecompress();
     if (!decoder)
@@ -134,8 +136,8 @@ bool DecodeJpg(const unsigned char* data, std::size_t size, UINT maxSize, Decode
         image.hasAlpha = false;
         image.pixels.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0u);
         // Bytes B, G, R, X are one A8R8G8B8 word; a warning (a cut-off file) is an error here.
-        ok = tjDecompress2(decoder, data, length, reinterpret_cast<unsigned char*>(image.pixels.data()), w, w * 4, h,
-                           TJPF_BGRX, TJFLAG_STOPONWARNING) == 0;
+        ok = tjDecompress2(decoder, data, length, reinterpret_cast<unsigned char*>(image.pixels.data()), w,
+                           w * 4, h, TJPF_BGRX, TJFLAG_STOPONWARNING) == 0;
         if (!ok)
             reason = std::string("the JPG image is damaged or truncated (") + tjGetErrorStr2(decoder) + ")";
         for (std::uint32_t& p : image.pixels)
@@ -146,7 +148,8 @@ bool DecodeJpg(const unsigned char* data, std::size_t size, UINT maxSize, Decode
 }
 } // namespace
 
-bool DecodeImage(const unsigned char* data, std::size_t size, UINT maxSize, DecodedImage& image, std::string& reason)
+bool DecodeImage(const unsigned char* data, std::size_t size, UINT maxSize, DecodedImage& image,
+                 std::string& reason)
 {
     if (size == 0)
     {
@@ -164,11 +167,12 @@ bool DecodeImage(const unsigned char* data, std::size_t size, UINT maxSize, Deco
         reason = "the file is too large";
         return false;
     }
-    return png ? DecodePng(data, size, maxSize, image, reason) : DecodeJpg(data, size, maxSize, image, reason);
+    return png ? DecodePng(data, size, maxSize, image, reason)
+               : DecodeJpg(data, size, maxSize, image, reason);
 }
 
-void HalveImage(const std::vector<std::uint32_t>& src, UINT width, UINT height, std::vector<std::uint32_t>& dst,
-                UINT& halfWidth, UINT& halfHeight)
+void HalveImage(const std::vector<std::uint32_t>& src, UINT width, UINT height,
+                std::vector<std::uint32_t>& dst, UINT& halfWidth, UINT& halfHeight)
 {
     halfWidth = std::max(1u, width / 2);
     halfHeight = std::max(1u, height / 2);
@@ -194,7 +198,8 @@ void HalveImage(const std::vector<std::uint32_t>& src, UINT width, UINT height, 
     }
 }
 
-bool EncodePng(const std::vector<std::uint32_t>& pixels, UINT width, UINT height, std::vector<unsigned char>& png)
+bool EncodePng(const std::vector<std::uint32_t>& pixels, UINT width, UINT height,
+               std::vector<unsigned char>& png)
 {
     if (width == 0 || height == 0 || pixels.size() != static_cast<std::size_t>(width) * height)
         return false;

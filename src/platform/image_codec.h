@@ -24,11 +24,12 @@ bool DecodeImage(const unsigned char* data, std::size_t size, UINT maxSize, Deco
                  std::string& reason);
 
 // The next mip level: each pixel the mean of the (up to) 2 x 2 pixels it covers.
-void HalveImage(const std::vector<std::uint32_t>& src, UINT width, UINT height, std::vector<std::uint32_t>& dst,
-                UINT& halfWidth, UINT& halfHeight);
+void HalveImage(const std::vector<std::uint32_t>& src, UINT width, UINT height,
+                std::vector<std::uint32_t>& dst, UINT& halfWidth, UINT& halfHeight);
 
 // An opaque 8-bit RGB PNG of the pixels, top row first.
-bool EncodePng(const std::vector<std::uint32_t>& pixels, UINT width, UINT height, std::vector<unsigned char>& png);
+bool EncodePng(const std::vector<std::uint32_t>& pixels, UINT width, UINT height,
+               std::vector<unsigned char>& png);
 
 // A whole file through the path helper. False with the reason.
 bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes, std::string& reason);

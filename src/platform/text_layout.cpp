@@ -105,8 +105,8 @@ void LayOutParagraph(const wchar_t* begin, const wchar_t* end, int boxWidth, boo
 }
 } // namespace
 
-void LayOutText(const wchar_t* text, std::size_t length, int boxWidth, DWORD format, const TextMetrics& metrics,
-                TextLayout& layout)
+void LayOutText(const wchar_t* text, std::size_t length, int boxWidth, DWORD format,
+                const TextMetrics& metrics, TextLayout& layout)
 {
     layout = TextLayout();
     if (!text || length == 0)

@@ -42,6 +42,6 @@ struct TextLayout
 };
 
 // boxWidth in pixels.
-void LayOutText(const wchar_t* text, std::size_t length, int boxWidth, DWORD format, const TextMetrics& metrics,
-                TextLayout& layout);
+void LayOutText(const wchar_t* text, std::size_t length, int boxWidth, DWORD format,
+                const TextMetrics& metrics, TextLayout& layout);
 } // namespace plat::detail

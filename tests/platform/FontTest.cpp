@@ -171,15 +171,18 @@ TEST_F(FontTest, RealArialMetricsGiveFiveToTwelvePixelsACharacter)
 
 TEST_F(FontTest, EachFaceFindsItsFileAndUnknownOnesAreNamed)
 {
-    for (const char* file : {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSerif.ttf", "DejaVuSerif-Bold.ttf",
-                             "LeckerliOne-Regular.ttf"})
+    for (const char* file : {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSerif.ttf",
+                             "DejaVuSerif-Bold.ttf", "LeckerliOne-Regular.ttf"})
         ASSERT_FALSE(SystemFont(file).empty()) << file << " is not installed (scripts/setup installs it)";
     // The game's seven fonts are made without a word.
     testing::internal::CaptureStderr();
-    const std::tuple<int, UINT, UINT, const wchar_t*> table[] = {
-        {16, 10, 400, L"Arial"}, {16, 10, 700, L"Arial"}, {16, 10, 400, L"Times New Roman"},
-        {16, 10, 700, L"Times New Roman"}, {25, 10, 400, L"Ravie"}, {40, 25, 400, L"Ravie"},
-        {16, 8, 400, L"Arial"}};
+    const std::tuple<int, UINT, UINT, const wchar_t*> table[] = {{16, 10, 400, L"Arial"},
+                                                                 {16, 10, 700, L"Arial"},
+                                                                 {16, 10, 400, L"Times New Roman"},
+                                                                 {16, 10, 700, L"Times New Roman"},
+                                                                 {25, 10, 400, L"Ravie"},
+                                                                 {40, 25, 400, L"Ravie"},
+                                                                 {16, 8, 400, L"Arial"}};
     std::vector<ID3DXFont*> fonts;
     for (auto [height, width, weight, face] : table)
         fonts.push_back(Make(face, height, width, weight));
@@ -196,7 +199,8 @@ TEST_F(FontTest, EachFaceFindsItsFileAndUnknownOnesAreNamed)
     testing::internal::CaptureStderr();
     ID3DXFont* unknown = Make(L"Comic Sans", 16, 10);
     const std::string line = testing::internal::GetCapturedStderr();
-    EXPECT_NE(line.find("\"Comic Sans\" is not known; \"DejaVuSans.ttf\" stands in"), std::string::npos) << line;
+    EXPECT_NE(line.find("\"Comic Sans\" is not known; \"DejaVuSans.ttf\" stands in"), std::string::npos)
+        << line;
     EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
     unknown->Release();
 }
@@ -218,8 +222,9 @@ TEST_F(FontTest, MissingOrDamagedFilesFallBackAndNoFileMeansFixedMetricsAndNothi
         const char* said;
     };
     const Case cases[] = {
-        {L"Times New Roman", 700, "\"DejaVuSerif-Bold.ttf\" is not installed (package fonts-dejavu-core) for the "
-                                  "face \"Times New Roman\"; \"DejaVuSans.ttf\" stands in"},
+        {L"Times New Roman", 700,
+         "\"DejaVuSerif-Bold.ttf\" is not installed (package fonts-dejavu-core) for the "
+         "face \"Times New Roman\"; \"DejaVuSans.ttf\" stands in"},
         {L"Times New Roman", 400, "DejaVuSerif.ttf\": not a TrueType font for the face \"Times New Roman\""},
         {L"Ravie", 400, "\"LeckerliOne-Regular.ttf\" is not installed (package fonts-leckerli-one)"},
     };
@@ -278,7 +283,8 @@ TEST_F(FontTest, DamagedFontBytesAreRefusedWithAReason)
     const Case cases[] = {
         {"nothing", {}, "too short"},
         {"the first 100 bytes", std::vector<unsigned char>(good.begin(), good.begin() + 100), "past the end"},
-        {"half the file", std::vector<unsigned char>(good.begin(), good.begin() + static_cast<long>(good.size() / 2)),
+        {"half the file",
+         std::vector<unsigned char>(good.begin(), good.begin() + static_cast<long>(good.size() / 2)),
          "past the end"},
         {"PostScript outlines", otto, "PostScript outlines are not supported"},
         {"a directory past the end", manyTables, "table directory"},
@@ -297,15 +303,15 @@ TEST_F(FontTest, DamagedFontBytesAreRefusedWithAReason)
     for (std::uint32_t i = 0; i < tables; ++i)
     {
         const std::size_t entry = 12 + 16 * i;
-        if (std::string(badLoca.begin() + static_cast<long>(entry), badLoca.begin() + static_cast<long>(entry) + 4) !=
-            "loca")
+        if (std::string(badLoca.begin() + static_cast<long>(entry),
+                        badLoca.begin() + static_cast<long>(entry) + 4) != "loca")
             continue;
         const std::size_t offset = (std::size_t{badLoca[entry + 8]} << 24) | (badLoca[entry + 9] << 16) |
                                    (badLoca[entry + 10] << 8) | badLoca[entry + 11];
         const std::size_t length = (std::size_t{badLoca[entry + 12]} << 24) | (badLoca[entry + 13] << 16) |
                                    (badLoca[entry + 14] << 8) | badLoca[entry + 15];
-        std::fill(badLoca.begin() + static_cast<long>(offset), badLoca.begin() + static_cast<long>(offset + length),
-                  0xEE);
+        std::fill(badLoca.begin() + static_cast<long>(offset),
+                  badLoca.begin() + static_cast<long>(offset + length), 0xEE);
     }
     auto face = detail::FontFace::Load(badLoca, reason);
     ASSERT_TRUE(face) << reason;

@@ -409,10 +409,11 @@ bool RecordCaps(D3DCAPS9* caps, D3DFORMAT adapterFormat, D3DFORMAT backBufferFor
     auto* choice = static_cast<DeviceChoice*>(ctx);
     choice->maxTexture = caps->MaxTextureWidth;
     IDirect3D9* d3d = DXUTGetD3DObject();
-    choice->blending = d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, adapterFormat, D3DUSAGE_QUERY_POSTPIXELSHADER_BLENDING,
-                                              D3DRTYPE_TEXTURE, backBufferFormat);
-    choice->unsupported = d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, adapterFormat, 0, D3DRTYPE_TEXTURE,
-                                                 D3DFMT_A8R8G8B8);
+    choice->blending =
+        d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, adapterFormat, D3DUSAGE_QUERY_POSTPIXELSHADER_BLENDING,
+                               D3DRTYPE_TEXTURE, backBufferFormat);
+    choice->unsupported =
+        d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, adapterFormat, 0, D3DRTYPE_TEXTURE, D3DFMT_A8R8G8B8);
     return true;
 }
 
@@ -446,7 +447,8 @@ TEST_F(FrameDriverTest, CallbacksSeeTheDevicesCapsAndAdaptersAndTheChoiceIsKept)
     headless::SetUnsupportedFormats({D3DFMT_A8R8G8B8});
     DXUTInit(false, false, false, true);
     DeviceChoice choice;
-    ASSERT_TRUE(SUCCEEDED(DXUTCreateDevice(D3DADAPTER_DEFAULT, true, 320, 200, &RecordCaps, &PickPerfHud, &choice)));
+    ASSERT_TRUE(
+        SUCCEEDED(DXUTCreateDevice(D3DADAPTER_DEFAULT, true, 320, 200, &RecordCaps, &PickPerfHud, &choice)));
     EXPECT_EQ(choice.maxTexture, 512u);
     EXPECT_EQ(choice.blending, S_OK);
     EXPECT_EQ(choice.unsupported, D3DERR_NOTAVAILABLE);
@@ -464,7 +466,8 @@ TEST_F(FrameDriverTest, CallbacksSeeTheDevicesCapsAndAdaptersAndTheChoiceIsKept)
     // An adapter that does not exist is refused like any other failure.
     choice.adapterToUse = 7;
     testing::internal::CaptureStderr();
-    EXPECT_TRUE(FAILED(DXUTCreateDevice(D3DADAPTER_DEFAULT, true, 320, 200, &RecordCaps, &PickPerfHud, &choice)));
+    EXPECT_TRUE(
+        FAILED(DXUTCreateDevice(D3DADAPTER_DEFAULT, true, 320, 200, &RecordCaps, &PickPerfHud, &choice)));
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("adapter 7 does not exist"), std::string::npos) << err;
     EXPECT_EQ(DXUTGetD3D9Device(), nullptr);

@@ -112,12 +112,14 @@ IDirect3DTexture9* MakeTexture(IDirect3DDevice9* device, UINT width, UINT height
                                const std::vector<std::uint32_t>& texels)
 {
     IDirect3DTexture9* texture = nullptr;
-    if (FAILED(device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr)))
+    if (FAILED(
+            device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr)))
         return nullptr;
     D3DLOCKED_RECT locked;
     texture->LockRect(0, &locked, nullptr, 0);
     for (UINT y = 0; y < height; ++y)
-        std::memcpy(static_cast<char*>(locked.pBits) + y * locked.Pitch, texels.data() + y * width, width * 4);
+        std::memcpy(static_cast<char*>(locked.pBits) + y * locked.Pitch, texels.data() + y * width,
+                    width * 4);
     texture->UnlockRect(0);
     return texture;
 }
@@ -223,7 +225,8 @@ int DrawTwentySprites(IDirect3DDevice9* device, const std::string& picture)
     sprite->Begin(D3DXSPRITE_ALPHABLEND);
     for (int i = 0; i < 20; ++i)
     {
-        const D3DXVECTOR3 at{static_cast<float>(20 + 30 * (i % 10)), static_cast<float>(60 + 40 * (i / 10)), 0};
+        const D3DXVECTOR3 at{static_cast<float>(20 + 30 * (i % 10)), static_cast<float>(60 + 40 * (i / 10)),
+                             0};
         sprite->Draw(textures[static_cast<std::size_t>(i)], nullptr, nullptr, &at, 0xFFFFFFFFu);
     }
     sprite->End();
@@ -235,8 +238,8 @@ int DrawTwentySprites(IDirect3DDevice9* device, const std::string& picture)
     device->ReadBackBuffer(pixels);
     int wrong = 0;
     for (int i = 0; i < 20; ++i)
-        wrong += (pixels[static_cast<std::size_t>(68 + 40 * (i / 10)) * kWidth + 28 + 30 * (i % 10)] | 0xFF000000u) !=
-                 colours[static_cast<std::size_t>(i)];
+        wrong += (pixels[static_cast<std::size_t>(68 + 40 * (i / 10)) * kWidth + 28 + 30 * (i % 10)] |
+                  0xFF000000u) != colours[static_cast<std::size_t>(i)];
     sprite->Release();
     for (IDirect3DTexture9* t : textures)
         t->Release();
@@ -300,8 +303,8 @@ TEST_F(GLPixelTest, FontTextStaysInsideItsMeasuredRectangle)
 TEST_F(GLPixelTest, RenderTargetIsStretchedBackOntoTheBackBuffer)
 {
     IDirect3DTexture9* target = nullptr;
-    ASSERT_TRUE(SUCCEEDED(
-        device->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target, nullptr)));
+    ASSERT_TRUE(SUCCEEDED(device->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
+                                                D3DPOOL_DEFAULT, &target, nullptr)));
     IDirect3DSurface9 *surface = nullptr, *back = nullptr;
     target->GetSurfaceLevel(0, &surface);
     device->GetRenderTarget(0, &back);
@@ -341,24 +344,22 @@ TEST_F(GLPixelTest, ClipPlaneOneCutsAQuad)
     EXPECT_EQ(At(100, 120), kBackground); // left of the centre: cut away
     EXPECT_EQ(At(158, 120), kBackground);
     EXPECT_EQ(At(162, 120), kBlue);
-    EXPECT_EQ(At(230, 70), kBlue);  // top right of the square (clip y up is the top)
+    EXPECT_EQ(At(230, 70), kBlue); // top right of the square (clip y up is the top)
     EXPECT_EQ(At(230, 50), kBackground);
 }
 
 TEST_F(GLPixelTest, CullingAndDepthKeepDirect3DsRules)
 {
     // Default culling drops triangles that turn counter-clockwise on the screen.
-    const ScreenVertex clockwise[3] = {{20, 20, 0.5f, 1, kRed, 0, 0},
-                                       {80, 20, 0.5f, 1, kRed, 0, 0},
-                                       {20, 80, 0.5f, 1, kRed, 0, 0}};
-    const ScreenVertex counter[3] = {{120, 20, 0.5f, 1, kRed, 0, 0},
-                                     {120, 80, 0.5f, 1, kRed, 0, 0},
-                                     {180, 20, 0.5f, 1, kRed, 0, 0}};
+    const ScreenVertex clockwise[3] = {
+        {20, 20, 0.5f, 1, kRed, 0, 0}, {80, 20, 0.5f, 1, kRed, 0, 0}, {20, 80, 0.5f, 1, kRed, 0, 0}};
+    const ScreenVertex counter[3] = {
+        {120, 20, 0.5f, 1, kRed, 0, 0}, {120, 80, 0.5f, 1, kRed, 0, 0}, {180, 20, 0.5f, 1, kRed, 0, 0}};
     device->SetVertexDeclaration(screenDecl);
     device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, clockwise, sizeof(ScreenVertex));
     device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, counter, sizeof(ScreenVertex));
     // The nearer of two overlapping quads wins, whichever is drawn last.
-    ScreenQuad(199.5f, 119.5f, 259.5f, 179.5f, kGreen);        // depth 0
+    ScreenQuad(199.5f, 119.5f, 259.5f, 179.5f, kGreen); // depth 0
     const ScreenVertex far[4] = {{229.5f, 149.5f, 0.9f, 1, kBlue, 0, 0},
                                  {289.5f, 149.5f, 0.9f, 1, kBlue, 0, 0},
                                  {229.5f, 209.5f, 0.9f, 1, kBlue, 0, 0},
@@ -403,7 +404,8 @@ TEST_F(GLPixelTest, AResizeGivesPicturesOfTheNewSize)
     std::vector<unsigned char> bytes;
     std::string reason;
     detail::DecodedImage image;
-    ASSERT_TRUE(detail::ReadWholeFile(testsupport::ScreenshotPath("gl_resized.png"), bytes, reason)) << reason;
+    ASSERT_TRUE(detail::ReadWholeFile(testsupport::ScreenshotPath("gl_resized.png"), bytes, reason))
+        << reason;
     ASSERT_TRUE(detail::DecodeImage(bytes.data(), bytes.size(), 4096, image, reason)) << reason;
     EXPECT_EQ(image.width, 200u);
     EXPECT_EQ(image.height, 100u);

@@ -35,7 +35,8 @@ protected:
     IDirect3DTexture9* Texture(UINT w, UINT h, UINT levels, DWORD usage, D3DPOOL pool)
     {
         IDirect3DTexture9* t = nullptr;
-        EXPECT_TRUE(SUCCEEDED(device->CreateTexture(w, h, levels, usage, D3DFMT_A8R8G8B8, pool, &t, nullptr)));
+        EXPECT_TRUE(
+            SUCCEEDED(device->CreateTexture(w, h, levels, usage, D3DFMT_A8R8G8B8, pool, &t, nullptr)));
         return t;
     }
 
@@ -60,8 +61,8 @@ std::vector<std::uint32_t> ReadTexture(IDirect3DTexture9* texture)
         return out;
     for (UINT y = 0; y < desc.Height; ++y)
     {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const char*>(locked.pBits) +
-                                                                 y * locked.Pitch);
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(static_cast<const char*>(locked.pBits) + y * locked.Pitch);
         out.insert(out.end(), row, row + desc.Width);
     }
     texture->UnlockRect(0);
@@ -74,8 +75,8 @@ TEST_F(HeadlessDeviceTest, RegistryKeepsEveryResourceWithItsPoolAndCount)
     IDirect3DTexture9* managed = Texture(8, 4, 0, 0, D3DPOOL_MANAGED);
     IDirect3DTexture9* target = Texture(32, 16, 1, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT);
     IDirect3DSurface9* depth = nullptr;
-    ASSERT_TRUE(SUCCEEDED(device->CreateDepthStencilSurface(32, 16, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, 1,
-                                                            &depth, nullptr)));
+    ASSERT_TRUE(SUCCEEDED(
+        device->CreateDepthStencilSurface(32, 16, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, 1, &depth, nullptr)));
     IDirect3DVertexBuffer9* vb = nullptr;
     ASSERT_TRUE(SUCCEEDED(device->CreateVertexBuffer(960, 0x208, 0, D3DPOOL_DEFAULT, &vb, nullptr)));
     IDirect3DIndexBuffer9* ib = nullptr;
@@ -367,23 +368,25 @@ TEST_F(HeadlessDeviceTest, WrongCallsAreRefusedAndChangeNothing)
         {"no render target", device->SetRenderTarget(0, nullptr)},
         {"a texture that is no render target", device->SetRenderTarget(0, plain)},
         {"a viewport wider than the target", device->SetViewport(&tooWide)},
-        {"a texture without size", device->CreateTexture(0, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t, nullptr)},
-        {"a texture past the largest", device->CreateTexture(8193, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t,
-                                                             nullptr)},
-        {"a depth format for a texture", device->CreateTexture(8, 8, 1, 0, D3DFMT_D24S8, D3DPOOL_MANAGED, &t,
-                                                                nullptr)},
+        {"a texture without size",
+         device->CreateTexture(0, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t, nullptr)},
+        {"a texture past the largest",
+         device->CreateTexture(8193, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t, nullptr)},
+        {"a depth format for a texture",
+         device->CreateTexture(8, 8, 1, 0, D3DFMT_D24S8, D3DPOOL_MANAGED, &t, nullptr)},
         {"a managed render target", device->CreateTexture(8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
                                                           D3DPOOL_MANAGED, &t, nullptr)},
-        {"more levels than the chain", device->CreateTexture(8, 8, 5, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t,
-                                                             nullptr)},
+        {"more levels than the chain",
+         device->CreateTexture(8, 8, 5, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t, nullptr)},
         {"an empty vertex buffer", device->CreateVertexBuffer(0, 0, 0, D3DPOOL_MANAGED, &noBuffer, nullptr)},
         {"an element used twice", device->CreateVertexDeclaration(twice, &decl)},
         {"a stream offset past the buffer", device->SetStreamSource(0, vb, 64, 12)},
         {"a draw outside a scene", device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, vertex, 12)},
-        {"a copy into a texture that is no target", device->StretchRect(rt, nullptr, plain, nullptr, D3DTEXF_POINT)},
+        {"a copy into a texture that is no target",
+         device->StretchRect(rt, nullptr, plain, nullptr, D3DTEXF_POINT)},
         {"a copy of a surface into itself", device->StretchRect(rt, nullptr, rt, nullptr, D3DTEXF_POINT)},
-        {"a depth clear without depth", (device->SetDepthStencilSurface(nullptr),
-                                         device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0))},
+        {"a depth clear without depth",
+         (device->SetDepthStencilSurface(nullptr), device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0))},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.result, D3DERR_INVALIDCALL) << c.name;

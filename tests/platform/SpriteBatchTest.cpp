@@ -88,9 +88,9 @@ TEST_F(SpriteBatchTest, CallLogOfASpriteAndTextScene)
     device->EndScene();
 
     EXPECT_EQ(height, 16);
-    EXPECT_EQ(Kinds(), (std::vector<CallKind>{CallKind::BeginScene, CallKind::SpriteBegin, CallKind::SpriteDraw,
-                                              CallKind::SpriteDraw, CallKind::DrawText, CallKind::Draw,
-                                              CallKind::SpriteEnd, CallKind::EndScene}));
+    EXPECT_EQ(Kinds(), (std::vector<CallKind>{CallKind::BeginScene, CallKind::SpriteBegin,
+                                              CallKind::SpriteDraw, CallKind::SpriteDraw, CallKind::DrawText,
+                                              CallKind::Draw, CallKind::SpriteEnd, CallKind::EndScene}));
     const auto& log = headless::CallLog();
     EXPECT_EQ(log[1].flags, D3DXSPRITE_ALPHABLEND);
     EXPECT_EQ(log[2].rect.left, 8);
@@ -116,7 +116,7 @@ TEST_F(SpriteBatchTest, BeginAndEndLeaveTheStatesAsFound)
 {
     const std::pair<D3DRENDERSTATETYPE, DWORD> before[] = {
         {D3DRS_ALPHABLENDENABLE, 1}, {D3DRS_SRCBLEND, D3DBLEND_ONE}, {D3DRS_DESTBLEND, D3DBLEND_ONE},
-        {D3DRS_ZENABLE, D3DZB_TRUE}, {D3DRS_CULLMODE, D3DCULL_CW},  {D3DRS_FILLMODE, D3DFILL_WIREFRAME},
+        {D3DRS_ZENABLE, D3DZB_TRUE}, {D3DRS_CULLMODE, D3DCULL_CW},   {D3DRS_FILLMODE, D3DFILL_WIREFRAME},
         {D3DRS_CLIPPLANEENABLE, 3},  {D3DRS_ZWRITEENABLE, 0},        {D3DRS_MULTISAMPLEANTIALIAS, 0}};
     for (auto [state, value] : before)
         device->SetRenderState(state, value);

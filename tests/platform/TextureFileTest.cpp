@@ -40,8 +40,8 @@ void WriteBytes(const std::string& name, const std::vector<unsigned char>& bytes
     std::filesystem::create_directories(std::filesystem::path(name).parent_path().empty()
                                             ? std::filesystem::path(".")
                                             : std::filesystem::path(name).parent_path());
-    std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<unsigned char> ReadBytes(const std::string& name)
@@ -85,8 +85,9 @@ TEST_F(TextureFileTest, PngLoadsWithItsAlphaAndFullMipChainThroughThePathHelper)
     EXPECT_EQ(desc.Pool, D3DPOOL_MANAGED);
     EXPECT_EQ(desc.Width, 4u);
     EXPECT_EQ(desc.Height, 2u);
-    EXPECT_EQ(Level(texture, 0), (std::vector<std::uint32_t>{0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFFFFu,
-                                                               0xFF0A0A0Au, 0xFF141414u, 0xFF1E1E1Eu, 0x80282828u}));
+    EXPECT_EQ(Level(texture, 0),
+              (std::vector<std::uint32_t>{0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFFFFu, 0xFF0A0A0Au,
+                                          0xFF141414u, 0xFF1E1E1Eu, 0x80282828u}));
     // Each level the rounded mean of the 2 x 2 above it.
     EXPECT_EQ(Level(texture, 1), (std::vector<std::uint32_t>{0xFF474708u, 0xDF515191u}));
     EXPECT_EQ(devicedebug::TextureFile(texture), "art\\FIXTURE.png");
@@ -128,29 +129,28 @@ TEST_F(TextureFileTest, BadFilesGiveNoTextureAndOneLineNamingFileAndReason)
     ASSERT_TRUE(stbi_write_jpg("good.jpg", 32, 32, 3, rgb.data(), 90));
     const std::vector<unsigned char> png = ReadBytes("good.png"), jpg = ReadBytes("good.jpg");
     WriteBytes("empty.png", {});
-    WriteBytes("half.png", std::vector<unsigned char>(png.begin(), png.begin() + static_cast<long>(png.size() / 2)));
-    WriteBytes("half.jpg", std::vector<unsigned char>(jpg.begin(), jpg.begin() + static_cast<long>(jpg.size() / 2)));
+    WriteBytes("half.png",
+               std::vector<unsigned char>(png.begin(), png.begin() + static_cast<long>(png.size() / 2)));
+    WriteBytes("half.jpg",
+               std::vector<unsigned char>(jpg.begin(), jpg.begin() + static_cast<long>(jpg.size() / 2)));
     WriteBytes("cut.jpg", std::vector<unsigned char>(jpg.begin(), jpg.end() - 40));
     WriteBytes("notes.png", {'h', 'e', 'l', 'l', 'o', '\n'});
     WriteBytes("bitmap.png", {'B', 'M', 0x3A, 0, 0, 0, 0, 0, 0, 0, 0x36, 0, 0, 0, 0x28, 0, 0, 0});
     // A PNG header claiming an image 100000 pixels wide.
-    WriteBytes("wide.png", {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 1,
-                            0x86, 0xA0, 0, 0, 0, 10, 8, 6, 0, 0, 0, 0, 0, 0, 0, 0,   0,   0,   0,   'I',
-                            'D',  'A',  'T', 0, 0, 0, 0, 0, 0, 0, 0, 'I', 'E', 'N', 'D', 0, 0, 0, 0});
+    WriteBytes("wide.png",
+               {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13,  'I', 'H', 'D', 'R', 0, 1, 0x86,
+                0xA0, 0,   0,   0,   10,   8,    6,    0,    0, 0, 0, 0,   0,   0,   0,   0,   0, 0, 'I',
+                'D',  'A', 'T', 0,   0,    0,    0,    0,    0, 0, 0, 'I', 'E', 'N', 'D', 0,   0, 0, 0});
     struct Case
     {
         const wchar_t* file;
         const char* reason;
     };
     const Case cases[] = {
-        {L"missing.png", "does not exist"},
-        {L"empty.png", "the file is empty"},
-        {L"half.png", "damaged or truncated"},
-        {L"half.jpg", "damaged or truncated"},
-        {L"cut.jpg", "damaged or truncated"},
-        {L"notes.png", "not a PNG or JPG image"},
-        {L"bitmap.png", "not a PNG or JPG image"},
-        {L"wide.png", "100000 x 10 pixels"},
+        {L"missing.png", "does not exist"},        {L"empty.png", "the file is empty"},
+        {L"half.png", "damaged or truncated"},     {L"half.jpg", "damaged or truncated"},
+        {L"cut.jpg", "damaged or truncated"},      {L"notes.png", "not a PNG or JPG image"},
+        {L"bitmap.png", "not a PNG or JPG image"}, {L"wide.png", "100000 x 10 pixels"},
     };
     for (const Case& c : cases)
     {

@@ -65,9 +65,8 @@ bool SaveBackBuffer(plat::IDirect3DDevice9* device, const std::string& name)
     plat::IDirect3DSurface9* back = nullptr;
     if (!device || plat::FAILED(device->GetBackBuffer(0, 0, plat::D3DBACKBUFFER_TYPE_MONO, &back)))
         return false;
-    const bool ok =
-        plat::SUCCEEDED(plat::D3DXSaveSurfaceToFileW(plat::ToWide(ScreenshotPath(name)).c_str(), plat::D3DXIFF_PNG, back,
-                                               nullptr, nullptr));
+    const bool ok = plat::SUCCEEDED(plat::D3DXSaveSurfaceToFileW(plat::ToWide(ScreenshotPath(name)).c_str(),
+                                                                 plat::D3DXIFF_PNG, back, nullptr, nullptr));
     back->Release();
     return ok;
 }

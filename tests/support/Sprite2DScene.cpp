@@ -25,7 +25,8 @@ bool Sprite2DScene::Build(plat::IDirect3DDevice9* device)
             {
                 const bool border = x < 3 || y < 3 || x > 60 || y > 60;
                 const auto shade = static_cast<DWORD>((t * 53 + x * 2 + y) & 0xFF);
-                row[x] = border ? D3DCOLOR_ARGB(255, 20, 20, 20) : D3DCOLOR_ARGB(220, shade, 255 - shade, t * 6);
+                row[x] =
+                    border ? D3DCOLOR_ARGB(255, 20, 20, 20) : D3DCOLOR_ARGB(220, shade, 255 - shade, t * 6);
             }
         }
         texture->UnlockRect(0);
@@ -62,8 +63,8 @@ void Sprite2DScene::DrawBatch()
         m.m[3][0] = static_cast<float>((i * 37) % 760);
         m.m[3][1] = static_cast<float>((i * 23) % 560);
         m_sprite->SetTransform(&m);
-        m_sprite->Draw(m_textures[static_cast<std::size_t>(i / (kSprites / kTextures))], nullptr, &centre, nullptr,
-                       D3DCOLOR_ARGB(255, 255, 255, 255));
+        m_sprite->Draw(m_textures[static_cast<std::size_t>(i / (kSprites / kTextures))], nullptr, &centre,
+                       nullptr, D3DCOLOR_ARGB(255, 255, 255, 255));
     }
     D3DXMATRIX identity;
     m_sprite->SetTransform(&identity);

@@ -33,8 +33,9 @@ void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t si
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     ::setenv("DORVO_HEADLESS", "1", 1);
-    g_folder = (std::filesystem::temp_directory_path() / ("dorvo-fuzz-texture-font-" + std::to_string(::getpid())))
-                   .string();
+    g_folder =
+        (std::filesystem::temp_directory_path() / ("dorvo-fuzz-texture-font-" + std::to_string(::getpid())))
+            .string();
     std::filesystem::create_directories(g_folder + "/fonts");
     plat::detail::SetFontFolders({g_folder + "/fonts"});
     plat::DXUTInit(false, false, false, false);

@@ -174,9 +174,9 @@ Matrix4 Matrix4::Reflect(const Plane& plane)
         return Matrix4();
     const float a = plane.normal.x / length, b = plane.normal.y / length, c = plane.normal.z / length;
     const float d = plane.d / length;
-    return Matrix4(1.0f - 2.0f * a * a, -2.0f * a * b, -2.0f * a * c, 0.0f, -2.0f * a * b, 1.0f - 2.0f * b * b,
-                   -2.0f * b * c, 0.0f, -2.0f * a * c, -2.0f * b * c, 1.0f - 2.0f * c * c, 0.0f, -2.0f * a * d,
-                   -2.0f * b * d, -2.0f * c * d, 1.0f);
+    return Matrix4(1.0f - 2.0f * a * a, -2.0f * a * b, -2.0f * a * c, 0.0f, -2.0f * a * b,
+                   1.0f - 2.0f * b * b, -2.0f * b * c, 0.0f, -2.0f * a * c, -2.0f * b * c,
+                   1.0f - 2.0f * c * c, 0.0f, -2.0f * a * d, -2.0f * b * d, -2.0f * c * d, 1.0f);
 }
 
 Matrix4 Matrix4::RotationYawPitchRoll(float yaw, float pitch, float roll)
@@ -222,8 +222,9 @@ Vector3 Unproject(const Vector3& screen, float viewportX, float viewportY, float
     return Vector3(p.x / p.w, p.y / p.w, p.z / p.w);
 }
 
-Vector3 Project(const Vector3& world, float viewportX, float viewportY, float viewportWidth, float viewportHeight,
-                float minZ, float maxZ, const Matrix4& projection, const Matrix4& view, const Matrix4& worldMatrix)
+Vector3 Project(const Vector3& world, float viewportX, float viewportY, float viewportWidth,
+                float viewportHeight, float minZ, float maxZ, const Matrix4& projection, const Matrix4& view,
+                const Matrix4& worldMatrix)
 {
     const Vector3 ndc = (projection * (view * worldMatrix)).TransformCoord(world);
     return Vector3(viewportX + (1.0f + ndc.x) * viewportWidth * 0.5f,

@@ -88,8 +88,9 @@ Vector3 Unproject(const Vector3& screen, float viewportX, float viewportY, float
 // The screen point of a world point (as D3DXVec3Project): through world, view and projection,
 // divided by w, then x = X + (1 + ndc.x) W / 2, y = Y + (1 - ndc.y) H / 2 (pixels, y down),
 // z = minZ + ndc.z (maxZ - minZ).
-Vector3 Project(const Vector3& world, float viewportX, float viewportY, float viewportWidth, float viewportHeight,
-                float minZ, float maxZ, const Matrix4& projection, const Matrix4& view, const Matrix4& worldMatrix);
+Vector3 Project(const Vector3& world, float viewportX, float viewportY, float viewportWidth,
+                float viewportHeight, float minZ, float maxZ, const Matrix4& projection, const Matrix4& view,
+                const Matrix4& worldMatrix);
 
 // Writes the four rows as "[(m0, m1, m2, m3), ...]", no line end.
 std::ostream& operator<<(std::ostream& out, const Matrix4& a);

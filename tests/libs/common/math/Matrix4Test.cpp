@@ -220,8 +220,8 @@ TEST(Matrix4, ProjectAndUnprojectWithAnOffsetViewportAndDepthRange)
     // Viewport (100, 50) 400 x 300, depth 0.25..0.75; identity transforms, so the point is
     // its own normalised device position.
     const Matrix4 identity;
-    const Vector3 screen =
-        math::Project(Vector3(0.5f, -0.5f, 0.4f), 100, 50, 400, 300, 0.25f, 0.75f, identity, identity, identity);
+    const Vector3 screen = math::Project(Vector3(0.5f, -0.5f, 0.4f), 100, 50, 400, 300, 0.25f, 0.75f,
+                                         identity, identity, identity);
     ExpectVector(screen, 400.0f, 275.0f, 0.45f);
     ExpectVector(math::Unproject(screen, 100, 50, 400, 300, 0.25f, 0.75f, identity, identity, identity), 0.5f,
                  -0.5f, 0.4f);
