@@ -132,6 +132,24 @@ TEST_F(GLPixelTest, ClearFillsTheWholeTarget)
         EXPECT_EQ(At(x, y), kBackground) << x << ", " << y;
 }
 
+TEST_F(GLPixelTest, ReportsPassingCapsAndTheRenderer)
+{
+    D3DCAPS9 caps;
+    ASSERT_TRUE(SUCCEEDED(device->GetDeviceCaps(&caps)));
+    EXPECT_EQ(caps.VertexShaderVersion, D3DVS_VERSION(3, 0));
+    EXPECT_EQ(caps.PixelShaderVersion, D3DPS_VERSION(3, 0));
+    EXPECT_GE(caps.MaxTextureWidth, 1024u);
+    EXPECT_EQ(caps.MaxActiveLights, 8u);
+    D3DADAPTER_IDENTIFIER9 id;
+    ASSERT_TRUE(SUCCEEDED(DXUTGetD3DObject()->GetAdapterIdentifier(0, 0, &id)));
+    EXPECT_NE(std::string(id.Description).find("llvmpipe"), std::string::npos) << id.Description;
+    EXPECT_EQ(DXUTGetD3DObject()->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8,
+                                                    D3DUSAGE_QUERY_POSTPIXELSHADER_BLENDING, D3DRTYPE_TEXTURE,
+                                                    D3DFMT_X8R8G8B8),
+              S_OK);
+    device->EndScene();
+}
+
 TEST_F(GLPixelTest, PreTransformedQuadCoversExactlyItsPixels)
 {
     // Corners half a pixel before 10, 20 and 110, 60: pixels 10..109 and 20..59, no more.
