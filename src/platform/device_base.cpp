@@ -397,7 +397,10 @@ HRESULT DeviceBase::Reset(D3DPRESENT_PARAMETERS* params)
     m_colourTarget = nullptr;
     m_colourTargetTexture.Reset();
     m_depthTarget.Reset();
-    for (const ResourceCore* resource : m_live)
+    std::vector<const ResourceCore*> survivors(m_live.begin(), m_live.end());
+    std::sort(survivors.begin(), survivors.end(),
+              [](const ResourceCore* a, const ResourceCore* b) { return a->Creation() < b->Creation(); });
+    for (const ResourceCore* resource : survivors)
     {
         const ResourceInfo& info = resource->Info();
         if (!info.live || !info.pooled || info.pool != D3DPOOL_DEFAULT || info.implicit)
