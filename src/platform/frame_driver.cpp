@@ -32,7 +32,9 @@ struct FrameDriver
     bool clipCursorWhenFullScreen = false;
 
     std::wstring title = L"Direct3D Window";
-    std::unique_ptr<IDirect3DDevice9> device;
+    detail::ComPtr<detail::DeviceBase> device;
+    detail::ComPtr<IDirect3D9> d3d;
+    DXUTDeviceSettings settings;
     D3DPRESENT_PARAMETERS pp;
     D3DSURFACE_DESC desc;
     // True between a successful device-reset callback and the next device-lost callback.
@@ -91,6 +93,16 @@ bool EnsureWindow(int width, int height, bool windowed, std::string& error)
     return true;
 }
 
+// Lets go of the device: its backend objects go while the window's context still exists.
+void DropDevice()
+{
+    FrameDriver& d = Driver();
+    if (d.device)
+        d.device->Shutdown();
+    d.device.Reset();
+    d.d3d.Reset();
+}
+
 void DropWindow()
 {
     if (!detail::HasBackend())
@@ -113,7 +125,7 @@ bool CallDeviceReset()
 {
     FrameDriver& d = Driver();
     d.desc = d.device->GetBackBufferDesc();
-    HRESULT hr = d.deviceReset.fn ? d.deviceReset.fn(d.device.get(), &d.desc, d.deviceReset.context) : S_OK;
+    HRESULT hr = d.deviceReset.fn ? d.deviceReset.fn(d.device.Get(), &d.desc, d.deviceReset.context) : S_OK;
     d.deviceObjectsReset = SUCCEEDED(hr);
     return d.deviceObjectsReset;
 }
@@ -150,6 +162,7 @@ void HandlePendingReset()
         d.exitCode = 1;
         return;
     }
+    d.settings.pp = d.pp;
     CallDeviceReset();
 }
 
@@ -242,7 +255,7 @@ HRESULT DXUTCreateDevice(UINT adapterOrdinal, bool windowed, int width, int heig
     if (d.device)
     {
         CallDeviceLost();
-        d.device.reset();
+        DropDevice();
     }
     if (width <= 0 || height <= 0)
     {
@@ -259,22 +272,8 @@ HRESULT DXUTCreateDevice(UINT adapterOrdinal, bool windowed, int width, int heig
     settings.pp.BackBufferHeight = static_cast<UINT>(height);
     settings.pp.hDeviceWindow = detail::MainWindowHandle();
     settings.pp.Windowed = windowed ? 1 : 0;
-    D3DCAPS9 caps;
-    caps.VertexShaderVersion = D3DVS_VERSION(3, 0);
-    caps.PixelShaderVersion = D3DPS_VERSION(3, 0);
-    caps.MaxTextureWidth = 8192;
-    caps.MaxTextureHeight = 8192;
-    if (isDeviceAcceptable && !isDeviceAcceptable(&caps, settings.AdapterFormat, settings.pp.BackBufferFormat,
-                                                  windowed, userContext))
-        return FailDeviceCreation("no device is acceptable to the application");
-    if (modifyDeviceSettings && !modifyDeviceSettings(&settings, &caps, userContext))
-        return FailDeviceCreation("the application refused the device settings");
-    if (settings.pp.BackBufferWidth == 0 || settings.pp.BackBufferHeight == 0)
-        return FailDeviceCreation("the back buffer has no size");
-    windowed = settings.pp.Windowed != 0;
-    width = static_cast<int>(settings.pp.BackBufferWidth);
-    height = static_cast<int>(settings.pp.BackBufferHeight);
 
+    // The device is made first: its caps and adapters come from it (the OpenGL context).
     detail::WindowBackend& backend = detail::Backend();
     bool madeWindow = !backend.HasWindow();
     std::string error;
@@ -285,14 +284,52 @@ HRESULT DXUTCreateDevice(UINT adapterOrdinal, bool windowed, int width, int heig
         return FailDeviceCreation("the window cannot take the requested size");
     settings.pp.BackBufferWidth = static_cast<UINT>(w);
     settings.pp.BackBufferHeight = static_cast<UINT>(h);
-
     d.device = backend.CreateDevice(settings.pp, error);
-    if (!d.device)
+    auto fail = [&](const std::string& reason)
     {
+        DropDevice();
         if (madeWindow)
             DropWindow();
-        return FailDeviceCreation(error);
+        return FailDeviceCreation(reason);
+    };
+    if (!d.device)
+        return fail(error);
+    {
+        IDirect3D9* d3d = nullptr;
+        d.device->GetDirect3D(&d3d);
+        d.d3d = detail::ComPtr<IDirect3D9>::Adopt(d3d);
     }
+    D3DCAPS9 caps;
+    d.device->GetDeviceCaps(&caps);
+    if (!d.d3d || adapterOrdinal >= d.d3d->GetAdapterCount())
+        return fail("adapter " + std::to_string(adapterOrdinal) + " does not exist");
+    settings.pp = d.device->PresentParameters();
+    if (isDeviceAcceptable && !isDeviceAcceptable(&caps, settings.AdapterFormat, settings.pp.BackBufferFormat,
+                                                  windowed, userContext))
+        return fail("no device is acceptable to the application");
+    const D3DPRESENT_PARAMETERS made = settings.pp;
+    if (modifyDeviceSettings && !modifyDeviceSettings(&settings, &caps, userContext))
+        return fail("the application refused the device settings");
+    if (settings.AdapterOrdinal >= d.d3d->GetAdapterCount())
+        return fail("adapter " + std::to_string(settings.AdapterOrdinal) + " does not exist");
+    if (settings.pp.BackBufferWidth == 0 || settings.pp.BackBufferHeight == 0)
+        return fail("the back buffer has no size");
+    windowed = settings.pp.Windowed != 0;
+    if (settings.pp.BackBufferWidth != made.BackBufferWidth ||
+        settings.pp.BackBufferHeight != made.BackBufferHeight || settings.pp.Windowed != made.Windowed)
+    {
+        w = static_cast<int>(settings.pp.BackBufferWidth);
+        h = static_cast<int>(settings.pp.BackBufferHeight);
+        if (!backend.SetFullScreen(!windowed, w, h))
+            return fail("the window cannot take the requested size");
+        settings.pp.BackBufferWidth = static_cast<UINT>(w);
+        settings.pp.BackBufferHeight = static_cast<UINT>(h);
+    }
+    settings.pp.hDeviceWindow = detail::MainWindowHandle();
+    if (FAILED(d.device->Reset(&settings.pp)))
+        return fail("the device cannot take the requested settings");
+    settings.pp = d.device->PresentParameters();
+    d.settings = settings;
     d.pp = settings.pp;
     d.windowedWidth = windowed ? w : 800;
     d.windowedHeight = windowed ? h : 600;
@@ -306,12 +343,7 @@ HRESULT DXUTCreateDevice(UINT adapterOrdinal, bool windowed, int width, int heig
     d.fpsFrames = 0;
     d.fps = 0.0f;
     if (!CallDeviceReset())
-    {
-        d.device.reset();
-        if (madeWindow)
-            DropWindow();
-        return FailDeviceCreation("the device-reset callback failed");
-    }
+        return fail("the device-reset callback failed");
     return S_OK;
 }
 
@@ -330,7 +362,7 @@ HRESULT DXUTRender3DEnvironment()
     d.last = now;
     CountFrame(now);
 
-    IDirect3DDevice9* device = d.device.get();
+    IDirect3DDevice9* device = d.device.Get();
     if (d.frameMove.fn)
         d.frameMove.fn(device, time, elapsed, d.frameMove.context);
     if (d.frameRender.fn)
@@ -355,7 +387,7 @@ void DXUTShutdown(int exitCode)
     if (d.device)
     {
         CallDeviceLost();
-        d.device.reset();
+        DropDevice();
     }
     DropWindow();
     detail::DestroyBackend();
@@ -386,7 +418,17 @@ HINSTANCE DXUTGetHINSTANCE()
 
 IDirect3DDevice9* DXUTGetD3D9Device()
 {
-    return Driver().device.get();
+    return Driver().device.Get();
+}
+
+IDirect3D9* DXUTGetD3DObject()
+{
+    return Driver().d3d.Get();
+}
+
+DXUTDeviceSettings DXUTGetDeviceSettings()
+{
+    return Driver().settings;
 }
 
 const D3DSURFACE_DESC* DXUTGetD3D9BackBufferSurfaceDesc()

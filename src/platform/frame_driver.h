@@ -9,12 +9,14 @@
 
 namespace plat
 {
-// Device settings handed to the settings callback before the device is made; it may change
-// the back-buffer size and the windowed flag.
+// Device settings handed to the settings callback; it may change the adapter, the device type,
+// the back-buffer size and format, the windowed flag, depth, swap effect and interval.
 struct DXUTDeviceSettings
 {
     UINT AdapterOrdinal = D3DADAPTER_DEFAULT;
+    D3DDEVTYPE DeviceType = D3DDEVTYPE_HAL;
     D3DFORMAT AdapterFormat = D3DFMT_X8R8G8B8;
+    DWORD BehaviorFlags = 0;
     D3DPRESENT_PARAMETERS pp;
 };
 
@@ -61,9 +63,11 @@ HRESULT DXUTCreateWindow(const wchar_t* title = L"Direct3D Window", HINSTANCE in
                          int y = CW_USEDEFAULT);
 
 // Makes the device, and the main window with it when there is none: an OpenGL 3.3 core
-// context without vertical sync (no window and a memory back buffer when headless). Width and
-// height 0 mean 640 x 480. On success the device-reset callback runs once with the back-buffer
-// size. On failure (no display, no OpenGL 3.3, a callback refused) the reason is written to
+// context (no window and memory surfaces when headless). Width and height 0 mean 640 x 480.
+// The acceptance callback sees the device's caps and the settings callback may change the
+// settings (DXUTGetD3DObject answers in both); a changed size or mode is applied before the
+// device-reset callback runs once with the back-buffer size. On failure (no display, no
+// OpenGL 3.3, a callback refused, an adapter that does not exist) the reason is written to
 // standard error, shown in a message box when DXUTInit asked for that, and nothing is left
 // half made.
 HRESULT DXUTCreateDevice(UINT adapterOrdinal = D3DADAPTER_DEFAULT, bool windowed = true, int width = 0,
@@ -87,7 +91,13 @@ int DXUTGetExitCode();
 float DXUTGetFPS();
 HWND DXUTGetHWND();
 HINSTANCE DXUTGetHINSTANCE();
+// Not add-referenced; null without a device.
 IDirect3DDevice9* DXUTGetD3D9Device();
+// The Direct3D object of the device (adapters, formats, caps), not add-referenced; null
+// without a device.
+IDirect3D9* DXUTGetD3DObject();
+// The settings the device was made with (after the settings callback).
+DXUTDeviceSettings DXUTGetDeviceSettings();
 const D3DSURFACE_DESC* DXUTGetD3D9BackBufferSurfaceDesc();
 bool DXUTIsWindowed();
 } // namespace plat

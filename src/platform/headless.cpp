@@ -1,10 +1,10 @@
-// The headless window backend and memory device: everything a window and a device keep,
-// nothing drawn or shown. Clears really change the memory back buffer, so a test can read
-// back what a frame drew.
+// The headless window backend and its test hooks: everything a window keeps, nothing shown.
+// The memory device itself is in headless_device.cpp.
 #include "platform/headless.h"
 
 #include "platform/d3d9.h"
 #include "platform/frame_driver.h"
+#include "platform/headless_device.h"
 #include "platform/window_backend.h"
 
 #include <algorithm>
@@ -22,6 +22,9 @@ struct HeadlessSettings
     int desktopWidth = 1920;
     int desktopHeight = 1080;
     int presents = 0;
+    D3DCAPS9 caps = PassingCaps(8192);
+    std::vector<std::string> adapters = {"Dorvo headless device"};
+    std::vector<D3DFORMAT> unsupported;
 };
 
 HeadlessSettings& Settings()
@@ -29,81 +32,6 @@ HeadlessSettings& Settings()
     static HeadlessSettings settings;
     return settings;
 }
-
-class HeadlessDevice : public IDirect3DDevice9
-{
-public:
-    explicit HeadlessDevice(const D3DPRESENT_PARAMETERS& params) { Resize(params); }
-
-    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float, DWORD) override
-    {
-        if (!(flags & D3DCLEAR_TARGET))
-            return S_OK;
-        const auto w = static_cast<std::int32_t>(m_desc.Width);
-        const auto h = static_cast<std::int32_t>(m_desc.Height);
-        if (count == 0 || !rects)
-        {
-            std::fill(m_pixels.begin(), m_pixels.end(), color);
-            return S_OK;
-        }
-        for (DWORD i = 0; i < count; ++i)
-        {
-            const D3DRECT& r = rects[i];
-            for (std::int32_t y = std::max(0, r.y1); y < std::min(h, r.y2); ++y)
-                for (std::int32_t x = std::max(0, r.x1); x < std::min(w, r.x2); ++x)
-                    m_pixels[static_cast<size_t>(y) * m_desc.Width + static_cast<size_t>(x)] = color;
-        }
-        return S_OK;
-    }
-
-    HRESULT BeginScene() override { return S_OK; }
-    HRESULT EndScene() override { return S_OK; }
-
-    HRESULT Present(const RECT*, const RECT*, HWND, const void*) override
-    {
-        ++Settings().presents;
-        return S_OK;
-    }
-
-    HRESULT Reset(D3DPRESENT_PARAMETERS* params) override
-    {
-        if (!params)
-            return D3DERR_INVALIDCALL;
-        Resize(*params);
-        return S_OK;
-    }
-
-    HRESULT GetDeviceCaps(D3DCAPS9* caps) override
-    {
-        if (!caps)
-            return D3DERR_INVALIDCALL;
-        caps->VertexShaderVersion = D3DVS_VERSION(3, 0);
-        caps->PixelShaderVersion = D3DPS_VERSION(3, 0);
-        caps->MaxTextureWidth = 8192;
-        caps->MaxTextureHeight = 8192;
-        return S_OK;
-    }
-
-    D3DSURFACE_DESC GetBackBufferDesc() const override { return m_desc; }
-
-    bool ReadBackBuffer(std::vector<D3DCOLOR>& pixels) override
-    {
-        pixels = m_pixels;
-        return true;
-    }
-
-private:
-    void Resize(const D3DPRESENT_PARAMETERS& params)
-    {
-        m_desc.Format = params.BackBufferFormat;
-        m_desc.Width = params.BackBufferWidth;
-        m_desc.Height = params.BackBufferHeight;
-        m_pixels.assign(static_cast<size_t>(m_desc.Width) * m_desc.Height, 0u);
-    }
-
-    D3DSURFACE_DESC m_desc;
-    std::vector<D3DCOLOR> m_pixels;
-};
 
 class HeadlessBackend : public detail::WindowBackend
 {
@@ -126,18 +54,20 @@ public:
     void SetTitle(const std::wstring& title) override { m_title = title; }
     std::wstring Title() const override { return m_title; }
 
-    std::unique_ptr<IDirect3DDevice9> CreateDevice(const D3DPRESENT_PARAMETERS& params,
-                                                   std::string& error) override
+    detail::ComPtr<detail::DeviceBase> CreateDevice(const D3DPRESENT_PARAMETERS& params,
+                                                    std::string& error) override
     {
         HeadlessSettings& s = Settings();
         if (s.failNextDevice)
         {
             s.failNextDevice = false;
             error = s.failReason;
-            return nullptr;
+            return {};
         }
         s.presents = 0;
-        return std::make_unique<HeadlessDevice>(params);
+        auto d3d = detail::ComPtr<detail::Direct3DObject>::Adopt(
+            new detail::Direct3DObject(s.adapters, s.caps, s.unsupported));
+        return detail::MakeHeadlessDevice(params, s.caps, std::move(d3d), [] { ++Settings().presents; });
     }
 
     bool SetFullScreen(bool fullScreen, int& width, int& height) override
@@ -255,6 +185,46 @@ UINT BackBufferHeight()
 int PresentCount()
 {
     return Settings().presents;
+}
+
+void SetCaps(const D3DCAPS9& caps)
+{
+    Settings().caps = caps;
+}
+
+void SetAdapters(const std::vector<std::string>& descriptions)
+{
+    Settings().adapters = descriptions;
+}
+
+void SetUnsupportedFormats(const std::vector<D3DFORMAT>& formats)
+{
+    Settings().unsupported = formats;
+}
+
+std::vector<devicedebug::ResourceInfo> Resources()
+{
+    return devicedebug::Resources(DXUTGetD3D9Device());
+}
+
+unsigned LiveDefaultResources()
+{
+    return devicedebug::LiveDefaultResources(DXUTGetD3D9Device());
+}
+
+void SetCallLogging(bool on)
+{
+    devicedebug::SetCallLogging(DXUTGetD3D9Device(), on);
+}
+
+const std::vector<devicedebug::LoggedCall>& CallLog()
+{
+    return devicedebug::CallLog(DXUTGetD3D9Device());
+}
+
+void ClearCallLog()
+{
+    devicedebug::ClearCallLog(DXUTGetD3D9Device());
 }
 
 void Reset()

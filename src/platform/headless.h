@@ -1,11 +1,14 @@
 // Test hooks of the headless backend (DORVO_HEADLESS=1): no window and no GL, but the state a
-// window and device would have (title, full screen, back-buffer size, cursor) can be read, and
-// tests can inject window messages and a device-creation failure.
+// window and device would have (title, full screen, back-buffer size, cursor, resources, the
+// calls that drew) can be read, and tests can inject window messages, a device-creation
+// failure and what the device reports about itself.
 #pragma once
 
+#include "platform/device_debug.h"
 #include "platform/win32.h"
 
 #include <string>
+#include <vector>
 
 namespace plat::headless
 {
@@ -31,7 +34,22 @@ UINT BackBufferHeight();
 // Presents of the device since it was made.
 int PresentCount();
 
+// What the next devices report: caps (every tested bit, shader model 3.0, 8192 pixels by
+// default), adapters (one, "Dorvo headless device", by default) and the formats that
+// CheckDeviceFormat refuses (none by default).
+void SetCaps(const D3DCAPS9& caps);
+void SetAdapters(const std::vector<std::string>& descriptions);
+void SetUnsupportedFormats(const std::vector<D3DFORMAT>& formats);
+
+// The frame driver's device: its resource registry, DEFAULT-pool resources alive, call log.
+std::vector<devicedebug::ResourceInfo> Resources();
+unsigned LiveDefaultResources();
+void SetCallLogging(bool on);
+const std::vector<devicedebug::LoggedCall>& CallLog();
+void ClearCallLog();
+
 // Back to the start: frame driver shut down (device and window gone, callbacks cleared),
-// queue and quit request emptied, cursor shown, no injected failure, default desktop.
+// queue and quit request emptied, cursor shown, no injected failure, default desktop, caps,
+// adapters and formats.
 void Reset();
 } // namespace plat::headless

@@ -105,13 +105,12 @@ public:
         return m_window ? ToWide(SDL_GetWindowTitle(m_window)) : std::wstring();
     }
 
-    std::unique_ptr<IDirect3DDevice9> CreateDevice(const D3DPRESENT_PARAMETERS& params,
-                                                   std::string& error) override
+    ComPtr<DeviceBase> CreateDevice(const D3DPRESENT_PARAMETERS& params, std::string& error) override
     {
         if (!m_window)
         {
             error = "there is no window";
-            return nullptr;
+            return {};
         }
         if (m_context)
             SDL_GL_DeleteContext(m_context);
@@ -120,10 +119,11 @@ public:
         if (!m_context)
         {
             error = std::string("OpenGL 3.3 core is not available: ") + SDL_GetError();
-            return nullptr;
+            return {};
         }
         SDL_GL_MakeCurrent(m_window, m_context);
-        SDL_GL_SetSwapInterval(0); // the frame loop paces itself
+        // The frame loop paces itself; vertical sync only when the settings ask for it.
+        SDL_GL_SetSwapInterval(params.PresentationInterval == D3DPRESENT_INTERVAL_ONE ? 1 : 0);
         D3DPRESENT_PARAMETERS actual = params;
         int w = 0, h = 0;
         SDL_GL_GetDrawableSize(m_window, &w, &h);
@@ -134,7 +134,8 @@ public:
         }
         SDL_Window* window = m_window;
         auto device = MakeGLDevice(
-            actual, [window] { SDL_GL_SwapWindow(window); }, error);
+            actual, [window] { SDL_GL_SwapWindow(window); },
+            [window](int& width, int& height) { SDL_GL_GetDrawableSize(window, &width, &height); }, error);
         if (!device)
         {
             SDL_GL_DeleteContext(m_context);

@@ -3,7 +3,7 @@
 // engine sees win32.h and frame_driver.h. There is one main window at most.
 #pragma once
 
-#include "platform/d3d9.h"
+#include "platform/device_base.h"
 
 #include <memory>
 #include <string>
@@ -24,8 +24,7 @@ public:
     virtual void SetTitle(const std::wstring& title) = 0;
     virtual std::wstring Title() const = 0;
     // Makes the device for the main window. Null with a reason on failure.
-    virtual std::unique_ptr<IDirect3DDevice9> CreateDevice(const D3DPRESENT_PARAMETERS& params,
-                                                           std::string& error) = 0;
+    virtual ComPtr<DeviceBase> CreateDevice(const D3DPRESENT_PARAMETERS& params, std::string& error) = 0;
     // Switches the main window; the new back-buffer size comes back in width/height.
     // Entering full screen with a size of 0 uses the desktop's size.
     virtual bool SetFullScreen(bool fullScreen, int& width, int& height) = 0;

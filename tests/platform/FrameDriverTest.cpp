@@ -393,3 +393,83 @@ TEST(HeadlessDevice, ClearFillsTheRectanglesOnly)
     EXPECT_EQ(pixels, (std::vector<D3DCOLOR>{red, blue, blue, red, red, red, red, red, red, red, red, blue}));
     headless::Reset();
 }
+
+namespace
+{
+struct DeviceChoice
+{
+    DWORD maxTexture = 0;
+    HRESULT blending = E_FAIL;
+    HRESULT unsupported = S_OK;
+    UINT adapterToUse = 99;
+};
+
+bool RecordCaps(D3DCAPS9* caps, D3DFORMAT adapterFormat, D3DFORMAT backBufferFormat, bool, void* ctx)
+{
+    auto* choice = static_cast<DeviceChoice*>(ctx);
+    choice->maxTexture = caps->MaxTextureWidth;
+    IDirect3D9* d3d = DXUTGetD3DObject();
+    choice->blending =
+        d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, adapterFormat, D3DUSAGE_QUERY_POSTPIXELSHADER_BLENDING,
+                               D3DRTYPE_TEXTURE, backBufferFormat);
+    choice->unsupported =
+        d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, adapterFormat, 0, D3DRTYPE_TEXTURE, D3DFMT_A8R8G8B8);
+    return true;
+}
+
+// Picks the adapter described "NVIDIA NVPerfHUD" with the reference type, as the game does.
+bool PickPerfHud(DXUTDeviceSettings* settings, const D3DCAPS9*, void* ctx)
+{
+    auto* choice = static_cast<DeviceChoice*>(ctx);
+    IDirect3D9* d3d = DXUTGetD3DObject();
+    for (UINT i = 0; i < d3d->GetAdapterCount(); ++i)
+    {
+        D3DADAPTER_IDENTIFIER9 id;
+        d3d->GetAdapterIdentifier(i, 0, &id);
+        if (std::string(id.Description) == "NVIDIA NVPerfHUD")
+        {
+            settings->AdapterOrdinal = i;
+            settings->DeviceType = D3DDEVTYPE_REF;
+        }
+    }
+    if (choice->adapterToUse != 99)
+        settings->AdapterOrdinal = choice->adapterToUse;
+    settings->pp.BackBufferFormat = D3DFMT_A8R8G8B8;
+    settings->pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    return true;
+}
+} // namespace
+
+TEST_F(FrameDriverTest, CallbacksSeeTheDevicesCapsAndAdaptersAndTheChoiceIsKept)
+{
+    headless::SetCaps(PassingCaps(512));
+    headless::SetAdapters({"Plain adapter", "NVIDIA NVPerfHUD"});
+    headless::SetUnsupportedFormats({D3DFMT_A8R8G8B8});
+    DXUTInit(false, false, false, true);
+    DeviceChoice choice;
+    ASSERT_TRUE(
+        SUCCEEDED(DXUTCreateDevice(D3DADAPTER_DEFAULT, true, 320, 200, &RecordCaps, &PickPerfHud, &choice)));
+    EXPECT_EQ(choice.maxTexture, 512u);
+    EXPECT_EQ(choice.blending, S_OK);
+    EXPECT_EQ(choice.unsupported, D3DERR_NOTAVAILABLE);
+    const DXUTDeviceSettings settings = DXUTGetDeviceSettings();
+    EXPECT_EQ(settings.AdapterOrdinal, 1u);
+    EXPECT_EQ(settings.DeviceType, D3DDEVTYPE_REF);
+    EXPECT_EQ(settings.pp.BackBufferFormat, D3DFMT_A8R8G8B8);
+    EXPECT_EQ(settings.pp.BackBufferWidth, 320u);
+    EXPECT_EQ(DXUTGetD3D9Device()->GetBackBufferDesc().Format, D3DFMT_A8R8G8B8);
+    D3DADAPTER_IDENTIFIER9 id;
+    ASSERT_TRUE(SUCCEEDED(DXUTGetD3DObject()->GetAdapterIdentifier(1, 0, &id)));
+    EXPECT_STREQ(id.Description, "NVIDIA NVPerfHUD");
+    EXPECT_EQ(DXUTGetD3DObject()->GetAdapterIdentifier(2, 0, &id), D3DERR_INVALIDCALL);
+
+    // An adapter that does not exist is refused like any other failure.
+    choice.adapterToUse = 7;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(
+        FAILED(DXUTCreateDevice(D3DADAPTER_DEFAULT, true, 320, 200, &RecordCaps, &PickPerfHud, &choice)));
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("adapter 7 does not exist"), std::string::npos) << err;
+    EXPECT_EQ(DXUTGetD3D9Device(), nullptr);
+    EXPECT_EQ(DXUTGetD3DObject(), nullptr);
+}

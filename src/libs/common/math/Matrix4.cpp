@@ -1,5 +1,8 @@
 #include "common/math/Matrix4.h"
 
+#include "common/math/MathUtil.h"
+#include "common/math/Plane.h"
+
 #include <cmath>
 #include <ostream>
 
@@ -158,6 +161,36 @@ Matrix4 Matrix4::PerspectiveFovLH(float fieldOfViewY, float aspect, float nearDi
                    -nearDistance * depth, 0.0f);
 }
 
+Vector3 Matrix4::TransformCoord(const Vector3& p) const
+{
+    const Vector4 h = Transform(Vector4(p.x, p.y, p.z, 1.0f));
+    return Vector3(h.x / h.w, h.y / h.w, h.z / h.w);
+}
+
+Matrix4 Matrix4::Reflect(const Plane& plane)
+{
+    const float length = plane.normal.Length();
+    if (IsZero(length))
+        return Matrix4();
+    const float a = plane.normal.x / length, b = plane.normal.y / length, c = plane.normal.z / length;
+    const float d = plane.d / length;
+    return Matrix4(1.0f - 2.0f * a * a, -2.0f * a * b, -2.0f * a * c, 0.0f, -2.0f * a * b,
+                   1.0f - 2.0f * b * b, -2.0f * b * c, 0.0f, -2.0f * a * c, -2.0f * b * c,
+                   1.0f - 2.0f * c * c, 0.0f, -2.0f * a * d, -2.0f * b * d, -2.0f * c * d, 1.0f);
+}
+
+Matrix4 Matrix4::RotationYawPitchRoll(float yaw, float pitch, float roll)
+{
+    const float cy = std::cos(yaw), sy = std::sin(yaw);
+    const float cp = std::cos(pitch), sp = std::sin(pitch);
+    const float cr = std::cos(roll), sr = std::sin(roll);
+    const Matrix4 rollZ(cr, sr, 0, 0, -sr, cr, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
+    const Matrix4 pitchX(1, 0, 0, 0, 0, cp, sp, 0, 0, -sp, cp, 0, 0, 0, 0, 1);
+    const Matrix4 yawY(cy, 0, -sy, 0, 0, 1, 0, 0, sy, 0, cy, 0, 0, 0, 0, 1);
+    // The right operand acts first: roll, then pitch, then yaw.
+    return yawY * (pitchX * rollZ);
+}
+
 Matrix4 operator*(const Matrix4& a, const Matrix4& b)
 {
     // Built in a fresh matrix, so either operand may also receive the result.
@@ -187,6 +220,15 @@ Vector3 Unproject(const Vector3& screen, float viewportX, float viewportY, float
                        (screen.z - minZ) / (maxZ - minZ), 1.0f);
     const Vector4 p = inverse.Transform(clip);
     return Vector3(p.x / p.w, p.y / p.w, p.z / p.w);
+}
+
+Vector3 Project(const Vector3& world, float viewportX, float viewportY, float viewportWidth,
+                float viewportHeight, float minZ, float maxZ, const Matrix4& projection, const Matrix4& view,
+                const Matrix4& worldMatrix)
+{
+    const Vector3 ndc = (projection * (view * worldMatrix)).TransformCoord(world);
+    return Vector3(viewportX + (1.0f + ndc.x) * viewportWidth * 0.5f,
+                   viewportY + (1.0f - ndc.y) * viewportHeight * 0.5f, minZ + ndc.z * (maxZ - minZ));
 }
 
 std::ostream& operator<<(std::ostream& out, const Matrix4& a)

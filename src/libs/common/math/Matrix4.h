@@ -14,6 +14,8 @@
 
 namespace math
 {
+class Plane;
+
 class Matrix4
 {
 public:
@@ -53,6 +55,9 @@ public:
     static Vector4 Transform(const Matrix4& matrix, const Vector4& v) { return matrix.Transform(v); }
     // A point (w = 1); the result is not divided by w.
     Vector3 TransformPoint(const Vector3& p) const;
+    // A point (w = 1) through the whole matrix, divided by the resulting w (as
+    // D3DXVec3TransformCoord): projections give normalised device coordinates.
+    Vector3 TransformCoord(const Vector3& p) const;
     // A direction (w = 0): rotation and scale only.
     Vector3 TransformDirection(const Vector3& d) const;
 
@@ -61,6 +66,13 @@ public:
     // Left-handed perspective projection, vertical field of view in radians, depth 0 at the
     // near plane and 1 at the far plane (as D3DXMatrixPerspectiveFovLH).
     static Matrix4 PerspectiveFovLH(float fieldOfViewY, float aspect, float nearDistance, float farDistance);
+    // The mirror image in a plane (as D3DXMatrixReflect): with the plane normalised to (n, d),
+    // I - 2 n n^T in the upper 3 x 3 and -2 d n in the translation row. A plane without a
+    // normal gives the identity.
+    static Matrix4 Reflect(const Plane& plane);
+    // Roll about z, then pitch about x, then yaw about y, radians, left-handed (as
+    // D3DXMatrixRotationYawPitchRoll).
+    static Matrix4 RotationYawPitchRoll(float yaw, float pitch, float roll);
 };
 
 // Element [i][j] = sum over k of B[i][k] * A[k][j]: B.A in ordinary notation.
@@ -72,6 +84,13 @@ Matrix4 operator*(const Matrix4& a, const Matrix4& b);
 Vector3 Unproject(const Vector3& screen, float viewportX, float viewportY, float viewportWidth,
                   float viewportHeight, float minZ, float maxZ, const Matrix4& projection,
                   const Matrix4& view, const Matrix4& world);
+
+// The screen point of a world point (as D3DXVec3Project): through world, view and projection,
+// divided by w, then x = X + (1 + ndc.x) W / 2, y = Y + (1 - ndc.y) H / 2 (pixels, y down),
+// z = minZ + ndc.z (maxZ - minZ).
+Vector3 Project(const Vector3& world, float viewportX, float viewportY, float viewportWidth,
+                float viewportHeight, float minZ, float maxZ, const Matrix4& projection, const Matrix4& view,
+                const Matrix4& worldMatrix);
 
 // Writes the four rows as "[(m0, m1, m2, m3), ...]", no line end.
 std::ostream& operator<<(std::ostream& out, const Matrix4& a);

@@ -1,5 +1,8 @@
 #include "common/math/Plane.h"
 
+#include "common/math/MathUtil.h"
+#include "common/math/Matrix4.h"
+
 namespace math
 {
 Plane::Plane() : d(0.0f) {}
@@ -43,5 +46,24 @@ bool Plane::IntersectSegment(const Vector3& p0, const Vector3& p1, float& t) con
     }
     t = along;
     return true;
+}
+Plane Plane::GetNormalized() const
+{
+    const float length = normal.Length();
+    if (IsZero(length))
+        return *this;
+    Plane out;
+    out.normal = normal / length;
+    out.d = d / length;
+    return out;
+}
+
+Plane Plane::Transform(const Matrix4& matrix) const
+{
+    const Vector4 row = matrix.Transform(Vector4(normal.x, normal.y, normal.z, d));
+    Plane out;
+    out.normal = Vector3(row.x, row.y, row.z);
+    out.d = row.w;
+    return out;
 }
 } // namespace math

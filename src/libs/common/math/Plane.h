@@ -7,6 +7,8 @@
 
 namespace math
 {
+class Matrix4;
+
 class Plane
 {
 public:
@@ -29,6 +31,13 @@ public:
     // Where the segment p0-p1 crosses the plane: t in [0, 1] with the point p0 + t(p1 - p0).
     // False (t untouched) for a segment parallel to the plane or one that does not reach it.
     bool IntersectSegment(const Vector3& p0, const Vector3& p1, float& t) const;
+
+    // All four coefficients divided by the normal's length (as D3DXPlaneNormalize); a plane
+    // without a normal comes back as it is.
+    Plane GetNormalized() const;
+    // The row (a, b, c, d) times the matrix (as D3DXPlaneTransform). Given the inverse transpose
+    // of M, the result is the plane carried by M; the normal is not normalised.
+    Plane Transform(const Matrix4& matrix) const;
 
     Vector3 normal;
     float d;

@@ -1,4 +1,5 @@
 #include "common/math/Matrix4.h"
+#include "common/math/Plane.h"
 #include "common/math/Quaternion.h"
 
 #include <gtest/gtest.h>
@@ -174,6 +175,92 @@ TEST(Matrix4, UnprojectFindsThePointUnderTheCursor)
                          clip.z / clip.w);
     ExpectVector(math::Unproject(screen, 0, 0, 800, 600, 0, 1, projection, view, world), p.x, p.y, p.z,
                  1e-3f);
+}
+
+// The Direct3D helpers the renderer relies on, against values worked out by hand.
+TEST(Matrix4, LookAtAndPerspectiveElementsAsWorkedOut)
+{
+    // Eye at (0, 0, -5) looking at the origin: the axes stay, the eye moves to the origin.
+    ExpectMatrix(Matrix4::LookAtLH(Vector3(0, 0, -5), Vector3(0, 0, 0), Vector3(0, 1, 0)),
+                 Matrix4(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 5, 1));
+    // Looking down +x from (1, 2, 3): view x is world -z, view z is world +x.
+    ExpectMatrix(Matrix4::LookAtLH(Vector3(1, 2, 3), Vector3(5, 2, 3), Vector3(0, 1, 0)),
+                 Matrix4(0, 0, 1, 0, 0, 1, 0, 0, -1, 0, 0, 0, 3, -2, -1, 1));
+    // 90 degrees, aspect 2, near 1, far 3: y scale 1, x scale 0.5, depth scale 3/2.
+    ExpectMatrix(Matrix4::PerspectiveFovLH(kPi / 2.0f, 2.0f, 1.0f, 3.0f),
+                 Matrix4(0.5f, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1.5f, 1, 0, 0, -1.5f, 0));
+}
+
+TEST(Matrix4, TransformCoordDividesByW)
+{
+    const Matrix4 projection = Matrix4::PerspectiveFovLH(kPi / 2.0f, 1.0f, 1.0f, 3.0f);
+    // (2, 4, 2) becomes (2, 4, 1.5, 2) and then (1, 2, 0.75).
+    ExpectVector(projection.TransformCoord(Vector3(2, 4, 2)), 1.0f, 2.0f, 0.75f);
+    ExpectVector(Translation(1, 2, 3).TransformCoord(Vector3(1, 1, 1)), 2.0f, 3.0f, 4.0f);
+}
+
+TEST(Matrix4, ReflectionInThePlaneYEquals2)
+{
+    // y - 2 = 0, also given unnormalised: the mirror flips y and moves it up by 4.
+    for (const math::Plane& plane : {math::Plane(math::Vector3(0, 1, 0), Vector3(0, 2, 0)),
+                                     math::Plane(math::Vector3(0, 2, 0), Vector3(7, 2, -1))})
+    {
+        const Matrix4 mirror = Matrix4::Reflect(plane);
+        ExpectMatrix(mirror, Matrix4(1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1, 0, 0, 4, 0, 1));
+        ExpectVector(mirror.TransformPoint(Vector3(3, 5, 1)), 3.0f, -1.0f, 1.0f);
+    }
+    // A slanted plane through the origin, x = y: x and y swap.
+    const Matrix4 diagonal = Matrix4::Reflect(math::Plane(Vector3(1, -1, 0), Vector3(0, 0, 0)));
+    ExpectVector(diagonal.TransformPoint(Vector3(2, 5, 3)), 5.0f, 2.0f, 3.0f);
+    ExpectMatrix(Matrix4::Reflect(math::Plane()), Matrix4());
+}
+
+TEST(Matrix4, ProjectAndUnprojectWithAnOffsetViewportAndDepthRange)
+{
+    // Viewport (100, 50) 400 x 300, depth 0.25..0.75; identity transforms, so the point is
+    // its own normalised device position.
+    const Matrix4 identity;
+    const Vector3 screen = math::Project(Vector3(0.5f, -0.5f, 0.4f), 100, 50, 400, 300, 0.25f, 0.75f,
+                                         identity, identity, identity);
+    ExpectVector(screen, 400.0f, 275.0f, 0.45f);
+    ExpectVector(math::Unproject(screen, 100, 50, 400, 300, 0.25f, 0.75f, identity, identity, identity), 0.5f,
+                 -0.5f, 0.4f);
+    // Through a camera and a world matrix: there and back.
+    const Matrix4 view = Matrix4::LookAtLH(Vector3(1, 2, -10), Vector3(0, 0, 0), Vector3(0, 1, 0));
+    const Matrix4 projection = Matrix4::PerspectiveFovLH(kPi / 3.0f, 4.0f / 3.0f, 1.0f, 100.0f);
+    const Matrix4 world = Translation(0.5f, 0, 0);
+    const Vector3 p(1.0f, -2.0f, 3.0f);
+    const Vector3 s = math::Project(p, 100, 50, 400, 300, 0.25f, 0.75f, projection, view, world);
+    EXPECT_GT(s.z, 0.25f);
+    EXPECT_LT(s.z, 0.75f);
+    ExpectVector(math::Unproject(s, 100, 50, 400, 300, 0.25f, 0.75f, projection, view, world), p.x, p.y, p.z,
+                 1e-3f);
+}
+
+TEST(Matrix4, YawPitchRollTurnsEachAxisThenAllThree)
+{
+    struct Case
+    {
+        const char* name;
+        float yaw, pitch, roll;
+        Vector3 x, y, z; // where the unit axes go
+    };
+    const float q = kPi / 2.0f;
+    const Case cases[] = {
+        {"yaw about y", q, 0, 0, Vector3(0, 0, -1), Vector3(0, 1, 0), Vector3(1, 0, 0)},
+        {"pitch about x", 0, q, 0, Vector3(1, 0, 0), Vector3(0, 0, 1), Vector3(0, -1, 0)},
+        {"roll about z", 0, 0, q, Vector3(0, 1, 0), Vector3(-1, 0, 0), Vector3(0, 0, 1)},
+        // Roll first, then pitch, then yaw.
+        {"all three", q, q, q, Vector3(1, 0, 0), Vector3(0, 0, 1), Vector3(0, -1, 0)},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const Matrix4 m = Matrix4::RotationYawPitchRoll(c.yaw, c.pitch, c.roll);
+        ExpectVector(m.TransformDirection(Vector3(1, 0, 0)), c.x.x, c.x.y, c.x.z);
+        ExpectVector(m.TransformDirection(Vector3(0, 1, 0)), c.y.x, c.y.y, c.y.z);
+        ExpectVector(m.TransformDirection(Vector3(0, 0, 1)), c.z.x, c.z.y, c.z.z);
+    }
 }
 
 TEST(Matrix4, Printer)

@@ -1,4 +1,5 @@
 #include "common/math/Plane.h"
+#include "common/math/Matrix4.h"
 
 #include <gtest/gtest.h>
 
@@ -72,4 +73,29 @@ TEST(Plane, IntersectSegmentTable)
         EXPECT_EQ(ground.IntersectSegment(c.p0, c.p1, t), c.hits);
         EXPECT_FLOAT_EQ(t, c.hits ? c.t : -42.0f); // untouched on a miss
     }
+}
+
+TEST(Plane, NormaliseAndTransformAsWorkedOut)
+{
+    math::Plane raw;
+    raw.normal = math::Vector3(0, 3, 0);
+    raw.d = -6;
+    const math::Plane unit = raw.GetNormalized();
+    EXPECT_FLOAT_EQ(unit.normal.y, 1.0f);
+    EXPECT_FLOAT_EQ(unit.d, -2.0f);
+
+    // The plane y = 2 carried by a move up by 3 (the inverse transpose of the move is given):
+    // y = 5.
+    math::Matrix4 move;
+    move.SetTranslation(math::Vector3(0, 3, 0));
+    const math::Plane moved = unit.Transform(move.GetInverse().GetTranspose());
+    EXPECT_FLOAT_EQ(moved.normal.x, 0.0f);
+    EXPECT_FLOAT_EQ(moved.normal.y, 1.0f);
+    EXPECT_FLOAT_EQ(moved.d, -5.0f);
+    // Carried by a scale of 2: y = 4 once normalised.
+    math::Matrix4 scale;
+    scale.SetScale(math::Vector3(2, 2, 2));
+    const math::Plane scaled = unit.Transform(scale.GetInverse().GetTranspose()).GetNormalized();
+    EXPECT_FLOAT_EQ(scaled.normal.y, 1.0f);
+    EXPECT_FLOAT_EQ(scaled.d, -4.0f);
 }
