@@ -20,7 +20,10 @@ namespace
 class TextBuffer final : public ID3DXBuffer
 {
 public:
-    explicit TextBuffer(const std::string& text) : m_data(text.begin(), text.end()) { m_data.push_back('\0'); }
+    explicit TextBuffer(const std::string& text) : m_data(text.begin(), text.end())
+    {
+        m_data.push_back('\0');
+    }
 
     ULONG AddRef() override { return ++m_count; }
     ULONG Release() override
@@ -508,7 +511,9 @@ HRESULT Effect::GetParameterDesc(D3DXHANDLE parameter, D3DXPARAMETER_DESC* desc)
         *desc = D3DXPARAMETER_DESC();
         desc->Name = a.name.c_str();
         desc->Type = TypeOf(a.type);
-        desc->Class = a.type == FxType::String ? D3DXPC_OBJECT : a.columns > 1 ? D3DXPC_VECTOR : D3DXPC_SCALAR;
+        desc->Class = a.type == FxType::String ? D3DXPC_OBJECT
+                      : a.columns > 1          ? D3DXPC_VECTOR
+                                               : D3DXPC_SCALAR;
         desc->Rows = a.type == FxType::String ? 0 : 1;
         desc->Columns = a.type == FxType::String ? 0 : static_cast<UINT>(a.columns);
         desc->Bytes = static_cast<UINT>(a.value.size() * 4);
@@ -734,12 +739,14 @@ HRESULT Effect::OnResetDevice()
 
 const FxCell* Effect::ParameterCells(std::size_t parameter) const
 {
-    return StoreOf(static_cast<std::uint32_t>(parameter)).Cells(SlotOf(static_cast<std::uint32_t>(parameter)));
+    return StoreOf(static_cast<std::uint32_t>(parameter))
+        .Cells(SlotOf(static_cast<std::uint32_t>(parameter)));
 }
 
 std::uint64_t Effect::ParameterStamp(std::size_t parameter) const
 {
-    return StoreOf(static_cast<std::uint32_t>(parameter)).Stamp(SlotOf(static_cast<std::uint32_t>(parameter)));
+    return StoreOf(static_cast<std::uint32_t>(parameter))
+        .Stamp(SlotOf(static_cast<std::uint32_t>(parameter)));
 }
 
 std::uint64_t Effect::LatestStamp() const
@@ -789,7 +796,8 @@ HRESULT D3DXCreateEffectFromFileW(IDirect3DDevice9* device, const wchar_t* fileN
         return D3DERR_INVALIDCALL;
     const std::string name = ToNarrow(fileName);
     if ((defines && defines->Name) || include)
-        return Fail(errors, name + ": macro definitions and include handlers are not supported", D3DERR_INVALIDCALL);
+        return Fail(errors, name + ": macro definitions and include handlers are not supported",
+                    D3DERR_INVALIDCALL);
 
     auto desc = std::make_unique<FxEffectDesc>();
     std::string error;
@@ -798,7 +806,8 @@ HRESULT D3DXCreateEffectFromFileW(IDirect3DDevice9* device, const wchar_t* fileN
     if (desc->samplers.size() > kMaxTextureStages)
         return Fail(errors,
                     desc->file + ":" + std::to_string(desc->samplers[kMaxTextureStages].line) +
-                        ": more samplers than the device's " + std::to_string(kMaxTextureStages) + " texture stages",
+                        ": more samplers than the device's " + std::to_string(kMaxTextureStages) +
+                        " texture stages",
                     D3DXERR_INVALIDDATA);
     // The pool takes the effect's shared parameters only once the effect is made.
     FxSharedPool merged = p ? p->Declarations() : FxSharedPool();

@@ -205,20 +205,20 @@ private:
     std::unique_ptr<EffectPrograms> m_programs;
     std::string m_fileName; // the last component of the path
 
-    FxValueStore m_values;                                 // the parameters that are not in the pool
+    FxValueStore m_values;                                      // the parameters that are not in the pool
     std::vector<std::pair<FxValueStore*, std::size_t>> m_slots; // per top-level parameter
-    std::vector<std::vector<FxType>> m_cellTypes;          // per top-level parameter, per cell
-    std::vector<FxNode> m_nodes;                           // top-level parameters first
+    std::vector<std::vector<FxType>> m_cellTypes;               // per top-level parameter, per cell
+    std::vector<FxNode> m_nodes;                                // top-level parameters first
     std::unordered_map<std::string, std::uint32_t> m_topByName;
-    std::vector<PassRef> m_passes;                         // every pass of every technique
-    std::vector<std::uint32_t> m_firstPass;                // per technique, into m_passes
-    std::vector<std::string> m_passTags;                   // per entry of m_passes
-    std::vector<const FxAnnotation*> m_annotations;        // parameters', techniques', passes'
-    std::vector<std::uint32_t> m_parameterAnnotations;     // per top-level parameter: first
-    std::vector<std::uint32_t> m_techniqueAnnotations;     // per technique: first
-    std::vector<std::uint32_t> m_passAnnotations;          // per entry of m_passes: first
-    std::vector<std::uint32_t> m_samplerTextures;          // per sampler: its texture parameter
-    std::unique_ptr<char[]> m_handles;                     // zeros, one per handle
+    std::vector<PassRef> m_passes;                     // every pass of every technique
+    std::vector<std::uint32_t> m_firstPass;            // per technique, into m_passes
+    std::vector<std::string> m_passTags;               // per entry of m_passes
+    std::vector<const FxAnnotation*> m_annotations;    // parameters', techniques', passes'
+    std::vector<std::uint32_t> m_parameterAnnotations; // per top-level parameter: first
+    std::vector<std::uint32_t> m_techniqueAnnotations; // per technique: first
+    std::vector<std::uint32_t> m_passAnnotations;      // per entry of m_passes: first
+    std::vector<std::uint32_t> m_samplerTextures;      // per sampler: its texture parameter
+    std::unique_ptr<char[]> m_handles;                 // zeros, one per handle
     std::uint32_t m_handleCount = 0;
 
     int m_technique = -1;

@@ -110,8 +110,9 @@ struct StageSampler
 
     bool operator==(const StageSampler& o) const
     {
-        return set == o.set && minFilter == o.minFilter && magFilter == o.magFilter && mipFilter == o.mipFilter &&
-               addressU == o.addressU && addressV == o.addressV && addressW == o.addressW;
+        return set == o.set && minFilter == o.minFilter && magFilter == o.magFilter &&
+               mipFilter == o.mipFilter && addressU == o.addressU && addressV == o.addressV &&
+               addressW == o.addressW;
     }
     bool operator!=(const StageSampler& o) const { return !(*this == o); }
 };
@@ -205,7 +206,8 @@ public:
     // What this device makes of an effect's passes: the OpenGL device compiles a program for
     // each (null, with the compiler's text in error, when one fails); the headless device
     // builds nothing.
-    virtual std::unique_ptr<EffectPrograms> BuildEffectPrograms(const FxEffectDesc& effect, std::string& error);
+    virtual std::unique_ptr<EffectPrograms> BuildEffectPrograms(const FxEffectDesc& effect,
+                                                                std::string& error);
 
     // Resources tell the device about themselves.
     void OnResourceCreated(ResourceCore& resource);

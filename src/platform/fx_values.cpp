@@ -110,7 +110,8 @@ std::int32_t FxCellAsInt(FxType type, FxCell cell)
 
 FxCell ConvertFxCell(FxType to, FxType from, FxCell cell)
 {
-    return from == FxType::Float ? FxCellFromFloat(to, cell.AsFloat()) : FxCellFromInt(to, FxCellAsInt(from, cell));
+    return from == FxType::Float ? FxCellFromFloat(to, cell.AsFloat())
+                                 : FxCellFromInt(to, FxCellAsInt(from, cell));
 }
 
 void FxCellTypes(const FxParameterDesc& parameter, std::vector<FxType>& types)

@@ -186,7 +186,8 @@ public:
         return true;
     }
 
-    std::unique_ptr<EffectPrograms> BuildEffectPrograms(const FxEffectDesc& effect, std::string& error) override
+    std::unique_ptr<EffectPrograms> BuildEffectPrograms(const FxEffectDesc& effect,
+                                                        std::string& error) override
     {
         if (IsShutDown())
         {
@@ -631,8 +632,9 @@ private:
         if (!s.set)
             return 0;
         const unsigned key = static_cast<unsigned>(s.minFilter) | static_cast<unsigned>(s.magFilter) << 2 |
-                             static_cast<unsigned>(s.mipFilter) << 4 | static_cast<unsigned>(s.addressU) << 6 |
-                             static_cast<unsigned>(s.addressV) << 8 | static_cast<unsigned>(s.addressW) << 10;
+                             static_cast<unsigned>(s.mipFilter) << 4 |
+                             static_cast<unsigned>(s.addressU) << 6 | static_cast<unsigned>(s.addressV) << 8 |
+                             static_cast<unsigned>(s.addressW) << 10;
         const auto found = m_samplers.find(key);
         if (found != m_samplers.end())
             return found->second;

@@ -103,7 +103,8 @@ void Collect(GLuint program, const std::unordered_set<std::string>& active, cons
             const std::string element = p.elements > 0 ? name + "[" + std::to_string(e) + "]" : name;
             for (const FxParameterDesc& member : p.members)
                 Collect(program, active, member, element + "." + member.name,
-                        firstCell + static_cast<std::uint32_t>(e) * each + static_cast<std::uint32_t>(member.offset / 4),
+                        firstCell + static_cast<std::uint32_t>(e) * each +
+                            static_cast<std::uint32_t>(member.offset / 4),
                         out);
         }
         return;
@@ -183,7 +184,8 @@ std::string PassError(const FxEffectDesc& effect, const FxTechniqueDesc& techniq
     }
     if (!located.empty())
         return located;
-    const std::string what = log.stage == "link" ? "its stages do not link" : "the " + log.stage + " stage does not compile";
+    const std::string what =
+        log.stage == "link" ? "its stages do not link" : "the " + log.stage + " stage does not compile";
     return prefix + std::to_string(pass.line) + ": technique \"" + technique.name + "\", pass " +
            std::to_string(index) + ": " + what + ": " + FirstLines(log.text);
 }
@@ -288,15 +290,16 @@ private:
         {
             ParameterUniforms parameter;
             parameter.parameter = i;
-            Collect(pass.program, active, effect.parameters[i], effect.parameters[i].name, 0, parameter.uniforms);
+            Collect(pass.program, active, effect.parameters[i], effect.parameters[i].name, 0,
+                    parameter.uniforms);
             if (!parameter.uniforms.empty())
                 pass.parameters.push_back(std::move(parameter));
         }
     }
 
     ProgramHost& m_host;
-    std::vector<PassProgram> m_passes;  // every pass of every technique, in order
-    std::vector<std::size_t> m_first;   // per technique, into m_passes
+    std::vector<PassProgram> m_passes; // every pass of every technique, in order
+    std::vector<std::size_t> m_first;  // per technique, into m_passes
 };
 } // namespace
 

@@ -26,10 +26,10 @@ in vec4 plat_InTexCoord1;
 
 // What every vertex stage does last: the user clip distances from Direct3D's clip space, then
 // depth 0..1 to OpenGL's -1..1 and y negated, because every target is kept top row first.
-#define PLAT_EPILOGUE_STEPS                                                                            \
-    "    for (int i = 0; i < 6; ++i)\n"                                                                  \
-    "        gl_ClipDistance[i] = dot(plat_ClipPlanes[i], plat_Position);\n"                             \
-    "    gl_Position = vec4(plat_Position.x, -plat_Position.y, 2.0 * plat_Position.z - plat_Position.w,\n" \
+#define PLAT_EPILOGUE_STEPS                                                                                  \
+    "    for (int i = 0; i < 6; ++i)\n"                                                                      \
+    "        gl_ClipDistance[i] = dot(plat_ClipPlanes[i], plat_Position);\n"                                 \
+    "    gl_Position = vec4(plat_Position.x, -plat_Position.y, 2.0 * plat_Position.z - plat_Position.w,\n"   \
     "                       plat_Position.w);\n"
 
 constexpr const char kEpilogue[] = R"(uniform vec4 plat_ClipPlanes[6];

@@ -93,7 +93,8 @@ protected:
     IDirect3DTexture9* MakeTexture()
     {
         IDirect3DTexture9* t = nullptr;
-        EXPECT_TRUE(SUCCEEDED(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t, nullptr)));
+        EXPECT_TRUE(
+            SUCCEEDED(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t, nullptr)));
         return t;
     }
 
@@ -159,8 +160,9 @@ TEST_F(EffectTest, ParametersByNameSemanticElementMemberAndIndex)
          D3DXPT_FLOAT, 4, 4, 0, 0, 0, 64, D3DX_PARAMETER_SHARED},
         {"float2", water->GetParameterByName(nullptr, "g_BumpSpeed"), "g_BumpSpeed", nullptr, D3DXPC_VECTOR,
          D3DXPT_FLOAT, 1, 2, 0, 0, 0, 8, 0},
-        {"colour with a semantic and an annotation", water->GetParameterByName(nullptr, "g_ShallowWaterColor"),
-         "g_ShallowWaterColor", "Diffuse", D3DXPC_VECTOR, D3DXPT_FLOAT, 1, 4, 0, 1, 0, 16, 0},
+        {"colour with a semantic and an annotation",
+         water->GetParameterByName(nullptr, "g_ShallowWaterColor"), "g_ShallowWaterColor", "Diffuse",
+         D3DXPC_VECTOR, D3DXPT_FLOAT, 1, 4, 0, 1, 0, 16, 0},
         {"struct array", waves, "g_Waves", nullptr, D3DXPC_STRUCT, D3DXPT_VOID, 0, 0, 2, 0, 4, 40, 0},
         {"one element", second, "g_Waves", nullptr, D3DXPC_STRUCT, D3DXPT_VOID, 0, 0, 0, 0, 4, 20, 0},
         {"a member", dir, "m_dir", nullptr, D3DXPC_VECTOR, D3DXPT_FLOAT, 1, 2, 0, 0, 0, 8, 0},
@@ -328,13 +330,15 @@ TEST_F(EffectTest, AnnotationsOnTechniquesParametersAndPasses)
     // A string is not a number, and an absent annotation is a null handle.
     EXPECT_EQ(e->GetInt(e->GetAnnotationByName(t, "Param0Name"), &usage), D3DERR_INVALIDCALL);
     EXPECT_EQ(e->GetAnnotationByName(t, "SrcTex1Usage"), nullptr);
-    EXPECT_EQ(e->GetAnnotationByName("ScreenTexel", "SrcTex0Usage"), e->GetAnnotationByName(t, "SrcTex0Usage"));
+    EXPECT_EQ(e->GetAnnotationByName("ScreenTexel", "SrcTex0Usage"),
+              e->GetAnnotationByName(t, "SrcTex0Usage"));
 
     // Parameters (by handle or name) and passes.
     EXPECT_TRUE(SUCCEEDED(e->GetString(e->GetAnnotationByName("g_Colour", "UIName"), &name)));
     EXPECT_STREQ(name, "Colour");
     std::int32_t order = 0;
-    EXPECT_TRUE(SUCCEEDED(e->GetInt(e->GetAnnotation(e->GetParameterByName(nullptr, "g_Colour"), 2), &order)));
+    EXPECT_TRUE(
+        SUCCEEDED(e->GetInt(e->GetAnnotation(e->GetParameterByName(nullptr, "g_Colour"), 2), &order)));
     EXPECT_EQ(order, 3);
     D3DXHANDLE solid = e->GetPassByName("TwoPasses", "Solid");
     ASSERT_NE(solid, nullptr);
@@ -394,8 +398,8 @@ TEST_F(EffectTest, SharedParametersAreOneValueAcrossThePool)
     WriteFile("Clash.fx", "// clash\nshared float4 g_Extra;\nshared float3 g_time;\n");
     std::string error;
     EXPECT_EQ(Load(dir.Path() + "/Clash.fx", &error), nullptr);
-    EXPECT_EQ(error, dir.Path() + "/Clash.fx:3: shared parameter \"g_time\" is float3 here but float in " + kQuad +
-                         ":6");
+    EXPECT_EQ(error, dir.Path() + "/Clash.fx:3: shared parameter \"g_time\" is float3 here but float in " +
+                         kQuad + ":6");
     WriteFile("Extra.fx", "shared float3 g_Extra = {1, 2, 3};\nshared float g_time;\n");
     ID3DXEffect* extra = Load(dir.Path() + "/Extra.fx");
     ASSERT_NE(extra, nullptr);
@@ -423,8 +427,8 @@ TEST_F(EffectTest, BeginAndEndSaveAndRestoreWhatThePassesChange)
     ASSERT_TRUE(SUCCEEDED(e->SetTexture("g_Texture1", mine)));
     device->SetTexture(0, before);
     device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_DESTCOLOR);
-    const D3DRENDERSTATETYPE states[] = {D3DRS_CULLMODE, D3DRS_ZENABLE, D3DRS_ZWRITEENABLE, D3DRS_ALPHABLENDENABLE,
-                                         D3DRS_SRCBLEND, D3DRS_DESTBLEND};
+    const D3DRENDERSTATETYPE states[] = {D3DRS_CULLMODE,         D3DRS_ZENABLE,  D3DRS_ZWRITEENABLE,
+                                         D3DRS_ALPHABLENDENABLE, D3DRS_SRCBLEND, D3DRS_DESTBLEND};
     std::vector<DWORD> initial;
     for (D3DRENDERSTATETYPE s : states)
     {
@@ -448,7 +452,8 @@ TEST_F(EffectTest, BeginAndEndSaveAndRestoreWhatThePassesChange)
     headless::SetCallLogging(true);
     device->BeginScene();
     IDirect3DVertexDeclaration9* decl = nullptr;
-    const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0}, D3DDECL_END()};
+    const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
+                                          D3DDECL_END()};
     ASSERT_TRUE(SUCCEEDED(device->CreateVertexDeclaration(elements, &decl)));
     device->SetVertexDeclaration(decl);
     const float triangle[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
@@ -533,7 +538,8 @@ TEST_F(EffectTest, FailedLoadsGiveNoEffectAndTheFileAndLine)
     };
     const Case cases[] = {
         {"missing file", d + "Missing.fx", d + "Missing.fx: cannot be read"},
-        {"format error", d + "Broken.fx", d + "Broken.fx:3: expected \";\" after the declaration of \"b\", found \"float\""},
+        {"format error", d + "Broken.fx",
+         d + "Broken.fx:3: expected \";\" after the declaration of \"b\", found \"float\""},
         {"more samplers than stages", d + "Samplers.fx",
          d + "Samplers.fx:18: more samplers than the device's 16 texture stages"},
     };
@@ -542,8 +548,8 @@ TEST_F(EffectTest, FailedLoadsGiveNoEffectAndTheFileAndLine)
         SCOPED_TRACE(c.what);
         ID3DXEffect* effect = reinterpret_cast<ID3DXEffect*>(this); // must be cleared
         ID3DXBuffer* errors = nullptr;
-        EXPECT_EQ(D3DXCreateEffectFromFileW(device, ToWide(c.path).c_str(), nullptr, nullptr, 0, nullptr, &effect,
-                                            &errors),
+        EXPECT_EQ(D3DXCreateEffectFromFileW(device, ToWide(c.path).c_str(), nullptr, nullptr, 0, nullptr,
+                                            &effect, &errors),
                   D3DXERR_INVALIDDATA);
         EXPECT_EQ(effect, nullptr);
         ASSERT_NE(errors, nullptr);
@@ -554,7 +560,8 @@ TEST_F(EffectTest, FailedLoadsGiveNoEffectAndTheFileAndLine)
     // Calls that are wrong in themselves.
     ID3DXEffect* effect = nullptr;
     const D3DXMACRO macros[] = {{"LIGHTS", "2"}, {nullptr, nullptr}};
-    EXPECT_EQ(D3DXCreateEffectFromFileW(device, ToWide(kQuad).c_str(), macros, nullptr, 0, nullptr, &effect, nullptr),
+    EXPECT_EQ(D3DXCreateEffectFromFileW(device, ToWide(kQuad).c_str(), macros, nullptr, 0, nullptr, &effect,
+                                        nullptr),
               D3DERR_INVALIDCALL);
     EXPECT_EQ(D3DXCreateEffectFromFileW(nullptr, ToWide(kQuad).c_str(), nullptr, nullptr, 0, nullptr, &effect,
                                         nullptr),
@@ -665,16 +672,35 @@ TEST_F(EffectTest, NullHandlesAndForeignHandlesAreNoOps)
     {
         SCOPED_TRACE(h ? "another effect's handle" : "null handle");
         const HRESULT results[] = {
-            e->SetValue(h, f, 16),        e->GetValue(h, out, 16),          e->SetBool(h, 1),
-            e->GetBool(h, &outBool),      e->SetBoolArray(h, n, 4),         e->GetBoolArray(h, outInt, 4),
-            e->SetInt(h, 1),              e->GetInt(h, outInt),             e->SetIntArray(h, n, 4),
-            e->GetIntArray(h, outInt, 4), e->SetFloat(h, 1),                e->GetFloat(h, out),
-            e->SetFloatArray(h, f, 4),    e->GetFloatArray(h, out, 4),      e->SetVector(h, &v),
-            e->GetVector(h, &outVector),  e->SetVectorArray(h, &v, 1),      e->GetVectorArray(h, &outVector, 1),
-            e->SetMatrix(h, &m),          e->GetMatrix(h, &outMatrix),      e->SetMatrixArray(h, &m, 1),
-            e->GetMatrixArray(h, &outMatrix, 1), e->GetString(h, &text),    e->SetTexture(h, nullptr),
-            e->GetTexture(h, &texture),   e->GetParameterDesc(h, &pd),      e->GetTechniqueDesc(h, &td),
-            e->GetPassDesc(h, &passDesc), e->SetTechnique(h),
+            e->SetValue(h, f, 16),
+            e->GetValue(h, out, 16),
+            e->SetBool(h, 1),
+            e->GetBool(h, &outBool),
+            e->SetBoolArray(h, n, 4),
+            e->GetBoolArray(h, outInt, 4),
+            e->SetInt(h, 1),
+            e->GetInt(h, outInt),
+            e->SetIntArray(h, n, 4),
+            e->GetIntArray(h, outInt, 4),
+            e->SetFloat(h, 1),
+            e->GetFloat(h, out),
+            e->SetFloatArray(h, f, 4),
+            e->GetFloatArray(h, out, 4),
+            e->SetVector(h, &v),
+            e->GetVector(h, &outVector),
+            e->SetVectorArray(h, &v, 1),
+            e->GetVectorArray(h, &outVector, 1),
+            e->SetMatrix(h, &m),
+            e->GetMatrix(h, &outMatrix),
+            e->SetMatrixArray(h, &m, 1),
+            e->GetMatrixArray(h, &outMatrix, 1),
+            e->GetString(h, &text),
+            e->SetTexture(h, nullptr),
+            e->GetTexture(h, &texture),
+            e->GetParameterDesc(h, &pd),
+            e->GetTechniqueDesc(h, &td),
+            e->GetPassDesc(h, &passDesc),
+            e->SetTechnique(h),
         };
         for (std::size_t i = 0; i < std::size(results); ++i)
             EXPECT_EQ(results[i], D3DERR_INVALIDCALL) << "call " << i;

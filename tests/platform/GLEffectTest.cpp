@@ -188,7 +188,8 @@ protected:
         D3DLOCKED_RECT locked;
         texture->LockRect(0, &locked, nullptr, 0);
         for (UINT y = 0; y < height; ++y)
-            std::memcpy(static_cast<char*>(locked.pBits) + y * locked.Pitch, texels.data() + y * width, width * 4);
+            std::memcpy(static_cast<char*>(locked.pBits) + y * locked.Pitch, texels.data() + y * width,
+                        width * 4);
         texture->UnlockRect(0);
         return texture;
     }
@@ -255,7 +256,8 @@ TEST_F(GLEffectTest, PassThroughDrawsPreTransformedQuadsTexelForTexel)
     ASSERT_TRUE(SUCCEEDED(e->SetTechnique("ScreenTexel")));
     ASSERT_TRUE(SUCCEEDED(e->SetTexture("g_Texture1", texture)));
     const float x0 = 99.5f, y0 = 49.5f, x1 = x0 + kSize, y1 = y0 + kSize;
-    const ScreenVertex quad[4] = {{x0, y0, 0, 1, 0, 0}, {x1, y0, 0, 1, 1, 0}, {x0, y1, 0, 1, 0, 1}, {x1, y1, 0, 1, 1, 1}};
+    const ScreenVertex quad[4] = {
+        {x0, y0, 0, 1, 0, 0}, {x1, y0, 0, 1, 1, 0}, {x0, y1, 0, 1, 0, 1}, {x1, y1, 0, 1, 1, 1}};
     StartFrame();
     UINT passes = 0;
     e->Begin(&passes, 0);
@@ -268,7 +270,8 @@ TEST_F(GLEffectTest, PassThroughDrawsPreTransformedQuadsTexelForTexel)
     int wrong = 0;
     for (UINT y = 0; y < kSize; ++y)
         for (UINT x = 0; x < kSize; ++x)
-            wrong += At(100 + static_cast<int>(x), 50 + static_cast<int>(y)) != (texels[y * kSize + x] | 0xFF000000u);
+            wrong += At(100 + static_cast<int>(x), 50 + static_cast<int>(y)) !=
+                     (texels[y * kSize + x] | 0xFF000000u);
     EXPECT_EQ(wrong, 0) << "pixels that differ from their texel";
     EXPECT_EQ(At(99, 50), kBackground);
     EXPECT_EQ(At(100 + kSize, 50), kBackground);
@@ -472,11 +475,11 @@ TEST_F(GLEffectTest, EveryTestEffectCompilesAndLinks)
 TEST_F(GLEffectTest, CompilerMessagesNameTheFxFileAndLine)
 {
     testsupport::TempWorkDir dir;
-    const std::string blocks = "float4 g_Colour;\n"                                      // 1
-                               "glsl vertex VS\n"                                        // 2
-                               "{\n"                                                     // 3
-                               "    void main() { plat_Position = in_Position; }\n"      // 4
-                               "}\n";                                                    // 5
+    const std::string blocks = "float4 g_Colour;\n"                                 // 1
+                               "glsl vertex VS\n"                                   // 2
+                               "{\n"                                                // 3
+                               "    void main() { plat_Position = in_Position; }\n" // 4
+                               "}\n";                                               // 5
     struct Case
     {
         const char* what;
@@ -486,11 +489,13 @@ TEST_F(GLEffectTest, CompilerMessagesNameTheFxFileAndLine)
     };
     const Case cases[] = {
         {"fragment block",
-         blocks + "glsl fragment PS\n{\n    void main()\n    {\n        plat_Color = g_Colour * undeclared_thing;\n"
+         blocks + "glsl fragment PS\n{\n    void main()\n    {\n        plat_Color = g_Colour * "
+                  "undeclared_thing;\n"
                   "    }\n}\ntechnique T { pass { VertexShader = VS; FragmentShader = PS; } }\n",
          "10: ", "undeclared_thing"},
         {"vertex block",
-         "glsl vertex VS\n{\n    void main()\n    {\n        plat_Position = in_Position + vec3(1.0);\n    }\n}\n"
+         "glsl vertex VS\n{\n    void main()\n    {\n        plat_Position = in_Position + vec3(1.0);\n    "
+         "}\n}\n"
          "glsl fragment PS { void main() { plat_Color = vec4(1.0); } }\n"
          "technique T { pass { VertexShader = VS; FragmentShader = PS; } }\n",
          "5: ", "error"},
