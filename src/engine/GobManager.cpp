@@ -70,9 +70,9 @@ Component* GobManager::CreateComponent(std::uint32_t typeID)
 void GobManager::LoadTemplate(const std::string& fileName)
 {
     GobTemplateDesc desc;
-    if (!desc.LoadFile(fileName))
-        std::cerr << "GobManager::LoadTemplate - cannot read template file \"" << fileName
-                  << "\"; an empty template is filed under the empty name.\n";
+    std::string error;
+    if (!desc.LoadFile(fileName, error))
+        std::cerr << error << "; an empty template is filed under the empty name.\n";
 
     auto controller = std::make_unique<TemplateGobController>();
     controller->SetTypeName(desc.m_TypeName);

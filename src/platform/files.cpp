@@ -53,50 +53,60 @@ std::vector<std::string> Split(const std::string& path)
 }
 } // namespace
 
+namespace
+{
+std::string Join(const std::string& folder, const std::string& name)
+{
+    return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+// Resolves parts[index..] below `resolved`, which exists. Each element tries the entry of its
+// exact name first, then every entry that matches it ignoring case, in byte order, and backs up
+// when a choice leads nowhere: with folders "Data" and "data", "DATA/Room.xml" is found in
+// whichever holds it, whatever order the folder lists them in.
+bool ResolveFrom(const std::string& resolved, const std::vector<std::string>& parts, size_t index,
+                 std::string& out)
+{
+    while (index < parts.size() && parts[index].empty())
+        ++index;
+    if (index == parts.size())
+    {
+        out = resolved;
+        return true;
+    }
+    const std::string& part = parts[index];
+    std::error_code ec;
+    const std::string exact = Join(resolved, part);
+    if (part == "." || part == "..")
+        return fs::exists(exact, ec) && ResolveFrom(exact, parts, index + 1, out);
+    if (fs::exists(exact, ec) && ResolveFrom(exact, parts, index + 1, out))
+        return true;
+    std::vector<std::string> matches;
+    const fs::path dir = resolved.empty() ? fs::path(".") : fs::path(resolved);
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+    {
+        std::string name = it->path().filename().string();
+        if (name != part && EqualNoCase(name, part))
+            matches.push_back(std::move(name));
+    }
+    std::sort(matches.begin(), matches.end());
+    for (const std::string& name : matches)
+        if (ResolveFrom(Join(resolved, name), parts, index + 1, out))
+            return true;
+    return false;
+}
+} // namespace
+
 std::string ResolvePath(const std::string& input)
 {
     std::string path = ToSlashes(input);
     std::error_code ec;
     if (path.empty() || fs::exists(path, ec))
         return path;
-
-    std::vector<std::string> parts = Split(path);
+    const bool absolute = path[0] == '/';
     std::string resolved;
-    bool absolute = !path.empty() && path[0] == '/';
-    size_t first = 0;
-    if (absolute)
-    {
-        resolved = "/";
-        first = 1;
-    }
-    for (size_t i = first; i < parts.size(); ++i)
-    {
-        const std::string& part = parts[i];
-        if (part.empty())
-            continue;
-        std::string candidate =
-            resolved.empty() || resolved.back() == '/' ? resolved + part : resolved + "/" + part;
-        if (part == "." || part == ".." || fs::exists(candidate, ec))
-        {
-            resolved = candidate;
-            continue;
-        }
-        fs::path dir = resolved.empty() ? fs::path(".") : fs::path(resolved);
-        std::string match;
-        for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-        {
-            std::string name = it->path().filename().string();
-            if (EqualNoCase(name, part))
-            {
-                match = name;
-                break;
-            }
-        }
-        if (match.empty())
-            return path; // nothing matches: the caller's open fails on the path it asked for
-        resolved = resolved.empty() || resolved.back() == '/' ? resolved + match : resolved + "/" + match;
-    }
-    return resolved;
+    // Nothing matches: the caller's open fails on the path it asked for.
+    return ResolveFrom(absolute ? "/" : "", Split(path), 0, resolved) ? resolved : path;
 }
 
 bool FileExists(const std::string& path)
@@ -133,15 +143,16 @@ bool WildcardMatch(const std::string& pattern, const std::string& name)
     { return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b)); };
     while (n < name.size())
     {
-        if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], name[n])))
-        {
-            ++p;
-            ++n;
-        }
-        else if (p < pattern.size() && pattern[p] == '*')
+        // A '*' in the pattern is always the wildcard, also where the name holds a '*'.
+        if (p < pattern.size() && pattern[p] == '*')
         {
             star = p++;
             mark = n;
+        }
+        else if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], name[n])))
+        {
+            ++p;
+            ++n;
         }
         else if (star != std::string::npos)
         {
