@@ -111,6 +111,38 @@ GobController* GobManager::FindController(const std::string& name) const
     return found == m_Templates.end() ? nullptr : found->second;
 }
 
+std::vector<std::string> GobManager::GetTemplateNames() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : m_Templates)
+        names.push_back(entry.first);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::uint32_t> GobManager::GetCreatorTypeIDs() const
+{
+    std::vector<std::uint32_t> ids;
+    for (const auto& entry : m_Creators)
+        ids.push_back(entry.first);
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+DefaultCreator<Component>* GobManager::FindCreator(std::uint32_t typeID) const
+{
+    const auto found = m_Creators.find(typeID);
+    return found == m_Creators.end() ? nullptr : found->second;
+}
+
+void GobManager::ResetTemplates()
+{
+    DestroyAllGobs();
+    m_Names.clear();
+    m_Templates.clear();
+    m_Controllers.clear();
+}
+
 Gob* GobManager::CreateFromTemplate(const std::string& name)
 {
     GobController* controller = FindController(name);

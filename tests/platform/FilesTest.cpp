@@ -153,6 +153,13 @@ TEST_F(FilesTest, CaseVariantFoldersAreTriedUntilOneHoldsThePath)
         EXPECT_EQ(Read(c.path), c.text);
     }
     EXPECT_FALSE(plat::FileExists("Mix/DATA/Nothing.xml"));
+
+    // A file and a folder whose names differ in case: each is found as what it is.
+    fs::create_directories("Mix/Notes");
+    Write("Mix/notes", "file");
+    EXPECT_TRUE(plat::FileExists("Mix/NOTES"));
+    EXPECT_TRUE(plat::DirectoryExists("mix/notes"));
+    EXPECT_EQ(Read("Mix/Notes"), "file");
     EXPECT_EQ(plat::ResolvePath("Mix/DATA/Nothing.xml"), "Mix/DATA/Nothing.xml");
 
     // Names with blanks, wildcards and bytes that are not UTF-8 are ordinary names.
