@@ -1,6 +1,6 @@
 // The engine configuration loader on any file: the record must hold a window size a device can
 // make and finite numbers, whatever the file says.
-// Bounded run: 4000 inputs
+// Bounded run: 3200 inputs
 #include "FuzzSupport.h"
 
 #include "game/CEngineLoader.h"

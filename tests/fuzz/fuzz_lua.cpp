@@ -2,7 +2,7 @@
 // instruction budget: it returns, reports one failure at most, and leaves the stack as it was.
 // The fuzzed scripts get no "io" (they must not write files outside the run's folder or read
 // standard input) and a silent "print"; everything else is the game's interpreter.
-// Bounded run: 4000 inputs
+// Bounded run: 4500 inputs
 #include "FuzzSupport.h"
 
 #include "common/LuaUtil.h"

@@ -2,7 +2,7 @@
 // group data, start, stop, 3D placement with any floats, parameters, update and mixing. The input
 // is the project text, a NUL byte, then the bytes that choose the calls. Events may name the
 // sounds "Click.wav" and "Hum.wav" of the tests, which sit beside the project.
-// Bounded run: 8000 inputs
+// Bounded run: 10000 inputs
 #include "FuzzSupport.h"
 
 #include "platform/sound_events.h"

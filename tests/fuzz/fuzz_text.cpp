@@ -1,7 +1,7 @@
 // The text helpers every line and name passes through: Tokenize (the pieces joined again give the
 // text back), HashName (case never matters), ConvertToWide (the buffer always ends in NUL and
 // nothing is written past it).
-// Bounded run: 90000 inputs
+// Bounded run: 300000 inputs
 #include "FuzzSupport.h"
 
 #include "common/ConvertToWide.h"
