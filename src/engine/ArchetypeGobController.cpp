@@ -47,7 +47,8 @@ void ArchetypeGobController::LoadFile(Gob* gob)
     if (root != nullptr)
         gob->Deserialize(XmlFirstChildElement(root));
     else
-        std::cerr << error << "; the objects of archetype \"" << m_Name << "\" start from the template's defaults.\n";
+        std::cerr << error << "; the objects of archetype \"" << m_Name
+                  << "\" start from the template's defaults.\n";
     gob->Serialize(m_pSnapshot.get());
     m_Loaded = true;
 }

@@ -6,7 +6,6 @@
 
 #include <tinyxml.h>
 
-
 bool GobTemplateDesc::LoadFile(const std::string& fileName, std::string& error)
 {
     TiXmlDocument document;

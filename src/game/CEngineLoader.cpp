@@ -4,8 +4,8 @@
 
 #include <tinyxml.h>
 
-#include <cerrno>
 #include <cctype>
+#include <cerrno>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -104,8 +104,8 @@ void ReadScreenSize(const TiXmlElement* dim, dorvo::SEngineConfigInfo& info)
         const char* sh = dim->Attribute("sh");
         Report("<ScreenDimension> (line " + std::to_string(dim->Row()) + ") sw=\"" + (sw ? sw : "") +
                "\" sh=\"" + (sh ? sh : "") + "\" is not a window size (1 to " +
-               std::to_string(kMaxScreenSide) + " pixels a side); " + std::to_string(info.screenWidth) + " x " +
-               std::to_string(info.screenHeight) + " is kept");
+               std::to_string(kMaxScreenSide) + " pixels a side); " + std::to_string(info.screenWidth) +
+               " x " + std::to_string(info.screenHeight) + " is kept");
         return;
     }
     info.screenWidth = w;

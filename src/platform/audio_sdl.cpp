@@ -61,7 +61,8 @@ std::string ChunkName(const std::vector<unsigned char>& bytes, std::size_t at)
 // WAVE at all are left to SDL, which refuses them.
 bool CheckWavChunks(const std::string& path, const std::vector<unsigned char>& bytes, std::string& error)
 {
-    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
+    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
+        std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
         return true;
     for (std::size_t at = 12; at + 8 <= bytes.size();)
     {
@@ -88,7 +89,8 @@ bool CheckWavChunks(const std::string& path, const std::vector<unsigned char>& b
     return true;
 }
 
-bool Decode(const std::string& path, const std::vector<unsigned char>& bytes, SampleData& out, std::string& error)
+bool Decode(const std::string& path, const std::vector<unsigned char>& bytes, SampleData& out,
+            std::string& error)
 {
     if (!CheckWavChunks(path, bytes, error))
         return false;
@@ -107,8 +109,8 @@ bool Decode(const std::string& path, const std::vector<unsigned char>& bytes, Sa
         Uint8* data;
         ~FreeWav() { SDL_FreeWAV(data); }
     } owner{data};
-    const std::size_t frameBytes =
-        static_cast<std::size_t>(spec.channels) * static_cast<std::size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8);
+    const std::size_t frameBytes = static_cast<std::size_t>(spec.channels) *
+                                   static_cast<std::size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8);
     if (!data || frameBytes == 0 || length < frameBytes)
     {
         error = path + ": no sound data";

@@ -26,8 +26,9 @@ namespace
 std::string MakeName(FuzzedDataProvider& input)
 {
     std::string name = input.ConsumeRandomLengthString(24);
-    name.erase(std::remove_if(name.begin(), name.end(), [](char c) { return c == '/' || c == '\\' || c == '\0'; }),
-               name.end());
+    name.erase(
+        std::remove_if(name.begin(), name.end(), [](char c) { return c == '/' || c == '\\' || c == '\0'; }),
+        name.end());
     if (name.empty() || name == "." || name == "..")
         name = "x" + name;
     return name;
@@ -114,14 +115,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < patterns; ++i)
     {
         std::string pattern = input.ConsumeRandomLengthString(16);
-        pattern.erase(std::remove_if(pattern.begin(), pattern.end(), [](char c) { return c == '/' || c == '\\' || c == '\0'; }),
+        pattern.erase(std::remove_if(pattern.begin(), pattern.end(),
+                                     [](char c) { return c == '/' || c == '\\' || c == '\0'; }),
                       pattern.end());
         std::vector<std::string> expected;
         for (const std::string& name : files)
         {
             const bool ours = plat::WildcardMatch(pattern, name);
             const bool theirs = fnmatch(ForFnmatch(pattern).c_str(), name.c_str(), FNM_CASEFOLD) == 0;
-            FUZZ_CHECK(ours == theirs, "WildcardMatch(\"" + pattern + "\", \"" + name + "\") differs from fnmatch");
+            FUZZ_CHECK(ours == theirs,
+                       "WildcardMatch(\"" + pattern + "\", \"" + name + "\") differs from fnmatch");
             if (ours)
                 expected.push_back(name);
         }

@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     fuzzsupport::Init();
     fuzzsupport::InWorkFolder here;
     for (const char* name : {"Click.wav", "Hum.wav"})
-        fuzzsupport::WriteFile(name, fuzzsupport::ReadFile(fuzzsupport::RepoPath(std::string("tests/data/sound/") + name)));
+        fuzzsupport::WriteFile(
+            name, fuzzsupport::ReadFile(fuzzsupport::RepoPath(std::string("tests/data/sound/") + name)));
     return 0;
 }
 
@@ -50,7 +51,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider choose(reinterpret_cast<const std::uint8_t*>(calls.data()), calls.size());
     std::vector<FMOD::Event*> events;
     std::vector<std::int16_t> mixed;
-    auto anyFloat = [&]() { return choose.ConsumeBool() ? choose.ConsumeFloatingPoint<float>() : choose.ConsumeFloatingPointInRange(-20.0f, 20.0f); };
+    auto anyFloat = [&]()
+    {
+        return choose.ConsumeBool() ? choose.ConsumeFloatingPoint<float>()
+                                    : choose.ConsumeFloatingPointInRange(-20.0f, 20.0f);
+    };
     for (const std::string& group : project.groups)
     {
         FMOD::EventGroup* handle = nullptr;

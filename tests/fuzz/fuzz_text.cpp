@@ -63,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string cut = text.substr(0, text.find('\0'));
     FUZZ_CHECK(HashName(cut.c_str()) == HashName(lowered.substr(0, lowered.find('\0')).c_str()),
                "the hash depends on case");
-    FUZZ_CHECK(NameHash(cut) == NameHash(lowered.substr(0, lowered.find('\0'))), "the name hash depends on case");
+    FUZZ_CHECK(NameHash(cut) == NameHash(lowered.substr(0, lowered.find('\0'))),
+               "the name hash depends on case");
 
     // The buffer lives in a larger block whose guard after the given length must stay untouched.
     std::vector<wchar_t> buffer(static_cast<std::size_t>(length > 0 ? length : 0) + 4, L'#');

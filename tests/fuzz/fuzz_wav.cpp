@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FUZZ_CHECK(sample->FrameCount() >= 1, "a loaded sound has no frame");
     FUZZ_CHECK(sample->samples.size() % 2 == 0, "a loaded sound is not stereo");
-    FUZZ_CHECK(static_cast<double>(sample->FrameCount()) <= 600.0 * plat::kMixRate + 1024, "longer than ten minutes");
+    FUZZ_CHECK(static_cast<double>(sample->FrameCount()) <= 600.0 * plat::kMixRate + 1024,
+               "longer than ten minutes");
     plat::AudioMixer mixer(4);
     const plat::AudioMixer::VoiceId once = mixer.Play(sample, 1.0f, 0.5f, false);
     const plat::AudioMixer::VoiceId looped = mixer.Play(sample, -1.0f, 1e30f, true);

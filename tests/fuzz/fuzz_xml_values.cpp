@@ -34,11 +34,26 @@ bool Same(float a, float b)
 {
     return (std::isnan(a) && std::isnan(b)) || (a == b && std::signbit(a) == std::signbit(b));
 }
-bool Same(int a, int b) { return a == b; }
-bool Same(unsigned a, unsigned b) { return a == b; }
-bool Same(bool a, bool b) { return a == b; }
-bool Same(Kind a, Kind b) { return a == b; }
-bool Same(const std::string& a, const std::string& b) { return a == b; }
+bool Same(int a, int b)
+{
+    return a == b;
+}
+bool Same(unsigned a, unsigned b)
+{
+    return a == b;
+}
+bool Same(bool a, bool b)
+{
+    return a == b;
+}
+bool Same(Kind a, Kind b)
+{
+    return a == b;
+}
+bool Same(const std::string& a, const std::string& b)
+{
+    return a == b;
+}
 bool Same(const math::Vector3& a, const math::Vector3& b)
 {
     return Same(a.x, b.x) && Same(a.y, b.y) && Same(a.z, b.z);
@@ -47,11 +62,18 @@ bool Same(const math::Quaternion& a, const math::Quaternion& b)
 {
     return Same(a.w, b.w) && Same(a.x, b.x) && Same(a.y, b.y) && Same(a.z, b.z);
 }
-bool Same(const math::Sphere& a, const math::Sphere& b) { return Same(a.center, b.center) && Same(a.radius, b.radius); }
-bool Same(const math::AABB& a, const math::AABB& b) { return Same(a.min, b.min) && Same(a.max, b.max); }
+bool Same(const math::Sphere& a, const math::Sphere& b)
+{
+    return Same(a.center, b.center) && Same(a.radius, b.radius);
+}
+bool Same(const math::AABB& a, const math::AABB& b)
+{
+    return Same(a.min, b.min) && Same(a.max, b.max);
+}
 bool Same(const math::Quad& a, const math::Quad& b)
 {
-    return Same(a.p0, b.p0) && Same(a.p1, b.p1) && Same(a.p2, b.p2) && Same(a.p3, b.p3) && Same(a.normal, b.normal);
+    return Same(a.p0, b.p0) && Same(a.p1, b.p1) && Same(a.p2, b.p2) && Same(a.p3, b.p3) &&
+           Same(a.normal, b.normal);
 }
 template <typename A, typename B> bool Same(const std::pair<A, B>& a, const std::pair<A, B>& b);
 template <typename T> bool Same(const std::vector<T>& a, const std::vector<T>& b);
@@ -80,8 +102,14 @@ template <typename K, typename T> bool Same(const std::map<K, T>& a, const std::
     return true;
 }
 
-template <typename T> bool Read(const TiXmlNode* node, T* value) { return XmlReadValue(node, value); }
-bool Read(const TiXmlNode* node, Kind* value) { return XmlReadEnum(node, value, Kind::First, Kind::Last); }
+template <typename T> bool Read(const TiXmlNode* node, T* value)
+{
+    return XmlReadValue(node, value);
+}
+bool Read(const TiXmlNode* node, Kind* value)
+{
+    return XmlReadEnum(node, value, Kind::First, Kind::Last);
+}
 template <typename T> void Write(TiXmlNode* parent, const T& value, const std::string& name)
 {
     FUZZ_CHECK(XmlWriteValue(parent, value, name), "a writer refused a good parent");
@@ -142,7 +170,8 @@ std::vector<T> ThroughFile(const std::vector<T>& values, const std::vector<std::
     return back;
 }
 
-template <typename T> void Check(const std::vector<const TiXmlElement*>& elements, bool exact, const char* type)
+template <typename T>
+void Check(const std::vector<const TiXmlElement*>& elements, bool exact, const char* type)
 {
     std::vector<T> first;
     std::vector<std::string> names;

@@ -145,23 +145,25 @@ TEST(CEngineLoader, WindowSizesADeviceCannotMakeAreRefusedWithALine)
         int width, height;
         bool reported;
     } cases[] = {
-        {"0", "600", 800, 600, true},           {"800", "600", 800, 600, false},
-        {"8192", "8192", 8192, 8192, false},    {"8193", "600", 800, 600, true},
-        {"100000", "100000", 800, 600, true},   {"1024", "-768", 800, 600, true},
-        {"1024", "768px", 800, 600, true},      {"99999999999", "768", 800, 600, true},
+        {"0", "600", 800, 600, true},         {"800", "600", 800, 600, false},
+        {"8192", "8192", 8192, 8192, false},  {"8193", "600", 800, 600, true},
+        {"100000", "100000", 800, 600, true}, {"1024", "-768", 800, 600, true},
+        {"1024", "768px", 800, 600, true},    {"99999999999", "768", 800, 600, true},
         {"1280", "720", 1280, 720, false},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(std::string(c.sw) + " x " + c.sh);
         ::testing::internal::CaptureStderr();
-        const dorvo::SEngineConfigInfo info = LoadText(std::string("<EngineConfig><Graphics><ScreenDimension sw=\"") +
-                                                       c.sw + "\" sh=\"" + c.sh + "\"/></Graphics></EngineConfig>");
+        const dorvo::SEngineConfigInfo info =
+            LoadText(std::string("<EngineConfig><Graphics><ScreenDimension sw=\"") + c.sw + "\" sh=\"" +
+                     c.sh + "\"/></Graphics></EngineConfig>");
         const std::string errors = ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(info.screenWidth, c.width);
         EXPECT_EQ(info.screenHeight, c.height);
         if (c.reported)
-            EXPECT_EQ(errors, std::string("config.xml: <ScreenDimension> (line 1) sw=\"") + c.sw + "\" sh=\"" + c.sh +
+            EXPECT_EQ(errors, std::string("config.xml: <ScreenDimension> (line 1) sw=\"") + c.sw +
+                                  "\" sh=\"" + c.sh +
                                   "\" is not a window size (1 to 8192 pixels a side); 800 x 600 is kept\n");
         else
             EXPECT_EQ(errors, "");
@@ -171,9 +173,9 @@ TEST(CEngineLoader, WindowSizesADeviceCannotMakeAreRefusedWithALine)
 TEST(CEngineLoader, NonFiniteFogValuesKeepTheFieldWithALine)
 {
     ::testing::internal::CaptureStderr();
-    const dorvo::SEngineConfigInfo info = LoadText(
-        "<EngineConfig><Graphics><Fog><Range start=\"nan\" end=\"inf\"/><Density d=\"1e300\"/>"
-        "<Color a=\"-1e39\" r=\"0.5\" g=\"x\" b=\"0.25 \"/></Fog></Graphics></EngineConfig>");
+    const dorvo::SEngineConfigInfo info =
+        LoadText("<EngineConfig><Graphics><Fog><Range start=\"nan\" end=\"inf\"/><Density d=\"1e300\"/>"
+                 "<Color a=\"-1e39\" r=\"0.5\" g=\"x\" b=\"0.25 \"/></Fog></Graphics></EngineConfig>");
     const std::string errors = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(info.fogStart, 0.0f);
     EXPECT_EQ(info.fogEnd, 0.0f);
@@ -209,7 +211,8 @@ TEST(CEngineLoader, DamagedFilesGiveOneLineAndTheDefaults)
         SCOPED_TRACE(c.line);
         ::testing::internal::CaptureStderr();
         const dorvo::SEngineConfigInfo info = LoadText(c.xml);
-        EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.line + "; the built-in configuration is used\n");
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                  c.line + "; the built-in configuration is used\n");
         EXPECT_TRUE(info.useDefaults);
         EXPECT_EQ(info.screenWidth, 800);
     }

@@ -110,13 +110,25 @@ TEST(WildcardMatch, Patterns)
         bool match;
     };
     const Case cases[] = {
-        {"*.xml", "a.XML", true},         {"*.xml", "a.xml.bak", false},      {"*", "", true},
-        {"a*b*c", "aXbYbZc", true},       {"a*b*c", "aXbYbZ", false},         {"?", "", false},
-        {"Room?.xml", "room7.xml", true}, {"Room?.xml", "room77.xml", false}, {"", "a", false},
+        {"*.xml", "a.XML", true},
+        {"*.xml", "a.xml.bak", false},
+        {"*", "", true},
+        {"a*b*c", "aXbYbZc", true},
+        {"a*b*c", "aXbYbZ", false},
+        {"?", "", false},
+        {"Room?.xml", "room7.xml", true},
+        {"Room?.xml", "room77.xml", false},
+        {"", "a", false},
         // A '*' or '?' in the name is an ordinary letter; in the pattern always the wildcard.
-        {"*", "*a", true},                {"a*b", "a*xb", true},              {"*.txt", "*notes.txt", true},
-        {"a?c", "a*c", true},             {"a?c", "a?c", true},               {"a*", "b*", false},
-        {"?*?", "??", true},              {"*a*", "**", false},               {"a\\b", "A\\B", true},
+        {"*", "*a", true},
+        {"a*b", "a*xb", true},
+        {"*.txt", "*notes.txt", true},
+        {"a?c", "a*c", true},
+        {"a?c", "a?c", true},
+        {"a*", "b*", false},
+        {"?*?", "??", true},
+        {"*a*", "**", false},
+        {"a\\b", "A\\B", true},
     };
     for (const Case& c : cases)
     {

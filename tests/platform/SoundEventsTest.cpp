@@ -297,9 +297,9 @@ TEST(SoundWavTest, TheTestSoundsLoadUnchanged)
     ASSERT_TRUE(LoadWav(testsupport::RepoPath("tests/data/sound/Click.wav"), click, error)) << error;
     ASSERT_TRUE(LoadWav(testsupport::RepoPath("tests/data/sound/Hum.wav"), hum, error)) << error;
     EXPECT_EQ(click.samples, (std::vector<std::int16_t>{1000, 1000, 2000, 2000, -3000, -3000, 4000, 4000,
-                                                         30000, 30000, 30000, 30000}));
-    EXPECT_EQ(hum.samples, (std::vector<std::int16_t>{500, -500, 500, -500, 500, -500, 500, -500, 10000,
-                                                       -10000}));
+                                                        30000, 30000, 30000, 30000}));
+    EXPECT_EQ(hum.samples,
+              (std::vector<std::int16_t>{500, -500, 500, -500, 500, -500, 500, -500, 10000, -10000}));
 }
 
 TEST(SoundEventSystemTest, WithoutAnAudioDeviceTheSystemRunsSilently)

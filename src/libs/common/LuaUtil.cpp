@@ -227,7 +227,6 @@ int SafeDoFile(lua_State* L)
     return lua_gettop(L) - top;
 }
 
-
 // Restores the stack depth when a wrapper operation ends, whichever way it ends.
 class StackGuard
 {
@@ -303,12 +302,8 @@ LuaUtil::LuaUtil() : m_state(nullptr)
     {
         const char* name;
         lua_CFunction function;
-    } loaders[] = {{"loadstring", SafeLoadString},
-                   {"load", SafeLoad},
-                   {"loadfile", SafeLoadFile},
-                   {"dofile", SafeDoFile},
-                   {"xpcall", SafeXpcall},
-                   {"newproxy", nullptr}};
+    } loaders[] = {{"loadstring", SafeLoadString}, {"load", SafeLoad},     {"loadfile", SafeLoadFile},
+                   {"dofile", SafeDoFile},         {"xpcall", SafeXpcall}, {"newproxy", nullptr}};
     for (const auto& loader : loaders)
     {
         if (loader.function)
@@ -434,9 +429,9 @@ bool LuaUtil::RunScript(const char* name)
     lua_sethook(m_state, nullptr, 0, 0);
     if (result != 0)
     {
-        const std::string message = s_budget.spent ? "did not finish: more than " +
-                                                         std::to_string(s_budget.limit) + " instructions"
-                                                   : TopMessage(m_state);
+        const std::string message =
+            s_budget.spent ? "did not finish: more than " + std::to_string(s_budget.limit) + " instructions"
+                           : TopMessage(m_state);
         Report("Call Script Failed",
                "Lua Error - Script Run\nScript Name:" + path + "\nError Message:" + message + "\n");
     }

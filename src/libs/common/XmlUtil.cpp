@@ -571,7 +571,8 @@ void XmlReportEnumOutOfRange(const TiXmlNode* node, int number, long long lowest
     {
         where += " (line " + std::to_string(node->Row()) + ")";
     }
-    plat::OutputDebugStringA((where + ": " + std::to_string(number) + " is not one of " + std::to_string(lowest) +
-                              " to " + std::to_string(highest) + "; the value is kept\n")
+    plat::OutputDebugStringA((where + ": " + std::to_string(number) + " is not one of " +
+                              std::to_string(lowest) + " to " + std::to_string(highest) +
+                              "; the value is kept\n")
                                  .c_str());
 }

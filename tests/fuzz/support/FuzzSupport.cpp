@@ -101,7 +101,8 @@ void InitGameObjects()
     dorvo::phy::DynamicsEngine::Instance().Init();
     common::COctTree& octTree = common::COctTree::Global();
     octTree.SetDepth(4);
-    octTree.SetWorldBox(math::AABB(math::Vector3(-90.0f, -90.0f, -90.0f), math::Vector3(150.0f, 630.0f, 150.0f)));
+    octTree.SetWorldBox(
+        math::AABB(math::Vector3(-90.0f, -90.0f, -90.0f), math::Vector3(150.0f, 630.0f, 150.0f)));
     octTree.Rebuild();
 }
 

@@ -42,9 +42,9 @@ void InitGameObjects();
 bool IsOneLine(const std::string& text);
 } // namespace fuzzsupport
 
-#define FUZZ_CHECK(condition, what)                                                                                    \
-    do                                                                                                                 \
-    {                                                                                                                  \
-        if (!(condition))                                                                                              \
-            ::fuzzsupport::Fail(std::string(#condition) + ": " + (what));                                             \
+#define FUZZ_CHECK(condition, what)                                                                          \
+    do                                                                                                       \
+    {                                                                                                        \
+        if (!(condition))                                                                                    \
+            ::fuzzsupport::Fail(std::string(#condition) + ": " + (what));                                    \
     } while (0)

@@ -321,8 +321,9 @@ TEST_F(LuaUtilTest, EndlessScriptsAreStoppedByTheBudget)
                       "  for i = 1, 100 do pcall(function() while true do end end) end\n"
                       "  return 0 end})\n"
                       "while true do local x = NOT_THERE end\n"},
-        {"Xpcall.lua", "while true do xpcall(function() while true do end end, function() while true do end end) "
-                       "end\n"},
+        {"Xpcall.lua",
+         "while true do xpcall(function() while true do end end, function() while true do end end) "
+         "end\n"},
         {"Coroutine.lua", "local c = coroutine.wrap(function() while true do end end)\n"
                           "while true do pcall(c) end\n"},
     };
@@ -376,36 +377,41 @@ TEST_F(LuaUtilTest, PrecompiledChunksAreRefused)
         EXPECT_EQ("\nSome error occured!\n", out);
         ASSERT_EQ(1u, Reports().size());
         EXPECT_EQ("Run script failed", Reports()[0].title);
-        EXPECT_EQ(std::string("Error Running Script: ") + name + "\n Message: precompiled chunks are not loaded",
+        EXPECT_EQ(std::string("Error Running Script: ") + name +
+                      "\n Message: precompiled chunks are not loaded",
                   Reports()[0].text);
         EXPECT_EQ(top, lua.GetStackTop());
     }
 
     // Scripts cannot reach the bytecode loader either.
-    WriteFile("Dumps.lua", "local f = function() return 1 end\n"
-                           "local a, ea = loadstring(string.dump(f))\n"
-                           "local i = 0\n"
-                           "local b, eb = load(function() i = i + 1 if i == 1 then return string.dump(f) end end)\n"
-                           "local c, ec = loadfile('Compiled.lua')\n"
-                           "local ok, ed = pcall(dofile, 'Compiled.lua')\n"
-                           "local s = loadstring('return 40 + 2')\n"
-                           "DUMP_REFUSED = (a == nil and b == nil and c == nil and not ok) and ea .. '|' .. eb .. "
-                           "'|' .. ec .. '|' .. ed\n"
-                           "DUMP_SOURCE = s()\n"
-                           "DUMP_NEWPROXY = newproxy == nil and 1 or 0\n");
+    WriteFile("Dumps.lua",
+              "local f = function() return 1 end\n"
+              "local a, ea = loadstring(string.dump(f))\n"
+              "local i = 0\n"
+              "local b, eb = load(function() i = i + 1 if i == 1 then return string.dump(f) end end)\n"
+              "local c, ec = loadfile('Compiled.lua')\n"
+              "local ok, ed = pcall(dofile, 'Compiled.lua')\n"
+              "local s = loadstring('return 40 + 2')\n"
+              "DUMP_REFUSED = (a == nil and b == nil and c == nil and not ok) and ea .. '|' .. eb .. "
+              "'|' .. ec .. '|' .. ed\n"
+              "DUMP_SOURCE = s()\n"
+              "DUMP_NEWPROXY = newproxy == nil and 1 or 0\n");
     Reports().clear();
     ASSERT_TRUE(lua.RunScript("Dumps.lua"));
     EXPECT_TRUE(Reports().empty()) << (Reports().empty() ? "" : Reports()[0].text);
-    EXPECT_EQ("precompiled chunks are not loaded|precompiled chunks are not loaded|precompiled chunks are not "
-              "loaded|Compiled.lua: precompiled chunks are not loaded",
-              lua.GetString("DUMP_REFUSED"));
+    EXPECT_EQ(
+        "precompiled chunks are not loaded|precompiled chunks are not loaded|precompiled chunks are not "
+        "loaded|Compiled.lua: precompiled chunks are not loaded",
+        lua.GetString("DUMP_REFUSED"));
     EXPECT_DOUBLE_EQ(42.0, lua.GetDouble("DUMP_SOURCE"));
     EXPECT_DOUBLE_EQ(1.0, lua.GetDouble("DUMP_NEWPROXY"));
 }
 
 TEST_F(LuaUtilTest, MemoryIsLimitedAndTheInterpreterCanBeReset)
 {
-    WriteFile("Greedy.lua", "RESET_MARK = 1\nlocal t = {} for i = 1, 8 do t[i] = string.rep('x', 64 * 1024 * 1024 + i) end\n");
+    WriteFile(
+        "Greedy.lua",
+        "RESET_MARK = 1\nlocal t = {} for i = 1, 8 do t[i] = string.rep('x', 64 * 1024 * 1024 + i) end\n");
     Reports().clear();
     EXPECT_TRUE(LuaUtil::Instance().RunScript("Greedy.lua"));
     ASSERT_EQ(1u, Reports().size());

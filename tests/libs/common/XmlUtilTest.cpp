@@ -560,8 +560,8 @@ TEST_F(XmlUtilTest, EnumOutsideItsRangeIsRefusedAndKept)
         bool read;
         Shape expected;
     } cases[] = {
-        {"0", true, Ball},           {"2", true, Wedge},          {"1", true, Box},
-        {"3", false, Box},           {"5", false, Box},           {"-1", false, Box},
+        {"0", true, Ball},          {"2", true, Wedge},          {"1", true, Box},
+        {"3", false, Box},          {"5", false, Box},           {"-1", false, Box},
         {"4294967295", false, Box}, {"-2147483648", false, Box}, {"x", false, Box},
     };
     for (const auto& c : cases)
@@ -578,21 +578,9 @@ TEST_F(XmlUtilTest, EnumOutsideItsRangeIsRefusedAndKept)
 // Strings go through a real file: written, saved, loaded with the file helper, read again.
 TEST_F(XmlUtilTest, StringsWithBlanksAndCdataEndingsSurviveAFile)
 {
-    const std::string values[] = {"a  b",
-                                  " lead",
-                                  "trail ",
-                                  "   ",
-                                  " ",
-                                  "\t",
-                                  "\n\n",
-                                  "]]>",
-                                  " x]]>y]]]>z ",
-                                  "]]>]]>",
-                                  " a\r\nb ",
-                                  "&#x41;",
-                                  "plain words",
-                                  "a\tb\nc",
-                                  "<tag> & \"quotes\""};
+    const std::string values[] = {"a  b",     " lead",  "trail ",      "   ",          " ",
+                                  "\t",       "\n\n",   "]]>",         " x]]>y]]]>z ", "]]>]]>",
+                                  " a\r\nb ", "&#x41;", "plain words", "a\tb\nc",      "<tag> & \"quotes\""};
     testsupport::TempWorkDir dir;
     TiXmlDocument out;
     TiXmlElement* root = new TiXmlElement("Root");
