@@ -48,6 +48,7 @@ struct Budget
     long long used = 0;
     long long limit = 100000000;
     bool spent = false;
+    int runs = 0; // RunScript calls under way, nested ones included
 } s_budget;
 
 void BudgetHook(lua_State* L, lua_Debug*)
@@ -421,12 +422,20 @@ bool LuaUtil::RunScript(const char* name)
         return false;
     }
     // Under the instruction budget: a script that never ends is stopped and reported like any
-    // other run-time error.
-    s_budget.used = 0;
-    s_budget.spent = false;
-    lua_sethook(m_state, &BudgetHook, LUA_MASKCOUNT, kHookInterval);
+    // other run-time error. A script run from inside another (a C function a script calls may
+    // run one) shares the outer run's budget.
+    const bool outermost = s_budget.runs == 0;
+    if (outermost)
+    {
+        s_budget.used = 0;
+        s_budget.spent = false;
+        lua_sethook(m_state, &BudgetHook, LUA_MASKCOUNT, kHookInterval);
+    }
+    ++s_budget.runs;
     const int result = lua_pcall(m_state, 0, LUA_MULTRET, 0);
-    lua_sethook(m_state, nullptr, 0, 0);
+    --s_budget.runs;
+    if (outermost)
+        lua_sethook(m_state, nullptr, 0, 0);
     if (result != 0)
     {
         const std::string message =
@@ -435,7 +444,8 @@ bool LuaUtil::RunScript(const char* name)
         Report("Call Script Failed",
                "Lua Error - Script Run\nScript Name:" + path + "\nError Message:" + message + "\n");
     }
-    s_budget.spent = false;
+    if (outermost)
+        s_budget.spent = false;
     return true;
 }
 

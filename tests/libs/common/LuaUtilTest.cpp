@@ -307,6 +307,15 @@ TEST_F(LuaUtilTest, RegisteredFunctionReceivesItsArguments)
 // Scripts that never end are stopped by the instruction budget and reported as run-time errors;
 // a pcall inside the script, even one reached from an __index on the globals, cannot catch the
 // stop and carry on.
+namespace
+{
+int RunInner(lua_State*)
+{
+    LuaUtil::Instance().RunScript("Inner.lua");
+    return 0;
+}
+} // namespace
+
 TEST_F(LuaUtilTest, EndlessScriptsAreStoppedByTheBudget)
 {
     const long long previous = LuaUtil::SetInstructionBudget(2000000);
@@ -326,7 +335,11 @@ TEST_F(LuaUtilTest, EndlessScriptsAreStoppedByTheBudget)
          "end\n"},
         {"Coroutine.lua", "local c = coroutine.wrap(function() while true do end end)\n"
                           "while true do pcall(c) end\n"},
+        // A script run from inside a script leaves the outer one under the budget.
+        {"Nested.lua", "RunInner()\nwhile true do end\n"},
     };
+    WriteFile("Inner.lua", "INNER_RAN = 1\n");
+    LuaUtil::Instance().RegisterFunction("RunInner", &RunInner);
     LuaUtil& lua = LuaUtil::Instance();
     const int top = lua.GetStackTop();
     for (const auto& c : cases)
@@ -351,6 +364,7 @@ TEST_F(LuaUtilTest, EndlessScriptsAreStoppedByTheBudget)
     lua_pushnil(L);
     lua_call(L, 2, 0);
     EXPECT_DOUBLE_EQ(1.0, lua.GetDouble("BUDGET_BEFORE"));
+    EXPECT_DOUBLE_EQ(1.0, lua.GetDouble("INNER_RAN"));
 
     // The budget is per run: the next script starts with all of it.
     WriteFile("Short.lua", "local n = 0 for i = 1, 100000 do n = n + i end BUDGET_SUM = n\n");
