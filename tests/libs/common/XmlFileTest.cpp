@@ -45,6 +45,7 @@ TEST(XmlFileTest, RefusesDamagedFilesWithOneLine)
         std::string error; // empty: loads
     } cases[] = {
         {"valid", header + "<File>\n  <a x=\"1\">t\xC3\xA9xt</a>\n</File>\n", ""},
+        {"byte order mark", "\xEF\xBB\xBF" + header + "<File/>", ""},
         {"lead byte at the end", header + "<File>\xC3", "f.xml:2: not valid UTF-8"},
         {"lead byte in an attribute at the end", header + "<File a=\"\xE2\x82", "f.xml:2: not valid UTF-8"},
         {"bad byte inside", header + "<File>\n<a>\xFF</a>\n</File>", "f.xml:3: not valid UTF-8"},
