@@ -6,6 +6,7 @@
 
 #include "common/ConsoleInterface.h"
 #include "common/InputEvent.h"
+#include "common/Scheduler.h"
 #include "common/ValueText.h"
 #include "common/loki/Functor.h"
 #include "common/math/Vector3.h"
@@ -98,7 +99,17 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzzsupport::InWorkFolder here;
-    // The same world for every input: two named objects, an empty console.
+    // The same world for every input: nothing scheduled, no key held, two named objects, an empty
+    // console.
+    common::Scheduler::Instance().Update(1e9f); // makes everything due
+    common::Scheduler::Instance().Update(0.0f); // runs it
+    for (std::uint32_t key : {28u, 200u, 208u, 42u, 54u})
+    {
+        dorvo::input::InputEvent up;
+        up.code = key;
+        up.value = 0;
+        common::ConsoleInterface::Instance().HandleInput(up);
+    }
     GobManager& manager = GobManager::Instance();
     manager.DestroyAllGobs();
     manager.CreateGob("Thing")->SetName("Alpha");
