@@ -1,7 +1,7 @@
 // Console lines and key events: commands of every argument type, "help", "commands", "obj A.B
 // args" on live objects and the game-object commands, typed through WriteToConsole or key by key
 // through HandleInput. Whole numbers a command receives must be what strtol reads.
-// Bounded run: 180000 inputs
+// Bounded run: 120000 inputs
 #include "FuzzSupport.h"
 
 #include "common/ConsoleInterface.h"

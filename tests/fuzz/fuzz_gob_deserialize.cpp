@@ -1,7 +1,7 @@
 // Game-object deserialisation: an object holding one component of every registered type reads
 // the input's root element as its saved form and saves itself; a second object reading that save
 // must save the same text.
-// Bounded run: 300000 inputs
+// Bounded run: 200000 inputs
 #include "FuzzSupport.h"
 
 #include "common/XmlFile.h"

@@ -1,7 +1,7 @@
 // The path helper with odd names: files and folders whose names differ only in case, hold
 // blanks, bytes that are not UTF-8, '*' and '?'; then lookups by any spelling, listings by any
 // pattern, and WildcardMatch checked against fnmatch with case folding.
-// Bounded run: 2000 inputs
+// Bounded run: 2800 inputs
 #include "FuzzSupport.h"
 
 #include "platform/files.h"

@@ -3,7 +3,7 @@
 // that, as the input says, send (at once, delayed, periodic, forwarded), change state or
 // substate, pop, request list changes and ask for their object's deletion (carried out at the
 // next frame, as the game-object manager does).
-// Bounded run: 100000 inputs
+// Bounded run: 80000 inputs
 #include "FuzzSupport.h"
 
 #include "common/InputEvent.h"

@@ -1,7 +1,7 @@
 // A template file and an archetype file (the input cut at its first NUL byte: the template
 // before, the archetype "Archetype.xml" after) loaded as the game loads templates; then an object
 // of every filed name is built, initialised, placed, updated, saved and killed.
-// Bounded run: 1800 inputs
+// Bounded run: 2400 inputs
 #include "FuzzSupport.h"
 
 #include "common/math/Vector3.h"

@@ -1,6 +1,6 @@
 // WAV loading on any file, then the mixer playing what loaded: a refusal is one line naming the
 // file, a sound that loads has at least one frame and plays.
-// Bounded run: 4500 inputs
+// Bounded run: 6000 inputs
 #include "FuzzSupport.h"
 
 #include "platform/audio_mixer.h"
