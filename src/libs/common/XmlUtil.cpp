@@ -249,31 +249,80 @@ unsigned int ToUnsignedBits(std::int64_t number)
 }
 } // namespace
 
+namespace
+{
+// The text as CDATA sections, inserted before `before` (appended when it is null). A section
+// cannot hold "]]>", so the text is cut after each "]]" that a '>' follows; readers join the
+// sections again.
+void InsertCData(TiXmlNode* parent, TiXmlNode* before, const std::string& value)
+{
+    std::size_t start = 0;
+    for (;;)
+    {
+        const std::size_t end = value.find("]]>", start);
+        TiXmlText section(end == std::string::npos ? value.substr(start)
+                                                   : value.substr(start, end + 2 - start));
+        section.SetCDATA(true);
+        if (before)
+        {
+            parent->InsertBeforeChild(before, section);
+        }
+        else
+        {
+            parent->InsertEndChild(section);
+        }
+        if (end == std::string::npos)
+        {
+            return;
+        }
+        start = end + 2;
+    }
+}
+} // namespace
+
 bool XmlWriteString(TiXmlNode* parent, const std::string& value, const std::string& name)
 {
     if (!ParseWouldChange(value))
     {
         return WriteScalar(parent, "string", value, name);
     }
-    // Kept verbatim as CDATA. A section cannot hold "]]>", so the text is cut after each "]]"
-    // that a '>' follows; XmlReadString joins the sections again.
+    // Kept verbatim as CDATA.
     TiXmlElement* element = AppendElement(parent, "string", name);
     if (!element)
     {
         return false;
     }
-    std::size_t start = 0;
-    for (std::size_t end = value.find("]]>"); end != std::string::npos; end = value.find("]]>", start))
-    {
-        TiXmlText* section = new TiXmlText(value.substr(start, end + 2 - start));
-        section->SetCDATA(true);
-        element->LinkEndChild(section);
-        start = end + 2;
-    }
-    TiXmlText* section = new TiXmlText(value.substr(start));
-    section->SetCDATA(true);
-    element->LinkEndChild(section);
+    InsertCData(element, nullptr, value);
     return true;
+}
+
+void XmlKeepTexts(TiXmlNode* node)
+{
+    if (!node)
+    {
+        return;
+    }
+    std::vector<TiXmlNode*> pending{node};
+    while (!pending.empty())
+    {
+        TiXmlNode* current = pending.back();
+        pending.pop_back();
+        for (TiXmlNode* child = current->FirstChild(); child;)
+        {
+            TiXmlNode* next = child->NextSibling();
+            TiXmlText* text = child->ToText();
+            if (text && !text->CDATA() && ParseWouldChange(text->ValueStr()))
+            {
+                InsertCData(current, child, text->ValueStr());
+                current->RemoveChild(child);
+            }
+            else if (child->ToElement())
+            {
+                pending.push_back(child);
+            }
+            child = next;
+        }
+    }
 }
 
 bool XmlWriteInt(TiXmlNode* parent, int value, const std::string& name)

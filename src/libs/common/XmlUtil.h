@@ -101,6 +101,11 @@ bool XmlReadSphere(const TiXmlNode* node, math::Sphere* value);
 bool XmlReadAABB(const TiXmlNode* node, math::AABB* value);
 bool XmlReadQuad(const TiXmlNode* node, math::Quad* value); // the normal is always recomputed
 
+// For serialisers that keep XML as they read it: every text below `node` that a default parse
+// would change (leading, trailing or doubled blanks, white space only) becomes CDATA, so a
+// saved copy reads back as it was.
+void XmlKeepTexts(TiXmlNode* node);
+
 // Building blocks for lists and pairs whose items a serialiser writes itself.
 // Appends <list name=".." size="..">; returns it for the items, or null when parent is unusable.
 TiXmlNode* XmlWriteListElement(TiXmlNode* parent, const std::string& name, int size);
