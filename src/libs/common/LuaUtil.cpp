@@ -73,8 +73,11 @@ void* LimitedAlloc(void* user, void* block, size_t oldSize, size_t newSize)
         used -= oldSize;
         return nullptr;
     }
-    if (newSize > oldSize && used - oldSize + newSize > kMemoryLimit)
-        return nullptr; // Lua turns this into its memory error; shrinking never fails
+    // Only scripts are refused memory: Lua turns the refusal into its memory error inside the
+    // script's protected call. Outside a run (reading a global) a refusal would be an error with
+    // no protected call around it, which ends the program. Shrinking never fails.
+    if (s_budget.runs > 0 && newSize > oldSize && used - oldSize + newSize > kMemoryLimit)
+        return nullptr;
     void* grown = std::realloc(block, newSize);
     if (grown)
         used = used - oldSize + newSize;
