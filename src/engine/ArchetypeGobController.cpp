@@ -1,13 +1,12 @@
 #include "engine/ArchetypeGobController.h"
 
+#include "common/XmlFile.h"
 #include "common/XmlUtil.h"
 #include "engine/GobComposite.h"
 #include "engine/TemplateGobController.h"
-#include "platform/files.h"
 
 #include <tinyxml.h>
 
-#include <cstdio>
 #include <iostream>
 
 ArchetypeGobController::ArchetypeGobController(TemplateGobController* base, const std::string& fileName,
@@ -37,18 +36,19 @@ Gob* ArchetypeGobController::CreateGob(std::uint32_t id)
 void ArchetypeGobController::LoadFile(Gob* gob)
 {
     TiXmlDocument document;
-    bool parsed = false;
-    if (std::FILE* file = plat::OpenFile(m_FileName, "rb"))
+    std::string error;
+    const TiXmlElement* root = nullptr;
+    if (XmlLoadFile(m_FileName, document, error))
     {
-        parsed = document.LoadFile(file);
-        std::fclose(file);
+        root = document.FirstChildElement("File");
+        if (root == nullptr)
+            error = m_FileName + ": no \"File\" root element";
     }
-    const TiXmlElement* root = parsed ? document.FirstChildElement("File") : nullptr;
     if (root != nullptr)
         gob->Deserialize(XmlFirstChildElement(root));
     else
-        std::cerr << "ArchetypeGobController - cannot read archetype file \"" << m_FileName << "\" of \""
-                  << m_Name << "\"; its objects start from the template's defaults.\n";
+        std::cerr << error << "; the objects of archetype \"" << m_Name
+                  << "\" start from the template's defaults.\n";
     gob->Serialize(m_pSnapshot.get());
     m_Loaded = true;
 }

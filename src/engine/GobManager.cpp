@@ -70,9 +70,9 @@ Component* GobManager::CreateComponent(std::uint32_t typeID)
 void GobManager::LoadTemplate(const std::string& fileName)
 {
     GobTemplateDesc desc;
-    if (!desc.LoadFile(fileName))
-        std::cerr << "GobManager::LoadTemplate - cannot read template file \"" << fileName
-                  << "\"; an empty template is filed under the empty name.\n";
+    std::string error;
+    if (!desc.LoadFile(fileName, error))
+        std::cerr << error << "; an empty template is filed under the empty name.\n";
 
     auto controller = std::make_unique<TemplateGobController>();
     controller->SetTypeName(desc.m_TypeName);
@@ -109,6 +109,38 @@ GobController* GobManager::FindController(const std::string& name) const
 {
     const auto found = m_Templates.find(name);
     return found == m_Templates.end() ? nullptr : found->second;
+}
+
+std::vector<std::string> GobManager::GetTemplateNames() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : m_Templates)
+        names.push_back(entry.first);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::uint32_t> GobManager::GetCreatorTypeIDs() const
+{
+    std::vector<std::uint32_t> ids;
+    for (const auto& entry : m_Creators)
+        ids.push_back(entry.first);
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+DefaultCreator<Component>* GobManager::FindCreator(std::uint32_t typeID) const
+{
+    const auto found = m_Creators.find(typeID);
+    return found == m_Creators.end() ? nullptr : found->second;
+}
+
+void GobManager::ResetTemplates()
+{
+    DestroyAllGobs();
+    m_Names.clear();
+    m_Templates.clear();
+    m_Controllers.clear();
 }
 
 Gob* GobManager::CreateFromTemplate(const std::string& name)

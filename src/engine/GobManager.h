@@ -79,6 +79,15 @@ public:
     bool IsOnKillList(const Gob* gob) const;
     std::size_t GetKillListSize() const { return m_KillList.size(); }
     GobController* FindController(const std::string& name) const;
+    // Every name a controller is filed under (templates and archetypes), in byte order.
+    std::vector<std::string> GetTemplateNames() const;
+    // The component type ids that have a creator, in ascending order, and the creator of one.
+    std::vector<std::uint32_t> GetCreatorTypeIDs() const;
+    DefaultCreator<Component>* FindCreator(std::uint32_t typeID) const;
+    // Deletes every object and forgets every template and archetype, so the next template file
+    // loads as into a fresh manager; creators stay. Only tests use it: the game loads its
+    // templates once.
+    void ResetTemplates();
 
     // "NumberOfGobs", "CreateGob" and "CreateGobAtPos"; called once by the game's start-up.
     void RegisterConsoleCommands();

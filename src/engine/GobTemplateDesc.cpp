@@ -1,25 +1,28 @@
 #include "engine/GobTemplateDesc.h"
 
+#include "common/XmlFile.h"
 #include "common/XmlUtil.h"
 #include "engine/ReadStringList.h"
-#include "platform/files.h"
 
 #include <tinyxml.h>
 
-#include <cstdio>
-
-bool GobTemplateDesc::LoadFile(const std::string& fileName)
+bool GobTemplateDesc::LoadFile(const std::string& fileName, std::string& error)
 {
     TiXmlDocument document;
-    std::FILE* file = plat::OpenFile(fileName, "rb");
-    if (file == nullptr)
+    if (!XmlLoadFile(fileName, document, error))
         return false;
-    const bool parsed = document.LoadFile(file);
-    std::fclose(file);
-    const TiXmlElement* root = parsed ? document.FirstChildElement("File") : nullptr;
-    const TiXmlNode* templateElement = root != nullptr ? XmlFirstChildElement(root) : nullptr;
+    const TiXmlElement* root = document.FirstChildElement("File");
+    if (root == nullptr)
+    {
+        error = fileName + ": no \"File\" root element";
+        return false;
+    }
+    const TiXmlNode* templateElement = XmlFirstChildElement(root);
     if (templateElement == nullptr)
+    {
+        error = fileName + ":" + std::to_string(root->Row()) + ": the \"File\" element holds no template";
         return false;
+    }
     return Load(templateElement);
 }
 

@@ -18,8 +18,9 @@ public:
     };
 
     // Opens and parses the file and reads the first child element of its "File" root. When the
-    // file cannot be read or has no such element the record stays empty and false is returned.
-    bool LoadFile(const std::string& fileName);
+    // file cannot be read or has no such element the record stays empty, `error` holds the one
+    // line to report and false is returned.
+    bool LoadFile(const std::string& fileName, std::string& error);
     // Reads the template element's children in order: type name, template name, the component
     // list, the archetype list (each entry: name, then file name). Missing parts stay empty.
     bool Load(const TiXmlNode* templateElement);

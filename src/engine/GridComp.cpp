@@ -69,8 +69,10 @@ bool GridComp::Initialize(Gob* owner)
 
 void GridComp::BuildGrid()
 {
+    // A single span past the cap is as damaged as a product past it: 0 by 4294967295 holds no
+    // point but would still cost four billion turns of the loop below.
     const std::uint64_t count = static_cast<std::uint64_t>(m_SpanX) * m_SpanY;
-    if (count > kMaxPoints)
+    if (count > kMaxPoints || m_SpanX > kMaxPoints || m_SpanY > kMaxPoints)
     {
         // Spans like these come from a damaged file; the cloth sizes itself by the spans, so
         // they are cleared with the points.
@@ -85,6 +87,8 @@ void GridComp::BuildGrid()
         return;
     }
     m_Points.Resize(m_SpanX, m_SpanY);
+    if (count == 0)
+        return; // spans kept for the cloth, no points to place
     const float x0 = static_cast<float>(m_SpanX) * 0.5f;
     float z = static_cast<float>(m_SpanY) * 0.5f;
     for (std::uint32_t row = 0; row < m_SpanY; ++row, z += m_SpacingY)

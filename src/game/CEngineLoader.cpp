@@ -1,15 +1,38 @@
 #include "game/CEngineLoader.h"
 
-#include "platform/files.h"
+#include "common/XmlFile.h"
 
 #include <tinyxml.h>
 
+#include <cctype>
+#include <cerrno>
+#include <cfloat>
+#include <climits>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace QUORB
 {
 namespace
 {
+// Window sizes a device can be asked for, in pixels, each side.
+constexpr int kMaxScreenSide = 8192;
+
+// The file being read: bad values are reported with its name, one line each, and the field
+// keeps what it had.
+std::string s_fileName;
+
+void Report(const std::string& what)
+{
+    std::fprintf(stderr, "%s: %s\n", s_fileName.c_str(), what.c_str());
+}
+
+std::string Where(const TiXmlElement* e, const char* attribute)
+{
+    return "<" + e->ValueStr() + "> \"" + attribute + "\" (line " + std::to_string(e->Row()) + ")";
+}
+
 void ReadText(const TiXmlElement* parent, const char* name, std::string& out)
 {
     const TiXmlElement* e = parent ? parent->FirstChildElement(name) : nullptr;
@@ -25,11 +48,68 @@ void ReadFlag(const TiXmlElement* parent, const char* name, bool& out)
         out = e->GetText() && std::string(e->GetText()) == "true";
 }
 
+bool IsBlankText(const char* text)
+{
+    for (; *text; ++text)
+        if (!std::isspace(static_cast<unsigned char>(*text)))
+            return false;
+    return true;
+}
+
+// A number attribute within float range replaces the field. Anything else present (not a
+// number, "nan", "inf", 1e300) is reported and the field kept.
 void ReadFloat(const TiXmlElement* e, const char* attribute, float& out)
 {
-    double v;
-    if (e && e->QueryDoubleAttribute(attribute, &v) == TIXML_SUCCESS)
-        out = static_cast<float>(v);
+    const char* text = e ? e->Attribute(attribute) : nullptr;
+    if (!text)
+        return;
+    errno = 0;
+    char* end = nullptr;
+    const double v = std::strtod(text, &end);
+    if (end == text || !IsBlankText(end) || !std::isfinite(v) || std::fabs(v) > FLT_MAX)
+    {
+        Report(Where(e, attribute) + " = \"" + text + "\" is not a finite number; the value is kept");
+        return;
+    }
+    out = static_cast<float>(v);
+}
+
+// A whole number attribute; false when present but not one (reported by the caller).
+bool ReadInt(const TiXmlElement* e, const char* attribute, int& out, bool& present)
+{
+    const char* text = e->Attribute(attribute);
+    present = text != nullptr;
+    if (!text)
+        return true;
+    errno = 0;
+    char* end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    if (end == text || !IsBlankText(end) || errno == ERANGE || v < INT_MIN || v > INT_MAX)
+        return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+void ReadScreenSize(const TiXmlElement* dim, dorvo::SEngineConfigInfo& info)
+{
+    // The two sides are one setting: a side a device cannot make keeps both.
+    int w = info.screenWidth, h = info.screenHeight;
+    bool hasW = false, hasH = false;
+    const bool numbers = ReadInt(dim, "sw", w, hasW) && ReadInt(dim, "sh", h, hasH);
+    if (!hasW && !hasH)
+        return;
+    if (!numbers || w < 1 || w > kMaxScreenSide || h < 1 || h > kMaxScreenSide)
+    {
+        const char* sw = dim->Attribute("sw");
+        const char* sh = dim->Attribute("sh");
+        Report("<ScreenDimension> (line " + std::to_string(dim->Row()) + ") sw=\"" + (sw ? sw : "") +
+               "\" sh=\"" + (sh ? sh : "") + "\" is not a window size (1 to " +
+               std::to_string(kMaxScreenSide) + " pixels a side); " + std::to_string(info.screenWidth) +
+               " x " + std::to_string(info.screenHeight) + " is kept");
+        return;
+    }
+    info.screenWidth = w;
+    info.screenHeight = h;
 }
 
 void ReadFileList(const TiXmlElement* parent, const char* name, std::vector<std::string>& out)
@@ -88,22 +168,18 @@ dorvo::SEngineLight ReadLight(const TiXmlElement* l)
 
 void CEngineLoader::Load(const std::string& fileName)
 {
-    std::FILE* file = plat::OpenFile(fileName, "rb");
-    if (!file)
-        return;
+    s_fileName = fileName;
     TiXmlDocument doc;
-    bool parsed = doc.LoadFile(file);
-    std::fclose(file);
-    if (!parsed)
+    std::string error;
+    if (!XmlLoadFile(fileName, doc, error))
     {
-        std::fprintf(stderr, "%s: not read: %s (line %d)\n", fileName.c_str(), doc.ErrorDesc(),
-                     doc.ErrorRow());
+        std::fprintf(stderr, "%s; the built-in configuration is used\n", error.c_str());
         return;
     }
     const TiXmlElement* root = doc.FirstChildElement("EngineConfig");
     if (!root)
     {
-        std::fprintf(stderr, "%s: not read: no \"EngineConfig\" element\n", fileName.c_str());
+        Report("no \"EngineConfig\" element; the built-in configuration is used");
         return;
     }
     LoadGraphics(root->FirstChildElement("Graphics"));
@@ -120,14 +196,7 @@ void CEngineLoader::LoadGraphics(const TiXmlElement* g)
     ReadText(g, "FXRelativePath", info.fxPath);
     ReadFlag(g, "FullScreen", info.fullScreen);
     if (const TiXmlElement* dim = g->FirstChildElement("ScreenDimension"))
-    {
-        // A size that is not a positive number keeps the one already there.
-        int w, h;
-        if (dim->QueryIntAttribute("sw", &w) == TIXML_SUCCESS && w > 0)
-            info.screenWidth = w;
-        if (dim->QueryIntAttribute("sh", &h) == TIXML_SUCCESS && h > 0)
-            info.screenHeight = h;
-    }
+        ReadScreenSize(dim, info);
     ReadFlag(g, "Wireframe", info.wireframe);
     info.useDefaults = false;
 

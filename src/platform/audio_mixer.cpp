@@ -5,6 +5,15 @@
 
 namespace plat
 {
+namespace
+{
+// A gain that is not a number (a sound placed at infinity) plays silent.
+float SafeGain(float gain)
+{
+    return std::isfinite(gain) ? gain : 0.0f;
+}
+} // namespace
+
 AudioMixer::AudioMixer(int maxVoices) : m_maxVoices(std::max(1, maxVoices)) {}
 
 AudioMixer::VoiceId AudioMixer::Play(std::shared_ptr<const SampleData> sample, float leftGain,
@@ -18,7 +27,7 @@ AudioMixer::VoiceId AudioMixer::Play(std::shared_ptr<const SampleData> sample, f
     const VoiceId id = m_nextId++;
     if (m_nextId == 0)
         m_nextId = 1;
-    m_voices.push_back(Voice{id, std::move(sample), 0, leftGain, rightGain, loop});
+    m_voices.push_back(Voice{id, std::move(sample), 0, SafeGain(leftGain), SafeGain(rightGain), loop});
     return id;
 }
 
@@ -37,8 +46,8 @@ void AudioMixer::SetGains(VoiceId voice, float leftGain, float rightGain)
     {
         if (v.id == voice)
         {
-            v.leftGain = leftGain;
-            v.rightGain = rightGain;
+            v.leftGain = SafeGain(leftGain);
+            v.rightGain = SafeGain(rightGain);
         }
     }
 }
@@ -80,7 +89,8 @@ void AudioMixer::Mix(std::int16_t* out, int frames)
                    m_voices.end());
     for (std::size_t i = 0; i < m_accumulator.size(); ++i)
     {
-        const float value = std::round(m_accumulator[i]);
+        // Loud voices may sum to infinities of both signs: NaN plays as silence.
+        const float value = std::isnan(m_accumulator[i]) ? 0.0f : std::round(m_accumulator[i]);
         out[i] = static_cast<std::int16_t>(std::clamp(value, -32768.0f, 32767.0f));
     }
 }

@@ -3,8 +3,10 @@
 
 #include <SDL.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace plat
@@ -31,14 +33,73 @@ void SDLCALL PullMixer(void* user, Uint8* stream, int length)
 }
 } // namespace
 
-bool LoadWav(const std::string& path, SampleData& out, std::string& error)
+namespace
 {
-    std::vector<unsigned char> bytes;
-    if (!ReadWholeFile(path, bytes))
+std::uint32_t ReadLe32(const std::vector<unsigned char>& bytes, std::size_t at)
+{
+    return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
+           static_cast<std::uint32_t>(bytes[at + 2]) << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+}
+
+std::string ChunkName(const std::vector<unsigned char>& bytes, std::size_t at)
+{
+    std::string name;
+    for (std::size_t i = 0; i < 4; ++i)
     {
-        error = path + ": cannot open the file";
-        return false;
+        const unsigned char c = bytes[at + i];
+        if (c < 32 || c > 126)
+            return "a";
+        name += static_cast<char>(c);
     }
+    while (!name.empty() && name.back() == ' ')
+        name.pop_back();
+    return name.empty() ? "a" : name;
+}
+
+// Walks the RIFF chunks before SDL sees them: SDL allocates what a chunk claims, so a damaged
+// size would cost gigabytes. Also refuses sample rates we do not play. SDL also reads files
+// whose RIFF header is missing (they begin with "WAVE"); files that are neither are left to SDL,
+// which refuses them.
+bool CheckWavChunks(const std::string& path, const std::vector<unsigned char>& bytes, std::string& error)
+{
+    std::size_t first = 0;
+    if (bytes.size() >= 12 && std::memcmp(bytes.data(), "RIFF", 4) == 0 &&
+        std::memcmp(bytes.data() + 8, "WAVE", 4) == 0)
+        first = 12;
+    else if (bytes.size() >= 4 && std::memcmp(bytes.data(), "WAVE", 4) == 0)
+        first = 4;
+    else
+        return true;
+    for (std::size_t at = first; at + 8 <= bytes.size();)
+    {
+        const std::uint32_t size = ReadLe32(bytes, at + 4);
+        const std::size_t holds = bytes.size() - (at + 8);
+        if (size > holds)
+        {
+            error = path + ": " + ChunkName(bytes, at) + " chunk claims " + std::to_string(size) +
+                    " bytes, the file holds " + std::to_string(holds);
+            return false;
+        }
+        if (std::memcmp(bytes.data() + at, "fmt ", 4) == 0 && size >= 8)
+        {
+            const std::uint32_t rate = ReadLe32(bytes, at + 12);
+            if (rate < kMinWavRate || rate > kMaxWavRate)
+            {
+                error = path + ": sample rate " + std::to_string(rate) + " Hz is outside " +
+                        std::to_string(kMinWavRate) + " to " + std::to_string(kMaxWavRate) + " Hz";
+                return false;
+            }
+        }
+        at += 8 + static_cast<std::size_t>(size) + (size & 1u);
+    }
+    return true;
+}
+
+bool Decode(const std::string& path, const std::vector<unsigned char>& bytes, SampleData& out,
+            std::string& error)
+{
+    if (!CheckWavChunks(path, bytes, error))
+        return false;
     SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
     SDL_AudioSpec spec;
     Uint8* data = nullptr;
@@ -48,19 +109,45 @@ bool LoadWav(const std::string& path, SampleData& out, std::string& error)
         error = path + ": not a WAV file we can read (" + SDL_GetError() + ")";
         return false;
     }
+    // From here SDL's buffer must be freed on every way out.
+    struct FreeWav
+    {
+        Uint8* data;
+        ~FreeWav() { SDL_FreeWAV(data); }
+    } owner{data};
+    const std::size_t frameBytes = static_cast<std::size_t>(spec.channels) *
+                                   static_cast<std::size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8);
+    if (!data || frameBytes == 0 || length < frameBytes)
+    {
+        error = path + ": no sound data";
+        return false;
+    }
+    if (spec.freq < static_cast<int>(kMinWavRate) || spec.freq > static_cast<int>(kMaxWavRate))
+    {
+        error = path + ": sample rate " + std::to_string(spec.freq) + " Hz is outside " +
+                std::to_string(kMinWavRate) + " to " + std::to_string(kMaxWavRate) + " Hz";
+        return false;
+    }
+    const double seconds = static_cast<double>(length / frameBytes) / spec.freq;
+    if (seconds > kMaxWavSeconds)
+    {
+        error = path + ": the sound lasts " + std::to_string(static_cast<long long>(seconds)) +
+                " seconds, more than the " + std::to_string(static_cast<int>(kMaxWavSeconds)) + " we play";
+        return false;
+    }
     // 16-bit sound at the mixing rate is copied as it is (mono doubled): SDL's converter goes
     // through float and would move loud samples by one step.
     if (spec.freq == kMixRate && spec.format == AUDIO_S16SYS && (spec.channels == 1 || spec.channels == 2))
     {
         const std::size_t frames = length / (spec.channels * sizeof(std::int16_t));
-        out.samples.resize(frames * 2);
+        std::vector<std::int16_t> samples(frames * 2);
         const auto* source = reinterpret_cast<const std::int16_t*>(data);
         for (std::size_t frame = 0; frame < frames; ++frame)
         {
-            out.samples[2 * frame] = source[spec.channels * frame];
-            out.samples[2 * frame + 1] = source[spec.channels * frame + spec.channels - 1];
+            samples[2 * frame] = source[spec.channels * frame];
+            samples[2 * frame + 1] = source[spec.channels * frame + spec.channels - 1];
         }
-        SDL_FreeWAV(data);
+        out.samples.swap(samples);
         return true;
     }
     SDL_AudioCVT convert;
@@ -68,14 +155,12 @@ bool LoadWav(const std::string& path, SampleData& out, std::string& error)
         SDL_BuildAudioCVT(&convert, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 2, kMixRate);
     if (build < 0)
     {
-        SDL_FreeWAV(data);
         error = path + ": cannot convert the sound (" + SDL_GetError() + ")";
         return false;
     }
     std::vector<Uint8> buffer(static_cast<std::size_t>(length) * static_cast<std::size_t>(convert.len_mult) +
                               16);
     std::memcpy(buffer.data(), data, length);
-    SDL_FreeWAV(data);
     int converted = static_cast<int>(length);
     if (build == 1)
     {
@@ -89,9 +174,40 @@ bool LoadWav(const std::string& path, SampleData& out, std::string& error)
         converted = convert.len_cvt;
     }
     const std::size_t frames = static_cast<std::size_t>(converted) / (2 * sizeof(std::int16_t));
-    out.samples.resize(frames * 2);
-    std::memcpy(out.samples.data(), buffer.data(), frames * 2 * sizeof(std::int16_t));
+    if (frames == 0)
+    {
+        error = path + ": no sound data";
+        return false;
+    }
+    std::vector<std::int16_t> samples(frames * 2);
+    std::memcpy(samples.data(), buffer.data(), frames * 2 * sizeof(std::int16_t));
+    out.samples.swap(samples);
     return true;
+}
+} // namespace
+
+bool LoadWav(const std::string& path, SampleData& out, std::string& error)
+{
+    try
+    {
+        std::vector<unsigned char> bytes;
+        if (!ReadWholeFile(path, bytes))
+        {
+            error = path + ": cannot open the file";
+            return false;
+        }
+        if (bytes.size() > static_cast<std::size_t>(INT_MAX))
+        {
+            error = path + ": the file is too large for a sound";
+            return false;
+        }
+        return Decode(path, bytes, out, error);
+    }
+    catch (const std::bad_alloc&)
+    {
+        error = path + ": not enough memory to load the sound";
+        return false;
+    }
 }
 
 SdlAudioOutput::~SdlAudioOutput()

@@ -53,75 +53,115 @@ std::vector<std::string> Split(const std::string& path)
 }
 } // namespace
 
-std::string ResolvePath(const std::string& input)
+namespace
+{
+std::string Join(const std::string& folder, const std::string& name)
+{
+    return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+// Resolves parts[index..] below `resolved`, which exists. Each element tries the entry of its
+// exact name first, then every entry that matches it ignoring case, in byte order, and backs up
+// when a choice leads nowhere: with folders "Data" and "data", "DATA/Room.xml" is found in
+// whichever holds it, whatever order the folder lists them in.
+enum class Want
+{
+    Anything,
+    File,
+    Folder,
+};
+
+bool Fits(const std::string& path, Want want)
+{
+    std::error_code ec;
+    switch (want)
+    {
+    case Want::File:
+        return fs::is_regular_file(path, ec);
+    case Want::Folder:
+        return fs::is_directory(path, ec);
+    default:
+        return fs::exists(path, ec);
+    }
+}
+
+bool ResolveFrom(const std::string& resolved, const std::vector<std::string>& parts, size_t index, Want want,
+                 std::string& out)
+{
+    while (index < parts.size() && parts[index].empty())
+        ++index;
+    if (index == parts.size())
+    {
+        if (!resolved.empty() && !Fits(resolved, want))
+            return false;
+        out = resolved;
+        return true;
+    }
+    const std::string& part = parts[index];
+    std::error_code ec;
+    const std::string exact = Join(resolved, part);
+    if (part == "." || part == "..")
+        return fs::exists(exact, ec) && ResolveFrom(exact, parts, index + 1, want, out);
+    if (fs::exists(exact, ec) && ResolveFrom(exact, parts, index + 1, want, out))
+        return true;
+    std::vector<std::string> matches;
+    const fs::path dir = resolved.empty() ? fs::path(".") : fs::path(resolved);
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+    {
+        std::string name = it->path().filename().string();
+        if (name != part && EqualNoCase(name, part))
+            matches.push_back(std::move(name));
+    }
+    std::sort(matches.begin(), matches.end());
+    for (const std::string& name : matches)
+        if (ResolveFrom(Join(resolved, name), parts, index + 1, want, out))
+            return true;
+    return false;
+}
+
+// The spelling that exists as the kind wanted: a file name with a folder of the same name in
+// another case beside it still finds the file.
+std::string Resolve(const std::string& input, Want want)
 {
     std::string path = ToSlashes(input);
-    std::error_code ec;
-    if (path.empty() || fs::exists(path, ec))
+    if (path.empty() || Fits(path, want))
         return path;
-
-    std::vector<std::string> parts = Split(path);
+    const bool absolute = path[0] == '/';
     std::string resolved;
-    bool absolute = !path.empty() && path[0] == '/';
-    size_t first = 0;
-    if (absolute)
-    {
-        resolved = "/";
-        first = 1;
-    }
-    for (size_t i = first; i < parts.size(); ++i)
-    {
-        const std::string& part = parts[i];
-        if (part.empty())
-            continue;
-        std::string candidate =
-            resolved.empty() || resolved.back() == '/' ? resolved + part : resolved + "/" + part;
-        if (part == "." || part == ".." || fs::exists(candidate, ec))
-        {
-            resolved = candidate;
-            continue;
-        }
-        fs::path dir = resolved.empty() ? fs::path(".") : fs::path(resolved);
-        std::string match;
-        for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-        {
-            std::string name = it->path().filename().string();
-            if (EqualNoCase(name, part))
-            {
-                match = name;
-                break;
-            }
-        }
-        if (match.empty())
-            return path; // nothing matches: the caller's open fails on the path it asked for
-        resolved = resolved.empty() || resolved.back() == '/' ? resolved + match : resolved + "/" + match;
-    }
-    return resolved;
+    // Nothing matches: the caller's open fails on the path it asked for.
+    return ResolveFrom(absolute ? "/" : "", Split(path), 0, want, resolved) ? resolved : path;
+}
+} // namespace
+
+std::string ResolvePath(const std::string& input)
+{
+    return Resolve(input, Want::Anything);
 }
 
 bool FileExists(const std::string& path)
 {
     std::error_code ec;
-    return fs::is_regular_file(ResolvePath(path), ec);
+    return fs::is_regular_file(Resolve(path, Want::File), ec);
 }
 
 bool DirectoryExists(const std::string& path)
 {
     std::error_code ec;
-    return fs::is_directory(ResolvePath(path), ec);
+    return fs::is_directory(Resolve(path, Want::Folder), ec);
 }
 
 std::FILE* OpenFile(const std::string& path, const char* mode)
 {
     std::string mode_s = mode ? mode : "r";
-    std::string resolved = ResolvePath(path);
+    // Reading wants a file; writing takes whatever exists (and creates it when nothing does).
+    std::string resolved = Resolve(path, mode_s[0] == 'r' ? Want::File : Want::Anything);
     std::error_code ec;
     if (!fs::exists(resolved, ec))
     {
         // A file being created keeps the caller's own name inside the matching folder.
         size_t slash = resolved.rfind('/');
         if (slash != std::string::npos && slash > 0)
-            resolved = ResolvePath(resolved.substr(0, slash)) + resolved.substr(slash);
+            resolved = Resolve(resolved.substr(0, slash), Want::Folder) + resolved.substr(slash);
     }
     return std::fopen(resolved.c_str(), mode_s.c_str());
 }
@@ -133,15 +173,16 @@ bool WildcardMatch(const std::string& pattern, const std::string& name)
     { return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b)); };
     while (n < name.size())
     {
-        if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], name[n])))
-        {
-            ++p;
-            ++n;
-        }
-        else if (p < pattern.size() && pattern[p] == '*')
+        // A '*' in the pattern is always the wildcard, also where the name holds a '*'.
+        if (p < pattern.size() && pattern[p] == '*')
         {
             star = p++;
             mark = n;
+        }
+        else if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], name[n])))
+        {
+            ++p;
+            ++n;
         }
         else if (star != std::string::npos)
         {
@@ -169,7 +210,7 @@ std::vector<std::string> ListFiles(const std::string& input)
     }
     std::vector<std::string> names;
     std::error_code ec;
-    std::string resolvedDir = ResolvePath(dir);
+    std::string resolvedDir = Resolve(dir, Want::Folder);
     for (fs::directory_iterator it(resolvedDir, ec), end; !ec && it != end; it.increment(ec))
     {
         if (!it->is_regular_file(ec))

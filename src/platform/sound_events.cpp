@@ -243,15 +243,17 @@ public:
         for (auto& entry : m_events)
             for (auto& instance : entry.second.instances)
                 instance->Advance(static_cast<float>(seconds));
-        // Without a device nothing pulls the mixer; run it on the clock so sounds finish.
+        // Without a device nothing pulls the mixer; run it on the clock so sounds finish. In
+        // blocks of the device's size, so a long frame costs time but no lasting memory.
         if (!m_device && seconds > 0.0)
         {
             m_pendingFrames += seconds * kMixRate;
-            const int frames = static_cast<int>(m_pendingFrames);
+            int frames = static_cast<int>(m_pendingFrames);
             m_pendingFrames -= frames;
-            m_scratch.resize(static_cast<std::size_t>(frames) * 2);
-            if (frames > 0)
-                m_mixer->Mix(m_scratch.data(), frames);
+            constexpr int kBlock = 1024;
+            m_scratch.resize(static_cast<std::size_t>(kBlock) * 2);
+            for (; frames > 0; frames -= kBlock)
+                m_mixer->Mix(m_scratch.data(), std::min(frames, kBlock));
         }
         return FMOD_OK;
     }

@@ -235,9 +235,32 @@ TEST_F(GobManagerTest, LoadingATemplateTwiceKeepsTheFirstController)
 
 TEST_F(GobManagerTest, UnreadableTemplateFilesAnEmptyTemplateUnderTheEmptyName)
 {
-    ::testing::internal::CaptureStderr();
-    manager.LoadTemplate("DoesNotExist.xml");
-    ::testing::internal::GetCapturedStderr();
+    const struct
+    {
+        const char* file;
+        const char* bytes; // null: no file
+        const char* line;
+    } cases[] = {
+        {"DoesNotExist.xml", nullptr, "DoesNotExist.xml: cannot open the file"},
+        {"Broken.xml", "<File>\n<Template>\n</File>", "Broken.xml:3: Error reading end tag."},
+        {"NoRoot.xml", "<Other><Template/></Other>", "NoRoot.xml: no \"File\" root element"},
+        {"Empty.xml", "<File>\n</File>", "Empty.xml:1: the \"File\" element holds no template"},
+        {"Cut.xml", "<File>\xC3", "Cut.xml:1: not valid UTF-8"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.file);
+        if (c.bytes)
+        {
+            std::FILE* file = std::fopen(c.file, "wb");
+            std::fputs(c.bytes, file);
+            std::fclose(file);
+        }
+        ::testing::internal::CaptureStderr();
+        manager.LoadTemplate(c.file);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                  std::string(c.line) + "; an empty template is filed under the empty name.\n");
+    }
     Gob* gob = manager.CreateGob("");
     ASSERT_NE(gob, nullptr);
     EXPECT_EQ(gob->GetTypeName(), "");
@@ -323,8 +346,8 @@ TEST_F(GobManagerTest, MissingArchetypeFileBuildsDefaultObjects)
     Gob* second = manager.CreateGob("LostArch");
     const std::string errors = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(errors,
-              "ArchetypeGobController - cannot read archetype file \"NoFile.xml\" of \"LostArch\"; its "
-              "objects start from the template's defaults.\n"); // once, not per object
+              "NoFile.xml: cannot open the file; the objects of archetype \"LostArch\" start from the "
+              "template's defaults.\n"); // once, not per object
     for (Gob* gob : {first, second})
     {
         ASSERT_NE(gob, nullptr);

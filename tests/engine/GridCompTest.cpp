@@ -73,6 +73,10 @@ TEST(GridComp, HugeOrOverflowingSpansLeaveTheGridEmpty)
         {1000, 1001, false},     // one row past it
         {65536, 65536, false},   // the product wraps to 0 in 32 bits
         {0xFFFFFFFFu, 2, false}, // wraps to a small number in 32 bits
+        {0, 0xFFFFFFFFu, false}, // no point, but four billion empty rows
+        {1000001, 0, false},     // one span past the cap on its own
+        {0, 5, true},            // rows without points: spans kept, nothing built
+        {3, 2, true},
     };
     for (const Case& c : cases)
     {
@@ -82,10 +86,12 @@ TEST(GridComp, HugeOrOverflowingSpansLeaveTheGridEmpty)
         grid.SetSpacings(0.1f, 0.1f);
         common::ConsoleInterface::Instance().ClearOutput();
         grid.BuildGrid();
-        EXPECT_EQ(grid.GetPoints().IsEmpty(), !c.built);
+        EXPECT_EQ(grid.GetPoints().IsEmpty(), !c.built || c.x * c.y == 0);
         if (c.built)
         {
             EXPECT_EQ(grid.GetPoints().GetElementCount(), std::size_t(c.x) * c.y);
+            EXPECT_EQ(grid.GetSpanX(), c.x);
+            EXPECT_EQ(grid.GetSpanY(), c.y);
             EXPECT_TRUE(common::ConsoleInterface::Instance().GetOutputLines().empty());
         }
         else

@@ -135,3 +135,90 @@ TEST(CEngineLoader, LoadingTwiceAppendsListsAndCommittedFileLoads)
     EXPECT_FALSE(real.GetData()->fullScreen);
     EXPECT_EQ(real.GetData()->screenWidth, 800);
 }
+
+TEST(CEngineLoader, WindowSizesADeviceCannotMakeAreRefusedWithALine)
+{
+    const struct
+    {
+        const char* sw;
+        const char* sh;
+        int width, height;
+        bool reported;
+    } cases[] = {
+        {"0", "600", 800, 600, true},         {"800", "600", 800, 600, false},
+        {"8192", "8192", 8192, 8192, false},  {"8193", "600", 800, 600, true},
+        {"100000", "100000", 800, 600, true}, {"1024", "-768", 800, 600, true},
+        {"1024", "768px", 800, 600, true},    {"99999999999", "768", 800, 600, true},
+        {"1280", "720", 1280, 720, false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(std::string(c.sw) + " x " + c.sh);
+        ::testing::internal::CaptureStderr();
+        const dorvo::SEngineConfigInfo info =
+            LoadText(std::string("<EngineConfig><Graphics><ScreenDimension sw=\"") + c.sw + "\" sh=\"" +
+                     c.sh + "\"/></Graphics></EngineConfig>");
+        const std::string errors = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(info.screenWidth, c.width);
+        EXPECT_EQ(info.screenHeight, c.height);
+        if (c.reported)
+            EXPECT_EQ(errors, std::string("config.xml: <ScreenDimension> (line 1) sw=\"") + c.sw +
+                                  "\" sh=\"" + c.sh +
+                                  "\" is not a window size (1 to 8192 pixels a side); 800 x 600 is kept\n");
+        else
+            EXPECT_EQ(errors, "");
+    }
+}
+
+TEST(CEngineLoader, NonFiniteFogValuesKeepTheFieldWithALine)
+{
+    ::testing::internal::CaptureStderr();
+    const dorvo::SEngineConfigInfo info =
+        LoadText("<EngineConfig><Graphics><Fog><Range start=\"nan\" end=\"inf\"/><Density d=\"1e300\"/>"
+                 "<Color a=\"-1e39\" r=\"0.5\" g=\"x\" b=\"0.25 \"/></Fog></Graphics></EngineConfig>");
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(info.fogStart, 0.0f);
+    EXPECT_EQ(info.fogEnd, 0.0f);
+    EXPECT_EQ(info.fogDensity, 0.0f);
+    EXPECT_EQ(info.fogColor[3], 0.0f);
+    EXPECT_EQ(info.fogColor[0], 0.5f);
+    EXPECT_EQ(info.fogColor[1], 0.0f);
+    EXPECT_EQ(info.fogColor[2], 0.25f);
+    EXPECT_EQ(errors,
+              "config.xml: <Range> \"start\" (line 1) = \"nan\" is not a finite number; the value is kept\n"
+              "config.xml: <Range> \"end\" (line 1) = \"inf\" is not a finite number; the value is kept\n"
+              "config.xml: <Density> \"d\" (line 1) = \"1e300\" is not a finite number; the value is kept\n"
+              "config.xml: <Color> \"a\" (line 1) = \"-1e39\" is not a finite number; the value is kept\n"
+              "config.xml: <Color> \"g\" (line 1) = \"x\" is not a finite number; the value is kept\n");
+}
+
+TEST(CEngineLoader, DamagedFilesGiveOneLineAndTheDefaults)
+{
+    std::string nested;
+    for (int i = 0; i < 35000; ++i)
+        nested += "<a>";
+    const struct
+    {
+        std::string xml;
+        std::string line;
+    } cases[] = {
+        {"<?xml version=\"1.0\" ?><File>\xC3", "config.xml:1: not valid UTF-8"},
+        {"<EngineConfig>\n" + nested, "config.xml:2: elements nested deeper than 256"},
+        {"<EngineConfig>\n<Graphics>\n", "config.xml:3: Error reading end tag."},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.line);
+        ::testing::internal::CaptureStderr();
+        const dorvo::SEngineConfigInfo info = LoadText(c.xml);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                  c.line + "; the built-in configuration is used\n");
+        EXPECT_TRUE(info.useDefaults);
+        EXPECT_EQ(info.screenWidth, 800);
+    }
+    ::testing::internal::CaptureStderr();
+    QUORB::CEngineLoader loader;
+    loader.Load("no/such/dorvo_engine_config.xml");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "no/such/dorvo_engine_config.xml: cannot open the file; the built-in configuration is used\n");
+}

@@ -110,13 +110,78 @@ TEST(WildcardMatch, Patterns)
         bool match;
     };
     const Case cases[] = {
-        {"*.xml", "a.XML", true},         {"*.xml", "a.xml.bak", false},      {"*", "", true},
-        {"a*b*c", "aXbYbZc", true},       {"a*b*c", "aXbYbZ", false},         {"?", "", false},
-        {"Room?.xml", "room7.xml", true}, {"Room?.xml", "room77.xml", false}, {"", "a", false},
+        {"*.xml", "a.XML", true},
+        {"*.xml", "a.xml.bak", false},
+        {"*", "", true},
+        {"a*b*c", "aXbYbZc", true},
+        {"a*b*c", "aXbYbZ", false},
+        {"?", "", false},
+        {"Room?.xml", "room7.xml", true},
+        {"Room?.xml", "room77.xml", false},
+        {"", "a", false},
+        // A '*' or '?' in the name is an ordinary letter; in the pattern always the wildcard.
+        {"*", "*a", true},
+        {"a*b", "a*xb", true},
+        {"*.txt", "*notes.txt", true},
+        {"a?c", "a*c", true},
+        {"a?c", "a?c", true},
+        {"a*", "b*", false},
+        {"?*?", "??", true},
+        {"*a*", "**", false},
+        {"a\\b", "A\\B", true},
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(std::string(c.pattern) + " ~ " + c.name);
         EXPECT_EQ(plat::WildcardMatch(c.pattern, c.name), c.match);
     }
+}
+
+TEST_F(FilesTest, CaseVariantFoldersAreTriedUntilOneHoldsThePath)
+{
+    // Whichever of "Data" and "data" the folder lists first, the one holding the file is found.
+    fs::create_directories("Mix/Data");
+    fs::create_directories("Mix/data");
+    fs::create_directories("Mix/DATA/Deep");
+    Write("Mix/Data/Room.xml", "upper");
+    Write("Mix/data/Other.xml", "lower");
+    Write("Mix/DATA/Deep/File.xml", "deep");
+    Write("Mix/data/same.xml", "lower same");
+    Write("Mix/Data/same.xml", "upper same");
+    const struct
+    {
+        const char* path;
+        const char* text;
+    } cases[] = {
+        {"Mix/DATA/room.xml", "upper"},      {"mix\\data\\ROOM.XML", "upper"},
+        {"Mix/dAtA/other.xml", "lower"},     {"MIX/data/deep/file.XML", "deep"},
+        {"Mix/data/same.xml", "lower same"}, // the exact name first
+        {"Mix/DaTa/same.xml", "upper same"}, // then the others in byte order: "DATA", "Data", "data"
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.path);
+        EXPECT_TRUE(plat::FileExists(c.path));
+        EXPECT_EQ(Read(c.path), c.text);
+    }
+    EXPECT_FALSE(plat::FileExists("Mix/DATA/Nothing.xml"));
+
+    // A file and a folder whose names differ in case: each is found as what it is.
+    fs::create_directories("Mix/Notes");
+    Write("Mix/notes", "file");
+    EXPECT_TRUE(plat::FileExists("Mix/NOTES"));
+    EXPECT_TRUE(plat::DirectoryExists("mix/notes"));
+    EXPECT_EQ(Read("Mix/Notes"), "file");
+    EXPECT_EQ(plat::ResolvePath("Mix/DATA/Nothing.xml"), "Mix/DATA/Nothing.xml");
+
+    // Names with blanks, wildcards and bytes that are not UTF-8 are ordinary names.
+    const std::string odd[] = {"a b .xml", "*notes.txt", "what?.txt", "caf\xC3\xA9.xml", "bad\xFF.xml"};
+    for (const std::string& name : odd)
+    {
+        SCOPED_TRACE(name);
+        Write("Mix/" + name, name);
+        EXPECT_EQ(Read("MIX/" + name), name);
+    }
+    EXPECT_EQ(plat::ListFiles("Mix/*notes.txt"), (std::vector<std::string>{"*notes.txt"}));
+    EXPECT_EQ(plat::ListFiles("mix/what?.TXT"), (std::vector<std::string>{"what?.txt"}));
 }

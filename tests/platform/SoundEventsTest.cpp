@@ -195,6 +195,113 @@ TEST(SoundWavTest, OtherRatesAndSampleSizesAreConvertedToTheMixingFormat)
     EXPECT_EQ(0u, error.find("Text.wav: not a WAV file we can read"));
 }
 
+namespace
+{
+void PutLe(std::string& bytes, std::uint32_t value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// A PCM WAV file: header, format chunk and a data chunk of `data` bytes (claiming `claim`
+// bytes when that is given).
+std::string MakeWav(int channels, std::uint32_t rate, int bits, const std::string& data,
+                    std::uint32_t claim = 0xFFFFFFFFu)
+{
+    std::string bytes = "RIFF";
+    PutLe(bytes, static_cast<std::uint32_t>(36 + data.size()), 4);
+    bytes += "WAVEfmt ";
+    PutLe(bytes, 16, 4);
+    PutLe(bytes, 1, 2);
+    PutLe(bytes, static_cast<std::uint32_t>(channels), 2);
+    PutLe(bytes, rate, 4);
+    PutLe(bytes, rate * static_cast<std::uint32_t>(channels * bits / 8), 4);
+    PutLe(bytes, static_cast<std::uint32_t>(channels * bits / 8), 2);
+    PutLe(bytes, static_cast<std::uint32_t>(bits), 2);
+    bytes += "data";
+    PutLe(bytes, claim != 0xFFFFFFFFu ? claim : static_cast<std::uint32_t>(data.size()), 4);
+    return bytes + data;
+}
+
+void WriteBytes(const char* name, const std::string& bytes)
+{
+    std::FILE* file = std::fopen(name, "wb");
+    ASSERT_NE(nullptr, file);
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+}
+} // namespace
+
+TEST(SoundWavTest, DamagedOrHostileWavFilesAreRefusedWithOneLine)
+{
+    testsupport::TempWorkDir dir;
+    const struct
+    {
+        const char* name;
+        std::string bytes;
+        std::string error;
+    } cases[] = {
+        {"Empty.wav", MakeWav(1, 44100, 16, ""), "Empty.wav: no sound data"},
+        {"OneByte.wav", MakeWav(1, 44100, 16, std::string(1, '\x7F')), "OneByte.wav: no sound data"},
+        {"StereoHalf.wav", MakeWav(2, 22050, 16, std::string(3, '\x10')), "StereoHalf.wav: no sound data"},
+        {"OneHertz.wav", MakeWav(1, 1, 8, std::string(1024, '\x80')),
+         "OneHertz.wav: sample rate 1 Hz is outside 8000 to 192000 Hz"},
+        {"TooFast.wav", MakeWav(1, 192001, 8, std::string(16, '\x80')),
+         "TooFast.wav: sample rate 192001 Hz is outside 8000 to 192000 Hz"},
+        {"Claims.wav", MakeWav(1, 44100, 16, std::string(8, '\0'), 4294967280u),
+         "Claims.wav: data chunk claims 4294967280 bytes, the file holds 8"},
+        {"NoRiff.wav", MakeWav(2, 48000, 32, std::string(8, '\0'), 0xFFFFFF20u).substr(8),
+         "NoRiff.wav: data chunk claims 4294967072 bytes, the file holds 8"},
+        {"TooLong.wav", MakeWav(1, 8000, 8, std::string(8000 * 601, '\x80')),
+         "TooLong.wav: the sound lasts 601 seconds, more than the 600 we play"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        WriteBytes(c.name, c.bytes);
+        SampleData sample;
+        sample.samples = {1, 2};
+        std::string error;
+        EXPECT_FALSE(LoadWav(c.name, sample, error));
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(sample.samples, (std::vector<std::int16_t>{1, 2}));
+    }
+    EXPECT_EQ(MakeWav(1, 44100, 16, std::string(8, '\0'), 4294967280u).size(), 52u);
+
+    // The shortest good sound still loads.
+    WriteBytes("OneFrame.wav", MakeWav(1, 44100, 16, std::string("\x10\x00", 2)));
+    SampleData sample;
+    std::string error;
+    ASSERT_TRUE(LoadWav("OneFrame.wav", sample, error)) << error;
+    EXPECT_EQ(sample.samples, (std::vector<std::int16_t>{16, 16}));
+
+    // An event whose sound has no data fails with the format error and the file's line.
+    std::FILE* project = std::fopen("P.fev", "w");
+    ASSERT_NE(nullptr, project);
+    std::fputs("project P\ngroup G\n event E\n  file Empty.wav\n end\nend\n", project);
+    std::fclose(project);
+    FMOD::EventSystem* system = nullptr;
+    ASSERT_EQ(FMOD_OK, FMOD::EventSystem_Create(&system));
+    ASSERT_EQ(FMOD_OK, system->init(4, FMOD_INIT_NORMAL, nullptr));
+    ASSERT_EQ(FMOD_OK, system->load("P.fev", nullptr, nullptr));
+    FMOD::Event* event = nullptr;
+    EXPECT_EQ(FMOD_ERR_FORMAT, system->getEvent("P/G/E", FMOD_EVENT_DEFAULT, &event));
+    EXPECT_EQ("event \"P/G/E\": Empty.wav: no sound data", soundtest::LastError());
+    EXPECT_EQ(FMOD_OK, system->release());
+}
+
+TEST(SoundWavTest, TheTestSoundsLoadUnchanged)
+{
+    SampleData click, hum;
+    std::string error;
+    ASSERT_TRUE(LoadWav(testsupport::RepoPath("tests/data/sound/Click.wav"), click, error)) << error;
+    ASSERT_TRUE(LoadWav(testsupport::RepoPath("tests/data/sound/Hum.wav"), hum, error)) << error;
+    EXPECT_EQ(click.samples, (std::vector<std::int16_t>{1000, 1000, 2000, 2000, -3000, -3000, 4000, 4000,
+                                                        30000, 30000, 30000, 30000}));
+    EXPECT_EQ(hum.samples,
+              (std::vector<std::int16_t>{500, -500, 500, -500, 500, -500, 500, -500, 10000, -10000}));
+}
+
 TEST(SoundEventSystemTest, WithoutAnAudioDeviceTheSystemRunsSilently)
 {
     // Not headless, and an audio driver that does not exist: no device is touched, and the

@@ -114,6 +114,26 @@ const Expected kFiles[] = {
     {"widgets/accelerator/accelerator_diffuse.png", 256, 256},
     {"widgets/quorb/quorb_diffuse.png", 256, 256},
     {"widgets/location/location_diffuse.png", 256, 256},
+    {"common/invalid_diffuse.png", 64, 64},
+    {"room/room_shell_diffuse.png", 512, 512},
+    {"room/construction_quad_diffuse.png", 512, 512},
+    {"props/box_diffuse.png", 256, 256},
+    {"props/cylinder_diffuse.png", 256, 256},
+    {"props/sphere_diffuse.png", 256, 128},
+    {"props/arm_diffuse.png", 128, 256},
+    {"widgets/platform/platform_diffuse.png", 256, 256},
+    {"widgets/bar/bar_diffuse.png", 256, 256},
+    {"widgets/gravityswitch/gravity_switch_diffuse.png", 256, 256},
+    {"widgets/magnet/magnet_diffuse.png", 256, 256},
+    {"widgets/node/hard_node_diffuse.png", 128, 64},
+    {"widgets/node/soft_node_diffuse.png", 128, 64},
+    {"widgets/quorb/quorb_ball_diffuse.png", 256, 128},
+    {"widgets/quorb/quorb_box_diffuse.png", 256, 256},
+    {"widgets/water/water_diffuse.png", 256, 256},
+    {"widgets/water/water_end_diffuse.png", 128, 128},
+    {"widgets/timer/timer_diffuse.png", 256, 256},
+    {"widgets/squash/squash_diffuse.png", 256, 256},
+    {"widgets/destruction/destruction_diffuse.png", 256, 256},
 };
 
 struct Pixels
@@ -470,7 +490,8 @@ TEST(TexGen, HeightMapHasItsPlainHillAndValley)
     EXPECT_GT(blend.At(175, 167)[2], 200); // the valley floor: sand
 }
 
-// Material textures repeat: the step across the wrap-around edge is no bigger than steps inside.
+// Material textures repeat, and what wraps round a mesh (rods, drums, balls, the arm) meets itself
+// in u: the step across the wrap-around edge is no bigger than steps inside.
 TEST(TexGen, MaterialTexturesTileWithoutSeams)
 {
     struct Case
@@ -484,7 +505,15 @@ TEST(TexGen, MaterialTexturesTileWithoutSeams)
                           {"common/wood_diffuse.png", true},
                           {"common/metal1_diffuse.png", true},
                           {"widgets/accelerator/accelerator_diffuse.png", false},
-                          {"widgets/magnet/positive_magnetic_field_diffuse.png", true}};
+                          {"widgets/magnet/positive_magnetic_field_diffuse.png", true},
+                          {"room/room_shell_diffuse.png", true},
+                          {"widgets/bar/bar_diffuse.png", false},
+                          {"props/cylinder_diffuse.png", false},
+                          {"props/sphere_diffuse.png", false},
+                          {"props/arm_diffuse.png", false},
+                          {"widgets/node/hard_node_diffuse.png", false},
+                          {"widgets/node/soft_node_diffuse.png", false},
+                          {"widgets/quorb/quorb_ball_diffuse.png", false}};
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
@@ -516,6 +545,134 @@ TEST(TexGen, MaterialTexturesTileWithoutSeams)
                 insideRows = std::max(insideRows, rowStep(i - 1, i));
             EXPECT_LE(rowStep(px.height - 1, 0), insideRows * 1.05 + 1.0);
         }
+    }
+}
+
+// The building area lies over the wall and the widgets, drawn blended: clear inside its cells,
+// a faint line between them (11 x 8 cells of 2 units over the 22 x 16 face) and a strong border.
+TEST(TexGen, BuildingGridIsFaintAndClearInsideItsCells)
+{
+    const Pixels px = LoadCommitted("room/construction_quad_diffuse.png");
+    ASSERT_EQ(px.width, 512);
+    const float cellWidth = 512.0f / 11.0f;
+    const int cellHeight = 512 / 8;
+    int clear = 0;
+    for (int y = 0; y < px.height; ++y)
+        for (int x = 0; x < px.width; ++x)
+            clear += px.Alpha(x, y) == 0 ? 1 : 0;
+    EXPECT_GT(clear, px.width * px.height * 8 / 10);
+    for (int i = 0; i < 11; ++i)
+        for (int j = 0; j < 8; ++j)
+        {
+            SCOPED_TRACE("cell " + std::to_string(i) + ", " + std::to_string(j));
+            const int midX = static_cast<int>((i + 0.5f) * cellWidth);
+            const int midY = j * cellHeight + cellHeight / 2;
+            EXPECT_EQ(px.Alpha(midX, midY), 0);
+            if (i > 0) // the line on the cell's left
+            {
+                const int a = px.Alpha(static_cast<int>(i * cellWidth), midY);
+                EXPECT_GT(a, 30);
+                EXPECT_LT(a, 160);
+            }
+            if (j > 0) // and the one above it
+            {
+                const int a = px.Alpha(midX, j * cellHeight);
+                EXPECT_GT(a, 30);
+                EXPECT_LT(a, 160);
+            }
+        }
+    for (int t = 0; t < 512; t += 7)
+    {
+        EXPECT_GT(px.Alpha(t, 2), 180) << t;
+        EXPECT_GT(px.Alpha(2, t), 180) << t;
+        EXPECT_GT(px.Alpha(t, 509), 180) << t;
+        EXPECT_GT(px.Alpha(509, t), 180) << t;
+    }
+}
+
+// The gravity switch, the magnet and the water level's marker are projected from the front onto
+// solid meshes whose sides take the colour at the silhouette: nothing in them may be clear. The
+// switch's arrow and the magnet's poles point to +u, the direction the widget acts in.
+TEST(TexGen, ProjectedWidgetsAreOpaqueAndPointToPlusU)
+{
+    for (const char* name : {"widgets/gravityswitch/gravity_switch_diffuse.png",
+                             "widgets/magnet/magnet_diffuse.png", "widgets/water/water_end_diffuse.png"})
+    {
+        SCOPED_TRACE(name);
+        const Pixels px = LoadCommitted(name);
+        int clear = 0;
+        for (int y = 0; y < px.height; ++y)
+            for (int x = 0; x < px.width; ++x)
+                clear += px.Alpha(x, y) < 255 ? 1 : 0;
+        EXPECT_EQ(clear, 0);
+    }
+
+    // Off the arrow's shaft only its head is white, and the head lies to the right.
+    const Pixels grav = LoadCommitted("widgets/gravityswitch/gravity_switch_diffuse.png");
+    int left = 0;
+    int right = 0;
+    for (int y = 0; y < grav.height; ++y)
+        for (int x = 0; x < grav.width; ++x)
+        {
+            const int off = std::abs(y - 128);
+            const unsigned char* p = grav.At(x, y);
+            if (off >= 30 && off <= 50 && std::min({p[0], p[1], p[2]}) > 200)
+                (x < 128 ? left : right) += 1;
+        }
+    EXPECT_GT(right, 500);
+    EXPECT_GT(right, 4 * left);
+
+    // Red at the bend on the left, silver pole tips on the right.
+    const Pixels magnet = LoadCommitted("widgets/magnet/magnet_diffuse.png");
+    const unsigned char* bend = magnet.At(14, 128);
+    EXPECT_GT(bend[0], 2 * bend[1]);
+    EXPECT_GT(bend[0], 2 * bend[2]);
+    for (const int y : {12, 243})
+    {
+        SCOPED_TRACE(y);
+        const unsigned char* tip = magnet.At(214, y);
+        EXPECT_GT(magnet.Luma(214, y), 150.0f);
+        EXPECT_LT(std::abs(tip[0] - tip[2]), 40);
+    }
+}
+
+// An objective's ring samples the band from 80 to 100 percent of the image's radius and is
+// solid all round; the disc behind it shows the middle, which is tinted but see-through; the
+// corners outside the circle are clear.
+TEST(TexGen, ObjectiveMarkersHaveASolidRingAroundASeeThroughMiddle)
+{
+    for (const char* name :
+         {"widgets/water/water_diffuse.png", "widgets/timer/timer_diffuse.png",
+          "widgets/squash/squash_diffuse.png", "widgets/destruction/destruction_diffuse.png"})
+    {
+        SCOPED_TRACE(name);
+        const Pixels px = LoadCommitted(name);
+        ASSERT_EQ(px.width, 256);
+        for (const auto& [x, y] : std::vector<std::pair<int, int>>{{1, 1}, {254, 1}, {1, 254}, {254, 254}})
+            EXPECT_EQ(px.Alpha(x, y), 0);
+        int holes = 0;
+        for (int k = 0; k < 96; ++k)
+            for (const float r : {0.81f, 0.9f, 0.99f})
+            {
+                const float a = k * 2.0f * 3.14159265f / 96.0f;
+                const int x = static_cast<int>(128.0f + 128.0f * r * std::cos(a));
+                const int y = static_cast<int>(128.0f + 128.0f * r * std::sin(a));
+                holes += px.Alpha(x, y) == 255 ? 0 : 1;
+            }
+        EXPECT_EQ(holes, 0) << "the ring is not solid";
+        int seeThrough = 0;
+        int clear = 0;
+        for (int y = 0; y < px.height; ++y)
+            for (int x = 0; x < px.width; ++x)
+            {
+                const float d = std::hypot(x + 0.5f - 128.0f, y + 0.5f - 128.0f);
+                if (d >= 100.0f)
+                    continue;
+                seeThrough += px.Alpha(x, y) < 200 ? 1 : 0;
+                clear += px.Alpha(x, y) == 0 ? 1 : 0;
+            }
+        EXPECT_GT(seeThrough, 3000);
+        EXPECT_EQ(clear, 0);
     }
 }
 

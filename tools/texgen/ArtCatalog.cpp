@@ -29,6 +29,10 @@ std::vector<ArtFile> AllArt()
     AddPortraitArt(all);
     AddTerrainArt(all);
     AddObjectArt(all);
+    AddRoomArt(all);
+    AddPropArt(all);
+    AddWidgetArt(all);
+    AddObjectiveArt(all);
     return all;
 }
 

@@ -29,6 +29,10 @@ void AddSplashArt(std::vector<ArtFile>& out);
 void AddPortraitArt(std::vector<ArtFile>& out);
 void AddTerrainArt(std::vector<ArtFile>& out);
 void AddObjectArt(std::vector<ArtFile>& out);
+void AddRoomArt(std::vector<ArtFile>& out);
+void AddPropArt(std::vector<ArtFile>& out);
+void AddWidgetArt(std::vector<ArtFile>& out);
+void AddObjectiveArt(std::vector<ArtFile>& out);
 
 // Every file, in a fixed order.
 std::vector<ArtFile> AllArt();

@@ -18,15 +18,6 @@ using namespace palette;
 constexpr float kPi = 3.14159265f;
 constexpr int kSize = 256;
 
-template <typename F> Image PerPixel(int width, int height, F colourAt)
-{
-    Image img(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            img.Set(x, y, colourAt(static_cast<float>(x), static_cast<float>(y)));
-    return img;
-}
-
 // Four planks across, each with its own tone, grain and a dark joint under it.
 Image Wood()
 {

@@ -63,6 +63,17 @@ Shape ArrowShape(float cx, float cy, float length, float headWidth, float shaftW
 Shape PlusSign(float cx, float cy, float half, float r);
 Shape MinusSign(float cx, float cy, float half, float r);
 
+// An image drawn pixel by pixel: colourAt(x, y) gets the pixel's column and row. Seamless
+// textures are drawn this way from noise whose period is the image's size.
+template <typename F> Image PerPixel(int width, int height, F colourAt)
+{
+    Image img(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            img.Set(x, y, colourAt(static_cast<float>(x), static_cast<float>(y)));
+    return img;
+}
+
 // A 64 x 64 icon: the round badge in the family colour with the pictogram drawn on it.
 ArtFile IconFile(const std::string& name, const Color& family, std::function<void(Image&)> pictogram);
 

@@ -1,5 +1,6 @@
 #include "engine/gfx/GfxPlaceholderComps.h"
 
+#include "common/XmlUtil.h"
 #include "engine/DefaultCompCreator.h"
 
 #include <tinyxml.h>
@@ -21,6 +22,7 @@ template <PlaceholderKind Kind> bool GfxPlaceholderComp<Kind>::Serialize(TiXmlNo
     {
         for (const TiXmlNode* child = m_pSaved->FirstChild(); child != nullptr; child = child->NextSibling())
             element.InsertEndChild(*child);
+        XmlKeepTexts(&element); // a text read with odd blanks is saved so it reads back the same
     }
     return parent->InsertEndChild(element) != nullptr;
 }

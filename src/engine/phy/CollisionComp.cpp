@@ -3,6 +3,7 @@
 #include "common/HashName.h"
 #include "common/XmlUtil.h"
 #include "engine/Gob.h"
+#include "engine/phy/ClothComp.h"
 #include "engine/phy/CollisionHull.h"
 #include "engine/phy/DynamicsEngine.h"
 #include "engine/phy/FiniteXml.h"
@@ -113,7 +114,7 @@ bool CollisionComp::Initialize(Gob* owner)
         return true;
     DynamicsEngine::Instance().AddCollisionComp(m_ownerID, this);
     physicsComp = phy::GetPhysicsComp(owner);
-    clothComp = owner->GetComponent(kClothCompTypeID);
+    clothComp = dynamic_cast<ClothComp*>(owner->GetComponent(kClothCompTypeID));
     return true;
 }
 

@@ -19,6 +19,7 @@ namespace dorvo
 {
 namespace phy
 {
+class ClothComp;
 class CollisionHull;
 class PhysicsComp;
 
@@ -70,7 +71,7 @@ public:
     std::string hullType;               // as loaded
     CollisionHull* hull = nullptr;      // owned; built by Deserialize
     PhysicsComp* physicsComp = nullptr; // the owner's, linked by Initialize
-    Component* clothComp = nullptr;     // the owner's "ClothComp", linked by Initialize
+    ClothComp* clothComp = nullptr;     // the owner's cloth, linked by Initialize
 
 private:
     void CallTable(const std::map<std::string, CollisionFunctor>& table, const CollisionFunctorData& data);

@@ -3,6 +3,7 @@
 #include "common/ConsoleInterface.h"
 #include "common/loki/Functor.h"
 #include "engine/DefaultCompCreator.h"
+#include "engine/phy/ClothComp.h"
 #include "engine/phy/CollisionComp.h"
 #include "engine/phy/CollisionDetector.h"
 #include "engine/phy/CollisionHull.h"
@@ -78,6 +79,7 @@ void DynamicsEngine::Init()
 {
     RegisterComponentType<PhysicsComp>(PhysicsComp::kTypeName);
     RegisterComponentType<CollisionComp>(CollisionComp::kTypeName);
+    RegisterComponentType<ClothComp>(ClothComp::kTypeName);
     if (m_collisionDetector)
         m_collisionDetector->RegisterCollisionFunctors();
 
@@ -134,9 +136,12 @@ void DynamicsEngine::Step(float dt)
     for (auto& entry : m_bodies)
         if (TakesPart(*entry.second))
             entry.second->SaveOldState();
-    // 4. Forces act on every body, asleep and immovable ones too; cloth forces follow here.
+    // 4. Forces act on every body, asleep and immovable ones too; then on every cloth, which
+    // always steps its own fixed time.
     for (auto& entry : m_bodies)
         entry.second->ApplyForces(dt);
+    for (auto& entry : m_cloths)
+        entry.second->ApplyForces(kClothStep);
     // 5. Contacts are detected where the bodies will be at the end of the step.
     if (m_collisionDetector)
         DetectCollisions(dt);
@@ -167,7 +172,9 @@ void DynamicsEngine::Step(float dt)
     // 13.
     for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
         m_activeBodies[i]->IntegratePosition(dt);
-    // 14. Cloth integration.
+    // 14.
+    for (auto& entry : m_cloths)
+        entry.second->Integrate(kClothStep);
     // 15.
     for (auto& entry : m_bodies)
         entry.second->WriteToGob();

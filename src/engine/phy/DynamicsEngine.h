@@ -32,14 +32,17 @@ class PhysicsComp;
 class DynamicsEngine
 {
 public:
+    // Seconds every cloth pass steps, whatever the frame: the cloths were tuned for it.
+    static constexpr float kClothStep = 0.016f;
+
     // Made on first use, destroyed at program exit.
     static DynamicsEngine& Instance();
     // The engine, or null once it has been destroyed at exit (components torn down later by
     // other statics ask this instead of Instance).
     static DynamicsEngine* IfAlive();
 
-    // Start-up registration: the "PhysicsComp" and "CollisionComp" creators, the collision
-    // detector's pair tests, the console commands "collisionSteps", "contactSteps",
+    // Start-up registration: the "PhysicsComp", "CollisionComp" and "ClothComp" creators, the
+    // collision detector's pair tests, the console commands "collisionSteps", "contactSteps",
     // "performShock" and "allowFreeze", and the force creators "Gravity" and "DragForce".
     // Running it again changes nothing (the pair tests refill the same cells).
     void Init();

@@ -5,7 +5,9 @@
 
 #include <lua.hpp>
 
+#include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 
 namespace
 {
@@ -31,6 +33,204 @@ std::string TopMessage(lua_State* L)
     return message ? std::string(message, length) : std::string("(no message)");
 }
 
+// Memory all Lua values may take together; a script asking for more gets Lua's memory error.
+constexpr std::size_t kMemoryLimit = 256u * 1024u * 1024u;
+// Instructions between two looks at the budget while a script runs.
+constexpr int kHookInterval = 1000;
+
+const char* const kPrecompiledRefused = "precompiled chunks are not loaded";
+
+// The budget of the script that is running: instructions used, the limit, and whether it is
+// spent. Once spent every further instruction fails, so no pcall inside the script can catch
+// the error and carry on.
+struct Budget
+{
+    long long used = 0;
+    long long limit = 100000000;
+    bool spent = false;
+    int runs = 0; // RunScript calls under way, nested ones included
+} s_budget;
+
+void BudgetHook(lua_State* L, lua_Debug*)
+{
+    if (!s_budget.spent)
+    {
+        s_budget.used += kHookInterval;
+        if (s_budget.used < s_budget.limit)
+            return;
+        s_budget.spent = true;
+        lua_sethook(L, &BudgetHook, LUA_MASKCOUNT, 1);
+    }
+    luaL_error(L, "did not finish");
+}
+
+void* LimitedAlloc(void* user, void* block, size_t oldSize, size_t newSize)
+{
+    std::size_t& used = *static_cast<std::size_t*>(user);
+    if (newSize == 0)
+    {
+        std::free(block);
+        used -= oldSize;
+        return nullptr;
+    }
+    // Only scripts are refused memory: Lua turns the refusal into its memory error inside the
+    // script's protected call. Outside a run (reading a global) a refusal would be an error with
+    // no protected call around it, which ends the program. Shrinking never fails.
+    if (s_budget.runs > 0 && newSize > oldSize && used - oldSize + newSize > kMemoryLimit)
+        return nullptr;
+    void* grown = std::realloc(block, newSize);
+    if (grown)
+        used = used - oldSize + newSize;
+    return grown;
+}
+
+int Panic(lua_State* L)
+{
+    Report("Lua panic", TopMessage(L));
+    return 0;
+}
+
+// Whether a file holds a precompiled chunk, the way luaL_loadfile decides (a first line that
+// starts with '#' is skipped). Lua 5.1's check of loaded bytecode is incomplete, so such chunks
+// could read and write memory at will; scripts are loaded from source only.
+bool FileIsPrecompiled(const char* name)
+{
+    std::FILE* file = name ? std::fopen(name, "rb") : nullptr;
+    if (!file)
+        return false;
+    int c = std::fgetc(file);
+    if (c == '#')
+    {
+        while (c != EOF && c != '\n')
+            c = std::fgetc(file);
+        if (c == '\n')
+            c = std::fgetc(file);
+    }
+    std::fclose(file);
+    return c == LUA_SIGNATURE[0];
+}
+
+// Load results as the base library gives them: the function, or nil and the message.
+int LoadResult(lua_State* L, int status)
+{
+    if (status == 0)
+        return 1;
+    lua_pushnil(L);
+    lua_insert(L, -2);
+    return 2;
+}
+
+int Refused(lua_State* L)
+{
+    lua_pushnil(L);
+    lua_pushstring(L, kPrecompiledRefused);
+    return 2;
+}
+
+// Stand-ins for the base library's loaders that refuse precompiled chunks.
+int SafeLoadString(lua_State* L)
+{
+    size_t length = 0;
+    const char* text = luaL_checklstring(L, 1, &length);
+    const char* chunkName = luaL_optstring(L, 2, text);
+    if (length > 0 && text[0] == LUA_SIGNATURE[0])
+        return Refused(L);
+    return LoadResult(L, luaL_loadbuffer(L, text, length, chunkName));
+}
+
+int SafeLoad(lua_State* L)
+{
+    const char* chunkName = luaL_optstring(L, 2, "=(load)");
+    luaL_checktype(L, 1, LUA_TFUNCTION);
+    lua_settop(L, 2);
+    lua_newtable(L); // 3: the pieces
+    for (int n = 1;; ++n)
+    {
+        lua_pushvalue(L, 1);
+        lua_call(L, 0, 1);
+        if (lua_isnil(L, -1) || (lua_isstring(L, -1) && lua_objlen(L, -1) == 0))
+        {
+            lua_pop(L, 1);
+            break;
+        }
+        if (!lua_isstring(L, -1))
+            return luaL_error(L, "reader function must return a string");
+        lua_rawseti(L, 3, n);
+    }
+    luaL_Buffer buffer;
+    luaL_buffinit(L, &buffer);
+    for (int n = 1;; ++n)
+    {
+        lua_rawgeti(L, 3, n);
+        if (lua_isnil(L, -1))
+        {
+            lua_pop(L, 1);
+            break;
+        }
+        luaL_addvalue(&buffer);
+    }
+    luaL_pushresult(&buffer);
+    size_t length = 0;
+    const char* text = lua_tolstring(L, -1, &length);
+    if (length > 0 && text[0] == LUA_SIGNATURE[0])
+        return Refused(L);
+    return LoadResult(L, luaL_loadbuffer(L, text, length, chunkName));
+}
+
+// xpcall that runs its handler after the failed call has unwound, as an ordinary call. Lua runs
+// a real error handler with hooks off, where no budget could end an endless handler; scripts
+// have no debug library, so a handler could not look at the failed call's stack anyway.
+int SafeXpcall(lua_State* L)
+{
+    luaL_checkany(L, 2);
+    lua_settop(L, 2);
+    lua_pushvalue(L, 1);
+    if (lua_pcall(L, 0, LUA_MULTRET, 0) == 0)
+    {
+        lua_pushboolean(L, 1);
+        lua_replace(L, 1); // true, the handler's slot now unused, the results
+        lua_remove(L, 2);
+        return lua_gettop(L);
+    }
+    // 3: the error; call the handler with it.
+    lua_pushvalue(L, 2);
+    lua_insert(L, 3);
+    if (lua_pcall(L, 1, 1, 0) != 0)
+    {
+        lua_pop(L, 1);
+        lua_pushstring(L, "error in error handling");
+    }
+    lua_pushboolean(L, 0);
+    lua_insert(L, -2);
+    return 2;
+}
+
+int SafeLoadFile(lua_State* L)
+{
+    const char* name = luaL_optstring(L, 1, nullptr);
+    if (!name)
+    {
+        lua_pushnil(L);
+        lua_pushstring(L, "scripts cannot be read from standard input");
+        return 2;
+    }
+    if (FileIsPrecompiled(name))
+        return Refused(L);
+    return LoadResult(L, luaL_loadfile(L, name));
+}
+
+int SafeDoFile(lua_State* L)
+{
+    const char* name = luaL_checkstring(L, 1);
+    if (FileIsPrecompiled(name))
+        return luaL_error(L, "%s: %s", name, kPrecompiledRefused);
+    const int top = lua_gettop(L);
+    if (luaL_loadfile(L, name) != 0)
+        return lua_error(L);
+    lua_call(L, 0, LUA_MULTRET);
+    return lua_gettop(L) - top;
+}
+
 // Restores the stack depth when a wrapper operation ends, whichever way it ends.
 class StackGuard
 {
@@ -53,6 +253,24 @@ LuaUtil& LuaUtil::Instance()
     return *s_instance;
 }
 
+void LuaUtil::ResetInstance()
+{
+    delete s_instance;
+    s_instance = nullptr;
+}
+
+LuaUtil::~LuaUtil()
+{
+    lua_close(m_state);
+}
+
+long long LuaUtil::SetInstructionBudget(long long instructions)
+{
+    const long long previous = s_budget.limit;
+    s_budget.limit = instructions > 0 ? instructions : 1;
+    return previous;
+}
+
 LuaUtil::ReportHandler LuaUtil::SetReportHandler(ReportHandler handler)
 {
     ReportHandler previous = s_report;
@@ -60,8 +278,10 @@ LuaUtil::ReportHandler LuaUtil::SetReportHandler(ReportHandler handler)
     return previous;
 }
 
-LuaUtil::LuaUtil() : m_state(luaL_newstate())
+LuaUtil::LuaUtil() : m_state(nullptr)
 {
+    m_state = lua_newstate(&LimitedAlloc, &m_memoryUsed);
+    lua_atpanic(m_state, &Panic);
     // Lua 5.1's openers must run as Lua calls (io sets up its own environment), so each goes
     // through the stack. Base, io, string, math and table, in that order; no os or debug.
     const struct
@@ -78,6 +298,23 @@ LuaUtil::LuaUtil() : m_state(luaL_newstate())
         lua_pushcfunction(m_state, library.open);
         lua_pushstring(m_state, library.name);
         lua_call(m_state, 1, 0);
+    }
+    // Loaders that refuse precompiled chunks replace the base library's, and an xpcall whose
+    // handler runs under the budget. "newproxy" goes: the collector runs its finalisers with hooks
+    // off, where no budget could end an endless loop.
+    const struct
+    {
+        const char* name;
+        lua_CFunction function;
+    } loaders[] = {{"loadstring", SafeLoadString}, {"load", SafeLoad},     {"loadfile", SafeLoadFile},
+                   {"dofile", SafeDoFile},         {"xpcall", SafeXpcall}, {"newproxy", nullptr}};
+    for (const auto& loader : loaders)
+    {
+        if (loader.function)
+            lua_pushcfunction(m_state, loader.function);
+        else
+            lua_pushnil(m_state);
+        lua_setfield(m_state, LUA_GLOBALSINDEX, loader.name);
     }
 }
 
@@ -158,6 +395,13 @@ bool LuaUtil::RunScript(const char* name)
     // Failed loads and runs leave their message on the stack; the guard drops it after the
     // report, and a chunk's results too, so repeated runs never grow the stack.
     StackGuard guard(m_state);
+    if (FileIsPrecompiled(path.c_str()))
+    {
+        Report("Run script failed", "Error Running Script: " + path + "\n Message: " + kPrecompiledRefused);
+        std::fputs("\nSome error occured!\n", stdout);
+        std::fflush(stdout);
+        return false;
+    }
     const int status = luaL_loadfile(m_state, path.c_str());
     if (status != 0)
     {
@@ -180,11 +424,31 @@ bool LuaUtil::RunScript(const char* name)
         std::fflush(stdout);
         return false;
     }
-    if (lua_pcall(m_state, 0, LUA_MULTRET, 0) != 0)
+    // Under the instruction budget: a script that never ends is stopped and reported like any
+    // other run-time error. A script run from inside another (a C function a script calls may
+    // run one) shares the outer run's budget.
+    const bool outermost = s_budget.runs == 0;
+    if (outermost)
     {
-        Report("Call Script Failed", "Lua Error - Script Run\nScript Name:" + path +
-                                         "\nError Message:" + TopMessage(m_state) + "\n");
+        s_budget.used = 0;
+        s_budget.spent = false;
+        lua_sethook(m_state, &BudgetHook, LUA_MASKCOUNT, kHookInterval);
     }
+    ++s_budget.runs;
+    const int result = lua_pcall(m_state, 0, LUA_MULTRET, 0);
+    --s_budget.runs;
+    if (outermost)
+        lua_sethook(m_state, nullptr, 0, 0);
+    if (result != 0)
+    {
+        const std::string message =
+            s_budget.spent ? "did not finish: more than " + std::to_string(s_budget.limit) + " instructions"
+                           : TopMessage(m_state);
+        Report("Call Script Failed",
+               "Lua Error - Script Run\nScript Name:" + path + "\nError Message:" + message + "\n");
+    }
+    if (outermost)
+        s_budget.spent = false;
     return true;
 }
 

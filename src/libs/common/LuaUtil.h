@@ -5,6 +5,7 @@
 // is reported and still counts as run.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,13 @@ public:
 
     static LuaUtil& Instance();
     static LuaUtil& GetInstance() { return Instance(); }
+    // Closes the interpreter; the next Instance() opens a fresh one. Only tests use it, so that
+    // one script cannot change what the next one sees.
+    static void ResetInstance();
+
+    // Lua instructions a script run by RunScript may take before it is stopped as one that does
+    // not finish (100 million unless set). Returns the previous budget.
+    static long long SetInstructionBudget(long long instructions);
 
     static ReportHandler SetReportHandler(ReportHandler handler);
 
@@ -41,7 +49,8 @@ public:
     // folder, then name + ".LUB", then the name with ".LUA" in place of its extension; each
     // matched ignoring case. When none exists the name itself.
     std::string FindScript(const char* name);
-    // Loads and runs a script; false only when it cannot be loaded (missing, syntax error).
+    // Loads and runs a script; false only when it cannot be loaded (missing, syntax error,
+    // precompiled). The run is under the instruction budget and a memory limit.
     bool RunScript(const char* name);
 
     int RegisterFunction(const std::string& name, lua_CFunction function);
@@ -65,9 +74,11 @@ private:
     };
 
     LuaUtil();
+    ~LuaUtil();
     LuaUtil(const LuaUtil&) = delete;
     LuaUtil& operator=(const LuaUtil&) = delete;
 
+    std::size_t m_memoryUsed = 0; // bytes the interpreter holds; declared before the state
     lua_State* m_state;
     std::vector<RegisteredFunction> m_functions; // in registration order
 };

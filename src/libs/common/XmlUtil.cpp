@@ -6,8 +6,11 @@
 #include "common/math/Sphere.h"
 #include "common/math/Vector3.h"
 
+#include "platform/win32.h"
+
 #include <tinyxml.h>
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -158,6 +161,35 @@ TiXmlElement* AppendElement(TiXmlNode* parent, const char* type, const std::stri
     return element;
 }
 
+bool IsXmlBlank(char c)
+{
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
+// Whether reading the text back, as TinyXML reads element text by default, would give
+// something else: it drops leading and trailing blanks, turns a run of blanks into one and
+// drops a text that is only white space. (The printer writes every other control character
+// as a reference, which survives.)
+bool ParseWouldChange(const std::string& text)
+{
+    if (text.empty())
+    {
+        return false; // written as no text at all, which reads as "keep the value"
+    }
+    if (text.front() == ' ' || text.back() == ' ' || text.find("  ") != std::string::npos)
+    {
+        return true;
+    }
+    for (char c : text)
+    {
+        if (!IsXmlBlank(c))
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool WriteScalar(TiXmlNode* parent, const char* type, const std::string& text, const std::string& name)
 {
     TiXmlElement* element = AppendElement(parent, type, name);
@@ -217,9 +249,80 @@ unsigned int ToUnsignedBits(std::int64_t number)
 }
 } // namespace
 
+namespace
+{
+// The text as CDATA sections, inserted before `before` (appended when it is null). A section
+// cannot hold "]]>", so the text is cut after each "]]" that a '>' follows; readers join the
+// sections again.
+void InsertCData(TiXmlNode* parent, TiXmlNode* before, const std::string& value)
+{
+    std::size_t start = 0;
+    for (;;)
+    {
+        const std::size_t end = value.find("]]>", start);
+        TiXmlText section(end == std::string::npos ? value.substr(start)
+                                                   : value.substr(start, end + 2 - start));
+        section.SetCDATA(true);
+        if (before)
+        {
+            parent->InsertBeforeChild(before, section);
+        }
+        else
+        {
+            parent->InsertEndChild(section);
+        }
+        if (end == std::string::npos)
+        {
+            return;
+        }
+        start = end + 2;
+    }
+}
+} // namespace
+
 bool XmlWriteString(TiXmlNode* parent, const std::string& value, const std::string& name)
 {
-    return WriteScalar(parent, "string", value, name);
+    if (!ParseWouldChange(value))
+    {
+        return WriteScalar(parent, "string", value, name);
+    }
+    // Kept verbatim as CDATA.
+    TiXmlElement* element = AppendElement(parent, "string", name);
+    if (!element)
+    {
+        return false;
+    }
+    InsertCData(element, nullptr, value);
+    return true;
+}
+
+void XmlKeepTexts(TiXmlNode* node)
+{
+    if (!node)
+    {
+        return;
+    }
+    std::vector<TiXmlNode*> pending{node};
+    while (!pending.empty())
+    {
+        TiXmlNode* current = pending.back();
+        pending.pop_back();
+        for (TiXmlNode* child = current->FirstChild(); child;)
+        {
+            TiXmlNode* next = child->NextSibling();
+            TiXmlText* text = child->ToText();
+            if (text && !text->CDATA() && ParseWouldChange(text->ValueStr()))
+            {
+                InsertCData(current, child, text->ValueStr());
+                current->RemoveChild(child);
+            }
+            else if (child->ToElement())
+            {
+                pending.push_back(child);
+            }
+            child = next;
+        }
+    }
 }
 
 bool XmlWriteInt(TiXmlNode* parent, int value, const std::string& name)
@@ -319,11 +422,19 @@ bool XmlReadString(const TiXmlNode* node, std::string* value)
     {
         return false;
     }
-    // An empty string is saved as an element without text: keep the target as it is.
-    if (const char* text = ElementText(node))
+    // An empty string is saved as an element without text: keep the target as it is. A text cut
+    // into several sections (CDATA around "]]>") is joined.
+    const TiXmlNode* child = node->FirstChild();
+    if (!child || !child->ToText())
     {
-        *value = text;
+        return true;
     }
+    std::string text;
+    for (; child && child->ToText(); child = child->NextSibling())
+    {
+        text += child->ValueStr();
+    }
+    *value = text;
     return true;
 }
 
@@ -495,4 +606,22 @@ bool XmlReadNameAttribute(const TiXmlNode* node, std::string* name)
     }
     *name = text;
     return true;
+}
+
+void XmlReportEnumOutOfRange(const TiXmlNode* node, int number, long long lowest, long long highest)
+{
+    std::string where = "XmlReadEnum";
+    std::string name;
+    if (XmlReadNameAttribute(node, &name))
+    {
+        where += " \"" + name + "\"";
+    }
+    if (node && node->Row() > 0)
+    {
+        where += " (line " + std::to_string(node->Row()) + ")";
+    }
+    plat::OutputDebugStringA((where + ": " + std::to_string(number) + " is not one of " +
+                              std::to_string(lowest) + " to " + std::to_string(highest) +
+                              "; the value is kept\n")
+                                 .c_str());
 }

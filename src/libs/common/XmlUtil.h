@@ -12,6 +12,7 @@
 
 #include <map>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -57,11 +58,36 @@ bool XmlReadFloat(const TiXmlNode* node, float* value);
 // other text ("yes", "2", "00") leaves the target unchanged and still returns true.
 bool XmlReadBool(const TiXmlNode* node, bool* value);
 
-template <typename Enum> bool XmlReadEnum(const TiXmlNode* node, Enum* value)
+// Whether an enumeration has a fixed underlying type (every enum class, and a plain enum declared
+// with ": type"): only then does every value of that type form a valid enumerator.
+template <typename Enum, typename = void> struct XmlHasFixedUnderlyingType : std::false_type
 {
+};
+template <typename Enum>
+struct XmlHasFixedUnderlyingType<Enum, std::void_t<decltype(Enum{std::underlying_type_t<Enum>{}})>>
+    : std::true_type
+{
+};
+
+// Writes the one line that an "enum" value outside its range gets.
+void XmlReportEnumOutOfRange(const TiXmlNode* node, int number, long long lowest, long long highest);
+
+// An "enum" element read as XmlReadInt reads it. A number outside lowest..highest (the valid
+// enumerators, inclusive) returns false, leaves the target unchanged and writes one line.
+template <typename Enum> bool XmlReadEnum(const TiXmlNode* node, Enum* value, Enum lowest, Enum highest)
+{
+    static_assert(std::is_enum<Enum>::value && XmlHasFixedUnderlyingType<Enum>::value,
+                  "XmlReadEnum needs an enumeration with a fixed underlying type");
     int number = 0;
     if (!value || !XmlReadInt(node, &number))
     {
+        return false;
+    }
+    const long long low = static_cast<long long>(static_cast<std::underlying_type_t<Enum>>(lowest));
+    const long long high = static_cast<long long>(static_cast<std::underlying_type_t<Enum>>(highest));
+    if (number < low || number > high)
+    {
+        XmlReportEnumOutOfRange(node, number, low, high);
         return false;
     }
     *value = static_cast<Enum>(number);
@@ -74,6 +100,11 @@ bool XmlReadQuaternion(const TiXmlNode* node, math::Quaternion* value);
 bool XmlReadSphere(const TiXmlNode* node, math::Sphere* value);
 bool XmlReadAABB(const TiXmlNode* node, math::AABB* value);
 bool XmlReadQuad(const TiXmlNode* node, math::Quad* value); // the normal is always recomputed
+
+// For serialisers that keep XML as they read it: every text below `node` that a default parse
+// would change (leading, trailing or doubled blanks, white space only) becomes CDATA, so a
+// saved copy reads back as it was.
+void XmlKeepTexts(TiXmlNode* node);
 
 // Building blocks for lists and pairs whose items a serialiser writes itself.
 // Appends <list name=".." size="..">; returns it for the items, or null when parent is unusable.

@@ -38,6 +38,7 @@ namespace phytest
 // The body specs and their builders live in the scene library, which the benchmark shares.
 using physcene::BodySpec;
 using physcene::Box;
+using physcene::Cloth;
 using physcene::Plane;
 using physcene::Sphere;
 using physcene::Triangle;

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <lua.hpp>
 
 #include <filesystem>
 #include <fstream>
@@ -301,4 +302,138 @@ TEST_F(LuaUtilTest, RegisteredFunctionReceivesItsArguments)
     ASSERT_TRUE(lua.RunScript("Call2.lua"));
     EXPECT_EQ("", s_lastConsoleArg);
     EXPECT_EQ(0.0, s_lastConsoleNumber);
+}
+
+// Scripts that never end are stopped by the instruction budget and reported as run-time errors;
+// a pcall inside the script, even one reached from an __index on the globals, cannot catch the
+// stop and carry on.
+namespace
+{
+int RunInner(lua_State*)
+{
+    LuaUtil::Instance().RunScript("Inner.lua");
+    return 0;
+}
+} // namespace
+
+TEST_F(LuaUtilTest, EndlessScriptsAreStoppedByTheBudget)
+{
+    const long long previous = LuaUtil::SetInstructionBudget(2000000);
+    const struct
+    {
+        const char* name;
+        const char* script;
+    } cases[] = {
+        {"Loop.lua", "BUDGET_BEFORE = 1\nwhile true do end\nBUDGET_AFTER = 1\n"},
+        {"Pcall.lua", "while true do pcall(function() while true do end end) end\n"},
+        {"Index.lua", "setmetatable(_G, {__index = function(t, k)\n"
+                      "  for i = 1, 100 do pcall(function() while true do end end) end\n"
+                      "  return 0 end})\n"
+                      "while true do local x = NOT_THERE end\n"},
+        {"Xpcall.lua",
+         "while true do xpcall(function() while true do end end, function() while true do end end) "
+         "end\n"},
+        {"Coroutine.lua", "local c = coroutine.wrap(function() while true do end end)\n"
+                          "while true do pcall(c) end\n"},
+        // A script run from inside a script leaves the outer one under the budget.
+        {"Nested.lua", "RunInner()\nwhile true do end\n"},
+    };
+    WriteFile("Inner.lua", "INNER_RAN = 1\n");
+    LuaUtil::Instance().RegisterFunction("RunInner", &RunInner);
+    LuaUtil& lua = LuaUtil::Instance();
+    const int top = lua.GetStackTop();
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        WriteFile(c.name, c.script);
+        Reports().clear();
+        bool result = false;
+        const std::string out = RunCapturingStdout(c.name, &result);
+        EXPECT_TRUE(result);
+        EXPECT_EQ("", out);
+        ASSERT_EQ(1u, Reports().size());
+        EXPECT_EQ("Call Script Failed", Reports()[0].title);
+        EXPECT_EQ(std::string("Lua Error - Script Run\nScript Name:") + c.name +
+                      "\nError Message:did not finish: more than 2000000 instructions\n",
+                  Reports()[0].text);
+        EXPECT_EQ(top, lua.GetStackTop());
+    }
+    lua_State* L = lua.GetState();
+    lua_getglobal(L, "setmetatable");
+    lua_pushvalue(L, LUA_GLOBALSINDEX);
+    lua_pushnil(L);
+    lua_call(L, 2, 0);
+    EXPECT_DOUBLE_EQ(1.0, lua.GetDouble("BUDGET_BEFORE"));
+    EXPECT_DOUBLE_EQ(1.0, lua.GetDouble("INNER_RAN"));
+
+    // The budget is per run: the next script starts with all of it.
+    WriteFile("Short.lua", "local n = 0 for i = 1, 100000 do n = n + i end BUDGET_SUM = n\n");
+    Reports().clear();
+    EXPECT_TRUE(lua.RunScript("Short.lua"));
+    EXPECT_TRUE(Reports().empty());
+    EXPECT_DOUBLE_EQ(5000050000.0, lua.GetDouble("BUDGET_SUM"));
+    LuaUtil::SetInstructionBudget(previous);
+}
+
+TEST_F(LuaUtilTest, PrecompiledChunksAreRefused)
+{
+    LuaUtil& lua = LuaUtil::Instance();
+    const int top = lua.GetStackTop();
+    WriteFile("Compiled.lua", std::string("\x1bLua\x51") + std::string(20, '\0'));
+    WriteFile("Hashed.lua", std::string("#!/usr/bin/lua\n\x1bLuaQ"));
+    for (const char* name : {"Compiled.lua", "Hashed.lua"})
+    {
+        SCOPED_TRACE(name);
+        Reports().clear();
+        bool result = true;
+        const std::string out = RunCapturingStdout(name, &result);
+        EXPECT_FALSE(result);
+        EXPECT_EQ("\nSome error occured!\n", out);
+        ASSERT_EQ(1u, Reports().size());
+        EXPECT_EQ("Run script failed", Reports()[0].title);
+        EXPECT_EQ(std::string("Error Running Script: ") + name +
+                      "\n Message: precompiled chunks are not loaded",
+                  Reports()[0].text);
+        EXPECT_EQ(top, lua.GetStackTop());
+    }
+
+    // Scripts cannot reach the bytecode loader either.
+    WriteFile("Dumps.lua",
+              "local f = function() return 1 end\n"
+              "local a, ea = loadstring(string.dump(f))\n"
+              "local i = 0\n"
+              "local b, eb = load(function() i = i + 1 if i == 1 then return string.dump(f) end end)\n"
+              "local c, ec = loadfile('Compiled.lua')\n"
+              "local ok, ed = pcall(dofile, 'Compiled.lua')\n"
+              "local s = loadstring('return 40 + 2')\n"
+              "DUMP_REFUSED = (a == nil and b == nil and c == nil and not ok) and ea .. '|' .. eb .. "
+              "'|' .. ec .. '|' .. ed\n"
+              "DUMP_SOURCE = s()\n"
+              "DUMP_NEWPROXY = newproxy == nil and 1 or 0\n");
+    Reports().clear();
+    ASSERT_TRUE(lua.RunScript("Dumps.lua"));
+    EXPECT_TRUE(Reports().empty()) << (Reports().empty() ? "" : Reports()[0].text);
+    EXPECT_EQ(
+        "precompiled chunks are not loaded|precompiled chunks are not loaded|precompiled chunks are not "
+        "loaded|Compiled.lua: precompiled chunks are not loaded",
+        lua.GetString("DUMP_REFUSED"));
+    EXPECT_DOUBLE_EQ(42.0, lua.GetDouble("DUMP_SOURCE"));
+    EXPECT_DOUBLE_EQ(1.0, lua.GetDouble("DUMP_NEWPROXY"));
+}
+
+TEST_F(LuaUtilTest, MemoryIsLimitedAndTheInterpreterCanBeReset)
+{
+    WriteFile(
+        "Greedy.lua",
+        "RESET_MARK = 1\nlocal t = {} for i = 1, 8 do t[i] = string.rep('x', 64 * 1024 * 1024 + i) end\n");
+    Reports().clear();
+    EXPECT_TRUE(LuaUtil::Instance().RunScript("Greedy.lua"));
+    ASSERT_EQ(1u, Reports().size());
+    EXPECT_NE(std::string::npos, Reports()[0].text.find("not enough memory"));
+    EXPECT_DOUBLE_EQ(1.0, LuaUtil::Instance().GetDouble("RESET_MARK"));
+
+    LuaUtil::ResetInstance();
+    Reports().clear();
+    EXPECT_DOUBLE_EQ(0.0, LuaUtil::Instance().GetDouble("RESET_MARK"));
+    EXPECT_EQ(1u, Reports().size());
 }

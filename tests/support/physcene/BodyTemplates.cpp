@@ -56,6 +56,20 @@ BodySpec Triangle(const math::Vector3& position, const math::Vector3& v0, const 
     return spec;
 }
 
+BodySpec Cloth(const math::Vector3& position, unsigned int spanX, unsigned int spanY, float spacing)
+{
+    BodySpec spec;
+    spec.physics = false;
+    spec.collision = false;
+    spec.cloth = true;
+    spec.position = position;
+    spec.spanX = spanX;
+    spec.spanY = spanY;
+    spec.spacingX = spacing;
+    spec.spacingY = spacing;
+    return spec;
+}
+
 namespace
 {
 TiXmlNode* AddComponent(TiXmlNode* gob, const char* name)
@@ -140,6 +154,24 @@ void WriteBodyComponents(const BodySpec& spec, TiXmlNode* gob)
             }
         }
     }
+
+    if (spec.cloth)
+    {
+        if (spec.clothGrid)
+        {
+            TiXmlNode* grid = AddComponent(gob, "GridComp");
+            XmlWriteUint(grid, spec.spanX, "SpanX");
+            XmlWriteUint(grid, spec.spanY, "SpanY");
+            XmlWriteFloat(grid, spec.spacingX, "SpacingX");
+            XmlWriteFloat(grid, spec.spacingY, "SpacingY");
+        }
+        TiXmlNode* cloth = AddComponent(gob, "ClothComp");
+        XmlWriteFloat(cloth, spec.clothMass, "Mass");
+        XmlWriteFloat(cloth, spec.stretchK, "StretchK");
+        XmlWriteFloat(cloth, spec.shearK, "ShearK");
+        XmlWriteFloat(cloth, spec.bendK, "BendK");
+        XmlWriteFloat(cloth, spec.dampingFactor, "DampingFactor");
+    }
 }
 
 std::string LoadBodyTemplate(const BodySpec& spec, const std::string& folder)
@@ -155,6 +187,12 @@ std::string LoadBodyTemplate(const BodySpec& spec, const std::string& folder)
         components.push_back("CollisionComp");
     if (spec.physics)
         components.push_back("PhysicsComp");
+    if (spec.cloth)
+    {
+        if (spec.clothGrid)
+            components.push_back("GridComp");
+        components.push_back("ClothComp");
+    }
     {
         TiXmlDocument document;
         TiXmlNode* root = document.InsertEndChild(TiXmlElement("File"));

@@ -57,6 +57,19 @@ struct BodySpec
     math::Vector3 vertex0{0.0f, 0.0f, 0.0f}; // triangle, body frame
     math::Vector3 vertex1{1.0f, 0.0f, 0.0f};
     math::Vector3 vertex2{0.0f, 0.0f, 1.0f};
+
+    // A GridComp and a ClothComp, after the other components
+    bool cloth = false;
+    bool clothGrid = true;  // with the GridComp the cloth is built on
+    unsigned int spanX = 0; // grid points along x
+    unsigned int spanY = 0; // along z
+    float spacingX = 1.0f;
+    float spacingY = 1.0f;
+    float clothMass = 0.0f;
+    float stretchK = 0.0f;
+    float shearK = 0.0f;
+    float bendK = 0.0f;
+    float dampingFactor = 1.0f;
 };
 
 // A sphere of the given diameter (its hull saved at that size).
@@ -68,6 +81,10 @@ BodySpec Plane(const math::Vector3& normal, float d);
 // A fixed triangle without a body, its vertices in the object's frame.
 BodySpec Triangle(const math::Vector3& position, const math::Vector3& v0, const math::Vector3& v1,
                   const math::Vector3& v2);
+
+// A cloth of spanX by spanY particles `spacing` apart on an object at `position`, without a body
+// or a hull; springs, mass and damping are left at their defaults for the caller to set.
+BodySpec Cloth(const math::Vector3& position, unsigned int spanX, unsigned int spanY, float spacing = 1.0f);
 
 // The component elements of a spec, in the template's order, appended to `gob`.
 void WriteBodyComponents(const BodySpec& spec, TiXmlNode* gob);

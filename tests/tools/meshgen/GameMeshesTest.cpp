@@ -1,7 +1,8 @@
 // The committed meshes as the game reads them: each opens with our .X reader, has the counts and
 // the size its objects rely on (unit shapes that an object's scale sizes), faces the way the
 // renderer culls (clockwise from the front; the room from the inside), keeps fields behind the
-// objects they belong to so that a pick ray meets the object first, and names its texture.
+// objects they belong to so that a pick ray meets the object first, and names a texture that is
+// committed.
 #include "platform/xfile.h"
 
 #include "TestSupport.h"
@@ -11,9 +12,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 
 namespace
 {
@@ -377,6 +382,74 @@ TEST(GameMeshesTest, EachMeshOpensWithItsCountsSizeAndTexture)
         ASSERT_EQ(indices.size(), c.vertices);
         for (size_t i = 0; i < indices.size(); ++i)
             EXPECT_EQ(m.positions[indices[i]], m.positions[i]) << "vertex " << i << " names another position";
+    }
+}
+
+namespace
+{
+void CollectTextureNames(const plat::XData& obj, std::vector<std::string>& names)
+{
+    if (obj.Template() == "TextureFilename")
+        names.push_back(obj.String("filename"));
+    for (const plat::XChild& child : obj.Children())
+        if (!child.isReference)
+            CollectTextureNames(*child.data, names);
+}
+
+// Width and height from a PNG's header; false when the file is not a PNG.
+bool PngSize(const std::string& path, uint32_t& width, uint32_t& height)
+{
+    std::ifstream file(path, std::ios::binary);
+    unsigned char head[24] = {};
+    if (!file.read(reinterpret_cast<char*>(head), sizeof head))
+        return false;
+    const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (!std::equal(signature, signature + 8, head) || std::string(head + 12, head + 16) != "IHDR")
+        return false;
+    auto word = [&](int at)
+    {
+        return (uint32_t{head[at]} << 24) | (uint32_t{head[at + 1]} << 16) | (uint32_t{head[at + 2]} << 8) |
+               uint32_t{head[at + 3]};
+    };
+    width = word(16);
+    height = word(20);
+    return true;
+}
+} // namespace
+
+// Every mesh in the folder, whether or not the table above knows it, names textures (relative to
+// data/textures) that are committed PNGs with power-of-two sides, so that mipmaps and repeats
+// work on every renderer.
+TEST(GameMeshesTest, EveryTextureAMeshNamesIsCommitted)
+{
+    namespace fs = std::filesystem;
+    std::set<std::string> named;
+    int meshes = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(testsupport::RepoPath("data/meshes")))
+    {
+        if (entry.path().extension() != ".x")
+            continue;
+        SCOPED_TRACE(entry.path().filename().string());
+        ++meshes;
+        plat::XFile file;
+        ASSERT_TRUE(file.Open(entry.path().string())) << file.Error();
+        std::vector<std::string> names;
+        for (const plat::XData* obj : file.Objects())
+            CollectTextureNames(*obj, names);
+        EXPECT_FALSE(names.empty()) << "no TextureFilename";
+        named.insert(names.begin(), names.end());
+    }
+    EXPECT_GE(meshes, 27);
+    for (const std::string& name : named)
+    {
+        SCOPED_TRACE(name);
+        const std::string path = testsupport::RepoPath("data/textures/" + name);
+        ASSERT_TRUE(fs::is_regular_file(path)) << "missing under data/textures";
+        uint32_t width = 0;
+        uint32_t height = 0;
+        ASSERT_TRUE(PngSize(path, width, height)) << "not a PNG";
+        EXPECT_TRUE(width > 0 && (width & (width - 1)) == 0) << "width " << width;
+        EXPECT_TRUE(height > 0 && (height & (height - 1)) == 0) << "height " << height;
     }
 }
 

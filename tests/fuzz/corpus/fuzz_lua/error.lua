@@ -1,0 +1,2 @@
+A = 1
+error("boom")

@@ -1,0 +1,98 @@
+#include "common/XmlFile.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <fstream>
+#include <string>
+
+namespace
+{
+std::string Nested(int depth, const std::string& inner = "")
+{
+    std::string text;
+    for (int i = 0; i < depth; ++i)
+        text += "<a>";
+    text += inner;
+    for (int i = 0; i < depth; ++i)
+        text += "</a>";
+    return text;
+}
+
+std::string Repeat(const std::string& part, int times)
+{
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += part;
+    return text;
+}
+
+void WriteFile(const std::string& name, const std::string& bytes)
+{
+    std::ofstream(name, std::ios::binary) << bytes;
+}
+} // namespace
+
+TEST(XmlFileTest, RefusesDamagedFilesWithOneLine)
+{
+    const std::string header = "<?xml version=\"1.0\" ?>\n";
+    const struct
+    {
+        const char* label;
+        std::string bytes;
+        std::string error; // empty: loads
+    } cases[] = {
+        {"valid", header + "<File>\n  <a x=\"1\">t\xC3\xA9xt</a>\n</File>\n", ""},
+        {"byte order mark", "\xEF\xBB\xBF" + header + "<File/>", ""},
+        {"lead byte at the end", header + "<File>\xC3", "f.xml:2: not valid UTF-8"},
+        {"lead byte in an attribute at the end", header + "<File a=\"\xE2\x82", "f.xml:2: not valid UTF-8"},
+        {"bad byte inside", header + "<File>\n<a>\xFF</a>\n</File>", "f.xml:3: not valid UTF-8"},
+        {"overlong form", header + "<File>\xC0\xAF</File>", "f.xml:2: not valid UTF-8"},
+        {"surrogate", header + "<File>\xED\xA0\x80</File>", "f.xml:2: not valid UTF-8"},
+        {"NUL byte", header + "<File>\n" + std::string(1, '\0') + "</File>", "f.xml:3: not valid UTF-8"},
+        {"nesting at the limit", header + Nested(kMaxXmlDepth), ""},
+        {"nesting over the limit", header + Nested(kMaxXmlDepth + 1),
+         "f.xml:2: elements nested deeper than 256"},
+        {"deep nesting on a later line", header + "<r>\n" + Nested(40000),
+         "f.xml:3: elements nested deeper than 256"},
+        {"self-closed elements do not nest",
+         header + "<r>" + std::string(1000, 'x') + Nested(250, "<b/><c x='/'/>") + "</r>", ""},
+        {"end tags hidden in a quoted declaration value",
+         header + Nested(200, "<?xml version=\"" + Repeat("</a>", 200) + "\"?>" + Nested(100)),
+         "f.xml:2: elements nested deeper than 256"},
+        {"parse error", header + "<File>\n<a>\n</b>\n</File>", "f.xml:4: Error reading end tag."},
+        {"empty file", "", "f.xml: Error document empty. (position unknown)"},
+    };
+    testsupport::TempWorkDir dir;
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        WriteFile("f.xml", c.bytes);
+        TiXmlDocument document;
+        std::string error;
+        const bool loaded = XmlLoadFile("f.xml", document, error);
+        EXPECT_EQ(loaded, c.error.empty());
+        if (!c.error.empty())
+        {
+            EXPECT_EQ(error, c.error);
+            EXPECT_EQ(document.FirstChild(), nullptr);
+        }
+        else
+            EXPECT_NE(document.RootElement(), nullptr);
+    }
+}
+
+TEST(XmlFileTest, MissingFileAndOddNamesGoThroughThePathHelper)
+{
+    testsupport::TempWorkDir dir;
+    TiXmlDocument document;
+    std::string error;
+    EXPECT_FALSE(XmlLoadFile("missing.xml", document, error));
+    EXPECT_EQ(error, "missing.xml: cannot open the file");
+
+    WriteFile("Config.XML", "<EngineConfig/>");
+    EXPECT_TRUE(XmlLoadFile(".\\config.xml", document, error)) << error;
+    EXPECT_EQ(document.RootElement()->ValueStr(), "EngineConfig");
+}
