@@ -165,3 +165,6 @@ public:
 
 HRESULT D3DXCreateLine(IDirect3DDevice9* device, ID3DXLine** line);
 } // namespace plat
+
+// Effects and the effect pool.
+#include "platform/d3dx9effect.h"

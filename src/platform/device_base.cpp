@@ -188,6 +188,7 @@ void DeviceBase::ResetState()
     m_states.SetDefaults(m_autoDepth.Get() != nullptr);
     for (auto& t : m_textures)
         t.Reset();
+    m_stageSamplers.fill(StageSampler());
     m_declaration.Reset();
     for (auto& s : m_streams)
         s = StreamBinding();
@@ -272,6 +273,12 @@ void DeviceBase::SetPassProgram(unsigned program, const std::string& tag)
 {
     m_passProgram = program;
     m_passTag = tag;
+}
+
+void DeviceBase::SetStageSampler(DWORD stage, const StageSampler& sampler)
+{
+    if (stage < kMaxTextureStages)
+        m_stageSamplers[stage] = sampler;
 }
 
 bool DeviceBase::ReadSurface(TextureSurface& surface, std::vector<std::uint32_t>& pixels)

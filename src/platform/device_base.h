@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/device_resources.h"
+#include "platform/fx_model.h"
 
 #include <array>
 #include <memory>
@@ -95,6 +96,29 @@ struct BatchDraw
     UINT textureCount = 0;
 };
 
+// How a texture stage samples in an effect's program (the effect's sampler_state). Unset, the
+// texture's own filtering (linear, mipmapped where it has levels) and wrapping hold.
+struct StageSampler
+{
+    bool set = false;
+    FxFilter minFilter = FxFilter::Point;
+    FxFilter magFilter = FxFilter::Point;
+    FxFilter mipFilter = FxFilter::None;
+    FxAddress addressU = FxAddress::Wrap;
+    FxAddress addressV = FxAddress::Wrap;
+    FxAddress addressW = FxAddress::Wrap;
+
+    bool operator==(const StageSampler& o) const
+    {
+        return set == o.set && minFilter == o.minFilter && magFilter == o.magFilter &&
+               mipFilter == o.mipFilter && addressU == o.addressU && addressV == o.addressV &&
+               addressW == o.addressW;
+    }
+    bool operator!=(const StageSampler& o) const { return !(*this == o); }
+};
+
+class EffectPrograms;
+
 class DeviceBase : public IDirect3DDevice9
 {
 public:
@@ -173,8 +197,17 @@ public:
     // The pixels of a colour surface, A8R8G8B8 top row first.
     bool ReadSurface(TextureSurface& surface, std::vector<std::uint32_t>& pixels);
     // Which program draws, for the effects: 0 (and an empty tag) for the device's own. The
-    // headless log names the tag in its draws.
+    // call log names the tag in its draws.
     void SetPassProgram(unsigned program, const std::string& tag);
+    const std::string& PassTag() const { return m_passTag; }
+    // The sampling of a texture stage for effect programs; a reset unsets every stage.
+    void SetStageSampler(DWORD stage, const StageSampler& sampler);
+    const StageSampler& GetStageSampler(DWORD stage) const { return m_stageSamplers[stage]; }
+    // What this device makes of an effect's passes: the OpenGL device compiles a program for
+    // each (null, with the compiler's text in error, when one fails); the headless device
+    // builds nothing.
+    virtual std::unique_ptr<EffectPrograms> BuildEffectPrograms(const FxEffectDesc& effect,
+                                                                std::string& error);
 
     // Resources tell the device about themselves.
     void OnResourceCreated(ResourceCore& resource);
@@ -258,6 +291,7 @@ private:
     std::array<std::array<float, 4>, kMaxClipPlanes> m_clipPlanes{};
     unsigned m_clipPlaneVersion = 1;
     std::array<ComPtr<Texture>, kMaxTextureStages> m_textures;
+    std::array<StageSampler, kMaxTextureStages> m_stageSamplers{};
     ComPtr<VertexDeclaration> m_declaration;
     std::array<StreamBinding, kMaxStreams> m_streams;
     ComPtr<IndexBuffer> m_indices;

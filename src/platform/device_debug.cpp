@@ -50,6 +50,10 @@ const char* CallName(CallKind kind)
         return "SaveSurface";
     case CallKind::Present:
         return "Present";
+    case CallKind::EffectLost:
+        return "EffectLost";
+    case CallKind::EffectReset:
+        return "EffectReset";
     }
     return "?";
 }

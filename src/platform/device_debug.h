@@ -55,6 +55,8 @@ enum class CallKind
     Line,
     SaveSurface,
     Present,
+    EffectLost,  // an effect's OnLostDevice
+    EffectReset, // an effect's OnResetDevice
 };
 
 const char* CallName(CallKind kind);
@@ -63,8 +65,9 @@ struct LoggedCall
 {
     CallKind kind = CallKind::Draw;
     // SpriteDraw: the texture's file; DrawText: the face asked for; SaveSurface: the file;
-    // Draw: the effect pass drawing, empty for the device's own program, "batch" for the
-    // sprite and line batches.
+    // Draw: the effect pass drawing as "<effect file name>/<technique>/<pass index>" (for
+    // example "Water2.fx/RenderPlanarWater/0"), empty for the device's own program, "batch"
+    // for the sprite and line batches; EffectLost, EffectReset: the effect's file name.
     std::string name;
     std::wstring text; // DrawText
     // Clear: the rectangle filled; StretchRect: the source rectangle; SpriteDraw: the source
@@ -94,6 +97,8 @@ struct DeviceStatistics
     unsigned draws = 0;    // draw calls reaching the backend (one per sprite or line batch)
     unsigned glErrors = 0; // OpenGL errors seen by the checks of debug builds
     unsigned presents = 0;
+    unsigned effectPrograms = 0; // OpenGL programs linked for effect passes
+    unsigned uniformUploads = 0; // OpenGL uniform calls that carried effect values
 };
 
 // All resources the device made, in creation order, released ones included.

@@ -1,5 +1,6 @@
 #include "platform/gl_device.h"
 
+#include "platform/gl_effect.h"
 #include "platform/gl_programs.h"
 #include "platform/gl_state.h"
 
@@ -89,7 +90,41 @@ gl::AttributePointer PointerFor(const D3DVERTEXELEMENT9& e, GLuint buffer, std::
     return p;
 }
 
-class GLDevice final : public DeviceBase
+GLint FilterOf(FxFilter filter)
+{
+    return filter == FxFilter::Linear ? GL_LINEAR : GL_NEAREST;
+}
+
+GLint MinFilterOf(FxFilter min, FxFilter mip)
+{
+    const bool linear = min == FxFilter::Linear;
+    switch (mip)
+    {
+    case FxFilter::Point:
+        return linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+    case FxFilter::Linear:
+        return linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+    case FxFilter::None:
+    default:
+        return linear ? GL_LINEAR : GL_NEAREST;
+    }
+}
+
+GLint WrapOf(FxAddress address)
+{
+    switch (address)
+    {
+    case FxAddress::Mirror:
+        return GL_MIRRORED_REPEAT;
+    case FxAddress::Clamp:
+        return GL_CLAMP_TO_EDGE;
+    case FxAddress::Wrap:
+    default:
+        return GL_REPEAT;
+    }
+}
+
+class GLDevice final : public DeviceBase, private gl::ProgramHost
 {
 public:
     GLDevice(const D3DPRESENT_PARAMETERS& params, const D3DCAPS9& caps, ComPtr<Direct3DObject> d3d,
@@ -149,6 +184,17 @@ public:
         glGenBuffers(1, &m_stream);
         Check("setting up");
         return true;
+    }
+
+    std::unique_ptr<EffectPrograms> BuildEffectPrograms(const FxEffectDesc& effect,
+                                                        std::string& error) override
+    {
+        if (IsShutDown())
+        {
+            error = effect.file + ": the device is gone";
+            return nullptr;
+        }
+        return gl::BuildEffectPrograms(effect, *this, error);
     }
 
 protected:
@@ -299,7 +345,7 @@ protected:
             {
                 Texture* t = BoundTexture(stage);
                 m_gl.BindTexture(stage, t ? t->handle.name : 0);
-                m_gl.BindSampler(stage, 0);
+                m_gl.BindSampler(stage, SamplerObject(GetStageSampler(stage)));
             }
         }
 
@@ -421,6 +467,9 @@ protected:
             glDeleteSamplers(1, &m_batchSampler);
         if (m_stream)
             glDeleteBuffers(1, &m_stream);
+        for (const auto& entry : m_samplers)
+            glDeleteSamplers(1, &entry.second);
+        m_samplers.clear();
         if (m_vao)
             glDeleteVertexArrays(1, &m_vao);
         m_white = m_batchSampler = m_stream = m_vao = 0;
@@ -563,6 +612,43 @@ private:
         }
     }
 
+    // ---- gl::ProgramHost, for the effects' programs ----
+    bool Alive() const override { return !IsShutDown(); }
+    void UseProgram(unsigned program) override { m_gl.UseProgram(program); }
+    void DeleteProgram(unsigned program) override
+    {
+        m_gl.ForgetProgram(program);
+        m_programs.erase(program);
+        glDeleteProgram(program);
+    }
+    bool CheckErrors(const char* what) override { return Check(what); }
+    void CountPrograms(unsigned count) override { Statistics().effectPrograms += count; }
+    void CountUploads(unsigned count) override { Statistics().uniformUploads += count; }
+
+    // A sampler object for an effect's sampler state, made on first use and kept; 0 (the
+    // texture's own parameters) when the stage has none.
+    GLuint SamplerObject(const StageSampler& s)
+    {
+        if (!s.set)
+            return 0;
+        const unsigned key = static_cast<unsigned>(s.minFilter) | static_cast<unsigned>(s.magFilter) << 2 |
+                             static_cast<unsigned>(s.mipFilter) << 4 |
+                             static_cast<unsigned>(s.addressU) << 6 | static_cast<unsigned>(s.addressV) << 8 |
+                             static_cast<unsigned>(s.addressW) << 10;
+        const auto found = m_samplers.find(key);
+        if (found != m_samplers.end())
+            return found->second;
+        GLuint sampler = 0;
+        glGenSamplers(1, &sampler);
+        glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, MinFilterOf(s.minFilter, s.mipFilter));
+        glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, FilterOf(s.magFilter));
+        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, WrapOf(s.addressU));
+        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, WrapOf(s.addressV));
+        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, WrapOf(s.addressW));
+        m_samplers.emplace(key, sampler);
+        return sampler;
+    }
+
     // Debug builds (and so the tests) look for OpenGL errors after every step.
     bool Check(const char* what)
     {
@@ -593,6 +679,7 @@ private:
     std::size_t m_streamSize = 0;
     std::map<std::tuple<GLuint, UINT, GLuint>, GLuint> m_fbos;
     std::unordered_map<GLuint, ProgramState> m_programs;
+    std::unordered_map<unsigned, GLuint> m_samplers; // by packed sampler state
 };
 } // namespace
 

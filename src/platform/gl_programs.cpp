@@ -24,6 +24,14 @@ in vec4 plat_InColor;
 in vec4 plat_InTexCoord1;
 )";
 
+// What every vertex stage does last: the user clip distances from Direct3D's clip space, then
+// depth 0..1 to OpenGL's -1..1 and y negated, because every target is kept top row first.
+#define PLAT_EPILOGUE_STEPS                                                                                  \
+    "    for (int i = 0; i < 6; ++i)\n"                                                                      \
+    "        gl_ClipDistance[i] = dot(plat_ClipPlanes[i], plat_Position);\n"                                 \
+    "    gl_Position = vec4(plat_Position.x, -plat_Position.y, 2.0 * plat_Position.z - plat_Position.w,\n"   \
+    "                       plat_Position.w);\n"
+
 constexpr const char kEpilogue[] = R"(uniform vec4 plat_ClipPlanes[6];
 uniform vec4 plat_PixelToClip;
 out float gl_ClipDistance[6];
@@ -40,10 +48,28 @@ vec4 plat_FromPixels(vec4 p)
 
 void plat_Epilogue()
 {
-    for (int i = 0; i < 6; ++i)
-        gl_ClipDistance[i] = dot(plat_ClipPlanes[i], plat_Position);
-    gl_Position = vec4(plat_Position.x, -plat_Position.y, 2.0 * plat_Position.z - plat_Position.w,
-                       plat_Position.w);
+)" PLAT_EPILOGUE_STEPS "}\n";
+
+// After an effect's vertex block (whose prelude declares plat_Position and renames its main).
+constexpr const char kEffectEpilogue[] = "uniform vec4 plat_ClipPlanes[6];\n"
+                                         "out float gl_ClipDistance[6];\n"
+                                         "void main()\n"
+                                         "{\n"
+                                         "    plat_VertexMain();\n" PLAT_EPILOGUE_STEPS "}\n";
+
+// The vertex stage of an effect pass without a vertex block: positions as the device's own
+// program takes them, and the outputs the effects' fragment prelude declares.
+constexpr const char kPassThroughBody[] = R"(uniform int u_PixelSpace;
+out vec4 plat_VertexColor;
+out vec2 plat_TexCoord0;
+out vec2 plat_TexCoord1;
+
+void plat_Main()
+{
+    plat_Position = (u_PixelSpace != 0) ? plat_FromPixels(plat_InPosition) : plat_InPosition;
+    plat_VertexColor = plat_InColor;
+    plat_TexCoord0 = plat_InTexCoord0.xy;
+    plat_TexCoord1 = plat_InTexCoord1.xy;
 }
 )";
 
@@ -55,7 +81,7 @@ void main()
 }
 )";
 
-unsigned Compile(GLenum stage, const std::string& source, std::string& error)
+unsigned Compile(GLenum stage, const std::string& source, BuildLog& error)
 {
     const GLuint shader = glCreateShader(stage);
     const char* text = source.c_str();
@@ -69,7 +95,8 @@ unsigned Compile(GLenum stage, const std::string& source, std::string& error)
         glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
         std::vector<char> log(static_cast<std::size_t>(length) + 1, '\0');
         glGetShaderInfoLog(shader, length, nullptr, log.data());
-        error = std::string(stage == GL_VERTEX_SHADER ? "vertex stage: " : "fragment stage: ") + log.data();
+        error.stage = stage == GL_VERTEX_SHADER ? "vertex" : "fragment";
+        error.text = log.data();
         glDeleteShader(shader);
         return 0;
     }
@@ -132,6 +159,15 @@ std::string ComposeFragmentShader(const std::string& body, const std::string& ex
 
 unsigned BuildProgram(const std::string& vertexSource, const std::string& fragmentSource, std::string& error)
 {
+    BuildLog log;
+    const unsigned program = BuildProgram(vertexSource, fragmentSource, log);
+    if (!program)
+        error = log.stage == "link" ? "link: " + log.text : log.stage + " stage: " + log.text;
+    return program;
+}
+
+unsigned BuildProgram(const std::string& vertexSource, const std::string& fragmentSource, BuildLog& error)
+{
     const GLuint vs = Compile(GL_VERTEX_SHADER, vertexSource, error);
     if (!vs)
         return 0;
@@ -160,11 +196,22 @@ unsigned BuildProgram(const std::string& vertexSource, const std::string& fragme
         glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
         std::vector<char> log(static_cast<std::size_t>(length) + 1, '\0');
         glGetProgramInfoLog(program, length, nullptr, log.data());
-        error = std::string("link: ") + log.data();
+        error.stage = "link";
+        error.text = log.data();
         glDeleteProgram(program);
         return 0;
     }
     return program;
+}
+
+std::string EffectVertexEpilogue()
+{
+    return kEffectEpilogue;
+}
+
+std::string PassThroughVertexShader()
+{
+    return ComposeVertexShader(kPassThroughBody);
 }
 
 EpilogueUniforms FindEpilogueUniforms(unsigned program)

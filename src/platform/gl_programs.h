@@ -26,8 +26,43 @@ std::string ComposeVertexShader(const std::string& body);
 std::string ComposeFragmentShader(const std::string& body, const std::string& extensions = std::string());
 
 // Compiles and links, binding the inputs to their locations. 0 with the compiler's or linker's
-// text on failure. Needs a current context.
+// text on failure ("vertex stage: ...", "fragment stage: ..." or "link: ..."). Needs a current
+// context.
 unsigned BuildProgram(const std::string& vertexSource, const std::string& fragmentSource, std::string& error);
+// The same, with the stage ("vertex", "fragment" or "link") and the driver's log apart.
+struct BuildLog
+{
+    std::string stage;
+    std::string text;
+};
+unsigned BuildProgram(const std::string& vertexSource, const std::string& fragmentSource, BuildLog& error);
+
+// The epilogue of an effect's vertex stage (fx_glsl.h's BuildGlslSource appends it after the
+// block): its main calls the block's plat_VertexMain and then does what the device's own
+// epilogue does, with the same uniforms.
+std::string EffectVertexEpilogue();
+// The whole vertex shader of an effect pass without a vertex block: POSITIONT through the
+// half-pixel rule (u_PixelSpace, as the device's own program), POSITION as clip space, and the
+// outputs plat_VertexColor, plat_TexCoord0 and plat_TexCoord1 that the effect's fragment
+// prelude declares (the colour white where the vertices have none).
+std::string PassThroughVertexShader();
+
+// What an OpenGL device lends the effects' programs: its state cache, its error checks and its
+// counters. Only called while the device's context is alive (Alive()).
+class ProgramHost
+{
+public:
+    virtual bool Alive() const = 0;
+    virtual void UseProgram(unsigned program) = 0;
+    // Deletes a program and forgets what the device knew of it.
+    virtual void DeleteProgram(unsigned program) = 0;
+    virtual bool CheckErrors(const char* what) = 0;
+    virtual void CountPrograms(unsigned count) = 0;
+    virtual void CountUploads(unsigned count) = 0;
+
+protected:
+    ~ProgramHost() = default;
+};
 
 // Where a program takes the epilogue's values; -1 where it does not use one.
 struct EpilogueUniforms
