@@ -50,6 +50,10 @@ const char* CallName(CallKind kind)
         return "SaveSurface";
     case CallKind::Present:
         return "Present";
+    case CallKind::SetStreamSource:
+        return "SetStreamSource";
+    case CallKind::SetIndices:
+        return "SetIndices";
     }
     return "?";
 }

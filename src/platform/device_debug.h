@@ -55,6 +55,8 @@ enum class CallKind
     Line,
     SaveSurface,
     Present,
+    SetStreamSource,
+    SetIndices,
 };
 
 const char* CallName(CallKind kind);
@@ -74,11 +76,14 @@ struct LoggedCall
     RECT rectOut;
     D3DXMATRIX matrix;  // SpriteDraw: the transform; Line: the matrix
     D3DCOLOR color = 0; // Clear, SpriteDraw, DrawText, Line
-    // Clear: the flags; DrawText: the format; SpriteBegin: its flags; StretchRect: the filter.
+    // Clear: the flags; DrawText: the format; SpriteBegin: its flags; StretchRect: the filter;
+    // SetStreamSource: the stride.
     DWORD flags = 0;
-    std::int32_t size = 0; // DrawText: the font's height; SpriteBegin: nesting depth 1
+    // DrawText: the font's height; SpriteBegin: nesting depth 1; SetStreamSource: the stream.
+    std::int32_t size = 0;
     // Creation numbers: Clear and Draw the colour target; StretchRect the destination and
-    // (source) the source; SaveSurface the surface's texture.
+    // (source) the source; SaveSurface the surface's texture; SetStreamSource and SetIndices
+    // (source) the buffer, 0 for none.
     unsigned target = 0;
     unsigned source = 0;
     D3DPRIMITIVETYPE primitiveType = D3DPT_TRIANGLELIST; // Draw
@@ -94,6 +99,7 @@ struct DeviceStatistics
     unsigned draws = 0;    // draw calls reaching the backend (one per sprite or line batch)
     unsigned glErrors = 0; // OpenGL errors seen by the checks of debug builds
     unsigned presents = 0;
+    unsigned resets = 0; // successful Reset calls
 };
 
 // All resources the device made, in creation order, released ones included.
