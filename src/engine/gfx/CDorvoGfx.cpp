@@ -40,9 +40,12 @@ plat::D3DXFONT_DESCW FontDesc(std::int32_t height, plat::UINT width, plat::UINT 
 }
 
 const plat::D3DXFONT_DESCW kFontDescs[CDorvoGfx::kFontCount] = {
-    FontDesc(16, 10, 400, L"Arial"),           FontDesc(16, 10, 700, L"Arial"),
-    FontDesc(16, 10, 400, L"Times New Roman"), FontDesc(16, 10, 700, L"Times New Roman"),
-    FontDesc(25, 10, 400, L"Ravie"),           FontDesc(40, 25, 400, L"Ravie"),
+    FontDesc(16, 10, 400, L"Arial"),
+    FontDesc(16, 10, 700, L"Arial"),
+    FontDesc(16, 10, 400, L"Times New Roman"),
+    FontDesc(16, 10, 700, L"Times New Roman"),
+    FontDesc(25, 10, 400, L"Ravie"),
+    FontDesc(40, 25, 400, L"Ravie"),
     FontDesc(16, 8, 400, L"Arial"),
 };
 
@@ -90,7 +93,8 @@ bool CDorvoGfx::Init(const SEngineConfigInfo& config)
     else
     {
         core.SetFullScreen(config.fullScreen);
-        core.SetBackBufferSize(static_cast<unsigned>(config.screenWidth), static_cast<unsigned>(config.screenHeight));
+        core.SetBackBufferSize(static_cast<unsigned>(config.screenWidth),
+                               static_cast<unsigned>(config.screenHeight));
         core.SetMultisampleAntialias(config.deviceOption);
         core.SetFillMode(config.wireframe ? plat::D3DFILL_WIREFRAME : plat::D3DFILL_SOLID);
     }

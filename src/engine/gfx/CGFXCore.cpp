@@ -73,7 +73,7 @@ const plat::D3DVERTEXELEMENT9 kParticleElements[] = {
     plat::D3DDECL_END(),
 };
 const plat::D3DVERTEXELEMENT9* const kDeclarations[VD_Count] = {kGeneralElements, kShadowElements,
-                                                                 kScreenQuadElements, kParticleElements};
+                                                                kScreenQuadElements, kParticleElements};
 
 // The core the picker's unproject hook reads: the last one made that still lives.
 const CGFXCore* s_pHookedCore = nullptr;
@@ -172,8 +172,8 @@ bool CGFXCore::CreateDevice()
     return true;
 }
 
-bool CGFXCore::TestDevice(plat::D3DCAPS9* caps, plat::D3DFORMAT adapterFormat, plat::D3DFORMAT backBufferFormat,
-                          bool, void* context)
+bool CGFXCore::TestDevice(plat::D3DCAPS9* caps, plat::D3DFORMAT adapterFormat,
+                          plat::D3DFORMAT backBufferFormat, bool, void* context)
 {
     plat::IDirect3D9* d3d = plat::DXUTGetD3DObject();
     if (!caps || !d3d)
@@ -183,7 +183,8 @@ bool CGFXCore::TestDevice(plat::D3DCAPS9* caps, plat::D3DFORMAT adapterFormat, p
                                             plat::D3DRTYPE_TEXTURE, backBufferFormat)))
         return false;
     const bool passes =
-        (caps->PresentationIntervals & (plat::D3DPRESENT_INTERVAL_IMMEDIATE | plat::D3DPRESENT_INTERVAL_ONE)) != 0 &&
+        (caps->PresentationIntervals &
+         (plat::D3DPRESENT_INTERVAL_IMMEDIATE | plat::D3DPRESENT_INTERVAL_ONE)) != 0 &&
         (caps->DevCaps & kDevCapsMask) != 0 && (caps->PrimitiveMiscCaps & kCullCapsMask) != 0 &&
         (caps->RasterCaps & plat::D3DPRASTERCAPS_FOGVERTEX) != 0 &&
         (caps->ShadeCaps & plat::D3DPSHADECAPS_COLORGOURAUDRGB) != 0 &&
@@ -368,7 +369,8 @@ void CGFXCore::SetLight(const plat::D3DLIGHT9& light)
     ISharedEffectParameters& shared = *m_pSharedParameters;
     shared.SetInt(SP_LightType, static_cast<int>(light.Type));
     // The effects read a directional light's direction where others read the position.
-    const plat::D3DVECTOR& where = light.Type == plat::D3DLIGHT_DIRECTIONAL ? light.Direction : light.Position;
+    const plat::D3DVECTOR& where =
+        light.Type == plat::D3DLIGHT_DIRECTIONAL ? light.Direction : light.Position;
     const float position[3] = {where.x, where.y, where.z};
     shared.SetFloatArray(SP_LightPos, position, 3);
     const float falloff[3] = {light.Falloff, light.Attenuation0, light.Attenuation1};
@@ -397,7 +399,8 @@ void CGFXCore::SetViewCamera(const CDorvoCamera& camera, unsigned index)
     // The eye the view is built from (a followed body's position), so frustum and view agree.
     record.eye = camera.GetEyePosition();
     record.lookAt = camera.GetLookAt();
-    record.frustum.SetView(record.eye, record.lookAt, camera.GetUpVector(), camera.GetFar(), camera.GetNear());
+    record.frustum.SetView(record.eye, record.lookAt, camera.GetUpVector(), camera.GetFar(),
+                           camera.GetNear());
     if (!math::FloatEqual(camera.GetFieldOfView(), record.fieldOfView) ||
         !math::FloatEqual(camera.GetAspect(), record.aspect))
     {
@@ -530,8 +533,8 @@ plat::HRESULT CGFXCore::CreateDepthStencilSurface(plat::UINT width, plat::UINT h
                                                   plat::D3DMULTISAMPLE_TYPE multiSample, plat::DWORD quality,
                                                   plat::BOOL discard, plat::IDirect3DSurface9** surface)
 {
-    return m_pDevice ? m_pDevice->CreateDepthStencilSurface(width, height, format, multiSample, quality, discard,
-                                                            surface, nullptr)
+    return m_pDevice ? m_pDevice->CreateDepthStencilSurface(width, height, format, multiSample, quality,
+                                                            discard, surface, nullptr)
                      : NoDevice();
 }
 
@@ -552,7 +555,8 @@ plat::HRESULT CGFXCore::CreateVertexBuffer(plat::UINT length, plat::DWORD usage,
 plat::HRESULT CGFXCore::CreateIndexBuffer(plat::UINT length, plat::DWORD usage, plat::D3DFORMAT format,
                                           plat::D3DPOOL pool, plat::IDirect3DIndexBuffer9** buffer)
 {
-    return m_pDevice ? m_pDevice->CreateIndexBuffer(length, usage, format, pool, buffer, nullptr) : NoDevice();
+    return m_pDevice ? m_pDevice->CreateIndexBuffer(length, usage, format, pool, buffer, nullptr)
+                     : NoDevice();
 }
 
 plat::HRESULT CGFXCore::SetStreamSource(plat::UINT stream, plat::IDirect3DVertexBuffer9* buffer,
@@ -603,7 +607,8 @@ plat::HRESULT CGFXCore::StretchRect(plat::IDirect3DSurface9* source, const plat:
     return m_pDevice ? m_pDevice->StretchRect(source, sourceRect, dest, destRect, filter) : NoDevice();
 }
 
-plat::HRESULT CGFXCore::GetBackBuffer(plat::UINT swapChain, plat::UINT index, plat::IDirect3DSurface9** surface)
+plat::HRESULT CGFXCore::GetBackBuffer(plat::UINT swapChain, plat::UINT index,
+                                      plat::IDirect3DSurface9** surface)
 {
     return m_pDevice ? m_pDevice->GetBackBuffer(swapChain, index, plat::D3DBACKBUFFER_TYPE_MONO, surface)
                      : NoDevice();

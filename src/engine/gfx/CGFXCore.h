@@ -203,17 +203,18 @@ public:
     // One level, render-target usage, the default pool.
     plat::HRESULT CreateRenderTargetTexture(plat::UINT width, plat::UINT height, plat::D3DFORMAT format,
                                             plat::IDirect3DTexture9** texture);
-    plat::HRESULT CreateVertexBuffer(plat::UINT length, plat::DWORD usage, plat::DWORD fvf, plat::D3DPOOL pool,
-                                     plat::IDirect3DVertexBuffer9** buffer);
+    plat::HRESULT CreateVertexBuffer(plat::UINT length, plat::DWORD usage, plat::DWORD fvf,
+                                     plat::D3DPOOL pool, plat::IDirect3DVertexBuffer9** buffer);
     plat::HRESULT CreateIndexBuffer(plat::UINT length, plat::DWORD usage, plat::D3DFORMAT format,
                                     plat::D3DPOOL pool, plat::IDirect3DIndexBuffer9** buffer);
     plat::HRESULT SetStreamSource(plat::UINT stream, plat::IDirect3DVertexBuffer9* buffer, plat::UINT offset,
                                   plat::UINT stride);
     plat::HRESULT SetIndices(plat::IDirect3DIndexBuffer9* indices);
     plat::HRESULT DrawIndexedPrimitive(plat::D3DPRIMITIVETYPE type, int baseVertex, plat::UINT minIndex,
-                                       plat::UINT vertexCount, plat::UINT startIndex, plat::UINT primitiveCount);
-    plat::HRESULT DrawPrimitiveUP(plat::D3DPRIMITIVETYPE type, plat::UINT primitiveCount, const void* vertices,
-                                  plat::UINT stride);
+                                       plat::UINT vertexCount, plat::UINT startIndex,
+                                       plat::UINT primitiveCount);
+    plat::HRESULT DrawPrimitiveUP(plat::D3DPRIMITIVETYPE type, plat::UINT primitiveCount,
+                                  const void* vertices, plat::UINT stride);
     plat::HRESULT ApplyViewport(const plat::D3DVIEWPORT9& viewport);
     plat::HRESULT SetVertexDeclaration(plat::IDirect3DVertexDeclaration9* declaration);
     plat::HRESULT SetVertexDeclaration(EVertexDeclaration which);

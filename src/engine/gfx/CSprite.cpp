@@ -213,9 +213,9 @@ void CSprite::ApplyTransform()
     scale.SetScale(math::Vector3(m_scaleX, m_scaleY, m_scaleZ));
     const math::Matrix4 turn = math::Matrix4::RotationYawPitchRoll(m_yaw, m_pitch, m_roll);
     // About the pivot, then the pivot onto the absolute position (right operands act first).
-    const math::Matrix4 transform = Translation(static_cast<float>(GetAbsoluteX()) - cx,
-                                                static_cast<float>(GetAbsoluteY()) - cy) *
-                                    Translation(cx, cy) * turn * scale * Translation(-cx, -cy);
+    const math::Matrix4 transform =
+        Translation(static_cast<float>(GetAbsoluteX()) - cx, static_cast<float>(GetAbsoluteY()) - cy) *
+        Translation(cx, cy) * turn * scale * Translation(-cx, -cy);
     const plat::D3DXMATRIX matrix = ToD3DXMatrix(transform);
     batch->SetTransform(&matrix);
 }

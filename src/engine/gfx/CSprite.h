@@ -91,8 +91,8 @@ public:
     // name becomes the current animation. False when the name was in use.
     bool AddAnimation(const std::string& name, const SpriteAnimation& record, bool makeCurrent);
     // A paused strip record (frame 0, no own colour) filed and made current. centre: pixels.
-    void AddGridAnimation(const std::string& name, int frameWidth, int frameHeight, int frameCount, int sourceX,
-                          int sourceY, int frameTimeMs, const int center[2], bool loop);
+    void AddGridAnimation(const std::string& name, int frameWidth, int frameHeight, int frameCount,
+                          int sourceX, int sourceY, int frameTimeMs, const int center[2], bool loop);
     // Makes the named animation current (the old one restarts at frame 0 when chosen again) and
     // takes its pivot. The running one's name changes nothing; an unknown name changes nothing
     // except that "null" clears the current animation and, with rename-current set, the

@@ -22,7 +22,8 @@ constexpr plat::DWORD kDrawFlags = 0x150;
 
 CTextSprite::CTextSprite() = default;
 
-CTextSprite::CTextSprite(const std::string& text, const STextStyle& style, const int position[2], int boxWidth)
+CTextSprite::CTextSprite(const std::string& text, const STextStyle& style, const int position[2],
+                         int boxWidth)
     : m_text(text), m_style(style), m_boxWidth(boxWidth)
 {
     if (position)
@@ -81,7 +82,8 @@ void CTextSprite::ApplyTransform()
     if (!batch)
         return;
     math::Matrix4 toPivot;
-    toPivot.SetTranslation(math::Vector3(-static_cast<float>(GetCenterX()), -static_cast<float>(GetCenterY()), 0));
+    toPivot.SetTranslation(
+        math::Vector3(-static_cast<float>(GetCenterX()), -static_cast<float>(GetCenterY()), 0));
     math::Matrix4 scale;
     scale.SetScale(math::Vector3(GetScaleX(), GetScaleY(), GetScaleZ()));
     const math::Matrix4 turn = math::Matrix4::RotationYawPitchRoll(GetYaw(), GetPitch(), GetRoll());
@@ -108,7 +110,8 @@ bool CTextSprite::Save(TiXmlNode* node)
 plat::ID3DXFont* CTextSprite::Font() const
 {
     const CDorvoGfx::FontTable& fonts = CDorvoGfx::Instance().GetFonts();
-    if (!DORVO_ASSERT(m_style.fontIndex < fonts.size(), "CTextSprite - the style's font index is out of range."))
+    if (!DORVO_ASSERT(m_style.fontIndex < fonts.size(),
+                      "CTextSprite - the style's font index is out of range."))
         return nullptr;
     return fonts[m_style.fontIndex];
 }
@@ -133,8 +136,8 @@ void CTextSprite::UpdateLayout()
         return;
     }
     const plat::D3DCOLOR color = PackColor(plat::D3DXCOLOR(GetRed(), GetGreen(), GetBlue(), GetAlpha()));
-    const std::int32_t height =
-        font->DrawTextW(GetSpriteBatch(), m_wideText.c_str(), -1, &rect, m_style.formatFlags | kMeasureFlags, color);
+    const std::int32_t height = font->DrawTextW(GetSpriteBatch(), m_wideText.c_str(), -1, &rect,
+                                                m_style.formatFlags | kMeasureFlags, color);
     rect.right += kRightMargin;
     rect.bottom = rect.top + height;
     m_textRect = rect;
@@ -156,7 +159,8 @@ void CTextSprite::DrawText()
         shadow.right += m_style.shadowOffsetX;
         shadow.top += m_style.shadowOffsetY;
         shadow.bottom += m_style.shadowOffsetY;
-        const plat::D3DXCOLOR color(m_style.shadowRed, m_style.shadowGreen, m_style.shadowBlue, m_style.shadowAlpha);
+        const plat::D3DXCOLOR color(m_style.shadowRed, m_style.shadowGreen, m_style.shadowBlue,
+                                    m_style.shadowAlpha);
         font->DrawTextW(batch, m_wideText.c_str(), -1, &shadow, flags, PackColor(color));
     }
     plat::RECT rect = m_textRect;

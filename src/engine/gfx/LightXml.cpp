@@ -76,8 +76,9 @@ bool ReadLight(const TiXmlNode* node, plat::D3DLIGHT9& light)
         type > static_cast<int>(plat::D3DLIGHT_DIRECTIONAL))
         return false;
     read.Type = static_cast<plat::D3DLIGHTTYPE>(type);
-    if (!ReadColor(next(), read.Diffuse) || !ReadColor(next(), read.Specular) || !ReadColor(next(), read.Ambient) ||
-        !ReadVector(next(), read.Position) || !ReadVector(next(), read.Direction))
+    if (!ReadColor(next(), read.Diffuse) || !ReadColor(next(), read.Specular) ||
+        !ReadColor(next(), read.Ambient) || !ReadVector(next(), read.Position) ||
+        !ReadVector(next(), read.Direction))
         return false;
     float* const floats[] = {&read.Range,        &read.Falloff, &read.Attenuation0, &read.Attenuation1,
                              &read.Attenuation2, &read.Theta,   &read.Phi};

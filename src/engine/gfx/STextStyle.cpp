@@ -4,7 +4,8 @@ namespace dorvo
 {
 namespace gfx
 {
-STextStyle::STextStyle(unsigned font, const float color[4], unsigned flags) : fontIndex(font), formatFlags(flags)
+STextStyle::STextStyle(unsigned font, const float color[4], unsigned flags)
+    : fontIndex(font), formatFlags(flags)
 {
     if (color)
     {
