@@ -72,7 +72,11 @@ CDorvoGfx& CDorvoGfx::Instance()
 
 CDorvoGfx::~CDorvoGfx()
 {
-    Release();
+    // At process exit. Once the frame driver has shut the device down, letting go only frees
+    // memory. A device still alive here means the program is leaving without shutting down (an
+    // X error ends it, say), its context perhaps gone: its objects are left to the system.
+    if (!plat::DXUTGetD3D9Device())
+        Release();
 }
 
 const plat::D3DXFONT_DESCW& CDorvoGfx::GetFontDesc(std::size_t index)
