@@ -435,6 +435,7 @@ HRESULT DeviceBase::Reset(D3DPRESENT_PARAMETERS* params)
     BackendReset();
     ResetState();
     m_inScene = false;
+    ++m_stats.resets;
     return S_OK;
 }
 
@@ -754,6 +755,15 @@ HRESULT DeviceBase::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer,
     m_streams[stream].buffer = b;
     m_streams[stream].offset = b ? offset : 0;
     m_streams[stream].stride = b ? stride : 0;
+    if (m_logging)
+    {
+        devicedebug::LoggedCall call;
+        call.kind = devicedebug::CallKind::SetStreamSource;
+        call.source = b ? b->Creation() : 0;
+        call.flags = m_streams[stream].stride;
+        call.size = static_cast<std::int32_t>(stream);
+        Log(std::move(call));
+    }
     return S_OK;
 }
 
@@ -776,6 +786,13 @@ HRESULT DeviceBase::SetIndices(IDirect3DIndexBuffer9* indices)
     if (indices && !Owns(b))
         return D3DERR_INVALIDCALL;
     m_indices = b;
+    if (m_logging)
+    {
+        devicedebug::LoggedCall call;
+        call.kind = devicedebug::CallKind::SetIndices;
+        call.source = b ? b->Creation() : 0;
+        Log(std::move(call));
+    }
     return S_OK;
 }
 

@@ -54,6 +54,10 @@ const char* CallName(CallKind kind)
         return "EffectLost";
     case CallKind::EffectReset:
         return "EffectReset";
+    case CallKind::SetStreamSource:
+        return "SetStreamSource";
+    case CallKind::SetIndices:
+        return "SetIndices";
     }
     return "?";
 }

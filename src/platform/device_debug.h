@@ -57,6 +57,8 @@ enum class CallKind
     Present,
     EffectLost,  // an effect's OnLostDevice
     EffectReset, // an effect's OnResetDevice
+    SetStreamSource,
+    SetIndices,
 };
 
 const char* CallName(CallKind kind);
@@ -77,11 +79,14 @@ struct LoggedCall
     RECT rectOut;
     D3DXMATRIX matrix;  // SpriteDraw: the transform; Line: the matrix
     D3DCOLOR color = 0; // Clear, SpriteDraw, DrawText, Line
-    // Clear: the flags; DrawText: the format; SpriteBegin: its flags; StretchRect: the filter.
+    // Clear: the flags; DrawText: the format; SpriteBegin: its flags; StretchRect: the filter;
+    // SetStreamSource: the stride.
     DWORD flags = 0;
-    std::int32_t size = 0; // DrawText: the font's height; SpriteBegin: nesting depth 1
+    // DrawText: the font's height; SpriteBegin: nesting depth 1; SetStreamSource: the stream.
+    std::int32_t size = 0;
     // Creation numbers: Clear and Draw the colour target; StretchRect the destination and
-    // (source) the source; SaveSurface the surface's texture.
+    // (source) the source; SaveSurface the surface's texture; SetStreamSource and SetIndices
+    // (source) the buffer, 0 for none.
     unsigned target = 0;
     unsigned source = 0;
     D3DPRIMITIVETYPE primitiveType = D3DPT_TRIANGLELIST; // Draw
@@ -99,6 +104,7 @@ struct DeviceStatistics
     unsigned presents = 0;
     unsigned effectPrograms = 0; // OpenGL programs linked for effect passes
     unsigned uniformUploads = 0; // OpenGL uniform calls that carried effect values
+    unsigned resets = 0; // successful Reset calls
 };
 
 // All resources the device made, in creation order, released ones included.

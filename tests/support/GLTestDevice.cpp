@@ -8,7 +8,7 @@
 
 namespace testsupport
 {
-bool GLTestDevice::Start(int width, int height)
+bool GLTestDevice::Start(int width, int height, bool makeDevice)
 {
     if (!XvfbInstalled())
     {
@@ -28,7 +28,7 @@ bool GLTestDevice::Start(int width, int height)
     m_env.Set("LIBGL_ALWAYS_SOFTWARE", "1");
     m_started = true;
     plat::DXUTInit(false, false, false, true);
-    if (plat::FAILED(plat::DXUTCreateDevice(plat::D3DADAPTER_DEFAULT, true, width, height)))
+    if (makeDevice && plat::FAILED(plat::DXUTCreateDevice(plat::D3DADAPTER_DEFAULT, true, width, height)))
     {
         m_why = "the OpenGL device could not be made";
         return false;

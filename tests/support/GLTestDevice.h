@@ -18,7 +18,9 @@ public:
     ~GLTestDevice() { Stop(); }
 
     // False with Why() when the device cannot be made; Skipped() tells whether Xvfb is missing.
-    bool Start(int width, int height);
+    // Without makeDevice only the display and the environment are set up, for a test that has
+    // the engine make the device itself.
+    bool Start(int width, int height, bool makeDevice = true);
     void Stop();
     bool Skipped() const { return m_skipped; }
     const std::string& Why() const { return m_why; }

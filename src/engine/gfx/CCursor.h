@@ -15,6 +15,7 @@ class CCursor : public CSprite
 public:
     CCursor() = default;
 
+    using CSprite::SetPosition;
     // Also sets the cursor point.
     void SetPosition(int x, int y) override;
 

@@ -1,6 +1,8 @@
 #include "engine/gfx/CDorvoGfx.h"
 
+#include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/GfxPlaceholderComps.h"
+#include "engine/gfx/SpriteBatch.h"
 
 #include "engine/SEngineConfigInfo.h"
 #include "platform/files.h"
@@ -17,10 +19,35 @@ namespace gfx
 {
 namespace
 {
-constexpr wchar_t kDeviceFailureText[] =
-    L"Failed To Create D3D Device!\nPlease Check Your System Specs Against The Minimum Requirements.";
-constexpr int kDefaultWidth = 800; // pixels
-constexpr int kDefaultHeight = 600;
+constexpr unsigned kDefaultWidth = 800; // pixels
+constexpr unsigned kDefaultHeight = 600;
+
+plat::D3DXFONT_DESCW FontDesc(std::int32_t height, plat::UINT width, plat::UINT weight, const wchar_t* face)
+{
+    plat::D3DXFONT_DESCW desc;
+    desc.Height = height;
+    desc.Width = width;
+    desc.Weight = weight;
+    desc.MipLevels = 1;
+    desc.Italic = 0;
+    desc.CharSet = 0;         // ANSI
+    desc.OutputPrecision = 8; // outline
+    desc.Quality = 4;         // antialiased
+    desc.PitchAndFamily = 0;
+    for (std::size_t i = 0; face[i] && i + 1 < sizeof desc.FaceName / sizeof desc.FaceName[0]; ++i)
+        desc.FaceName[i] = face[i];
+    return desc;
+}
+
+const plat::D3DXFONT_DESCW kFontDescs[CDorvoGfx::kFontCount] = {
+    FontDesc(16, 10, 400, L"Arial"),
+    FontDesc(16, 10, 700, L"Arial"),
+    FontDesc(16, 10, 400, L"Times New Roman"),
+    FontDesc(16, 10, 700, L"Times New Roman"),
+    FontDesc(25, 10, 400, L"Ravie"),
+    FontDesc(40, 25, 400, L"Ravie"),
+    FontDesc(16, 8, 400, L"Arial"),
+};
 
 void WriteToFile(void* context, void* data, int size)
 {
@@ -43,35 +70,50 @@ CDorvoGfx& CDorvoGfx::Instance()
     return instance;
 }
 
+CDorvoGfx::~CDorvoGfx()
+{
+    // At process exit. Once the frame driver has shut the device down, letting go only frees
+    // memory. A device still alive here means the program is leaving without shutting down (an
+    // X error ends it, say), its context perhaps gone: its objects are left to the system.
+    if (!plat::DXUTGetD3D9Device())
+        Release();
+}
+
+const plat::D3DXFONT_DESCW& CDorvoGfx::GetFontDesc(std::size_t index)
+{
+    return kFontDescs[index < kFontCount ? index : 0];
+}
+
 bool CDorvoGfx::Init(const SEngineConfigInfo& config)
 {
+    CGFXCore& core = CGFXCore::Instance();
     if (config.useDefaults)
     {
-        m_windowed = true;
-        m_width = kDefaultWidth;
-        m_height = kDefaultHeight;
-        m_wireframe = false;
-        m_deviceOption = true;
+        core.SetFullScreen(false);
+        core.SetBackBufferSize(kDefaultWidth, kDefaultHeight);
+        core.SetMultisampleAntialias(true);
+        core.SetFillMode(plat::D3DFILL_SOLID);
     }
     else
     {
-        m_windowed = !config.fullScreen;
-        m_width = config.screenWidth;
-        m_height = config.screenHeight;
-        m_wireframe = config.wireframe;
-        m_deviceOption = config.deviceOption;
+        core.SetFullScreen(config.fullScreen);
+        core.SetBackBufferSize(static_cast<unsigned>(config.screenWidth),
+                               static_cast<unsigned>(config.screenHeight));
+        core.SetMultisampleAntialias(config.deviceOption);
+        core.SetFillMode(config.wireframe ? plat::D3DFILL_WIREFRAME : plat::D3DFILL_SOLID);
     }
     m_texturePath = config.texturePath;
     m_effectPath = config.fxPath;
     m_meshPath = config.meshPath;
 
+    // What an earlier device held goes before the new one is made.
+    ReleaseFonts();
+    ReleaseSpriteBatch();
     plat::DXUTSetCallbackPrePresent(&CDorvoGfx::OnPrePresent, this);
-    if (plat::FAILED(plat::DXUTCreateDevice(plat::D3DADAPTER_DEFAULT, m_windowed, m_width, m_height)))
-    {
-        plat::MessageBoxW(plat::DXUTGetHWND(), kDeviceFailureText, L"Error", plat::MB_OK);
+    if (!core.CreateDevice())
         return false;
-    }
     m_deviceLost = false;
+    CreateFonts();
 
     RegisterComponentCreators();
     m_effectFiles = config.fxFiles;
@@ -102,11 +144,86 @@ bool CDorvoGfx::Init(const SEngineConfigInfo& config)
 void CDorvoGfx::OnLostDevice()
 {
     m_deviceLost = true;
+    CGFXCore::Instance().OnLostDevice();
+    for (plat::ID3DXFont* font : m_fonts)
+        if (font)
+            font->OnLostDevice();
+    if (g_pSprite)
+        g_pSprite->OnLostDevice();
 }
 
 void CDorvoGfx::OnResetDevice()
 {
     m_deviceLost = false;
+    CGFXCore& core = CGFXCore::Instance();
+    if (!core.GetDevice())
+        return;
+    core.OnResetDevice();
+    for (plat::ID3DXFont* font : m_fonts)
+        if (font)
+            font->OnResetDevice();
+    if (g_pSprite)
+        g_pSprite->OnResetDevice();
+}
+
+void CDorvoGfx::Release()
+{
+    ReleaseFonts();
+    ReleaseSpriteBatch();
+    CGFXCore::Instance().Release();
+}
+
+bool CDorvoGfx::CreateFonts()
+{
+    CGFXCore& core = CGFXCore::Instance();
+    bool all = true;
+    for (std::size_t i = 0; i < kFontCount; ++i)
+    {
+        if (m_fonts[i])
+            m_fonts[i]->Release();
+        m_fonts[i] = nullptr;
+        if (plat::FAILED(core.CreateFont(kFontDescs[i], &m_fonts[i])))
+        {
+            m_fonts[i] = nullptr;
+            all = false;
+        }
+    }
+    return all;
+}
+
+void CDorvoGfx::ReleaseFonts()
+{
+    for (plat::ID3DXFont*& font : m_fonts)
+    {
+        if (font)
+            font->Release();
+        font = nullptr;
+    }
+}
+
+bool CDorvoGfx::IsWindowed() const
+{
+    return !CGFXCore::Instance().IsFullScreen();
+}
+
+int CDorvoGfx::GetWidth() const
+{
+    return static_cast<int>(CGFXCore::Instance().GetScreenWidth());
+}
+
+int CDorvoGfx::GetHeight() const
+{
+    return static_cast<int>(CGFXCore::Instance().GetScreenHeight());
+}
+
+bool CDorvoGfx::IsWireframe() const
+{
+    return CGFXCore::Instance().GetFillMode() == plat::D3DFILL_WIREFRAME;
+}
+
+bool CDorvoGfx::GetDeviceOption() const
+{
+    return CGFXCore::Instance().GetMultisampleAntialias();
 }
 
 void CDorvoGfx::TakeScreenShot(std::string fileName)

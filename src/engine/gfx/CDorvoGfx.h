@@ -1,11 +1,11 @@
-// The graphics facade: the one object the shell and the game talk to about graphics. Init opens
-// the device and the main window as the engine configuration says and keeps the folders, fog
-// and lights for the renderer; the facade follows device loss and reset, runs the frame and
-// saves screenshots of the finished back buffer.
+// The graphics facade: the one object the shell and the game talk to about graphics. Init has
+// the device core open the device and the main window as the engine configuration says, makes
+// the font table and keeps the folders, fog and lights for the renderer; the facade follows
+// device loss and reset, runs the frame and saves screenshots of the finished back buffer. It
+// owns the seven fonts.
 #pragma once
 
-#include "platform/d3d9.h"
-#include "platform/d3d9types.h"
+#include "platform/d3dx9.h"
 
 #include <array>
 #include <string>
@@ -22,18 +22,35 @@ class CDorvoGfx
 public:
     // Lights the renderer can hold at once; a configured light takes the slot its index names.
     static constexpr std::size_t kMaxLights = 8;
+    // The text fonts, by index: 0 Arial, 1 Arial bold, 2 Times New Roman, 3 its bold, 4 Ravie
+    // (25 px), 5 Ravie (40 px), 6 a narrower Arial.
+    static constexpr std::size_t kFontCount = 7;
+    using FontTable = std::array<plat::ID3DXFont*, kFontCount>;
+    // How each font of the table is asked for.
+    static const plat::D3DXFONT_DESCW& GetFontDesc(std::size_t index);
 
     // Made on first use, destroyed with the program's statics.
     static CDorvoGfx& Instance();
 
-    // Opens the device and the main window: windowed 800 x 600 with solid fill when the record
-    // asks for defaults, else as the record says. False, after telling the user in a message
-    // box, when the device cannot be made.
+    // Opens the device and the main window through the device core: windowed 800 x 600 with
+    // solid fill and multisample antialiasing when the record asks for defaults, else as the
+    // record says; then the fonts. False, after the core told the user in a message box, when
+    // the device cannot be made.
     bool Init(const SEngineConfigInfo& config);
 
-    // Release and rebuild what lives on the device (the shell calls these around a reset).
+    // Release and rebuild what lives on the device (the shell calls these around a reset): the
+    // device core, the fonts and the sprite batch, in that order.
     void OnLostDevice();
     void OnResetDevice();
+    // Lets go of the fonts, the sprite batch and the device core's device (also at exit).
+    void Release();
+
+    // The seven fonts on the device core's device, each slot releasing what it held before.
+    // False when one could not be made (its slot stays empty).
+    bool CreateFonts();
+    // Entries are null before CreateFonts and after Release.
+    const FontTable& GetFonts() const { return m_fonts; }
+    void ReleaseFonts();
 
     // Saves the next finished frame as a PNG file, read from the back buffer just before it is
     // shown. An empty name gives "DorvoScrshot_<n>.png" with the first number not yet used in
@@ -47,11 +64,12 @@ public:
     // The graphics part of one frame, called from the game's render.
     void Render();
 
-    bool IsWindowed() const { return m_windowed; }
-    int GetWidth() const { return m_width; } // pixels, as asked of the device
-    int GetHeight() const { return m_height; }
-    bool IsWireframe() const { return m_wireframe; }
-    bool GetDeviceOption() const { return m_deviceOption; }
+    // What the device core was set up with.
+    bool IsWindowed() const;
+    int GetWidth() const; // pixels, the back buffer's
+    int GetHeight() const;
+    bool IsWireframe() const;
+    bool GetDeviceOption() const; // multisample antialiasing
     bool IsDeviceLost() const { return m_deviceLost; }
     const std::string& GetTexturePath() const { return m_texturePath; }
     const std::string& GetEffectPath() const { return m_effectPath; }
@@ -67,7 +85,7 @@ public:
 
 private:
     CDorvoGfx() = default;
-    ~CDorvoGfx() = default;
+    ~CDorvoGfx();
     CDorvoGfx(const CDorvoGfx&) = delete;
     CDorvoGfx& operator=(const CDorvoGfx&) = delete;
 
@@ -75,12 +93,8 @@ private:
     void SaveScreenShots(plat::IDirect3DDevice9* device);
     std::string NextScreenShotName();
 
-    bool m_windowed = true;
-    int m_width = 800;
-    int m_height = 600;
-    bool m_wireframe = false;
-    bool m_deviceOption = true;
     bool m_deviceLost = false;
+    FontTable m_fonts{};
 
     std::string m_texturePath;
     std::string m_effectPath;

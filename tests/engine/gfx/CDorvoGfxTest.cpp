@@ -4,6 +4,8 @@
 
 #include "TestSupport.h"
 #include "engine/SEngineConfigInfo.h"
+#include "engine/gfx/CGFXCore.h"
+#include "engine/gfx/SpriteBatch.h"
 #include "platform/files.h"
 #include "platform/frame_driver.h"
 #include "platform/headless.h"
@@ -35,7 +37,11 @@ protected:
         plat::headless::Reset();
         plat::DXUTInit(false, false, false, true);
     }
-    void TearDown() override { plat::headless::Reset(); }
+    void TearDown() override
+    {
+        gfx.Release();
+        plat::headless::Reset();
+    }
 
     CDorvoGfx& gfx = CDorvoGfx::Instance();
 };
@@ -194,4 +200,53 @@ TEST_F(CDorvoGfxTest, ScreenshotsSaveTheNextFinishedFrameWithoutOverwritingEarli
 
     plat::DXUTRender3DEnvironment();
     EXPECT_EQ(plat::ListFiles("*.png").size(), 3u) << "one request, one file";
+}
+
+// A resize through the frame driver: the core, the fonts and the sprite batch let go of their
+// device-pool resources before the reset and draw again after it at the new size.
+TEST_F(CDorvoGfxTest, DeviceLossAndResetReachTheCoreTheFontsAndTheSpriteBatch)
+{
+    ASSERT_TRUE(gfx.Init(SEngineConfigInfo()));
+    plat::DXUTSetCallbackDeviceLost([](void*) { CDorvoGfx::Instance().OnLostDevice(); });
+    plat::DXUTSetCallbackDeviceReset(
+        [](plat::IDirect3DDevice9*, const plat::D3DSURFACE_DESC*, void*)
+        {
+            CDorvoGfx::Instance().OnResetDevice();
+            return plat::S_OK;
+        });
+    auto drawText = []()
+    {
+        dorvo::gfx::CGFXCore& core = dorvo::gfx::CGFXCore::Instance();
+        plat::ID3DXSprite* batch = dorvo::gfx::GetSpriteBatch();
+        core.BeginFrame();
+        batch->Begin(plat::D3DXSPRITE_ALPHABLEND);
+        plat::RECT rect;
+        rect.left = 10;
+        rect.top = 10;
+        CDorvoGfx::Instance().GetFonts()[4]->DrawTextW(batch, L"Reset", -1, &rect, plat::DT_NOCLIP, 0xFF000000u);
+        batch->End();
+        core.EndScene();
+    };
+    drawText();
+    EXPECT_GT(plat::headless::LiveDefaultResources(), 0u) << "the batch's buffers";
+
+    ::testing::internal::CaptureStderr();
+    plat::headless::InjectMessage(plat::WM_SIZE, 0, plat::MAKELPARAM(640, 480));
+    plat::MSG msg;
+    while (plat::PeekMessageW(&msg, nullptr, 0, 0, plat::PM_REMOVE))
+        plat::DispatchMessageW(&msg);
+    plat::DXUTRender3DEnvironment();
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.find("still alive"), std::string::npos) << err;
+    EXPECT_FALSE(gfx.IsDeviceLost());
+    EXPECT_EQ(gfx.GetWidth(), 640);
+    EXPECT_EQ(dorvo::gfx::GetScreenHeight(), 480u);
+    EXPECT_EQ(dorvo::gfx::CGFXCore::Instance().GetViewportRecord(0).viewport.Width, 640u);
+
+    plat::headless::SetCallLogging(true);
+    drawText();
+    unsigned draws = 0;
+    for (const auto& call : plat::headless::CallLog())
+        draws += call.kind == plat::devicedebug::CallKind::Draw ? 1 : 0;
+    EXPECT_EQ(draws, 1u) << "the text drew again after the reset";
 }

@@ -2,9 +2,17 @@
 
 #include "../PickerTestWorld.h"
 #include "TestSupport.h"
+#include "common/math/AABB.h"
+#include "common/math/Sphere.h"
+#include "engine/CDorvoCamera.h"
 #include "engine/CPicker.h"
+#include "engine/gfx/D3DRenderBuffers.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
 
 using dorvo::gfx::CGFXCore;
 using dorvo::gfx::SViewportRecord;
@@ -150,4 +158,113 @@ TEST_F(CGFXCorePicking, PickerUnprojectsThroughTheCore)
     }
     // Once the core is gone there is no view to pick through.
     EXPECT_FALSE(picker.BuildRay(Vector3(400, 300, 0)));
+}
+
+namespace
+{
+// Vertices of the engine's 96-byte layout: the position first, the rest filled with values that
+// would spoil the bounds if read as positions.
+std::vector<unsigned char> Vertices(const std::vector<Vector3>& positions)
+{
+    std::vector<unsigned char> bytes(positions.size() * dorvo::gfx::kUnitVertexStride);
+    std::vector<float> filler(dorvo::gfx::kUnitVertexStride / sizeof(float), 1.0e6f);
+    for (std::size_t i = 0; i < positions.size(); ++i)
+    {
+        unsigned char* vertex = bytes.data() + i * dorvo::gfx::kUnitVertexStride;
+        std::memcpy(vertex, filler.data(), dorvo::gfx::kUnitVertexStride);
+        const float p[3] = {positions[i].x, positions[i].y, positions[i].z};
+        std::memcpy(vertex, p, sizeof p);
+    }
+    return bytes;
+}
+} // namespace
+
+TEST(CGFXCore, BoundsOfACubeAFlatQuadAndAPoint)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<Vector3> positions;
+        Vector3 boxMin, boxMax, centre;
+        float radius;
+    };
+    const Case cases[] = {
+        {"a cube off the origin",
+         {Vector3(1, 2, 3), Vector3(3, 2, 3), Vector3(1, 4, 3), Vector3(3, 4, 3), Vector3(1, 2, 5),
+          Vector3(3, 2, 5), Vector3(1, 4, 5), Vector3(3, 4, 5)},
+         Vector3(1, 2, 3),
+         Vector3(3, 4, 5),
+         Vector3(2, 3, 4),
+         std::sqrt(3.0f)},
+        {"a flat quad at y = 2",
+         {Vector3(-0.5f, 2, -0.5f), Vector3(0.5f, 2, -0.5f), Vector3(-0.5f, 2, 0.5f), Vector3(0.5f, 2, 0.5f)},
+         Vector3(-0.5f, 1.99f, -0.5f),
+         Vector3(0.5f, 2.01f, 0.5f),
+         Vector3(0, 2, 0),
+         0.70710678f},
+        {"one point",
+         {Vector3(3, -4, 5)},
+         Vector3(2.99f, -4.01f, 4.99f),
+         Vector3(3.01f, -3.99f, 5.01f),
+         Vector3(3, -4, 5),
+         0.0f},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const std::vector<unsigned char> vertices = Vertices(c.positions);
+        const auto count = static_cast<unsigned>(c.positions.size());
+        math::AABB box;
+        math::Sphere sphere;
+        ASSERT_TRUE(CGFXCore::ComputeBoundingBox(vertices.data(), count, box));
+        ASSERT_TRUE(CGFXCore::ComputeBoundingSphere(vertices.data(), count, sphere));
+        ExpectVector(box.min, c.boxMin.x, c.boxMin.y, c.boxMin.z, 1e-6f);
+        ExpectVector(box.max, c.boxMax.x, c.boxMax.y, c.boxMax.z, 1e-6f);
+        ExpectVector(sphere.center, c.centre.x, c.centre.y, c.centre.z, 1e-6f);
+        EXPECT_NEAR(sphere.radius, c.radius, 1e-6f);
+    }
+    math::AABB untouched(Vector3(7, 7, 7), Vector3(8, 8, 8));
+    EXPECT_FALSE(CGFXCore::ComputeBoundingBox(nullptr, 0, untouched));
+    EXPECT_EQ(untouched.min, Vector3(7, 7, 7));
+}
+
+TEST(CGFXCore, ViewCameraFillsItsRecordAndRebuildsTheSpreadsOnlyWhenTheLensChanges)
+{
+    CGFXCore core;
+    dorvo::CDorvoCamera camera{boost::shared_ptr<dorvo::phy::CRigidBody>()};
+    camera.SetPosition(0, 5, -20);
+    camera.SetLookAt(0, 5, 0);
+    camera.SetProjection(1.0f, 2.0f, 2.0f, 300.0f);
+    core.SetViewCamera(camera, 2);
+
+    const SViewportRecord& record = core.GetViewportRecord(2);
+    Matrix4 view, projection;
+    ExpectMatrix(record.view, camera.ComputeViewMatrix(view));
+    ExpectMatrix(record.projection, camera.ComputeProjectionMatrix(projection));
+    EXPECT_EQ(record.eye, Vector3(0, 5, -20));
+    EXPECT_EQ(record.lookAt, Vector3(0, 5, 0));
+    EXPECT_EQ(record.frustum.GetEye(), Vector3(0, 5, -20));
+    ExpectVector(record.frustum.GetDirection(), 0, 0, 1);
+    EXPECT_FLOAT_EQ(record.frustum.GetNearDistance(), 2.0f);
+    EXPECT_FLOAT_EQ(record.frustum.GetFarDistance(), 300.0f);
+    EXPECT_FLOAT_EQ(record.fieldOfView, 1.0f);
+    EXPECT_FLOAT_EQ(record.aspect, 2.0f);
+    EXPECT_FLOAT_EQ(record.frustum.GetVerticalSpread(), std::tan(0.5f));
+    EXPECT_FLOAT_EQ(record.frustum.GetHorizontalSpread(), std::tan(0.5f) * 2.0f);
+    EXPECT_EQ(core.GetCurrentViewport(), nullptr) << "handing over a camera makes no record current";
+
+    // Same lens: the spreads are left as they are (here a marker), the view still follows.
+    core.GetViewportRecord(2).frustum.SetSpread(9.0f, 9.0f);
+    camera.SetPosition(10, 5, -20);
+    core.SetViewCamera(camera, 2);
+    EXPECT_EQ(record.eye, Vector3(10, 5, -20));
+    EXPECT_EQ(record.frustum.GetEye(), Vector3(10, 5, -20));
+    EXPECT_FLOAT_EQ(record.frustum.GetVerticalSpread(), 9.0f);
+
+    // A new aspect: the spreads are computed again.
+    camera.SetProjection(1.0f, 1.5f, 2.0f, 300.0f);
+    core.SetViewCamera(camera, 2);
+    EXPECT_FLOAT_EQ(record.frustum.GetHorizontalSpread(), std::tan(0.5f) * 1.5f);
+    EXPECT_FLOAT_EQ(record.aspect, 1.5f);
+    ExpectMatrix(core.GetViewportRecord(0).view, Matrix4());
 }

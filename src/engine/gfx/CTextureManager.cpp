@@ -1,0 +1,70 @@
+#include "engine/gfx/CTextureManager.h"
+
+#include "common/Singleton.h"
+#include "engine/gfx/CDorvoGfx.h"
+#include "engine/gfx/CGFXCore.h"
+#include "engine/gfx/CTextureHandle.h"
+
+#include <cstdio>
+
+namespace dorvo
+{
+namespace gfx
+{
+CTextureManager& CTextureManager::Instance()
+{
+    return *common::Singleton<CTextureManager>::Instance();
+}
+
+CTextureManager::~CTextureManager()
+{
+    for (auto& entry : m_entries)
+        for (int i = 0; i < entry.second.count && entry.second.texture; ++i)
+            entry.second.texture->Release();
+}
+
+void CTextureManager::Acquire(CTextureHandle& handle)
+{
+    auto found = m_entries.find(handle.m_fileName);
+    if (found != m_entries.end())
+    {
+        SEntry& entry = found->second;
+        ++entry.count;
+        handle.m_pTexture = entry.texture;
+        if (entry.texture)
+            entry.texture->AddRef();
+        return;
+    }
+    SEntry entry;
+    entry.fileName = handle.m_fileName;
+    entry.count = 1;
+    const std::string path = CDorvoGfx::Instance().GetTexturePath() + handle.m_fileName;
+    CGFXCore& core = CGFXCore::Instance();
+    if (!core.GetDevice())
+        std::fprintf(stderr, "CTextureManager - \"%s\": there is no device to load the texture on.\n",
+                     path.c_str());
+    else
+        core.CreateTextureFromFile(path, &entry.texture); // says itself why a file failed
+    handle.m_pTexture = entry.texture;
+    m_entries.emplace(handle.m_fileName, std::move(entry));
+}
+
+void CTextureManager::Release(CTextureHandle& handle)
+{
+    auto found = m_entries.find(handle.m_fileName);
+    if (found == m_entries.end())
+        return;
+    SEntry& entry = found->second;
+    if (entry.texture)
+        entry.texture->Release();
+    if (--entry.count <= 0)
+        m_entries.erase(found);
+}
+
+int CTextureManager::GetCount(const std::string& fileName) const
+{
+    auto found = m_entries.find(fileName);
+    return found == m_entries.end() ? 0 : found->second.count;
+}
+} // namespace gfx
+} // namespace dorvo
