@@ -1,45 +1,27 @@
-// Fuzz target for the effect-file parser: any bytes, read as an effect file from a temporary
-// folder through the path helper the devices use. Beyond "no crash" it checks that the file
-// and the text parse alike, that an error is one "<file>:<line>: <what>" line with a line that
-// exists, and that an accepted effect is whole: value sizes, member offsets, blocks that the
-// passes name, GLSL sources for every pass, and a shared pool that takes the effect twice.
+// The effect-file parser on any bytes, read as an effect file through the path helper the
+// devices use. Beyond "no crash" it checks that the file and the text parse alike, that an error
+// is one "<file>:<line>: <what>" line with a line that exists, and that an accepted effect is
+// whole: value sizes, member offsets, blocks that the passes name, GLSL sources for every pass,
+// and a shared pool that takes the effect twice.
+// Bounded run: 5000 inputs
+#include "FuzzSupport.h"
+
 #include "platform/fx_glsl.h"
 #include "platform/fx_parser.h"
 #include "platform/fx_shared.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 using namespace plat;
 
 namespace
 {
-[[noreturn]] void Broken(const std::string& what)
-{
-    std::fprintf(stderr, "FxParserFuzz: %s\n", what.c_str());
-    std::abort();
-}
-
-const std::string& TempFile()
-{
-    static const std::string path = []
-    {
-        char folder[] = "/tmp/fxfuzzXXXXXX";
-        if (!mkdtemp(folder))
-            Broken("no temporary folder");
-        return std::string(folder) + "/Fuzz.fx";
-    }();
-    return path;
-}
-
 void CheckError(const std::string& error, const std::string& file, const std::string& text)
 {
     const std::string prefix = file + ":";
     if (error.compare(0, prefix.size(), prefix) != 0)
-        Broken("error without the file name: " + error);
+        fuzzsupport::Fail("error without the file name: " + error);
     std::size_t pos = prefix.size();
     long line = 0;
     while (pos < error.size() && error[pos] >= '0' && error[pos] <= '9' && line < 100000000)
@@ -48,13 +30,13 @@ void CheckError(const std::string& error, const std::string& file, const std::st
     for (char c : text)
         lines += c == '\n';
     if (line < 1 || line > lines)
-        Broken("error at a line the file does not have: " + error);
+        fuzzsupport::Fail("error at a line the file does not have: " + error);
     if (error.compare(pos, 2, ": ") != 0 || error.size() <= pos + 2)
-        Broken("error without a message: " + error);
+        fuzzsupport::Fail("error without a message: " + error);
     if (error.find('\n') != std::string::npos)
-        Broken("error of more than one line");
+        fuzzsupport::Fail("error of more than one line");
     if (error.size() > file.size() + 1000)
-        Broken("error of more than a readable line: " + error.substr(0, 2000));
+        fuzzsupport::Fail("error of more than a readable line: " + error.substr(0, 2000));
 }
 
 // Members sit one after another within an element; returns the bytes of one element.
@@ -64,13 +46,13 @@ int CheckMembers(const FxParameterDesc& p)
     for (const FxParameterDesc& member : p.members)
     {
         if (member.offset != bytes)
-            Broken("member \"" + member.name + "\" at a wrong offset");
+            fuzzsupport::Fail("member \"" + member.name + "\" at a wrong offset");
         bytes += member.bytes;
         CheckMembers(member);
     }
     const int elements = p.elements > 0 ? p.elements : 1;
     if (p.parameterClass == FxClass::Struct && bytes * elements != p.bytes)
-        Broken("struct \"" + p.name + "\" bytes do not add up");
+        fuzzsupport::Fail("struct \"" + p.name + "\" bytes do not add up");
     return bytes;
 }
 
@@ -80,57 +62,59 @@ void CheckEffect(const FxEffectDesc& effect)
     for (const FxParameterDesc& p : effect.parameters)
     {
         if (p.bytes < 0 || p.bytes > kFxMaxParameterBytes || static_cast<long>(p.value.size()) * 4 != p.bytes)
-            Broken("parameter \"" + p.name + "\" has a value of the wrong size");
+            fuzzsupport::Fail("parameter \"" + p.name + "\" has a value of the wrong size");
         CheckMembers(p);
         total += p.bytes;
     }
     if (total > kFxMaxEffectBytes)
-        Broken("the parameters are larger than the limit");
+        fuzzsupport::Fail("the parameters are larger than the limit");
     for (const FxSamplerDesc& sampler : effect.samplers)
     {
         const FxParameterDesc* texture = effect.FindParameter(sampler.texture);
         if (!texture || texture->type != FxType::Texture)
-            Broken("sampler \"" + sampler.name + "\" reads no texture");
+            fuzzsupport::Fail("sampler \"" + sampler.name + "\" reads no texture");
     }
     for (const FxTechniqueDesc& technique : effect.techniques)
     {
         if (technique.passes.empty())
-            Broken("technique without passes");
+            fuzzsupport::Fail("technique without passes");
         for (const FxPassDesc& pass : technique.passes)
         {
             const FxGlslBlock* fragment = effect.FindBlock(pass.fragmentBlock);
             if (!fragment || fragment->stage != FxStage::Fragment)
-                Broken("pass without its fragment block");
+                fuzzsupport::Fail("pass without its fragment block");
             const std::string fragmentSource = BuildGlslSource(effect, pass, FxStage::Fragment, "");
             if (fragmentSource.find(fragment->code) == std::string::npos)
-                Broken("fragment source without its block");
+                fuzzsupport::Fail("fragment source without its block");
             const std::string vertexSource =
                 BuildGlslSource(effect, pass, FxStage::Vertex, "void main() {}\n");
             if (pass.vertexBlock.empty() != vertexSource.empty())
-                Broken("vertex source that does not match the pass");
+                fuzzsupport::Fail("vertex source that does not match the pass");
             const FxGlslBlock* vertex = effect.FindBlock(pass.vertexBlock);
             if (!pass.vertexBlock.empty() && (!vertex || vertex->stage != FxStage::Vertex ||
                                               vertexSource.find(vertex->code) == std::string::npos))
-                Broken("pass without its vertex block");
+                fuzzsupport::Fail("pass without its vertex block");
         }
     }
     FxSharedPool pool;
     std::string error;
     if (!pool.Merge(effect, error) || !pool.Merge(effect, error))
-        Broken("an effect clashes with itself: " + error);
+        fuzzsupport::Fail("an effect clashes with itself: " + error);
 }
 } // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzzsupport::Init();
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    fuzzsupport::InWorkFolder here;
     const std::string text(reinterpret_cast<const char*>(data), size);
-    const std::string& path = TempFile();
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        Broken("cannot write " + path);
-    if (size > 0 && std::fwrite(data, 1, size, file) != size)
-        Broken("cannot write " + path);
-    std::fclose(file);
+    const std::string path = "Fuzz.fx";
+    fuzzsupport::WriteFile(path, text);
 
     FxEffectDesc fromFile;
     std::string fileError;
@@ -140,18 +124,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string textError;
     const bool textParsed = ParseFxText(text, path, fromText, textError);
     if (fileParsed != textParsed || fileError != textError)
-        Broken("the file and its text parse differently");
+        fuzzsupport::Fail("the file and its text parse differently: \"" + fileError + "\" and \"" + textError + "\"");
     if (!textParsed)
     {
         CheckError(textError, path, text);
         if (!fromText.parameters.empty() || !fromText.techniques.empty() || !fromText.blocks.empty())
-            Broken("a failed parse left a description behind");
+            fuzzsupport::Fail("a failed parse left a description behind");
         return 0;
     }
     if (fromFile.parameters.size() != fromText.parameters.size() ||
         fromFile.techniques.size() != fromText.techniques.size() ||
         fromFile.blocks.size() != fromText.blocks.size())
-        Broken("the file and its text give different effects");
+        fuzzsupport::Fail("the file and its text give different effects");
     CheckEffect(fromText);
     // A compiler log naming every line maps without trouble.
     MapGlslLog(
