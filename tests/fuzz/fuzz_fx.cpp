@@ -124,7 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string textError;
     const bool textParsed = ParseFxText(text, path, fromText, textError);
     if (fileParsed != textParsed || fileError != textError)
-        fuzzsupport::Fail("the file and its text parse differently: \"" + fileError + "\" and \"" + textError + "\"");
+        fuzzsupport::Fail("the file and its text parse differently: \"" + fileError + "\" and \"" +
+                          textError + "\"");
     if (!textParsed)
     {
         CheckError(textError, path, text);

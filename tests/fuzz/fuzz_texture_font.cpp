@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string reason;
     if (detail::DecodeImage(data, size, kMaxSide, image, reason))
     {
-        FUZZ_CHECK(image.width >= 1 && image.width <= kMaxSide && image.height >= 1 && image.height <= kMaxSide,
+        FUZZ_CHECK(image.width >= 1 && image.width <= kMaxSide && image.height >= 1 &&
+                       image.height <= kMaxSide,
                    "decoded " + std::to_string(image.width) + " x " + std::to_string(image.height));
         FUZZ_CHECK(image.pixels.size() == static_cast<std::size_t>(image.width) * image.height,
                    "a decoded image without a pixel for each place");
@@ -59,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 detail::GlyphBitmap bitmap;
                 if (face->Rasterise(glyph, bitmap))
                     FUZZ_CHECK(bitmap.width >= 0 && bitmap.height >= 0 &&
-                                   bitmap.coverage.size() == static_cast<std::size_t>(bitmap.width) * bitmap.height,
+                                   bitmap.coverage.size() ==
+                                       static_cast<std::size_t>(bitmap.width) * bitmap.height,
                                "a glyph's coverage does not match its size");
             }
         }
