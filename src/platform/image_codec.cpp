@@ -33,6 +33,17 @@ namespace
 constexpr unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr std::size_t kMaxFileBytes = std::size_t{256} << 20;
 
+// A decoder's message may quote bytes of the file (stb_image names an unknown chunk by its
+// type): anything but printable ASCII becomes '?', so the report stays one readable line.
+std::string DecoderText(const char* text)
+{
+    std::string out = text ? text : "no reason given";
+    for (char& c : out)
+        if (c < 0x20 || c > 0x7E)
+            c = '?';
+    return out;
+}
+
 bool IsPng(const unsigned char* data, std::size_t size)
 {
     return size >= sizeof kPngSignature && std::memcmp(data, kPngSignature, sizeof kPngSignature) == 0;
@@ -88,7 +99,7 @@ bool DecodePng(const unsigned char* data, std::size_t size, UINT maxSize, Decode
     int w = 0, h = 0, channels = 0;
     if (!stbi_info_from_memory(data, length, &w, &h, &channels))
     {
-        reason = std::string("the PNG image cannot be read (") + stbi_failure_reason() + ")";
+        reason = std::string("the PNG image cannot be read (") + DecoderText(stbi_failure_reason()) + ")";
         return false;
     }
     if (TooLarge(w, h, maxSize, reason))
@@ -96,7 +107,8 @@ bool DecodePng(const unsigned char* data, std::size_t size, UINT maxSize, Decode
     unsigned char* rgba = stbi_load_from_memory(data, length, &w, &h, &channels, 4);
     if (!rgba)
     {
-        reason = std::string("the PNG image is damaged or truncated (") + stbi_failure_reason() + ")";
+        reason =
+            std::string("the PNG image is damaged or truncated (") + DecoderText(stbi_failure_reason()) + ")";
         return false;
     }
     image.width = static_cast<UINT>(w);
@@ -126,7 +138,8 @@ bool DecodeJpg(const unsigned char* data, std::size_t size, UINT maxSize, Decode
     int w = 0, h = 0, subsampling = 0, colourSpace = 0;
     bool ok = tjDecompressHeader3(decoder, data, length, &w, &h, &subsampling, &colourSpace) == 0;
     if (!ok)
-        reason = std::string("the JPG image is damaged or truncated (") + tjGetErrorStr2(decoder) + ")";
+        reason = std::string("the JPG image is damaged or truncated (") +
+                 DecoderText(tjGetErrorStr2(decoder)) + ")";
     else if (TooLarge(w, h, maxSize, reason))
         ok = false;
     else
@@ -139,7 +152,8 @@ bool DecodeJpg(const unsigned char* data, std::size_t size, UINT maxSize, Decode
         ok = tjDecompress2(decoder, data, length, reinterpret_cast<unsigned char*>(image.pixels.data()), w,
                            w * 4, h, TJPF_BGRX, TJFLAG_STOPONWARNING) == 0;
         if (!ok)
-            reason = std::string("the JPG image is damaged or truncated (") + tjGetErrorStr2(decoder) + ")";
+            reason = std::string("the JPG image is damaged or truncated (") +
+                     DecoderText(tjGetErrorStr2(decoder)) + ")";
         for (std::uint32_t& p : image.pixels)
             p |= 0xFF000000u;
     }

@@ -4,6 +4,7 @@
 #   run_fuzz_target.sh bounded <binary> <corpus> <work> <inputs>   fixed seed and input count
 #   run_fuzz_target.sh timed   <binary> <corpus> <work> <seconds>  as long as asked
 # New inputs go to <work>/new and findings to <work>/findings, never into the corpus in git.
+# A dictionary <corpus>.dict (the format's words, one "..." a line) is used when there is one.
 # The targets' own output (bad data is reported on standard error and output) is dropped while
 # fuzzing; libFuzzer and the sanitizers keep their own copy of standard error for findings.
 set -eu
@@ -13,6 +14,7 @@ mode=$1 binary=$2 corpus=$3 work=$4
 if [ "$mode" != timed ]; then rm -rf "$work"; fi
 mkdir -p "$work/new" "$work/findings"
 common="-timeout=25 -rss_limit_mb=2560 -artifact_prefix=$work/findings/"
+if [ -f "$corpus.dict" ]; then common="$common -dict=$corpus.dict"; fi
 case "$mode" in
   replay)
     # shellcheck disable=SC2086

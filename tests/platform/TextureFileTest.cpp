@@ -141,16 +141,27 @@ TEST_F(TextureFileTest, BadFilesGiveNoTextureAndOneLineNamingFileAndReason)
                {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13,  'I', 'H', 'D', 'R', 0, 1, 0x86,
                 0xA0, 0,   0,   0,   10,   8,    6,    0,    0, 0, 0, 0,   0,   0,   0,   0,   0, 0, 'I',
                 'D',  'A', 'T', 0,   0,    0,    0,    0,    0, 0, 0, 'I', 'E', 'N', 'D', 0,   0, 0, 0});
+    // An unknown critical chunk whose type holds a line break, which the decoder's message quotes.
+    std::vector<unsigned char> oddChunk(png.begin(), png.begin() + 33);
+    const std::vector<unsigned char> chunk = {0, 0, 0, 0, 'I', 'D', '\r', '\n', 0, 0, 0, 0};
+    oddChunk.insert(oddChunk.end(), chunk.begin(), chunk.end());
+    oddChunk.insert(oddChunk.end(), png.begin() + 33, png.end());
+    WriteBytes("odd-chunk.png", oddChunk);
     struct Case
     {
         const wchar_t* file;
         const char* reason;
     };
     const Case cases[] = {
-        {L"missing.png", "does not exist"},        {L"empty.png", "the file is empty"},
-        {L"half.png", "damaged or truncated"},     {L"half.jpg", "damaged or truncated"},
-        {L"cut.jpg", "damaged or truncated"},      {L"notes.png", "not a PNG or JPG image"},
-        {L"bitmap.png", "not a PNG or JPG image"}, {L"wide.png", "100000 x 10 pixels"},
+        {L"missing.png", "does not exist"},
+        {L"empty.png", "the file is empty"},
+        {L"half.png", "damaged or truncated"},
+        {L"half.jpg", "damaged or truncated"},
+        {L"cut.jpg", "damaged or truncated"},
+        {L"notes.png", "not a PNG or JPG image"},
+        {L"bitmap.png", "not a PNG or JPG image"},
+        {L"wide.png", "100000 x 10 pixels"},
+        {L"odd-chunk.png", "(ID?? PNG chunk not known)"},
     };
     for (const Case& c : cases)
     {

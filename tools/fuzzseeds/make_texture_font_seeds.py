@@ -3,7 +3,7 @@
 TrueType font (a square, and a composite glyph that places the square twice), so the fuzzer
 starts from files of the right shape. Standard library only.
 
-    tools/fuzzseeds/make_texture_font_seeds.py tests/fuzz/corpus/texture_font
+    tools/fuzzseeds/make_texture_font_seeds.py tests/fuzz/corpus/fuzz_texture_font
 """
 import os
 import struct
@@ -76,7 +76,7 @@ def font():
 
 
 def main():
-    folder = sys.argv[1] if len(sys.argv) > 1 else "tests/fuzz/corpus/texture_font"
+    folder = sys.argv[1] if len(sys.argv) > 1 else "tests/fuzz/corpus/fuzz_texture_font"
     os.makedirs(folder, exist_ok=True)
     files = {
         "square.ttf": font(),
