@@ -61,13 +61,14 @@ void CollisionDetector::RegisterCollisionFunctors()
 
 void CollisionDetector::AddCollisionComp(std::uint32_t id, CollisionComp* comp)
 {
-    if (comp != nullptr)
-        m_collisionComps.emplace(id, comp);
+    if (comp != nullptr && m_collisionComps.emplace(id, comp).second)
+        m_lookup.emplace(id, comp);
 }
 
 void CollisionDetector::RemoveCollisionComp(std::uint32_t id)
 {
     m_collisionComps.erase(id);
+    m_lookup.erase(id);
 }
 
 void CollisionDetector::DetectCollisions(std::vector<PhysicsComp*>& activeBodies,
@@ -104,15 +105,28 @@ void CollisionDetector::DetectForBody(PhysicsComp* body, std::vector<CollisionIn
         return; // no collision component, or one without a hull
 
     // Sorted so that pairs come in id order whatever the oct tree's own order.
-    std::vector<std::uint32_t> neighbours;
+    if (m_neighbourLists.size() <= m_depth)
+        m_neighbourLists.resize(m_depth + 1);
+    std::vector<std::uint32_t>& neighbours = m_neighbourLists[m_depth];
+    neighbours.clear();
     common::COctTree::Global().GetNeighbours(body->GetOwnerID(), neighbours);
     std::sort(neighbours.begin(), neighbours.end());
-
-    for (const std::uint32_t id : neighbours)
+    // A callback that wakes a body detects its pairs with the next list; by index, since that
+    // may grow the outer vector.
+    ++m_depth;
+    struct Leave
     {
+        std::size_t& depth;
+        ~Leave() { --depth; }
+    } leave{m_depth};
+    const std::size_t level = m_depth - 1;
+
+    for (std::size_t i = 0; i < m_neighbourLists[level].size(); ++i)
+    {
+        const std::uint32_t id = m_neighbourLists[level][i];
         // Looked up afresh for every neighbour: a callback may have ended a component.
-        const auto found = m_collisionComps.find(id);
-        if (found == m_collisionComps.end())
+        const auto found = m_lookup.find(id);
+        if (found == m_lookup.end())
             continue;
         CollisionComp* other = found->second;
         CollisionHull* b = other->GetHull();

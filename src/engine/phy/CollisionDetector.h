@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <map>
+#include <unordered_map>
 #include <vector>
 
 namespace dorvo
@@ -75,7 +76,13 @@ private:
     void DetectForBody(PhysicsComp* body, std::vector<CollisionInfo*>& results, bool fullPass);
 
     std::map<std::uint32_t, CollisionComp*> m_collisionComps; // not owned; id order repeats runs
+    // The same components for the lookup of every neighbour, which the ordered map makes slow.
+    std::unordered_map<std::uint32_t, CollisionComp*> m_lookup;
     HullDispatcher m_dispatcher;
+    // Neighbour lists kept between steps so that their storage is reused; one per nesting
+    // level, since a callback may wake a body whose detection runs inside another's.
+    std::vector<std::vector<std::uint32_t>> m_neighbourLists;
+    std::size_t m_depth = 0;
 };
 } // namespace phy
 } // namespace dorvo

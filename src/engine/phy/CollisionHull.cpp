@@ -53,7 +53,7 @@ void CollisionHull::AddIgnore(CollisionHull* other)
         other->ignoreList.push_back(this);
 }
 
-bool CollisionHull::Ignores(const CollisionHull* other) const
+bool CollisionHull::IgnoresListed(const CollisionHull* other) const
 {
     return std::find(ignoreList.begin(), ignoreList.end(), other) != ignoreList.end();
 }

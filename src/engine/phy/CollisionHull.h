@@ -55,7 +55,11 @@ public:
 
     // Ignoring is mutual: both hulls list each other, so either one's death clears both lists.
     void AddIgnore(CollisionHull* other);
-    bool Ignores(const CollisionHull* other) const;
+    bool Ignores(const CollisionHull* other) const
+    {
+        // Most hulls ignore nobody; the detector asks for every candidate pair.
+        return !ignoreList.empty() && IgnoresListed(other);
+    }
     // Rolls the contact window at the end of a step; dt in seconds.
     void AgeContacts(float dt);
     // Whether the previous window had seen the object.
@@ -83,6 +87,7 @@ protected:
     void OnSizeChanged();
 
 private:
+    bool IgnoresListed(const CollisionHull* other) const;
     void RemoveIgnore(const CollisionHull* other);
 };
 } // namespace phy

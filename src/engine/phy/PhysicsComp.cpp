@@ -37,10 +37,15 @@ const std::uint32_t kCollisionCompTypeID = HashName("CollisionComp");
 // Set while PhysicsComp::Wake runs the engine's wake, so either door wakes a body once.
 bool s_waking = false;
 
+// The length must be a valid float too. sqrt is correctly rounded and 1e6 squared rounds to the
+// float 1e12 exactly where the square root of a float reaches 1e6, so the squared length is
+// compared instead: the same answer without the square root, for every float.
+constexpr float kValidSquaredLength = math::kValidFloatBound * math::kValidFloatBound;
+
 bool IsFinite(const math::Vector3& v)
 {
     return math::IsValidFloat(v.x) && math::IsValidFloat(v.y) && math::IsValidFloat(v.z) &&
-           math::IsValidFloat(v.Length());
+           v.LengthSquared() < kValidSquaredLength;
 }
 
 bool IsFinite(const math::Quaternion& q)

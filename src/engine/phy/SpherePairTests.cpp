@@ -64,6 +64,12 @@ PairResult SphereBoxCollision(SphereHull& a, OBBHull& b)
 {
     const math::Vector3& c = a.sphere.center;
     const math::OBB& box = b.GetOBB();
+    // The box lies within its radius of its centre, so a sphere whose centre is farther than
+    // that plus its reach is beyond the margin: the test below would answer nothing (the slack
+    // is far beyond float rounding).
+    const float reach = box.halfExtent.Length() + a.sphere.radius + kCollisionMargin + 0.01f;
+    if ((c - box.center).LengthSquared() > 1.01f * reach * reach)
+        return PairResult();
     math::Vector3 q;
     const float dist = box.Distance(c, q);
     const float depth = a.sphere.radius - dist;
