@@ -2,8 +2,6 @@
 
 #include <btBulletDynamicsCommon.h>
 
-#include <chrono>
-
 namespace physbench
 {
 namespace
@@ -145,12 +143,11 @@ bool BulletAdapter::Build(const BenchScene& scene, const EngineSettings& setting
     return true;
 }
 
-double BulletAdapter::Step()
+StepTime BulletAdapter::Step()
 {
-    const auto start = std::chrono::steady_clock::now();
+    const StepClock clock;
     m_world->stepSimulation(kStep, 0);
-    const auto end = std::chrono::steady_clock::now();
-    return std::chrono::duration<double>(end - start).count();
+    return clock.Stop();
 }
 
 std::vector<BodySample> BulletAdapter::Bodies() const

@@ -98,16 +98,17 @@ bool DorvoAdapter::Build(const BenchScene& scene, const EngineSettings&, std::st
     return true;
 }
 
-double DorvoAdapter::Step()
+StepTime DorvoAdapter::Step()
 {
     common::ConsoleInterface& console = common::ConsoleInterface::Instance();
     console.ClearOutput();
-    const double seconds = m_runner->StepTimed();
+    StepTime time;
+    time.wall = m_runner->StepTimed(&time.cpu);
     m_nanReports = 0;
     for (const std::string& line : console.GetOutputLines())
         if (line.find("Gob ID: ") != std::string::npos)
             ++m_nanReports;
-    return seconds;
+    return time;
 }
 
 std::vector<BodySample> DorvoAdapter::Bodies() const

@@ -28,7 +28,7 @@ public:
 
     const char* Name() const override { return "dorvo"; }
     bool Build(const BenchScene& scene, const EngineSettings& settings, std::string* error) override;
-    double Step() override;
+    StepTime Step() override;
     std::vector<BodySample> Bodies() const override;
     ContactCount Contacts() const override;
     int NanReports() override { return m_nanReports; }

@@ -8,8 +8,35 @@
 #include "OdeAdapter.h"
 #endif
 
+#include <chrono>
+#include <ctime>
+
 namespace physbench
 {
+namespace
+{
+double WallNow()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+double CpuNow()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+} // namespace
+
+StepClock::StepClock() : m_wall(WallNow()), m_cpu(CpuNow()) {}
+
+StepTime StepClock::Stop() const
+{
+    const double cpu = CpuNow();
+    const double wall = WallNow();
+    return StepTime{wall - m_wall, cpu - m_cpu};
+}
+
 std::vector<std::string> AvailableEngines()
 {
     std::vector<std::string> engines{"dorvo"};

@@ -29,6 +29,26 @@ struct BodySample
     physcene::BodyPose pose;
 };
 
+// How long one step took: wall clock, and processor time of this thread (which a busy machine
+// disturbs less), both in seconds.
+struct StepTime
+{
+    double wall = 0.0;
+    double cpu = 0.0;
+};
+
+// Times a stretch of code on both clocks.
+class StepClock
+{
+public:
+    StepClock();
+    StepTime Stop() const;
+
+private:
+    double m_wall;
+    double m_cpu;
+};
+
 struct ContactCount
 {
     int points = 0;      // contact points
@@ -43,8 +63,8 @@ public:
     virtual const char* Name() const = 0;
     // False with one line saying why.
     virtual bool Build(const BenchScene& scene, const EngineSettings& settings, std::string* error) = 0;
-    // One step of 1/30 s; returns the seconds the engine's step alone took.
-    virtual double Step() = 0;
+    // One step of 1/30 s; returns the time the engine's step alone took.
+    virtual StepTime Step() = 0;
     virtual std::vector<BodySample> Bodies() const = 0;
     virtual ContactCount Contacts() const = 0;
     // Reports of non-finite numbers in the last step (ours: the console's "Gob ID: " lines;

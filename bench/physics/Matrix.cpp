@@ -318,20 +318,21 @@ int RunMatrix(const Options& options)
 
     // Timings.
     md << "## Runs\n\n";
-    md << "| scene | engine | settings | median ms | p95 ms | max ms | contacts/step | pairs/step (unique) | "
+    md << "| scene | engine | settings | median ms | p95 ms | max ms | processor median ms | contacts/step | "
+          "pairs/step (unique) | "
           "max pen. | mean pen. | RMS speed | moving | NaN | lost | hash |\n";
-    md << "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
+    md << "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
     std::ostringstream hashes;
     for (const Row& row : rows)
     {
         const RunResult& r = row.result;
         md << "| " << row.key << " | " << row.entry.engine << " | " << SettingsText(row.entry) << " | "
            << Fixed(r.medianMs, 3) << " | " << Fixed(r.p95Ms, 3) << " | " << Fixed(r.maxMs, 3) << " | "
-           << Fixed(r.contactsPerStep, 1) << " | " << Fixed(r.pairsPerStep, 1) << " ("
-           << Fixed(r.uniquePairsPerStep, 1) << ") | " << Fixed(r.maxPenetration, 4) << " | "
-           << Fixed(r.meanPenetration, 4) << " | " << Fixed(r.rmsSpeed, 4) << " | " << r.movingAtEnd << " | "
-           << r.nanTotal << " | " << r.lost << " | " << (row.entry.engine == "dorvo" ? Hex(r.hash) : "")
-           << " |\n";
+           << Fixed(r.cpuMedianMs, 3) << " | " << Fixed(r.contactsPerStep, 1) << " | "
+           << Fixed(r.pairsPerStep, 1) << " (" << Fixed(r.uniquePairsPerStep, 1) << ") | "
+           << Fixed(r.maxPenetration, 4) << " | " << Fixed(r.meanPenetration, 4) << " | "
+           << Fixed(r.rmsSpeed, 4) << " | " << r.movingAtEnd << " | " << r.nanTotal << " | " << r.lost
+           << " | " << (row.entry.engine == "dorvo" ? Hex(r.hash) : "") << " |\n";
         if (row.entry.engine == "dorvo")
             hashes << row.key << " " << FileTag(row.entry) << " " << Hex(r.hash) << " "
                    << Fixed(r.medianMs, 3) << "\n";

@@ -2,8 +2,6 @@
 
 #include <ode/ode.h>
 
-#include <chrono>
-
 namespace physbench
 {
 namespace
@@ -180,15 +178,14 @@ void OdeAdapter::Near(void* a, void* b)
     }
 }
 
-double OdeAdapter::Step()
+StepTime OdeAdapter::Step()
 {
     m_contacts = ContactCount();
-    const auto start = std::chrono::steady_clock::now();
+    const StepClock clock;
     dSpaceCollide(static_cast<dSpaceID>(m_space), this, &NearCallback);
     dWorldQuickStep(static_cast<dWorldID>(m_world), kStep);
     dJointGroupEmpty(static_cast<dJointGroupID>(m_contactGroup));
-    const auto end = std::chrono::steady_clock::now();
-    return std::chrono::duration<double>(end - start).count();
+    return clock.Stop();
 }
 
 std::vector<BodySample> OdeAdapter::Bodies() const

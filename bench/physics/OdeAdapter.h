@@ -21,7 +21,7 @@ public:
 
     const char* Name() const override { return "ode"; }
     bool Build(const BenchScene& scene, const EngineSettings& settings, std::string* error) override;
-    double Step() override;
+    StepTime Step() override;
     std::vector<BodySample> Bodies() const override;
     ContactCount Contacts() const override { return m_contacts; }
 

@@ -19,7 +19,7 @@ constexpr int kWarmUpSteps = 30;
 struct StepMeasures
 {
     int step = 0;
-    double seconds = 0.0;
+    StepTime time;
     ContactCount contacts;
     physcene::Energy energy;
     physcene::Penetration penetration;
@@ -44,6 +44,7 @@ struct RunResult
     double medianMs = 0.0; // over the steps after the warm-up
     double p95Ms = 0.0;
     double maxMs = 0.0;
+    double cpuMedianMs = 0.0;        // processor time of a step, median over the same steps
     double contactsPerStep = 0.0;    // contact points, after the warm-up
     double pairsPerStep = 0.0;       // as the engine reports them
     double uniquePairsPerStep = 0.0; // each pair once

@@ -1,6 +1,7 @@
 #include "engine/phy/CollisionDetector.h"
 
 #include "common/COctTree.h"
+#include "common/math/Vector3.h"
 #include "engine/phy/BoxPairTests.h"
 #include "engine/phy/ClothHull.h"
 #include "engine/phy/CollisionComp.h"
@@ -29,9 +30,36 @@ bool AtRest(const PhysicsComp& body)
 {
     return body.immovable || body.frozen;
 }
+
+// Whether a shape held by the sphere B lies beyond the reach of every pair test with a shape
+// held by the sphere A. Spheres and sphere-box pairs touch only within the margin of their
+// bounding spheres; two boxes are separated by a face axis once their centres lie more than
+// sqrt(3) times the sum of their radii and the margin apart (see the box-box test). The slack
+// lies far beyond float rounding, so a neighbour passed over here is one the test would refuse.
+bool SpheresOutOfReach(const math::Vector3& centreA, float radiusA, bool exactA, const math::Vector3& centreB,
+                       float radiusB, bool exactB)
+{
+    constexpr float kSlack = 0.01f;
+    const float reach = radiusA + radiusB + kCollisionMargin + kSlack;
+    const float factor = exactA || exactB ? 1.01f : 3.01f;
+    return (centreA - centreB).LengthSquared() > factor * reach * reach;
+}
 } // namespace
 
 CollisionDetector::CollisionDetector() = default;
+
+bool CollisionDetector::OutOfReach(const math::Vector3& centreA, float radiusA, bool exactA,
+                                   const Filed& filed, const CollisionHull& b) const
+{
+    if (m_boundsTaken && filed.hull == &b)
+        return SpheresOutOfReach(centreA, radiusA, exactA, filed.centre, filed.radius, filed.exact);
+    math::Vector3 centreB;
+    float radiusB = 0.0f;
+    bool exactB = false;
+    if (!b.GetBoundingSphere(centreB, radiusB, exactB))
+        return false;
+    return SpheresOutOfReach(centreA, radiusA, exactA, centreB, radiusB, exactB);
+}
 
 CollisionDetector::~CollisionDetector() = default;
 
@@ -62,7 +90,11 @@ void CollisionDetector::RegisterCollisionFunctors()
 void CollisionDetector::AddCollisionComp(std::uint32_t id, CollisionComp* comp)
 {
     if (comp != nullptr && m_collisionComps.emplace(id, comp).second)
-        m_lookup.emplace(id, comp);
+    {
+        Filed filed;
+        filed.comp = comp;
+        m_lookup.emplace(id, filed);
+    }
 }
 
 void CollisionDetector::RemoveCollisionComp(std::uint32_t id)
@@ -81,6 +113,21 @@ void CollisionDetector::DetectCollisions(std::vector<PhysicsComp*>& activeBodies
         if (comp->GetPhysicsComp() == nullptr && comp->GetHull() != nullptr)
             comp->GetHull()->UpdateFromBody();
     }
+    // Every hull's bounding sphere once for the whole pass: the hulls hold still while it runs.
+    for (auto& entry : m_lookup)
+    {
+        Filed& filed = entry.second;
+        const CollisionHull* hull = filed.comp->GetHull();
+        filed.hull = hull != nullptr && hull->GetBoundingSphere(filed.centre, filed.radius, filed.exact)
+                         ? hull
+                         : nullptr;
+    }
+    m_boundsTaken = true;
+    struct Release
+    {
+        bool& taken;
+        ~Release() { taken = false; }
+    } release{m_boundsTaken};
     // By index: a callback may wake a body, which joins the list.
     for (std::size_t i = 0; i < activeBodies.size(); ++i)
     {
@@ -104,12 +151,32 @@ void CollisionDetector::DetectForBody(PhysicsComp* body, std::vector<CollisionIn
     if (a == nullptr)
         return; // no collision component, or one without a hull
 
-    // Sorted so that pairs come in id order whatever the oct tree's own order.
     if (m_neighbourLists.size() <= m_depth)
         m_neighbourLists.resize(m_depth + 1);
     std::vector<std::uint32_t>& neighbours = m_neighbourLists[m_depth];
     neighbours.clear();
     common::COctTree::Global().GetNeighbours(body->GetOwnerID(), neighbours);
+    // Neighbours too far away for their pair test to find anything are passed over first: they
+    // would give no result and fire nothing. The rest are sorted so that pairs come in id order
+    // whatever the oct tree's own order.
+    math::Vector3 centreA;
+    float radiusA = 0.0f;
+    bool exactA = false;
+    if (a->GetBoundingSphere(centreA, radiusA, exactA))
+    {
+        std::size_t kept = 0;
+        for (const std::uint32_t id : neighbours)
+        {
+            const auto found = m_lookup.find(id);
+            if (found == m_lookup.end())
+                continue;
+            const CollisionHull* b = found->second.comp->GetHull();
+            if (b == nullptr || OutOfReach(centreA, radiusA, exactA, found->second, *b))
+                continue;
+            neighbours[kept++] = id;
+        }
+        neighbours.resize(kept);
+    }
     std::sort(neighbours.begin(), neighbours.end());
     // A callback that wakes a body detects its pairs with the next list; by index, since that
     // may grow the outer vector.
@@ -128,7 +195,7 @@ void CollisionDetector::DetectForBody(PhysicsComp* body, std::vector<CollisionIn
         const auto found = m_lookup.find(id);
         if (found == m_lookup.end())
             continue;
-        CollisionComp* other = found->second;
+        CollisionComp* other = found->second.comp;
         CollisionHull* b = other->GetHull();
         if (b == nullptr)
             continue;

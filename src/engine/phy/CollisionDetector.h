@@ -8,6 +8,7 @@
 #pragma once
 
 #include "common/loki/FunctorDispatcher.h"
+#include "common/math/Vector3.h"
 #include "engine/phy/PairResult.h"
 
 #include <cstdint>
@@ -72,12 +73,27 @@ public:
     const std::map<std::uint32_t, CollisionComp*>& GetCollisionComps() const { return m_collisionComps; }
 
 private:
+    // A registered component with the bounding sphere its hull had when the current detection pass began (the
+    // hulls hold still while the pass runs).
+    struct Filed
+    {
+        CollisionComp* comp = nullptr;
+        const CollisionHull* hull = nullptr; // the hull the sphere is of; null: none taken
+        math::Vector3 centre;
+        float radius = 0.0f;
+        bool exact = false;
+    };
     // Tests one body's hull against its oct-tree neighbours (steps shared by both passes).
     void DetectForBody(PhysicsComp* body, std::vector<CollisionInfo*>& results, bool fullPass);
+    // Whether the hull `b` of a neighbour lies beyond every pair test's reach from a shape held
+    // by the sphere (centreA, radiusA).
+    bool OutOfReach(const math::Vector3& centreA, float radiusA, bool exactA, const Filed& filed,
+                    const CollisionHull& b) const;
 
     std::map<std::uint32_t, CollisionComp*> m_collisionComps; // not owned; id order repeats runs
     // The same components for the lookup of every neighbour, which the ordered map makes slow.
-    std::unordered_map<std::uint32_t, CollisionComp*> m_lookup;
+    std::unordered_map<std::uint32_t, Filed> m_lookup;
+    bool m_boundsTaken = false; // while the pass's spheres hold
     HullDispatcher m_dispatcher;
     // Neighbour lists kept between steps so that their storage is reused; one per nesting
     // level, since a callback may wake a body whose detection runs inside another's.

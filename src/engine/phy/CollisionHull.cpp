@@ -27,6 +27,11 @@ void CollisionHull::UpdateFromBody() {}
 
 void CollisionHull::SetBodyInertia() {}
 
+bool CollisionHull::GetBoundingSphere(math::Vector3&, float&, bool&) const
+{
+    return false;
+}
+
 float CollisionHull::GetVolume()
 {
     return 0.0f;

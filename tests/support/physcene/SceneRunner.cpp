@@ -22,6 +22,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <ctime>
 #include <utility>
 
 using dorvo::phy::CollisionComp;
@@ -322,13 +323,20 @@ void SceneRunner::Step()
     StepTimed();
 }
 
-double SceneRunner::StepTimed()
+double SceneRunner::StepTimed(double* cpuSeconds)
 {
     GobManager& gobs = GobManager::Instance();
     gobs.ProcessKillList();
+    timespec cpuStart{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuStart);
     const auto start = std::chrono::steady_clock::now();
     DynamicsEngine::Instance().Update(kFrameStep);
     const auto end = std::chrono::steady_clock::now();
+    timespec cpuEnd{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuEnd);
+    if (cpuSeconds != nullptr)
+        *cpuSeconds = static_cast<double>(cpuEnd.tv_sec - cpuStart.tv_sec) +
+                      1e-9 * static_cast<double>(cpuEnd.tv_nsec - cpuStart.tv_nsec);
     gobs.Update(kFrameStep);
     ++m_steps;
     if (m_recording)

@@ -119,8 +119,9 @@ public:
 
     // One game frame; its record is appended.
     void Step();
-    // The same frame; returns the seconds that the physics update alone took (wall clock).
-    double StepTimed();
+    // The same frame; returns the seconds that the physics update alone took (wall clock), and
+    // the processor time this thread spent in it when asked.
+    double StepTimed(double* cpuSeconds = nullptr);
     void Run(int steps);
 
     const std::vector<StepRecord>& Records() const { return m_records; }
