@@ -277,7 +277,7 @@ PairResult BoxPlaneCollision(OBBHull& a, PlaneHull& b)
     if (contacts.empty())
         return PairResult();
     std::stable_sort(contacts.begin(), contacts.end(), ContactDepthLess);
-    return PairResult(new CollisionInfo(&a, &b, contacts, plane.normal));
+    return PairResult(CollisionInfo::Make(&a, &b, contacts, plane.normal));
 }
 
 PairResult BoxBoxCollision(OBBHull& a, OBBHull& b)
@@ -351,7 +351,7 @@ PairResult BoxBoxCollision(OBBHull& a, OBBHull& b)
     contacts.emplace_back(main - boxA.center, main - boxB.center, main, best);
     for (const math::Vector3& p : clipPoints)
         contacts.emplace_back(p - boxA.center, p - boxB.center, p, best);
-    return PairResult(new CollisionInfo(&a, &b, contacts, n)); // keeps the first 10
+    return PairResult(CollisionInfo::Make(&a, &b, contacts, n)); // keeps the first 10
 }
 
 PairResult BoxTriangleCollision(OBBHull& a, TriangleHull& b)
@@ -389,7 +389,7 @@ PairResult BoxTriangleCollision(OBBHull& a, TriangleHull& b)
     contacts.reserve(points.size());
     for (const math::Vector3& p : points)
         contacts.emplace_back(p - box.center, p - centroid, p, best);
-    return PairResult(new CollisionInfo(&a, &b, contacts, n));
+    return PairResult(CollisionInfo::Make(&a, &b, contacts, n));
 }
 
 PairResult BoxClothCollision(OBBHull&, ClothHull&)

@@ -170,9 +170,20 @@ void CollisionDetector::DetectForBody(PhysicsComp* body, std::vector<CollisionIn
             const auto found = m_lookup.find(id);
             if (found == m_lookup.end())
                 continue;
-            const CollisionHull* b = found->second.comp->GetHull();
-            if (b == nullptr || OutOfReach(centreA, radiusA, exactA, found->second, *b))
-                continue;
+            const Filed& filed = found->second;
+            // In the pass the sphere was taken of the component's hull, which no step replaces;
+            // the component itself is read only for the neighbours kept.
+            if (m_boundsTaken && filed.hull != nullptr)
+            {
+                if (SpheresOutOfReach(centreA, radiusA, exactA, filed.centre, filed.radius, filed.exact))
+                    continue;
+            }
+            else
+            {
+                const CollisionHull* b = filed.comp->GetHull();
+                if (b == nullptr || OutOfReach(centreA, radiusA, exactA, filed, *b))
+                    continue;
+            }
             neighbours[kept++] = id;
         }
         neighbours.resize(kept);

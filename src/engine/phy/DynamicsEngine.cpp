@@ -402,7 +402,7 @@ void DynamicsEngine::DisableBrokenConstraints()
 void DynamicsEngine::DeleteCollisionInfos()
 {
     for (CollisionInfo* info : m_collisionInfos)
-        delete info;
+        CollisionInfo::Release(info);
     m_collisionInfos.clear();
     // The hulls' lists point into the results.
     for (auto& entry : m_bodies)

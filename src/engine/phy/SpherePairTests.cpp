@@ -24,8 +24,7 @@ constexpr float kZero = 1e-7f;
 // The one contact of a sphere test, made into the result.
 PairResult OneContact(CollisionHull& a, CollisionHull& b, const Contact& contact, const math::Vector3& n)
 {
-    const std::vector<Contact> contacts{contact};
-    return PairResult(new CollisionInfo(&a, &b, contacts, n));
+    return PairResult(CollisionInfo::Make(&a, &b, &contact, 1, n));
 }
 } // namespace
 

@@ -58,9 +58,26 @@ void CollectSubtree(const SOctNode& node, std::uint32_t key, std::vector<std::ui
     AppendOthers(node, key, out);
     for (const auto& child : node.m_Children)
     {
-        if (child)
+        // Empty branches add nothing; most of a deep tree is empty.
+        if (child && child->m_SubtreeCount > 0)
         {
             CollectSubtree(*child, key, out);
+        }
+    }
+}
+
+// Keeps the object counts of the node and every node above it.
+void CountFiled(SOctNode* node, bool added)
+{
+    for (; node; node = node->m_pParent)
+    {
+        if (added)
+        {
+            ++node->m_SubtreeCount;
+        }
+        else
+        {
+            --node->m_SubtreeCount;
         }
     }
 }
@@ -129,7 +146,10 @@ void COctTree::Add(IOctTreeObject* object)
     const auto filed = m_Index.find(key);
     if (filed != m_Index.end())
     {
-        filed->second->m_Objects.erase(key);
+        if (filed->second->m_Objects.erase(key) > 0)
+        {
+            CountFiled(filed->second, false);
+        }
         m_Index.erase(filed);
     }
     const math::AABB box = object->GetOctTreeBox();
@@ -160,7 +180,10 @@ bool COctTree::InsertIntoNode(SOctNode& node, IOctTreeObject* object, const math
 void COctTree::AddToNode(SOctNode& node, IOctTreeObject* object)
 {
     const std::uint32_t key = object->GetOctTreeKey();
-    node.m_Objects.emplace(key, object);
+    if (node.m_Objects.emplace(key, object).second)
+    {
+        CountFiled(&node, true);
+    }
     m_Index.emplace(key, &node);
 }
 
@@ -220,7 +243,10 @@ void COctTree::Remove(IOctTreeObject* object)
         return;
     }
     const std::uint32_t key = object->GetOctTreeKey();
-    node->m_Objects.erase(key);
+    if (node->m_Objects.erase(key) > 0)
+    {
+        CountFiled(node, false);
+    }
     m_Index.erase(key);
 }
 
@@ -234,7 +260,7 @@ void COctTree::GetNeighbours(std::uint32_t key, std::vector<std::uint32_t>& out)
     const SOctNode* node = filed->second;
     for (const auto& child : node->m_Children)
     {
-        if (child)
+        if (child && child->m_SubtreeCount > 0)
         {
             CollectSubtree(*child, key, out);
         }

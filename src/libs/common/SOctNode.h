@@ -6,6 +6,7 @@
 #include "common/math/AABB.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
@@ -30,5 +31,8 @@ struct SOctNode
     // All null (a leaf) or all set, at ChildIndex(x half, y half, z half).
     std::array<std::unique_ptr<SOctNode>, kChildCount> m_Children;
     SOctNode* m_pParent = nullptr; // null for the root
+    // Objects filed here and in every node below; the tree keeps it, so walks can pass over
+    // empty branches.
+    std::size_t m_SubtreeCount = 0;
 };
 } // namespace common
