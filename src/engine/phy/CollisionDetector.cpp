@@ -36,13 +36,14 @@ bool AtRest(const PhysicsComp& body)
 // bounding spheres; two boxes are separated by a face axis once their centres lie more than
 // sqrt(3) times the sum of their radii and the margin apart (see the box-box test). The slack
 // lies far beyond float rounding, so a neighbour passed over here is one the test would refuse.
-bool SpheresOutOfReach(const math::Vector3& centreA, float radiusA, bool exactA, const math::Vector3& centreB,
+bool SpheresOutOfReach(const math::Vector3& centreA, float radiusA, bool exactA, const float* centreB,
                        float radiusB, bool exactB)
 {
     constexpr float kSlack = 0.01f;
     const float reach = radiusA + radiusB + kCollisionMargin + kSlack;
     const float factor = exactA || exactB ? 1.01f : 3.01f;
-    return (centreA - centreB).LengthSquared() > factor * reach * reach;
+    const math::Vector3 offset(centreA.x - centreB[0], centreA.y - centreB[1], centreA.z - centreB[2]);
+    return offset.LengthSquared() > factor * reach * reach;
 }
 } // namespace
 
@@ -58,7 +59,8 @@ bool CollisionDetector::OutOfReach(const math::Vector3& centreA, float radiusA, 
     bool exactB = false;
     if (!b.GetBoundingSphere(centreB, radiusB, exactB))
         return false;
-    return SpheresOutOfReach(centreA, radiusA, exactA, centreB, radiusB, exactB);
+    const float centre[3] = {centreB.x, centreB.y, centreB.z};
+    return SpheresOutOfReach(centreA, radiusA, exactA, centre, radiusB, exactB);
 }
 
 CollisionDetector::~CollisionDetector() = default;
@@ -89,18 +91,35 @@ void CollisionDetector::RegisterCollisionFunctors()
 
 void CollisionDetector::AddCollisionComp(std::uint32_t id, CollisionComp* comp)
 {
-    if (comp != nullptr && m_collisionComps.emplace(id, comp).second)
+    if (comp == nullptr || !m_collisionComps.emplace(id, comp).second)
+        return;
+    Filed filed;
+    filed.comp = comp;
+    if (id < kDenseIds)
     {
-        Filed filed;
-        filed.comp = comp;
-        m_lookup.emplace(id, filed);
+        if (m_dense.size() <= id)
+            m_dense.resize(static_cast<std::size_t>(id) + 1);
+        m_dense[id] = filed;
     }
+    else
+        m_sparse[id] = filed;
 }
 
 void CollisionDetector::RemoveCollisionComp(std::uint32_t id)
 {
     m_collisionComps.erase(id);
-    m_lookup.erase(id);
+    if (id >= kDenseIds)
+        m_sparse.erase(id);
+    else if (id < m_dense.size())
+        m_dense[id] = Filed();
+}
+
+CollisionDetector::Filed* CollisionDetector::FindFiled(std::uint32_t id)
+{
+    if (id < kDenseIds)
+        return id < m_dense.size() && m_dense[id].comp != nullptr ? &m_dense[id] : nullptr;
+    const auto found = m_sparse.find(id);
+    return found != m_sparse.end() ? &found->second : nullptr;
 }
 
 void CollisionDetector::DetectCollisions(std::vector<PhysicsComp*>& activeBodies,
@@ -114,13 +133,16 @@ void CollisionDetector::DetectCollisions(std::vector<PhysicsComp*>& activeBodies
             comp->GetHull()->UpdateFromBody();
     }
     // Every hull's bounding sphere once for the whole pass: the hulls hold still while it runs.
-    for (auto& entry : m_lookup)
+    for (const auto& entry : m_collisionComps)
     {
-        Filed& filed = entry.second;
+        Filed& filed = *FindFiled(entry.first);
         const CollisionHull* hull = filed.comp->GetHull();
-        filed.hull = hull != nullptr && hull->GetBoundingSphere(filed.centre, filed.radius, filed.exact)
-                         ? hull
-                         : nullptr;
+        math::Vector3 centre;
+        filed.hull =
+            hull != nullptr && hull->GetBoundingSphere(centre, filed.radius, filed.exact) ? hull : nullptr;
+        filed.centre[0] = centre.x;
+        filed.centre[1] = centre.y;
+        filed.centre[2] = centre.z;
     }
     m_boundsTaken = true;
     struct Release
@@ -167,10 +189,10 @@ void CollisionDetector::DetectForBody(PhysicsComp* body, std::vector<CollisionIn
         std::size_t kept = 0;
         for (const std::uint32_t id : neighbours)
         {
-            const auto found = m_lookup.find(id);
-            if (found == m_lookup.end())
+            const Filed* found = FindFiled(id);
+            if (found == nullptr)
                 continue;
-            const Filed& filed = found->second;
+            const Filed& filed = *found;
             // In the pass the sphere was taken of the component's hull, which no step replaces;
             // the component itself is read only for the neighbours kept.
             if (m_boundsTaken && filed.hull != nullptr)
@@ -203,10 +225,10 @@ void CollisionDetector::DetectForBody(PhysicsComp* body, std::vector<CollisionIn
     {
         const std::uint32_t id = m_neighbourLists[level][i];
         // Looked up afresh for every neighbour: a callback may have ended a component.
-        const auto found = m_lookup.find(id);
-        if (found == m_lookup.end())
+        const Filed* found = FindFiled(id);
+        if (found == nullptr)
             continue;
-        CollisionComp* other = found->second.comp;
+        CollisionComp* other = found->comp;
         CollisionHull* b = other->GetHull();
         if (b == nullptr)
             continue;

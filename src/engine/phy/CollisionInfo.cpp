@@ -4,6 +4,7 @@
 #include "engine/phy/CollisionComp.h"
 #include "engine/phy/CollisionHull.h"
 #include "engine/phy/DynamicsEngine.h"
+#include "engine/phy/InlineTransform.h"
 #include "engine/phy/PhysicsComp.h"
 
 #include <algorithm>
@@ -34,22 +35,22 @@ bool IsTrigger(const CollisionHull* hull)
 }
 
 // A body that can take an impulse: present and not immovable.
-bool Movable(const PhysicsComp* body)
+inline bool Movable(const PhysicsComp* body)
 {
     return body != nullptr && !body->immovable;
 }
 
 // m^-1 + d.((I^-1 (r x d)) x r) of a movable body, else 0.
-float EffectiveMass(const PhysicsComp* body, const math::Vector3& d, const math::Vector3& r)
+inline float EffectiveMass(const PhysicsComp* body, const math::Vector3& d, const math::Vector3& r)
 {
     if (!Movable(body))
         return 0.0f;
-    const math::Vector3 w = body->GetWorldInvInertia().Transform(r.Cross(d));
+    const math::Vector3 w = InlineTransform(body->GetWorldInvInertia(), r.Cross(d));
     return body->GetInvMass() + d.Dot(w.Cross(r));
 }
 
 // v + w x r; zero without a body.
-math::Vector3 VelocityAt(const PhysicsComp* body, const math::Vector3& r)
+inline math::Vector3 VelocityAt(const PhysicsComp* body, const math::Vector3& r)
 {
     if (body == nullptr)
         return math::Vector3();

@@ -13,6 +13,7 @@
 #include "engine/phy/DynamicsEngine.h"
 #include "engine/phy/FiniteXml.h"
 #include "engine/phy/Force.h"
+#include "engine/phy/InlineTransform.h"
 
 #include <tinyxml.h>
 
@@ -42,7 +43,7 @@ bool s_waking = false;
 // compared instead: the same answer without the square root, for every float.
 constexpr float kValidSquaredLength = math::kValidFloatBound * math::kValidFloatBound;
 
-bool IsFinite(const math::Vector3& v)
+inline bool IsFinite(const math::Vector3& v)
 {
     return math::IsValidFloat(v.x) && math::IsValidFloat(v.y) && math::IsValidFloat(v.z) &&
            v.LengthSquared() < kValidSquaredLength;
@@ -335,7 +336,7 @@ void PhysicsComp::ApplyImpulseAtPoint(const math::Vector3& impulse, const math::
         else if (planeMode == PLANE_XZ)
             r.y = 0.0f;
     }
-    angularVelocity += m_worldInvInertia.Transform(r.Cross(impulse));
+    angularVelocity += InlineTransform(m_worldInvInertia, r.Cross(impulse));
     disturbed = true;
     ApplyPlaneMode(true);
     if (!IsFinite(velocity))

@@ -44,11 +44,11 @@ void CollectFrom(const SOctNode& node, const std::function<bool(const SOctNode&)
 
 void AppendOthers(const SOctNode& node, std::uint32_t key, std::vector<std::uint32_t>& out)
 {
-    for (const auto& entry : node.m_Objects)
+    for (const std::uint32_t other : node.m_Keys)
     {
-        if (entry.first != key)
+        if (other != key)
         {
-            out.push_back(entry.first);
+            out.push_back(other);
         }
     }
 }
@@ -66,9 +66,26 @@ void CollectSubtree(const SOctNode& node, std::uint32_t key, std::vector<std::ui
     }
 }
 
-// Keeps the object counts of the node and every node above it.
-void CountFiled(SOctNode* node, bool added)
+// Keeps the node's key array and the object counts of the node and every node above it.
+void CountFiled(SOctNode* node, std::uint32_t key, bool added)
 {
+    if (added)
+    {
+        node->m_Keys.push_back(key);
+    }
+    else
+    {
+        std::vector<std::uint32_t>& keys = node->m_Keys;
+        for (std::size_t i = 0; i < keys.size(); ++i)
+        {
+            if (keys[i] == key)
+            {
+                keys[i] = keys.back();
+                keys.pop_back();
+                break;
+            }
+        }
+    }
     for (; node; node = node->m_pParent)
     {
         if (added)
@@ -148,7 +165,7 @@ void COctTree::Add(IOctTreeObject* object)
     {
         if (filed->second->m_Objects.erase(key) > 0)
         {
-            CountFiled(filed->second, false);
+            CountFiled(filed->second, key, false);
         }
         m_Index.erase(filed);
     }
@@ -182,7 +199,7 @@ void COctTree::AddToNode(SOctNode& node, IOctTreeObject* object)
     const std::uint32_t key = object->GetOctTreeKey();
     if (node.m_Objects.emplace(key, object).second)
     {
-        CountFiled(&node, true);
+        CountFiled(&node, key, true);
     }
     m_Index.emplace(key, &node);
 }
@@ -245,7 +262,7 @@ void COctTree::Remove(IOctTreeObject* object)
     const std::uint32_t key = object->GetOctTreeKey();
     if (node->m_Objects.erase(key) > 0)
     {
-        CountFiled(node, false);
+        CountFiled(node, key, false);
     }
     m_Index.erase(key);
 }

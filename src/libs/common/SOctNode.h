@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 namespace common
 {
@@ -28,6 +29,9 @@ struct SOctNode
     math::AABB m_Box; // the region, world units
     // Objects filed here under their keys (game-object ids); not owned.
     std::unordered_map<std::uint32_t, IOctTreeObject*> m_Objects;
+    // The same keys in a plain array, in no particular order, for walks that only want the keys
+    // (the collision broad phase asks for every body's neighbours every step).
+    std::vector<std::uint32_t> m_Keys;
     // All null (a leaf) or all set, at ChildIndex(x half, y half, z half).
     std::array<std::unique_ptr<SOctNode>, kChildCount> m_Children;
     SOctNode* m_pParent = nullptr; // null for the root
