@@ -14,6 +14,9 @@
 #include <sstream>
 #include <thread>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace physbench
 {
 namespace
@@ -51,9 +54,13 @@ std::string ReadFirstLine(const std::string& path, const std::string& prefix)
     return std::string();
 }
 
+// The 1, 5 and 15 minute load averages.
 std::string LoadAverage()
 {
-    return ReadFirstLine("/proc/loadavg", "");
+    std::istringstream in(ReadFirstLine("/proc/loadavg", ""));
+    std::string a, b, c;
+    in >> a >> b >> c;
+    return a + " " + b + " " + c;
 }
 
 // What the row's settings are, in the words of the report.
@@ -194,8 +201,99 @@ struct Row
 {
     Entry entry;
     std::string key;
-    RunResult result;
+    RunResult result;     // the figures (the child's tracks are not sent back)
+    std::string measures; // the scene's own measures
 };
+
+// Runs one entry in a child process, so that every run starts from the same fresh process (its
+// heap, and the statics our engine and its libraries keep), whatever ran before it; the child
+// sends its figures back through a pipe. False with one line when the run failed.
+bool RunIsolated(const Entry& entry, const BenchScene& scene, const std::string& csv, Row* row,
+                 std::string* error)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+    {
+        *error = "cannot make a pipe for the run";
+        return false;
+    }
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid < 0)
+    {
+        close(fds[0]);
+        close(fds[1]);
+        *error = "cannot start a process for the run";
+        return false;
+    }
+    if (pid == 0)
+    {
+        close(fds[0]);
+        std::string text;
+        std::string failure;
+        std::unique_ptr<EngineAdapter> engine = MakeEngine(entry.engine, &failure);
+        RunResult r;
+        if (!engine || !RunScene(*engine, scene, entry.settings, scene.steps, csv, &r, &failure))
+            text = "error\n" + failure;
+        else
+        {
+            char numbers[512];
+            std::snprintf(
+                numbers, sizeof numbers,
+                "ok\n%.17g %.17g %.17g %.17g %.17g %.17g %.17g %.9g %.9g %.17g %d %d %d %.9g %llu\n",
+                r.medianMs, r.p95Ms, r.maxMs, r.cpuMedianMs, r.contactsPerStep, r.pairsPerStep,
+                r.uniquePairsPerStep, r.maxPenetration, r.meanPenetration, r.rmsSpeed, r.movingAtEnd,
+                r.nanTotal, r.lost, r.maxHop, static_cast<unsigned long long>(r.hash));
+            text = numbers + SceneMeasures(r);
+        }
+        engine.reset();
+        std::size_t written = 0;
+        while (written < text.size())
+        {
+            const ssize_t n = write(fds[1], text.data() + written, text.size() - written);
+            if (n <= 0)
+                break;
+            written += static_cast<std::size_t>(n);
+        }
+        close(fds[1]);
+        _exit(0);
+    }
+    close(fds[1]);
+    std::string text;
+    char buffer[4096];
+    ssize_t n = 0;
+    while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<std::size_t>(n));
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+
+    std::istringstream in(text);
+    std::string head;
+    std::getline(in, head);
+    if (head != "ok")
+    {
+        std::string why;
+        std::getline(in, why);
+        *error = head == "error"
+                     ? why
+                     : "the run's process ended without a result (status " + std::to_string(status) + ")";
+        return false;
+    }
+    RunResult& r = row->result;
+    r.engine = entry.engine;
+    r.scene = scene;
+    r.settings = entry.settings;
+    r.steps = scene.steps;
+    unsigned long long hash = 0;
+    in >> r.medianMs >> r.p95Ms >> r.maxMs >> r.cpuMedianMs >> r.contactsPerStep >> r.pairsPerStep >>
+        r.uniquePairsPerStep >> r.maxPenetration >> r.meanPenetration >> r.rmsSpeed >> r.movingAtEnd >>
+        r.nanTotal >> r.lost >> r.maxHop >> hash;
+    r.hash = hash;
+    std::getline(in, head); // the end of the numbers' line
+    std::getline(in, row->measures);
+    return true;
+}
 
 double Slope(const std::vector<std::pair<double, double>>& points)
 {
@@ -270,7 +368,6 @@ int RunMatrix(const Options& options)
             std::cerr << "phys_bench: " << error << "\n";
             return 1;
         }
-        std::unique_ptr<EngineAdapter> engine = MakeEngine(entry.engine, &error);
         Row row;
         row.entry = entry;
         row.key = SceneKey(entry, scene);
@@ -278,7 +375,7 @@ int RunMatrix(const Options& options)
             (fs::path(options.out) / (entry.engine + "_" + row.key + "_" + FileTag(entry) + ".csv")).string();
         std::fprintf(stderr, "[%d/%zu] %s %s %s\n", index, entries.size(), entry.engine.c_str(),
                      row.key.c_str(), SettingsText(entry).c_str());
-        if (!RunScene(*engine, scene, entry.settings, scene.steps, csv, &row.result, &error))
+        if (!RunIsolated(entry, scene, csv, &row, &error))
         {
             std::cerr << "phys_bench: " << entry.engine << " " << row.key << ": " << error << "\n";
             return 1;
@@ -395,13 +492,13 @@ int RunMatrix(const Options& options)
         if (oursPyramid != nullptr && bulletPyramid != nullptr)
         {
             const double r = oursPyramid->result.medianMs / bulletPyramid->result.medianMs;
-            md << "- 210-box pyramid, ours / Bullet " << Fixed(r, 2)
+            md << "- 210-box pyramid, ours / Bullet " << Fixed(r, 3)
                << " (target at most 1.0: " << (r <= 1.0 ? "met" : "missed") << ")\n";
         }
         if (oursRain != nullptr && bulletRain != nullptr)
         {
             const double r = oursRain->result.medianMs / bulletRain->result.medianMs;
-            md << "- rain of 1000, spread, ours / Bullet " << Fixed(r, 2)
+            md << "- rain of 1000, spread, ours / Bullet " << Fixed(r, 3)
                << " (target at most 2.0: " << (r <= 2.0 ? "met" : "missed") << ")\n";
         }
         std::vector<std::pair<double, double>> points;
@@ -421,7 +518,7 @@ int RunMatrix(const Options& options)
     md << "\n## Behaviour\n\n| scene | engine | settings | measures |\n|---|---|---|---|\n";
     for (const Row& row : rows)
     {
-        const std::string measures = SceneMeasures(row.result);
+        const std::string& measures = row.measures;
         if (!measures.empty())
             md << "| " << row.key << " | " << row.entry.engine << " | " << SettingsText(row.entry) << " | "
                << measures << " |\n";
