@@ -262,15 +262,18 @@ std::string SceneMeasures(const RunResult& result)
     {
         if (variant == "slide")
         {
+            // Stopped: slower than 5 cm/s; some engines keep a slow creep after that.
             std::size_t stop = poses.size() - 1;
-            for (std::size_t i = 0; i < poses.size(); ++i)
-                if (poses[i].velocity.Length() < 0.01f)
+            for (std::size_t k = 0; k < poses.size(); ++k)
+                if (poses[k].velocity.Length() < 0.05f)
                 {
-                    stop = i;
+                    stop = k;
                     break;
                 }
             text << "stops after " << Fixed(poses[stop].position.x - first.position.x, 3) << " m (step "
-                 << stop + 1 << "; v^2/(2 mu g) = 1.84)";
+                 << stop + 1 << "; v^2/(2 mu g) = 1.84), after " << poses.size() << " steps "
+                 << Fixed(poses.back().position.x - first.position.x, 3) << " m at "
+                 << Fixed(poses.back().velocity.Length(), 3) << " m/s";
             return text.str();
         }
         float drift = 0.0f;
