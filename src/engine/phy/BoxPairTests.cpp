@@ -70,6 +70,19 @@ math::Vector3 OrientFromBToA(const math::Vector3& axis, const math::Vector3& cA,
     return (cB - cA).Dot(axis) > 0.0f ? -axis : axis;
 }
 
+// Whether two boxes lie so far apart that one of A's face axes must separate them. Along A's
+// unit axes the squared offsets add up to the squared distance d^2 of the centres, so one of
+// them is at least d / sqrt(3); along any unit axis A reaches at most its half extent and B at
+// most its radius. Past sqrt(3) (RA + RB + margin) that face axis therefore separates the boxes,
+// and the full test would answer nothing too. The slack is far beyond float rounding, so the
+// answer is the full test's for every pair: this only spares the work for distant ones.
+bool FarApart(const math::OBB& a, const math::OBB& b)
+{
+    constexpr float kSlack = 0.01f;
+    const float reach = a.halfExtent.Length() + b.halfExtent.Length() + kCollisionMargin + kSlack;
+    return (a.center - b.center).LengthSquared() > 3.01f * reach * reach;
+}
+
 // A world vector in the frame of a box whose rows are its axes.
 math::Vector3 ToLocal(const math::Matrix3& transposed, const math::Vector3& v)
 {
@@ -264,13 +277,15 @@ PairResult BoxPlaneCollision(OBBHull& a, PlaneHull& b)
     if (contacts.empty())
         return PairResult();
     std::stable_sort(contacts.begin(), contacts.end(), ContactDepthLess);
-    return PairResult(new CollisionInfo(&a, &b, contacts, plane.normal));
+    return PairResult(CollisionInfo::Make(&a, &b, contacts, plane.normal));
 }
 
 PairResult BoxBoxCollision(OBBHull& a, OBBHull& b)
 {
     const math::OBB& boxA = a.GetOBB();
     const math::OBB& boxB = b.GetOBB();
+    if (FarApart(boxA, boxB))
+        return PairResult();
     constexpr int kAxes = 15;
     math::Vector3 axes[kAxes];
     float overlaps[kAxes] = {};
@@ -279,12 +294,14 @@ PairResult BoxBoxCollision(OBBHull& a, OBBHull& b)
         axes[i] = boxA.orientation.GetRow(i);
         axes[3 + i] = boxB.orientation.GetRow(i);
     }
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j)
-            axes[6 + 3 * i + j] = boxA.orientation.GetRow(i).Cross(boxB.orientation.GetRow(j));
+    // The edge axes are made only when the face axes have not separated the boxes.
     for (int k = 0; k < kAxes; ++k)
+    {
+        if (k >= 6)
+            axes[k] = boxA.orientation.GetRow((k - 6) / 3).Cross(boxB.orientation.GetRow((k - 6) % 3));
         if (SeparatedOnAxis(axes[k], boxA, boxB, overlaps[k]))
             return PairResult();
+    }
 
     float best = 0.0f;
     const int chosen = ChooseAxis(axes, overlaps, kAxes, best);
@@ -334,7 +351,7 @@ PairResult BoxBoxCollision(OBBHull& a, OBBHull& b)
     contacts.emplace_back(main - boxA.center, main - boxB.center, main, best);
     for (const math::Vector3& p : clipPoints)
         contacts.emplace_back(p - boxA.center, p - boxB.center, p, best);
-    return PairResult(new CollisionInfo(&a, &b, contacts, n)); // keeps the first 10
+    return PairResult(CollisionInfo::Make(&a, &b, contacts, n)); // keeps the first 10
 }
 
 PairResult BoxTriangleCollision(OBBHull& a, TriangleHull& b)
@@ -372,7 +389,7 @@ PairResult BoxTriangleCollision(OBBHull& a, TriangleHull& b)
     contacts.reserve(points.size());
     for (const math::Vector3& p : points)
         contacts.emplace_back(p - box.center, p - centroid, p, best);
-    return PairResult(new CollisionInfo(&a, &b, contacts, n));
+    return PairResult(CollisionInfo::Make(&a, &b, contacts, n));
 }
 
 PairResult BoxClothCollision(OBBHull&, ClothHull&)

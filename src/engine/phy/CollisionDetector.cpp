@@ -1,6 +1,7 @@
 #include "engine/phy/CollisionDetector.h"
 
 #include "common/COctTree.h"
+#include "common/math/Vector3.h"
 #include "engine/phy/BoxPairTests.h"
 #include "engine/phy/ClothHull.h"
 #include "engine/phy/CollisionComp.h"
@@ -29,9 +30,38 @@ bool AtRest(const PhysicsComp& body)
 {
     return body.immovable || body.frozen;
 }
+
+// Whether a shape held by the sphere B lies beyond the reach of every pair test with a shape
+// held by the sphere A. Spheres and sphere-box pairs touch only within the margin of their
+// bounding spheres; two boxes are separated by a face axis once their centres lie more than
+// sqrt(3) times the sum of their radii and the margin apart (see the box-box test). The slack
+// lies far beyond float rounding, so a neighbour passed over here is one the test would refuse.
+bool SpheresOutOfReach(const math::Vector3& centreA, float radiusA, bool exactA, const float* centreB,
+                       float radiusB, bool exactB)
+{
+    constexpr float kSlack = 0.01f;
+    const float reach = radiusA + radiusB + kCollisionMargin + kSlack;
+    const float factor = exactA || exactB ? 1.01f : 3.01f;
+    const math::Vector3 offset(centreA.x - centreB[0], centreA.y - centreB[1], centreA.z - centreB[2]);
+    return offset.LengthSquared() > factor * reach * reach;
+}
 } // namespace
 
 CollisionDetector::CollisionDetector() = default;
+
+bool CollisionDetector::OutOfReach(const math::Vector3& centreA, float radiusA, bool exactA,
+                                   const Filed& filed, const CollisionHull& b) const
+{
+    if (m_boundsTaken && filed.hull == &b)
+        return SpheresOutOfReach(centreA, radiusA, exactA, filed.centre, filed.radius, filed.exact);
+    math::Vector3 centreB;
+    float radiusB = 0.0f;
+    bool exactB = false;
+    if (!b.GetBoundingSphere(centreB, radiusB, exactB))
+        return false;
+    const float centre[3] = {centreB.x, centreB.y, centreB.z};
+    return SpheresOutOfReach(centreA, radiusA, exactA, centre, radiusB, exactB);
+}
 
 CollisionDetector::~CollisionDetector() = default;
 
@@ -61,13 +91,35 @@ void CollisionDetector::RegisterCollisionFunctors()
 
 void CollisionDetector::AddCollisionComp(std::uint32_t id, CollisionComp* comp)
 {
-    if (comp != nullptr)
-        m_collisionComps.emplace(id, comp);
+    if (comp == nullptr || !m_collisionComps.emplace(id, comp).second)
+        return;
+    Filed filed;
+    filed.comp = comp;
+    if (id < kDenseIds)
+    {
+        if (m_dense.size() <= id)
+            m_dense.resize(static_cast<std::size_t>(id) + 1);
+        m_dense[id] = filed;
+    }
+    else
+        m_sparse[id] = filed;
 }
 
 void CollisionDetector::RemoveCollisionComp(std::uint32_t id)
 {
     m_collisionComps.erase(id);
+    if (id >= kDenseIds)
+        m_sparse.erase(id);
+    else if (id < m_dense.size())
+        m_dense[id] = Filed();
+}
+
+CollisionDetector::Filed* CollisionDetector::FindFiled(std::uint32_t id)
+{
+    if (id < kDenseIds)
+        return id < m_dense.size() && m_dense[id].comp != nullptr ? &m_dense[id] : nullptr;
+    const auto found = m_sparse.find(id);
+    return found != m_sparse.end() ? &found->second : nullptr;
 }
 
 void CollisionDetector::DetectCollisions(std::vector<PhysicsComp*>& activeBodies,
@@ -80,6 +132,24 @@ void CollisionDetector::DetectCollisions(std::vector<PhysicsComp*>& activeBodies
         if (comp->GetPhysicsComp() == nullptr && comp->GetHull() != nullptr)
             comp->GetHull()->UpdateFromBody();
     }
+    // Every hull's bounding sphere once for the whole pass: the hulls hold still while it runs.
+    for (const auto& entry : m_collisionComps)
+    {
+        Filed& filed = *FindFiled(entry.first);
+        const CollisionHull* hull = filed.comp->GetHull();
+        math::Vector3 centre;
+        filed.hull =
+            hull != nullptr && hull->GetBoundingSphere(centre, filed.radius, filed.exact) ? hull : nullptr;
+        filed.centre[0] = centre.x;
+        filed.centre[1] = centre.y;
+        filed.centre[2] = centre.z;
+    }
+    m_boundsTaken = true;
+    struct Release
+    {
+        bool& taken;
+        ~Release() { taken = false; }
+    } release{m_boundsTaken};
     // By index: a callback may wake a body, which joins the list.
     for (std::size_t i = 0; i < activeBodies.size(); ++i)
     {
@@ -103,18 +173,62 @@ void CollisionDetector::DetectForBody(PhysicsComp* body, std::vector<CollisionIn
     if (a == nullptr)
         return; // no collision component, or one without a hull
 
-    // Sorted so that pairs come in id order whatever the oct tree's own order.
-    std::vector<std::uint32_t> neighbours;
+    if (m_neighbourLists.size() <= m_depth)
+        m_neighbourLists.resize(m_depth + 1);
+    std::vector<std::uint32_t>& neighbours = m_neighbourLists[m_depth];
+    neighbours.clear();
     common::COctTree::Global().GetNeighbours(body->GetOwnerID(), neighbours);
-    std::sort(neighbours.begin(), neighbours.end());
-
-    for (const std::uint32_t id : neighbours)
+    // Neighbours too far away for their pair test to find anything are passed over first: they
+    // would give no result and fire nothing. The rest are sorted so that pairs come in id order
+    // whatever the oct tree's own order.
+    math::Vector3 centreA;
+    float radiusA = 0.0f;
+    bool exactA = false;
+    if (a->GetBoundingSphere(centreA, radiusA, exactA))
     {
+        std::size_t kept = 0;
+        for (const std::uint32_t id : neighbours)
+        {
+            const Filed* found = FindFiled(id);
+            if (found == nullptr)
+                continue;
+            const Filed& filed = *found;
+            // In the pass the sphere was taken of the component's hull, which no step replaces;
+            // the component itself is read only for the neighbours kept.
+            if (m_boundsTaken && filed.hull != nullptr)
+            {
+                if (SpheresOutOfReach(centreA, radiusA, exactA, filed.centre, filed.radius, filed.exact))
+                    continue;
+            }
+            else
+            {
+                const CollisionHull* b = filed.comp->GetHull();
+                if (b == nullptr || OutOfReach(centreA, radiusA, exactA, filed, *b))
+                    continue;
+            }
+            neighbours[kept++] = id;
+        }
+        neighbours.resize(kept);
+    }
+    std::sort(neighbours.begin(), neighbours.end());
+    // A callback that wakes a body detects its pairs with the next list; by index, since that
+    // may grow the outer vector.
+    ++m_depth;
+    struct Leave
+    {
+        std::size_t& depth;
+        ~Leave() { --depth; }
+    } leave{m_depth};
+    const std::size_t level = m_depth - 1;
+
+    for (std::size_t i = 0; i < m_neighbourLists[level].size(); ++i)
+    {
+        const std::uint32_t id = m_neighbourLists[level][i];
         // Looked up afresh for every neighbour: a callback may have ended a component.
-        const auto found = m_collisionComps.find(id);
-        if (found == m_collisionComps.end())
+        const Filed* found = FindFiled(id);
+        if (found == nullptr)
             continue;
-        CollisionComp* other = found->second;
+        CollisionComp* other = found->comp;
         CollisionHull* b = other->GetHull();
         if (b == nullptr)
             continue;

@@ -8,10 +8,12 @@
 #pragma once
 
 #include "common/loki/FunctorDispatcher.h"
+#include "common/math/Vector3.h"
 #include "engine/phy/PairResult.h"
 
 #include <cstdint>
 #include <map>
+#include <unordered_map>
 #include <vector>
 
 namespace dorvo
@@ -71,11 +73,37 @@ public:
     const std::map<std::uint32_t, CollisionComp*>& GetCollisionComps() const { return m_collisionComps; }
 
 private:
+    // A registered component with the bounding sphere its hull had when the current detection pass began (the
+    // hulls hold still while the pass runs).
+    struct Filed
+    {
+        CollisionComp* comp = nullptr;       // null: no component under this id
+        const CollisionHull* hull = nullptr; // the hull the sphere is of; null: none taken
+        float centre[3] = {0.0f, 0.0f, 0.0f};
+        float radius = 0.0f;
+        bool exact = false;
+    };
+    // Ids below this are looked up in a plain array (objects are numbered from 1 up), the
+    // rest in a hash map.
+    static constexpr std::uint32_t kDenseIds = 1u << 20;
+    Filed* FindFiled(std::uint32_t id);
     // Tests one body's hull against its oct-tree neighbours (steps shared by both passes).
     void DetectForBody(PhysicsComp* body, std::vector<CollisionInfo*>& results, bool fullPass);
+    // Whether the hull `b` of a neighbour lies beyond every pair test's reach from a shape held
+    // by the sphere (centreA, radiusA).
+    bool OutOfReach(const math::Vector3& centreA, float radiusA, bool exactA, const Filed& filed,
+                    const CollisionHull& b) const;
 
     std::map<std::uint32_t, CollisionComp*> m_collisionComps; // not owned; id order repeats runs
+    // The same components for the lookup of every neighbour, which the ordered map makes slow.
+    std::vector<Filed> m_dense;                        // by id
+    std::unordered_map<std::uint32_t, Filed> m_sparse; // ids from kDenseIds on
+    bool m_boundsTaken = false;                        // while the pass's spheres hold
     HullDispatcher m_dispatcher;
+    // Neighbour lists kept between steps so that their storage is reused; one per nesting
+    // level, since a callback may wake a body whose detection runs inside another's.
+    std::vector<std::vector<std::uint32_t>> m_neighbourLists;
+    std::size_t m_depth = 0;
 };
 } // namespace phy
 } // namespace dorvo

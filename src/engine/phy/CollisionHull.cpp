@@ -27,6 +27,11 @@ void CollisionHull::UpdateFromBody() {}
 
 void CollisionHull::SetBodyInertia() {}
 
+bool CollisionHull::GetBoundingSphere(math::Vector3&, float&, bool&) const
+{
+    return false;
+}
+
 float CollisionHull::GetVolume()
 {
     return 0.0f;
@@ -53,7 +58,7 @@ void CollisionHull::AddIgnore(CollisionHull* other)
         other->ignoreList.push_back(this);
 }
 
-bool CollisionHull::Ignores(const CollisionHull* other) const
+bool CollisionHull::IgnoresListed(const CollisionHull* other) const
 {
     return std::find(ignoreList.begin(), ignoreList.end(), other) != ignoreList.end();
 }

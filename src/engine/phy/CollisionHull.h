@@ -48,6 +48,10 @@ public:
     virtual void SetBodyInertia();
     // Cubic world units; the body's mass from density is volume * density. 0 in the base.
     virtual float GetVolume();
+    // A sphere holding the shape as it is now (world units), and whether the shape is that
+    // very sphere; false for shapes without one (planes, triangles, cloth, the base). The
+    // detector passes over neighbours too far away for any pair test before it tests the rest.
+    virtual bool GetBoundingSphere(math::Vector3& centre, float& radius, bool& exact) const;
     // The class's row and column in the detector's pair table: -1 until the table names the
     // class, then fixed for the run.
     virtual int& GetClassIndex();
@@ -55,7 +59,11 @@ public:
 
     // Ignoring is mutual: both hulls list each other, so either one's death clears both lists.
     void AddIgnore(CollisionHull* other);
-    bool Ignores(const CollisionHull* other) const;
+    bool Ignores(const CollisionHull* other) const
+    {
+        // Most hulls ignore nobody; the detector asks for every candidate pair.
+        return !ignoreList.empty() && IgnoresListed(other);
+    }
     // Rolls the contact window at the end of a step; dt in seconds.
     void AgeContacts(float dt);
     // Whether the previous window had seen the object.
@@ -83,6 +91,7 @@ protected:
     void OnSizeChanged();
 
 private:
+    bool IgnoresListed(const CollisionHull* other) const;
     void RemoveIgnore(const CollisionHull* other);
 };
 } // namespace phy

@@ -4,6 +4,7 @@
 #include "engine/phy/CollisionComp.h"
 #include "engine/phy/CollisionHull.h"
 #include "engine/phy/DynamicsEngine.h"
+#include "engine/phy/InlineTransform.h"
 #include "engine/phy/PhysicsComp.h"
 
 #include <algorithm>
@@ -34,22 +35,22 @@ bool IsTrigger(const CollisionHull* hull)
 }
 
 // A body that can take an impulse: present and not immovable.
-bool Movable(const PhysicsComp* body)
+inline bool Movable(const PhysicsComp* body)
 {
     return body != nullptr && !body->immovable;
 }
 
 // m^-1 + d.((I^-1 (r x d)) x r) of a movable body, else 0.
-float EffectiveMass(const PhysicsComp* body, const math::Vector3& d, const math::Vector3& r)
+inline float EffectiveMass(const PhysicsComp* body, const math::Vector3& d, const math::Vector3& r)
 {
     if (!Movable(body))
         return 0.0f;
-    const math::Vector3 w = body->GetWorldInvInertia().Transform(r.Cross(d));
+    const math::Vector3 w = InlineTransform(body->GetWorldInvInertia(), r.Cross(d));
     return body->GetInvMass() + d.Dot(w.Cross(r));
 }
 
 // v + w x r; zero without a body.
-math::Vector3 VelocityAt(const PhysicsComp* body, const math::Vector3& r)
+inline math::Vector3 VelocityAt(const PhysicsComp* body, const math::Vector3& r)
 {
     if (body == nullptr)
         return math::Vector3();
@@ -65,10 +66,17 @@ float GapBias(float depth, float dt)
 
 CollisionInfo::CollisionInfo(CollisionHull* a, CollisionHull* b, const std::vector<Contact>& contactList,
                              const math::Vector3& pairNormal)
-    : hullA(a), hullB(b), normal(pairNormal)
 {
-    const std::size_t count = std::min(contactList.size(), kMaxContacts);
-    contacts.assign(contactList.begin(), contactList.begin() + static_cast<std::ptrdiff_t>(count));
+    Assign(a, b, contactList.data(), contactList.size(), pairNormal);
+}
+
+void CollisionInfo::Assign(CollisionHull* a, CollisionHull* b, const Contact* contactList, std::size_t count,
+                           const math::Vector3& pairNormal)
+{
+    hullA = a;
+    hullB = b;
+    normal = pairNormal;
+    contacts.assign(contactList, contactList + std::min(count, kMaxContacts));
     // A hull without a component has the component's default surface.
     const CollisionComp* compA = CompOf(a);
     const CollisionComp* compB = CompOf(b);
@@ -81,6 +89,46 @@ CollisionInfo::CollisionInfo(CollisionHull* a, CollisionHull* b, const std::vect
     staticFriction = staticA * staticB;
     kineticFriction = kineticA * kineticB;
     restitution = resA * resB;
+}
+
+namespace
+{
+// Released infos, kept whole so that their contact storage is reused too. The engine runs on
+// one thread. Never destroyed: the engine, a static too, releases its last infos at exit.
+struct InfoPool
+{
+    std::vector<CollisionInfo*> free;
+};
+
+InfoPool& Pool()
+{
+    static InfoPool* const s_pool = new InfoPool();
+    return *s_pool;
+}
+} // namespace
+
+CollisionInfo* CollisionInfo::Make(CollisionHull* a, CollisionHull* b, const Contact* contactList,
+                                   std::size_t count, const math::Vector3& pairNormal)
+{
+    std::vector<CollisionInfo*>& free = Pool().free;
+    if (free.empty())
+        return new CollisionInfo(a, b, std::vector<Contact>(contactList, contactList + count), pairNormal);
+    CollisionInfo* info = free.back();
+    free.pop_back();
+    info->Assign(a, b, contactList, count, pairNormal);
+    return info;
+}
+
+CollisionInfo* CollisionInfo::Make(CollisionHull* a, CollisionHull* b,
+                                   const std::vector<Contact>& contactList, const math::Vector3& pairNormal)
+{
+    return Make(a, b, contactList.data(), contactList.size(), pairNormal);
+}
+
+void CollisionInfo::Release(CollisionInfo* info)
+{
+    if (info != nullptr)
+        Pool().free.push_back(info);
 }
 
 void CollisionInfo::PreStep(float dt)

@@ -34,6 +34,16 @@ public:
     CollisionInfo(CollisionHull* a, CollisionHull* b, const std::vector<Contact>& contactList,
                   const math::Vector3& pairNormal);
 
+    // What the pair tests hand out: an info made as the constructor makes it, from storage
+    // released earlier where there is some (the engine releases every info at the next
+    // detection, so a step reuses the last one's). Owned by the caller: Release it, or delete it.
+    static CollisionInfo* Make(CollisionHull* a, CollisionHull* b, const Contact* contactList,
+                               std::size_t count, const math::Vector3& pairNormal);
+    static CollisionInfo* Make(CollisionHull* a, CollisionHull* b, const std::vector<Contact>& contactList,
+                               const math::Vector3& pairNormal);
+    // Keeps the info for a later Make.
+    static void Release(CollisionInfo* info);
+
     // Effective masses, contact points and biases for the sweeps; dt in seconds.
     void PreStep(float dt);
     // One visit of every contact: normal impulse with restitution, then friction.
@@ -53,6 +63,10 @@ public:
     float kineticFriction;
     float restitution; // the engine sets it to 0 for the contact pass
     std::vector<Contact> contacts;
+
+private:
+    void Assign(CollisionHull* a, CollisionHull* b, const Contact* contactList, std::size_t count,
+                const math::Vector3& pairNormal);
 };
 } // namespace phy
 } // namespace dorvo

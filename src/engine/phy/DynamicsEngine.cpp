@@ -213,6 +213,17 @@ void DynamicsEngine::ProcessCollisions(float dt, unsigned int iterations, Pass p
         for (std::size_t i = 0; i < m_collisionInfos.size(); ++i)
             m_collisionInfos[i]->restitution = 0.0f;
 
+    // Bodies only wake during the passes, never freeze, so with none frozen at the start the
+    // frozen-body test of every sweep would find nothing to look at.
+    bool anyFrozen = false;
+    if (m_allowFreeze)
+        for (const auto& entry : m_bodies)
+            if (entry.second->frozen)
+            {
+                anyFrozen = true;
+                break;
+            }
+
     for (unsigned int iteration = 0; iteration < iterations; ++iteration)
     {
         // Alternating directions; a sweep covers the infos there were when it began.
@@ -225,7 +236,7 @@ void DynamicsEngine::ProcessCollisions(float dt, unsigned int iterations, Pass p
                 m_collisionInfos[i]->Resolve(dt);
         for (std::size_t i = 0; i < m_constraints.size(); ++i)
             m_constraints[i]->Solve(dt);
-        if (m_allowFreeze)
+        if (m_allowFreeze && anyFrozen)
             CheckFrozenBodies();
         // Contacts of bodies woken in this sweep.
         PrepareInfos(dt, prepared, pass);
@@ -391,7 +402,7 @@ void DynamicsEngine::DisableBrokenConstraints()
 void DynamicsEngine::DeleteCollisionInfos()
 {
     for (CollisionInfo* info : m_collisionInfos)
-        delete info;
+        CollisionInfo::Release(info);
     m_collisionInfos.clear();
     // The hulls' lists point into the results.
     for (auto& entry : m_bodies)

@@ -71,6 +71,14 @@ void OBBHull::SetBodyInertia()
     body->SetInertia(third * (y * y + z * z), third * (x * x + z * z), third * (x * x + y * y));
 }
 
+bool OBBHull::GetBoundingSphere(math::Vector3& centre, float& radius, bool& exact) const
+{
+    centre = obb.center;
+    radius = obb.halfExtent.Length();
+    exact = false;
+    return true;
+}
+
 float OBBHull::GetVolume()
 {
     return 8.0f * obb.halfExtent.x * obb.halfExtent.y * obb.halfExtent.z;

@@ -26,6 +26,7 @@ public:
     void UpdateFromBody() override;
     void SetBodyInertia() override;
     float GetVolume() override; // 8 ex ey ez
+    bool GetBoundingSphere(math::Vector3& centre, float& radius, bool& exact) const override;
     int& GetClassIndex() override;
     static int& StaticClassIndex();
 

@@ -13,6 +13,7 @@
 #include "engine/phy/DynamicsEngine.h"
 #include "engine/phy/FiniteXml.h"
 #include "engine/phy/Force.h"
+#include "engine/phy/InlineTransform.h"
 
 #include <tinyxml.h>
 
@@ -37,10 +38,15 @@ const std::uint32_t kCollisionCompTypeID = HashName("CollisionComp");
 // Set while PhysicsComp::Wake runs the engine's wake, so either door wakes a body once.
 bool s_waking = false;
 
-bool IsFinite(const math::Vector3& v)
+// The length must be a valid float too. sqrt is correctly rounded and 1e6 squared rounds to the
+// float 1e12 exactly where the square root of a float reaches 1e6, so the squared length is
+// compared instead: the same answer without the square root, for every float.
+constexpr float kValidSquaredLength = math::kValidFloatBound * math::kValidFloatBound;
+
+inline bool IsFinite(const math::Vector3& v)
 {
     return math::IsValidFloat(v.x) && math::IsValidFloat(v.y) && math::IsValidFloat(v.z) &&
-           math::IsValidFloat(v.Length());
+           v.LengthSquared() < kValidSquaredLength;
 }
 
 bool IsFinite(const math::Quaternion& q)
@@ -330,7 +336,7 @@ void PhysicsComp::ApplyImpulseAtPoint(const math::Vector3& impulse, const math::
         else if (planeMode == PLANE_XZ)
             r.y = 0.0f;
     }
-    angularVelocity += m_worldInvInertia.Transform(r.Cross(impulse));
+    angularVelocity += InlineTransform(m_worldInvInertia, r.Cross(impulse));
     disturbed = true;
     ApplyPlaneMode(true);
     if (!IsFinite(velocity))

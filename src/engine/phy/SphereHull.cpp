@@ -67,6 +67,14 @@ void SphereHull::SetBodyInertia()
     body->SetInertia(moment, moment, moment);
 }
 
+bool SphereHull::GetBoundingSphere(math::Vector3& centre, float& radius, bool& exact) const
+{
+    centre = sphere.center;
+    radius = sphere.radius;
+    exact = true;
+    return true;
+}
+
 float SphereHull::GetVolume()
 {
     return kVolumeFactor * sphere.radius * sphere.radius * sphere.radius;

@@ -27,6 +27,7 @@ public:
     void UpdateFromBody() override;
     void SetBodyInertia() override;
     float GetVolume() override;
+    bool GetBoundingSphere(math::Vector3& centre, float& radius, bool& exact) const override;
     int& GetClassIndex() override;
     static int& StaticClassIndex();
 

@@ -24,8 +24,7 @@ constexpr float kZero = 1e-7f;
 // The one contact of a sphere test, made into the result.
 PairResult OneContact(CollisionHull& a, CollisionHull& b, const Contact& contact, const math::Vector3& n)
 {
-    const std::vector<Contact> contacts{contact};
-    return PairResult(new CollisionInfo(&a, &b, contacts, n));
+    return PairResult(CollisionInfo::Make(&a, &b, &contact, 1, n));
 }
 } // namespace
 
@@ -64,6 +63,12 @@ PairResult SphereBoxCollision(SphereHull& a, OBBHull& b)
 {
     const math::Vector3& c = a.sphere.center;
     const math::OBB& box = b.GetOBB();
+    // The box lies within its radius of its centre, so a sphere whose centre is farther than
+    // that plus its reach is beyond the margin: the test below would answer nothing (the slack
+    // is far beyond float rounding).
+    const float reach = box.halfExtent.Length() + a.sphere.radius + kCollisionMargin + 0.01f;
+    if ((c - box.center).LengthSquared() > 1.01f * reach * reach)
+        return PairResult();
     math::Vector3 q;
     const float dist = box.Distance(c, q);
     const float depth = a.sphere.radius - dist;

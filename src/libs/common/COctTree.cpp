@@ -44,11 +44,11 @@ void CollectFrom(const SOctNode& node, const std::function<bool(const SOctNode&)
 
 void AppendOthers(const SOctNode& node, std::uint32_t key, std::vector<std::uint32_t>& out)
 {
-    for (const auto& entry : node.m_Objects)
+    for (const std::uint32_t other : node.m_Keys)
     {
-        if (entry.first != key)
+        if (other != key)
         {
-            out.push_back(entry.first);
+            out.push_back(other);
         }
     }
 }
@@ -58,9 +58,43 @@ void CollectSubtree(const SOctNode& node, std::uint32_t key, std::vector<std::ui
     AppendOthers(node, key, out);
     for (const auto& child : node.m_Children)
     {
-        if (child)
+        // Empty branches add nothing; most of a deep tree is empty.
+        if (child && child->m_SubtreeCount > 0)
         {
             CollectSubtree(*child, key, out);
+        }
+    }
+}
+
+// Keeps the node's key array and the object counts of the node and every node above it.
+void CountFiled(SOctNode* node, std::uint32_t key, bool added)
+{
+    if (added)
+    {
+        node->m_Keys.push_back(key);
+    }
+    else
+    {
+        std::vector<std::uint32_t>& keys = node->m_Keys;
+        for (std::size_t i = 0; i < keys.size(); ++i)
+        {
+            if (keys[i] == key)
+            {
+                keys[i] = keys.back();
+                keys.pop_back();
+                break;
+            }
+        }
+    }
+    for (; node; node = node->m_pParent)
+    {
+        if (added)
+        {
+            ++node->m_SubtreeCount;
+        }
+        else
+        {
+            --node->m_SubtreeCount;
         }
     }
 }
@@ -129,7 +163,10 @@ void COctTree::Add(IOctTreeObject* object)
     const auto filed = m_Index.find(key);
     if (filed != m_Index.end())
     {
-        filed->second->m_Objects.erase(key);
+        if (filed->second->m_Objects.erase(key) > 0)
+        {
+            CountFiled(filed->second, key, false);
+        }
         m_Index.erase(filed);
     }
     const math::AABB box = object->GetOctTreeBox();
@@ -160,7 +197,10 @@ bool COctTree::InsertIntoNode(SOctNode& node, IOctTreeObject* object, const math
 void COctTree::AddToNode(SOctNode& node, IOctTreeObject* object)
 {
     const std::uint32_t key = object->GetOctTreeKey();
-    node.m_Objects.emplace(key, object);
+    if (node.m_Objects.emplace(key, object).second)
+    {
+        CountFiled(&node, key, true);
+    }
     m_Index.emplace(key, &node);
 }
 
@@ -220,7 +260,10 @@ void COctTree::Remove(IOctTreeObject* object)
         return;
     }
     const std::uint32_t key = object->GetOctTreeKey();
-    node->m_Objects.erase(key);
+    if (node->m_Objects.erase(key) > 0)
+    {
+        CountFiled(node, key, false);
+    }
     m_Index.erase(key);
 }
 
@@ -234,7 +277,7 @@ void COctTree::GetNeighbours(std::uint32_t key, std::vector<std::uint32_t>& out)
     const SOctNode* node = filed->second;
     for (const auto& child : node->m_Children)
     {
-        if (child)
+        if (child && child->m_SubtreeCount > 0)
         {
             CollectSubtree(*child, key, out);
         }

@@ -6,9 +6,11 @@
 #include "common/math/AABB.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 namespace common
 {
@@ -27,8 +29,14 @@ struct SOctNode
     math::AABB m_Box; // the region, world units
     // Objects filed here under their keys (game-object ids); not owned.
     std::unordered_map<std::uint32_t, IOctTreeObject*> m_Objects;
+    // The same keys in a plain array, in no particular order, for walks that only want the keys
+    // (the collision broad phase asks for every body's neighbours every step).
+    std::vector<std::uint32_t> m_Keys;
     // All null (a leaf) or all set, at ChildIndex(x half, y half, z half).
     std::array<std::unique_ptr<SOctNode>, kChildCount> m_Children;
     SOctNode* m_pParent = nullptr; // null for the root
+    // Objects filed here and in every node below; the tree keeps it, so walks can pass over
+    // empty branches.
+    std::size_t m_SubtreeCount = 0;
 };
 } // namespace common

@@ -355,3 +355,57 @@ TEST_F(SmallTree, WalksVisitOnlyNodesThatPassInPreOrder)
     tree.CollectNodes([](const SOctNode& node) { return node.m_Box.min.x < 8.0f; }, nodes);
     EXPECT_EQ(nodes.size(), 1u + 4u + 32u);
 }
+
+namespace
+{
+// Every node's key array holds exactly its object map's keys, and its branch count is the
+// number of objects in it and below it.
+std::size_t CheckBookkeeping(const SOctNode& node)
+{
+    std::vector<std::uint32_t> keys;
+    for (const auto& entry : node.m_Objects)
+    {
+        keys.push_back(entry.first);
+    }
+    EXPECT_THAT(node.m_Keys, ::testing::UnorderedElementsAreArray(keys));
+    std::size_t below = node.m_Objects.size();
+    for (int i = 0; i < SOctNode::kChildCount; ++i)
+    {
+        if (node.GetChild(i))
+        {
+            below += CheckBookkeeping(*node.GetChild(i));
+        }
+    }
+    EXPECT_EQ(node.m_SubtreeCount, below);
+    return below;
+}
+} // namespace
+
+TEST_F(SmallTree, KeyArraysAndBranchCountsFollowAddingMovingRefilingAndRemoving)
+{
+    FakeObject a(1, Cube(1.0f, 2.0f));    // a leaf
+    FakeObject b(2, Cube(7.0f, 9.0f));    // the root
+    FakeObject c(3, Cube(12.5f, 13.0f));  // a leaf in the far octant
+    FakeObject twin(3, Cube(1.0f, 1.5f)); // a second object under c's key
+    for (FakeObject* o : {&a, &b, &c})
+    {
+        tree.Add(o);
+    }
+    EXPECT_EQ(CheckBookkeeping(*tree.GetRoot()), 3u);
+
+    a.m_Box = Cube(3.0f, 5.0f); // grows across a leaf boundary: child 0
+    tree.Update(&a);
+    EXPECT_EQ(CheckBookkeeping(*tree.GetRoot()), 3u);
+
+    tree.Add(&twin); // takes over key 3
+    EXPECT_EQ(CheckBookkeeping(*tree.GetRoot()), 3u);
+    tree.Remove(&c); // no longer filed under its key: nothing changes
+    EXPECT_EQ(CheckBookkeeping(*tree.GetRoot()), 3u);
+
+    tree.Remove(&a);
+    tree.Remove(&twin);
+    EXPECT_EQ(CheckBookkeeping(*tree.GetRoot()), 1u);
+    std::vector<std::uint32_t> out;
+    tree.GetNeighbours(2, out);
+    EXPECT_TRUE(out.empty());
+}

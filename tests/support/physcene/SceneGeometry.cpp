@@ -112,12 +112,26 @@ Penetration MeasurePenetration(const std::vector<BodyPose>& bodies, const std::v
         sum += depth;
         ++result.pairs;
     };
-    for (std::size_t i = 0; i < bodies.size(); ++i)
+    // Swept along x: two bodies whose reaches along x do not meet cannot overlap, so a scene of a
+    // thousand bodies costs about as many pair tests as there are neighbours.
+    std::vector<std::size_t> order(bodies.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    // A body whose numbers ran away sorts first and meets nobody.
+    auto low = [&bodies](std::size_t i)
     {
+        const float x = bodies[i].position.x - BoundingRadius(bodies[i]);
+        return std::isfinite(x) ? x : -std::numeric_limits<float>::infinity();
+    };
+    std::sort(order.begin(), order.end(), [&low](std::size_t a, std::size_t b) { return low(a) < low(b); });
+    for (std::size_t i = 0; i < order.size(); ++i)
+    {
+        const BodyPose& a = bodies[order[i]];
         for (const GroundPlane& plane : planes)
-            add(PlanePenetration(bodies[i], plane));
-        for (std::size_t j = i + 1; j < bodies.size(); ++j)
-            add(PairPenetration(bodies[i], bodies[j]));
+            add(PlanePenetration(a, plane));
+        const float high = a.position.x + BoundingRadius(a);
+        for (std::size_t j = i + 1; j < order.size() && low(order[j]) <= high; ++j)
+            add(PairPenetration(a, bodies[order[j]]));
     }
     if (result.pairs > 0)
         result.mean = static_cast<float>(sum / result.pairs);

@@ -20,7 +20,9 @@
 
 #include <tinyxml.h>
 
+#include <chrono>
 #include <cmath>
+#include <ctime>
 #include <utility>
 
 using dorvo::phy::CollisionComp;
@@ -184,6 +186,7 @@ bool SceneRunner::Build(const Scene& scene, std::string* error)
     m_scene = scene;
     m_ids.clear();
     m_records.clear();
+    m_steps = 0;
     m_pending->clear();
 
     DynamicsEngine& engine = DynamicsEngine::Instance();
@@ -269,7 +272,8 @@ bool SceneRunner::BuildObject(const ObjectDesc& desc, std::string* error)
         body->angularVelocity = desc.angularVelocity;
         body->UpdateWorldInertia();
     }
-    if (CollisionComp* comp = CollisionOf(gob))
+    CollisionComp* comp = m_recording ? CollisionOf(gob) : nullptr;
+    if (comp != nullptr)
     {
         std::shared_ptr<std::vector<CallbackState>> sink = m_pending;
         auto recorder = [sink](CallbackState::Kind kind)
@@ -316,11 +320,28 @@ bool SceneRunner::CheckObject(const ObjectDesc& desc, Gob* gob, std::string* err
 
 void SceneRunner::Step()
 {
+    StepTimed();
+}
+
+double SceneRunner::StepTimed(double* cpuSeconds)
+{
     GobManager& gobs = GobManager::Instance();
     gobs.ProcessKillList();
+    timespec cpuStart{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuStart);
+    const auto start = std::chrono::steady_clock::now();
     DynamicsEngine::Instance().Update(kFrameStep);
+    const auto end = std::chrono::steady_clock::now();
+    timespec cpuEnd{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuEnd);
+    if (cpuSeconds != nullptr)
+        *cpuSeconds = static_cast<double>(cpuEnd.tv_sec - cpuStart.tv_sec) +
+                      1e-9 * static_cast<double>(cpuEnd.tv_nsec - cpuStart.tv_nsec);
     gobs.Update(kFrameStep);
-    Record();
+    ++m_steps;
+    if (m_recording)
+        Record();
+    return std::chrono::duration<double>(end - start).count();
 }
 
 void SceneRunner::Run(int steps)
@@ -332,7 +353,7 @@ void SceneRunner::Run(int steps)
 void SceneRunner::Record()
 {
     StepRecord record;
-    record.step = StepCount() + 1;
+    record.step = m_steps;
     const DynamicsEngine& engine = DynamicsEngine::Instance();
     for (const auto& entry : engine.GetBodies())
     {

@@ -111,15 +111,24 @@ public:
     // checks as Build. Its ignores must name objects made before it.
     bool Add(const ObjectDesc& object, std::string* error);
 
+    // Whether Build installs the recording callbacks and Step appends a record (on unless
+    // turned off before Build). The benchmark turns it off, so that a step does only the game's
+    // own work and long runs of many bodies keep no history.
+    void SetRecording(bool record) { m_recording = record; }
+    bool IsRecording() const { return m_recording; }
+
     // One game frame; its record is appended.
     void Step();
+    // The same frame; returns the seconds that the physics update alone took (wall clock), and
+    // the processor time this thread spent in it when asked.
+    double StepTimed(double* cpuSeconds = nullptr);
     void Run(int steps);
 
     const std::vector<StepRecord>& Records() const { return m_records; }
     // The last step's record (an empty one before the first step).
     const StepRecord& Last() const;
     // Steps run since Build.
-    int StepCount() const { return static_cast<int>(m_records.size()); }
+    int StepCount() const { return m_steps; }
 
     // The object's id (0 for a name the scene does not have), and the object and its body as
     // they are now (null once killed and deleted).
@@ -144,6 +153,8 @@ private:
     std::map<std::string, std::uint32_t> m_ids;
     std::map<std::string, std::string> m_templates; // archetype by the text of its components
     std::vector<StepRecord> m_records;
+    int m_steps = 0;
+    bool m_recording = true;
     // Fired during the current step; shared with the recording callbacks, which may outlive
     // the runner.
     std::shared_ptr<std::vector<CallbackState>> m_pending;

@@ -1,0 +1,178 @@
+#include "DorvoAdapter.h"
+
+#include "common/ConsoleInterface.h"
+#include "engine/GobManager.h"
+#include "engine/phy/CollisionComp.h"
+#include "engine/phy/CollisionHull.h"
+#include "engine/phy/CollisionInfo.h"
+#include "engine/phy/DynamicsEngine.h"
+#include "engine/phy/PhysicsComp.h"
+#include "engine/phy/PointConstraint.h"
+
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <unistd.h>
+#include <utility>
+
+using dorvo::phy::DynamicsEngine;
+using dorvo::phy::PhysicsComp;
+
+namespace physbench
+{
+namespace
+{
+// How firmly the pendulum's joint holds, as the joint scene of our tests pins its ball.
+constexpr float kJointTolerance = 0.001f;
+constexpr float kJointCorrectionTime = 0.5f;
+
+void Mix(std::uint64_t& hash, const void* data, std::size_t size)
+{
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < size; ++i)
+    {
+        hash ^= bytes[i];
+        hash *= 1099511628211ull; // FNV-1a, 64 bits
+    }
+}
+
+void MixFloats(std::uint64_t& hash, const float* values, int count)
+{
+    for (int i = 0; i < count; ++i)
+    {
+        std::uint32_t bits = 0;
+        std::memcpy(&bits, &values[i], sizeof bits);
+        Mix(hash, &bits, sizeof bits);
+    }
+}
+} // namespace
+
+DorvoAdapter::DorvoAdapter()
+{
+    namespace fs = std::filesystem;
+    m_folder = (fs::temp_directory_path() / ("phys_bench_" + std::to_string(getpid()))).string();
+    std::error_code ignored;
+    fs::create_directories(m_folder, ignored);
+}
+
+DorvoAdapter::~DorvoAdapter()
+{
+    m_joints.clear();
+    GobManager::Instance().DestroyAllGobs();
+    DynamicsEngine::Instance().Reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(m_folder, ignored);
+}
+
+bool DorvoAdapter::Build(const BenchScene& scene, const EngineSettings&, std::string* error)
+{
+    m_joints.clear();
+    m_tracked.clear();
+    m_nanReports = 0;
+    m_runner = std::make_unique<physcene::SceneRunner>(m_folder);
+    m_runner->SetRecording(false);
+    if (!m_runner->Build(scene.scene, error))
+        return false;
+    for (const physcene::ObjectDesc& desc : scene.scene.objects)
+    {
+        if (!desc.body || desc.shape == physcene::Shape::Plane)
+            continue;
+        const math::Vector3 half = desc.shape == physcene::Shape::Sphere
+                                       ? math::Vector3(desc.scale.x * 0.5f, 0.0f, 0.0f)
+                                       : desc.scale * 0.5f;
+        m_tracked.push_back(Tracked{m_runner->Id(desc.name), desc.shape, half});
+    }
+    for (const Joint& joint : scene.joints)
+    {
+        PhysicsComp* body = m_runner->Body(joint.body);
+        if (body == nullptr)
+        {
+            *error = "joint on \"" + joint.body + "\", which has no body";
+            return false;
+        }
+        auto constraint = std::make_unique<dorvo::phy::PointConstraint>();
+        constraint->SetWorld(body, joint.anchor, joint.pivot, kJointTolerance, kJointCorrectionTime, 0.0f);
+        constraint->Enable();
+        m_joints.push_back(std::move(constraint));
+    }
+    return true;
+}
+
+StepTime DorvoAdapter::Step()
+{
+    common::ConsoleInterface& console = common::ConsoleInterface::Instance();
+    console.ClearOutput();
+    StepTime time;
+    time.wall = m_runner->StepTimed(&time.cpu);
+    m_nanReports = 0;
+    for (const std::string& line : console.GetOutputLines())
+        if (line.find("Gob ID: ") != std::string::npos)
+            ++m_nanReports;
+    return time;
+}
+
+std::vector<BodySample> DorvoAdapter::Bodies() const
+{
+    const auto& bodies = DynamicsEngine::Instance().GetBodies();
+    std::vector<BodySample> samples;
+    samples.reserve(m_tracked.size());
+    for (const Tracked& tracked : m_tracked)
+    {
+        BodySample sample;
+        sample.pose.shape = tracked.shape;
+        sample.pose.halfSize = tracked.halfSize;
+        const auto found = bodies.find(tracked.id);
+        if (found == bodies.end())
+        {
+            sample.alive = false;
+            samples.push_back(sample);
+            continue;
+        }
+        const PhysicsComp* body = found->second;
+        sample.pose.position = body->position;
+        sample.pose.orientation = body->orientation;
+        sample.pose.velocity = body->velocity;
+        sample.pose.angularVelocity = body->angularVelocity;
+        sample.pose.mass = body->GetMass();
+        for (int i = 0; i < 3; ++i)
+            sample.pose.inertia[i] = body->GetInertia()[i][i];
+        samples.push_back(sample);
+    }
+    return samples;
+}
+
+ContactCount DorvoAdapter::Contacts() const
+{
+    ContactCount count;
+    std::set<std::pair<std::uint32_t, std::uint32_t>> unique;
+    for (const dorvo::phy::CollisionInfo* info : DynamicsEngine::Instance().GetCollisionInfos())
+    {
+        count.points += static_cast<int>(info->contacts.size());
+        ++count.pairs;
+        auto id = [](const dorvo::phy::CollisionHull* hull)
+        { return hull != nullptr && hull->owner != nullptr ? hull->owner->GetOwnerID() : 0u; };
+        const std::uint32_t a = id(info->hullA);
+        const std::uint32_t b = id(info->hullB);
+        unique.emplace(std::min(a, b), std::max(a, b));
+    }
+    count.uniquePairs = static_cast<int>(unique.size());
+    return count;
+}
+
+std::uint64_t DorvoAdapter::StateHash() const
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const auto& entry : DynamicsEngine::Instance().GetBodies())
+    {
+        const PhysicsComp* body = entry.second;
+        Mix(hash, &entry.first, sizeof entry.first);
+        const float state[13] = {body->position.x,       body->position.y,        body->position.z,
+                                 body->orientation.w,    body->orientation.x,     body->orientation.y,
+                                 body->orientation.z,    body->velocity.x,        body->velocity.y,
+                                 body->velocity.z,       body->angularVelocity.x, body->angularVelocity.y,
+                                 body->angularVelocity.z};
+        MixFloats(hash, state, 13);
+    }
+    return hash;
+}
+} // namespace physbench
