@@ -228,7 +228,8 @@ bool CQUORB::CreateMenu(const std::string& historyTexture, const std::string& in
 {
     Gob* gob = GobManager::Instance().CreateGob("2DArchetype");
     auto* machines =
-        gob ? dynamic_cast<StateMachineComponent*>(gob->GetComponent(StateMachineComponent::StaticTypeID())) : nullptr;
+        gob ? dynamic_cast<StateMachineComponent*>(gob->GetComponent(StateMachineComponent::StaticTypeID()))
+            : nullptr;
     if (!machines)
     {
         std::fprintf(stderr, "CQUORB::CreateMenu - no \"2DArchetype\" object with a state-machine component "

@@ -72,7 +72,8 @@ void Block(float r, float g, float b, int x, int y, int depth)
 {
     Gob* gob = GobManager::Instance().CreateGob("2DArchetype");
     ASSERT_NE(gob, nullptr);
-    auto* comp = dynamic_cast<dorvo::gfx::Gfx2DComp*>(gob->GetComponent(dorvo::gfx::Gfx2DComp::StaticTypeID()));
+    auto* comp =
+        dynamic_cast<dorvo::gfx::Gfx2DComp*>(gob->GetComponent(dorvo::gfx::Gfx2DComp::StaticTypeID()));
     ASSERT_NE(comp, nullptr);
     auto block = std::make_unique<dorvo::gfx::CSprite>("hud/WhiteBlock.png");
     const int center[2] = {0, 0};

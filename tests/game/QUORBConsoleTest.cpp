@@ -111,9 +111,11 @@ protected:
     int ConsoleState() const
     {
         Gob* gob = Console();
-        auto* machines =
-            gob ? dynamic_cast<StateMachineComponent*>(gob->GetComponent(StateMachineComponent::StaticTypeID())) : nullptr;
-        return machines && machines->GetActiveStateMachine() ? machines->GetActiveStateMachine()->GetState() : -1;
+        auto* machines = gob ? dynamic_cast<StateMachineComponent*>(
+                                   gob->GetComponent(StateMachineComponent::StaticTypeID()))
+                             : nullptr;
+        return machines && machines->GetActiveStateMachine() ? machines->GetActiveStateMachine()->GetState()
+                                                             : -1;
     }
     std::string Line(const char* name) const
     {

@@ -137,7 +137,8 @@ void CDorvoGfx::RegisterConsoleCommands()
                             "Take A Screenshot. Take In OutputFileName [ OPTIONAL ]", true);
     console.RegisterCommand("clearpp", Loki::NewFunctor(this, &CDorvoGfx::ClearPostProcesses).release(),
                             "Clear The Post Processing Effects Queue");
-    console.RegisterCommand("removelastpp", Loki::NewFunctor(this, &CDorvoGfx::RemoveLastPostProcess).release(),
+    console.RegisterCommand("removelastpp",
+                            Loki::NewFunctor(this, &CDorvoGfx::RemoveLastPostProcess).release(),
                             "Remove The Last Post Processing Effect On The Queue");
     console.RegisterCommand("togglepp", Loki::NewFunctor(this, &CDorvoGfx::TogglePostProcessing).release(),
                             "Toggle Post Processing Effects");
@@ -693,7 +694,8 @@ void CDorvoGfx::SaveScreenShots()
     plat::IDirect3DSurface9* backBuffer = nullptr;
     if (plat::FAILED(core.GetBackBuffer(0, 0, &backBuffer)) || !backBuffer)
     {
-        std::fprintf(stderr, "CDorvoGfx::TakeScreenShot - the back buffer could not be read; no screenshot.\n");
+        std::fprintf(stderr,
+                     "CDorvoGfx::TakeScreenShot - the back buffer could not be read; no screenshot.\n");
         return;
     }
     for (std::string& name : names)

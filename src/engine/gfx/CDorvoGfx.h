@@ -31,19 +31,19 @@ public:
     // The render flags: which parts of the frame run.
     enum ERenderFlag : std::uint32_t
     {
-        RF_MODELS = 0x1,                // opaque and transparent scene graphs, also in the water maps
-        RF_PARTICLES = 0x2,             // particle pass after the scene
-        RF_TERRAIN = 0x10,              // the terrain scene graph
-        RF_WATER = 0x20,                // water test, underwater effect, water maps, water scene graph
-        RF_DUMP_REFLECTION = 0x80,      // save each reflection map as "RefMap.png"
-        RF_DUMP_REFRACTION = 0x100,     // save each refraction map as "RefracMap.png"
-        RF_LINES = 0x200,               // draw the line strips in the 2D layer
-        RF_SPRITES = 0x20000,           // draw the sorted 2D units in one sprite batch
-        RF_VIEWPORT0 = 0x80000,         // the pass of viewport record 0
-        RF_VIEWPORT1 = 0x100000,        // ... record 1 (the core's second-viewport flag set)
-        RF_VIEWPORT2 = 0x200000,        // ... record 2
-        RF_VIEWPORT3 = 0x400000,        // ... record 3
-        RF_POST_PROCESSING = 0x800000,  // scene into the post-processing targets, then the chain
+        RF_MODELS = 0x1,               // opaque and transparent scene graphs, also in the water maps
+        RF_PARTICLES = 0x2,            // particle pass after the scene
+        RF_TERRAIN = 0x10,             // the terrain scene graph
+        RF_WATER = 0x20,               // water test, underwater effect, water maps, water scene graph
+        RF_DUMP_REFLECTION = 0x80,     // save each reflection map as "RefMap.png"
+        RF_DUMP_REFRACTION = 0x100,    // save each refraction map as "RefracMap.png"
+        RF_LINES = 0x200,              // draw the line strips in the 2D layer
+        RF_SPRITES = 0x20000,          // draw the sorted 2D units in one sprite batch
+        RF_VIEWPORT0 = 0x80000,        // the pass of viewport record 0
+        RF_VIEWPORT1 = 0x100000,       // ... record 1 (the core's second-viewport flag set)
+        RF_VIEWPORT2 = 0x200000,       // ... record 2
+        RF_VIEWPORT3 = 0x400000,       // ... record 3
+        RF_POST_PROCESSING = 0x800000, // scene into the post-processing targets, then the chain
     };
     // Models, particles, terrain, water and sprites in viewport 0 (0x4, 0x8 and 0x40 are set
     // too; nothing reads them).

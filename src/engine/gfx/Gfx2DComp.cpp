@@ -176,16 +176,18 @@ void Gfx2DComp::EditScrollList(IScreenUnit* unit, const std::string& listName, s
     }
     if (list.empty())
         return;
-    auto before = std::find_if(list.begin(), list.end(), [&](const IScreenUnit* member)
-                               { return member && member->GetName() == unitName; });
+    auto before =
+        std::find_if(list.begin(), list.end(),
+                     [&](const IScreenUnit* member) { return member && member->GetName() == unitName; });
     list.insert(before, unit);
 }
 
 void Gfx2DComp::RemoveFromScrollList(const std::string& listName, const std::string& unitName)
 {
     ScrollList& list = m_scrollLists[listName];
-    auto found = std::find_if(list.begin(), list.end(), [&](const IScreenUnit* member)
-                              { return member && member->GetName() == unitName; });
+    auto found =
+        std::find_if(list.begin(), list.end(),
+                     [&](const IScreenUnit* member) { return member && member->GetName() == unitName; });
     if (found != list.end())
         list.erase(found);
 }

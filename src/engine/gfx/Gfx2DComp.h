@@ -33,7 +33,7 @@ public:
     static constexpr char kTypeName[] = "Gfx2DComp";
 
     using UnitMap = std::map<std::string, IScreenUnit*>; // by name
-    using ScrollList = std::vector<IScreenUnit*>;         // in list order
+    using ScrollList = std::vector<IScreenUnit*>;        // in list order
 
     Gfx2DComp();
     // Leaves the facade's map; the units are left to their makers.

@@ -25,8 +25,8 @@ constexpr char kInput[] = "Input";
 constexpr char kHistoryPrefix[] = "History ";
 constexpr int kWindowDepth = 9;
 constexpr int kTextDepth = 10;
-constexpr int kTextFont = 6; // the narrow Arial
-constexpr int kHistoryLeft = 7;   // pixels from the panel's left
+constexpr int kTextFont = 6;       // the narrow Arial
+constexpr int kHistoryLeft = 7;    // pixels from the panel's left
 constexpr int kHistoryBottom = 25; // line 0's top, pixels above the panel's bottom
 constexpr int kHistoryStep = 20;   // pixels between lines
 constexpr int kInputLeft = 10;
@@ -96,7 +96,8 @@ SMConsoleGraphics::SMConsoleGraphics(StateMachineComponent* component, const std
         comp->AddUnit(kTextWindow, m_pTextWindow.get(), "");
 
     m_pInputWindow = MakeWindow(inputTexture, width);
-    m_pInputWindow->SetPosition(0, static_cast<int>(std::trunc(static_cast<double>(height) + kInputStartBelow)));
+    m_pInputWindow->SetPosition(0,
+                                static_cast<int>(std::trunc(static_cast<double>(height) + kInputStartBelow)));
     if (comp)
         comp->AddUnit(kInputWindow, m_pInputWindow.get(), "");
 
@@ -117,7 +118,8 @@ SMConsoleGraphics::SMConsoleGraphics(StateMachineComponent* component, const std
 
     std::unique_ptr<CTextSprite> input = MakeLine(kInputLeft, kInputTop);
     input->SetName(kInput);
-    if (comp ? comp->AddUnit(kInput, input.get(), kInputWindow) : m_pInputWindow->AddChild(kInput, input.get()))
+    if (comp ? comp->AddUnit(kInput, input.get(), kInputWindow)
+             : m_pInputWindow->AddChild(kInput, input.get()))
         input.release();
 }
 
@@ -270,10 +272,11 @@ void SMConsoleGraphics::Slide(const char* window, int y)
     CSprite* sprite = comp ? comp->GetSprite(window) : nullptr;
     if (!sprite)
         return;
-    const math::Vector3 from(static_cast<float>(sprite->GetPositionX()), static_cast<float>(sprite->GetPositionY()),
-                             0.0f);
+    const math::Vector3 from(static_cast<float>(sprite->GetPositionX()),
+                             static_cast<float>(sprite->GetPositionY()), 0.0f);
     const math::Vector3 to(0.0f, static_cast<float>(y), 0.0f);
-    const int id = common::CInterpolationMgr::Instance().AddVector3(from, to, kSlideSeconds, common::INTERP_REMOVE);
+    const int id =
+        common::CInterpolationMgr::Instance().AddVector3(from, to, kSlideSeconds, common::INTERP_REMOVE);
     sprite->SetInterpolation(CSprite::IP_Position, id);
 }
 

@@ -248,8 +248,8 @@ TEST_F(CDorvoGfxTest, InitTakesItsStepsInOrderAndMakesNothingAfterAFailedDevice)
     ASSERT_TRUE(gfx.Init(SEngineConfigInfo()));
     EXPECT_EQ(steps, (Steps{"settings", "folders", "device", "renderer", "effect manager", "texture manager",
                             "mesh manager", "fonts", "lights manager", "atmosphere manager", "water manager",
-                            "post-processor", "particle manager", "effect files", "post-processing files", "fog",
-                            "lights", "line"}));
+                            "post-processor", "particle manager", "effect files", "post-processing files",
+                            "fog", "lights", "line"}));
     gfx.Release();
 
     steps.clear();
@@ -271,8 +271,9 @@ TEST_F(CDorvoGfxTest, InitTakesItsStepsInOrderAndMakesNothingAfterAFailedDevice)
 TEST_F(CDorvoGfxTest, LossResetAndReleaseReachTheHoldersInTheirOrder)
 {
     ASSERT_TRUE(gfx.Init(SEngineConfigInfo()));
-    const Steps deviceOrder{"core",          "effect manager", "water manager", "renderer", "post-processor",
-                            "mesh manager", "particle manager", "fonts",        "sprite batch", "line"};
+    const Steps deviceOrder{
+        "core",         "effect manager",   "water manager", "renderer",     "post-processor",
+        "mesh manager", "particle manager", "fonts",         "sprite batch", "line"};
     Steps steps;
     gfx.SetStepTrace(&steps);
     gfx.OnLostDevice();
@@ -286,9 +287,9 @@ TEST_F(CDorvoGfxTest, LossResetAndReleaseReachTheHoldersInTheirOrder)
     steps.clear();
     gfx.Release();
     EXPECT_EQ(steps, (Steps{"scene graphs", "backdrop", "water and terrain lists", "line", "particle manager",
-                            "post-processor", "water manager", "lights manager", "atmosphere manager", "fonts",
-                            "sprite batch", "mesh manager", "texture manager", "effect manager", "renderer",
-                            "core"}));
+                            "post-processor", "water manager", "lights manager", "atmosphere manager",
+                            "fonts", "sprite batch", "mesh manager", "texture manager", "effect manager",
+                            "renderer", "core"}));
     EXPECT_FALSE(common::Singleton<dorvo::gfx::CLightsManager>::Exists());
     EXPECT_FALSE(common::Singleton<dorvo::gfx::CAtmosphereManager>::Exists());
     EXPECT_FALSE(common::Singleton<dorvo::gfx::CTextureManager>::Exists());
@@ -319,7 +320,8 @@ TEST_F(CDorvoGfxTest, DeviceLossAndResetLeaveNoDefaultPoolSurvivorAndEverythingD
     auto drawFrame = [&]()
     {
         gfx.SetScreenUnits({&unit});
-        gfx.AddLineStrip({plat::D3DXVECTOR3{0, 0, 0}, plat::D3DXVECTOR3{1, 1, 1}}, plat::D3DXCOLOR(1, 1, 1, 1));
+        gfx.AddLineStrip({plat::D3DXVECTOR3{0, 0, 0}, plat::D3DXVECTOR3{1, 1, 1}},
+                         plat::D3DXCOLOR(1, 1, 1, 1));
         plat::ID3DXSprite* batch = dorvo::gfx::GetSpriteBatch();
         ASSERT_NE(batch, nullptr);
         CGFXCore::Instance().BeginFrame();
@@ -379,9 +381,10 @@ TEST_F(CDorvoGfxTest, DefaultFlagsRunOnePassWithoutPostProcessingAndOneSpriteBat
 {
     ASSERT_TRUE(gfx.Init(SEngineConfigInfo()));
     const Steps steps = Frame();
-    EXPECT_EQ(steps, (Steps{"prepare frame", "sort 2D units", "water and terrain graphs", "begin frame",
-                            "viewport 0", "water test", "scene", "terrain graph", "opaque graph", "water graph",
-                            "transparent graph", "particles", "sprites", "end scene", "end frame"}));
+    EXPECT_EQ(steps,
+              (Steps{"prepare frame", "sort 2D units", "water and terrain graphs", "begin frame",
+                     "viewport 0", "water test", "scene", "terrain graph", "opaque graph", "water graph",
+                     "transparent graph", "particles", "sprites", "end scene", "end frame"}));
     EXPECT_EQ(gfxtest::CallsOf(CallKind::BeginScene).size(), 1u);
     EXPECT_EQ(gfxtest::CallsOf(CallKind::EndScene).size(), 1u);
     EXPECT_EQ(gfxtest::CallsOf(CallKind::SpriteBegin).size(), 1u);
@@ -407,7 +410,8 @@ TEST_F(CDorvoGfxTest, EachFlagSwitchesItsStepsOfThePass)
          {"viewport 0", "scene targets", "scene", "post-processing", "sprites"}},
         {base | CDorvoGfx::RF_MODELS | CDorvoGfx::RF_LINES,
          {"viewport 0", "scene", "opaque graph", "transparent graph", "lines"}},
-        {base | CDorvoGfx::RF_TERRAIN | CDorvoGfx::RF_PARTICLES, {"viewport 0", "scene", "terrain graph", "particles"}},
+        {base | CDorvoGfx::RF_TERRAIN | CDorvoGfx::RF_PARTICLES,
+         {"viewport 0", "scene", "terrain graph", "particles"}},
         {base | CDorvoGfx::RF_WATER, {"viewport 0", "water test", "scene", "water graph"}},
         {CDorvoGfx::RF_SPRITES | CDorvoGfx::RF_MODELS, {}}, // no viewport at all
     };
@@ -460,7 +464,8 @@ TEST_F(CDorvoGfxTest, SecondaryViewportsClearOnlyThemselvesAndGiveTheFlagsBack)
         EXPECT_EQ(clears[i + 1].rect.right, expected[i].right);
         EXPECT_EQ(clears[i + 1].rect.bottom, expected[i].bottom);
         EXPECT_EQ(clears[i + 1].color, 0xFF000000u);
-        EXPECT_EQ(clears[i + 1].flags, static_cast<plat::DWORD>(plat::D3DCLEAR_TARGET | plat::D3DCLEAR_ZBUFFER));
+        EXPECT_EQ(clears[i + 1].flags,
+                  static_cast<plat::DWORD>(plat::D3DCLEAR_TARGET | plat::D3DCLEAR_ZBUFFER));
     }
     EXPECT_FALSE(core.IsSecondViewport());
     EXPECT_EQ(gfx.GetViewportIndex(), 0u) << "record 0 is current again";
@@ -479,7 +484,8 @@ TEST_F(CDorvoGfxTest, TheGameAndTheComponentsUnitsDrawInDepthOrderTiesInCollecte
     Gob* second = GobManager::Instance().CreateGob("Screen2D");
     ASSERT_TRUE(first && second);
     auto* a = static_cast<dorvo::gfx::Gfx2DComp*>(first->GetComponent(dorvo::gfx::Gfx2DComp::StaticTypeID()));
-    auto* b = static_cast<dorvo::gfx::Gfx2DComp*>(second->GetComponent(dorvo::gfx::Gfx2DComp::StaticTypeID()));
+    auto* b =
+        static_cast<dorvo::gfx::Gfx2DComp*>(second->GetComponent(dorvo::gfx::Gfx2DComp::StaticTypeID()));
     ASSERT_TRUE(a && b);
     EXPECT_EQ(gfx.Get2DComps().size(), 2u);
 
@@ -567,7 +573,8 @@ TEST_F(CDorvoGfxTest, DeviceCommandsReachTheCoreAndThePostProcessingOnesAreAccep
     }
     console.ClearOutput();
     Run("qpp Bloom");
-    EXPECT_EQ(console.GetOutputLines().front(), ">Function: qpp parameter list does not match function prototype.")
+    EXPECT_EQ(console.GetOutputLines().front(),
+              ">Function: qpp parameter list does not match function prototype.")
         << "only takescrshot may leave an argument out";
     EXPECT_EQ(gfx.GetRenderFlags(), CDorvoGfx::kDefaultRenderFlags);
 }
@@ -579,7 +586,8 @@ TEST_F(CDorvoGfxTest, LineStripsDrawWithViewTimesProjectionOnlyWhileLinesAreOn)
     ASSERT_TRUE(gfx.Init(SEngineConfigInfo()));
     CGFXCore& core = CGFXCore::Instance();
     dorvo::gfx::SViewportRecord& record = core.GetViewportRecord(0);
-    record.view = math::Matrix4::LookAtLH(math::Vector3(0, 2, -10), math::Vector3(0, 0, 0), math::Vector3(0, 1, 0));
+    record.view =
+        math::Matrix4::LookAtLH(math::Vector3(0, 2, -10), math::Vector3(0, 0, 0), math::Vector3(0, 1, 0));
     record.projection = math::Matrix4::PerspectiveFovLH(0.8f, 4.0f / 3.0f, 1.0f, 100.0f);
     const std::vector<plat::D3DXVECTOR3> strip{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}};
 

@@ -132,7 +132,8 @@ TEST_F(Gfx2DCompTest, UpdatePassesWholeMillisecondsAndInputStopsAtTheFirstTaker)
     ASSERT_TRUE(comp.AddUnit("b", Make("b", 3, true), ""));
     ASSERT_TRUE(comp.AddUnit("a", Make("a"), ""));
     ASSERT_TRUE(comp.AddUnit("c", Make("c", 3, true), ""));
-    const std::pair<float, const char*> steps[] = {{0.0333f, "33"}, {0.0999f, "99"}, {0.001f, "1"}, {0.0f, "0"}};
+    const std::pair<float, const char*> steps[] = {
+        {0.0333f, "33"}, {0.0999f, "99"}, {0.001f, "1"}, {0.0f, "0"}};
     for (const auto& step : steps)
     {
         SCOPED_TRACE(step.first);
@@ -261,7 +262,8 @@ TEST(CGuiManager, RemovalsWaitForTheNextUpdateAndTheFrameListHoldsTheTrees)
     gui.QueueRemoval("NoSuchUnit");
     EXPECT_NE(gui.Find("Hud"), nullptr) << "not before the update";
     gui.Update(10);
-    EXPECT_EQ(log, (Names{"Cursor:update 10", "Hud:update 10", "Score:update 10", "Hud:deleted", "Score:deleted"}))
+    EXPECT_EQ(log,
+              (Names{"Cursor:update 10", "Hud:update 10", "Score:update 10", "Hud:deleted", "Score:deleted"}))
         << "updated once more, then deleted with its tree";
     EXPECT_EQ(gui.Find("Hud"), nullptr);
     EXPECT_EQ(NamesOf(gui.GetUnits()), Names{"Cursor"});

@@ -105,7 +105,8 @@ inline std::vector<std::string> Only(const std::vector<std::string>& log, const 
 {
     std::vector<std::string> found;
     for (const std::string& entry : log)
-        if (entry.size() > suffix.size() && entry.compare(entry.size() - suffix.size(), suffix.size(), suffix) == 0)
+        if (entry.size() > suffix.size() &&
+            entry.compare(entry.size() - suffix.size(), suffix.size(), suffix) == 0)
             found.push_back(entry.substr(0, entry.size() - suffix.size()));
     return found;
 }

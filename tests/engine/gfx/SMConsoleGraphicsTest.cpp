@@ -61,7 +61,8 @@ protected:
         gfxtest::Load2DTemplate();
         gob = GobManager::Instance().CreateGob("Screen2D");
         ASSERT_NE(gob, nullptr);
-        machines = dynamic_cast<StateMachineComponent*>(gob->GetComponent(StateMachineComponent::StaticTypeID()));
+        machines =
+            dynamic_cast<StateMachineComponent*>(gob->GetComponent(StateMachineComponent::StaticTypeID()));
         comp = dynamic_cast<Gfx2DComp*>(gob->GetComponent(Gfx2DComp::StaticTypeID()));
         ASSERT_TRUE(machines && comp);
         console = std::make_unique<RecordingConsole>();
@@ -92,8 +93,8 @@ protected:
     // Whether some message taker took the key.
     static bool Key(std::uint32_t code, bool down)
     {
-        return common::Singleton<Database>::Instance()->BroadcastInputMsg(down ? MSG_Pressed : MSG_UnPressed,
-                                                                          InputEvent{code, down ? 1 : 0, 0, 0});
+        return common::Singleton<Database>::Instance()->BroadcastInputMsg(
+            down ? MSG_Pressed : MSG_UnPressed, InputEvent{code, down ? 1 : 0, 0, 0});
     }
     static bool Press(std::uint32_t code)
     {
@@ -337,7 +338,8 @@ TEST_F(SMConsoleGraphicsTest, TheWindowsGoWithTheMachine)
     EXPECT_EQ(comp->FindUnit("History 3"), nullptr);
     EXPECT_TRUE(comp->GetUnits().empty());
 
-    machines->AddStateMachine(new SMConsoleGraphics(machines, "NoSuchImage.png", "ConsoleInput.png", console.get()));
+    machines->AddStateMachine(
+        new SMConsoleGraphics(machines, "NoSuchImage.png", "ConsoleInput.png", console.get()));
     ASSERT_NE(comp->GetSprite("TextWindow"), nullptr);
     EXPECT_FLOAT_EQ(comp->GetSprite("TextWindow")->GetScaleX(), 1.0f) << "no image, no stretching";
     EXPECT_NE(comp->FindUnit("History 23"), nullptr);

@@ -601,14 +601,11 @@ TEST_F(ConsoleInterfaceTest, AnOptionalLastStringMayBeLeftOut)
         const char* text;
     };
     const Case cases[] = {
-        {"shot", true, ""},
-        {"SHOT", true, ""},
-        {"shot name.png", true, "name.png"},
-        {"shot a b", false, ""},
-        {"shot 5", false, ""},   // an int is no string
-        {"take", false, ""},     // "take" needs both of its arguments
-        {"take 3", false, ""},   // the string is not the last argument
-        {"take abc", false, ""}, // nor may the int be left out
+        {"shot", true, ""},      {"SHOT", true, ""},    {"shot name.png", true, "name.png"},
+        {"shot a b", false, ""}, {"shot 5", false, ""}, // an int is no string
+        {"take", false, ""},                            // "take" needs both of its arguments
+        {"take 3", false, ""},                          // the string is not the last argument
+        {"take abc", false, ""},                        // nor may the int be left out
     };
     for (const Case& c : cases)
     {
