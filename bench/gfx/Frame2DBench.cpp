@@ -1,7 +1,8 @@
 // The 2D frame of a busy menu screen (400 sprites over 40 textures, 40 lines of 50
 // characters, 800 x 600): the sprite batch's CPU time and whole frames on the headless device,
 // and whole frames on OpenGL with Mesa's llvmpipe under Xvfb, up to the presented picture.
-// Goals: batch under 1 ms, headless frame under 2 ms, llvmpipe frame under 25 ms.
+// Goals: batch under 1 ms, headless frame under 2 ms, llvmpipe frame under 25 ms. The engine's
+// 2D frame (Screen2DBench.cpp) shares this program and its table of goals.
 #include "Sprite2DScene.h"
 #include "VirtualDisplay.h"
 
@@ -138,17 +139,19 @@ public:
         const Goal goals[] = {
             {"BM_SpriteBatchCpu", "sprite batch, CPU", 1.0},
             {"BM_Frame2DHeadless", "2D frame, headless, CPU", 2.0},
-            {"BM_Frame2DLlvmpipe/min_time:2.000/real_time", "2D frame, llvmpipe, wall", 25.0}};
-        std::printf("\n%-28s %10s %10s %8s\n", "figure", "ms", "goal ms", "ratio");
+            {"BM_Frame2DLlvmpipe/min_time:2.000/real_time", "2D frame, llvmpipe, wall", 25.0},
+            {"BM_Screen2DHeadless", "game 2D frame, headless, CPU", 2.0},
+            {"BM_Screen2DLlvmpipe/min_time:2.000/real_time", "game 2D frame, llvmpipe", 25.0}};
+        std::printf("\n%-30s %10s %10s %8s\n", "figure", "ms", "goal ms", "ratio");
         for (const Goal& g : goals)
         {
             auto found = m_ms.find(g.name);
             if (found == m_ms.end())
             {
-                std::printf("%-28s %10s %10.1f %8s\n", g.what, "-", g.goal, "skipped");
+                std::printf("%-30s %10s %10.1f %8s\n", g.what, "-", g.goal, "skipped");
                 continue;
             }
-            std::printf("%-28s %10.3f %10.1f %8.2f %s\n", g.what, found->second, g.goal,
+            std::printf("%-30s %10.3f %10.1f %8.2f %s\n", g.what, found->second, g.goal,
                         found->second / g.goal, found->second <= g.goal ? "met" : "MISSED");
         }
     }

@@ -1,6 +1,7 @@
 // Console lines and key events: commands of every argument type, "help", "commands", "obj A.B
 // args" on live objects and the game-object commands, typed through WriteToConsole or key by key
-// through HandleInput. Whole numbers a command receives must be what strtol reads.
+// through HandleInput. Whole numbers a command receives must be what strtol reads. A command may
+// leave its last string out; the graphics commands are there too.
 // Bounded run: 120000 inputs
 #include "FuzzSupport.h"
 
@@ -42,6 +43,7 @@ void TakeFloat(float) {}
 void TakeBool(bool) {}
 void TakeString(std::string) {}
 void TakeVector(math::Vector3) {}
+void TakeOptional(int, std::string) {}
 void TakeNothing() {}
 int TakeMany(int a, float, std::string, math::Vector3, bool)
 {
@@ -91,6 +93,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     console.RegisterCommand("TakeVector", Loki::NewFunctor(&TakeVector).release(), "a vector");
     console.RegisterCommand("TakeNothing", Loki::NewFunctor(&TakeNothing).release(), "nothing");
     console.RegisterCommand("TakeMany", Loki::NewFunctor(&TakeMany).release(), "five kinds");
+    console.RegisterCommand("TakeOptional", Loki::NewFunctor(&TakeOptional).release(),
+                            "an int and maybe a string", true);
     fuzzsupport::WriteFile("Thing.xml", kTemplate);
     GobManager::Instance().LoadTemplate("Thing.xml");
     return 0;

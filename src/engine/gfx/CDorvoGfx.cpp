@@ -1,17 +1,30 @@
 #include "engine/gfx/CDorvoGfx.h"
 
-#include "engine/gfx/CGFXCore.h"
-#include "engine/gfx/GfxPlaceholderComps.h"
-#include "engine/gfx/SpriteBatch.h"
-
+#include "common/ConsoleInterface.h"
+#include "common/Singleton.h"
+#include "common/loki/Functor.h"
+#include "common/math/Matrix4.h"
+#include "engine/DefaultCompCreator.h"
 #include "engine/SEngineConfigInfo.h"
+#include "engine/gfx/CAtmosphereManager.h"
+#include "engine/gfx/CGFXCore.h"
+#include "engine/gfx/CLightsManager.h"
+#include "engine/gfx/CTextureManager.h"
+#include "engine/gfx/Gfx2DComp.h"
+#include "engine/gfx/GfxPlaceholderComps.h"
+#include "engine/gfx/IScreenUnit.h"
+#include "engine/gfx/MatrixConvert.h"
+#include "engine/gfx/SpriteBatch.h"
 #include "platform/files.h"
 #include "platform/frame_driver.h"
-#include "platform/win32.h"
 
-#include <stb_image_write.h>
-
+#include <algorithm>
 #include <cstdio>
+
+// Managers that come with later parts of the renderer have their places marked below with a
+// comment in capitals (RENDERER, EFFECT MANAGER, MESH MANAGER, WATER, POST-PROCESSING,
+// PARTICLES, SCENE GRAPHS, BACKDROP): each goes in at its mark, beside the step name its place
+// already traces.
 
 namespace dorvo
 {
@@ -21,6 +34,12 @@ namespace
 {
 constexpr unsigned kDefaultWidth = 800; // pixels
 constexpr unsigned kDefaultHeight = 600;
+constexpr plat::D3DCOLOR kOpaqueBlack = 0xFF000000u;
+
+CDorvoGfx* s_pAlive = nullptr;
+
+const char* const kViewportSteps[CGFXCore::kViewportCount] = {"viewport 0", "viewport 1", "viewport 2",
+                                                              "viewport 3"};
 
 plat::D3DXFONT_DESCW FontDesc(std::int32_t height, plat::UINT width, plat::UINT weight, const wchar_t* face)
 {
@@ -49,18 +68,9 @@ const plat::D3DXFONT_DESCW kFontDescs[CDorvoGfx::kFontCount] = {
     FontDesc(16, 8, 400, L"Arial"),
 };
 
-void WriteToFile(void* context, void* data, int size)
+template <class T> void DestroySingleton()
 {
-    std::fwrite(data, 1, static_cast<std::size_t>(size), static_cast<std::FILE*>(context));
-}
-
-plat::DWORD ToByte(float channel)
-{
-    if (!(channel > 0.0f))
-        return 0;
-    if (channel >= 1.0f)
-        return 255;
-    return static_cast<plat::DWORD>(channel * 255.0f + 0.5f);
+    common::Singleton<T>::Destroy();
 }
 } // namespace
 
@@ -70,6 +80,21 @@ CDorvoGfx& CDorvoGfx::Instance()
     return instance;
 }
 
+CDorvoGfx* CDorvoGfx::IfAlive()
+{
+    return s_pAlive;
+}
+
+CDorvoGfx::CDorvoGfx()
+{
+    s_pAlive = this;
+    // SCENE GRAPHS: the five managers, each over a CDefaultSceneGraphMgrImp, are made here; a
+    // std::bad_alloc leaves the ones not yet made absent and construction goes on.
+    m_renderFlags |= kDefaultRenderFlags;
+    RegisterComponentCreators();
+    RegisterConsoleCommands();
+}
+
 CDorvoGfx::~CDorvoGfx()
 {
     // At process exit. Once the frame driver has shut the device down, letting go only frees
@@ -77,6 +102,7 @@ CDorvoGfx::~CDorvoGfx()
     // X error ends it, say), its context perhaps gone: its objects are left to the system.
     if (!plat::DXUTGetD3D9Device())
         Release();
+    s_pAlive = nullptr;
 }
 
 const plat::D3DXFONT_DESCW& CDorvoGfx::GetFontDesc(std::size_t index)
@@ -84,8 +110,50 @@ const plat::D3DXFONT_DESCW& CDorvoGfx::GetFontDesc(std::size_t index)
     return kFontDescs[index < kFontCount ? index : 0];
 }
 
+void CDorvoGfx::RegisterComponentCreators()
+{
+    // The model, water, terrain and cloth components keep data-preserving stand-ins until they
+    // exist themselves.
+    RegisterComponentType<GfxModelPlaceholderComp>("GfxModelComp");
+    RegisterComponentType<GfxWaterPlaceholderComp>("GfxWaterComp");
+    RegisterComponentType<GfxTerrainPlaceholderComp>("GfxTerrainComp");
+    RegisterComponentType<Gfx2DComp>(Gfx2DComp::kTypeName);
+    RegisterComponentType<GfxClothPlaceholderComp>("GfxClothComp");
+}
+
+void CDorvoGfx::RegisterConsoleCommands()
+{
+    common::ConsoleInterface& console = common::ConsoleInterface::Instance();
+    console.RegisterCommand("setwireframe", Loki::NewFunctor(this, &CDorvoGfx::SetWireframe).release(),
+                            "Set Wireframe. Take in TRUE: wireframe, FALSE: solid");
+    console.RegisterCommand("setsgo", Loki::NewFunctor(this, &CDorvoGfx::SetSceneGraphOptimization).release(),
+                            "Set Scenegraph Visibility Optimization. Take In TRUE: on, FALSE: off");
+    console.RegisterCommand("getsgo", Loki::NewFunctor(this, &CDorvoGfx::GetSceneGraphOptimization).release(),
+                            "Get Scenegraph Visibility Optimization Mode. Return TRUE: on, FALSE: off");
+    console.RegisterCommand("getvpindex", Loki::NewFunctor(this, &CDorvoGfx::GetViewportIndex).release(),
+                            "Get Current Viewport Index. Return The Index");
+    // The only command whose last argument may be left out: a bare "takescrshot" numbers its file.
+    console.RegisterCommand("takescrshot", Loki::NewFunctor(this, &CDorvoGfx::TakeScreenShot).release(),
+                            "Take A Screenshot. Take In OutputFileName [ OPTIONAL ]", true);
+    console.RegisterCommand("clearpp", Loki::NewFunctor(this, &CDorvoGfx::ClearPostProcesses).release(),
+                            "Clear The Post Processing Effects Queue");
+    console.RegisterCommand("removelastpp",
+                            Loki::NewFunctor(this, &CDorvoGfx::RemoveLastPostProcess).release(),
+                            "Remove The Last Post Processing Effect On The Queue");
+    console.RegisterCommand("togglepp", Loki::NewFunctor(this, &CDorvoGfx::TogglePostProcessing).release(),
+                            "Toggle Post Processing Effects");
+    console.RegisterCommand("togglewater", Loki::NewFunctor(this, &CDorvoGfx::ToggleWater).release(),
+                            "Toggle Water Rendering");
+    console.RegisterCommand("qpp", Loki::NewFunctor(this, &CDorvoGfx::QueuePostProcessByName).release(),
+                            "Queue A Post Processing Effect. Take In Name Of PP");
+}
+
+// ---- Start-up, device loss and shutdown ---------------------------------------------------------
+
 bool CDorvoGfx::Init(const SEngineConfigInfo& config)
 {
+    // 1. The device settings.
+    Trace("settings");
     CGFXCore& core = CGFXCore::Instance();
     if (config.useDefaults)
     {
@@ -102,41 +170,77 @@ bool CDorvoGfx::Init(const SEngineConfigInfo& config)
         core.SetMultisampleAntialias(config.deviceOption);
         core.SetFillMode(config.wireframe ? plat::D3DFILL_WIREFRAME : plat::D3DFILL_SOLID);
     }
+
+    // 2. The folders.
+    Trace("folders");
     m_texturePath = config.texturePath;
     m_effectPath = config.fxPath;
     m_meshPath = config.meshPath;
+    // MESH MANAGER: SetMeshFolder(m_meshPath) goes here.
 
-    // What an earlier device held goes before the new one is made.
+    // 3. The device. What an earlier device held goes before the new one is made.
+    Trace("device");
     ReleaseFonts();
     ReleaseSpriteBatch();
+    ReleaseLine();
     plat::DXUTSetCallbackPrePresent(&CDorvoGfx::OnPrePresent, this);
     if (!core.CreateDevice())
         return false;
     m_deviceLost = false;
+
+    // 4. The managers, in this order.
+    Trace("renderer");
+    // RENDERER: the renderer is made here.
+    Trace("effect manager");
+    // EFFECT MANAGER: the effect manager is made here.
+    Trace("texture manager");
+    CTextureManager::Instance();
+    Trace("mesh manager");
+    // MESH MANAGER: the mesh manager is made here.
+    Trace("fonts");
     CreateFonts();
+    Trace("lights manager");
+    CLightsManager& lights = CLightsManager::Instance();
+    Trace("atmosphere manager");
+    CAtmosphereManager& atmosphere = CAtmosphereManager::Instance();
+    Trace("water manager");
+    // WATER: the water manager is made here.
+    Trace("post-processor");
+    // POST-PROCESSING: the post-processor is made here.
+    Trace("particle manager");
+    // PARTICLES: the particle manager is made here.
 
-    RegisterComponentCreators();
+    // 5. The effect files.
+    Trace("effect files");
     m_effectFiles = config.fxFiles;
+    // EFFECT MANAGER: LoadEffects(m_effectFiles) goes here.
+    Trace("post-processing files");
     m_postProcessEffectFiles = config.postProcessFxFiles;
+    // POST-PROCESSING: the post-processor loads m_postProcessEffectFiles here.
 
-    for (std::size_t i = 0; i < 4; ++i)
-        m_fogColor[i] = config.fogColor[i];
-    m_fogStart = config.fogStart;
-    m_fogEnd = config.fogEnd;
-    m_fogDensity = config.fogDensity;
+    // 6. The fog.
+    Trace("fog");
+    atmosphere.SetFogColor({config.fogColor[0], config.fogColor[1], config.fogColor[2], config.fogColor[3]});
+    atmosphere.SetFogStart(config.fogStart);
+    atmosphere.SetFogEnd(config.fogEnd);
+    atmosphere.SetFogDensity(config.fogDensity);
 
-    m_lightSet.fill(false);
+    // 7. The lights, each into the slot it names.
+    Trace("lights");
     for (const SEngineLight& light : config.lights)
     {
-        if (light.index >= kMaxLights)
-        {
+        if (!lights.SetLight(light.index, light.light))
             std::fprintf(stderr,
                          "CDorvoGfx::Init - light slot %u does not exist (slots 0 to %zu); light ignored.\n",
-                         light.index, kMaxLights - 1);
-            continue;
-        }
-        m_lights[light.index] = light.light;
-        m_lightSet[light.index] = true;
+                         light.index, CLightsManager::kLightSlots - 1);
+    }
+
+    // 8. The line object.
+    Trace("line");
+    if (plat::FAILED(core.CreateLine(&m_pLine)))
+    {
+        m_pLine = nullptr;
+        std::fprintf(stderr, "CDorvoGfx::Init - the line object could not be made; no lines are drawn.\n");
     }
     return true;
 }
@@ -144,12 +248,30 @@ bool CDorvoGfx::Init(const SEngineConfigInfo& config)
 void CDorvoGfx::OnLostDevice()
 {
     m_deviceLost = true;
+    Trace("core");
     CGFXCore::Instance().OnLostDevice();
+    Trace("effect manager");
+    // EFFECT MANAGER: OnLostDevice.
+    Trace("water manager");
+    // WATER: the water manager releases its targets.
+    Trace("renderer");
+    // RENDERER: OnLostDevice (nothing to release).
+    Trace("post-processor");
+    // POST-PROCESSING: OnLostDevice.
+    Trace("mesh manager");
+    // MESH MANAGER: OnLostDevice.
+    Trace("particle manager");
+    // PARTICLES: ReleaseBuffers (its buffers are in the default pool).
+    Trace("fonts");
     for (plat::ID3DXFont* font : m_fonts)
         if (font)
             font->OnLostDevice();
+    Trace("sprite batch");
     if (g_pSprite)
         g_pSprite->OnLostDevice();
+    Trace("line");
+    if (m_pLine)
+        m_pLine->OnLostDevice();
 }
 
 void CDorvoGfx::OnResetDevice()
@@ -158,19 +280,70 @@ void CDorvoGfx::OnResetDevice()
     CGFXCore& core = CGFXCore::Instance();
     if (!core.GetDevice())
         return;
+    Trace("core");
     core.OnResetDevice();
+    Trace("effect manager");
+    // EFFECT MANAGER: OnResetDevice.
+    Trace("water manager");
+    // WATER: the water manager makes its targets again.
+    Trace("renderer");
+    // RENDERER: OnResetDevice (nothing to make).
+    Trace("post-processor");
+    // POST-PROCESSING: its targets and screen quad made again, its effect reset.
+    Trace("mesh manager");
+    // MESH MANAGER: OnResetDevice.
+    Trace("particle manager");
+    // PARTICLES: CreateBuffers.
+    Trace("fonts");
     for (plat::ID3DXFont* font : m_fonts)
         if (font)
             font->OnResetDevice();
+    Trace("sprite batch");
     if (g_pSprite)
         g_pSprite->OnResetDevice();
+    Trace("line");
+    if (m_pLine)
+        m_pLine->OnResetDevice();
 }
 
 void CDorvoGfx::Release()
 {
+    Trace("scene graphs");
+    // SCENE GRAPHS: the five managers are deleted here.
+    Trace("backdrop");
+    // BACKDROP: the backdrop unit is deleted here.
+    Trace("water and terrain lists");
+    // WATER, TERRAIN: both unit lists are emptied here.
+    Trace("line");
+    ReleaseLine();
+    m_lineStrips.clear();
+    m_sorted2DUnits.clear();
+
+    // The managers, each gone (a later Init makes them again).
+    Trace("particle manager");
+    // PARTICLES: the particle manager is destroyed here.
+    Trace("post-processor");
+    // POST-PROCESSING: the post-processor is destroyed here.
+    Trace("water manager");
+    // WATER: the water manager is destroyed here.
+    Trace("lights manager");
+    DestroySingleton<CLightsManager>();
+    Trace("atmosphere manager");
+    DestroySingleton<CAtmosphereManager>();
+    Trace("fonts");
     ReleaseFonts();
+    Trace("sprite batch");
     ReleaseSpriteBatch();
-    CGFXCore::Instance().Release();
+    Trace("mesh manager");
+    // MESH MANAGER: the mesh manager is destroyed here.
+    Trace("texture manager");
+    DestroySingleton<CTextureManager>();
+    Trace("effect manager");
+    // EFFECT MANAGER: the effect manager is destroyed here.
+    Trace("renderer");
+    // RENDERER: the renderer is destroyed here.
+    Trace("core");
+    DestroySingleton<CGFXCore>();
 }
 
 bool CDorvoGfx::CreateFonts()
@@ -201,19 +374,281 @@ void CDorvoGfx::ReleaseFonts()
     }
 }
 
+void CDorvoGfx::ReleaseLine()
+{
+    if (m_pLine)
+        m_pLine->Release();
+    m_pLine = nullptr;
+}
+
+// ---- The frame ------------------------------------------------------------------------------------
+
+void CDorvoGfx::Update(double time, float dt)
+{
+    // PARTICLES: the particle manager's Update(dt) goes first.
+    if (common::Singleton<CLightsManager>::Exists())
+        CLightsManager::Instance().Update(time, dt);
+}
+
+void CDorvoGfx::SetScreenUnits(const std::vector<IScreenUnit*>& units)
+{
+    m_sorted2DUnits.assign(units.begin(), units.end());
+    m_sorted2DUnits.erase(std::remove(m_sorted2DUnits.begin(), m_sorted2DUnits.end(), nullptr),
+                          m_sorted2DUnits.end());
+    std::stable_sort(m_sorted2DUnits.begin(), m_sorted2DUnits.end(),
+                     [](const IScreenUnit* a, const IScreenUnit* b) { return a->DepthLess(*b); });
+}
+
+void CDorvoGfx::AddLineStrip(const std::vector<plat::D3DXVECTOR3>& points, const plat::D3DXCOLOR& color)
+{
+    if (points.size() < 2)
+        return; // nothing to join
+    m_lineStrips.push_back(SLineStrip{points, color});
+}
+
+void CDorvoGfx::Register2DComp(Gfx2DComp* component, std::uint32_t id)
+{
+    if (component)
+        m_2DComps[id] = component;
+}
+
+void CDorvoGfx::Unregister2DComp(Gfx2DComp* component, std::uint32_t id)
+{
+    auto found = m_2DComps.find(id);
+    if (found != m_2DComps.end() && found->second == component)
+        m_2DComps.erase(found);
+}
+
+void CDorvoGfx::RenderFrame(double time, float dt)
+{
+    CGFXCore& core = CGFXCore::Instance();
+    // 1 and 2: what the frame draws.
+    PrepareFrame();
+    Sort2DUnits();
+    // 3. WATER, TERRAIN: scene graph 1 is cleared when the water unit list is empty, else built
+    // from it; scene graph 0 likewise from the terrain unit list.
+    Trace("water and terrain graphs");
+
+    if (core.GetDevice() && !m_deviceLost)
+    {
+        // 4. The frame's time, the scene begun and cleared, the scene light.
+        Trace("begin frame");
+        core.SetFrameTime(time, dt);
+        core.BeginFrame();
+        if (common::Singleton<CLightsManager>::Exists())
+            core.SetLight(CLightsManager::Instance().GetLight());
+
+        // 5. The main viewport.
+        if (m_renderFlags & RF_VIEWPORT0)
+            RenderViewport(time, dt, 0);
+
+        // 6. The secondary viewports: no post-processing and no sprites of their own.
+        for (unsigned i = 1; i < CGFXCore::kViewportCount; ++i)
+        {
+            if (!(m_renderFlags & (RF_VIEWPORT0 << i)))
+                continue;
+            const std::uint32_t kept = m_renderFlags & (RF_POST_PROCESSING | RF_SPRITES);
+            m_renderFlags &= ~(RF_POST_PROCESSING | RF_SPRITES);
+            // The viewport is made current before its clear, so the clear stays inside it; a
+            // record without a usable rectangle would leave the main one set, and its pass is
+            // skipped instead of wiping the main picture.
+            core.SetViewport(i);
+            if (plat::SUCCEEDED(core.ApplyViewport(core.GetViewportRecord(i).viewport)))
+            {
+                // Target and depth, as the pass needs them fresh.
+                core.Clear(plat::D3DCLEAR_TARGET | plat::D3DCLEAR_ZBUFFER, kOpaqueBlack, 1.0f, 0);
+                core.SetSecondViewport(i == 1);
+                RenderViewport(time, dt, i);
+                core.SetSecondViewport(false);
+            }
+            else
+                Trace("viewport skipped");
+            m_renderFlags = (m_renderFlags & ~(RF_POST_PROCESSING | RF_SPRITES)) | kept;
+        }
+
+        // 7. Record 0 current again (its view, projection and viewport), the scene ended.
+        Trace("end scene");
+        core.SetViewport(0);
+        core.EndScene();
+    }
+    // 8.
+    EndFrame();
+}
+
+void CDorvoGfx::PrepareFrame()
+{
+    Trace("prepare frame");
+    // RENDERER: its two per-frame counters are zeroed here.
+    // SCENE GRAPHS: GatherVisibleUnits fills an opaque and a transparent list from the oct-tree
+    // nodes inside the current viewport's frustum box (GfxModelComp, else GfxClothComp, visible
+    // units whose box overlaps it); scene graph 2 builds from the opaque list, 3 from the
+    // transparent one.
+}
+
+void CDorvoGfx::Sort2DUnits()
+{
+    Trace("sort 2D units");
+    // After the game's units, in the map's order (by owner id), so equal depths draw in the same
+    // order on every run.
+    for (const auto& entry : m_2DComps)
+        entry.second->CollectUnits(m_sorted2DUnits);
+    std::stable_sort(m_sorted2DUnits.begin(), m_sorted2DUnits.end(),
+                     [](const IScreenUnit* a, const IScreenUnit* b) { return a->DepthLess(*b); });
+}
+
+void CDorvoGfx::RenderViewport(double time, float dt, unsigned index)
+{
+    Trace(kViewportSteps[index]);
+    CGFXCore& core = CGFXCore::Instance();
+    core.SetVertexDeclaration(VD_General);
+    core.SetViewport(index);
+    // RENDERER: sort mode 1.
+    // SCENE GRAPHS: the water-visibility geometry, effect and batch operations into scene graph 1.
+    if (m_renderFlags & RF_WATER)
+    {
+        Trace("water test");
+        // WATER: with a water plane and the eye below it, QueuePostProcess(41, true) (this frame
+        // only) and underwater; scene graph 1 traversed with the visibility operations; when
+        // water was seen, RenderWaterMaps(underwater).
+    }
+    // SCENE GRAPHS: the default operations back into scene graph 1.
+    if (m_renderFlags & RF_POST_PROCESSING)
+    {
+        Trace("scene targets");
+        // POST-PROCESSING: scene targets 0 to 3 bound.
+    }
+    RenderScene(time, dt, true);
+    if (m_renderFlags & RF_PARTICLES)
+    {
+        Trace("particles");
+        // RENDERER: sort mode 0.
+        core.SetVertexDeclaration(VD_Particle);
+        // PARTICLES: the particle manager renders.
+        // RENDERER: sort mode 1.
+    }
+    if (m_renderFlags & RF_POST_PROCESSING)
+    {
+        Trace("post-processing");
+        core.SetVertexDeclaration(VD_ScreenQuad);
+        // POST-PROCESSING: the chain runs.
+    }
+    Render2D(time, dt);
+}
+
+void CDorvoGfx::RenderScene(double, float, bool withTransparent)
+{
+    Trace("scene");
+    // BACKDROP: RenderBackdrop (prepare, shared parameters, queue, flush, cull mode CCW).
+    // SCENE GRAPHS: each traversal below goes in at its trace.
+    if (m_renderFlags & RF_TERRAIN)
+        Trace("terrain graph");
+    if (m_renderFlags & RF_MODELS)
+        Trace("opaque graph");
+    if (m_renderFlags & RF_WATER)
+        Trace("water graph");
+    // RENDERER: sort mode 0.
+    if (withTransparent && (m_renderFlags & RF_MODELS))
+        Trace("transparent graph");
+    CGFXCore& core = CGFXCore::Instance();
+    if (core.GetVisibilityOptimization())
+        core.SetVisibilityValid(true);
+}
+
+void CDorvoGfx::Render2D(double time, float dt)
+{
+    CGFXCore& core = CGFXCore::Instance();
+    plat::D3DXMATRIX viewProjection;
+    if (m_renderFlags & RF_LINES)
+        viewProjection = ToD3DXMatrix(core.GetProjection() * core.GetView());
+
+    if (m_renderFlags & RF_SPRITES)
+    {
+        Trace("sprites");
+        if (plat::ID3DXSprite* batch = GetSpriteBatch())
+        {
+            batch->Begin(plat::D3DXSPRITE_ALPHABLEND);
+            for (IScreenUnit* unit : m_sorted2DUnits)
+                unit->Render(time, dt);
+            batch->End();
+        }
+    }
+
+    if (m_renderFlags & RF_LINES)
+    {
+        Trace("lines");
+        if (m_pLine)
+            for (const SLineStrip& strip : m_lineStrips)
+                m_pLine->DrawTransform(strip.points.data(), static_cast<plat::DWORD>(strip.points.size()),
+                                       &viewProjection, static_cast<plat::D3DCOLOR>(strip.color));
+    }
+}
+
+void CDorvoGfx::EndFrame()
+{
+    Trace("end frame");
+    m_sorted2DUnits.clear();
+    // A strip is for one frame, drawn or not: strips added while lines are off do not pile up.
+    m_lineStrips.clear();
+    // WATER: the water manager's water-visible mark is cleared here.
+}
+
+// ---- Post-processing ----------------------------------------------------------------------------
+
+void CDorvoGfx::QueuePostProcess(unsigned, bool)
+{
+    // POST-PROCESSING: queues effect id on the post-processor (for one frame when asked).
+}
+
+void CDorvoGfx::QueuePostProcessByName(std::string, bool)
+{
+    // POST-PROCESSING: the id of the name, then QueuePostProcess; an unknown name queues nothing.
+}
+
+void CDorvoGfx::RemoveLastPostProcess()
+{
+    // POST-PROCESSING: marks the last queued effect to go after its next run.
+}
+
+void CDorvoGfx::ClearPostProcesses()
+{
+    // POST-PROCESSING: empties the queue.
+}
+
+// ---- The device core's settings ------------------------------------------------------------------
+
+void CDorvoGfx::SetWireframe(bool wireframe)
+{
+    CGFXCore::Instance().SetFillMode(wireframe ? plat::D3DFILL_WIREFRAME : plat::D3DFILL_SOLID);
+}
+
+void CDorvoGfx::SetSceneGraphOptimization(bool on)
+{
+    CGFXCore::Instance().SetVisibilityOptimization(on);
+}
+
+bool CDorvoGfx::GetSceneGraphOptimization() const
+{
+    return CGFXCore::Instance().GetVisibilityOptimization();
+}
+
+unsigned CDorvoGfx::GetViewportIndex() const
+{
+    return CGFXCore::Instance().GetCurrentViewportIndex();
+}
+
 bool CDorvoGfx::IsWindowed() const
 {
     return !CGFXCore::Instance().IsFullScreen();
 }
 
-int CDorvoGfx::GetWidth() const
+unsigned CDorvoGfx::GetScreenWidth() const
 {
-    return static_cast<int>(CGFXCore::Instance().GetScreenWidth());
+    return CGFXCore::Instance().GetScreenWidth();
 }
 
-int CDorvoGfx::GetHeight() const
+unsigned CDorvoGfx::GetScreenHeight() const
 {
-    return static_cast<int>(CGFXCore::Instance().GetScreenHeight());
+    return CGFXCore::Instance().GetScreenHeight();
 }
 
 bool CDorvoGfx::IsWireframe() const
@@ -226,38 +661,16 @@ bool CDorvoGfx::GetDeviceOption() const
     return CGFXCore::Instance().GetMultisampleAntialias();
 }
 
+// ---- Screenshots -----------------------------------------------------------------------------------
+
 void CDorvoGfx::TakeScreenShot(std::string fileName)
 {
     m_pendingScreenShots.push_back(std::move(fileName));
 }
 
-void CDorvoGfx::RegisterComponentCreators()
+void CDorvoGfx::OnPrePresent(plat::IDirect3DDevice9*, void* context)
 {
-    // "GfxModelComp", "GfxWaterComp", "GfxTerrainComp", "Gfx2DComp" and "GfxClothComp": kept as
-    // data-preserving stand-ins until the graphics components themselves take their names.
-    RegisterPlaceholderComponentCreators();
-}
-
-void CDorvoGfx::Render()
-{
-    plat::IDirect3DDevice9* device = plat::DXUTGetD3D9Device();
-    if (!device || m_deviceLost)
-        return;
-    device->BeginScene();
-    const plat::D3DCOLOR background =
-        plat::D3DCOLOR_XRGB(ToByte(m_fogColor[0]), ToByte(m_fogColor[1]), ToByte(m_fogColor[2]));
-    device->Clear(0, nullptr, plat::D3DCLEAR_TARGET | plat::D3DCLEAR_ZBUFFER, background, 1.0f, 0);
-    device->EndScene();
-}
-
-const plat::D3DLIGHT9* CDorvoGfx::GetLight(std::size_t index) const
-{
-    return index < kMaxLights && m_lightSet[index] ? &m_lights[index] : nullptr;
-}
-
-void CDorvoGfx::OnPrePresent(plat::IDirect3DDevice9* device, void* context)
-{
-    static_cast<CDorvoGfx*>(context)->SaveScreenShots(device);
+    static_cast<CDorvoGfx*>(context)->SaveScreenShots();
 }
 
 std::string CDorvoGfx::NextScreenShotName()
@@ -270,49 +683,35 @@ std::string CDorvoGfx::NextScreenShotName()
     return name;
 }
 
-void CDorvoGfx::SaveScreenShots(plat::IDirect3DDevice9* device)
+void CDorvoGfx::SaveScreenShots()
 {
     if (m_pendingScreenShots.empty())
         return;
     std::vector<std::string> names;
     names.swap(m_pendingScreenShots);
 
-    std::vector<plat::D3DCOLOR> pixels;
-    const plat::D3DSURFACE_DESC desc = device->GetBackBufferDesc();
-    if (!device->ReadBackBuffer(pixels) ||
-        pixels.size() != static_cast<std::size_t>(desc.Width) * desc.Height || pixels.empty())
+    CGFXCore& core = CGFXCore::Instance();
+    plat::IDirect3DSurface9* backBuffer = nullptr;
+    if (plat::FAILED(core.GetBackBuffer(0, 0, &backBuffer)) || !backBuffer)
     {
         std::fprintf(stderr,
                      "CDorvoGfx::TakeScreenShot - the back buffer could not be read; no screenshot.\n");
         return;
     }
-    std::vector<unsigned char> rgb(pixels.size() * 3);
-    for (std::size_t i = 0; i < pixels.size(); ++i)
-    {
-        rgb[i * 3 + 0] = static_cast<unsigned char>((pixels[i] >> 16) & 0xFF);
-        rgb[i * 3 + 1] = static_cast<unsigned char>((pixels[i] >> 8) & 0xFF);
-        rgb[i * 3 + 2] = static_cast<unsigned char>(pixels[i] & 0xFF);
-    }
-
     for (std::string& name : names)
     {
         if (name.empty())
             name = NextScreenShotName();
-        std::FILE* file = plat::OpenFile(name, "wb");
-        if (!file)
-        {
-            std::fprintf(stderr, "CDorvoGfx::TakeScreenShot - cannot open \"%s\" for writing.\n",
-                         name.c_str());
-            continue;
-        }
-        const int width = static_cast<int>(desc.Width);
-        const int height = static_cast<int>(desc.Height);
-        const bool written =
-            stbi_write_png_to_func(&WriteToFile, file, width, height, 3, rgb.data(), width * 3) != 0;
-        const bool closed = std::fclose(file) == 0;
-        if (!written || !closed)
-            std::fprintf(stderr, "CDorvoGfx::TakeScreenShot - writing \"%s\" failed.\n", name.c_str());
+        if (plat::FAILED(core.SaveSurface(name, plat::D3DXIFF_PNG, backBuffer)))
+            std::fprintf(stderr, "CDorvoGfx::TakeScreenShot - \"%s\" could not be written.\n", name.c_str());
     }
+    backBuffer->Release();
+}
+
+void CDorvoGfx::Trace(const char* step)
+{
+    if (m_pTrace)
+        m_pTrace->emplace_back(step);
 }
 } // namespace gfx
 } // namespace dorvo

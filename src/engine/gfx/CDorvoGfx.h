@@ -1,13 +1,18 @@
-// The graphics facade: the one object the shell and the game talk to about graphics. Init has
-// the device core open the device and the main window as the engine configuration says, makes
-// the font table and keeps the folders, fog and lights for the renderer; the facade follows
-// device loss and reset, runs the frame and saves screenshots of the finished back buffer. It
-// owns the seven fonts.
+// The graphics facade: the one object the shell and the game talk to about graphics. Its
+// constructor registers the graphics component types and console commands; Init has the device
+// core open the device and the main window as the engine configuration says and brings up the
+// graphics managers in a fixed order; the facade follows device loss and reset, runs the frame
+// (viewport passes over the scene, then the 2D layer of every registered Gfx2DComp and the
+// game's own units, sorted by depth, in one sprite batch) and saves screenshots of the finished
+// back buffer. It owns the seven fonts, the line object and the per-frame lists; Release lets go
+// of the managers in the reverse of their dependencies.
 #pragma once
 
 #include "platform/d3dx9.h"
 
 #include <array>
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,11 +22,33 @@ struct SEngineConfigInfo;
 
 namespace gfx
 {
+class Gfx2DComp;
+class IScreenUnit;
+
 class CDorvoGfx
 {
 public:
-    // Lights the renderer can hold at once; a configured light takes the slot its index names.
-    static constexpr std::size_t kMaxLights = 8;
+    // The render flags: which parts of the frame run.
+    enum ERenderFlag : std::uint32_t
+    {
+        RF_MODELS = 0x1,               // opaque and transparent scene graphs, also in the water maps
+        RF_PARTICLES = 0x2,            // particle pass after the scene
+        RF_TERRAIN = 0x10,             // the terrain scene graph
+        RF_WATER = 0x20,               // water test, underwater effect, water maps, water scene graph
+        RF_DUMP_REFLECTION = 0x80,     // save each reflection map as "RefMap.png"
+        RF_DUMP_REFRACTION = 0x100,    // save each refraction map as "RefracMap.png"
+        RF_LINES = 0x200,              // draw the line strips in the 2D layer
+        RF_SPRITES = 0x20000,          // draw the sorted 2D units in one sprite batch
+        RF_VIEWPORT0 = 0x80000,        // the pass of viewport record 0
+        RF_VIEWPORT1 = 0x100000,       // ... record 1 (the core's second-viewport flag set)
+        RF_VIEWPORT2 = 0x200000,       // ... record 2
+        RF_VIEWPORT3 = 0x400000,       // ... record 3
+        RF_POST_PROCESSING = 0x800000, // scene into the post-processing targets, then the chain
+    };
+    // Models, particles, terrain, water and sprites in viewport 0 (0x4, 0x8 and 0x40 are set
+    // too; nothing reads them).
+    static constexpr std::uint32_t kDefaultRenderFlags = 0x000A007F;
+
     // The text fonts, by index: 0 Arial, 1 Arial bold, 2 Times New Roman, 3 its bold, 4 Ravie
     // (25 px), 5 Ravie (40 px), 6 a narrower Arial.
     static constexpr std::size_t kFontCount = 7;
@@ -31,20 +58,71 @@ public:
 
     // Made on first use, destroyed with the program's statics.
     static CDorvoGfx& Instance();
+    // The facade, or null once it has been destroyed at exit (for destructors that may run
+    // after it).
+    static CDorvoGfx* IfAlive();
 
-    // Opens the device and the main window through the device core: windowed 800 x 600 with
-    // solid fill and multisample antialiasing when the record asks for defaults, else as the
-    // record says; then the fonts. False, after the core told the user in a message box, when
-    // the device cannot be made.
+    // ---- Start-up, device loss and shutdown ----
+    // Device settings into the core (windowed 800 x 600, solid, multisample antialiasing when
+    // the record asks for defaults, else as it says), the folders, the device, the managers in
+    // their order with the fonts, the effect lists, the fog, the lights and the line object.
+    // False, after the core told the user in a message box, when the device cannot be made;
+    // nothing else is made then.
     bool Init(const SEngineConfigInfo& config);
-
-    // Release and rebuild what lives on the device (the shell calls these around a reset): the
-    // device core, the fonts and the sprite batch, in that order.
+    // Release and rebuild what lives on the device (the shell calls these around a reset), in
+    // the managers' order, then the fonts, the sprite batch and the line object.
     void OnLostDevice();
     void OnResetDevice();
-    // Lets go of the fonts, the sprite batch and the device core's device (also at exit).
+    // Lets go of the line object and the per-frame lists, then of the managers in their order
+    // (the fonts and the sprite batch among them), the device core last (also at exit).
     void Release();
+    // Registers the graphics component types with the game-object manager (the constructor
+    // does; tests that emptied the manager may again).
+    void RegisterComponentCreators();
 
+    // ---- The frame ----
+    // Per-frame updates of the particles and the lights. time: seconds since start; dt: seconds
+    // since the last frame.
+    void Update(double time, float dt);
+    // One frame: gather and build, the 2D list, the viewport passes, the end of the scene. The
+    // frame driver presents afterwards. Without a device, or while it is lost, nothing is drawn
+    // but the per-frame lists are still emptied.
+    void RenderFrame(double time, float dt);
+    // The game's own units for this frame, copied and sorted by depth (stably); the units of
+    // the 2D components join them at the frame, after them at equal depth.
+    void SetScreenUnits(const std::vector<IScreenUnit*>& units);
+    // A world-space strip for this frame only, drawn while RF_LINES is set.
+    void AddLineStrip(const std::vector<plat::D3DXVECTOR3>& points, const plat::D3DXCOLOR& color);
+
+    // The 2D components by owner id; a component enters itself when it initialises and leaves
+    // when it goes. Unregister removes the entry only when it still holds that component.
+    void Register2DComp(Gfx2DComp* component, std::uint32_t id);
+    void Unregister2DComp(Gfx2DComp* component, std::uint32_t id);
+    const std::map<std::uint32_t, Gfx2DComp*>& Get2DComps() const { return m_2DComps; }
+
+    std::uint32_t GetRenderFlags() const { return m_renderFlags; }
+    void SetRenderFlags(std::uint32_t flags) { m_renderFlags = flags; }
+
+    // Saves the next finished frame as a PNG file, read from the back buffer just before it is
+    // shown. An empty name gives "DorvoScrshot_<n>.png", n counting from 0 past every number
+    // already used in the working folder, so no earlier shot is overwritten.
+    void TakeScreenShot(std::string fileName);
+
+    // ---- Post-processing (the queue is the post-processor's) ----
+    void QueuePostProcess(unsigned id, bool oneFrame);
+    void QueuePostProcessByName(std::string name, bool oneFrame);
+    void RemoveLastPostProcess();
+    void ClearPostProcesses();
+    void TogglePostProcessing() { m_renderFlags ^= RF_POST_PROCESSING; }
+    void ToggleWater() { m_renderFlags ^= RF_WATER; }
+
+    // ---- What the console commands reach on the device core ----
+    void SetWireframe(bool wireframe);
+    void SetSceneGraphOptimization(bool on);
+    bool GetSceneGraphOptimization() const;
+    unsigned GetViewportIndex() const;
+
+    // ---- Fonts ----
     // The seven fonts on the device core's device, each slot releasing what it held before.
     // False when one could not be made (its slot stays empty).
     bool CreateFonts();
@@ -52,22 +130,10 @@ public:
     const FontTable& GetFonts() const { return m_fonts; }
     void ReleaseFonts();
 
-    // Saves the next finished frame as a PNG file, read from the back buffer just before it is
-    // shown. An empty name gives "DorvoScrshot_<n>.png" with the first number not yet used in
-    // the working folder.
-    void TakeScreenShot(std::string fileName);
-
-    // Registers the graphics component types with the game-object manager, before the game
-    // loads its templates.
-    void RegisterComponentCreators();
-
-    // The graphics part of one frame, called from the game's render.
-    void Render();
-
-    // What the device core was set up with.
+    // ---- What the device core was set up with ----
     bool IsWindowed() const;
-    int GetWidth() const; // pixels, the back buffer's
-    int GetHeight() const;
+    unsigned GetScreenWidth() const; // pixels, the back buffer's
+    unsigned GetScreenHeight() const;
     bool IsWireframe() const;
     bool GetDeviceOption() const; // multisample antialiasing
     bool IsDeviceLost() const { return m_deviceLost; }
@@ -76,22 +142,51 @@ public:
     const std::string& GetMeshPath() const { return m_meshPath; }
     const std::vector<std::string>& GetEffectFiles() const { return m_effectFiles; }
     const std::vector<std::string>& GetPostProcessEffectFiles() const { return m_postProcessEffectFiles; }
-    const std::array<float, 4>& GetFogColor() const { return m_fogColor; } // r, g, b, a
-    float GetFogStart() const { return m_fogStart; }                       // world units
-    float GetFogEnd() const { return m_fogEnd; }
-    float GetFogDensity() const { return m_fogDensity; }
-    // Null for a slot no light took.
-    const plat::D3DLIGHT9* GetLight(std::size_t index) const;
+
+    // While set, every step of start-up, frame, loss, reset and release appends its name (tests
+    // read the order); null stops it.
+    void SetStepTrace(std::vector<std::string>* trace) { m_pTrace = trace; }
 
 private:
-    CDorvoGfx() = default;
+    // A strip of world-space points and its colour, kept for one frame.
+    struct SLineStrip
+    {
+        std::vector<plat::D3DXVECTOR3> points;
+        plat::D3DXCOLOR color;
+    };
+
+    CDorvoGfx();
     ~CDorvoGfx();
     CDorvoGfx(const CDorvoGfx&) = delete;
     CDorvoGfx& operator=(const CDorvoGfx&) = delete;
 
+    void RegisterConsoleCommands();
+
+    void PrepareFrame();
+    void Sort2DUnits();
+    void RenderViewport(double time, float dt, unsigned index);
+    void RenderScene(double time, float dt, bool withTransparent);
+    void Render2D(double time, float dt);
+    void EndFrame();
+    void ReleaseLine();
+
     static void OnPrePresent(plat::IDirect3DDevice9* device, void* context);
-    void SaveScreenShots(plat::IDirect3DDevice9* device);
+    void SaveScreenShots();
     std::string NextScreenShotName();
+
+    void Trace(const char* step);
+
+    // Line strips of this frame, and the line object that draws them.
+    std::vector<SLineStrip> m_lineStrips;
+    plat::ID3DXLine* m_pLine = nullptr;
+    // SCENE GRAPHS: the five scene-graph managers (0 terrain, 1 water, 2 opaque, 3 transparent,
+    // 4 unused) go here with the scene graph.
+    // The game's units and every registered component's, sorted by depth; empty between frames.
+    std::vector<IScreenUnit*> m_sorted2DUnits;
+    // BACKDROP, WATER AND TERRAIN UNITS: the optional backdrop unit and the water and terrain
+    // unit lists go here with those units.
+    std::map<std::uint32_t, Gfx2DComp*> m_2DComps; // by owner id, so equal depths draw alike every run
+    std::uint32_t m_renderFlags = 0;
 
     bool m_deviceLost = false;
     FontTable m_fonts{};
@@ -99,20 +194,13 @@ private:
     std::string m_texturePath;
     std::string m_effectPath;
     std::string m_meshPath;
-    // Kept for the effect manager, which loads them once it exists.
     std::vector<std::string> m_effectFiles;
     std::vector<std::string> m_postProcessEffectFiles;
 
-    std::array<float, 4> m_fogColor{0.0f, 0.0f, 0.0f, 0.0f};
-    float m_fogStart = 0.0f;
-    float m_fogEnd = 0.0f;
-    float m_fogDensity = 0.0f;
-
-    std::array<plat::D3DLIGHT9, kMaxLights> m_lights{};
-    std::array<bool, kMaxLights> m_lightSet{};
-
     std::vector<std::string> m_pendingScreenShots; // names as asked, saved at the next present
     unsigned m_screenShotNumber = 0;               // the next number to try
+
+    std::vector<std::string>* m_pTrace = nullptr;
 };
 } // namespace gfx
 } // namespace dorvo

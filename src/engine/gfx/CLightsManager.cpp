@@ -16,7 +16,8 @@ CLightsManager& CLightsManager::Instance()
 
 CLightsManager::CLightsManager()
 {
-    m_light.Type = static_cast<plat::D3DLIGHTTYPE>(0);
+    for (plat::D3DLIGHT9& light : m_lights)
+        light.Type = static_cast<plat::D3DLIGHTTYPE>(0);
 }
 
 CLightsManager::~CLightsManager()
@@ -24,10 +25,24 @@ CLightsManager::~CLightsManager()
     ClearUpdaters();
 }
 
+bool CLightsManager::SetLight(std::size_t slot, const plat::D3DLIGHT9& light)
+{
+    if (slot >= kLightSlots)
+        return false;
+    m_lights[slot] = light;
+    m_slotSet[slot] = true;
+    return true;
+}
+
+const plat::D3DLIGHT9* CLightsManager::GetLight(std::size_t slot) const
+{
+    return slot < kLightSlots && m_slotSet[slot] ? &m_lights[slot] : nullptr;
+}
+
 void CLightsManager::Update(double time, float dt)
 {
     for (const std::unique_ptr<ILightUpdater>& updater : m_updaters)
-        updater->Update(m_light, time, dt);
+        updater->Update(m_lights[0], time, dt);
 }
 
 void CLightsManager::AddUpdater(std::unique_ptr<ILightUpdater> updater)

@@ -1,11 +1,13 @@
-// The scene light: one Direct3D light record that the frame applies (its type is 0, no light,
-// until set) and the updaters that change it every frame. Rooms read and write the light as
-// XML (WriteLight, ReadLight). The manager owns its updaters.
+// The lights of the scene: a table of Direct3D light records filled from the engine
+// configuration, whose slot 0 is the scene light that the frame applies (its type is 0, no
+// light, until set), and the updaters that change that light every frame. Rooms read and write
+// the light as XML (WriteLight, ReadLight). The manager owns its updaters.
 #pragma once
 
 #include "engine/gfx/ILightUpdater.h"
 #include "platform/d3d9types.h"
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -26,12 +28,20 @@ public:
     CLightsManager(const CLightsManager&) = delete;
     CLightsManager& operator=(const CLightsManager&) = delete;
 
-    plat::D3DLIGHT9& GetLight() { return m_light; }
-    const plat::D3DLIGHT9& GetLight() const { return m_light; }
-    void SetLight(const plat::D3DLIGHT9& light) { m_light = light; }
+    // Slots of the light table; the configuration may fill any of them.
+    static constexpr std::size_t kLightSlots = 8;
 
-    // Each updater in the order added, with the light, seconds since start and since the last
-    // frame.
+    // The scene light: slot 0.
+    plat::D3DLIGHT9& GetLight() { return m_lights[0]; }
+    const plat::D3DLIGHT9& GetLight() const { return m_lights[0]; }
+    void SetLight(const plat::D3DLIGHT9& light) { SetLight(0, light); }
+    // False, nothing changed, for a slot past the table.
+    bool SetLight(std::size_t slot, const plat::D3DLIGHT9& light);
+    // Null for a slot past the table or one no light was put in.
+    const plat::D3DLIGHT9* GetLight(std::size_t slot) const;
+
+    // Each updater in the order added, with the scene light, seconds since start and since the
+    // last frame.
     void Update(double time, float dt);
     // Null is refused.
     void AddUpdater(std::unique_ptr<ILightUpdater> updater);
@@ -39,7 +49,8 @@ public:
     std::size_t GetUpdaterCount() const { return m_updaters.size(); }
 
 private:
-    plat::D3DLIGHT9 m_light;
+    std::array<plat::D3DLIGHT9, kLightSlots> m_lights{};
+    std::array<bool, kLightSlots> m_slotSet{};
     std::vector<std::unique_ptr<ILightUpdater>> m_updaters;
 };
 } // namespace gfx

@@ -39,7 +39,6 @@ template <PlaceholderKind Kind> bool GfxPlaceholderComp<Kind>::Deserialize(const
 template class GfxPlaceholderComp<PlaceholderKind::Model>;
 template class GfxPlaceholderComp<PlaceholderKind::Water>;
 template class GfxPlaceholderComp<PlaceholderKind::Terrain>;
-template class GfxPlaceholderComp<PlaceholderKind::TwoD>;
 template class GfxPlaceholderComp<PlaceholderKind::Cloth>;
 
 void RegisterPlaceholderComponentCreators()
@@ -47,7 +46,6 @@ void RegisterPlaceholderComponentCreators()
     RegisterComponentType<GfxModelPlaceholderComp>("GfxModelComp");
     RegisterComponentType<GfxWaterPlaceholderComp>("GfxWaterComp");
     RegisterComponentType<GfxTerrainPlaceholderComp>("GfxTerrainComp");
-    RegisterComponentType<Gfx2DPlaceholderComp>("Gfx2DComp");
     RegisterComponentType<GfxClothPlaceholderComp>("GfxClothComp");
 }
 } // namespace gfx

@@ -1,6 +1,6 @@
-// Stand-ins for the graphics components until graphics exists: one small class per type name
-// that templates may list ("GfxModelComp", "GfxWaterComp", "GfxTerrainComp", "Gfx2DComp",
-// "GfxClothComp"), so templates load and objects build. Each keeps the XML it was read from and
+// Stand-ins for the graphics components that do not exist yet: one small class per type name
+// that templates may list ("GfxModelComp", "GfxWaterComp", "GfxTerrainComp", "GfxClothComp"),
+// so templates load and objects build. Each keeps the XML it was read from and
 // writes it back unchanged, so archetype values survive until the real component reads them.
 #pragma once
 
@@ -19,7 +19,6 @@ enum class PlaceholderKind
     Model,
     Water,
     Terrain,
-    TwoD,
     Cloth,
 };
 
@@ -43,11 +42,11 @@ private:
 using GfxModelPlaceholderComp = GfxPlaceholderComp<PlaceholderKind::Model>;
 using GfxWaterPlaceholderComp = GfxPlaceholderComp<PlaceholderKind::Water>;
 using GfxTerrainPlaceholderComp = GfxPlaceholderComp<PlaceholderKind::Terrain>;
-using Gfx2DPlaceholderComp = GfxPlaceholderComp<PlaceholderKind::TwoD>;
 using GfxClothPlaceholderComp = GfxPlaceholderComp<PlaceholderKind::Cloth>;
 
-// Registers the five names with the GobManager. A name that already has a creator (the real
+// Registers the four names with the GobManager. A name that already has a creator (the real
 // component, registered earlier) keeps it, so this may run after graphics registers its own.
+// The facade's RegisterComponentCreators registers these with the real Gfx2DComp in between.
 void RegisterPlaceholderComponentCreators();
 } // namespace gfx
 } // namespace dorvo

@@ -279,10 +279,12 @@ void ConsoleInterface::RegisterConsoleCommands()
 }
 
 void ConsoleInterface::RegisterCommand(const std::string& name, Loki::BaseFunctor* functor,
-                                       const std::string& help)
+                                       const std::string& help, bool lastStringOptional)
 {
     m_commands.RegisterFunction(name, functor);
     m_helpTexts[name] = help;
+    if (lastStringOptional)
+        m_optionalLastString.insert(ToLowerCopy(name));
 }
 
 void ConsoleInterface::WriteToConsole(std::string line, Function_Flags flags, bool report)
@@ -378,6 +380,16 @@ void ConsoleInterface::CallCommand(const std::vector<std::string>& tokens, bool 
         return;
     }
     const std::uint64_t expected = functor->GetSignature();
+    // A left-out optional last string: the line has every argument but that one.
+    const std::size_t missing = arguments.size();
+    if (SignatureOf(arguments) != expected && missing < ParamStack::kMaxValues &&
+        m_optionalLastString.count(ToLowerCopy(name)) != 0 &&
+        (expected >> (8 * missing)) == ParamStack::TAG_String)
+    {
+        arguments.push_back(Argument());
+        if (!FitsOnStack(arguments))
+            arguments.pop_back();
+    }
     if (SignatureOf(arguments) != expected)
     {
         std::vector<Argument> retyped = RetypeFor(arguments, expected);

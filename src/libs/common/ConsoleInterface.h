@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <list>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,8 +57,12 @@ public:
     virtual bool HandleInput(const dorvo::input::InputEvent& event);
 
     // Takes ownership of the functor (the first registration of a name keeps its functor); the
-    // help text is kept under the name as given and a later registration replaces it.
-    void RegisterCommand(const std::string& name, Loki::BaseFunctor* functor, const std::string& help);
+    // help text is kept under the name as given and a later registration replaces it. With
+    // lastStringOptional, a line that leaves out the command's last argument, a string, is
+    // called with an empty string in its place ("takescrshot" alone numbers its file); every
+    // other command needs its whole argument list.
+    void RegisterCommand(const std::string& name, Loki::BaseFunctor* functor, const std::string& help,
+                         bool lastStringOptional = false);
 
     // FF_Execute runs the line as a command; FF_Display only shows it. `report` passes on to
     // the call ("Function: ..." lines) and also shows the line itself after whatever it wrote.
@@ -126,5 +131,6 @@ private:
     std::list<std::string> m_history;     // entered lines; rotated by Up and Down, never trimmed
     FunctionRegistry m_commands;
     std::map<std::string, std::string> m_helpTexts; // name as registered, case kept
+    std::set<std::string> m_optionalLastString;     // lower-cased names, as the registry keys them
 };
 } // namespace common

@@ -1,6 +1,7 @@
 // Lazy process-wide instance of T for the managers (message database, router and clock,
 // graphics managers...). Created on the first Instance() with T's default constructor on the
-// main thread, no lock; never destroyed, so it outlives every function-local static.
+// main thread, no lock. Never destroyed unless its owner says so (the graphics facade lets its
+// managers go in a fixed order); otherwise it outlives every function-local static.
 #pragma once
 
 #include "common/OutOfMemException.h"
@@ -32,6 +33,16 @@ public:
             throw COutOfMemException(__FILE__, kSingletonFailureLine);
         }
         return s_instance;
+    }
+
+    // Whether an instance exists now (never creates one).
+    static bool Exists() { return s_instance != nullptr; }
+    // Deletes the instance; the next Instance() makes a fresh one.
+    static void Destroy()
+    {
+        T* instance = s_instance;
+        s_instance = nullptr;
+        delete instance;
     }
 
 private:

@@ -1,5 +1,8 @@
 #include "engine/gfx/GfxPlaceholderComps.h"
 
+#include "engine/gfx/CDorvoGfx.h"
+#include "engine/gfx/Gfx2DComp.h"
+
 #include "TestSupport.h"
 
 #include "engine/ArchetypeGobController.h"
@@ -44,7 +47,7 @@ class GfxPlaceholderCompsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        RegisterPlaceholderComponentCreators();
+        CDorvoGfx::Instance().RegisterComponentCreators();
         RegisterComponentType<KeepComp<0>>("POVComp");
         RegisterComponentType<KeepComp<1>>("StateMachineComponent");
         manager.DestroyAllGobs();
@@ -67,7 +70,8 @@ TEST_F(GfxPlaceholderCompsTest, EveryGraphicsNameHasACreator)
         delete component;
     }
     EXPECT_EQ(GfxModelPlaceholderComp::StaticTypeID(), HashName("gfxmodelcomp"));
-    EXPECT_NE(Gfx2DPlaceholderComp::StaticTypeID(), GfxClothPlaceholderComp::StaticTypeID());
+    EXPECT_EQ(Gfx2DComp::StaticTypeID(), HashName("Gfx2DComp")) << "the 2D component is the real one";
+    EXPECT_NE(GfxTerrainPlaceholderComp::StaticTypeID(), GfxClothPlaceholderComp::StaticTypeID());
 }
 
 TEST_F(GfxPlaceholderCompsTest, PlaceholderWritesBackWhatItRead)
@@ -108,7 +112,7 @@ TEST_F(GfxPlaceholderCompsTest, GameTemplatesLoadAndBuildTheMenuArchetype)
         ASSERT_NE(gob, nullptr);
     EXPECT_EQ(menu->GetTypeName(), "2DObject");
     EXPECT_EQ(menu->GetArchetypeName(), "2DArchetype");
-    EXPECT_NE(menu->GetComponent(Gfx2DPlaceholderComp::StaticTypeID()), nullptr);
+    EXPECT_NE(menu->GetComponent(Gfx2DComp::StaticTypeID()), nullptr);
     EXPECT_NE(room->GetComponent(GfxModelPlaceholderComp::StaticTypeID()), nullptr);
     EXPECT_NE(manipulator->GetComponent(KeepComp<1>::StaticTypeID()), nullptr);
 

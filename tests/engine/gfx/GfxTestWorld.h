@@ -4,9 +4,12 @@
 #pragma once
 
 #include "TestSupport.h"
+#include "engine/GobManager.h"
 #include "engine/SEngineConfigInfo.h"
+#include "engine/StateMachineComponent.h"
 #include "engine/gfx/CDorvoGfx.h"
 #include "engine/gfx/CGFXCore.h"
+#include "engine/gfx/IScreenUnit.h"
 #include "engine/gfx/SpriteBatch.h"
 #include "platform/device_debug.h"
 #include "platform/files.h"
@@ -54,6 +57,84 @@ inline bool WriteStrip(const std::string& path, unsigned columns, unsigned rows,
 {
     return WritePng(path, columns * size, rows * size,
                     [&](unsigned x, unsigned y) { return kFrameColors[(y / size) * columns + x / size]; });
+}
+
+// A screen unit that writes what happens to it into a shared log ("<name>:render",
+// "<name>:update <ms>", "<name>:input", "<name>:lost", "<name>:reset", "<name>:deleted"); it
+// takes input when told to.
+class LogUnit : public dorvo::gfx::IScreenUnit
+{
+public:
+    LogUnit(std::string name, int depth, std::vector<std::string>* log, bool takesInput = false)
+        : m_depth(depth), m_log(log), m_takesInput(takesInput)
+    {
+        SetName(std::move(name));
+    }
+    ~LogUnit() override { Write("deleted"); }
+    void Render(double, float) override { Write("render"); }
+    void Update(int ms) override
+    {
+        Write("update " + std::to_string(ms));
+        IScreenUnit::Update(ms);
+    }
+    bool HandleInput(const dorvo::input::InputEvent* event, float dt) override
+    {
+        Write("input");
+        return m_takesInput || IScreenUnit::HandleInput(event, dt);
+    }
+    void OnLostDevice() override { Write("lost"); }
+    void OnResetDevice() override { Write("reset"); }
+    int GetDepth() const override { return m_depth; }
+    void SetDepth(int depth) override { m_depth = depth; }
+    bool IsVisible() const override { return true; }
+    void SetVisible(bool, bool) override {}
+
+private:
+    void Write(const std::string& what)
+    {
+        if (m_log)
+            m_log->push_back(GetName() + ":" + what);
+    }
+    int m_depth;
+    std::vector<std::string>* m_log;
+    bool m_takesInput;
+};
+
+// The entries of a log that end with the suffix (":render" say), each without it.
+inline std::vector<std::string> Only(const std::vector<std::string>& log, const std::string& suffix)
+{
+    std::vector<std::string> found;
+    for (const std::string& entry : log)
+        if (entry.size() > suffix.size() &&
+            entry.compare(entry.size() - suffix.size(), suffix.size(), suffix) == 0)
+            found.push_back(entry.substr(0, entry.size() - suffix.size()));
+    return found;
+}
+
+// The template "Screen2D": an object of a 2D component and a state-machine component, as the
+// menus and the console window are made of. Filed once per process; objects come from
+// GobManager::CreateGob("Screen2D").
+inline void Load2DTemplate()
+{
+    StateMachineComponent::RegisterType();
+    dorvo::gfx::CDorvoGfx::Instance().RegisterComponentCreators();
+    GobManager& manager = GobManager::Instance();
+    if (manager.FindController("Screen2D"))
+        return;
+    const std::string file = std::filesystem::temp_directory_path() / "dorvo_Screen2D_template.xml";
+    {
+        std::FILE* out = std::fopen(file.c_str(), "wb");
+        ASSERT_NE(out, nullptr);
+        std::fputs("<File><Template><string name=\"TypeName\">Screen2D</string>"
+                   "<string name=\"TemplateName\">Screen2D</string><list name=\"Components\" size=\"2\">"
+                   "<string>Gfx2DComp</string><string>StateMachineComponent</string></list>"
+                   "<list name=\"Archetypes\" size=\"0\"></list></Template></File>",
+                   out);
+        std::fclose(out);
+    }
+    manager.LoadTemplate(file);
+    std::remove(file.c_str());
+    ASSERT_NE(manager.FindController("Screen2D"), nullptr);
 }
 
 inline std::vector<plat::devicedebug::LoggedCall> CallsOf(plat::devicedebug::CallKind kind)

@@ -26,6 +26,14 @@ void* operator new(std::size_t size)
     throw std::bad_alloc();
 }
 
+// The functors of console commands come from the nothrow form; it must meet the delete above.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (g_counting)
+        ++g_allocations;
+    return std::malloc(size == 0 ? 1 : size);
+}
+
 void operator delete(void* p) noexcept
 {
     std::free(p);

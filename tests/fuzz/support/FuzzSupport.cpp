@@ -8,7 +8,7 @@
 #include "engine/GobManager.h"
 #include "engine/RegisterCoreComponentTypes.h"
 #include "engine/StateMachineComponent.h"
-#include "engine/gfx/GfxPlaceholderComps.h"
+#include "engine/gfx/CDorvoGfx.h"
 #include "engine/phy/DynamicsEngine.h"
 
 #include <sanitizer/common_interface_defs.h>
@@ -97,7 +97,7 @@ void InitGameObjects()
     common::Scheduler::Instance().RegisterConsoleCommands();
     RegisterCoreComponentTypes();
     StateMachineComponent::RegisterType();
-    dorvo::gfx::RegisterPlaceholderComponentCreators();
+    dorvo::gfx::CDorvoGfx::Instance().RegisterComponentCreators();
     dorvo::phy::DynamicsEngine::Instance().Init();
     common::COctTree& octTree = common::COctTree::Global();
     octTree.SetDepth(4);

@@ -63,6 +63,11 @@ struct Target
         flag = on;
         ++calls;
     }
+    void Shot(std::string name)
+    {
+        text = name;
+        ++calls;
+    }
 };
 
 Target& TheTarget()
@@ -131,6 +136,7 @@ protected:
         console.RegisterCommand("take", Loki::NewFunctor(t, &Target::Take).release(), "Take");
         console.RegisterCommand("move", Loki::NewFunctor(t, &Target::Move).release(), "Move");
         console.RegisterCommand("toggle", Loki::NewFunctor(t, &Target::Toggle).release(), "Toggle");
+        console.RegisterCommand("shot", Loki::NewFunctor(t, &Target::Shot).release(), "Shot", true);
     }
 
     void SetUp() override
@@ -223,6 +229,7 @@ TEST_F(ConsoleInterfaceTest, CommandsListsEveryHelpTextByName)
                   ">move - Move",
                   ">play - Starts the puzzle",
                   ">scale - Scale",
+                  ">shot - Shot",
                   ">take - Take",
                   ">toggle - Toggle",
                   ">Function: commands called successfully.",
@@ -581,4 +588,32 @@ TEST_F(ConsoleInterfaceTest, ANewConsoleWritesTheLog)
     // The one console still receives the registry's reports.
     Run("nosuch");
     EXPECT_EQ(">Function: nosuch does not exist.", Lines().front());
+}
+
+// Only a command registered with an optional last string may leave it out; it then gets an
+// empty string. Every other shape of line is still refused.
+TEST_F(ConsoleInterfaceTest, AnOptionalLastStringMayBeLeftOut)
+{
+    struct Case
+    {
+        const char* line;
+        bool called;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"shot", true, ""},      {"SHOT", true, ""},    {"shot name.png", true, "name.png"},
+        {"shot a b", false, ""}, {"shot 5", false, ""}, // an int is no string
+        {"take", false, ""},                            // "take" needs both of its arguments
+        {"take 3", false, ""},                          // the string is not the last argument
+        {"take abc", false, ""},                        // nor may the int be left out
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.line);
+        TheTarget() = Target();
+        TheTarget().text = "unchanged";
+        Run(c.line);
+        EXPECT_EQ(TheTarget().calls, c.called ? 1 : 0);
+        EXPECT_EQ(TheTarget().text, c.called ? c.text : "unchanged");
+    }
 }

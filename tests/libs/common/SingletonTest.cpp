@@ -58,3 +58,29 @@ TEST(Singleton, AllocationFailureThrowsOutOfMemoryAndALaterCallRetries)
     EXPECT_NE(created, nullptr);
     EXPECT_EQ(FailsOnce::attempts, 2);
 }
+
+namespace
+{
+struct Tracked
+{
+    static int alive;
+    Tracked() { ++alive; }
+    ~Tracked() { --alive; }
+    int value = 1;
+};
+int Tracked::alive = 0;
+} // namespace
+
+TEST(Singleton, DestroyDeletesTheInstanceAndTheNextUseMakesAFreshOne)
+{
+    EXPECT_FALSE(common::Singleton<Tracked>::Exists()) << "asking does not create";
+    common::Singleton<Tracked>::Instance()->value = 7;
+    EXPECT_TRUE(common::Singleton<Tracked>::Exists());
+    common::Singleton<Tracked>::Destroy();
+    EXPECT_FALSE(common::Singleton<Tracked>::Exists());
+    EXPECT_EQ(Tracked::alive, 0);
+    common::Singleton<Tracked>::Destroy(); // nothing to delete
+    EXPECT_EQ(common::Singleton<Tracked>::Instance()->value, 1);
+    EXPECT_EQ(Tracked::alive, 1);
+    common::Singleton<Tracked>::Destroy();
+}
