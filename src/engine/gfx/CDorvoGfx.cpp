@@ -1,5 +1,6 @@
 #include "engine/gfx/CDorvoGfx.h"
 
+#include "engine/gfx/CFXManager.h"
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/GfxPlaceholderComps.h"
 #include "engine/gfx/SpriteBatch.h"
@@ -113,11 +114,14 @@ bool CDorvoGfx::Init(const SEngineConfigInfo& config)
     if (!core.CreateDevice())
         return false;
     m_deviceLost = false;
+    // The effect pool and the shared values' effect, before anything draws.
+    CFXManager::Instance().Create(m_effectPath);
     CreateFonts();
 
     RegisterComponentCreators();
     m_effectFiles = config.fxFiles;
     m_postProcessEffectFiles = config.postProcessFxFiles;
+    CFXManager::Instance().LoadEffects(m_effectFiles);
 
     for (std::size_t i = 0; i < 4; ++i)
         m_fogColor[i] = config.fogColor[i];
@@ -145,6 +149,7 @@ void CDorvoGfx::OnLostDevice()
 {
     m_deviceLost = true;
     CGFXCore::Instance().OnLostDevice();
+    CFXManager::Instance().OnLostDevice();
     for (plat::ID3DXFont* font : m_fonts)
         if (font)
             font->OnLostDevice();
@@ -159,6 +164,7 @@ void CDorvoGfx::OnResetDevice()
     if (!core.GetDevice())
         return;
     core.OnResetDevice();
+    CFXManager::Instance().OnResetDevice();
     for (plat::ID3DXFont* font : m_fonts)
         if (font)
             font->OnResetDevice();
@@ -170,6 +176,7 @@ void CDorvoGfx::Release()
 {
     ReleaseFonts();
     ReleaseSpriteBatch();
+    CFXManager::Instance().Release();
     CGFXCore::Instance().Release();
 }
 

@@ -34,15 +34,16 @@ public:
 
     // Opens the device and the main window through the device core: windowed 800 x 600 with
     // solid fill and multisample antialiasing when the record asks for defaults, else as the
-    // record says; then the fonts. False, after the core told the user in a message box, when
-    // the device cannot be made.
+    // record says; then the effect manager, the fonts and the configured effects. False, after
+    // the core told the user in a message box, when the device cannot be made.
     bool Init(const SEngineConfigInfo& config);
 
     // Release and rebuild what lives on the device (the shell calls these around a reset): the
-    // device core, the fonts and the sprite batch, in that order.
+    // device core, the effect manager, the fonts and the sprite batch, in that order.
     void OnLostDevice();
     void OnResetDevice();
-    // Lets go of the fonts, the sprite batch and the device core's device (also at exit).
+    // Lets go of the fonts, the sprite batch, the effects and the device core's device (also at
+    // exit).
     void Release();
 
     // The seven fonts on the device core's device, each slot releasing what it held before.
