@@ -1,8 +1,9 @@
 // The 2D frame of a busy menu screen (400 sprites over 40 textures, 40 lines of 50
 // characters, 800 x 600): the sprite batch's CPU time and whole frames on the headless device,
 // and whole frames on OpenGL with Mesa's llvmpipe under Xvfb, up to the presented picture.
-// Goals: batch under 1 ms, headless frame under 2 ms, llvmpipe frame under 25 ms. The engine's
-// 2D frame (Screen2DBench.cpp) shares this program and its table of goals.
+// Goals: batch under 1 ms, headless frame under 2 ms, llvmpipe frame under 25 ms. The goal
+// table at the end also reports the figures of Screen2DBench.cpp (the engine's 2D frame) and
+// EffectDrawBench.cpp.
 #include "Sprite2DScene.h"
 #include "VirtualDisplay.h"
 
@@ -123,9 +124,7 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
             if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                m_ms[run.benchmark_name()] = run.benchmark_name().find("Llvmpipe") != std::string::npos
-                                                 ? run.GetAdjustedRealTime()
-                                                 : run.GetAdjustedCPUTime();
+                m_ms[run.benchmark_name()] = {run.GetAdjustedCPUTime(), run.GetAdjustedRealTime()};
     }
 
     void Summary() const
@@ -135,29 +134,38 @@ public:
             const char* name;
             const char* what;
             double goal;
+            bool wall; // wall-clock time, else CPU time
         };
         const Goal goals[] = {
-            {"BM_SpriteBatchCpu", "sprite batch, CPU", 1.0},
-            {"BM_Frame2DHeadless", "2D frame, headless, CPU", 2.0},
-            {"BM_Frame2DLlvmpipe/min_time:2.000/real_time", "2D frame, llvmpipe, wall", 25.0},
-            {"BM_Screen2DHeadless", "game 2D frame, headless, CPU", 2.0},
-            {"BM_Screen2DLlvmpipe/min_time:2.000/real_time", "game 2D frame, llvmpipe", 25.0}};
-        std::printf("\n%-30s %10s %10s %8s\n", "figure", "ms", "goal ms", "ratio");
+            {"BM_SpriteBatchCpu", "sprite batch, CPU", 1.0, false},
+            {"BM_Frame2DHeadless", "2D frame, headless, CPU", 2.0, false},
+            {"BM_Frame2DLlvmpipe/min_time:2.000/real_time", "2D frame, llvmpipe, wall", 25.0, true},
+            {"BM_Screen2DHeadless", "game 2D frame, headless, CPU", 2.0, false},
+            {"BM_Screen2DLlvmpipe/min_time:2.000/real_time", "game 2D frame, llvmpipe, wall", 25.0, true},
+            {"BM_EffectDraws200Headless", "200 effect draws, headless, CPU", 2.0, false},
+            {"BM_EffectDraws200Llvmpipe/min_time:2.000", "200 effect draws, llvmpipe, CPU", 2.0, false}};
+        std::printf("\n%-32s %10s %10s %8s\n", "figure", "ms", "goal ms", "ratio");
         for (const Goal& g : goals)
         {
             auto found = m_ms.find(g.name);
             if (found == m_ms.end())
             {
-                std::printf("%-30s %10s %10.1f %8s\n", g.what, "-", g.goal, "skipped");
+                std::printf("%-32s %10s %10.1f %8s\n", g.what, "-", g.goal, "skipped");
                 continue;
             }
-            std::printf("%-30s %10.3f %10.1f %8.2f %s\n", g.what, found->second, g.goal,
-                        found->second / g.goal, found->second <= g.goal ? "met" : "MISSED");
+            const double ms = g.wall ? found->second.wall : found->second.cpu;
+            std::printf("%-32s %10.3f %10.1f %8.2f %s\n", g.what, ms, g.goal, ms / g.goal,
+                        ms <= g.goal ? "met" : "MISSED");
         }
     }
 
 private:
-    std::map<std::string, double> m_ms;
+    struct Times
+    {
+        double cpu;  // ms
+        double wall; // ms
+    };
+    std::map<std::string, Times> m_ms;
 };
 } // namespace
 

@@ -7,6 +7,7 @@
 #include "engine/IEventManager.h"
 #include "engine/RunApplication.h"
 #include "engine/gfx/CDorvoGfx.h"
+#include "engine/gfx/CFXManager.h"
 #include "engine/input/InputSystem.h"
 #include "engine/phy/DynamicsEngine.h"
 #include "game/CEngineLoader.h"
@@ -154,6 +155,28 @@ TEST_F(CQUORBAppTest, TheGameFrameRunsInputEventsStatesAndHoldsPhysics)
     EXPECT_EQ(game->GetStates().GetCurrentStateName(), QUORB::kRunningStateName);
     plat::DXUTRender3DEnvironment();
     EXPECT_EQ(game->GetStates().GetCurrentStateName(), QUORB::kRunningStateName);
+
+    EXPECT_EQ(g_pApp->Shutdown(), 0);
+    delete g_pApp;
+    g_pApp = nullptr;
+}
+
+TEST_F(CQUORBAppTest, TheGameStartsWithItsSceneEffectsAndTheSharedOnesLoadedWithoutAWord)
+{
+    g_pApp = new QUORB::CQUORBApp();
+    QUORB::CEngineLoader loader;
+    ::testing::internal::CaptureStderr();
+    const bool started = g_pApp->Init(loader, ConfigPath());
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(started) << err;
+
+    const dorvo::gfx::CFXManager& fx = dorvo::gfx::CFXManager::Instance();
+    EXPECT_NE(fx.GetSharedEffect(), nullptr) << "Dummy.fx";
+    EXPECT_EQ(fx.GetEffectCount(), 5u);
+    for (const char* file :
+         {"TextureMapping.fx", "PickedEffect.fx", "Glow.fx", "AnimatedGlow.fx", "TextureMappingNoLight.fx"})
+        EXPECT_NE(fx.GetEffect(file), nullptr) << file;
+    EXPECT_EQ(err.find(".fx"), std::string::npos) << err;
 
     EXPECT_EQ(g_pApp->Shutdown(), 0);
     delete g_pApp;

@@ -7,6 +7,7 @@
 #include "engine/DefaultCompCreator.h"
 #include "engine/SEngineConfigInfo.h"
 #include "engine/gfx/CAtmosphereManager.h"
+#include "engine/gfx/CFXManager.h"
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CLightsManager.h"
 #include "engine/gfx/CTextureManager.h"
@@ -22,7 +23,7 @@
 #include <cstdio>
 
 // Managers that come with later parts of the renderer have their places marked below with a
-// comment in capitals (RENDERER, EFFECT MANAGER, MESH MANAGER, WATER, POST-PROCESSING,
+// comment in capitals (RENDERER, MESH MANAGER, WATER, POST-PROCESSING,
 // PARTICLES, SCENE GRAPHS, BACKDROP): each goes in at its mark, beside the step name its place
 // already traces.
 
@@ -192,7 +193,8 @@ bool CDorvoGfx::Init(const SEngineConfigInfo& config)
     Trace("renderer");
     // RENDERER: the renderer is made here.
     Trace("effect manager");
-    // EFFECT MANAGER: the effect manager is made here.
+    // The effect pool and the shared values' effect, before anything draws.
+    CFXManager::Instance().Create(m_effectPath);
     Trace("texture manager");
     CTextureManager::Instance();
     Trace("mesh manager");
@@ -213,7 +215,7 @@ bool CDorvoGfx::Init(const SEngineConfigInfo& config)
     // 5. The effect files.
     Trace("effect files");
     m_effectFiles = config.fxFiles;
-    // EFFECT MANAGER: LoadEffects(m_effectFiles) goes here.
+    CFXManager::Instance().LoadEffects(m_effectFiles);
     Trace("post-processing files");
     m_postProcessEffectFiles = config.postProcessFxFiles;
     // POST-PROCESSING: the post-processor loads m_postProcessEffectFiles here.
@@ -251,7 +253,7 @@ void CDorvoGfx::OnLostDevice()
     Trace("core");
     CGFXCore::Instance().OnLostDevice();
     Trace("effect manager");
-    // EFFECT MANAGER: OnLostDevice.
+    CFXManager::Instance().OnLostDevice();
     Trace("water manager");
     // WATER: the water manager releases its targets.
     Trace("renderer");
@@ -283,7 +285,7 @@ void CDorvoGfx::OnResetDevice()
     Trace("core");
     core.OnResetDevice();
     Trace("effect manager");
-    // EFFECT MANAGER: OnResetDevice.
+    CFXManager::Instance().OnResetDevice();
     Trace("water manager");
     // WATER: the water manager makes its targets again.
     Trace("renderer");
@@ -339,7 +341,7 @@ void CDorvoGfx::Release()
     Trace("texture manager");
     DestroySingleton<CTextureManager>();
     Trace("effect manager");
-    // EFFECT MANAGER: the effect manager is destroyed here.
+    DestroySingleton<CFXManager>();
     Trace("renderer");
     // RENDERER: the renderer is destroyed here.
     Trace("core");

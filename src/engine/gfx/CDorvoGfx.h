@@ -65,7 +65,8 @@ public:
     // ---- Start-up, device loss and shutdown ----
     // Device settings into the core (windowed 800 x 600, solid, multisample antialiasing when
     // the record asks for defaults, else as it says), the folders, the device, the managers in
-    // their order with the fonts, the effect lists, the fog, the lights and the line object.
+    // their order with the fonts (the effect manager makes its pool and shared-value effect),
+    // the configured effects, the fog, the lights and the line object.
     // False, after the core told the user in a message box, when the device cannot be made;
     // nothing else is made then.
     bool Init(const SEngineConfigInfo& config);

@@ -10,10 +10,13 @@
 #include "common/math/CFrustum.h"
 #include "common/math/Matrix4.h"
 #include "common/math/Vector3.h"
+#include "engine/gfx/FXHandleTable.h"
 #include "platform/d3dx9.h"
 
 #include <array>
+#include <set>
 #include <string>
+#include <utility>
 
 namespace math
 {
@@ -34,6 +37,7 @@ namespace gfx
 {
 struct D3DRenderBuffers;
 class ISharedEffectParameters;
+struct SRenderRecord;
 
 struct SViewportRecord
 {
@@ -239,6 +243,27 @@ public:
     plat::HRESULT SaveSurface(const std::string& fileName, plat::D3DXIMAGE_FILEFORMAT format,
                               plat::IDirect3DSurface9* surface);
 
+    // ---- Effects (CGFXCoreEffects.cpp) ----
+    plat::HRESULT CreateEffectPool(plat::ID3DXEffectPool** pool);
+    // The effect from the named file (as given, no folder added) on the core's device, into
+    // the pool when one is given; no include handler. On failure *effect is null and the
+    // compiler's text goes into errors when asked for.
+    plat::HRESULT LoadEffect(const std::string& fileName, const plat::D3DXMACRO* defines, plat::DWORD flags,
+                             plat::ID3DXEffectPool* pool, plat::ID3DXEffect** effect,
+                             std::string* errors = nullptr);
+    // A unit's draw on an effect, by the effect's handle table. Object parameters: world,
+    // world x view, the record's world-view-projection, the inverse transpose of world and,
+    // when the record has one, the material. Technique textures: the slots the record's
+    // technique reads. Technique parameters: the tile factor, then what the technique alone
+    // has. Nothing happens without an effect; a slot beyond the table is skipped and reported
+    // once per technique and slot.
+    void BindObjectParameters(const SRenderRecord& record, plat::ID3DXEffect* effect,
+                              const FXHandleTable& handles);
+    void BindTechniqueTextures(const SRenderRecord& record, plat::ID3DXEffect* effect,
+                               const FXHandleTable& handles);
+    void BindTechniqueParameters(const SRenderRecord& record, plat::ID3DXEffect* effect,
+                                 const FXHandleTable& handles);
+
 private:
     void CreateDeclarations();
     void ReleaseDeclarations();
@@ -268,6 +293,11 @@ private:
 
     unsigned m_acceptedDevices = 0;
     ISharedEffectParameters* m_pSharedParameters = nullptr;
+
+    // The handle of a table's slot; null, reported once per technique and slot, past its end.
+    plat::D3DXHANDLE BindingHandle(const FXHandleTable& handles, unsigned index,
+                                   const std::string& technique);
+    std::set<std::pair<std::string, unsigned>> m_reportedBindings; // technique, slot
 };
 
 // The back buffer's size in pixels, from the device core (menus place their units by it).
