@@ -22,7 +22,7 @@ struct SAnimationSolverState
     CMeshHierarchy* hierarchy = nullptr;
     CAnimation* current = nullptr;
     CAnimation* next = nullptr;
-    bool restart = true;       // set until the first update
+    bool restart = true;        // set until the first update
     std::uint32_t tickRate = 0; // ticks a second
 };
 
@@ -38,7 +38,8 @@ class ACAnimationSolver : public common::ICloneable
 public:
     ~ACAnimationSolver() override = default;
     ACAnimationSolver* Clone() const override = 0;
-    virtual void Solve(SAnimationSolverState& state, SAnimationSolverOutput& output, float elapsedSeconds) = 0;
+    virtual void Solve(SAnimationSolverState& state, SAnimationSolverOutput& output,
+                       float elapsedSeconds) = 0;
 };
 } // namespace gfx
 } // namespace dorvo

@@ -44,7 +44,8 @@ void Store(float out[3], const math::Vector3& value)
 
 // The triangles of the mesh whose three indices name vertices of it; a triangle naming one
 // past the array is a caller's mistake, reported once and left out.
-template <typename Visit> void ForEachTriangle(const GfxRenderBuffers& mesh, const char* operation, Visit visit)
+template <typename Visit>
+void ForEachTriangle(const GfxRenderBuffers& mesh, const char* operation, Visit visit)
 {
     const std::size_t vertexCount = mesh.vertices.size();
     bool reported = false;
@@ -75,7 +76,8 @@ public:
     {
         int cell[3];
         for (int axis = 0; axis < 3; ++axis)
-            cell[axis] = static_cast<int>(std::floor(direction[axis] * kDirectionCellsPerUnit)) + kDirectionCellOffset;
+            cell[axis] =
+                static_cast<int>(std::floor(direction[axis] * kDirectionCellsPerUnit)) + kDirectionCellOffset;
         for (int dx = -1; dx <= 1; ++dx)
             for (int dy = -1; dy <= 1; ++dy)
                 for (int dz = -1; dz <= 1; ++dz)
@@ -87,7 +89,8 @@ public:
                         if (SameDirection(direction, m_directions[stored]))
                             return false;
                 }
-        m_cells[Key(vertex, cell[0], cell[1], cell[2])].push_back(static_cast<std::uint32_t>(m_directions.size()));
+        m_cells[Key(vertex, cell[0], cell[1], cell[2])].push_back(
+            static_cast<std::uint32_t>(m_directions.size()));
         m_directions.push_back(direction);
         return true;
     }
@@ -125,7 +128,8 @@ void CGFXCore::ComputeVertexNormals(GfxRenderBuffers& mesh)
     std::vector<unsigned> directions(count, 0);
     DirectionSets seen;
     ForEachTriangle(mesh, "CGFXCore::ComputeVertexNormals - a triangle names a vertex past the array",
-                    [&](unsigned a, unsigned b, unsigned c) {
+                    [&](unsigned a, unsigned b, unsigned c)
+                    {
                         const unsigned corner[3] = {a, b, c};
                         for (int k = 0; k < 3; ++k)
                         {
@@ -159,7 +163,8 @@ void CGFXCore::ComputeTangentFrames(GfxRenderBuffers& mesh)
     const std::size_t count = mesh.vertices.size();
     std::vector<math::Vector3> sums(count);
     ForEachTriangle(mesh, "CGFXCore::ComputeTangentFrames - a triangle names a vertex past the array",
-                    [&](unsigned a, unsigned b, unsigned c) {
+                    [&](unsigned a, unsigned b, unsigned c)
+                    {
                         const SUnitVertex& va = mesh.vertices[a];
                         const SUnitVertex& vb = mesh.vertices[b];
                         const SUnitVertex& vc = mesh.vertices[c];
@@ -204,18 +209,21 @@ bool CGFXCore::ReadHeightMap(const std::string& fileName, std::vector<float>& he
     plat::D3DLOCKED_RECT locked{};
     bool read = false;
     if (!m_pDevice)
-        std::fprintf(stderr, "CGFXCore::ReadHeightMap - \"%s\": there is no device to load the image on; "
-                             "the heights are 0.\n",
+        std::fprintf(stderr,
+                     "CGFXCore::ReadHeightMap - \"%s\": there is no device to load the image on; "
+                     "the heights are 0.\n",
                      path.c_str());
     else if (plat::SUCCEEDED(CreateTextureFromFile(path, &texture))) // a file that fails says itself why
     {
         if (plat::FAILED(texture->GetLevelDesc(0, &desc)) || desc.Width == 0 || desc.Height == 0 ||
             (desc.Format != plat::D3DFMT_A8R8G8B8 && desc.Format != plat::D3DFMT_X8R8G8B8))
-            std::fprintf(stderr, "CGFXCore::ReadHeightMap - \"%s\": the image has no 32-bit pixels to read; "
-                                 "the heights are 0.\n",
+            std::fprintf(stderr,
+                         "CGFXCore::ReadHeightMap - \"%s\": the image has no 32-bit pixels to read; "
+                         "the heights are 0.\n",
                          path.c_str());
         else if (plat::FAILED(texture->LockRect(0, &locked, nullptr, plat::D3DLOCK_READONLY)))
-            std::fprintf(stderr, "CGFXCore::ReadHeightMap - \"%s\": the image cannot be read; the heights are 0.\n",
+            std::fprintf(stderr,
+                         "CGFXCore::ReadHeightMap - \"%s\": the image cannot be read; the heights are 0.\n",
                          path.c_str());
         else
             read = true;
@@ -272,9 +280,9 @@ bool CGFXCore::CreateRenderBuffers(D3DRenderBuffers& buffers)
     if (vertexBytes > 0xFFFFFFFFu || indexBytes > 0xFFFFFFFFu)
         return false;
     if (plat::FAILED(CreateVertexBuffer(static_cast<plat::UINT>(vertexBytes), usage, 0, plat::D3DPOOL_DEFAULT,
-                                  &buffers.vertexBuffer)) ||
+                                        &buffers.vertexBuffer)) ||
         plat::FAILED(CreateIndexBuffer(static_cast<plat::UINT>(indexBytes), usage, plat::D3DFMT_INDEX16,
-                                 plat::D3DPOOL_DEFAULT, &buffers.indexBuffer)))
+                                       plat::D3DPOOL_DEFAULT, &buffers.indexBuffer)))
     {
         buffers.ReleaseBuffers();
         return false;

@@ -47,7 +47,8 @@ const std::vector<CSkinWeightsInfo*>* CMeshHierarchy::GetSkinWeights(const std::
 
 void CMeshHierarchy::AddSkinWeights(std::unique_ptr<CSkinWeightsInfo> info)
 {
-    if (!info || !DORVO_ASSERT(info->meshBone, "CMeshHierarchy::AddSkinWeights - the record names no mesh bone"))
+    if (!info ||
+        !DORVO_ASSERT(info->meshBone, "CMeshHierarchy::AddSkinWeights - the record names no mesh bone"))
         return;
     info->meshBone->skinned = true;
     m_skinWeights[info->meshBone->name].push_back(info.get());
@@ -56,23 +57,24 @@ void CMeshHierarchy::AddSkinWeights(std::unique_ptr<CSkinWeightsInfo> info)
 
 void CMeshHierarchy::RemoveSkinWeights(const CSkinWeightsInfo* info)
 {
-    auto record = std::find_if(m_skinWeightRecords.begin(), m_skinWeightRecords.end(),
-                               [info](const std::unique_ptr<CSkinWeightsInfo>& held) { return held.get() == info; });
+    auto record =
+        std::find_if(m_skinWeightRecords.begin(), m_skinWeightRecords.end(),
+                     [info](const std::unique_ptr<CSkinWeightsInfo>& held) { return held.get() == info; });
     if (record == m_skinWeightRecords.end())
         return;
     CBone* meshBone = info->meshBone;
     auto filed = m_skinWeights.find(meshBone->name);
     if (filed != m_skinWeights.end())
     {
-        filed->second.erase(std::remove(filed->second.begin(), filed->second.end(), info), filed->second.end());
+        filed->second.erase(std::remove(filed->second.begin(), filed->second.end(), info),
+                            filed->second.end());
         if (filed->second.empty())
             m_skinWeights.erase(filed);
     }
     m_skinWeightRecords.erase(record);
     meshBone->skinned = std::any_of(m_skinWeightRecords.begin(), m_skinWeightRecords.end(),
-                                    [meshBone](const std::unique_ptr<CSkinWeightsInfo>& held) {
-                                        return held->meshBone == meshBone;
-                                    });
+                                    [meshBone](const std::unique_ptr<CSkinWeightsInfo>& held)
+                                    { return held->meshBone == meshBone; });
 }
 
 void CMeshHierarchy::ApplySkinWeights()
@@ -111,7 +113,8 @@ std::vector<CBone*> CMeshHierarchy::BonesByName() const
     order.reserve(m_bones.size());
     for (const std::unique_ptr<CBone>& bone : m_bones)
         order.push_back(bone.get());
-    std::stable_sort(order.begin(), order.end(), [](const CBone* a, const CBone* b) { return a->name < b->name; });
+    std::stable_sort(order.begin(), order.end(),
+                     [](const CBone* a, const CBone* b) { return a->name < b->name; });
     return order;
 }
 
@@ -148,8 +151,9 @@ bool CMeshHierarchy::MergeBuffers()
             shadowVertices += bone->shadow.vertices.size();
             shadowIndices += bone->shadow.indices.size();
         }
-        DORVO_ASSERT(vertices <= kMaxMergedVertices, "CMeshHierarchy::MergeBuffers - more vertices than 16-bit "
-                                                     "indices reach");
+        DORVO_ASSERT(vertices <= kMaxMergedVertices,
+                     "CMeshHierarchy::MergeBuffers - more vertices than 16-bit "
+                     "indices reach");
         m_buffers.vertices.reserve(vertices);
         m_buffers.indices.reserve(indices);
         m_shadowBuffers.vertices.reserve(shadowVertices);
@@ -158,7 +162,8 @@ bool CMeshHierarchy::MergeBuffers()
         {
             const std::size_t first = m_buffers.vertices.size();
             const std::size_t firstIndex = m_buffers.indices.size();
-            m_buffers.vertices.insert(m_buffers.vertices.end(), bone->mesh.vertices.begin(), bone->mesh.vertices.end());
+            m_buffers.vertices.insert(m_buffers.vertices.end(), bone->mesh.vertices.begin(),
+                                      bone->mesh.vertices.end());
             for (std::uint16_t index : bone->mesh.indices)
                 m_buffers.indices.push_back(static_cast<std::uint16_t>(index + first));
             bone->firstVertex = static_cast<int>(first);
@@ -195,7 +200,8 @@ bool CMeshHierarchy::MakeDeviceCopy(D3DRenderBuffers& device, const GfxRenderBuf
     CGFXCore& core = CGFXCore::Instance();
     if (!core.CreateRenderBuffers(device))
         return false;
-    const bool filled = buffers ? core.FillRenderBuffers(device, *buffers) : core.FillRenderBuffers(device, *shadow);
+    const bool filled =
+        buffers ? core.FillRenderBuffers(device, *buffers) : core.FillRenderBuffers(device, *shadow);
     if (!filled)
         device.ReleaseBuffers();
     return filled;

@@ -69,9 +69,9 @@ public:
 
     // ---- Buffers ----
     // Once, after the skin weights. A skinned bone (the first by name) gives the merged arrays
-    // alone, keeping its own (the other bones' meshes are dropped); otherwise every bone's arrays are appended in name order, their
-    // indices raised by the vertices before them, and the bones' own arrays freed. Then the
-    // normals and tangent frames, and the device copies. Each bone learns its ranges. False
+    // alone, keeping its own (the other bones' meshes are dropped); otherwise every bone's arrays are
+    // appended in name order, their indices raised by the vertices before them, and the bones' own arrays
+    // freed. Then the normals and tangent frames, and the device copies. Each bone learns its ranges. False
     // when a device copy could not be made (the arrays are merged all the same).
     bool MergeBuffers();
     const GfxRenderBuffers& GetBuffers() const { return m_buffers; }

@@ -24,10 +24,10 @@ public:
     unsigned GetWeightCount() const { return static_cast<unsigned>(vertexIndices.size()); }
 
     std::string boneName = "Invalid Bone Name"; // the influencing bone
-    std::vector<std::uint32_t> vertexIndices;    // into meshBone's vertices
-    std::vector<float> weights;                  // one for each vertex index
-    math::Matrix4 offset;                        // model space to the influencing bone's space
-    CBone* meshBone = nullptr;                   // whose mesh the indices address
+    std::vector<std::uint32_t> vertexIndices;   // into meshBone's vertices
+    std::vector<float> weights;                 // one for each vertex index
+    math::Matrix4 offset;                       // model space to the influencing bone's space
+    CBone* meshBone = nullptr;                  // whose mesh the indices address
 };
 } // namespace gfx
 } // namespace dorvo

@@ -230,8 +230,8 @@ private:
             return Fail(object.Line(), "the Mesh has " + Plural(count, "vertex", "vertices") + " but " +
                                            Grouped(positions.size()) + " coordinates");
         if (m_vertices + count > kMaxVertices)
-            return Fail(object.Line(), "more than " + Grouped(kMaxVertices) +
-                                           " vertices in the file; indices are 16-bit");
+            return Fail(object.Line(),
+                        "more than " + Grouped(kMaxVertices) + " vertices in the file; indices are 16-bit");
         std::size_t triangles = 0;
         for (const plat::XFace& face : object.Faces())
         {
@@ -283,12 +283,13 @@ private:
     bool ReadTextureCoords(const plat::XData& object, const SMeshPart* mesh)
     {
         if (!mesh)
-            return Fail(object.Line(), "MeshTextureCoords outside a Mesh");
+            return true; // kept to be referenced from a Mesh: alone it indexes nothing
         const std::size_t count = object.DWord("nTextureCoords");
         const std::vector<float>& uvs = object.Floats("textureCoords");
         if (count != mesh->vertexCount || uvs.size() != count * 2)
             return Fail(object.Line(), Plural(count, "texture coordinate", "texture coordinates") +
-                                           " for a Mesh of " + Plural(mesh->vertexCount, "vertex", "vertices"));
+                                           " for a Mesh of " +
+                                           Plural(mesh->vertexCount, "vertex", "vertices"));
         for (std::size_t i = 0; i < count; ++i)
         {
             SUnitVertex& vertex = mesh->bone->mesh.vertices[mesh->firstVertex + i];
@@ -303,11 +304,12 @@ private:
     bool ReadDuplicationIndices(const plat::XData& object, SMeshPart* mesh)
     {
         if (!mesh)
-            return Fail(object.Line(), "VertexDuplicationIndices outside a Mesh");
+            return true; // kept to be referenced from a Mesh: alone it indexes nothing
         const std::vector<std::uint32_t>& originals = object.DWords("indices");
         if (originals.size() != mesh->vertexCount || object.DWord("nIndices") != mesh->vertexCount)
             return Fail(object.Line(), Plural(originals.size(), "duplication index", "duplication indices") +
-                                           " for a Mesh of " + Plural(mesh->vertexCount, "vertex", "vertices"));
+                                           " for a Mesh of " +
+                                           Plural(mesh->vertexCount, "vertex", "vertices"));
         if (mesh->hasShadow)
             return Fail(object.Line(), "a second VertexDuplicationIndices in one Mesh");
         mesh->hasShadow = true;
@@ -333,8 +335,8 @@ private:
             const std::size_t vertex = indices[k] - mesh->firstVertex;
             const std::uint32_t original = originals[vertex];
             if (original >= numbers.size() || numbers[original] == kNotKept)
-                return Fail(object.Line(), "vertex " + Grouped(vertex) + " duplicates vertex " + Grouped(original) +
-                                               ", which is not an original itself");
+                return Fail(object.Line(), "vertex " + Grouped(vertex) + " duplicates vertex " +
+                                               Grouped(original) + ", which is not an original itself");
             shadow.indices.push_back(static_cast<std::uint16_t>(firstShadow + numbers[original]));
         }
         return true;
@@ -343,12 +345,12 @@ private:
     bool ReadSkinWeights(const plat::XData& object, SMeshPart* mesh)
     {
         if (!mesh)
-            return Fail(object.Line(), "SkinWeights outside a Mesh");
+            return true; // kept to be referenced from a Mesh: alone it indexes nothing
         const std::vector<std::uint32_t>& vertices = object.DWords("vertexIndices");
         const std::vector<float>& weights = object.Floats("weights");
         if (vertices.size() != weights.size() || object.DWord("nWeights") != vertices.size())
-            return Fail(object.Line(), "SkinWeights has " + Plural(vertices.size(), "vertex", "vertices") + " and " +
-                                           Plural(weights.size(), "weight", "weights"));
+            return Fail(object.Line(), "SkinWeights has " + Plural(vertices.size(), "vertex", "vertices") +
+                                           " and " + Plural(weights.size(), "weight", "weights"));
         for (std::uint32_t vertex : vertices)
             if (vertex >= mesh->vertexCount)
                 return Fail(object.Line(), "SkinWeights names vertex " + Grouped(vertex) + " of a Mesh of " +
@@ -417,9 +419,9 @@ private:
         }
         if (!track.keys.empty())
         {
-            auto range = std::minmax_element(
-                track.keys.begin(), track.keys.end(),
-                [](const CAnimationKey& a, const CAnimationKey& b) { return a.time < b.time; });
+            auto range = std::minmax_element(track.keys.begin(), track.keys.end(),
+                                             [](const CAnimationKey& a, const CAnimationKey& b)
+                                             { return a.time < b.time; });
             track.startTime = range.first->time;
             track.endTime = range.second->time;
         }
@@ -435,7 +437,8 @@ private:
         if (track.keys.empty())
         {
             if (m_keys + keys.size() > kMaxAnimationKeys)
-                return Fail(object.Line(), "more than " + Grouped(kMaxAnimationKeys) + " animation keys in the file");
+                return Fail(object.Line(),
+                            "more than " + Grouped(kMaxAnimationKeys) + " animation keys in the file");
             m_keys += keys.size();
             track.keys.resize(keys.size());
         }
@@ -450,13 +453,15 @@ private:
             key.time = static_cast<float>(keys[i].time);
             const std::size_t needed = type == 0 ? 4 : (type == 1 ? 1 : (type == 2 ? 3 : 0));
             if (v.size() < needed)
-                return Fail(object.Line(), "key " + Grouped(i) + " has " + Plural(v.size(), "value", "values"));
+                return Fail(object.Line(),
+                            "key " + Grouped(i) + " has " + Plural(v.size(), "value", "values"));
             if (type == 0)
             {
                 // The file's rotations turn the other way from ours.
                 math::CQuaternion q(v[0], -v[1], -v[2], -v[3]);
                 if (math::IsZero(q.w * q.w + q.v.LengthSquared()))
-                    return Fail(object.Line(), "rotation key " + Grouped(i) + " is zero, which turns nothing");
+                    return Fail(object.Line(),
+                                "rotation key " + Grouped(i) + " is zero, which turns nothing");
                 key.value.rotation = q.Normalize();
             }
             else if (type == 1)

@@ -6,6 +6,8 @@
 // (a texture-coordinate, duplication or skin-weight object reached through a reference against
 // the Mesh it is applied to, an animation's later key objects against its first) and what one
 // file may hold, since 16-bit indices reach 65,536 vertices. Any breach refuses the file.
+// Texture coordinates, duplication indices and skin weights apply to the Mesh they are written
+// in or referenced from; written anywhere else they wait to be referenced and do nothing.
 #pragma once
 
 #include "engine/gfx/CMeshManager.h"

@@ -16,8 +16,8 @@ struct SUnitVertex
     float uv[2] = {};
     float tangent[3] = {};
     float binormal[3] = {};
-    std::uint32_t color = 0;          // D3DCOLOR; meshes leave it 0
-    std::int32_t influenceCount = 0;  // bones that move the vertex, 0 to 4
+    std::uint32_t color = 0;           // D3DCOLOR; meshes leave it 0
+    std::int32_t influenceCount = 0;   // bones that move the vertex, 0 to 4
     std::uint32_t boneIndices[4] = {}; // palette slots of those bones
     float weights[4] = {};
 };

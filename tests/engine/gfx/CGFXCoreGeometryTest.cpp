@@ -80,7 +80,8 @@ GfxRenderBuffers FlatGrid()
             const auto a = static_cast<std::uint16_t>(y * 3 + x);
             const auto b = static_cast<std::uint16_t>(a + 3);
             indices.insert(indices.end(), {a, b, static_cast<std::uint16_t>(b + 1)});
-            indices.insert(indices.end(), {a, static_cast<std::uint16_t>(b + 1), static_cast<std::uint16_t>(a + 1)});
+            indices.insert(indices.end(),
+                           {a, static_cast<std::uint16_t>(b + 1), static_cast<std::uint16_t>(a + 1)});
         }
     return Mesh(vertices, indices);
 }
@@ -102,8 +103,9 @@ TEST(CGFXCoreGeometry, CoplanarTrianglesGiveThePlaneNormalOfUnitLength)
 TEST(CGFXCoreGeometry, NormalsAverageTheDistinctFaceDirections)
 {
     // Vertex 0 is the corner of a floor (two triangles, facing +y) and a wall (facing -z).
-    const std::vector<SUnitVertex> corner = {Vertex(0, 0, 0), Vertex(0, 0, 1), Vertex(1, 0, 1), Vertex(1, 0, 0),
-                                             Vertex(0, 1, 0), Vertex(1, 1, 0), Vertex(5, 5, 5)};
+    const std::vector<SUnitVertex> corner = {Vertex(0, 0, 0), Vertex(0, 0, 1), Vertex(1, 0, 1),
+                                             Vertex(1, 0, 0), Vertex(0, 1, 0), Vertex(1, 1, 0),
+                                             Vertex(5, 5, 5)};
     struct Case
     {
         const char* what;
@@ -114,11 +116,17 @@ TEST(CGFXCoreGeometry, NormalsAverageTheDistinctFaceDirections)
     const float half = 0.5f;
     const Case cases[] = {
         {"floor only", {0, 1, 2, 0, 2, 3}, Vector3(0, 1, 0), Vector3(0, 0, 0)},
-        {"floor and wall at a right angle", {0, 1, 2, 0, 2, 3, 0, 4, 5, 0, 5, 3}, Vector3(0, half, -half),
+        {"floor and wall at a right angle",
+         {0, 1, 2, 0, 2, 3, 0, 4, 5, 0, 5, 3},
+         Vector3(0, half, -half),
          Vector3(0, 0, 0)},
-        {"the floor's triangles twice over", {0, 1, 2, 0, 2, 3, 0, 1, 2, 0, 4, 5, 0, 2, 3}, Vector3(0, half, -half),
+        {"the floor's triangles twice over",
+         {0, 1, 2, 0, 2, 3, 0, 1, 2, 0, 4, 5, 0, 2, 3},
+         Vector3(0, half, -half),
          Vector3(0, 0, 0)},
-        {"a triangle without area at the corner", {0, 1, 2, 0, 0, 6, 0, 4, 5}, Vector3(0, half, -half),
+        {"a triangle without area at the corner",
+         {0, 1, 2, 0, 0, 6, 0, 4, 5},
+         Vector3(0, half, -half),
          Vector3(0, 0, 0)},
     };
     for (const Case& c : cases)
@@ -168,8 +176,9 @@ TEST(CGFXCoreGeometry, ManyDirectionsAtOneVertexCountOnceEach)
 TEST(CGFXCoreGeometry, TangentsFollowGrowingUAndStandOnTheNormal)
 {
     // A quad facing -z, u growing with x and v growing downwards (with -y).
-    const std::vector<SUnitVertex> quad = {Vertex(0, 0, 0, 0, 1), Vertex(0, 1, 0, 0, 0), Vertex(1, 1, 0, 1, 0),
-                                           Vertex(1, 0, 0, 1, 1), Vertex(3, 3, 0, 0.5f, 0.5f)};
+    const std::vector<SUnitVertex> quad = {Vertex(0, 0, 0, 0, 1), Vertex(0, 1, 0, 0, 0),
+                                           Vertex(1, 1, 0, 1, 0), Vertex(1, 0, 0, 1, 1),
+                                           Vertex(3, 3, 0, 0.5f, 0.5f)};
     GfxRenderBuffers mesh = Mesh(quad, {0, 1, 2, 0, 2, 3});
     CGFXCore::ComputeVertexNormals(mesh);
     CGFXCore::ComputeTangentFrames(mesh);
@@ -211,7 +220,8 @@ TEST(CGFXCoreGeometry, TangentsFollowGrowingUAndStandOnTheNormal)
 TEST(CGFXCoreGeometry, TrianglesNamingVerticesPastTheArrayAreLeftOutWithOneAssertion)
 {
     testsupport::AssertCapture asserts;
-    GfxRenderBuffers mesh = Mesh({Vertex(0, 0, 0), Vertex(0, 1, 0), Vertex(1, 1, 0)}, {0, 1, 2, 0, 1, 7, 0, 9, 1});
+    GfxRenderBuffers mesh =
+        Mesh({Vertex(0, 0, 0), Vertex(0, 1, 0), Vertex(1, 1, 0)}, {0, 1, 2, 0, 1, 7, 0, 9, 1});
     CGFXCore::ComputeVertexNormals(mesh);
     ExpectNear(Normal(mesh, 0), Vector3(0, 0, -1));
     EXPECT_EQ(asserts.Reports().size(), 1u);
@@ -258,7 +268,8 @@ TEST_F(HeightMap, WhiteIsOneAndOnlyGreenCounts)
 // is cut to the image, and what lies beyond it is left as it was.
 TEST_F(HeightMap, NeighboursAreClampedAndTheGridCutToTheImage)
 {
-    Image("spot.png", 3, 3, [](unsigned x, unsigned y) { return x == 0 && y == 0 ? 0xFF00FF00u : 0xFF000000u; });
+    Image("spot.png", 3, 3,
+          [](unsigned x, unsigned y) { return x == 0 && y == 0 ? 0xFF00FF00u : 0xFF000000u; });
     const std::vector<float> heights = Read("spot.png", 3, 3);
     EXPECT_FLOAT_EQ(heights[0], 4.0f / 9.0f); // (0, 0) is its own neighbour four times over
     EXPECT_FLOAT_EQ(heights[1], 2.0f / 9.0f);
