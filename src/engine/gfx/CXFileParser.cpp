@@ -266,6 +266,10 @@ private:
             math::Vector3 p(positions[3 * i], positions[3 * i + 1], positions[3 * i + 2]);
             if (firstMesh)
                 p = model.TransformPoint(p);
+            if (!math::IsValidFloat(p.x) || !math::IsValidFloat(p.y) || !math::IsValidFloat(p.z))
+                return Fail(object.Line(), "vertex " + Grouped(i) + " of the Mesh lies beyond " +
+                                               Grouped(static_cast<std::size_t>(math::kValidFloatBound)) +
+                                               " units from the origin");
             float* out = arrays.vertices[part.firstVertex + i].position;
             out[0] = p.x;
             out[1] = p.y;
@@ -290,6 +294,10 @@ private:
             return Fail(object.Line(), Plural(count, "texture coordinate", "texture coordinates") +
                                            " for a Mesh of " +
                                            Plural(mesh->vertexCount, "vertex", "vertices"));
+        for (float value : uvs)
+            if (!math::IsValidFloat(value))
+                return Fail(object.Line(), "a texture coordinate beyond " +
+                                               Grouped(static_cast<std::size_t>(math::kValidFloatBound)));
         for (std::size_t i = 0; i < count; ++i)
         {
             SUnitVertex& vertex = mesh->bone->mesh.vertices[mesh->firstVertex + i];

@@ -5,7 +5,9 @@
 // which has checked every count and index inside each object; this checks what joins objects
 // (a texture-coordinate, duplication or skin-weight object reached through a reference against
 // the Mesh it is applied to, an animation's later key objects against its first) and what one
-// file may hold, since 16-bit indices reach 65,536 vertices. Any breach refuses the file.
+// file may hold, since 16-bit indices reach 65,536 vertices; positions (in model space for the
+// first Mesh) and texture coordinates must lie within the program's range for sound values
+// (+-1,000,000), so normals and tangent frames come out finite. Any breach refuses the file.
 // Texture coordinates, duplication indices and skin weights apply to the Mesh they are written
 // in or referenced from; written anywhere else they wait to be referenced and do nothing.
 #pragma once

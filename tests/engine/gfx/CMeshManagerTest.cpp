@@ -326,6 +326,8 @@ TEST_F(MeshManagerTest, ABrokenFileIsSaidOnceAndInvalidStandsIn)
     WriteMesh("Widest.x", bigMesh(65536, 1));
     WriteMesh("TooWide.x", bigMesh(65537, 1));
     WriteMesh("TooWideTogether.x", bigMesh(40000, 2));
+    WriteMesh("Far.x", "xof 0303txt 0032\nFrame A { FrameTransformMatrix { 1e5,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1;; }\n"
+                       "Mesh { 3; 0;0;0;, 20;0;0;, 0;1;0;; 1; 3;0,1,2;; } }\n");
     WriteMesh("ZeroTurn.x", "xof 0303txt 0032\nFrame A { Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; } }\n"
                             "AnimationSet S { Animation { { A } AnimationKey { 0; 1; 0;4;0,0,0,0;;; } } }\n");
 
@@ -355,6 +357,7 @@ TEST_F(MeshManagerTest, ABrokenFileIsSaidOnceAndInvalidStandsIn)
         {"TooWide.x", "meshes/TooWide.x:3: more than 65,536 vertices in the file"},
         {"TooWideTogether.x", "meshes/TooWideTogether.x:40010: more than 65,536 vertices in the file"},
         {"ZeroTurn.x", "meshes/ZeroTurn.x:3: rotation key 0 is zero"},
+        {"Far.x", "meshes/Far.x:3: vertex 1 of the Mesh lies beyond 1,000,000 units from the origin"},
     };
     for (const Case& c : cases)
     {
