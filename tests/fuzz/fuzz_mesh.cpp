@@ -13,6 +13,7 @@
 #include "engine/gfx/CAnimation.h"
 #include "engine/gfx/CAnimationController.h"
 #include "engine/gfx/CBone.h"
+#include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CMeshHierarchy.h"
 #include "engine/gfx/CMeshManager.h"
 #include "engine/gfx/CSkinWeightsInfo.h"
@@ -58,8 +59,9 @@ void CheckDeviceCopy(const CMeshHierarchy& hierarchy)
     const D3DRenderBuffers& device = hierarchy.GetDeviceBuffers();
     FUZZ_CHECK(device.vertexCount == buffers.VertexCount() && device.indexCount == buffers.IndexCount(),
                "the device copy has other counts");
-    FUZZ_CHECK(Holds(device.vertexBuffer, buffers.vertices.data(), buffers.vertices.size() * sizeof(SUnitVertex)),
-               "the device's vertices differ");
+    FUZZ_CHECK(
+        Holds(device.vertexBuffer, buffers.vertices.data(), buffers.vertices.size() * sizeof(SUnitVertex)),
+        "the device's vertices differ");
     FUZZ_CHECK(Holds(device.indexBuffer, buffers.indices.data(), buffers.indices.size() * 2),
                "the device's indices differ");
 }
@@ -88,9 +90,11 @@ void CheckBones(const CMeshHierarchy& hierarchy)
         }
         const int vertices = static_cast<int>(hierarchy.GetBuffers().VertexCount());
         const int indices = static_cast<int>(hierarchy.GetBuffers().IndexCount());
-        FUZZ_CHECK(bone->firstVertex >= 0 && bone->lastVertex >= bone->firstVertex - 1 && bone->lastVertex < vertices,
+        FUZZ_CHECK(bone->firstVertex >= 0 && bone->lastVertex >= bone->firstVertex - 1 &&
+                       bone->lastVertex < vertices,
                    "a bone's vertex range is outside the merged arrays");
-        FUZZ_CHECK(bone->firstIndex >= 0 && bone->lastIndex >= bone->firstIndex - 1 && bone->lastIndex < indices,
+        FUZZ_CHECK(bone->firstIndex >= 0 && bone->lastIndex >= bone->firstIndex - 1 &&
+                       bone->lastIndex < indices,
                    "a bone's index range is outside the merged arrays");
     }
     FUZZ_CHECK(met.size() == bones, "a bone cannot be reached from the root");
@@ -134,7 +138,8 @@ void CheckRecord(const CMeshManager::SMeshInfo& info)
             const CAnimation* animation = controller->GetAnimation(name);
             FUZZ_CHECK(animation && animation->name == name, "an animation is not filed under its name");
             for (const CBoneAnimation& track : animation->tracks)
-                FUZZ_CHECK(track.keys.empty() || track.startTime <= track.endTime, "a track ends before it starts");
+                FUZZ_CHECK(track.keys.empty() || track.startTime <= track.endTime,
+                           "a track ends before it starts");
         }
     }
     CheckDeviceCopy(hierarchy);
@@ -145,10 +150,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzzsupport::Init();
     plat::DXUTInit(false, false, false, false);
-    if (plat::FAILED(plat::DXUTCreateDevice(plat::D3DADAPTER_DEFAULT, true, 64, 64)))
+    CGFXCore& core = CGFXCore::Instance();
+    core.SetBackBufferSize(64, 64);
+    if (!core.CreateDevice())
         fuzzsupport::Fail("no headless device");
     fuzzsupport::InWorkFolder here;
-    fuzzsupport::WriteFile(kInvalidMeshName, fuzzsupport::ReadFile(fuzzsupport::RepoPath("data/meshes/Invalid.x")));
+    fuzzsupport::WriteFile(kInvalidMeshName,
+                           fuzzsupport::ReadFile(fuzzsupport::RepoPath("data/meshes/Invalid.x")));
     SetMeshFolder("");
     return 0;
 }

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -108,9 +109,16 @@ private:
         std::fprintf(stderr, "%s:%d: %s\n", m_path.c_str(), line, what.c_str());
     }
 
-    static std::string NameOf(const plat::XData& object)
+    // An unnamed object is named once: an animation that references an unnamed frame (by its
+    // GUID) then finds the frame's bone.
+    std::string NameOf(const plat::XData& object)
     {
-        return object.Name().empty() ? NextUnnamedName() : object.Name();
+        if (!object.Name().empty())
+            return object.Name();
+        auto named = m_unnamed.find(&object);
+        if (named == m_unnamed.end())
+            named = m_unnamed.emplace(&object, NextUnnamedName()).first;
+        return named->second;
     }
 
     bool Parse(const plat::XData& object, CBone* bone, CAnimation* set, SMeshPart* mesh)
@@ -486,6 +494,7 @@ private:
     CBone m_root; // the dummy root: takes no index and is never filed
     std::vector<SPendingSkinWeights> m_pending;
     std::set<std::string> m_reportedTwins;
+    std::map<const plat::XData*, std::string> m_unnamed;
     std::size_t m_vertices = 0;
     std::size_t m_triangles = 0;
     std::size_t m_keys = 0;

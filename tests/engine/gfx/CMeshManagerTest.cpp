@@ -297,6 +297,10 @@ TEST_F(MeshManagerTest, UnnamedObjectsAndAMeshOutsideEveryFrame)
     EXPECT_EQ(unnamed->controller->GetAnimationNames(),
               (std::vector<std::string>{"No Name " + std::to_string(first + 2)}));
     EXPECT_EQ(unnamed->controller->GetTicksPerSecond(), 0u); // the file has no AnimTicksPerSecond
+    const dorvo::gfx::CAnimation& set =
+        *unnamed->controller->GetAnimation("No Name " + std::to_string(first + 2));
+    ASSERT_EQ(set.tracks.size(), 1u);
+    EXPECT_EQ(set.tracks[0].boneName, outer); // the reference finds the frame under its given name
 
     const CMeshHierarchy& loose = *Get("MeshOutsideFrame.x")->hierarchy;
     EXPECT_EQ(Siblings(loose.GetRoot()), (std::vector<std::string>{"After", "Loose"}));
@@ -326,8 +330,9 @@ TEST_F(MeshManagerTest, ABrokenFileIsSaidOnceAndInvalidStandsIn)
     WriteMesh("Widest.x", bigMesh(65536, 1));
     WriteMesh("TooWide.x", bigMesh(65537, 1));
     WriteMesh("TooWideTogether.x", bigMesh(40000, 2));
-    WriteMesh("Far.x", "xof 0303txt 0032\nFrame A { FrameTransformMatrix { 1e5,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1;; }\n"
-                       "Mesh { 3; 0;0;0;, 20;0;0;, 0;1;0;; 1; 3;0,1,2;; } }\n");
+    WriteMesh("Far.x",
+              "xof 0303txt 0032\nFrame A { FrameTransformMatrix { 1e5,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1;; }\n"
+              "Mesh { 3; 0;0;0;, 20;0;0;, 0;1;0;; 1; 3;0,1,2;; } }\n");
     WriteMesh("ZeroTurn.x", "xof 0303txt 0032\nFrame A { Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; } }\n"
                             "AnimationSet S { Animation { { A } AnimationKey { 0; 1; 0;4;0,0,0,0;;; } } }\n");
 
