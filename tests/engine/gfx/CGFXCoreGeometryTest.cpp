@@ -231,7 +231,7 @@ TEST(CGFXCoreGeometry, TrianglesNamingVerticesPastTheArrayAreLeftOutWithOneAsser
 
 namespace
 {
-class HeightMap : public gfxtest::HeadlessGfx
+class DeviceGeometry : public gfxtest::HeadlessGfx
 {
 protected:
     // An image in the texture folder.
@@ -252,7 +252,7 @@ protected:
 };
 } // namespace
 
-TEST_F(HeightMap, WhiteIsOneAndOnlyGreenCounts)
+TEST_F(DeviceGeometry, HeightMapsAreOneForWhiteAndReadOnlyGreen)
 {
     Image("white.png", 8, 8, [](unsigned, unsigned) { return 0xFFFFFFFFu; });
     Image("magenta.png", 8, 8, [](unsigned, unsigned) { return 0xFFFF00FFu; });
@@ -266,7 +266,7 @@ TEST_F(HeightMap, WhiteIsOneAndOnlyGreenCounts)
 
 // Each height is the mean of the 3 x 3 pixels around its sample, clamped at the edges; the grid
 // is cut to the image, and what lies beyond it is left as it was.
-TEST_F(HeightMap, NeighboursAreClampedAndTheGridCutToTheImage)
+TEST_F(DeviceGeometry, HeightMapNeighboursAreClampedAndTheGridCutToTheImage)
 {
     Image("spot.png", 3, 3,
           [](unsigned x, unsigned y) { return x == 0 && y == 0 ? 0xFF00FF00u : 0xFF000000u; });
@@ -290,7 +290,7 @@ TEST_F(HeightMap, NeighboursAreClampedAndTheGridCutToTheImage)
         EXPECT_EQ(cut[i], -1.0f) << i;
 }
 
-TEST_F(HeightMap, AMissingImageGivesZerosAndOneLineAndAnEmptyGridWritesNothing)
+TEST_F(DeviceGeometry, AMissingHeightMapGivesZerosAndOneLineAndAnEmptyGridWritesNothing)
 {
     ::testing::internal::CaptureStderr();
     const std::vector<float> heights = Read("nowhere.png", 2, 2, false);
@@ -310,7 +310,7 @@ TEST_F(HeightMap, AMissingImageGivesZerosAndOneLineAndAnEmptyGridWritesNothing)
         EXPECT_EQ(h, -1.0f);
 }
 
-TEST_F(HeightMap, RenderBuffersAreMadeInTheDefaultPoolAndFilledWhole)
+TEST_F(DeviceGeometry, RenderBuffersAreMadeInTheDefaultPoolAndFilledWhole)
 {
     GfxRenderBuffers mesh = FlatGrid();
     CGFXCore& core = CGFXCore::Instance();
