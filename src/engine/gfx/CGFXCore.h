@@ -17,6 +17,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace math
 {
@@ -36,6 +37,8 @@ class CDorvoCamera;
 namespace gfx
 {
 struct D3DRenderBuffers;
+struct GfxRenderBuffers;
+struct SVRenderBuffers;
 class ISharedEffectParameters;
 struct SRenderRecord;
 
@@ -190,6 +193,34 @@ public:
     // radius. False, out unchanged, for no vertices.
     static bool ComputeBoundingSphere(const void* vertices, unsigned count, math::Sphere& sphere);
     static bool ComputeBoundingBox(const void* vertices, unsigned count, math::AABB& box);
+
+    // ---- Mesh geometry (CGFXCoreGeometry.cpp) ----
+    // Every vertex's normal: the mean of the distinct directions of the triangles around it
+    // (a direction counts once however many triangles share it; not renormalised, so a corner
+    // of two faces at a right angle has length about 0.707). Triangles without area count for
+    // nothing; a vertex in no triangle gets (0, 0, 0).
+    static void ComputeVertexNormals(GfxRenderBuffers& mesh);
+    // Every vertex's tangent (the direction of growing u, made perpendicular to the normal and
+    // unit length, or (0, 0, 0) when there is none) and binormal (normal x tangent), from the
+    // normals, positions and texture coordinates. Triangles whose texture coordinates span no
+    // area add nothing.
+    static void ComputeTangentFrames(GfxRenderBuffers& mesh);
+    // Heights from 0 to 1 sampled on a columns x rows grid from the green channel of an image
+    // in the texture folder, each the mean of the 3 x 3 pixels around its sample point, written
+    // row by row with a row stride of columns. The grid is cut to the image's size; cells beyond
+    // it are left as they were. An image that cannot be read gives heights 0 and one line
+    // naming the file; a grid without columns or rows writes nothing. heights must hold
+    // columns x rows values. False when no image was read.
+    bool ReadHeightMap(const std::string& fileName, std::vector<float>& heights, unsigned columns,
+                       unsigned rows);
+    // The record's vertex buffer (vertexCount x stride bytes) and index buffer (indexCount 16-bit
+    // indices), dynamic and write-only in the default pool; what it held before is let go. False,
+    // with null buffers and the counts kept, when either cannot be made or a count is 0.
+    bool CreateRenderBuffers(D3DRenderBuffers& buffers);
+    // Both buffers locked with discard and filled whole from the arrays, which hold the
+    // record's counts (and its stride: 96 for unit vertices, 24 for shadow vertices).
+    bool FillRenderBuffers(D3DRenderBuffers& buffers, const GfxRenderBuffers& source);
+    bool FillRenderBuffers(D3DRenderBuffers& buffers, const SVRenderBuffers& source);
 
     // ---- Thin wrappers: the device call of the same name, its result returned; without a
     // device D3DERR_INVALIDCALL. ----

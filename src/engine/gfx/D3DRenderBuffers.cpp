@@ -15,14 +15,19 @@ D3DRenderBuffers::~D3DRenderBuffers()
 
 void D3DRenderBuffers::Release()
 {
+    ReleaseBuffers();
+    vertexCount = 0;
+    indexCount = 0;
+}
+
+void D3DRenderBuffers::ReleaseBuffers()
+{
     if (vertexBuffer)
         vertexBuffer->Release();
     if (indexBuffer)
         indexBuffer->Release();
     vertexBuffer = nullptr;
     indexBuffer = nullptr;
-    vertexCount = 0;
-    indexCount = 0;
 }
 } // namespace gfx
 } // namespace dorvo

@@ -23,6 +23,9 @@ struct D3DRenderBuffers
 
     // Releases both buffers and zeroes the counts; the id stays.
     void Release();
+    // Releases both buffers and keeps the counts and stride, so the same buffers can be made
+    // again after a device reset.
+    void ReleaseBuffers();
 
     plat::IDirect3DVertexBuffer9* vertexBuffer = nullptr;
     unsigned vertexCount = 0;

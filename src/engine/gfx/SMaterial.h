@@ -1,6 +1,7 @@
 // A surface's material as the scene effects read it: the colours the light's ambient, diffuse
 // and specular parts are multiplied by, and the sharpness of the highlight. Components, meshes
-// and the render record hold it by value or point at it.
+// and the render record hold it by value or point at it; a .X file's Material becomes one when a
+// mesh is loaded.
 #pragma once
 
 #include "platform/d3dx9.h"

@@ -1,0 +1,122 @@
+#include "engine/gfx/CMeshManager.h"
+
+#include "common/Singleton.h"
+#include "engine/gfx/CAnimationController.h"
+#include "engine/gfx/CGFXCore.h"
+#include "engine/gfx/CMeshHierarchy.h"
+#include "engine/gfx/CXFileParser.h"
+
+#include <cstdio>
+
+namespace dorvo
+{
+namespace gfx
+{
+namespace
+{
+std::string& MeshFolder()
+{
+    static std::string folder;
+    return folder;
+}
+} // namespace
+
+void SetMeshFolder(const std::string& folder)
+{
+    MeshFolder() = folder;
+}
+
+const std::string& GetMeshFolder()
+{
+    return MeshFolder();
+}
+
+CMeshManager::SMeshInfo::SMeshInfo() = default;
+CMeshManager::SMeshInfo::~SMeshInfo() = default;
+
+CMeshManager& CMeshManager::Instance()
+{
+    return *common::Singleton<CMeshManager>::Instance();
+}
+
+CMeshManager::CMeshManager() : m_pParser(std::make_unique<CXFileParser>()) {}
+
+CMeshManager::~CMeshManager() = default;
+
+CMeshManager::SMeshInfo* CMeshManager::GetMesh(const std::string& name)
+{
+    auto found = m_meshes.find(name);
+    if (found != m_meshes.end())
+        return found->second.info;
+
+    SEntry entry;
+    std::string problem;
+    entry.owned = Load(name, problem);
+    entry.info = entry.owned.get();
+    if (!entry.info)
+    {
+        // Said once: the name keeps standing for what is drawn in its place.
+        entry.info = name == kInvalidMeshName ? nullptr : GetMesh(kInvalidMeshName);
+        std::fprintf(stderr, "%s; %s\n", problem.c_str(),
+                     entry.info ? "\"Invalid.x\" is drawn in its place" : "nothing is drawn");
+    }
+    return m_meshes.emplace(name, std::move(entry)).first->second.info;
+}
+
+std::unique_ptr<CMeshManager::SMeshInfo> CMeshManager::Load(const std::string& name, std::string& problem)
+{
+    const std::string path = GetMeshFolder() + name;
+    std::unique_ptr<SMeshInfo> info = m_pParser->LoadMesh(path);
+    if (!info)
+    {
+        problem = m_pParser->GetError();
+        return nullptr;
+    }
+    CMeshHierarchy& hierarchy = *info->hierarchy;
+    hierarchy.ApplySkinWeights();
+    const bool onDevice = hierarchy.MergeBuffers();
+    if (hierarchy.GetBuffers().indices.empty())
+    {
+        problem = path + ": no triangles to draw";
+        return nullptr;
+    }
+    if (!onDevice)
+        std::fprintf(stderr,
+                     "CMeshManager - \"%s\": the mesh could not be put on the device; it is drawn once the "
+                     "device is reset.\n",
+                     path.c_str());
+    hierarchy.GetDeviceBuffers().geometryId = CGFXCore::NewGeometryId();
+    hierarchy.GetShadowDeviceBuffers().geometryId = CGFXCore::NewGeometryId();
+    // The animation solver is given by the animation player.
+    return info;
+}
+
+void CMeshManager::OnLostDevice()
+{
+    for (auto& entry : m_meshes)
+        if (entry.second.owned)
+            entry.second.owned->hierarchy->OnLostDevice();
+}
+
+void CMeshManager::OnResetDevice()
+{
+    for (auto& entry : m_meshes)
+        if (entry.second.owned && !entry.second.owned->hierarchy->OnResetDevice())
+            std::fprintf(stderr, "CMeshManager - \"%s%s\": the mesh could not be put back on the device.\n",
+                         GetMeshFolder().c_str(), entry.first.c_str());
+}
+
+void CMeshManager::Release()
+{
+    m_meshes.clear();
+}
+
+std::size_t CMeshManager::GetMeshCount() const
+{
+    std::size_t owned = 0;
+    for (const auto& entry : m_meshes)
+        owned += entry.second.owned ? 1 : 0;
+    return owned;
+}
+} // namespace gfx
+} // namespace dorvo
