@@ -25,6 +25,10 @@ struct HeadlessSettings
     D3DCAPS9 caps = PassingCaps(8192);
     std::vector<std::string> adapters = {"Dorvo headless device"};
     std::vector<D3DFORMAT> unsupported;
+    POINT cursor;       // screen pixels
+    POINT clientOrigin; // the window's client area on the screen
+    int clientWidth = 0; // 0: the window's own size
+    int clientHeight = 0;
 };
 
 HeadlessSettings& Settings()
@@ -86,6 +90,22 @@ public:
     void Pump() override {}
     void SetCursorVisible(bool) override {}
     void SetCursorClipped(bool clipped) override { m_clipped = clipped; }
+    bool GetCursorScreenPosition(POINT& point) override
+    {
+        if (!m_window)
+            return false;
+        point = Settings().cursor;
+        return true;
+    }
+    bool GetClientArea(POINT& origin, int& width, int& height) override
+    {
+        if (!m_window)
+            return false;
+        origin = Settings().clientOrigin;
+        width = Settings().clientWidth > 0 ? Settings().clientWidth : m_width;
+        height = Settings().clientHeight > 0 ? Settings().clientHeight : m_height;
+        return true;
+    }
     void ShowMessageBox(const std::string&, const std::string&) override {}
 
     bool FullScreen() const { return m_fullScreen; }
@@ -180,6 +200,20 @@ UINT BackBufferHeight()
 {
     IDirect3DDevice9* d = DXUTGetD3D9Device();
     return d ? d->GetBackBufferDesc().Height : 0;
+}
+
+void SetCursorScreenPosition(int x, int y)
+{
+    Settings().cursor.x = x;
+    Settings().cursor.y = y;
+}
+
+void SetClientArea(int left, int top, int width, int height)
+{
+    Settings().clientOrigin.x = left;
+    Settings().clientOrigin.y = top;
+    Settings().clientWidth = width;
+    Settings().clientHeight = height;
 }
 
 int PresentCount()

@@ -31,6 +31,11 @@ void SetDesktopSize(int width, int height);
 // The device's back buffer; 0 x 0 without a device.
 UINT BackBufferWidth();
 UINT BackBufferHeight();
+// The system cursor's screen position that GetCursorPos reports (0, 0 by default).
+void SetCursorScreenPosition(int x, int y);
+// Where the window's client area lies on the screen and how big it is (pixels); a size of 0 is
+// the window's own. By default at (0, 0) with the window's size.
+void SetClientArea(int left, int top, int width, int height);
 // Presents of the device since it was made.
 int PresentCount();
 

@@ -222,6 +222,35 @@ public:
             SDL_SetWindowGrab(m_window, clipped ? SDL_TRUE : SDL_FALSE);
     }
 
+    bool GetCursorScreenPosition(POINT& point) override
+    {
+        POINT origin;
+        int width = 0;
+        int height = 0;
+        if (!GetClientArea(origin, width, height))
+            return false;
+        int x = 0;
+        int y = 0;
+        // The position SDL keeps from the window's mouse events, relative to the window.
+        SDL_GetMouseState(&x, &y);
+        point.x = origin.x + x;
+        point.y = origin.y + y;
+        return true;
+    }
+
+    bool GetClientArea(POINT& origin, int& width, int& height) override
+    {
+        if (!m_window)
+            return false;
+        int x = 0;
+        int y = 0;
+        SDL_GetWindowPosition(m_window, &x, &y);
+        SDL_GetWindowSize(m_window, &width, &height);
+        origin.x = x;
+        origin.y = y;
+        return true;
+    }
+
     void ShowMessageBox(const std::string& caption, const std::string& text) override
     {
         const char* x11 = std::getenv("DISPLAY");

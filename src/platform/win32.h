@@ -267,6 +267,11 @@ HCURSOR SetCursor(HCURSOR cursor);
 int ShowCursor(BOOL show);
 // Any non-null cursor handle: the arrow.
 HCURSOR ArrowCursor();
+// The system cursor's position in screen pixels. 0 (point unchanged) without a main window.
+BOOL GetCursorPos(POINT* point);
+// A screen point as a point of the window's client area, in back-buffer pixels (scaled when the
+// window shows the back buffer at another size). 0 (point unchanged) without the main window.
+BOOL ScreenToClient(HWND window, POINT* point);
 
 // Always writes "caption: text" to standard error; with a display it also shows an SDL
 // message box and waits for it. Returns IDOK.

@@ -2,6 +2,7 @@
 // thread-message queue holds posted messages and the window backend's input in arrival order;
 // a quit request is answered only once that queue is empty, as in Win32.
 #include "platform/win32.h"
+#include "platform/frame_driver.h"
 #include "platform/window_backend.h"
 
 #include <deque>
@@ -144,6 +145,39 @@ HCURSOR ArrowCursor()
 {
     static char arrow;
     return reinterpret_cast<HCURSOR>(&arrow);
+}
+
+BOOL GetCursorPos(POINT* point)
+{
+    POINT screen;
+    if (!point || !detail::HasBackend() || !detail::Backend().GetCursorScreenPosition(screen))
+        return 0;
+    *point = screen;
+    return 1;
+}
+
+BOOL ScreenToClient(HWND window, POINT* point)
+{
+    POINT origin;
+    int width = 0;
+    int height = 0;
+    if (!point || !window || window != detail::MainWindowHandle() || !detail::HasBackend() ||
+        !detail::Backend().GetClientArea(origin, width, height))
+        return 0;
+    long long x = static_cast<long long>(point->x) - origin.x;
+    long long y = static_cast<long long>(point->y) - origin.y;
+    // A resized window or a dense display shows the back buffer stretched: the engine works in
+    // back-buffer pixels.
+    if (const D3DSURFACE_DESC* desc = DXUTGetD3D9BackBufferSurfaceDesc())
+    {
+        if (width > 0 && static_cast<long long>(desc->Width) != width)
+            x = x * desc->Width / width;
+        if (height > 0 && static_cast<long long>(desc->Height) != height)
+            y = y * desc->Height / height;
+    }
+    point->x = static_cast<std::int32_t>(x);
+    point->y = static_cast<std::int32_t>(y);
+    return 1;
 }
 
 HCURSOR SetCursor(HCURSOR cursor)

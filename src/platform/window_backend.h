@@ -33,6 +33,10 @@ public:
     virtual void Pump() = 0;
     virtual void SetCursorVisible(bool visible) = 0;
     virtual void SetCursorClipped(bool clipped) = 0;
+    // The system cursor in screen pixels; false without a window.
+    virtual bool GetCursorScreenPosition(POINT& point) = 0;
+    // The client area's top left on the screen and its size, pixels; false without a window.
+    virtual bool GetClientArea(POINT& origin, int& width, int& height) = 0;
     // A blocking message box where a display exists; nothing otherwise.
     virtual void ShowMessageBox(const std::string& caption, const std::string& text) = 0;
 };

@@ -4,7 +4,9 @@
 #include "engine/Gob.h"
 #include "engine/GobController.h"
 #include "engine/gfx/CDorvoGfx.h"
+#include "common/Assert.h"
 #include "engine/gfx/CTextSprite.h"
+#include "engine/gfx/CheckButton.h"
 
 #include <tinyxml.h>
 
@@ -151,6 +153,51 @@ IScreenUnit* Gfx2DComp::FindUnit(const std::string& name) const
 CSprite* Gfx2DComp::GetSprite(const std::string& name) const
 {
     return dynamic_cast<CSprite*>(FindUnit(name));
+}
+
+CButton* Gfx2DComp::GetButton(const std::string& name) const
+{
+    return dynamic_cast<CButton*>(FindUnit(name));
+}
+
+void Gfx2DComp::AddToGroup(const std::string& groupName, CheckButton* button)
+{
+    if (!button)
+        return;
+    RadioGroup& group = m_radioGroups[groupName];
+    if (std::find(group.begin(), group.end(), button) == group.end())
+        group.push_back(button);
+}
+
+void Gfx2DComp::AddToGroup(IScreenUnit* unit, const std::string& groupName)
+{
+    auto* button = dynamic_cast<CheckButton*>(unit);
+    if (!DORVO_ASSERT(button, "Gfx2DComp::AddToGroup - only check buttons join a radio group."))
+        return;
+    AddToGroup(groupName, button);
+}
+
+void Gfx2DComp::UncheckOthersInGroup(const std::string& unitName, bool)
+{
+    for (auto& entry : m_radioGroups)
+    {
+        RadioGroup& group = entry.second;
+        const bool member = std::any_of(group.begin(), group.end(),
+                                        [&](const CheckButton* button) { return button->GetName() == unitName; });
+        if (!member)
+            continue;
+        // By index: an uncheck callback may add to the group.
+        for (std::size_t i = 0; i < group.size(); ++i)
+            if (group[i]->GetName() != unitName)
+                group[i]->Uncheck();
+        return;
+    }
+}
+
+const Gfx2DComp::RadioGroup* Gfx2DComp::GetRadioGroup(const std::string& groupName) const
+{
+    auto found = m_radioGroups.find(groupName);
+    return found != m_radioGroups.end() ? &found->second : nullptr;
 }
 
 CTextSprite* Gfx2DComp::GetTextSprite(const std::string& name) const

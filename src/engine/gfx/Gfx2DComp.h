@@ -1,5 +1,6 @@
 // The 2D component of a game object (every menu and the console window): its named top-level
-// screen units with their trees, its scroll lists and a component depth. It registers with the
+// screen units with their trees, its radio groups of check buttons, its scroll lists and a
+// component depth. It registers with the
 // graphics facade, which collects its units every frame, sorts them by unit depth and draws
 // them; the game offers input to the components in ascending component depth. The component
 // does not own its units: whoever made them (a menu, the console window) deletes them.
@@ -24,6 +25,8 @@ struct InputEvent;
 namespace gfx
 {
 class IScreenUnit;
+class CButton;
+class CheckButton;
 class CSprite;
 class CTextSprite;
 
@@ -34,6 +37,7 @@ public:
 
     using UnitMap = std::map<std::string, IScreenUnit*>; // by name
     using ScrollList = std::vector<IScreenUnit*>;        // in list order
+    using RadioGroup = std::vector<CheckButton*>;        // in the order added
 
     Gfx2DComp();
     // Leaves the facade's map; the units are left to their makers.
@@ -71,14 +75,27 @@ public:
     // The top-level unit of that name, else the first found depth first below the top-level
     // units in name order; null when none.
     IScreenUnit* FindUnit(const std::string& name) const;
-    // FindUnit as a sprite or text sprite; null when absent or of another class.
+    // FindUnit as a sprite, button or text sprite; null when absent or of another class.
     CSprite* GetSprite(const std::string& name) const;
+    CButton* GetButton(const std::string& name) const;
     CTextSprite* GetTextSprite(const std::string& name) const;
     const UnitMap& GetUnits() const { return m_units; }
 
     // Appends every unit: each top-level unit in name order followed by its descendants, depth
     // first, children in name order.
     void CollectUnits(std::vector<IScreenUnit*>& units) const;
+
+    // Appends the check button to the named radio group (made when absent). The second form takes
+    // any unit and refuses, with an assertion, one that is not a check button. A null button is
+    // never added; a button already in the group is not added twice.
+    void AddToGroup(const std::string& groupName, CheckButton* button);
+    void AddToGroup(IScreenUnit* unit, const std::string& groupName);
+    // In the first radio group (in group-name order) with a member of that name, every other
+    // member is unchecked (with its uncheck callback); other groups are left alone and an unknown
+    // name changes nothing. The flag is what the menus pass; it changes nothing.
+    void UncheckOthersInGroup(const std::string& unitName, bool menuFlag = true);
+    // Null when there is no such group.
+    const RadioGroup* GetRadioGroup(const std::string& groupName) const;
 
     // With an empty unit name the unit is appended to the named list (made when absent);
     // otherwise it is inserted before the first member of that name, or appended when no member
@@ -93,6 +110,7 @@ public:
 
 private:
     UnitMap m_units;
+    std::map<std::string, RadioGroup> m_radioGroups;
     std::map<std::string, ScrollList> m_scrollLists;
     int m_depth = 0;
     std::uint32_t m_registeredId = 0; // the id the facade knows this component by

@@ -1,0 +1,220 @@
+// Controls drawn through the real OpenGL device on Xvfb with a skin installed: a button's
+// centre in the unpressed, over and pressed colours of the skin, and an edit box showing its
+// typed text with the caret. The pictures are saved under screenshots/ in the build folder.
+// Skipped, with a message, where Xvfb is not installed.
+#include "GLTestDevice.h"
+#include "VirtualDisplay.h"
+
+#include "ControlTestKit.h"
+#include "GfxTestWorld.h"
+#include "engine/gfx/CButton.h"
+#include "engine/gfx/CTextSprite.h"
+#include "engine/gfx/EditBox.h"
+#include "engine/gfx/GuiSkinColors.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+using dorvo::gfx::CButton;
+using dorvo::gfx::CTextSprite;
+using dorvo::gfx::EditBox;
+using dorvo::gfx::IScreenUnit;
+using dorvo::gfx::SpriteAnimation;
+using namespace controltest;
+namespace input = dorvo::input;
+
+namespace
+{
+constexpr int kWidth = 400;
+constexpr int kHeight = 300;
+constexpr char kTextures[] = "textures/";
+
+struct Rgb
+{
+    int r, g, b;
+};
+
+const plat::D3DXCOLOR kSkin[5] = {
+    {0.9f, 0.1f, 0.1f, 1.0f}, // pressed: red
+    {0.1f, 0.7f, 0.1f, 1.0f}, // unpressed: green
+    {0.1f, 0.2f, 0.9f, 1.0f}, // over: blue
+    {0.5f, 0.5f, 0.5f, 1.0f}, // disabled
+    {0.8f, 0.8f, 0.8f, 1.0f}, // sprites: light grey
+};
+
+class ControlsPixelTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!gl.Start(kWidth, kHeight, false))
+        {
+            if (gl.Skipped())
+                GTEST_SKIP() << gl.Why();
+            FAIL() << gl.Why();
+        }
+        dir = std::make_unique<testsupport::TempWorkDir>();
+        std::filesystem::create_directories(std::string(kTextures) + "hud");
+        std::filesystem::copy_file(testsupport::RepoPath("data/textures/hud/WhiteBlock.png"),
+                                   std::string(kTextures) + "hud/WhiteBlock.png");
+        config.useDefaults = false;
+        config.screenWidth = kWidth;
+        config.screenHeight = kHeight;
+        config.texturePath = kTextures;
+        ASSERT_TRUE(gfx.Init(config));
+        device = plat::DXUTGetD3D9Device();
+        ASSERT_NE(device, nullptr);
+        dorvo::gfx::g_GuiSkinColors = kSkin;
+    }
+
+    void TearDown() override
+    {
+        dorvo::gfx::g_GuiSkinColors = nullptr;
+        if (device)
+        {
+            EXPECT_EQ(plat::devicedebug::Statistics(device).glErrors, 0u) << "OpenGL reported errors";
+        }
+        gfx.Release();
+        gl.Stop();
+        dir.reset();
+    }
+
+    // One frame of the units and their descendants in depth order, saved under the name.
+    void DrawFrame(std::vector<IScreenUnit*> roots, const std::string& picture)
+    {
+        std::vector<IScreenUnit*> units;
+        std::function<void(IScreenUnit*)> collect = [&](IScreenUnit* unit)
+        {
+            units.push_back(unit);
+            for (const auto& child : unit->GetChildren())
+                collect(child.second.get());
+        };
+        for (IScreenUnit* root : roots)
+            collect(root);
+        std::stable_sort(units.begin(), units.end(),
+                         [](const IScreenUnit* a, const IScreenUnit* b) { return a->DepthLess(*b); });
+        dorvo::gfx::CGFXCore& core = dorvo::gfx::CGFXCore::Instance();
+        core.BeginFrame();
+        plat::ID3DXSprite* batch = dorvo::gfx::GetSpriteBatch();
+        ASSERT_NE(batch, nullptr);
+        batch->Begin(plat::D3DXSPRITE_ALPHABLEND);
+        for (IScreenUnit* unit : units)
+            unit->Render(1.0, 0.033f);
+        batch->End();
+        core.EndScene();
+        ASSERT_TRUE(device->ReadBackBuffer(pixels));
+        ASSERT_TRUE(testsupport::SaveBackBuffer(device, picture));
+    }
+
+    Rgb At(int x, int y) const
+    {
+        const plat::D3DCOLOR c = pixels[static_cast<std::size_t>(y) * kWidth + x];
+        return {static_cast<int>((c >> 16) & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>(c & 0xFF)};
+    }
+
+    void ExpectSkin(int x, int y, const plat::D3DXCOLOR& want) const
+    {
+        const Rgb got = At(x, y);
+        const Rgb w{static_cast<int>(want.r * 255 + 0.5f), static_cast<int>(want.g * 255 + 0.5f),
+                    static_cast<int>(want.b * 255 + 0.5f)};
+        EXPECT_TRUE(std::abs(got.r - w.r) <= 2 && std::abs(got.g - w.g) <= 2 && std::abs(got.b - w.b) <= 2)
+            << "at (" << x << ", " << y << "): " << got.r << ", " << got.g << ", " << got.b << " wanted " << w.r
+            << ", " << w.g << ", " << w.b;
+    }
+
+    // Pixels clearly darker than the box (the text pulses between black and white while edited) in the rectangle (right and bottom exclusive).
+    int Dark(int left, int top, int right, int bottom) const
+    {
+        int count = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+            {
+                const Rgb c = At(x, y);
+                count += c.r + c.g + c.b < 3 * 200 ? 1 : 0;
+            }
+        return count;
+    }
+
+    testsupport::GLTestDevice gl;
+    std::unique_ptr<testsupport::TempWorkDir> dir;
+    dorvo::SEngineConfigInfo config;
+    dorvo::gfx::CDorvoGfx& gfx = dorvo::gfx::CDorvoGfx::Instance();
+    plat::IDirect3DDevice9* device = nullptr;
+    std::vector<plat::D3DCOLOR> pixels;
+};
+} // namespace
+
+TEST_F(ControlsPixelTest, AButtonShowsTheSkinColourOfItsState)
+{
+    // One 32 x 32 white record, its top-left corner at (150, 80).
+    Pointer pointer;
+    const int position[2] = {150, 80};
+    CButton button("hud/WhiteBlock.png", Record(32, 32), position, nullptr, nullptr, nullptr, nullptr, nullptr,
+                   new SteeredHitTest(pointer));
+    const int cx = 150 + 16, cy = 80 + 16;
+
+    button.Update(33);
+    DrawFrame({&button}, "controls_button_unpressed.png");
+    ExpectSkin(cx, cy, kSkin[dorvo::gfx::SKIN_Unpressed]);
+    ExpectSkin(150, 80, kSkin[dorvo::gfx::SKIN_Unpressed]);
+    ExpectSkin(181, 111, kSkin[dorvo::gfx::SKIN_Unpressed]);
+    EXPECT_EQ(At(149, 80).g, 0) << "nothing drawn left of the corner";
+    EXPECT_EQ(At(150, 79).g, 0) << "nothing drawn above the corner";
+
+    pointer.inside = true;
+    button.Update(33);
+    DrawFrame({&button}, "controls_button_over.png");
+    ExpectSkin(cx, cy, kSkin[dorvo::gfx::SKIN_Over]);
+
+    const input::InputEvent down = Event(input::MOUSE_BUTTON_0, 1);
+    ASSERT_TRUE(button.HandleInput(&down, 0.033f));
+    button.Update(33);
+    DrawFrame({&button}, "controls_button_pressed.png");
+    ExpectSkin(cx, cy, kSkin[dorvo::gfx::SKIN_Pressed]);
+}
+
+TEST_F(ControlsPixelTest, AnEditBoxShowsItsTypedTextAndCaret)
+{
+    // A light box with its own colour, 240 x 32 at (80, 120), the text 8 pixels in.
+    SpriteAnimation background = Record(32, 32);
+    background.hasColor = true;
+    background.red = background.green = background.blue = 0.95f;
+    const float ink[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    const int textAt[2] = {8, 8};
+    auto* text = new CTextSprite("", dorvo::gfx::STextStyle(0, ink), textAt, 0);
+    EditBox box("hud/WhiteBlock.png", background, text, nullptr, nullptr, 80, 120, "Name", 12, "");
+    box.SetScale(240.0f / 32.0f, 1.0f, 1.0f);
+    ASSERT_TRUE(box.AddChild("NameText", text));
+    box.OnClick();
+    for (std::uint32_t key : {static_cast<std::uint32_t>(input::KEY_LSHIFT), 35u /* H */})
+    {
+        const input::InputEvent press = Event(key, 1);
+        box.HandleInput(&press, 0.0f);
+    }
+    const input::InputEvent shiftUp = Event(input::KEY_LSHIFT, 0);
+    box.HandleInput(&shiftUp, 0.0f);
+    for (std::uint32_t key : {23u /* i */, 57u /* space */, 17u /* w */})
+    {
+        const input::InputEvent press = Event(key, 1), release = Event(key, 0);
+        box.HandleInput(&press, 0.0f);
+        box.HandleInput(&release, 0.0f);
+    }
+    ASSERT_EQ(text->GetText(), "Hi w|");
+    box.Update(0);
+    DrawFrame({&box}, "controls_editbox_caret.png");
+    ExpectSkin(300, 140, plat::D3DXCOLOR(0.95f, 0.95f, 0.95f, 1.0f));
+    const int withCaret = Dark(80, 120, 320, 152);
+    EXPECT_GT(withCaret, 40) << "the text shows";
+
+    // Half a second on the caret is hidden: the same text, fewer dark pixels.
+    plat::testclock::Advance(0.6);
+    box.Update(600);
+    ASSERT_EQ(text->GetText(), "Hi w ");
+    DrawFrame({&box}, "controls_editbox_blink.png");
+    const int withoutCaret = Dark(80, 120, 320, 152);
+    EXPECT_GT(withoutCaret, 30);
+    EXPECT_GE(withCaret - withoutCaret, 8) << "the caret is a line of dark pixels";
+}
