@@ -25,8 +25,8 @@ struct HeadlessSettings
     D3DCAPS9 caps = PassingCaps(8192);
     std::vector<std::string> adapters = {"Dorvo headless device"};
     std::vector<D3DFORMAT> unsupported;
-    POINT cursor;       // screen pixels
-    POINT clientOrigin; // the window's client area on the screen
+    POINT cursor;        // screen pixels
+    POINT clientOrigin;  // the window's client area on the screen
     int clientWidth = 0; // 0: the window's own size
     int clientHeight = 0;
 };

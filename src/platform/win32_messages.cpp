@@ -1,8 +1,8 @@
 // The message queue, window procedures, cursor and message box of the Win32 stand-in. One
 // thread-message queue holds posted messages and the window backend's input in arrival order;
 // a quit request is answered only once that queue is empty, as in Win32.
-#include "platform/win32.h"
 #include "platform/frame_driver.h"
+#include "platform/win32.h"
 #include "platform/window_backend.h"
 
 #include <deque>

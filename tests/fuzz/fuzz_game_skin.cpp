@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!dorvo::gfx::ReadGameSkin(element, colors))
         {
             for (const plat::D3DXCOLOR& color : colors)
-                FUZZ_CHECK(std::memcmp(&color, &before, sizeof color) == 0, "a refused skin changed the colours");
+                FUZZ_CHECK(std::memcmp(&color, &before, sizeof color) == 0,
+                           "a refused skin changed the colours");
             continue;
         }
         plat::D3DXCOLOR once[5];

@@ -47,10 +47,10 @@ public:
     // anchor is added to the absolute position to make the point the hit test gets. The button
     // takes the callbacks it is given (any may be null).
     CButton(const std::string& textureFile, const SpriteAnimation& unpressed, const int position[2],
-            const int anchor[2], const SpriteAnimation* pressed = nullptr, const SpriteAnimation* over = nullptr,
-            const SpriteAnimation* disabled = nullptr, ButtonPressedFunct* click = nullptr,
-            PointInsideFunct* hitTest = nullptr, HeldOverFunct* heldOver = nullptr,
-            HeldOverFunct* notOver = nullptr);
+            const int anchor[2], const SpriteAnimation* pressed = nullptr,
+            const SpriteAnimation* over = nullptr, const SpriteAnimation* disabled = nullptr,
+            ButtonPressedFunct* click = nullptr, PointInsideFunct* hitTest = nullptr,
+            HeldOverFunct* heldOver = nullptr, HeldOverFunct* notOver = nullptr);
     ~CButton() override;
 
     // ---- IScreenUnit / CSprite ----

@@ -13,7 +13,8 @@ CheckButton::CheckButton(const std::string& textureFile, const std::string& unit
                          const SpriteAnimation* disabled, const SpriteAnimation* checkedOver,
                          ButtonPressedFunct* click, ButtonPressedFunct* uncheck, PointInsideFunct* hitTest,
                          HeldOverFunct* heldOver, HeldOverFunct* notOver)
-    : CButton(textureFile, unpressed, position, anchor, pressed, over, disabled, click, hitTest, heldOver, notOver),
+    : CButton(textureFile, unpressed, position, anchor, pressed, over, disabled, click, hitTest, heldOver,
+              notOver),
       m_pUncheck(uncheck)
 {
     SetName(unitName);

@@ -29,8 +29,8 @@ bool IsShift(std::uint32_t code)
 } // namespace
 
 EditBox::EditBox(const std::string& textureFile, const SpriteAnimation& unpressed, CTextSprite* textSprite,
-                 TextSubmitFunct* submit, PointInsideFunct* hitTest, int x, int y, const std::string& unitName,
-                 unsigned maxLength, const std::string& defaultText)
+                 TextSubmitFunct* submit, PointInsideFunct* hitTest, int x, int y,
+                 const std::string& unitName, unsigned maxLength, const std::string& defaultText)
     : CButton(textureFile, unpressed, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, hitTest),
       m_pTextSprite(textSprite), m_text(defaultText), m_defaultText(defaultText),
       m_caret(static_cast<unsigned>(defaultText.size())), m_pSubmit(submit), m_maxLength(maxLength),

@@ -12,8 +12,8 @@ namespace gfx
 {
 namespace
 {
-const char* const kColorNames[SKIN_ColorCount] = {"PressedColor", "UnpressedColor", "OverColor", "DisabledColor",
-                                                  "SpriteColor"};
+const char* const kColorNames[SKIN_ColorCount] = {"PressedColor", "UnpressedColor", "OverColor",
+                                                  "DisabledColor", "SpriteColor"};
 } // namespace
 
 bool WriteGameSkin(TiXmlNode* node, const plat::D3DXCOLOR colors[5], const std::string& name)

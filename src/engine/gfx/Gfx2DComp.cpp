@@ -1,10 +1,10 @@
 #include "engine/gfx/Gfx2DComp.h"
 
+#include "common/Assert.h"
 #include "common/loki/Functor.h"
 #include "engine/Gob.h"
 #include "engine/GobController.h"
 #include "engine/gfx/CDorvoGfx.h"
-#include "common/Assert.h"
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/CheckButton.h"
 
@@ -182,8 +182,9 @@ void Gfx2DComp::UncheckOthersInGroup(const std::string& unitName, bool)
     for (auto& entry : m_radioGroups)
     {
         RadioGroup& group = entry.second;
-        const bool member = std::any_of(group.begin(), group.end(),
-                                        [&](const CheckButton* button) { return button->GetName() == unitName; });
+        const bool member =
+            std::any_of(group.begin(), group.end(),
+                        [&](const CheckButton* button) { return button->GetName() == unitName; });
         if (!member)
             continue;
         // By index: an uncheck callback may add to the group.

@@ -37,9 +37,9 @@ void ScrollBar::ScrollBarFunct::operator()()
 
 ScrollBar::ScrollBar(const std::string& unitName, const std::string& textureFile, CButton* downButton,
                      CButton* upButton, CButton* barButton, const SpriteAnimation& background, float step,
-                     float position, float speed, const plat::POINT& listTopLeft, const plat::POINT& listBottom,
-                     const plat::POINT& upPosition, const plat::POINT& downPosition, std::string scrollListName,
-                     float spacing)
+                     float position, float speed, const plat::POINT& listTopLeft,
+                     const plat::POINT& listBottom, const plat::POINT& upPosition,
+                     const plat::POINT& downPosition, std::string scrollListName, float spacing)
     : CButton(textureFile, background, nullptr, nullptr), m_pDownButton(downButton), m_pUpButton(upButton),
       m_pBarButton(barButton), m_position(Clamp01(position)), m_target(Clamp01(position)), m_spacing(spacing),
       m_speed(speed), m_step(step), m_listTopLeft(listTopLeft), m_listBottom(listBottom),

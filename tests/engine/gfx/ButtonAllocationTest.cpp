@@ -63,10 +63,10 @@ TEST_F(ButtonAllocationTest, IdleButtonsWorkWithoutAllocating)
     {
         const int position[2] = {(i % 20) * 40, (i / 20) * 40};
         const bool full = i % 2 == 0;
-        buttons.push_back(std::make_unique<CButton>("strip.png", Record(32, 32), position, nullptr,
-                                                    full ? &pressed : nullptr, full ? &lit : nullptr, nullptr,
-                                                    new CountingPress(clicks), new SteeredHitTest(i % 3 ? away : over),
-                                                    new CountingHeldOver(held, 0.5f), new CountingHeldOver(notOver, 0.0f)));
+        buttons.push_back(std::make_unique<CButton>(
+            "strip.png", Record(32, 32), position, nullptr, full ? &pressed : nullptr, full ? &lit : nullptr,
+            nullptr, new CountingPress(clicks), new SteeredHitTest(i % 3 ? away : over),
+            new CountingHeldOver(held, 0.5f), new CountingHeldOver(notOver, 0.0f)));
         buttons.back()->AddHotKey(dorvo::input::KEY_F1);
     }
 

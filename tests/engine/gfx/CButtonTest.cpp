@@ -35,8 +35,8 @@ protected:
         presses = Counts();
         const int position[2] = {150, 80};
         const int anchor[2] = {32, 16};
-        button = std::make_unique<OutsideCountingButton>("", Record(64, 32), position, anchor, nullptr, nullptr,
-                                                         nullptr, new CountingPress(clicks),
+        button = std::make_unique<OutsideCountingButton>("", Record(64, 32), position, anchor, nullptr,
+                                                         nullptr, nullptr, new CountingPress(clicks),
                                                          new SteeredHitTest(pointer));
         button->SetPressFunct(new CountingPress(presses));
     }
@@ -100,7 +100,8 @@ TEST_F(ButtonTest, PressAndReleaseEdges)
         EXPECT_EQ(last, c.lastTaken);
         // Whatever happened, the next frame leaves the press steady.
         Frame(false);
-        EXPECT_TRUE(button->GetPressState() == CButton::PRESS_Up || button->GetPressState() == CButton::PRESS_Held);
+        EXPECT_TRUE(button->GetPressState() == CButton::PRESS_Up ||
+                    button->GetPressState() == CButton::PRESS_Held);
     }
 }
 

@@ -22,8 +22,9 @@ std::unique_ptr<CheckButton> MakeCheck(const std::string& name, Counts& clicks, 
 {
     const int position[2] = {0, 0};
     const SpriteAnimation pressed = Record(11, 10), over = Record(12, 10), checkedOver = Record(14, 10);
-    return std::make_unique<CheckButton>("", name, Record(10, 10), position, nullptr, &pressed, &over, nullptr,
-                                         &checkedOver, new CountingPress(clicks), new CountingPress(unchecks),
+    return std::make_unique<CheckButton>("", name, Record(10, 10), position, nullptr, &pressed, &over,
+                                         nullptr, &checkedOver, new CountingPress(clicks),
+                                         new CountingPress(unchecks),
                                          pointer ? new SteeredHitTest(*pointer) : nullptr);
 }
 

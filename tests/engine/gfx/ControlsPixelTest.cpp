@@ -112,7 +112,8 @@ protected:
     Rgb At(int x, int y) const
     {
         const plat::D3DCOLOR c = pixels[static_cast<std::size_t>(y) * kWidth + x];
-        return {static_cast<int>((c >> 16) & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>(c & 0xFF)};
+        return {static_cast<int>((c >> 16) & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                static_cast<int>(c & 0xFF)};
     }
 
     void ExpectSkin(int x, int y, const plat::D3DXCOLOR& want) const
@@ -121,11 +122,12 @@ protected:
         const Rgb w{static_cast<int>(want.r * 255 + 0.5f), static_cast<int>(want.g * 255 + 0.5f),
                     static_cast<int>(want.b * 255 + 0.5f)};
         EXPECT_TRUE(std::abs(got.r - w.r) <= 2 && std::abs(got.g - w.g) <= 2 && std::abs(got.b - w.b) <= 2)
-            << "at (" << x << ", " << y << "): " << got.r << ", " << got.g << ", " << got.b << " wanted " << w.r
-            << ", " << w.g << ", " << w.b;
+            << "at (" << x << ", " << y << "): " << got.r << ", " << got.g << ", " << got.b << " wanted "
+            << w.r << ", " << w.g << ", " << w.b;
     }
 
-    // Pixels clearly darker than the box (the text pulses between black and white while edited) in the rectangle (right and bottom exclusive).
+    // Pixels clearly darker than the box (the text pulses between black and white while edited) in the
+    // rectangle (right and bottom exclusive).
     int Dark(int left, int top, int right, int bottom) const
     {
         int count = 0;
@@ -152,8 +154,8 @@ TEST_F(ControlsPixelTest, AButtonShowsTheSkinColourOfItsState)
     // One 32 x 32 white record, its top-left corner at (150, 80).
     Pointer pointer;
     const int position[2] = {150, 80};
-    CButton button("hud/WhiteBlock.png", Record(32, 32), position, nullptr, nullptr, nullptr, nullptr, nullptr,
-                   new SteeredHitTest(pointer));
+    CButton button("hud/WhiteBlock.png", Record(32, 32), position, nullptr, nullptr, nullptr, nullptr,
+                   nullptr, new SteeredHitTest(pointer));
     const int cx = 150 + 16, cy = 80 + 16;
 
     button.Update(33);

@@ -41,13 +41,15 @@ constexpr float kFrame = 1.0f / 30.0f;
 class CursorBoxHit : public dorvo::gfx::PointInsideFunct
 {
 public:
-    CursorBoxHit(const CCursor& cursor, int width, int height) : m_cursor(cursor), m_halfW(width / 2), m_halfH(height / 2)
+    CursorBoxHit(const CCursor& cursor, int width, int height)
+        : m_cursor(cursor), m_halfW(width / 2), m_halfH(height / 2)
     {
     }
     bool operator()(const plat::POINT& point) override
     {
         const math::Vector3 at = m_cursor.GetScreenPoint();
-        return std::abs(static_cast<int>(at.x) - point.x) <= m_halfW && std::abs(static_cast<int>(at.y) - point.y) <= m_halfH;
+        return std::abs(static_cast<int>(at.x) - point.x) <= m_halfW &&
+               std::abs(static_cast<int>(at.y) - point.y) <= m_halfH;
     }
 
 private:
@@ -118,9 +120,9 @@ protected:
     {
         // A button anchored at its centre.
         const int playAt[2] = {100, 100}, playAnchor[2] = {40, 15};
-        CButton* play = Keep(std::make_unique<CButton>("", Record(80, 30), playAt, playAnchor, nullptr, nullptr,
-                                                       nullptr, new CountingPress(playClicks),
-                                                       new CursorBoxHit(cursor, 80, 30)));
+        CButton* play =
+            Keep(std::make_unique<CButton>("", Record(80, 30), playAt, playAnchor, nullptr, nullptr, nullptr,
+                                           new CountingPress(playClicks), new CursorBoxHit(cursor, 80, 30)));
         play->AddHotKey(input::KEY_SPACE);
         ASSERT_TRUE(comp->AddUnit("Play", play, ""));
 
@@ -140,8 +142,9 @@ protected:
         // An edit box with its text filed under it.
         const int textAt[2] = {4, 4};
         auto* text = new CTextSprite("", dorvo::gfx::STextStyle(), textAt, 0);
-        auto* box = Keep(std::make_unique<EditBox>("", Record(150, 24), text, new SubmitInto(submitted, nameBox),
-                                                   nullptr, 100, 300, "Name", 8, "Me"));
+        auto* box =
+            Keep(std::make_unique<EditBox>("", Record(150, 24), text, new SubmitInto(submitted, nameBox),
+                                           nullptr, 100, 300, "Name", 8, "Me"));
         nameBox = box;
         box->SetAnchor(75, 12);
         box->SetPointInsideFunct(new CursorBoxHit(cursor, 150, 24));
@@ -166,10 +169,10 @@ protected:
             p.y = y;
             return p;
         };
-        bar = Keep(std::make_unique<ScrollBar>("RoomBar", "", new CButton("", Record(16, 10), origin, nullptr),
-                                               new CButton("", Record(16, 10), origin, nullptr), thumb,
-                                               Record(16, 50), 0.25f, 0.0f, 3.0f, point(450, 50), point(450, 150),
-                                               point(400, 50), point(400, 250), "Rooms", 5.0f));
+        bar = Keep(std::make_unique<ScrollBar>(
+            "RoomBar", "", new CButton("", Record(16, 10), origin, nullptr),
+            new CButton("", Record(16, 10), origin, nullptr), thumb, Record(16, 50), 0.25f, 0.0f, 3.0f,
+            point(450, 50), point(450, 150), point(400, 50), point(400, 250), "Rooms", 5.0f));
         ASSERT_TRUE(comp->AddUnit(bar, ""));
         Frame();
     }

@@ -119,8 +119,12 @@ TEST_F(EditBoxTest, TypingEditsAtTheCaret)
         {"full box takes Backspace", 3, "abc", {input::KEY_BACK}, "ab", 2},
         {"left, left, delete", 10, "abc", {input::KEY_LEFT, input::KEY_LEFT, kDelete}, "ac", 1},
         {"left, insert, right", 10, "abc", {input::KEY_LEFT, kD, input::KEY_RIGHT, kA}, "abdca", 5},
-        {"caret stops at both ends", 10, "ab",
-         {input::KEY_RIGHT, input::KEY_LEFT, input::KEY_LEFT, input::KEY_LEFT, input::KEY_BACK, kDelete}, "b", 0},
+        {"caret stops at both ends",
+         10,
+         "ab",
+         {input::KEY_RIGHT, input::KEY_LEFT, input::KEY_LEFT, input::KEY_LEFT, input::KEY_BACK, kDelete},
+         "b",
+         0},
         {"the grave accent is not typed", 10, "", {input::KEY_GRAVE, kA}, "a", 1},
         {"space and digits", 10, "", {input::KEY_1, input::KEY_SPACE, input::KEY_0}, "1 0", 3},
     };
@@ -234,7 +238,8 @@ TEST_F(EditBoxTest, TheBoxNeverDeletesItsTextSpriteAndDeletesItsCallbackOnce)
     // Not filed anywhere: its maker keeps it and outlives the box.
     auto loose = std::make_unique<CTextSprite>();
     {
-        EditBox alone("", Record(10, 10), loose.get(), new CountingSubmit(submits), nullptr, 0, 0, "Alone", 4, "");
+        EditBox alone("", Record(10, 10), loose.get(), new CountingSubmit(submits), nullptr, 0, 0, "Alone", 4,
+                      "");
         alone.SetTextSubmitFunct(new CountingSubmit(submits));
         EXPECT_EQ(submits.deletions, 1);
     }

@@ -36,7 +36,8 @@ TEST(GameSkin, WritesFiveNamedColoursInOrderAndReadsThemBack)
     EXPECT_EQ(names, (std::vector<std::string>{"PressedColor", "UnpressedColor", "OverColor", "DisabledColor",
                                                "SpriteColor"}));
     // Channels are stored times 255.
-    const TiXmlElement* green = skin->FirstChildElement()->NextSiblingElement()->FirstChildElement()->NextSiblingElement();
+    const TiXmlElement* green =
+        skin->FirstChildElement()->NextSiblingElement()->FirstChildElement()->NextSiblingElement();
     ASSERT_NE(green, nullptr);
     EXPECT_STREQ(green->Attribute("name"), "g");
     EXPECT_FLOAT_EQ(static_cast<float>(std::stod(green->GetText())), 0.4f * 255.0f);
@@ -58,7 +59,8 @@ TEST(GameSkin, ABrokenSkinLeavesTheColoursAsTheyWere)
 {
     const char* const documents[] = {
         // four colours only
-        "<GameSkin name=\"a\"><Color name=\"PressedColor\"><float name=\"r\">1</float><float name=\"g\">1</float>"
+        "<GameSkin name=\"a\"><Color name=\"PressedColor\"><float name=\"r\">1</float><float "
+        "name=\"g\">1</float>"
         "<float name=\"b\">1</float><float name=\"a\">1</float></Color></GameSkin>",
         // a channel that is not a number
         "<GameSkin name=\"b\"><Color><float>x</float><float>1</float><float>1</float><float>1</float></Color>"
