@@ -142,6 +142,7 @@ public:
             {"BM_Frame2DLlvmpipe/min_time:2.000/real_time", "2D frame, llvmpipe, wall", 25.0, true},
             {"BM_Screen2DHeadless", "game 2D frame, headless, CPU", 2.0, false},
             {"BM_Screen2DLlvmpipe/min_time:2.000/real_time", "game 2D frame, llvmpipe, wall", 25.0, true},
+            {"BM_Buttons300Headless", "300 idle buttons, headless, CPU", 2.0, false},
             {"BM_EffectDraws200Headless", "200 effect draws, headless, CPU", 2.0, false},
             {"BM_EffectDraws200Llvmpipe/min_time:2.000", "200 effect draws, llvmpipe, CPU", 2.0, false}};
         std::printf("\n%-32s %10s %10s %8s\n", "figure", "ms", "goal ms", "ratio");
