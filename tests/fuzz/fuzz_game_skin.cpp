@@ -1,7 +1,7 @@
 // Any document through the GUI skin reader: a skin it accepts is written and read back, and the
 // colours must then stay the same from one write to the next, up to the rounding of the channel
 // scale (times 255 written, divided by 255 read). A skin it refuses leaves the colours as they were.
-// Bounded run: 5000 inputs
+// Bounded run: 40000 inputs
 #include "FuzzSupport.h"
 
 #include "engine/gfx/GameSkin.h"
