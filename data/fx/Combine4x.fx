@@ -3,7 +3,7 @@
 
 float g_time = 0;                                   // seconds since start, set before every run
 float g_ElapsedTime = 0;                            // seconds of the last frame
-float g_BloomStrength = 2;                          // how much of the glow is added
+float g_BloomStrength = 1.5;                        // how much of the glow is added
 
 texture g_SrcTex0; // the previous result (pair 0)
 texture g_SrcSceneTex0; // scene target 0 (pair 1)
@@ -45,7 +45,7 @@ technique PostProcess
     string Param0Name = "g_BloomStrength";
     string Param0Desc = "How much of the glow is added";
     int Param0Size = 1;
-    float4 Param0DefaultVal = {2, 0, 0, 0};
+    float4 Param0DefaultVal = {1.5, 0, 0, 0};
     float ScrQuadScaleX = 4;
     float ScrQuadScaleY = 4;
 >

@@ -292,13 +292,13 @@ def v_gaussian():
 
 
 def h_bloom():
-    return blur("// Horizontal bloom blur: nine taps two pixels apart.\n", "H",
-                [(2 * i, 0) for i in range(-4, 5)], GAUSS9)
+    return blur("// Horizontal bloom blur: nine bilinear taps a pixel and a half apart.\n", "H",
+                [(1.5 * i, 0) for i in range(-4, 5)], GAUSS9)
 
 
 def v_bloom():
-    return blur("// Vertical bloom blur: nine taps two pixels apart.\n", "V",
-                [(0, 2 * i) for i in range(-4, 5)], GAUSS9)
+    return blur("// Vertical bloom blur: nine bilinear taps a pixel and a half apart.\n", "V",
+                [(0, 1.5 * i) for i in range(-4, 5)], GAUSS9)
 
 
 def saved0_combine():
@@ -327,9 +327,9 @@ def combine_4x():
         "// Four times the size each way: the (quarter-size) glow, filtered up, added to scene target 0.\n",
         [PREVIOUS, SCENE0],
         True,
-        "float g_BloomStrength = 2;                          // how much of the glow is added\n",
+        "float g_BloomStrength = 1.5;                        // how much of the glow is added\n",
         body,
-        params=[("g_BloomStrength", "How much of the glow is added", 1, (2, 0, 0, 0))],
+        params=[("g_BloomStrength", "How much of the glow is added", 1, (1.5, 0, 0, 0))],
         scale=4,
     )
 
