@@ -234,23 +234,23 @@ bool CPostProcessor::LoadFinalEffect(const std::string& effectFolder)
     m_finalTechnique = nullptr;
     m_finalTexture = nullptr;
     m_reportedNoFinal = false;
+    m_finalProblem.clear();
     const std::string path = m_effectFolder + kFinalEffectFile;
     std::string errors;
     if (plat::FAILED(CGFXCore::Instance().LoadEffect(path, nullptr, plat::D3DXSHADER_DEBUG, nullptr,
                                                      &m_pFinalEffect, &errors)) ||
         !m_pFinalEffect)
     {
+        // Said when a chain first needs it: a program that never post-processes hears nothing.
         m_pFinalEffect = nullptr;
-        std::fprintf(stderr,
-                     "CPostProcessor - \"%s\" did not load (%s); the last result is copied to the back "
-                     "buffer instead.\n",
-                     path.c_str(), errors.substr(0, errors.find('\n')).c_str());
-        m_reportedNoFinal = true;
+        m_finalProblem = "\"" + path + "\" did not load (" + errors.substr(0, errors.find('\n')) + ")";
         return false;
     }
     m_finalTechnique = m_pFinalEffect->GetTechniqueByName(kFinalTechnique);
     m_finalTexture = m_pFinalEffect->GetParameterByName(nullptr, kFinalTexture);
-    return true;
+    if (!m_finalTechnique)
+        m_finalProblem = "\"" + path + "\" has no technique \"" + kFinalTechnique + "\"";
+    return m_finalTechnique != nullptr;
 }
 
 void CPostProcessor::LoadPostProcesses(const std::vector<std::string>& fileNames)
@@ -449,9 +449,8 @@ void CPostProcessor::DrawFinal()
     }
     if (!m_reportedNoFinal)
     {
-        std::fprintf(stderr, "CPostProcessor - \"%s\" has no technique \"%s\"; the last result is copied to "
-                             "the back buffer instead.\n",
-                     kFinalEffectFile, kFinalTechnique);
+        std::fprintf(stderr, "CPostProcessor - %s; the last result is copied to the back buffer instead.\n",
+                     m_finalProblem.c_str());
         m_reportedNoFinal = true;
     }
     CGFXCore& core = CGFXCore::Instance();

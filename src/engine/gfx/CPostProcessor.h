@@ -104,8 +104,8 @@ public:
 
     // ---- Effects ----
     // The final effect again from folder + "PPScene.fx" (through the device core, no pool).
-    // False, with one line, when it does not load: the chain then copies its last result to
-    // the back buffer instead.
+    // False when it does not load or lacks "RenderScrQuad": the chain then copies its last
+    // result to the back buffer instead, saying why in one line the first time.
     bool LoadFinalEffect(const std::string& effectFolder);
     // LoadPostProcess of each name, in order.
     void LoadPostProcesses(const std::vector<std::string>& fileNames);
@@ -192,6 +192,7 @@ private:
     plat::D3DXHANDLE m_finalTechnique = nullptr;
     plat::D3DXHANDLE m_finalTexture = nullptr;
     bool m_reportedNoFinal = false;
+    std::string m_finalProblem; // why there is no final pass, said once when a chain needs one
 
     std::vector<SChainStep>* m_pTrace = nullptr;
 };
