@@ -12,6 +12,7 @@
 #include "engine/gfx/CLightsManager.h"
 #include "engine/gfx/CMeshManager.h"
 #include "engine/gfx/CPostProcessor.h"
+#include "engine/gfx/PostProcessIds.h"
 #include "engine/gfx/CRenderer.h"
 #include "engine/gfx/CSceneGraphMgr.h"
 #include "engine/gfx/CTextureManager.h"
@@ -249,9 +250,10 @@ bool CDorvoGfx::Init(const SEngineConfigInfo& config)
     Trace("water manager");
     // WATER: the water manager is made here.
     Trace("post-processor");
-    // Made with its targets; one kept from an earlier device makes them anew on this one.
+    // Made with its targets, quad and final effect; one kept from an earlier device makes them
+    // anew on this one.
     if (common::Singleton<CPostProcessor>::Exists())
-        CPostProcessor::Instance().CreateTargets();
+        CPostProcessor::Instance().OnNewDevice();
     else
         CPostProcessor::Instance();
     Trace("particle manager");
@@ -263,7 +265,7 @@ bool CDorvoGfx::Init(const SEngineConfigInfo& config)
     CFXManager::Instance().LoadEffects(m_effectFiles);
     Trace("post-processing files");
     m_postProcessEffectFiles = config.postProcessFxFiles;
-    // POST-PROCESSING: the post-processor loads m_postProcessEffectFiles here.
+    CPostProcessor::Instance().LoadPostProcesses(m_postProcessEffectFiles);
 
     // 6. The fog.
     Trace("fog");
@@ -338,7 +340,6 @@ void CDorvoGfx::OnResetDevice()
     Trace("renderer");
     // The renderer holds nothing on the device.
     Trace("post-processor");
-    // POST-PROCESSING: the screen quad made again and the effect reset go here too.
     if (common::Singleton<CPostProcessor>::Exists())
         CPostProcessor::Instance().OnResetDevice();
     Trace("mesh manager");
@@ -572,7 +573,11 @@ void CDorvoGfx::RenderViewport(double time, float dt, unsigned index)
     if (m_renderFlags & RF_POST_PROCESSING)
     {
         Trace("scene targets");
-        // POST-PROCESSING: scene targets 0 to 3 bound.
+        // All four cleared; target 0 stays current for what is drawn outside the render queue.
+        CPostProcessor& post = CPostProcessor::Instance();
+        for (unsigned i = 0; i < CPostProcessor::kSceneTargetCount; ++i)
+            post.BindSceneTarget(i);
+        post.SelectSceneTarget(0);
     }
     RenderScene(time, dt, true);
     if (m_renderFlags & RF_PARTICLES)
@@ -587,9 +592,8 @@ void CDorvoGfx::RenderViewport(double time, float dt, unsigned index)
     {
         Trace("post-processing");
         core.SetVertexDeclaration(VD_ScreenQuad);
-        // POST-PROCESSING: the chain runs. Until it does, the back buffer comes back here, so
-        // what follows is not drawn into a scene target.
-        CPostProcessor::Instance().RestoreBackBuffer();
+        // The chain ends on the back buffer, where the 2D layer goes.
+        CPostProcessor::Instance().RunChain();
     }
     Render2D(time, dt);
 }
@@ -664,24 +668,27 @@ void CDorvoGfx::EndFrame()
 
 // ---- Post-processing ----------------------------------------------------------------------------
 
-void CDorvoGfx::QueuePostProcess(unsigned, bool)
+void CDorvoGfx::QueuePostProcess(unsigned id, bool oneFrame)
 {
-    // POST-PROCESSING: queues effect id on the post-processor (for one frame when asked).
+    for (std::string& file : PostProcessFilesOfId(id))
+        CPostProcessor::Instance().Queue(CPPInstance(std::move(file), oneFrame));
 }
 
-void CDorvoGfx::QueuePostProcessByName(std::string, bool)
+void CDorvoGfx::QueuePostProcessByName(std::string name, bool oneFrame)
 {
-    // POST-PROCESSING: the id of the name, then QueuePostProcess; an unknown name queues nothing.
+    unsigned id = 0;
+    if (PostProcessIdOfName(name, id))
+        QueuePostProcess(id, oneFrame);
 }
 
 void CDorvoGfx::RemoveLastPostProcess()
 {
-    // POST-PROCESSING: marks the last queued effect to go after its next run.
+    CPostProcessor::Instance().RemoveLastPostProcess();
 }
 
 void CDorvoGfx::ClearPostProcesses()
 {
-    // POST-PROCESSING: empties the queue.
+    CPostProcessor::Instance().ClearQueue();
 }
 
 // ---- The device core's settings ------------------------------------------------------------------

@@ -49,13 +49,21 @@ plat::FxEffectDesc Parse(const std::string& name)
     return desc;
 }
 
-// Every .fx file under data/fx, Dummy.fx among them.
+// Every scene effect under data/fx, Dummy.fx among them; the post-processing files (technique
+// "PostProcess", or the final pass's "RenderScrQuad") are loaded apart and have rules of their own.
 std::vector<std::string> CommittedEffects()
 {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(testsupport::RepoPath("data/fx")))
-        if (entry.path().extension() == ".fx")
-            names.push_back(entry.path().filename().string());
+    {
+        if (entry.path().extension() != ".fx")
+            continue;
+        const std::string name = entry.path().filename().string();
+        const plat::FxEffectDesc desc = Parse(name);
+        if (desc.FindTechnique("PostProcess") || desc.FindTechnique("RenderScrQuad"))
+            continue;
+        names.push_back(name);
+    }
     return names;
 }
 
