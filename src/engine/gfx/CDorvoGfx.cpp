@@ -10,6 +10,7 @@
 #include "engine/gfx/CFXManager.h"
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CLightsManager.h"
+#include "engine/gfx/CParticleManager.h"
 #include "engine/gfx/CTextureManager.h"
 #include "engine/gfx/Gfx2DComp.h"
 #include "engine/gfx/GfxPlaceholderComps.h"
@@ -210,7 +211,12 @@ bool CDorvoGfx::Init(const SEngineConfigInfo& config)
     Trace("post-processor");
     // POST-PROCESSING: the post-processor is made here.
     Trace("particle manager");
-    // PARTICLES: the particle manager is made here.
+    // PARTICLES: the particle manager is made here (one kept from before makes its buffers on
+    // the new device).
+    if (common::Singleton<CParticleManager>::Exists())
+        CParticleManager::Instance().CreateBuffers();
+    else
+        CParticleManager::Instance();
 
     // 5. The effect files.
     Trace("effect files");
@@ -264,6 +270,8 @@ void CDorvoGfx::OnLostDevice()
     // MESH MANAGER: OnLostDevice.
     Trace("particle manager");
     // PARTICLES: ReleaseBuffers (its buffers are in the default pool).
+    if (common::Singleton<CParticleManager>::Exists())
+        CParticleManager::Instance().ReleaseBuffers();
     Trace("fonts");
     for (plat::ID3DXFont* font : m_fonts)
         if (font)
@@ -296,6 +304,8 @@ void CDorvoGfx::OnResetDevice()
     // MESH MANAGER: OnResetDevice.
     Trace("particle manager");
     // PARTICLES: CreateBuffers.
+    if (common::Singleton<CParticleManager>::Exists())
+        CParticleManager::Instance().CreateBuffers();
     Trace("fonts");
     for (plat::ID3DXFont* font : m_fonts)
         if (font)
@@ -324,6 +334,7 @@ void CDorvoGfx::Release()
     // The managers, each gone (a later Init makes them again).
     Trace("particle manager");
     // PARTICLES: the particle manager is destroyed here.
+    DestroySingleton<CParticleManager>();
     Trace("post-processor");
     // POST-PROCESSING: the post-processor is destroyed here.
     Trace("water manager");
@@ -388,6 +399,8 @@ void CDorvoGfx::ReleaseLine()
 void CDorvoGfx::Update(double time, float dt)
 {
     // PARTICLES: the particle manager's Update(dt) goes first.
+    if (common::Singleton<CParticleManager>::Exists())
+        CParticleManager::Instance().Update(dt);
     if (common::Singleton<CLightsManager>::Exists())
         CLightsManager::Instance().Update(time, dt);
 }
@@ -526,6 +539,8 @@ void CDorvoGfx::RenderViewport(double time, float dt, unsigned index)
         // RENDERER: sort mode 0.
         core.SetVertexDeclaration(VD_Particle);
         // PARTICLES: the particle manager renders.
+        if (common::Singleton<CParticleManager>::Exists())
+            CParticleManager::Instance().Render();
         // RENDERER: sort mode 1.
     }
     if (m_renderFlags & RF_POST_PROCESSING)
