@@ -146,7 +146,10 @@ std::string BuildGlslPrelude(const FxEffectDesc& effect, const FxPassDesc& pass,
     {
         out << "layout(location = 0) in vec4 in_Position;\n"
                "layout(location = 1) in vec3 in_Normal;\n"
-               "layout(location = 2) in vec2 in_TexCoord0;\n"
+               // Texture coordinate 0 arrives whole (a third float, when the vertex has one,
+               // picks a particle's matrix); blocks read its first two as in_TexCoord0.
+               "layout(location = 2) in vec3 in_TexCoord0Full;\n"
+               "#define in_TexCoord0 (in_TexCoord0Full.xy)\n"
                "layout(location = 3) in vec3 in_Tangent;\n"
                "layout(location = 4) in vec3 in_Binormal;\n"
                "layout(location = 5) in vec4 in_Color;\n"

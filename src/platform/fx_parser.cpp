@@ -70,7 +70,7 @@ const std::set<std::string>& ReservedNames()
         // ours: format keywords and what the generated prelude defines
         "shared", "technique", "pass", "glsl", "sampler", "samplerCUBE", "sampler_state", "string", "float2",
         "float3", "float4", "float4x4", "main", "mul", "tex2D", "texCUBE", "in_Position", "in_Normal",
-        "in_TexCoord0", "in_Tangent", "in_Binormal", "in_Color", "in_TexCoord1"};
+        "in_TexCoord0", "in_TexCoord0Full", "in_Tangent", "in_Binormal", "in_Color", "in_TexCoord1"};
     return names;
 }
 

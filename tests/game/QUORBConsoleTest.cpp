@@ -50,8 +50,13 @@ protected:
         plat::headless::Reset();
         plat::inputfeed::Reset();
         plat::testclock::Set(1.0);
-        std::filesystem::copy_file(testsupport::RepoPath("data/scripts/InitGame.lua"), "InitGame.lua",
+        // The tests of this program run at once in one working folder: each puts the script in
+        // place whole (copy, then rename) and none takes it away from the others.
+        const std::string copy =
+            std::string("InitGame.lua.") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::filesystem::copy_file(testsupport::RepoPath("data/scripts/InitGame.lua"), copy,
                                    std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::rename(copy, "InitGame.lua");
         g_pApp = new QUORB::CQUORBApp();
         QUORB::CEngineLoader loader;
         ASSERT_TRUE(
@@ -68,7 +73,6 @@ protected:
             g_pApp = nullptr;
         }
         plat::DXUTShutdown(0);
-        std::filesystem::remove("InitGame.lua");
     }
 
     void Frame()

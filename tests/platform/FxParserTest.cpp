@@ -577,10 +577,10 @@ TEST(FxParserTest, GlslPreludeDeclaresParametersInputsAndOutputs)
     }
     for (const char* input :
          {"layout(location = 0) in vec4 in_Position;", "layout(location = 1) in vec3 in_Normal;",
-          "layout(location = 2) in vec2 in_TexCoord0;", "layout(location = 3) in vec3 in_Tangent;",
-          "layout(location = 4) in vec3 in_Binormal;", "layout(location = 5) in vec4 in_Color;",
-          "layout(location = 6) in vec2 in_TexCoord1;", "vec4 plat_Position;",
-          "#define main plat_VertexMain"})
+          "layout(location = 2) in vec3 in_TexCoord0Full;", "#define in_TexCoord0 (in_TexCoord0Full.xy)",
+          "layout(location = 3) in vec3 in_Tangent;", "layout(location = 4) in vec3 in_Binormal;",
+          "layout(location = 5) in vec4 in_Color;", "layout(location = 6) in vec2 in_TexCoord1;",
+          "vec4 plat_Position;", "#define main plat_VertexMain"})
     {
         EXPECT_NE(std::string::npos, vertex.find(input)) << input;
         EXPECT_EQ(std::string::npos, fragment.find(input)) << input;

@@ -362,6 +362,90 @@ def dummy():
     )
 
 
+# ---- Particles ---------------------------------------------------------------------------------
+# "Particle.fx": the particle manager's quads. Each vertex carries the index of its system within
+# the draw run as its third texture coordinate, which picks the system's world-view-projection
+# matrix; the run is as long as the array. Blended by alpha over the scene, without depth writes.
+
+PARTICLE_MATRICES = 32  # systems in one draw run
+
+
+def particle():
+    own = (
+        "// ---- This file's slots, from 11 on ----\n"
+        "texture g_ParticleTexture;                          // T0: the particles' image\n"
+        f"float4x4 g_ParticleWVPMatArray[{PARTICLE_MATRICES}];                 "
+        "// world x view x projection of each system of the run\n"
+    )
+    sampler_text = (
+        "sampler2D s_ParticleTexture = sampler_state\n"
+        "{\n"
+        "    Texture = <g_ParticleTexture>;\n"
+        "    MinFilter = Linear;\n"
+        "    MagFilter = Linear;\n"
+        "    MipFilter = Linear;\n"
+        "    AddressU = Clamp;\n"
+        "    AddressV = Clamp;\n"
+        "};\n"
+    )
+    blocks = (
+        "glsl vertex VS_Particle\n"
+        "{\n"
+        "    out vec2 v_uv;\n"
+        "    out vec4 v_color;\n"
+        "\n"
+        "    void main()\n"
+        "    {\n"
+        "        // The third texture coordinate is a whole number: the system's place in its run.\n"
+        f"        int system = clamp(int(in_TexCoord0Full.z + 0.5), 0, {PARTICLE_MATRICES - 1});\n"
+        "        v_uv = in_TexCoord0;\n"
+        "        v_color = in_Color;\n"
+        "        plat_Position = mul(in_Position, g_ParticleWVPMatArray[system]);\n"
+        "    }\n"
+        "}\n"
+        "\n"
+        "glsl fragment PS_Particle\n"
+        "{\n"
+        "    in vec2 v_uv;\n"
+        "    in vec4 v_color;\n"
+        "\n"
+        "    void main()\n"
+        "    {\n"
+        "        plat_Color = tex2D(s_ParticleTexture, v_uv) * v_color;\n"
+        "    }\n"
+        "}\n"
+    )
+    tech = (
+        "// Camera-facing quads in the particles' colours over the finished scene: tested against its\n"
+        "// depth but writing none, both sides drawn (the corner vectors decide the winding).\n"
+        "technique RenderParticle\n"
+        "{\n"
+        "    pass P0 // colour\n"
+        "    {\n"
+        "        VertexShader = VS_Particle;\n"
+        "        FragmentShader = PS_Particle;\n"
+        "        CullMode = None;\n"
+        "        ZEnable = true;\n"
+        "        ZWriteEnable = false;\n"
+        "        AlphaBlendEnable = true;\n"
+        "        SrcBlend = SrcAlpha;\n"
+        "        DestBlend = InvSrcAlpha;\n"
+        "    }\n"
+        "}\n"
+    )
+    return scene_effect(
+        "// Particles: textured quads in their own colours, blended by alpha, each placed by its\n"
+        "// system's matrix from g_ParticleWVPMatArray.\n",
+        own,
+        sampler_text,
+        blocks,
+        tech,
+    )
+
+
+PARTICLE_FILES = {"Particle.fx": particle}
+
+
 FILES = {
     "Dummy.fx": dummy,
     "TextureMapping.fx": texture_mapping,
@@ -370,6 +454,7 @@ FILES = {
     "AnimatedGlow.fx": animated_glow,
     "TextureMappingNoLight.fx": texture_mapping_no_light,
 }
+FILES.update(PARTICLE_FILES)
 
 
 def render():

@@ -11,10 +11,11 @@
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CLightsManager.h"
 #include "engine/gfx/CMeshManager.h"
+#include "engine/gfx/CParticleManager.h"
 #include "engine/gfx/CPostProcessor.h"
-#include "engine/gfx/PostProcessIds.h"
 #include "engine/gfx/CRenderer.h"
 #include "engine/gfx/CSceneGraphMgr.h"
+#include "engine/gfx/PostProcessIds.h"
 #include "engine/gfx/CTextureManager.h"
 #include "engine/gfx/Gfx2DComp.h"
 #include "engine/gfx/GfxPlaceholderComps.h"
@@ -29,8 +30,7 @@
 #include <new>
 
 // Managers that come with later parts of the renderer have their places marked below with a
-// comment in capitals (RENDERER, MESH MANAGER, WATER, POST-PROCESSING,
-// PARTICLES, SCENE GRAPHS, BACKDROP): each goes in at its mark, beside the step name its place
+// comment in capitals (WATER, TERRAIN, SCENE GRAPHS, BACKDROP): each goes in at its mark, beside the step name its place
 // already traces.
 
 namespace dorvo
@@ -257,7 +257,11 @@ bool CDorvoGfx::Init(const SEngineConfigInfo& config)
     else
         CPostProcessor::Instance();
     Trace("particle manager");
-    // PARTICLES: the particle manager is made here.
+    // One kept from before makes its buffers on the new device.
+    if (common::Singleton<CParticleManager>::Exists())
+        CParticleManager::Instance().CreateBuffers();
+    else
+        CParticleManager::Instance();
 
     // 5. The effect files.
     Trace("effect files");
@@ -312,7 +316,9 @@ void CDorvoGfx::OnLostDevice()
     if (common::Singleton<CMeshManager>::Exists())
         CMeshManager::Instance().OnLostDevice();
     Trace("particle manager");
-    // PARTICLES: ReleaseBuffers (its buffers are in the default pool).
+    // Its buffers are in the default pool.
+    if (common::Singleton<CParticleManager>::Exists())
+        CParticleManager::Instance().ReleaseBuffers();
     Trace("fonts");
     for (plat::ID3DXFont* font : m_fonts)
         if (font)
@@ -346,7 +352,8 @@ void CDorvoGfx::OnResetDevice()
     if (common::Singleton<CMeshManager>::Exists())
         CMeshManager::Instance().OnResetDevice();
     Trace("particle manager");
-    // PARTICLES: CreateBuffers.
+    if (common::Singleton<CParticleManager>::Exists())
+        CParticleManager::Instance().CreateBuffers();
     Trace("fonts");
     for (plat::ID3DXFont* font : m_fonts)
         if (font)
@@ -375,7 +382,7 @@ void CDorvoGfx::Release()
 
     // The managers, each gone (a later Init makes them again).
     Trace("particle manager");
-    // PARTICLES: the particle manager is destroyed here.
+    DestroySingleton<CParticleManager>();
     Trace("post-processor");
     DestroySingleton<CPostProcessor>();
     Trace("water manager");
@@ -441,7 +448,9 @@ void CDorvoGfx::ReleaseLine()
 
 void CDorvoGfx::Update(double time, float dt)
 {
-    // PARTICLES: the particle manager's Update(dt) goes first.
+    // The particles first.
+    if (common::Singleton<CParticleManager>::Exists())
+        CParticleManager::Instance().Update(dt);
     if (common::Singleton<CLightsManager>::Exists())
         CLightsManager::Instance().Update(time, dt);
 }
@@ -585,7 +594,8 @@ void CDorvoGfx::RenderViewport(double time, float dt, unsigned index)
         Trace("particles");
         renderer.SetSortMode(CRenderer::SORT_BackToFront);
         core.SetVertexDeclaration(VD_Particle);
-        // PARTICLES: the particle manager renders.
+        if (common::Singleton<CParticleManager>::Exists())
+            CParticleManager::Instance().Render();
         renderer.SetSortMode(CRenderer::SORT_FrontToBack);
     }
     if (m_renderFlags & RF_POST_PROCESSING)

@@ -74,6 +74,7 @@ const std::map<std::string, std::vector<std::string>> kTechniques = {
     {"Glow.fx", {"Glow", "ClothGlow"}},
     {"AnimatedGlow.fx", {"AnimatedGlow", "ClothAnimatedGlow"}},
     {"TextureMappingNoLight.fx", {"TextureMappingNoLight", "ClothTextureMappingNoLight"}},
+    {"Particle.fx", {"RenderParticle"}},
 };
 
 using AuthoredEffectsTest = fxtest::HeadlessEffects;
@@ -84,12 +85,13 @@ TEST_F(AuthoredEffectsTest, TheConfiguredEffectsLoadBesideDummyWithEveryHandleFo
     std::string folder;
     const std::vector<std::string> listed = ConfiguredEffects(&folder);
     EXPECT_EQ(folder, "../../../../data/fx/") << "the game's working folder is four levels down";
-    EXPECT_EQ(listed, (std::vector<std::string>{"TextureMapping.fx", "PickedEffect.fx", "Glow.fx",
-                                                "AnimatedGlow.fx", "TextureMappingNoLight.fx"}));
+    EXPECT_EQ(listed,
+              (std::vector<std::string>{"TextureMapping.fx", "PickedEffect.fx", "Glow.fx", "AnimatedGlow.fx",
+                                        "TextureMappingNoLight.fx", "Particle.fx"}));
 
     // Every committed file, listed or not, loads into the pool after Dummy.fx.
     std::vector<std::string> all = CommittedEffects();
-    EXPECT_EQ(all.size(), 6u) << ::testing::PrintToString(all);
+    EXPECT_EQ(all.size(), 7u) << ::testing::PrintToString(all);
     CFXManager manager;
     ::testing::internal::CaptureStderr();
     const bool created = manager.Create(testsupport::RepoPath("data/fx") + "/");
@@ -101,11 +103,9 @@ TEST_F(AuthoredEffectsTest, TheConfiguredEffectsLoadBesideDummyWithEveryHandleFo
 
     for (unsigned i = 0; i < manager.GetSharedHandles().size(); ++i)
         EXPECT_NE(manager.GetSharedHandles()[i], nullptr) << "shared slot " << i;
-    const std::map<std::string, std::size_t> sizes = {{"TextureMapping.fx", 14},
-                                                      {"PickedEffect.fx", 13},
-                                                      {"Glow.fx", 13},
-                                                      {"AnimatedGlow.fx", 14},
-                                                      {"TextureMappingNoLight.fx", 12}};
+    const std::map<std::string, std::size_t> sizes = {
+        {"TextureMapping.fx", 14}, {"PickedEffect.fx", 13},          {"Glow.fx", 13},
+        {"AnimatedGlow.fx", 14},   {"TextureMappingNoLight.fx", 12}, {"Particle.fx", 13}};
     for (const auto& [file, size] : sizes)
     {
         SCOPED_TRACE(file);
