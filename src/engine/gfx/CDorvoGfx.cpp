@@ -8,10 +8,12 @@
 #include "engine/SEngineConfigInfo.h"
 #include "engine/gfx/CAtmosphereManager.h"
 #include "engine/gfx/CFXManager.h"
+#include "engine/gfx/CGfxUnit.h"
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CLightsManager.h"
 #include "engine/gfx/CTextureManager.h"
 #include "engine/gfx/Gfx2DComp.h"
+#include "engine/gfx/GfxModelComp.h"
 #include "engine/gfx/GfxPlaceholderComps.h"
 #include "engine/gfx/IScreenUnit.h"
 #include "engine/gfx/MatrixConvert.h"
@@ -113,9 +115,9 @@ const plat::D3DXFONT_DESCW& CDorvoGfx::GetFontDesc(std::size_t index)
 
 void CDorvoGfx::RegisterComponentCreators()
 {
-    // The model, water, terrain and cloth components keep data-preserving stand-ins until they
-    // exist themselves.
-    RegisterComponentType<GfxModelPlaceholderComp>("GfxModelComp");
+    // The water, terrain and cloth components keep data-preserving stand-ins until they exist
+    // themselves.
+    RegisterComponentType<GfxModelComp>(GfxModelComp::kTypeName);
     RegisterComponentType<GfxWaterPlaceholderComp>("GfxWaterComp");
     RegisterComponentType<GfxTerrainPlaceholderComp>("GfxTerrainComp");
     RegisterComponentType<Gfx2DComp>(Gfx2DComp::kTypeName);
@@ -262,6 +264,9 @@ void CDorvoGfx::OnLostDevice()
     // POST-PROCESSING: OnLostDevice.
     Trace("mesh manager");
     // MESH MANAGER: OnLostDevice.
+    Trace("device units");
+    for (CGfxUnit* unit : m_deviceUnits)
+        unit->OnLostDevice();
     Trace("particle manager");
     // PARTICLES: ReleaseBuffers (its buffers are in the default pool).
     Trace("fonts");
@@ -294,6 +299,11 @@ void CDorvoGfx::OnResetDevice()
     // POST-PROCESSING: its targets and screen quad made again, its effect reset.
     Trace("mesh manager");
     // MESH MANAGER: OnResetDevice.
+    Trace("device units");
+    for (CGfxUnit* unit : m_deviceUnits)
+        if (!unit->OnResetDevice())
+            std::fprintf(stderr, "CDorvoGfx::OnResetDevice - the buffers of a \"%s\" unit could not be made again.\n",
+                         unit->GetMeshName().c_str());
     Trace("particle manager");
     // PARTICLES: CreateBuffers.
     Trace("fonts");
@@ -419,6 +429,17 @@ void CDorvoGfx::Unregister2DComp(Gfx2DComp* component, std::uint32_t id)
     auto found = m_2DComps.find(id);
     if (found != m_2DComps.end() && found->second == component)
         m_2DComps.erase(found);
+}
+
+void CDorvoGfx::RegisterDeviceUnit(CGfxUnit* unit)
+{
+    if (unit && std::find(m_deviceUnits.begin(), m_deviceUnits.end(), unit) == m_deviceUnits.end())
+        m_deviceUnits.push_back(unit);
+}
+
+void CDorvoGfx::UnregisterDeviceUnit(CGfxUnit* unit)
+{
+    m_deviceUnits.erase(std::remove(m_deviceUnits.begin(), m_deviceUnits.end(), unit), m_deviceUnits.end());
 }
 
 void CDorvoGfx::RenderFrame(double time, float dt)

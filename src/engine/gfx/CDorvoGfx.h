@@ -22,6 +22,7 @@ struct SEngineConfigInfo;
 
 namespace gfx
 {
+class CGfxUnit;
 class Gfx2DComp;
 class IScreenUnit;
 
@@ -100,6 +101,13 @@ public:
     void Register2DComp(Gfx2DComp* component, std::uint32_t id);
     void Unregister2DComp(Gfx2DComp* component, std::uint32_t id);
     const std::map<std::uint32_t, Gfx2DComp*>& Get2DComps() const { return m_2DComps; }
+
+    // Units that own device buffers (animated models, water, terrain, cloth) follow device loss
+    // and reset through the facade, after the mesh manager. A unit enters itself when it makes
+    // its buffers and leaves when it lets them go; entering twice counts once.
+    void RegisterDeviceUnit(CGfxUnit* unit);
+    void UnregisterDeviceUnit(CGfxUnit* unit);
+    const std::vector<CGfxUnit*>& GetDeviceUnits() const { return m_deviceUnits; }
 
     std::uint32_t GetRenderFlags() const { return m_renderFlags; }
     void SetRenderFlags(std::uint32_t flags) { m_renderFlags = flags; }
@@ -186,6 +194,7 @@ private:
     std::vector<IScreenUnit*> m_sorted2DUnits;
     // BACKDROP, WATER AND TERRAIN UNITS: the optional backdrop unit and the water and terrain
     // unit lists go here with those units.
+    std::vector<CGfxUnit*> m_deviceUnits; // in the order they entered; not owned
     std::map<std::uint32_t, Gfx2DComp*> m_2DComps; // by owner id, so equal depths draw alike every run
     std::uint32_t m_renderFlags = 0;
 
