@@ -882,6 +882,7 @@ HRESULT DeviceBase::Draw(const DrawCall& draw)
         call.kind = devicedebug::CallKind::Draw;
         call.name = m_passTag;
         call.target = m_colourTarget->GetTexture().Creation();
+        call.flags = m_states.values[D3DRS_FILLMODE];
         call.primitiveType = draw.type;
         call.primitiveCount = draw.primitiveCount;
         call.vertexCount = draw.vertexCount;

@@ -80,7 +80,8 @@ struct LoggedCall
     D3DXMATRIX matrix;  // SpriteDraw: the transform; Line: the matrix
     D3DCOLOR color = 0; // Clear, SpriteDraw, DrawText, Line
     // Clear: the flags; DrawText: the format; SpriteBegin: its flags; StretchRect: the filter;
-    // SetStreamSource: the stride.
+    // SetStreamSource: the stride; Draw (of an effect pass or the device's own program): the fill
+    // mode.
     DWORD flags = 0;
     // DrawText: the font's height; SpriteBegin: nesting depth 1; SetStreamSource: the stream.
     std::int32_t size = 0;

@@ -11,6 +11,10 @@
 #include "engine/gfx/CGfxUnit.h"
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CLightsManager.h"
+#include "engine/gfx/CMeshManager.h"
+#include "engine/gfx/CPostProcessor.h"
+#include "engine/gfx/CRenderer.h"
+#include "engine/gfx/CSceneGraphMgr.h"
 #include "engine/gfx/CTextureManager.h"
 #include "engine/gfx/Gfx2DComp.h"
 #include "engine/gfx/GfxModelComp.h"
@@ -23,6 +27,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <new>
 
 // Managers that come with later parts of the renderer have their places marked below with a
 // comment in capitals (RENDERER, MESH MANAGER, WATER, POST-PROCESSING,
@@ -91,8 +96,7 @@ CDorvoGfx* CDorvoGfx::IfAlive()
 CDorvoGfx::CDorvoGfx()
 {
     s_pAlive = this;
-    // SCENE GRAPHS: the five managers, each over a CDefaultSceneGraphMgrImp, are made here; a
-    // std::bad_alloc leaves the ones not yet made absent and construction goes on.
+    MakeSceneGraphs();
     m_renderFlags |= kDefaultRenderFlags;
     RegisterComponentCreators();
     RegisterConsoleCommands();
@@ -122,6 +126,41 @@ void CDorvoGfx::RegisterComponentCreators()
     RegisterComponentType<GfxTerrainPlaceholderComp>("GfxTerrainComp");
     RegisterComponentType<Gfx2DComp>(Gfx2DComp::kTypeName);
     RegisterComponentType<GfxClothPlaceholderComp>("GfxClothComp");
+}
+
+void CDorvoGfx::MakeSceneGraphs()
+{
+    for (std::unique_ptr<CSceneGraphMgr>& graph : m_sceneGraphs)
+    {
+        if (graph)
+            continue;
+        try
+        {
+            graph = std::make_unique<CSceneGraphMgr>();
+        }
+        catch (const std::bad_alloc&)
+        {
+            std::fprintf(stderr, "CDorvoGfx - no memory for a scene graph; the frame goes without it.\n");
+            return; // the rest stay absent too
+        }
+    }
+}
+
+CSceneGraphMgr* CDorvoGfx::GetSceneGraph(unsigned index) const
+{
+    return index < SG_COUNT ? m_sceneGraphs[index].get() : nullptr;
+}
+
+void CDorvoGfx::SetSceneGraph(unsigned index, std::unique_ptr<CSceneGraphMgr> graph)
+{
+    if (index < SG_COUNT)
+        m_sceneGraphs[index] = std::move(graph);
+}
+
+void CDorvoGfx::TraverseSceneGraph(unsigned index)
+{
+    if (CSceneGraphMgr* graph = GetSceneGraph(index))
+        graph->Traverse();
 }
 
 void CDorvoGfx::RegisterConsoleCommands()
@@ -179,7 +218,7 @@ bool CDorvoGfx::Init(const SEngineConfigInfo& config)
     m_texturePath = config.texturePath;
     m_effectPath = config.fxPath;
     m_meshPath = config.meshPath;
-    // MESH MANAGER: SetMeshFolder(m_meshPath) goes here.
+    SetMeshFolder(m_meshPath);
 
     // 3. The device. What an earlier device held goes before the new one is made.
     Trace("device");
@@ -193,14 +232,16 @@ bool CDorvoGfx::Init(const SEngineConfigInfo& config)
 
     // 4. The managers, in this order.
     Trace("renderer");
-    // RENDERER: the renderer is made here.
+    CRenderer::Instance();
+    // The scene graphs a Release let go of.
+    MakeSceneGraphs();
     Trace("effect manager");
     // The effect pool and the shared values' effect, before anything draws.
     CFXManager::Instance().Create(m_effectPath);
     Trace("texture manager");
     CTextureManager::Instance();
     Trace("mesh manager");
-    // MESH MANAGER: the mesh manager is made here.
+    CMeshManager::Instance();
     Trace("fonts");
     CreateFonts();
     Trace("lights manager");
@@ -210,7 +251,11 @@ bool CDorvoGfx::Init(const SEngineConfigInfo& config)
     Trace("water manager");
     // WATER: the water manager is made here.
     Trace("post-processor");
-    // POST-PROCESSING: the post-processor is made here.
+    // Made with its targets; one kept from an earlier device makes them anew on this one.
+    if (common::Singleton<CPostProcessor>::Exists())
+        CPostProcessor::Instance().CreateTargets();
+    else
+        CPostProcessor::Instance();
     Trace("particle manager");
     // PARTICLES: the particle manager is made here.
 
@@ -259,11 +304,13 @@ void CDorvoGfx::OnLostDevice()
     Trace("water manager");
     // WATER: the water manager releases its targets.
     Trace("renderer");
-    // RENDERER: OnLostDevice (nothing to release).
+    // The renderer holds nothing on the device.
     Trace("post-processor");
-    // POST-PROCESSING: OnLostDevice.
+    if (common::Singleton<CPostProcessor>::Exists())
+        CPostProcessor::Instance().OnLostDevice();
     Trace("mesh manager");
-    // MESH MANAGER: OnLostDevice.
+    if (common::Singleton<CMeshManager>::Exists())
+        CMeshManager::Instance().OnLostDevice();
     Trace("device units");
     for (CGfxUnit* unit : m_deviceUnits)
         unit->OnLostDevice();
@@ -294,15 +341,19 @@ void CDorvoGfx::OnResetDevice()
     Trace("water manager");
     // WATER: the water manager makes its targets again.
     Trace("renderer");
-    // RENDERER: OnResetDevice (nothing to make).
+    // The renderer holds nothing on the device.
     Trace("post-processor");
-    // POST-PROCESSING: its targets and screen quad made again, its effect reset.
+    // POST-PROCESSING: the screen quad made again and the effect reset go here too.
+    if (common::Singleton<CPostProcessor>::Exists())
+        CPostProcessor::Instance().OnResetDevice();
     Trace("mesh manager");
-    // MESH MANAGER: OnResetDevice.
+    if (common::Singleton<CMeshManager>::Exists())
+        CMeshManager::Instance().OnResetDevice();
     Trace("device units");
     for (CGfxUnit* unit : m_deviceUnits)
         if (!unit->OnResetDevice())
-            std::fprintf(stderr, "CDorvoGfx::OnResetDevice - the buffers of a \"%s\" unit could not be made again.\n",
+            std::fprintf(stderr,
+                         "CDorvoGfx::OnResetDevice - the buffers of a \"%s\" unit could not be made again.\n",
                          unit->GetMeshName().c_str());
     Trace("particle manager");
     // PARTICLES: CreateBuffers.
@@ -321,7 +372,8 @@ void CDorvoGfx::OnResetDevice()
 void CDorvoGfx::Release()
 {
     Trace("scene graphs");
-    // SCENE GRAPHS: the five managers are deleted here.
+    for (std::unique_ptr<CSceneGraphMgr>& graph : m_sceneGraphs)
+        graph.reset();
     Trace("backdrop");
     // BACKDROP: the backdrop unit is deleted here.
     Trace("water and terrain lists");
@@ -335,7 +387,7 @@ void CDorvoGfx::Release()
     Trace("particle manager");
     // PARTICLES: the particle manager is destroyed here.
     Trace("post-processor");
-    // POST-PROCESSING: the post-processor is destroyed here.
+    DestroySingleton<CPostProcessor>();
     Trace("water manager");
     // WATER: the water manager is destroyed here.
     Trace("lights manager");
@@ -347,13 +399,15 @@ void CDorvoGfx::Release()
     Trace("sprite batch");
     ReleaseSpriteBatch();
     Trace("mesh manager");
-    // MESH MANAGER: the mesh manager is destroyed here.
+    if (common::Singleton<CMeshManager>::Exists())
+        CMeshManager::Instance().Release();
+    DestroySingleton<CMeshManager>();
     Trace("texture manager");
     DestroySingleton<CTextureManager>();
     Trace("effect manager");
     DestroySingleton<CFXManager>();
     Trace("renderer");
-    // RENDERER: the renderer is destroyed here.
+    DestroySingleton<CRenderer>();
     Trace("core");
     DestroySingleton<CGFXCore>();
 }
@@ -501,7 +555,8 @@ void CDorvoGfx::RenderFrame(double time, float dt)
 void CDorvoGfx::PrepareFrame()
 {
     Trace("prepare frame");
-    // RENDERER: its two per-frame counters are zeroed here.
+    if (common::Singleton<CRenderer>::Exists())
+        CRenderer::Instance().ResetCounters();
     // SCENE GRAPHS: GatherVisibleUnits fills an opaque and a transparent list from the oct-tree
     // nodes inside the current viewport's frustum box (GfxModelComp, else GfxClothComp, visible
     // units whose box overlaps it); scene graph 2 builds from the opaque list, 3 from the
@@ -525,7 +580,8 @@ void CDorvoGfx::RenderViewport(double time, float dt, unsigned index)
     CGFXCore& core = CGFXCore::Instance();
     core.SetVertexDeclaration(VD_General);
     core.SetViewport(index);
-    // RENDERER: sort mode 1.
+    CRenderer& renderer = CRenderer::Instance();
+    renderer.SetSortMode(CRenderer::SORT_FrontToBack);
     // SCENE GRAPHS: the water-visibility geometry, effect and batch operations into scene graph 1.
     if (m_renderFlags & RF_WATER)
     {
@@ -544,16 +600,18 @@ void CDorvoGfx::RenderViewport(double time, float dt, unsigned index)
     if (m_renderFlags & RF_PARTICLES)
     {
         Trace("particles");
-        // RENDERER: sort mode 0.
+        renderer.SetSortMode(CRenderer::SORT_BackToFront);
         core.SetVertexDeclaration(VD_Particle);
         // PARTICLES: the particle manager renders.
-        // RENDERER: sort mode 1.
+        renderer.SetSortMode(CRenderer::SORT_FrontToBack);
     }
     if (m_renderFlags & RF_POST_PROCESSING)
     {
         Trace("post-processing");
         core.SetVertexDeclaration(VD_ScreenQuad);
-        // POST-PROCESSING: the chain runs.
+        // POST-PROCESSING: the chain runs. Until it does, the back buffer comes back here, so
+        // what follows is not drawn into a scene target.
+        CPostProcessor::Instance().RestoreBackBuffer();
     }
     Render2D(time, dt);
 }
@@ -562,16 +620,27 @@ void CDorvoGfx::RenderScene(double, float, bool withTransparent)
 {
     Trace("scene");
     // BACKDROP: RenderBackdrop (prepare, shared parameters, queue, flush, cull mode CCW).
-    // SCENE GRAPHS: each traversal below goes in at its trace.
     if (m_renderFlags & RF_TERRAIN)
+    {
         Trace("terrain graph");
+        TraverseSceneGraph(SG_TERRAIN);
+    }
     if (m_renderFlags & RF_MODELS)
+    {
         Trace("opaque graph");
+        TraverseSceneGraph(SG_OPAQUE);
+    }
     if (m_renderFlags & RF_WATER)
+    {
         Trace("water graph");
-    // RENDERER: sort mode 0.
+        TraverseSceneGraph(SG_WATER);
+    }
+    CRenderer::Instance().SetSortMode(CRenderer::SORT_BackToFront);
     if (withTransparent && (m_renderFlags & RF_MODELS))
+    {
         Trace("transparent graph");
+        TraverseSceneGraph(SG_TRANSPARENT);
+    }
     CGFXCore& core = CGFXCore::Instance();
     if (core.GetVisibilityOptimization())
         core.SetVisibilityValid(true);

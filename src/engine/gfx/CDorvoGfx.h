@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ struct SEngineConfigInfo;
 namespace gfx
 {
 class CGfxUnit;
+class CSceneGraphMgr;
 class Gfx2DComp;
 class IScreenUnit;
 
@@ -63,6 +65,17 @@ public:
     // after it).
     static CDorvoGfx* IfAlive();
 
+    // The five scene graphs, by index.
+    enum ESceneGraph : unsigned
+    {
+        SG_TERRAIN = 0,
+        SG_WATER = 1,
+        SG_OPAQUE = 2,
+        SG_TRANSPARENT = 3,
+        SG_SPARE = 4, // made, never drawn
+        SG_COUNT = 5,
+    };
+
     // ---- Start-up, device loss and shutdown ----
     // Device settings into the core (windowed 800 x 600, solid, multisample antialiasing when
     // the record asks for defaults, else as it says), the folders, the device, the managers in
@@ -95,6 +108,13 @@ public:
     void SetScreenUnits(const std::vector<IScreenUnit*>& units);
     // A world-space strip for this frame only, drawn while RF_LINES is set.
     void AddLineStrip(const std::vector<plat::D3DXVECTOR3>& points, const plat::D3DXCOLOR& color);
+
+    // A scene graph, or null when it is absent (it could not be made, or after Release until
+    // the next Init): the frame then passes over it.
+    CSceneGraphMgr* GetSceneGraph(unsigned index) const;
+    // Replaces a scene graph (tests and the benchmark); null leaves it absent. An index out of
+    // range changes nothing.
+    void SetSceneGraph(unsigned index, std::unique_ptr<CSceneGraphMgr> graph);
 
     // The 2D components by owner id; a component enters itself when it initialises and leaves
     // when it goes. Unregister removes the entry only when it still holds that component.
@@ -170,6 +190,10 @@ private:
     CDorvoGfx& operator=(const CDorvoGfx&) = delete;
 
     void RegisterConsoleCommands();
+    // The absent scene graphs made; one that cannot be allocated stays absent.
+    void MakeSceneGraphs();
+    // Walks the graph when it exists.
+    void TraverseSceneGraph(unsigned index);
 
     void PrepareFrame();
     void Sort2DUnits();
@@ -188,8 +212,8 @@ private:
     // Line strips of this frame, and the line object that draws them.
     std::vector<SLineStrip> m_lineStrips;
     plat::ID3DXLine* m_pLine = nullptr;
-    // SCENE GRAPHS: the five scene-graph managers (0 terrain, 1 water, 2 opaque, 3 transparent,
-    // 4 unused) go here with the scene graph.
+    // The five scene graphs by ESceneGraph; null when absent.
+    std::array<std::unique_ptr<CSceneGraphMgr>, SG_COUNT> m_sceneGraphs;
     // The game's units and every registered component's, sorted by depth; empty between frames.
     std::vector<IScreenUnit*> m_sorted2DUnits;
     // BACKDROP, WATER AND TERRAIN UNITS: the optional backdrop unit and the water and terrain

@@ -19,10 +19,17 @@ Table& Pools()
     static Table* pools = new Table;
     return *pools;
 }
+
+unsigned s_failuresToCome = 0;
 } // namespace
 
 void* AllocatorRegistry::Allocate(std::size_t size)
 {
+    if (s_failuresToCome > 0)
+    {
+        --s_failuresToCome;
+        throw COAException(COAException::E_NO_MEMORY, "no memory for a page (test)", __FILE__, __LINE__);
+    }
     std::unique_ptr<CObjectAllocator>& pool = Pools()[size];
     if (!pool)
     {
@@ -61,6 +68,11 @@ void AllocatorRegistry::Free(void* object, std::size_t size)
     {
         // A bad free through operator delete cannot be reported to anyone who could act on it.
     }
+}
+
+void AllocatorRegistry::FailNextAllocations(unsigned count)
+{
+    s_failuresToCome = count;
 }
 
 const CObjectAllocator* AllocatorRegistry::GetAllocator(std::size_t size)
