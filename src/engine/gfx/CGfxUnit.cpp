@@ -12,7 +12,6 @@
 #include "engine/gfx/CMeshHierarchy.h"
 #include "engine/gfx/CMeshManager.h"
 #include "engine/gfx/CTextureHandle.h"
-#include "engine/gfx/CTextureManager.h"
 #include "engine/gfx/GfxModelComp.h"
 
 #include <cstdio>
@@ -171,6 +170,8 @@ void CGfxUnit::LoadTexture(const std::string& file, unsigned stage)
     }
     auto handle = std::make_unique<CTextureHandle>();
     handle->Load(file);
+    // The cache has said why the file could not be read.
+    handle->UseWhiteIfMissing();
     SetTexture(std::move(handle), stage);
 }
 
@@ -179,15 +180,7 @@ void CGfxUnit::SetTexture(std::unique_ptr<CTextureHandle> handle, unsigned stage
     if (stage >= kTextureStages)
         return;
     m_textures[stage] = std::move(handle);
-    plat::IDirect3DTexture9* texture = nullptr;
-    if (const CTextureHandle* held = m_textures[stage].get())
-    {
-        texture = held->GetTexture();
-        // A file the cache could not load (it has said so) is drawn white.
-        if (!texture && !held->GetFileName().empty())
-            texture = CTextureManager::Instance().GetWhiteTexture();
-    }
-    m_record.textures[stage] = texture;
+    m_record.textures[stage] = m_textures[stage] ? m_textures[stage]->GetTexture() : nullptr;
 }
 
 // ---- Building and drawing ------------------------------------------------------------------------

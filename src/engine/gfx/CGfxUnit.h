@@ -58,8 +58,8 @@ public:
 
     // ---- Textures ----
     CTextureHandle* GetTexture(unsigned stage) const override;
-    // A stage outside 0 to 5 is refused (the handle is deleted). A texture that could not be
-    // loaded is drawn as white.
+    // A stage outside 0 to 5 is refused with one line. A texture file that could not be loaded
+    // is drawn as white.
     void LoadTexture(const std::string& file, unsigned stage) override;
     void SetTexture(std::unique_ptr<CTextureHandle> handle, unsigned stage) override;
 

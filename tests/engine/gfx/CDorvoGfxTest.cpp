@@ -272,8 +272,8 @@ TEST_F(CDorvoGfxTest, LossResetAndReleaseReachTheHoldersInTheirOrder)
 {
     ASSERT_TRUE(gfx.Init(SEngineConfigInfo()));
     const Steps deviceOrder{
-        "core",         "effect manager",   "water manager", "renderer",     "post-processor",
-        "mesh manager", "particle manager", "fonts",         "sprite batch", "line"};
+        "core",         "effect manager", "water manager",    "renderer", "post-processor",
+        "mesh manager", "device units",   "particle manager", "fonts",    "sprite batch", "line"};
     Steps steps;
     gfx.SetStepTrace(&steps);
     gfx.OnLostDevice();
