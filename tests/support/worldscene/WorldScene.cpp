@@ -108,7 +108,7 @@ bool WorldScene::Load(const std::string& sceneFile)
                 m_error = where + "a Template without a file";
                 return false;
             }
-            m_templates.push_back(m_folder + file);
+            m_templates.push_back(std::filesystem::path(file).is_absolute() ? std::string(file) : m_folder + file);
         }
         else if (kind == "Object")
         {

@@ -4,7 +4,7 @@
 // viewport 0 before every frame. A scene file reads:
 //
 //   <Scene>
-//     <Template file="TestRoom.xml"/>                    (beside the scene file; any number)
+//     <Template file="TestRoom.xml"/>                    (beside the scene file, or absolute)
 //     <Object archetype="Shell" position="0 0 0" yaw="90" scale="1 1 1" name="Shell"/>
 //     <Camera eye="0 2 -10" lookAt="0 2 24" fov="45"/>
 //   </Scene>
