@@ -37,6 +37,8 @@ public:
     CRenderer& operator=(const CRenderer&) = delete;
 
     void Queue(IGfxUnit* unit);
+    // Drops what is queued without drawing it.
+    void ClearQueue() { m_queue.clear(); }
     bool IsQueueEmpty() const { return m_queue.empty(); }
     const std::vector<IGfxUnit*>& GetQueue() const { return m_queue; }
 

@@ -20,12 +20,15 @@ Table& Pools()
     return *pools;
 }
 
+unsigned s_successesBeforeFailing = 0;
 unsigned s_failuresToCome = 0;
 } // namespace
 
 void* AllocatorRegistry::Allocate(std::size_t size)
 {
-    if (s_failuresToCome > 0)
+    if (s_successesBeforeFailing > 0)
+        --s_successesBeforeFailing;
+    else if (s_failuresToCome > 0)
     {
         --s_failuresToCome;
         throw COAException(COAException::E_NO_MEMORY, "no memory for a page (test)", __FILE__, __LINE__);
@@ -70,8 +73,9 @@ void AllocatorRegistry::Free(void* object, std::size_t size)
     }
 }
 
-void AllocatorRegistry::FailNextAllocations(unsigned count)
+void AllocatorRegistry::FailAllocations(unsigned after, unsigned count)
 {
+    s_successesBeforeFailing = count > 0 ? after : 0;
     s_failuresToCome = count;
 }
 

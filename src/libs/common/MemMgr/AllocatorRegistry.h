@@ -21,8 +21,8 @@ public:
     static void Free(void* object, std::size_t size);
     // The pool for this size, or null before the first allocation of that size.
     static const CObjectAllocator* GetAllocator(std::size_t size);
-    // Tests: the next count allocations of any size throw COAException E_NO_MEMORY, as when the
-    // system has no memory for a page. 0 ends it.
-    static void FailNextAllocations(unsigned count);
+    // Tests: after the next `after` allocations (of any size), `count` allocations throw
+    // COAException E_NO_MEMORY, as when the system has no memory for a page. (0, 0) ends it.
+    static void FailAllocations(unsigned after, unsigned count);
 };
 } // namespace MemMgr
