@@ -57,7 +57,8 @@ void RunFrames(benchmark::State& state, bool present)
             scene.Frame(time, kDt);
             if (present)
                 device->Present(nullptr, nullptr, nullptr, nullptr);
-            return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
         };
         for (int i = 0; i < kWarmUp; ++i)
             frame();
@@ -75,7 +76,8 @@ void RunFrames(benchmark::State& state, bool present)
             build.push_back(built);
             traverse.push_back(walked);
         }
-        auto mean = [](const std::vector<double>& v) { return std::accumulate(v.begin(), v.end(), 0.0) / v.size(); };
+        auto mean = [](const std::vector<double>& v)
+        { return std::accumulate(v.begin(), v.end(), 0.0) / v.size(); };
         std::vector<double> sorted = frames;
         std::sort(sorted.begin(), sorted.end());
         state.counters["mean_ms"] = mean(frames);

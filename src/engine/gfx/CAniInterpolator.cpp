@@ -65,13 +65,14 @@ math::Matrix4 CAniInterpolator::ToMatrix(const math::VQS& value)
     const float z = value.rotation.v.z;
     const float s = value.scale;
     const math::Vector3& t = value.translation;
-    return math::Matrix4(s * (1.0f - 2.0f * (y * y + z * z)), s * 2.0f * (x * y + w * z), s * 2.0f * (x * z - w * y),
-                         0.0f, //
-                         s * 2.0f * (x * y - w * z), s * (1.0f - 2.0f * (x * x + z * z)), s * 2.0f * (y * z + w * x),
-                         0.0f, //
-                         s * 2.0f * (x * z + w * y), s * 2.0f * (y * z - w * x), s * (1.0f - 2.0f * (x * x + y * y)),
-                         0.0f, //
-                         t.x, t.y, t.z, 1.0f);
+    return math::Matrix4(
+        s * (1.0f - 2.0f * (y * y + z * z)), s * 2.0f * (x * y + w * z), s * 2.0f * (x * z - w * y),
+        0.0f, //
+        s * 2.0f * (x * y - w * z), s * (1.0f - 2.0f * (x * x + z * z)), s * 2.0f * (y * z + w * x),
+        0.0f, //
+        s * 2.0f * (x * z + w * y), s * 2.0f * (y * z - w * x), s * (1.0f - 2.0f * (x * x + y * y)),
+        0.0f, //
+        t.x, t.y, t.z, 1.0f);
 }
 
 float CAniInterpolator::WrapTime(float time, float start, float end, bool loop)
@@ -117,7 +118,8 @@ math::VQS CAniInterpolator::Evaluate(const CBoneAnimation& track, float time)
     return Blend(track.keys[i0].value, track.keys[i1].value, f - static_cast<float>(i0));
 }
 
-void CAniInterpolator::Solve(SAnimationSolverState& state, SAnimationSolverOutput& output, float elapsedSeconds)
+void CAniInterpolator::Solve(SAnimationSolverState& state, SAnimationSolverOutput& output,
+                             float elapsedSeconds)
 {
     // 1. The mode.
     if (!state.current && !state.next)
@@ -202,8 +204,9 @@ void CAniInterpolator::HierarchyPass(const CBone* bone, const SAnimationSolverSt
                 const long long first = std::max(0LL, static_cast<long long>(bone->firstVertex));
                 const long long last = std::min(count - 1, static_cast<long long>(bone->lastVertex));
                 for (long long v = first; v <= last; ++v)
-                    SetPosition(output.vertices->vertices[static_cast<std::size_t>(v)],
-                                m_world.TransformPoint(PositionOf(merged->vertices[static_cast<std::size_t>(v)])));
+                    SetPosition(
+                        output.vertices->vertices[static_cast<std::size_t>(v)],
+                        m_world.TransformPoint(PositionOf(merged->vertices[static_cast<std::size_t>(v)])));
             }
         }
         else if (inPalette)
@@ -223,7 +226,8 @@ void CAniInterpolator::SkinningPass(const SAnimationSolverState& state, SAnimati
         return;
     std::vector<SUnitVertex>& posed = output.vertices->vertices;
     // From the bind positions the mesh keeps, so no pose builds on the last one.
-    const std::vector<SUnitVertex>* bind = state.hierarchy ? &state.hierarchy->GetBuffers().vertices : nullptr;
+    const std::vector<SUnitVertex>* bind =
+        state.hierarchy ? &state.hierarchy->GetBuffers().vertices : nullptr;
     const std::size_t count = bind ? std::min(posed.size(), bind->size()) : posed.size();
     for (std::size_t v = 0; v < count; ++v)
     {

@@ -63,7 +63,7 @@ private:
 
     bool m_blend = false;
     unsigned m_mode = kBindPose;
-    float m_time = 0.0f; // ticks
+    float m_time = 0.0f;   // ticks
     math::Matrix4 m_world; // the running world matrix of the hierarchy walk
     std::vector<math::Matrix4> m_stack;
 };

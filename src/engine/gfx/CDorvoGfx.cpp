@@ -12,9 +12,8 @@
 #include "engine/SEngineConfigInfo.h"
 #include "engine/gfx/CAtmosphereManager.h"
 #include "engine/gfx/CFXManager.h"
-#include "engine/gfx/CGfxUnit.h"
-#include "engine/gfx/IGfxUnit.h"
 #include "engine/gfx/CGFXCore.h"
+#include "engine/gfx/CGfxUnit.h"
 #include "engine/gfx/CLightsManager.h"
 #include "engine/gfx/CMeshManager.h"
 #include "engine/gfx/CPostProcessor.h"
@@ -24,6 +23,7 @@
 #include "engine/gfx/Gfx2DComp.h"
 #include "engine/gfx/GfxModelComp.h"
 #include "engine/gfx/GfxPlaceholderComps.h"
+#include "engine/gfx/IGfxUnit.h"
 #include "engine/gfx/IScreenUnit.h"
 #include "engine/gfx/MatrixConvert.h"
 #include "engine/gfx/SpriteBatch.h"
@@ -629,7 +629,8 @@ void CDorvoGfx::GatherVisibleUnits(std::vector<IGfxUnit*>& opaque, std::vector<I
             if (!owner)
                 continue;
             // CLOTH: a GfxClothComp's unit is taken when the object has no model.
-            const auto* model = static_cast<const GfxModelComp*>(owner->GetComponent(GfxModelComp::StaticTypeID()));
+            const auto* model =
+                static_cast<const GfxModelComp*>(owner->GetComponent(GfxModelComp::StaticTypeID()));
             IGfxUnit* unit = model ? model->GetUnit() : nullptr;
             if (!unit || !unit->IsVisible())
                 continue;
@@ -639,8 +640,7 @@ void CDorvoGfx::GatherVisibleUnits(std::vector<IGfxUnit*>& opaque, std::vector<I
                 continue;
             found.emplace_back(entry.first, unit);
         }
-    std::sort(found.begin(), found.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& entry : found)
         (entry.second->IsTransparent() ? transparent : opaque).push_back(entry.second);
 }

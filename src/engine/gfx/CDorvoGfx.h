@@ -240,7 +240,7 @@ private:
     std::vector<IGfxUnit*> m_transparentUnits;
     std::size_t m_gatheredCount = 0;
     double m_gatherSeconds = 0.0;
-    std::vector<CGfxUnit*> m_deviceUnits; // in the order they entered; not owned
+    std::vector<CGfxUnit*> m_deviceUnits;          // in the order they entered; not owned
     std::map<std::uint32_t, Gfx2DComp*> m_2DComps; // by owner id, so equal depths draw alike every run
     std::uint32_t m_renderFlags = 0;
 

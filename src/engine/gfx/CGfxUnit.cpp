@@ -149,7 +149,8 @@ float CGfxUnit::GetViewDepth() const
         return 0.0f;
     const CGFXCore& core = CGFXCore::Instance();
     // View, then projection.
-    const math::Vector4 clip = (core.GetProjection() * core.GetView()).Transform(math::Vector4(pov->GetPosition()));
+    const math::Vector4 clip =
+        (core.GetProjection() * core.GetView()).Transform(math::Vector4(pov->GetPosition()));
     return clip.w != 0.0f ? clip.z / clip.w : clip.z;
 }
 

@@ -42,9 +42,9 @@ using GfxWaterPlaceholderComp = GfxPlaceholderComp<PlaceholderKind::Water>;
 using GfxTerrainPlaceholderComp = GfxPlaceholderComp<PlaceholderKind::Terrain>;
 using GfxClothPlaceholderComp = GfxPlaceholderComp<PlaceholderKind::Cloth>;
 
-// Registers the three names and the real "GfxModelComp" with the GobManager. A name that already has a creator (the real
-// component, registered earlier) keeps it, so this may run after graphics registers its own.
-// The facade's RegisterComponentCreators registers these with the real Gfx2DComp in between.
+// Registers the three names and the real "GfxModelComp" with the GobManager. A name that already has a
+// creator (the real component, registered earlier) keeps it, so this may run after graphics registers its
+// own. The facade's RegisterComponentCreators registers these with the real Gfx2DComp in between.
 void RegisterPlaceholderComponentCreators();
 } // namespace gfx
 } // namespace dorvo

@@ -13,9 +13,9 @@
 #include <cmath>
 #include <filesystem>
 
+using dorvo::gfx::CAniInterpolator;
 using dorvo::gfx::CAnimation;
 using dorvo::gfx::CAnimationController;
-using dorvo::gfx::CAniInterpolator;
 using dorvo::gfx::CBoneAnimation;
 using dorvo::gfx::CMeshManager;
 using dorvo::gfx::GfxRenderBuffers;
@@ -25,8 +25,8 @@ namespace
 math::VQS Turn(float angle, float x = 0.0f)
 {
     // About z.
-    return math::VQS(math::Vector3(x, 0.0f, 0.0f), math::CQuaternion(std::cos(angle / 2), 0.0f, 0.0f, std::sin(angle / 2)),
-                     1.0f);
+    return math::VQS(math::Vector3(x, 0.0f, 0.0f),
+                     math::CQuaternion(std::cos(angle / 2), 0.0f, 0.0f, std::sin(angle / 2)), 1.0f);
 }
 
 CBoneAnimation Track(std::vector<float> times, std::vector<float> xs)
@@ -34,7 +34,8 @@ CBoneAnimation Track(std::vector<float> times, std::vector<float> xs)
     CBoneAnimation track;
     track.boneName = "B";
     for (std::size_t i = 0; i < times.size(); ++i)
-        track.keys.emplace_back(times[i], math::VQS(math::Vector3(xs[i], 0.0f, 0.0f), math::CQuaternion(1, 0, 0, 0), 1.0f));
+        track.keys.emplace_back(
+            times[i], math::VQS(math::Vector3(xs[i], 0.0f, 0.0f), math::CQuaternion(1, 0, 0, 0), 1.0f));
     track.startTime = times.empty() ? 0.0f : *std::min_element(times.begin(), times.end());
     track.endTime = times.empty() ? 1.0f : *std::max_element(times.begin(), times.end());
     return track;
@@ -46,7 +47,8 @@ protected:
     void SetUp() override
     {
         gfxtest::MeshWorld::SetUp();
-        std::filesystem::copy_file(testsupport::RepoPath("data/meshes/Arm.x"), std::string(kMeshFolder) + "Arm.x");
+        std::filesystem::copy_file(testsupport::RepoPath("data/meshes/Arm.x"),
+                                   std::string(kMeshFolder) + "Arm.x");
     }
 
     // The mesh's controller copied, bound and posing its own copy of the merged vertices, as a
@@ -136,7 +138,8 @@ TEST_F(Animated, BindPoseKeepsPositionsAndWeightsAreNotRenormalised)
     ASSERT_EQ(controller->GetOutput().paletteLength, info->hierarchy->GetBoneCount());
     for (unsigned i = 0; i < controller->GetOutput().paletteLength; ++i)
         for (int e = 0; e < 16; ++e)
-            EXPECT_NEAR(controller->GetOutput().palette[i].m[e], math::Matrix4().m[e], 1e-6f) << i << " " << e;
+            EXPECT_NEAR(controller->GetOutput().palette[i].m[e], math::Matrix4().m[e], 1e-6f)
+                << i << " " << e;
     const std::vector<math::Vector3> now = Positions();
     const auto& vertices = info->hierarchy->GetBuffers().vertices;
     for (std::size_t v = 0; v < now.size(); ++v)
@@ -207,7 +210,8 @@ TEST(AniInterpolatorTime, WrapsClampsAndNeverLoopsForever)
         {"exactly two ends", 20.0f, 0.0f, 10.0f, true, 10.0f},
         {"before a later start", 3.0f, 4.0f, 10.0f, true, 9.0f},
         {"past the end, then before the start", 12.0f, 4.0f, 10.0f, true, 8.0f},
-        {"far past the end", 1.0e9f, 0.0f, 10.0f, true, std::fmod(1.0e9f, 10.0f) == 0 ? 10.0f : std::fmod(1.0e9f, 10.0f)},
+        {"far past the end", 1.0e9f, 0.0f, 10.0f, true,
+         std::fmod(1.0e9f, 10.0f) == 0 ? 10.0f : std::fmod(1.0e9f, 10.0f)},
         {"clamped past the end", 12.0f, 0.0f, 10.0f, false, 10.0f},
         {"clamped before the start", 1.0f, 4.0f, 10.0f, false, 4.0f},
         {"looping, end 0", 5.0f, 0.0f, 0.0f, true, 5.0f},
@@ -262,7 +266,8 @@ TEST(AniInterpolatorKeys, BlendKeepsRotationsOnOneSide)
 
     const math::VQS quarter = CAniInterpolator::Blend(Turn(0.0f, 0.0f), Turn(1.0f, 4.0f), 0.25f);
     EXPECT_FLOAT_EQ(quarter.translation.x, 1.0f);
-    const float norm = std::sqrt(quarter.rotation.w * quarter.rotation.w + quarter.rotation.v.LengthSquared());
+    const float norm =
+        std::sqrt(quarter.rotation.w * quarter.rotation.w + quarter.rotation.v.LengthSquared());
     EXPECT_NEAR(norm, 1.0f, 1e-6f);
 
     math::VQS zero;

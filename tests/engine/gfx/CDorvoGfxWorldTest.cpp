@@ -128,7 +128,8 @@ TEST_F(WorldFrameTest, GatherTakesWhatTheFrustumBoxMayShow)
     Frame();
     EXPECT_EQ(gfx.GetGatheredCount(), expectedOpaque.size() + expectedTransparent.size());
     EXPECT_EQ(gfx.GetSceneGraph(CDorvoGfx::SG_OPAQUE)->GetGeometryNodeCount(), expectedOpaque.size());
-    EXPECT_EQ(gfx.GetSceneGraph(CDorvoGfx::SG_TRANSPARENT)->GetGeometryNodeCount(), expectedTransparent.size());
+    EXPECT_EQ(gfx.GetSceneGraph(CDorvoGfx::SG_TRANSPARENT)->GetGeometryNodeCount(),
+              expectedTransparent.size());
 }
 
 // A scene pass: the backdrop first (culling set back to counter-clockwise after it), then the
@@ -153,8 +154,8 @@ TEST_F(WorldFrameTest, ScenePassOrderAndTheBackdrop)
     for (const std::string& step : steps)
         if (step == "backdrop" || step.find("graph") != std::string::npos)
             pass.push_back(step);
-    EXPECT_EQ(pass, (std::vector<std::string>{"water and terrain graphs", "backdrop", "terrain graph", "opaque graph",
-                                              "water graph", "transparent graph"}));
+    EXPECT_EQ(pass, (std::vector<std::string>{"water and terrain graphs", "backdrop", "terrain graph",
+                                              "opaque graph", "water graph", "transparent graph"}));
     EXPECT_EQ(prepared, 1);
     EXPECT_EQ(draws, (std::vector<unsigned>{720u, 12u, 720u})) << "backdrop, box, transparent sphere";
     plat::DWORD cull = 0;
@@ -186,7 +187,8 @@ TEST_F(WorldFrameTest, WireframeCommandSetsTheFillMode)
         const char* line;
         plat::DWORD fill;
     };
-    for (const Case& c : {Case{"setwireframe true", plat::D3DFILL_WIREFRAME}, Case{"setwireframe false", plat::D3DFILL_SOLID}})
+    for (const Case& c : {Case{"setwireframe true", plat::D3DFILL_WIREFRAME},
+                          Case{"setwireframe false", plat::D3DFILL_SOLID}})
     {
         SCOPED_TRACE(c.line);
         console.WriteToConsole(c.line, common::FF_Execute, true);

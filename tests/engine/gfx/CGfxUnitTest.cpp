@@ -103,7 +103,8 @@ TEST_F(GfxUnitTest, StaticAndAnimatedMeshesBuildTheirBuffers)
     arm->UpdateAnimation(0.0f, 0.4f);
     const auto& posed = arm->GetOwnBuffers().vertices;
     std::vector<std::uint8_t> expected(reinterpret_cast<const std::uint8_t*>(posed.data()),
-                                       reinterpret_cast<const std::uint8_t*>(posed.data()) + posed.size() * 96);
+                                       reinterpret_cast<const std::uint8_t*>(posed.data()) +
+                                           posed.size() * 96);
     EXPECT_EQ(Bytes(own.vertexBuffer), expected);
     EXPECT_NE(std::memcmp(posed.data(), arm->GetMeshBuffers()->vertices.data(), posed.size() * 96), 0);
 }
@@ -163,7 +164,8 @@ TEST_F(GfxUnitTest, MatricesAndViewDepth)
         EXPECT_FLOAT_EQ(record.projection.m[e], core.GetProjection().m[e]);
     }
     const math::Vector4 point(0.5f, -0.25f, 0.5f, 1.0f);
-    const math::Vector4 stepwise = core.GetProjection().Transform(core.GetView().Transform(world.Transform(point)));
+    const math::Vector4 stepwise =
+        core.GetProjection().Transform(core.GetView().Transform(world.Transform(point)));
     const math::Vector4 atOnce = record.worldViewProjection.Transform(point);
     EXPECT_NEAR(atOnce.x, stepwise.x, 1e-3f);
     EXPECT_NEAR(atOnce.y, stepwise.y, 1e-3f);

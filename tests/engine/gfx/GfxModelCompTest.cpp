@@ -63,10 +63,17 @@ TEST(GfxModelCompXml, SavesEveryFieldInOrderAndReadsThemBack)
     model.SetSavedFXFile("Kept.fx");
 
     const std::string saved = Saved(model);
-    const char* const order[] = {"\"XFile\">Arm.x",     "\"FXFile\">Glow.fx",       "\"Technique\">Glow",
-                                 "\"Textures\" size=\"2\"", "\"ShadowCaster\">true",  "\"IsVisible\">false",
-                                 "\"AlwaysVisible\">true",  "\"TileFactor\">2.5",     "\"BuildBSPTree\">true",
-                                 "\"IsTransparent\">true", "<Material name=\"Material\"><Color name=\"Ambient\">",
+    const char* const order[] = {"\"XFile\">Arm.x",
+                                 "\"FXFile\">Glow.fx",
+                                 "\"Technique\">Glow",
+                                 "\"Textures\" size=\"2\"",
+                                 "\"ShadowCaster\">true",
+                                 "\"IsVisible\">false",
+                                 "\"AlwaysVisible\">true",
+                                 "\"TileFactor\">2.5",
+                                 "\"BuildBSPTree\">true",
+                                 "\"IsTransparent\">true",
+                                 "<Material name=\"Material\"><Color name=\"Ambient\">",
                                  "\"SpecularPower\">16"};
     std::size_t at = 0;
     for (const char* part : order)
@@ -110,10 +117,11 @@ TEST(GfxModelCompXml, MaterialDefaultsAndPositions)
     EXPECT_FLOAT_EQ(read.specularPower, 255.0f);
 
     TiXmlDocument document;
-    document.Parse("<Material name=\"M\">"
-                   "<Color name=\"X\"><float>255</float><float>0</float><float>0</float><float>255</float></Color>"
-                   "<Color name=\"Y\"><float>0</float><float>255</float><float>0</float><float>255</float></Color>"
-                   "</Material>");
+    document.Parse(
+        "<Material name=\"M\">"
+        "<Color name=\"X\"><float>255</float><float>0</float><float>0</float><float>255</float></Color>"
+        "<Color name=\"Y\"><float>0</float><float>255</float><float>0</float><float>255</float></Color>"
+        "</Material>");
     SMaterial partial;
     EXPECT_FALSE(dorvo::gfx::ReadMaterial(document.RootElement(), partial)) << "two children missing";
     EXPECT_FLOAT_EQ(partial.ambient.g, 0.0f);
@@ -142,7 +150,10 @@ TEST_F(ModelCompTest, UnitGivesBoundsModelNameAndTextures)
     EXPECT_EQ(unit->GetTexture(1), nullptr);
 
     GfxModelComp* model = Model(Make("WoodBox"));
-    model->SetTextures({{2, "props/box_diffuse.png"}, {6, "props/box_diffuse.png"}, {-1, "x.png"}, {5, "hud/WhiteBlock.png"}});
+    model->SetTextures({{2, "props/box_diffuse.png"},
+                        {6, "props/box_diffuse.png"},
+                        {-1, "x.png"},
+                        {5, "hud/WhiteBlock.png"}});
     model->GetOwner()->SetName("Crate");
     ::testing::internal::CaptureStderr();
     model->Initialize(model->GetOwner());
@@ -235,7 +246,8 @@ TEST_F(ModelCompTest, HighlightsSwapAndRestoreTheEffect)
         const char* fx;
         const char* technique;
     };
-    for (const Highlight& highlight : {Highlight{"PickedEffect.fx", "PickedEffect"}, Highlight{"Glow.fx", "Glow"}})
+    for (const Highlight& highlight :
+         {Highlight{"PickedEffect.fx", "PickedEffect"}, Highlight{"Glow.fx", "Glow"}})
     {
         SCOPED_TRACE(highlight.fx);
         model->SetSavedFXFile(model->GetFXFile());

@@ -5,8 +5,8 @@
 // skinned arm bending; the prop whose mesh is missing. Skipped, with a message, where Xvfb is not
 // installed.
 #include "GLTestDevice.h"
-#include "VirtualDisplay.h"
 #include "TestSupport.h"
+#include "VirtualDisplay.h"
 #include "worldscene/WorldScene.h"
 
 #include "common/COctTree.h"
@@ -70,7 +70,8 @@ int StrongEdges(const Picture& p)
     for (int y = 0; y + 1 < p.height; ++y)
         for (int x = 0; x + 1 < p.width; ++x)
             for (int c = 0; c < 3; ++c)
-                if (std::abs(p.At(x, y, c) - p.At(x + 1, y, c)) > 40 || std::abs(p.At(x, y, c) - p.At(x, y + 1, c)) > 40)
+                if (std::abs(p.At(x, y, c) - p.At(x + 1, y, c)) > 40 ||
+                    std::abs(p.At(x, y, c) - p.At(x, y + 1, c)) > 40)
                 {
                     ++count;
                     break;
@@ -209,7 +210,8 @@ TEST_F(WorldPixelTest, TheTestRoomSolidWireframeAnimatedAndWithAMissingMesh)
     const std::string said = ::testing::internal::GetCapturedStderr();
     // The missing mesh is named once, in one line.
     std::size_t named = 0;
-    for (std::size_t at = said.find("NoSuchMesh.x"); at != std::string::npos; at = said.find("NoSuchMesh.x", at + 1))
+    for (std::size_t at = said.find("NoSuchMesh.x"); at != std::string::npos;
+         at = said.find("NoSuchMesh.x", at + 1))
         ++named;
     EXPECT_EQ(named, 1u) << said;
 
@@ -223,8 +225,9 @@ TEST_F(WorldPixelTest, TheTestRoomSolidWireframeAnimatedAndWithAMissingMesh)
     EXPECT_GT(lit, 90) << "the centre region is not black";
     int redX = 0, redY = 0;
     ToScreen(math::Vector3(0.0f, 1.0f, 14.0f), redX, redY); // the red box's face towards the camera
-    EXPECT_TRUE(solid.Red(redX, redY)) << "red box at " << redX << ", " << redY << ": " << solid.At(redX, redY, 0)
-                                       << " " << solid.At(redX, redY, 1) << " " << solid.At(redX, redY, 2);
+    EXPECT_TRUE(solid.Red(redX, redY))
+        << "red box at " << redX << ", " << redY << ": " << solid.At(redX, redY, 0) << " "
+        << solid.At(redX, redY, 1) << " " << solid.At(redX, redY, 2);
 
     // The missing prop shows the stand-in cube with its checker.
     int missingX = 0, missingY = 0;
@@ -250,9 +253,9 @@ TEST_F(WorldPixelTest, TheTestRoomSolidWireframeAnimatedAndWithAMissingMesh)
     EXPECT_LE(LargestDifference(solid, again, 0, 0, kWidth, kHeight), 1);
 
     // The arm bends: its tip moves within a quarter loop and is back after the whole loop.
-    dorvo::gfx::CGfxUnit* arm =
-        static_cast<dorvo::gfx::GfxModelComp*>(scene.Find("Arm")->GetComponent(dorvo::gfx::GfxModelComp::StaticTypeID()))
-            ->GetUnit();
+    dorvo::gfx::CGfxUnit* arm = static_cast<dorvo::gfx::GfxModelComp*>(
+                                    scene.Find("Arm")->GetComponent(dorvo::gfx::GfxModelComp::StaticTypeID()))
+                                    ->GetUnit();
     ASSERT_TRUE(arm && arm->GetAnimationController());
     ASSERT_TRUE(arm->GetAnimationController()->SetAnimation("Bend"));
     running = true;

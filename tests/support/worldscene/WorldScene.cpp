@@ -96,7 +96,8 @@ bool WorldScene::Load(const std::string& sceneFile)
         return false;
     }
     m_folder = std::filesystem::path(sceneFile).parent_path().string() + "/";
-    for (const TiXmlElement* element = root->FirstChildElement(); element; element = element->NextSiblingElement())
+    for (const TiXmlElement* element = root->FirstChildElement(); element;
+         element = element->NextSiblingElement())
     {
         const std::string kind = element->ValueStr();
         const std::string where = sceneFile + ":" + std::to_string(element->Row()) + ": ";
@@ -108,7 +109,8 @@ bool WorldScene::Load(const std::string& sceneFile)
                 m_error = where + "a Template without a file";
                 return false;
             }
-            m_templates.push_back(std::filesystem::path(file).is_absolute() ? std::string(file) : m_folder + file);
+            m_templates.push_back(std::filesystem::path(file).is_absolute() ? std::string(file)
+                                                                            : m_folder + file);
         }
         else if (kind == "Object")
         {
@@ -180,11 +182,13 @@ bool WorldScene::LoadTemplate(const std::string& file)
     TiXmlElement* root = document.FirstChildElement("File");
     for (TiXmlElement* tmpl = root ? root->FirstChildElement("Template") : nullptr; tmpl;
          tmpl = tmpl->NextSiblingElement("Template"))
-        for (TiXmlElement* list = tmpl->FirstChildElement("list"); list; list = list->NextSiblingElement("list"))
+        for (TiXmlElement* list = tmpl->FirstChildElement("list"); list;
+             list = list->NextSiblingElement("list"))
         {
             if (list->Attribute("name") == nullptr || std::string(list->Attribute("name")) != "Archetypes")
                 continue;
-            for (TiXmlElement* pair = list->FirstChildElement("pair"); pair; pair = pair->NextSiblingElement("pair"))
+            for (TiXmlElement* pair = list->FirstChildElement("pair"); pair;
+                 pair = pair->NextSiblingElement("pair"))
             {
                 TiXmlElement* second = pair->FirstChildElement("string");
                 second = second ? second->NextSiblingElement("string") : nullptr;
@@ -196,10 +200,10 @@ bool WorldScene::LoadTemplate(const std::string& file)
                 }
             }
         }
-    const std::string copy = (std::filesystem::temp_directory_path() /
-                              ("dorvo_scene_" + std::to_string(LoadedTemplates().size()) + "_" +
-                               std::filesystem::path(full).filename().string()))
-                                 .string();
+    const std::string copy =
+        (std::filesystem::temp_directory_path() / ("dorvo_scene_" + std::to_string(LoadedTemplates().size()) +
+                                                   "_" + std::filesystem::path(full).filename().string()))
+            .string();
     if (!document.SaveFile(copy))
     {
         m_error = copy + ": the template copy could not be written";
@@ -247,7 +251,8 @@ bool WorldScene::Build(unsigned width, unsigned height)
     m_pCamera = std::make_unique<dorvo::CDorvoCamera>(boost::shared_ptr<dorvo::phy::CRigidBody>());
     m_pCamera->SetPosition(m_eye.x, m_eye.y, m_eye.z);
     m_pCamera->SetLookAt(m_lookAt);
-    m_pCamera->SetProjection(m_fieldOfView, static_cast<float>(width) / static_cast<float>(height), 0.5f, 200.0f);
+    m_pCamera->SetProjection(m_fieldOfView, static_cast<float>(width) / static_cast<float>(height), 0.5f,
+                             200.0f);
     ApplyCamera();
     return true;
 }
