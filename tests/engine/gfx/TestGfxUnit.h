@@ -9,6 +9,7 @@
 #include "engine/gfx/CAnimationController.h"
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CTextureHandle.h"
+#include "engine/gfx/D3DRenderBuffers.h"
 #include "engine/gfx/IGfxUnit.h"
 #include "engine/gfx/SRenderRecord.h"
 
