@@ -3,7 +3,7 @@
 // and whole frames on OpenGL with Mesa's llvmpipe under Xvfb, up to the presented picture.
 // Goals: batch under 1 ms, headless frame under 2 ms, llvmpipe frame under 25 ms. The goal
 // table at the end also reports the figures of Screen2DBench.cpp (the engine's 2D frame) and
-// EffectDrawBench.cpp.
+// EffectDrawBench.cpp and FrameBench.cpp (the room).
 #include "Sprite2DScene.h"
 #include "VirtualDisplay.h"
 
@@ -144,7 +144,9 @@ public:
             {"BM_Screen2DLlvmpipe/min_time:2.000/real_time", "game 2D frame, llvmpipe, wall", 25.0, true},
             {"BM_Buttons300Headless", "300 idle buttons, headless, CPU", 2.0, false},
             {"BM_EffectDraws200Headless", "200 effect draws, headless, CPU", 2.0, false},
-            {"BM_EffectDraws200Llvmpipe/min_time:2.000", "200 effect draws, llvmpipe, CPU", 2.0, false}};
+            {"BM_EffectDraws200Llvmpipe/min_time:2.000", "200 effect draws, llvmpipe, CPU", 2.0, false},
+            {"BM_FrameHeadless/iterations:300", "room frame, headless, CPU", 2.0, false},
+            {"BM_FrameLlvmpipe/iterations:300/real_time", "room frame, llvmpipe, wall", 25.0, true}};
         std::printf("\n%-32s %10s %10s %8s\n", "figure", "ms", "goal ms", "ratio");
         for (const Goal& g : goals)
         {

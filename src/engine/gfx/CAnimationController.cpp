@@ -1,6 +1,10 @@
 #include "engine/gfx/CAnimationController.h"
 
 #include "engine/gfx/CAnimation.h"
+#include "engine/gfx/CBone.h"
+#include "engine/gfx/CMeshHierarchy.h"
+
+#include <algorithm>
 
 namespace dorvo
 {
@@ -64,6 +68,37 @@ CAnimation* CAnimationController::GetAnimation(const std::string& name) const
 {
     auto found = m_animations.find(name);
     return found == m_animations.end() ? nullptr : found->second.get();
+}
+
+bool CAnimationController::SetAnimation(const std::string& name)
+{
+    CAnimation* animation = GetAnimation(name);
+    if (!animation)
+        return false;
+    m_state.current = animation;
+    m_state.next = nullptr;
+    m_state.restart = true;
+    return true;
+}
+
+void CAnimationController::BindToHierarchy(CMeshHierarchy* hierarchy)
+{
+    m_state.hierarchy = hierarchy;
+    unsigned length = 0;
+    if (hierarchy)
+        for (const auto& bone : hierarchy->GetBones())
+            length = std::max(length, bone->index + 1);
+    std::vector<math::Matrix4>(length).swap(m_palette);
+    m_output.palette = m_palette.empty() ? nullptr : m_palette.data();
+    m_output.paletteLength = length;
+}
+
+void CAnimationController::Update(float elapsedSeconds)
+{
+    m_state.tickRate = m_ticksPerSecond;
+    if (m_solver)
+        m_solver->Solve(m_state, m_output, elapsedSeconds);
+    m_state.restart = false;
 }
 
 void CAnimationController::SetSolver(std::unique_ptr<ACAnimationSolver> solver)

@@ -41,6 +41,20 @@ public:
     // In the order they were added.
     const std::vector<std::string>& GetAnimationNames() const { return m_names; }
 
+    // Makes the named animation current, with no next one, and has the next update start it
+    // from its beginning. False, nothing changed, when no animation has the name.
+    bool SetAnimation(const std::string& name);
+
+    // Binds the controller to a mesh's bones: one identity palette matrix per bone (as many as
+    // the highest bone index + 1), the output's palette pointed at it. Null unbinds.
+    void BindToHierarchy(CMeshHierarchy* hierarchy);
+    // Where the solver writes posed vertices (null: none are posed).
+    void SetOutputVertices(GfxRenderBuffers* vertices) { m_output.vertices = vertices; }
+
+    // One frame: the tick rate from the ticks per second, the solver's solve, then the restart
+    // mark cleared. Nothing without a solver. elapsedSeconds: usually 1/30.
+    void Update(float elapsedSeconds);
+
     // Takes the solver, destroying the one held before.
     void SetSolver(std::unique_ptr<ACAnimationSolver> solver);
     ACAnimationSolver* GetSolver() const { return m_solver.get(); }

@@ -1,14 +1,19 @@
 #include "engine/gfx/CDorvoGfx.h"
 
+#include "common/COctTree.h"
 #include "common/ConsoleInterface.h"
+#include "common/SOctNode.h"
 #include "common/Singleton.h"
 #include "common/loki/Functor.h"
 #include "common/math/Matrix4.h"
 #include "engine/DefaultCompCreator.h"
+#include "engine/Gob.h"
+#include "engine/POVComp.h"
 #include "engine/SEngineConfigInfo.h"
 #include "engine/gfx/CAtmosphereManager.h"
 #include "engine/gfx/CFXManager.h"
 #include "engine/gfx/CGFXCore.h"
+#include "engine/gfx/CGfxUnit.h"
 #include "engine/gfx/CLightsManager.h"
 #include "engine/gfx/CMeshManager.h"
 #include "engine/gfx/CParticleManager.h"
@@ -18,7 +23,9 @@
 #include "engine/gfx/PostProcessIds.h"
 #include "engine/gfx/CTextureManager.h"
 #include "engine/gfx/Gfx2DComp.h"
+#include "engine/gfx/GfxModelComp.h"
 #include "engine/gfx/GfxPlaceholderComps.h"
+#include "engine/gfx/IGfxUnit.h"
 #include "engine/gfx/IScreenUnit.h"
 #include "engine/gfx/MatrixConvert.h"
 #include "engine/gfx/SpriteBatch.h"
@@ -26,6 +33,7 @@
 #include "platform/frame_driver.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <new>
 
@@ -118,9 +126,9 @@ const plat::D3DXFONT_DESCW& CDorvoGfx::GetFontDesc(std::size_t index)
 
 void CDorvoGfx::RegisterComponentCreators()
 {
-    // The model, water, terrain and cloth components keep data-preserving stand-ins until they
-    // exist themselves.
-    RegisterComponentType<GfxModelPlaceholderComp>("GfxModelComp");
+    // The water, terrain and cloth components keep data-preserving stand-ins until they exist
+    // themselves.
+    RegisterComponentType<GfxModelComp>(GfxModelComp::kTypeName);
     RegisterComponentType<GfxWaterPlaceholderComp>("GfxWaterComp");
     RegisterComponentType<GfxTerrainPlaceholderComp>("GfxTerrainComp");
     RegisterComponentType<Gfx2DComp>(Gfx2DComp::kTypeName);
@@ -315,6 +323,9 @@ void CDorvoGfx::OnLostDevice()
     Trace("mesh manager");
     if (common::Singleton<CMeshManager>::Exists())
         CMeshManager::Instance().OnLostDevice();
+    Trace("device units");
+    for (CGfxUnit* unit : m_deviceUnits)
+        unit->OnLostDevice();
     Trace("particle manager");
     // Its buffers are in the default pool.
     if (common::Singleton<CParticleManager>::Exists())
@@ -351,6 +362,12 @@ void CDorvoGfx::OnResetDevice()
     Trace("mesh manager");
     if (common::Singleton<CMeshManager>::Exists())
         CMeshManager::Instance().OnResetDevice();
+    Trace("device units");
+    for (CGfxUnit* unit : m_deviceUnits)
+        if (!unit->OnResetDevice())
+            std::fprintf(stderr,
+                         "CDorvoGfx::OnResetDevice - the buffers of a \"%s\" unit could not be made again.\n",
+                         unit->GetMeshName().c_str());
     Trace("particle manager");
     if (common::Singleton<CParticleManager>::Exists())
         CParticleManager::Instance().CreateBuffers();
@@ -372,7 +389,7 @@ void CDorvoGfx::Release()
     for (std::unique_ptr<CSceneGraphMgr>& graph : m_sceneGraphs)
         graph.reset();
     Trace("backdrop");
-    // BACKDROP: the backdrop unit is deleted here.
+    m_pBackdrop.reset();
     Trace("water and terrain lists");
     // WATER, TERRAIN: both unit lists are emptied here.
     Trace("line");
@@ -484,6 +501,17 @@ void CDorvoGfx::Unregister2DComp(Gfx2DComp* component, std::uint32_t id)
         m_2DComps.erase(found);
 }
 
+void CDorvoGfx::RegisterDeviceUnit(CGfxUnit* unit)
+{
+    if (unit && std::find(m_deviceUnits.begin(), m_deviceUnits.end(), unit) == m_deviceUnits.end())
+        m_deviceUnits.push_back(unit);
+}
+
+void CDorvoGfx::UnregisterDeviceUnit(CGfxUnit* unit)
+{
+    m_deviceUnits.erase(std::remove(m_deviceUnits.begin(), m_deviceUnits.end(), unit), m_deviceUnits.end());
+}
+
 void CDorvoGfx::RenderFrame(double time, float dt)
 {
     CGFXCore& core = CGFXCore::Instance();
@@ -545,10 +573,108 @@ void CDorvoGfx::PrepareFrame()
     Trace("prepare frame");
     if (common::Singleton<CRenderer>::Exists())
         CRenderer::Instance().ResetCounters();
-    // SCENE GRAPHS: GatherVisibleUnits fills an opaque and a transparent list from the oct-tree
-    // nodes inside the current viewport's frustum box (GfxModelComp, else GfxClothComp, visible
-    // units whose box overlaps it); scene graph 2 builds from the opaque list, 3 from the
-    // transparent one.
+    m_opaqueUnits.clear();
+    m_transparentUnits.clear();
+    const auto start = std::chrono::steady_clock::now();
+    GatherVisibleUnits(m_opaqueUnits, m_transparentUnits);
+    m_gatherSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    m_gatheredCount = m_opaqueUnits.size() + m_transparentUnits.size();
+    if (CSceneGraphMgr* opaque = GetSceneGraph(SG_OPAQUE))
+        opaque->Build(m_opaqueUnits);
+    if (CSceneGraphMgr* transparent = GetSceneGraph(SG_TRANSPARENT))
+        transparent->Build(m_transparentUnits);
+}
+
+namespace
+{
+bool BoxesOverlap(const math::AABB& a, const math::AABB& b)
+{
+    return a.min.x <= b.max.x && a.max.x >= b.min.x && a.min.y <= b.max.y && a.max.y >= b.min.y &&
+           a.min.z <= b.max.z && a.max.z >= b.min.z;
+}
+
+bool BoxInside(const math::AABB& inner, const math::AABB& outer)
+{
+    return inner.min.x >= outer.min.x && inner.max.x <= outer.max.x && inner.min.y >= outer.min.y &&
+           inner.max.y <= outer.max.y && inner.min.z >= outer.min.z && inner.max.z <= outer.max.z;
+}
+
+// Every node under `node` (itself included) whose box overlaps the box; below a node that lies
+// inside it, every node without a test. Branches holding no object are passed over.
+void CollectOctreeNodes(const common::SOctNode& node, const math::AABB& box, bool inside,
+                        std::vector<const common::SOctNode*>& out)
+{
+    if (node.m_SubtreeCount == 0)
+        return;
+    if (!inside)
+    {
+        if (!BoxesOverlap(node.m_Box, box))
+            return;
+        inside = BoxInside(node.m_Box, box);
+    }
+    out.push_back(&node);
+    if (!node.IsLeaf())
+        for (int i = 0; i < common::SOctNode::kChildCount; ++i)
+            CollectOctreeNodes(*node.GetChild(i), box, inside, out);
+}
+} // namespace
+
+void CDorvoGfx::GatherVisibleUnits(std::vector<IGfxUnit*>& opaque, std::vector<IGfxUnit*>& transparent) const
+{
+    const SViewportRecord* viewport = CGFXCore::Instance().GetCurrentViewport();
+    const common::SOctNode* root = common::COctTree::Global().GetRoot();
+    if (!viewport || !root)
+        return;
+    const math::AABB& frustumBox = viewport->frustum.GetBounds();
+    std::vector<const common::SOctNode*> nodes;
+    CollectOctreeNodes(*root, frustumBox, false, nodes);
+
+    // By object id, so every run builds the same graphs.
+    std::vector<std::pair<std::uint32_t, IGfxUnit*>> found;
+    for (const common::SOctNode* node : nodes)
+        for (const auto& entry : node->m_Objects)
+        {
+            const POVComp* pov = POVComp::FromOctTreeObject(entry.second);
+            const Gob* owner = pov ? pov->GetOwner() : nullptr;
+            if (!owner)
+                continue;
+            // CLOTH: a GfxClothComp's unit is taken when the object has no model.
+            const auto* model =
+                static_cast<const GfxModelComp*>(owner->GetComponent(GfxModelComp::StaticTypeID()));
+            IGfxUnit* unit = model ? model->GetUnit() : nullptr;
+            if (!unit || !unit->IsVisible())
+                continue;
+            math::AABB box;
+            unit->GetBoundingBox(box);
+            if (!BoxesOverlap(box, frustumBox))
+                continue;
+            found.emplace_back(entry.first, unit);
+        }
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& entry : found)
+        (entry.second->IsTransparent() ? transparent : opaque).push_back(entry.second);
+}
+
+void CDorvoGfx::SetBackdropUnit(std::unique_ptr<IGfxUnit> unit)
+{
+    m_pBackdrop = std::move(unit);
+}
+
+void CDorvoGfx::RenderBackdrop()
+{
+    if (!m_pBackdrop)
+        return;
+    Trace("backdrop");
+    m_pBackdrop->PrepareMatrices();
+    CFXManager& fx = CFXManager::Instance();
+    // Drawn with its own effect, whatever the graphs left current.
+    plat::ID3DXEffect* effect = fx.SelectEffect(m_pBackdrop->GetFXFile());
+    fx.SetSharedParameters(effect);
+    CRenderer& renderer = CRenderer::Instance();
+    renderer.Queue(m_pBackdrop.get());
+    if (!renderer.IsQueueEmpty())
+        renderer.Flush();
+    CGFXCore::Instance().SetRenderState(plat::D3DRS_CULLMODE, plat::D3DCULL_CCW);
 }
 
 void CDorvoGfx::Sort2DUnits()
@@ -611,7 +737,7 @@ void CDorvoGfx::RenderViewport(double time, float dt, unsigned index)
 void CDorvoGfx::RenderScene(double, float, bool withTransparent)
 {
     Trace("scene");
-    // BACKDROP: RenderBackdrop (prepare, shared parameters, queue, flush, cull mode CCW).
+    RenderBackdrop();
     if (m_renderFlags & RF_TERRAIN)
     {
         Trace("terrain graph");

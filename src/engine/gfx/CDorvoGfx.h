@@ -23,8 +23,10 @@ struct SEngineConfigInfo;
 
 namespace gfx
 {
+class CGfxUnit;
 class CSceneGraphMgr;
 class Gfx2DComp;
+class IGfxUnit;
 class IScreenUnit;
 
 class CDorvoGfx
@@ -115,11 +117,33 @@ public:
     // range changes nothing.
     void SetSceneGraph(unsigned index, std::unique_ptr<CSceneGraphMgr> graph);
 
+    // The units of the game objects in the oct-tree nodes that overlap the current viewport's
+    // frustum box (a node inside the box takes its children without a test): each object's
+    // model unit when it has one, is visible and its world box overlaps the frustum box,
+    // appended to the transparent list when its component is transparent, else to the opaque
+    // one, each list in ascending object id. The lists are not emptied first.
+    void GatherVisibleUnits(std::vector<IGfxUnit*>& opaque, std::vector<IGfxUnit*>& transparent) const;
+    // What the last frame's gather found and how long it took (seconds).
+    std::size_t GetGatheredCount() const { return m_gatheredCount; }
+    double GetGatherTime() const { return m_gatherSeconds; }
+
+    // The unit drawn behind the scene at the start of every scene pass (a sky, say), owned;
+    // null removes it. The game sets none.
+    void SetBackdropUnit(std::unique_ptr<IGfxUnit> unit);
+    IGfxUnit* GetBackdropUnit() const { return m_pBackdrop.get(); }
+
     // The 2D components by owner id; a component enters itself when it initialises and leaves
     // when it goes. Unregister removes the entry only when it still holds that component.
     void Register2DComp(Gfx2DComp* component, std::uint32_t id);
     void Unregister2DComp(Gfx2DComp* component, std::uint32_t id);
     const std::map<std::uint32_t, Gfx2DComp*>& Get2DComps() const { return m_2DComps; }
+
+    // Units that own device buffers (animated models, water, terrain, cloth) follow device loss
+    // and reset through the facade, after the mesh manager. A unit enters itself when it makes
+    // its buffers and leaves when it lets them go; entering twice counts once.
+    void RegisterDeviceUnit(CGfxUnit* unit);
+    void UnregisterDeviceUnit(CGfxUnit* unit);
+    const std::vector<CGfxUnit*>& GetDeviceUnits() const { return m_deviceUnits; }
 
     std::uint32_t GetRenderFlags() const { return m_renderFlags; }
     void SetRenderFlags(std::uint32_t flags) { m_renderFlags = flags; }
@@ -191,6 +215,7 @@ private:
     void Sort2DUnits();
     void RenderViewport(double time, float dt, unsigned index);
     void RenderScene(double time, float dt, bool withTransparent);
+    void RenderBackdrop();
     void Render2D(double time, float dt);
     void EndFrame();
     void ReleaseLine();
@@ -208,8 +233,14 @@ private:
     std::array<std::unique_ptr<CSceneGraphMgr>, SG_COUNT> m_sceneGraphs;
     // The game's units and every registered component's, sorted by depth; empty between frames.
     std::vector<IScreenUnit*> m_sorted2DUnits;
-    // BACKDROP, WATER AND TERRAIN UNITS: the optional backdrop unit and the water and terrain
-    // unit lists go here with those units.
+    // WATER AND TERRAIN UNITS: the water and terrain unit lists go here with those units.
+    std::unique_ptr<IGfxUnit> m_pBackdrop;
+    // The frame's gathered units, kept to reuse their memory.
+    std::vector<IGfxUnit*> m_opaqueUnits;
+    std::vector<IGfxUnit*> m_transparentUnits;
+    std::size_t m_gatheredCount = 0;
+    double m_gatherSeconds = 0.0;
+    std::vector<CGfxUnit*> m_deviceUnits;          // in the order they entered; not owned
     std::map<std::uint32_t, Gfx2DComp*> m_2DComps; // by owner id, so equal depths draw alike every run
     std::uint32_t m_renderFlags = 0;
 

@@ -1,6 +1,7 @@
 #include "engine/gfx/CMeshManager.h"
 
 #include "common/Singleton.h"
+#include "engine/gfx/CAniInterpolator.h"
 #include "engine/gfx/CAnimationController.h"
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CMeshHierarchy.h"
@@ -87,7 +88,8 @@ std::unique_ptr<CMeshManager::SMeshInfo> CMeshManager::Load(const std::string& n
                      path.c_str());
     hierarchy.GetDeviceBuffers().geometryId = CGFXCore::NewGeometryId();
     hierarchy.GetShadowDeviceBuffers().geometryId = CGFXCore::NewGeometryId();
-    // The animation solver is given by the animation player.
+    if (info->controller)
+        info->controller->SetSolver(std::make_unique<CAniInterpolator>());
     return info;
 }
 

@@ -22,6 +22,12 @@ void CTextureHandle::Load(const std::string& fileName)
     CTextureManager::Instance().Acquire(*this);
 }
 
+void CTextureHandle::UseWhiteIfMissing()
+{
+    if (!m_pTexture && !m_fileName.empty())
+        m_pTexture = CTextureManager::Instance().GetWhiteTexture();
+}
+
 void CTextureHandle::Release()
 {
     if (m_fileName.empty())

@@ -24,6 +24,10 @@ public:
     // Nothing when the name is the one held. Otherwise the held texture goes back to the cache
     // and, for a non-empty name, the cache hands over that file's texture.
     void Load(const std::string& fileName);
+    // After a Load whose file could not be read: the handle shows the cache's white texture in
+    // its place (not counted: the cache keeps it), its name unchanged. Models use it so a
+    // missing texture shows as the plain material instead of nothing.
+    void UseWhiteIfMissing();
     // Gives the texture back to the cache and forgets the name, so a second release (or the
     // destructor after one) changes nothing.
     void Release();

@@ -5,6 +5,7 @@
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CTextureHandle.h"
 
+#include <cstdint>
 #include <cstdio>
 
 namespace dorvo
@@ -21,6 +22,32 @@ CTextureManager::~CTextureManager()
     for (auto& entry : m_entries)
         for (int i = 0; i < entry.second.count && entry.second.texture; ++i)
             entry.second.texture->Release();
+    if (m_pWhite)
+        m_pWhite->Release();
+}
+
+plat::IDirect3DTexture9* CTextureManager::GetWhiteTexture()
+{
+    if (m_pWhite)
+        return m_pWhite;
+    plat::IDirect3DDevice9* device = CGFXCore::Instance().GetDevice();
+    if (!device)
+        return nullptr;
+    plat::IDirect3DTexture9* texture = nullptr;
+    if (plat::FAILED(device->CreateTexture(1, 1, 1, 0, plat::D3DFMT_A8R8G8B8, plat::D3DPOOL_MANAGED, &texture,
+                                           nullptr)) ||
+        !texture)
+        return nullptr;
+    plat::D3DLOCKED_RECT locked;
+    if (plat::FAILED(texture->LockRect(0, &locked, nullptr, 0)))
+    {
+        texture->Release();
+        return nullptr;
+    }
+    *static_cast<std::uint32_t*>(locked.pBits) = 0xFFFFFFFFu;
+    texture->UnlockRect(0);
+    m_pWhite = texture;
+    return m_pWhite;
 }
 
 void CTextureManager::Acquire(CTextureHandle& handle)

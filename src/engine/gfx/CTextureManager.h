@@ -38,6 +38,11 @@ public:
     int GetCount(const std::string& fileName) const;
     std::size_t GetEntryCount() const { return m_entries.size(); }
 
+    // A 1 x 1 opaque white texture, made on first use on the core's device in the managed pool
+    // (it outlives device resets); units draw it where a texture file could not be loaded. Not
+    // add-referenced; null without a device.
+    plat::IDirect3DTexture9* GetWhiteTexture();
+
 private:
     struct SEntry
     {
@@ -47,6 +52,7 @@ private:
     };
 
     std::unordered_map<std::string, SEntry> m_entries;
+    plat::IDirect3DTexture9* m_pWhite = nullptr;
 };
 } // namespace gfx
 } // namespace dorvo

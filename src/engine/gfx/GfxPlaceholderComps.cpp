@@ -2,6 +2,7 @@
 
 #include "common/XmlUtil.h"
 #include "engine/DefaultCompCreator.h"
+#include "engine/gfx/GfxModelComp.h"
 
 #include <tinyxml.h>
 
@@ -36,14 +37,13 @@ template <PlaceholderKind Kind> bool GfxPlaceholderComp<Kind>::Deserialize(const
     return true;
 }
 
-template class GfxPlaceholderComp<PlaceholderKind::Model>;
 template class GfxPlaceholderComp<PlaceholderKind::Water>;
 template class GfxPlaceholderComp<PlaceholderKind::Terrain>;
 template class GfxPlaceholderComp<PlaceholderKind::Cloth>;
 
 void RegisterPlaceholderComponentCreators()
 {
-    RegisterComponentType<GfxModelPlaceholderComp>("GfxModelComp");
+    RegisterComponentType<GfxModelComp>(GfxModelComp::kTypeName);
     RegisterComponentType<GfxWaterPlaceholderComp>("GfxWaterComp");
     RegisterComponentType<GfxTerrainPlaceholderComp>("GfxTerrainComp");
     RegisterComponentType<GfxClothPlaceholderComp>("GfxClothComp");

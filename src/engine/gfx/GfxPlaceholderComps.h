@@ -1,5 +1,5 @@
 // Stand-ins for the graphics components that do not exist yet: one small class per type name
-// that templates may list ("GfxModelComp", "GfxWaterComp", "GfxTerrainComp", "GfxClothComp"),
+// that templates may list ("GfxWaterComp", "GfxTerrainComp", "GfxClothComp"),
 // so templates load and objects build. Each keeps the XML it was read from and
 // writes it back unchanged, so archetype values survive until the real component reads them.
 #pragma once
@@ -16,7 +16,6 @@ namespace gfx
 {
 enum class PlaceholderKind
 {
-    Model,
     Water,
     Terrain,
     Cloth,
@@ -39,14 +38,13 @@ private:
     std::unique_ptr<TiXmlElement> m_pSaved;
 };
 
-using GfxModelPlaceholderComp = GfxPlaceholderComp<PlaceholderKind::Model>;
 using GfxWaterPlaceholderComp = GfxPlaceholderComp<PlaceholderKind::Water>;
 using GfxTerrainPlaceholderComp = GfxPlaceholderComp<PlaceholderKind::Terrain>;
 using GfxClothPlaceholderComp = GfxPlaceholderComp<PlaceholderKind::Cloth>;
 
-// Registers the four names with the GobManager. A name that already has a creator (the real
-// component, registered earlier) keeps it, so this may run after graphics registers its own.
-// The facade's RegisterComponentCreators registers these with the real Gfx2DComp in between.
+// Registers the three names and the real "GfxModelComp" with the GobManager. A name that already has a
+// creator (the real component, registered earlier) keeps it, so this may run after graphics registers its
+// own. The facade's RegisterComponentCreators registers these with the real Gfx2DComp in between.
 void RegisterPlaceholderComponentCreators();
 } // namespace gfx
 } // namespace dorvo

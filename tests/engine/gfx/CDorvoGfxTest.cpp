@@ -271,9 +271,9 @@ TEST_F(CDorvoGfxTest, InitTakesItsStepsInOrderAndMakesNothingAfterAFailedDevice)
 TEST_F(CDorvoGfxTest, LossResetAndReleaseReachTheHoldersInTheirOrder)
 {
     ASSERT_TRUE(gfx.Init(SEngineConfigInfo()));
-    const Steps deviceOrder{
-        "core",         "effect manager",   "water manager", "renderer",     "post-processor",
-        "mesh manager", "particle manager", "fonts",         "sprite batch", "line"};
+    const Steps deviceOrder{"core",           "effect manager", "water manager", "renderer",
+                            "post-processor", "mesh manager",   "device units",  "particle manager",
+                            "fonts",          "sprite batch",   "line"};
     Steps steps;
     gfx.SetStepTrace(&steps);
     gfx.OnLostDevice();

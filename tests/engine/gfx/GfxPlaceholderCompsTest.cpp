@@ -2,6 +2,7 @@
 
 #include "engine/gfx/CDorvoGfx.h"
 #include "engine/gfx/Gfx2DComp.h"
+#include "engine/gfx/GfxModelComp.h"
 
 #include "TestSupport.h"
 
@@ -69,7 +70,8 @@ TEST_F(GfxPlaceholderCompsTest, EveryGraphicsNameHasACreator)
         EXPECT_EQ(component->GetTypeName(), name);
         delete component;
     }
-    EXPECT_EQ(GfxModelPlaceholderComp::StaticTypeID(), HashName("gfxmodelcomp"));
+    EXPECT_EQ(GfxModelComp::StaticTypeID(), HashName("gfxmodelcomp"))
+        << "the model component is the real one";
     EXPECT_EQ(Gfx2DComp::StaticTypeID(), HashName("Gfx2DComp")) << "the 2D component is the real one";
     EXPECT_NE(GfxTerrainPlaceholderComp::StaticTypeID(), GfxClothPlaceholderComp::StaticTypeID());
 }
@@ -77,9 +79,9 @@ TEST_F(GfxPlaceholderCompsTest, EveryGraphicsNameHasACreator)
 TEST_F(GfxPlaceholderCompsTest, PlaceholderWritesBackWhatItRead)
 {
     TiXmlDocument document;
-    document.Parse("<Component name=\"GfxModelComp\"><string name=\"FXFile\">Model.fx</string>"
+    document.Parse("<Component name=\"GfxWaterComp\"><string name=\"FXFile\">Model.fx</string>"
                    "<float name=\"Alpha\">0.5</float></Component>");
-    GfxModelPlaceholderComp component;
+    GfxWaterPlaceholderComp component;
     TiXmlElement fresh("Parent");
     ASSERT_TRUE(component.Serialize(&fresh));
     EXPECT_EQ(fresh.FirstChildElement()->FirstChild(), nullptr); // never read: no fields
@@ -91,7 +93,7 @@ TEST_F(GfxPlaceholderCompsTest, PlaceholderWritesBackWhatItRead)
     printer.SetStreamPrinting();
     parent.Accept(&printer);
     EXPECT_EQ(printer.Str(),
-              "<Parent><Component name=\"GfxModelComp\"><string name=\"FXFile\">Model.fx</string>"
+              "<Parent><Component name=\"GfxWaterComp\"><string name=\"FXFile\">Model.fx</string>"
               "<float name=\"Alpha\">0.5</float></Component></Parent>");
     EXPECT_FALSE(component.Deserialize(nullptr));
     EXPECT_FALSE(component.Serialize(nullptr));
@@ -113,7 +115,7 @@ TEST_F(GfxPlaceholderCompsTest, GameTemplatesLoadAndBuildTheMenuArchetype)
     EXPECT_EQ(menu->GetTypeName(), "2DObject");
     EXPECT_EQ(menu->GetArchetypeName(), "2DArchetype");
     EXPECT_NE(menu->GetComponent(Gfx2DComp::StaticTypeID()), nullptr);
-    EXPECT_NE(room->GetComponent(GfxModelPlaceholderComp::StaticTypeID()), nullptr);
+    EXPECT_NE(room->GetComponent(GfxModelComp::StaticTypeID()), nullptr);
     EXPECT_NE(manipulator->GetComponent(KeepComp<1>::StaticTypeID()), nullptr);
 
     // Both menus start from the archetype file's position component, the second from the snapshot.

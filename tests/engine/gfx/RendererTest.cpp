@@ -240,14 +240,16 @@ TEST_F(RendererTest, UnitsOfAnEffectThatIsNotLoadedAreSkippedWithOneLine)
     EXPECT_EQ(lost.prepares, 2); // it was seen and queued, just not drawn
 }
 
+// The frame builds the opaque and transparent graphs from the objects it gathers, so the
+// hand-built units go through the terrain graph, which the frame only draws.
 TEST_F(RendererTest, TheFacadesFrameDrawsItsGraphsZeroesTheCountersAndSkipsAnAbsentOne)
 {
     std::vector<std::string> trace;
     gfx.SetStepTrace(&trace);
     Unit("Opaque1.x", -1.0f);
     Unit("Opaque2.x", 1.0f);
-    ASSERT_NE(gfx.GetSceneGraph(CDorvoGfx::SG_OPAQUE), nullptr);
-    gfx.GetSceneGraph(CDorvoGfx::SG_OPAQUE)->Build(List());
+    ASSERT_NE(gfx.GetSceneGraph(CDorvoGfx::SG_TERRAIN), nullptr);
+    gfx.GetSceneGraph(CDorvoGfx::SG_TERRAIN)->Build(List());
     for (int frame = 0; frame < 2; ++frame)
     {
         gfx.RenderFrame(frame, 0.033f);
@@ -255,19 +257,18 @@ TEST_F(RendererTest, TheFacadesFrameDrawsItsGraphsZeroesTheCountersAndSkipsAnAbs
         EXPECT_EQ(renderer.GetTrianglesDrawn(), 4u);
     }
 
-    // Without the opaque graph the frame goes on and the transparent one still draws.
+    // Without the opaque graph the frame goes on and the others still draw.
     gfx.SetSceneGraph(CDorvoGfx::SG_OPAQUE, nullptr);
     EXPECT_EQ(gfx.GetSceneGraph(CDorvoGfx::SG_OPAQUE), nullptr);
-    std::vector<IGfxUnit*> transparent{units[0].get()};
-    gfx.GetSceneGraph(CDorvoGfx::SG_TRANSPARENT)->Build(transparent);
+    std::vector<IGfxUnit*> one{units[0].get()};
+    gfx.GetSceneGraph(CDorvoGfx::SG_TERRAIN)->Build(one);
     trace.clear();
     gfx.RenderFrame(3.0, 0.033f);
     EXPECT_EQ(renderer.GetObjectsDrawn(), 1u);
     EXPECT_NE(std::find(trace.begin(), trace.end(), "opaque graph"), trace.end());
     EXPECT_NE(std::find(trace.begin(), trace.end(), "end frame"), trace.end());
-    gfx.GetSceneGraph(CDorvoGfx::SG_TRANSPARENT)->Clear();
+    gfx.GetSceneGraph(CDorvoGfx::SG_TERRAIN)->Clear();
     gfx.SetStepTrace(nullptr);
-
 }
 
 TEST(RendererFacade, AReleaseLetsGoOfTheFiveGraphsAndTheNextStartMakesThemAgain)
