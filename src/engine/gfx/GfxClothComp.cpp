@@ -47,6 +47,13 @@ bool HasExtension(const std::string& name)
     const std::size_t dot = name.find_last_of('.');
     return dot != std::string::npos && (slash == std::string::npos || dot > slash);
 }
+// What a line names the object by: its name, else its archetype's.
+std::string ObjectName(const Gob* owner)
+{
+    if (!owner)
+        return std::string();
+    return owner->GetName().empty() ? owner->GetArchetypeName() : owner->GetName();
+}
 } // namespace
 
 GfxClothComp::GfxClothComp() = default;
@@ -125,14 +132,14 @@ bool GfxClothComp::Initialize(Gob* owner)
         std::fprintf(stderr,
                      "GfxClothComp - object \"%s\": the object has no ClothComp and GridComp to draw, so it "
                      "shows no cloth.\n",
-                     GetOwnerName().c_str());
+                     ObjectName(GetOwner()).c_str());
         return true;
     }
     if (!GetPOVComp())
     {
         std::fprintf(stderr,
                      "GfxClothComp - object \"%s\": the object has no POVComp, so its cloth is not drawn.\n",
-                     GetOwnerName().c_str());
+                     ObjectName(GetOwner()).c_str());
         return true;
     }
     m_pGrid = static_cast<GridComp*>(grid);
@@ -156,7 +163,7 @@ bool GfxClothComp::TryCreateUnit()
         std::fprintf(stderr,
                      "GfxClothComp - object \"%s\": the cloth of %llu x %llu points has %s, so it is not "
                      "drawn.\n",
-                     GetOwnerName().c_str(), static_cast<unsigned long long>(W), static_cast<unsigned long long>(H),
+                     ObjectName(GetOwner()).c_str(), static_cast<unsigned long long>(W), static_cast<unsigned long long>(H),
                      W < 2 || H < 2 ? "fewer than 2 points along a side" : "more than 65536 points");
         return false;
     }
@@ -179,7 +186,7 @@ bool GfxClothComp::TryCreateUnit()
             std::fprintf(stderr,
                          "GfxClothComp - object \"%s\": texture \"%s\" names stage %d, which does not exist "
                          "(stages 0 to %u); it is left out.\n",
-                         GetOwnerName().c_str(), texture.second.c_str(), texture.first,
+                         ObjectName(GetOwner()).c_str(), texture.second.c_str(), texture.first,
                          IGfxUnit::kTextureStages - 1);
             continue;
         }

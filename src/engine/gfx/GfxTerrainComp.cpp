@@ -27,6 +27,13 @@ template <typename T> const TiXmlNode* ReadNext(const TiXmlNode* child, T* field
     XmlReadValue(child, field);
     return XmlNextSiblingElement(child);
 }
+// What a line names the object by: its name, else its archetype's.
+std::string ObjectName(const Gob* owner)
+{
+    if (!owner)
+        return std::string();
+    return owner->GetName().empty() ? owner->GetArchetypeName() : owner->GetName();
+}
 } // namespace
 
 GfxTerrainComp::GfxTerrainComp() = default;
@@ -91,7 +98,7 @@ bool GfxTerrainComp::Initialize(Gob* owner)
         std::fprintf(stderr,
                      "GfxTerrainComp - object \"%s\": the object has no POVComp, so its terrain \"%s\" is not "
                      "drawn.\n",
-                     GetOwnerName().c_str(), m_HeightMap.c_str());
+                     ObjectName(GetOwner()).c_str(), m_HeightMap.c_str());
         return true;
     }
     CreateUnit();
@@ -111,7 +118,7 @@ bool GfxTerrainComp::GridIsUsable() const
     std::fprintf(stderr,
                  "GfxTerrainComp - object \"%s\": the grid of %d x %d vertices has %s, so the terrain \"%s\" is "
                  "not drawn.\n",
-                 GetOwnerName().c_str(), m_Grid.numVertsPerRow, m_Grid.numVertsPerCol, why, m_HeightMap.c_str());
+                 ObjectName(GetOwner()).c_str(), m_Grid.numVertsPerRow, m_Grid.numVertsPerCol, why, m_HeightMap.c_str());
     return false;
 }
 
@@ -136,7 +143,7 @@ void GfxTerrainComp::CreateUnit()
             std::fprintf(stderr,
                          "GfxTerrainComp - object \"%s\": texture \"%s\" names stage %d, which does not exist "
                          "(stages 0 to %u); it is left out.\n",
-                         GetOwnerName().c_str(), texture.second.c_str(), texture.first,
+                         ObjectName(GetOwner()).c_str(), texture.second.c_str(), texture.first,
                          IGfxUnit::kTextureStages - 1);
             continue;
         }
