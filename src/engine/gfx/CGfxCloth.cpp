@@ -158,8 +158,8 @@ bool CGfxCloth::CreateGeometry(GfxClothComp* component, math::Sphere* sphere, ma
             const auto p = static_cast<std::uint16_t>(r * m_height + c);
             const auto q = static_cast<std::uint16_t>(p + m_height);
             buffers.indices.insert(buffers.indices.end(),
-                                   {p, static_cast<std::uint16_t>(p + 1), q, q, static_cast<std::uint16_t>(p + 1),
-                                    static_cast<std::uint16_t>(q + 1)});
+                                   {p, static_cast<std::uint16_t>(p + 1), q, q,
+                                    static_cast<std::uint16_t>(p + 1), static_cast<std::uint16_t>(q + 1)});
         }
 
     // 4. They follow loss and reset from here on (made at the next reset if the device cannot

@@ -144,8 +144,8 @@ bool CGfxTerrain::CreateGeometry(GfxTerrainComp* component, math::Sphere* sphere
             const auto p = static_cast<std::uint16_t>(r * cols + c);
             const auto q = static_cast<std::uint16_t>(p + cols);
             buffers.indices.insert(buffers.indices.end(),
-                                   {p, static_cast<std::uint16_t>(p + 1), q, q, static_cast<std::uint16_t>(p + 1),
-                                    static_cast<std::uint16_t>(q + 1)});
+                                   {p, static_cast<std::uint16_t>(p + 1), q, q,
+                                    static_cast<std::uint16_t>(p + 1), static_cast<std::uint16_t>(q + 1)});
         }
 
     // 6.

@@ -163,7 +163,8 @@ bool GfxClothComp::TryCreateUnit()
         std::fprintf(stderr,
                      "GfxClothComp - object \"%s\": the cloth of %llu x %llu points has %s, so it is not "
                      "drawn.\n",
-                     ObjectName(GetOwner()).c_str(), static_cast<unsigned long long>(W), static_cast<unsigned long long>(H),
+                     ObjectName(GetOwner()).c_str(), static_cast<unsigned long long>(W),
+                     static_cast<unsigned long long>(H),
                      W < 2 || H < 2 ? "fewer than 2 points along a side" : "more than 65536 points");
         return false;
     }

@@ -95,10 +95,11 @@ bool GfxTerrainComp::Initialize(Gob* owner)
     if (!GetPOVComp())
     {
         // The unit is placed by the owner's transform: without one there is nothing to draw at.
-        std::fprintf(stderr,
-                     "GfxTerrainComp - object \"%s\": the object has no POVComp, so its terrain \"%s\" is not "
-                     "drawn.\n",
-                     ObjectName(GetOwner()).c_str(), m_HeightMap.c_str());
+        std::fprintf(
+            stderr,
+            "GfxTerrainComp - object \"%s\": the object has no POVComp, so its terrain \"%s\" is not "
+            "drawn.\n",
+            ObjectName(GetOwner()).c_str(), m_HeightMap.c_str());
         return true;
     }
     CreateUnit();
@@ -115,10 +116,12 @@ bool GfxTerrainComp::GridIsUsable() const
         why = "more than 65536 vertices";
     if (!why)
         return true;
-    std::fprintf(stderr,
-                 "GfxTerrainComp - object \"%s\": the grid of %d x %d vertices has %s, so the terrain \"%s\" is "
-                 "not drawn.\n",
-                 ObjectName(GetOwner()).c_str(), m_Grid.numVertsPerRow, m_Grid.numVertsPerCol, why, m_HeightMap.c_str());
+    std::fprintf(
+        stderr,
+        "GfxTerrainComp - object \"%s\": the grid of %d x %d vertices has %s, so the terrain \"%s\" is "
+        "not drawn.\n",
+        ObjectName(GetOwner()).c_str(), m_Grid.numVertsPerRow, m_Grid.numVertsPerCol, why,
+        m_HeightMap.c_str());
     return false;
 }
 
@@ -140,11 +143,12 @@ void GfxTerrainComp::CreateUnit()
     {
         if (texture.first < 0 || texture.first >= static_cast<int>(IGfxUnit::kTextureStages))
         {
-            std::fprintf(stderr,
-                         "GfxTerrainComp - object \"%s\": texture \"%s\" names stage %d, which does not exist "
-                         "(stages 0 to %u); it is left out.\n",
-                         ObjectName(GetOwner()).c_str(), texture.second.c_str(), texture.first,
-                         IGfxUnit::kTextureStages - 1);
+            std::fprintf(
+                stderr,
+                "GfxTerrainComp - object \"%s\": texture \"%s\" names stage %d, which does not exist "
+                "(stages 0 to %u); it is left out.\n",
+                ObjectName(GetOwner()).c_str(), texture.second.c_str(), texture.first,
+                IGfxUnit::kTextureStages - 1);
             continue;
         }
         unit->LoadTexture(texture.second, static_cast<unsigned>(texture.first));
