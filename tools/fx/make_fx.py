@@ -446,6 +446,109 @@ def particle():
 PARTICLE_FILES = {"Particle.fx": particle}
 
 
+# ---- Terrain and cloth ---------------------------------------------------------------------------
+# "Terrain.fx": three base textures tiled across the terrain and mixed by the channels of a blend
+# texture stretched once over it (red, green, blue weigh bases 1, 2, 3), lit and fogged like the
+# models. "Membrane.fx": a thin skin for cloth and models, its membrane map's colour shining
+# through where the light comes from behind; both sides drawn.
+
+
+def terrain():
+    own = (
+        "// ---- This file's slots, from 11 on ----\n"
+        "texture g_TerrainBase1;                             // T0: weighed by the blend's red\n"
+        "texture g_TerrainBase2;                             // T1: ... green\n"
+        "texture g_TerrainBase3;                             // T3: ... blue\n"
+        "texture g_TerrainBlend;                             // the unit's stage 4: the weights\n"
+        "texture g_SpecularMap;                              // T2: where highlights show (tiled)\n"
+    )
+    samplers = "\n".join(
+        [
+            sampler("s_TerrainBase1", "g_TerrainBase1"),
+            sampler("s_TerrainBase2", "g_TerrainBase2"),
+            sampler("s_TerrainBase3", "g_TerrainBase3"),
+            sampler("s_TerrainBlend", "g_TerrainBlend"),
+            sampler("s_SpecularMap", "g_SpecularMap"),
+        ]
+    )
+    outs = "".join(f"    out {v};\n" for v in VARYINGS)
+    ins = "".join(f"    in {v};\n" for v in VARYINGS)
+    blocks = (
+        "glsl vertex VS_Terrain\n"
+        "{\n"
+        f"{outs}\n"
+        "    void main()\n"
+        "    {\n"
+        "        v_worldPosition = mul(in_Position, g_World).xyz;\n"
+        "        v_worldNormal = mul(vec4(in_Normal, 0.0), g_WorldInverseTranspose).xyz;\n"
+        "        v_uv = in_TexCoord0;                        // 0 to 1 over the whole terrain\n"
+        "        v_viewDepth = mul(in_Position, g_WorldView).z;\n"
+        "        plat_Position = mul(in_Position, g_WorldViewProjection);\n"
+        "    }\n"
+        "}\n"
+        "\n"
+        "glsl fragment PS_Terrain\n"
+        "{\n"
+        f"{ins}\n"
+        f"{LIGHTING}\n"
+        "    void main()\n"
+        "    {\n"
+        "        vec3 normal = SurfaceNormal(v_worldNormal);\n"
+        "        float arriving;\n"
+        "        vec3 toLight = ToLight(v_worldPosition, arriving);\n"
+        "        vec2 tiled = v_uv * g_TileFactor;\n"
+        "        vec3 weights = tex2D(s_TerrainBlend, v_uv).rgb;\n"
+        "        float total = weights.r + weights.g + weights.b;\n"
+        "        // Without a blend texture (black) the first base covers everything.\n"
+        "        weights = total > 0.001 ? weights / total : vec3(1.0, 0.0, 0.0);\n"
+        "        vec3 base = tex2D(s_TerrainBase1, tiled).rgb * weights.r\n"
+        "                  + tex2D(s_TerrainBase2, tiled).rgb * weights.g\n"
+        "                  + tex2D(s_TerrainBase3, tiled).rgb * weights.b;\n"
+        "        vec3 lit = base * AmbientDiffuse(normal, toLight, arriving);\n"
+        "        vec3 shine = g_LightSpecular.rgb * g_MaterialSpecular.rgb * tex2D(s_SpecularMap, tiled).rgb;\n"
+        "        vec3 color = lit + shine * Highlight(normal, toLight, v_worldPosition, arriving);\n"
+        "        plat_Color = vec4(Fog(color, v_viewDepth), g_MaterialDiffuse.a);\n"
+        "    }\n"
+        "}\n"
+    )
+    return scene_effect(
+        "// Terrain: three tiled base textures mixed by a blend texture over the whole terrain, lit by\n"
+        "// the scene light (ambient, diffuse, highlights where the specular map is bright) and fogged.\n",
+        own,
+        samplers,
+        blocks,
+        technique("RenderTerrain", "VS_Terrain", "PS_Terrain", "CCW", "Terrain: seen from above, back faces culled."),
+    )
+
+
+def membrane():
+    own = (
+        "// ---- This file's slots, from 11 on ----\n"
+        "texture g_Texture1;                                 // T0: the surface\n"
+        "texture g_MembraneMap;                              // T5: the light that shows through\n"
+    )
+    body = (
+        "        // Light from the far side shines through, tinted by the membrane map.\n"
+        "        float behind = max(dot(-normal, toLight), 0.0) * arriving;\n"
+        "        vec4 membrane = tex2D(s_MembraneMap, v_uv);\n"
+        "        vec3 color = lit + membrane.rgb * g_LightDiffuse.rgb * g_MaterialDiffuse.rgb * behind;\n"
+        "        plat_Color = vec4(Fog(color, v_viewDepth), texel.a * g_MaterialDiffuse.a);\n"
+    )
+    return scene_effect(
+        "// A thin membrane: lit and textured like TextureMapping on both sides, with the membrane\n"
+        "// map's colour showing where the light comes through from behind.\n",
+        own,
+        sampler("s_Texture1", "g_Texture1") + "\n" + sampler("s_MembraneMap", "g_MembraneMap"),
+        lit_vertex("VS_Lit", scroll=False) + "\n" + lit_fragment("PS_Membrane", body),
+        technique("Membrane", "VS_Lit", "PS_Membrane", "None", "Models: both sides drawn.")
+        + "\n"
+        + technique("ClothMembrane", "VS_Lit", "PS_Membrane", "None", "Cloth: both sides drawn and lit."),
+    )
+
+
+TERRAIN_CLOTH_FILES = {"Terrain.fx": terrain, "Membrane.fx": membrane}
+
+
 FILES = {
     "Dummy.fx": dummy,
     "TextureMapping.fx": texture_mapping,
@@ -455,6 +558,7 @@ FILES = {
     "TextureMappingNoLight.fx": texture_mapping_no_light,
 }
 FILES.update(PARTICLE_FILES)
+FILES.update(TERRAIN_CLOTH_FILES)
 
 
 def render():

@@ -12,6 +12,7 @@
 #include "engine/SEngineConfigInfo.h"
 #include "engine/gfx/CAtmosphereManager.h"
 #include "engine/gfx/CFXManager.h"
+#include "engine/gfx/CGfxCloth.h"
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CGfxUnit.h"
 #include "engine/gfx/CLightsManager.h"
@@ -23,8 +24,10 @@
 #include "engine/gfx/PostProcessIds.h"
 #include "engine/gfx/CTextureManager.h"
 #include "engine/gfx/Gfx2DComp.h"
+#include "engine/gfx/GfxClothComp.h"
 #include "engine/gfx/GfxModelComp.h"
 #include "engine/gfx/GfxPlaceholderComps.h"
+#include "engine/gfx/GfxTerrainComp.h"
 #include "engine/gfx/IGfxUnit.h"
 #include "engine/gfx/IScreenUnit.h"
 #include "engine/gfx/MatrixConvert.h"
@@ -126,13 +129,12 @@ const plat::D3DXFONT_DESCW& CDorvoGfx::GetFontDesc(std::size_t index)
 
 void CDorvoGfx::RegisterComponentCreators()
 {
-    // The water, terrain and cloth components keep data-preserving stand-ins until they exist
-    // themselves.
+    // The water component keeps a data-preserving stand-in until it exists itself.
     RegisterComponentType<GfxModelComp>(GfxModelComp::kTypeName);
     RegisterComponentType<GfxWaterPlaceholderComp>("GfxWaterComp");
-    RegisterComponentType<GfxTerrainPlaceholderComp>("GfxTerrainComp");
+    RegisterComponentType<GfxTerrainComp>(GfxTerrainComp::kTypeName);
     RegisterComponentType<Gfx2DComp>(Gfx2DComp::kTypeName);
-    RegisterComponentType<GfxClothPlaceholderComp>("GfxClothComp");
+    RegisterComponentType<GfxClothComp>(GfxClothComp::kTypeName);
 }
 
 void CDorvoGfx::MakeSceneGraphs()
@@ -392,6 +394,10 @@ void CDorvoGfx::Release()
     m_pBackdrop.reset();
     Trace("water and terrain lists");
     // WATER, TERRAIN: both unit lists are emptied here.
+    m_terrainUnits.clear();
+    m_terrainUnitTriangles.clear();
+    m_terrainCount = 0;
+    m_terrainTriangles = 0;
     Trace("line");
     ReleaseLine();
     m_lineStrips.clear();
@@ -512,6 +518,31 @@ void CDorvoGfx::UnregisterDeviceUnit(CGfxUnit* unit)
     m_deviceUnits.erase(std::remove(m_deviceUnits.begin(), m_deviceUnits.end(), unit), m_deviceUnits.end());
 }
 
+void CDorvoGfx::AddTerrainUnit(IGfxUnit* unit)
+{
+    // TERRAIN
+    if (!unit || std::find(m_terrainUnits.begin(), m_terrainUnits.end(), unit) != m_terrainUnits.end())
+        return;
+    const unsigned triangles = unit->GetTriangleCount();
+    m_terrainUnits.push_back(unit);
+    m_terrainUnitTriangles.push_back(triangles);
+    ++m_terrainCount;
+    m_terrainTriangles += triangles;
+}
+
+void CDorvoGfx::RemoveTerrainUnit(IGfxUnit* unit)
+{
+    // TERRAIN
+    const auto found = std::find(m_terrainUnits.begin(), m_terrainUnits.end(), unit);
+    if (found == m_terrainUnits.end())
+        return;
+    const auto index = found - m_terrainUnits.begin();
+    --m_terrainCount;
+    m_terrainTriangles -= m_terrainUnitTriangles[static_cast<std::size_t>(index)];
+    m_terrainUnits.erase(found);
+    m_terrainUnitTriangles.erase(m_terrainUnitTriangles.begin() + index);
+}
+
 void CDorvoGfx::RenderFrame(double time, float dt)
 {
     CGFXCore& core = CGFXCore::Instance();
@@ -521,6 +552,13 @@ void CDorvoGfx::RenderFrame(double time, float dt)
     // 3. WATER, TERRAIN: scene graph 1 is cleared when the water unit list is empty, else built
     // from it; scene graph 0 likewise from the terrain unit list.
     Trace("water and terrain graphs");
+    if (CSceneGraphMgr* terrain = GetSceneGraph(SG_TERRAIN))
+    {
+        if (m_terrainUnits.empty())
+            terrain->Clear();
+        else
+            terrain->Build(m_terrainUnits);
+    }
 
     if (core.GetDevice() && !m_deviceLost)
     {
@@ -638,10 +676,14 @@ void CDorvoGfx::GatherVisibleUnits(std::vector<IGfxUnit*>& opaque, std::vector<I
             const Gob* owner = pov ? pov->GetOwner() : nullptr;
             if (!owner)
                 continue;
-            // CLOTH: a GfxClothComp's unit is taken when the object has no model.
             const auto* model =
                 static_cast<const GfxModelComp*>(owner->GetComponent(GfxModelComp::StaticTypeID()));
             IGfxUnit* unit = model ? model->GetUnit() : nullptr;
+            // CLOTH: a GfxClothComp's unit is taken when the object has no model.
+            if (!model)
+                if (const auto* cloth =
+                        static_cast<const GfxClothComp*>(owner->GetComponent(GfxClothComp::StaticTypeID())))
+                    unit = cloth->GetUnit();
             if (!unit || !unit->IsVisible())
                 continue;
             math::AABB box;

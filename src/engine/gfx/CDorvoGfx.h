@@ -145,6 +145,15 @@ public:
     void UnregisterDeviceUnit(CGfxUnit* unit);
     const std::vector<CGfxUnit*>& GetDeviceUnits() const { return m_deviceUnits; }
 
+    // TERRAIN: the units of the attached terrain components, drawn as scene graph 0 while
+    // RF_TERRAIN is set. Adding counts one terrain and the unit's triangles; removing takes back
+    // what its adding counted. A unit listed already, or null, is not added again.
+    void AddTerrainUnit(IGfxUnit* unit);
+    void RemoveTerrainUnit(IGfxUnit* unit);
+    const std::vector<IGfxUnit*>& GetTerrainUnits() const { return m_terrainUnits; }
+    unsigned GetTerrainCount() const { return m_terrainCount; }
+    unsigned GetTerrainTriangleCount() const { return m_terrainTriangles; }
+
     std::uint32_t GetRenderFlags() const { return m_renderFlags; }
     void SetRenderFlags(std::uint32_t flags) { m_renderFlags = flags; }
 
@@ -234,6 +243,11 @@ private:
     // The game's units and every registered component's, sorted by depth; empty between frames.
     std::vector<IScreenUnit*> m_sorted2DUnits;
     // WATER AND TERRAIN UNITS: the water and terrain unit lists go here with those units.
+    // TERRAIN: the list, each unit's triangles as counted when it was added, the count and total.
+    std::vector<IGfxUnit*> m_terrainUnits;
+    std::vector<unsigned> m_terrainUnitTriangles;
+    unsigned m_terrainCount = 0;
+    unsigned m_terrainTriangles = 0;
     std::unique_ptr<IGfxUnit> m_pBackdrop;
     // The frame's gathered units, kept to reuse their memory.
     std::vector<IGfxUnit*> m_opaqueUnits;

@@ -263,7 +263,7 @@ bool CGfxUnit::Build(Component* component, math::Sphere* sphere, math::AABB* box
     return true;
 }
 
-void CGfxUnit::PrepareMatrices()
+void CGfxUnit::PrepareRecordMatrices()
 {
     const CGFXCore& core = CGFXCore::Instance();
     m_record.view = core.GetView();
@@ -271,6 +271,11 @@ void CGfxUnit::PrepareMatrices()
     GetWorldMatrix(m_record.world);
     // World, then view, then projection.
     m_record.worldViewProjection = m_record.projection * m_record.view * m_record.world;
+}
+
+void CGfxUnit::PrepareMatrices()
+{
+    PrepareRecordMatrices();
     if (m_pModel)
     {
         m_record.fxFile = &m_pModel->GetFXFile();
@@ -293,6 +298,33 @@ void CGfxUnit::UpdateAnimation(float, float dt)
         return;
     m_pController->Update(dt);
     RefillDeviceBuffers();
+}
+
+bool CGfxUnit::AdoptOwnBuffers()
+{
+    m_pDeviceBuffers = std::make_unique<D3DRenderBuffers>();
+    m_pDeviceBuffers->vertexCount = m_buffers.VertexCount();
+    m_pDeviceBuffers->indexCount = m_buffers.IndexCount();
+    if (!m_registered)
+        if (CDorvoGfx* gfx = CDorvoGfx::IfAlive())
+        {
+            gfx->RegisterDeviceUnit(this);
+            m_registered = true;
+        }
+    return OnResetDevice();
+}
+
+void CGfxUnit::ReleaseOwnBuffers()
+{
+    if (m_registered)
+    {
+        if (CDorvoGfx* gfx = CDorvoGfx::IfAlive())
+            gfx->UnregisterDeviceUnit(this);
+        m_registered = false;
+    }
+    m_pDeviceBuffers.reset();
+    m_buffers.Clear();
+    m_record.buffers = nullptr;
 }
 
 bool CGfxUnit::RefillDeviceBuffers()
@@ -319,17 +351,9 @@ void CGfxUnit::ReleaseResources()
         texture.reset();
     m_record.textures.fill(nullptr);
     m_pController.reset();
-    if (m_registered)
-    {
-        if (CDorvoGfx* gfx = CDorvoGfx::IfAlive())
-            gfx->UnregisterDeviceUnit(this);
-        m_registered = false;
-    }
-    m_pDeviceBuffers.reset();
-    m_buffers.Clear();
+    ReleaseOwnBuffers();
     m_pMeshBuffers = nullptr;
     m_pMeshDeviceBuffers = nullptr;
-    m_record.buffers = nullptr;
     m_pModel = nullptr;
 }
 

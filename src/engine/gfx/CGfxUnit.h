@@ -96,11 +96,26 @@ public:
     GfxModelComp* GetModelComp() const { return m_pModel; }
 
 protected:
-    // The owner's position component, or null.
-    POVComp* GetPOV() const;
+    // The owner's position component, or null. Units of other components answer from theirs.
+    virtual POVComp* GetPOV() const;
+
+    // ---- For the units that build their own geometry (terrain, cloth) ----
+    SRenderRecord& Record() { return m_record; }
+    // World, view, projection and world-view-projection into the render record.
+    void PrepareRecordMatrices();
+    // The unit's own vertex and index arrays, drawn from its own device buffers.
+    GfxRenderBuffers& OwnBuffers() { return m_buffers; }
+    // Makes the own arrays the unit's geometry: device buffers of their size (a new geometry
+    // id), filled, and the unit entered in the facade's device-unit list. False when the device
+    // buffers could not be made now (they are made at the next reset).
+    bool AdoptOwnBuffers();
+    // Lets go of the own arrays and device buffers and leaves the device-unit list; the
+    // textures stay.
+    void ReleaseOwnBuffers();
+    // The own device buffers filled again from the own arrays (discard).
+    bool RefillDeviceBuffers();
 
 private:
-    bool RefillDeviceBuffers();
 
     SRenderRecord m_record;
     const GfxRenderBuffers* m_pMeshBuffers = nullptr; // the cache's, not owned

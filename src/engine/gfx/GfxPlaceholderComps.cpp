@@ -1,8 +1,6 @@
 #include "engine/gfx/GfxPlaceholderComps.h"
 
 #include "common/XmlUtil.h"
-#include "engine/DefaultCompCreator.h"
-#include "engine/gfx/GfxModelComp.h"
 
 #include <tinyxml.h>
 
@@ -38,15 +36,5 @@ template <PlaceholderKind Kind> bool GfxPlaceholderComp<Kind>::Deserialize(const
 }
 
 template class GfxPlaceholderComp<PlaceholderKind::Water>;
-template class GfxPlaceholderComp<PlaceholderKind::Terrain>;
-template class GfxPlaceholderComp<PlaceholderKind::Cloth>;
-
-void RegisterPlaceholderComponentCreators()
-{
-    RegisterComponentType<GfxModelComp>(GfxModelComp::kTypeName);
-    RegisterComponentType<GfxWaterPlaceholderComp>("GfxWaterComp");
-    RegisterComponentType<GfxTerrainPlaceholderComp>("GfxTerrainComp");
-    RegisterComponentType<GfxClothPlaceholderComp>("GfxClothComp");
-}
 } // namespace gfx
 } // namespace dorvo

@@ -1,6 +1,5 @@
-// Stand-ins for the graphics components that do not exist yet: one small class per type name
-// that templates may list ("GfxWaterComp", "GfxTerrainComp", "GfxClothComp"),
-// so templates load and objects build. Each keeps the XML it was read from and
+// A stand-in for the graphics component that does not exist yet ("GfxWaterComp"), so templates
+// that list it load and objects build. It keeps the XML it was read from and
 // writes it back unchanged, so archetype values survive until the real component reads them.
 #pragma once
 
@@ -17,8 +16,6 @@ namespace gfx
 enum class PlaceholderKind
 {
     Water,
-    Terrain,
-    Cloth,
 };
 
 template <PlaceholderKind Kind> class GfxPlaceholderComp : public ComponentBase<GfxPlaceholderComp<Kind>>
@@ -39,12 +36,6 @@ private:
 };
 
 using GfxWaterPlaceholderComp = GfxPlaceholderComp<PlaceholderKind::Water>;
-using GfxTerrainPlaceholderComp = GfxPlaceholderComp<PlaceholderKind::Terrain>;
-using GfxClothPlaceholderComp = GfxPlaceholderComp<PlaceholderKind::Cloth>;
 
-// Registers the three names and the real "GfxModelComp" with the GobManager. A name that already has a
-// creator (the real component, registered earlier) keeps it, so this may run after graphics registers its
-// own. The facade's RegisterComponentCreators registers these with the real Gfx2DComp in between.
-void RegisterPlaceholderComponentCreators();
 } // namespace gfx
 } // namespace dorvo

@@ -2,7 +2,9 @@
 
 #include "engine/gfx/CDorvoGfx.h"
 #include "engine/gfx/Gfx2DComp.h"
+#include "engine/gfx/GfxClothComp.h"
 #include "engine/gfx/GfxModelComp.h"
+#include "engine/gfx/GfxTerrainComp.h"
 
 #include "TestSupport.h"
 
@@ -73,7 +75,8 @@ TEST_F(GfxPlaceholderCompsTest, EveryGraphicsNameHasACreator)
     EXPECT_EQ(GfxModelComp::StaticTypeID(), HashName("gfxmodelcomp"))
         << "the model component is the real one";
     EXPECT_EQ(Gfx2DComp::StaticTypeID(), HashName("Gfx2DComp")) << "the 2D component is the real one";
-    EXPECT_NE(GfxTerrainPlaceholderComp::StaticTypeID(), GfxClothPlaceholderComp::StaticTypeID());
+    EXPECT_EQ(GfxTerrainComp::StaticTypeID(), HashName("GfxTerrainComp")) << "the terrain component is the real one";
+    EXPECT_EQ(GfxClothComp::StaticTypeID(), HashName("GfxClothComp")) << "the cloth component is the real one";
 }
 
 TEST_F(GfxPlaceholderCompsTest, PlaceholderWritesBackWhatItRead)

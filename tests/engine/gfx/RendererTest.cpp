@@ -248,8 +248,10 @@ TEST_F(RendererTest, TheFacadesFrameDrawsItsGraphsZeroesTheCountersAndSkipsAnAbs
     gfx.SetStepTrace(&trace);
     Unit("Opaque1.x", -1.0f);
     Unit("Opaque2.x", 1.0f);
+    // The frame builds the terrain graph from the facade's terrain list.
     ASSERT_NE(gfx.GetSceneGraph(CDorvoGfx::SG_TERRAIN), nullptr);
-    gfx.GetSceneGraph(CDorvoGfx::SG_TERRAIN)->Build(List());
+    for (IGfxUnit* unit : List())
+        gfx.AddTerrainUnit(unit);
     for (int frame = 0; frame < 2; ++frame)
     {
         gfx.RenderFrame(frame, 0.033f);
@@ -260,14 +262,16 @@ TEST_F(RendererTest, TheFacadesFrameDrawsItsGraphsZeroesTheCountersAndSkipsAnAbs
     // Without the opaque graph the frame goes on and the others still draw.
     gfx.SetSceneGraph(CDorvoGfx::SG_OPAQUE, nullptr);
     EXPECT_EQ(gfx.GetSceneGraph(CDorvoGfx::SG_OPAQUE), nullptr);
-    std::vector<IGfxUnit*> one{units[0].get()};
-    gfx.GetSceneGraph(CDorvoGfx::SG_TERRAIN)->Build(one);
+    gfx.RemoveTerrainUnit(units[1].get());
     trace.clear();
     gfx.RenderFrame(3.0, 0.033f);
     EXPECT_EQ(renderer.GetObjectsDrawn(), 1u);
     EXPECT_NE(std::find(trace.begin(), trace.end(), "opaque graph"), trace.end());
     EXPECT_NE(std::find(trace.begin(), trace.end(), "end frame"), trace.end());
-    gfx.GetSceneGraph(CDorvoGfx::SG_TERRAIN)->Clear();
+    gfx.RemoveTerrainUnit(units[0].get());
+    gfx.RenderFrame(4.0, 0.033f);
+    EXPECT_EQ(renderer.GetObjectsDrawn(), 0u);
+    EXPECT_EQ(gfx.GetSceneGraph(CDorvoGfx::SG_TERRAIN)->GetNodeCount(), 0u) << "an empty list clears the graph";
     gfx.SetStepTrace(nullptr);
 }
 

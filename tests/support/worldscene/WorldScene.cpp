@@ -62,8 +62,8 @@ dorvo::SEngineConfigInfo SceneConfig(unsigned width, unsigned height)
     config.meshPath = data + "meshes/";
     config.texturePath = data + "textures/";
     config.fxPath = data + "fx/";
-    config.fxFiles = {"TextureMapping.fx", "PickedEffect.fx", "Glow.fx", "AnimatedGlow.fx",
-                      "TextureMappingNoLight.fx"};
+    config.fxFiles = {"TextureMapping.fx", "PickedEffect.fx", "Glow.fx",   "AnimatedGlow.fx",
+                      "TextureMappingNoLight.fx", "Terrain.fx",   "Membrane.fx"};
     dorvo::SEngineLight light;
     light.index = 0;
     light.light.Type = plat::D3DLIGHT_DIRECTIONAL;
