@@ -131,7 +131,7 @@ TEST_F(GameDataFilesTest, RoomFileRoundTripKeepsPuzzlesLightAndFlags)
     ASSERT_TRUE(QUORB::SaveRoomDataFile(room, "Lab.xml"));
 
     const std::string text = ReadFile("Lab.xml");
-    EXPECT_EQ(text.rfind("<?xml version=\"1.0\" ?>\n<File>\n    <RoomData>\n        <string name=\"Name\" />", 0), 0u)
+    EXPECT_EQ(text.rfind("<?xml version=\"1.0\" ?>\n<File>\n    <RoomData>\n        <string name=\"Name\"></string>", 0), 0u)
         << text;
 
     RoomData read;
