@@ -44,6 +44,8 @@ template <class Write> bool SaveRecord(const std::string& path, Write write)
     TiXmlNode* root = document.InsertEndChild(TiXmlElement("File"));
     if (!write(root))
         return false;
+    // Names with leading, trailing or doubled blanks read back as they were.
+    XmlKeepTexts(root);
     if (!SaveXmlAtomically(document, path))
     {
         std::cerr << path << ": the file could not be written; the old one is kept\n";

@@ -148,7 +148,7 @@ TEST_F(GameDataFilesTest, ProfileRoundTripKeepsTheRoomsInOrderButNotTheName)
 {
     Profile profile;
     profile.name = "Ann.xml";
-    profile.unlockedRooms = {"Room2.xml", "Room1.xml", "Room10.xml"};
+    profile.unlockedRooms = {"Room2.xml", "  My  room .xml", "Room10.xml"}; // blanks survive
     ASSERT_TRUE(QUORB::SaveProfileFile(profile, "Ann.xml"));
     EXPECT_EQ(ReadFile("Ann.xml").find("Ann.xml"), std::string::npos);
 
