@@ -80,8 +80,8 @@ std::uint32_t CheckedRecordCount(const TiXmlNode* countNode, std::uint32_t count
         return present;
     }
     if (present < count)
-        ReportGameFileFault(countNode, what + " " + std::to_string(count) + " but only " + std::to_string(present) +
-                                           " entries follow");
+        ReportGameFileFault(countNode, what + " " + std::to_string(count) + " but only " +
+                                           std::to_string(present) + " entries follow");
     return count;
 }
 

@@ -165,7 +165,8 @@ bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
                 description.objective = SavedRecord{std::string(), flag, *data->ToElement()};
         }
         else if (child != nullptr)
-            ReportGameFileFault(child, "objective id " + std::to_string(flag) + " names no kind of objective");
+            ReportGameFileFault(child,
+                                "objective id " + std::to_string(flag) + " names no kind of objective");
     }
     return true;
 }

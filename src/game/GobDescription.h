@@ -29,8 +29,8 @@ namespace QUORB
 // kind names and written by its Serialize.
 struct SavedRecord
 {
-    std::string typeName;        // widget data: "GravitySwitch", "Platform", "Bar", ...
-    std::uint32_t typeFlag = 0;  // objective: 1, 2, 4, 8, 16 or 32
+    std::string typeName;           // widget data: "GravitySwitch", "Platform", "Bar", ...
+    std::uint32_t typeFlag = 0;     // objective: 1, 2, 4, 8, 16 or 32
     TiXmlElement element{"Record"}; // the record's own element
 };
 

@@ -10,9 +10,7 @@
 
 namespace QUORB
 {
-RoomData::RoomData() : light{}
-{
-}
+RoomData::RoomData() : light{} {}
 
 bool RoomData::Write(TiXmlNode* parent, const RoomData& record)
 {

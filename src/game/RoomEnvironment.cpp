@@ -37,8 +37,8 @@ bool RoomEnvironment::Read(std::vector<std::uint32_t>& gobIDs, const TiXmlNode* 
         if (Gob* gob = GobDescription::CreateGob(description))
             gobIDs[i] = gob->GetID();
         else
-            ReportGameFileFault(child, "no object is built under the archetype \"" + description.archetypeName +
-                                           "\"; the description is skipped");
+            ReportGameFileFault(child, "no object is built under the archetype \"" +
+                                           description.archetypeName + "\"; the description is skipped");
     }
     return true;
 }

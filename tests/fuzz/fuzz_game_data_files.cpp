@@ -6,6 +6,7 @@
 
 #include "common/XmlFile.h"
 #include "engine/GobManager.h"
+#include "engine/ReadStringList.h"
 #include "game/GameDataFiles.h"
 #include "game/GobDescription.h"
 #include "game/Profile.h"
@@ -13,7 +14,7 @@
 
 #include <tinyxml.h>
 
-#include <cstring>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -64,8 +65,11 @@ void CheckEnvironment(const std::string& text)
     GobManager& manager = GobManager::Instance();
     std::vector<std::uint32_t> ids;
     QUORB::LoadEnvironmentFile(ids, "Input.xml");
-    FUZZ_CHECK(manager.GetCount() <= CountDescriptions(text), "an environment built objects it does not describe");
-    FUZZ_CHECK(ids.size() <= 65536 || ids.size() <= CountDescriptions(text), "an environment list sized from its count");
+    FUZZ_CHECK(manager.GetCount() <= CountDescriptions(text),
+               "an environment built objects it does not describe");
+    // Up to the bound the list is as long as the count says; past it, as the descriptions present.
+    FUZZ_CHECK(ids.size() <= std::max<std::size_t>(kMaxStringListSize, CountDescriptions(text)),
+               "an environment list sized from its count");
     manager.DestroyAllGobs();
 }
 
@@ -79,13 +83,15 @@ void CheckDescription(const std::string& text)
     if (!QUORB::GobDescription::Read(document.RootElement(), description))
         return;
     TiXmlElement saved("Saved");
-    FUZZ_CHECK(QUORB::GobDescription::Write(&saved, "EnvDescription", description), "a description does not save");
+    FUZZ_CHECK(QUORB::GobDescription::Write(&saved, "EnvDescription", description),
+               "a description does not save");
     QUORB::GobDescription again;
-    FUZZ_CHECK(QUORB::GobDescription::Read(saved.FirstChildElement(), again), "a saved description does not read");
+    FUZZ_CHECK(QUORB::GobDescription::Read(saved.FirstChildElement(), again),
+               "a saved description does not read");
     TiXmlElement resaved("Saved");
     QUORB::GobDescription::Write(&resaved, "EnvDescription", again);
-    FUZZ_CHECK(Print(saved) == Print(resaved), "a saved description reads back differently:\n" + Print(saved) +
-                                                   "\n" + Print(resaved));
+    FUZZ_CHECK(Print(saved) == Print(resaved),
+               "a saved description reads back differently:\n" + Print(saved) + "\n" + Print(resaved));
 }
 } // namespace
 

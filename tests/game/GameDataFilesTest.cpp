@@ -81,7 +81,8 @@ void WriteFile(const std::string& path, const std::string& text)
     std::ofstream(path, std::ios::binary) << text;
 }
 
-SavedRecord Record(const std::string& typeName, std::uint32_t flag, const std::string& elementName, float value)
+SavedRecord Record(const std::string& typeName, std::uint32_t flag, const std::string& elementName,
+                   float value)
 {
     SavedRecord record;
     record.typeName = typeName;
@@ -99,9 +100,10 @@ protected:
         RegisterComponentType<POVComp>("POVComp");
         RegisterComponentType<TestWidgetDataComp>("WidgetDataComp");
         GobManager::Instance().ResetTemplates();
-        std::ofstream("EnvBox.xml") << "<File><Template><string>EnvBox</string><string>EnvBox</string>"
-                                       "<list size=\"2\"><string>POVComp</string><string>WidgetDataComp</string>"
-                                       "</list><list size=\"0\"/></Template></File>";
+        std::ofstream("EnvBox.xml")
+            << "<File><Template><string>EnvBox</string><string>EnvBox</string>"
+               "<list size=\"2\"><string>POVComp</string><string>WidgetDataComp</string>"
+               "</list><list size=\"0\"/></Template></File>";
         GobManager::Instance().LoadTemplate("EnvBox.xml");
     }
     void TearDown() override { GobManager::Instance().ResetTemplates(); }
@@ -131,7 +133,10 @@ TEST_F(GameDataFilesTest, RoomFileRoundTripKeepsPuzzlesLightAndFlags)
     ASSERT_TRUE(QUORB::SaveRoomDataFile(room, "Lab.xml"));
 
     const std::string text = ReadFile("Lab.xml");
-    EXPECT_EQ(text.rfind("<?xml version=\"1.0\" ?>\n<File>\n    <RoomData>\n        <string name=\"Name\"></string>", 0), 0u)
+    EXPECT_EQ(
+        text.rfind(
+            "<?xml version=\"1.0\" ?>\n<File>\n    <RoomData>\n        <string name=\"Name\"></string>", 0),
+        0u)
         << text;
 
     RoomData read;
@@ -200,7 +205,8 @@ TEST_F(GameDataFilesTest, EnvironmentRoundTripRebuildsTheObjectsWithTheirData)
         if (again.widgetData)
         {
             EXPECT_EQ(again.widgetData->typeName, "Platform");
-            EXPECT_EQ(Print(again.widgetData->element), Print(Record("Platform", 0, "Platform", 0.5f).element));
+            EXPECT_EQ(Print(again.widgetData->element),
+                      Print(Record("Platform", 0, "Platform", 0.5f).element));
         }
     }
     // Saving what was read gives the same file.
@@ -223,8 +229,8 @@ TEST_F(GameDataFilesTest, DescriptionElementOrderIsTheFormatAndNamesDoNotMatter)
     std::vector<std::string> names;
     for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         names.push_back(child->Attribute("name"));
-    EXPECT_EQ(names, (std::vector<std::string>{"Archetype", "Position", "Orientation", "Scale", "HasWidgetData",
-                                                "HasObjective"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"Archetype", "Position", "Orientation", "Scale",
+                                               "HasWidgetData", "HasObjective"}));
 
     // Data and objective travel as kind and element and come back the same; copies are deep.
     GobDescription full = plain;
@@ -269,9 +275,10 @@ TEST_F(GameDataFilesTest, DescriptionElementOrderIsTheFormatAndNamesDoNotMatter)
 
 TEST_F(GameDataFilesTest, ListSizeAboveItsChildrenGivesEmptySlots)
 {
-    WriteFile("Short.xml", "<?xml version=\"1.0\" ?><File><RoomData><string>R</string>"
-                           "<list name=\"Puzzles\" size=\"4\"><string>A.xml</string><string>B.xml</string></list>"
-                           "</RoomData></File>");
+    WriteFile("Short.xml",
+              "<?xml version=\"1.0\" ?><File><RoomData><string>R</string>"
+              "<list name=\"Puzzles\" size=\"4\"><string>A.xml</string><string>B.xml</string></list>"
+              "</RoomData></File>");
     RoomData room;
     room.enableShadow = true;
     ASSERT_TRUE(QUORB::LoadRoomDataFile(room, "Short.xml"));
@@ -292,11 +299,10 @@ TEST_F(GameDataFilesTest, HostileCountsReadOnlyTheChildrenPresent)
         std::size_t slots;
     };
     const Case cases[] = {
-        {"3", 3},          // the unknown archetype is skipped
-        {"5", 5},          // below the bound the list is as long as the count
-        {"2147483647", 3}, // above it only what is there
-        {"4294967295", 3},
-        {"-1", 3},         // reads as 4294967295
+        {"3", 3},                     // the unknown archetype is skipped
+        {"5", 5},                     // below the bound the list is as long as the count
+        {"2147483647", 3},            // above it only what is there
+        {"4294967295", 3}, {"-1", 3}, // reads as 4294967295
     };
     for (const Case& c : cases)
     {
