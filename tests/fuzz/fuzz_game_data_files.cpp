@@ -1,10 +1,11 @@
 // The game's room, room environment and profile files and the object description inside them:
 // the input is loaded as each kind of file, and as a description; whatever reads must save and
 // read back to the same save, and an environment never builds more objects than it describes.
-// Bounded run: 100000 inputs
+// Bounded run: 4000 inputs
 #include "FuzzSupport.h"
 
 #include "common/XmlFile.h"
+#include "common/XmlUtil.h"
 #include "engine/GobManager.h"
 #include "engine/ReadStringList.h"
 #include "game/GameDataFiles.h"
@@ -36,28 +37,44 @@ std::size_t CountDescriptions(const std::string& text)
     return count;
 }
 
+// The text a save of the record would hold (the savers' frame and blank keeping, printed in
+// memory: the savers' own file writing is tested elsewhere and flushes every file to disk).
+template <class Record> std::string SaveText(const Record& record)
+{
+    TiXmlDocument document;
+    document.InsertEndChild(TiXmlDeclaration("1.0", "", ""));
+    TiXmlNode* root = document.InsertEndChild(TiXmlElement("File"));
+    FUZZ_CHECK(Record::Write(root, record), "a record read does not save");
+    XmlKeepTexts(root);
+    TiXmlPrinter printer;
+    document.Accept(&printer);
+    return printer.Str();
+}
+
+template <class Record> void CheckReadsBack(const Record& record)
+{
+    const std::string saved = SaveText(record);
+    TiXmlDocument document;
+    std::string error;
+    FUZZ_CHECK(XmlParseText(saved, "save", document, error), "a save does not parse: " + error);
+    Record again;
+    FUZZ_CHECK(Record::Read(document.RootElement()->FirstChildElement(), again), "a save does not read");
+    const std::string resaved = SaveText(again);
+    FUZZ_CHECK(resaved == saved, "a saved record reads back differently:\n" + saved + "\n" + resaved);
+}
+
 void CheckRoom()
 {
     QUORB::RoomData room;
-    if (!QUORB::LoadRoomDataFile(room, "Input.xml"))
-        return;
-    FUZZ_CHECK(QUORB::SaveRoomDataFile(room, "Room.xml"), "a room read does not save");
-    QUORB::RoomData again;
-    FUZZ_CHECK(QUORB::LoadRoomDataFile(again, "Room.xml"), "a saved room does not load");
-    FUZZ_CHECK(QUORB::SaveRoomDataFile(again, "Room2.xml"), "a room read again does not save");
-    FUZZ_CHECK(fuzzsupport::ReadFile("Room.xml") == fuzzsupport::ReadFile("Room2.xml"),
-               "a saved room reads back differently");
+    if (QUORB::LoadRoomDataFile(room, "Input.xml"))
+        CheckReadsBack(room);
 }
 
 void CheckProfile()
 {
     QUORB::Profile profile;
-    if (!QUORB::LoadProfileFile(profile, "Input.xml"))
-        return;
-    FUZZ_CHECK(QUORB::SaveProfileFile(profile, "Profile.xml"), "a profile read does not save");
-    QUORB::Profile again;
-    FUZZ_CHECK(QUORB::LoadProfileFile(again, "Profile.xml"), "a saved profile does not load");
-    FUZZ_CHECK(again.unlockedRooms == profile.unlockedRooms, "a saved profile reads back differently");
+    if (QUORB::LoadProfileFile(profile, "Input.xml"))
+        CheckReadsBack(profile);
 }
 
 void CheckEnvironment(const std::string& text)
