@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <filesystem>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -226,5 +230,69 @@ std::vector<std::string> ListFiles(const std::string& input)
                   return order != 0 ? order < 0 : a < b;
               });
     return names;
+}
+namespace
+{
+bool WriteAll(int fd, const std::string& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size())
+    {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The folder holding `path` flushed, so the rename survives a power cut; a folder that cannot
+// be opened for it changes nothing about the save.
+void SyncFolderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0)
+    {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+} // namespace
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes)
+{
+    if (path.empty())
+        return false;
+    // The existing file whatever the case of its name, else the caller's name in the folder
+    // that matches, as OpenFile creates it.
+    std::string target = Resolve(path, Want::File);
+    std::error_code ec;
+    if (!fs::is_regular_file(target, ec))
+    {
+        target = ToSlashes(path);
+        const size_t slash = target.rfind('/');
+        if (slash != std::string::npos && slash > 0)
+            target = Resolve(target.substr(0, slash), Want::Folder) + target.substr(slash);
+    }
+    const std::string temporary = target + ".tmp";
+    ::unlink(temporary.c_str()); // a leftover of an earlier crash
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, bytes);
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!ok)
+    {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    SyncFolderOf(target);
+    return true;
 }
 } // namespace plat

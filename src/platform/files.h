@@ -28,4 +28,11 @@ std::vector<std::string> ListFiles(const std::string& pattern);
 
 // Case-insensitive wildcard match of one name against one pattern element.
 bool WildcardMatch(const std::string& pattern, const std::string& name);
+
+// Saves `bytes` as the file at `path` so that a crash, a full disk or a failing write never
+// leaves half a file: the bytes go to "<file>.tmp" beside the target (a stale one from an
+// earlier crash is replaced), are flushed to disk, and the temporary file is renamed over the
+// target, over the existing file even when its name differs in case. On any failure the
+// temporary file is removed, the old file is left as it was and the result is false.
+bool WriteFileAtomically(const std::string& path, const std::string& bytes);
 } // namespace plat

@@ -4,9 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -184,4 +191,95 @@ TEST_F(FilesTest, CaseVariantFoldersAreTriedUntilOneHoldsThePath)
     }
     EXPECT_EQ(plat::ListFiles("Mix/*notes.txt"), (std::vector<std::string>{"*notes.txt"}));
     EXPECT_EQ(plat::ListFiles("mix/what?.TXT"), (std::vector<std::string>{"what?.txt"}));
+}
+
+namespace
+{
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+} // namespace
+
+TEST_F(FilesTest, AtomicSaveReplacesTheFileWhateverTheCaseOfItsName)
+{
+    // The existing "Room1.xml" is replaced in place: no second file in another case.
+    ASSERT_TRUE(plat::WriteFileAtomically("data\\xmlfiles\\rooms\\ROOM1.XML", "new room one"));
+    EXPECT_EQ(ReadAll("Data/XmlFiles/Rooms/Room1.xml"), "new room one");
+    EXPECT_EQ(FolderEntries("Data/XmlFiles/Rooms"),
+              (std::vector<std::string>{"ROOM2.XML", "Room1.xml", "Sub.xml", "notes.txt"}));
+
+    // A new file keeps the caller's name inside the folder that matches.
+    ASSERT_TRUE(plat::WriteFileAtomically("DATA/xmlfiles/Rooms/Room3.xml", std::string("a\0b", 3)));
+    EXPECT_EQ(ReadAll("Data/XmlFiles/Rooms/Room3.xml"), std::string("a\0b", 3));
+}
+
+TEST_F(FilesTest, AtomicSaveIsNotDisturbedByATemporaryFileLeftByACrash)
+{
+    Write("Data/XmlFiles/Rooms/Room1.xml.tmp", "half a file from an earlier cra");
+    fs::permissions("Data/XmlFiles/Rooms/Room1.xml.tmp", fs::perms::owner_read);
+    ASSERT_TRUE(plat::WriteFileAtomically("Data/XmlFiles/Rooms/Room1.xml", "saved"));
+    EXPECT_EQ(ReadAll("Data/XmlFiles/Rooms/Room1.xml"), "saved");
+    EXPECT_FALSE(fs::exists("Data/XmlFiles/Rooms/Room1.xml.tmp"));
+}
+
+TEST_F(FilesTest, AFailedAtomicSaveLeavesTheOldFileAndNoTemporaryFile)
+{
+    const std::string folder = "Data/XmlFiles/Rooms";
+    const std::string old = ReadAll(folder + "/Room1.xml");
+    const std::vector<std::string> before = FolderEntries(folder);
+    const std::string big(256 * 1024, 'x');
+
+    struct Case
+    {
+        const char* what;
+        std::function<bool()> save;
+    };
+    const Case cases[] = {
+        {"a write failing midway (file size limit)",
+         [&]
+         {
+             // The kernel refuses the write past the limit, as it would on a full disk.
+             rlimit saved{};
+             getrlimit(RLIMIT_FSIZE, &saved);
+             rlimit small = saved;
+             small.rlim_cur = 4096;
+             const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+             setrlimit(RLIMIT_FSIZE, &small);
+             const bool ok = plat::WriteFileAtomically(folder + "/Room1.xml", big);
+             setrlimit(RLIMIT_FSIZE, &saved);
+             std::signal(SIGXFSZ, previous);
+             return ok;
+         }},
+        {"a read-only folder",
+         [&]
+         {
+             fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+             const bool ok = plat::WriteFileAtomically(folder + "/Room1.xml", "new");
+             fs::permissions(folder, fs::perms::owner_all);
+             return ok;
+         }},
+        {"a folder where the file should be",
+         [&] { return plat::WriteFileAtomically(folder + "/Sub.xml", "new"); }},
+        {"a missing folder", [&] { return plat::WriteFileAtomically(folder + "/Nowhere/Room1.xml", "new"); }},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        if (std::string(c.what) == "a read-only folder" && ::geteuid() == 0)
+            continue; // permissions do not stop the superuser
+        EXPECT_FALSE(c.save());
+        EXPECT_EQ(ReadAll(folder + "/Room1.xml"), old);
+        EXPECT_EQ(FolderEntries(folder), before);
+    }
 }

@@ -1,0 +1,123 @@
+#include "game/GameDataFiles.h"
+
+#include "common/XmlFile.h"
+#include "common/XmlUtil.h"
+#include "engine/ReadStringList.h"
+#include "game/GameFileReport.h"
+#include "game/Profile.h"
+#include "game/RoomData.h"
+#include "game/RoomEnvironment.h"
+#include "game/SaveXmlAtomically.h"
+
+#include <tinyxml.h>
+
+#include <iostream>
+
+namespace QUORB
+{
+namespace
+{
+// The record element of a game file, or null with the line that says why. The document is
+// named after the file so the readers' lines name it.
+const TiXmlElement* LoadRecord(TiXmlDocument& document, const std::string& path)
+{
+    std::string error;
+    if (!XmlLoadFile(path, document, error))
+    {
+        std::cerr << error << "\n";
+        return nullptr;
+    }
+    document.SetValue(path);
+    const TiXmlElement* root = document.RootElement();
+    const TiXmlElement* record = root != nullptr ? root->FirstChildElement() : nullptr;
+    if (record == nullptr)
+        ReportGameFileFault(root != nullptr ? static_cast<const TiXmlNode*>(root) : &document,
+                            "the file holds no record element");
+    return record;
+}
+
+// The common frame with the record written by `write` into its "File" root.
+template <class Write> bool SaveRecord(const std::string& path, Write write)
+{
+    TiXmlDocument document;
+    document.InsertEndChild(TiXmlDeclaration("1.0", "", ""));
+    TiXmlNode* root = document.InsertEndChild(TiXmlElement("File"));
+    if (!write(root))
+        return false;
+    // Names with leading, trailing or doubled blanks read back as they were.
+    XmlKeepTexts(root);
+    if (!SaveXmlAtomically(document, path))
+    {
+        std::cerr << path << ": the file could not be written; the old one is kept\n";
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+bool WriteStringList(TiXmlNode* parent, const std::string& listName, const std::string& itemName,
+                     const std::vector<std::string>& items)
+{
+    TiXmlNode* list = XmlWriteListElement(parent, listName, static_cast<int>(items.size()));
+    if (list == nullptr)
+        return false;
+    for (const std::string& item : items)
+        XmlWriteString(list, item, itemName);
+    return true;
+}
+
+std::uint32_t CheckedRecordCount(const TiXmlNode* countNode, std::uint32_t count, const std::string& what)
+{
+    std::uint32_t present = 0;
+    for (const TiXmlNode* next = XmlNextSiblingElement(countNode); next != nullptr && present <= count;
+         next = XmlNextSiblingElement(next))
+        ++present;
+    if (count > static_cast<std::uint32_t>(kMaxStringListSize))
+    {
+        ReportGameFileFault(countNode, what + " " + std::to_string(count) + " is above the largest count (" +
+                                           std::to_string(kMaxStringListSize) + "); only the " +
+                                           std::to_string(present) + " entries present are read");
+        return present;
+    }
+    if (present < count)
+        ReportGameFileFault(countNode, what + " " + std::to_string(count) + " but only " +
+                                           std::to_string(present) + " entries follow");
+    return count;
+}
+
+bool LoadRoomDataFile(RoomData& record, const std::string& path)
+{
+    TiXmlDocument document;
+    const TiXmlElement* element = LoadRecord(document, path);
+    return element != nullptr && RoomData::Read(element, record);
+}
+
+bool SaveRoomDataFile(const RoomData& record, const std::string& path)
+{
+    return SaveRecord(path, [&](TiXmlNode* root) { return RoomData::Write(root, record); });
+}
+
+bool LoadEnvironmentFile(std::vector<std::uint32_t>& gobIDs, const std::string& path)
+{
+    TiXmlDocument document;
+    const TiXmlElement* element = LoadRecord(document, path);
+    return element != nullptr && RoomEnvironment::Read(gobIDs, element);
+}
+
+bool SaveEnvironmentFile(const std::vector<std::uint32_t>& gobIDs, const std::string& path)
+{
+    return SaveRecord(path, [&](TiXmlNode* root) { return RoomEnvironment::Write(gobIDs, root); });
+}
+
+bool LoadProfileFile(Profile& profile, const std::string& path)
+{
+    TiXmlDocument document;
+    const TiXmlElement* element = LoadRecord(document, path);
+    return element != nullptr && Profile::Read(element, profile);
+}
+
+bool SaveProfileFile(const Profile& profile, const std::string& path)
+{
+    return SaveRecord(path, [&](TiXmlNode* root) { return Profile::Write(root, profile); });
+}
+} // namespace QUORB

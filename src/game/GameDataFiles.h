@@ -1,0 +1,37 @@
+// The game's small XML files (rooms, room environments, profiles): the common frame (a
+// declaration version "1.0" and one root "File" holding the record element), the string list
+// writer, and the loaders and savers. A loader that cannot open or parse its file writes one
+// line and leaves the record as it was; a saver writes through SaveXmlAtomically and returns
+// whether the file was written. Paths come from the callers (ROOM_PATH and the others).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TiXmlNode;
+
+namespace QUORB
+{
+struct Profile;
+struct RoomData;
+
+// Appends <list name=listName size=N> holding one string element per item, named itemName.
+// False, writing nothing, for a null or non-element parent.
+bool WriteStringList(TiXmlNode* parent, const std::string& listName, const std::string& itemName,
+                     const std::vector<std::string>& items);
+
+// How many records a reader takes after a count element (the "NumEnvGobs" kind): the count
+// itself up to kMaxStringListSize, with one line when fewer elements follow it; a larger count is
+// malformed (one line) and only the elements present are read, so nothing is sized from it.
+std::uint32_t CheckedRecordCount(const TiXmlNode* countNode, std::uint32_t count, const std::string& what);
+
+bool LoadRoomDataFile(RoomData& record, const std::string& path);
+bool SaveRoomDataFile(const RoomData& record, const std::string& path);
+// Creates the environment's gobs and lists their ids (see RoomEnvironment::Read).
+bool LoadEnvironmentFile(std::vector<std::uint32_t>& gobIDs, const std::string& path);
+// Writes the listed gobs as an environment file.
+bool SaveEnvironmentFile(const std::vector<std::uint32_t>& gobIDs, const std::string& path);
+bool LoadProfileFile(Profile& profile, const std::string& path);
+bool SaveProfileFile(const Profile& profile, const std::string& path);
+} // namespace QUORB

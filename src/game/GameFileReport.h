@@ -1,0 +1,13 @@
+// The one line a game data reader writes about bad input: "<file>:<line>: <what was wrong>",
+// the file being the document the element came from (its loader names the document after the
+// file) and the line the element's own.
+#pragma once
+
+#include <string>
+
+class TiXmlNode;
+
+namespace QUORB
+{
+void ReportGameFileFault(const TiXmlNode* node, const std::string& what);
+} // namespace QUORB

@@ -1,0 +1,46 @@
+#include "game/Profile.h"
+
+#include "common/XmlUtil.h"
+#include "game/GameDataFiles.h"
+#include "game/GameFileReport.h"
+
+#include <tinyxml.h>
+
+namespace QUORB
+{
+bool Profile::Write(TiXmlNode* parent, const Profile& profile)
+{
+    if (parent == nullptr || parent->ToElement() == nullptr)
+        return false;
+    TiXmlElement element("Profile");
+    XmlWriteUint(&element, static_cast<unsigned int>(profile.unlockedRooms.size()), "NumUnlockedRooms");
+    for (const std::string& room : profile.unlockedRooms)
+        XmlWriteString(&element, room, "RoomFileName");
+    return parent->InsertEndChild(element) != nullptr;
+}
+
+bool Profile::Read(const TiXmlNode* node, Profile& profile)
+{
+    const TiXmlElement* element = node != nullptr ? node->ToElement() : nullptr;
+    if (element == nullptr)
+        return false;
+    const TiXmlNode* child = XmlFirstChildElement(element);
+    if (child == nullptr)
+    {
+        ReportGameFileFault(element, "the profile record <" + element->ValueStr() + "> is empty");
+        return false;
+    }
+    profile.unlockedRooms.clear();
+    unsigned int count = 0;
+    XmlReadUint(child, &count);
+    const std::uint32_t present = CheckedRecordCount(child, count, "NumUnlockedRooms");
+    for (std::uint32_t i = 0; i < present; ++i)
+    {
+        child = XmlNextSiblingElement(child);
+        std::string room;
+        XmlReadString(child, &room);
+        profile.unlockedRooms.push_back(room);
+    }
+    return true;
+}
+} // namespace QUORB

@@ -1,0 +1,25 @@
+// A player's profile: its name (the profile's file name, not stored in the file) and the room
+// files the player has unlocked, in order. Element "Profile": uint "NumUnlockedRooms", then
+// that many string "RoomFileName".
+#pragma once
+
+#include <string>
+#include <vector>
+
+class TiXmlNode;
+
+namespace QUORB
+{
+struct Profile
+{
+    // Appends the "Profile" element; false, writing nothing, for a null or non-element parent.
+    static bool Write(TiXmlNode* parent, const Profile& profile);
+    // Empties the list and reads the count and the names. False, with one line, for a null
+    // element or one without children. A count above kMaxStringListSize is malformed (one line)
+    // and only the names present are read; a count above the names present reads those (one line).
+    static bool Read(const TiXmlNode* node, Profile& profile);
+
+    std::string name;
+    std::vector<std::string> unlockedRooms;
+};
+} // namespace QUORB

@@ -1,0 +1,26 @@
+#include "game/SaveXmlAtomically.h"
+
+#include "platform/files.h"
+
+#include <tinyxml.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace QUORB
+{
+bool SaveXmlAtomically(const TiXmlDocument& document, const std::string& path)
+{
+    // TinyXML's save prints to a stream; a memory stream gives its bytes unchanged.
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* stream = open_memstream(&buffer, &size);
+    if (stream == nullptr)
+        return false;
+    const bool printed = document.SaveFile(stream);
+    const bool closed = std::fclose(stream) == 0;
+    std::string bytes = buffer != nullptr ? std::string(buffer, size) : std::string();
+    std::free(buffer);
+    return printed && closed && plat::WriteFileAtomically(path, bytes);
+}
+} // namespace QUORB
