@@ -6,9 +6,12 @@
 // times of the graphs' own clocks, means). On OpenGL
 // with Mesa's llvmpipe under Xvfb: the wall time of a frame up to the presented picture. Counts
 // for both: objects, gathered, drawn, triangles, flushes. Goals: under 2 ms headless, under
-// 25 ms on llvmpipe. The argument adds to the room, by bits: 1 a 129 x 129 terrain (the test
-// templates' "Hills"), 2 a 32 x 32 cloth (the "Banner" on a larger grid), 4 one particle system
-// of 2,000 particles; 0 is the room alone, 7 all three.
+// 25 ms on llvmpipe. The room has a sheet of still water across its floor. Each run takes three
+// arguments: the extras added to the room, by bits (1 a 129 x 129 terrain, the test templates'
+// "Hills"; 2 a 32 x 32 cloth, the "Banner" on a larger grid; 4 one particle system of 2,000
+// particles; 0 the room alone, 7 all three), the water on or off, and a quality preset (0 none,
+// 1 Low, 2 Medium, 3 High, as the game's settings apply them). Water with Medium is the game's
+// default.
 #include "VirtualDisplay.h"
 #include "worldscene/WorldScene.h"
 
@@ -23,6 +26,7 @@
 #include "engine/gfx/GfxClothComp.h"
 #include "engine/phy/ClothComp.h"
 #include "engine/gfx/CMeshManager.h"
+#include "engine/gfx/CPostProcessor.h"
 #include "engine/gfx/CRenderer.h"
 #include "engine/gfx/CSceneGraphMgr.h"
 #include "platform/frame_driver.h"
@@ -92,11 +96,33 @@ std::string SceneFile(int extras)
     text.insert(text.find("<Camera"), lines);
     std::ofstream("bench_scene.xml") << text;
     return "bench_scene.xml";
+
+// The game's graphics quality: models, lines and post-processing on, the queue emptied, then
+// Low: post-processing off; Medium: edges and outlines; High: outlines with a glow.
+void ApplyQuality(int quality)
+{
+    CDorvoGfx& gfx = CDorvoGfx::Instance();
+    if (quality == 0)
+        return;
+    gfx.SetRenderFlags(gfx.GetRenderFlags() | 0x800201u);
+    dorvo::gfx::CPostProcessor::Instance().ClearQueue();
+    if (quality == 1)
+        gfx.SetRenderFlags(gfx.GetRenderFlags() & ~static_cast<std::uint32_t>(CDorvoGfx::RF_POST_PROCESSING));
+    else if (quality == 2)
+        for (unsigned id : {42u, 46u})
+            gfx.QueuePostProcess(id, false);
+    else
+        for (unsigned id : {42u, 45u, 46u, 19u, 47u, 0u, 48u, 49u, 1u, 39u})
+            gfx.QueuePostProcess(id, false);
 }
 
 void RunFrames(benchmark::State& state, bool present)
 {
     CDorvoGfx& gfx = CDorvoGfx::Instance();
+    const std::uint32_t flags = gfx.GetRenderFlags();
+    if (state.range(1) == 0)
+        gfx.SetRenderFlags(flags & ~static_cast<std::uint32_t>(CDorvoGfx::RF_WATER));
+    ApplyQuality(static_cast<int>(state.range(2)));
     plat::IDirect3DDevice9* device = plat::DXUTGetD3D9Device();
     const int extras = static_cast<int>(state.range(0));
     RegisterComponentType<dorvo::phy::ClothComp>(dorvo::phy::ClothComp::kTypeName);
@@ -176,6 +202,7 @@ void RunFrames(benchmark::State& state, bool present)
     }
     dorvo::gfx::CMeshManager::Instance().Release();
     gfx.Release();
+    gfx.SetRenderFlags(flags);
 }
 
 // The scene effects and the particles'.
@@ -229,20 +256,22 @@ void BM_FrameLlvmpipe(benchmark::State& state)
 }
 } // namespace
 
-BENCHMARK(BM_FrameHeadless)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(kFrames)
-    ->Arg(0)
-    ->Arg(EXTRA_Terrain)
-    ->Arg(EXTRA_Cloth)
-    ->Arg(EXTRA_Particles)
-    ->Arg(EXTRA_Terrain | EXTRA_Cloth | EXTRA_Particles);
-BENCHMARK(BM_FrameLlvmpipe)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(kFrames)
-    ->Arg(0)
-    ->Arg(EXTRA_Terrain)
-    ->Arg(EXTRA_Cloth)
-    ->Arg(EXTRA_Particles)
-    ->Arg(EXTRA_Terrain | EXTRA_Cloth | EXTRA_Particles);
+// The extras alone and together with water off and no preset; then water off and on without
+// presets, and with water each preset.
+void Cases(benchmark::internal::Benchmark* bench)
+{
+    bench->ArgNames({"extras", "water", "quality"});
+    for (const auto& args : {std::vector<std::int64_t>{0, 0, 0},
+                             {EXTRA_Terrain, 0, 0},
+                             {EXTRA_Cloth, 0, 0},
+                             {EXTRA_Particles, 0, 0},
+                             {EXTRA_Terrain | EXTRA_Cloth | EXTRA_Particles, 0, 0},
+                             {0, 1, 0},
+                             {0, 1, 1},
+                             {0, 1, 2},
+                             {0, 1, 3}})
+        bench->Args(args);
+}
+
+BENCHMARK(BM_FrameHeadless)->Apply(Cases)->Unit(benchmark::kMillisecond)->Iterations(kFrames);
+BENCHMARK(BM_FrameLlvmpipe)->Apply(Cases)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(kFrames);

@@ -77,6 +77,7 @@ const std::map<std::string, std::vector<std::string>> kTechniques = {
     {"Particle.fx", {"RenderParticle"}},
     {"Terrain.fx", {"RenderTerrain"}},
     {"Membrane.fx", {"Membrane", "ClothMembrane"}},
+    {"Water2.fx", {"RenderPlanarWater"}},
 };
 
 using AuthoredEffectsTest = fxtest::HeadlessEffects;
@@ -90,11 +91,11 @@ TEST_F(AuthoredEffectsTest, TheConfiguredEffectsLoadBesideDummyWithEveryHandleFo
     EXPECT_EQ(listed,
               (std::vector<std::string>{"TextureMapping.fx", "PickedEffect.fx", "Glow.fx", "AnimatedGlow.fx",
                                         "TextureMappingNoLight.fx", "Particle.fx", "Terrain.fx",
-                                        "Membrane.fx"}));
+                                        "Membrane.fx", "Water2.fx"}));
 
     // Every committed file, listed or not, loads into the pool after Dummy.fx.
     std::vector<std::string> all = CommittedEffects();
-    EXPECT_EQ(all.size(), 9u) << ::testing::PrintToString(all);
+    EXPECT_EQ(all.size(), 10u) << ::testing::PrintToString(all);
     CFXManager manager;
     ::testing::internal::CaptureStderr();
     const bool created = manager.Create(testsupport::RepoPath("data/fx") + "/");
@@ -109,7 +110,7 @@ TEST_F(AuthoredEffectsTest, TheConfiguredEffectsLoadBesideDummyWithEveryHandleFo
     const std::map<std::string, std::size_t> sizes = {
         {"TextureMapping.fx", 14}, {"PickedEffect.fx", 13},          {"Glow.fx", 13},
         {"AnimatedGlow.fx", 14},   {"TextureMappingNoLight.fx", 12}, {"Particle.fx", 13},
-        {"Terrain.fx", 16},        {"Membrane.fx", 13}};
+        {"Terrain.fx", 16},        {"Membrane.fx", 13},              {"Water2.fx", 39}};
     for (const auto& [file, size] : sizes)
     {
         SCOPED_TRACE(file);

@@ -37,8 +37,8 @@ struct SceneObject
 
 // The engine configuration the scenes are drawn with: the repository's meshes, textures and
 // scene effects ("TextureMapping.fx", "PickedEffect.fx", "Glow.fx", "AnimatedGlow.fx",
-// "TextureMappingNoLight.fx", "Terrain.fx", "Membrane.fx"), the game's light, windowed at width x
-// height.
+// "TextureMappingNoLight.fx", "Terrain.fx", "Membrane.fx", "Water2.fx"), the game's light, windowed
+// at width x height.
 dorvo::SEngineConfigInfo SceneConfig(unsigned width = 800, unsigned height = 600);
 
 class WorldScene

@@ -1,10 +1,9 @@
-#include "engine/gfx/GfxPlaceholderComps.h"
-
 #include "engine/gfx/CDorvoGfx.h"
 #include "engine/gfx/Gfx2DComp.h"
 #include "engine/gfx/GfxClothComp.h"
 #include "engine/gfx/GfxModelComp.h"
 #include "engine/gfx/GfxTerrainComp.h"
+#include "engine/gfx/GfxWaterComp.h"
 
 #include "TestSupport.h"
 
@@ -23,7 +22,7 @@ using namespace dorvo::gfx;
 namespace
 {
 // Stand-ins for the engine's and the state machines' components the game's templates name:
-// they keep what they read, like the placeholders, so archetype snapshots stay aligned.
+// they keep what they read, so archetype snapshots stay aligned.
 template <int N> class KeepComp : public ComponentBase<KeepComp<N>>
 {
 public:
@@ -45,7 +44,7 @@ public:
     }
 };
 
-class GfxPlaceholderCompsTest : public ::testing::Test
+class GfxComponentCreatorsTest : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -61,7 +60,7 @@ protected:
 };
 } // namespace
 
-TEST_F(GfxPlaceholderCompsTest, EveryGraphicsNameHasACreator)
+TEST_F(GfxComponentCreatorsTest, EveryGraphicsNameHasACreator)
 {
     const char* names[] = {"GfxModelComp", "GfxWaterComp", "GfxTerrainComp", "Gfx2DComp", "GfxClothComp"};
     for (const char* name : names)
@@ -77,32 +76,10 @@ TEST_F(GfxPlaceholderCompsTest, EveryGraphicsNameHasACreator)
     EXPECT_EQ(Gfx2DComp::StaticTypeID(), HashName("Gfx2DComp")) << "the 2D component is the real one";
     EXPECT_EQ(GfxTerrainComp::StaticTypeID(), HashName("GfxTerrainComp")) << "the terrain component is the real one";
     EXPECT_EQ(GfxClothComp::StaticTypeID(), HashName("GfxClothComp")) << "the cloth component is the real one";
+    EXPECT_EQ(GfxWaterComp::StaticTypeID(), HashName("GfxWaterComp")) << "the water component is the real one";
 }
 
-TEST_F(GfxPlaceholderCompsTest, PlaceholderWritesBackWhatItRead)
-{
-    TiXmlDocument document;
-    document.Parse("<Component name=\"GfxWaterComp\"><string name=\"FXFile\">Model.fx</string>"
-                   "<float name=\"Alpha\">0.5</float></Component>");
-    GfxWaterPlaceholderComp component;
-    TiXmlElement fresh("Parent");
-    ASSERT_TRUE(component.Serialize(&fresh));
-    EXPECT_EQ(fresh.FirstChildElement()->FirstChild(), nullptr); // never read: no fields
-
-    ASSERT_TRUE(component.Deserialize(document.RootElement()));
-    TiXmlElement parent("Parent");
-    ASSERT_TRUE(component.Serialize(&parent));
-    TiXmlPrinter printer;
-    printer.SetStreamPrinting();
-    parent.Accept(&printer);
-    EXPECT_EQ(printer.Str(),
-              "<Parent><Component name=\"GfxWaterComp\"><string name=\"FXFile\">Model.fx</string>"
-              "<float name=\"Alpha\">0.5</float></Component></Parent>");
-    EXPECT_FALSE(component.Deserialize(nullptr));
-    EXPECT_FALSE(component.Serialize(nullptr));
-}
-
-TEST_F(GfxPlaceholderCompsTest, GameTemplatesLoadAndBuildTheMenuArchetype)
+TEST_F(GfxComponentCreatorsTest, GameTemplatesLoadAndBuildTheMenuArchetype)
 {
     ::testing::internal::CaptureStderr();
     for (const char* file : {"2DObjectTemplate.xml", "RoomTemplate.xml", "WidgetManipulatorTemplate.xml"})
