@@ -446,6 +446,155 @@ def particle():
 PARTICLE_FILES = {"Particle.fx": particle}
 
 
+# ---- Planar water ------------------------------------------------------------------------------
+# "Water2.fx": still planar water ("RenderPlanarWater"). The reflection and refraction maps the
+# frame draws before the water are sampled at the pixel's own place on the screen (top row first),
+# bent by the normal map (T3) scrolling along g_dir1 and g_dir2, and mixed by a Fresnel term: more
+# reflection at grazing angles, more of what lies below when looking straight down. The handle
+# table's 28 slots come in its order; the wave values are declared for it and keep their defaults
+# (nobody writes them for still water), as do the colours, g_WaterAlpha and the cube map.
+
+
+def water2():
+    own = (
+        "// ---- This file's slots, from 11 on (the effect manager's order) ----\n"
+        "float g_BumpHeight = 0.5;\n"
+        "float g_ReflectionUVDistortion = 0.02;             // screen share the bent normal moves the maps by\n"
+        "float g_WaterBlendWeight = 0.12;                   // how much of the shallow colour tints the water\n"
+        "float g_HDRMultiplier = 1;\n"
+        "float g_TextureScale = 0.1;\n"
+        "float2 g_BumpSpeed = {0.015, 0.005};\n"
+        "float g_FresnelBias = 0.2;                         // reflection looking straight down\n"
+        "float g_FresnelPower = 4;\n"
+        "float4 g_ShallowWaterColor = {0.1, 0.45, 0.55, 1};\n"
+        "float4 g_DeepWaterColor = {0.0, 0.15, 0.3, 1};\n"
+        "float g_WaveAmp = 1;\n"
+        "float g_WaveFreq = 0.1;\n"
+        "\n"
+        "struct Wave\n"
+        "{\n"
+        "    float m_freq;  // radians per world unit\n"
+        "    float m_amp;   // world units\n"
+        "    float m_phase; // radians per second\n"
+        "    float2 m_dir;  // on the water plane\n"
+        "};\n"
+        "Wave g_Waves[2] = {\n"
+        "    {1.0, 0.5, 0.5, {-1, 0}},\n"
+        "    {2.0, 0.25, 1.3, {-0.7, 0.7}},\n"
+        "};\n"
+        "\n"
+        "texture g_NormalMap;                                // T3: the ripples' normals\n"
+        "texture g_ReflectionMap;                            // the water manager's maps\n"
+        "texture g_RefractionMap;\n"
+        "float g_WaterAlpha = 1;\n"
+        "texture g_CubeMap;\n"
+        "float g_BumpScale = 0.05;                          // normal-map scroll speed along the directions\n"
+        "float2 g_dir1 = {1, 0};                            // the two scroll directions (x, z)\n"
+        "float2 g_dir2 = {0, 1};\n"
+    )
+    screen_sampler = lambda name, texture: (
+        f"sampler2D {name} = sampler_state\n"
+        "{\n"
+        f"    Texture = <{texture}>;\n"
+        "    MinFilter = Linear;\n"
+        "    MagFilter = Linear;\n"
+        "    AddressU = Clamp;\n"
+        "    AddressV = Clamp;\n"
+        "};\n"
+    )
+    samplers = (
+        sampler("s_NormalMap", "g_NormalMap")
+        + "\n"
+        + screen_sampler("s_ReflectionMap", "g_ReflectionMap")
+        + "\n"
+        + screen_sampler("s_RefractionMap", "g_RefractionMap")
+    )
+    blocks = (
+        "glsl vertex VS_PlanarWater\n"
+        "{\n"
+        "    out vec3 v_worldPosition;\n"
+        "    out vec3 v_worldNormal;\n"
+        "    out vec2 v_uv;\n"
+        "    out vec4 v_clip;\n"
+        "\n"
+        "    void main()\n"
+        "    {\n"
+        "        v_worldPosition = mul(in_Position, g_World).xyz;\n"
+        "        v_worldNormal = mul(vec4(in_Normal, 0.0), g_WorldInverseTranspose).xyz;\n"
+        "        v_uv = in_TexCoord0 * g_TileFactor;\n"
+        "        v_clip = mul(in_Position, g_WorldViewProjection);\n"
+        "        plat_Position = v_clip;\n"
+        "    }\n"
+        "}\n"
+        "\n"
+        "glsl fragment PS_PlanarWater\n"
+        "{\n"
+        "    in vec3 v_worldPosition;\n"
+        "    in vec3 v_worldNormal;\n"
+        "    in vec2 v_uv;\n"
+        "    in vec4 v_clip;\n"
+        "\n"
+        "    // The ripple's bend in tangent space (x, y); an empty normal map reads black: no bend.\n"
+        "    vec2 Ripple(vec2 uv)\n"
+        "    {\n"
+        "        vec3 texel = tex2D(s_NormalMap, uv).rgb;\n"
+        "        if (dot(texel, texel) < 1e-4)\n"
+        "            return vec2(0.0);\n"
+        "        return texel.xy * 2.0 - 1.0;\n"
+        "    }\n"
+        "\n"
+        "    void main()\n"
+        "    {\n"
+        "        // Where this pixel lies on the screen, top row first, as the maps were drawn.\n"
+        "        vec2 ndc = v_clip.w != 0.0 ? v_clip.xy / v_clip.w : v_clip.xy;\n"
+        "        vec2 screen = vec2(ndc.x * 0.5 + 0.5, 0.5 - ndc.y * 0.5);\n"
+        "        float t = fract(g_time * g_BumpScale);\n"
+        "        vec2 bend = 0.5 * (Ripple(v_uv + g_dir1 * t) + Ripple(v_uv + g_dir2 * t));\n"
+        "        vec2 uv = clamp(screen + bend * g_ReflectionUVDistortion, vec2(0.0), vec2(1.0));\n"
+        "        vec3 reflected = tex2D(s_ReflectionMap, uv).rgb;\n"
+        "        vec3 refracted = tex2D(s_RefractionMap, uv).rgb;\n"
+        "\n"
+        "        // Fresnel: the share of reflection grows towards grazing angles.\n"
+        "        vec3 normal = dot(v_worldNormal, v_worldNormal) > 0.0 ? normalize(v_worldNormal) : vec3(0.0, 1.0, 0.0);\n"
+        "        vec3 eye = mul(vec4(0.0, 0.0, 0.0, 1.0), g_ViewInverse).xyz;\n"
+        "        vec3 toEye = eye - v_worldPosition;\n"
+        "        toEye = dot(toEye, toEye) > 0.0 ? normalize(toEye) : normal;\n"
+        "        float facing = abs(dot(normal, toEye));\n"
+        "        float fresnel = clamp(g_FresnelBias + (1.0 - g_FresnelBias) * pow(1.0 - facing, max(g_FresnelPower, 0.0)), 0.0, 1.0);\n"
+        "        vec3 color = mix(refracted, reflected, fresnel);\n"
+        "        color = mix(color, g_ShallowWaterColor.rgb, clamp(g_WaterBlendWeight, 0.0, 1.0));\n"
+        "        plat_Color = vec4(color, g_WaterAlpha);\n"
+        "    }\n"
+        "}\n"
+    )
+    tech = (
+        "// The water surface, seen from above and from below.\n"
+        "technique RenderPlanarWater\n"
+        "{\n"
+        "    pass P0 // colour\n"
+        "    {\n"
+        "        VertexShader = VS_PlanarWater;\n"
+        "        FragmentShader = PS_PlanarWater;\n"
+        "        CullMode = None;\n"
+        "        ZEnable = true;\n"
+        "        ZWriteEnable = true;\n"
+        "        AlphaBlendEnable = false;\n"
+        "    }\n"
+        "}\n"
+    )
+    return scene_effect(
+        "// Still planar water: the reflected and the refracted scene mixed by a Fresnel term and bent\n"
+        "// by a scrolling normal map.\n",
+        own,
+        samplers,
+        blocks,
+        tech,
+    )
+
+
+WATER_FILES = {"Water2.fx": water2}
+
+
 FILES = {
     "Dummy.fx": dummy,
     "TextureMapping.fx": texture_mapping,
@@ -455,6 +604,7 @@ FILES = {
     "TextureMappingNoLight.fx": texture_mapping_no_light,
 }
 FILES.update(PARTICLE_FILES)
+FILES.update(WATER_FILES)
 
 
 def render():

@@ -25,6 +25,8 @@
 #include "engine/gfx/Gfx2DComp.h"
 #include "engine/gfx/GfxModelComp.h"
 #include "engine/gfx/GfxPlaceholderComps.h"
+#include "engine/gfx/GfxWaterComp.h"
+#include "engine/gfx/CWaterManager.h"
 #include "engine/gfx/IGfxUnit.h"
 #include "engine/gfx/IScreenUnit.h"
 #include "engine/gfx/MatrixConvert.h"
@@ -126,10 +128,10 @@ const plat::D3DXFONT_DESCW& CDorvoGfx::GetFontDesc(std::size_t index)
 
 void CDorvoGfx::RegisterComponentCreators()
 {
-    // The water, terrain and cloth components keep data-preserving stand-ins until they exist
+    // The terrain and cloth components keep data-preserving stand-ins until they exist
     // themselves.
     RegisterComponentType<GfxModelComp>(GfxModelComp::kTypeName);
-    RegisterComponentType<GfxWaterPlaceholderComp>("GfxWaterComp");
+    RegisterComponentType<GfxWaterComp>(GfxWaterComp::kTypeName);
     RegisterComponentType<GfxTerrainPlaceholderComp>("GfxTerrainComp");
     RegisterComponentType<Gfx2DComp>(Gfx2DComp::kTypeName);
     RegisterComponentType<GfxClothPlaceholderComp>("GfxClothComp");
@@ -195,6 +197,8 @@ void CDorvoGfx::RegisterConsoleCommands()
                             "Toggle Water Rendering");
     console.RegisterCommand("qpp", Loki::NewFunctor(this, &CDorvoGfx::QueuePostProcessByName).release(),
                             "Queue A Post Processing Effect. Take In Name Of PP");
+    console.RegisterCommand("dumpwatermaps", Loki::NewFunctor(this, &CDorvoGfx::SetDumpWaterMaps).release(),
+                            "Dump The Water Maps To RefMap.png And RefracMap.png. Take In TRUE: on, FALSE: off");
 }
 
 // ---- Start-up, device loss and shutdown ---------------------------------------------------------
@@ -256,7 +260,11 @@ bool CDorvoGfx::Init(const SEngineConfigInfo& config)
     Trace("atmosphere manager");
     CAtmosphereManager& atmosphere = CAtmosphereManager::Instance();
     Trace("water manager");
-    // WATER: the water manager is made here.
+    // Made with its targets; one kept from an earlier device makes them on this one.
+    if (common::Singleton<CWaterManager>::Exists())
+        CWaterManager::Instance().CreateTargets();
+    else
+        CWaterManager::Instance();
     Trace("post-processor");
     // Made with its targets, quad and final effect; one kept from an earlier device makes them
     // anew on this one.
@@ -314,7 +322,8 @@ void CDorvoGfx::OnLostDevice()
     Trace("effect manager");
     CFXManager::Instance().OnLostDevice();
     Trace("water manager");
-    // WATER: the water manager releases its targets.
+    if (common::Singleton<CWaterManager>::Exists())
+        CWaterManager::Instance().ReleaseTargets();
     Trace("renderer");
     // The renderer holds nothing on the device.
     Trace("post-processor");
@@ -353,7 +362,8 @@ void CDorvoGfx::OnResetDevice()
     Trace("effect manager");
     CFXManager::Instance().OnResetDevice();
     Trace("water manager");
-    // WATER: the water manager makes its targets again.
+    if (common::Singleton<CWaterManager>::Exists())
+        CWaterManager::Instance().CreateTargets();
     Trace("renderer");
     // The renderer holds nothing on the device.
     Trace("post-processor");
@@ -391,7 +401,9 @@ void CDorvoGfx::Release()
     Trace("backdrop");
     m_pBackdrop.reset();
     Trace("water and terrain lists");
-    // WATER, TERRAIN: both unit lists are emptied here.
+    // TERRAIN: the terrain unit list is emptied here.
+    m_waterUnits.clear();
+    m_waterTriangles = 0;
     Trace("line");
     ReleaseLine();
     m_lineStrips.clear();
@@ -403,7 +415,7 @@ void CDorvoGfx::Release()
     Trace("post-processor");
     DestroySingleton<CPostProcessor>();
     Trace("water manager");
-    // WATER: the water manager is destroyed here.
+    DestroySingleton<CWaterManager>();
     Trace("lights manager");
     DestroySingleton<CLightsManager>();
     Trace("atmosphere manager");
@@ -518,9 +530,16 @@ void CDorvoGfx::RenderFrame(double time, float dt)
     // 1 and 2: what the frame draws.
     PrepareFrame();
     Sort2DUnits();
-    // 3. WATER, TERRAIN: scene graph 1 is cleared when the water unit list is empty, else built
-    // from it; scene graph 0 likewise from the terrain unit list.
+    // 3. TERRAIN: scene graph 0 is cleared when the terrain unit list is empty, else built
+    // from it; scene graph 1 likewise from the water unit list.
     Trace("water and terrain graphs");
+    if (CSceneGraphMgr* water = GetSceneGraph(SG_WATER))
+    {
+        if (m_waterUnits.empty())
+            water->Clear();
+        else
+            water->Build(m_waterUnits);
+    }
 
     if (core.GetDevice() && !m_deviceLost)
     {
@@ -696,15 +715,13 @@ void CDorvoGfx::RenderViewport(double time, float dt, unsigned index)
     core.SetViewport(index);
     CRenderer& renderer = CRenderer::Instance();
     renderer.SetSortMode(CRenderer::SORT_FrontToBack);
-    // SCENE GRAPHS: the water-visibility geometry, effect and batch operations into scene graph 1.
+    InstallWaterOperations(true);
     if (m_renderFlags & RF_WATER)
     {
         Trace("water test");
-        // WATER: with a water plane and the eye below it, QueuePostProcess(41, true) (this frame
-        // only) and underwater; scene graph 1 traversed with the visibility operations; when
-        // water was seen, RenderWaterMaps(underwater).
+        RunWaterTest();
     }
-    // SCENE GRAPHS: the default operations back into scene graph 1.
+    InstallWaterOperations(false);
     if (m_renderFlags & RF_POST_PROCESSING)
     {
         Trace("scene targets");
@@ -799,7 +816,8 @@ void CDorvoGfx::EndFrame()
     m_sorted2DUnits.clear();
     // A strip is for one frame, drawn or not: strips added while lines are off do not pile up.
     m_lineStrips.clear();
-    // WATER: the water manager's water-visible mark is cleared here.
+    if (common::Singleton<CWaterManager>::Exists())
+        CWaterManager::Instance().SetWaterVisible(false);
 }
 
 // ---- Post-processing ----------------------------------------------------------------------------

@@ -161,6 +161,19 @@ public:
     void TogglePostProcessing() { m_renderFlags ^= RF_POST_PROCESSING; }
     void ToggleWater() { m_renderFlags ^= RF_WATER; }
 
+    // ---- Water ----
+    // The water units graph 1 is built from every frame: a water component's unit enters when
+    // the component initialises and leaves when it goes. Entering twice counts once; removing a
+    // unit that is not listed changes nothing. Not owned.
+    void AddWaterUnit(IGfxUnit* unit);
+    void RemoveWaterUnit(IGfxUnit* unit);
+    const std::vector<IGfxUnit*>& GetWaterUnits() const { return m_waterUnits; }
+    std::size_t GetWaterUnitCount() const { return m_waterUnits.size(); }
+    // The listed units' triangles, as each had when it entered.
+    unsigned GetWaterTriangleCount() const { return m_waterTriangles; }
+    // "dumpwatermaps": RF_DUMP_REFLECTION and RF_DUMP_REFRACTION set or cleared together.
+    void SetDumpWaterMaps(bool dump);
+
     // ---- What the console commands reach on the device core ----
     void SetWireframe(bool wireframe);
     void SetSceneGraphOptimization(bool on);
@@ -216,6 +229,14 @@ private:
     void RenderViewport(double time, float dt, unsigned index);
     void RenderScene(double time, float dt, bool withTransparent);
     void RenderBackdrop();
+    // Graph 1 with the water-visibility operations (true) or the default ones (false).
+    void InstallWaterOperations(bool visibilityTest);
+    // The eye against the active water's plane (below it: the wavy effect for this frame while
+    // post-processing is on), the visibility walk of graph 1 and, when water was seen, the maps.
+    void RunWaterTest();
+    // The reflection and refraction maps: the scene drawn into the water manager's two targets,
+    // mirrored in the water plane (above water) and cut by it.
+    void RenderWaterMaps(bool underwater);
     void Render2D(double time, float dt);
     void EndFrame();
     void ReleaseLine();
@@ -233,7 +254,9 @@ private:
     std::array<std::unique_ptr<CSceneGraphMgr>, SG_COUNT> m_sceneGraphs;
     // The game's units and every registered component's, sorted by depth; empty between frames.
     std::vector<IScreenUnit*> m_sorted2DUnits;
-    // WATER AND TERRAIN UNITS: the water and terrain unit lists go here with those units.
+    // TERRAIN UNITS: the terrain unit list goes here with those units.
+    std::vector<IGfxUnit*> m_waterUnits; // in the order they entered; not owned
+    unsigned m_waterTriangles = 0;
     std::unique_ptr<IGfxUnit> m_pBackdrop;
     // The frame's gathered units, kept to reuse their memory.
     std::vector<IGfxUnit*> m_opaqueUnits;

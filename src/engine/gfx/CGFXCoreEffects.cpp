@@ -4,7 +4,9 @@
 // tables and the effect manager's per-file handle order must agree.
 #include "engine/gfx/CGFXCore.h"
 
+#include "common/Singleton.h"
 #include "engine/gfx/CAtmosphereManager.h"
+#include "engine/gfx/CWaterManager.h"
 #include "engine/gfx/MatrixConvert.h"
 #include "engine/gfx/SMaterial.h"
 #include "engine/gfx/SRenderRecord.h"
@@ -214,10 +216,10 @@ void CGFXCore::BindTechniqueParameters(const SRenderRecord& record, plat::ID3DXE
         const float dir2[2] = {water.dir2X, water.dir2Z};
         effect->SetFloatArray(handle(37), dir1, 2);
         effect->SetFloatArray(handle(38), dir2, 2);
-        // The water manager's reflection and refraction maps come with planar water; until
-        // then the slots are cleared rather than left with another draw's maps.
-        effect->SetTexture(handle(32), nullptr);
-        effect->SetTexture(handle(33), nullptr);
+        // The water manager's maps (none before it exists).
+        const bool maps = common::Singleton<CWaterManager>::Exists();
+        effect->SetTexture(handle(32), maps ? CWaterManager::Instance().GetReflectionTexture() : nullptr);
+        effect->SetTexture(handle(33), maps ? CWaterManager::Instance().GetRefractionTexture() : nullptr);
     }
     else if (technique == "SkyDome")
     {

@@ -3,6 +3,7 @@
 #include "common/XmlUtil.h"
 #include "engine/DefaultCompCreator.h"
 #include "engine/gfx/GfxModelComp.h"
+#include "engine/gfx/GfxWaterComp.h"
 
 #include <tinyxml.h>
 
@@ -44,7 +45,7 @@ template class GfxPlaceholderComp<PlaceholderKind::Cloth>;
 void RegisterPlaceholderComponentCreators()
 {
     RegisterComponentType<GfxModelComp>(GfxModelComp::kTypeName);
-    RegisterComponentType<GfxWaterPlaceholderComp>("GfxWaterComp");
+    RegisterComponentType<GfxWaterComp>(GfxWaterComp::kTypeName);
     RegisterComponentType<GfxTerrainPlaceholderComp>("GfxTerrainComp");
     RegisterComponentType<GfxClothPlaceholderComp>("GfxClothComp");
 }

@@ -42,7 +42,8 @@ using GfxWaterPlaceholderComp = GfxPlaceholderComp<PlaceholderKind::Water>;
 using GfxTerrainPlaceholderComp = GfxPlaceholderComp<PlaceholderKind::Terrain>;
 using GfxClothPlaceholderComp = GfxPlaceholderComp<PlaceholderKind::Cloth>;
 
-// Registers the three names and the real "GfxModelComp" with the GobManager. A name that already has a
+// Registers the terrain and cloth names and the real "GfxModelComp" and "GfxWaterComp" with the
+// GobManager (the water stand-in is no longer registered). A name that already has a
 // creator (the real component, registered earlier) keeps it, so this may run after graphics registers its
 // own. The facade's RegisterComponentCreators registers these with the real Gfx2DComp in between.
 void RegisterPlaceholderComponentCreators();

@@ -128,7 +128,7 @@ std::string ReadText(const std::string& name)
 } // namespace
 
 // First in this program, so it sees the facade as its constructor left it.
-TEST(CDorvoGfxConstruction, RegistersTheTenCommandsWithTheirHelpAndSetsTheDefaultFlags)
+TEST(CDorvoGfxConstruction, RegistersItsCommandsWithTheirHelpAndSetsTheDefaultFlags)
 {
     CDorvoGfx& gfx = CDorvoGfx::Instance();
     EXPECT_EQ(gfx.GetRenderFlags(), 0x000A007Fu);
@@ -143,6 +143,7 @@ TEST(CDorvoGfxConstruction, RegistersTheTenCommandsWithTheirHelpAndSetsTheDefaul
         {"togglepp", "Toggle Post Processing Effects"},
         {"togglewater", "Toggle Water Rendering"},
         {"qpp", "Queue A Post Processing Effect. Take In Name Of PP"},
+        {"dumpwatermaps", "Dump The Water Maps To RefMap.png And RefracMap.png. Take In TRUE: on, FALSE: off"},
     };
     common::ConsoleInterface& console = common::ConsoleInterface::Instance();
     for (const auto& command : commands)

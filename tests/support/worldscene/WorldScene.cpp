@@ -63,7 +63,7 @@ dorvo::SEngineConfigInfo SceneConfig(unsigned width, unsigned height)
     config.texturePath = data + "textures/";
     config.fxPath = data + "fx/";
     config.fxFiles = {"TextureMapping.fx", "PickedEffect.fx", "Glow.fx", "AnimatedGlow.fx",
-                      "TextureMappingNoLight.fx"};
+                      "TextureMappingNoLight.fx", "Water2.fx"};
     dorvo::SEngineLight light;
     light.index = 0;
     light.light.Type = plat::D3DLIGHT_DIRECTIONAL;

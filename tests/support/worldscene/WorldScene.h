@@ -36,7 +36,7 @@ struct SceneObject
 };
 
 // The engine configuration the scenes are drawn with: the repository's meshes, textures and
-// scene effects ("TextureMapping.fx", "PickedEffect.fx", "Glow.fx", "AnimatedGlow.fx",
+// scene effects ("TextureMapping.fx", "PickedEffect.fx", "Glow.fx", "AnimatedGlow.fx", "Water2.fx",
 // "TextureMappingNoLight.fx"), the game's light, windowed at width x height.
 dorvo::SEngineConfigInfo SceneConfig(unsigned width = 800, unsigned height = 600);
 
