@@ -4,6 +4,7 @@
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
+#include "engine/gfx/CWaterManager.h"
 #include "game/CCamera.h"
 #include "game/CPuzzle.h"
 #include "game/CQUORB.h"
@@ -78,6 +79,7 @@ void CRoom::DestroyEnvGobs()
     for (std::uint32_t id : m_envGobIDs)
         GobManager::Instance().KillGobByID(id);
     m_envGobIDs.clear();
+    dorvo::gfx::CWaterManager::Instance().SetActiveWater(nullptr);
 }
 
 void CRoom::LoadEnvironment(const std::string&)

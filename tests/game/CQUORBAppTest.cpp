@@ -172,9 +172,9 @@ TEST_F(CQUORBAppTest, TheGameStartsWithItsSceneEffectsAndTheSharedOnesLoadedWith
 
     const dorvo::gfx::CFXManager& fx = dorvo::gfx::CFXManager::Instance();
     EXPECT_NE(fx.GetSharedEffect(), nullptr) << "Dummy.fx";
-    EXPECT_EQ(fx.GetEffectCount(), 6u);
+    EXPECT_EQ(fx.GetEffectCount(), 7u);
     for (const char* file : {"TextureMapping.fx", "PickedEffect.fx", "Glow.fx", "AnimatedGlow.fx",
-                             "TextureMappingNoLight.fx", "Particle.fx"})
+                             "TextureMappingNoLight.fx", "Particle.fx", "Water2.fx"})
         EXPECT_NE(fx.GetEffect(file), nullptr) << file;
     EXPECT_EQ(err.find(".fx"), std::string::npos) << err;
 

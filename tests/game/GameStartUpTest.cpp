@@ -93,7 +93,7 @@ TEST(GameStartUp, TheMenusAreBuiltFromTheSecondScriptOnly)
     bool shown = false, ran = false;
     for (const std::string& line : common::ConsoleInterface::Instance().GetOutputLines())
     {
-        shown = shown || line == "commands";
+        shown = shown || line == ">commands";
         ran = ran || line.find("called successfully") != std::string::npos;
     }
     EXPECT_TRUE(shown);

@@ -74,6 +74,8 @@ void GameTestWorld::Boot(const GameTestSetup& setup)
     m_fullScreen = setup.fullScreen;
 
     if (setup.copyTemplates)
+        std::filesystem::create_directories(m_folder + "files/xmlfiles");
+    if (setup.copyTemplates)
         std::filesystem::copy(testsupport::RepoPath("data/files/xmlfiles"), m_folder + "files/xmlfiles",
                               std::filesystem::copy_options::recursive |
                                   std::filesystem::copy_options::overwrite_existing);

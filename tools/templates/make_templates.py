@@ -168,14 +168,14 @@ def build():
     # The water surface (a planar water without waves).
     water = comp("GfxWaterComp",
                  val("string", "FXFile", "Water2.fx"), val("string", "Technique", "RenderPlanarWater"),
-                 '<list name="Textures" size="1"><pair name="Texture"><enum name="First">0</enum>'
-                 '<string name="Second">widgets/water/water_diffuse.png</string></pair></list>',
+                 '<list name="Textures" size="1"><pair name="Texture"><enum name="First">3</enum>'
+                 '<string name="Second">water/water_normals.png</string></pair></list>',
                  val("bool", "ShadowCaster", False), val("bool", "IsVisible", True),
                  val("bool", "AlwaysVisible", False), val("bool", "BuildBSPTree", False),
                  val("enum", "WaterType", 1),
                  '<WaterNoWaveInfo name="NoWaveInfo">' + "".join(val("float", n, v) for n, v in (
-                     ("BumpScale", 0.2), ("RefUVDistortion", 0.02), ("Dir1X", 0.02), ("Dir1Z", 0.01),
-                     ("Dir2X", -0.01), ("Dir2Z", 0.015), ("FresnelPower", 2.0), ("FresnelBias", 0.1)))
+                     ("BumpScale", 0.05), ("RefUVDistortion", 0.015), ("Dir1X", 1.0), ("Dir1Z", 0.0),
+                     ("Dir2X", 0.0), ("Dir2Z", 1.0), ("FresnelPower", 4.0), ("FresnelBias", 0.35)))
                  + "</WaterNoWaveInfo>")
     tmpl("WaterTemplate.xml", "Water", "Water", ["POVComp", "GfxWaterComp"],
          {"PlanarWater": ("The room's water: a flat sheet across the room at height 0, 48 x 48.",
