@@ -588,9 +588,18 @@ private:
         }
         if (ps.clipVersion != ClipPlaneVersion())
         {
+            // A plane that is not enabled goes up as (0, 0, 0, 1), which keeps everything in front
+            // of the eye: Mesa's llvmpipe was seen to clip by a written distance whose enable is
+            // off, so a plane left from an earlier pass went on cutting the scene.
+            const DWORD enabled = RenderState(D3DRS_CLIPPLANEENABLE);
             std::array<float, 4 * kMaxClipPlanes> planes{};
             for (DWORD i = 0; i < kMaxClipPlanes; ++i)
-                std::copy_n(ClipPlane(i), 4, planes.begin() + 4 * i);
+            {
+                if ((enabled >> i) & 1u)
+                    std::copy_n(ClipPlane(i), 4, planes.begin() + 4 * i);
+                else
+                    planes[4 * i + 3] = 1.0f;
+            }
             if (ps.uniforms.clipPlanes >= 0)
                 glUniform4fv(ps.uniforms.clipPlanes, kMaxClipPlanes, planes.data());
             ps.clipVersion = ClipPlaneVersion();

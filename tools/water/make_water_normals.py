@@ -7,6 +7,7 @@ the tile, so the map repeats without seams. Each pixel holds the tangent-space n
 
     make_water_normals.py              writes into data/textures/water of this repository
     make_water_normals.py --out FILE   writes FILE
+    make_water_normals.py --check      writes nothing; exits 1 when the committed file differs
 """
 
 import argparse
@@ -59,7 +60,17 @@ def main():
     root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--out", default=os.path.join(root, "data", "textures", "water", "water_normals.png"))
+    parser.add_argument("--check", action="store_true", help="compare the file with a fresh run")
     args = parser.parse_args()
+    if args.check:
+        try:
+            with open(args.out, "rb") as f:
+                same = f.read() == render()
+        except OSError:
+            same = False
+        if not same:
+            print(f"make_water_normals.py --check: {args.out} differs from what the generator writes", file=sys.stderr)
+        return 0 if same else 1
     os.makedirs(os.path.dirname(args.out), exist_ok=True)
     with open(args.out, "wb") as f:
         f.write(render())
