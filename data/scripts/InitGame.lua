@@ -1,4 +1,4 @@
 -- Run once the object templates are loaded: builds the console window (the grave accent opens
 -- it, Tab opens its input line alone) from the history panel and input strip images under the
--- texture folder.
+-- texture folder, and with it the game's menus.
 CreateConsole("ConsoleHistory.png", "ConsoleInput.png")

@@ -1,7 +1,10 @@
-// Program entry: the game reads no command line; everything happens in QUORB::WinMain.
+// Program entry: the game reads no command line; the menus layer files its menu classes, then
+// everything happens in QUORB::WinMain.
 #include "game/WinMain.h"
+#include "game/menus/RegisterMenuTypes.h"
 
 int main()
 {
+    QUORB::RegisterMenuTypes();
     return QUORB::WinMain();
 }

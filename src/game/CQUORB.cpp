@@ -16,29 +16,38 @@
 #include "engine/RunApplication.h"
 #include "engine/SoundSystem.h"
 #include "engine/StateMachineComponent.h"
+#include "engine/gfx/CCursor.h"
 #include "engine/gfx/CDorvoGfx.h"
+#include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CGuiManager.h"
-#include "engine/gfx/Gfx2DComp.h"
 #include "engine/gfx/SMConsoleGraphics.h"
 #include "engine/input/InputSystem.h"
 #include "engine/phy/DynamicsEngine.h"
+#include "game/Buoyancy.h"
+#include "game/CCamera.h"
+#include "game/CPuzzle.h"
+#include "game/CQUORBPicker.h"
+#include "game/CRoom.h"
+#include "game/GameComponentTypes.h"
 #include "game/GameStates.h"
-#include "game/WinMain.h"
-#include "statemachine/Database.h"
+#include "game/MenuTable.h"
+#include "game/WidgetManipulator.h"
+#include "platform/files.h"
+#include "platform/frame_driver.h"
 #include "statemachine/MsgClock.h"
 #include "statemachine/MsgRouter.h"
 
-#include <algorithm>
 #include <climits>
 #include <cstdio>
-#include <iterator>
+#include <cstdlib>
+#include <sstream>
 #include <vector>
 
 namespace QUORB
 {
 namespace
 {
-// The object templates, loaded in this order before any game object exists.
+// The object templates, loaded from XML_PATH in this order before any game object exists.
 const char* const kTemplateFiles[] = {
     "RoomTemplate.xml",
     "WaterTemplate.xml",
@@ -59,8 +68,22 @@ const char* const kTemplateFiles[] = {
     "WidgetManipulatorTemplate.xml",
 };
 
-// The game whose start-up scripts are running: the scripts' functions reach it here.
-CQUORB* s_pScriptGame = nullptr;
+// The sound project's event groups, loaded after the project.
+const char* const kSoundGroups[] = {
+    "QUORBSound/GUI", "QUORBSound/Editor", "QUORBSound/Collision", "QUORBSound/Objective", "QUORBSound/Music",
+};
+
+// The six cursor images, chosen by rand() % 6.
+const char* const kCursorImages[] = {
+    "hud/BlueRedCursor.png",  "hud/BlueRedPentCursor.png",  "hud/GreenOrangeCursor.png",
+    "hud/GreenPinkCursor.png", "hud/CursorPinkAquaPent.png", "hud/CursorGreyGreen.png",
+};
+
+// The six planes that keep objects inside the room, made with the room object.
+const char* const kBoundingPlanes[] = {"PlaneBottom", "PlaneTop",  "PlaneLeft",
+                                       "PlaneRight",  "PlaneBack", "PlaneFront"};
+
+const char* const kConsoleArchetype = "2DArchetype";
 
 // elapsed seconds as whole milliseconds, toward zero, a value past the int range kept out of the cast.
 int WholeMilliseconds(float elapsed)
@@ -74,7 +97,7 @@ int WholeMilliseconds(float elapsed)
 }
 
 // Script function "CreateConsole" (history panel texture, input strip texture): the console
-// window. Returns nothing to the script.
+// window and the menus. Returns nothing to the script.
 int LuaCreateConsole(lua_State* L)
 {
     const std::string history = LuaUtil::ArgString(L, 1);
@@ -82,31 +105,64 @@ int LuaCreateConsole(lua_State* L)
     if (LuaUtil::ArgCount(L) != 2 || history.empty() || input.empty())
     {
         std::fprintf(stderr, "CreateConsole - expects the history panel's and the input strip's texture "
-                             "file names; no console window is made.\n");
+                             "file names; nothing is built.\n");
         return 0;
     }
-    if (!s_pScriptGame)
-        return 0;
-    if (s_pScriptGame->GetConsoleId() != 0)
-    {
-        std::fprintf(stderr, "CreateConsole - the console window exists already; this call is ignored.\n");
-        return 0;
-    }
-    s_pScriptGame->CreateMenu(history, input);
+    if (CQUORB* game = CQUORB::Get())
+        game->CreateMenu(history, input);
     return 0;
+}
+
+// Script function "Console" (text): shows the text as a console line; it is not run.
+int LuaConsole(lua_State* L)
+{
+    if (LuaUtil::ArgCount(L) != 1)
+    {
+        std::fprintf(stderr, "Console - expects one text to show; nothing is shown.\n");
+        return 0;
+    }
+    common::ConsoleInterface::Instance().WriteToConsole(LuaUtil::ArgString(L, 1), common::FF_Display, false);
+    return 0;
+}
+
+std::string PathGlobal(const char* name)
+{
+    return LuaUtil::Instance().GetString(name);
 }
 } // namespace
 
-CQUORB::CQUORB() : m_pGuiManager(std::make_unique<dorvo::gfx::CGuiManager>()) {}
+CQUORB* CQUORB::Get()
+{
+    return g_pApp ? dynamic_cast<CQUORB*>(g_pApp->GetGame()) : nullptr;
+}
+
+CQUORB::CQUORB()
+    : m_pCamera(std::make_unique<CCamera>()), m_pGuiManager(std::make_unique<dorvo::gfx::CGuiManager>())
+{
+    if (g_pApp)
+        g_pApp->SetPicker(new CQUORBPicker());
+    m_pManipulator = std::make_unique<WidgetManipulator>();
+}
 
 CQUORB::~CQUORB()
 {
-    if (s_pScriptGame == this)
-        s_pScriptGame = nullptr;
+    m_pCamera.reset();
     m_pGuiManager.reset();
-    GobManager::Instance().DestroyAllGobs();
+    m_pManipulator.reset();
+    m_pRoom.reset();
+    GobManager& manager = GobManager::Instance();
+    if (m_roomGobID != 0)
+        manager.KillGobByID(m_roomGobID);
+    manager.DestroyAllGobs();
     ParamStack::FreePool();
 }
+
+std::string CQUORB::GetXmlPath() { return PathGlobal("XML_PATH"); }
+std::string CQUORB::GetRoomPath() { return PathGlobal("ROOM_PATH"); }
+std::string CQUORB::GetEnvFilePath() { return PathGlobal("ENVFILE_PATH"); }
+std::string CQUORB::GetPuzzlePath() { return PathGlobal("PUZZLE_PATH"); }
+std::string CQUORB::GetProfilePath() { return PathGlobal("PROFILE_PATH"); }
+std::string CQUORB::GetSoundPath() { return PathGlobal("SOUND_PATH"); }
 
 std::wstring CQUORB::GetWindowTitle()
 {
@@ -115,85 +171,148 @@ std::wstring CQUORB::GetWindowTitle()
 
 void CQUORB::OnResetDevice()
 {
+    m_fpsText.OnResetDevice();
     m_pGuiManager->OnResetDevice();
 }
 
 void CQUORB::OnLostDevice()
 {
+    m_fpsText.OnLostDevice();
     m_pGuiManager->OnLostDevice();
+}
+
+dorvo::CDorvoCamera* CQUORB::GetCamera()
+{
+    return m_pCamera.get();
+}
+
+dorvo::gfx::CCursor* CQUORB::GetCursor()
+{
+    return dynamic_cast<dorvo::gfx::CCursor*>(m_pGuiManager->Find("Cursor"));
 }
 
 void CQUORB::Init()
 {
+    // 1-3: the argument pool, the FPS read-out, the states (Init entered).
     ParamStack::InitPool();
+    const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    dorvo::gfx::STextStyle style(6, white, 0);
+    m_fpsText.SetTextStyle(style);
+    m_fpsText.SetPosition(10, 10);
+    m_fpsText.SetBoxWidth(400);
+    m_fpsText.SetDepth(5);
+    m_fpsText.OnResetDevice();
     RegisterGameStates(m_states, *this);
 
-    // The scripts' functions, before any script runs.
-    s_pScriptGame = this;
-    LuaUtil::Instance().RegisterFunction("CreateConsole", &LuaCreateConsole);
+    // 4-5: the scripts' functions, then the first script, which sets the path globals.
+    RegisterLuaFunctions();
+    LuaUtil::Instance().RunScript("Startup.lua");
 
+    // 6-8: settings, profiles and rooms.
+    LoadSettingsFile(m_settings, GetXmlPath() + QUORBSettings::kFileName);
+    SetGraphicsQuality(m_settings);
+    const std::vector<std::string> profiles = plat::ListFiles(GetProfilePath() + "*.xml");
+    m_profileFiles.insert(m_profileFiles.end(), profiles.begin(), profiles.end());
+    ScanRoomFiles(GetRoomPath() + "*.xml");
+
+    // 9-11: the engine's and the game's commands and component types.
     GobManager::Instance().RegisterConsoleCommands();
     common::ConsoleInterface::Instance().RegisterConsoleCommands();
     common::Scheduler::Instance().RegisterConsoleCommands();
     RegisterCoreComponentTypes();
+    RegisterGameComponentTypes();
     StateMachineComponent::RegisterType();
+    RegisterConsoleCommands();
 
-    // The world the oct tree files objects in, set before the first object exists.
+    // 12: the world the oct tree files objects in, set before the first object exists.
     common::COctTree& octTree = common::COctTree::Global();
     octTree.SetDepth(4);
     octTree.SetWorldBox(
         math::AABB(math::Vector3(-90.0f, -90.0f, -90.0f), math::Vector3(150.0f, 630.0f, 150.0f)));
     octTree.Rebuild();
 
+    // 13-15: the templates, the second script (the console window and the menus), the editor.
+    const std::string xmlPath = GetXmlPath();
     for (const char* file : kTemplateFiles)
-        GobManager::Instance().LoadTemplate(std::string(kXmlDataPath) + file);
-    // Builds the console window (and the menus) from the templates just loaded.
+        GobManager::Instance().LoadTemplate(xmlPath + file);
     LuaUtil::Instance().RunScript("InitGame.lua");
-    // Nothing moves until the player presses "play", and the game's bodies never sleep.
+    m_pManipulator->Init();
+
+    // 16: nothing moves until the player presses "play", the game's bodies never sleep, and star
+    // objects may float.
     dorvo::phy::DynamicsEngine& dynamics = dorvo::phy::DynamicsEngine::Instance();
     dynamics.paused = true;
     dynamics.SetAllowFreeze(false);
+    Buoyancy::RegisterCreator();
+
+    // 17: the sound project and its groups; without them the game is silent.
+    if (dorvo::SoundSystem* sound = g_pApp ? g_pApp->GetSound() : nullptr)
+    {
+        if (sound->GetEventSystem() && sound->LoadProject(GetSoundPath() + "QUORBSound.fev"))
+            for (const char* group : kSoundGroups)
+                sound->LoadGroup(group);
+    }
 }
 
 void CQUORB::Update(double time, float elapsed)
 {
     GobManager::Instance().ProcessKillList();
+    if (m_waterLerpRunning)
+        UpdateWaterLevelLerp();
 
+    // The input of this frame, each event along the chain of takers.
     if (dorvo::input::InputSystem* input = g_pApp ? g_pApp->GetInput() : nullptr)
     {
         input->Update();
         dorvo::input::InputEvent event;
         while (input->PopEvent(event))
-            OnInput(event, elapsed);
+            RouteInput(event, elapsed);
     }
 
     if (g_pEventManager)
         g_pEventManager->Tick(dorvo::IEventManager::kInfinite);
-
     common::Singleton<MsgClock>::Instance()->Update();
     common::Singleton<MsgRouter>::Instance()->DeliverDelayedMessages();
 
+    m_pManipulator->Update(elapsed);
+    m_pCamera->Update(elapsed);
+    dorvo::gfx::CGFXCore::Instance().SetViewCamera(*m_pCamera, 0);
+
+    if (m_waterRestoreCountdown.IsRunning() && m_waterRestoreCountdown.IsExpired())
+    {
+        RestoreWaterLevel();
+        m_waterRestoreCountdown.Stop();
+    }
+
     m_states.Update();
+    if (m_pRoom)
+        m_pRoom->Update(time, elapsed);
 
     // A fixed step whatever the frame took, so a puzzle plays the same on every machine.
     dorvo::phy::DynamicsEngine::Instance().Update(dorvo::kFrameSeconds);
-
     GobManager::Instance().Update(elapsed);
-
     common::Scheduler::Instance().Update(elapsed);
-
     m_pGuiManager->Update(WholeMilliseconds(elapsed));
-
     if (dorvo::SoundSystem* sound = g_pApp ? g_pApp->GetSound() : nullptr)
         sound->Update();
-
     dorvo::gfx::CDorvoGfx::Instance().Update(time, elapsed);
+
+    // The read-out follows the frame rate every frame, shown or not.
+    m_lastFPS = plat::DXUTGetFPS();
+    std::ostringstream text;
+    text << "FPS: " << m_lastFPS << "\n";
+    m_fpsText.SetText(text.str());
 }
 
 void CQUORB::Render(double time, float elapsed)
 {
+    std::vector<dorvo::gfx::IScreenUnit*> units;
+    if (m_showFPS)
+        units.push_back(&m_fpsText);
+    const std::vector<dorvo::gfx::IScreenUnit*>& guiUnits = m_pGuiManager->GetUnits();
+    units.insert(units.end(), guiUnits.begin(), guiUnits.end());
     dorvo::gfx::CDorvoGfx& gfx = dorvo::gfx::CDorvoGfx::Instance();
-    gfx.SetScreenUnits(m_pGuiManager->GetUnits());
+    gfx.SetScreenUnits(units);
     gfx.RenderFrame(time, elapsed);
 }
 
@@ -202,44 +321,180 @@ plat::LRESULT CQUORB::MsgProc(plat::UINT, plat::WPARAM, plat::LPARAM)
     return 0;
 }
 
-bool CQUORB::OnInput(const dorvo::input::InputEvent& event, float elapsed)
+void CQUORB::CreateCursor()
 {
-    // Keys and buttons go first to the message-taking objects, nearest 2D depth first; then the
-    // 2D components and the GUI units; the later takers (widget manipulation, picking, camera,
-    // global keys) follow.
-    if (dorvo::input::IsValidInputCode(event.code) &&
-        common::Singleton<Database>::Instance()->BroadcastInputMsg(
-            event.value != 0 ? MSG_Pressed : MSG_UnPressed, event))
-        return true;
-
-    // A copy: a component may go while it handles the event.
-    std::vector<dorvo::gfx::Gfx2DComp*> components;
-    for (const auto& entry : dorvo::gfx::CDorvoGfx::Instance().Get2DComps())
-        components.push_back(entry.second);
-    std::stable_sort(components.begin(), components.end(), &dorvo::gfx::Gfx2DComp::DepthLess);
-    for (dorvo::gfx::Gfx2DComp* component : components)
-        if (component->HandleInput(&event, elapsed))
-            return true;
-
-    return m_pGuiManager->HandleInput(&event, elapsed);
+    if (GetCursor())
+        return;
+    const char* image = kCursorImages[std::rand() % 6];
+    auto cursor = std::make_unique<dorvo::gfx::CCursor>(image, 0, 0, 64, 64, 1);
+    cursor->SetScale(0.7f, 0.7f, 1.0f);
+    cursor->SetAxisLock(true);
+    m_pGuiManager->Add("Cursor", std::move(cursor));
 }
 
 bool CQUORB::CreateMenu(const std::string& historyTexture, const std::string& inputTexture)
 {
-    Gob* gob = GobManager::Instance().CreateGob("2DArchetype");
-    auto* machines =
-        gob ? dynamic_cast<StateMachineComponent*>(gob->GetComponent(StateMachineComponent::StaticTypeID()))
-            : nullptr;
-    if (!machines)
+    if (m_menusBuilt)
     {
-        std::fprintf(stderr, "CQUORB::CreateMenu - no \"2DArchetype\" object with a state-machine component "
-                             "could be made; there is no console window.\n");
-        if (gob)
-            GobManager::Instance().KillGob(gob);
+        std::fprintf(stderr, "CreateConsole - the console window and the menus exist already; this call "
+                             "builds nothing.\n");
         return false;
     }
-    machines->AddStateMachine(new dorvo::gfx::SMConsoleGraphics(machines, historyTexture, inputTexture));
-    m_consoleId = gob->GetID();
+    GobManager& manager = GobManager::Instance();
+    if (!manager.FindController(kConsoleArchetype))
+    {
+        std::fprintf(stderr, "CreateConsole - there is no \"%s\" archetype (are the templates loaded?); the "
+                             "console window and the menus are not built.\n",
+                     kConsoleArchetype);
+        return false;
+    }
+    const auto makeObject = [&manager]() -> StateMachineComponent*
+    {
+        Gob* gob = manager.CreateGob(kConsoleArchetype);
+        auto* machines =
+            gob ? dynamic_cast<StateMachineComponent*>(gob->GetComponent(StateMachineComponent::StaticTypeID()))
+                : nullptr;
+        if (!machines && gob)
+            manager.KillGob(gob);
+        return machines;
+    };
+
+    StateMachineComponent* console = makeObject();
+    if (!console)
+    {
+        std::fprintf(stderr, "CreateConsole - the \"%s\" archetype has no state-machine component; the console "
+                             "window and the menus are not built.\n",
+                     kConsoleArchetype);
+        return false;
+    }
+    m_menusBuilt = true;
+    console->AddStateMachine(new dorvo::gfx::SMConsoleGraphics(console, historyTexture, inputTexture));
+    m_consoleId = console->GetOwner()->GetID();
+
+    for (std::size_t i = 0; i < MenuTable::kMenuCount; ++i)
+    {
+        StateMachineComponent* machines = makeObject();
+        if (!machines)
+            break;
+        const std::string name = MenuTable::GetName(i);
+        machines->AddStateMachine(MenuTable::Create(name, machines));
+        machines->GetOwner()->SetName(name);
+    }
     return true;
 }
+
+void CQUORB::LoadEmptyRoom()
+{
+    LoadRoom("EmptyRoom.xml", false);
+}
+
+void CQUORB::LoadRoom(const std::string& fileName, bool)
+{
+    if (!m_pRoom)
+        m_pRoom = std::make_unique<CRoom>();
+    if (m_roomGobID == 0)
+    {
+        if (Gob* room = SpawnGob("Room", math::Vector3()))
+            m_roomGobID = room->GetID();
+        else
+            std::fprintf(stderr, "CQUORB::LoadRoom - there is no \"Room\" template; the room has no shell.\n");
+        for (const char* plane : kBoundingPlanes)
+            if (!SpawnGob(plane, math::Vector3()))
+                std::fprintf(stderr, "CQUORB::LoadRoom - there is no \"%s\" archetype; the room is open on that "
+                                     "side.\n",
+                             plane);
+    }
+    // Reading the room file (and its lock) comes with the room files.
+    (void)fileName;
+}
+
+// ---- accessors ----
+
+CPuzzle* CQUORB::GetFocusedPuzzle() const
+{
+    return m_pRoom && m_focusedFace >= 0 ? m_pRoom->GetPuzzle(static_cast<unsigned>(m_focusedFace)) : nullptr;
+}
+
+bool CQUORB::GetFocusedFaceQuad(math::Quad& out) const
+{
+    if (!m_pRoom || m_focusedFace < 0 || m_focusedFace >= static_cast<int>(CRoom::kFaceCount))
+        return false;
+    out = m_pRoom->GetFace(static_cast<unsigned>(m_focusedFace));
+    return true;
+}
+
+bool CQUORB::GetFocusedFaceNormal(math::Vector3& out) const
+{
+    math::Quad quad;
+    if (!GetFocusedFaceQuad(quad))
+        return false;
+    out = quad.normal;
+    return true;
+}
+
+void CQUORB::FocusFace()
+{
+    if (m_pRoom && m_focusedFace >= 0)
+        m_pRoom->FocusFace(static_cast<unsigned>(m_focusedFace));
+}
+
+void CQUORB::SetCameraFlags(std::uint32_t bits)
+{
+    m_pCamera->SetFlags(bits);
+}
+
+void CQUORB::ClearCameraFlags(std::uint32_t bits)
+{
+    m_pCamera->ClearFlags(bits);
+}
+
+void CQUORB::AddWidgetToFocusedPuzzle(std::uint32_t id)
+{
+    if (CPuzzle* puzzle = GetFocusedPuzzle())
+        puzzle->AddWidget(id);
+}
+
+void CQUORB::RemoveWidgetFromFocusedPuzzle(std::uint32_t id)
+{
+    if (CPuzzle* puzzle = GetFocusedPuzzle())
+        puzzle->RemoveWidget(id);
+}
+
+void CQUORB::AddQuorbToFocusedPuzzle(std::uint32_t id)
+{
+    if (CPuzzle* puzzle = GetFocusedPuzzle())
+        puzzle->AddQuorb(id);
+}
+
+void CQUORB::RemoveQuorbFromFocusedPuzzle(std::uint32_t id)
+{
+    if (CPuzzle* puzzle = GetFocusedPuzzle())
+        puzzle->RemoveQuorb(id);
+}
+
+void CQUORB::AddObjectiveToFocusedPuzzle(std::uint32_t id)
+{
+    if (CPuzzle* puzzle = GetFocusedPuzzle())
+        puzzle->AddObjective(id);
+}
+
+void CQUORB::RemoveObjectiveFromFocusedPuzzle(std::uint32_t id)
+{
+    if (CPuzzle* puzzle = GetFocusedPuzzle())
+        puzzle->RemoveObjective(id);
+}
+
+// ---- start-up steps filled in with the settings and the console commands ----
+
+void CQUORB::RegisterLuaFunctions()
+{
+    LuaUtil::Instance().RegisterFunction("CreateConsole", &LuaCreateConsole);
+    LuaUtil::Instance().RegisterFunction("Console", &LuaConsole);
+}
+
+void CQUORB::SetGraphicsQuality(const QUORBSettings&) {}
+
+void CQUORB::ScanRoomFiles(const std::string&) {}
+
+void CQUORB::RegisterConsoleCommands() {}
 } // namespace QUORB

@@ -1,16 +1,24 @@
-// The game: QUORB as the engine drives it. Its frame runs the engine's parts in a fixed order
-// (input, events, game states, physics, scheduler, the GUI units, sound, graphics) and hands its
-// 2D units to graphics to draw; its start-up builds the argument pool and the top-level states,
-// runs the start-up script that builds the console window, and holds physics until the player
-// presses "play". The game owns its GUI manager (the cursor and heads-up units).
+// The game: QUORB as the engine drives it. Its start-up (Init) runs the start-up scripts, reads
+// the settings, registers the game's commands, component types and templates, builds the menus
+// and the widget manipulator and holds physics until the player presses "play". Its frame runs
+// the engine's parts in a fixed order and routes every input event along a chain of takers; the
+// Load state then puts up the cursor, the first splash menu and the empty room. The game owns
+// its camera, its GUI units (the cursor among them), the widget manipulator, the room, the
+// settings and the water-level interpolation; the application owns the game.
 #pragma once
 
+#include "common/CountdownTimer.h"
 #include "common/StateMachine.h"
+#include "common/Timer.h"
 #include "engine/CDorvoGame.h"
+#include "engine/gfx/CTextSprite.h"
+#include "game/QUORBSettings.h"
 
 #include <cstdint>
 #include <memory>
+#include <stack>
 #include <string>
+#include <vector>
 
 namespace dorvo
 {
@@ -24,11 +32,31 @@ class CGuiManager;
 }
 } // namespace dorvo
 
+namespace math
+{
+class Quad;
+class Vector3;
+} // namespace math
+
 namespace QUORB
 {
+class CCamera;
+class CPuzzle;
+class CRoom;
+class WidgetManipulator;
+struct Profile;
+
 class CQUORB : public dorvo::CDorvoGame
 {
 public:
+    static constexpr float kWaterRestoreDelay = 0.175f; // seconds after the editor is switched off
+    static constexpr float kQuickClickSeconds = 0.2f;   // a click shorter than this re-aims the camera
+
+    // The game the application runs, or null (no application, or another game).
+    static CQUORB* Get();
+
+    // Makes the camera, the GUI manager, the game's picker (handed to the application) and the
+    // widget manipulator; loads and registers nothing.
     CQUORB();
     ~CQUORB() override;
 
@@ -39,25 +67,140 @@ public:
     void Render(double time, float elapsed) override;
     void Init() override;
     plat::LRESULT MsgProc(plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) override;
+    dorvo::CDorvoCamera* GetCamera() override;
+    // The GUI manager's unit "Cursor", or null before the Load state made it.
+    dorvo::gfx::CCursor* GetCursor() override;
 
-    // Offers one input event to the game's takers in turn (message takers, the 2D components
-    // in ascending component depth, the GUI units); true once one took it. elapsed: seconds of
-    // this frame.
-    bool OnInput(const dorvo::input::InputEvent& event, float elapsed = 0.0f);
+    // Offers one input event to the game's takers in turn: message takers (keys and buttons),
+    // the 2D components by ascending depth, the GUI units, the widget manipulator, face picking,
+    // the camera (outside the editor) and the global keys. elapsed: seconds of this frame.
+    void RouteInput(const dorvo::input::InputEvent& event, float elapsed);
+    // A left press makes the nearest room face under the cursor the focused face; a release
+    // less than 0.2 s after it re-aims the camera at that face. Nothing in editor mode or without
+    // a cursor. Never takes the event.
+    bool PickFaceOnClick(const dorvo::input::InputEvent& event);
 
-    // The menu factory behind the script function "CreateConsole": the console window on a new
-    // "2DArchetype" object, given the history panel's and the input strip's texture files.
-    // False, with a line on standard error, when the object cannot be made.
+    // The cursor sprite, one of the six cursor images chosen by rand(), added to the GUI units as
+    // "Cursor". Once: a second call keeps the first cursor.
+    void CreateCursor();
+
+    // The menu factory behind "CreateConsole": the console window and then the 28 menus, each on
+    // a new "2DArchetype" object (the menus named after themselves). False, with a line on
+    // standard error and nothing built, without the archetype or when it was built already.
     bool CreateMenu(const std::string& historyTexture, const std::string& inputTexture);
     // The console window's object id; 0 before CreateMenu.
     std::uint32_t GetConsoleId() const { return m_consoleId; }
 
+    // The room "EmptyRoom.xml".
+    void LoadEmptyRoom();
+    // The first call makes the room, the object "Room" and the six bounding planes; later calls
+    // make none of them again. The room file itself is read by the room.
+    void LoadRoom(const std::string& fileName, bool skipIfLoaded);
+
+    // The water surface's level along its plane's normal: -d of the water plane; 0 without a
+    // water object.
+    float GetWaterLevel() const;
+    // Remembers the current level and glides the water to the target over the seconds.
+    void LerpWaterLevel(float target, float seconds);
+    // The last remembered level, applied at once (a running glide stops); 0 and nothing changed
+    // when none is remembered.
+    float RestoreWaterLevel();
+    // Moves the water object along its plane's normal to the level; nothing without one.
+    void SetWaterLevel(float level);
+
+    // Accessors that do nothing, or give false, null or 0, without a room.
+    CPuzzle* GetFocusedPuzzle() const;
+    bool GetFocusedFaceQuad(math::Quad& out) const;
+    bool GetFocusedFaceNormal(math::Vector3& out) const;
+    void FocusFace();
+    void SetCameraFlags(std::uint32_t bits);
+    void ClearCameraFlags(std::uint32_t bits);
+    void AddWidgetToFocusedPuzzle(std::uint32_t id);
+    void RemoveWidgetFromFocusedPuzzle(std::uint32_t id);
+    void AddQuorbToFocusedPuzzle(std::uint32_t id);
+    void RemoveQuorbFromFocusedPuzzle(std::uint32_t id);
+    void AddObjectiveToFocusedPuzzle(std::uint32_t id);
+    void RemoveObjectiveFromFocusedPuzzle(std::uint32_t id);
+    // The point of the focused face's plane under the cursor; false without cursor, room or hit.
+    bool GetCursorFacePoint(math::Vector3& out) const;
+
+    // Start-up steps whose files and commands come with the settings and the console commands.
+    void RegisterLuaFunctions();
+    void SetGraphicsQuality(const QUORBSettings& settings);
+    void ScanRoomFiles(const std::string& pattern);
+    void RegisterConsoleCommands();
+
+    // The path globals of the start-up scripts ("" when a script left one unset).
+    static std::string GetXmlPath();
+    static std::string GetRoomPath();
+    static std::string GetEnvFilePath();
+    static std::string GetPuzzlePath();
+    static std::string GetProfilePath();
+    static std::string GetSoundPath();
+
     common::CStateMachine& GetStates() { return m_states; }
+    CCamera* GetGameCamera() const { return m_pCamera.get(); }
     dorvo::gfx::CGuiManager& GetGuiManager() { return *m_pGuiManager; }
+    WidgetManipulator* GetWidgetManipulator() const { return m_pManipulator.get(); }
+    CRoom* GetRoom() const { return m_pRoom.get(); }
+    std::uint32_t GetRoomGobID() const { return m_roomGobID; }
+    int GetFocusedFace() const { return m_focusedFace; }
+    void SetFocusedFace(int face) { m_focusedFace = face; }
+    bool IsEditorMode() const { return m_editorMode; }
+    void SetEditorMode(bool on) { m_editorMode = on; }
+    bool IsCreatePuzzleMode() const { return m_createPuzzleMode; }
+    void SetCreatePuzzleMode(bool on) { m_createPuzzleMode = on; }
+    bool GetInvertHorizontalDrag() const { return m_invertHorizontalDrag; }
+    bool GetInvertVerticalDrag() const { return m_invertVerticalDrag; }
+    bool IsDebugCamera() const { return m_debugCamera; }
+    bool IsShowingFPS() const { return m_showFPS; }
+    void SetShowFPS(bool show) { m_showFPS = show; }
+    float GetLastFPS() const { return m_lastFPS; }
+    const dorvo::gfx::CTextSprite& GetFPSText() const { return m_fpsText; }
+    QUORBSettings& GetSettings() { return m_settings; }
+    const std::vector<std::string>& GetProfileFiles() const { return m_profileFiles; }
+    bool IsWaterLerpRunning() const { return m_waterLerpRunning; }
+    std::size_t GetRememberedWaterLevelCount() const { return m_waterLevels.size(); }
+    bool IsWaterRestoreRunning() const { return m_waterRestoreCountdown.IsRunning(); }
+    // Starts the countdown after which the frame restores the remembered water level.
+    void StartWaterRestoreCountdown();
 
 private:
+    void UpdateWaterLevelLerp();
+    // The screen point the cursor aims at; false without a cursor.
+    bool GetCursorScreenPoint(math::Vector3& out) const;
+
     common::CStateMachine m_states; // "Init State Exit Code", "Load ..." and "Running ..."
+    std::unique_ptr<CCamera> m_pCamera;
     std::unique_ptr<dorvo::gfx::CGuiManager> m_pGuiManager;
+    bool m_invertHorizontalDrag = false; // flipped by [
+    bool m_invertVerticalDrag = false;   // flipped by ]
+    bool m_editorMode = false;
+    bool m_createPuzzleMode = false;
+    dorvo::gfx::CTextSprite m_fpsText;
+    std::unique_ptr<WidgetManipulator> m_pManipulator;
+    std::unique_ptr<CRoom> m_pRoom;
+    int m_focusedFace = -1;
+    std::uint32_t m_roomGobID = 0;
+    bool m_debugCamera = false;
+    QUORBSettings m_settings;
+    bool m_showFPS = false;
+    float m_lastFPS = 30.0f;
+    Profile* m_pProfile = nullptr; // the current player profile, made by the first "loadprofile"
+    std::vector<std::string> m_profileFiles;
+    std::string m_gameSkinName;
+    bool m_madeByUs = false;
+    bool m_puzzleHasWater = false;
+    bool m_waterLerpRunning = false;
+    int m_waterInterpolation = -1;
+    std::stack<float> m_waterLevels;
+    common::CCountdownTimer m_waterRestoreCountdown;
+
     std::uint32_t m_consoleId = 0;
+    bool m_menusBuilt = false;
+    // PickFaceOnClick's memory between a press and its release.
+    bool m_pickFaceHit = false;
+    bool m_pickButtonDown = false;
+    common::CTimer m_pickTimer;
 };
 } // namespace QUORB

@@ -1,7 +1,12 @@
 #include "game/GameStates.h"
 
-#include "common/IStateImp.h"
 #include "common/StateMachine.h"
+#include "common/Singleton.h"
+#include "engine/gfx/CCursor.h"
+#include "game/CQUORB.h"
+#include "statemachine/Database.h"
+
+#include <cstdio>
 
 namespace QUORB
 {
@@ -9,38 +14,37 @@ const char kInitStateName[] = "Init State Exit Code";
 const char kLoadStateName[] = "Load State Exit Code";
 const char kRunningStateName[] = "Running State Exit Code";
 
+void CLoadStateInit::operator()()
+{
+    m_game->CreateCursor();
+    if (dorvo::gfx::CCursor* cursor = m_game->GetCursor())
+    {
+        cursor->SetPosition(400, 300);
+        cursor->SetVisible(true, false);
+    }
+    Database* database = common::Singleton<Database>::Instance();
+    if (const std::uint32_t splash = database->FindIdByName("KeshSplashMenu"))
+        database->SendMsg(splash, MSG_OpenMenu);
+    else
+        std::fprintf(stderr, "CLoadState - there is no \"KeshSplashMenu\" to open; the game starts without "
+                             "its splash screens.\n");
+    m_game->LoadEmptyRoom();
+}
+
+CInitState::CInitState() : CQUORBBaseState(CInitStateInit(), CExitCodeStep(kLoadStateName), CInitStateExit()) {}
+
+CLoadState::CLoadState(CQUORB* game)
+    : CQUORBBaseState(CLoadStateInit(game), CExitCodeStep(kRunningStateName), CLoadStateExit())
+{
+}
+
+CRunningState::CRunningState()
+    : CQUORBBaseState(CRunningStateInit(), CExitCodeStep(kRunningStateName), CRunningStateExit())
+{
+}
+
 namespace
 {
-// A step that does nothing: most states have nothing to do on entry or exit.
-class CNoStep : public common::CBaseSMFunctor
-{
-public:
-    void operator()() {}
-};
-
-// A step that only names the state to go to next.
-class CGoToStep : public common::CBaseSMFunctor
-{
-public:
-    explicit CGoToStep(const char* next) : m_next(next) {}
-    void operator()() { GetState()->SetExitCode(m_next); }
-
-private:
-    const char* m_next;
-};
-
-// Load: the first room, the cursor and the splash menu are set up here once rooms, graphics
-// units and menus exist; then the game runs.
-class CLoadStep : public common::CBaseSMFunctor
-{
-public:
-    explicit CLoadStep(CQUORB* game) : m_game(game) {}
-    void operator()() { GetState()->SetExitCode(kRunningStateName); }
-
-private:
-    CQUORB* m_game;
-};
-
 void Add(common::CStateMachine& machine, const char* name, common::IStateImp* state)
 {
     if (!machine.AddState(name, state))
@@ -50,11 +54,9 @@ void Add(common::CStateMachine& machine, const char* name, common::IStateImp* st
 
 void RegisterGameStates(common::CStateMachine& machine, CQUORB& game)
 {
-    Add(machine, kInitStateName, new common::IStateImp(CNoStep(), CGoToStep(kLoadStateName), CNoStep()));
-    Add(machine, kLoadStateName, new common::IStateImp(CNoStep(), CLoadStep(&game), CNoStep()));
-    // Running names itself, so it stays.
-    Add(machine, kRunningStateName,
-        new common::IStateImp(CGoToStep(kRunningStateName), CGoToStep(kRunningStateName), CNoStep()));
+    Add(machine, kInitStateName, new CInitState());
+    Add(machine, kLoadStateName, new CLoadState(&game));
+    Add(machine, kRunningStateName, new CRunningState());
     machine.ChangeState(kInitStateName);
 }
 } // namespace QUORB

@@ -153,7 +153,20 @@ TEST(ConsolePixelTest, TheConsoleSlidesOverTheSceneShowsItsOutputAndLeavesThePic
         std::filesystem::remove(old);
     std::filesystem::copy_file(testsupport::RepoPath("data/scripts/InitGame.lua"), "InitGame.lua",
                                std::filesystem::copy_options::overwrite_existing);
+    // The committed start-up script names the templates below the run folder, as the build puts them.
+    std::filesystem::copy_file(testsupport::RepoPath("data/scripts/Startup.lua"), "Startup.lua",
+                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::remove_all("files");
+    std::filesystem::create_directories("files");
+    std::filesystem::copy(testsupport::RepoPath("data/files/xmlfiles"), "files/xmlfiles",
+                          std::filesystem::copy_options::recursive);
 
+    // The console over a black scene: the room's models are not drawn here.
+    g_script[1] = []
+    {
+        dorvo::gfx::CDorvoGfx& gfx = dorvo::gfx::CDorvoGfx::Instance();
+        gfx.SetRenderFlags(gfx.GetRenderFlags() & ~dorvo::gfx::CDorvoGfx::RF_MODELS);
+    };
     // The lower object id draws its block above the other's: the depth, not the order the
     // components are collected in, decides.
     g_script[3] = []
@@ -186,6 +199,8 @@ TEST(ConsolePixelTest, TheConsoleSlidesOverTheSceneShowsItsOutputAndLeavesThePic
     plat::testclock::SetAutoAdvance(0.0);
     g_sprites.clear();
     std::filesystem::remove("InitGame.lua");
+    std::filesystem::remove("Startup.lua");
+    std::filesystem::remove_all("files");
     env.Set("DORVO_HEADLESS", "1");
     plat::headless::Reset();
     EXPECT_EQ(code, 0);
@@ -207,7 +222,12 @@ TEST(ConsolePixelTest, TheConsoleSlidesOverTheSceneShowsItsOutputAndLeavesThePic
     EXPECT_LE(closed.Channel(190, 190, 0), 5);
     EXPECT_GE(closed.Channel(150, 150, 0), 250) << "the deeper block draws last";
     EXPECT_LE(closed.Channel(150, 150, 2), 5);
-    EXPECT_TRUE(closed.Dark(400, 300));
+    EXPECT_TRUE(closed.Dark(380, 280));
+    int cursor = 0; // the game's cursor, where the pointer is: the middle of the centred window
+    for (int y = 300; y < 340; ++y)
+        for (int x = 400; x < 430; ++x)
+            cursor += closed.Dark(x, y) ? 0 : 1;
+    EXPECT_GT(cursor, 50) << "the game's cursor";
     EXPECT_TRUE(closed.Dark(400, 5)) << "no panel at the top";
 
     const Picture sliding = Load(testsupport::ScreenshotPath("console_sliding.png"));

@@ -3,6 +3,8 @@
 // a command whose output shows in it, and each frame hands the 2D units to graphics.
 #include "game/CQUORBApp.h"
 
+#include "GameTestWorld.h"
+
 #include "TestSupport.h"
 #include "common/ConsoleInterface.h"
 #include "common/LuaUtil.h"
@@ -24,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -39,41 +42,17 @@ constexpr std::uint32_t kGrave = 41;
 constexpr std::uint32_t kTab = 15;
 constexpr std::uint32_t kEnter = 28;
 
-// The test's working folder lies four levels below the repository, as the game's run folder
-// does, so the configured data folders resolve; the start-up script is put beside it as the
-// build puts it into the run folder.
+// The game in a test world of its own, with the committed "InitGame.lua".
 class QUORBConsoleTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        plat::headless::Reset();
-        plat::inputfeed::Reset();
-        plat::testclock::Set(1.0);
-        // The tests of this program run at once in one working folder: each puts the script in
-        // place whole (copy, then rename) and none takes it away from the others.
-        const std::string copy =
-            std::string("InitGame.lua.") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::filesystem::copy_file(testsupport::RepoPath("data/scripts/InitGame.lua"), copy,
-                                   std::filesystem::copy_options::overwrite_existing);
-        std::filesystem::rename(copy, "InitGame.lua");
-        g_pApp = new QUORB::CQUORBApp();
-        QUORB::CEngineLoader loader;
-        ASSERT_TRUE(
-            g_pApp->Init(loader, testsupport::RepoPath("data/files/xmlfiles/dorvo_engine_config.xml")));
-        game = dynamic_cast<QUORB::CQUORB*>(g_pApp->GetGame());
-        ASSERT_NE(game, nullptr);
+        m_world = std::make_unique<gametest::GameTestWorld>();
+        ASSERT_TRUE(m_world->Booted());
+        game = &m_world->Game();
     }
-    void TearDown() override
-    {
-        if (g_pApp)
-        {
-            EXPECT_EQ(g_pApp->Shutdown(), 0);
-            delete g_pApp;
-            g_pApp = nullptr;
-        }
-        plat::DXUTShutdown(0);
-    }
+    void TearDown() override { m_world.reset(); }
 
     void Frame()
     {
@@ -129,6 +108,7 @@ protected:
 
     QUORB::CQUORB* game = nullptr;
     plat::DWORD m_timeMs = 100;
+    std::unique_ptr<gametest::GameTestWorld> m_world;
 };
 } // namespace
 
@@ -148,6 +128,7 @@ TEST_F(QUORBConsoleTest, TheStartUpScriptBuildsTheConsoleWindowOnA2DArchetypeObj
     EXPECT_EQ(ConsoleComp()->GetSprite("InputWindow")->GetTextureHeight(), 32);
 
     // A second call, and calls without the two names, build nothing and say why.
+    const std::uint32_t objects = GobManager::Instance().GetCount();
     ::testing::internal::CaptureStderr();
     std::FILE* script = std::fopen("Again.lua", "w");
     ASSERT_NE(script, nullptr);
@@ -159,13 +140,14 @@ TEST_F(QUORBConsoleTest, TheStartUpScriptBuildsTheConsoleWindowOnA2DArchetypeObj
     LuaUtil::Instance().RunScript("Again.lua");
     std::filesystem::remove("Again.lua");
     const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("CreateConsole - the console window exists already"), std::string::npos) << err;
+    EXPECT_NE(err.find("CreateConsole - the console window and the menus exist already"), std::string::npos)
+        << err;
     std::size_t refusals = 0;
     for (std::size_t at = err.find("CreateConsole - expects"); at != std::string::npos;
          at = err.find("CreateConsole - expects", at + 1))
         ++refusals;
     EXPECT_EQ(refusals, 2u) << err;
-    EXPECT_EQ(GobManager::Instance().GetCount(), 1u);
+    EXPECT_EQ(GobManager::Instance().GetCount(), objects) << "nothing more was built";
 }
 
 // The player's road: the grave accent slides the console down, "commands" and Enter run, the
@@ -228,8 +210,8 @@ TEST_F(QUORBConsoleTest, TheGamesGuiUnitsAreUpdatedAndDrawnEveryFrame)
     dorvo::gfx::CTextSprite* shown = label.get();
     ASSERT_TRUE(game->GetGuiManager().Add("Score", std::move(label)));
     Frame();
-    ASSERT_EQ(game->GetGuiManager().GetUnits().size(), 1u);
-    EXPECT_EQ(game->GetGuiManager().GetUnits()[0], shown);
+    const auto& units = game->GetGuiManager().GetUnits();
+    EXPECT_NE(std::find(units.begin(), units.end(), shown), units.end());
 
     plat::headless::ClearCallLog();
     plat::headless::SetCallLogging(true);
@@ -242,5 +224,7 @@ TEST_F(QUORBConsoleTest, TheGamesGuiUnitsAreUpdatedAndDrawnEveryFrame)
 
     game->GetGuiManager().QueueRemoval("Score");
     Frame();
-    EXPECT_TRUE(game->GetGuiManager().GetUnits().empty());
+    const auto& left = game->GetGuiManager().GetUnits();
+    EXPECT_EQ(std::find(left.begin(), left.end(), shown), left.end());
+    EXPECT_NE(game->GetCursor(), nullptr) << "the cursor stays";
 }

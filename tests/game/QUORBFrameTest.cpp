@@ -3,6 +3,7 @@
 // keys reach message-taking objects before anything else, and killed objects go at the next frame.
 #include "game/CQUORBApp.h"
 
+#include "GameTestWorld.h"
 #include "TestSupport.h"
 #include "common/COctTree.h"
 #include "common/ConsoleInterface.h"
@@ -88,20 +89,21 @@ TEST_F(QUORBFrameTest, StartUpRegistersCommandsTemplatesAndThePicker)
     EXPECT_NE(common::COctTree::Global().GetRoot(), nullptr) << "the oct tree is built before any object";
 }
 
-TEST_F(QUORBFrameTest, ConsoleMadeObjectTakesKeysFirstAndIsGoneTheFrameAfterItsKill)
+// In the game's own world (its scripts and templates): an object made from the console takes keys
+// first and goes the frame after its kill.
+TEST(QUORBFrame, ConsoleMadeObjectTakesKeysFirstAndIsGoneTheFrameAfterItsKill)
 {
-    common::ConsoleInterface::Instance().WriteToConsole("CreateGob WidgetManipulator", common::FF_Execute,
-                                                        true);
-    ASSERT_EQ(GobManager::Instance().GetCount(), 1u) << []
-    {
-        std::string all;
-        for (const std::string& l : common::ConsoleInterface::Instance().GetOutputLines())
-            all += l + "\n";
-        return all;
-    }();
-    Gob* gob = GobManager::Instance().GetGob(1);
+    gametest::GameTestWorld world;
+    ASSERT_TRUE(world.Booted());
+    world.Frames(2); // the room is made on the first frame
+    const std::uint32_t objects = GobManager::Instance().GetCount();
+    const std::size_t filed = common::COctTree::Global().GetObjectCount();
+    const std::uint32_t id = GobManager::Instance().GetNextID();
+    world.Console("CreateGob Manipulator");
+    ASSERT_EQ(GobManager::Instance().GetCount(), objects + 1);
+    Gob* gob = GobManager::Instance().GetGob(id);
     ASSERT_NE(gob, nullptr);
-    EXPECT_EQ(common::COctTree::Global().GetObjectCount(), 1u) << "its position is filed in the oct tree";
+    EXPECT_EQ(common::COctTree::Global().GetObjectCount(), filed + 1) << "its position is filed in the oct tree";
 
     auto* machines =
         dynamic_cast<StateMachineComponent*>(gob->GetComponent(StateMachineComponent::StaticTypeID()));
@@ -109,14 +111,12 @@ TEST_F(QUORBFrameTest, ConsoleMadeObjectTakesKeysFirstAndIsGoneTheFrameAfterItsK
     std::vector<std::uint32_t> codes;
     machines->AddStateMachine(new KeyTaker(machines, &codes));
 
-    plat::inputfeed::KeyChange(57, true, 10);  // Space down
-    plat::inputfeed::KeyChange(57, false, 20); // and up: nobody takes the release
-    plat::DXUTRender3DEnvironment();
+    world.Key(57); // Space down and up: nobody takes the release
     EXPECT_EQ(codes, (std::vector<std::uint32_t>{57}));
 
-    GobManager::Instance().KillGobByID(1);
-    EXPECT_EQ(GobManager::Instance().GetCount(), 1u) << "a killed object lives until the next frame";
-    plat::DXUTRender3DEnvironment();
-    EXPECT_EQ(GobManager::Instance().GetCount(), 0u);
-    EXPECT_EQ(common::COctTree::Global().GetObjectCount(), 0u);
+    GobManager::Instance().KillGobByID(id);
+    EXPECT_EQ(GobManager::Instance().GetCount(), objects + 1) << "a killed object lives until the next frame";
+    world.Frame();
+    EXPECT_EQ(GobManager::Instance().GetCount(), objects);
+    EXPECT_EQ(common::COctTree::Global().GetObjectCount(), filed);
 }

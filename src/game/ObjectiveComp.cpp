@@ -1,0 +1,6 @@
+#include "game/ObjectiveComp.h"
+
+namespace QUORB
+{
+const char* const ObjectiveComp::kTypeName = "ObjectiveComp";
+} // namespace QUORB

@@ -1,0 +1,236 @@
+#include "GameTestWorld.h"
+
+#include "TestSupport.h"
+#include "common/ConsoleInterface.h"
+#include "common/FunctionFlags.h"
+#include "common/LuaUtil.h"
+#include "common/Singleton.h"
+#include "engine/CDorvoApp.h"
+#include "engine/Gob.h"
+#include "engine/GobManager.h"
+#include "engine/gfx/CCursor.h"
+#include "engine/gfx/CGFXCore.h"
+#include "game/CEngineLoader.h"
+#include "game/CQUORB.h"
+#include "game/CQUORBApp.h"
+#include "platform/frame_driver.h"
+#include "platform/headless.h"
+#include "platform/input_feed.h"
+#include "platform/win32.h"
+#include "statemachine/ACMsgTaker.h"
+#include "statemachine/Database.h"
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <unistd.h>
+
+namespace gametest
+{
+namespace
+{
+constexpr double kFrameSeconds = 1.0 / 30.0;
+
+// A folder of its own four levels below the repository: <build>/gameworld/<process>-<n>/.
+std::string NewFolder()
+{
+    static std::atomic<int> s_serial{0};
+    const std::filesystem::path folder = std::filesystem::path(DORVO_BINARY_DIR) / "gameworld" /
+                                         (std::to_string(::getpid()) + "-" + std::to_string(++s_serial));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder.string() + "/";
+}
+
+std::string ReadWhole(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+} // namespace
+
+GameTestWorld::GameTestWorld() : GameTestWorld(GameTestSetup()) {}
+
+GameTestWorld::GameTestWorld(const GameTestSetup& setup)
+{
+    Boot(setup);
+}
+
+bool GameTestWorld::WriteFile(const std::string& relative, const std::string& text) const
+{
+    const std::filesystem::path path = std::filesystem::path(m_folder) / relative;
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    return static_cast<bool>(out);
+}
+
+void GameTestWorld::Boot(const GameTestSetup& setup)
+{
+    m_folder = NewFolder();
+    m_previousFolder = std::filesystem::current_path().string();
+    m_fullScreen = setup.fullScreen;
+
+    if (setup.copyTemplates)
+        std::filesystem::create_directories(m_folder + "files/xmlfiles");
+    if (setup.copyTemplates)
+        std::filesystem::copy(testsupport::RepoPath("data/files/xmlfiles"), m_folder + "files/xmlfiles",
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::overwrite_existing);
+    for (const auto& file : setup.files)
+        WriteFile(file.first, file.second);
+
+    const std::string soundFolder =
+        setup.soundFolder.empty() ? testsupport::RepoPath("data/sounds") + "/" : m_folder + setup.soundFolder;
+    if (setup.writeStartup)
+        WriteFile("Startup.lua", "XML_PATH = \"" + m_folder + "files/xmlfiles/\"\n" +
+                                     "ROOM_PATH = \"" + m_folder + "files/rooms/\"\n" +
+                                     "ENVFILE_PATH = \"env/\"\n" +
+                                     "PUZZLE_PATH = \"" + m_folder + "files/puzzles/\"\n" +
+                                     "PROFILE_PATH = \"" + m_folder + "files/profiles/\"\n" +
+                                     "SOUND_PATH = \"" + soundFolder + "\"\n" +
+                                     "NODE_BREAK_FORCE = 400.0\nNODE_BREAK_DISTANCE = 1.5\n" +
+                                     setup.startupLines);
+    if (setup.writeInitGame)
+        WriteFile("InitGame.lua", setup.initGameScript.empty()
+                                      ? ReadWhole(testsupport::RepoPath("data/scripts/InitGame.lua"))
+                                      : setup.initGameScript);
+    std::filesystem::current_path(m_folder);
+
+    // A fresh engine: no templates or script globals of an earlier world in this process.
+    GobManager::Instance().ResetTemplates();
+    LuaUtil::ResetInstance();
+    common::ConsoleInterface::Instance().ClearOutput();
+    plat::headless::Reset();
+    plat::inputfeed::Reset();
+    plat::soundtest::ClearRecords();
+    plat::testclock::Set(1.0);
+
+    g_pApp = new QUORB::CQUORBApp();
+    QUORB::CEngineLoader loader;
+    m_booted = g_pApp->Init(loader, testsupport::RepoPath("data/files/xmlfiles/dorvo_engine_config.xml"));
+    m_game = dynamic_cast<QUORB::CQUORB*>(g_pApp->GetGame());
+    m_booted = m_booted && m_game != nullptr;
+    if (m_booted && m_fullScreen)
+        dorvo::gfx::CGFXCore::Instance().SetFullScreen(true);
+}
+
+GameTestWorld::~GameTestWorld()
+{
+    if (g_pApp)
+    {
+        g_pApp->Shutdown();
+        delete g_pApp;
+        g_pApp = nullptr;
+    }
+    plat::DXUTShutdown(0);
+    std::error_code error;
+    std::filesystem::current_path(m_previousFolder, error);
+    std::filesystem::remove_all(m_folder, error);
+}
+
+void GameTestWorld::Frame()
+{
+    plat::testclock::Advance(kFrameSeconds);
+    m_timeMs += 33;
+    plat::DXUTRender3DEnvironment();
+}
+
+void GameTestWorld::Frames(int count)
+{
+    for (int i = 0; i < count; ++i)
+        Frame();
+}
+
+void GameTestWorld::Wait(double seconds)
+{
+    plat::testclock::Advance(seconds);
+}
+
+std::vector<std::string> GameTestWorld::Console(const std::string& line)
+{
+    common::ConsoleInterface& console = common::ConsoleInterface::Instance();
+    console.ClearOutput();
+    console.WriteToConsole(line, common::FF_Execute, true);
+    return std::vector<std::string>(console.GetOutputLines().begin(), console.GetOutputLines().end());
+}
+
+void GameTestWorld::KeyDown(std::uint32_t code)
+{
+    plat::inputfeed::KeyChange(code, true, m_timeMs);
+    Frame();
+}
+
+void GameTestWorld::KeyUp(std::uint32_t code)
+{
+    plat::inputfeed::KeyChange(code, false, m_timeMs);
+    Frame();
+}
+
+void GameTestWorld::Key(std::uint32_t code)
+{
+    plat::inputfeed::KeyChange(code, true, m_timeMs);
+    plat::inputfeed::KeyChange(code, false, m_timeMs + 5);
+    Frame();
+}
+
+void GameTestWorld::LeftDown()
+{
+    plat::inputfeed::MouseButton(0, true, m_timeMs);
+    Frame();
+}
+
+void GameTestWorld::LeftUp()
+{
+    plat::inputfeed::MouseButton(0, false, m_timeMs);
+    Frame();
+}
+
+void GameTestWorld::MoveCursor(int x, int y)
+{
+    plat::headless::SetCursorScreenPosition(x, y);
+    if (m_fullScreen)
+    {
+        const dorvo::gfx::CCursor* cursor = m_game ? m_game->GetCursor() : nullptr;
+        const int fromX = cursor ? static_cast<int>(cursor->GetScreenPoint().x) : 0;
+        const int fromY = cursor ? static_cast<int>(cursor->GetScreenPoint().y) : 0;
+        plat::inputfeed::MouseMove(x - fromX, y - fromY, m_timeMs);
+    }
+    Frame();
+}
+
+QUORB::PlaceholderMenu* GameTestWorld::Menu(const std::string& name) const
+{
+    Database* database = common::Singleton<Database>::Instance();
+    const std::uint32_t id = database->FindIdByName(name);
+    ACMsgTaker* taker = id != 0 ? database->FindById(id) : nullptr;
+    return taker ? dynamic_cast<QUORB::PlaceholderMenu*>(taker->GetActiveStateMachine()) : nullptr;
+}
+
+std::size_t GameTestWorld::MessageCount(const std::string& menu, MessageName message) const
+{
+    const QUORB::PlaceholderMenu* placeholder = Menu(menu);
+    std::size_t count = 0;
+    if (placeholder)
+        for (const QUORB::PlaceholderMenu::Received& received : placeholder->GetReceived())
+            count += received.name == message ? 1 : 0;
+    return count;
+}
+
+const std::vector<plat::soundtest::Record>& GameTestWorld::Sounds() const
+{
+    return plat::soundtest::Records();
+}
+
+void GameTestWorld::ClearSounds()
+{
+    plat::soundtest::ClearRecords();
+}
+
+Gob* GameTestWorld::Object(const std::string& name) const
+{
+    return GobManager::Instance().GetGobByName(name);
+}
+} // namespace gametest

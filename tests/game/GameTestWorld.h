@@ -1,0 +1,116 @@
+// The game booted headless in a few lines, for tests of the game and its menus:
+//
+//   gametest::GameTestWorld world;   // start-up scripts, templates and path globals of its own
+//   ASSERT_TRUE(world.Booted());
+//   world.Frames(2);                  // 1/30 s each on the test clock
+//   world.Key(gametest::kEscape);
+//   EXPECT_EQ(world.MessageCount("EscapeMenu", MSG_ToggleMenu), 1u);
+//
+// The world works in a fresh folder of its own (four levels below the repository, as the game's
+// run folder is, so the engine configuration's data folders resolve) holding its start-up
+// scripts, copies of the committed templates and whatever files the test supplies; the path
+// globals name that folder. Input goes through the real devices and the game's input chain;
+// sounds are the recording backend's. Nothing is written into the source tree.
+#pragma once
+
+#include "game/PlaceholderMenu.h"
+#include "platform/sound_events.h"
+#include "statemachine/MessageName.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+class Gob;
+
+namespace QUORB
+{
+class CQUORB;
+}
+
+namespace gametest
+{
+constexpr std::uint32_t kEscape = 1;
+constexpr std::uint32_t kLeftBracket = 26;
+constexpr std::uint32_t kRightBracket = 27;
+constexpr std::uint32_t kLeftArrow = 203;
+constexpr std::uint32_t kRightArrow = 205;
+
+struct GameTestSetup
+{
+    // The lines of "Startup.lua" after the path globals (which it always sets first); the
+    // committed script's lines are not used, so a test sees only what it writes here.
+    std::string startupLines;
+    // "InitGame.lua"; by default the committed script.
+    std::string initGameScript;
+    bool writeStartup = true;
+    bool writeInitGame = true;
+    // Copies data/files/xmlfiles (templates, archetypes) into the world's files/xmlfiles/.
+    bool copyTemplates = true;
+    // Files put into the world's folder before start-up, by path relative to it
+    // ("files/xmlfiles/Extra.xml", "sounds/QUORBSound.fev").
+    std::map<std::string, std::string> files;
+    // SOUND_PATH: the committed sounds unless a test names a folder below the world's.
+    std::string soundFolder;
+    // Full screen: the cursor moves by mouse deltas and stays where the game puts it.
+    bool fullScreen = false;
+};
+
+class GameTestWorld
+{
+public:
+    GameTestWorld();
+    explicit GameTestWorld(const GameTestSetup& setup);
+    ~GameTestWorld();
+
+    GameTestWorld(const GameTestWorld&) = delete;
+    GameTestWorld& operator=(const GameTestWorld&) = delete;
+
+    // False when the application could not start (the reason went to standard error).
+    bool Booted() const { return m_booted; }
+    QUORB::CQUORB& Game() const { return *m_game; }
+    // The world's folder, with a trailing slash; the path globals point below it.
+    const std::string& Folder() const { return m_folder; }
+
+    // One frame: the test clock moves 1/30 s, then the frame driver runs frame move and render.
+    void Frame();
+    void Frames(int count);
+    // Advances the test clock without a frame (seconds).
+    void Wait(double seconds);
+
+    // Runs a console line and returns the lines it printed.
+    std::vector<std::string> Console(const std::string& line);
+
+    // Keys and mouse buttons through the input devices, each followed by a frame.
+    void KeyDown(std::uint32_t code);
+    void KeyUp(std::uint32_t code);
+    void Key(std::uint32_t code); // down and up within one frame
+    void LeftDown();
+    void LeftUp();
+    // The game's cursor to (x, y) back-buffer pixels through the mouse (full screen) or the
+    // system cursor (window), then a frame.
+    void MoveCursor(int x, int y);
+
+    // The menu of that name when it is a placeholder, else null.
+    QUORB::PlaceholderMenu* Menu(const std::string& name) const;
+    // How many messages of that name the menu received; 0 for no such placeholder.
+    std::size_t MessageCount(const std::string& menu, MessageName message) const;
+    // Every start and stop of an event sound since start-up (or the last ClearSounds).
+    const std::vector<plat::soundtest::Record>& Sounds() const;
+    void ClearSounds();
+    // The game object of that name, or null.
+    Gob* Object(const std::string& name) const;
+
+private:
+    void Boot(const GameTestSetup& setup);
+    bool WriteFile(const std::string& relative, const std::string& text) const;
+
+    QUORB::CQUORB* m_game = nullptr;
+    bool m_booted = false;
+    std::string m_folder;
+    std::string m_previousFolder;
+    std::uint32_t m_timeMs = 100;
+    bool m_fullScreen = false;
+};
+} // namespace gametest
