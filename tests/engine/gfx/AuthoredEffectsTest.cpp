@@ -75,6 +75,7 @@ const std::map<std::string, std::vector<std::string>> kTechniques = {
     {"AnimatedGlow.fx", {"AnimatedGlow", "ClothAnimatedGlow"}},
     {"TextureMappingNoLight.fx", {"TextureMappingNoLight", "ClothTextureMappingNoLight"}},
     {"Particle.fx", {"RenderParticle"}},
+    {"Water2.fx", {"RenderPlanarWater"}},
 };
 
 using AuthoredEffectsTest = fxtest::HeadlessEffects;
@@ -87,11 +88,11 @@ TEST_F(AuthoredEffectsTest, TheConfiguredEffectsLoadBesideDummyWithEveryHandleFo
     EXPECT_EQ(folder, "../../../../data/fx/") << "the game's working folder is four levels down";
     EXPECT_EQ(listed,
               (std::vector<std::string>{"TextureMapping.fx", "PickedEffect.fx", "Glow.fx", "AnimatedGlow.fx",
-                                        "TextureMappingNoLight.fx", "Particle.fx"}));
+                                        "TextureMappingNoLight.fx", "Particle.fx", "Water2.fx"}));
 
     // Every committed file, listed or not, loads into the pool after Dummy.fx.
     std::vector<std::string> all = CommittedEffects();
-    EXPECT_EQ(all.size(), 7u) << ::testing::PrintToString(all);
+    EXPECT_EQ(all.size(), 8u) << ::testing::PrintToString(all);
     CFXManager manager;
     ::testing::internal::CaptureStderr();
     const bool created = manager.Create(testsupport::RepoPath("data/fx") + "/");
