@@ -105,6 +105,7 @@ const Expected kFiles[] = {
     {"terrain/rock_diffuse.png", 256, 256},
     {"terrain/sand_diffuse.png", 256, 256},
     {"terrain/blend_map.png", 256, 256},
+    {"water/water_normals.png", 128, 128},
     {"common/wood_diffuse.png", 256, 256},
     {"common/metal1_diffuse.png", 256, 256},
     {"widgets/magnet/positive_magnetic_field_diffuse.png", 256, 256},

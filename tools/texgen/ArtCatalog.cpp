@@ -33,6 +33,7 @@ std::vector<ArtFile> AllArt()
     AddPropArt(all);
     AddWidgetArt(all);
     AddObjectiveArt(all);
+    AddWaterArt(all);
     return all;
 }
 

@@ -33,6 +33,7 @@ void AddRoomArt(std::vector<ArtFile>& out);
 void AddPropArt(std::vector<ArtFile>& out);
 void AddWidgetArt(std::vector<ArtFile>& out);
 void AddObjectiveArt(std::vector<ArtFile>& out);
+void AddWaterArt(std::vector<ArtFile>& out);
 
 // Every file, in a fixed order.
 std::vector<ArtFile> AllArt();

@@ -106,7 +106,8 @@ TEST_F(AuthoredEffectsTest, TheConfiguredEffectsLoadBesideDummyWithEveryHandleFo
         EXPECT_NE(manager.GetSharedHandles()[i], nullptr) << "shared slot " << i;
     const std::map<std::string, std::size_t> sizes = {
         {"TextureMapping.fx", 14}, {"PickedEffect.fx", 13},          {"Glow.fx", 13},
-        {"AnimatedGlow.fx", 14},   {"TextureMappingNoLight.fx", 12}, {"Particle.fx", 13}};
+        {"AnimatedGlow.fx", 14},   {"TextureMappingNoLight.fx", 12}, {"Particle.fx", 13},
+        {"Water2.fx", 39}};
     for (const auto& [file, size] : sizes)
     {
         SCOPED_TRACE(file);

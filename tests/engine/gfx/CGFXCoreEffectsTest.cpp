@@ -5,6 +5,7 @@
 #include "EffectTestWorld.h"
 
 #include "engine/gfx/CAtmosphereManager.h"
+#include "engine/gfx/CWaterManager.h"
 #include "engine/gfx/MatrixConvert.h"
 #include "engine/gfx/SMaterial.h"
 #include "engine/gfx/SRenderRecord.h"
@@ -36,6 +37,8 @@ enum Source
     TerrainBlend,
     Sky,
     EnvironmentMap,
+    WaterReflection, // the water manager's maps
+    WaterRefraction,
     Cleared, // null
 };
 
@@ -197,7 +200,7 @@ TEST_F(CGFXCoreEffectsTest, EachTechniqueBindsItsSlotsAndValuesAndNothingElse)
           {"g_SkyColor", {0.0f, 0.5f, 1.0f, 1.0f}}}},
         {"RenderPlanarWater",
          "Water2.fx",
-         {{"g_NormalMap", T3}, {"g_ReflectionMap", Cleared}, {"g_RefractionMap", Cleared}},
+         {{"g_NormalMap", T3}, {"g_ReflectionMap", WaterReflection}, {"g_RefractionMap", WaterRefraction}},
          {{"g_BumpScale", {0.45f}},
           {"g_ReflectionUVDistortion", {0.07f}},
           {"g_FresnelBias", {0.15f}},
@@ -233,7 +236,14 @@ TEST_F(CGFXCoreEffectsTest, EachTechniqueBindsItsSlotsAndValuesAndNothingElse)
             const auto wanted = c.textures.find(name);
             plat::IDirect3DBaseTexture9* expected = stale;
             if (wanted != c.textures.end())
-                expected = wanted->second == Cleared ? nullptr : textures[wanted->second];
+            {
+                if (wanted->second == WaterReflection)
+                    expected = dorvo::gfx::CWaterManager::Instance().GetReflectionTexture();
+                else if (wanted->second == WaterRefraction)
+                    expected = dorvo::gfx::CWaterManager::Instance().GetRefractionTexture();
+                else
+                    expected = wanted->second == Cleared ? nullptr : textures[wanted->second];
+            }
             EXPECT_EQ(TextureOf(effect, name), expected);
         }
         for (const auto& [name, values] : c.values)

@@ -3,6 +3,7 @@
 #include "engine/gfx/CDorvoGfx.h"
 #include "engine/gfx/Gfx2DComp.h"
 #include "engine/gfx/GfxModelComp.h"
+#include "engine/gfx/GfxWaterComp.h"
 
 #include "TestSupport.h"
 
@@ -75,15 +76,16 @@ TEST_F(GfxPlaceholderCompsTest, EveryGraphicsNameHasACreator)
     EXPECT_EQ(GfxModelComp::StaticTypeID(), HashName("gfxmodelcomp"))
         << "the model component is the real one";
     EXPECT_EQ(Gfx2DComp::StaticTypeID(), HashName("Gfx2DComp")) << "the 2D component is the real one";
+    EXPECT_EQ(GfxWaterComp::StaticTypeID(), HashName("GfxWaterComp")) << "the water component is the real one";
     EXPECT_NE(GfxTerrainPlaceholderComp::StaticTypeID(), GfxClothPlaceholderComp::StaticTypeID());
 }
 
 TEST_F(GfxPlaceholderCompsTest, PlaceholderWritesBackWhatItRead)
 {
     TiXmlDocument document;
-    document.Parse("<Component name=\"GfxWaterComp\"><string name=\"FXFile\">Model.fx</string>"
+    document.Parse("<Component name=\"GfxClothComp\"><string name=\"FXFile\">Model.fx</string>"
                    "<float name=\"Alpha\">0.5</float></Component>");
-    GfxWaterPlaceholderComp component;
+    GfxClothPlaceholderComp component;
     TiXmlElement fresh("Parent");
     ASSERT_TRUE(component.Serialize(&fresh));
     EXPECT_EQ(fresh.FirstChildElement()->FirstChild(), nullptr); // never read: no fields
@@ -95,7 +97,7 @@ TEST_F(GfxPlaceholderCompsTest, PlaceholderWritesBackWhatItRead)
     printer.SetStreamPrinting();
     parent.Accept(&printer);
     EXPECT_EQ(printer.Str(),
-              "<Parent><Component name=\"GfxWaterComp\"><string name=\"FXFile\">Model.fx</string>"
+              "<Parent><Component name=\"GfxClothComp\"><string name=\"FXFile\">Model.fx</string>"
               "<float name=\"Alpha\">0.5</float></Component></Parent>");
     EXPECT_FALSE(component.Deserialize(nullptr));
     EXPECT_FALSE(component.Serialize(nullptr));
