@@ -15,7 +15,7 @@ struct GobDescription
     GobDescription() : scale(1.0f, 1.0f, 1.0f) { orientation.SetIdentity(); }
 
     std::string archetypeName;
-    math::Vector3 position;       // world units
+    math::Vector3 position; // world units
     math::Quaternion orientation;
     math::Vector3 scale;
 };

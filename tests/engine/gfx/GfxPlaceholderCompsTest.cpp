@@ -76,7 +76,8 @@ TEST_F(GfxPlaceholderCompsTest, EveryGraphicsNameHasACreator)
     EXPECT_EQ(GfxModelComp::StaticTypeID(), HashName("gfxmodelcomp"))
         << "the model component is the real one";
     EXPECT_EQ(Gfx2DComp::StaticTypeID(), HashName("Gfx2DComp")) << "the 2D component is the real one";
-    EXPECT_EQ(GfxWaterComp::StaticTypeID(), HashName("GfxWaterComp")) << "the water component is the real one";
+    EXPECT_EQ(GfxWaterComp::StaticTypeID(), HashName("GfxWaterComp"))
+        << "the water component is the real one";
     EXPECT_NE(GfxTerrainPlaceholderComp::StaticTypeID(), GfxClothPlaceholderComp::StaticTypeID());
 }
 
