@@ -22,7 +22,8 @@ bool Buoyancy::Serialize(TiXmlNode* parent)
         return false;
     TiXmlNode* element = parent->InsertEndChild(TiXmlElement(kTypeName));
     return element != nullptr && XmlWriteUint(element, m_numPatchesX, "NumPatchesX") &&
-           XmlWriteUint(element, m_numPatchesY, "NumPatchesY") && XmlWriteUint(element, m_numPatchesZ, "NumPatchesZ");
+           XmlWriteUint(element, m_numPatchesY, "NumPatchesY") &&
+           XmlWriteUint(element, m_numPatchesZ, "NumPatchesZ");
 }
 
 bool Buoyancy::Deserialize(const TiXmlNode* node)

@@ -75,7 +75,7 @@ const char* const kSoundGroups[] = {
 
 // The six cursor images, chosen by rand() % 6.
 const char* const kCursorImages[] = {
-    "hud/BlueRedCursor.png",  "hud/BlueRedPentCursor.png",  "hud/GreenOrangeCursor.png",
+    "hud/BlueRedCursor.png",   "hud/BlueRedPentCursor.png",  "hud/GreenOrangeCursor.png",
     "hud/GreenPinkCursor.png", "hud/CursorPinkAquaPent.png", "hud/CursorGreyGreen.png",
 };
 
@@ -157,12 +157,30 @@ CQUORB::~CQUORB()
     ParamStack::FreePool();
 }
 
-std::string CQUORB::GetXmlPath() { return PathGlobal("XML_PATH"); }
-std::string CQUORB::GetRoomPath() { return PathGlobal("ROOM_PATH"); }
-std::string CQUORB::GetEnvFilePath() { return PathGlobal("ENVFILE_PATH"); }
-std::string CQUORB::GetPuzzlePath() { return PathGlobal("PUZZLE_PATH"); }
-std::string CQUORB::GetProfilePath() { return PathGlobal("PROFILE_PATH"); }
-std::string CQUORB::GetSoundPath() { return PathGlobal("SOUND_PATH"); }
+std::string CQUORB::GetXmlPath()
+{
+    return PathGlobal("XML_PATH");
+}
+std::string CQUORB::GetRoomPath()
+{
+    return PathGlobal("ROOM_PATH");
+}
+std::string CQUORB::GetEnvFilePath()
+{
+    return PathGlobal("ENVFILE_PATH");
+}
+std::string CQUORB::GetPuzzlePath()
+{
+    return PathGlobal("PUZZLE_PATH");
+}
+std::string CQUORB::GetProfilePath()
+{
+    return PathGlobal("PROFILE_PATH");
+}
+std::string CQUORB::GetSoundPath()
+{
+    return PathGlobal("SOUND_PATH");
+}
 
 std::wstring CQUORB::GetWindowTitle()
 {
@@ -343,17 +361,18 @@ bool CQUORB::CreateMenu(const std::string& historyTexture, const std::string& in
     GobManager& manager = GobManager::Instance();
     if (!manager.FindController(kConsoleArchetype))
     {
-        std::fprintf(stderr, "CreateConsole - there is no \"%s\" archetype (are the templates loaded?); the "
-                             "console window and the menus are not built.\n",
+        std::fprintf(stderr,
+                     "CreateConsole - there is no \"%s\" archetype (are the templates loaded?); the "
+                     "console window and the menus are not built.\n",
                      kConsoleArchetype);
         return false;
     }
     const auto makeObject = [&manager]() -> StateMachineComponent*
     {
         Gob* gob = manager.CreateGob(kConsoleArchetype);
-        auto* machines =
-            gob ? dynamic_cast<StateMachineComponent*>(gob->GetComponent(StateMachineComponent::StaticTypeID()))
-                : nullptr;
+        auto* machines = gob ? dynamic_cast<StateMachineComponent*>(
+                                   gob->GetComponent(StateMachineComponent::StaticTypeID()))
+                             : nullptr;
         if (!machines && gob)
             manager.KillGob(gob);
         return machines;
@@ -362,8 +381,9 @@ bool CQUORB::CreateMenu(const std::string& historyTexture, const std::string& in
     StateMachineComponent* console = makeObject();
     if (!console)
     {
-        std::fprintf(stderr, "CreateConsole - the \"%s\" archetype has no state-machine component; the console "
-                             "window and the menus are not built.\n",
+        std::fprintf(stderr,
+                     "CreateConsole - the \"%s\" archetype has no state-machine component; the console "
+                     "window and the menus are not built.\n",
                      kConsoleArchetype);
         return false;
     }
@@ -397,11 +417,13 @@ void CQUORB::LoadRoom(const std::string& fileName, bool)
         if (Gob* room = SpawnGob("Room", math::Vector3()))
             m_roomGobID = room->GetID();
         else
-            std::fprintf(stderr, "CQUORB::LoadRoom - there is no \"Room\" template; the room has no shell.\n");
+            std::fprintf(stderr,
+                         "CQUORB::LoadRoom - there is no \"Room\" template; the room has no shell.\n");
         for (const char* plane : kBoundingPlanes)
             if (!SpawnGob(plane, math::Vector3()))
-                std::fprintf(stderr, "CQUORB::LoadRoom - there is no \"%s\" archetype; the room is open on that "
-                                     "side.\n",
+                std::fprintf(stderr,
+                             "CQUORB::LoadRoom - there is no \"%s\" archetype; the room is open on that "
+                             "side.\n",
                              plane);
     }
     // Reading the room file (and its lock) comes with the room files.

@@ -49,8 +49,8 @@ void CQUORB::RouteInput(const dorvo::input::InputEvent& event, float elapsed)
 {
     // 1. Keys and buttons go first to the message takers, as presses and releases.
     if (dorvo::input::IsValidInputCode(event.code) && (event.value == 1 || event.value == 0) &&
-        common::Singleton<Database>::Instance()->BroadcastInputMsg(event.value == 1 ? MSG_Pressed : MSG_UnPressed,
-                                                                   event))
+        common::Singleton<Database>::Instance()->BroadcastInputMsg(
+            event.value == 1 ? MSG_Pressed : MSG_UnPressed, event))
         return;
 
     // 2. The 2D components, nearest first. A copy: a component may go while it handles the event.

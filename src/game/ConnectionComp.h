@@ -1,4 +1,5 @@
-// the two end nodes of a platform, bar or accelerator segment. For now the component keeps its saved XML (KeptXmlComp) so templates that name it load.
+// the two end nodes of a platform, bar or accelerator segment. For now the component keeps its saved XML
+// (KeptXmlComp) so templates that name it load.
 #pragma once
 
 #include "game/KeptXmlComp.h"

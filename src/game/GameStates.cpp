@@ -1,7 +1,7 @@
 #include "game/GameStates.h"
 
-#include "common/StateMachine.h"
 #include "common/Singleton.h"
+#include "common/StateMachine.h"
 #include "engine/gfx/CCursor.h"
 #include "game/CQUORB.h"
 #include "statemachine/Database.h"
@@ -31,7 +31,9 @@ void CLoadStateInit::operator()()
     m_game->LoadEmptyRoom();
 }
 
-CInitState::CInitState() : CQUORBBaseState(CInitStateInit(), CExitCodeStep(kLoadStateName), CInitStateExit()) {}
+CInitState::CInitState() : CQUORBBaseState(CInitStateInit(), CExitCodeStep(kLoadStateName), CInitStateExit())
+{
+}
 
 CLoadState::CLoadState(CQUORB* game)
     : CQUORBBaseState(CLoadStateInit(game), CExitCodeStep(kRunningStateName), CLoadStateExit())

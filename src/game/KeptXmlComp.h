@@ -25,7 +25,8 @@ public:
         element.SetAttribute("name", this->GetTypeName());
         if (m_pSaved)
         {
-            for (const TiXmlNode* child = m_pSaved->FirstChild(); child != nullptr; child = child->NextSibling())
+            for (const TiXmlNode* child = m_pSaved->FirstChild(); child != nullptr;
+                 child = child->NextSibling())
                 element.InsertEndChild(*child);
             XmlKeepTexts(&element);
         }

@@ -1,4 +1,5 @@
-// a node's joins to the widgets that meet at it. For now the component keeps its saved XML (KeptXmlComp) so templates that name it load.
+// a node's joins to the widgets that meet at it. For now the component keeps its saved XML (KeptXmlComp) so
+// templates that name it load.
 #pragma once
 
 #include "game/KeptXmlComp.h"

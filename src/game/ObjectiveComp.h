@@ -1,4 +1,5 @@
-// the puzzle objective an objective object carries. For now the component keeps its saved XML (KeptXmlComp) so templates that name it load.
+// the puzzle objective an objective object carries. For now the component keeps its saved XML (KeptXmlComp)
+// so templates that name it load.
 #pragma once
 
 #include "game/KeptXmlComp.h"

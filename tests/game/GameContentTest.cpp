@@ -62,21 +62,29 @@ TEST(GameContent, EveryTemplateLoadsAndTheGamesKindsCarryTheirNames)
         const char* templateName;
         bool physics;
     } kinds[] = {
-        {"Platform", "Widget", "Widget", true},          {"Bar", "Widget", "Widget", true},
-        {"BarAlt", "Widget", "Widget", true},            {"Accelerator", "Widget", "Widget", true},
+        {"Platform", "Widget", "Widget", true},
+        {"Bar", "Widget", "Widget", true},
+        {"BarAlt", "Widget", "Widget", true},
+        {"Accelerator", "Widget", "Widget", true},
         {"GravitySwitch", "GravitySwitchWidget", "Widget", false},
-        {"Magnet", "MagnetWidget", "Widget", false},     {"SoftNode", "Node", "Node", true},
-        {"HardNode", "Node", "Node", true},              {"QUORBBall", "QUORB", "QUORB", true},
-        {"QUORBBox", "QUORB", "QUORB", true},            {"LocationObjective", "Objective", "Objective", false},
-        {"TargetObjective", "Objective", "Objective", false}, {"WaterObjective", "Objective", "Objective", false},
+        {"Magnet", "MagnetWidget", "Widget", false},
+        {"SoftNode", "Node", "Node", true},
+        {"HardNode", "Node", "Node", true},
+        {"QUORBBall", "QUORB", "QUORB", true},
+        {"QUORBBox", "QUORB", "QUORB", true},
+        {"LocationObjective", "Objective", "Objective", false},
+        {"TargetObjective", "Objective", "Objective", false},
+        {"WaterObjective", "Objective", "Objective", false},
         {"WaterEndObjective", "Objective", "Objective", false},
-        {"TimerObjective", "Objective", "Objective", false}, {"SquashObjective", "Objective", "Objective", false},
+        {"TimerObjective", "Objective", "Objective", false},
+        {"SquashObjective", "Objective", "Objective", false},
         {"DestructionObjective", "Objective", "Objective", false},
         {"CQFront", "ConstructionQuad", "ConstructionQuad", false},
         {"CQRight", "ConstructionQuad", "ConstructionQuad", false},
         {"CQBack", "ConstructionQuad", "ConstructionQuad", false},
         {"CQLeft", "ConstructionQuad", "ConstructionQuad", false},
-        {"ChargeField", "InvisibleWidget", "Field", false}, {"QUORBChargeField", "InvisibleWidget", "Field", false},
+        {"ChargeField", "InvisibleWidget", "Field", false},
+        {"QUORBChargeField", "InvisibleWidget", "Field", false},
         {"MagneticField", "NonCollideWidget", "Field", false},
     };
     const std::uint32_t physicsComp = HashName("PhysicsComp");
@@ -100,7 +108,8 @@ TEST(GameContent, EveryTemplateLoadsAndTheGamesKindsCarryTheirNames)
     // The star objects float and fall.
     for (const char* star : {"QUORBBall", "QUORBBox"})
     {
-        const std::string text = ReadText(testsupport::RepoPath(std::string("data/files/xmlfiles/archetypes/") + star + ".xml"));
+        const std::string text =
+            ReadText(testsupport::RepoPath(std::string("data/files/xmlfiles/archetypes/") + star + ".xml"));
         EXPECT_NE(text.find("<string name=\"ForceType\">Gravity</string>"), std::string::npos) << star;
         EXPECT_NE(text.find("<string name=\"ForceType\">Buoyancy</string>"), std::string::npos) << star;
     }
@@ -121,9 +130,10 @@ TEST(GameContent, EveryMeshTextureAndEffectNamedExists)
         CollectStrings(&document, "Second", textures);
     }
     // Names the game's code uses: the cursors, and the console window's images from its script.
-    for (const char* cursor : {"hud/BlueRedCursor.png", "hud/BlueRedPentCursor.png", "hud/GreenOrangeCursor.png",
-                               "hud/GreenPinkCursor.png", "hud/CursorPinkAquaPent.png", "hud/CursorGreyGreen.png",
-                               "ConsoleHistory.png", "ConsoleInput.png"})
+    for (const char* cursor :
+         {"hud/BlueRedCursor.png", "hud/BlueRedPentCursor.png", "hud/GreenOrangeCursor.png",
+          "hud/GreenPinkCursor.png", "hud/CursorPinkAquaPent.png", "hud/CursorGreyGreen.png",
+          "ConsoleHistory.png", "ConsoleInput.png"})
         textures.insert(cursor);
     EXPECT_GE(meshes.size(), 20u);
     for (const std::string& mesh : meshes)
@@ -145,7 +155,8 @@ TEST(GameContent, TheCommittedScriptsSetEveryGlobalAndBuildTheMenusFromTheSecond
 {
     const std::string startup = ReadText(testsupport::RepoPath("data/scripts/Startup.lua"));
     const std::string initGame = ReadText(testsupport::RepoPath("data/scripts/InitGame.lua"));
-    for (const char* global : {"XML_PATH", "ROOM_PATH", "ENVFILE_PATH", "PUZZLE_PATH", "PROFILE_PATH", "SOUND_PATH"})
+    for (const char* global :
+         {"XML_PATH", "ROOM_PATH", "ENVFILE_PATH", "PUZZLE_PATH", "PROFILE_PATH", "SOUND_PATH"})
         EXPECT_TRUE(std::regex_search(startup, std::regex(std::string("\\n") + global + " = \"[^\"]+/\"")))
             << global;
     for (const char* global : {"NODE_BREAK_FORCE", "NODE_BREAK_DISTANCE"})
@@ -175,7 +186,8 @@ TEST(GameContent, TheCommittedScriptsAndTemplatesBootToRunning)
             twoD += gob->GetArchetypeName() == "2DArchetype" ? 1 : 0;
     EXPECT_EQ(twoD, 29u);
     ASSERT_NE(world.Game().GetWidgetManipulator()->GetLogic(), nullptr);
-    EXPECT_EQ(world.Game().GetWidgetManipulator()->GetLogic()->GetState(), QUORB::ManipulatorLogic::STATE_EditorOff);
+    EXPECT_EQ(world.Game().GetWidgetManipulator()->GetLogic()->GetState(),
+              QUORB::ManipulatorLogic::STATE_EditorOff);
     EXPECT_NE(world.Game().GetCursor(), nullptr);
     EXPECT_NE(world.Game().GetRoom(), nullptr);
     EXPECT_EQ(err.find("Invalid.x"), std::string::npos) << err;

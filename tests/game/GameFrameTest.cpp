@@ -43,8 +43,8 @@ TEST(GameFrames, LoadPutsUpTheCursorTheSplashMenuAndTheRoomThenTheGameRuns)
     ASSERT_TRUE(world.Booted());
     QUORB::CQUORB& game = world.Game();
 
-    const char* const images[] = {"hud/BlueRedCursor.png",   "hud/BlueRedPentCursor.png",
-                                  "hud/GreenOrangeCursor.png", "hud/GreenPinkCursor.png",
+    const char* const images[] = {"hud/BlueRedCursor.png",      "hud/BlueRedPentCursor.png",
+                                  "hud/GreenOrangeCursor.png",  "hud/GreenPinkCursor.png",
                                   "hud/CursorPinkAquaPent.png", "hud/CursorGreyGreen.png"};
     std::srand(11);
     const std::string expected = images[std::rand() % 6];
@@ -69,7 +69,8 @@ TEST(GameFrames, LoadPutsUpTheCursorTheSplashMenuAndTheRoomThenTheGameRuns)
     Gob* room = GobManager::Instance().GetGob(game.GetRoomGobID());
     ASSERT_NE(room, nullptr);
     EXPECT_EQ(room->GetArchetypeName(), "Room");
-    for (const char* plane : {"PlaneBottom", "PlaneTop", "PlaneLeft", "PlaneRight", "PlaneBack", "PlaneFront"})
+    for (const char* plane :
+         {"PlaneBottom", "PlaneTop", "PlaneLeft", "PlaneRight", "PlaneBack", "PlaneFront"})
     {
         SCOPED_TRACE(plane);
         EXPECT_EQ(ObjectsOfArchetype(plane), 1u);
@@ -101,7 +102,9 @@ TEST(GameFrames, TheFPSTextFollowsEveryFrameAndIsDrawnOnlyWhileShown)
     {
         unsigned draws = 0;
         for (const plat::devicedebug::LoggedCall& call : plat::headless::CallLog())
-            draws += call.kind == plat::devicedebug::CallKind::DrawText && call.text.rfind(L"FPS: ", 0) == 0 ? 1 : 0;
+            draws += call.kind == plat::devicedebug::CallKind::DrawText && call.text.rfind(L"FPS: ", 0) == 0
+                         ? 1
+                         : 0;
         return draws;
     };
 

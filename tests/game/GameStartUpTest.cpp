@@ -88,7 +88,8 @@ TEST(GameStartUp, TheMenusAreBuiltFromTheSecondScriptOnly)
         dynamic_cast<StateMachineComponent*>(console->GetComponent(StateMachineComponent::StaticTypeID()));
     ASSERT_NE(machines, nullptr);
     EXPECT_NE(dynamic_cast<dorvo::gfx::SMConsoleGraphics*>(machines->GetActiveStateMachine()), nullptr);
-    EXPECT_EQ(console->GetID() + 1, database->FindIdByName("Radial")) << "the console window first, then the menus";
+    EXPECT_EQ(console->GetID() + 1, database->FindIdByName("Radial"))
+        << "the console window first, then the menus";
 
     bool shown = false, ran = false;
     for (const std::string& line : common::ConsoleInterface::Instance().GetOutputLines())

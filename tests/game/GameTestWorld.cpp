@@ -85,14 +85,12 @@ void GameTestWorld::Boot(const GameTestSetup& setup)
     const std::string soundFolder =
         setup.soundFolder.empty() ? testsupport::RepoPath("data/sounds") + "/" : m_folder + setup.soundFolder;
     if (setup.writeStartup)
-        WriteFile("Startup.lua", "XML_PATH = \"" + m_folder + "files/xmlfiles/\"\n" +
-                                     "ROOM_PATH = \"" + m_folder + "files/rooms/\"\n" +
-                                     "ENVFILE_PATH = \"env/\"\n" +
-                                     "PUZZLE_PATH = \"" + m_folder + "files/puzzles/\"\n" +
-                                     "PROFILE_PATH = \"" + m_folder + "files/profiles/\"\n" +
-                                     "SOUND_PATH = \"" + soundFolder + "\"\n" +
-                                     "NODE_BREAK_FORCE = 400.0\nNODE_BREAK_DISTANCE = 1.5\n" +
-                                     setup.startupLines);
+        WriteFile("Startup.lua",
+                  "XML_PATH = \"" + m_folder + "files/xmlfiles/\"\n" + "ROOM_PATH = \"" + m_folder +
+                      "files/rooms/\"\n" + "ENVFILE_PATH = \"env/\"\n" + "PUZZLE_PATH = \"" + m_folder +
+                      "files/puzzles/\"\n" + "PROFILE_PATH = \"" + m_folder + "files/profiles/\"\n" +
+                      "SOUND_PATH = \"" + soundFolder + "\"\n" +
+                      "NODE_BREAK_FORCE = 400.0\nNODE_BREAK_DISTANCE = 1.5\n" + setup.startupLines);
     if (setup.writeInitGame)
         WriteFile("InitGame.lua", setup.initGameScript.empty()
                                       ? ReadWhole(testsupport::RepoPath("data/scripts/InitGame.lua"))

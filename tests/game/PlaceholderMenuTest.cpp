@@ -2,8 +2,8 @@
 // presses and releases left to others.
 #include "GameTestWorld.h"
 
-#include "common/Singleton.h"
 #include "common/InputEvent.h"
+#include "common/Singleton.h"
 #include "statemachine/Database.h"
 
 #include <gtest/gtest.h>

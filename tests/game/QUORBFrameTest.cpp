@@ -103,7 +103,8 @@ TEST(QUORBFrame, ConsoleMadeObjectTakesKeysFirstAndIsGoneTheFrameAfterItsKill)
     ASSERT_EQ(GobManager::Instance().GetCount(), objects + 1);
     Gob* gob = GobManager::Instance().GetGob(id);
     ASSERT_NE(gob, nullptr);
-    EXPECT_EQ(common::COctTree::Global().GetObjectCount(), filed + 1) << "its position is filed in the oct tree";
+    EXPECT_EQ(common::COctTree::Global().GetObjectCount(), filed + 1)
+        << "its position is filed in the oct tree";
 
     auto* machines =
         dynamic_cast<StateMachineComponent*>(gob->GetComponent(StateMachineComponent::StaticTypeID()));
