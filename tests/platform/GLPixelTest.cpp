@@ -44,12 +44,7 @@ class GLPixelTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!gl.Start(kWidth, kHeight))
-        {
-            if (gl.Skipped())
-                GTEST_SKIP() << gl.Why();
-            FAIL() << gl.Why();
-        }
+        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight);
         device = gl.Device();
         const D3DVERTEXELEMENT9 screen[] = {{0, 0, D3DDECLTYPE_FLOAT4, 0, D3DDECLUSAGE_POSITIONT, 0},
                                             {0, 16, D3DDECLTYPE_D3DCOLOR, 0, D3DDECLUSAGE_COLOR, 0},
@@ -277,12 +272,7 @@ TEST(GLPixelChain, OneBatchDrawsEachSpriteWithItsOwnTexture)
     testsupport::ScopedEnv env;
     env.Set("DORVO_GL_SAMPLER_CHAIN", "1");
     testsupport::GLTestDevice gl;
-    if (!gl.Start(kWidth, kHeight))
-    {
-        if (gl.Skipped())
-            GTEST_SKIP() << gl.Why();
-        FAIL() << gl.Why();
-    }
+    DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight);
     EXPECT_EQ(DrawTwentySprites(gl.Device(), "gl_sprite_textures_chain.png"), 0);
 }
 

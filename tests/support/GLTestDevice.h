@@ -34,6 +34,19 @@ private:
     std::string m_why;
 };
 
+// Starts `gl` (a GLTestDevice) with Start's arguments, or ends the calling function of a test:
+// skipped with the reason where Xvfb is missing, failed otherwise. For SetUp and test bodies.
+#define DORVO_START_GL_OR_SKIP(gl, ...)                                                                      \
+    do                                                                                                       \
+    {                                                                                                        \
+        if (!(gl).Start(__VA_ARGS__))                                                                        \
+        {                                                                                                    \
+            if ((gl).Skipped())                                                                              \
+                GTEST_SKIP() << (gl).Why();                                                                  \
+            FAIL() << (gl).Why();                                                                            \
+        }                                                                                                    \
+    } while (false)
+
 // The path of a picture under the build folder's screenshots/ (made when missing).
 std::string ScreenshotPath(const std::string& name);
 // Saves the device's back buffer there as a PNG; false when it could not be written.

@@ -50,12 +50,7 @@ class ControlsPixelTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!gl.Start(kWidth, kHeight, false))
-        {
-            if (gl.Skipped())
-                GTEST_SKIP() << gl.Why();
-            FAIL() << gl.Why();
-        }
+        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight, false);
         dir = std::make_unique<testsupport::TempWorkDir>();
         std::filesystem::create_directories(std::string(kTextures) + "hud");
         std::filesystem::copy_file(testsupport::RepoPath("data/textures/hud/WhiteBlock.png"),

@@ -52,12 +52,7 @@ class EffectPixelTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!gl.Start(kWidth, kHeight, false))
-        {
-            if (gl.Skipped())
-                GTEST_SKIP() << gl.Why();
-            FAIL() << gl.Why();
-        }
+        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight, false);
         dir = std::make_unique<testsupport::TempWorkDir>();
         const std::string t = kTextures;
         ASSERT_TRUE(gfxtest::WritePng(t + "texels.png", kQuad, kQuad, Texel));

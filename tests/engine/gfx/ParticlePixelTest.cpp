@@ -73,12 +73,7 @@ class ParticlePixelTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!gl.Start(kWidth, kHeight, false))
-        {
-            if (gl.Skipped())
-                GTEST_SKIP() << gl.Why();
-            FAIL() << gl.Why();
-        }
+        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight, false);
         dir = std::make_unique<testsupport::TempWorkDir>();
         ASSERT_TRUE(
             gfxtest::WritePng("textures/white.png", 8, 8, [](unsigned, unsigned) { return 0xFFFFFFFFu; }));

@@ -70,12 +70,7 @@ class PostProcessPixelTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!gl.Start(kWidth, kHeight, false))
-        {
-            if (gl.Skipped())
-                GTEST_SKIP() << gl.Why();
-            FAIL() << gl.Why();
-        }
+        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight, false);
         dir = std::make_unique<testsupport::TempWorkDir>();
         std::filesystem::create_directories("meshes");
         std::filesystem::copy_file(testsupport::RepoPath("tests/data/meshes/Cube.x"), "meshes/Cube.x");
@@ -97,7 +92,8 @@ protected:
 
         CMeshManager::SMeshInfo* mesh = CMeshManager::Instance().GetMesh("Cube.x");
         ASSERT_TRUE(mesh && mesh->hierarchy);
-        unit = std::make_unique<gfxtest::TestGfxUnit>("Cube.x", "TextureMappingNoLight.fx", "TextureMappingNoLight");
+        unit = std::make_unique<gfxtest::TestGfxUnit>("Cube.x", "TextureMappingNoLight.fx",
+                                                      "TextureMappingNoLight");
         unit->record.buffers = &mesh->hierarchy->GetDeviceBuffers();
         unit->LoadTexture("White.png", 0);
         unit->sphere = math::Sphere(math::Vector3(0, 0, 0), 0.87f);
@@ -125,7 +121,8 @@ protected:
         SViewportRecord& record = core.GetViewportRecord(0);
         const math::Vector3 eye(0, 0, -3), at(0, 0, 0), up(0, 1, 0);
         const float fov = math::kPi / 4.0f;
-        const float aspect = static_cast<float>(core.GetScreenWidth()) / static_cast<float>(core.GetScreenHeight());
+        const float aspect =
+            static_cast<float>(core.GetScreenWidth()) / static_cast<float>(core.GetScreenHeight());
         record.eye = eye;
         record.lookAt = at;
         record.view = math::Matrix4::LookAtLH(eye, at, up);
@@ -169,7 +166,8 @@ protected:
 
     void PostProcessing(bool on)
     {
-        const std::uint32_t flags = gfx.GetRenderFlags() & ~static_cast<std::uint32_t>(CDorvoGfx::RF_POST_PROCESSING);
+        const std::uint32_t flags =
+            gfx.GetRenderFlags() & ~static_cast<std::uint32_t>(CDorvoGfx::RF_POST_PROCESSING);
         gfx.SetRenderFlags(on ? flags | CDorvoGfx::RF_POST_PROCESSING : flags);
     }
 
@@ -257,7 +255,8 @@ TEST_F(PostProcessPixelTest, LowMediumAndHighGiveThreeDifferentPictures)
     EXPECT_GT(Differing(high, low), 100);
 
     // Medium: the cube's silhouette columns are darker, its middle and the background are not.
-    const auto at = [](const Picture& p, int x, int y) { return p[static_cast<std::size_t>(y) * kWidth + x]; };
+    const auto at = [](const Picture& p, int x, int y)
+    { return p[static_cast<std::size_t>(y) * kWidth + x]; };
     for (int y : {kHeight / 2 - 30, kHeight / 2, kHeight / 2 + 30})
     {
         SCOPED_TRACE(y);

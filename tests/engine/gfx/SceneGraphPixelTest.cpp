@@ -35,16 +35,12 @@ class SceneGraphPixelTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!gl.Start(kWidth, kHeight, false))
-        {
-            if (gl.Skipped())
-                GTEST_SKIP() << gl.Why();
-            FAIL() << gl.Why();
-        }
+        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight, false);
         dir = std::make_unique<testsupport::TempWorkDir>();
         std::filesystem::create_directories("meshes");
         std::filesystem::copy_file(testsupport::RepoPath("tests/data/meshes/Cube.x"), "meshes/Cube.x");
-        ASSERT_TRUE(gfxtest::WritePng("textures/Cube.png", 8, 8, [](unsigned, unsigned) { return kCubeColor; }));
+        ASSERT_TRUE(
+            gfxtest::WritePng("textures/Cube.png", 8, 8, [](unsigned, unsigned) { return kCubeColor; }));
         config.useDefaults = false;
         config.screenWidth = kWidth;
         config.screenHeight = kHeight;
@@ -74,7 +70,8 @@ protected:
     {
         CMeshManager::SMeshInfo* mesh = CMeshManager::Instance().GetMesh("Cube.x");
         ASSERT_TRUE(mesh && mesh->hierarchy);
-        unit = std::make_unique<gfxtest::TestGfxUnit>("Cube.x", "TextureMappingNoLight.fx", "TextureMappingNoLight");
+        unit = std::make_unique<gfxtest::TestGfxUnit>("Cube.x", "TextureMappingNoLight.fx",
+                                                      "TextureMappingNoLight");
         unit->record.buffers = &mesh->hierarchy->GetDeviceBuffers();
         unit->LoadTexture("Cube.png", 0);
         ASSERT_NE(unit->GetTexture(0)->GetTexture(), nullptr);
@@ -105,12 +102,16 @@ protected:
         device->Present(nullptr, nullptr, nullptr, nullptr);
     }
 
-    plat::D3DCOLOR At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * kWidth + x] | 0xFF000000u; }
+    plat::D3DCOLOR At(int x, int y) const
+    {
+        return pixels[static_cast<std::size_t>(y) * kWidth + x] | 0xFF000000u;
+    }
 
     static bool Near(plat::D3DCOLOR got, plat::D3DCOLOR want, int tolerance = 2)
     {
         for (int shift : {0, 8, 16})
-            if (std::abs(static_cast<int>((got >> shift) & 0xFF) - static_cast<int>((want >> shift) & 0xFF)) > tolerance)
+            if (std::abs(static_cast<int>((got >> shift) & 0xFF) - static_cast<int>((want >> shift) & 0xFF)) >
+                tolerance)
                 return false;
         return true;
     }

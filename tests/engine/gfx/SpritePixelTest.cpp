@@ -38,12 +38,7 @@ class SpritePixelTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!gl.Start(kWidth, kHeight, false))
-        {
-            if (gl.Skipped())
-                GTEST_SKIP() << gl.Why();
-            FAIL() << gl.Why();
-        }
+        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight, false);
         dir = std::make_unique<testsupport::TempWorkDir>();
         ASSERT_TRUE(gfxtest::WriteStrip(std::string(kTextures) + "strip.png", 3, 2, 32));
         ASSERT_TRUE(gfxtest::WritePng(std::string(kTextures) + "halves.png", 40, 20,

@@ -49,12 +49,7 @@ class TerrainClothPixelTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!gl.Start(kWidth, kHeight, false))
-        {
-            if (gl.Skipped())
-                GTEST_SKIP() << gl.Why();
-            FAIL() << gl.Why();
-        }
+        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight, false);
         dir = std::make_unique<testsupport::TempWorkDir>();
         RegisterComponentType<dorvo::phy::ClothComp>(dorvo::phy::ClothComp::kTypeName);
         ::testing::internal::CaptureStderr();
@@ -104,7 +99,8 @@ protected:
     Rgb At(int x, int y) const
     {
         const plat::D3DCOLOR c = pixels[static_cast<std::size_t>(y) * kWidth + x];
-        return {static_cast<int>((c >> 16) & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>(c & 0xFF)};
+        return {static_cast<int>((c >> 16) & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                static_cast<int>(c & 0xFF)};
     }
 
     // The topmost row of the column that is not black, or kHeight.

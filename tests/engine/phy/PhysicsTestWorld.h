@@ -44,8 +44,8 @@ using physcene::Sphere;
 using physcene::Triangle;
 using physcene::WriteBodyComponents;
 
-// A template of its own for the spec, written into the working folder; returns the archetype's
-// name.
+// A template of its own for the body description, written into the working folder; returns the
+// archetype's name.
 inline std::string LoadBodyTemplate(const BodySpec& spec)
 {
     const std::string name = physcene::LoadBodyTemplate(spec);

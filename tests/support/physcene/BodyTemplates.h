@@ -89,9 +89,9 @@ BodySpec Cloth(const math::Vector3& position, unsigned int spanX, unsigned int s
 // The component elements of a spec, in the template's order, appended to `gob`.
 void WriteBodyComponents(const BodySpec& spec, TiXmlNode* gob);
 
-// Writes a template with the spec's components and one archetype holding its values into
-// `folder` (the working folder when empty), loads the template, and returns the archetype's
-// name: every object created under it starts from the spec. Empty, with a line on standard
+// Writes a template with the described body's components and one archetype holding its values
+// into `folder` (the working folder when empty), loads the template, and returns the archetype's
+// name: every object created under it starts from that description. Empty, with a line on standard
 // error, when a file cannot be written.
 std::string LoadBodyTemplate(const BodySpec& spec, const std::string& folder = std::string());
 
