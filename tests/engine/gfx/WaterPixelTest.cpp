@@ -102,12 +102,7 @@ class WaterPixelTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!gl.Start(kWidth, kHeight, false))
-        {
-            if (gl.Skipped())
-                GTEST_SKIP() << gl.Why();
-            FAIL() << gl.Why();
-        }
+        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight, false);
         dir = std::make_unique<testsupport::TempWorkDir>();
         ASSERT_TRUE(gfx.Init(worldscene::SceneConfig(kWidth, kHeight)));
         device = plat::DXUTGetD3D9Device();
