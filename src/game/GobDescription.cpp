@@ -7,6 +7,7 @@
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
 #include "game/GameFileReport.h"
+#include "game/WidgetDataComp.h"
 
 #include <array>
 
@@ -14,14 +15,11 @@ namespace QUORB
 {
 namespace
 {
-constexpr std::array<const char*, 6> kWidgetDataTypes = {"GravitySwitch", "Platform", "Bar",
-                                                         "Accelerator",   "Magnet",   "QUORB"};
-
-// Component seam: the gob's widget data and objective reach a description through the
-// components' own serialisation, <Component name=".."> holding the record's kind ("Type" string
-// or "ObjectiveID" int) and then the record's element, the same two children a description
-// holds. Once the components hold record classes, FromGob clones the component's record and
-// ApplyToGob installs a clone (owner set to the component) and calls the record's ApplyToGob.
+// Component seam: the gob's objective reaches a description through the component's own
+// serialisation, <Component name=".."> holding the record's kind ("ObjectiveID" int) and then the
+// record's element, the same two children a description holds. Once the component holds record
+// classes, FromGob clones the component's record and ApplyToGob installs a clone (owner set to
+// the component) and calls the record's ApplyToGob, as the widget data does.
 Component* FindComponent(Gob* gob, const char* typeName)
 {
     return gob != nullptr ? gob->GetComponent(HashName(typeName)) : nullptr;
@@ -64,10 +62,7 @@ void InstallInComponent(Component& component, const SavedRecord& record, bool ob
 
 bool GobDescription::IsWidgetDataType(const std::string& typeName)
 {
-    for (const char* name : kWidgetDataTypes)
-        if (typeName == name)
-            return true;
-    return false;
+    return IWidgetData::IsTypeName(typeName);
 }
 
 bool GobDescription::IsObjectiveType(std::uint32_t flag)
@@ -86,8 +81,13 @@ void GobDescription::FromGob(Gob* gob, GobDescription& description)
         description.orientation = pov->GetOrientation();
         description.scale = pov->GetScale();
     }
-    if (Component* data = FindComponent(gob, "WidgetDataComp"))
-        description.widgetData = RecordOfComponent(*data, false);
+    if (const WidgetDataComp* data = WidgetDataComp::Of(gob))
+    {
+        // The copy belongs to the description, not to the component.
+        description.widgetData.reset(data->GetData() != nullptr ? data->GetData()->Clone() : nullptr);
+        if (description.widgetData)
+            description.widgetData->SetOwner(nullptr);
+    }
     if (Component* objective = FindComponent(gob, "ObjectiveComp"))
         description.objective = RecordOfComponent(*objective, true);
 }
@@ -110,8 +110,11 @@ Gob* GobDescription::CreateGob(const GobDescription& description)
 void GobDescription::ApplyToGob(Gob* gob, const GobDescription& description)
 {
     if (description.widgetData)
-        if (Component* data = FindComponent(gob, "WidgetDataComp"))
-            InstallInComponent(*data, *description.widgetData, false);
+        if (WidgetDataComp* data = WidgetDataComp::Of(gob))
+        {
+            data->SetData(description.widgetData.clone());
+            data->GetData()->ApplyToGob();
+        }
     if (description.objective)
         if (Component* objective = FindComponent(gob, "ObjectiveComp"))
             InstallInComponent(*objective, *description.objective, true);
@@ -139,13 +142,12 @@ bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
     {
         std::string typeName;
         XmlReadString(child = XmlNextSiblingElement(child), &typeName);
-        description.widgetData.reset();
-        if (IsWidgetDataType(typeName))
+        description.widgetData = IWidgetData::CreateByTypeName(typeName, nullptr);
+        if (description.widgetData)
         {
             // The record's own element follows its kind.
             const TiXmlNode* data = child = XmlNextSiblingElement(child);
-            if (data != nullptr)
-                description.widgetData = SavedRecord{typeName, 0, *data->ToElement()};
+            description.widgetData->Deserialize(data);
         }
         else if (child != nullptr)
             ReportGameFileFault(child, "widget data type \"" + typeName + "\" names no kind of widget data");
@@ -181,11 +183,11 @@ bool GobDescription::Write(TiXmlNode* parent, const std::string& role, const Gob
     XmlWriteVector3(&element, description.position, "Position");
     XmlWriteQuaternion(&element, description.orientation, "Orientation");
     XmlWriteVector3(&element, description.scale, "Scale");
-    XmlWriteBool(&element, description.widgetData.has_value(), "HasWidgetData");
+    XmlWriteBool(&element, static_cast<bool>(description.widgetData), "HasWidgetData");
     if (description.widgetData)
     {
-        XmlWriteString(&element, description.widgetData->typeName, "Type");
-        element.InsertEndChild(description.widgetData->element);
+        XmlWriteString(&element, description.widgetData->GetTypeName(), "Type");
+        description.widgetData->Serialize(&element);
     }
     XmlWriteBool(&element, description.objective.has_value(), "HasObjective");
     if (description.objective)

@@ -8,6 +8,8 @@
 
 #include "common/math/Quaternion.h"
 #include "common/math/Vector3.h"
+#include "game/CloningPtr.h"
+#include "game/IWidgetData.h"
 
 #include <tinyxml.h>
 
@@ -26,7 +28,7 @@ namespace QUORB
 // own classes, a description keeps each record as its saved element and hands it to the gob
 // through the component's own serialisation (see GobDescription.cpp). When the record classes
 // exist this becomes the owned record itself (a clone made by Clone), read by the class the
-// kind names and written by its Serialize.
+// kind names and written by its Serialize. (The widget data has made that step: see widgetData.)
 struct SavedRecord
 {
     std::string typeName;           // widget data: "GravitySwitch", "Platform", "Bar", ...
@@ -44,13 +46,14 @@ struct GobDescription
     static bool IsObjectiveType(std::uint32_t flag);
 
     // Archetype, transform and copies of the gob's widget data and objective (a gob without
-    // the component keeps what the description had).
+    // the component keeps what the description had). The copied widget data has no owner.
     static void FromGob(Gob* gob, GobDescription& description);
     // A gob of the archetype, placed as described, with the description's widget data and
     // objective installed; null, with one line, when nothing is built under the archetype.
     static Gob* CreateGob(const GobDescription& description);
-    // Installs the description's widget data and objective in an existing gob that has the
-    // components; a description without them leaves the gob's own in place.
+    // Installs copies of the description's widget data and objective in an existing gob that has
+    // the components (the old records deleted, the copy's owner set) and applies the widget data
+    // to the gob; a description without them leaves the gob's own in place.
     static void ApplyToGob(Gob* gob, const GobDescription& description);
 
     // Reads a "GobDescription" element by position. False, with one line, for a null element
@@ -65,7 +68,7 @@ struct GobDescription
     math::Vector3 position; // world units
     math::Quaternion orientation;
     math::Vector3 scale;
-    std::optional<SavedRecord> widgetData;
+    CloningPtr<IWidgetData> widgetData; // owned; copies are clones
     std::optional<SavedRecord> objective;
 };
 } // namespace QUORB
