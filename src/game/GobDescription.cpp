@@ -7,6 +7,7 @@
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
 #include "game/GameFileReport.h"
+#include "game/ObjectiveComp.h"
 
 #include <array>
 
@@ -88,8 +89,9 @@ void GobDescription::FromGob(Gob* gob, GobDescription& description)
     }
     if (Component* data = FindComponent(gob, "WidgetDataComp"))
         description.widgetData = RecordOfComponent(*data, false);
-    if (Component* objective = FindComponent(gob, "ObjectiveComp"))
-        description.objective = RecordOfComponent(*objective, true);
+    if (ObjectiveComp* objectives = ObjectiveComp::Of(gob))
+        description.objective.reset(
+            objectives->GetObjective() != nullptr ? objectives->GetObjective()->Clone() : nullptr);
 }
 
 Gob* GobDescription::CreateGob(const GobDescription& description)
@@ -113,8 +115,11 @@ void GobDescription::ApplyToGob(Gob* gob, const GobDescription& description)
         if (Component* data = FindComponent(gob, "WidgetDataComp"))
             InstallInComponent(*data, *description.widgetData, false);
     if (description.objective)
-        if (Component* objective = FindComponent(gob, "ObjectiveComp"))
-            InstallInComponent(*objective, *description.objective, true);
+        if (ObjectiveComp* objectives = ObjectiveComp::Of(gob))
+        {
+            objectives->SetObjective(description.objective.Clone());
+            objectives->ApplyObjectiveToGob();
+        }
 }
 
 bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
@@ -157,13 +162,9 @@ bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
     {
         unsigned int flag = 0;
         XmlReadUint(child = XmlNextSiblingElement(child), &flag);
-        description.objective.reset();
-        if (IsObjectiveType(flag))
-        {
-            const TiXmlNode* data = XmlNextSiblingElement(child);
-            if (data != nullptr)
-                description.objective = SavedRecord{std::string(), flag, *data->ToElement()};
-        }
+        description.objective.reset(IObjective::Create(flag));
+        if (description.objective)
+            description.objective->Deserialize(XmlNextSiblingElement(child));
         else if (child != nullptr)
             ReportGameFileFault(child,
                                 "objective id " + std::to_string(flag) + " names no kind of objective");
@@ -187,11 +188,11 @@ bool GobDescription::Write(TiXmlNode* parent, const std::string& role, const Gob
         XmlWriteString(&element, description.widgetData->typeName, "Type");
         element.InsertEndChild(description.widgetData->element);
     }
-    XmlWriteBool(&element, description.objective.has_value(), "HasObjective");
+    XmlWriteBool(&element, static_cast<bool>(description.objective), "HasObjective");
     if (description.objective)
     {
-        XmlWriteInt(&element, static_cast<int>(description.objective->typeFlag), "ObjectiveID");
-        element.InsertEndChild(description.objective->element);
+        XmlWriteInt(&element, static_cast<int>(description.objective->GetType()), "ObjectiveID");
+        description.objective->Serialize(&element);
     }
     return parent->InsertEndChild(element) != nullptr;
 }

@@ -8,6 +8,8 @@
 
 #include "common/math/Quaternion.h"
 #include "common/math/Vector3.h"
+#include "game/ClonedPtr.h"
+#include "game/IObjective.h"
 
 #include <tinyxml.h>
 
@@ -19,18 +21,18 @@ class Gob;
 
 namespace QUORB
 {
-// A widget-data or objective record as a description carries it: its kind and its element as
-// the files hold it.
+// A widget-data record as a description carries it: its kind and its element as the files hold
+// it.
 //
-// Seam for the game components: until WidgetDataComp and ObjectiveComp hold records of their
-// own classes, a description keeps each record as its saved element and hands it to the gob
-// through the component's own serialisation (see GobDescription.cpp). When the record classes
-// exist this becomes the owned record itself (a clone made by Clone), read by the class the
-// kind names and written by its Serialize.
+// Seam for the game components: until WidgetDataComp holds records of their own classes, a
+// description keeps the record as its saved element and hands it to the gob through the
+// component's own serialisation (see GobDescription.cpp). When the record classes exist this
+// becomes the owned record itself (a clone made by Clone), read by the class the kind names and
+// written by its Serialize.
 struct SavedRecord
 {
     std::string typeName;           // widget data: "GravitySwitch", "Platform", "Bar", ...
-    std::uint32_t typeFlag = 0;     // objective: 1, 2, 4, 8, 16 or 32
+    std::uint32_t typeFlag = 0;     // unused
     TiXmlElement element{"Record"}; // the record's own element
 };
 
@@ -66,6 +68,6 @@ struct GobDescription
     math::Quaternion orientation;
     math::Vector3 scale;
     std::optional<SavedRecord> widgetData;
-    std::optional<SavedRecord> objective;
+    ClonedPtr<IObjective> objective; // owned; copies of the description clone it
 };
 } // namespace QUORB

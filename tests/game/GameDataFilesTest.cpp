@@ -12,6 +12,7 @@
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
 #include "engine/ReadStringList.h"
+#include "game/CTimeLimit.h"
 #include "game/GobDescription.h"
 #include "game/Profile.h"
 #include "game/RoomData.h"
@@ -235,17 +236,19 @@ TEST_F(GameDataFilesTest, DescriptionElementOrderIsTheFormatAndNamesDoNotMatter)
     // Data and objective travel as kind and element and come back the same; copies are deep.
     GobDescription full = plain;
     full.widgetData = Record("Accelerator", 0, "Accelerator", 12.0f);
-    full.objective = Record("", 8, "TimeLimit", 30.0f);
+    auto limit = std::make_unique<QUORB::CTimeLimit>();
+    limit->SetTimeInterval(30.0f);
+    full.objective = QUORB::ClonedPtr<QUORB::IObjective>(std::move(limit));
     GobDescription copy = full;
-    copy.objective->element.SetValue("Changed");
+    copy.objective->AsTimeLimit()->SetTimeInterval(5.0f);
     TiXmlElement written("Parent");
     ASSERT_TRUE(GobDescription::Write(&written, "ObjectiveDescription", full));
     GobDescription read;
     ASSERT_TRUE(GobDescription::Read(written.FirstChildElement(), read));
     ASSERT_TRUE(read.widgetData && read.objective);
     EXPECT_EQ(read.widgetData->typeName, "Accelerator");
-    EXPECT_EQ(read.objective->typeFlag, 8u);
-    EXPECT_EQ(Print(read.objective->element), Print(full.objective->element));
+    ASSERT_NE(read.objective->AsTimeLimit(), nullptr);
+    EXPECT_FLOAT_EQ(read.objective->AsTimeLimit()->GetTimeInterval(), 30.0f);
     TiXmlElement rewritten("Parent");
     GobDescription::Write(&rewritten, "ObjectiveDescription", read);
     EXPECT_EQ(Print(rewritten), Print(written));
