@@ -7,59 +7,13 @@
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
 #include "game/GameFileReport.h"
+#include "game/ObjectiveComp.h"
 #include "game/WidgetDataComp.h"
 
 #include <array>
 
 namespace QUORB
 {
-namespace
-{
-// Component seam: the gob's objective reaches a description through the component's own
-// serialisation, <Component name=".."> holding the record's kind ("ObjectiveID" int) and then the
-// record's element, the same two children a description holds. Once the component holds record
-// classes, FromGob clones the component's record and ApplyToGob installs a clone (owner set to
-// the component) and calls the record's ApplyToGob, as the widget data does.
-Component* FindComponent(Gob* gob, const char* typeName)
-{
-    return gob != nullptr ? gob->GetComponent(HashName(typeName)) : nullptr;
-}
-
-// The record a component writes, or none when it holds no record of a known kind.
-std::optional<SavedRecord> RecordOfComponent(Component& component, bool objective)
-{
-    TiXmlElement scratch("Scratch");
-    if (!component.Serialize(&scratch))
-        return std::nullopt;
-    const TiXmlNode* kind = XmlFirstChildElement(XmlFirstChildElement(&scratch));
-    const TiXmlNode* element = XmlNextSiblingElement(kind);
-    if (kind == nullptr || element == nullptr)
-        return std::nullopt;
-    SavedRecord record;
-    if (objective)
-    {
-        if (!XmlReadUint(kind, &record.typeFlag) || !GobDescription::IsObjectiveType(record.typeFlag))
-            return std::nullopt;
-    }
-    else if (!XmlReadString(kind, &record.typeName) || !GobDescription::IsWidgetDataType(record.typeName))
-        return std::nullopt;
-    record.element = *element->ToElement();
-    return record;
-}
-
-void InstallInComponent(Component& component, const SavedRecord& record, bool objective)
-{
-    TiXmlElement element("Component");
-    element.SetAttribute("name", component.GetTypeName());
-    if (objective)
-        XmlWriteInt(&element, static_cast<int>(record.typeFlag), "ObjectiveID");
-    else
-        XmlWriteString(&element, record.typeName, "Type");
-    element.InsertEndChild(record.element);
-    component.Deserialize(&element);
-}
-} // namespace
-
 bool GobDescription::IsWidgetDataType(const std::string& typeName)
 {
     return IWidgetData::IsTypeName(typeName);
@@ -88,8 +42,9 @@ void GobDescription::FromGob(Gob* gob, GobDescription& description)
         if (description.widgetData)
             description.widgetData->SetOwner(nullptr);
     }
-    if (Component* objective = FindComponent(gob, "ObjectiveComp"))
-        description.objective = RecordOfComponent(*objective, true);
+    if (ObjectiveComp* objectives = ObjectiveComp::Of(gob))
+        description.objective.reset(
+            objectives->GetObjective() != nullptr ? objectives->GetObjective()->Clone() : nullptr);
 }
 
 Gob* GobDescription::CreateGob(const GobDescription& description)
@@ -116,8 +71,11 @@ void GobDescription::ApplyToGob(Gob* gob, const GobDescription& description)
             data->GetData()->ApplyToGob();
         }
     if (description.objective)
-        if (Component* objective = FindComponent(gob, "ObjectiveComp"))
-            InstallInComponent(*objective, *description.objective, true);
+        if (ObjectiveComp* objectives = ObjectiveComp::Of(gob))
+        {
+            objectives->SetObjective(description.objective.Clone());
+            objectives->ApplyObjectiveToGob();
+        }
 }
 
 bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
@@ -159,13 +117,9 @@ bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
     {
         unsigned int flag = 0;
         XmlReadUint(child = XmlNextSiblingElement(child), &flag);
-        description.objective.reset();
-        if (IsObjectiveType(flag))
-        {
-            const TiXmlNode* data = XmlNextSiblingElement(child);
-            if (data != nullptr)
-                description.objective = SavedRecord{std::string(), flag, *data->ToElement()};
-        }
+        description.objective.reset(IObjective::Create(flag));
+        if (description.objective)
+            description.objective->Deserialize(XmlNextSiblingElement(child));
         else if (child != nullptr)
             ReportGameFileFault(child,
                                 "objective id " + std::to_string(flag) + " names no kind of objective");
@@ -189,11 +143,11 @@ bool GobDescription::Write(TiXmlNode* parent, const std::string& role, const Gob
         XmlWriteString(&element, description.widgetData->GetTypeName(), "Type");
         description.widgetData->Serialize(&element);
     }
-    XmlWriteBool(&element, description.objective.has_value(), "HasObjective");
+    XmlWriteBool(&element, static_cast<bool>(description.objective), "HasObjective");
     if (description.objective)
     {
-        XmlWriteInt(&element, static_cast<int>(description.objective->typeFlag), "ObjectiveID");
-        element.InsertEndChild(description.objective->element);
+        XmlWriteInt(&element, static_cast<int>(description.objective->GetType()), "ObjectiveID");
+        description.objective->Serialize(&element);
     }
     return parent->InsertEndChild(element) != nullptr;
 }
