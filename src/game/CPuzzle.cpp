@@ -9,8 +9,16 @@
 #include "engine/phy/DynamicsEngine.h"
 #include "engine/phy/PhysicsComp.h"
 #include "game/CQUORB.h"
+#include "game/CTarget.h"
+#include "game/CTimeLimit.h"
+#include "game/CWaterControl.h"
+#include "game/ConnectionComp.h"
 #include "game/GameDataFiles.h"
 #include "game/GameFileReport.h"
+#include "game/IObjective.h"
+#include "game/IWidgetData.h"
+#include "game/ObjectiveComp.h"
+#include "game/WidgetDataComp.h"
 #include "statemachine/Database.h"
 #include "statemachine/MessageName.h"
 
@@ -53,16 +61,19 @@ void SetImmovable(Gob* gob, bool immovable)
     }
 }
 
-template <class T> T* FindComp(Gob* gob)
+dorvo::phy::CollisionComp* CollisionOf(Gob* gob)
 {
-    return gob != nullptr ? dynamic_cast<T*>(gob->GetComponent(T::StaticTypeID())) : nullptr;
+    return gob != nullptr ? dynamic_cast<dorvo::phy::CollisionComp*>(
+                                gob->GetComponent(dorvo::phy::CollisionComp::StaticTypeID()))
+                          : nullptr;
 }
 
 // Whether the widget's data lets star objects collide with it (widgets without data do).
 bool CollidesWithQuorbs(Gob* widget)
 {
-    (void)widget;
-    return true;
+    const WidgetDataComp* dataComp = WidgetDataComp::Of(widget);
+    const IWidgetData* data = dataComp != nullptr ? dataComp->GetData() : nullptr;
+    return data == nullptr || data->GetCollideWithQUORB();
 }
 
 void OpenScoreMenu()
@@ -82,8 +93,8 @@ CPuzzle::~CPuzzle()
 
 IObjective* CPuzzle::GetObjective(Gob* gob)
 {
-    (void)gob;
-    return nullptr; // the objective records come with the objectives
+    const ObjectiveComp* comp = ObjectiveComp::Of(gob);
+    return comp != nullptr ? comp->GetObjective() : nullptr;
 }
 
 // ---- objectives ----
@@ -96,27 +107,47 @@ bool CPuzzle::CanAddObjective(std::uint32_t type) const
 void CPuzzle::AddObjective(std::uint32_t id)
 {
     Gob* gob = GobManager::Instance().GetGob(id);
-    if (gob != nullptr)
-        m_objectives.push_back(PuzzleObjectiveEntry{gob, true, false});
+    if (gob == nullptr)
+        return;
+    m_objectives.push_back(PuzzleObjectiveEntry{gob, true, false});
+    if (const IObjective* objective = GetObjective(gob))
+        m_objectiveMask |= objective->GetType();
 }
 
 void CPuzzle::RemoveObjective(std::uint32_t id)
 {
-    m_objectives.erase(std::remove_if(m_objectives.begin(), m_objectives.end(),
-                                      [id](const PuzzleObjectiveEntry& entry)
-                                      { return entry.gob != nullptr && entry.gob->GetID() == id; }),
-                       m_objectives.end());
+    const auto found = std::find_if(m_objectives.begin(), m_objectives.end(),
+                                    [id](const PuzzleObjectiveEntry& entry)
+                                    { return entry.gob != nullptr && entry.gob->GetID() == id; });
+    if (found == m_objectives.end())
+        return;
+    if (const IObjective* objective = GetObjective(found->gob))
+    {
+        const std::uint32_t type = objective->GetType();
+        if ((type & kSingleInstanceTypes) != 0 || HasAtMostOneObjectiveOfType(type))
+            m_objectiveMask &= ~type;
+    }
+    m_objectives.erase(found);
 }
 
 bool CPuzzle::HasAtMostOneObjectiveOfType(std::uint32_t type) const
 {
-    (void)type;
-    return true;
+    int count = 0;
+    for (const PuzzleObjectiveEntry& entry : m_objectives)
+        if (const IObjective* objective = GetObjective(entry.gob))
+            if (objective->GetType() == type)
+                ++count;
+    return count < 2;
 }
 
 Gob* CPuzzle::GetObjectiveGob(std::uint32_t type) const
 {
-    (void)type;
+    if ((m_objectiveMask & type) == 0)
+        return nullptr;
+    for (const PuzzleObjectiveEntry& entry : m_objectives)
+        if (const IObjective* objective = GetObjective(entry.gob))
+            if (objective->GetType() == type)
+                return entry.gob;
     return nullptr;
 }
 
@@ -159,10 +190,52 @@ void CPuzzle::End(bool failed)
 
 void CPuzzle::Update(double time, float dt)
 {
-    (void)time;
-    (void)dt;
     if (PhysicsRuns())
+    {
+        for (PuzzleObjectiveEntry& entry : m_objectives)
+        {
+            if (!entry.active || entry.done)
+                continue;
+            IObjective* objective = GetObjective(entry.gob);
+            if (objective == nullptr)
+                continue;
+            objective->Update(time, dt);
+            if (objective->GetState() == IObjective::Failed)
+            {
+                End(true);
+                return;
+            }
+            if (objective->GetState() == IObjective::Completed)
+            {
+                objective->End();
+                if (objective->EndsPuzzle())
+                {
+                    End(false);
+                    return;
+                }
+                entry.done = true;
+            }
+        }
+        int requiredLeft = 0;
+        for (const PuzzleObjectiveEntry& entry : m_objectives)
+            if (entry.active && !entry.done)
+                if (const IObjective* objective = GetObjective(entry.gob))
+                    if (objective->IsRequired())
+                        ++requiredLeft;
+        if (requiredLeft == 0 && !m_objectives.empty())
+        {
+            // The seconds left on the clock count in the score.
+            for (const PuzzleObjectiveEntry& entry : m_objectives)
+                if (IObjective* objective = GetObjective(entry.gob))
+                    if (CTimeLimit* timeLimit = objective->AsTimeLimit())
+                    {
+                        timeLimit->GetCountdown().Stop();
+                        break;
+                    }
+            End(false);
+        }
         return;
+    }
     if (m_rebuildPending && ++m_rebuildFrames > kRebuildFrames)
     {
         ResnapConnections();
@@ -174,6 +247,22 @@ void CPuzzle::Update(double time, float dt)
 void CPuzzle::ResnapConnections()
 {
     ++m_resnapCount;
+    for (std::uint32_t id : m_widgetIDs)
+    {
+        Gob* widget = GobManager::Instance().GetGob(id);
+        if (widget == nullptr || widget->GetTemplateName() != "Widget")
+            continue;
+        ConnectionComp* connection = ConnectionComp::Of(widget);
+        Gob* nodes[2] = {connection ? connection->GetNodeA() : nullptr, connection ? connection->GetNodeB() : nullptr};
+        if (nodes[0] == nullptr || nodes[1] == nullptr)
+            continue;
+        for (Gob* node : nodes)
+            if (POVComp* pov = GetPOVComp(node))
+                pov->SetPosition(pov->GetPosition(), true);
+        // Detaching both nodes (NodeDataComp::DetachAll) and snapping the free ones to their
+        // nearest nodes (NodeDataComp::SnapToNearestNode) come with the node groups.
+        connection->UpdateFromNodes(true, true, true, true);
+    }
 }
 
 void CPuzzle::Play()
@@ -207,10 +296,10 @@ void CPuzzle::Play()
             physics->savedImmovable = false;
             physics->planeMode = lockMode;
         }
-        auto* widgetCollision = FindComp<dorvo::phy::CollisionComp>(widget);
+        auto* widgetCollision = CollisionOf(widget);
         if (widgetCollision != nullptr && !CollidesWithQuorbs(widget))
             for (std::uint32_t quorbID : m_quorbIDs)
-                if (auto* quorbCollision = FindComp<dorvo::phy::CollisionComp>(gobs.GetGob(quorbID)))
+                if (auto* quorbCollision = CollisionOf(gobs.GetGob(quorbID)))
                     quorbCollision->IgnoreCollisionWith(widgetCollision);
         // The point constraints of the end nodes' groups (ConnectionComp::PrepareForPlay) come
         // with the node groups.
@@ -222,10 +311,44 @@ void CPuzzle::Play()
             physics->savedImmovable = false;
             physics->planeMode = lockMode;
         }
+    for (const PuzzleObjectiveEntry& entry : m_objectives)
+        if (entry.active)
+            if (IObjective* objective = GetObjective(entry.gob))
+                objective->Begin();
 }
 
 int CPuzzle::ComputeScore()
 {
+    for (const PuzzleObjectiveEntry& entry : m_objectives)
+    {
+        IObjective* objective = GetObjective(entry.gob);
+        if (objective == nullptr)
+            continue;
+        switch (objective->GetType())
+        {
+        case OT_GetToLocation:
+        case OT_CauseDestruction:
+        case OT_SquashQuorbi:
+        case OT_Target:
+            if (objective->GetState() != IObjective::Completed)
+                break;
+            m_score += kScorePerObjective;
+            if (const CTarget* target = objective->AsTarget())
+                if (const POVComp* pov = GetPOVComp(entry.gob))
+                    m_score += static_cast<int>(static_cast<float>(kScorePerTargetUnit) *
+                                                (pov->GetScale().x - target->GetClosestDistance()));
+            break;
+        case OT_TimeLimit:
+            if (objective->GetState() == IObjective::Failed)
+                break;
+            m_score += kScorePerObjective;
+            if (CTimeLimit* timeLimit = objective->AsTimeLimit())
+                m_score += static_cast<int>(static_cast<float>(kScorePerSecondLeft) * timeLimit->GetRemainingSeconds());
+            break;
+        default: // the water change scores nothing
+            break;
+        }
+    }
     m_score += kScorePerBudgetUnit * m_budgetLeft;
     return m_score;
 }
@@ -292,7 +415,16 @@ void CPuzzle::Clear(bool keepObjectives)
         m_objectiveMask = 0;
     }
     for (std::uint32_t id : m_widgetIDs)
+    {
+        if (const ConnectionComp* connection = ConnectionComp::Of(gobs.GetGob(id)))
+        {
+            if (connection->GetNodeAID() != 0)
+                gobs.KillGobByID(connection->GetNodeAID());
+            if (connection->GetNodeBID() != 0)
+                gobs.KillGobByID(connection->GetNodeBID());
+        }
         gobs.KillGobByID(id);
+    }
     m_widgetIDs.clear();
     for (std::uint32_t id : m_quorbIDs)
         gobs.KillGobByID(id);
@@ -321,28 +453,41 @@ void CPuzzle::TakeSnapshot(PuzzleSnapshot& snapshot) const
 Gob* CPuzzle::CreateDescribed(const GobDescription& description)
 {
     // The manipulator's creators (WidgetManipulator::CreateWidgetAtPos) come with the widget
-    // manipulation; until then every object is made from its template. CreateGob installs the
-    // description's widget data and objective and names an archetype that builds nothing.
+    // manipulation; until then every object is made from its template, with the description's
+    // widget data and objective installed. Null when nothing is built under the archetype.
     return GobDescription::CreateGob(description);
 }
 
 void CPuzzle::BuildFromSnapshot(const PuzzleSnapshot& snapshot)
 {
+    auto report = [](const GobDescription& description)
+    {
+        std::cerr << "CPuzzle - no object is built under the archetype \"" << description.archetypeName
+                  << "\"; the puzzle is rebuilt without it\n";
+    };
     for (const GobDescription& description : snapshot.m_widgets)
         if (Gob* gob = CreateDescribed(description))
         {
             SetImmovable(gob, true);
             m_widgetIDs.push_back(gob->GetID());
         }
+        else
+            report(description);
     for (const GobDescription& description : snapshot.m_quorbs)
         if (Gob* gob = CreateDescribed(description))
         {
             SetImmovable(gob, true);
             m_quorbIDs.push_back(gob->GetID());
         }
+        else
+            report(description);
     for (PuzzleObjectiveEntry& entry : m_objectives)
         if (entry.active)
+        {
             entry.done = false;
+            if (IObjective* objective = GetObjective(entry.gob))
+                objective->Reset();
+        }
 }
 
 void CPuzzle::LerpToWaterLevel()
@@ -390,12 +535,24 @@ bool CPuzzle::Read(const TiXmlNode* node)
                 continue;
             if (Gob* gob = CreateDescribed(description))
                 take(gob, description);
+            else
+                ReportGameFileFault(child, "no object is built under the archetype \"" +
+                                               description.archetypeName + "\"; the description is skipped");
         }
     };
     readList("NumObjectives",
              [this](Gob* gob, const GobDescription&)
              {
                  m_objectives.push_back(PuzzleObjectiveEntry{gob, true, false});
+                 if (const IObjective* objective = GetObjective(gob))
+                 {
+                     m_objectiveMask |= objective->GetType();
+                     if (const CWaterControl* water = objective->AsWaterControl())
+                     {
+                         m_waterLevel = water->GetBeginWaterLevel();
+                         m_hasWater = true;
+                     }
+                 }
              });
     if (!m_loadedSnapshot)
         m_loadedSnapshot = std::make_unique<PuzzleSnapshot>();

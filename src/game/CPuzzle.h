@@ -164,8 +164,8 @@ public:
 
 private:
     // Creates one described object (through the manipulator when it has a creator for the
-    // archetype, else from its template) with the description's data installed; null, with a
-    // line, when nothing is built.
+    // archetype, else from its template) with the description's data installed; null when
+    // nothing is built.
     static Gob* CreateDescribed(const GobDescription& description);
     // Ends the puzzle: the failed flag and "ScoreMenu" opened.
     void End(bool failed);
