@@ -269,9 +269,14 @@ TEST(Puzzle, ReloadResetAndStartRebuildAndTheRoomRestoresTheEditingConditions)
     EXPECT_LT(fallen, 4.9f);
 
     // Reset: the widgets as they stood at play, immovable, the budget as spent, physics paused,
-    // gravity down and the camera's up turn requested.
+    // gravity down, the water back and the camera's up turn requested.
     Dynamics().gravity = math::Vector3(3.0f, 0.0f, 0.0f);
+    const float waterLevel = game.GetWaterLevel();
+    game.LerpWaterLevel(waterLevel + 3.0f, 0.05f); // as a water objective would
+    world.Frames(3);
+    ASSERT_NEAR(game.GetWaterLevel(), waterLevel + 3.0f, 1e-4);
     room->ResetPuzzle(0);
+    EXPECT_NEAR(game.GetWaterLevel(), waterLevel, 1e-4) << "the water comes back";
     EXPECT_TRUE(Dynamics().paused);
     EXPECT_EQ(Dynamics().gravity.x, 0.0f);
     EXPECT_NEAR(Dynamics().gravity.y, -9.8f, 1e-6);
