@@ -1,65 +1,15 @@
 #include "game/GobDescription.h"
 
-#include "common/HashName.h"
 #include "common/XmlUtil.h"
-#include "engine/Component.h"
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
 #include "game/GameFileReport.h"
+#include "game/ObjectiveComp.h"
 #include "game/WidgetDataComp.h"
-
-#include <array>
 
 namespace QUORB
 {
-namespace
-{
-// Component seam: the gob's objective reaches a description through the component's own
-// serialisation, <Component name=".."> holding the record's kind ("ObjectiveID" int) and then the
-// record's element, the same two children a description holds. Once the component holds record
-// classes, FromGob clones the component's record and ApplyToGob installs a clone (owner set to
-// the component) and calls the record's ApplyToGob, as the widget data does.
-Component* FindComponent(Gob* gob, const char* typeName)
-{
-    return gob != nullptr ? gob->GetComponent(HashName(typeName)) : nullptr;
-}
-
-// The record a component writes, or none when it holds no record of a known kind.
-std::optional<SavedRecord> RecordOfComponent(Component& component, bool objective)
-{
-    TiXmlElement scratch("Scratch");
-    if (!component.Serialize(&scratch))
-        return std::nullopt;
-    const TiXmlNode* kind = XmlFirstChildElement(XmlFirstChildElement(&scratch));
-    const TiXmlNode* element = XmlNextSiblingElement(kind);
-    if (kind == nullptr || element == nullptr)
-        return std::nullopt;
-    SavedRecord record;
-    if (objective)
-    {
-        if (!XmlReadUint(kind, &record.typeFlag) || !GobDescription::IsObjectiveType(record.typeFlag))
-            return std::nullopt;
-    }
-    else if (!XmlReadString(kind, &record.typeName) || !GobDescription::IsWidgetDataType(record.typeName))
-        return std::nullopt;
-    record.element = *element->ToElement();
-    return record;
-}
-
-void InstallInComponent(Component& component, const SavedRecord& record, bool objective)
-{
-    TiXmlElement element("Component");
-    element.SetAttribute("name", component.GetTypeName());
-    if (objective)
-        XmlWriteInt(&element, static_cast<int>(record.typeFlag), "ObjectiveID");
-    else
-        XmlWriteString(&element, record.typeName, "Type");
-    element.InsertEndChild(record.element);
-    component.Deserialize(&element);
-}
-} // namespace
-
 bool GobDescription::IsWidgetDataType(const std::string& typeName)
 {
     return IWidgetData::IsTypeName(typeName);
@@ -88,8 +38,9 @@ void GobDescription::FromGob(Gob* gob, GobDescription& description)
         if (description.widgetData)
             description.widgetData->SetOwner(nullptr);
     }
-    if (Component* objective = FindComponent(gob, "ObjectiveComp"))
-        description.objective = RecordOfComponent(*objective, true);
+    if (ObjectiveComp* objectives = ObjectiveComp::Of(gob))
+        description.objective.reset(
+            objectives->GetObjective() != nullptr ? objectives->GetObjective()->Clone() : nullptr);
 }
 
 Gob* GobDescription::CreateGob(const GobDescription& description)
@@ -112,12 +63,15 @@ void GobDescription::ApplyToGob(Gob* gob, const GobDescription& description)
     if (description.widgetData)
         if (WidgetDataComp* data = WidgetDataComp::Of(gob))
         {
-            data->SetData(description.widgetData.clone());
+            data->SetData(description.widgetData.Clone());
             data->GetData()->ApplyToGob();
         }
     if (description.objective)
-        if (Component* objective = FindComponent(gob, "ObjectiveComp"))
-            InstallInComponent(*objective, *description.objective, true);
+        if (ObjectiveComp* objectives = ObjectiveComp::Of(gob))
+        {
+            objectives->SetObjective(description.objective.Clone());
+            objectives->ApplyObjectiveToGob();
+        }
 }
 
 bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
@@ -142,7 +96,7 @@ bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
     {
         std::string typeName;
         XmlReadString(child = XmlNextSiblingElement(child), &typeName);
-        description.widgetData = IWidgetData::CreateByTypeName(typeName, nullptr);
+        description.widgetData.reset(IWidgetData::CreateByTypeName(typeName, nullptr).release());
         if (description.widgetData)
         {
             // The record's own element follows its kind.
@@ -159,13 +113,9 @@ bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
     {
         unsigned int flag = 0;
         XmlReadUint(child = XmlNextSiblingElement(child), &flag);
-        description.objective.reset();
-        if (IsObjectiveType(flag))
-        {
-            const TiXmlNode* data = XmlNextSiblingElement(child);
-            if (data != nullptr)
-                description.objective = SavedRecord{std::string(), flag, *data->ToElement()};
-        }
+        description.objective.reset(IObjective::Create(flag));
+        if (description.objective)
+            description.objective->Deserialize(XmlNextSiblingElement(child));
         else if (child != nullptr)
             ReportGameFileFault(child,
                                 "objective id " + std::to_string(flag) + " names no kind of objective");
@@ -189,11 +139,11 @@ bool GobDescription::Write(TiXmlNode* parent, const std::string& role, const Gob
         XmlWriteString(&element, description.widgetData->GetTypeName(), "Type");
         description.widgetData->Serialize(&element);
     }
-    XmlWriteBool(&element, description.objective.has_value(), "HasObjective");
+    XmlWriteBool(&element, static_cast<bool>(description.objective), "HasObjective");
     if (description.objective)
     {
-        XmlWriteInt(&element, static_cast<int>(description.objective->typeFlag), "ObjectiveID");
-        element.InsertEndChild(description.objective->element);
+        XmlWriteInt(&element, static_cast<int>(description.objective->GetType()), "ObjectiveID");
+        description.objective->Serialize(&element);
     }
     return parent->InsertEndChild(element) != nullptr;
 }

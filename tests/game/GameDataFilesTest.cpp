@@ -15,6 +15,7 @@
 #include "game/CAcceleratorData.h"
 #include "game/CBarData.h"
 #include "game/CPlatformData.h"
+#include "game/CTimeLimit.h"
 #include "game/GobDescription.h"
 #include "game/Profile.h"
 #include "game/RoomData.h"
@@ -34,7 +35,6 @@
 using QUORB::GobDescription;
 using QUORB::Profile;
 using QUORB::RoomData;
-using QUORB::SavedRecord;
 
 namespace
 {
@@ -56,17 +56,6 @@ std::string ReadFile(const std::string& path)
 void WriteFile(const std::string& path, const std::string& text)
 {
     std::ofstream(path, std::ios::binary) << text;
-}
-
-SavedRecord Record(const std::string& typeName, std::uint32_t flag, const std::string& elementName,
-                   float value)
-{
-    SavedRecord record;
-    record.typeName = typeName;
-    record.typeFlag = flag;
-    record.element = TiXmlElement(elementName);
-    XmlWriteFloat(&record.element, value, "TimeInterval");
-    return record;
 }
 
 // A platform record with every field away from its default.
@@ -174,7 +163,7 @@ TEST_F(GameDataFilesTest, EnvironmentRoundTripRebuildsTheObjectsWithTheirData)
         description.orientation = math::Quaternion(0.5f, 0.5f, 0.5f, 0.5f);
         description.scale = math::Vector3(2.0f, 1.0f, 0.25f);
         if (i == 1)
-            description.widgetData = Platform(0.1f);
+            description.widgetData = QUORB::ClonedPtr<QUORB::IWidgetData>(Platform(0.1f));
         Gob* gob = GobDescription::CreateGob(description);
         ASSERT_NE(gob, nullptr);
         ids.push_back(gob->GetID());
@@ -240,10 +229,12 @@ TEST_F(GameDataFilesTest, DescriptionElementOrderIsTheFormatAndNamesDoNotMatter)
     auto accelerator = std::make_unique<QUORB::CAcceleratorData>(nullptr);
     accelerator->SetSpeedSetting(24.0f);
     accelerator->direction = math::Vector3(0.0f, 0.0f, -1.0f);
-    full.widgetData = std::move(accelerator);
-    full.objective = Record("", 8, "TimeLimit", 30.0f);
+    full.widgetData = QUORB::ClonedPtr<QUORB::IWidgetData>(std::move(accelerator));
+    auto limit = std::make_unique<QUORB::CTimeLimit>();
+    limit->SetTimeInterval(30.0f);
+    full.objective = QUORB::ClonedPtr<QUORB::IObjective>(std::move(limit));
     GobDescription copy = full;
-    copy.objective->element.SetValue("Changed");
+    copy.objective->AsTimeLimit()->SetTimeInterval(5.0f);
     copy.widgetData->AsAcceleratorData()->SetSpeedSetting(6.0f);
     EXPECT_FLOAT_EQ(full.widgetData->AsAcceleratorData()->GetSpeedSetting(), 24.0f);
     copy = plain;
@@ -257,8 +248,8 @@ TEST_F(GameDataFilesTest, DescriptionElementOrderIsTheFormatAndNamesDoNotMatter)
     ASSERT_NE(read.widgetData->AsAcceleratorData(), nullptr);
     EXPECT_FLOAT_EQ(read.widgetData->AsAcceleratorData()->GetSpeedSetting(), 24.0f);
     EXPECT_FLOAT_EQ(read.widgetData->AsAcceleratorData()->direction.z, -1.0f);
-    EXPECT_EQ(read.objective->typeFlag, 8u);
-    EXPECT_EQ(Print(read.objective->element), Print(full.objective->element));
+    ASSERT_NE(read.objective->AsTimeLimit(), nullptr);
+    EXPECT_FLOAT_EQ(read.objective->AsTimeLimit()->GetTimeInterval(), 30.0f);
     TiXmlElement rewritten("Parent");
     GobDescription::Write(&rewritten, "ObjectiveDescription", read);
     EXPECT_EQ(Print(rewritten), Print(written));
@@ -394,7 +385,7 @@ TEST_F(GameDataFilesTest, UnknownDataTypeOrObjectiveIdGivesNoRecordAndNamesTheVa
     ASSERT_TRUE(XmlParseText(text, "Desc.xml", document, error)) << error;
     document.SetValue("Desc.xml");
     GobDescription description;
-    description.widgetData = std::make_unique<QUORB::CBarData>(nullptr);
+    description.widgetData = QUORB::ClonedPtr<QUORB::IWidgetData>(std::make_unique<QUORB::CBarData>(nullptr));
     testing::internal::CaptureStderr();
     ASSERT_TRUE(GobDescription::Read(document.RootElement(), description));
     const std::string lines = testing::internal::GetCapturedStderr();
