@@ -14,14 +14,19 @@
 #include "engine/phy/PhysicsComp.h"
 #include "game/CAcceleratorData.h"
 #include "game/CBarData.h"
+#include "game/CGetToLocation.h"
 #include "game/CGravitySwitchData.h"
 #include "game/CMagnetData.h"
 #include "game/CPlatformData.h"
 #include "game/CQUORB.h"
 #include "game/CQUORBData.h"
+#include "game/CTimeLimit.h"
+#include "game/CWaterControl.h"
 #include "game/FindComp.h"
 #include "game/GameDataFiles.h"
 #include "game/GobDescription.h"
+#include "game/IObjective.h"
+#include "game/ObjectiveComp.h"
 #include "game/WidgetDataComp.h"
 
 #include <gtest/gtest.h>
@@ -118,8 +123,34 @@ std::vector<GobDescription> EveryKind()
     box.scale = math::Vector3(2.0f, 0.5f, 3.0f);
     all.push_back(box);
 
-    // Objectives: one description per objective archetype joins here once the objective
-    // records exist (the objective half of the description is still the saved-element seam).
+    // One objective of each kind on its own archetype, the values away from the defaults.
+    struct ObjectiveKind
+    {
+        const char* archetype;
+        std::uint32_t flag;
+    };
+    const ObjectiveKind objectives[] = {{"LocationObjective", 1}, {"DestructionObjective", 2},
+                                        {"SquashObjective", 4},   {"TimerObjective", 8},
+                                        {"WaterObjective", 16},   {"TargetObjective", 32}};
+    float x = -10.0f;
+    for (const ObjectiveKind& kind : objectives)
+    {
+        GobDescription objective = Describe(kind.archetype, math::Vector3(x, 10.0f, 18.0f));
+        x += 4.0f;
+        objective.scale = math::Vector3(2.0f, 2.0f, 2.0f);
+        objective.objective.reset(QUORB::IObjective::Create(kind.flag));
+        if (QUORB::CGetToLocation* location = objective.objective->AsGetToLocation())
+            location->SetQuorbCheckType(1);
+        if (QUORB::CTimeLimit* limit = objective.objective->AsTimeLimit())
+            limit->SetTimeInterval(45.0f);
+        if (QUORB::CWaterControl* water = objective.objective->AsWaterControl())
+        {
+            water->SetBeginWaterLevel(-2.0f);
+            water->SetEndWaterLevel(3.5f);
+            water->SetTimeInterval(8.0f);
+        }
+        all.push_back(objective);
+    }
     return all;
 }
 
@@ -201,6 +232,28 @@ TEST(EnvironmentEndToEnd, ObjectsOfEveryKindSurviveAnEnvironmentFile)
     EXPECT_FLOAT_EQ(
         QUORB::FindComp<dorvo::gfx::GfxModelComp>(accelerator)->GetUnit()->GetRenderRecord()->uvAnimation[0],
         -4.0f);
+
+    // And the objectives theirs.
+    int objectives = 0;
+    for (std::size_t i = 0; i < ids.size(); ++i)
+    {
+        Gob* gob = GobManager::Instance().GetGob(ids[i]);
+        QUORB::ObjectiveComp* objective = QUORB::ObjectiveComp::Of(gob);
+        if (objective == nullptr || objective->GetObjective() == nullptr)
+            continue;
+        SCOPED_TRACE(gob->GetArchetypeName());
+        ++objectives;
+        EXPECT_EQ(objective->GetObjective()->GetOwner(), objective);
+        if (const QUORB::CTimeLimit* limit = objective->GetObjective()->AsTimeLimit())
+        {
+            EXPECT_FLOAT_EQ(limit->GetTimeInterval(), 45.0f);
+        }
+        if (const QUORB::CWaterControl* water = objective->GetObjective()->AsWaterControl())
+        {
+            EXPECT_FLOAT_EQ(water->GetEndWaterLevel(), 3.5f);
+        }
+    }
+    EXPECT_EQ(objectives, 6);
 
     const std::string again = fresh.Folder() + "Again.xml";
     ASSERT_TRUE(QUORB::SaveEnvironmentFile(ids, again));
