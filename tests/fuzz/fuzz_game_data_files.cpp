@@ -8,6 +8,7 @@
 #include "common/XmlUtil.h"
 #include "engine/GobManager.h"
 #include "engine/ReadStringList.h"
+#include "game/GameComponentTypes.h"
 #include "game/GameDataFiles.h"
 #include "game/GobDescription.h"
 #include "game/Profile.h"
@@ -87,6 +88,17 @@ void CheckEnvironment(const std::string& text)
     // Up to the bound the list is as long as the count says; past it, as the descriptions present.
     FUZZ_CHECK(ids.size() <= std::max<std::size_t>(kMaxStringListSize, CountDescriptions(text)),
                "an environment list sized from its count");
+    // What was built describes itself again, with the records it was given.
+    for (std::uint32_t id : ids)
+    {
+        if (id == 0)
+            continue;
+        QUORB::GobDescription description;
+        QUORB::GobDescription::FromGob(manager.GetGob(id), description);
+        TiXmlElement saved("Saved");
+        FUZZ_CHECK(QUORB::GobDescription::Write(&saved, "EnvDescription", description),
+                   "a built object does not describe itself");
+    }
     manager.DestroyAllGobs();
 }
 
@@ -117,9 +129,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     fuzzsupport::Init();
     fuzzsupport::InWorkFolder here;
     fuzzsupport::InitGameObjects();
+    QUORB::RegisterGameComponentTypes();
+    // Environment objects take the widget data and objective their descriptions carry.
     fuzzsupport::WriteFile("EnvBox.xml", "<File><Template><string>EnvBox</string><string>EnvBox</string>"
-                                         "<list size=\"1\"><string>POVComp</string></list><list size=\"0\"/>"
-                                         "</Template></File>");
+                                         "<list size=\"4\"><string>POVComp</string><string>WidgetDataComp</string>"
+                                         "<string>GobIDComp</string><string>ObjectiveComp</string></list>"
+                                         "<list size=\"0\"/></Template></File>");
     GobManager::Instance().LoadTemplate("EnvBox.xml");
     return 0;
 }
