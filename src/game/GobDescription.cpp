@@ -8,67 +8,15 @@
 #include "engine/POVComp.h"
 #include "game/GameFileReport.h"
 #include "game/ObjectiveComp.h"
+#include "game/WidgetDataComp.h"
 
 #include <array>
 
 namespace QUORB
 {
-namespace
-{
-constexpr std::array<const char*, 6> kWidgetDataTypes = {"GravitySwitch", "Platform", "Bar",
-                                                         "Accelerator",   "Magnet",   "QUORB"};
-
-// Component seam: the gob's widget data and objective reach a description through the
-// components' own serialisation, <Component name=".."> holding the record's kind ("Type" string
-// or "ObjectiveID" int) and then the record's element, the same two children a description
-// holds. Once the components hold record classes, FromGob clones the component's record and
-// ApplyToGob installs a clone (owner set to the component) and calls the record's ApplyToGob.
-Component* FindComponent(Gob* gob, const char* typeName)
-{
-    return gob != nullptr ? gob->GetComponent(HashName(typeName)) : nullptr;
-}
-
-// The record a component writes, or none when it holds no record of a known kind.
-std::optional<SavedRecord> RecordOfComponent(Component& component, bool objective)
-{
-    TiXmlElement scratch("Scratch");
-    if (!component.Serialize(&scratch))
-        return std::nullopt;
-    const TiXmlNode* kind = XmlFirstChildElement(XmlFirstChildElement(&scratch));
-    const TiXmlNode* element = XmlNextSiblingElement(kind);
-    if (kind == nullptr || element == nullptr)
-        return std::nullopt;
-    SavedRecord record;
-    if (objective)
-    {
-        if (!XmlReadUint(kind, &record.typeFlag) || !GobDescription::IsObjectiveType(record.typeFlag))
-            return std::nullopt;
-    }
-    else if (!XmlReadString(kind, &record.typeName) || !GobDescription::IsWidgetDataType(record.typeName))
-        return std::nullopt;
-    record.element = *element->ToElement();
-    return record;
-}
-
-void InstallInComponent(Component& component, const SavedRecord& record, bool objective)
-{
-    TiXmlElement element("Component");
-    element.SetAttribute("name", component.GetTypeName());
-    if (objective)
-        XmlWriteInt(&element, static_cast<int>(record.typeFlag), "ObjectiveID");
-    else
-        XmlWriteString(&element, record.typeName, "Type");
-    element.InsertEndChild(record.element);
-    component.Deserialize(&element);
-}
-} // namespace
-
 bool GobDescription::IsWidgetDataType(const std::string& typeName)
 {
-    for (const char* name : kWidgetDataTypes)
-        if (typeName == name)
-            return true;
-    return false;
+    return IWidgetData::IsTypeName(typeName);
 }
 
 bool GobDescription::IsObjectiveType(std::uint32_t flag)
@@ -87,11 +35,21 @@ void GobDescription::FromGob(Gob* gob, GobDescription& description)
         description.orientation = pov->GetOrientation();
         description.scale = pov->GetScale();
     }
-    if (Component* data = FindComponent(gob, "WidgetDataComp"))
-        description.widgetData = RecordOfComponent(*data, false);
-    if (ObjectiveComp* objectives = ObjectiveComp::Of(gob))
-        description.objective.reset(
-            objectives->GetObjective() != nullptr ? objectives->GetObjective()->Clone() : nullptr);
+    if (const WidgetDataComp* data = WidgetDataComp::Of(gob))
+    {
+        // The copy belongs to the description, not to the component.
+        description.widgetData.reset(data->GetData() != nullptr ? data->GetData()->Clone() : nullptr);
+        if (description.widgetData)
+            description.widgetData->SetOwner(nullptr);
+    }
+    if (const ObjectiveComp* objectives = ObjectiveComp::Of(gob))
+    {
+        // The copy belongs to the description, not to the component.
+        description.objective.reset(objectives->GetObjective() != nullptr ? objectives->GetObjective()->Clone()
+                                                                           : nullptr);
+        if (description.objective)
+            description.objective->SetOwner(nullptr);
+    }
 }
 
 Gob* GobDescription::CreateGob(const GobDescription& description)
@@ -112,13 +70,16 @@ Gob* GobDescription::CreateGob(const GobDescription& description)
 void GobDescription::ApplyToGob(Gob* gob, const GobDescription& description)
 {
     if (description.widgetData)
-        if (Component* data = FindComponent(gob, "WidgetDataComp"))
-            InstallInComponent(*data, *description.widgetData, false);
+        if (WidgetDataComp* data = WidgetDataComp::Of(gob))
+        {
+            data->SetData(description.widgetData.clone());
+            data->GetData()->ApplyToGob();
+        }
     if (description.objective)
         if (ObjectiveComp* objectives = ObjectiveComp::Of(gob))
         {
-            objectives->SetObjective(description.objective.Clone());
-            objectives->ApplyObjectiveToGob();
+            objectives->SetObjective(description.objective.clone());
+            objectives->GetObjective()->ApplyToGob();
         }
 }
 
@@ -144,13 +105,12 @@ bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
     {
         std::string typeName;
         XmlReadString(child = XmlNextSiblingElement(child), &typeName);
-        description.widgetData.reset();
-        if (IsWidgetDataType(typeName))
+        description.widgetData = IWidgetData::CreateByTypeName(typeName, nullptr);
+        if (description.widgetData)
         {
             // The record's own element follows its kind.
             const TiXmlNode* data = child = XmlNextSiblingElement(child);
-            if (data != nullptr)
-                description.widgetData = SavedRecord{typeName, 0, *data->ToElement()};
+            description.widgetData->Deserialize(data);
         }
         else if (child != nullptr)
             ReportGameFileFault(child, "widget data type \"" + typeName + "\" names no kind of widget data");
@@ -182,11 +142,11 @@ bool GobDescription::Write(TiXmlNode* parent, const std::string& role, const Gob
     XmlWriteVector3(&element, description.position, "Position");
     XmlWriteQuaternion(&element, description.orientation, "Orientation");
     XmlWriteVector3(&element, description.scale, "Scale");
-    XmlWriteBool(&element, description.widgetData.has_value(), "HasWidgetData");
+    XmlWriteBool(&element, static_cast<bool>(description.widgetData), "HasWidgetData");
     if (description.widgetData)
     {
-        XmlWriteString(&element, description.widgetData->typeName, "Type");
-        element.InsertEndChild(description.widgetData->element);
+        XmlWriteString(&element, description.widgetData->GetTypeName(), "Type");
+        description.widgetData->Serialize(&element);
     }
     XmlWriteBool(&element, static_cast<bool>(description.objective), "HasObjective");
     if (description.objective)
