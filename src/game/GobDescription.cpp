@@ -45,8 +45,8 @@ void GobDescription::FromGob(Gob* gob, GobDescription& description)
     if (const ObjectiveComp* objectives = ObjectiveComp::Of(gob))
     {
         // The copy belongs to the description, not to the component.
-        description.objective.reset(objectives->GetObjective() != nullptr ? objectives->GetObjective()->Clone()
-                                                                           : nullptr);
+        description.objective.reset(
+            objectives->GetObjective() != nullptr ? objectives->GetObjective()->Clone() : nullptr);
         if (description.objective)
             description.objective->SetOwner(nullptr);
     }
