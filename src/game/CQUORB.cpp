@@ -408,7 +408,7 @@ void CQUORB::LoadEmptyRoom()
     LoadRoom("EmptyRoom.xml", false);
 }
 
-void CQUORB::LoadRoom(const std::string& fileName, bool)
+void CQUORB::LoadRoom(const std::string& fileName, bool skipIfLoaded)
 {
     if (!m_pRoom)
         m_pRoom = std::make_unique<CRoom>();
@@ -426,8 +426,17 @@ void CQUORB::LoadRoom(const std::string& fileName, bool)
                              "side.\n",
                              plane);
     }
-    // Reading the room file (and its lock) comes with the room files.
-    (void)fileName;
+    // The settings' lock on the room comes with the room lists.
+    m_pRoom->Load(fileName, skipIfLoaded);
+}
+
+void CQUORB::SetCameraUpLerp(const math::Vector3& up, float seconds, bool withWater)
+{
+    math::Vector3 reference(0.0f, 0.0f, 1.0f);
+    GetFocusedFaceNormal(reference);
+    // The water level that rides the turn comes with the camera's up turn.
+    (void)withWater;
+    m_pCamera->InterpolateUp(up, seconds, reference, nullptr);
 }
 
 // ---- accessors ----

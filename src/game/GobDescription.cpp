@@ -1,12 +1,16 @@
 #include "game/GobDescription.h"
 
+#include "common/HashName.h"
 #include "common/XmlUtil.h"
+#include "engine/Component.h"
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
 #include "game/GameFileReport.h"
 #include "game/ObjectiveComp.h"
 #include "game/WidgetDataComp.h"
+
+#include <array>
 
 namespace QUORB
 {
@@ -38,9 +42,14 @@ void GobDescription::FromGob(Gob* gob, GobDescription& description)
         if (description.widgetData)
             description.widgetData->SetOwner(nullptr);
     }
-    if (ObjectiveComp* objectives = ObjectiveComp::Of(gob))
+    if (const ObjectiveComp* objectives = ObjectiveComp::Of(gob))
+    {
+        // The copy belongs to the description, not to the component.
         description.objective.reset(
             objectives->GetObjective() != nullptr ? objectives->GetObjective()->Clone() : nullptr);
+        if (description.objective)
+            description.objective->SetOwner(nullptr);
+    }
 }
 
 Gob* GobDescription::CreateGob(const GobDescription& description)
@@ -63,14 +72,14 @@ void GobDescription::ApplyToGob(Gob* gob, const GobDescription& description)
     if (description.widgetData)
         if (WidgetDataComp* data = WidgetDataComp::Of(gob))
         {
-            data->SetData(description.widgetData.Clone());
+            data->SetData(description.widgetData.clone());
             data->GetData()->ApplyToGob();
         }
     if (description.objective)
         if (ObjectiveComp* objectives = ObjectiveComp::Of(gob))
         {
-            objectives->SetObjective(description.objective.Clone());
-            objectives->ApplyObjectiveToGob();
+            objectives->SetObjective(description.objective.clone());
+            objectives->GetObjective()->ApplyToGob();
         }
 }
 
@@ -96,7 +105,7 @@ bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
     {
         std::string typeName;
         XmlReadString(child = XmlNextSiblingElement(child), &typeName);
-        description.widgetData.reset(IWidgetData::CreateByTypeName(typeName, nullptr).release());
+        description.widgetData = IWidgetData::CreateByTypeName(typeName, nullptr);
         if (description.widgetData)
         {
             // The record's own element follows its kind.

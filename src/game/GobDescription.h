@@ -8,7 +8,7 @@
 
 #include "common/math/Quaternion.h"
 #include "common/math/Vector3.h"
-#include "game/ClonedPtr.h"
+#include "game/CloningPtr.h"
 #include "game/IObjective.h"
 #include "game/IWidgetData.h"
 
@@ -37,8 +37,8 @@ struct GobDescription
     // objective installed; null, with one line, when nothing is built under the archetype.
     static Gob* CreateGob(const GobDescription& description);
     // Installs copies of the description's widget data and objective in an existing gob that has
-    // the components (the old records deleted, the copy's owner set) and applies each to the gob;
-    // a description without them leaves the gob's own in place.
+    // the components (the old records deleted, the copy's owner set) and applies the widget data
+    // to the gob; a description without them leaves the gob's own in place.
     static void ApplyToGob(Gob* gob, const GobDescription& description);
 
     // Reads a "GobDescription" element by position. False, with one line, for a null element
@@ -53,7 +53,7 @@ struct GobDescription
     math::Vector3 position; // world units
     math::Quaternion orientation;
     math::Vector3 scale;
-    ClonedPtr<IWidgetData> widgetData; // owned; copies of the description clone it
-    ClonedPtr<IObjective> objective;   // likewise
+    CloningPtr<IWidgetData> widgetData; // owned; copies are clones
+    CloningPtr<IObjective> objective;   // owned; copies are clones
 };
 } // namespace QUORB

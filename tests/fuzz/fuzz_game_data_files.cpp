@@ -1,6 +1,8 @@
-// The game's room, room environment and profile files and the object description inside them:
-// the input is loaded as each kind of file, and as a description; whatever reads must save and
-// read back to the same save, and an environment never builds more objects than it describes.
+// The game's room, room environment, puzzle and profile files and the object description inside
+// them: the input is loaded as each kind of file, and as a description; whatever reads must save
+// and read back to the same save, an environment or a puzzle never builds more objects than it
+// describes, and a room loaded from the input (its puzzles read from the files it names, the
+// input among them) never holds more than four puzzles.
 // Bounded run: 4000 inputs
 #include "FuzzSupport.h"
 
@@ -8,6 +10,8 @@
 #include "common/XmlUtil.h"
 #include "engine/GobManager.h"
 #include "engine/ReadStringList.h"
+#include "game/CPuzzle.h"
+#include "game/CRoom.h"
 #include "game/GameComponentTypes.h"
 #include "game/GameDataFiles.h"
 #include "game/GobDescription.h"
@@ -17,6 +21,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -102,6 +107,48 @@ void CheckEnvironment(const std::string& text)
     manager.DestroyAllGobs();
 }
 
+std::string PuzzleSaveText(const QUORB::CPuzzle& puzzle)
+{
+    TiXmlDocument document;
+    document.InsertEndChild(TiXmlDeclaration("1.0", "", ""));
+    TiXmlNode* root = document.InsertEndChild(TiXmlElement("File"));
+    FUZZ_CHECK(puzzle.Write(root), "a puzzle read does not save");
+    XmlKeepTexts(root);
+    return Print(document);
+}
+
+void CheckPuzzle(const std::string& text)
+{
+    GobManager& manager = GobManager::Instance();
+    {
+        QUORB::CPuzzle puzzle;
+        if (QUORB::LoadPuzzleFile(puzzle, "Input.xml"))
+        {
+            FUZZ_CHECK(manager.GetCount() <= CountDescriptions(text), "a puzzle built objects it does not describe");
+            const std::string saved = PuzzleSaveText(puzzle);
+            TiXmlDocument document;
+            std::string error;
+            FUZZ_CHECK(XmlParseText(saved, "save", document, error), "a puzzle save does not parse: " + error);
+            QUORB::CPuzzle again;
+            FUZZ_CHECK(again.Read(document.RootElement()->FirstChildElement()), "a puzzle save does not read");
+            const std::string resaved = PuzzleSaveText(again);
+            FUZZ_CHECK(resaved == saved, "a saved puzzle reads back differently:\n" + saved + "\n" + resaved);
+        }
+    }
+    manager.DestroyAllGobs();
+}
+
+// One room for the whole run: its construction needs no input.
+QUORB::CRoom* s_room = nullptr;
+
+void CheckRoomLoad()
+{
+    s_room->Load("Input.xml", false);
+    FUZZ_CHECK(s_room->GetPuzzleCount() <= QUORB::CRoom::kFaceCount, "a room holds more puzzles than faces");
+    s_room->ClearPuzzles();
+    GobManager::Instance().DestroyAllGobs();
+}
+
 void CheckDescription(const std::string& text)
 {
     TiXmlDocument document;
@@ -136,6 +183,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
                                          "<string>GobIDComp</string><string>ObjectiveComp</string></list>"
                                          "<list size=\"0\"/></Template></File>");
     GobManager::Instance().LoadTemplate("EnvBox.xml");
+    s_room = new QUORB::CRoom(); // kept to the end of the run
+    GobManager::Instance().DestroyAllGobs();
     return 0;
 }
 
@@ -147,6 +196,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckRoom();
     CheckProfile();
     CheckEnvironment(text);
+    CheckPuzzle(text);
+    CheckRoomLoad();
     CheckDescription(text);
     return 0;
 }

@@ -73,7 +73,7 @@ std::vector<GobDescription> EveryKind()
     platformData->SetStaticFriction(0.1f);
     platformData->SetKineticFriction(0.05f);
     platformData->SetModifiable(false);
-    platform.widgetData = QUORB::ClonedPtr<QUORB::IWidgetData>(std::move(platformData));
+    platform.widgetData = std::move(platformData);
     all.push_back(platform);
 
     GobDescription bar = Describe("Bar", math::Vector3(0.0f, -3.0f, 19.0f));
@@ -83,27 +83,27 @@ std::vector<GobDescription> EveryKind()
     barData->SetDensity(1.2f);
     barData->SetMagnetism(1);
     barData->SetCollideWithQUORB(false);
-    bar.widgetData = QUORB::ClonedPtr<QUORB::IWidgetData>(std::move(barData));
+    bar.widgetData = std::move(barData);
     all.push_back(bar);
 
     GobDescription accelerator = Describe("Accelerator", math::Vector3(5.0f, 0.0f, 19.0f));
     auto acceleratorData = std::make_unique<QUORB::CAcceleratorData>(nullptr);
     acceleratorData->direction = math::Vector3(-1.0f, 0.0f, 0.0f);
     acceleratorData->SetSpeedSetting(24.0f);
-    accelerator.widgetData = QUORB::ClonedPtr<QUORB::IWidgetData>(std::move(acceleratorData));
+    accelerator.widgetData = std::move(acceleratorData);
     all.push_back(accelerator);
 
     GobDescription gravity = Describe("GravitySwitch", math::Vector3(8.0f, 6.0f, 19.0f));
     auto gravityData = std::make_unique<QUORB::CGravitySwitchData>(nullptr);
     gravityData->direction = math::Vector3(0.0f, 1.0f, 0.0f);
-    gravity.widgetData = QUORB::ClonedPtr<QUORB::IWidgetData>(std::move(gravityData));
+    gravity.widgetData = std::move(gravityData);
     all.push_back(gravity);
 
     GobDescription magnet = Describe("Magnet", math::Vector3(-8.0f, 6.0f, 19.0f));
     auto magnetData = std::make_unique<QUORB::CMagnetData>(nullptr);
     magnetData->strength = 2.0f;
     magnetData->SetMagnetism(2);
-    magnet.widgetData = QUORB::ClonedPtr<QUORB::IWidgetData>(std::move(magnetData));
+    magnet.widgetData = std::move(magnetData);
     all.push_back(magnet);
 
     GobDescription ball = Describe("QUORBBall", math::Vector3(0.0f, 8.0f, 19.0f));
@@ -111,7 +111,7 @@ std::vector<GobDescription> EveryKind()
     ballData->SetStaticFriction(0.9f);
     ballData->SetKineticFriction(0.85f);
     ballData->SetDensity(0.5f);
-    ball.widgetData = QUORB::ClonedPtr<QUORB::IWidgetData>(std::move(ballData));
+    ball.widgetData = std::move(ballData);
     all.push_back(ball);
 
     // A star object that keeps its template's data, nodes and scene objects without any.

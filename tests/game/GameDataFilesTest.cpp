@@ -163,7 +163,7 @@ TEST_F(GameDataFilesTest, EnvironmentRoundTripRebuildsTheObjectsWithTheirData)
         description.orientation = math::Quaternion(0.5f, 0.5f, 0.5f, 0.5f);
         description.scale = math::Vector3(2.0f, 1.0f, 0.25f);
         if (i == 1)
-            description.widgetData = QUORB::ClonedPtr<QUORB::IWidgetData>(Platform(0.1f));
+            description.widgetData = Platform(0.1f);
         Gob* gob = GobDescription::CreateGob(description);
         ASSERT_NE(gob, nullptr);
         ids.push_back(gob->GetID());
@@ -229,12 +229,13 @@ TEST_F(GameDataFilesTest, DescriptionElementOrderIsTheFormatAndNamesDoNotMatter)
     auto accelerator = std::make_unique<QUORB::CAcceleratorData>(nullptr);
     accelerator->SetSpeedSetting(24.0f);
     accelerator->direction = math::Vector3(0.0f, 0.0f, -1.0f);
-    full.widgetData = QUORB::ClonedPtr<QUORB::IWidgetData>(std::move(accelerator));
+    full.widgetData = std::move(accelerator);
     auto limit = std::make_unique<QUORB::CTimeLimit>();
     limit->SetTimeInterval(30.0f);
-    full.objective = QUORB::ClonedPtr<QUORB::IObjective>(std::move(limit));
+    full.objective = std::move(limit);
     GobDescription copy = full;
     copy.objective->AsTimeLimit()->SetTimeInterval(5.0f);
+    EXPECT_FLOAT_EQ(full.objective->AsTimeLimit()->GetTimeInterval(), 30.0f);
     copy.widgetData->AsAcceleratorData()->SetSpeedSetting(6.0f);
     EXPECT_FLOAT_EQ(full.widgetData->AsAcceleratorData()->GetSpeedSetting(), 24.0f);
     copy = plain;
@@ -385,7 +386,7 @@ TEST_F(GameDataFilesTest, UnknownDataTypeOrObjectiveIdGivesNoRecordAndNamesTheVa
     ASSERT_TRUE(XmlParseText(text, "Desc.xml", document, error)) << error;
     document.SetValue("Desc.xml");
     GobDescription description;
-    description.widgetData = QUORB::ClonedPtr<QUORB::IWidgetData>(std::make_unique<QUORB::CBarData>(nullptr));
+    description.widgetData = std::make_unique<QUORB::CBarData>(nullptr);
     testing::internal::CaptureStderr();
     ASSERT_TRUE(GobDescription::Read(document.RootElement(), description));
     const std::string lines = testing::internal::GetCapturedStderr();

@@ -530,7 +530,7 @@ TEST_F(WidgetDataWorld, ADescriptionWithoutDataKeepsTheTemplatesAndOneWithDataRe
     auto platform = std::make_unique<QUORB::CPlatformData>(nullptr);
     platform->SetDensity(0.5f);
     platform->SetStaticFriction(0.1f);
-    wooden.widgetData = QUORB::ClonedPtr<QUORB::IWidgetData>(std::move(platform));
+    wooden.widgetData = std::move(platform);
     Gob* fromWooden = QUORB::GobDescription::CreateGob(wooden);
     ASSERT_NE(fromWooden, nullptr);
     IWidgetData* installed = Data(fromWooden);
