@@ -42,9 +42,14 @@ void GobDescription::FromGob(Gob* gob, GobDescription& description)
         if (description.widgetData)
             description.widgetData->SetOwner(nullptr);
     }
-    if (ObjectiveComp* objectives = ObjectiveComp::Of(gob))
+    if (const ObjectiveComp* objectives = ObjectiveComp::Of(gob))
+    {
+        // The copy belongs to the description, not to the component.
         description.objective.reset(
             objectives->GetObjective() != nullptr ? objectives->GetObjective()->Clone() : nullptr);
+        if (description.objective)
+            description.objective->SetOwner(nullptr);
+    }
 }
 
 Gob* GobDescription::CreateGob(const GobDescription& description)
@@ -73,8 +78,8 @@ void GobDescription::ApplyToGob(Gob* gob, const GobDescription& description)
     if (description.objective)
         if (ObjectiveComp* objectives = ObjectiveComp::Of(gob))
         {
-            objectives->SetObjective(description.objective.Clone());
-            objectives->ApplyObjectiveToGob();
+            objectives->SetObjective(description.objective.clone());
+            objectives->GetObjective()->ApplyToGob();
         }
 }
 

@@ -8,7 +8,6 @@
 
 #include "common/math/Quaternion.h"
 #include "common/math/Vector3.h"
-#include "game/ClonedPtr.h"
 #include "game/CloningPtr.h"
 #include "game/IObjective.h"
 #include "game/IWidgetData.h"
@@ -55,6 +54,6 @@ struct GobDescription
     math::Quaternion orientation;
     math::Vector3 scale;
     CloningPtr<IWidgetData> widgetData; // owned; copies are clones
-    ClonedPtr<IObjective> objective; // owned; copies of the description clone it
+    CloningPtr<IObjective> objective;   // owned; copies are clones
 };
 } // namespace QUORB

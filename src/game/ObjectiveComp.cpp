@@ -1,6 +1,6 @@
 #include "game/ObjectiveComp.h"
 
-#include "engine/Gob.h"
+#include "game/FindComp.h"
 
 #include <tinyxml.h>
 
@@ -28,8 +28,7 @@ bool ObjectiveComp::Deserialize(const TiXmlNode* node)
 
 ObjectiveComp* ObjectiveComp::Of(Gob* gob)
 {
-    // The component registered under this name may be another class (a test's stand-in).
-    return gob != nullptr ? dynamic_cast<ObjectiveComp*>(gob->GetComponent(StaticTypeID())) : nullptr;
+    return FindComp<ObjectiveComp>(gob);
 }
 
 void ObjectiveComp::SetObjective(std::unique_ptr<IObjective> objective)

@@ -232,9 +232,10 @@ TEST_F(GameDataFilesTest, DescriptionElementOrderIsTheFormatAndNamesDoNotMatter)
     full.widgetData = std::move(accelerator);
     auto limit = std::make_unique<QUORB::CTimeLimit>();
     limit->SetTimeInterval(30.0f);
-    full.objective = QUORB::ClonedPtr<QUORB::IObjective>(std::move(limit));
+    full.objective = std::move(limit);
     GobDescription copy = full;
     copy.objective->AsTimeLimit()->SetTimeInterval(5.0f);
+    EXPECT_FLOAT_EQ(full.objective->AsTimeLimit()->GetTimeInterval(), 30.0f);
     copy.widgetData->AsAcceleratorData()->SetSpeedSetting(6.0f);
     EXPECT_FLOAT_EQ(full.widgetData->AsAcceleratorData()->GetSpeedSetting(), 24.0f);
     copy = plain;
