@@ -12,6 +12,7 @@
 #include "engine/ReadStringList.h"
 #include "game/CPuzzle.h"
 #include "game/CRoom.h"
+#include "game/GameComponentTypes.h"
 #include "game/GameDataFiles.h"
 #include "game/GobDescription.h"
 #include "game/Profile.h"
@@ -168,6 +169,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
                                          "<list size=\"1\"><string>POVComp</string></list><list size=\"0\"/>"
                                          "</Template></File>");
     GobManager::Instance().LoadTemplate("EnvBox.xml");
+    // Objects that take the objectives they are described with (and set them up on themselves).
+    QUORB::RegisterGameComponentTypes();
+    fuzzsupport::WriteFile("ObjBox.xml", "<File><Template><string>ObjBox</string><string>ObjBox</string>"
+                                         "<list size=\"3\"><string>POVComp</string><string>ObjectiveComp</string>"
+                                         "<string>GobIDComp</string></list><list size=\"0\"/></Template></File>");
+    GobManager::Instance().LoadTemplate("ObjBox.xml");
     s_room = new QUORB::CRoom(); // kept to the end of the run
     GobManager::Instance().DestroyAllGobs();
     return 0;
