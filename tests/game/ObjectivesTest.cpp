@@ -5,6 +5,7 @@
 
 #include "TestSupport.h"
 
+#include "common/XmlUtil.h"
 #include "common/math/Vector3.h"
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
@@ -21,6 +22,7 @@
 #include "game/CTimeLimit.h"
 #include "game/CWaterControl.h"
 #include "game/GobDescription.h"
+#include "game/GobIDComp.h"
 #include "game/LocationDwellTime.h"
 #include "game/ObjectiveComp.h"
 
@@ -33,6 +35,8 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 using dorvo::gfx::GfxModelComp;
 using QUORB::CGetToLocation;
@@ -471,4 +475,201 @@ TEST_F(ObjectivesTest, CloneCopiesARunningLocationAsItStands)
     limit.SetTimeInterval(12.5f);
     std::unique_ptr<IObjective> limitCopy(limit.Clone());
     EXPECT_FLOAT_EQ(limitCopy->AsTimeLimit()->GetTimeInterval(), 12.5f);
+}
+
+// ApplyToGob moves the linked marker to the level the water will reach, straight above the
+// objective; a water objective without a live marker is left as it is.
+TEST_F(ObjectivesTest, WaterControlPutsItsLinkedMarkerAtTheEndLevel)
+{
+    CWaterControl* water = MakeObjective<CWaterControl>("WaterObjective");
+    ASSERT_NE(water, nullptr);
+    Gob* waterGob = m_objectiveGob;
+    Pov(waterGob).SetPosition(math::Vector3(3.0f, 1.0f, -2.0f), true);
+    water->SetEndWaterLevel(6.5f);
+    water->ApplyToGob(); // no marker linked yet: nothing happens
+
+    Gob* marker = GobManager::Instance().CreateGob("WaterEndObjective");
+    ASSERT_NE(marker, nullptr);
+    QUORB::GobIDComp* link = QUORB::GobIDComp::Of(waterGob);
+    ASSERT_NE(link, nullptr);
+    link->SetLinkedID(marker->GetID());
+    water->ApplyToGob();
+    const math::Vector3 at = Pov(marker).GetPosition();
+    EXPECT_FLOAT_EQ(at.x, 3.0f);
+    EXPECT_FLOAT_EQ(at.y, 6.5f);
+    EXPECT_FLOAT_EQ(at.z, -2.0f);
+
+    link->SetLinkedID(marker->GetID() + 1000); // a marker that no longer exists
+    water->SetEndWaterLevel(-1.0f);
+    water->ApplyToGob();
+    EXPECT_FLOAT_EQ(Pov(marker).GetPosition().y, 6.5f);
+}
+
+// A description with an objective builds an object holding a copy of it, owned by the object's
+// component and set up on the object; the description taken back from the object has a copy of
+// its own, with no owner.
+TEST_F(ObjectivesTest, DescriptionsInstallCopiesOfTheirObjective)
+{
+    QUORB::GobDescription description;
+    description.archetypeName = "TimerObjective";
+    auto limit = std::make_unique<CTimeLimit>();
+    limit->SetTimeInterval(42.0f);
+    description.objective = std::move(limit);
+    Gob* gob = QUORB::GobDescription::CreateGob(description);
+    ASSERT_NE(gob, nullptr);
+    ObjectiveComp* component = ObjectiveComp::Of(gob);
+    ASSERT_NE(component, nullptr);
+    CTimeLimit* installed = component->AsTimeLimit();
+    ASSERT_NE(installed, nullptr);
+    EXPECT_NE(static_cast<IObjective*>(installed), description.objective.get());
+    EXPECT_EQ(installed->GetOwner(), component);
+    EXPECT_EQ(installed->GetOwnerGob(), gob);
+    EXPECT_FALSE(installed->GetCountdown().IsRunning()) << "armed by its set-up, not running";
+    EXPECT_NEAR(installed->GetRemainingSeconds(), 42.0f, 1e-3);
+
+    QUORB::GobDescription back;
+    QUORB::GobDescription::FromGob(gob, back);
+    ASSERT_TRUE(back.objective);
+    EXPECT_NE(back.objective.get(), static_cast<IObjective*>(installed));
+    EXPECT_EQ(back.objective->GetOwner(), nullptr);
+    EXPECT_FLOAT_EQ(back.objective->AsTimeLimit()->GetTimeInterval(), 42.0f);
+
+    // A description without an objective leaves the object's own.
+    QUORB::GobDescription none;
+    QUORB::GobDescription::ApplyToGob(gob, none);
+    EXPECT_EQ(component->AsTimeLimit(), installed);
+}
+
+namespace
+{
+std::string Print(const TiXmlNode& node)
+{
+    TiXmlPrinter printer;
+    printer.SetStreamPrinting();
+    node.Accept(&printer);
+    return printer.Str();
+}
+
+std::string Saved(IObjective& objective)
+{
+    TiXmlElement parent("Parent");
+    EXPECT_TRUE(objective.Serialize(&parent));
+    return parent.FirstChild() != nullptr ? Print(*parent.FirstChild()) : std::string();
+}
+} // namespace
+
+// Each class writes its own element with its values in order, and reads them back by position
+// whatever the children are named; state, timers and flags are not saved.
+TEST(ObjectiveSavedForm, EachClassWritesItsElementAndReadsItBackByPosition)
+{
+    CGetToLocation location;
+    location.SetQuorbCheckType(1);
+    location.SetState(IObjective::Completed);
+    CTimeLimit limit;
+    limit.SetTimeInterval(90.5f);
+    CWaterControl water;
+    water.SetBeginWaterLevel(-2.0f);
+    water.SetEndWaterLevel(7.25f);
+    water.SetTimeInterval(3.0f);
+    CTarget target;
+    QUORB::CSquashQuorbi squash;
+    QUORB::CCauseDestruction destruction;
+    struct Case
+    {
+        IObjective* objective;
+        std::uint32_t type;
+        bool required;
+        bool endsPuzzle;
+        const char* saved;
+    };
+    const Case cases[] = {
+        {&location, 1, true, false, "<GetToLocation><enum name=\"QuorbCheckType\">1</enum></GetToLocation>"},
+        {&destruction, 2, true, false, "<CauseDestruction />"},
+        {&squash, 4, true, false, "<Squash />"},
+        {&limit, 8, false, true, "<TimeLimit><float name=\"TimeInterval\">90.5</float></TimeLimit>"},
+        {&water, 16, false, false,
+         "<WaterControl><float name=\"BeginWaterLevel\">-2</float><float name=\"EndWaterLevel\">7.25</float>"
+         "<float name=\"TimeInterval\">3</float></WaterControl>"},
+        {&target, 32, true, false, "<Target />"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.saved);
+        EXPECT_EQ(c.objective->GetType(), c.type);
+        EXPECT_EQ(c.objective->IsRequired(), c.required);
+        EXPECT_EQ(c.objective->EndsPuzzle(), c.endsPuzzle);
+        const std::string saved = Saved(*c.objective);
+        EXPECT_EQ(saved, c.saved);
+
+        // Read into a new objective of the flag's class, with the children renamed.
+        std::unique_ptr<IObjective> read(IObjective::Create(c.type));
+        ASSERT_NE(read, nullptr);
+        TiXmlDocument document;
+        document.Parse(saved.c_str());
+        ASSERT_NE(document.RootElement(), nullptr);
+        for (TiXmlElement* child = document.RootElement()->FirstChildElement(); child;
+             child = child->NextSiblingElement())
+            child->SetAttribute("name", "Renamed");
+        EXPECT_TRUE(read->Deserialize(document.RootElement()));
+        EXPECT_EQ(Saved(*read), saved);
+        EXPECT_EQ(read->GetState(), IObjective::Running) << "the state is not saved";
+    }
+    for (std::uint32_t flag : {0u, 3u, 64u, 0xFFFFFFFFu})
+        EXPECT_EQ(IObjective::Create(flag), nullptr) << flag;
+}
+
+// A null or non-element node is refused and changes nothing; missing children keep their values.
+TEST(ObjectiveSavedForm, MalformedElementsKeepTheValues)
+{
+    CWaterControl water;
+    water.SetEndWaterLevel(4.0f);
+    EXPECT_FALSE(water.Deserialize(nullptr));
+    TiXmlText text("7");
+    EXPECT_FALSE(water.Deserialize(&text));
+    EXPECT_FALSE(water.Serialize(nullptr));
+    TiXmlElement shortElement("WaterControl");
+    XmlWriteFloat(&shortElement, 1.5f, "BeginWaterLevel");
+    EXPECT_TRUE(water.Deserialize(&shortElement));
+    EXPECT_FLOAT_EQ(water.GetBeginWaterLevel(), 1.5f);
+    EXPECT_FLOAT_EQ(water.GetEndWaterLevel(), 4.0f);
+    EXPECT_FLOAT_EQ(water.GetTimeInterval(), 5.0f);
+
+    CGetToLocation location;
+    location.SetQuorbCheckType(1);
+    TiXmlElement empty("GetToLocation");
+    EXPECT_TRUE(location.Deserialize(&empty));
+    EXPECT_EQ(location.GetQuorbCheckType(), 1);
+}
+
+// The component saves an empty element (its objective travels in the description), reads
+// nothing, and forwards the down-casts to the objective it holds.
+TEST(ObjectiveComponent, SavesAnEmptyElementAndForwardsTheDownCasts)
+{
+    ObjectiveComp component;
+    TiXmlElement parent("Gob");
+    EXPECT_FALSE(component.Serialize(nullptr));
+    ASSERT_TRUE(component.Serialize(&parent));
+    ASSERT_NE(parent.FirstChildElement(), nullptr);
+    EXPECT_EQ(parent.FirstChildElement()->ValueStr(), "Component");
+    EXPECT_EQ(parent.FirstChildElement()->FirstChild(), nullptr);
+    TiXmlElement full("Component");
+    XmlWriteInt(&full, 8, "ObjectiveID");
+    EXPECT_TRUE(component.Deserialize(&full));
+    EXPECT_EQ(component.GetObjective(), nullptr) << "reads nothing";
+    EXPECT_FALSE(component.Deserialize(nullptr));
+
+    EXPECT_EQ(component.AsTimeLimit(), nullptr);
+    EXPECT_EQ(component.AsTarget(), nullptr);
+    component.SetObjective(std::make_unique<CTarget>());
+    EXPECT_EQ(component.GetObjective()->GetOwner(), &component);
+    const ObjectiveComp& constant = component;
+    EXPECT_NE(constant.AsTarget(), nullptr);
+    EXPECT_EQ(constant.AsTimeLimit(), nullptr);
+    EXPECT_EQ(component.AsGetToLocation(), nullptr);
+    EXPECT_EQ(component.AsWaterControl(), nullptr);
+    EXPECT_EQ(component.AsSquashQuorbi(), nullptr);
+    EXPECT_EQ(component.AsCauseDestruction(), nullptr);
+    component.SetObjective(std::make_unique<QUORB::CSquashQuorbi>());
+    EXPECT_NE(component.AsSquashQuorbi(), nullptr);
+    EXPECT_EQ(component.AsTarget(), nullptr);
 }
