@@ -253,7 +253,8 @@ void CPuzzle::ResnapConnections()
         if (widget == nullptr || widget->GetTemplateName() != "Widget")
             continue;
         ConnectionComp* connection = ConnectionComp::Of(widget);
-        Gob* nodes[2] = {connection ? connection->GetNodeA() : nullptr, connection ? connection->GetNodeB() : nullptr};
+        Gob* nodes[2] = {connection ? connection->GetNodeA() : nullptr,
+                         connection ? connection->GetNodeB() : nullptr};
         if (nodes[0] == nullptr || nodes[1] == nullptr)
             continue;
         for (Gob* node : nodes)
@@ -343,7 +344,8 @@ int CPuzzle::ComputeScore()
                 break;
             m_score += kScorePerObjective;
             if (CTimeLimit* timeLimit = objective->AsTimeLimit())
-                m_score += static_cast<int>(static_cast<float>(kScorePerSecondLeft) * timeLimit->GetRemainingSeconds());
+                m_score += static_cast<int>(static_cast<float>(kScorePerSecondLeft) *
+                                            timeLimit->GetRemainingSeconds());
             break;
         default: // the water change scores nothing
             break;

@@ -52,10 +52,10 @@ public:
         OT_Target = 32,
     };
     // The types a puzzle holds at most once.
-    static constexpr std::uint32_t kSingleInstanceTypes = OT_GetToLocation | OT_CauseDestruction | OT_TimeLimit |
-                                                          OT_WaterControl;
-    static constexpr int kAllWidgets = 31;      // bits 0 to 4: every widget kind offered
-    static constexpr int kRebuildFrames = 2;    // paused updates after a rebuild before the re-snap
+    static constexpr std::uint32_t kSingleInstanceTypes =
+        OT_GetToLocation | OT_CauseDestruction | OT_TimeLimit | OT_WaterControl;
+    static constexpr int kAllWidgets = 31;   // bits 0 to 4: every widget kind offered
+    static constexpr int kRebuildFrames = 2; // paused updates after a rebuild before the re-snap
     static constexpr int kScorePerObjective = 50;
     static constexpr int kScorePerTargetUnit = 40;
     static constexpr int kScorePerSecondLeft = 5;

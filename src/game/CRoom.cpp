@@ -29,8 +29,8 @@ namespace
 {
 const char* const kConstructionQuads[CRoom::kFaceCount] = {"CQFront", "CQRight", "CQBack", "CQLeft"};
 
-constexpr float kGravity = 9.8f;        // world units per second squared, straight down
-constexpr float kUpTurnSeconds = 0.1f;  // the camera back upright after a puzzle is rebuilt
+constexpr float kGravity = 9.8f;       // world units per second squared, straight down
+constexpr float kUpTurnSeconds = 0.1f; // the camera back upright after a puzzle is rebuilt
 
 // A puzzle file name that stays below PUZZLE_PATH: not empty, no folder separators, no "..".
 bool IsPlainFileName(const std::string& name)

@@ -10,7 +10,8 @@ namespace QUORB
 {
 PlaceholderScoreMenu::PlaceholderScoreMenu(StateMachineComponent* owner) : PlaceholderMenu(owner) {}
 
-bool PlaceholderScoreMenu::HandleStateEvent(std::uint32_t event, const Message* message, int state, int substate)
+bool PlaceholderScoreMenu::HandleStateEvent(std::uint32_t event, const Message* message, int state,
+                                            int substate)
 {
     // Entering the open state happens once per opening, however often the puzzle asks.
     if (event == EVENT_Enter && state == STATE_Open)

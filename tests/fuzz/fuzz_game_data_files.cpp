@@ -124,13 +124,16 @@ void CheckPuzzle(const std::string& text)
         QUORB::CPuzzle puzzle;
         if (QUORB::LoadPuzzleFile(puzzle, "Input.xml"))
         {
-            FUZZ_CHECK(manager.GetCount() <= CountDescriptions(text), "a puzzle built objects it does not describe");
+            FUZZ_CHECK(manager.GetCount() <= CountDescriptions(text),
+                       "a puzzle built objects it does not describe");
             const std::string saved = PuzzleSaveText(puzzle);
             TiXmlDocument document;
             std::string error;
-            FUZZ_CHECK(XmlParseText(saved, "save", document, error), "a puzzle save does not parse: " + error);
+            FUZZ_CHECK(XmlParseText(saved, "save", document, error),
+                       "a puzzle save does not parse: " + error);
             QUORB::CPuzzle again;
-            FUZZ_CHECK(again.Read(document.RootElement()->FirstChildElement()), "a puzzle save does not read");
+            FUZZ_CHECK(again.Read(document.RootElement()->FirstChildElement()),
+                       "a puzzle save does not read");
             const std::string resaved = PuzzleSaveText(again);
             FUZZ_CHECK(resaved == saved, "a saved puzzle reads back differently:\n" + saved + "\n" + resaved);
         }

@@ -83,10 +83,9 @@ void GameTestWorld::Boot(const GameTestSetup& setup)
         for (const char* folder : {"rooms", "puzzles"})
         {
             std::filesystem::create_directories(m_folder + "files/" + folder);
-            std::filesystem::copy(testsupport::RepoPath(std::string("data/files/") + folder),
-                                  m_folder + "files/" + folder,
-                                  std::filesystem::copy_options::recursive |
-                                      std::filesystem::copy_options::overwrite_existing);
+            std::filesystem::copy(
+                testsupport::RepoPath(std::string("data/files/") + folder), m_folder + "files/" + folder,
+                std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
         }
     for (const auto& file : setup.files)
         WriteFile(file.first, file.second);

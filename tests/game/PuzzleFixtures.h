@@ -23,8 +23,9 @@ inline std::string Num(float value)
 
 inline std::string VectorXml(const char* name, const math::Vector3& v)
 {
-    return std::string("<Vector name=\"") + name + "\"><float name=\"x\">" + Num(v.x) + "</float><float name=\"y\">" +
-           Num(v.y) + "</float><float name=\"z\">" + Num(v.z) + "</float></Vector>";
+    return std::string("<Vector name=\"") + name + "\"><float name=\"x\">" + Num(v.x) +
+           "</float><float name=\"y\">" + Num(v.y) + "</float><float name=\"z\">" + Num(v.z) +
+           "</float></Vector>";
 }
 
 // One "GobDescription" element; objectiveXml, when given, is the "ObjectiveID" and the
@@ -36,14 +37,15 @@ inline std::string DescriptionXml(const char* role, const char* archetype, const
            "</string>" + VectorXml("Position", position) +
            "<Quat name=\"Orientation\"><float name=\"x\">0</float><float name=\"y\">0</float>"
            "<float name=\"z\">0</float><float name=\"w\">1</float></Quat>" +
-           VectorXml("Scale", math::Vector3(scale, scale, scale)) + "<bool name=\"HasWidgetData\">false</bool>" +
-           "<bool name=\"HasObjective\">" + (objectiveXml.empty() ? "false" : "true") + "</bool>" + objectiveXml +
-           "</GobDescription>";
+           VectorXml("Scale", math::Vector3(scale, scale, scale)) +
+           "<bool name=\"HasWidgetData\">false</bool>" + "<bool name=\"HasObjective\">" +
+           (objectiveXml.empty() ? "false" : "true") + "</bool>" + objectiveXml + "</GobDescription>";
 }
 
 inline std::string LocationXml()
 {
-    return "<int name=\"ObjectiveID\">1</int><GetToLocation><enum name=\"QuorbCheckType\">0</enum></GetToLocation>";
+    return "<int name=\"ObjectiveID\">1</int><GetToLocation><enum "
+           "name=\"QuorbCheckType\">0</enum></GetToLocation>";
 }
 
 inline std::string TimeLimitXml(float seconds)

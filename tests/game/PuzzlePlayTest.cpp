@@ -101,7 +101,8 @@ struct PlayWorld
 
     Gob* StarGob() const
     {
-        return puzzle->GetQuorbIDs().empty() ? nullptr : GobManager::Instance().GetGob(puzzle->GetQuorbIDs()[0]);
+        return puzzle->GetQuorbIDs().empty() ? nullptr
+                                             : GobManager::Instance().GetGob(puzzle->GetQuorbIDs()[0]);
     }
 
     std::unique_ptr<GameTestWorld> world;
@@ -241,7 +242,8 @@ TEST(PuzzlePlay, AStarFallingThroughATargetScoresByItsClosestPass)
     ASSERT_TRUE(play.world && play.world->Booted());
     play.Play();
     ASSERT_GT(play.RunToScore(300), 0);
-    const auto* target = dynamic_cast<QUORB::CTarget*>(CPuzzle::GetObjective(play.puzzle->GetObjectiveGob(32)));
+    const auto* target =
+        dynamic_cast<QUORB::CTarget*>(CPuzzle::GetObjective(play.puzzle->GetObjectiveGob(32)));
     ASSERT_NE(target, nullptr);
     const float d = target->GetClosestDistance();
     EXPECT_GE(d, 0.5f - 1e-4f);
@@ -258,8 +260,8 @@ TEST(PuzzlePlay, AWidgetThatDoesNotCollideWithStarsLetsThemPass)
     {
         PuzzleText front;
         front.quorbs.push_back(Star(math::Vector3(0.0f, -3.0f, 20.0f)));
-        front.widgets.push_back(DescriptionXml("WidgetDescription", "Platform", math::Vector3(0.0f, -9.4f, 20.0f),
-                                               1.0f));
+        front.widgets.push_back(
+            DescriptionXml("WidgetDescription", "Platform", math::Vector3(0.0f, -9.4f, 20.0f), 1.0f));
         PlayWorld play(front);
         ASSERT_TRUE(play.world && play.world->Booted());
         ASSERT_EQ(play.puzzle->GetWidgetIDs().size(), 1u);

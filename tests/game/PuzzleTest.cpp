@@ -167,7 +167,8 @@ TEST(Puzzle, UpdateEndsOnFailureOrWhenNothingRequiredIsLeftAndResnapsOnlyWhilePa
         // would fail for want of a star object (the room has no focused puzzle), is never asked.
         CPuzzle puzzle;
         puzzle.AddObjective(MakeObjective("TimerObjective", NewTimeLimit(0.0f), at, 1.0f)->GetID());
-        Gob* location = MakeObjective("LocationObjective", IObjective::Create(CPuzzle::OT_GetToLocation), at, 4.0f);
+        Gob* location =
+            MakeObjective("LocationObjective", IObjective::Create(CPuzzle::OT_GetToLocation), at, 4.0f);
         puzzle.AddObjective(location->GetID());
         ASSERT_EQ(world.Game().GetFocusedPuzzle(), nullptr);
         const std::size_t before = opened();
@@ -179,7 +180,8 @@ TEST(Puzzle, UpdateEndsOnFailureOrWhenNothingRequiredIsLeftAndResnapsOnlyWhilePa
         EXPECT_EQ(opened(), before + 1);
         const IObjective* objective = CPuzzle::GetObjective(location);
         ASSERT_NE(objective, nullptr);
-        EXPECT_EQ(objective->GetState(), IObjective::Running) << "the entry after the failure was not updated";
+        EXPECT_EQ(objective->GetState(), IObjective::Running)
+            << "the entry after the failure was not updated";
     }
     {
         // The re-snap after a rebuild: on the third paused update, never while physics runs.
@@ -223,7 +225,8 @@ TEST(Puzzle, PlayFreesAllButHardNodesAndLocksThemToTheFacePlane)
         puzzle.AddWidget(platform->GetID());
         puzzle.AddQuorb(star->GetID());
         for (Gob* gob : {hard, platform, star})
-            dorvo::phy::GetPhysicsComp(gob)->immovable = dorvo::phy::GetPhysicsComp(gob)->savedImmovable = true;
+            dorvo::phy::GetPhysicsComp(gob)->immovable = dorvo::phy::GetPhysicsComp(gob)->savedImmovable =
+                true;
         room->FocusFace(f.face);
         puzzle.Play();
         EXPECT_TRUE(Physics(hard->GetID())->immovable) << "hard nodes stay put";
@@ -243,7 +246,8 @@ TEST(Puzzle, ReloadResetAndStartRebuildAndTheRoomRestoresTheEditingConditions)
     front.budget = 4;
     front.objectives.push_back(DescriptionXml("ObjectiveDescription", "LocationObjective",
                                               math::Vector3(0.0f, -9.0f, 20.0f), 4.0f, LocationXml()));
-    front.quorbs.push_back(DescriptionXml("QuorbDescription", "QUORBBall", math::Vector3(0.0f, 5.0f, 20.0f), 1.0f));
+    front.quorbs.push_back(
+        DescriptionXml("QuorbDescription", "QUORBBall", math::Vector3(0.0f, 5.0f, 20.0f), 1.0f));
     GameTestWorld world(WithFrontPuzzle(front));
     ASSERT_TRUE(world.Booted());
     world.Frames(2);
@@ -284,7 +288,8 @@ TEST(Puzzle, ReloadResetAndStartRebuildAndTheRoomRestoresTheEditingConditions)
     EXPECT_NEAR(game.GetGameCamera()->GetTurnSeconds(), 0.1f, 1e-6);
     ASSERT_EQ(puzzle->GetWidgetIDs().size(), 2u);
     ASSERT_EQ(puzzle->GetQuorbIDs().size(), 1u);
-    EXPECT_NEAR(GetPOVComp(GobManager::Instance().GetGob(puzzle->GetQuorbIDs()[0]))->GetPosition().y, 5.0f, 1e-4);
+    EXPECT_NEAR(GetPOVComp(GobManager::Instance().GetGob(puzzle->GetQuorbIDs()[0]))->GetPosition().y, 5.0f,
+                1e-4);
     EXPECT_TRUE(Physics(puzzle->GetWidgetIDs()[0])->immovable);
     EXPECT_EQ(puzzle->GetBudgetLeft(), 2);
     world.Frame();
@@ -339,10 +344,11 @@ TEST(Puzzle, APuzzleFileReadsBackAsWritten)
         puzzle.SetTotalBudget(6);
         puzzle.SetAvailableWidgets(5);
         puzzle.AddObjective(
-            MakeObjective("TimerObjective", NewTimeLimit(12.5f), math::Vector3(1.0f, 2.0f, 20.0f), 1.0f)->GetID());
-        puzzle.AddObjective(MakeObjective("TargetObjective", IObjective::Create(32), math::Vector3(-2.0f, 1.0f, 20.0f),
-                                          3.0f)
-                                ->GetID());
+            MakeObjective("TimerObjective", NewTimeLimit(12.5f), math::Vector3(1.0f, 2.0f, 20.0f), 1.0f)
+                ->GetID());
+        puzzle.AddObjective(
+            MakeObjective("TargetObjective", IObjective::Create(32), math::Vector3(-2.0f, 1.0f, 20.0f), 3.0f)
+                ->GetID());
         puzzle.AddQuorb(MakeAt("QUORBBall", math::Vector3(0.5f, 6.0f, 20.0f))->GetID());
         puzzle.AddWidget(MakeAt("Platform", math::Vector3(0.0f, 1.0f, 20.0f))->GetID());
         puzzle.AddWidget(MakeAt("HardNode", math::Vector3(2.0f, 1.0f, 20.0f))->GetID());
@@ -379,7 +385,8 @@ TEST(Puzzle, HostileCountsAndBadDescriptionsReadOnlyWhatIsThere)
     ASSERT_TRUE(world.Booted());
     world.Frames(2);
     const std::string path = world.Folder() + "Hostile.xml";
-    const std::string star = DescriptionXml("QuorbDescription", "QUORBBall", math::Vector3(0.0f, 0.0f, 20.0f), 1.0f);
+    const std::string star =
+        DescriptionXml("QuorbDescription", "QUORBBall", math::Vector3(0.0f, 0.0f, 20.0f), 1.0f);
     const std::string nothing =
         DescriptionXml("WidgetDescription", "NoSuchArchetype", math::Vector3(0.0f, 0.0f, 20.0f), 1.0f);
     const std::string text = "<File><Puzzle><int>3</int><int>31</int><uint>0</uint>"
@@ -399,8 +406,9 @@ TEST(Puzzle, HostileCountsAndBadDescriptionsReadOnlyWhatIsThere)
     // A description whose archetype builds nothing is skipped; the rest loads.
     {
         std::ofstream out(path);
-        out << "<File><Puzzle><int>3</int><int>31</int><uint>0</uint><uint>1</uint>" + star + "<uint>2</uint>" +
-                   nothing + DescriptionXml("WidgetDescription", "Platform", math::Vector3(), 1.0f) +
+        out << "<File><Puzzle><int>3</int><int>31</int><uint>0</uint><uint>1</uint>" + star +
+                   "<uint>2</uint>" + nothing +
+                   DescriptionXml("WidgetDescription", "Platform", math::Vector3(), 1.0f) +
                    "</Puzzle></File>";
     }
     ::testing::internal::CaptureStderr();

@@ -77,11 +77,11 @@ GameTestSetup RoomSetup()
     setup.copyRooms = true;
     for (int i = 0; i < 6; ++i)
         setup.files["files/puzzles/P" + std::to_string(i) + ".xml"] = PuzzleFile(10 + i);
-    setup.files["files/rooms/Six.xml"] = RoomFile({"P0.xml", "P1.xml", "P2.xml", "P3.xml", "P4.xml", "P5.xml"});
+    setup.files["files/rooms/Six.xml"] =
+        RoomFile({"P0.xml", "P1.xml", "P2.xml", "P3.xml", "P4.xml", "P5.xml"});
     setup.files["files/rooms/Two.xml"] = RoomFile({"P0.xml", "P1.xml"});
     setup.files["files/rooms/Broken.xml"] = "<File><RoomData>";
-    setup.files["files/rooms/Escape.xml"] =
-        RoomFile({"../rooms/Six.xml", "sub/P1.xml", "sub\\P2.xml", ""});
+    setup.files["files/rooms/Escape.xml"] = RoomFile({"../rooms/Six.xml", "sub/P1.xml", "sub\\P2.xml", ""});
     return setup;
 }
 } // namespace
@@ -98,7 +98,7 @@ TEST(Room, FocusNearestFaceTurnsToTheNeighbourOfTheFacePosition)
         float position;
         bool right;
         int face;
-    } cases[] = {{2.0f, true, 3}, {3.0f, true, 0}, {0.0f, false, 3}, {2.5f, true, 3},
+    } cases[] = {{2.0f, true, 3},  {3.0f, true, 0}, {0.0f, false, 3}, {2.5f, true, 3},
                  {2.5f, false, 2}, {3.5f, true, 0}, {3.5f, false, 3}, {1.0f, false, 0}};
     for (const auto& c : cases)
     {
@@ -249,7 +249,8 @@ TEST(Room, LoadingBoundsThePuzzlesToTheFacesAndKeepsNamesInThePuzzleFolder)
     // Default puzzles: always four, named after the default files, read from nowhere.
     room->MakeDefaultPuzzles();
     ASSERT_EQ(room->GetPuzzleCount(), 4u);
-    const char* const defaults[] = {"DefaultFront.xml", "DefaultRight.xml", "DefaultBack.xml", "DefaultLeft.xml"};
+    const char* const defaults[] = {"DefaultFront.xml", "DefaultRight.xml", "DefaultBack.xml",
+                                    "DefaultLeft.xml"};
     for (unsigned face = 0; face < 4; ++face)
         EXPECT_EQ(room->GetPuzzle(face)->GetFileName(), defaults[face]);
     EXPECT_EQ(room->GetFocusedFace(), -1);
@@ -281,7 +282,7 @@ TEST(Room, SavingWritesThePuzzleFilesAndThenTheRoomFile)
     EXPECT_FALSE(saved.enableLightBloom);
     EXPECT_FALSE(saved.enableShadow);
     EXPECT_EQ(saved.puzzleNames, (std::vector<std::string>{"Lab_Puzzle_0.xml", "Lab_Puzzle_1.xml",
-                                                            "Lab_Puzzle_2.xml", "Lab_Puzzle_3.xml"}));
+                                                           "Lab_Puzzle_2.xml", "Lab_Puzzle_3.xml"}));
     // The saved room loads back into the same puzzles.
     ASSERT_TRUE(room->Load("Lab.xml", false));
     for (unsigned face = 0; face < 4; ++face)
