@@ -152,13 +152,17 @@ public:
     void SetCreatePuzzleMode(bool on) { m_createPuzzleMode = on; }
     bool GetInvertHorizontalDrag() const { return m_invertHorizontalDrag; }
     bool GetInvertVerticalDrag() const { return m_invertVerticalDrag; }
-    bool IsDebugCamera() const { return m_debugCamera; }
+    // The camera's debug switch ("cam").
+    bool IsDebugCamera() const;
     bool IsShowingFPS() const { return m_showFPS; }
     void SetShowFPS(bool show) { m_showFPS = show; }
     float GetLastFPS() const { return m_lastFPS; }
     const dorvo::gfx::CTextSprite& GetFPSText() const { return m_fpsText; }
     QUORBSettings& GetSettings() { return m_settings; }
     const std::vector<std::string>& GetProfileFiles() const { return m_profileFiles; }
+    // Set while the puzzle being played has water: the camera's up turns then turn the water too.
+    bool GetPuzzleHasWater() const { return m_puzzleHasWater; }
+    void SetPuzzleHasWater(bool on) { m_puzzleHasWater = on; }
     bool IsWaterLerpRunning() const { return m_waterLerpRunning; }
     std::size_t GetRememberedWaterLevelCount() const { return m_waterLevels.size(); }
     bool IsWaterRestoreRunning() const { return m_waterRestoreCountdown.IsRunning(); }
@@ -182,7 +186,6 @@ private:
     std::unique_ptr<CRoom> m_pRoom;
     int m_focusedFace = -1;
     std::uint32_t m_roomGobID = 0;
-    bool m_debugCamera = false;
     QUORBSettings m_settings;
     bool m_showFPS = false;
     float m_lastFPS = 30.0f;
