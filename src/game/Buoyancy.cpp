@@ -35,7 +35,8 @@ bool FindWaterPlane(std::uint32_t id, math::Plane& plane)
     Gob* gob = GobManager::Instance().GetGob(id);
     if (gob == nullptr)
         return false;
-    auto* water = dynamic_cast<dorvo::gfx::GfxWaterComp*>(gob->GetComponent(dorvo::gfx::GfxWaterComp::StaticTypeID()));
+    auto* water =
+        dynamic_cast<dorvo::gfx::GfxWaterComp*>(gob->GetComponent(dorvo::gfx::GfxWaterComp::StaticTypeID()));
     math::Plane found;
     if (water == nullptr || !water->GetWaterPlane(found))
         return false;
@@ -46,9 +47,7 @@ bool FindWaterPlane(std::uint32_t id, math::Plane& plane)
 
 const char* const Buoyancy::kTypeName = "Buoyancy";
 
-Buoyancy::Buoyancy() : m_waterGobID(dorvo::gfx::CWaterManager::Instance().GetWaterGobID())
-{
-}
+Buoyancy::Buoyancy() : m_waterGobID(dorvo::gfx::CWaterManager::Instance().GetWaterGobID()) {}
 
 void Buoyancy::RegisterCreator()
 {
@@ -130,27 +129,30 @@ void Buoyancy::Attach(dorvo::phy::PhysicsComp* body)
     auto z = [&](std::uint32_t k) { return -half.z + dz * (static_cast<float>(k) + 0.5f); };
 
     m_patches.clear();
-    m_patches.reserve(2u * (m_numPatchesX * m_numPatchesY + m_numPatchesX * m_numPatchesZ +
-                            m_numPatchesY * m_numPatchesZ));
+    m_patches.reserve(
+        2u * (m_numPatchesX * m_numPatchesY + m_numPatchesX * m_numPatchesZ + m_numPatchesY * m_numPatchesZ));
     const float areaXY = size.x * size.y / (nx * ny);
     for (std::uint32_t i = 0; i < m_numPatchesX; ++i)
         for (std::uint32_t j = 0; j < m_numPatchesY; ++j)
         {
-            m_patches.push_back({math::Vector3(x(i), y(j), -half.z), math::Vector3(0.0f, 0.0f, -1.0f), areaXY});
+            m_patches.push_back(
+                {math::Vector3(x(i), y(j), -half.z), math::Vector3(0.0f, 0.0f, -1.0f), areaXY});
             m_patches.push_back({math::Vector3(x(i), y(j), half.z), math::Vector3(0.0f, 0.0f, 1.0f), areaXY});
         }
     const float areaXZ = size.x * size.z / (nx * nz);
     for (std::uint32_t i = 0; i < m_numPatchesX; ++i)
         for (std::uint32_t k = 0; k < m_numPatchesZ; ++k)
         {
-            m_patches.push_back({math::Vector3(x(i), -half.y, z(k)), math::Vector3(0.0f, -1.0f, 0.0f), areaXZ});
+            m_patches.push_back(
+                {math::Vector3(x(i), -half.y, z(k)), math::Vector3(0.0f, -1.0f, 0.0f), areaXZ});
             m_patches.push_back({math::Vector3(x(i), half.y, z(k)), math::Vector3(0.0f, 1.0f, 0.0f), areaXZ});
         }
     const float areaYZ = size.y * size.z / (ny * nz);
     for (std::uint32_t j = 0; j < m_numPatchesY; ++j)
         for (std::uint32_t k = 0; k < m_numPatchesZ; ++k)
         {
-            m_patches.push_back({math::Vector3(-half.x, y(j), z(k)), math::Vector3(-1.0f, 0.0f, 0.0f), areaYZ});
+            m_patches.push_back(
+                {math::Vector3(-half.x, y(j), z(k)), math::Vector3(-1.0f, 0.0f, 0.0f), areaYZ});
             m_patches.push_back({math::Vector3(half.x, y(j), z(k)), math::Vector3(1.0f, 0.0f, 0.0f), areaYZ});
         }
 }

@@ -212,7 +212,8 @@ void CCamera::InterpolateUp(const math::Vector3& up, float seconds, const math::
     else
         m_turnAxis = math::Cross(m_turnStartUp, n);
     const float angle = std::acos(std::clamp(cosine, -1.0f, 1.0f));
-    m_turnInterpolation = common::CInterpolationMgr::Instance().AddFloat(0.0f, angle, seconds, common::INTERP_REMOVE);
+    m_turnInterpolation =
+        common::CInterpolationMgr::Instance().AddFloat(0.0f, angle, seconds, common::INTERP_REMOVE);
     if (withWater)
         StartWaterTurn(up, seconds);
 }
@@ -270,8 +271,8 @@ void CCamera::StartWaterTurn(const math::Vector3& up, float seconds)
         m_turnWaterLevel = game != nullptr ? game->GetWaterLevel() : 0.0f;
     m_waterGobID = id;
     m_waterTurnRunning = true;
-    m_waterInterpolation = common::CInterpolationMgr::Instance().AddVector3(pov->GetPosition(), up * m_turnWaterLevel,
-                                                                            seconds, common::INTERP_REMOVE);
+    m_waterInterpolation = common::CInterpolationMgr::Instance().AddVector3(
+        pov->GetPosition(), up * m_turnWaterLevel, seconds, common::INTERP_REMOVE);
 }
 
 void CCamera::StepWaterTurn(const math::Quaternion& rotation)

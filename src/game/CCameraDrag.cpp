@@ -50,9 +50,9 @@ void GetDragRotation(const math::Vector3& previous, float factor, math::Vector3&
     math::Vector3 right;
     math::Vector3 up;
     CameraAxes(forward, right, up);
-    // A horizontal drag turns about the camera's up, a vertical one about its right; the matrix
-    // rotation turns clockwise seen along the axis, so a drag to the right (h < 0) about +up
-    // with a positive angle swings the look-at to the right.
+    // A horizontal drag turns about the camera's up, a vertical one about its right, so that the
+    // look-at follows the cursor. The sign s below flips axis and angle together: the rotation
+    // stays the same, the angle's sign follows the drag's leading direction.
     axis = up * -h + right * v;
     if (math::IsZero(length))
     {

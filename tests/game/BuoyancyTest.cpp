@@ -14,6 +14,7 @@
 #include "engine/phy/PhysicsComp.h"
 #include "game/Buoyancy.h"
 #include "game/CQUORB.h"
+#include "game/CRoom.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +45,8 @@ Step Apply(QUORB::Buoyancy& buoyancy, const math::Vector3& position, const math:
     return step;
 }
 
-void ExpectNear(const math::Vector3& actual, const math::Vector3& expected, float tolerance, const std::string& what)
+void ExpectNear(const math::Vector3& actual, const math::Vector3& expected, float tolerance,
+                const std::string& what)
 {
     EXPECT_NEAR(actual.x, expected.x, tolerance) << what;
     EXPECT_NEAR(actual.y, expected.y, tolerance) << what;
@@ -83,7 +85,7 @@ TEST(Buoyancy, PatchesCoverTheBodysBox)
         float area;
     };
     const Face faces[] = {
-        {{0, 0, -2}, {0, 0, -1}, 6.0f}, {{0, 0, 2}, {0, 0, 1}, 6.0f},   {{0, -1.5f, 0}, {0, -1, 0}, 8.0f},
+        {{0, 0, -2}, {0, 0, -1}, 6.0f},  {{0, 0, 2}, {0, 0, 1}, 6.0f},    {{0, -1.5f, 0}, {0, -1, 0}, 8.0f},
         {{0, 1.5f, 0}, {0, 1, 0}, 8.0f}, {{-1, 0, 0}, {-1, 0, 0}, 12.0f}, {{1, 0, 0}, {1, 0, 0}, 12.0f},
     };
     for (std::size_t i = 0; i < 6; ++i)
@@ -102,11 +104,13 @@ TEST(Buoyancy, PatchesCoverTheBodysBox)
     };
     for (const Counts counts : {Counts{2, 1, 3}, Counts{4, 4, 4}, Counts{1, 5, 2}})
     {
-        SCOPED_TRACE(std::to_string(counts.x) + " " + std::to_string(counts.y) + " " + std::to_string(counts.z));
+        SCOPED_TRACE(std::to_string(counts.x) + " " + std::to_string(counts.y) + " " +
+                     std::to_string(counts.z));
         QUORB::Buoyancy grid;
         grid.SetNumPatches(counts.x, counts.y, counts.z);
         grid.Attach(body);
-        EXPECT_EQ(grid.GetPatches().size(), 2u * (counts.x * counts.y + counts.x * counts.z + counts.y * counts.z));
+        EXPECT_EQ(grid.GetPatches().size(),
+                  2u * (counts.x * counts.y + counts.x * counts.z + counts.y * counts.z));
         float total = 0.0f;
         for (const QUORB::BuoyancyPatch& patch : grid.GetPatches())
         {
@@ -191,7 +195,8 @@ TEST(Buoyancy, OneStepAgainstAHorizontalWaterPlane)
     // The water raised to 0.5: the cube at 0 is now all under.
     world.Game().SetWaterLevel(0.5f);
     world.Frame();
-    ExpectNear(Apply(cube, math::Vector3(), Identity()).force, math::Vector3(0.0f, 9.8f, 0.0f), 1e-4f, "raised");
+    ExpectNear(Apply(cube, math::Vector3(), Identity()).force, math::Vector3(0.0f, 9.8f, 0.0f), 1e-4f,
+               "raised");
 }
 
 TEST(Buoyancy, WithoutWaterAtConstructionOrOnceItIsGoneNothingActs)
@@ -226,14 +231,16 @@ TEST(Buoyancy, ABallFloatsAtTheWaterLevelAndSurvivesTheWaterGoing)
     gametest::GameTestWorld world;
     ASSERT_TRUE(world.Booted());
     world.Frames(2);
-    ASSERT_NE(GobManager::Instance().CreateGob("PlanarWater"), nullptr);
+    Gob* water = GobManager::Instance().CreateGob("PlanarWater");
+    ASSERT_NE(water, nullptr);
+    const std::uint32_t waterID = water->GetID();
     Gob* ball = GobManager::Instance().CreateGobAtPos("QUORBBall", math::Vector3(0.0f, 3.0f, 0.0f), true);
     ASSERT_NE(ball, nullptr);
     dorvo::phy::PhysicsComp* body = dorvo::phy::GetPhysicsComp(ball);
     ASSERT_NE(body, nullptr);
     ASSERT_EQ(body->GetForces().count(QUORB::Buoyancy::kTypeName), 1u);
-    // The force sees the ball as its unit box: half as dense as the water, it floats half under.
-    body->SetMass(0.5f);
+    // The hull's volume is its box's (1): at half the water's density the ball floats half under.
+    body->SetDensity(0.5f);
     body->immovable = false;
     dorvo::phy::DynamicsEngine::Instance().paused = false;
 
@@ -243,9 +250,15 @@ TEST(Buoyancy, ABallFloatsAtTheWaterLevelAndSurvivesTheWaterGoing)
     EXPECT_LT(std::fabs(body->velocity.y), 0.05f) << "settled";
 
     // The room's water torn down under the floating ball: it falls, nothing dangles.
+    GobManager::Instance().KillGobByID(waterID);
     world.Game().GetRoom()->DestroyEnvGobs();
-    GobManager::Instance().KillGobByID(dorvo::gfx::CWaterManager::Instance().GetWaterGobID());
-    world.Frames(15);
+    world.Frame();
     EXPECT_EQ(dorvo::gfx::CWaterManager::Instance().GetWaterGobID(), 0u);
+    QUORB::Buoyancy& force =
+        dynamic_cast<QUORB::Buoyancy&>(*body->GetForces().at(QUORB::Buoyancy::kTypeName));
+    Step none = Apply(force, body->position, body->orientation, math::Vector3(0.0f, -1.0f, 0.0f));
+    ExpectNear(none.force, math::Vector3(), 0.0f, "the ball's own force finds no water");
+    body->disturbed = true; // a resting body sleeps until something moves it
+    world.Frames(15);
     EXPECT_LT(pov->GetPosition().y, -0.5f) << "no water, no lift";
 }

@@ -43,7 +43,8 @@ void ClearReceived(const gametest::GameTestWorld& world)
             placeholder->ClearReceived();
 }
 
-void ExpectNear(const math::Vector3& actual, const math::Vector3& expected, float tolerance, const std::string& what)
+void ExpectNear(const math::Vector3& actual, const math::Vector3& expected, float tolerance,
+                const std::string& what)
 {
     EXPECT_NEAR(actual.x, expected.x, tolerance) << what;
     EXPECT_NEAR(actual.y, expected.y, tolerance) << what;
@@ -181,7 +182,7 @@ TEST(GameCamera, TheOrbitCirclesAtSevenDegreesASecondAndFocusesNothing)
     ExpectNear(camera.GetLookAt(), math::Vector3(20.0f * std::sin(a), 0.0f, 20.0f * std::cos(a)), 1e-3f,
                "the orbit's look-at turned about y");
     EXPECT_EQ(game.GetFocusedFace(), 2) << "the front face in view is not focused";
-    EXPECT_EQ(game.GetRoom()->GetFacePosition(), 0.0f) << "the face position still follows";
+    EXPECT_EQ(game.GetRoom()->GetFacePosition(), 0.5f) << "the face position still follows: 7 degrees right";
     EXPECT_EQ(Received(world, kLookAtMenu), std::vector<MessageName>({MSG_CloseMenu}));
     EXPECT_EQ(Received(world, kInfoMenu), std::vector<MessageName>({MSG_CloseMenu}));
 
@@ -217,7 +218,7 @@ TEST(GameCamera, WhileALookAtGlideRunsTheMenusCloseEveryFrame)
     EXPECT_FALSE(camera.IsInterpolating());
     EXPECT_EQ(game.GetFocusedFace(), 1);
     EXPECT_TRUE(camera.AreMenusShown()) << "at the face the menus open again";
-    EXPECT_EQ(world.MessageCount(kLookAtMenu, MSG_OpenMenu), 2u);
+    EXPECT_EQ(world.MessageCount(kLookAtMenu, MSG_OpenMenu), 1u);
 }
 
 TEST(GameCamera, UpTurns)
@@ -285,14 +286,16 @@ TEST(GameCamera, WithThePuzzleHasWaterFlagTheWaterTurnsAndTakesThePendingLevel)
     EXPECT_TRUE(camera.IsWaterTurnRunning());
     world.Frames(8);
     EXPECT_GT(std::fabs(pov->GetOrientation().z), 0.3f) << "turning about z meanwhile";
-    EXPECT_NEAR(game.GetWaterLevel(), 2.0f, 0.05f) << "the level stays during the turn";
+    EXPECT_LT(pov->GetPosition().y, 1.9f) << "gliding from (0, 2, 0) to (0, -2, 0) meanwhile";
+    EXPECT_GT(pov->GetPosition().y, -1.9f);
     world.Frames(12);
     EXPECT_FALSE(camera.IsUpTurnRunning());
     EXPECT_FALSE(camera.IsWaterTurnRunning());
     EXPECT_FALSE(camera.HasPendingWaterLevel());
     math::Plane plane;
     ASSERT_TRUE(dorvo::gfx::CWaterManager::Instance().GetWaterPlane(plane));
-    ExpectNear(plane.normal.GetNormalized(), math::Vector3(0.0f, -1.0f, 0.0f), 1e-4f, "the water turned over");
+    ExpectNear(plane.normal.GetNormalized(), math::Vector3(0.0f, -1.0f, 0.0f), 1e-4f,
+               "the water turned over");
     EXPECT_NEAR(game.GetWaterLevel(), 3.0f, 1e-4f) << "the pending level, along the turned normal";
     ExpectNear(pov->GetPosition(), math::Vector3(0.0f, -3.0f, 0.0f), 1e-4f, "");
 
