@@ -186,6 +186,7 @@ math::Matrix4& CCamera::ComputeViewMatrix(math::Matrix4& out) const
 void CCamera::InterpolateUp(const math::Vector3& up, float seconds, const math::Vector3& referenceAxis,
                             const float* waterLevel)
 {
+    m_turnSeconds = seconds;
     CQUORB* game = CQUORB::Get();
     const bool withWater = game != nullptr && game->GetPuzzleHasWater();
     if (withWater)

@@ -76,6 +76,8 @@ public:
 
     const math::Vector3& GetOrbitLookAt() const { return m_orbitLookAt; }
     const math::Vector3& GetTurnTargetUp() const { return m_turnTargetUp; }
+    // The seconds of the last up turn asked for (also when it started nothing).
+    float GetTurnSeconds() const { return m_turnSeconds; }
     const math::Vector3& GetTurnAxis() const { return m_turnAxis; }
     bool IsUpTurnRunning() const { return (m_flags & kUpTurnFlag) != 0; }
     bool IsWaterTurnRunning() const { return m_waterTurnRunning; }
@@ -109,6 +111,7 @@ private:
     math::Vector3 m_turnStartUp;
     math::Vector3 m_turnAxis;
     math::Vector3 m_turnTargetUp;
+    float m_turnSeconds = 0.0f;
     bool m_upTurnRunning = false;
     math::Quaternion m_lastTurnRotation; // the up turn's rotation at its last frame
     int m_waterInterpolation = -1;
