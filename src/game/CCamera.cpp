@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace QUORB
 {
@@ -196,6 +197,12 @@ void CCamera::InterpolateUp(const math::Vector3& up, float seconds, const math::
             m_pendingWaterLevel = *waterLevel;
     }
     const math::Vector3 n = up.GetNormalized();
+    if (math::IsZero(n.Length()))
+    {
+        std::fprintf(stderr, "CCamera::InterpolateUp - the up vector (0, 0, 0) has no direction; the "
+                             "camera keeps its up.\n");
+        return;
+    }
     if (math::FloatEqual(n.Dot(m_turnTargetUp), 1.0f))
     {
         // Nothing to turn. With no turn running there is no end to wait for either, so a level

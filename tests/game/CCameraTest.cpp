@@ -231,6 +231,12 @@ TEST(GameCamera, UpTurns)
 
     camera.InterpolateUp(math::Vector3(0.0f, 2.0f, 0.0f), 1.0f, reference, nullptr);
     EXPECT_FALSE(camera.IsUpTurnRunning()) << "the current target: nothing to turn";
+    testing::internal::CaptureStderr();
+    camera.InterpolateUp(math::Vector3(), 1.0f, reference, nullptr);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(camera.IsUpTurnRunning()) << "a zero up has no direction";
+    EXPECT_NE(err.find("(0, 0, 0)"), std::string::npos) << err;
+    ExpectNear(camera.GetUpVector(), math::Vector3(0.0f, 1.0f, 0.0f), 0.0f, "kept");
 
     // To the opposite: the cross product gives no axis, the reference axis turns it.
     camera.InterpolateUp(math::Vector3(0.0f, -1.0f, 0.0f), 1.0f, reference, nullptr);
