@@ -160,9 +160,9 @@ public:
     const dorvo::gfx::CTextSprite& GetFPSText() const { return m_fpsText; }
     QUORBSettings& GetSettings() { return m_settings; }
     const std::vector<std::string>& GetProfileFiles() const { return m_profileFiles; }
-    // Set while the puzzle being played has water: the camera's up turns then turn the water too.
+    // Whether the puzzle being played has a water objective (set by CPuzzle::Play).
     bool GetPuzzleHasWater() const { return m_puzzleHasWater; }
-    void SetPuzzleHasWater(bool on) { m_puzzleHasWater = on; }
+    void SetPuzzleHasWater(bool hasWater) { m_puzzleHasWater = hasWater; }
     bool IsWaterLerpRunning() const { return m_waterLerpRunning; }
     std::size_t GetRememberedWaterLevelCount() const { return m_waterLevels.size(); }
     bool IsWaterRestoreRunning() const { return m_waterRestoreCountdown.IsRunning(); }
