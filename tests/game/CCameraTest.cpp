@@ -388,6 +388,18 @@ TEST(GameCamera, TheDebugCameraActsOnlyBehindItsSwitch)
     world.MoveCursor(470, 310);
     ExpectNear(camera.GetPosition(), released, 0.0f, "released: no more panning");
 
+    // [ flips the horizontal sense: a drag to the right now turns the view left.
+    world.Key(gametest::kLeftBracket);
+    ASSERT_TRUE(game.GetInvertHorizontalDrag());
+    const math::Vector3 straight = (camera.GetLookAt() - camera.GetPosition()).GetNormalized();
+    world.LeftDown();
+    world.MoveCursor(490, 310);
+    const math::Vector3 inverted = (camera.GetLookAt() - camera.GetPosition()).GetNormalized();
+    EXPECT_NEAR(std::acos(inverted.Dot(straight)), 0.2f, 1e-3f);
+    EXPECT_LT(math::Cross(straight, inverted).y, 0.0f) << "turned left";
+    world.Wait(0.3);
+    world.LeftUp();
+
     camera.SetDebugCamera(false);
     EXPECT_FALSE(game.IsDebugCamera());
     ExpectNear(camera.GetPosition(), math::Vector3(0.0f, 2.0f, 0.0f), 0.0f, "off puts the eye back");
