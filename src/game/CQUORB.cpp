@@ -469,6 +469,11 @@ void CQUORB::FocusFace()
         m_pRoom->FocusFace(static_cast<unsigned>(m_focusedFace));
 }
 
+bool CQUORB::IsDebugCamera() const
+{
+    return m_pCamera->IsDebugCamera();
+}
+
 void CQUORB::SetCameraFlags(std::uint32_t bits)
 {
     m_pCamera->SetFlags(bits);

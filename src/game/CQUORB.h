@@ -155,7 +155,8 @@ public:
     void SetCreatePuzzleMode(bool on) { m_createPuzzleMode = on; }
     bool GetInvertHorizontalDrag() const { return m_invertHorizontalDrag; }
     bool GetInvertVerticalDrag() const { return m_invertVerticalDrag; }
-    bool IsDebugCamera() const { return m_debugCamera; }
+    // The camera's debug switch ("cam").
+    bool IsDebugCamera() const;
     bool IsShowingFPS() const { return m_showFPS; }
     void SetShowFPS(bool show) { m_showFPS = show; }
     float GetLastFPS() const { return m_lastFPS; }
@@ -188,7 +189,6 @@ private:
     std::unique_ptr<CRoom> m_pRoom;
     int m_focusedFace = -1;
     std::uint32_t m_roomGobID = 0;
-    bool m_debugCamera = false;
     QUORBSettings m_settings;
     bool m_showFPS = false;
     float m_lastFPS = 30.0f;

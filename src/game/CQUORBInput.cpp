@@ -68,7 +68,7 @@ void CQUORB::RouteInput(const dorvo::input::InputEvent& event, float elapsed)
     if (m_editorMode && m_pManipulator->OnInput(event))
         return;
     PickFaceOnClick(event);
-    if (!m_editorMode && m_pCamera->OnInput(event, m_debugCamera))
+    if (!m_editorMode && m_pCamera->OnInput(event, m_pCamera->IsDebugCamera()))
         return;
 
     // 7. The global keys, on their press only.

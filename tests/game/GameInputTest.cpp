@@ -151,7 +151,8 @@ TEST(GameInput, AQuickClickOnAFaceFocusesItAndASlowOneOnlyPicksIt)
         world.Frames(2);
         QUORB::CQUORB& game = world.Game();
         QUORB::CCamera* camera = game.GetGameCamera();
-        ASSERT_EQ(game.GetFocusedFace(), -1);
+        // The camera's start-up view focuses the front face; start from none.
+        game.SetFocusedFace(-1);
 
         world.LeftDown();
         EXPECT_EQ(game.GetFocusedFace(), 0) << "the press picks the face under the cursor";
@@ -199,10 +200,12 @@ TEST(GameInput, FacePickingSkipsTheEditorAMissingCursorAndPrefersTheLowerFace)
         ASSERT_TRUE(world.Booted());
         world.Frames(2);
         world.Game().SetEditorMode(true);
+        world.Game().SetFocusedFace(-1); // the camera tracks no face in the editor
         world.LeftDown();
         world.LeftUp();
         EXPECT_EQ(world.Game().GetFocusedFace(), -1) << "not in editor mode";
         world.Game().SetEditorMode(false);
+        world.Game().SetCameraFlags(QUORB::CCamera::kOrbitFlag); // circling, the camera focuses nothing
 
         world.Game().GetGuiManager().QueueRemoval("Cursor");
         world.Frame();
