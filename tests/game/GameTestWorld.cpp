@@ -106,6 +106,8 @@ void GameTestWorld::Boot(const GameTestSetup& setup)
     plat::soundtest::ClearRecords();
     plat::testclock::Set(1.0);
 
+    if (setup.beforeInit)
+        setup.beforeInit();
     g_pApp = new QUORB::CQUORBApp();
     QUORB::CEngineLoader loader;
     m_booted = g_pApp->Init(loader, testsupport::RepoPath("data/files/xmlfiles/dorvo_engine_config.xml"));
