@@ -50,7 +50,8 @@ BaseMenu::~BaseMenu()
 dorvo::gfx::Gfx2DComp* BaseMenu::GetGfx2DComp() const
 {
     Gob* owner = m_pComponent ? m_pComponent->GetOwner() : nullptr;
-    return owner ? dynamic_cast<dorvo::gfx::Gfx2DComp*>(owner->GetComponent(dorvo::gfx::Gfx2DComp::StaticTypeID()))
+    return owner ? dynamic_cast<dorvo::gfx::Gfx2DComp*>(
+                       owner->GetComponent(dorvo::gfx::Gfx2DComp::StaticTypeID()))
                  : nullptr;
 }
 

@@ -28,8 +28,9 @@ void LinearMoveMenu::Slide(const math::Vector3& from, const math::Vector3& to, f
         math::Vector3 offset;
         if (m_refSprite)
         {
-            offset = math::Vector3(static_cast<float>(sprite->GetPositionX() - m_refSprite->GetPositionX()),
-                                   static_cast<float>(sprite->GetPositionY() - m_refSprite->GetPositionY()), 0.0f);
+            offset =
+                math::Vector3(static_cast<float>(sprite->GetPositionX() - m_refSprite->GetPositionX()),
+                              static_cast<float>(sprite->GetPositionY() - m_refSprite->GetPositionY()), 0.0f);
         }
         else
         {
@@ -37,10 +38,11 @@ void LinearMoveMenu::Slide(const math::Vector3& from, const math::Vector3& to, f
             // or each one would add the last end position to the offset again.
             auto known = m_layout.find(child.first);
             if (known == m_layout.end())
-                known = m_layout
-                            .emplace(child.first, math::Vector3(static_cast<float>(sprite->GetPositionX()),
-                                                                static_cast<float>(sprite->GetPositionY()), 0.0f))
-                            .first;
+                known =
+                    m_layout
+                        .emplace(child.first, math::Vector3(static_cast<float>(sprite->GetPositionX()),
+                                                            static_cast<float>(sprite->GetPositionY()), 0.0f))
+                        .first;
             offset = known->second;
         }
         const math::Vector3 start(from.x + offset.x, from.y + offset.y, from.z + offset.z);

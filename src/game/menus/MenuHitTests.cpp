@@ -63,7 +63,8 @@ bool CirclePointInsideFunct::operator()(const plat::POINT&)
     GetCentre(centreX, centreY);
     const int dx = cx - centreX;
     const int dy = cy - centreY;
-    const float distance = static_cast<float>(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+    const float distance =
+        static_cast<float>(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
     return m_radius >= distance;
 }
 } // namespace QUORB

@@ -44,8 +44,8 @@ MenuHud::MenuHud()
 std::unique_ptr<dorvo::gfx::CButton> MenuHud::CreateBarButton(const std::string& name) const
 {
     const int position[2] = {0, 0};
-    auto button = std::make_unique<dorvo::gfx::CButton>(m_barMenuButtons.textureFile, m_barMenuButtons.unpressed,
-                                                        position, m_barMenuButtons.anchor);
+    auto button = std::make_unique<dorvo::gfx::CButton>(
+        m_barMenuButtons.textureFile, m_barMenuButtons.unpressed, position, m_barMenuButtons.anchor);
     button->SetName(name);
     button->SetPointInsideFunct(new RectPointInsideFunct(button.get(), 200, 55));
     return button;

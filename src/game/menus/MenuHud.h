@@ -32,9 +32,9 @@ struct MenuHudDescriptor
     MenuHudDescriptor(const std::string& texture, int frameWidth, int frameHeight, int anchorX, int anchorY,
                       int hitWidth, int hitHeight);
 
-    std::string textureFile; // relative to the texture folder
-    int anchor[2];           // pixels added to a button's screen position for its hit test
-    int hit[2];              // width and height of a bar button's hit rectangle, pixels
+    std::string textureFile;               // relative to the texture folder
+    int anchor[2];                         // pixels added to a button's screen position for its hit test
+    int hit[2];                            // width and height of a bar button's hit rectangle, pixels
     dorvo::gfx::SpriteAnimation unpressed; // one still frame from (0, 0) of the texture
 };
 

@@ -18,7 +18,7 @@ void RegisterMenuTypes();
 // false for a name that is no menu.
 template <class Menu> bool RegisterMenuType(const std::string& name)
 {
-    return MenuTable::SetCreator(name, [](StateMachineComponent* component) -> StateMachine*
-                                 { return new Menu(component); });
+    return MenuTable::SetCreator(
+        name, [](StateMachineComponent* component) -> StateMachine* { return new Menu(component); });
 }
 } // namespace QUORB

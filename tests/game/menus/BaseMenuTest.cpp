@@ -270,7 +270,8 @@ TEST_F(BaseMenuTest, HoverAndTextReachTheMenuOnlyWhileOpen)
     dorvo::gfx::SpriteAnimation still;
     still.frameWidth = still.frameHeight = 10;
     still.frameCount = 1;
-    auto box = std::make_unique<dorvo::gfx::EditBox>("", still, nullptr, nullptr, nullptr, 0, 0, "Box", 20u, "");
+    auto box =
+        std::make_unique<dorvo::gfx::EditBox>("", still, nullptr, nullptr, nullptr, 0, 0, "Box", 20u, "");
     box->SetText("typed");
     ASSERT_NE(m_menu->AddUnit(std::move(box)), nullptr);
     const int position[2] = {0, 0};
@@ -291,7 +292,8 @@ TEST_F(BaseMenuTest, HoverAndTextReachTheMenuOnlyWhileOpen)
         SendText(MSG_TextSubmitted, "Plain");
         SendText(MSG_TextSubmitted, "Nothing");
         if (state == kOpen)
-            EXPECT_EQ(Calls(), Strings({"OnHeldOver(Plain)", "OnMovedOff(Plain)", "OnTextSubmitted(Box,typed)"}));
+            EXPECT_EQ(Calls(),
+                      Strings({"OnHeldOver(Plain)", "OnMovedOff(Plain)", "OnTextSubmitted(Box,typed)"}));
         else
             EXPECT_EQ(Calls(), Strings());
     }

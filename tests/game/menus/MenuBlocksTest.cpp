@@ -69,12 +69,18 @@ TEST_F(MenuBlocksTest, HitTestsFindTheCursorInsideTheirShapes)
         const char* what;
     };
     const Case cases[] = {
-        {100, 210, false, false, "left edge"},    {101, 210, true, false, "just inside the left edge"},
-        {140, 210, false, false, "right edge"},   {139, 210, true, false, "just inside the right edge"},
-        {120, 200, false, false, "top edge"},     {120, 201, true, false, "just below the top edge"},
-        {120, 220, false, true, "bottom edge"},   {120, 219, true, true, "just above the bottom edge"},
-        {130, 220, false, true, "on the circle"}, {131, 220, false, false, "just outside the circle"},
-        {126, 228, false, true, "on the circle, slanted"}, {127, 228, false, false, "outside, slanted"},
+        {100, 210, false, false, "left edge"},
+        {101, 210, true, false, "just inside the left edge"},
+        {140, 210, false, false, "right edge"},
+        {139, 210, true, false, "just inside the right edge"},
+        {120, 200, false, false, "top edge"},
+        {120, 201, true, false, "just below the top edge"},
+        {120, 220, false, true, "bottom edge"},
+        {120, 219, true, true, "just above the bottom edge"},
+        {130, 220, false, true, "on the circle"},
+        {131, 220, false, false, "just outside the circle"},
+        {126, 228, false, true, "on the circle, slanted"},
+        {127, 228, false, false, "outside, slanted"},
     };
     for (const Case& c : cases)
     {
@@ -95,7 +101,8 @@ TEST_F(MenuBlocksTest, HeldOverReportsTheNameAtTheCallPressedKeepsTheFirst)
     auto* menu = menutest::RecordingMenu::Last();
     StateMachineComponent* owner = menu->GetComponent();
     const int position[2] = {0, 0};
-    dorvo::gfx::CButton* button = menu->AddUnit(std::make_unique<dorvo::gfx::CButton>("", Frame(8, 8), position, position));
+    dorvo::gfx::CButton* button =
+        menu->AddUnit(std::make_unique<dorvo::gfx::CButton>("", Frame(8, 8), position, position));
     ASSERT_NE(button, nullptr);
     button->SetName("Old");
     QUORB::SMHeldOverFunct heldOver(owner, button, true, 0.33f);
@@ -168,9 +175,9 @@ TEST_F(MenuBlocksTest, TheStandardLooksLoadTheirTexturesOnlyWhenBuilt)
 {
     m_world->Step();
     const QUORB::MenuHud& hud = QUORB::g_menuHud;
-    const QUORB::MenuHudDescriptor* looks[] = {&hud.m_barMenuButtons, &hud.m_menuBackground, &hud.m_slider,
-                                               &hud.m_whiteBlock,     &hud.m_toolTipBack,    &hud.m_coloredRadial,
-                                               &hud.m_message};
+    const QUORB::MenuHudDescriptor* looks[] = {
+        &hud.m_barMenuButtons, &hud.m_menuBackground, &hud.m_slider, &hud.m_whiteBlock,
+        &hud.m_toolTipBack,    &hud.m_coloredRadial,  &hud.m_message};
     for (const QUORB::MenuHudDescriptor* look : looks)
     {
         SCOPED_TRACE(look->textureFile);

@@ -58,7 +58,8 @@ void RecordMessage(const StateMachine&, const Message& message)
 void RecordConsoleLine(const std::string& line, common::Function_Flags flags)
 {
     if (s_recordings)
-        s_recordings->console.push_back(ConsoleLine{plat::testclock::Now(), line, flags == common::FF_Execute});
+        s_recordings->console.push_back(
+            ConsoleLine{plat::testclock::Now(), line, flags == common::FF_Execute});
 }
 
 // The key that types the character, and whether Shift is needed; false for none.
@@ -165,7 +166,8 @@ std::vector<std::string> MenuTestWorld::SoundsStarted() const
 dorvo::gfx::Gfx2DComp* MenuTestWorld::Gui(const std::string& menu) const
 {
     Gob* gob = Object(menu);
-    return gob ? dynamic_cast<dorvo::gfx::Gfx2DComp*>(gob->GetComponent(dorvo::gfx::Gfx2DComp::StaticTypeID()))
+    return gob ? dynamic_cast<dorvo::gfx::Gfx2DComp*>(
+                     gob->GetComponent(dorvo::gfx::Gfx2DComp::StaticTypeID()))
                : nullptr;
 }
 

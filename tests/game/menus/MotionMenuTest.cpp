@@ -49,7 +49,8 @@ protected:
     }
 
     // A child of "Base" at (x, y).
-    template <class Menu> static dorvo::gfx::CSprite* AddChild(Menu* menu, const std::string& name, int x, int y)
+    template <class Menu>
+    static dorvo::gfx::CSprite* AddChild(Menu* menu, const std::string& name, int x, int y)
     {
         auto sprite = std::make_unique<dorvo::gfx::CSprite>();
         sprite->SetName(name);
@@ -76,7 +77,8 @@ TEST_F(MotionMenuTest, AStaticMenuOpensAndClosesInsideTheEnterEvent)
     m_world->Step();
     EXPECT_EQ(child->GetPositionX(), 12);
     EXPECT_EQ(child->GetPositionY(), 34);
-    EXPECT_EQ(child->GetInterpolation(dorvo::gfx::CSprite::IP_Position), dorvo::gfx::CSprite::kNoInterpolation);
+    EXPECT_EQ(child->GetInterpolation(dorvo::gfx::CSprite::IP_Position),
+              dorvo::gfx::CSprite::kNoInterpolation);
 }
 
 TEST_F(MotionMenuTest, AForcedFadeSetsEveryChildAtTheNextUpdate)
@@ -194,7 +196,8 @@ TEST_F(MotionMenuTest, EqualPositionsMoveNothingButStillGiveRecords)
     menu->SetPositions(math::Vector3(), math::Vector3());
     Send("MainMenu", MSG_OpenMenu);
     EXPECT_NE(ref->GetInterpolation(dorvo::gfx::CSprite::IP_Position), dorvo::gfx::CSprite::kNoInterpolation);
-    EXPECT_NE(other->GetInterpolation(dorvo::gfx::CSprite::IP_Position), dorvo::gfx::CSprite::kNoInterpolation);
+    EXPECT_NE(other->GetInterpolation(dorvo::gfx::CSprite::IP_Position),
+              dorvo::gfx::CSprite::kNoInterpolation);
     m_world->RunFor(1.1);
     EXPECT_EQ(other->GetPositionX(), 30);
     EXPECT_EQ(other->GetPositionY(), 40);
@@ -210,6 +213,7 @@ TEST_F(MotionMenuTest, AnExpandingMenuKeepsItsTimesAndDoesNotMove)
     m_world->RunFor(1.1);
     EXPECT_EQ(menu->GetState(), kOpen);
     EXPECT_EQ(child->GetPositionX(), 3);
-    EXPECT_EQ(child->GetInterpolation(dorvo::gfx::CSprite::IP_Position), dorvo::gfx::CSprite::kNoInterpolation);
+    EXPECT_EQ(child->GetInterpolation(dorvo::gfx::CSprite::IP_Position),
+              dorvo::gfx::CSprite::kNoInterpolation);
 }
 } // namespace

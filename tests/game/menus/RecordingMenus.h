@@ -113,7 +113,10 @@ using RecordingExpand = Recording<QUORB::LinearExpandMenu>;
 class SlideMenu : public Recording<QUORB::LinearMoveMenu>
 {
 public:
-    explicit SlideMenu(StateMachineComponent* owner) : Recording<QUORB::LinearMoveMenu>(owner) { s_slide = this; }
+    explicit SlideMenu(StateMachineComponent* owner) : Recording<QUORB::LinearMoveMenu>(owner)
+    {
+        s_slide = this;
+    }
     ~SlideMenu() override
     {
         if (s_slide == this)
