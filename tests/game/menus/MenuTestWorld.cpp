@@ -1,5 +1,7 @@
 #include "MenuTestWorld.h"
 
+#include "TestSupport.h"
+
 #include "common/ConsoleInterface.h"
 #include "common/InputEvent.h"
 #include "engine/Gob.h"
@@ -23,6 +25,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace gametest
 {
@@ -87,8 +90,17 @@ GameTestSetup MenuTestWorld::WithMenus(const MenuTestSetup& setup, MenuRecording
     GameTestSetup game = setup;
     const std::function<void()> registerMenus = setup.registerMenus;
     const std::function<void()> before = setup.beforeInit;
-    game.beforeInit = [recordings, registerMenus, before]()
+    const bool copyData = setup.copyTemplates;
+    game.beforeInit = [recordings, registerMenus, before, copyData]()
     {
+        // The rest of the committed data beside the templates (profiles, rooms, puzzles as they
+        // come), never over a file the test supplied.
+        if (copyData)
+            for (const auto& entry : std::filesystem::directory_iterator(testsupport::RepoPath("data/files")))
+                if (entry.is_directory() && entry.path().filename() != "xmlfiles")
+                    std::filesystem::copy(entry.path(), "files" / entry.path().filename(),
+                                          std::filesystem::copy_options::recursive |
+                                              std::filesystem::copy_options::skip_existing);
         s_recordings = recordings;
         QUORB::SetMenuMessageObserver(&RecordMessage);
         common::ConsoleInterface::SetLineHook(&RecordConsoleLine);

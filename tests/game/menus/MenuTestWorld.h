@@ -6,11 +6,12 @@
 //   world.Click("HelpMenu", "Button 0"); // the pointer to the middle of the hit area, press, release
 //   EXPECT_EQ(world.MessagesTo("HelpMenu", MSG_ButtonPressed).size(), 1u);
 //
-// It is the game test world (one boot path) with the menus layer's classes filed before Init
-// and three recorders running from before Init: every message handed to a menu object (time,
-// sender, receiver, message, payload), every console line written (shown or run) and, through
-// the base world, every sound started. Input goes through the real devices and the game's input
-// chain, as a player's would.
+// It is the game test world (one boot path), working on a copy of the committed data (templates,
+// settings and whatever profiles, rooms and puzzles there are; a test's own files win), with the
+// menus layer's classes filed before Init and three recorders running from before Init: every
+// message handed to a menu object (time, sender, receiver, message, payload), every console line
+// written (shown or run) and, through the base world, every sound started. Input goes through
+// the real devices and the game's input chain, as a player's would.
 #pragma once
 
 #include "GameTestWorld.h"
