@@ -1,6 +1,7 @@
 #include "game/PlaceholderMenu.h"
 
 #include "engine/StateMachineComponent.h"
+#include "game/MenuTraffic.h"
 #include "statemachine/Message.h"
 
 namespace QUORB
@@ -18,6 +19,7 @@ bool PlaceholderMenu::HandleStateEvent(std::uint32_t event, const Message* messa
     // Every event reaches the global handler once; the state-bound passes have nothing to add.
     if (state != kAnyState || event != EVENT_Message || message == nullptr)
         return false;
+    ReportMenuMessage(*this, *message);
     m_received.push_back(Received{message->GetName(), message->GetData()});
     switch (message->GetName())
     {

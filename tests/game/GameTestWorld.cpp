@@ -19,6 +19,8 @@
 #include "platform/win32.h"
 #include "statemachine/ACMsgTaker.h"
 #include "statemachine/Database.h"
+#include "statemachine/MsgClock.h"
+#include "statemachine/MsgRouter.h"
 
 #include <atomic>
 #include <filesystem>
@@ -113,7 +115,15 @@ void GameTestWorld::Boot(const GameTestSetup& setup)
     plat::inputfeed::Reset();
     plat::soundtest::ClearRecords();
     plat::testclock::Set(1.0);
+    // The message clock and the router outlive a world: the clock reads the fresh test clock
+    // before anything is sent, so a delayed message posted before the first frame falls due on
+    // this world's time, and messages an earlier world left queued are dropped (object ids start
+    // again, so they would reach this world's objects).
+    common::Singleton<MsgClock>::Instance()->Update();
+    common::Singleton<MsgRouter>::Instance()->PurgeAll();
 
+    if (setup.beforeInit)
+        setup.beforeInit();
     g_pApp = new QUORB::CQUORBApp();
     QUORB::CEngineLoader loader;
     m_booted = g_pApp->Init(loader, testsupport::RepoPath("data/files/xmlfiles/dorvo_engine_config.xml"));

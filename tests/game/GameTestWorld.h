@@ -18,6 +18,7 @@
 #include "statemachine/MessageName.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -58,6 +59,9 @@ struct GameTestSetup
     std::string soundFolder;
     // Full screen: the cursor moves by mouse deltas and stays where the game puts it.
     bool fullScreen = false;
+    // Runs in the world's folder just before the application starts (the menu test world files
+    // the menu classes and starts its recorders here).
+    std::function<void()> beforeInit;
 };
 
 class GameTestWorld

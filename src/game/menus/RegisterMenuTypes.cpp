@@ -1,11 +1,11 @@
 #include "game/menus/RegisterMenuTypes.h"
 
-#include "game/MenuTable.h"
-
 namespace QUORB
 {
 void RegisterMenuTypes()
 {
-    // No menu of the menus layer exists yet: every name keeps the game's placeholder.
+    // Each menu class goes here under its game-object name as it is built, for example
+    // RegisterMenuType<BackButtonMenu>("BackMenu"). None is built yet: every name keeps the
+    // game's placeholder.
 }
 } // namespace QUORB

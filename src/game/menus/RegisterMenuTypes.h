@@ -1,8 +1,24 @@
 // Files the menus layer's menu classes in the game's menu table under their game-object names.
-// The program entry calls it once, before the game starts; menus not filed stay placeholders.
+// The program entry and the menu test world call it once, before the game starts; names with
+// no class filed stay the game's placeholders.
 #pragma once
+
+#include "game/MenuTable.h"
+
+#include <string>
+
+class StateMachine;
+class StateMachineComponent;
 
 namespace QUORB
 {
 void RegisterMenuTypes();
+
+// Files Menu (constructed from its state-machine component) under a menu's game-object name;
+// false for a name that is no menu.
+template <class Menu> bool RegisterMenuType(const std::string& name)
+{
+    return MenuTable::SetCreator(
+        name, [](StateMachineComponent* component) -> StateMachine* { return new Menu(component); });
+}
 } // namespace QUORB

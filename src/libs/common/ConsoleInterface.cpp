@@ -20,6 +20,7 @@ const char* const ConsoleInterface::kGeneralHelp =
 namespace
 {
 ConsoleInterface::ObjectCallHook s_objectCallHook = nullptr;
+ConsoleInterface::LineHook s_lineHook = nullptr;
 ConsoleInterface* s_instance = nullptr; // the singleton once created
 bool s_instanceDestroyed = false;       // set when the singleton dies at exit
 
@@ -287,8 +288,17 @@ void ConsoleInterface::RegisterCommand(const std::string& name, Loki::BaseFuncto
         m_optionalLastString.insert(ToLowerCopy(name));
 }
 
+ConsoleInterface::LineHook ConsoleInterface::SetLineHook(LineHook hook)
+{
+    const LineHook previous = s_lineHook;
+    s_lineHook = hook;
+    return previous;
+}
+
 void ConsoleInterface::WriteToConsole(std::string line, Function_Flags flags, bool report)
 {
+    if (s_lineHook)
+        s_lineHook(line, flags);
     if (m_outputLines.size() > m_maxOutputLines)
         m_outputLines.pop_front();
     if (flags == FF_Execute && !line.empty())

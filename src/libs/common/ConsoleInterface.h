@@ -73,6 +73,11 @@ public:
 
     static ObjectCallHook SetObjectCallHook(ObjectCallHook hook);
 
+    // Hears every line handed to WriteToConsole (before it runs or shows), with its flags; for
+    // test recorders. None by default. Returns the previous one.
+    using LineHook = void (*)(const std::string& line, Function_Flags flags);
+    static LineHook SetLineHook(LineHook hook);
+
     // Shows a line on the one console, as WriteToConsole(line, FF_Display, false) does, creating
     // the console when nothing has used it yet. The function registry's reports come this way.
     // Once the console has been destroyed at exit, the line goes to the debug output instead.

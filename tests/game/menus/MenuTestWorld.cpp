@@ -1,0 +1,279 @@
+#include "MenuTestWorld.h"
+
+#include "TestSupport.h"
+
+#include "common/ConsoleInterface.h"
+#include "common/InputEvent.h"
+#include "engine/Gob.h"
+#include "engine/GobManager.h"
+#include "engine/gfx/CButton.h"
+#include "engine/gfx/CSprite.h"
+#include "engine/gfx/CTextSprite.h"
+#include "engine/gfx/CheckButton.h"
+#include "engine/gfx/EditBox.h"
+#include "engine/gfx/Gfx2DComp.h"
+#include "game/MenuTable.h"
+#include "game/MenuTraffic.h"
+#include "game/menus/MenuHitTests.h"
+#include "game/menus/MenuState.h"
+#include "game/menus/RegisterMenuTypes.h"
+#include "platform/d3dx9.h"
+#include "platform/win32.h"
+#include "statemachine/Database.h"
+#include "statemachine/Message.h"
+#include "statemachine/StateMachine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+namespace gametest
+{
+namespace
+{
+constexpr double kFrameSeconds = 1.0 / 30.0;
+constexpr std::uint32_t kLeftShift = 42;
+
+// The recordings of the world alive now; the recorders are plain functions.
+MenuRecordings* s_recordings = nullptr;
+
+std::string ObjectName(std::uint32_t id)
+{
+    if (id == 0 || id == Database::kDatabaseSenderId)
+        return "";
+    const Gob* gob = GobManager::Instance().GetGob(id);
+    return gob ? gob->GetName() : "";
+}
+
+void RecordMessage(const StateMachine&, const Message& message)
+{
+    if (!s_recordings)
+        return;
+    MenuMessage record;
+    record.time = plat::testclock::Now();
+    record.sender = ObjectName(message.GetSender());
+    record.receiver = ObjectName(message.GetReceiver());
+    record.name = message.GetName();
+    record.data = message.GetData();
+    s_recordings->messages.push_back(record);
+}
+
+void RecordConsoleLine(const std::string& line, common::Function_Flags flags)
+{
+    if (s_recordings)
+        s_recordings->console.push_back(
+            ConsoleLine{plat::testclock::Now(), line, flags == common::FF_Execute});
+}
+
+// The key that types the character, and whether Shift is needed; false for none.
+bool KeyFor(char c, std::uint32_t& code, bool& shift)
+{
+    for (int withShift = 0; withShift < 2; ++withShift)
+        for (std::uint32_t candidate = 1; candidate < 256; ++candidate)
+        {
+            dorvo::input::InputEvent event;
+            event.code = candidate;
+            event.value = 1;
+            if (dorvo::input::ScanCodeToChar(event, static_cast<unsigned char>(withShift)) == c)
+            {
+                code = candidate;
+                shift = withShift != 0;
+                return true;
+            }
+        }
+    return false;
+}
+} // namespace
+
+GameTestSetup MenuTestWorld::WithMenus(const MenuTestSetup& setup, MenuRecordings* recordings)
+{
+    GameTestSetup game = setup;
+    const std::function<void()> registerMenus = setup.registerMenus;
+    const std::function<void()> before = setup.beforeInit;
+    const bool copyData = setup.copyTemplates;
+    game.beforeInit = [recordings, registerMenus, before, copyData]()
+    {
+        // The rest of the committed data beside the templates (profiles, rooms, puzzles as they
+        // come), never over a file the test supplied.
+        if (copyData)
+            for (const auto& entry : std::filesystem::directory_iterator(testsupport::RepoPath("data/files")))
+                if (entry.is_directory() && entry.path().filename() != "xmlfiles")
+                    std::filesystem::copy(entry.path(), "files" / entry.path().filename(),
+                                          std::filesystem::copy_options::recursive |
+                                              std::filesystem::copy_options::skip_existing);
+        s_recordings = recordings;
+        QUORB::SetMenuMessageObserver(&RecordMessage);
+        common::ConsoleInterface::SetLineHook(&RecordConsoleLine);
+        QUORB::MenuTable::ResetCreators();
+        QUORB::RegisterMenuTypes();
+        if (registerMenus)
+            registerMenus();
+        if (before)
+            before();
+    };
+    return game;
+}
+
+MenuTestWorld::MenuTestWorld() : MenuTestWorld(MenuTestSetup()) {}
+
+MenuTestWorld::MenuTestWorld(const MenuTestSetup& setup)
+    : MenuRecordings(), GameTestWorld(WithMenus(setup, static_cast<MenuRecordings*>(this)))
+{
+}
+
+MenuTestWorld::~MenuTestWorld()
+{
+    // The game goes with the base world; what it says on the way out is not recorded.
+    QUORB::SetMenuMessageObserver(nullptr);
+    common::ConsoleInterface::SetLineHook(nullptr);
+    s_recordings = nullptr;
+    QUORB::MenuTable::ResetCreators();
+}
+
+void MenuTestWorld::Step(int frames)
+{
+    Frames(frames);
+}
+
+void MenuTestWorld::RunFor(double seconds)
+{
+    const int frames = std::max(1, static_cast<int>(std::ceil(seconds / kFrameSeconds - 1e-6)));
+    Frames(frames);
+}
+
+bool MenuTestWorld::RunUntil(const std::function<bool()>& condition, double limitSeconds)
+{
+    for (double spent = 0.0; spent < limitSeconds; spent += kFrameSeconds)
+    {
+        if (condition())
+            return true;
+        Frame();
+    }
+    return condition();
+}
+
+double MenuTestWorld::Now() const
+{
+    return plat::testclock::Now();
+}
+
+std::vector<MenuMessage> MenuTestWorld::MessagesTo(const std::string& menu, MessageName name) const
+{
+    std::vector<MenuMessage> found;
+    for (const MenuMessage& message : messages)
+        if (message.receiver == menu && (name == MSG_NULL || message.name == name))
+            found.push_back(message);
+    return found;
+}
+
+std::vector<std::string> MenuTestWorld::SoundsStarted() const
+{
+    std::vector<std::string> paths;
+    for (const plat::soundtest::Record& record : Sounds())
+        if (record.action == "start")
+            paths.push_back(record.path);
+    return paths;
+}
+
+dorvo::gfx::Gfx2DComp* MenuTestWorld::Gui(const std::string& menu) const
+{
+    Gob* gob = Object(menu);
+    return gob ? dynamic_cast<dorvo::gfx::Gfx2DComp*>(
+                     gob->GetComponent(dorvo::gfx::Gfx2DComp::StaticTypeID()))
+               : nullptr;
+}
+
+dorvo::gfx::IScreenUnit* MenuTestWorld::FindUnit(const std::string& menu, const std::string& unit) const
+{
+    dorvo::gfx::Gfx2DComp* gui = Gui(menu);
+    return gui ? gui->FindUnit(unit) : nullptr;
+}
+
+bool MenuTestWorld::PointAt(const std::string& menu, const std::string& unit)
+{
+    auto* sprite = dynamic_cast<dorvo::gfx::CSprite*>(FindUnit(menu, unit));
+    if (!sprite)
+        return false;
+    int x = sprite->GetAbsoluteX() + static_cast<int>(sprite->GetWidth() * 0.5f);
+    int y = sprite->GetAbsoluteY() + static_cast<int>(sprite->GetHeight() * 0.5f);
+    if (auto* button = dynamic_cast<dorvo::gfx::CButton*>(sprite))
+    {
+        if (auto* rect = dynamic_cast<QUORB::RectPointInsideFunct*>(button->GetPointInsideFunct()))
+        {
+            x = rect->GetSprite()->GetAbsoluteX() + rect->GetWidth() / 2;
+            y = rect->GetSprite()->GetAbsoluteY() + rect->GetHeight() / 2;
+        }
+        else if (auto* circle = dynamic_cast<QUORB::CirclePointInsideFunct*>(button->GetPointInsideFunct()))
+            circle->GetCentre(x, y);
+    }
+    MoveCursor(x, y);
+    Frame();
+    return true;
+}
+
+bool MenuTestWorld::Click(const std::string& menu, const std::string& unit)
+{
+    if (!PointAt(menu, unit))
+        return false;
+    LeftDown();
+    LeftUp();
+    return true;
+}
+
+bool MenuTestWorld::Hover(const std::string& menu, const std::string& unit, double seconds)
+{
+    if (!PointAt(menu, unit))
+        return false;
+    RunFor(seconds);
+    return true;
+}
+
+void MenuTestWorld::TypeText(const std::string& text)
+{
+    for (char c : text)
+    {
+        std::uint32_t code = 0;
+        bool shift = false;
+        if (!KeyFor(c, code, shift))
+            continue;
+        if (shift)
+            KeyDown(kLeftShift);
+        Key(code);
+        if (shift)
+            KeyUp(kLeftShift);
+    }
+}
+
+int MenuTestWorld::MenuState(const std::string& menu) const
+{
+    return QUORB::GetMenuState(menu);
+}
+
+UnitView MenuTestWorld::Unit(const std::string& menu, const std::string& unit) const
+{
+    UnitView view;
+    auto* sprite = dynamic_cast<dorvo::gfx::CSprite*>(FindUnit(menu, unit));
+    if (!sprite)
+        return view;
+    view.found = true;
+    view.visible = sprite->IsVisible();
+    view.x = sprite->GetAbsoluteX();
+    view.y = sprite->GetAbsoluteY();
+    view.width = static_cast<int>(sprite->GetWidth());
+    view.height = static_cast<int>(sprite->GetHeight());
+    view.alpha = sprite->GetAlpha();
+    plat::D3DXCOLOR colour;
+    sprite->GetColor(colour);
+    view.red = colour.r;
+    view.green = colour.g;
+    view.blue = colour.b;
+    if (auto* textSprite = dynamic_cast<dorvo::gfx::CTextSprite*>(sprite))
+        view.text = textSprite->GetText();
+    if (auto* box = dynamic_cast<dorvo::gfx::EditBox*>(sprite))
+        view.text = box->GetText();
+    if (auto* check = dynamic_cast<dorvo::gfx::CheckButton*>(sprite))
+        view.checked = check->IsChecked();
+    view.tip = sprite->GetTipText();
+    return view;
+}
+} // namespace gametest

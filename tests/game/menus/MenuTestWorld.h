@@ -1,0 +1,130 @@
+// The game booted headless with its menus, for the menus' tests:
+//
+//   gametest::MenuTestWorld world;       // Init, both scripts, the menu classes filed
+//   ASSERT_TRUE(world.Booted());
+//   world.RunFor(0.5);                   // frames of 1/30 s on the test clock
+//   world.Click("HelpMenu", "Button 0"); // the pointer to the middle of the hit area, press, release
+//   EXPECT_EQ(world.MessagesTo("HelpMenu", MSG_ButtonPressed).size(), 1u);
+//
+// It is the game test world (one boot path), working on a copy of the committed data (templates,
+// settings and whatever profiles, rooms and puzzles there are; a test's own files win), with the
+// menus layer's classes filed before Init and three recorders running from before Init: every
+// message handed to a menu object (time, sender, receiver, message, payload), every console line
+// written (shown or run) and, through the base world, every sound started. Input goes through
+// the real devices and the game's input chain, as a player's would.
+#pragma once
+
+#include "GameTestWorld.h"
+#include "statemachine/MessageData.h"
+#include "statemachine/MessageName.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace dorvo
+{
+namespace gfx
+{
+class Gfx2DComp;
+class IScreenUnit;
+} // namespace gfx
+} // namespace dorvo
+
+namespace gametest
+{
+struct MenuTestSetup : GameTestSetup
+{
+    // Runs after RegisterMenuTypes, before Init: a test files its own menu classes here
+    // (QUORB::RegisterMenuType<TestMenu>("HelpMenu")).
+    std::function<void()> registerMenus;
+};
+
+struct MenuMessage
+{
+    double time = 0.0;    // test-clock seconds
+    std::string sender;   // game-object name; "" for the message database or an unnamed object
+    std::string receiver; // the menu's game-object name
+    MessageName name = MSG_NULL;
+    MessageData data;
+};
+
+struct ConsoleLine
+{
+    double time = 0.0;
+    std::string text;
+    bool run = false; // run as a command, else only shown
+};
+
+// What a player sees of a unit.
+struct UnitView
+{
+    bool found = false;
+    bool visible = false;
+    int x = 0; // screen rectangle, pixels: absolute position and scaled size
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    float alpha = 0.0f;
+    float red = 0.0f; // the colour it is drawn in (skin colours included)
+    float green = 0.0f;
+    float blue = 0.0f;
+    std::string text; // a text sprite's or an edit box's text
+    bool checked = false;
+    std::string tip;
+};
+
+// The recordings, built before the game world boots (a base ahead of it) so the recorders can
+// fill them from the first message on.
+struct MenuRecordings
+{
+    std::vector<MenuMessage> messages;
+    std::vector<ConsoleLine> console;
+};
+
+class MenuTestWorld : private MenuRecordings, public GameTestWorld
+{
+public:
+    MenuTestWorld();
+    explicit MenuTestWorld(const MenuTestSetup& setup);
+    ~MenuTestWorld();
+
+    // Frames of 1/30 s.
+    void Step(int frames = 1);
+    // As many frames as fill the time (at least one).
+    void RunFor(double seconds);
+    // Frames until the condition holds or the time is spent; whether it holds.
+    bool RunUntil(const std::function<bool()>& condition, double limitSeconds);
+    // Test-clock seconds.
+    double Now() const;
+
+    const std::vector<MenuMessage>& Messages() const { return messages; }
+    // Those to one menu, optionally of one message only (MSG_NULL: all).
+    std::vector<MenuMessage> MessagesTo(const std::string& menu, MessageName name = MSG_NULL) const;
+    void ClearMessages() { messages.clear(); }
+    const std::vector<ConsoleLine>& ConsoleLines() const { return console; }
+    void ClearConsoleLines() { console.clear(); }
+    // The paths of the sounds started, in order.
+    std::vector<std::string> SoundsStarted() const;
+
+    // The pointer to the middle of the unit's hit area (its rectangle or circle test, else its
+    // screen rectangle), then a frame for the hover; false, nothing done, without the unit.
+    bool PointAt(const std::string& menu, const std::string& unit);
+    // PointAt, then a left press and a release, a frame each.
+    bool Click(const std::string& menu, const std::string& unit);
+    // PointAt, then frames for that long.
+    bool Hover(const std::string& menu, const std::string& unit, double seconds);
+    // Each character pressed and released with Shift as needed, a frame each; characters
+    // without a key are skipped.
+    void TypeText(const std::string& text);
+
+    // The menu's state (-1 without such a menu).
+    int MenuState(const std::string& menu) const;
+    dorvo::gfx::Gfx2DComp* Gui(const std::string& menu) const;
+    dorvo::gfx::IScreenUnit* FindUnit(const std::string& menu, const std::string& unit) const;
+    UnitView Unit(const std::string& menu, const std::string& unit) const;
+
+private:
+    static GameTestSetup WithMenus(const MenuTestSetup& setup, MenuRecordings* recordings);
+};
+} // namespace gametest
