@@ -2,6 +2,7 @@
 
 #include "common/XmlUtil.h"
 #include "game/FindComp.h"
+#include "game/GameFileReport.h"
 #include "game/IWidgetData.h"
 
 #include <tinyxml.h>
@@ -35,10 +36,12 @@ bool WidgetDataComp::Deserialize(const TiXmlNode* node)
     const TiXmlNode* type = XmlFirstChildElement(node);
     std::string typeName;
     XmlReadString(type, &typeName);
-    // A name of no kind leaves the component without a record.
+    // A name of no kind leaves the component without a record (an empty component has none).
     m_pData = IWidgetData::CreateByTypeName(typeName, this);
     if (m_pData)
         m_pData->Deserialize(XmlNextSiblingElement(type));
+    else if (type != nullptr)
+        ReportGameFileFault(type, "widget data type \"" + typeName + "\" names no kind of widget data");
     return true;
 }
 

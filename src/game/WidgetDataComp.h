@@ -35,8 +35,8 @@ public:
     bool Serialize(TiXmlNode* parent) override;
     // The first child names the kind ("GravitySwitch", "Platform", "Bar", "Accelerator",
     // "Magnet", "QUORB"): a new record of it (the old one deleted) reads the next element. Any
-    // other name leaves the component without a record. False only for a null or non-element
-    // node.
+    // other name leaves the component without a record, with one line naming it. False only for
+    // a null or non-element node.
     bool Deserialize(const TiXmlNode* node) override;
     // The base initialisation, then the record's ApplyToGob when there is one.
     bool Initialize(Gob* owner) override;

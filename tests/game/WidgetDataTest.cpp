@@ -308,8 +308,11 @@ TEST(WidgetData, TheComponentSavesTheKindAndTheRecordAndMakesTheRecordTheKindNam
     // A kind that names no class leaves the component without a record.
     TiXmlElement unknown(*saved);
     unknown.FirstChildElement()->FirstChild()->SetValue("Teleporter");
+    testing::internal::CaptureStderr();
     EXPECT_TRUE(read.Deserialize(&unknown));
+    const std::string line = testing::internal::GetCapturedStderr();
     EXPECT_EQ(read.GetData(), nullptr);
+    EXPECT_NE(line.find("widget data type \"Teleporter\""), std::string::npos) << line;
     EXPECT_FALSE(read.Deserialize(nullptr));
     EXPECT_FALSE(read.Serialize(nullptr));
 }
