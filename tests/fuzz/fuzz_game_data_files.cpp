@@ -93,6 +93,17 @@ void CheckEnvironment(const std::string& text)
     // Up to the bound the list is as long as the count says; past it, as the descriptions present.
     FUZZ_CHECK(ids.size() <= std::max<std::size_t>(kMaxStringListSize, CountDescriptions(text)),
                "an environment list sized from its count");
+    // What was built describes itself again, with the records it was given.
+    for (std::uint32_t id : ids)
+    {
+        if (id == 0)
+            continue;
+        QUORB::GobDescription description;
+        QUORB::GobDescription::FromGob(manager.GetGob(id), description);
+        TiXmlElement saved("Saved");
+        FUZZ_CHECK(QUORB::GobDescription::Write(&saved, "EnvDescription", description),
+                   "a built object does not describe itself");
+    }
     manager.DestroyAllGobs();
 }
 
@@ -165,16 +176,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     fuzzsupport::Init();
     fuzzsupport::InWorkFolder here;
     fuzzsupport::InitGameObjects();
-    fuzzsupport::WriteFile("EnvBox.xml", "<File><Template><string>EnvBox</string><string>EnvBox</string>"
-                                         "<list size=\"1\"><string>POVComp</string></list><list size=\"0\"/>"
-                                         "</Template></File>");
-    GobManager::Instance().LoadTemplate("EnvBox.xml");
-    // Objects that take the objectives they are described with (and set them up on themselves).
     QUORB::RegisterGameComponentTypes();
-    fuzzsupport::WriteFile("ObjBox.xml", "<File><Template><string>ObjBox</string><string>ObjBox</string>"
-                                         "<list size=\"3\"><string>POVComp</string><string>ObjectiveComp</string>"
-                                         "<string>GobIDComp</string></list><list size=\"0\"/></Template></File>");
-    GobManager::Instance().LoadTemplate("ObjBox.xml");
+    // Environment objects take the widget data and objective their descriptions carry.
+    fuzzsupport::WriteFile("EnvBox.xml", "<File><Template><string>EnvBox</string><string>EnvBox</string>"
+                                         "<list size=\"4\"><string>POVComp</string><string>WidgetDataComp</string>"
+                                         "<string>GobIDComp</string><string>ObjectiveComp</string></list>"
+                                         "<list size=\"0\"/></Template></File>");
+    GobManager::Instance().LoadTemplate("EnvBox.xml");
     s_room = new QUORB::CRoom(); // kept to the end of the run
     GobManager::Instance().DestroyAllGobs();
     return 0;
