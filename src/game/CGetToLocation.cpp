@@ -121,7 +121,7 @@ void CGetToLocation::End()
 
 // The model's own effect, technique and transparency go into its saved fields when the glow
 // comes on (unless it already glows), so the glow going off gives them back whatever the model
-// was described with.
+// was described with. A model that does not glow is left alone by GlowOff.
 void CGetToLocation::GlowOn()
 {
     GfxModelComp* model = ModelOf(GetOwnerGob());
@@ -143,8 +143,9 @@ void CGetToLocation::GlowOff()
     GfxModelComp* model = ModelOf(GetOwnerGob());
     if (model == nullptr || model->GetFXFile() != kGlowEffect)
         return;
-    model->RestoreSavedEffect();
-    model->RestoreSavedTechnique();
+    // The saved names are the ones GlowOn kept, empty ones included.
+    model->SetFXFile(model->GetSavedFXFile());
+    model->SetTechnique(model->GetSavedTechnique());
     model->SetTransparent(model->GetSavedIsTransparent());
 }
 

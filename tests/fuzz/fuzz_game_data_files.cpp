@@ -186,12 +186,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
                                          "<string>GobIDComp</string><string>ObjectiveComp</string></list>"
                                          "<list size=\"0\"/></Template></File>");
     GobManager::Instance().LoadTemplate("EnvBox.xml");
-    // Objects that take the objectives they are described with (and set them up on themselves).
-    QUORB::RegisterGameComponentTypes();
-    fuzzsupport::WriteFile("ObjBox.xml", "<File><Template><string>ObjBox</string><string>ObjBox</string>"
-                                         "<list size=\"3\"><string>POVComp</string><string>ObjectiveComp</string>"
-                                         "<string>GobIDComp</string></list><list size=\"0\"/></Template></File>");
-    GobManager::Instance().LoadTemplate("ObjBox.xml");
     s_room = new QUORB::CRoom(); // kept to the end of the run
     GobManager::Instance().DestroyAllGobs();
     return 0;

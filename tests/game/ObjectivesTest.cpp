@@ -211,8 +211,8 @@ TEST_F(ObjectivesTest, LocationNeedsAFullDwellAfterEachEntryAndGlowsOneSecondIn)
     EXPECT_EQ(model->GetFXFile(), ownEffect);
 }
 
-// The location's own transparency is what the glow gives back, and a pick highlight's saved
-// names from before do not replace the model's own.
+// The glow gives back what the model had when it came on: its own transparency, its own names
+// rather than a pick highlight's saved ones from before, and empty names too.
 TEST_F(ObjectivesTest, GlowOffRestoresWhatTheModelHadWhenTheGlowCameOn)
 {
     CGetToLocation* location = MakeObjective<CGetToLocation>("LocationObjective");
@@ -232,6 +232,19 @@ TEST_F(ObjectivesTest, GlowOffRestoresWhatTheModelHadWhenTheGlowCameOn)
     location->Update(0.0, 0.0f);
     EXPECT_EQ(model->GetFXFile(), ownEffect);
     EXPECT_TRUE(model->IsTransparent());
+
+    // A model drawn with no effect of its own gets no effect back, not the glow.
+    model->SetFXFile("");
+    model->SetTechnique("");
+    Move(quorb, kInside);
+    location->Update(0.0, 0.0f);
+    world.Wait(1.1);
+    location->Update(0.0, 0.0f);
+    ASSERT_EQ(model->GetFXFile(), CGetToLocation::kGlowEffect);
+    Move(quorb, kOutside);
+    location->Update(0.0, 0.0f);
+    EXPECT_EQ(model->GetFXFile(), "");
+    EXPECT_EQ(model->GetTechnique(), "");
 }
 
 // With QuorbCheckType 1 every star object must be inside, and no sound plays; a QuorbCheckType
