@@ -242,3 +242,13 @@ TEST(IsSafeFileNameTest, NamesThatCouldLeaveTheirFolderOrManglesAreRefused)
         EXPECT_EQ(QUORB::IsSafeFileName(c.name), c.safe);
     }
 }
+
+TEST(QUORBSettingsTest, TheCommittedSettingsFileLoadsWithTheDefaultSkin)
+{
+    QUORBSettings settings;
+    ASSERT_TRUE(LoadSettingsFile(settings, testsupport::RepoPath("data/files/xmlfiles/QUORBSettings.xml")));
+    EXPECT_EQ(settings.GraphicsQuality, "Medium");
+    EXPECT_EQ(settings.m_gameSkins.count("DefaultSkin"), 1u);
+    EXPECT_TRUE(settings.m_roomsMadeByUs.empty());
+    EXPECT_TRUE(settings.m_roomsMadeByPlayer.empty());
+}
