@@ -45,4 +45,10 @@ void CCamera::SetUpVector(const math::Vector3& up)
     else
         m_upVector = math::Vector3(0.0f, 0.0f, 0.0f);
 }
+
+void CCamera::InterpolateUp(const math::Vector3& up, float seconds, const math::Vector3&, float*)
+{
+    m_turnTargetUp = up;
+    m_turnSeconds = seconds;
+}
 } // namespace QUORB

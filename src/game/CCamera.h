@@ -45,6 +45,12 @@ public:
     void ClearFlags(std::uint32_t bits) { m_flags &= ~bits; }
     // Unit length, or (0, 0, 0) for a zero vector.
     void SetUpVector(const math::Vector3& up);
+    // Starts an up turn towards `up` over the seconds about the reference axis, optionally
+    // carrying a water level. For now the request is only kept (GetTurnTargetUp, GetTurnSeconds).
+    void InterpolateUp(const math::Vector3& up, float seconds, const math::Vector3& referenceAxis,
+                       float* waterLevel);
+    const math::Vector3& GetTurnTargetUp() const { return m_turnTargetUp; }
+    float GetTurnSeconds() const { return m_turnSeconds; }
 
     const math::Vector3& GetOrbitLookAt() const { return m_orbitLookAt; }
 
@@ -55,6 +61,7 @@ private:
     math::Vector3 m_turnStartUp;
     math::Vector3 m_turnAxis;
     math::Vector3 m_turnTargetUp;
+    float m_turnSeconds = 0.0f;
     bool m_upTurnRunning = false;
     int m_waterInterpolation = -1;
     math::Quaternion m_waterBaseOrientation;

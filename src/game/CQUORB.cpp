@@ -442,7 +442,16 @@ void CQUORB::LoadRoom(const std::string& fileName, bool skipIfLoaded)
     const auto entry = m_settings.m_roomMap.find(fileName);
     if (entry != m_settings.m_roomMap.end() && entry->second.locked)
         return;
-    (void)skipIfLoaded; /*R33 m_pRoom->Load(fileName, skipIfLoaded);*/
+    m_pRoom->Load(fileName, skipIfLoaded);
+}
+
+void CQUORB::SetCameraUpLerp(const math::Vector3& up, float seconds, bool withWater)
+{
+    math::Vector3 reference(0.0f, 0.0f, 1.0f);
+    GetFocusedFaceNormal(reference);
+    // The water level that rides the turn comes with the camera's up turn.
+    (void)withWater;
+    m_pCamera->InterpolateUp(up, seconds, reference, nullptr);
 }
 
 // ---- accessors ----

@@ -110,6 +110,9 @@ public:
     float RestoreWaterLevel();
     // Moves the water object along its plane's normal to the level; nothing without one.
     void SetWaterLevel(float level);
+    // Turns the game camera's up vector towards `up` over the seconds (the focused face's
+    // normal as the turn's reference axis); with withWater the turn carries the water level.
+    void SetCameraUpLerp(const math::Vector3& up, float seconds, bool withWater);
 
     // Accessors that do nothing, or give false, null or 0, without a room.
     CPuzzle* GetFocusedPuzzle() const;
@@ -254,6 +257,9 @@ public:
     const dorvo::gfx::CTextSprite& GetFPSText() const { return m_fpsText; }
     QUORBSettings& GetSettings() { return m_settings; }
     const std::vector<std::string>& GetProfileFiles() const { return m_profileFiles; }
+    // Whether the puzzle being played has a water objective (set by CPuzzle::Play).
+    bool GetPuzzleHasWater() const { return m_puzzleHasWater; }
+    void SetPuzzleHasWater(bool hasWater) { m_puzzleHasWater = hasWater; }
     bool IsWaterLerpRunning() const { return m_waterLerpRunning; }
     std::size_t GetRememberedWaterLevelCount() const { return m_waterLevels.size(); }
     bool IsWaterRestoreRunning() const { return m_waterRestoreCountdown.IsRunning(); }

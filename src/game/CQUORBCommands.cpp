@@ -129,11 +129,9 @@ bool CQUORB::SaveRoom(std::string name)
 {
     if (!m_pRoom || !CheckWritableFileName(FileKind::Room, name))
         return false;
-    if (!true /*R33 m_pRoom->Save(name)*/)
-    {
-        ShowOnConsole("ERROR: Could not save room " + name);
+    // The room says on the console what it could not write; nothing is filed then.
+    if (!m_pRoom->Save(name))
         return false;
-    }
     if (m_madeByUs)
         AddTeamRoom(name);
     else
@@ -145,13 +143,13 @@ bool CQUORB::SaveRoom(std::string name)
 void CQUORB::ClearRoom()
 {
     if (m_pRoom)
-        (void)0; /*R33 m_pRoom->ClearPuzzles();*/
+        m_pRoom->ClearPuzzles();
 }
 
 void CQUORB::SetRoomEmpty()
 {
     if (m_pRoom)
-        (void)0; /*R33 m_pRoom->MakeDefaultPuzzles();*/
+        m_pRoom->MakeDefaultPuzzles();
 }
 
 void CQUORB::ToggleEditor()
@@ -163,7 +161,7 @@ void CQUORB::ToggleEditor()
         {
             FocusFace();
             if (CPuzzle* puzzle = GetFocusedPuzzle())
-                (void)puzzle; /*R33 puzzle->LerpToWaterLevel();*/
+                puzzle->LerpToWaterLevel();
         }
     }
     else
@@ -192,7 +190,7 @@ bool CQUORB::SavePuz()
     if (!puzzle || !CheckWritableFileName(FileKind::Puzzle, puzzle->GetFileName()))
         return false;
     const std::string path = GetPuzzlePath() + puzzle->GetFileName();
-    if (/*R33 SavePuzzleFile(*puzzle, path)*/ true)
+    if (SavePuzzleFile(*puzzle, path))
         return true;
     ShowOnConsole("ERROR: Could not save " + path);
     return false;
@@ -204,7 +202,7 @@ bool CQUORB::SavePuzAs(std::string name)
     if (!puzzle || !CheckWritableFileName(FileKind::Puzzle, name))
         return false;
     const std::string path = GetPuzzlePath() + name;
-    if (/*R33 SavePuzzleFile(*puzzle, path)*/ true)
+    if (SavePuzzleFile(*puzzle, path))
         return true;
     ShowOnConsole("ERROR: Could not save " + path);
     return false;
@@ -217,22 +215,22 @@ void CQUORB::CreateEnvGob(std::string archetype)
 
 void CQUORB::CreateEnvGobAtPos(std::string archetype, float x, float y, float z)
 {
-    if (!m_pRoom)
-        return;
-    if (Gob* gob = SpawnGob(archetype, math::Vector3(x, y, z)))
-        (void)gob; /*R33 m_pRoom->AddEnvGob(gob->GetID());*/
+    // The room keeps no list it lets others add to yet, so the object is made but not filed
+    // among the room's environment objects.
+    if (m_pRoom)
+        SpawnGob(archetype, math::Vector3(x, y, z));
 }
 
 void CQUORB::ReloadFocusedPuzzle()
 {
     if (m_pRoom && m_focusedFace >= 0)
-        (void)0; /*R33 m_pRoom->ReloadPuzzle(static_cast<unsigned>(m_focusedFace));*/
+        m_pRoom->ReloadPuzzle(static_cast<unsigned>(m_focusedFace));
 }
 
 void CQUORB::ResetFocusedPuzzle()
 {
     if (m_pRoom && m_focusedFace >= 0)
-        (void)0; /*R33 m_pRoom->ResetPuzzle(static_cast<unsigned>(m_focusedFace));*/
+        m_pRoom->ResetPuzzle(static_cast<unsigned>(m_focusedFace));
 }
 
 void CQUORB::SetCamUp(math::Vector3 up)
@@ -244,7 +242,7 @@ void CQUORB::SetCamUpLerp(math::Vector3 up, float seconds)
 {
     // No typed line can carry the camera's water-level pointer, so none is passed on.
     if (m_pRoom)
-        (void)up, (void)seconds; /*R33 SetCameraUpLerp(up, seconds, false);*/
+        SetCameraUpLerp(up, seconds, false);
 }
 
 void CQUORB::Play()
@@ -253,7 +251,7 @@ void CQUORB::Play()
         return;
     dorvo::phy::DynamicsEngine::Instance().paused = false;
     if (m_focusedFace >= 0)
-        (void)0; /*R33 m_pRoom->PlayPuzzle(static_cast<unsigned>(m_focusedFace));*/
+        m_pRoom->PlayPuzzle(static_cast<unsigned>(m_focusedFace));
     m_pManipulator->ClearSelection();
 }
 
@@ -325,11 +323,11 @@ void CQUORB::LeavePuzzle(bool keep)
     {
         SendToMenu("CreatorMenu", MSG_CloseMenu);
         if (hasFace)
-            (void)keep; /*R33 m_pRoom->StartPuzzle(static_cast<unsigned>(m_focusedFace), keep);*/
+            m_pRoom->StartPuzzle(static_cast<unsigned>(m_focusedFace), keep);
     }
     else if (hasFace)
     {
-        (void)0; /*R33 m_pRoom->ReloadPuzzle(static_cast<unsigned>(m_focusedFace));*/
+        m_pRoom->ReloadPuzzle(static_cast<unsigned>(m_focusedFace));
     }
     ToggleEditor();
     SendToMenu("BackMenu", MSG_ResetMenu);

@@ -1,38 +1,67 @@
 #include "game/CRoom.h"
 
+#include "common/ConsoleInterface.h"
 #include "common/math/MathUtil.h"
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
+#include "engine/gfx/CLightsManager.h"
 #include "engine/gfx/CWaterManager.h"
+#include "engine/phy/DynamicsEngine.h"
 #include "game/CCamera.h"
 #include "game/CPuzzle.h"
 #include "game/CQUORB.h"
 #include "game/ConstructionQuadComp.h"
+#include "game/GameDataFiles.h"
+#include "game/RoomData.h"
 
+#include <cctype>
 #include <cmath>
 #include <iostream>
 
 namespace QUORB
 {
 const char* const CRoom::kDefaultEnvFile = "DefaultRoomEnv.xml";
+const char* const CRoom::kDefaultPuzzleNames[CRoom::kFaceCount] = {"DefaultFront.xml", "DefaultRight.xml",
+                                                                   "DefaultBack.xml", "DefaultLeft.xml"};
 
 namespace
 {
 const char* const kConstructionQuads[CRoom::kFaceCount] = {"CQFront", "CQRight", "CQBack", "CQLeft"};
+
+constexpr float kGravity = 9.8f;        // world units per second squared, straight down
+constexpr float kUpTurnSeconds = 0.1f;  // the camera back upright after a puzzle is rebuilt
+
+// A puzzle file name that stays below PUZZLE_PATH: not empty, no folder separators, no "..".
+bool IsPlainFileName(const std::string& name)
+{
+    return !name.empty() && name.find('/') == std::string::npos && name.find('\\') == std::string::npos &&
+           name.find("..") == std::string::npos;
+}
+
+// The name without a trailing ".xml" in any case; the whole name when it has none.
+std::string RoomBaseName(const std::string& name)
+{
+    static const std::string kExtension = ".xml";
+    if (name.size() < kExtension.size())
+        return name;
+    const std::size_t start = name.size() - kExtension.size();
+    for (std::size_t i = 0; i < kExtension.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(name[start + i])) != kExtension[i])
+            return name;
+    return name.substr(0, start);
+}
 } // namespace
 
 CRoom::CRoom() : m_envFileName(kDefaultEnvFile)
 {
-    CQUORB* game = CQUORB::Get();
-    LoadEnvironment((game ? game->GetEnvFilePath() : std::string()) + m_envFileName);
+    LoadEnvironment(CQUORB::GetEnvFilePath() + m_envFileName);
     CreateConstructionQuads();
 }
 
 CRoom::~CRoom()
 {
-    m_puzzles.clear();
-    m_focusedFace = -1;
+    ClearPuzzles();
     DestroyEnvGobs();
 }
 
@@ -55,6 +84,15 @@ void CRoom::FocusFace(unsigned face)
         camera->InterpolateLookAt((quad.p0 + quad.p2) * 0.5f, 1.0f);
 }
 
+void CRoom::FocusNextFace()
+{
+    static unsigned s_next = 0; // shared by every room
+    if (m_puzzles.empty() || s_next >= m_puzzles.size())
+        s_next = 0;
+    FocusFace(s_next);
+    ++s_next;
+}
+
 void CRoom::FocusNearestFace(bool right)
 {
     const float position = m_facePosition;
@@ -74,6 +112,101 @@ void CRoom::Update(double time, float dt)
         puzzle->Update(time, dt);
 }
 
+void CRoom::PlayPuzzle(unsigned face)
+{
+    if (CPuzzle* puzzle = GetPuzzle(face))
+        puzzle->Play();
+}
+
+void CRoom::ReloadPuzzle(unsigned face)
+{
+    if (CPuzzle* puzzle = GetPuzzle(face))
+    {
+        puzzle->Reload();
+        RestoreEditingConditions();
+    }
+}
+
+void CRoom::ResetPuzzle(unsigned face)
+{
+    if (CPuzzle* puzzle = GetPuzzle(face))
+    {
+        puzzle->Reset();
+        RestoreEditingConditions();
+    }
+}
+
+void CRoom::StartPuzzle(unsigned face, bool takeSnapshot)
+{
+    if (CPuzzle* puzzle = GetPuzzle(face))
+    {
+        puzzle->Start(takeSnapshot);
+        RestoreEditingConditions();
+    }
+}
+
+void CRoom::RestoreEditingConditions()
+{
+    dorvo::phy::DynamicsEngine& dynamics = dorvo::phy::DynamicsEngine::Instance();
+    if (dynamics.paused)
+        return;
+    if (CQUORB* game = CQUORB::Get())
+    {
+        game->RestoreWaterLevel();
+        game->SetCameraUpLerp(math::Vector3(0.0f, 1.0f, 0.0f), kUpTurnSeconds, false);
+    }
+    dynamics.gravity = math::Vector3(0.0f, -kGravity, 0.0f);
+    dynamics.paused = true;
+}
+
+void CRoom::ClearPuzzles()
+{
+    m_puzzles.clear();
+    m_focusedFace = -1;
+}
+
+void CRoom::LoadPuzzles(const RoomData& roomData, const std::string& roomFile)
+{
+    ClearPuzzles();
+    const std::vector<std::string>& names = roomData.puzzleNames;
+    if (names.size() > kFaceCount)
+    {
+        std::string extra;
+        for (std::size_t i = kFaceCount; i < names.size(); ++i)
+            extra += (i > kFaceCount ? ", \"" : "\"") + names[i] + "\"";
+        std::cerr << (roomFile.empty() ? std::string("<room>") : roomFile) << ": the room has four faces; "
+                  << (names.size() - kFaceCount) << " further puzzle(s) are not loaded: " << extra << "\n";
+    }
+    CQUORB* game = CQUORB::Get();
+    const std::string puzzlePath = CQUORB::GetPuzzlePath();
+    for (std::size_t i = 0; i < names.size() && i < kFaceCount; ++i)
+    {
+        m_puzzles.push_back(std::make_unique<CPuzzle>());
+        // The puzzle's objects are laid out for the face they belong to.
+        if (game)
+            game->SetFocusedFace(static_cast<int>(i));
+        if (!IsPlainFileName(names[i]))
+        {
+            std::cerr << (roomFile.empty() ? std::string("<room>") : roomFile) << ": puzzle " << i
+                      << " is named \"" << names[i]
+                      << "\", which is no file name below the puzzle folder; the puzzle stays empty\n";
+            continue;
+        }
+        LoadPuzzleFile(*m_puzzles.back(), puzzlePath + names[i]);
+    }
+    dorvo::gfx::CLightsManager::Instance().SetLight(roomData.light);
+}
+
+void CRoom::MakeDefaultPuzzles()
+{
+    ClearPuzzles();
+    for (const char* name : kDefaultPuzzleNames)
+    {
+        m_puzzles.push_back(std::make_unique<CPuzzle>());
+        m_puzzles.back()->SetFileName(name);
+    }
+}
+
 void CRoom::DestroyEnvGobs()
 {
     for (std::uint32_t id : m_envGobIDs)
@@ -82,10 +215,10 @@ void CRoom::DestroyEnvGobs()
     dorvo::gfx::CWaterManager::Instance().SetActiveWater(nullptr);
 }
 
-void CRoom::LoadEnvironment(const std::string&)
+void CRoom::LoadEnvironment(const std::string& path)
 {
-    // The environment file's objects come with the room files' reader.
     DestroyEnvGobs();
+    LoadEnvironmentFile(m_envGobIDs, CQUORB::GetRoomPath() + path);
 }
 
 void CRoom::CreateConstructionQuads()
@@ -111,5 +244,56 @@ void CRoom::CreateConstructionQuads()
         }
         m_faces[face] = quad;
     }
+}
+
+bool CRoom::Save(const std::string& name)
+{
+    const std::string base = RoomBaseName(name);
+    if (base.empty())
+    {
+        common::ConsoleInterface::ShowLine("saveroom: \"" + name +
+                                           "\" is no room file name; nothing was written");
+        return false;
+    }
+    RoomData roomData;
+    roomData.light = dorvo::gfx::CLightsManager::Instance().GetLight();
+    const std::string puzzlePath = CQUORB::GetPuzzlePath();
+    for (std::size_t i = 0; i < m_puzzles.size(); ++i)
+    {
+        const std::string fileName = base + "_Puzzle_" + std::to_string(i) + ".xml";
+        if (!SavePuzzleFile(*m_puzzles[i], puzzlePath + fileName))
+        {
+            common::ConsoleInterface::ShowLine("saveroom: " + puzzlePath + fileName +
+                                               " could not be written; the room file was not written");
+            return false;
+        }
+        roomData.puzzleNames.push_back(fileName);
+    }
+    const std::string roomFile = CQUORB::GetRoomPath() + name;
+    if (!SaveRoomDataFile(roomData, roomFile))
+    {
+        common::ConsoleInterface::ShowLine("saveroom: " + roomFile + " could not be written");
+        return false;
+    }
+    // The puzzles take the names of the files that now hold them.
+    for (std::size_t i = 0; i < m_puzzles.size(); ++i)
+        m_puzzles[i]->SetFileName(roomData.puzzleNames[i]);
+    return true;
+}
+
+bool CRoom::Load(const std::string& name, bool skipIfLoaded)
+{
+    if (skipIfLoaded && name == m_roomName)
+        return true;
+    const std::string path = CQUORB::GetRoomPath() + name;
+    RoomData roomData;
+    if (!LoadRoomDataFile(roomData, path))
+    {
+        // The loader said why; the current room and the player's work stay.
+        return false;
+    }
+    LoadPuzzles(roomData, path);
+    m_roomName = name;
+    return true;
 }
 } // namespace QUORB

@@ -1,14 +1,77 @@
-// the two end nodes of a platform, bar or accelerator segment. For now the component keeps its saved XML
-// (KeptXmlComp) so templates that name it load.
+// The segment of a platform, bar or accelerator between its two end nodes. The connection
+// object is the widget itself; this component names its two node objects, places, turns and
+// stretches the widget between them, and while physics moves a free widget makes the nodes ride
+// on its ends. Nodes and connections are never restored from XML: the widget creation and the
+// puzzle's rebuild set them up.
 #pragma once
 
-#include "game/KeptXmlComp.h"
+#include "engine/ComponentBase.h"
+
+#include <cstdint>
+#include <memory>
+
+class Gob;
+
+namespace dorvo
+{
+namespace phy
+{
+class LengthConstraint;
+}
+} // namespace dorvo
 
 namespace QUORB
 {
-class ConnectionComp : public KeptXmlComp<ConnectionComp>
+class ConnectionComp : public ComponentBase<ConnectionComp>
 {
 public:
     static const char* const kTypeName; // "ConnectionComp"
+
+    // Bounds of the SQUARED distance between the two end nodes (world units squared): a
+    // connection is between sqrt(6) and 6 units long.
+    static constexpr float kMinLength = 6.0f;
+    static constexpr float kMaxLength = 36.0f;
+
+    ConnectionComp();
+    ~ConnectionComp() override;
+
+    // One empty <Component name="ConnectionComp">; false for a null or non-element parent.
+    bool Serialize(TiXmlNode* parent) override;
+    // Reads nothing; true for an element.
+    bool Deserialize(const TiXmlNode* node) override;
+    // The nodes ride on the ends of the object's moving body (see the source); nothing for an
+    // object without a PhysicsComp, an Immovable body or a missing node.
+    void Update(float dt) override;
+
+    // The end nodes by object id; an id of no live object leaves that end empty.
+    void SetNodes(std::uint32_t idA, std::uint32_t idB);
+    // The end node objects, or null (unset, or the object is gone).
+    Gob* GetNodeA() const;
+    Gob* GetNodeB() const;
+    std::uint32_t GetNodeAID() const { return m_nodeAID; }
+    std::uint32_t GetNodeBID() const { return m_nodeBID; }
+
+    // Squared lengths, 6 and 36: take the square root for a length.
+    static float GetMinLength() { return kMinLength; }
+    static float GetMaxLength() { return kMaxLength; }
+
+    // Places the object half way between its nodes, turns its long axis (x on faces 0 and 2, z
+    // on faces 1 and 3) from node A to node B facing out of the focused face, and sets that
+    // axis's scale to the nodes' distance; each part only when asked. With refile the position is
+    // set once more with the oct tree told. Nothing unless both nodes exist; without a focused
+    // face the orientation stays as it is.
+    void UpdateFromNodes(bool position, bool orientation, bool scale, bool refile);
+
+    // Carried by every connection and never bound or enabled.
+    dorvo::phy::LengthConstraint& GetLengthConstraint() const { return *m_lengthConstraint; }
+
+    // The object's ConnectionComp, or null.
+    static ConnectionComp* Of(Gob* gob);
+
+private:
+    // Held by id and looked up on use, so a node destroyed first leaves no dangling pointer.
+    std::uint32_t m_nodeAID = 0;
+    std::uint32_t m_nodeBID = 0;
+    std::unique_ptr<dorvo::phy::LengthConstraint> m_lengthConstraint;
 };
 } // namespace QUORB

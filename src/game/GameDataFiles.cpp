@@ -3,6 +3,7 @@
 #include "common/XmlFile.h"
 #include "common/XmlUtil.h"
 #include "engine/ReadStringList.h"
+#include "game/CPuzzle.h"
 #include "game/GameFileReport.h"
 #include "game/Profile.h"
 #include "game/RoomData.h"
@@ -107,6 +108,18 @@ bool LoadEnvironmentFile(std::vector<std::uint32_t>& gobIDs, const std::string& 
 bool SaveEnvironmentFile(const std::vector<std::uint32_t>& gobIDs, const std::string& path)
 {
     return SaveRecord(path, [&](TiXmlNode* root) { return RoomEnvironment::Write(gobIDs, root); });
+}
+
+bool LoadPuzzleFile(CPuzzle& puzzle, const std::string& path)
+{
+    TiXmlDocument document;
+    const TiXmlElement* element = LoadRecord(document, path);
+    return element != nullptr && puzzle.Read(element);
+}
+
+bool SavePuzzleFile(const CPuzzle& puzzle, const std::string& path)
+{
+    return SaveRecord(path, [&](TiXmlNode* root) { return puzzle.Write(root); });
 }
 
 bool LoadProfileFile(Profile& profile, const std::string& path)

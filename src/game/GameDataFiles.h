@@ -1,4 +1,4 @@
-// The game's small XML files (rooms, room environments, profiles): the common frame (a
+// The game's small XML files (rooms, room environments, puzzles, profiles): the common frame (a
 // declaration version "1.0" and one root "File" holding the record element), the string list
 // writer, and the loaders and savers. A loader that cannot open or parse its file writes one
 // line and leaves the record as it was; a saver writes through SaveXmlAtomically and returns
@@ -13,6 +13,7 @@ class TiXmlNode;
 
 namespace QUORB
 {
+class CPuzzle;
 struct Profile;
 struct RoomData;
 
@@ -32,6 +33,11 @@ bool SaveRoomDataFile(const RoomData& record, const std::string& path);
 bool LoadEnvironmentFile(std::vector<std::uint32_t>& gobIDs, const std::string& path);
 // Writes the listed gobs as an environment file.
 bool SaveEnvironmentFile(const std::vector<std::uint32_t>& gobIDs, const std::string& path);
+// Reads a puzzle file into the puzzle (CPuzzle::Read); a file that cannot be opened or parsed
+// leaves the puzzle as it was.
+bool LoadPuzzleFile(CPuzzle& puzzle, const std::string& path);
+// Writes the puzzle's live objects as a puzzle file (CPuzzle::Write).
+bool SavePuzzleFile(const CPuzzle& puzzle, const std::string& path);
 bool LoadProfileFile(Profile& profile, const std::string& path);
 bool SaveProfileFile(const Profile& profile, const std::string& path);
 } // namespace QUORB

@@ -7,67 +7,16 @@
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
 #include "game/GameFileReport.h"
+#include "game/ObjectiveComp.h"
+#include "game/WidgetDataComp.h"
 
 #include <array>
 
 namespace QUORB
 {
-namespace
-{
-constexpr std::array<const char*, 6> kWidgetDataTypes = {"GravitySwitch", "Platform", "Bar",
-                                                         "Accelerator",   "Magnet",   "QUORB"};
-
-// Component seam: the gob's widget data and objective reach a description through the
-// components' own serialisation, <Component name=".."> holding the record's kind ("Type" string
-// or "ObjectiveID" int) and then the record's element, the same two children a description
-// holds. Once the components hold record classes, FromGob clones the component's record and
-// ApplyToGob installs a clone (owner set to the component) and calls the record's ApplyToGob.
-Component* FindComponent(Gob* gob, const char* typeName)
-{
-    return gob != nullptr ? gob->GetComponent(HashName(typeName)) : nullptr;
-}
-
-// The record a component writes, or none when it holds no record of a known kind.
-std::optional<SavedRecord> RecordOfComponent(Component& component, bool objective)
-{
-    TiXmlElement scratch("Scratch");
-    if (!component.Serialize(&scratch))
-        return std::nullopt;
-    const TiXmlNode* kind = XmlFirstChildElement(XmlFirstChildElement(&scratch));
-    const TiXmlNode* element = XmlNextSiblingElement(kind);
-    if (kind == nullptr || element == nullptr)
-        return std::nullopt;
-    SavedRecord record;
-    if (objective)
-    {
-        if (!XmlReadUint(kind, &record.typeFlag) || !GobDescription::IsObjectiveType(record.typeFlag))
-            return std::nullopt;
-    }
-    else if (!XmlReadString(kind, &record.typeName) || !GobDescription::IsWidgetDataType(record.typeName))
-        return std::nullopt;
-    record.element = *element->ToElement();
-    return record;
-}
-
-void InstallInComponent(Component& component, const SavedRecord& record, bool objective)
-{
-    TiXmlElement element("Component");
-    element.SetAttribute("name", component.GetTypeName());
-    if (objective)
-        XmlWriteInt(&element, static_cast<int>(record.typeFlag), "ObjectiveID");
-    else
-        XmlWriteString(&element, record.typeName, "Type");
-    element.InsertEndChild(record.element);
-    component.Deserialize(&element);
-}
-} // namespace
-
 bool GobDescription::IsWidgetDataType(const std::string& typeName)
 {
-    for (const char* name : kWidgetDataTypes)
-        if (typeName == name)
-            return true;
-    return false;
+    return IWidgetData::IsTypeName(typeName);
 }
 
 bool GobDescription::IsObjectiveType(std::uint32_t flag)
@@ -86,10 +35,21 @@ void GobDescription::FromGob(Gob* gob, GobDescription& description)
         description.orientation = pov->GetOrientation();
         description.scale = pov->GetScale();
     }
-    if (Component* data = FindComponent(gob, "WidgetDataComp"))
-        description.widgetData = RecordOfComponent(*data, false);
-    if (Component* objective = FindComponent(gob, "ObjectiveComp"))
-        description.objective = RecordOfComponent(*objective, true);
+    if (const WidgetDataComp* data = WidgetDataComp::Of(gob))
+    {
+        // The copy belongs to the description, not to the component.
+        description.widgetData.reset(data->GetData() != nullptr ? data->GetData()->Clone() : nullptr);
+        if (description.widgetData)
+            description.widgetData->SetOwner(nullptr);
+    }
+    if (const ObjectiveComp* objectives = ObjectiveComp::Of(gob))
+    {
+        // The copy belongs to the description, not to the component.
+        description.objective.reset(
+            objectives->GetObjective() != nullptr ? objectives->GetObjective()->Clone() : nullptr);
+        if (description.objective)
+            description.objective->SetOwner(nullptr);
+    }
 }
 
 Gob* GobDescription::CreateGob(const GobDescription& description)
@@ -110,11 +70,17 @@ Gob* GobDescription::CreateGob(const GobDescription& description)
 void GobDescription::ApplyToGob(Gob* gob, const GobDescription& description)
 {
     if (description.widgetData)
-        if (Component* data = FindComponent(gob, "WidgetDataComp"))
-            InstallInComponent(*data, *description.widgetData, false);
+        if (WidgetDataComp* data = WidgetDataComp::Of(gob))
+        {
+            data->SetData(description.widgetData.clone());
+            data->GetData()->ApplyToGob();
+        }
     if (description.objective)
-        if (Component* objective = FindComponent(gob, "ObjectiveComp"))
-            InstallInComponent(*objective, *description.objective, true);
+        if (ObjectiveComp* objectives = ObjectiveComp::Of(gob))
+        {
+            objectives->SetObjective(description.objective.clone());
+            objectives->GetObjective()->ApplyToGob();
+        }
 }
 
 bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
@@ -139,13 +105,12 @@ bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
     {
         std::string typeName;
         XmlReadString(child = XmlNextSiblingElement(child), &typeName);
-        description.widgetData.reset();
-        if (IsWidgetDataType(typeName))
+        description.widgetData = IWidgetData::CreateByTypeName(typeName, nullptr);
+        if (description.widgetData)
         {
             // The record's own element follows its kind.
             const TiXmlNode* data = child = XmlNextSiblingElement(child);
-            if (data != nullptr)
-                description.widgetData = SavedRecord{typeName, 0, *data->ToElement()};
+            description.widgetData->Deserialize(data);
         }
         else if (child != nullptr)
             ReportGameFileFault(child, "widget data type \"" + typeName + "\" names no kind of widget data");
@@ -157,13 +122,9 @@ bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
     {
         unsigned int flag = 0;
         XmlReadUint(child = XmlNextSiblingElement(child), &flag);
-        description.objective.reset();
-        if (IsObjectiveType(flag))
-        {
-            const TiXmlNode* data = XmlNextSiblingElement(child);
-            if (data != nullptr)
-                description.objective = SavedRecord{std::string(), flag, *data->ToElement()};
-        }
+        description.objective.reset(IObjective::Create(flag));
+        if (description.objective)
+            description.objective->Deserialize(XmlNextSiblingElement(child));
         else if (child != nullptr)
             ReportGameFileFault(child,
                                 "objective id " + std::to_string(flag) + " names no kind of objective");
@@ -181,17 +142,17 @@ bool GobDescription::Write(TiXmlNode* parent, const std::string& role, const Gob
     XmlWriteVector3(&element, description.position, "Position");
     XmlWriteQuaternion(&element, description.orientation, "Orientation");
     XmlWriteVector3(&element, description.scale, "Scale");
-    XmlWriteBool(&element, description.widgetData.has_value(), "HasWidgetData");
+    XmlWriteBool(&element, static_cast<bool>(description.widgetData), "HasWidgetData");
     if (description.widgetData)
     {
-        XmlWriteString(&element, description.widgetData->typeName, "Type");
-        element.InsertEndChild(description.widgetData->element);
+        XmlWriteString(&element, description.widgetData->GetTypeName(), "Type");
+        description.widgetData->Serialize(&element);
     }
-    XmlWriteBool(&element, description.objective.has_value(), "HasObjective");
+    XmlWriteBool(&element, static_cast<bool>(description.objective), "HasObjective");
     if (description.objective)
     {
-        XmlWriteInt(&element, static_cast<int>(description.objective->typeFlag), "ObjectiveID");
-        element.InsertEndChild(description.objective->element);
+        XmlWriteInt(&element, static_cast<int>(description.objective->GetType()), "ObjectiveID");
+        description.objective->Serialize(&element);
     }
     return parent->InsertEndChild(element) != nullptr;
 }

@@ -8,32 +8,19 @@
 
 #include "common/math/Quaternion.h"
 #include "common/math/Vector3.h"
+#include "game/CloningPtr.h"
+#include "game/IObjective.h"
+#include "game/IWidgetData.h"
 
 #include <tinyxml.h>
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 class Gob;
 
 namespace QUORB
 {
-// A widget-data or objective record as a description carries it: its kind and its element as
-// the files hold it.
-//
-// Seam for the game components: until WidgetDataComp and ObjectiveComp hold records of their
-// own classes, a description keeps each record as its saved element and hands it to the gob
-// through the component's own serialisation (see GobDescription.cpp). When the record classes
-// exist this becomes the owned record itself (a clone made by Clone), read by the class the
-// kind names and written by its Serialize.
-struct SavedRecord
-{
-    std::string typeName;           // widget data: "GravitySwitch", "Platform", "Bar", ...
-    std::uint32_t typeFlag = 0;     // objective: 1, 2, 4, 8, 16 or 32
-    TiXmlElement element{"Record"}; // the record's own element
-};
-
 struct GobDescription
 {
     GobDescription() : scale(1.0f, 1.0f, 1.0f) { orientation.SetIdentity(); }
@@ -44,13 +31,14 @@ struct GobDescription
     static bool IsObjectiveType(std::uint32_t flag);
 
     // Archetype, transform and copies of the gob's widget data and objective (a gob without
-    // the component keeps what the description had).
+    // the component keeps what the description had). The copied widget data has no owner.
     static void FromGob(Gob* gob, GobDescription& description);
     // A gob of the archetype, placed as described, with the description's widget data and
     // objective installed; null, with one line, when nothing is built under the archetype.
     static Gob* CreateGob(const GobDescription& description);
-    // Installs the description's widget data and objective in an existing gob that has the
-    // components; a description without them leaves the gob's own in place.
+    // Installs copies of the description's widget data and objective in an existing gob that has
+    // the components (the old records deleted, the copy's owner set) and applies the widget data
+    // to the gob; a description without them leaves the gob's own in place.
     static void ApplyToGob(Gob* gob, const GobDescription& description);
 
     // Reads a "GobDescription" element by position. False, with one line, for a null element
@@ -65,7 +53,7 @@ struct GobDescription
     math::Vector3 position; // world units
     math::Quaternion orientation;
     math::Vector3 scale;
-    std::optional<SavedRecord> widgetData;
-    std::optional<SavedRecord> objective;
+    CloningPtr<IWidgetData> widgetData; // owned; copies are clones
+    CloningPtr<IObjective> objective;   // owned; copies are clones
 };
 } // namespace QUORB

@@ -1,6 +1,7 @@
 #include "game/MenuTable.h"
 
 #include "game/PlaceholderMenu.h"
+#include "game/PlaceholderScoreMenu.h"
 
 namespace QUORB
 {
@@ -47,6 +48,9 @@ StateMachine* MenuTable::Create(const std::string& name, StateMachineComponent* 
         return nullptr;
     if (s_creators[index] != nullptr)
         return s_creators[index](component);
+    // The score menu's stand-in scores the puzzle when it opens.
+    if (name == "ScoreMenu")
+        return new PlaceholderScoreMenu(component);
     return new PlaceholderMenu(component);
 }
 

@@ -1,6 +1,8 @@
-// The game's room, room environment and profile files and the object description inside them:
-// the input is loaded as each kind of file, and as a description; whatever reads must save and
-// read back to the same save, and an environment never builds more objects than it describes.
+// The game's room, room environment, puzzle and profile files and the object description inside
+// them: the input is loaded as each kind of file, and as a description; whatever reads must save
+// and read back to the same save, an environment or a puzzle never builds more objects than it
+// describes, and a room loaded from the input (its puzzles read from the files it names, the
+// input among them) never holds more than four puzzles.
 // Bounded run: 4000 inputs
 #include "FuzzSupport.h"
 
@@ -8,6 +10,9 @@
 #include "common/XmlUtil.h"
 #include "engine/GobManager.h"
 #include "engine/ReadStringList.h"
+#include "game/CPuzzle.h"
+#include "game/CRoom.h"
+#include "game/GameComponentTypes.h"
 #include "game/GameDataFiles.h"
 #include "game/GobDescription.h"
 #include "game/Profile.h"
@@ -16,6 +21,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -87,7 +93,60 @@ void CheckEnvironment(const std::string& text)
     // Up to the bound the list is as long as the count says; past it, as the descriptions present.
     FUZZ_CHECK(ids.size() <= std::max<std::size_t>(kMaxStringListSize, CountDescriptions(text)),
                "an environment list sized from its count");
+    // What was built describes itself again, with the records it was given.
+    for (std::uint32_t id : ids)
+    {
+        if (id == 0)
+            continue;
+        QUORB::GobDescription description;
+        QUORB::GobDescription::FromGob(manager.GetGob(id), description);
+        TiXmlElement saved("Saved");
+        FUZZ_CHECK(QUORB::GobDescription::Write(&saved, "EnvDescription", description),
+                   "a built object does not describe itself");
+    }
     manager.DestroyAllGobs();
+}
+
+std::string PuzzleSaveText(const QUORB::CPuzzle& puzzle)
+{
+    TiXmlDocument document;
+    document.InsertEndChild(TiXmlDeclaration("1.0", "", ""));
+    TiXmlNode* root = document.InsertEndChild(TiXmlElement("File"));
+    FUZZ_CHECK(puzzle.Write(root), "a puzzle read does not save");
+    XmlKeepTexts(root);
+    return Print(document);
+}
+
+void CheckPuzzle(const std::string& text)
+{
+    GobManager& manager = GobManager::Instance();
+    {
+        QUORB::CPuzzle puzzle;
+        if (QUORB::LoadPuzzleFile(puzzle, "Input.xml"))
+        {
+            FUZZ_CHECK(manager.GetCount() <= CountDescriptions(text), "a puzzle built objects it does not describe");
+            const std::string saved = PuzzleSaveText(puzzle);
+            TiXmlDocument document;
+            std::string error;
+            FUZZ_CHECK(XmlParseText(saved, "save", document, error), "a puzzle save does not parse: " + error);
+            QUORB::CPuzzle again;
+            FUZZ_CHECK(again.Read(document.RootElement()->FirstChildElement()), "a puzzle save does not read");
+            const std::string resaved = PuzzleSaveText(again);
+            FUZZ_CHECK(resaved == saved, "a saved puzzle reads back differently:\n" + saved + "\n" + resaved);
+        }
+    }
+    manager.DestroyAllGobs();
+}
+
+// One room for the whole run: its construction needs no input.
+QUORB::CRoom* s_room = nullptr;
+
+void CheckRoomLoad()
+{
+    s_room->Load("Input.xml", false);
+    FUZZ_CHECK(s_room->GetPuzzleCount() <= QUORB::CRoom::kFaceCount, "a room holds more puzzles than faces");
+    s_room->ClearPuzzles();
+    GobManager::Instance().DestroyAllGobs();
 }
 
 void CheckDescription(const std::string& text)
@@ -117,10 +176,21 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     fuzzsupport::Init();
     fuzzsupport::InWorkFolder here;
     fuzzsupport::InitGameObjects();
+    QUORB::RegisterGameComponentTypes();
+    // Environment objects take the widget data and objective their descriptions carry.
     fuzzsupport::WriteFile("EnvBox.xml", "<File><Template><string>EnvBox</string><string>EnvBox</string>"
-                                         "<list size=\"1\"><string>POVComp</string></list><list size=\"0\"/>"
-                                         "</Template></File>");
+                                         "<list size=\"4\"><string>POVComp</string><string>WidgetDataComp</string>"
+                                         "<string>GobIDComp</string><string>ObjectiveComp</string></list>"
+                                         "<list size=\"0\"/></Template></File>");
     GobManager::Instance().LoadTemplate("EnvBox.xml");
+    // Objects that take the objectives they are described with (and set them up on themselves).
+    QUORB::RegisterGameComponentTypes();
+    fuzzsupport::WriteFile("ObjBox.xml", "<File><Template><string>ObjBox</string><string>ObjBox</string>"
+                                         "<list size=\"3\"><string>POVComp</string><string>ObjectiveComp</string>"
+                                         "<string>GobIDComp</string></list><list size=\"0\"/></Template></File>");
+    GobManager::Instance().LoadTemplate("ObjBox.xml");
+    s_room = new QUORB::CRoom(); // kept to the end of the run
+    GobManager::Instance().DestroyAllGobs();
     return 0;
 }
 
@@ -132,6 +202,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckRoom();
     CheckProfile();
     CheckEnvironment(text);
+    CheckPuzzle(text);
+    CheckRoomLoad();
     CheckDescription(text);
     return 0;
 }

@@ -12,10 +12,15 @@
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
 #include "engine/ReadStringList.h"
+#include "game/CAcceleratorData.h"
+#include "game/CBarData.h"
+#include "game/CPlatformData.h"
+#include "game/CTimeLimit.h"
 #include "game/GobDescription.h"
 #include "game/Profile.h"
 #include "game/RoomData.h"
 #include "game/RoomEnvironment.h"
+#include "game/WidgetDataComp.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
@@ -30,37 +35,9 @@
 using QUORB::GobDescription;
 using QUORB::Profile;
 using QUORB::RoomData;
-using QUORB::SavedRecord;
 
 namespace
 {
-// Stands in for a game component that keeps what it reads and writes it back, as the widget
-// data component does with its record.
-template <class T> class KeepingComp : public ComponentBase<T>
-{
-public:
-    bool Serialize(TiXmlNode* parent) override
-    {
-        TiXmlElement element("Component");
-        element.SetAttribute("name", this->GetTypeName());
-        if (m_kept)
-            for (const TiXmlNode* child = m_kept->FirstChild(); child; child = child->NextSibling())
-                element.InsertEndChild(*child);
-        return parent->InsertEndChild(element) != nullptr;
-    }
-    bool Deserialize(const TiXmlNode* node) override
-    {
-        m_kept = std::make_unique<TiXmlElement>(*node->ToElement());
-        return true;
-    }
-
-private:
-    std::unique_ptr<TiXmlElement> m_kept;
-};
-class TestWidgetDataComp : public KeepingComp<TestWidgetDataComp>
-{
-};
-
 std::string Print(const TiXmlNode& node)
 {
     TiXmlPrinter printer;
@@ -81,15 +58,24 @@ void WriteFile(const std::string& path, const std::string& text)
     std::ofstream(path, std::ios::binary) << text;
 }
 
-SavedRecord Record(const std::string& typeName, std::uint32_t flag, const std::string& elementName,
-                   float value)
+// A platform record with every field away from its default.
+std::unique_ptr<QUORB::CPlatformData> Platform(float staticFriction)
 {
-    SavedRecord record;
-    record.typeName = typeName;
-    record.typeFlag = flag;
-    record.element = TiXmlElement(elementName);
-    XmlWriteFloat(&record.element, value, "TimeInterval");
-    return record;
+    auto platform = std::make_unique<QUORB::CPlatformData>(nullptr);
+    platform->SetModifiable(false);
+    platform->SetMagnetism(2);
+    platform->SetCollideWithQUORB(false);
+    platform->SetDensity(0.5f);
+    platform->SetStaticFriction(staticFriction);
+    platform->SetKineticFriction(0.05f);
+    return platform;
+}
+
+std::string Print(const QUORB::IWidgetData& data)
+{
+    TiXmlElement parent("Parent");
+    data.Serialize(&parent);
+    return Print(parent);
 }
 
 class GameDataFilesTest : public ::testing::Test
@@ -98,7 +84,7 @@ protected:
     void SetUp() override
     {
         RegisterComponentType<POVComp>("POVComp");
-        RegisterComponentType<TestWidgetDataComp>("WidgetDataComp");
+        RegisterComponentType<QUORB::WidgetDataComp>(QUORB::WidgetDataComp::kTypeName);
         GobManager::Instance().ResetTemplates();
         std::ofstream("EnvBox.xml")
             << "<File><Template><string>EnvBox</string><string>EnvBox</string>"
@@ -177,7 +163,7 @@ TEST_F(GameDataFilesTest, EnvironmentRoundTripRebuildsTheObjectsWithTheirData)
         description.orientation = math::Quaternion(0.5f, 0.5f, 0.5f, 0.5f);
         description.scale = math::Vector3(2.0f, 1.0f, 0.25f);
         if (i == 1)
-            description.widgetData = Record("Platform", 0, "Platform", 0.5f);
+            description.widgetData = Platform(0.1f);
         Gob* gob = GobDescription::CreateGob(description);
         ASSERT_NE(gob, nullptr);
         ids.push_back(gob->GetID());
@@ -201,12 +187,18 @@ TEST_F(GameDataFilesTest, EnvironmentRoundTripRebuildsTheObjectsWithTheirData)
         EXPECT_FLOAT_EQ(again.position.z, -3.5f);
         EXPECT_FLOAT_EQ(again.orientation.w, 0.5f);
         EXPECT_FLOAT_EQ(again.scale.z, 0.25f);
-        EXPECT_EQ(again.widgetData.has_value(), i == 1);
+        EXPECT_EQ(static_cast<bool>(again.widgetData), i == 1);
         if (again.widgetData)
         {
-            EXPECT_EQ(again.widgetData->typeName, "Platform");
-            EXPECT_EQ(Print(again.widgetData->element),
-                      Print(Record("Platform", 0, "Platform", 0.5f).element));
+            ASSERT_NE(again.widgetData->AsPlatformData(), nullptr);
+            EXPECT_EQ(again.widgetData->GetOwner(), nullptr) << "a description's copy has no owner";
+            EXPECT_EQ(Print(*again.widgetData), Print(*Platform(0.1f)));
+            // The object's own record is a copy of the description's, owned by its component.
+            auto* component = QUORB::WidgetDataComp::Of(gob);
+            ASSERT_NE(component, nullptr);
+            ASSERT_NE(component->GetData(), nullptr);
+            EXPECT_EQ(component->GetData()->GetOwner(), component);
+            EXPECT_NE(component->GetData(), again.widgetData.get());
         }
     }
     // Saving what was read gives the same file.
@@ -234,18 +226,31 @@ TEST_F(GameDataFilesTest, DescriptionElementOrderIsTheFormatAndNamesDoNotMatter)
 
     // Data and objective travel as kind and element and come back the same; copies are deep.
     GobDescription full = plain;
-    full.widgetData = Record("Accelerator", 0, "Accelerator", 12.0f);
-    full.objective = Record("", 8, "TimeLimit", 30.0f);
+    auto accelerator = std::make_unique<QUORB::CAcceleratorData>(nullptr);
+    accelerator->SetSpeedSetting(24.0f);
+    accelerator->direction = math::Vector3(0.0f, 0.0f, -1.0f);
+    full.widgetData = std::move(accelerator);
+    auto limit = std::make_unique<QUORB::CTimeLimit>();
+    limit->SetTimeInterval(30.0f);
+    full.objective = std::move(limit);
     GobDescription copy = full;
-    copy.objective->element.SetValue("Changed");
+    copy.objective->AsTimeLimit()->SetTimeInterval(5.0f);
+    EXPECT_FLOAT_EQ(full.objective->AsTimeLimit()->GetTimeInterval(), 30.0f);
+    copy.widgetData->AsAcceleratorData()->SetSpeedSetting(6.0f);
+    EXPECT_FLOAT_EQ(full.widgetData->AsAcceleratorData()->GetSpeedSetting(), 24.0f);
+    copy = plain;
+    EXPECT_FALSE(copy.widgetData);
+    EXPECT_TRUE(full.widgetData);
     TiXmlElement written("Parent");
     ASSERT_TRUE(GobDescription::Write(&written, "ObjectiveDescription", full));
     GobDescription read;
     ASSERT_TRUE(GobDescription::Read(written.FirstChildElement(), read));
     ASSERT_TRUE(read.widgetData && read.objective);
-    EXPECT_EQ(read.widgetData->typeName, "Accelerator");
-    EXPECT_EQ(read.objective->typeFlag, 8u);
-    EXPECT_EQ(Print(read.objective->element), Print(full.objective->element));
+    ASSERT_NE(read.widgetData->AsAcceleratorData(), nullptr);
+    EXPECT_FLOAT_EQ(read.widgetData->AsAcceleratorData()->GetSpeedSetting(), 24.0f);
+    EXPECT_FLOAT_EQ(read.widgetData->AsAcceleratorData()->direction.z, -1.0f);
+    ASSERT_NE(read.objective->AsTimeLimit(), nullptr);
+    EXPECT_FLOAT_EQ(read.objective->AsTimeLimit()->GetTimeInterval(), 30.0f);
     TiXmlElement rewritten("Parent");
     GobDescription::Write(&rewritten, "ObjectiveDescription", read);
     EXPECT_EQ(Print(rewritten), Print(written));
@@ -381,7 +386,7 @@ TEST_F(GameDataFilesTest, UnknownDataTypeOrObjectiveIdGivesNoRecordAndNamesTheVa
     ASSERT_TRUE(XmlParseText(text, "Desc.xml", document, error)) << error;
     document.SetValue("Desc.xml");
     GobDescription description;
-    description.widgetData = Record("Bar", 0, "Bar", 1.0f);
+    description.widgetData = std::make_unique<QUORB::CBarData>(nullptr);
     testing::internal::CaptureStderr();
     ASSERT_TRUE(GobDescription::Read(document.RootElement(), description));
     const std::string lines = testing::internal::GetCapturedStderr();

@@ -4,6 +4,7 @@
 #include "game/CQUORB.h"
 
 #include "GameTestWorld.h"
+#include "PuzzleFixtures.h"
 
 #include "common/ConsoleInterface.h"
 #include "common/ParamStack.h"
@@ -14,6 +15,8 @@
 #include "game/GameDataFiles.h"
 #include "game/Profile.h"
 #include "game/QUORBSettings.h"
+#include "game/RoomData.h"
+#include "game/WidgetManipulator.h"
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
@@ -207,7 +210,7 @@ TEST(GameRoomCommandsTest, SavingARoomFilesItInItsListAndRewritesTheSettings)
         world.Console(refused);
     }
     EXPECT_EQ(FilesIn(world, "files/rooms"), rooms);
-    EXPECT_FALSE(std::filesystem::exists(world.Folder() + "files/puzzles"));
+    EXPECT_TRUE(FilesIn(world, "files/puzzles").empty());
     EXPECT_TRUE(world.Menu("RoomSelectionMenu")->GetReceived().empty());
 
     EXPECT_TRUE(game.SaveRoom("Lab.xml"));
@@ -281,7 +284,51 @@ TEST(GameRoomCommandsTest, APlayersSessionSurvivesARestart)
     world.Console("loadroom Lab.xml true");
     ASSERT_NE(game.GetRoom(), nullptr);
     EXPECT_EQ(game.GetRoom()->GetRoomName(), "Lab.xml");
-    ASSERT_EQ(game.GetRoom()->GetPuzzleCount(), 4u);
-    for (unsigned face = 0; face < 4; ++face)
-        EXPECT_EQ(game.GetRoom()->GetPuzzle(face)->GetFileName(), "Lab_Puzzle_" + std::to_string(face) + ".xml");
+    EXPECT_EQ(game.GetRoom()->GetPuzzleCount(), 4u);
+    QUORB::RoomData room;
+    ASSERT_TRUE(QUORB::LoadRoomDataFile(room, world.Folder() + "files/rooms/Lab.xml"));
+    EXPECT_EQ(room.puzzleNames, (std::vector<std::string>{"Lab_Puzzle_0.xml", "Lab_Puzzle_1.xml",
+                                                          "Lab_Puzzle_2.xml", "Lab_Puzzle_3.xml"}));
+    // Saved over from the reloaded room, the files come out the same.
+    EXPECT_TRUE(game.SaveRoom("Lab.xml"));
+    EXPECT_EQ(ReadWhole(world.Folder() + "files/puzzles/Lab_Puzzle_0.xml"), kept["files/puzzles/Lab_Puzzle_0.xml"]);
+}
+
+TEST(GameRoomCommandsTest, TheEditorGlidesTheWaterToThePuzzlesLevelAndBackAfterwards)
+{
+    GameTestSetup setup = RoomSetup();
+    puzzletest::PuzzleText puzzle;
+    puzzle.objectives.push_back(puzzletest::DescriptionXml(
+        "Objective", "WaterObjective", math::Vector3(0.0f, 0.0f, 20.0f), 1.0f,
+        "<int name=\"ObjectiveID\">16</int><WaterControl><float name=\"BeginWaterLevel\">2</float>"
+        "<float name=\"EndWaterLevel\">5</float><float name=\"TimeInterval\">10</float></WaterControl>"));
+    setup.files["files/puzzles/W_Puzzle_0.xml"] = puzzletest::PuzzleXml(puzzle);
+    setup.files["files/rooms/W.xml"] = RoomFile("W", {"W_Puzzle_0.xml"});
+    GameTestWorld world(setup);
+    ASSERT_TRUE(world.Booted());
+    world.Frames(3);
+    QUORB::CQUORB& game = world.Game();
+    world.Console("loadroom W.xml true");
+    ASSERT_EQ(game.GetRoom()->GetRoomName(), "W.xml");
+    game.SetFocusedFace(0);
+    ASSERT_NE(game.GetFocusedPuzzle(), nullptr);
+    ASSERT_TRUE(game.GetFocusedPuzzle()->HasWater());
+    ASSERT_NE(GobManager::Instance().CreateGob("PlanarWater"), nullptr);
+    game.SetWaterLevel(-1.0f);
+
+    world.Console("toggleeditor");
+    EXPECT_EQ(game.GetRoom()->GetFocusedFace(), 0);
+    world.Frames(15);
+    EXPECT_GT(game.GetWaterLevel(), -0.8f);
+    EXPECT_LT(game.GetWaterLevel(), 1.8f) << "half way through the 1 s glide";
+    world.Frames(20);
+    EXPECT_NEAR(game.GetWaterLevel(), 2.0f, 1e-4);
+
+    dorvo::phy::DynamicsEngine::Instance().paused = false;
+    world.Console("toggleeditor");
+    EXPECT_TRUE(dorvo::phy::DynamicsEngine::Instance().paused);
+    world.Frames(4);
+    EXPECT_NEAR(game.GetWaterLevel(), 2.0f, 1e-4) << "still there before 0.175 s";
+    world.Frames(3);
+    EXPECT_NEAR(game.GetWaterLevel(), -1.0f, 1e-4) << "back where it was";
 }

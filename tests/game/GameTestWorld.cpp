@@ -79,6 +79,15 @@ void GameTestWorld::Boot(const GameTestSetup& setup)
         std::filesystem::copy(testsupport::RepoPath("data/files/xmlfiles"), m_folder + "files/xmlfiles",
                               std::filesystem::copy_options::recursive |
                                   std::filesystem::copy_options::overwrite_existing);
+    if (setup.copyRooms)
+        for (const char* folder : {"rooms", "puzzles"})
+        {
+            std::filesystem::create_directories(m_folder + "files/" + folder);
+            std::filesystem::copy(testsupport::RepoPath(std::string("data/files/") + folder),
+                                  m_folder + "files/" + folder,
+                                  std::filesystem::copy_options::recursive |
+                                      std::filesystem::copy_options::overwrite_existing);
+        }
     for (const auto& file : setup.files)
         WriteFile(file.first, file.second);
 

@@ -48,6 +48,9 @@ struct GameTestSetup
     bool writeInitGame = true;
     // Copies data/files/xmlfiles (templates, archetypes) into the world's files/xmlfiles/.
     bool copyTemplates = true;
+    // Copies the committed rooms and puzzles (data/files/rooms, data/files/puzzles) into the
+    // world's files/rooms/ and files/puzzles/, so the first frame loads the real empty room.
+    bool copyRooms = false;
     // Files put into the world's folder before start-up, by path relative to it
     // ("files/xmlfiles/Extra.xml", "sounds/QUORBSound.fev").
     std::map<std::string, std::string> files;
