@@ -31,8 +31,8 @@
 #include "game/CRoom.h"
 #include "game/GameComponentTypes.h"
 #include "game/GameStates.h"
-#include "game/Profile.h"
 #include "game/MenuTable.h"
+#include "game/Profile.h"
 #include "game/WidgetManipulator.h"
 #include "platform/files.h"
 #include "platform/frame_driver.h"
@@ -237,7 +237,8 @@ void CQUORB::Init()
     // first save of a room, puzzle or profile has somewhere to go.
     for (const std::string& folder : {GetProfilePath(), GetRoomPath(), GetPuzzlePath()})
         if (!folder.empty() && !plat::MakeDirectories(folder))
-            std::fprintf(stderr, "%s: the folder could not be made; nothing can be saved there\n", folder.c_str());
+            std::fprintf(stderr, "%s: the folder could not be made; nothing can be saved there\n",
+                         folder.c_str());
     LoadSettingsFile(m_settings, GetXmlPath() + QUORBSettings::kFileName);
     SetGraphicsQuality(m_settings);
     const std::vector<std::string> profiles = plat::ListFiles(GetProfilePath() + "*.xml");

@@ -65,16 +65,20 @@ void CQUORB::RegisterConsoleCommands()
         "Set Room To An Empty Room With 4 Empty Puzzles");
     add("toggleeditor", Loki::NewFunctor(this, &CQUORB::ToggleEditor), "Toggle Editor Mode");
     add("clearcwt", Loki::NewFunctor(this, &CQUORB::ClearCWT), "Clear Creation Widget Type");
-    add("setcwt", Loki::NewFunctor(this, &CQUORB::SetCWT), "Set Creation Widget Type. Take In The Widget Archetype");
-    add("savepuz", Loki::NewFunctor(this, &CQUORB::SavePuz), "Save The Focused Puzzle Using Its Current File Name");
+    add("setcwt", Loki::NewFunctor(this, &CQUORB::SetCWT),
+        "Set Creation Widget Type. Take In The Widget Archetype");
+    add("savepuz", Loki::NewFunctor(this, &CQUORB::SavePuz),
+        "Save The Focused Puzzle Using Its Current File Name");
     add("savepuzas", Loki::NewFunctor(this, &CQUORB::SavePuzAs),
         "Save The Focused Puzzle Using The Specified File Name. Take In The File Name");
     add("createenvgob", Loki::NewFunctor(this, &CQUORB::CreateEnvGob),
         "Create An Env Gob For The Room. Take In The Gob Archetype");
     add("createenvgobatpos", Loki::NewFunctor(this, &CQUORB::CreateEnvGobAtPos),
         "Create An Env Gob For The Room. Take In The Gob Archetype And Position");
-    add("reloadfocusedpuzzle", Loki::NewFunctor(this, &CQUORB::ReloadFocusedPuzzle), "Reload The Focused Puzzle");
-    add("resetfocusedpuzzle", Loki::NewFunctor(this, &CQUORB::ResetFocusedPuzzle), "Reset The Focused Puzzle");
+    add("reloadfocusedpuzzle", Loki::NewFunctor(this, &CQUORB::ReloadFocusedPuzzle),
+        "Reload The Focused Puzzle");
+    add("resetfocusedpuzzle", Loki::NewFunctor(this, &CQUORB::ResetFocusedPuzzle),
+        "Reset The Focused Puzzle");
     add("setcamup", Loki::NewFunctor(this, &CQUORB::SetCamUp), "Set The Camera Up Vec. Take In X, Y, Z");
     add("setcamuplerp", Loki::NewFunctor(this, &CQUORB::SetCamUpLerp),
         "Set The Camera Up Vec. Take In X, Y, Z And The Duration");
@@ -82,11 +86,13 @@ void CQUORB::RegisterConsoleCommands()
     add("setgameskin", Loki::NewFunctor(this, &CQUORB::SetGameSkin), "The color settings of the game's UI");
     add("togglefps", Loki::NewFunctor(this, &CQUORB::ToggleFPS), "Toggle Showing FPS");
     add("togglecm", Loki::NewFunctor(this, &CQUORB::ToggleCM), "Toggle Create Puzzle Mode");
-    add("loadprofile", Loki::NewFunctor(this, &CQUORB::LoadProfile), "Load A Profile. Take In File Name Of The Profile");
+    add("loadprofile", Loki::NewFunctor(this, &CQUORB::LoadProfile),
+        "Load A Profile. Take In File Name Of The Profile");
     add("autofocustopuzzle", Loki::NewFunctor(this, &CQUORB::AutoFocusToPuzzle),
         "Auto Focus To The Nearest Puzzle. Take In Flag If Right Direction Is Desired");
     add("toggleus", Loki::NewFunctor(this, &CQUORB::ToggleUs), "Toggle QUORBTeam Flag");
-    add("menu", Loki::NewFunctor(this, &CQUORB::Menu), "Execues a menu command - Usage: menu <name> <command>");
+    add("menu", Loki::NewFunctor(this, &CQUORB::Menu),
+        "Execues a menu command - Usage: menu <name> <command>");
     add("rls", Loki::NewFunctor(this, &CQUORB::Rls), "Reloads all script files.");
     add("message", Loki::NewFunctor(this, &CQUORB::Message), "Displays a game message on the screen");
 }
@@ -315,8 +321,8 @@ void CQUORB::Message(std::string text)
 void CQUORB::LeavePuzzle(bool keep)
 {
     SendToMenu("StartPuzzleMenu", MSG_ResetMenu);
-    for (const char* menu :
-         {"StartPuzzleMenu", "WidgetChoiceBarMenu", "BudgetMenu", "WidgetPropertyBarMenu", "ScoreMenu", "TimerObjMenu"})
+    for (const char* menu : {"StartPuzzleMenu", "WidgetChoiceBarMenu", "BudgetMenu", "WidgetPropertyBarMenu",
+                             "ScoreMenu", "TimerObjMenu"})
         SendToMenu(menu, MSG_CloseMenu);
     const bool hasFace = m_pRoom && m_focusedFace >= 0;
     if (m_createPuzzleMode)

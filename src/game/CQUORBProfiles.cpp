@@ -27,9 +27,11 @@ const unsigned kHighQualityChain[] = {42, 45, 46, 19, 47, 0, 48, 49, 1, 39};
 
 bool EqualsIgnoringCase(const std::string& a, const std::string& b)
 {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y)
-                      { return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y)); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) {
+                                                  return std::tolower(static_cast<unsigned char>(x)) ==
+                                                         std::tolower(static_cast<unsigned char>(y));
+                                              });
 }
 
 void ShowOnConsole(const std::string& line)
@@ -104,7 +106,8 @@ void CQUORB::ScanRoomFiles(const std::string& pattern)
         if (IsSafeFileName(name))
             found.push_back(name);
         else
-            std::fprintf(stderr, "%s: the room file \"%s\" has a name the game cannot use; it is not listed\n",
+            std::fprintf(stderr,
+                         "%s: the room file \"%s\" has a name the game cannot use; it is not listed\n",
                          pattern.c_str(), name.c_str());
     }
     for (const std::string& name : found)

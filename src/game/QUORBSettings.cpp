@@ -56,7 +56,8 @@ const TiXmlNode* ReadRoomNames(const TiXmlNode* countNode, const char* what, std
         }
         if (!IsSafeFileName(name))
         {
-            ReportGameFileFault(child, "the room name \"" + name + "\" is no usable file name; it is left out");
+            ReportGameFileFault(child,
+                                "the room name \"" + name + "\" is no usable file name; it is left out");
             continue;
         }
         names.push_back(name);
@@ -76,8 +77,8 @@ bool ReadSkins(const TiXmlNode* list, QUORBSettings& settings, Fault& fault)
         return false;
     }
     int present = 0;
-    for (const TiXmlNode* child = XmlFirstChildElement(list); child != nullptr && present <= kMaxStringListSize;
-         child = XmlNextSiblingElement(child))
+    for (const TiXmlNode* child = XmlFirstChildElement(list);
+         child != nullptr && present <= kMaxStringListSize; child = XmlNextSiblingElement(child))
         ++present;
     int count = size;
     if (size < 0 || size > kMaxStringListSize)
@@ -104,7 +105,8 @@ bool ReadSkins(const TiXmlNode* list, QUORBSettings& settings, Fault& fault)
         }
         if (!dorvo::gfx::ReadGameSkin(child, colors->data()))
         {
-            ReportGameFileFault(child, "the game skin \"" + name + "\" has unreadable colours; it is skipped");
+            ReportGameFileFault(child,
+                                "the game skin \"" + name + "\" has unreadable colours; it is skipped");
             continue;
         }
         if (!settings.m_gameSkins.emplace(name, std::move(colors)).second)
@@ -120,13 +122,15 @@ bool QUORBSettings::Write(TiXmlNode* parent, const QUORBSettings& settings)
         return false;
     TiXmlElement element("QUORBSettings");
     XmlWriteString(&element, settings.GraphicsQuality, "GraphicsQuality");
-    TiXmlNode* skins = XmlWriteListElement(&element, "GameSkins", static_cast<int>(settings.m_gameSkins.size()));
+    TiXmlNode* skins =
+        XmlWriteListElement(&element, "GameSkins", static_cast<int>(settings.m_gameSkins.size()));
     for (const auto& skin : settings.m_gameSkins)
         dorvo::gfx::WriteGameSkin(skins, skin.second->data(), skin.first);
     XmlWriteUint(&element, static_cast<unsigned int>(settings.m_roomsMadeByUs.size()), "NumRoomsMadeByUs");
     for (const std::string& room : settings.m_roomsMadeByUs)
         XmlWriteString(&element, room, "RoomFileName");
-    XmlWriteUint(&element, static_cast<unsigned int>(settings.m_roomsMadeByPlayer.size()), "NumRoomsMadeByPlayer");
+    XmlWriteUint(&element, static_cast<unsigned int>(settings.m_roomsMadeByPlayer.size()),
+                 "NumRoomsMadeByPlayer");
     for (const std::string& room : settings.m_roomsMadeByPlayer)
         XmlWriteString(&element, room, "RoomFileName");
     XmlWriteString(&element, settings.LastUsedProfile, "LastUsedProfile");

@@ -1,5 +1,6 @@
 #include "game/WidgetManipulator.h"
 
+#include "common/Singleton.h"
 #include "common/math/CRay.h"
 #include "common/math/Quad.h"
 #include "common/math/Vector3.h"
@@ -11,7 +12,6 @@
 #include "game/CQUORB.h"
 #include "game/ManipulatorLogic.h"
 #include "statemachine/Database.h"
-#include "common/Singleton.h"
 
 #include <iostream>
 

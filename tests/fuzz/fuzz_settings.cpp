@@ -33,7 +33,8 @@ void CheckName(const std::string& name)
         FUZZ_CHECK(name.size() <= QUORB::kMaxFileNameLength, "a safe name is too long");
     }
     const std::vector<std::string> ours{"Tutorial.xml", name};
-    for (const QUORB::FileKind kind : {QUORB::FileKind::Profile, QUORB::FileKind::Room, QUORB::FileKind::Puzzle})
+    for (const QUORB::FileKind kind :
+         {QUORB::FileKind::Profile, QUORB::FileKind::Room, QUORB::FileKind::Puzzle})
         for (const bool madeByUs : {false, true})
             FUZZ_CHECK(QUORB::IsReservedFileName(kind, name, ours, madeByUs) ==
                            QUORB::IsReservedFileName(kind, Upper(name), ours, madeByUs),
@@ -70,7 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         FUZZ_CHECK(QUORB::IsSafeFileName(room), "a room made by us is no usable file name");
         const auto entry = settings.m_roomMap.find(room);
-        FUZZ_CHECK(entry != settings.m_roomMap.end() && entry->second.locked, "a room made by us is not locked");
+        FUZZ_CHECK(entry != settings.m_roomMap.end() && entry->second.locked,
+                   "a room made by us is not locked");
     }
     for (const auto& entry : settings.m_roomMap)
         locked += entry.second.locked ? 1 : 0;

@@ -102,7 +102,8 @@ TEST(GameCommandsTest, TheThirtyCommandsAreRegisteredWithTheirHelpTextsAndSignat
          }},
         {"reloadfocusedpuzzle", "Reload The Focused Puzzle", none},
         {"resetfocusedpuzzle", "Reset The Focused Puzzle", none},
-        {"setcamup", "Set The Camera Up Vec. Take In X, Y, Z", [](ParamStack& p) { p.Push(math::Vector3()); }},
+        {"setcamup", "Set The Camera Up Vec. Take In X, Y, Z",
+         [](ParamStack& p) { p.Push(math::Vector3()); }},
         {"setcamuplerp", "Set The Camera Up Vec. Take In X, Y, Z And The Duration",
          [](ParamStack& p)
          {
@@ -258,7 +259,8 @@ TEST(GameCommandsTest, LeavingAPuzzleClosesItsMenusTogglesTheEditorAndResetsTheB
         world.Console("toggleeditor");
         ClearReceived(world);
         game.LeavePuzzle(true);
-        EXPECT_EQ(Received(world, "StartPuzzleMenu"), (std::vector<MessageName>{MSG_ResetMenu, MSG_CloseMenu}));
+        EXPECT_EQ(Received(world, "StartPuzzleMenu"),
+                  (std::vector<MessageName>{MSG_ResetMenu, MSG_CloseMenu}));
         for (const char* menu : {"WidgetChoiceBarMenu", "BudgetMenu", "ScoreMenu", "TimerObjMenu"})
         {
             SCOPED_TRACE(menu);

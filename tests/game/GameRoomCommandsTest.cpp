@@ -203,8 +203,8 @@ TEST(GameRoomCommandsTest, SavingARoomFilesItInItsListAndRewritesTheSettings)
     world.Menu("RoomSelectionMenu")->ClearReceived();
 
     const std::vector<std::string> rooms = FilesIn(world, "files/rooms");
-    for (const char* refused : {"saveroom ../x.xml", "saveroom .xml", "saveroom EmptyRoom.xml", "saveroom a.xml",
-                                "saveroom B.XML"})
+    for (const char* refused :
+         {"saveroom ../x.xml", "saveroom .xml", "saveroom EmptyRoom.xml", "saveroom a.xml", "saveroom B.XML"})
     {
         SCOPED_TRACE(refused);
         world.Console(refused);
@@ -215,8 +215,9 @@ TEST(GameRoomCommandsTest, SavingARoomFilesItInItsListAndRewritesTheSettings)
 
     EXPECT_TRUE(game.SaveRoom("Lab.xml"));
     EXPECT_TRUE(plat::FileExists(world.Folder() + "files/rooms/Lab.xml"));
-    EXPECT_EQ(FilesIn(world, "files/puzzles"), (std::vector<std::string>{"Lab_Puzzle_0.xml", "Lab_Puzzle_1.xml",
-                                                                          "Lab_Puzzle_2.xml", "Lab_Puzzle_3.xml"}));
+    EXPECT_EQ(FilesIn(world, "files/puzzles"),
+              (std::vector<std::string>{"Lab_Puzzle_0.xml", "Lab_Puzzle_1.xml", "Lab_Puzzle_2.xml",
+                                        "Lab_Puzzle_3.xml"}));
     EXPECT_TRUE(Contains(game.GetSettings().m_roomsMadeByPlayer, "Lab.xml"));
     EXPECT_EQ(game.GetSettings().m_roomMap.count("Lab.xml"), 0u);
     const auto& received = world.Menu("RoomSelectionMenu")->GetReceived();
@@ -291,7 +292,8 @@ TEST(GameRoomCommandsTest, APlayersSessionSurvivesARestart)
                                                           "Lab_Puzzle_2.xml", "Lab_Puzzle_3.xml"}));
     // Saved over from the reloaded room, the files come out the same.
     EXPECT_TRUE(game.SaveRoom("Lab.xml"));
-    EXPECT_EQ(ReadWhole(world.Folder() + "files/puzzles/Lab_Puzzle_0.xml"), kept["files/puzzles/Lab_Puzzle_0.xml"]);
+    EXPECT_EQ(ReadWhole(world.Folder() + "files/puzzles/Lab_Puzzle_0.xml"),
+              kept["files/puzzles/Lab_Puzzle_0.xml"]);
 }
 
 TEST(GameRoomCommandsTest, TheEditorGlidesTheWaterToThePuzzlesLevelAndBackAfterwards)

@@ -28,8 +28,8 @@ void WriteText(const std::string& path, const std::string& text)
 std::string Color(const char* name, int r, int g, int b, int a)
 {
     return std::string("<Color name=\"") + name + "\"><float name=\"r\">" + std::to_string(r) +
-           "</float><float name=\"g\">" + std::to_string(g) + "</float><float name=\"b\">" + std::to_string(b) +
-           "</float><float name=\"a\">" + std::to_string(a) + "</float></Color>";
+           "</float><float name=\"g\">" + std::to_string(g) + "</float><float name=\"b\">" +
+           std::to_string(b) + "</float><float name=\"a\">" + std::to_string(a) + "</float></Color>";
 }
 
 std::string Skin(const std::string& name, int red)
@@ -55,8 +55,9 @@ std::string SettingsFile(const std::string& quality, const std::string& skins, i
     return "<?xml version=\"1.0\" ?><File><QUORBSettings><string name=\"GraphicsQuality\">" + quality +
            "</string><list name=\"GameSkins\" size=\"" + std::to_string(skinCount) + "\">" + skins +
            "</list><uint name=\"NumRoomsMadeByUs\">" + std::to_string(ours.size()) + "</uint>" + Names(ours) +
-           "<uint name=\"NumRoomsMadeByPlayer\">" + std::to_string(theirs.size()) + "</uint>" + Names(theirs) +
-           "<string name=\"LastUsedProfile\">" + lastUsed + "</string></QUORBSettings></File>";
+           "<uint name=\"NumRoomsMadeByPlayer\">" + std::to_string(theirs.size()) + "</uint>" +
+           Names(theirs) + "<string name=\"LastUsedProfile\">" + lastUsed +
+           "</string></QUORBSettings></File>";
 }
 
 void ExpectDefaults(const QUORBSettings& settings)
@@ -148,7 +149,8 @@ TEST(QUORBSettingsTest, AMissingUnparsableOrMalformedFileGivesTheDefaults)
     noLastUsed.erase(noLastUsed.find("<string name=\"LastUsedProfile\">"),
                      std::string("<string name=\"LastUsedProfile\">P.xml</string>").size());
     std::string noSkinList = whole;
-    noSkinList.replace(noSkinList.find("<list name=\"GameSkins\" size=\"1\">"), 32, "<list name=\"GameSkins\">");
+    noSkinList.replace(noSkinList.find("<list name=\"GameSkins\" size=\"1\">"), 32,
+                       "<list name=\"GameSkins\">");
     const Case cases[] = {
         {"no file", ""},
         {"not XML", "<File><QUORBSettings>"},
