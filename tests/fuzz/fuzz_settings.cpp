@@ -3,7 +3,7 @@
 // room map holds exactly the rooms made by us, locked, and which saves and reads back to the same
 // record; or it leaves the defaults. A name the check passes, put below a folder, stays in that
 // folder; a reserved name stays reserved in any letter case.
-// Bounded run: 20000 inputs
+// Bounded run: 5000 inputs
 #include "FuzzSupport.h"
 
 #include "game/IsSafeFileName.h"
