@@ -20,6 +20,7 @@
 #include "engine/gfx/CDorvoGfx.h"
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CGuiManager.h"
+#include "engine/gfx/GuiSkinColors.h"
 #include "engine/gfx/SMConsoleGraphics.h"
 #include "engine/input/InputSystem.h"
 #include "engine/phy/DynamicsEngine.h"
@@ -31,6 +32,7 @@
 #include "game/GameComponentTypes.h"
 #include "game/GameStates.h"
 #include "game/MenuTable.h"
+#include "game/Profile.h"
 #include "game/WidgetManipulator.h"
 #include "platform/files.h"
 #include "platform/frame_driver.h"
@@ -146,6 +148,11 @@ CQUORB::CQUORB()
 
 CQUORB::~CQUORB()
 {
+    UnregisterConsoleCommands();
+    // The GUI's skin points into the settings' skins, which go with the game.
+    for (const auto& skin : m_settings.m_gameSkins)
+        if (dorvo::gfx::g_GuiSkinColors == skin.second->data())
+            dorvo::gfx::g_GuiSkinColors = nullptr;
     m_pCamera.reset();
     m_pGuiManager.reset();
     m_pManipulator.reset();
@@ -226,7 +233,12 @@ void CQUORB::Init()
     RegisterLuaFunctions();
     LuaUtil::Instance().RunScript("Startup.lua");
 
-    // 6-8: settings, profiles and rooms.
+    // 6-8: settings, profiles and rooms. The player's folders are made when missing, so the
+    // first save of a room, puzzle or profile has somewhere to go.
+    for (const std::string& folder : {GetProfilePath(), GetRoomPath(), GetPuzzlePath()})
+        if (!folder.empty() && !plat::MakeDirectories(folder))
+            std::fprintf(stderr, "%s: the folder could not be made; nothing can be saved there\n",
+                         folder.c_str());
     LoadSettingsFile(m_settings, GetXmlPath() + QUORBSettings::kFileName);
     SetGraphicsQuality(m_settings);
     const std::vector<std::string> profiles = plat::ListFiles(GetProfilePath() + "*.xml");
@@ -410,6 +422,8 @@ void CQUORB::LoadEmptyRoom()
 
 void CQUORB::LoadRoom(const std::string& fileName, bool skipIfLoaded)
 {
+    if (!CheckFileName(fileName))
+        return;
     if (!m_pRoom)
         m_pRoom = std::make_unique<CRoom>();
     if (m_roomGobID == 0)
@@ -426,7 +440,9 @@ void CQUORB::LoadRoom(const std::string& fileName, bool skipIfLoaded)
                              "side.\n",
                              plane);
     }
-    // The settings' lock on the room comes with the room lists.
+    const auto entry = m_settings.m_roomMap.find(fileName);
+    if (entry != m_settings.m_roomMap.end() && entry->second.locked)
+        return;
     m_pRoom->Load(fileName, skipIfLoaded);
 }
 
@@ -520,17 +536,11 @@ void CQUORB::RemoveObjectiveFromFocusedPuzzle(std::uint32_t id)
         puzzle->RemoveObjective(id);
 }
 
-// ---- start-up steps filled in with the settings and the console commands ----
+// ---- the script functions ----
 
 void CQUORB::RegisterLuaFunctions()
 {
     LuaUtil::Instance().RegisterFunction("CreateConsole", &LuaCreateConsole);
     LuaUtil::Instance().RegisterFunction("Console", &LuaConsole);
 }
-
-void CQUORB::SetGraphicsQuality(const QUORBSettings&) {}
-
-void CQUORB::ScanRoomFiles(const std::string&) {}
-
-void CQUORB::RegisterConsoleCommands() {}
 } // namespace QUORB

@@ -12,6 +12,7 @@
 #include "common/Timer.h"
 #include "engine/CDorvoGame.h"
 #include "engine/gfx/CTextSprite.h"
+#include "game/IsSafeFileName.h"
 #include "game/QUORBSettings.h"
 
 #include <cstdint>
@@ -94,7 +95,9 @@ public:
     // The room "EmptyRoom.xml".
     void LoadEmptyRoom();
     // The first call makes the room, the object "Room" and the six bounding planes; later calls
-    // make none of them again. Then the room reads the file (CRoom::Load).
+    // make none of them again. Then the room file is read unless the room map holds the name
+    // locked (nothing happens then, silently). A name that is no safe file name is refused on
+    // the console and changes nothing.
     void LoadRoom(const std::string& fileName, bool skipIfLoaded);
 
     // The water surface's level along its plane's normal: -d of the water plane; 0 without a
@@ -127,11 +130,103 @@ public:
     // The point of the focused face's plane under the cursor; false without cursor, room or hit.
     bool GetCursorFacePoint(math::Vector3& out) const;
 
-    // Start-up steps whose files and commands come with the settings and the console commands.
+    // The two script functions "CreateConsole" and "Console".
     void RegisterLuaFunctions();
+    // Models, lines and post-processing on, then the quality's post-processing chain: "Low"
+    // none (post-processing off again), "Medium" 42 and 46, "High" 42, 45, 46, 19, 47, 0, 48,
+    // 49, 1, 39; any other name none.
     void SetGraphicsQuality(const QUORBSettings& settings);
+    // Brings the room lists in line with the files matching the pattern (ROOM_PATH + "*.xml"):
+    // a file in neither the room map nor the player's rooms joins the player's rooms; a listed
+    // room whose file is gone leaves its list (the room map keeps it).
     void ScanRoomFiles(const std::string& pattern);
+    // The game's 30 console commands (see CQUORBCommands.cpp).
     void RegisterConsoleCommands();
+    // Takes back the commands this game filed (the destructor does it: they are bound to it).
+    void UnregisterConsoleCommands();
+
+    // ---- settings, room lists and profiles ----
+    using FileKind = QUORB::FileKind;
+    // QUORB::IsReservedFileName over the rooms made by us and the made-by-us flag ("toggleus").
+    bool IsReservedFileName(FileKind kind, const std::string& name) const;
+    // True for a safe name; otherwise "ERROR: Invalid file name: " + name on the console.
+    static bool CheckFileName(const std::string& name);
+    // CheckFileName, then "ERROR: Reserved file name: " + name for a reserved one.
+    bool CheckWritableFileName(FileKind kind, const std::string& name) const;
+
+    // The settings file at XML_PATH, with the current profile's name as the last used profile
+    // (the one read at start-up while no profile is loaded). False, with "ERROR: Could not
+    // save " + path on the console, when it was not written; the old file then stays.
+    bool SaveSettings();
+    // SaveProfile, then SaveSettings; true when both were written.
+    bool SaveProfileAndSettings();
+    // A made-by-us room: filed unlocked in the room map and appended to its list when absent.
+    void AddTeamRoom(const std::string& name);
+    // A player room: appended to its list when absent.
+    void AddPlayerRoom(const std::string& name);
+    // MSG_SetCustomData with the name, then MSG_ResetMenu, to "RoomSelectionMenu".
+    void RefreshRoomSelectionMenu(const std::string& name);
+    void LockAllRooms();
+    // Unlocks the room-map entries the profile lists; other names are ignored.
+    void ApplyProfileToRooms(const Profile& profile);
+    // "loadprofile": makes the profile on the first call, else locks every room; then the
+    // profile takes the name and PROFILE_PATH + name is read into it with an empty list first,
+    // so a missing or malformed file leaves no rooms unlocked; then its rooms are unlocked.
+    void LoadProfile(std::string fileName);
+    // Writes the current profile to PROFILE_PATH + its name; false without a profile, for a
+    // reserved or unsafe name (refused on the console), or when the write failed ("ERROR: Could
+    // not save " + path).
+    bool SaveProfile();
+    // A new profile from the template "Blank.xml" under the name, saved at once. An unsafe or
+    // reserved name is refused; a name whose file exists writes nothing, keeps the current
+    // profile and reports "ERROR: Profile already exists: " + name. True when it was saved.
+    bool CreateProfile(const std::string& name);
+    // The current profile, or null before the first LoadProfile.
+    Profile* GetProfile() const { return m_pProfile.get(); }
+    bool IsMadeByUs() const { return m_madeByUs; }
+    const std::string& GetGameSkinName() const { return m_gameSkinName; }
+
+    // ---- console command handlers (the command of the same name, lower case) ----
+    void SetPuzFileName(std::string name);
+    std::string GetPuzFileName();
+    void Cam();
+    void CreateGob(std::string archetype);
+    // "saveroom": the room and its puzzles under the name, then the room filed in its list and
+    // the settings written, only when the room was written. True when it was.
+    bool SaveRoom(std::string name);
+    void ClearRoom();
+    void SetRoomEmpty();
+    // Flips editor mode. On: the focused face again and the water to the focused puzzle's
+    // level. Off: physics paused, the manipulator reset, the water restored 0.175 s later. The
+    // picker is enabled exactly while editor mode is on.
+    void ToggleEditor();
+    void ClearCWT();
+    void SetCWT(std::string widgetType);
+    // The focused puzzle to PUZZLE_PATH + its file name / + the given name; true when written.
+    bool SavePuz();
+    bool SavePuzAs(std::string name);
+    void CreateEnvGob(std::string archetype);
+    void CreateEnvGobAtPos(std::string archetype, float x, float y, float z);
+    void ReloadFocusedPuzzle();
+    void ResetFocusedPuzzle();
+    void SetCamUp(math::Vector3 up);
+    void SetCamUpLerp(math::Vector3 up, float seconds);
+    // With a room: physics runs, the focused puzzle plays and the selection is cleared.
+    void Play();
+    // The named skin of the settings becomes the GUI's skin; "ERROR: Skin not found" otherwise.
+    void SetGameSkin(std::string name);
+    void ToggleFPS();
+    void ToggleCM();
+    void AutoFocusToPuzzle(bool right);
+    void ToggleUs();
+    // "open" and "close" send MSG_OpenMenu / MSG_CloseMenu to the named menu; else nothing.
+    void Menu(std::string name, std::string command);
+    void Rls(std::string script);
+    void Message(std::string text);
+    // Back out of a puzzle (the back button and the score menu): the puzzle menus closed, the
+    // puzzle started again (create-puzzle mode) or reloaded, the editor toggled, the back menu
+    // reset.
+    void LeavePuzzle(bool keep);
 
     // The path globals of the start-up scripts ("" when a script left one unset).
     static std::string GetXmlPath();
@@ -192,7 +287,7 @@ private:
     QUORBSettings m_settings;
     bool m_showFPS = false;
     float m_lastFPS = 30.0f;
-    Profile* m_pProfile = nullptr; // the current player profile, made by the first "loadprofile"
+    std::unique_ptr<Profile> m_pProfile; // the current player profile, made by the first "loadprofile"
     std::vector<std::string> m_profileFiles;
     std::string m_gameSkinName;
     bool m_madeByUs = false;
@@ -202,6 +297,7 @@ private:
     std::stack<float> m_waterLevels;
     common::CCountdownTimer m_waterRestoreCountdown;
 
+    std::vector<std::string> m_commandNames; // the console commands this game filed
     std::uint32_t m_consoleId = 0;
     bool m_menusBuilt = false;
     // PickFaceOnClick's memory between a press and its release.

@@ -1,5 +1,6 @@
 #include "game/WidgetManipulator.h"
 
+#include "common/Singleton.h"
 #include "common/math/CRay.h"
 #include "common/math/Quad.h"
 #include "common/math/Vector3.h"
@@ -10,6 +11,7 @@
 #include "engine/StateMachineComponent.h"
 #include "game/CQUORB.h"
 #include "game/ManipulatorLogic.h"
+#include "statemachine/Database.h"
 
 #include <iostream>
 
@@ -65,6 +67,41 @@ bool WidgetManipulator::ScreenToFacePlane(const math::Vector3& screenPoint, math
         return false;
     out = ray.origin + ray.direction * t;
     return true;
+}
+
+namespace
+{
+void SendToMenu(const char* menu, MessageName message)
+{
+    Database* database = common::Singleton<Database>::Instance();
+    if (const std::uint32_t id = database->FindIdByName(menu))
+        database->SendMsg(id, message);
+}
+} // namespace
+
+void WidgetManipulator::SetCurrentWidgetType(const std::string& type)
+{
+    m_currentWidgetType = type;
+    SendToMenu("MouseWidgetSelMenu", type.empty() ? MSG_CloseMenu : MSG_OpenMenu);
+}
+
+void WidgetManipulator::ClearCurrentWidgetType()
+{
+    m_currentWidgetType.clear();
+    SendToMenu("WidgetChoiceBarMenu", MSG_ResetMenu);
+    for (const char* menu : {"MouseWidgetSelMenu", "WidgetPropertyBarMenu", "PropValueMenu"})
+        SendToMenu(menu, MSG_CloseMenu);
+}
+
+void WidgetManipulator::Reset()
+{
+    m_currentWidgetType.clear();
+    SendToMenu("WidgetPropertyBarMenu", MSG_CloseMenu);
+}
+
+void WidgetManipulator::ClearSelection()
+{
+    m_currentWidgetType.clear();
 }
 
 ManipulatorLogic* WidgetManipulator::GetLogic() const

@@ -54,6 +54,17 @@ public:
     Gob* GetManipulatorGob() const { return m_manipulatorGob; }
     ManipulatorLogic* GetLogic() const;
     const std::string& GetCurrentWidgetType() const { return m_currentWidgetType; }
+    // The widget type new widgets are made of; a non-empty type opens "MouseWidgetSelMenu", an
+    // empty one closes it.
+    void SetCurrentWidgetType(const std::string& type);
+    // Empties the type, resets "WidgetChoiceBarMenu" and closes "MouseWidgetSelMenu",
+    // "WidgetPropertyBarMenu" and "PropValueMenu".
+    void ClearCurrentWidgetType();
+    // Back to nothing chosen: the type cleared and "WidgetPropertyBarMenu" closed (the selection
+    // it also drops comes with the picking).
+    void Reset();
+    // Drops the selection and clears the type (the selection itself comes with the picking).
+    void ClearSelection();
 
 private:
     Gob* m_manipulatorGob = nullptr; // owned by the GobManager

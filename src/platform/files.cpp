@@ -154,6 +154,15 @@ bool DirectoryExists(const std::string& path)
     return fs::is_directory(Resolve(path, Want::Folder), ec);
 }
 
+bool MakeDirectories(const std::string& path)
+{
+    if (DirectoryExists(path))
+        return true;
+    std::error_code ec;
+    fs::create_directories(Resolve(path, Want::Folder), ec);
+    return DirectoryExists(path);
+}
+
 std::FILE* OpenFile(const std::string& path, const char* mode)
 {
     std::string mode_s = mode ? mode : "r";

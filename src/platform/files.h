@@ -16,6 +16,9 @@ std::string ResolvePath(const std::string& path);
 
 bool FileExists(const std::string& path); // a regular file
 bool DirectoryExists(const std::string& path);
+// Makes the folder and any missing parents (an existing folder in any case of its name counts);
+// true when the folder exists afterwards.
+bool MakeDirectories(const std::string& path);
 
 // fopen through ResolvePath; nullptr when the file cannot be opened.
 std::FILE* OpenFile(const std::string& path, const char* mode);

@@ -279,13 +279,23 @@ void ConsoleInterface::RegisterConsoleCommands()
                     "A Global Command Listing");
 }
 
-void ConsoleInterface::RegisterCommand(const std::string& name, Loki::BaseFunctor* functor,
+bool ConsoleInterface::RegisterCommand(const std::string& name, Loki::BaseFunctor* functor,
                                        const std::string& help, bool lastStringOptional)
 {
-    m_commands.RegisterFunction(name, functor);
+    const bool kept = m_commands.RegisterFunction(name, functor);
     m_helpTexts[name] = help;
     if (lastStringOptional)
         m_optionalLastString.insert(ToLowerCopy(name));
+    return kept;
+}
+
+bool ConsoleInterface::UnregisterCommand(const std::string& name)
+{
+    if (!m_commands.UnregisterFunction(name))
+        return false;
+    m_helpTexts.erase(name);
+    m_optionalLastString.erase(ToLowerCopy(name));
+    return true;
 }
 
 ConsoleInterface::LineHook ConsoleInterface::SetLineHook(LineHook hook)

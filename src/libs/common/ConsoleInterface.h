@@ -61,8 +61,12 @@ public:
     // lastStringOptional, a line that leaves out the command's last argument, a string, is
     // called with an empty string in its place ("takescrshot" alone numbers its file); every
     // other command needs its whole argument list.
-    void RegisterCommand(const std::string& name, Loki::BaseFunctor* functor, const std::string& help,
+    // Returns whether the functor was kept.
+    bool RegisterCommand(const std::string& name, Loki::BaseFunctor* functor, const std::string& help,
                          bool lastStringOptional = false);
+    // Removes a command, its functor and its help text: for an owner that goes before the console
+    // (the game's commands are bound to the game object). False when the name is not registered.
+    bool UnregisterCommand(const std::string& name);
 
     // FF_Execute runs the line as a command; FF_Display only shows it. `report` passes on to
     // the call ("Function: ..." lines) and also shows the line itself after whatever it wrote.

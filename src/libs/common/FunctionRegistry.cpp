@@ -44,6 +44,11 @@ bool FunctionRegistry::RegisterFunction(const std::string& name, std::unique_ptr
     return RegisterFunction(name, functor.release());
 }
 
+bool FunctionRegistry::UnregisterFunction(const std::string& name)
+{
+    return m_Functions.erase(ToLowerCopy(name)) != 0;
+}
+
 Loki::BaseFunctor* FunctionRegistry::FindFunction(const std::string& name) const
 {
     auto found = m_Functions.find(ToLowerCopy(name));

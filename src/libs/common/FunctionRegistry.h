@@ -30,6 +30,10 @@ public:
     bool RegisterFunction(const std::string& name, Loki::BaseFunctor* functor);
     bool RegisterFunction(const std::string& name, std::unique_ptr<Loki::BaseFunctor> functor);
 
+    // Deletes the functor under the name (ignoring case); false when there is none. For owners
+    // that go before the registry: a functor bound to an object must not outlive it.
+    bool UnregisterFunction(const std::string& name);
+
     // The functor under the name, ignoring case, or null. The registry keeps ownership.
     Loki::BaseFunctor* FindFunction(const std::string& name) const;
 

@@ -1,0 +1,239 @@
+// The game's settings record at work: the graphics quality, the room lists and their locks, the
+// player profiles, and the checks on every name that becomes a file name.
+#include "game/CQUORB.h"
+
+#include "common/ConsoleInterface.h"
+#include "common/Singleton.h"
+#include "engine/gfx/CDorvoGfx.h"
+#include "engine/gfx/CPostProcessor.h"
+#include "game/GameDataFiles.h"
+#include "game/IsSafeFileName.h"
+#include "game/Profile.h"
+#include "platform/files.h"
+#include "statemachine/Database.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+namespace QUORB
+{
+namespace
+{
+const char* const kBlankProfile = "Blank.xml";
+
+// The post-processing chain of the "High" quality, in order.
+const unsigned kHighQualityChain[] = {42, 45, 46, 19, 47, 0, 48, 49, 1, 39};
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) {
+                                                  return std::tolower(static_cast<unsigned char>(x)) ==
+                                                         std::tolower(static_cast<unsigned char>(y));
+                                              });
+}
+
+void ShowOnConsole(const std::string& line)
+{
+    common::ConsoleInterface::Instance().WriteToConsole(line, common::FF_Display, false);
+}
+
+bool Contains(const std::vector<std::string>& list, const std::string& name)
+{
+    return std::find(list.begin(), list.end(), name) != list.end();
+}
+} // namespace
+
+// ---- names ----
+
+bool CQUORB::IsReservedFileName(FileKind kind, const std::string& name) const
+{
+    return QUORB::IsReservedFileName(kind, name, m_settings.m_roomsMadeByUs, m_madeByUs);
+}
+
+bool CQUORB::CheckFileName(const std::string& name)
+{
+    if (IsSafeFileName(name))
+        return true;
+    ShowOnConsole("ERROR: Invalid file name: " + name);
+    return false;
+}
+
+bool CQUORB::CheckWritableFileName(FileKind kind, const std::string& name) const
+{
+    if (!CheckFileName(name))
+        return false;
+    if (!IsReservedFileName(kind, name))
+        return true;
+    ShowOnConsole("ERROR: Reserved file name: " + name);
+    return false;
+}
+
+// ---- settings and room lists ----
+
+void CQUORB::SetGraphicsQuality(const QUORBSettings& settings)
+{
+    using dorvo::gfx::CDorvoGfx;
+    CDorvoGfx& gfx = CDorvoGfx::Instance();
+    dorvo::gfx::CPostProcessor& postProcessor = dorvo::gfx::CPostProcessor::Instance();
+    gfx.SetRenderFlags(gfx.GetRenderFlags() | CDorvoGfx::RF_MODELS | CDorvoGfx::RF_LINES |
+                       CDorvoGfx::RF_POST_PROCESSING);
+    postProcessor.ClearQueue();
+    const std::string& quality = settings.GraphicsQuality;
+    if (quality == "Low")
+    {
+        gfx.SetRenderFlags(gfx.GetRenderFlags() & ~static_cast<std::uint32_t>(CDorvoGfx::RF_POST_PROCESSING));
+    }
+    else if (quality == "Medium")
+    {
+        gfx.QueuePostProcess(42, false);
+        gfx.QueuePostProcess(46, false);
+    }
+    else if (quality == "High")
+    {
+        postProcessor.ClearQueue();
+        for (const unsigned id : kHighQualityChain)
+            gfx.QueuePostProcess(id, false);
+    }
+}
+
+void CQUORB::ScanRoomFiles(const std::string& pattern)
+{
+    std::vector<std::string> found;
+    for (const std::string& name : plat::ListFiles(pattern))
+    {
+        if (IsSafeFileName(name))
+            found.push_back(name);
+        else
+            std::fprintf(stderr,
+                         "%s: the room file \"%s\" has a name the game cannot use; it is not listed\n",
+                         pattern.c_str(), name.c_str());
+    }
+    for (const std::string& name : found)
+        if (m_settings.m_roomMap.count(name) == 0 && !Contains(m_settings.m_roomsMadeByPlayer, name))
+            m_settings.m_roomsMadeByPlayer.push_back(name);
+    const auto gone = [&found](const std::string& name) { return !Contains(found, name); };
+    std::vector<std::string>& ours = m_settings.m_roomsMadeByUs;
+    ours.erase(std::remove_if(ours.begin(), ours.end(), gone), ours.end());
+    std::vector<std::string>& theirs = m_settings.m_roomsMadeByPlayer;
+    theirs.erase(std::remove_if(theirs.begin(), theirs.end(), gone), theirs.end());
+}
+
+bool CQUORB::SaveSettings()
+{
+    // With no profile loaded the player read at start-up stays the last one used.
+    if (m_pProfile)
+        m_settings.LastUsedProfile = m_pProfile->name;
+    const std::string path = GetXmlPath() + QUORBSettings::kFileName;
+    if (SaveSettingsFile(m_settings, path))
+        return true;
+    ShowOnConsole("ERROR: Could not save " + path);
+    return false;
+}
+
+bool CQUORB::SaveProfileAndSettings()
+{
+    const bool profileSaved = SaveProfile();
+    return SaveSettings() && profileSaved;
+}
+
+void CQUORB::AddTeamRoom(const std::string& name)
+{
+    bool changed = false;
+    if (m_settings.m_roomMap.count(name) == 0)
+    {
+        m_settings.m_roomMap.emplace(name, RoomEntry{name, false});
+        changed = true;
+    }
+    // A room whose file was gone at start-up keeps its map entry; saving it again lists it again.
+    if (!Contains(m_settings.m_roomsMadeByUs, name))
+    {
+        m_settings.m_roomsMadeByUs.push_back(name);
+        changed = true;
+    }
+    if (changed)
+        RefreshRoomSelectionMenu(name);
+}
+
+void CQUORB::AddPlayerRoom(const std::string& name)
+{
+    if (Contains(m_settings.m_roomsMadeByPlayer, name))
+        return;
+    m_settings.m_roomsMadeByPlayer.push_back(name);
+    RefreshRoomSelectionMenu(name);
+}
+
+void CQUORB::RefreshRoomSelectionMenu(const std::string& name)
+{
+    Database* database = common::Singleton<Database>::Instance();
+    const std::uint32_t id = database->FindIdByName("RoomSelectionMenu");
+    if (id == 0)
+        return;
+    database->SendMsgString(id, MSG_SetCustomData, name);
+    database->SendMsg(id, MSG_ResetMenu);
+}
+
+void CQUORB::LockAllRooms()
+{
+    for (auto& entry : m_settings.m_roomMap)
+        entry.second.locked = true;
+}
+
+void CQUORB::ApplyProfileToRooms(const Profile& profile)
+{
+    for (const std::string& room : profile.unlockedRooms)
+    {
+        const auto found = m_settings.m_roomMap.find(room);
+        if (found != m_settings.m_roomMap.end())
+            found->second.locked = false;
+    }
+}
+
+// ---- profiles ----
+
+void CQUORB::LoadProfile(std::string fileName)
+{
+    if (!CheckFileName(fileName))
+        return;
+    if (!m_pProfile)
+        m_pProfile = std::make_unique<Profile>();
+    else
+        LockAllRooms();
+    m_pProfile->name = fileName;
+    // Emptied first: a missing or broken file must not hand the previous player's rooms on.
+    m_pProfile->unlockedRooms.clear();
+    LoadProfileFile(*m_pProfile, GetProfilePath() + fileName);
+    ApplyProfileToRooms(*m_pProfile);
+}
+
+bool CQUORB::SaveProfile()
+{
+    if (!m_pProfile || !CheckWritableFileName(FileKind::Profile, m_pProfile->name))
+        return false;
+    const std::string path = GetProfilePath() + m_pProfile->name;
+    if (SaveProfileFile(*m_pProfile, path))
+        return true;
+    ShowOnConsole("ERROR: Could not save " + path);
+    return false;
+}
+
+bool CQUORB::CreateProfile(const std::string& name)
+{
+    if (!CheckWritableFileName(FileKind::Profile, name))
+        return false;
+    if (plat::FileExists(GetProfilePath() + name))
+    {
+        ShowOnConsole("ERROR: Profile already exists: " + name);
+        return false;
+    }
+    LoadProfile(kBlankProfile);
+    m_pProfile->name = name;
+    if (!SaveProfile())
+        return false;
+    if (std::none_of(m_profileFiles.begin(), m_profileFiles.end(),
+                     [&name](const std::string& file) { return EqualsIgnoringCase(file, name); }))
+        m_profileFiles.push_back(name);
+    return true;
+}
+} // namespace QUORB
