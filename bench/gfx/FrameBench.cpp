@@ -96,6 +96,7 @@ std::string SceneFile(int extras)
     text.insert(text.find("<Camera"), lines);
     std::ofstream("bench_scene.xml") << text;
     return "bench_scene.xml";
+}
 
 // The game's graphics quality: models, lines and post-processing on, the queue emptied, then
 // Low: post-processing off; Medium: edges and outlines; High: outlines with a glow.
