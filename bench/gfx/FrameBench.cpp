@@ -21,14 +21,14 @@
 #include "engine/GobManager.h"
 #include "engine/GridComp.h"
 #include "engine/gfx/CDorvoGfx.h"
+#include "engine/gfx/CMeshManager.h"
 #include "engine/gfx/CParticleManager.h"
 #include "engine/gfx/CParticleSystem.h"
-#include "engine/gfx/GfxClothComp.h"
-#include "engine/phy/ClothComp.h"
-#include "engine/gfx/CMeshManager.h"
 #include "engine/gfx/CPostProcessor.h"
 #include "engine/gfx/CRenderer.h"
 #include "engine/gfx/CSceneGraphMgr.h"
+#include "engine/gfx/GfxClothComp.h"
+#include "engine/phy/ClothComp.h"
 #include "platform/frame_driver.h"
 #include "platform/headless.h"
 
@@ -67,7 +67,8 @@ public:
     void Initialise(dorvo::gfx::SParticle& p, float) override
     {
         const int i = m_next++;
-        p.position.Set(-6.0f + 0.3f * static_cast<float>(i % 40), -1.0f + 0.3f * static_cast<float>((i / 40) % 10),
+        p.position.Set(-6.0f + 0.3f * static_cast<float>(i % 40),
+                       -1.0f + 0.3f * static_cast<float>((i / 40) % 10),
                        4.0f + 0.5f * static_cast<float>(i / 400));
         p.life = 1e9f;
         p.corner1.Set(0.1f, 0.0f, 0.0f);
@@ -86,16 +87,22 @@ std::string SceneFile(int extras)
     const std::string data = std::string(DORVO_SOURCE_DIR) + "/tests/data/gfx/";
     std::ifstream in(data + "BenchRoom.xml");
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    text.replace(text.find("TestRoom.xml"), 12, data + "TestRoom.xml");
+    // The room's own templates are named relative to its folder.
+    for (std::size_t at = text.find("<Template file=\""); at != std::string::npos;
+         at = text.find("<Template file=\"", at + 1))
+        text.insert(at + 16, data);
     std::string lines;
     if (extras & EXTRA_Terrain)
-        lines += "<Template file=\"" + data + "TerrainTemplate.xml\"/><Object archetype=\"Hills\" position=\"0 -4 12\"/>";
+        lines += "<Template file=\"" + data +
+                 "TerrainTemplate.xml\"/><Object archetype=\"Hills\" position=\"0 -4 12\"/>";
     if (extras & EXTRA_Cloth)
         lines += "<Template file=\"" + data +
-                 "ClothTemplate.xml\"/><Object archetype=\"Banner\" position=\"-20 -0.5 -13\" name=\"BenchCloth\"/>";
+                 "ClothTemplate.xml\"/><Object archetype=\"Banner\" position=\"-20 -0.5 -13\" "
+                 "name=\"BenchCloth\"/>";
     text.insert(text.find("<Camera"), lines);
     std::ofstream("bench_scene.xml") << text;
     return "bench_scene.xml";
+}
 
 // The game's graphics quality: models, lines and post-processing on, the queue emptied, then
 // Low: post-processing off; Medium: edges and outlines; High: outlines with a glow.

@@ -77,41 +77,73 @@ void StretchPixels(const std::vector<std::uint32_t>& src, UINT srcWidth, const R
 {
     const int sw = sr.right - sr.left, sh = sr.bottom - sr.top;
     const int dw = dr.right - dr.left, dh = dr.bottom - dr.top;
-    const double sx = static_cast<double>(sw) / dw, sy = static_cast<double>(sh) / dh;
-    auto at = [&](int x, int y)
+    auto row = [](UINT width, int y, int x)
+    { return static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x); };
+    if (sw == dw && sh == dh)
     {
-        x = std::clamp(x, static_cast<int>(sr.left), static_cast<int>(sr.right) - 1);
-        y = std::clamp(y, static_cast<int>(sr.top), static_cast<int>(sr.bottom) - 1);
-        return src[static_cast<std::size_t>(y) * srcWidth + static_cast<std::size_t>(x)];
+        // Unscaled: every destination centre falls on a source centre, so both filters copy.
+        for (int y = 0; y < dh; ++y)
+            std::copy_n(src.begin() + static_cast<std::ptrdiff_t>(row(srcWidth, sr.top + y, sr.left)), dw,
+                        dst.begin() + static_cast<std::ptrdiff_t>(row(dstWidth, dr.top + y, dr.left)));
+        return;
+    }
+    const double sx = static_cast<double>(sw) / dw, sy = static_cast<double>(sh) / dh;
+    // Where each destination column and row reads (the pixel's centre, in source pixels), worked
+    // out once: the two neighbours clamped to the source rectangle and the weight of the second.
+    struct Tap
+    {
+        int first, second;
+        double weight;
     };
+    auto taps = [linear](int count, int low, int high, double scale)
+    {
+        std::vector<Tap> out(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i)
+        {
+            const double centre = low + (i + 0.5) * scale;
+            Tap& t = out[static_cast<std::size_t>(i)];
+            if (!linear)
+            {
+                t.first = t.second = std::clamp(static_cast<int>(std::floor(centre)), low, high - 1);
+                t.weight = 0.0;
+                continue;
+            }
+            const double f = centre - 0.5;
+            const int i0 = static_cast<int>(std::floor(f));
+            t.weight = f - i0;
+            t.first = std::clamp(i0, low, high - 1);
+            t.second = std::clamp(i0 + 1, low, high - 1);
+        }
+        return out;
+    };
+    const std::vector<Tap> columns = taps(dw, sr.left, sr.right, sx);
+    const std::vector<Tap> rows = taps(dh, sr.top, sr.bottom, sy);
     for (int y = 0; y < dh; ++y)
     {
+        const Tap& ty = rows[static_cast<std::size_t>(y)];
+        const std::uint32_t* top = src.data() + row(srcWidth, ty.first, 0);
+        const std::uint32_t* bottom = src.data() + row(srcWidth, ty.second, 0);
+        std::uint32_t* out = dst.data() + row(dstWidth, dr.top + y, dr.left);
         for (int x = 0; x < dw; ++x)
         {
-            // The destination pixel's centre, in source pixels.
-            const double u = sr.left + (x + 0.5) * sx;
-            const double v = sr.top + (y + 0.5) * sy;
-            std::uint32_t out;
+            const Tap& tx = columns[static_cast<std::size_t>(x)];
             if (!linear)
-                out = at(static_cast<int>(std::floor(u)), static_cast<int>(std::floor(v)));
-            else
             {
-                const double fu = u - 0.5, fv = v - 0.5;
-                const int x0 = static_cast<int>(std::floor(fu)), y0 = static_cast<int>(std::floor(fv));
-                const double ax = fu - x0, ay = fv - y0;
-                const std::uint32_t p00 = at(x0, y0), p10 = at(x0 + 1, y0), p01 = at(x0, y0 + 1),
-                                    p11 = at(x0 + 1, y0 + 1);
-                out = 0;
-                for (int shift = 0; shift < 32; shift += 8)
-                {
-                    const double top = Channel(p00, shift) * (1 - ax) + Channel(p10, shift) * ax;
-                    const double bottom = Channel(p01, shift) * (1 - ax) + Channel(p11, shift) * ax;
-                    const auto c = static_cast<std::uint32_t>(top * (1 - ay) + bottom * ay + 0.5);
-                    out |= std::min(c, 255u) << shift;
-                }
+                out[x] = top[tx.first];
+                continue;
             }
-            dst[static_cast<std::size_t>(dr.top + y) * dstWidth + static_cast<std::size_t>(dr.left + x)] =
-                out;
+            const double ax = tx.weight, ay = ty.weight;
+            const std::uint32_t p00 = top[tx.first], p10 = top[tx.second], p01 = bottom[tx.first],
+                                p11 = bottom[tx.second];
+            std::uint32_t pixel = 0;
+            for (int shift = 0; shift < 32; shift += 8)
+            {
+                const double upper = Channel(p00, shift) * (1 - ax) + Channel(p10, shift) * ax;
+                const double lower = Channel(p01, shift) * (1 - ax) + Channel(p11, shift) * ax;
+                const auto c = static_cast<std::uint32_t>(upper * (1 - ay) + lower * ay + 0.5);
+                pixel |= std::min(c, 255u) << shift;
+            }
+            out[x] = pixel;
         }
     }
 }

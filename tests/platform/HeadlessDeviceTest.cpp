@@ -283,6 +283,45 @@ TEST_F(HeadlessDeviceTest, StretchRectScalesTwoByTwoToFourByFour)
     dest->Release();
 }
 
+TEST_F(HeadlessDeviceTest, StretchRectOfEqualSizesCopiesTheRectangleExactly)
+{
+    // A 5 x 4 source of distinct pixels; its rectangle (1, 1)-(4, 3) lands at (2, 1) of a 6 x 4
+    // target cleared to 0xFF0000FF, and nothing else of the target changes.
+    IDirect3DTexture9* source = Texture(5, 4, 1, 0, D3DPOOL_MANAGED);
+    D3DLOCKED_RECT locked;
+    source->LockRect(0, &locked, nullptr, 0);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x)
+            static_cast<std::uint32_t*>(locked.pBits)[y * 5 + x] = 0xFF000000u | (y << 8) | x;
+    source->UnlockRect(0);
+    IDirect3DTexture9* dest = Texture(6, 4, 1, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT);
+    IDirect3DSurface9 *from = nullptr, *to = nullptr;
+    source->GetSurfaceLevel(0, &from);
+    dest->GetSurfaceLevel(0, &to);
+    const RECT sr = {1, 1, 4, 3}, dr = {2, 1, 5, 3};
+    for (D3DTEXTUREFILTERTYPE filter : {D3DTEXF_POINT, D3DTEXF_LINEAR})
+    {
+        SCOPED_TRACE(filter);
+        device->SetRenderTarget(0, to);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FFu, 1.0f, 0);
+        ASSERT_TRUE(SUCCEEDED(device->StretchRect(from, &sr, to, &dr, filter)));
+        const std::vector<std::uint32_t> pixels = ReadTexture(dest);
+        ASSERT_EQ(pixels.size(), 24u);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 6; ++x)
+            {
+                const bool inside = x >= 2 && x < 5 && y >= 1 && y < 3;
+                // Target (x, y) shows source (x - 1, y).
+                const std::uint32_t expected = inside ? 0xFF000000u | (y << 8) | (x - 1) : 0xFF0000FFu;
+                EXPECT_EQ(pixels[static_cast<std::size_t>(y * 6 + x)], expected) << x << ", " << y;
+            }
+    }
+    from->Release();
+    to->Release();
+    source->Release();
+    dest->Release();
+}
+
 TEST_F(HeadlessDeviceTest, SavedSurfaceReadsBackEqualAndOpaque)
 {
     testsupport::TempWorkDir dir;

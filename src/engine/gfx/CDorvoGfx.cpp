@@ -322,6 +322,7 @@ void CDorvoGfx::OnLostDevice()
     Trace("effect manager");
     CFXManager::Instance().OnLostDevice();
     Trace("water manager");
+    ReleaseWaterMapBindings();
     if (common::Singleton<CWaterManager>::Exists())
         CWaterManager::Instance().ReleaseTargets();
     Trace("renderer");

@@ -246,6 +246,9 @@ private:
     // The reflection and refraction maps: the scene drawn into the water manager's two targets,
     // mirrored in the water plane (above water) and cut by it.
     void RenderWaterMaps(bool underwater);
+    // The water units' effects let go of the two maps (at a device loss, so that neither map
+    // outlives it through an effect).
+    void ReleaseWaterMapBindings();
     void Render2D(double time, float dt);
     void EndFrame();
     void ReleaseLine();

@@ -4,6 +4,7 @@
 
 #include "common/Singleton.h"
 #include "common/math/Plane.h"
+#include "engine/gfx/CFXManager.h"
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CLightsManager.h"
 #include "engine/gfx/CRenderer.h"
@@ -27,6 +28,10 @@ constexpr unsigned kWavyEffect = 41; // "Wavy.fx": the picture waves while the e
 // How far each map's clip plane reaches past the water line (world units), so no seam shows
 // where the two maps meet.
 constexpr float kClipOverlap = 0.5f;
+// Where the planar water technique takes the reflection and refraction maps in its effect's
+// handle table (the core binds them there for every water draw).
+constexpr unsigned kReflectionMapHandle = 32;
+constexpr unsigned kRefractionMapHandle = 33;
 
 template <class T> void ReleaseAndNull(T*& object)
 {
@@ -62,6 +67,23 @@ void CDorvoGfx::RemoveWaterUnit(IGfxUnit* unit)
     const unsigned triangles = unit->GetTriangleCount();
     m_waterTriangles -= std::min(triangles, m_waterTriangles);
     m_waterUnits.erase(found);
+}
+
+void CDorvoGfx::ReleaseWaterMapBindings()
+{
+    if (!common::Singleton<CFXManager>::Exists())
+        return;
+    const CFXManager& effects = CFXManager::Instance();
+    for (IGfxUnit* unit : m_waterUnits)
+    {
+        plat::ID3DXEffect* effect = effects.GetEffect(unit->GetFXFile());
+        const FXHandleTable* handles = effects.GetHandles(unit->GetFXFile());
+        if (!effect || !handles)
+            continue;
+        for (unsigned index : {kReflectionMapHandle, kRefractionMapHandle})
+            if (index < handles->size() && (*handles)[index])
+                effect->SetTexture((*handles)[index], nullptr);
+    }
 }
 
 void CDorvoGfx::SetDumpWaterMaps(bool dump)
@@ -164,7 +186,8 @@ void CDorvoGfx::RenderWaterMaps(bool underwater)
     core.SetRenderState(plat::D3DRS_CLIPPLANEENABLE, 2); // user clip plane 1 alone
 
     // Draws the scene's terrain and models (and the backdrop) into one map.
-    auto drawMap = [&](plat::IDirect3DSurface9* surface, plat::IDirect3DSurface9* depth, const float (&clip)[4])
+    auto drawMap =
+        [&](plat::IDirect3DSurface9* surface, plat::IDirect3DSurface9* depth, const float(&clip)[4])
     {
         core.SetClipPlane(1, clip);
         core.SetRenderTarget(0, surface);
@@ -172,7 +195,8 @@ void CDorvoGfx::RenderWaterMaps(bool underwater)
         plat::D3DSURFACE_DESC desc{};
         surface->GetDesc(&desc);
         core.ApplyViewport(plat::D3DVIEWPORT9{0, 0, desc.Width, desc.Height, 0.0f, 1.0f});
-        core.Clear(plat::D3DCLEAR_TARGET | plat::D3DCLEAR_ZBUFFER | plat::D3DCLEAR_STENCIL, kOpaqueBlack, 1.0f, 0);
+        core.Clear(plat::D3DCLEAR_TARGET | plat::D3DCLEAR_ZBUFFER | plat::D3DCLEAR_STENCIL, kOpaqueBlack,
+                   1.0f, 0);
     };
     auto drawBackdrop = [&]()
     {

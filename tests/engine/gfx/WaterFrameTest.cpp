@@ -5,6 +5,7 @@
 
 #include "common/ConsoleInterface.h"
 #include "engine/gfx/ACSceneGraphMgrImp.h"
+#include "engine/gfx/CFXManager.h"
 #include "engine/gfx/CLightsManager.h"
 #include "engine/gfx/CPostProcessor.h"
 #include "engine/gfx/CRenderer.h"
@@ -180,7 +181,8 @@ TEST_F(WaterFrameTest, TheMapsPassesInOrderWithTheirPlanesViewsAndLight)
     const plat::D3DVECTOR light = dorvo::gfx::CLightsManager::Instance().GetLight().Direction;
     Frame();
 
-    const auto at = [&](const std::string& step) { return std::find(steps.begin(), steps.end(), step) - steps.begin(); };
+    const auto at = [&](const std::string& step)
+    { return std::find(steps.begin(), steps.end(), step) - steps.begin(); };
     ASSERT_TRUE(Stepped("water maps"));
     EXPECT_LT(at("water test"), at("water maps"));
     EXPECT_LT(at("water maps"), at("reflection map"));
@@ -222,7 +224,8 @@ TEST_F(WaterFrameTest, TheMapsPassesInOrderWithTheirPlanesViewsAndLight)
         bool inReflection;
         bool inRefraction;
     };
-    const Point points[] = {{h + 3.0f, true, false}, {h + 0.3f, true, true}, {h - 0.3f, true, true}, {h - 3.0f, false, true}};
+    const Point points[] = {
+        {h + 3.0f, true, false}, {h + 0.3f, true, true}, {h - 0.3f, true, true}, {h - 3.0f, false, true}};
     for (const Point& p : points)
     {
         SCOPED_TRACE(p.y);
@@ -243,7 +246,8 @@ TEST_F(WaterFrameTest, TheMapsPassesInOrderWithTheirPlanesViewsAndLight)
     // each once, the water itself into neither.
     unsigned clears = 0;
     for (const auto& call : plat::headless::CallLog())
-        if (call.kind == CallKind::Clear && (call.target == reflection.target || call.target == refraction.target))
+        if (call.kind == CallKind::Clear &&
+            (call.target == reflection.target || call.target == refraction.target))
         {
             ++clears;
             EXPECT_EQ(call.flags, 7u);
@@ -276,7 +280,8 @@ TEST_F(WaterFrameTest, MapsDrawOnePassIntoTheirTargetsWithPostProcessingOn)
     const std::vector<unsigned> targets = DrawTargets();
     ASSERT_GE(targets.size(), 4u);
     EXPECT_EQ(std::vector<unsigned>(targets.begin(), targets.begin() + 4),
-              (std::vector<unsigned>{ReflectionNumber(), ReflectionNumber(), RefractionNumber(), RefractionNumber()}));
+              (std::vector<unsigned>{ReflectionNumber(), ReflectionNumber(), RefractionNumber(),
+                                     RefractionNumber()}));
     EXPECT_EQ(std::count(targets.begin(), targets.end(), scene0), 3) << "two boxes and the water";
 }
 
@@ -348,4 +353,46 @@ TEST_F(WaterFrameTest, DumpsOnlyWithTheirFlags)
     EXPECT_EQ(gfx.GetRenderFlags() & 0x180u, 0u);
     Frame();
     EXPECT_TRUE(Names(CallKind::SaveSurface).empty());
+}
+
+// Once water has been drawn (its effect given both maps) and post-processing has run, a resize
+// finds nothing of the default pool alive at the device's reset: the maps are not kept by the
+// water's effect. After the reset the water is drawn with the new maps.
+TEST_F(WaterFrameTest, AResizeAfterWaterWasDrawnLeavesNothingAliveAtTheReset)
+{
+    MakeWater("StillWater", 0.0f);
+    Make("RedBox", math::Vector3(0.0f, 2.0f, 10.0f));
+    gfx.SetRenderFlags(gfx.GetRenderFlags() | CDorvoGfx::RF_POST_PROCESSING);
+    gfx.QueuePostProcess(42, false);
+    Frame();
+    ASSERT_EQ(Count(Names(CallKind::Draw), "Water2.fx/RenderPlanarWater/0"), 1u);
+
+    plat::DXUTSetCallbackDeviceLost([](void*) { CDorvoGfx::Instance().OnLostDevice(); });
+    plat::DXUTSetCallbackDeviceReset(
+        [](plat::IDirect3DDevice9*, const plat::D3DSURFACE_DESC*, void*)
+        {
+            CDorvoGfx::Instance().OnResetDevice();
+            return plat::S_OK;
+        });
+    plat::headless::InjectMessage(plat::WM_SIZE, 0, plat::MAKELPARAM(1024, 768));
+    plat::MSG msg;
+    while (plat::PeekMessageW(&msg, nullptr, 0, 0, plat::PM_REMOVE))
+        plat::DispatchMessageW(&msg);
+    ::testing::internal::CaptureStderr();
+    plat::DXUTRender3DEnvironment();
+    const std::string reset = ::testing::internal::GetCapturedStderr();
+    plat::DXUTSetCallbackDeviceLost(nullptr);
+    plat::DXUTSetCallbackDeviceReset(nullptr);
+    ASSERT_EQ(plat::headless::BackBufferWidth(), 1024u);
+    EXPECT_EQ(reset.find("still alive"), std::string::npos) << reset;
+
+    Frame();
+    EXPECT_EQ(Count(Names(CallKind::Draw), "Water2.fx/RenderPlanarWater/0"), 1u);
+    plat::IDirect3DBaseTexture9* bound = nullptr;
+    dorvo::gfx::CFXManager& effects = dorvo::gfx::CFXManager::Instance();
+    ASSERT_NE(effects.GetEffect("Water2.fx"), nullptr);
+    effects.GetEffect("Water2.fx")->GetTexture((*effects.GetHandles("Water2.fx"))[32], &bound);
+    EXPECT_EQ(bound, Manager().GetReflectionTexture()) << "the new map";
+    if (bound)
+        bound->Release();
 }
