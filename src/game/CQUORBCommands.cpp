@@ -120,9 +120,8 @@ std::string CQUORB::GetPuzFileName()
 
 void CQUORB::Cam()
 {
-    m_debugCamera = !m_debugCamera;
-    if (!m_debugCamera)
-        m_pCamera->SetPosition(0.0f, 2.0f, 0.0f);
+    // Switching the debug camera off puts the eye back where the game's view starts.
+    m_pCamera->SetDebugCamera(!m_pCamera->IsDebugCamera());
 }
 
 void CQUORB::CreateGob(std::string archetype)
@@ -221,10 +220,11 @@ void CQUORB::CreateEnvGob(std::string archetype)
 
 void CQUORB::CreateEnvGobAtPos(std::string archetype, float x, float y, float z)
 {
-    // The room keeps no list it lets others add to yet, so the object is made but not filed
-    // among the room's environment objects.
-    if (m_pRoom)
-        SpawnGob(archetype, math::Vector3(x, y, z));
+    // Filed among the room's environment objects, so it goes with them and is saved with them.
+    if (!m_pRoom)
+        return;
+    if (Gob* gob = SpawnGob(archetype, math::Vector3(x, y, z)))
+        m_pRoom->AddEnvGob(gob->GetID());
 }
 
 void CQUORB::ReloadFocusedPuzzle()

@@ -66,6 +66,8 @@ public:
 
     // Kills the environment objects.
     void DestroyEnvGobs();
+    // Files an object among the environment objects (killed and saved with them).
+    void AddEnvGob(std::uint32_t id) { m_envGobIDs.push_back(id); }
     // Replaces the environment objects by those of the file at ROOM_PATH + path.
     void LoadEnvironment(const std::string& path);
     // Creates "CQFront", "CQRight", "CQBack" and "CQLeft", puts each on its quad's middle scaled

@@ -12,6 +12,8 @@
 #include "engine/CPicker.h"
 #include "engine/gfx/GuiSkinColors.h"
 #include "engine/phy/DynamicsEngine.h"
+#include "engine/GobManager.h"
+#include "game/CRoom.h"
 #include "game/WidgetManipulator.h"
 
 #include <gtest/gtest.h>
@@ -244,6 +246,27 @@ TEST(GameCommandsTest, TheEditorSwitchPausesResetsAndEnablesThePickerWhileOn)
     EXPECT_EQ(game.GetWidgetManipulator()->GetCurrentWidgetType(), "");
     EXPECT_EQ(Received(world, "WidgetPropertyBarMenu"), std::vector<MessageName>{MSG_CloseMenu});
     EXPECT_TRUE(game.IsWaterRestoreRunning());
+}
+
+TEST(GameCommandsTest, EnvironmentObjectsTypedInGoWithTheRoom)
+{
+    GameTestWorld world;
+    ASSERT_TRUE(world.Booted());
+    world.Frames(3);
+    QUORB::CRoom* room = world.Game().GetRoom();
+    ASSERT_NE(room, nullptr);
+    const std::size_t before = room->GetEnvGobIDs().size();
+
+    world.Console("createenvgobatpos EnvBox 1.0 2.0 3.0");
+    ASSERT_EQ(room->GetEnvGobIDs().size(), before + 1);
+    const std::uint32_t id = room->GetEnvGobIDs().back();
+    ASSERT_NE(GobManager::Instance().GetGob(id), nullptr);
+    world.Console("createenvgob NoSuchArchetype");
+    EXPECT_EQ(room->GetEnvGobIDs().size(), before + 1) << "nothing built, nothing filed";
+
+    room->DestroyEnvGobs();
+    world.Frames(1);
+    EXPECT_EQ(GobManager::Instance().GetGob(id), nullptr) << "killed with the room's environment";
 }
 
 TEST(GameCommandsTest, LeavingAPuzzleClosesItsMenusTogglesTheEditorAndResetsTheBackMenu)
