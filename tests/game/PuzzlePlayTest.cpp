@@ -45,7 +45,7 @@ std::string Star(const math::Vector3& at = kStarStart)
 }
 
 // A world whose room "Play.xml" has the front puzzle given and three empty ones, loaded and
-// focused on the front face.
+// focused on the front face, its water drained below the floor.
 struct PlayWorld
 {
     explicit PlayWorld(const PuzzleText& front)
@@ -63,6 +63,9 @@ struct PlayWorld
         world->Frames(2);
         room = world->Game().GetRoom();
         world->Game().LoadRoom("Play.xml", false);
+        // The committed environment's water covers the floor and star objects float in it; these
+        // puzzles are about the floor and the widgets, so the water goes below the floor.
+        world->Game().SetWaterLevel(-20.0f);
         room->FocusFace(0);
         puzzle = room->GetPuzzle(0);
     }

@@ -245,12 +245,13 @@ TEST(IsSafeFileNameTest, NamesThatCouldLeaveTheirFolderOrManglesAreRefused)
     }
 }
 
-TEST(QUORBSettingsTest, TheCommittedSettingsFileLoadsWithTheDefaultSkin)
+TEST(QUORBSettingsTest, TheCommittedSettingsFileLoadsWithItsSkinsAndTheCampaignRoom)
 {
     QUORBSettings settings;
     ASSERT_TRUE(LoadSettingsFile(settings, testsupport::RepoPath("data/files/xmlfiles/QUORBSettings.xml")));
     EXPECT_EQ(settings.GraphicsQuality, "Medium");
+    EXPECT_EQ(settings.m_gameSkins.size(), 3u);
     EXPECT_EQ(settings.m_gameSkins.count("DefaultSkin"), 1u);
-    EXPECT_TRUE(settings.m_roomsMadeByUs.empty());
+    EXPECT_EQ(settings.m_roomsMadeByUs, std::vector<std::string>{"Tutorial.xml"});
     EXPECT_TRUE(settings.m_roomsMadeByPlayer.empty());
 }
