@@ -3,15 +3,13 @@
 #pragma once
 
 #include "game/IWidgetData.h"
+#include "game/WidgetFrictions.h"
 
 namespace QUORB
 {
 class CPlatformData : public IWidgetData
 {
 public:
-    static constexpr float kDefaultStaticFriction = 0.5f;
-    static constexpr float kDefaultKineticFriction = 0.45f;
-
     // Frictions 0.5 and 0.45.
     explicit CPlatformData(WidgetDataComp* owner);
 
@@ -25,15 +23,14 @@ public:
     // Store the value and copy it into the object's CollisionComp when it has one.
     void SetStaticFriction(float friction);
     void SetKineticFriction(float friction);
-    float GetStaticFriction() const { return m_staticFriction; }
-    float GetKineticFriction() const { return m_kineticFriction; }
+    float GetStaticFriction() const { return m_frictions.staticFriction; }
+    float GetKineticFriction() const { return m_frictions.kineticFriction; }
 
 protected:
     bool WriteOwnFields(TiXmlNode* element) const override; // float StaticFriction, KineticFriction
     void ReadOwnFields(const TiXmlNode* first) override;
 
 private:
-    float m_staticFriction = kDefaultStaticFriction;
-    float m_kineticFriction = kDefaultKineticFriction;
+    WidgetFrictions m_frictions;
 };
 } // namespace QUORB

@@ -1,10 +1,5 @@
 #include "game/CQUORBData.h"
 
-#include "common/XmlUtil.h"
-#include "engine/phy/CollisionComp.h"
-#include "engine/phy/FiniteXml.h"
-#include "game/FindComp.h"
-
 namespace QUORB
 {
 CQUORBData::CQUORBData(WidgetDataComp* owner) : IWidgetData(owner) {}
@@ -22,30 +17,21 @@ void CQUORBData::ApplyToGob()
 
 void CQUORBData::SetStaticFriction(float friction)
 {
-    m_staticFriction = friction;
-    if (auto* collision = FindComp<dorvo::phy::CollisionComp>(GetOwnerGob()))
-        collision->staticFriction = friction;
+    m_frictions.SetStatic(GetOwnerGob(), friction);
 }
 
 void CQUORBData::SetKineticFriction(float friction)
 {
-    m_kineticFriction = friction;
-    if (auto* collision = FindComp<dorvo::phy::CollisionComp>(GetOwnerGob()))
-        collision->kineticFriction = friction;
+    m_frictions.SetKinetic(GetOwnerGob(), friction);
 }
 
 bool CQUORBData::WriteOwnFields(TiXmlNode* element) const
 {
-    return XmlWriteFloat(element, m_staticFriction, "StaticFriction") &&
-           XmlWriteFloat(element, m_kineticFriction, "KineticFriction");
+    return m_frictions.Write(element);
 }
 
 void CQUORBData::ReadOwnFields(const TiXmlNode* first)
 {
-    if (first == nullptr)
-        return;
-    dorvo::phy::XmlReadFiniteFloat(first, &m_staticFriction, GetTypeName(), "StaticFriction");
-    if (const TiXmlNode* kinetic = XmlNextSiblingElement(first))
-        dorvo::phy::XmlReadFiniteFloat(kinetic, &m_kineticFriction, GetTypeName(), "KineticFriction");
+    m_frictions.Read(first, GetTypeName());
 }
 } // namespace QUORB

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "game/IWidgetData.h"
+#include "game/WidgetFrictions.h"
 
 namespace QUORB
 {
@@ -22,15 +23,14 @@ public:
     // Store the value and copy it into the object's CollisionComp when it has one.
     void SetStaticFriction(float friction);
     void SetKineticFriction(float friction);
-    float GetStaticFriction() const { return m_staticFriction; }
-    float GetKineticFriction() const { return m_kineticFriction; }
+    float GetStaticFriction() const { return m_frictions.staticFriction; }
+    float GetKineticFriction() const { return m_frictions.kineticFriction; }
 
 protected:
     bool WriteOwnFields(TiXmlNode* element) const override; // float StaticFriction, KineticFriction
     void ReadOwnFields(const TiXmlNode* first) override;
 
 private:
-    float m_staticFriction = 0.5f;
-    float m_kineticFriction = 0.45f;
+    WidgetFrictions m_frictions;
 };
 } // namespace QUORB
