@@ -234,9 +234,11 @@ void WidgetManipulator::UpdateMoving()
         return;
     const std::string& kind = primary->GetTemplateName();
     const std::string& archetype = primary->GetArchetypeName();
+    // A widget between two nodes moves by its nodes; a magnet or gravity switch, a widget of its
+    // own, moves as the objects below do.
     if (kind == "Node")
         MoveNodeBy(primary, delta);
-    else if (kind == "Widget")
+    else if (kind == "Widget" && ConnectionComp::Of(primary) != nullptr)
         MoveWidgetBy(primary, delta);
     else if (archetype == "WaterObjective" || archetype == "WaterEndObjective")
         MoveWaterPair(primary, delta);
