@@ -10,9 +10,9 @@
 #include "common/math/Vector3.h"
 #include "engine/CDorvoApp.h"
 #include "engine/CPicker.h"
-#include "engine/GobManager.h"
 #include "engine/gfx/GuiSkinColors.h"
 #include "engine/phy/DynamicsEngine.h"
+#include "engine/GobManager.h"
 #include "game/CRoom.h"
 #include "game/WidgetManipulator.h"
 
