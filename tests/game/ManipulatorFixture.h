@@ -30,12 +30,16 @@ inline gametest::GameTestSetup RoomSetup()
 
 struct Editor
 {
-    explicit Editor(const gametest::GameTestSetup& setup = RoomSetup(), unsigned face = 0)
+    // roomFile: a room of the setup's files loaded in place of the empty room.
+    explicit Editor(const gametest::GameTestSetup& setup = RoomSetup(), unsigned face = 0,
+                    const std::string& roomFile = std::string())
         : world(std::make_unique<gametest::GameTestWorld>(setup))
     {
         if (!world->Booted())
             return;
         world->Frames(3);
+        if (!roomFile.empty())
+            game().LoadRoom(roomFile, false);
         if (game().GetRoom() == nullptr)
             return;
         game().GetRoom()->FocusFace(face);
