@@ -1,11 +1,25 @@
 #include "game/menus/RegisterMenuTypes.h"
 
+#include "game/menus/EscapeMenu.h"
+#include "game/menus/GameSplashMenu.h"
+#include "game/menus/HelpMenu.h"
+#include "game/menus/KeshSplashMenu.h"
+#include "game/menus/MainMenu.h"
+#include "game/menus/MessageWindowMenu.h"
+#include "game/menus/VoskelSplash.h"
+
 namespace QUORB
 {
 void RegisterMenuTypes()
 {
-    // Each menu class goes here under its game-object name as it is built, for example
-    // RegisterMenuType<BackButtonMenu>("BackMenu"). None is built yet: every name keeps the
-    // game's placeholder.
+    // Each menu class goes here under its game-object name as it is built; names without a
+    // class keep the game's placeholder.
+    RegisterMenuType<EscapeMenu>("EscapeMenu");
+    RegisterMenuType<KeshSplashMenu>("KeshSplashMenu");
+    RegisterMenuType<GameSplashMenu>("GameSplashMenu");
+    RegisterMenuType<VoskelSplash>("VoskelSplashMenu");
+    RegisterMenuType<MainMenu>("MainMenu");
+    RegisterMenuType<HelpMenu>("HelpMenu");
+    RegisterMenuType<MessageWindowMenu>("MessageWindowMenu");
 }
 } // namespace QUORB
