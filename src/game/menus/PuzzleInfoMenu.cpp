@@ -94,13 +94,23 @@ PuzzleInfoMenu::PuzzleInfoMenu(StateMachineComponent* owner) : StaticMenu(owner)
 void PuzzleInfoMenu::Reset()
 {
     const CQUORB* game = CQUORB::Get();
-    const CPuzzle* puzzle = game ? game->GetFocusedPuzzle() : nullptr;
+    // Opened on no face, the panel keeps what it showed last; the opening made every badge
+    // visible, so that layout is laid again (before any, no badge shows).
+    if (const CPuzzle* puzzle = game ? game->GetFocusedPuzzle() : nullptr)
+    {
+        m_laidOut = true;
+        m_objectives = puzzle->GetObjectiveMask();
+        m_widgets = static_cast<unsigned>(puzzle->GetAvailableWidgets());
+        m_budget = puzzle->GetTotalBudget();
+    }
+    Layout(m_objectives, m_widgets, m_laidOut ? "Budget: " + std::to_string(m_budget) : "Budget: ");
+}
+
+void PuzzleInfoMenu::Layout(unsigned objectives, unsigned widgets, const std::string& budgetText)
+{
     dorvo::gfx::Gfx2DComp* gui = GetGfx2DComp();
-    // Opened on no face: the panel keeps what it showed last.
-    if (!puzzle || !gui)
+    if (!gui)
         return;
-    const unsigned objectives = puzzle->GetObjectiveMask();
-    const unsigned widgets = static_cast<unsigned>(puzzle->GetAvailableWidgets());
     int objectiveX = kRowStartX;
     int widgetX = kRowStartX;
     for (const Entry& entry : kEntries)
@@ -117,7 +127,7 @@ void PuzzleInfoMenu::Reset()
         }
         badge->SetVisible(shown, true);
     }
-    if (dorvo::gfx::CTextSprite* budget = gui->GetTextSprite(kBudgetText))
-        budget->SetText("Budget: " + std::to_string(puzzle->GetTotalBudget()));
+    if (dorvo::gfx::CTextSprite* text = gui->GetTextSprite(kBudgetText))
+        text->SetText(budgetText);
 }
 } // namespace QUORB

@@ -8,6 +8,7 @@
 #include "game/menus/StaticMenu.h"
 
 #include <cstddef>
+#include <string>
 
 namespace QUORB
 {
@@ -38,7 +39,16 @@ public:
 protected:
     // Lays the rows out for the focused puzzle: the badges its masks name, packed from the left
     // in table order, the others hidden; then the budget. Without a focused puzzle the previous
-    // layout stays.
+    // layout is shown again (the opening showed every unit), or no badge before the first.
     void Reset() override;
+
+private:
+    void Layout(unsigned objectives, unsigned widgets, const std::string& budgetText);
+
+    // What the panel last showed, for a reset without a puzzle.
+    bool m_laidOut = false;
+    unsigned m_objectives = 0;
+    unsigned m_widgets = 0;
+    int m_budget = 0;
 };
 } // namespace QUORB
