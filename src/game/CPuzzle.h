@@ -135,6 +135,10 @@ public:
     // null or non-element parent.
     bool Write(TiXmlNode* parent) const;
 
+    // No objective entries, no star objects and no widgets: nothing to play (an author may still
+    // build it in create-puzzle mode).
+    bool IsEmpty() const { return m_objectives.empty() && m_quorbIDs.empty() && m_widgetIDs.empty(); }
+
     // ---- state ----
     const std::vector<std::uint32_t>& GetWidgetIDs() const { return m_widgetIDs; }
     const std::vector<std::uint32_t>& GetQuorbIDs() const { return m_quorbIDs; }

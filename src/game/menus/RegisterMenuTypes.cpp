@@ -1,11 +1,15 @@
 #include "game/menus/RegisterMenuTypes.h"
 
+#include "game/menus/BackButtonMenu.h"
 #include "game/menus/EscapeMenu.h"
 #include "game/menus/GameSplashMenu.h"
 #include "game/menus/HelpMenu.h"
 #include "game/menus/KeshSplashMenu.h"
 #include "game/menus/MainMenu.h"
 #include "game/menus/MessageWindowMenu.h"
+#include "game/menus/PuzzleInfoMenu.h"
+#include "game/menus/PuzzleLookAtMenu.h"
+#include "game/menus/RoomSelectionMenu.h"
 #include "game/menus/VoskelSplash.h"
 
 namespace QUORB
@@ -21,5 +25,9 @@ void RegisterMenuTypes()
     RegisterMenuType<MainMenu>("MainMenu");
     RegisterMenuType<HelpMenu>("HelpMenu");
     RegisterMenuType<MessageWindowMenu>("MessageWindowMenu");
+    RegisterMenuType<PuzzleLookAtMenu>("PuzzleLookAtMenu");
+    RegisterMenuType<BackButtonMenu>("BackMenu");
+    RegisterMenuType<RoomSelectionMenu>("RoomSelectionMenu");
+    RegisterMenuType<PuzzleInfoMenu>("PuzzleInfoMenu");
 }
 } // namespace QUORB
