@@ -11,6 +11,7 @@
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
+#include "game/menus/MenuState.h"
 #include "game/menus/PuzzleMenuCalls.h"
 #include "statemachine/Message.h"
 
@@ -215,6 +216,10 @@ void ScoreMenu::OnButtonPressed(const std::string& name)
     if (name == "PuzzleButton")
     {
         RunConsoleLine("resetfocusedpuzzle");
+        // Still fading out after this menu's opening closed it, it would not hear the open and
+        // the player would be left without "Start": it finishes its close at once first.
+        if (GetMenuState("StartPuzzleMenu") == STATE_Closing)
+            SendToMenu("StartPuzzleMenu", MSG_CloseMenuForced);
         SendToMenu("StartPuzzleMenu", MSG_OpenMenu);
         SendToMenu("StartPuzzleMenu", MSG_ResetMenu);
         SendToMenu("BackMenu", MSG_OpenMenu);

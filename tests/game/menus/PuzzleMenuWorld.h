@@ -92,6 +92,8 @@ struct PuzzleMenuWorld
         world->RunFor(1.2);
     }
 
+    std::vector<std::string> Console(const std::string& line) { return world->Console(line); }
+
     bool Ready() const { return world && world->Booted() && puzzle != nullptr; }
     QUORB::CQUORB& Game() const { return world->Game(); }
 
@@ -171,6 +173,8 @@ struct PuzzleMenuWorld
             return "Close";
         case MSG_ResetMenu:
             return "Reset";
+        case MSG_CloseMenuForced:
+            return "CloseForced";
         default:
             return std::to_string(static_cast<int>(name));
         }
