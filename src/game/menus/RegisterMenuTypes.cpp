@@ -1,6 +1,7 @@
 #include "game/menus/RegisterMenuTypes.h"
 
 #include "game/menus/BackButtonMenu.h"
+#include "game/menus/BudgetMenu.h"
 #include "game/menus/EscapeMenu.h"
 #include "game/menus/GameSplashMenu.h"
 #include "game/menus/HelpMenu.h"
@@ -10,6 +11,9 @@
 #include "game/menus/PuzzleInfoMenu.h"
 #include "game/menus/PuzzleLookAtMenu.h"
 #include "game/menus/RoomSelectionMenu.h"
+#include "game/menus/ScoreMenu.h"
+#include "game/menus/StartPuzzleMenu.h"
+#include "game/menus/TimerObjMenu.h"
 #include "game/menus/VoskelSplash.h"
 
 namespace QUORB
@@ -29,5 +33,9 @@ void RegisterMenuTypes()
     RegisterMenuType<BackButtonMenu>("BackMenu");
     RegisterMenuType<RoomSelectionMenu>("RoomSelectionMenu");
     RegisterMenuType<PuzzleInfoMenu>("PuzzleInfoMenu");
+    RegisterMenuType<StartPuzzleMenu>("StartPuzzleMenu");
+    RegisterMenuType<BudgetMenu>("BudgetMenu");
+    RegisterMenuType<TimerObjMenu>("TimerObjMenu");
+    RegisterMenuType<ScoreMenu>("ScoreMenu");
 }
 } // namespace QUORB
