@@ -4,6 +4,7 @@
 
 #include "common/ConsoleInterface.h"
 #include "common/InputEvent.h"
+#include "common/Singleton.h"
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
 #include "engine/gfx/CButton.h"
@@ -275,5 +276,23 @@ UnitView MenuTestWorld::Unit(const std::string& menu, const std::string& unit) c
         view.checked = check->IsChecked();
     view.tip = sprite->GetTipText();
     return view;
+}
+
+bool MenuTestWorld::Send(const std::string& menu, MessageName name)
+{
+    Database* database = common::Singleton<Database>::Instance();
+    return database->SendMsg(database->FindIdByName(menu), name);
+}
+
+bool MenuTestWorld::SendInt(const std::string& menu, MessageName name, int value)
+{
+    Database* database = common::Singleton<Database>::Instance();
+    return database->SendMsgInt(database->FindIdByName(menu), name, value);
+}
+
+bool MenuTestWorld::SendText(const std::string& menu, MessageName name, const std::string& text)
+{
+    Database* database = common::Singleton<Database>::Instance();
+    return database->SendMsgString(database->FindIdByName(menu), name, text);
 }
 } // namespace gametest

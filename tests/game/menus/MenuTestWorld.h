@@ -124,6 +124,12 @@ public:
     dorvo::gfx::IScreenUnit* FindUnit(const std::string& menu, const std::string& unit) const;
     UnitView Unit(const std::string& menu, const std::string& unit) const;
 
+    // A message to the named menu as another menu sends it, through the message database; false
+    // when no object has the name.
+    bool Send(const std::string& menu, MessageName name);
+    bool SendInt(const std::string& menu, MessageName name, int value);
+    bool SendText(const std::string& menu, MessageName name, const std::string& text);
+
 private:
     static GameTestSetup WithMenus(const MenuTestSetup& setup, MenuRecordings* recordings);
 };
