@@ -5,7 +5,6 @@
 
 #include "common/InputEvent.h"
 #include "common/Singleton.h"
-#include "engine/gfx/Gfx2DComp.h"
 #include "engine/gfx/ScrollBar.h"
 #include "game/CQUORB.h"
 #include "game/Profile.h"
@@ -77,16 +76,7 @@ protected:
     }
 
     // The scroll list's rows by unit name, in order.
-    Strings Rows() const
-    {
-        Strings names;
-        const dorvo::gfx::Gfx2DComp* gui = m_world->Gui(kMenu);
-        if (const dorvo::gfx::Gfx2DComp::ScrollList* list =
-                gui ? gui->GetScrollList("ProfileButtons") : nullptr)
-            for (const dorvo::gfx::IScreenUnit* unit : *list)
-                names.push_back(unit->GetName());
-        return names;
-    }
+    Strings Rows() const { return m_world->ScrollListNames(kMenu, "ProfileButtons"); }
 
     std::string Current() const
     {
