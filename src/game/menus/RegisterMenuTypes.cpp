@@ -2,12 +2,16 @@
 
 #include "game/menus/BackButtonMenu.h"
 #include "game/menus/BudgetMenu.h"
+#include "game/menus/CreateProfileMenu.h"
+#include "game/menus/CreditsMenu.h"
 #include "game/menus/EscapeMenu.h"
 #include "game/menus/GameSplashMenu.h"
 #include "game/menus/HelpMenu.h"
 #include "game/menus/KeshSplashMenu.h"
 #include "game/menus/MainMenu.h"
 #include "game/menus/MessageWindowMenu.h"
+#include "game/menus/OptionsMenu.h"
+#include "game/menus/ProfileMenu.h"
 #include "game/menus/PuzzleInfoMenu.h"
 #include "game/menus/PuzzleLookAtMenu.h"
 #include "game/menus/RoomSelectionMenu.h"
@@ -37,5 +41,9 @@ void RegisterMenuTypes()
     RegisterMenuType<BudgetMenu>("BudgetMenu");
     RegisterMenuType<TimerObjMenu>("TimerObjMenu");
     RegisterMenuType<ScoreMenu>("ScoreMenu");
+    RegisterMenuType<OptionsMenu>("OptionsMenu");
+    RegisterMenuType<CreditsMenu>("CreditsMenu");
+    RegisterMenuType<CreateProfileMenu>("CreateProfileMenu");
+    RegisterMenuType<ProfileMenu>("ProfileMenu");
 }
 } // namespace QUORB
