@@ -4,6 +4,7 @@
 
 #include "common/ConsoleInterface.h"
 #include "common/InputEvent.h"
+#include "common/Singleton.h"
 #include "engine/CDorvoApp.h"
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
@@ -301,5 +302,43 @@ int MenuTestWorld::EndRun()
     delete g_pApp;
     g_pApp = nullptr;
     return code;
+}
+
+namespace
+{
+std::uint32_t MenuId(const std::string& menu)
+{
+    return common::Singleton<Database>::Instance()->FindIdByName(menu);
+}
+} // namespace
+
+bool MenuTestWorld::Send(const std::string& menu, MessageName name)
+{
+    const std::uint32_t id = MenuId(menu);
+    return id != 0 && common::Singleton<Database>::Instance()->SendMsg(id, name);
+}
+
+bool MenuTestWorld::SendInt(const std::string& menu, MessageName name, int value)
+{
+    const std::uint32_t id = MenuId(menu);
+    return id != 0 && common::Singleton<Database>::Instance()->SendMsgInt(id, name, value);
+}
+
+bool MenuTestWorld::SendText(const std::string& menu, MessageName name, const std::string& text)
+{
+    const std::uint32_t id = MenuId(menu);
+    return id != 0 && common::Singleton<Database>::Instance()->SendMsgString(id, name, text);
+}
+
+std::vector<std::string> MenuTestWorld::ScrollListNames(const std::string& menu,
+                                                        const std::string& list) const
+{
+    std::vector<std::string> names;
+    dorvo::gfx::Gfx2DComp* gui = Gui(menu);
+    const dorvo::gfx::Gfx2DComp::ScrollList* units = gui ? gui->GetScrollList(list) : nullptr;
+    if (units)
+        for (const dorvo::gfx::IScreenUnit* unit : *units)
+            names.push_back(unit ? unit->GetName() : std::string());
+    return names;
 }
 } // namespace gametest

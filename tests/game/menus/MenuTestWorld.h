@@ -135,6 +135,14 @@ public:
     // application shuts down and goes; returns the exit code the process would end with. No
     // frames afterwards. Without a quit request nothing is done and -1 comes back.
     int EndRun();
+    // A message to the named menu through the message database, as another part of the game
+    // sends it (no payload, an integer or a text); false when no object has the name or the
+    // menu did not take it.
+    bool Send(const std::string& menu, MessageName name);
+    bool SendInt(const std::string& menu, MessageName name, int value);
+    bool SendText(const std::string& menu, MessageName name, const std::string& text);
+    // The names of the units of one of the menu's scroll lists, in list order; empty without it.
+    std::vector<std::string> ScrollListNames(const std::string& menu, const std::string& list) const;
 
 private:
     static GameTestSetup WithMenus(const MenuTestSetup& setup, MenuRecordings* recordings);
