@@ -100,7 +100,8 @@ public:
     // objectives while physics runs, the delayed re-snap while it is paused.
     void Update(double time, float dt);
     // Start of simulation: the play snapshot taken, widgets (all but hard nodes) and star objects
-    // freed and locked to the focused face's plane, the objectives begun.
+    // freed and locked to the focused face's plane, the node groups joined
+    // (ConnectionComp::PrepareForPlay), the objectives begun.
     void Play();
     // Adds the end-of-puzzle score to the score and returns it.
     int ComputeScore();
@@ -158,7 +159,7 @@ public:
     std::uint32_t GetObjectiveMask() const { return m_objectiveMask; }
     bool IsRebuildPending() const { return m_rebuildPending; }
     int GetRebuildFrames() const { return m_rebuildFrames; }
-    // How many re-snaps have run (the connections' own work comes with the node operations).
+    // How many re-snaps have run.
     int GetResnapCount() const { return m_resnapCount; }
     const PuzzleSnapshot* GetLoadedSnapshot() const { return m_loadedSnapshot.get(); }
     const PuzzleSnapshot& GetPlaySnapshot() const { return m_playSnapshot; }
