@@ -3,6 +3,7 @@
 // the run state, which is the physics paused flag. Each answers safely without a game.
 #pragma once
 
+#include "game/menus/MenuSend.h"
 #include "statemachine/MessageName.h"
 
 #include <string>
@@ -11,8 +12,7 @@ namespace QUORB
 {
 class CPuzzle;
 
-// MSG_* without data to the menu of that game-object name; dropped when there is none.
-void SendToMenu(const std::string& menu, MessageName message);
+// Menus by name: SendToMenu of MenuSend.h.
 // The line run as a console command, as if typed.
 void RunConsoleLine(const std::string& line);
 // The game's focused puzzle; null without a game, room or focused face.
