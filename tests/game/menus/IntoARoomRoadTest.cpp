@@ -126,7 +126,7 @@ TEST_F(IntoARoomRoad, FromTheMainMenuIntoAPuzzleAndBackWithTheBackRow)
     // Back out of the puzzle (the game leaves it); the face's menus return.
     Back();
     EXPECT_FALSE(m_world->Game().IsEditorMode());
-    EXPECT_EQ(State("StartPuzzleMenu"), kClosed);
+    EXPECT_TRUE(WaitFor("StartPuzzleMenu", kClosed, 0.5)); // its fade-out
     ASSERT_TRUE(WaitFor("PuzzleLookAtMenu", kOpen));
     EXPECT_EQ(Label(), "Play Puzzle");
 
@@ -144,7 +144,7 @@ TEST_F(IntoARoomRoad, FromTheMainMenuIntoAPuzzleAndBackWithTheBackRow)
     FromTheMainMenu("OptionsMenu");
     m_world->ClearMessages();
     Back();
-    EXPECT_EQ(State("OptionsMenu"), kClosed);
+    EXPECT_TRUE(WaitFor("OptionsMenu", kClosed, 1.0)); // its slide out
     EXPECT_EQ(m_world->MessagesTo("MainMenu", MSG_OpenMenu).size(), 1u);
     EXPECT_EQ(State("BackMenu"), kClosed);
 }
