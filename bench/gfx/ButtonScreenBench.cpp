@@ -46,6 +46,7 @@ void BM_Buttons300Headless(benchmark::State& state)
     plat::DXUTInit(false, false, false, false);
     dorvo::SEngineConfigInfo config; // windowed 800 x 600
     config.texturePath = std::string(DORVO_SOURCE_DIR) + "/data/textures/";
+    config.fxPath = std::string(DORVO_SOURCE_DIR) + "/data/fx/";
     dorvo::gfx::CDorvoGfx& gfx = dorvo::gfx::CDorvoGfx::Instance();
     if (!gfx.Init(config))
     {

@@ -29,6 +29,7 @@ dorvo::SEngineConfigInfo Config()
     std::filesystem::current_path(std::string(DORVO_SOURCE_DIR) + "/build/run/game/QUORB", ec);
     dorvo::SEngineConfigInfo config; // windowed 800 x 600
     config.texturePath = std::string(DORVO_SOURCE_DIR) + "/data/textures/";
+    config.fxPath = std::string(DORVO_SOURCE_DIR) + "/data/fx/";
     return config;
 }
 

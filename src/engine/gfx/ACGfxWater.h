@@ -1,8 +1,8 @@
 // What every water unit shares: it belongs to a water component, from which it answers the
 // unit's questions (effect file and technique, visibility flags, the owner's placement and
-// bounds; its mesh name is the fixed "Invalid.x", as it builds its own geometry), and it keeps
-// the water's plane in world space. A water unit makes its geometry with CreateGeometry and
-// recomputes its plane from the owner's placement whenever the plane is asked for.
+// bounds, these last two through CGfxUnit; its mesh name is the fixed "Invalid.x", as it builds
+// its own geometry), and it keeps the water's plane in world space. A water unit makes its geometry with
+// CreateGeometry and recomputes its plane from the owner's placement whenever the plane is asked for.
 #pragma once
 
 #include "common/math/Plane.h"
@@ -32,17 +32,7 @@ public:
     // Water is drawn in its own graph, never among the transparent units.
     bool IsTransparent() const override { return false; }
     void SetTransparent(bool) override {}
-    bool IsAlwaysVisible() const override;
     bool IsWireframe() const override { return false; }
-    bool IsVisible() const override;
-    bool IsShadowCaster() const override;
-
-    // ---- Placement and bounds, from the owner's position component ----
-    void GetWorldMatrix(math::Matrix4& world) const override;
-    std::uint32_t GetBoundingType() const override;
-    void GetBoundingSphere(math::Sphere& sphere) const override;
-    void GetBoundingBox(math::AABB& box) const override;
-    float GetViewDepth() const override;
 
     // CreateGeometry for a water component (false, nothing built, for any other component).
     bool Build(Component* component, math::Sphere* sphere, math::AABB* box, bool buildBSP) override;
@@ -60,7 +50,8 @@ public:
 protected:
     // Stores the world plane from the owner's placement.
     virtual void ComputeWaterPlane() = 0;
-    POVComp* GetWaterPOV() const;
+    POVComp* GetPOV() const override;
+    const GfxUnitFields* GetUnitFields() const override;
 
     GfxWaterComp* m_pWater = nullptr; // the owner; not owned
     math::Plane m_plane;              // world space

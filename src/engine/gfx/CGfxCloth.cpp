@@ -1,10 +1,7 @@
 #include "engine/gfx/CGfxCloth.h"
 
-#include "common/CBSPTree.h"
-#include "common/CBSPTreeMgr.h"
 #include "common/math/AABB.h"
 #include "common/math/Sphere.h"
-#include "common/math/Triangle.h"
 #include "engine/GridComp.h"
 #include "engine/POVComp.h"
 #include "engine/gfx/CGFXCore.h"
@@ -20,11 +17,6 @@ namespace
 const std::string kNoName;
 const std::string kNoMesh = kInvalidMeshName;
 const std::string kTreeName = "Cloth";
-
-math::Vector3 PositionOf(const SUnitVertex& vertex)
-{
-    return math::Vector3(vertex.position[0], vertex.position[1], vertex.position[2]);
-}
 
 void SetPosition(SUnitVertex& vertex, const math::Vector3& point)
 {
@@ -76,29 +68,19 @@ void CGfxCloth::SetTransparent(bool transparent)
         m_pCloth->SetTransparent(transparent);
 }
 
-bool CGfxCloth::IsAlwaysVisible() const
-{
-    return m_pCloth && m_pCloth->IsAlwaysVisible();
-}
-
 bool CGfxCloth::IsWireframe() const
 {
     return m_pCloth && m_pCloth->IsWireframe();
 }
 
-bool CGfxCloth::IsVisible() const
-{
-    return m_pCloth && m_pCloth->IsVisible();
-}
-
-bool CGfxCloth::IsShadowCaster() const
-{
-    return m_pCloth && m_pCloth->IsShadowCaster();
-}
-
 POVComp* CGfxCloth::GetPOV() const
 {
     return m_pCloth ? m_pCloth->GetPOVComp() : nullptr;
+}
+
+const GfxUnitFields* CGfxCloth::GetUnitFields() const
+{
+    return m_pCloth;
 }
 
 bool CGfxCloth::Build(Component* component, math::Sphere* sphere, math::AABB* box, bool buildBSP)
@@ -150,42 +132,18 @@ bool CGfxCloth::CreateGeometry(GfxClothComp* component, math::Sphere* sphere, ma
         }
 
     // 3. Two triangles per cell.
-    buffers.indices.clear();
-    buffers.indices.reserve(static_cast<std::size_t>((W - 1) * (H - 1) * 6));
-    for (unsigned r = 0; r + 1 < m_width; ++r)
-        for (unsigned c = 0; c + 1 < m_height; ++c)
-        {
-            const auto p = static_cast<std::uint16_t>(r * m_height + c);
-            const auto q = static_cast<std::uint16_t>(p + m_height);
-            buffers.indices.insert(buffers.indices.end(),
-                                   {p, static_cast<std::uint16_t>(p + 1), q, q,
-                                    static_cast<std::uint16_t>(p + 1), static_cast<std::uint16_t>(q + 1)});
-        }
+    FillGridIndices(buffers, m_width, m_height);
 
     // 4. They follow loss and reset from here on (made at the next reset if the device cannot
     // make them now).
     AdoptOwnBuffers();
 
     // 5.
-    if (box)
-        CGFXCore::ComputeBoundingBox(buffers.vertices.data(), buffers.VertexCount(), *box);
-    if (sphere)
-        CGFXCore::ComputeBoundingSphere(buffers.vertices.data(), buffers.VertexCount(), *sphere);
+    ComputeBounds(buffers, sphere, box);
 
     // 6. One tree for every cloth: the first one's rest shape.
-    common::CBSPTreeMgr& trees = common::CBSPTreeMgr::Instance();
-    if (buildBSP && !trees.GetTree(kTreeName))
-    {
-        std::vector<math::Triangle> triangles;
-        triangles.reserve(buffers.indices.size() / 3);
-        for (std::size_t k = 0; k + 2 < buffers.indices.size(); k += 3)
-            triangles.emplace_back(PositionOf(buffers.vertices[buffers.indices[k]]),
-                                   PositionOf(buffers.vertices[buffers.indices[k + 1]]),
-                                   PositionOf(buffers.vertices[buffers.indices[k + 2]]));
-        auto tree = std::make_unique<common::CBSPTree>();
-        tree->Build(triangles);
-        trees.AddTree(kTreeName, std::move(tree));
-    }
+    if (buildBSP)
+        AddBSPTree(kTreeName, buffers);
     return true;
 }
 

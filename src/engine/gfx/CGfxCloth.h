@@ -32,10 +32,7 @@ public:
     void SetTechnique(const std::string& technique) override;
     bool IsTransparent() const override;
     void SetTransparent(bool transparent) override;
-    bool IsAlwaysVisible() const override;
     bool IsWireframe() const override;
-    bool IsVisible() const override;
-    bool IsShadowCaster() const override;
 
     // CreateGeometry with the flag.
     bool Build(Component* component, math::Sphere* sphere, math::AABB* box, bool buildBSP) override;
@@ -60,6 +57,7 @@ public:
 
 protected:
     POVComp* GetPOV() const override;
+    const GfxUnitFields* GetUnitFields() const override;
 
 private:
     GfxClothComp* m_pCloth = nullptr;

@@ -1,10 +1,7 @@
 #include "engine/gfx/CGfxPlanarWater.h"
 
-#include "common/CBSPTree.h"
-#include "common/CBSPTreeMgr.h"
 #include "common/math/AABB.h"
 #include "common/math/Sphere.h"
-#include "common/math/Triangle.h"
 #include "engine/gfx/CDorvoGfx.h"
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CTextureHandle.h"
@@ -32,11 +29,6 @@ constexpr SCorner kCorners[4] = {
     {-0.5f, -0.5f, 0.0f, 1.0f},
 };
 constexpr std::uint16_t kIndices[6] = {0, 1, 2, 0, 2, 3};
-
-math::Vector3 PositionOf(const SUnitVertex& vertex)
-{
-    return math::Vector3(vertex.position[0], vertex.position[1], vertex.position[2]);
-}
 } // namespace
 
 CGfxPlanarWater::CGfxPlanarWater() = default;
@@ -93,28 +85,15 @@ bool CGfxPlanarWater::CreateGeometry(GfxWaterComp* owner, math::Sphere* sphere, 
     }
 
     // 4.
-    if (box)
-        CGFXCore::ComputeBoundingBox(m_quad.vertices.data(), m_quad.VertexCount(), *box);
-    if (sphere)
-        CGFXCore::ComputeBoundingSphere(m_quad.vertices.data(), m_quad.VertexCount(), *sphere);
+    ComputeBounds(m_quad, sphere, box);
 
     // 5. One tree for every planar water.
-    common::CBSPTreeMgr& trees = common::CBSPTreeMgr::Instance();
-    if (buildBSP && !trees.GetTree(kBSPTreeName))
-    {
-        std::vector<math::Triangle> triangles;
-        for (std::size_t i = 0; i + 2 < m_quad.indices.size(); i += 3)
-            triangles.emplace_back(PositionOf(m_quad.vertices[m_quad.indices[i]]),
-                                   PositionOf(m_quad.vertices[m_quad.indices[i + 1]]),
-                                   PositionOf(m_quad.vertices[m_quad.indices[i + 2]]));
-        auto tree = std::make_unique<common::CBSPTree>();
-        tree->Build(triangles);
-        trees.AddTree(kBSPTreeName, std::move(tree));
-    }
+    if (buildBSP)
+        AddBSPTree(kBSPTreeName, m_quad);
     if (!made && CGFXCore::Instance().GetDevice())
-        std::fprintf(stderr,
-                     "CGfxPlanarWater - the water's buffers could not be made on the device; it is drawn once "
-                     "the device is reset.\n");
+        std::fprintf(
+            stderr, "CGfxPlanarWater - the water's buffers could not be made on the device; it is drawn once "
+                    "the device is reset.\n");
     return true;
 }
 

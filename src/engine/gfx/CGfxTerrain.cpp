@@ -1,10 +1,7 @@
 #include "engine/gfx/CGfxTerrain.h"
 
-#include "common/CBSPTree.h"
-#include "common/CBSPTreeMgr.h"
 #include "common/math/AABB.h"
 #include "common/math/Sphere.h"
-#include "common/math/Triangle.h"
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CMeshManager.h"
 #include "engine/gfx/CTextureHandle.h"
@@ -18,11 +15,6 @@ namespace
 {
 const std::string kNoName;
 const std::string kNoMesh = kInvalidMeshName;
-
-math::Vector3 PositionOf(const SUnitVertex& vertex)
-{
-    return math::Vector3(vertex.position[0], vertex.position[1], vertex.position[2]);
-}
 } // namespace
 
 CGfxTerrain::CGfxTerrain() = default;
@@ -56,29 +48,19 @@ void CGfxTerrain::SetTechnique(const std::string& technique)
         m_pTerrain->SetTechnique(technique);
 }
 
-bool CGfxTerrain::IsAlwaysVisible() const
-{
-    return m_pTerrain && m_pTerrain->IsAlwaysVisible();
-}
-
 bool CGfxTerrain::IsWireframe() const
 {
     return m_pTerrain && m_pTerrain->IsWireframe();
 }
 
-bool CGfxTerrain::IsVisible() const
-{
-    return m_pTerrain && m_pTerrain->IsVisible();
-}
-
-bool CGfxTerrain::IsShadowCaster() const
-{
-    return m_pTerrain && m_pTerrain->IsShadowCaster();
-}
-
 POVComp* CGfxTerrain::GetPOV() const
 {
     return m_pTerrain ? m_pTerrain->GetPOVComp() : nullptr;
+}
+
+const GfxUnitFields* CGfxTerrain::GetUnitFields() const
+{
+    return m_pTerrain;
 }
 
 bool CGfxTerrain::Build(Component* component, math::Sphere* sphere, math::AABB* box, bool buildBSP)
@@ -136,17 +118,7 @@ bool CGfxTerrain::CreateGeometry(GfxTerrainComp* component, math::Sphere* sphere
         }
 
     // 5. Two triangles per cell.
-    buffers.indices.clear();
-    buffers.indices.reserve(static_cast<std::size_t>(rows - 1) * (cols - 1) * 6);
-    for (unsigned r = 0; r + 1 < rows; ++r)
-        for (unsigned c = 0; c + 1 < cols; ++c)
-        {
-            const auto p = static_cast<std::uint16_t>(r * cols + c);
-            const auto q = static_cast<std::uint16_t>(p + cols);
-            buffers.indices.insert(buffers.indices.end(),
-                                   {p, static_cast<std::uint16_t>(p + 1), q, q,
-                                    static_cast<std::uint16_t>(p + 1), static_cast<std::uint16_t>(q + 1)});
-        }
+    FillGridIndices(buffers, rows, cols);
 
     // 6.
     CGFXCore::ComputeVertexNormals(buffers);
@@ -157,25 +129,11 @@ bool CGfxTerrain::CreateGeometry(GfxTerrainComp* component, math::Sphere* sphere
     AdoptOwnBuffers();
 
     // 8.
-    if (box)
-        CGFXCore::ComputeBoundingBox(buffers.vertices.data(), buffers.VertexCount(), *box);
-    if (sphere)
-        CGFXCore::ComputeBoundingSphere(buffers.vertices.data(), buffers.VertexCount(), *sphere);
+    ComputeBounds(buffers, sphere, box);
 
-    // 9. One tree per height map, whoever builds it first.
-    common::CBSPTreeMgr& trees = common::CBSPTreeMgr::Instance();
-    if (buildBSP && !trees.GetTree(heightMap))
-    {
-        std::vector<math::Triangle> triangles;
-        triangles.reserve(buffers.indices.size() / 3);
-        for (std::size_t i = 0; i + 2 < buffers.indices.size(); i += 3)
-            triangles.emplace_back(PositionOf(buffers.vertices[buffers.indices[i]]),
-                                   PositionOf(buffers.vertices[buffers.indices[i + 1]]),
-                                   PositionOf(buffers.vertices[buffers.indices[i + 2]]));
-        auto tree = std::make_unique<common::CBSPTree>();
-        tree->Build(triangles);
-        trees.AddTree(heightMap, std::move(tree));
-    }
+    // 9. One tree per height map.
+    if (buildBSP)
+        AddBSPTree(heightMap, buffers);
     return true;
 }
 

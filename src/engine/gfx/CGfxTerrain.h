@@ -33,10 +33,7 @@ public:
     // Never transparent; SetTransparent does nothing.
     bool IsTransparent() const override { return false; }
     void SetTransparent(bool) override {}
-    bool IsAlwaysVisible() const override;
     bool IsWireframe() const override;
-    bool IsVisible() const override;
-    bool IsShadowCaster() const override;
 
     // CreateGeometry with the component's height map and the flag.
     bool Build(Component* component, math::Sphere* sphere, math::AABB* box, bool buildBSP) override;
@@ -62,6 +59,7 @@ public:
 
 protected:
     POVComp* GetPOV() const override;
+    const GfxUnitFields* GetUnitFields() const override;
 
 private:
     GfxTerrainComp* m_pTerrain = nullptr;

@@ -13,6 +13,7 @@
 #include "engine/gfx/CMeshManager.h"
 #include "engine/gfx/CTextureHandle.h"
 #include "engine/gfx/GfxModelComp.h"
+#include "engine/gfx/GfxUnitFields.h"
 
 #include <cstdio>
 
@@ -79,7 +80,8 @@ void CGfxUnit::SetTransparent(bool transparent)
 
 bool CGfxUnit::IsAlwaysVisible() const
 {
-    return m_pModel && m_pModel->IsAlwaysVisible();
+    const GfxUnitFields* fields = GetUnitFields();
+    return fields && fields->IsAlwaysVisible();
 }
 
 bool CGfxUnit::IsWireframe() const
@@ -89,12 +91,19 @@ bool CGfxUnit::IsWireframe() const
 
 bool CGfxUnit::IsVisible() const
 {
-    return m_pModel && m_pModel->IsVisible();
+    const GfxUnitFields* fields = GetUnitFields();
+    return fields && fields->IsVisible();
 }
 
 bool CGfxUnit::IsShadowCaster() const
 {
-    return m_pModel && m_pModel->IsShadowCaster();
+    const GfxUnitFields* fields = GetUnitFields();
+    return fields && fields->IsShadowCaster();
+}
+
+const GfxUnitFields* CGfxUnit::GetUnitFields() const
+{
+    return m_pModel;
 }
 
 // ---- Placement and bounds ------------------------------------------------------------------------
@@ -237,30 +246,54 @@ bool CGfxUnit::Build(Component* component, math::Sphere* sphere, math::AABB* box
     m_pMeshDeviceBuffers = &hierarchy.GetDeviceBuffers();
 
     // 5.
-    const GfxRenderBuffers& mesh = *m_pMeshBuffers;
-    if (sphere)
-        CGFXCore::ComputeBoundingSphere(mesh.vertices.data(), mesh.VertexCount(), *sphere);
-    if (box)
-        CGFXCore::ComputeBoundingBox(mesh.vertices.data(), mesh.VertexCount(), *box);
+    ComputeBounds(*m_pMeshBuffers, sphere, box);
 
-    // 6. One tree per mesh, whoever builds it first.
-    common::CBSPTreeMgr& trees = common::CBSPTreeMgr::Instance();
-    if (buildBSP && !trees.GetTree(name))
-    {
-        std::vector<math::Triangle> triangles;
-        triangles.reserve(mesh.indices.size() / 3);
-        for (std::size_t i = 0; i + 2 < mesh.indices.size(); i += 3)
-        {
-            const std::size_t a = mesh.indices[i], b = mesh.indices[i + 1], c = mesh.indices[i + 2];
-            if (a < mesh.vertices.size() && b < mesh.vertices.size() && c < mesh.vertices.size())
-                triangles.emplace_back(PositionOf(mesh.vertices[a]), PositionOf(mesh.vertices[b]),
-                                       PositionOf(mesh.vertices[c]));
-        }
-        auto tree = std::make_unique<common::CBSPTree>();
-        tree->Build(triangles);
-        trees.AddTree(name, std::move(tree));
-    }
+    // 6. One tree per mesh.
+    if (buildBSP)
+        AddBSPTree(name, *m_pMeshBuffers);
     return true;
+}
+
+void CGfxUnit::ComputeBounds(const GfxRenderBuffers& buffers, math::Sphere* sphere, math::AABB* box)
+{
+    if (sphere)
+        CGFXCore::ComputeBoundingSphere(buffers.vertices.data(), buffers.VertexCount(), *sphere);
+    if (box)
+        CGFXCore::ComputeBoundingBox(buffers.vertices.data(), buffers.VertexCount(), *box);
+}
+
+void CGfxUnit::AddBSPTree(const std::string& name, const GfxRenderBuffers& buffers)
+{
+    common::CBSPTreeMgr& trees = common::CBSPTreeMgr::Instance();
+    if (trees.GetTree(name))
+        return;
+    std::vector<math::Triangle> triangles;
+    triangles.reserve(buffers.indices.size() / 3);
+    for (std::size_t i = 0; i + 2 < buffers.indices.size(); i += 3)
+    {
+        const std::size_t a = buffers.indices[i], b = buffers.indices[i + 1], c = buffers.indices[i + 2];
+        if (a < buffers.vertices.size() && b < buffers.vertices.size() && c < buffers.vertices.size())
+            triangles.emplace_back(PositionOf(buffers.vertices[a]), PositionOf(buffers.vertices[b]),
+                                   PositionOf(buffers.vertices[c]));
+    }
+    auto tree = std::make_unique<common::CBSPTree>();
+    tree->Build(triangles);
+    trees.AddTree(name, std::move(tree));
+}
+
+void CGfxUnit::FillGridIndices(GfxRenderBuffers& buffers, unsigned rows, unsigned columns)
+{
+    buffers.indices.clear();
+    buffers.indices.reserve(static_cast<std::size_t>(rows - 1) * (columns - 1) * 6);
+    for (unsigned r = 0; r + 1 < rows; ++r)
+        for (unsigned c = 0; c + 1 < columns; ++c)
+        {
+            const auto p = static_cast<std::uint16_t>(r * columns + c);
+            const auto q = static_cast<std::uint16_t>(p + columns);
+            buffers.indices.insert(buffers.indices.end(),
+                                   {p, static_cast<std::uint16_t>(p + 1), q, q,
+                                    static_cast<std::uint16_t>(p + 1), static_cast<std::uint16_t>(q + 1)});
+        }
 }
 
 void CGfxUnit::PrepareRecordMatrices()

@@ -23,6 +23,7 @@ namespace dorvo
 namespace gfx
 {
 class GfxModelComp;
+class GfxUnitFields;
 
 class CGfxUnit : public IGfxUnit
 {
@@ -98,6 +99,17 @@ public:
 protected:
     // The owner's position component, or null. Units of other components answer from theirs.
     virtual POVComp* GetPOV() const;
+    // The owning component's textures and visibility flags, or null; the flags above answer
+    // from them. Units of other components answer with theirs.
+    virtual const GfxUnitFields* GetUnitFields() const;
+
+    // ---- Geometry helpers for every unit ----
+    // Bounds over the buffers' vertices into those asked for (null: not wanted).
+    static void ComputeBounds(const GfxRenderBuffers& buffers, math::Sphere* sphere, math::AABB* box);
+    // The buffers' triangles as the BSP tree under the name, unless one of that name is there
+    // already: one tree per name, whoever builds it first. A triangle with an index past the
+    // vertices is left out.
+    static void AddBSPTree(const std::string& name, const GfxRenderBuffers& buffers);
 
     // ---- For the units that build their own geometry (terrain, cloth) ----
     SRenderRecord& Record() { return m_record; }
@@ -114,9 +126,11 @@ protected:
     void ReleaseOwnBuffers();
     // The own device buffers filled again from the own arrays (discard).
     bool RefillDeviceBuffers();
+    // The indices of a grid of `rows` x `columns` vertices (vertex r x columns + c; at least 2
+    // either way), two triangles per cell, in place of the buffers' indices.
+    static void FillGridIndices(GfxRenderBuffers& buffers, unsigned rows, unsigned columns);
 
 private:
-
     SRenderRecord m_record;
     const GfxRenderBuffers* m_pMeshBuffers = nullptr; // the cache's, not owned
     const D3DRenderBuffers* m_pMeshDeviceBuffers = nullptr;

@@ -8,8 +8,8 @@
 #include "engine/GridComp.h"
 #include "engine/POVComp.h"
 #include "engine/gfx/CGfxCloth.h"
-#include "engine/gfx/IGfxUnit.h"
 #include "engine/gfx/MaterialXml.h"
+#include "engine/gfx/XmlReadNext.h"
 #include "engine/phy/ClothComp.h"
 
 #include <tinyxml.h>
@@ -23,15 +23,6 @@ namespace gfx
 {
 namespace
 {
-// Reads the child into the field when there is a child; the next child, or null.
-template <typename T> const TiXmlNode* ReadNext(const TiXmlNode* child, T* field)
-{
-    if (!child)
-        return nullptr;
-    XmlReadValue(child, field);
-    return XmlNextSiblingElement(child);
-}
-
 // Whether the name ends in ".fx", in any case.
 bool EndsInFx(const std::string& name)
 {
@@ -46,13 +37,6 @@ bool HasExtension(const std::string& name)
     const std::size_t slash = name.find_last_of("/\\");
     const std::size_t dot = name.find_last_of('.');
     return dot != std::string::npos && (slash == std::string::npos || dot > slash);
-}
-// What a line names the object by: its name, else its archetype's.
-std::string ObjectName(const Gob* owner)
-{
-    if (!owner)
-        return std::string();
-    return owner->GetName().empty() ? owner->GetArchetypeName() : owner->GetName();
 }
 } // namespace
 
@@ -84,12 +68,8 @@ bool GfxClothComp::Serialize(TiXmlNode* parent)
     TiXmlElement element("Component");
     element.SetAttribute("name", GetTypeName().empty() ? std::string(kTypeName) : GetTypeName());
     XmlWriteString(&element, m_FXFile, "FXFile");
-    TiXmlNode* list = XmlWriteListElement(&element, "Textures", static_cast<int>(m_Textures.size()));
-    for (const TexturePair& texture : m_Textures)
-        XmlWritePair(list, texture, "Texture");
-    XmlWriteBool(&element, m_ShadowCaster, "ShadowCaster");
-    XmlWriteBool(&element, m_IsVisible, "IsVisible");
-    XmlWriteBool(&element, m_AlwaysVisible, "AlwaysVisible");
+    WriteTextures(&element);
+    WriteVisibilityFlags(&element);
     XmlWriteFloat(&element, m_TileFactor, "TileFactor");
     XmlWriteBool(&element, m_BuildBSPTree, "BuildBSPTree");
     XmlWriteBool(&element, m_IsTransparent, "IsTransparent");
@@ -105,9 +85,7 @@ bool GfxClothComp::Deserialize(const TiXmlNode* node)
     const TiXmlNode* child = XmlFirstChildElement(node);
     child = ReadNext(child, &m_FXFile);
     child = ReadNext(child, &m_Textures);
-    child = ReadNext(child, &m_ShadowCaster);
-    child = ReadNext(child, &m_IsVisible);
-    child = ReadNext(child, &m_AlwaysVisible);
+    child = ReadVisibilityFlags(child);
     child = ReadNext(child, &m_TileFactor);
     child = ReadNext(child, &m_BuildBSPTree);
     child = ReadNext(child, &m_IsTransparent);
@@ -180,19 +158,7 @@ bool GfxClothComp::TryCreateUnit()
     pov->SetBoundingBox(box);
     pov->SetModelName("Cloth");
     // 3.
-    for (const TexturePair& texture : m_Textures)
-    {
-        if (texture.first < 0 || texture.first >= static_cast<int>(IGfxUnit::kTextureStages))
-        {
-            std::fprintf(stderr,
-                         "GfxClothComp - object \"%s\": texture \"%s\" names stage %d, which does not exist "
-                         "(stages 0 to %u); it is left out.\n",
-                         ObjectName(GetOwner()).c_str(), texture.second.c_str(), texture.first,
-                         IGfxUnit::kTextureStages - 1);
-            continue;
-        }
-        unit->LoadTexture(texture.second, static_cast<unsigned>(texture.first));
-    }
+    LoadTexturesInto(*unit, kTypeName, ObjectName(GetOwner()));
     m_pUnit = std::move(unit);
     return true;
 }

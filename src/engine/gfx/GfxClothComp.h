@@ -7,12 +7,11 @@
 #pragma once
 
 #include "engine/ComponentBase.h"
+#include "engine/gfx/GfxUnitFields.h"
 #include "engine/gfx/SMaterial.h"
 
 #include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 class GridComp;
 
@@ -22,15 +21,12 @@ namespace gfx
 {
 class CGfxCloth;
 
-class GfxClothComp : public ComponentBase<GfxClothComp>
+class GfxClothComp : public ComponentBase<GfxClothComp>, public GfxUnitFields
 {
 public:
     static constexpr char kTypeName[] = "GfxClothComp";
     // What 16-bit indices reach.
     static constexpr unsigned kMaxParticles = 65536;
-
-    using TexturePair = std::pair<int, std::string>; // stage (0 to 5), file in the texture folder
-    using TextureList = std::vector<TexturePair>;
 
     GfxClothComp();
     // Destroys the unit.
@@ -55,7 +51,7 @@ public:
     // The owner's grid, once initialised; null without one.
     GridComp* GetGrid() const { return m_pGrid; }
 
-    // ---- Fields ----
+    // ---- Fields (the textures, visibility flags and BuildBSPTree are GfxUnitFields') ----
     // As read: an effect file ("Membrane.fx") or its name ("Membrane").
     const std::string& GetFXFile() const { return m_FXFile; }
     // Also sets the effect file and the technique from the name.
@@ -65,14 +61,6 @@ public:
     // "Cloth" and FXFile without a trailing ".fx"; not saved.
     const std::string& GetTechnique() const { return m_Technique; }
     void SetTechnique(const std::string& technique) { m_Technique = technique; }
-    const TextureList& GetTextures() const { return m_Textures; }
-    void SetTextures(const TextureList& textures) { m_Textures = textures; }
-    bool IsVisible() const { return m_IsVisible; }
-    void SetVisible(bool visible) { m_IsVisible = visible; }
-    bool IsAlwaysVisible() const { return m_AlwaysVisible; }
-    void SetAlwaysVisible(bool always) { m_AlwaysVisible = always; }
-    bool IsShadowCaster() const { return m_ShadowCaster; }
-    void SetShadowCaster(bool caster) { m_ShadowCaster = caster; }
     // Saved and read back; the cloth is drawn with 1 whatever it holds.
     float GetTileFactor() const { return m_TileFactor; }
     void SetTileFactor(float factor) { m_TileFactor = factor; }
@@ -81,8 +69,6 @@ public:
     void SetWireframe(bool wireframe) { m_Wireframe = wireframe; }
     const SMaterial& GetMaterial() const { return m_Material; }
     void SetMaterial(const SMaterial& material) { m_Material = material; }
-    bool GetBuildBSPTree() const { return m_BuildBSPTree; }
-    void SetBuildBSPTree(bool build) { m_BuildBSPTree = build; }
     bool IsTransparent() const { return m_IsTransparent; }
     void SetTransparent(bool transparent) { m_IsTransparent = transparent; }
 
@@ -97,14 +83,9 @@ private:
     std::string m_FXFile;
     std::string m_EffectFile;
     std::string m_Technique;
-    TextureList m_Textures;
-    bool m_IsVisible = true;
-    bool m_AlwaysVisible = false;
-    bool m_ShadowCaster = false;
     float m_TileFactor = 1.0f;
     bool m_Wireframe = false;
     SMaterial m_Material;
-    bool m_BuildBSPTree = false;
     bool m_IsTransparent = false;
     GridComp* m_pGrid = nullptr;
     bool m_waitingForPoints = false; // the unit comes at an update once the grid has points

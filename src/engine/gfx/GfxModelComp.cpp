@@ -6,8 +6,8 @@
 #include "engine/Gob.h"
 #include "engine/POVComp.h"
 #include "engine/gfx/CGfxUnit.h"
-#include "engine/gfx/IGfxUnit.h"
 #include "engine/gfx/MaterialXml.h"
+#include "engine/gfx/XmlReadNext.h"
 
 #include <tinyxml.h>
 
@@ -17,18 +17,6 @@ namespace dorvo
 {
 namespace gfx
 {
-namespace
-{
-// Reads the child into the field when there is a child; the next child, or null.
-template <typename T> const TiXmlNode* ReadNext(const TiXmlNode* child, T* field)
-{
-    if (!child)
-        return nullptr;
-    XmlReadValue(child, field);
-    return XmlNextSiblingElement(child);
-}
-} // namespace
-
 GfxModelComp::GfxModelComp() = default;
 
 GfxModelComp::~GfxModelComp() = default;
@@ -42,12 +30,8 @@ bool GfxModelComp::Serialize(TiXmlNode* parent)
     XmlWriteString(&element, m_XFile, "XFile");
     XmlWriteString(&element, m_FXFile, "FXFile");
     XmlWriteString(&element, m_Technique, "Technique");
-    TiXmlNode* list = XmlWriteListElement(&element, "Textures", static_cast<int>(m_Textures.size()));
-    for (const TexturePair& texture : m_Textures)
-        XmlWritePair(list, texture, "Texture");
-    XmlWriteBool(&element, m_ShadowCaster, "ShadowCaster");
-    XmlWriteBool(&element, m_IsVisible, "IsVisible");
-    XmlWriteBool(&element, m_AlwaysVisible, "AlwaysVisible");
+    WriteTextures(&element);
+    WriteVisibilityFlags(&element);
     XmlWriteFloat(&element, m_TileFactor, "TileFactor");
     XmlWriteBool(&element, m_BuildBSPTree, "BuildBSPTree");
     XmlWriteBool(&element, m_IsTransparent, "IsTransparent");
@@ -65,9 +49,7 @@ bool GfxModelComp::Deserialize(const TiXmlNode* node)
     child = ReadNext(child, &m_FXFile);
     child = ReadNext(child, &m_Technique);
     child = ReadNext(child, &m_Textures);
-    child = ReadNext(child, &m_ShadowCaster);
-    child = ReadNext(child, &m_IsVisible);
-    child = ReadNext(child, &m_AlwaysVisible);
+    child = ReadVisibilityFlags(child);
     child = ReadNext(child, &m_TileFactor);
     child = ReadNext(child, &m_BuildBSPTree);
     child = ReadNext(child, &m_IsTransparent);
@@ -105,19 +87,7 @@ void GfxModelComp::CreateUnit()
     pov->SetBoundingSphere(sphere);
     pov->SetBoundingBox(box);
     pov->SetModelName(m_XFile);
-    for (const TexturePair& texture : m_Textures)
-    {
-        if (texture.first < 0 || texture.first >= static_cast<int>(IGfxUnit::kTextureStages))
-        {
-            std::fprintf(stderr,
-                         "GfxModelComp - object \"%s\": texture \"%s\" names stage %d, which does not exist "
-                         "(stages 0 to %u); it is left out.\n",
-                         GetOwnerName().c_str(), texture.second.c_str(), texture.first,
-                         IGfxUnit::kTextureStages - 1);
-            continue;
-        }
-        unit->LoadTexture(texture.second, static_cast<unsigned>(texture.first));
-    }
+    LoadTexturesInto(*unit, kTypeName, GetOwnerName());
     m_pUnit = std::move(unit);
 }
 

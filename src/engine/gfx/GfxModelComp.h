@@ -6,12 +6,11 @@
 #pragma once
 
 #include "engine/ComponentBase.h"
+#include "engine/gfx/GfxUnitFields.h"
 #include "engine/gfx/SMaterial.h"
 
 #include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 class GobController;
 
@@ -21,13 +20,10 @@ namespace gfx
 {
 class CGfxUnit;
 
-class GfxModelComp : public ComponentBase<GfxModelComp>
+class GfxModelComp : public ComponentBase<GfxModelComp>, public GfxUnitFields
 {
 public:
     static constexpr char kTypeName[] = "GfxModelComp";
-
-    using TexturePair = std::pair<int, std::string>; // stage (0 to 5), file in the texture folder
-    using TextureList = std::vector<TexturePair>;
 
     GfxModelComp();
     // Destroys the unit.
@@ -49,7 +45,7 @@ public:
     // Null without a unit (no XFile, no position component, not yet initialised).
     CGfxUnit* GetUnit() const { return m_pUnit.get(); }
 
-    // ---- Fields ----
+    // ---- Fields (the textures, visibility flags and BuildBSPTree are GfxUnitFields') ----
     // Changing the mesh file after the unit is built does not reload it.
     const std::string& GetXFile() const { return m_XFile; }
     void SetXFile(const std::string& file) { m_XFile = file; }
@@ -57,14 +53,6 @@ public:
     void SetFXFile(const std::string& file) { m_FXFile = file; }
     const std::string& GetTechnique() const { return m_Technique; }
     void SetTechnique(const std::string& technique) { m_Technique = technique; }
-    const TextureList& GetTextures() const { return m_Textures; }
-    void SetTextures(const TextureList& textures) { m_Textures = textures; }
-    bool IsVisible() const { return m_IsVisible; }
-    void SetVisible(bool visible) { m_IsVisible = visible; }
-    bool IsAlwaysVisible() const { return m_AlwaysVisible; }
-    void SetAlwaysVisible(bool always) { m_AlwaysVisible = always; }
-    bool IsShadowCaster() const { return m_ShadowCaster; }
-    void SetShadowCaster(bool caster) { m_ShadowCaster = caster; }
     float GetTileFactor() const { return m_TileFactor; } // texture repeats, usually 1
     void SetTileFactor(float factor) { m_TileFactor = factor; }
     // Not saved: the render queue draws the unit in lines while set.
@@ -72,8 +60,6 @@ public:
     void SetWireframe(bool wireframe) { m_Wireframe = wireframe; }
     const SMaterial& GetMaterial() const { return m_Material; }
     void SetMaterial(const SMaterial& material) { m_Material = material; }
-    bool GetBuildBSPTree() const { return m_BuildBSPTree; }
-    void SetBuildBSPTree(bool build) { m_BuildBSPTree = build; }
     bool IsTransparent() const { return m_IsTransparent; }
     void SetTransparent(bool transparent) { m_IsTransparent = transparent; }
 
@@ -94,14 +80,9 @@ private:
     std::string m_XFile;
     std::string m_FXFile;
     std::string m_Technique;
-    TextureList m_Textures;
-    bool m_IsVisible = true;
-    bool m_AlwaysVisible = false;
-    bool m_ShadowCaster = false;
     float m_TileFactor = 1.0f;
     bool m_Wireframe = false;
     SMaterial m_Material;
-    bool m_BuildBSPTree = false;
     bool m_IsTransparent = false;
     std::string m_SavedFXFile;
     std::string m_SavedTechnique;

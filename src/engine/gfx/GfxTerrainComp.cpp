@@ -7,7 +7,7 @@
 #include "engine/POVComp.h"
 #include "engine/gfx/CDorvoGfx.h"
 #include "engine/gfx/CGfxTerrain.h"
-#include "engine/gfx/IGfxUnit.h"
+#include "engine/gfx/XmlReadNext.h"
 
 #include <tinyxml.h>
 
@@ -17,25 +17,6 @@ namespace dorvo
 {
 namespace gfx
 {
-namespace
-{
-// Reads the child into the field when there is a child; the next child, or null.
-template <typename T> const TiXmlNode* ReadNext(const TiXmlNode* child, T* field)
-{
-    if (!child)
-        return nullptr;
-    XmlReadValue(child, field);
-    return XmlNextSiblingElement(child);
-}
-// What a line names the object by: its name, else its archetype's.
-std::string ObjectName(const Gob* owner)
-{
-    if (!owner)
-        return std::string();
-    return owner->GetName().empty() ? owner->GetArchetypeName() : owner->GetName();
-}
-} // namespace
-
 GfxTerrainComp::GfxTerrainComp() = default;
 
 GfxTerrainComp::~GfxTerrainComp()
@@ -51,13 +32,9 @@ bool GfxTerrainComp::Serialize(TiXmlNode* parent)
     element.SetAttribute("name", GetTypeName().empty() ? std::string(kTypeName) : GetTypeName());
     XmlWriteString(&element, m_FXFile, "FXFile");
     XmlWriteString(&element, m_Technique, "Technique");
-    TiXmlNode* list = XmlWriteListElement(&element, "Textures", static_cast<int>(m_Textures.size()));
-    for (const TexturePair& texture : m_Textures)
-        XmlWritePair(list, texture, "Texture");
+    WriteTextures(&element);
     XmlWriteString(&element, m_HeightMap, "HeightMap");
-    XmlWriteBool(&element, m_ShadowCaster, "ShadowCaster");
-    XmlWriteBool(&element, m_IsVisible, "IsVisible");
-    XmlWriteBool(&element, m_AlwaysVisible, "AlwaysVisible");
+    WriteVisibilityFlags(&element);
     XmlWriteFloat(&element, m_TileFactor, "TileFactor");
     XmlWriteBool(&element, m_BuildBSPTree, "BuildBSPTree");
     XmlWriteFloat(&element, m_Amplitude, "Amplitude");
@@ -75,9 +52,7 @@ bool GfxTerrainComp::Deserialize(const TiXmlNode* node)
     child = ReadNext(child, &m_Technique);
     child = ReadNext(child, &m_Textures);
     child = ReadNext(child, &m_HeightMap);
-    child = ReadNext(child, &m_ShadowCaster);
-    child = ReadNext(child, &m_IsVisible);
-    child = ReadNext(child, &m_AlwaysVisible);
+    child = ReadVisibilityFlags(child);
     child = ReadNext(child, &m_TileFactor);
     child = ReadNext(child, &m_BuildBSPTree);
     child = ReadNext(child, &m_Amplitude);
@@ -139,20 +114,7 @@ void GfxTerrainComp::CreateUnit()
     pov->SetBoundingBox(box);
     pov->SetModelName(m_HeightMap);
     // 3.
-    for (const TexturePair& texture : m_Textures)
-    {
-        if (texture.first < 0 || texture.first >= static_cast<int>(IGfxUnit::kTextureStages))
-        {
-            std::fprintf(
-                stderr,
-                "GfxTerrainComp - object \"%s\": texture \"%s\" names stage %d, which does not exist "
-                "(stages 0 to %u); it is left out.\n",
-                ObjectName(GetOwner()).c_str(), texture.second.c_str(), texture.first,
-                IGfxUnit::kTextureStages - 1);
-            continue;
-        }
-        unit->LoadTexture(texture.second, static_cast<unsigned>(texture.first));
-    }
+    LoadTexturesInto(*unit, kTypeName, ObjectName(GetOwner()));
     m_pUnit = std::move(unit);
     CDorvoGfx::Instance().AddTerrainUnit(m_pUnit.get());
 }

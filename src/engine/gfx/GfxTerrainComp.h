@@ -7,13 +7,12 @@
 #pragma once
 
 #include "engine/ComponentBase.h"
+#include "engine/gfx/GfxUnitFields.h"
 #include "engine/gfx/GridXml.h"
 #include "engine/gfx/SMaterial.h"
 
 #include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace dorvo
 {
@@ -21,15 +20,12 @@ namespace gfx
 {
 class CGfxTerrain;
 
-class GfxTerrainComp : public ComponentBase<GfxTerrainComp>
+class GfxTerrainComp : public ComponentBase<GfxTerrainComp>, public GfxUnitFields
 {
 public:
     static constexpr char kTypeName[] = "GfxTerrainComp";
     // What 16-bit indices reach.
     static constexpr unsigned kMaxVertices = 65536;
-
-    using TexturePair = std::pair<int, std::string>; // stage (0 to 5), file in the texture folder
-    using TextureList = std::vector<TexturePair>;
 
     GfxTerrainComp();
     // Takes the unit out of the facade's terrain list and destroys it.
@@ -50,29 +46,19 @@ public:
     // Null without a unit.
     CGfxTerrain* GetUnit() const { return m_pUnit.get(); }
 
-    // ---- Fields ----
+    // ---- Fields (the textures, visibility flags and BuildBSPTree are GfxUnitFields') ----
     const std::string& GetFXFile() const { return m_FXFile; }
     void SetFXFile(const std::string& file) { m_FXFile = file; }
     const std::string& GetTechnique() const { return m_Technique; }
     void SetTechnique(const std::string& technique) { m_Technique = technique; }
-    const TextureList& GetTextures() const { return m_Textures; }
-    void SetTextures(const TextureList& textures) { m_Textures = textures; }
     // In the texture folder; read when the unit is built.
     const std::string& GetHeightMap() const { return m_HeightMap; }
     void SetHeightMap(const std::string& file) { m_HeightMap = file; }
-    bool IsVisible() const { return m_IsVisible; }
-    void SetVisible(bool visible) { m_IsVisible = visible; }
-    bool IsAlwaysVisible() const { return m_AlwaysVisible; }
-    void SetAlwaysVisible(bool always) { m_AlwaysVisible = always; }
-    bool IsShadowCaster() const { return m_ShadowCaster; }
-    void SetShadowCaster(bool caster) { m_ShadowCaster = caster; }
     float GetTileFactor() const { return m_TileFactor; } // base-texture repeats across the terrain
     void SetTileFactor(float factor) { m_TileFactor = factor; }
     // Not saved: the render queue draws the unit in lines while set.
     bool IsWireframe() const { return m_Wireframe; }
     void SetWireframe(bool wireframe) { m_Wireframe = wireframe; }
-    bool GetBuildBSPTree() const { return m_BuildBSPTree; }
-    void SetBuildBSPTree(bool build) { m_BuildBSPTree = build; }
     // World units of height for a full-bright height-map pixel.
     float GetAmplitude() const { return m_Amplitude; }
     void SetAmplitude(float amplitude) { m_Amplitude = amplitude; }
@@ -90,17 +76,12 @@ private:
 
     std::string m_FXFile = "Terrain.fx";
     std::string m_Technique = "RenderTerrain";
-    TextureList m_Textures;
-    bool m_IsVisible = true;
-    bool m_AlwaysVisible = false;
-    bool m_ShadowCaster = false;
     float m_TileFactor = 1.0f;
     bool m_Wireframe = false;
     SGrid m_Grid;
     float m_Amplitude = 1.0f;
     std::string m_HeightMap;
     SMaterial m_Material;
-    bool m_BuildBSPTree = false;
     std::unique_ptr<CGfxTerrain> m_pUnit;
 };
 } // namespace gfx

@@ -11,7 +11,7 @@
 #include "engine/gfx/CGfxPlanarWater.h"
 #include "engine/gfx/CWaterManager.h"
 #include "engine/gfx/ColorXml.h"
-#include "engine/gfx/IGfxUnit.h"
+#include "engine/gfx/XmlReadNext.h"
 
 #include <tinyxml.h>
 
@@ -25,15 +25,6 @@ namespace
 {
 const char kModelName[] = "PlanarNoWaveWater";
 const char kTechnique[] = "RenderPlanarWater";
-
-// Reads the child into the field when there is a child; the next child, or null.
-template <typename T> const TiXmlNode* ReadNext(const TiXmlNode* child, T* field)
-{
-    if (!child)
-        return nullptr;
-    XmlReadValue(child, field);
-    return XmlNextSiblingElement(child);
-}
 
 // The floats of an element's children, by position, each into its field; a missing or
 // unreadable child leaves its field.
@@ -89,15 +80,14 @@ bool GfxWaterComp::Serialize(TiXmlNode* parent)
     XmlWriteString(&element, m_FXFile, "FXFile");
     XmlWriteString(&element, m_Technique, "Technique");
     TiXmlNode* list = XmlWriteListElement(&element, "Textures", static_cast<int>(m_Textures.size()));
+    // The stages as "enum" (WriteTextures writes "int").
     for (const TexturePair& texture : m_Textures)
     {
         TiXmlNode* pair = XmlWritePairElement(list, "Texture");
         XmlWriteEnum(pair, texture.first, "First");
         XmlWriteString(pair, texture.second, "Second");
     }
-    XmlWriteBool(&element, m_ShadowCaster, "ShadowCaster");
-    XmlWriteBool(&element, m_IsVisible, "IsVisible");
-    XmlWriteBool(&element, m_AlwaysVisible, "AlwaysVisible");
+    WriteVisibilityFlags(&element);
     XmlWriteBool(&element, m_BuildBSPTree, "BuildBSPTree");
     XmlWriteEnum(&element, m_WaterType, "WaterType");
     if (m_WaterType == WATER_NoWaves)
@@ -119,16 +109,26 @@ bool GfxWaterComp::Serialize(TiXmlNode* parent)
         const WaveInfo& wave = m_WaveInfo;
         TiXmlElement* info = AddElement(&element, "WaterWaveInfo", "WaveInfo");
         const std::pair<const char*, float> before[] = {
-            {"FreqMain", wave.freqMain},     {"AmpMain", wave.ampMain},
-            {"Freq1", wave.freq1},           {"Amp1", wave.amp1},
-            {"Phase1", wave.phase1},         {"X1", wave.x1},
-            {"Z1", wave.z1},                 {"Freq2", wave.freq2},
-            {"Amp2", wave.amp2},             {"Phase2", wave.phase2},
-            {"X2", wave.x2},                 {"Z2", wave.z2},
-            {"BumpHeight", wave.bumpHeight}, {"BumpSpeedX", wave.bumpSpeedX},
-            {"BumpSpeedZ", wave.bumpSpeedZ}, {"RefUVDistortion", wave.refUVDistortion},
-            {"TextScaleX", wave.textScaleX}, {"TextScaleZ", wave.textScaleZ},
-            {"HDRMultiplier", wave.hdrMultiplier}, {"FresnelPower", wave.fresnelPower},
+            {"FreqMain", wave.freqMain},
+            {"AmpMain", wave.ampMain},
+            {"Freq1", wave.freq1},
+            {"Amp1", wave.amp1},
+            {"Phase1", wave.phase1},
+            {"X1", wave.x1},
+            {"Z1", wave.z1},
+            {"Freq2", wave.freq2},
+            {"Amp2", wave.amp2},
+            {"Phase2", wave.phase2},
+            {"X2", wave.x2},
+            {"Z2", wave.z2},
+            {"BumpHeight", wave.bumpHeight},
+            {"BumpSpeedX", wave.bumpSpeedX},
+            {"BumpSpeedZ", wave.bumpSpeedZ},
+            {"RefUVDistortion", wave.refUVDistortion},
+            {"TextScaleX", wave.textScaleX},
+            {"TextScaleZ", wave.textScaleZ},
+            {"HDRMultiplier", wave.hdrMultiplier},
+            {"FresnelPower", wave.fresnelPower},
             {"FresnelBias", wave.fresnelBias},
         };
         for (const auto& value : before)
@@ -149,9 +149,7 @@ bool GfxWaterComp::Deserialize(const TiXmlNode* node)
     child = ReadNext(child, &m_FXFile);
     child = ReadNext(child, &m_Technique);
     child = ReadNext(child, &m_Textures);
-    child = ReadNext(child, &m_ShadowCaster);
-    child = ReadNext(child, &m_IsVisible);
-    child = ReadNext(child, &m_AlwaysVisible);
+    child = ReadVisibilityFlags(child);
     child = ReadNext(child, &m_BuildBSPTree);
     child = ReadNext(child, &m_WaterType);
     if (!child)
@@ -159,8 +157,9 @@ bool GfxWaterComp::Deserialize(const TiXmlNode* node)
     if (m_WaterType == WATER_NoWaves)
     {
         NoWaveInfo& still = m_NoWaveInfo;
-        float* const fields[] = {&still.bumpScale, &still.refUVDistortion, &still.dir1X,        &still.dir1Z,
-                                 &still.dir2X,     &still.dir2Z,           &still.fresnelPower, &still.fresnelBias};
+        float* const fields[] = {&still.bumpScale,    &still.refUVDistortion, &still.dir1X,
+                                 &still.dir1Z,        &still.dir2X,           &still.dir2Z,
+                                 &still.fresnelPower, &still.fresnelBias};
         ReadFloats(child, fields, std::size(fields));
         return true;
     }
@@ -169,11 +168,26 @@ bool GfxWaterComp::Deserialize(const TiXmlNode* node)
     if (!child)
         return true;
     WaveInfo& wave = m_WaveInfo;
-    float* const before[] = {&wave.freqMain,   &wave.ampMain,      &wave.freq1,      &wave.amp1,
-                             &wave.phase1,     &wave.x1,           &wave.z1,         &wave.freq2,
-                             &wave.amp2,       &wave.phase2,       &wave.x2,         &wave.z2,
-                             &wave.bumpHeight, &wave.bumpSpeedX,   &wave.bumpSpeedZ, &wave.refUVDistortion,
-                             &wave.textScaleX, &wave.textScaleZ,   &wave.hdrMultiplier, &wave.fresnelPower,
+    float* const before[] = {&wave.freqMain,
+                             &wave.ampMain,
+                             &wave.freq1,
+                             &wave.amp1,
+                             &wave.phase1,
+                             &wave.x1,
+                             &wave.z1,
+                             &wave.freq2,
+                             &wave.amp2,
+                             &wave.phase2,
+                             &wave.x2,
+                             &wave.z2,
+                             &wave.bumpHeight,
+                             &wave.bumpSpeedX,
+                             &wave.bumpSpeedZ,
+                             &wave.refUVDistortion,
+                             &wave.textScaleX,
+                             &wave.textScaleZ,
+                             &wave.hdrMultiplier,
+                             &wave.fresnelPower,
                              &wave.fresnelBias};
     ReadFloats(child, before, std::size(before));
     // The two colours and the blend weight follow the floats.
@@ -198,18 +212,19 @@ bool GfxWaterComp::Initialize(Gob* owner)
         return true;
     if (m_WaterType != WATER_Waves && m_WaterType != WATER_NoWaves)
     {
-        std::fprintf(stderr,
-                     "GfxWaterComp - object \"%s\": water type %d is not one the engine draws (0 with waves, 1 "
-                     "without, 3 none); the object has no water.\n",
-                     GetOwnerName().c_str(), m_WaterType);
+        std::fprintf(
+            stderr,
+            "GfxWaterComp - object \"%s\": water type %d is not one the engine draws (0 with waves, 1 "
+            "without, 3 none); the object has no water.\n",
+            GetOwnerName().c_str(), m_WaterType);
         return true;
     }
     if (!GetPOVComp())
     {
         // The water is placed by the owner's transform: without one there is nowhere to draw it.
-        std::fprintf(stderr,
-                     "GfxWaterComp - template \"%s\": the object has no POVComp, so its water is not drawn.\n",
-                     owner ? owner->GetTemplateName().c_str() : "");
+        std::fprintf(
+            stderr, "GfxWaterComp - template \"%s\": the object has no POVComp, so its water is not drawn.\n",
+            owner ? owner->GetTemplateName().c_str() : "");
         return true;
     }
     CreateUnit();
@@ -231,19 +246,7 @@ void GfxWaterComp::CreateUnit()
     m_pUnit->Build(this, &sphere, &box, m_BuildBSPTree);
     pov->SetBoundingSphere(sphere);
     pov->SetBoundingBox(box);
-    for (const TexturePair& texture : m_Textures)
-    {
-        if (texture.first < 0 || texture.first >= static_cast<int>(IGfxUnit::kTextureStages))
-        {
-            std::fprintf(stderr,
-                         "GfxWaterComp - object \"%s\": texture \"%s\" names stage %d, which does not exist "
-                         "(stages 0 to %u); it is left out.\n",
-                         GetOwnerName().c_str(), texture.second.c_str(), texture.first,
-                         IGfxUnit::kTextureStages - 1);
-            continue;
-        }
-        m_pUnit->LoadTexture(texture.second, static_cast<unsigned>(texture.first));
-    }
+    LoadTexturesInto(*m_pUnit, kTypeName, GetOwnerName());
 }
 
 void GfxWaterComp::DestroyUnit()

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "engine/ComponentBase.h"
+#include "engine/gfx/GfxUnitFields.h"
 #include "engine/gfx/GridXml.h"
 #include "engine/gfx/NoWaveInfo.h"
 #include "engine/gfx/SMaterial.h"
@@ -14,8 +15,6 @@
 
 #include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace math
 {
@@ -28,7 +27,7 @@ namespace gfx
 {
 class ACGfxWater;
 
-class GfxWaterComp : public ComponentBase<GfxWaterComp>
+class GfxWaterComp : public ComponentBase<GfxWaterComp>, public GfxUnitFields
 {
 public:
     static constexpr char kTypeName[] = "GfxWaterComp";
@@ -42,9 +41,6 @@ public:
         WATER_FixedPlane = 2, // the plane is not recomputed
         WATER_None = 3,       // no water
     };
-
-    using TexturePair = std::pair<int, std::string>; // stage (0 to 5), file in the texture folder
-    using TextureList = std::vector<TexturePair>;
 
     GfxWaterComp();
     // Takes the unit out of the facade's water list, deletes it and leaves the water manager
@@ -70,31 +66,21 @@ public:
     // The unit's world plane; false, plane unchanged, without a unit.
     bool GetWaterPlane(math::Plane& plane) const;
 
-    // ---- Fields ----
+    // ---- Fields (the textures, visibility flags and BuildBSPTree are GfxUnitFields') ----
     const std::string& GetFXFile() const { return m_FXFile; }
     void SetFXFile(const std::string& file) { m_FXFile = file; }
     const std::string& GetTechnique() const { return m_Technique; }
     void SetTechnique(const std::string& technique) { m_Technique = technique; }
-    const TextureList& GetTextures() const { return m_Textures; }
-    void SetTextures(const TextureList& textures) { m_Textures = textures; }
     const WaveInfo& GetWaveInfo() const { return m_WaveInfo; }
     void SetWaveInfo(const WaveInfo& info) { m_WaveInfo = info; }
     const NoWaveInfo& GetNoWaveInfo() const { return m_NoWaveInfo; }
     void SetNoWaveInfo(const NoWaveInfo& info) { m_NoWaveInfo = info; }
     const SGrid& GetGrid() const { return m_Grid; }
     void SetGrid(const SGrid& grid) { m_Grid = grid; }
-    bool IsVisible() const { return m_IsVisible; }
-    void SetVisible(bool visible) { m_IsVisible = visible; }
-    bool IsAlwaysVisible() const { return m_AlwaysVisible; }
-    void SetAlwaysVisible(bool always) { m_AlwaysVisible = always; }
-    bool IsShadowCaster() const { return m_ShadowCaster; }
-    void SetShadowCaster(bool caster) { m_ShadowCaster = caster; }
     int GetWaterType() const { return m_WaterType; }
     void SetWaterType(int type) { m_WaterType = type; }
     // Not saved: ambient, diffuse and specular 1, power 255.
     const SMaterial& GetMaterial() const { return m_Material; }
-    bool GetBuildBSPTree() const { return m_BuildBSPTree; }
-    void SetBuildBSPTree(bool build) { m_BuildBSPTree = build; }
 
 private:
     void CreateUnit();
@@ -103,17 +89,12 @@ private:
 
     std::string m_FXFile = "Water2.fx";
     std::string m_Technique;
-    TextureList m_Textures;
     std::unique_ptr<ACGfxWater> m_pUnit;
     WaveInfo m_WaveInfo;
     NoWaveInfo m_NoWaveInfo;
     SGrid m_Grid;
-    bool m_IsVisible = true;
-    bool m_AlwaysVisible = false;
-    bool m_ShadowCaster = false;
     int m_WaterType = WATER_None;
     SMaterial m_Material;
-    bool m_BuildBSPTree = false;
 };
 } // namespace gfx
 } // namespace dorvo

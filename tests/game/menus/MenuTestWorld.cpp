@@ -5,8 +5,10 @@
 #include "common/ConsoleInterface.h"
 #include "common/InputEvent.h"
 #include "common/Singleton.h"
+#include "engine/CDorvoApp.h"
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
+#include "engine/RunApplication.h"
 #include "engine/gfx/CButton.h"
 #include "engine/gfx/CSprite.h"
 #include "engine/gfx/CTextSprite.h"
@@ -15,6 +17,7 @@
 #include "engine/gfx/Gfx2DComp.h"
 #include "game/MenuTable.h"
 #include "game/MenuTraffic.h"
+#include "game/PlaceholderMenu.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuState.h"
 #include "game/menus/RegisterMenuTypes.h"
@@ -92,7 +95,8 @@ GameTestSetup MenuTestWorld::WithMenus(const MenuTestSetup& setup, MenuRecording
     const std::function<void()> registerMenus = setup.registerMenus;
     const std::function<void()> before = setup.beforeInit;
     const bool copyData = setup.copyTemplates;
-    game.beforeInit = [recordings, registerMenus, before, copyData]()
+    const bool splashes = setup.splashes;
+    game.beforeInit = [recordings, registerMenus, before, copyData, splashes]()
     {
         // The rest of the committed data beside the templates (profiles, rooms, puzzles as they
         // come), never over a file the test supplied.
@@ -107,6 +111,9 @@ GameTestSetup MenuTestWorld::WithMenus(const MenuTestSetup& setup, MenuRecording
         common::ConsoleInterface::SetLineHook(&RecordConsoleLine);
         QUORB::MenuTable::ResetCreators();
         QUORB::RegisterMenuTypes();
+        if (!splashes)
+            for (const char* splash : {"KeshSplashMenu", "VoskelSplashMenu", "GameSplashMenu"})
+                QUORB::RegisterMenuType<QUORB::PlaceholderMenu>(splash);
         if (registerMenus)
             registerMenus();
         if (before)
@@ -276,6 +283,25 @@ UnitView MenuTestWorld::Unit(const std::string& menu, const std::string& unit) c
         view.checked = check->IsChecked();
     view.tip = sprite->GetTipText();
     return view;
+}
+
+bool MenuTestWorld::QuitRequested(int* exitCode) const
+{
+    return plat::IsQuitPosted(exitCode);
+}
+
+int MenuTestWorld::EndRun()
+{
+    if (!plat::IsQuitPosted() || !g_pApp)
+        return -1;
+    // The loop paces its frames on the performance counter; the clock moves on as it is read.
+    plat::testclock::SetAutoAdvance(0.0005);
+    dorvo::RunMessageLoop();
+    plat::testclock::SetAutoAdvance(0.0);
+    const int code = g_pApp->Shutdown();
+    delete g_pApp;
+    g_pApp = nullptr;
+    return code;
 }
 
 namespace

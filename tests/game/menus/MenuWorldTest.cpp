@@ -77,11 +77,12 @@ TEST_F(MenuWorldTest, InitGameBuildsEveryMenuAndAFiledClassReplacesItsPlaceholde
         previous = id;
         StateMachine* machine = ActiveMachine(name);
         ASSERT_NE(machine, nullptr);
+        // Each is its own menu class or, until it has one, the placeholder.
         if (name == "HelpMenu")
             EXPECT_EQ(machine, m_menu);
-        else // a menu class of the menus layer, or the placeholder of a name without one
-            EXPECT_TRUE(dynamic_cast<QUORB::PlaceholderMenu*>(machine) ||
-                        dynamic_cast<QUORB::BaseMenu*>(machine));
+        else
+            EXPECT_TRUE(dynamic_cast<QUORB::PlaceholderMenu*>(machine) != nullptr ||
+                        dynamic_cast<QUORB::BaseMenu*>(machine) != nullptr);
     }
     EXPECT_EQ(QUORB::MenuTable::GetName(27), std::string("MessageWindowMenu"));
 }
