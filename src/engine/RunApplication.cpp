@@ -33,8 +33,13 @@ int RunApplication(std::unique_ptr<CDorvoApp> app, ACLoader<SEngineConfigInfo>& 
     }
 
     std::srand(plat::GetTickCount());
-    plat::HWND window = plat::DXUTGetHWND();
+    RunMessageLoop();
+    return EndRun(g_pApp->Shutdown());
+}
 
+void RunMessageLoop()
+{
+    plat::HWND window = plat::DXUTGetHWND();
     plat::MSG msg;
     msg.message = plat::WM_NULL;
     plat::PeekMessageW(&msg, nullptr, 0, 0, plat::PM_NOREMOVE);
@@ -60,7 +65,5 @@ int RunApplication(std::unique_ptr<CDorvoApp> app, ACLoader<SEngineConfigInfo>& 
             }
         }
     }
-
-    return EndRun(g_pApp->Shutdown());
 }
 } // namespace dorvo

@@ -23,4 +23,8 @@ constexpr float kFrameSeconds = 0.033333335f;
 // process exit code: non-zero when start-up or shutdown failed.
 int RunApplication(std::unique_ptr<CDorvoApp> app, ACLoader<SEngineConfigInfo>& loader,
                    const std::string& configPath);
+
+// The loop of RunApplication on the application already started: pumps window messages and
+// runs frames until the pass that takes WM_QUIT off the queue.
+void RunMessageLoop();
 } // namespace dorvo

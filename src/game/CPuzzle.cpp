@@ -17,6 +17,7 @@
 #include "game/GameFileReport.h"
 #include "game/IObjective.h"
 #include "game/IWidgetData.h"
+#include "game/NodeDataComp.h"
 #include "game/ObjectiveComp.h"
 #include "game/WidgetDataComp.h"
 #include "statemachine/Database.h"
@@ -260,8 +261,13 @@ void CPuzzle::ResnapConnections()
         for (Gob* node : nodes)
             if (POVComp* pov = GetPOVComp(node))
                 pov->SetPosition(pov->GetPosition(), true);
-        // Detaching both nodes (NodeDataComp::DetachAll) and snapping the free ones to their
-        // nearest nodes (NodeDataComp::SnapToNearestNode) come with the node groups.
+        for (Gob* node : nodes)
+            if (NodeDataComp* end = NodeDataComp::Of(node))
+                end->DetachAll();
+        for (Gob* node : nodes)
+            if (NodeDataComp* end = NodeDataComp::Of(node))
+                if (end->GetMasterID() == 0)
+                    end->SnapToNearestNode();
         connection->UpdateFromNodes(true, true, true, true);
     }
 }
@@ -302,8 +308,8 @@ void CPuzzle::Play()
             for (std::uint32_t quorbID : m_quorbIDs)
                 if (auto* quorbCollision = CollisionOf(gobs.GetGob(quorbID)))
                     quorbCollision->IgnoreCollisionWith(widgetCollision);
-        // The point constraints of the end nodes' groups (ConnectionComp::PrepareForPlay) come
-        // with the node groups.
+        if (ConnectionComp* connection = ConnectionComp::Of(widget))
+            connection->PrepareForPlay();
     }
     for (std::uint32_t id : m_quorbIDs)
         if (dorvo::phy::PhysicsComp* physics = dorvo::phy::GetPhysicsComp(gobs.GetGob(id)))

@@ -100,7 +100,8 @@ public:
     // objectives while physics runs, the delayed re-snap while it is paused.
     void Update(double time, float dt);
     // Start of simulation: the play snapshot taken, widgets (all but hard nodes) and star objects
-    // freed and locked to the focused face's plane, the objectives begun.
+    // freed and locked to the focused face's plane, the node groups joined
+    // (ConnectionComp::PrepareForPlay), the objectives begun.
     void Play();
     // Adds the end-of-puzzle score to the score and returns it.
     int ComputeScore();
@@ -134,6 +135,10 @@ public:
     // null or non-element parent.
     bool Write(TiXmlNode* parent) const;
 
+    // No objective entries, no star objects and no widgets: nothing to play (an author may still
+    // build it in create-puzzle mode).
+    bool IsEmpty() const { return m_objectives.empty() && m_quorbIDs.empty() && m_widgetIDs.empty(); }
+
     // ---- state ----
     const std::vector<std::uint32_t>& GetWidgetIDs() const { return m_widgetIDs; }
     const std::vector<std::uint32_t>& GetQuorbIDs() const { return m_quorbIDs; }
@@ -154,7 +159,7 @@ public:
     std::uint32_t GetObjectiveMask() const { return m_objectiveMask; }
     bool IsRebuildPending() const { return m_rebuildPending; }
     int GetRebuildFrames() const { return m_rebuildFrames; }
-    // How many re-snaps have run (the connections' own work comes with the node operations).
+    // How many re-snaps have run.
     int GetResnapCount() const { return m_resnapCount; }
     const PuzzleSnapshot* GetLoadedSnapshot() const { return m_loadedSnapshot.get(); }
     const PuzzleSnapshot& GetPlaySnapshot() const { return m_playSnapshot; }

@@ -179,7 +179,8 @@ public:
     bool SaveProfile();
     // A new profile from the template "Blank.xml" under the name, saved at once. An unsafe or
     // reserved name is refused; a name whose file exists writes nothing, keeps the current
-    // profile and reports "ERROR: Profile already exists: " + name. True when it was saved.
+    // profile and reports "ERROR: Profile already exists: " + name. A save that fails puts the
+    // profile and the room locks back as they were. True when it was saved.
     bool CreateProfile(const std::string& name);
     // The current profile, or null before the first LoadProfile.
     Profile* GetProfile() const { return m_pProfile.get(); }

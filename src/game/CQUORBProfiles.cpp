@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <memory>
 
 namespace QUORB
 {
@@ -227,10 +228,19 @@ bool CQUORB::CreateProfile(const std::string& name)
         ShowOnConsole("ERROR: Profile already exists: " + name);
         return false;
     }
+    // Kept until the new profile is on disk: a creation that could not be saved must leave the
+    // player where they were, not in a blank profile under a name that has no file.
+    std::unique_ptr<Profile> previous = m_pProfile ? std::make_unique<Profile>(*m_pProfile) : nullptr;
     LoadProfile(kBlankProfile);
     m_pProfile->name = name;
     if (!SaveProfile())
+    {
+        LockAllRooms();
+        m_pProfile = std::move(previous);
+        if (m_pProfile)
+            ApplyProfileToRooms(*m_pProfile);
         return false;
+    }
     if (std::none_of(m_profileFiles.begin(), m_profileFiles.end(),
                      [&name](const std::string& file) { return EqualsIgnoringCase(file, name); }))
         m_profileFiles.push_back(name);

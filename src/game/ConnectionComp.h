@@ -5,7 +5,9 @@
 // puzzle's rebuild set them up.
 #pragma once
 
+#include "common/math/Vector3.h"
 #include "engine/ComponentBase.h"
+#include "engine/phy/CollisionFunctorData.h"
 
 #include <cstdint>
 #include <memory>
@@ -61,6 +63,37 @@ public:
     // set once more with the oct tree told. Nothing unless both nodes exist; without a focused
     // face the orientation stays as it is.
     void UpdateFromNodes(bool position, bool orientation, bool scale, bool refile);
+
+    // Both end nodes join the nodes around them (NodeDataComp::SnapToNearestNode), node A first;
+    // an end that is not set is passed over.
+    void SnapNodes();
+    // At the start of play: both nodes re-filed where they stand, the widget placed between them
+    // (oct tree told), and the joints of both ends' groups built (NodeDataComp::BuildConstraint).
+    // Nothing unless both nodes exist.
+    void PrepareForPlay();
+
+    // Drags the whole widget by the offset (world units). Ends held by a hard node or by an
+    // unmodifiable widget's node stay: with both ends free the two end groups move together
+    // (MoveEnds), with one free the widget turns and stretches about the held end
+    // (NodeDataComp::MoveTo), with none nothing moves. A widget missing a node just moves.
+    void MoveBy(const math::Vector3& offset);
+    // Moves the end groups a and b (group masters, or nodes on their own) by the offset: whole
+    // when the widget joins nothing else, else by the drag's length search for both together
+    // (NodeDataComp::FindDragFraction; the widget's own length cannot change and is not
+    // tested), or not at all. Their connections follow.
+    void MoveEnds(Gob* a, Gob* b, const math::Vector3& offset);
+
+    // The hit handler of soft-node widgets, registered as "NodeCollisionFunc" for the begin of
+    // a contact: a star object ("QUORB" template) whose contact impulse, squared, exceeds
+    // NODE_BREAK_FORCE breaks the widget's end on the contact's side out of its group
+    // (NodeDataComp::BreakFromGroup) and plays "QUORBSound/Collision/NodeBreak". False when the
+    // other object is no star object. `owner` is the widget's object id.
+    static bool BreakNode(dorvo::phy::CollisionFunctorData data, unsigned int owner);
+    // Registers BreakNode on the widget's CollisionComp; a widget without one is named on
+    // standard error and false is returned.
+    static bool AddBreakHandler(Gob* widget);
+    static const char* const kBreakHandlerName; // "NodeCollisionFunc"
+    static const char* const kBreakSound;       // "QUORBSound/Collision/NodeBreak"
 
     // Carried by every connection and never bound or enabled.
     dorvo::phy::LengthConstraint& GetLengthConstraint() const { return *m_lengthConstraint; }

@@ -256,6 +256,9 @@ BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Asks for WM_QUIT (wParam = exitCode); it is returned once the queue holds nothing else.
 void PostQuitMessage(int exitCode);
+// Whether a quit is asked for and not yet taken off the queue by PeekMessageW; exitCode (when
+// given) receives the code it was asked with.
+bool IsQuitPosted(int* exitCode = nullptr);
 
 // Installs the procedure for a window and returns the previous one (our stand-in for setting
 // the window-procedure slot of a window).

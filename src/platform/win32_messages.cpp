@@ -133,6 +133,14 @@ void PostQuitMessage(int exitCode)
     State().quitCode = exitCode;
 }
 
+bool IsQuitPosted(int* exitCode)
+{
+    const MessageState& s = State();
+    if (s.quitPending && exitCode)
+        *exitCode = s.quitCode;
+    return s.quitPending;
+}
+
 WNDPROC SetWindowProc(HWND window, WNDPROC procedure)
 {
     WNDPROC& slot = State().procedures[window];

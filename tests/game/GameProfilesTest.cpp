@@ -276,3 +276,34 @@ TEST(GameProfilesTest, ReservedNamesFollowTheMadeByUsFlagAndIgnoreCase)
         }
     }
 }
+
+TEST(GameProfilesTest, ACreationThatCannotBeSavedKeepsThePlayerWhereTheyWere)
+{
+    GameTestSetup setup;
+    setup.files["files/xmlfiles/QUORBSettings.xml"] = SettingsFile({"A.xml", "B.xml"}, {});
+    setup.files["files/rooms/A.xml"] = "<File/>";
+    setup.files["files/rooms/B.xml"] = "<File/>";
+    setup.files["files/profiles/Blank.xml"] = ProfileFile({"A.xml"});
+    setup.files["files/profiles/Ann.xml"] = ProfileFile({"B.xml"});
+    // A folder where the new profile's file would go: the write fails.
+    setup.files["files/profiles/Stuck.xml/keep"] = "";
+    GameTestWorld world(setup);
+    ASSERT_TRUE(world.Booted());
+    QUORB::CQUORB& game = world.Game();
+
+    // Before any profile: the game's rooms stay locked and no profile is made.
+    EXPECT_FALSE(game.CreateProfile("Stuck.xml"));
+    EXPECT_EQ(game.GetProfile(), nullptr);
+    EXPECT_TRUE(Locked(game, "A.xml"));
+
+    world.Console("loadprofile Ann.xml");
+    EXPECT_FALSE(game.CreateProfile("Stuck.xml"));
+    ASSERT_NE(game.GetProfile(), nullptr);
+    EXPECT_EQ(game.GetProfile()->name, "Ann.xml");
+    EXPECT_EQ(game.GetProfile()->unlockedRooms, std::vector<std::string>{"B.xml"});
+    EXPECT_TRUE(Locked(game, "A.xml"));
+    EXPECT_FALSE(Locked(game, "B.xml"));
+    const std::vector<std::string>& files = game.GetProfileFiles();
+    EXPECT_EQ(std::find(files.begin(), files.end(), "Stuck.xml"), files.end());
+    EXPECT_FALSE(std::filesystem::exists(world.Folder() + "files/profiles/Stuck.xml.tmp"));
+}

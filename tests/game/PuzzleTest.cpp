@@ -442,3 +442,27 @@ TEST(Puzzle, HostileCountsAndBadDescriptionsReadOnlyWhatIsThere)
         EXPECT_FALSE(untouched.IsRebuildPending());
     }
 }
+
+TEST(Puzzle, APuzzleIsEmptyOnlyWithoutObjectivesStarObjectsAndWidgets)
+{
+    GameTestWorld world;
+    ASSERT_TRUE(world.Booted());
+    for (const char* holds : {"nothing", "an objective", "a star object", "a widget"})
+    {
+        SCOPED_TRACE(holds);
+        CPuzzle puzzle;
+        const std::string what = holds;
+        if (what == "an objective")
+        {
+            Gob* target = MakeObjective("TargetObjective", IObjective::Create(CPuzzle::OT_Target),
+                                        math::Vector3(0.0f, 0.0f, 20.0f), 1.0f);
+            ASSERT_NE(target, nullptr);
+            puzzle.AddObjective(target->GetID());
+        }
+        else if (what == "a star object")
+            puzzle.AddQuorb(MakeAt("QUORBBall", math::Vector3(0.0f, 0.0f, 20.0f))->GetID());
+        else if (what == "a widget")
+            puzzle.AddWidget(MakeAt("HardNode", math::Vector3(0.0f, 0.0f, 20.0f))->GetID());
+        EXPECT_EQ(puzzle.IsEmpty(), what == "nothing");
+    }
+}

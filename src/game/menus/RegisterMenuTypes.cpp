@@ -1,11 +1,49 @@
 #include "game/menus/RegisterMenuTypes.h"
 
+#include "game/menus/BackButtonMenu.h"
+#include "game/menus/BudgetMenu.h"
+#include "game/menus/CreateProfileMenu.h"
+#include "game/menus/CreditsMenu.h"
+#include "game/menus/EscapeMenu.h"
+#include "game/menus/GameSplashMenu.h"
+#include "game/menus/HelpMenu.h"
+#include "game/menus/KeshSplashMenu.h"
+#include "game/menus/MainMenu.h"
+#include "game/menus/MessageWindowMenu.h"
+#include "game/menus/OptionsMenu.h"
+#include "game/menus/ProfileMenu.h"
+#include "game/menus/PuzzleInfoMenu.h"
+#include "game/menus/PuzzleLookAtMenu.h"
+#include "game/menus/RoomSelectionMenu.h"
+#include "game/menus/ScoreMenu.h"
+#include "game/menus/StartPuzzleMenu.h"
+#include "game/menus/TimerObjMenu.h"
+#include "game/menus/VoskelSplash.h"
+
 namespace QUORB
 {
 void RegisterMenuTypes()
 {
-    // Each menu class goes here under its game-object name as it is built, for example
-    // RegisterMenuType<BackButtonMenu>("BackMenu"). None is built yet: every name keeps the
-    // game's placeholder.
+    // Each menu class goes here under its game-object name as it is built; names without a
+    // class keep the game's placeholder.
+    RegisterMenuType<EscapeMenu>("EscapeMenu");
+    RegisterMenuType<KeshSplashMenu>("KeshSplashMenu");
+    RegisterMenuType<GameSplashMenu>("GameSplashMenu");
+    RegisterMenuType<VoskelSplash>("VoskelSplashMenu");
+    RegisterMenuType<MainMenu>("MainMenu");
+    RegisterMenuType<HelpMenu>("HelpMenu");
+    RegisterMenuType<MessageWindowMenu>("MessageWindowMenu");
+    RegisterMenuType<PuzzleLookAtMenu>("PuzzleLookAtMenu");
+    RegisterMenuType<BackButtonMenu>("BackMenu");
+    RegisterMenuType<RoomSelectionMenu>("RoomSelectionMenu");
+    RegisterMenuType<PuzzleInfoMenu>("PuzzleInfoMenu");
+    RegisterMenuType<StartPuzzleMenu>("StartPuzzleMenu");
+    RegisterMenuType<BudgetMenu>("BudgetMenu");
+    RegisterMenuType<TimerObjMenu>("TimerObjMenu");
+    RegisterMenuType<ScoreMenu>("ScoreMenu");
+    RegisterMenuType<OptionsMenu>("OptionsMenu");
+    RegisterMenuType<CreditsMenu>("CreditsMenu");
+    RegisterMenuType<CreateProfileMenu>("CreateProfileMenu");
+    RegisterMenuType<ProfileMenu>("ProfileMenu");
 }
 } // namespace QUORB

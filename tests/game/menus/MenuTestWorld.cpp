@@ -4,8 +4,11 @@
 
 #include "common/ConsoleInterface.h"
 #include "common/InputEvent.h"
+#include "common/Singleton.h"
+#include "engine/CDorvoApp.h"
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
+#include "engine/RunApplication.h"
 #include "engine/gfx/CButton.h"
 #include "engine/gfx/CSprite.h"
 #include "engine/gfx/CTextSprite.h"
@@ -14,6 +17,7 @@
 #include "engine/gfx/Gfx2DComp.h"
 #include "game/MenuTable.h"
 #include "game/MenuTraffic.h"
+#include "game/PlaceholderMenu.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuState.h"
 #include "game/menus/RegisterMenuTypes.h"
@@ -91,7 +95,8 @@ GameTestSetup MenuTestWorld::WithMenus(const MenuTestSetup& setup, MenuRecording
     const std::function<void()> registerMenus = setup.registerMenus;
     const std::function<void()> before = setup.beforeInit;
     const bool copyData = setup.copyTemplates;
-    game.beforeInit = [recordings, registerMenus, before, copyData]()
+    const bool splashes = setup.splashes;
+    game.beforeInit = [recordings, registerMenus, before, copyData, splashes]()
     {
         // The rest of the committed data beside the templates (profiles, rooms, puzzles as they
         // come), never over a file the test supplied.
@@ -106,6 +111,9 @@ GameTestSetup MenuTestWorld::WithMenus(const MenuTestSetup& setup, MenuRecording
         common::ConsoleInterface::SetLineHook(&RecordConsoleLine);
         QUORB::MenuTable::ResetCreators();
         QUORB::RegisterMenuTypes();
+        if (!splashes)
+            for (const char* splash : {"KeshSplashMenu", "VoskelSplashMenu", "GameSplashMenu"})
+                QUORB::RegisterMenuType<QUORB::PlaceholderMenu>(splash);
         if (registerMenus)
             registerMenus();
         if (before)
@@ -275,5 +283,62 @@ UnitView MenuTestWorld::Unit(const std::string& menu, const std::string& unit) c
         view.checked = check->IsChecked();
     view.tip = sprite->GetTipText();
     return view;
+}
+
+bool MenuTestWorld::QuitRequested(int* exitCode) const
+{
+    return plat::IsQuitPosted(exitCode);
+}
+
+int MenuTestWorld::EndRun()
+{
+    if (!plat::IsQuitPosted() || !g_pApp)
+        return -1;
+    // The loop paces its frames on the performance counter; the clock moves on as it is read.
+    plat::testclock::SetAutoAdvance(0.0005);
+    dorvo::RunMessageLoop();
+    plat::testclock::SetAutoAdvance(0.0);
+    const int code = g_pApp->Shutdown();
+    delete g_pApp;
+    g_pApp = nullptr;
+    return code;
+}
+
+namespace
+{
+std::uint32_t MenuId(const std::string& menu)
+{
+    return common::Singleton<Database>::Instance()->FindIdByName(menu);
+}
+} // namespace
+
+bool MenuTestWorld::Send(const std::string& menu, MessageName name)
+{
+    const std::uint32_t id = MenuId(menu);
+    return id != 0 && common::Singleton<Database>::Instance()->SendMsg(id, name);
+}
+
+bool MenuTestWorld::SendInt(const std::string& menu, MessageName name, int value)
+{
+    const std::uint32_t id = MenuId(menu);
+    return id != 0 && common::Singleton<Database>::Instance()->SendMsgInt(id, name, value);
+}
+
+bool MenuTestWorld::SendText(const std::string& menu, MessageName name, const std::string& text)
+{
+    const std::uint32_t id = MenuId(menu);
+    return id != 0 && common::Singleton<Database>::Instance()->SendMsgString(id, name, text);
+}
+
+std::vector<std::string> MenuTestWorld::ScrollListNames(const std::string& menu,
+                                                        const std::string& list) const
+{
+    std::vector<std::string> names;
+    dorvo::gfx::Gfx2DComp* gui = Gui(menu);
+    const dorvo::gfx::Gfx2DComp::ScrollList* units = gui ? gui->GetScrollList(list) : nullptr;
+    if (units)
+        for (const dorvo::gfx::IScreenUnit* unit : *units)
+            names.push_back(unit ? unit->GetName() : std::string());
+    return names;
 }
 } // namespace gametest

@@ -38,6 +38,10 @@ struct MenuTestSetup : GameTestSetup
     // Runs after RegisterMenuTypes, before Init: a test files its own menu classes here
     // (QUORB::RegisterMenuType<TestMenu>("HelpMenu")).
     std::function<void()> registerMenus;
+    // The splash chain from the first frame: the three splash screens hide the cursor, take
+    // every click and end by opening the main menu or the profile creation. Off, their names
+    // keep placeholders, so a test starts on a quiet screen with the cursor at its command.
+    bool splashes = false;
 };
 
 struct MenuMessage
@@ -123,6 +127,22 @@ public:
     dorvo::gfx::Gfx2DComp* Gui(const std::string& menu) const;
     dorvo::gfx::IScreenUnit* FindUnit(const std::string& menu, const std::string& unit) const;
     UnitView Unit(const std::string& menu, const std::string& unit) const;
+
+    // Whether the program has been asked to end (the quit message posted and not yet taken),
+    // and the exit code it was asked with.
+    bool QuitRequested(int* exitCode = nullptr) const;
+    // After a quit request: the shell's message loop runs until it takes the quit, then the
+    // application shuts down and goes; returns the exit code the process would end with. No
+    // frames afterwards. Without a quit request nothing is done and -1 comes back.
+    int EndRun();
+    // A message to the named menu through the message database, as another part of the game
+    // sends it (no payload, an integer or a text); false when no object has the name or the
+    // menu did not take it.
+    bool Send(const std::string& menu, MessageName name);
+    bool SendInt(const std::string& menu, MessageName name, int value);
+    bool SendText(const std::string& menu, MessageName name, const std::string& text);
+    // The names of the units of one of the menu's scroll lists, in list order; empty without it.
+    std::vector<std::string> ScrollListNames(const std::string& menu, const std::string& list) const;
 
 private:
     static GameTestSetup WithMenus(const MenuTestSetup& setup, MenuRecordings* recordings);

@@ -1,0 +1,66 @@
+// The "Create Profile" panel: a name box and a "Create" button that drop in over a veiled
+// screen. It is the player's only way to a first profile (the splash chain opens it with custom
+// data 1, and it then opens the main menu and the help tab after the creation) and the profile
+// menu's "New" (custom data 0). It has no cancel button. A name that is empty, not a plain file
+// name, reserved or taken is refused with a message and nothing is written.
+#pragma once
+
+#include "game/menus/LinearMoveMenu.h"
+
+#include <memory>
+#include <string>
+
+namespace dorvo
+{
+namespace gfx
+{
+class CButton;
+}
+} // namespace dorvo
+
+namespace QUORB
+{
+// What the name box starts with and falls back to when left empty.
+extern const std::string DefaultProfileName; // "MyProfile"
+
+class CreateProfileMenu : public LinearMoveMenu
+{
+public:
+    // The texts the panel answers a refused or failed creation with, in the message window.
+    static const char* const kEmptyNameText;    // "Please type a name."
+    static const char* const kBadNameText;      // "Use only letters, digits, spaces, - and _."
+    static const char* const kLongNameText;     // "Use at most 16 characters."
+    static const char* const kReservedNameText; // "That name is reserved."
+    static const char* const kTakenNameText;    // "A profile with that name already exists."
+    static const char* const kSaveFailedText;   // "The profile could not be saved."
+    static const char* const kCreatedText;      // "New profile created."
+
+    // Builds the whole panel; the component goes to depth -2, so it takes input before the menus
+    // under it.
+    explicit CreateProfileMenu(StateMachineComponent* owner);
+    // Takes the backdrop out of the 2D component before it goes.
+    ~CreateProfileMenu() override;
+
+    // Why the typed name cannot become a new profile's file (name + ".xml"), as the text to show;
+    // null when it can. Reserved: "Blank", the template. Taken, ignoring case as file lookups do:
+    // a name in the game's profile-file list or a file in the profile folder.
+    static const char* RefusalOf(const std::string& name);
+
+protected:
+    // "CreateButton", only while the panel is fully open: a refusal keeps it open; a creation
+    // closes it, opens the main menu and the help tab after a first start, adds the profile
+    // menu's row and says so in the message window.
+    void OnButtonPressed(const std::string& name) override;
+    // Camera flag 4, the puzzle look-at and info menus closed, the panel in and the veil up.
+    void OpenTransition(float duration) override;
+    void CloseTransition(float duration) override;
+
+private:
+    void Create();
+    // The veil's alpha from one value to the other over the seconds.
+    void FadeBackdrop(float from, float to, float duration);
+
+    // The top-level veil: owned here, as no unit above it does.
+    std::unique_ptr<dorvo::gfx::CButton> m_pBackdrop;
+};
+} // namespace QUORB

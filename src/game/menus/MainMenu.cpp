@@ -1,0 +1,129 @@
+#include "game/menus/MainMenu.h"
+
+#include "engine/gfx/CButton.h"
+#include "engine/gfx/CSprite.h"
+#include "engine/gfx/CTextSprite.h"
+#include "game/CCamera.h"
+#include "game/CQUORB.h"
+#include "game/menus/MenuCallbacks.h"
+#include "game/menus/MenuHud.h"
+#include "game/menus/MenuSend.h"
+#include "platform/win32.h"
+#include "statemachine/Message.h"
+
+#include <memory>
+
+namespace QUORB
+{
+const char* const MainMenu::kWelcomeText = "Welcome to Q.U.O.R.B.";
+
+namespace
+{
+const char* const kBackground = "Background";
+const char* const kBackMenu = "BackMenu";
+constexpr int kButtonX = 150;     // pixels within the panel
+constexpr int kFirstButtonY = 80; // the rows are 70 apart
+constexpr int kButtonRow = 70;
+constexpr float kHoverSeconds = 0.05f;
+
+struct ButtonEntry
+{
+    const char* name;
+    const char* textUnit;
+    int textX; // the label's corner within the button, pixels
+    const char* tip;
+    const char* opens; // the menu the button hands over to; null for "Exit"
+};
+
+const ButtonEntry kButtons[] = {
+    {"Play", "PlayText", 70, "Play QUORB!", "RoomSelectionMenu"},
+    {"Manage Profiles", "ManageProfileText", 20, "Create, delete or load profiles.", "ProfileMenu"},
+    {"Editor", "EditorText", 60, "Create your own levels.", "RoomSelectionMenu"},
+    {"Options", "OptionsText", 60, "Change game options.", "OptionsMenu"},
+    {"Credits", "CreditsText", 60, "Meet the Q.U.O.R.B team.", "CreditsMenu"},
+    {"Exit", "ExitText", 70, "Quit Q.U.O.R.B :(", nullptr},
+};
+
+std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const std::string& name, const std::string& text,
+                                                  unsigned font, int x, int y, int boxWidth)
+{
+    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    const int position[2] = {x, y};
+    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, dorvo::gfx::STextStyle(font, black),
+                                                            position, boxWidth);
+    sprite->SetName(name);
+    return sprite;
+}
+} // namespace
+
+MainMenu::MainMenu(StateMachineComponent* owner) : LinearMoveMenu(owner) {}
+
+void MainMenu::Init()
+{
+    m_openTime = 0.2f;
+    m_closeTime = 0.5f;
+    m_closedPosition = math::Vector3(-600.0f, 44.0f, 0.0f);
+    m_openPosition = math::Vector3(144.0f, 44.0f, 0.0f);
+
+    auto panel = std::make_unique<dorvo::gfx::CSprite>(g_menuHud.m_menuBackground.textureFile);
+    panel->SetName(kBackground);
+    const int pivot[2] = {0, 0};
+    panel->AddGridAnimation("Base", 512, 512, 1, 0, 0, 50, pivot, false);
+    panel->SetScale(1.0f, 1.0f, 1.0f);
+    panel->SetAlpha(0.5f, false);
+    m_refSprite = AddUnit(std::move(panel));
+    if (!m_refSprite)
+        return;
+
+    int y = kFirstButtonY;
+    for (const ButtonEntry& entry : kButtons)
+    {
+        std::unique_ptr<dorvo::gfx::CButton> button = g_menuHud.CreateBarButton(entry.name);
+        button->SetPosition(kButtonX, y);
+        button->SetButtonPressedFunct(new SMButtonPressedFunct(GetComponent(), entry.name));
+        button->SetHeldOverFunct(new SMHeldOverFunct(GetComponent(), button.get(), true, kHoverSeconds));
+        button->SetTipText(entry.tip);
+        if (AddUnit(std::move(button), kBackground))
+            AddUnit(MakeText(entry.textUnit, entry.name, 4, entry.textX, 20, 250), entry.name);
+        y += kButtonRow;
+    }
+    AddUnit(MakeText("TitleText", "Main Menu", 5, 120, 20, 450), kBackground);
+}
+
+void MainMenu::OnButtonPressed(const std::string& name)
+{
+    for (const ButtonEntry& entry : kButtons)
+    {
+        if (name != entry.name)
+            continue;
+        CQUORB* game = CQUORB::Get();
+        if (!entry.opens)
+        {
+            // Not slid out first: the program ends once this frame is over.
+            if (game)
+                game->SaveProfileAndSettings();
+            plat::PostQuitMessage(0);
+            return;
+        }
+        if (name == "Editor" && game)
+            game->SetCreatePuzzleMode(!game->IsCreatePuzzleMode());
+        SendToMenu(entry.opens, MSG_OpenMenu);
+        SendToMenu(kBackMenu, MSG_OpenMenu);
+        SendToMenu(kBackMenu, MSG_ResetMenu);
+        SendMsgToSelf(MSG_CloseMenu, MSG_SCOPE_SUBSTATE, 0);
+        return;
+    }
+}
+
+void MainMenu::OnHeldOver(const std::string&) {}
+
+void MainMenu::OpenTransition(float duration)
+{
+    LinearMoveMenu::OpenTransition(duration);
+    if (CQUORB* game = CQUORB::Get())
+        game->SetCameraFlags(CCamera::kOrbitFlag);
+    for (const char* menu : {"PuzzleLookAtMenu", "PuzzleInfoMenu", "Radial"})
+        SendToMenu(menu, MSG_CloseMenu);
+    SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, kWelcomeText);
+}
+} // namespace QUORB

@@ -1,0 +1,33 @@
+#include "game/menus/MenuSend.h"
+
+#include "common/Singleton.h"
+#include "statemachine/Database.h"
+
+namespace QUORB
+{
+namespace
+{
+std::uint32_t FindMenu(const std::string& menu)
+{
+    return common::Singleton<Database>::Instance()->FindIdByName(menu);
+}
+} // namespace
+
+bool SendToMenu(const std::string& menu, MessageName name)
+{
+    const std::uint32_t id = FindMenu(menu);
+    return id != 0 && common::Singleton<Database>::Instance()->SendMsg(id, name);
+}
+
+bool SendIntToMenu(const std::string& menu, MessageName name, int value)
+{
+    const std::uint32_t id = FindMenu(menu);
+    return id != 0 && common::Singleton<Database>::Instance()->SendMsgInt(id, name, value);
+}
+
+bool SendTextToMenu(const std::string& menu, MessageName name, const std::string& text)
+{
+    const std::uint32_t id = FindMenu(menu);
+    return id != 0 && common::Singleton<Database>::Instance()->SendMsgString(id, name, text);
+}
+} // namespace QUORB

@@ -1,0 +1,15 @@
+// Messages from a menu to another menu found by its game-object name at the moment of sending
+// (Database::FindIdByName). A name that no object carries sends nothing; the sends answer
+// whether the message was delivered. Delivery is immediate: the receiver acts inside the call.
+#pragma once
+
+#include "statemachine/MessageName.h"
+
+#include <string>
+
+namespace QUORB
+{
+bool SendToMenu(const std::string& menu, MessageName name);
+bool SendIntToMenu(const std::string& menu, MessageName name, int value);
+bool SendTextToMenu(const std::string& menu, MessageName name, const std::string& text);
+} // namespace QUORB

@@ -1,0 +1,220 @@
+#include "game/menus/ProfileMenu.h"
+
+#include "common/Singleton.h"
+#include "engine/gfx/CButton.h"
+#include "engine/gfx/CSprite.h"
+#include "engine/gfx/CTextSprite.h"
+#include "engine/gfx/CheckButton.h"
+#include "engine/gfx/Gfx2DComp.h"
+#include "engine/gfx/STextStyle.h"
+#include "engine/gfx/ScrollBar.h"
+#include "game/CQUORB.h"
+#include "game/menus/MenuCallbacks.h"
+#include "game/menus/MenuHitTests.h"
+#include "game/menus/MenuHud.h"
+#include "statemachine/Database.h"
+
+#include <algorithm>
+
+namespace QUORB
+{
+namespace
+{
+const char* const kRowGroup = "ProfileButtonCheckGroups";
+const char* const kRowList = "ProfileButtons";
+const char* const kNewButton = "CreateProfile";
+const char* const kLoadButton = "LoadProfile";
+const char* const kTemplateFile = "Blank.xml";
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b)
+{
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&lower](char x, char y) { return lower(x) == lower(y); });
+}
+
+bool EndsWithXml(const std::string& name)
+{
+    return name.size() >= 4 && EqualsIgnoringCase(name.substr(name.size() - 4), ".xml");
+}
+
+std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const std::string& name, const std::string& text,
+                                                  unsigned font, int x, int y, int boxWidth)
+{
+    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    const int position[2] = {x, y};
+    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, dorvo::gfx::STextStyle(font, black, 0),
+                                                            position, boxWidth);
+    sprite->SetName(name);
+    return sprite;
+}
+
+// One part of the scroll bar: a still frame of the slider image, hit by a rectangle from its top
+// left. The bar takes it as its child.
+dorvo::gfx::CButton* MakeScrollPart(int width, int height, int sourceX, int sourceY, int hitWidth,
+                                    int hitHeight)
+{
+    dorvo::gfx::SpriteAnimation record;
+    record.frameWidth = width;
+    record.frameHeight = height;
+    record.frameCount = 1;
+    record.sourceX = sourceX;
+    record.sourceY = sourceY;
+    record.frameTime = 200;
+    record.paused = true;
+    record.loop = false;
+    auto* part = new dorvo::gfx::CButton(g_menuHud.m_slider.textureFile, record, nullptr, nullptr);
+    part->SetPointInsideFunct(new RectPointInsideFunct(part, hitWidth, hitHeight));
+    return part;
+}
+
+plat::POINT Point(int x, int y)
+{
+    plat::POINT point;
+    point.x = x;
+    point.y = y;
+    return point;
+}
+} // namespace
+
+ProfileMenu::ProfileMenu(StateMachineComponent* owner) : LinearMoveMenu(owner) {}
+
+void ProfileMenu::Init()
+{
+    m_openTime = 0.2f;
+    m_closeTime = 0.5f;
+    m_closedPosition = math::Vector3(-600.0f, 44.0f, 0.0f);
+    m_openPosition = math::Vector3(144.0f, 44.0f, 0.0f);
+    StateMachineComponent* owner = GetComponent();
+
+    auto background = g_menuHud.CreateBackground("Background");
+    const int pivot[2] = {0, 0};
+    background->AddGridAnimation("Base", 512, 512, 1, 0, 0, 50, pivot, false);
+    background->SetAlpha(0.5f, false);
+    m_refSprite = AddUnit(std::move(background));
+    if (!m_refSprite)
+        return;
+    AddUnit(MakeText("TitleText", "Manage Profiles", 5, 50, 20, 450), "Background");
+
+    if (const CQUORB* game = CQUORB::Get())
+        for (const std::string& entry : game->GetProfileFiles())
+            AddProfileButton(entry);
+
+    // The bar's points are in the panel's frame: the bar stands at (400, 80) with its arrows at
+    // (6, 8) and (6, 350) of it; the rows fill the band from y 90 to 370, six of them at once.
+    const int barX = 400;
+    const int barY = 80;
+    dorvo::gfx::SpriteAnimation track;
+    track.frameWidth = 44;
+    track.frameHeight = 502;
+    track.frameCount = 1;
+    track.sourceX = 5;
+    track.sourceY = 5;
+    track.frameTime = 200;
+    track.paused = true;
+    auto bar = std::make_unique<dorvo::gfx::ScrollBar>(
+        "ProfileScrollBar", g_menuHud.m_slider.textureFile, MakeScrollPart(34, 36, 47, 6, 30, 30),
+        MakeScrollPart(34, 36, 47, 46, 30, 30), MakeScrollPart(36, 55, 88, 6, 30, 50), track, 0.1f, 0.0f,
+        0.5f, Point(150, 90), Point(150, 370), Point(barX + 6, barY + 8), Point(barX + 6, barY + 350),
+        kRowList, 3.0f);
+    bar->SetPointInsideFunct(new RectPointInsideFunct(bar.get(), 38, 350));
+    AddUnit(std::move(bar), "Background");
+
+    const struct
+    {
+        const char* button;
+        const char* textName;
+        const char* text;
+        int x;
+        int textX;
+    } buttons[] = {
+        {kNewButton, "CreateProfileText", "New", 110, 35},
+        {kLoadButton, "LoadProfileText", "Load", 290, 30},
+    };
+    for (const auto& entry : buttons)
+    {
+        auto button = g_menuHud.CreateBarButton(entry.button);
+        button->SetScale(0.5f, 0.5f, 1.0f);
+        button->SetEnabled(true);
+        button->SetPosition(entry.x, 450);
+        button->SetPointInsideFunct(new RectPointInsideFunct(button.get(), 100, 27));
+        button->SetButtonPressedFunct(new SMButtonPressedFunct(owner, entry.button));
+        auto* heldOver = new SMHeldOverFunct(owner, button.get(), true, 0.05f);
+        heldOver->secondDelay = 0.05f;
+        button->SetHeldOverFunct(heldOver);
+        if (AddUnit(std::move(button), "Background"))
+            AddUnit(MakeText(entry.textName, entry.text, 4, entry.textX, 5, 250), entry.button);
+    }
+}
+
+void ProfileMenu::AddProfileButton(const std::string& entry)
+{
+    const std::string file = EndsWithXml(entry) ? entry : entry + ".xml";
+    // The template is read by every creation and never anybody's progress: loading it would make
+    // it the current profile.
+    if (entry.empty() || EqualsIgnoringCase(file, kTemplateFile))
+        return;
+    if (std::any_of(m_rowFiles.begin(), m_rowFiles.end(),
+                    [&file](const auto& row) { return EqualsIgnoringCase(row.second, file); }))
+        return;
+    dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp();
+    if (!comp)
+        return;
+
+    const std::string name = "Button" + entry;
+    const MenuHudDescriptor& look = g_menuHud.m_barMenuButtons;
+    const int position[2] = {0, 0};
+    StateMachineComponent* owner = GetComponent();
+    auto row = std::make_unique<dorvo::gfx::CheckButton>(
+        look.textureFile, name, look.unpressed, position, look.anchor, nullptr, nullptr, nullptr, nullptr,
+        new SMButtonPressedFunct(owner, name), new SMUnCheckFunct(owner, name));
+    row->SetPointInsideFunct(new RectPointInsideFunct(row.get(), look.hit[0], look.hit[1] / 2));
+    row->SetScale(1.0f, 0.5f, 1.0f);
+    row->SetChecked(false);
+    row->SetEnabled(true);
+    dorvo::gfx::CheckButton* added = AddUnit(std::move(row), "Background");
+    if (!added)
+        return;
+    AddUnit(MakeText("Text" + entry, entry.substr(0, entry.find('.')), 4, 20, 5, 250), name);
+    // A row made while the panel is away stays hidden with it until the panel opens.
+    const int state = GetState();
+    if (state != STATE_Opening && state != STATE_Open && state != STATE_Closing)
+        added->SetVisible(false, true);
+    comp->AddToGroup(added, kRowGroup);
+    comp->EditScrollList(added, kRowList, "");
+    m_rowFiles[name] = file;
+}
+
+void ProfileMenu::OnButtonPressed(const std::string& name)
+{
+    if (name == kNewButton)
+    {
+        Database* database = common::Singleton<Database>::Instance();
+        const std::uint32_t id = database->FindIdByName("CreateProfileMenu");
+        database->SendMsgInt(id, MSG_SetCustomData, 0);
+        database->SendMsg(id, MSG_OpenMenu);
+        return;
+    }
+    if (name == kLoadButton)
+    {
+        CQUORB* game = CQUORB::Get();
+        if (game && !m_selectedProfileFile.empty())
+            game->LoadProfile(m_selectedProfileFile);
+        return;
+    }
+    const auto row = m_rowFiles.find(name);
+    if (row != m_rowFiles.end())
+        m_selectedProfileFile = row->second;
+}
+
+void ProfileMenu::Reset()
+{
+    if (m_customData.GetType() == MSG_DATA_STRING && !m_customData.GetString().empty())
+        AddProfileButton(m_customData.GetString());
+}
+
+void ProfileMenu::OnButtonUnPressed(const std::string&)
+{
+    m_selectedProfileFile.clear();
+}
+} // namespace QUORB

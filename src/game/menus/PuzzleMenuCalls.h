@@ -1,0 +1,22 @@
+// What the puzzle menus (start, budget, timer, score) ask of the game and of each other: menus by
+// name (MenuSend.h), console lines run as commands, the focused puzzle and the game's two mode flags, and
+// the run state, which is the physics paused flag. Each answers safely without a game.
+#pragma once
+
+#include "game/menus/MenuSend.h"
+
+#include <string>
+
+namespace QUORB
+{
+class CPuzzle;
+
+// The line run as a console command, as if typed.
+void RunConsoleLine(const std::string& line);
+// The game's focused puzzle; null without a game, room or focused face.
+CPuzzle* GetFocusedPuzzleOfGame();
+bool IsGameInCreatePuzzleMode();
+bool IsGameInEditorMode();
+// No puzzle run is under way: physics is paused.
+bool IsPhysicsPaused();
+} // namespace QUORB

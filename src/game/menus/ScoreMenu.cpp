@@ -1,0 +1,236 @@
+#include "game/menus/ScoreMenu.h"
+
+#include "common/InterpolationMgr.h"
+#include "engine/gfx/CButton.h"
+#include "engine/gfx/CGFXCore.h"
+#include "engine/gfx/CSprite.h"
+#include "engine/gfx/CTextSprite.h"
+#include "engine/gfx/Gfx2DComp.h"
+#include "game/CPuzzle.h"
+#include "game/CQUORB.h"
+#include "game/menus/MenuCallbacks.h"
+#include "game/menus/MenuHitTests.h"
+#include "game/menus/MenuHud.h"
+#include "game/menus/MenuState.h"
+#include "game/menus/PuzzleMenuCalls.h"
+#include "statemachine/Message.h"
+
+#include <initializer_list>
+#include <sstream>
+
+namespace QUORB
+{
+namespace
+{
+const char* const kVeil = "BlackBackground";
+const char* const kPanel = "Background";
+const char* const kSucceedText = "SucceedText";
+const char* const kFailText = "FailText";
+const char* const kScoreText = "ScoreText";
+const char* const kBudgetText = "BudgetText";
+const char* const kInitScoreText = "Score:";
+const char* const kInitBudgetText = "Budget:";
+
+// The units that fade on their own besides the children of "Base".
+const char* const kFadedUnits[] = {"PuzzleText", "RoomText",  kSucceedText,   kFailText,
+                                   kScoreText,   kBudgetText, "PuzzleButton", "RoomButton"};
+
+std::string Decimal(int value)
+{
+    std::ostringstream text;
+    text << value;
+    return text.str();
+}
+
+std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const char* name, const char* text, unsigned font, int x,
+                                                  int y, int boxWidth)
+{
+    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    const int position[2] = {x, y};
+    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, dorvo::gfx::STextStyle(font, black),
+                                                            position, boxWidth);
+    sprite->SetName(name);
+    return sprite;
+}
+} // namespace
+
+ScoreMenu::ScoreMenu(StateMachineComponent* owner) : FadeMenu(owner) {}
+
+ScoreMenu::~ScoreMenu()
+{
+    if (!m_pVeil)
+        return;
+    if (dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp())
+    {
+        auto found = comp->GetUnits().find(kVeil);
+        if (found != comp->GetUnits().end() && found->second == m_pVeil.get())
+            comp->RemoveUnit(kVeil);
+    }
+}
+
+void ScoreMenu::Init()
+{
+    dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp();
+    if (!comp)
+        return;
+    // Offered input before the other menus: the panel and the veil take every click while shown.
+    comp->SetCompDepth(-1);
+    m_openTime = kFadeSeconds;
+    m_closeTime = kFadeSeconds;
+    const int width = static_cast<int>(dorvo::gfx::GetScreenWidth());
+    const int height = static_cast<int>(dorvo::gfx::GetScreenHeight());
+
+    auto panel = std::make_unique<dorvo::gfx::CSprite>(g_menuHud.m_menuBackground.textureFile);
+    panel->SetName(kPanel);
+    panel->AddAnimation("Base", g_menuHud.m_menuBackground.unpressed, true);
+    panel->SetScale(1.15f, 0.5f, 1.0f);
+    panel->SetAlpha(kPanelAlpha, false);
+    panel->SetPosition(static_cast<int>(width / 2 - panel->GetWidth() / 2.0f),
+                       static_cast<int>(height / 2 - panel->GetHeight() / 2.0f));
+
+    StateMachineComponent* owner = GetComponent();
+    m_pVeil = g_menuHud.CreateWhiteBlockButton(kVeil);
+    const float veilScale = static_cast<float>(width) / 30.0f;
+    m_pVeil->SetScale(veilScale, veilScale, 1.0f);
+    m_pVeil->SetPosition(0, 0);
+    // Its own colour, so that a skin does not tint the veil.
+    if (dorvo::gfx::SpriteAnimation* look = m_pVeil->GetCurrentAnimation())
+    {
+        look->hasColor = true;
+        look->red = look->green = look->blue = 0.0f;
+    }
+    m_pVeil->SetColor(0.0f, 0.0f, 0.0f);
+    m_pVeil->SetAlpha(kVeilAlpha, false);
+    m_pVeil->SetPointInsideFunct(new RectPointInsideFunct(m_pVeil.get(), width, height));
+    m_pVeil->SetButtonPressedFunct(new SMButtonPressedFunct(owner, "Background"));
+
+    auto puzzleButton = g_menuHud.CreateBarButton("PuzzleButton");
+    puzzleButton->SetPointInsideFunct(new RectPointInsideFunct(puzzleButton.get(), 200, 55));
+    puzzleButton->SetButtonPressedFunct(new SMButtonPressedFunct(owner, "PuzzleButton"));
+    puzzleButton->SetPosition(50, 160);
+    auto roomButton = g_menuHud.CreateBarButton("RoomButton");
+    roomButton->SetPointInsideFunct(new RectPointInsideFunct(roomButton.get(), 200, 55));
+    roomButton->SetButtonPressedFunct(new SMButtonPressedFunct(owner, "RoomButton"));
+    roomButton->SetPosition(300, 160);
+
+    auto succeed = MakeText(kSucceedText, "Puzzle Completed!", 5, 60, 20, 470);
+    auto fail = MakeText(kFailText, "Puzzle Failed!", 5, 30, 20, 450);
+    auto puzzleText = MakeText("PuzzleText", "Back To Puzzle", 4, 20, 20, 250);
+    auto roomText = MakeText("RoomText", "Back To Room", 4, 20, 20, 250);
+    auto scoreText = MakeText(kScoreText, kInitScoreText, 4, 40, 90, 250);
+    auto budgetText = MakeText(kBudgetText, kInitBudgetText, 4, 40, 120, 250);
+
+    m_pVeil->SetDepth(kVeilDepth);
+    for (dorvo::gfx::CSprite* unit : std::initializer_list<dorvo::gfx::CSprite*>{
+             panel.get(), puzzleButton.get(), roomButton.get(), succeed.get(), fail.get(), puzzleText.get(),
+             roomText.get(), scoreText.get(), budgetText.get()})
+        unit->SetDepth(kPanelDepth);
+    for (dorvo::gfx::CSprite* unit : std::initializer_list<dorvo::gfx::CSprite*>{
+             m_pVeil.get(), panel.get(), puzzleButton.get(), roomButton.get(), succeed.get(), fail.get(),
+             puzzleText.get(), roomText.get()})
+        unit->SetAlpha(0.0f, false);
+
+    comp->AddUnit(kVeil, m_pVeil.get(), "");
+    AddUnit(std::move(panel));
+    AddUnit(std::move(puzzleButton), kPanel);
+    AddUnit(std::move(roomButton), kPanel);
+    AddUnit(std::move(succeed), kPanel);
+    AddUnit(std::move(fail), kPanel);
+    AddUnit(std::move(puzzleText), "PuzzleButton");
+    AddUnit(std::move(roomText), "RoomButton");
+    AddUnit(std::move(scoreText), kPanel);
+    AddUnit(std::move(budgetText), kPanel);
+}
+
+void ScoreMenu::FillInResult()
+{
+    dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp();
+    if (!comp)
+        return;
+    dorvo::gfx::CSprite* succeed = comp->GetSprite(kSucceedText);
+    dorvo::gfx::CSprite* fail = comp->GetSprite(kFailText);
+    dorvo::gfx::CTextSprite* score = comp->GetTextSprite(kScoreText);
+    dorvo::gfx::CTextSprite* budget = comp->GetTextSprite(kBudgetText);
+    if (!succeed || !fail || !score || !budget)
+        return;
+    CPuzzle* puzzle = GetFocusedPuzzleOfGame();
+    if (!puzzle)
+    {
+        // Opened by hand with no puzzle in focus: no outcome and no score to show.
+        succeed->SetDepth(kSunkDepth);
+        fail->SetDepth(kSunkDepth);
+        score->SetText(kInitScoreText);
+        budget->SetText(kInitBudgetText);
+        return;
+    }
+    const bool failed = puzzle->IsFailed();
+    succeed->SetDepth(failed ? kSunkDepth : kPanelDepth);
+    fail->SetDepth(failed ? kPanelDepth : kSunkDepth);
+    puzzle->ComputeScore();
+    score->SetText("Score: " + Decimal(puzzle->GetScore()));
+    budget->SetText("Remaining Budget: " + Decimal(puzzle->GetBudgetLeft()));
+}
+
+void ScoreMenu::FadeUnits(float from, float to, float duration)
+{
+    dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp();
+    if (!comp)
+        return;
+    common::CInterpolationMgr& manager = common::CInterpolationMgr::Instance();
+    for (const char* name : kFadedUnits)
+        if (dorvo::gfx::CSprite* sprite = comp->GetSprite(name))
+            sprite->SetInterpolation(dorvo::gfx::CSprite::IP_Alpha,
+                                     manager.AddFloat(from, to, duration, common::INTERP_REMOVE));
+}
+
+void ScoreMenu::FadeVeil(float from, float to, float duration)
+{
+    if (m_pVeil)
+        m_pVeil->SetInterpolation(
+            dorvo::gfx::CSprite::IP_Alpha,
+            common::CInterpolationMgr::Instance().AddFloat(from, to, duration, common::INTERP_REMOVE));
+}
+
+void ScoreMenu::OpenTransition(float duration)
+{
+    FadeMenu::OpenTransition(duration);
+    FillInResult();
+    FadeUnits(0.0f, 1.0f, duration);
+    FadeVeil(0.0f, kVeilAlpha, duration);
+}
+
+void ScoreMenu::CloseTransition(float duration)
+{
+    FadeMenu::CloseTransition(duration);
+    FadeVeil(kVeilAlpha, 0.0f, duration);
+    FadeUnits(1.0f, 0.0f, duration);
+}
+
+void ScoreMenu::OnOpened()
+{
+    SendToMenu("StartPuzzleMenu", MSG_CloseMenu);
+}
+
+void ScoreMenu::OnButtonPressed(const std::string& name)
+{
+    if (name == "PuzzleButton")
+    {
+        RunConsoleLine("resetfocusedpuzzle");
+        // Still fading out after this menu's opening closed it, it would not hear the open and
+        // the player would be left without "Start": it finishes its close at once first.
+        if (GetMenuState("StartPuzzleMenu") == STATE_Closing)
+            SendToMenu("StartPuzzleMenu", MSG_CloseMenuForced);
+        SendToMenu("StartPuzzleMenu", MSG_OpenMenu);
+        SendToMenu("StartPuzzleMenu", MSG_ResetMenu);
+        SendToMenu("BackMenu", MSG_OpenMenu);
+        SendToMenu("BackMenu", MSG_ResetMenu);
+        SendMsgToSelf(MSG_CloseMenu, MSG_SCOPE_SUBSTATE, 0);
+    }
+    else if (name == "RoomButton")
+    {
+        SendToMenu("BackMenu", MSG_OpenMenu);
+        if (CQUORB* game = CQUORB::Get())
+            game->LeavePuzzle(false);
+    }
+}
+} // namespace QUORB

@@ -1,0 +1,145 @@
+#include "game/menus/StartPuzzleMenu.h"
+
+#include "common/InterpolationMgr.h"
+#include "engine/gfx/CButton.h"
+#include "engine/gfx/CDorvoGfx.h"
+#include "engine/gfx/CGFXCore.h"
+#include "engine/gfx/CTextSprite.h"
+#include "engine/gfx/Gfx2DComp.h"
+#include "game/menus/MenuCallbacks.h"
+#include "game/menus/MenuHitTests.h"
+#include "game/menus/MenuHud.h"
+#include "game/menus/PuzzleMenuCalls.h"
+
+#include <memory>
+
+namespace QUORB
+{
+namespace
+{
+const char* const kStartButton = "StartButton";
+const char* const kClearButton = "ClearButton";
+const char* const kStartText = "StartButtonText";
+const char* const kClearText = "ClearButtonText";
+
+std::unique_ptr<dorvo::gfx::CButton> MakeRoundButton(StateMachineComponent* owner, const char* unitName,
+                                                     const char* ownName, int anchor, float radius)
+{
+    const int position[2] = {0, 0};
+    const int anchorPair[2] = {anchor, anchor};
+    auto button = std::make_unique<dorvo::gfx::CButton>(
+        g_menuHud.m_coloredRadial.textureFile, g_menuHud.m_coloredRadial.unpressed, position, anchorPair);
+    button->SetName(unitName);
+    button->SetButtonPressedFunct(new SMButtonPressedFunct(owner, ownName));
+    button->SetPointInsideFunct(new CirclePointInsideFunct(button.get(), radius));
+    return button;
+}
+
+std::unique_ptr<dorvo::gfx::CTextSprite> MakeLabel(const char* name, int x, int y)
+{
+    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    const int position[2] = {x, y};
+    auto text = std::make_unique<dorvo::gfx::CTextSprite>("", dorvo::gfx::STextStyle(4, black), position, 64);
+    text->SetName(name);
+    return text;
+}
+} // namespace
+
+StartPuzzleMenu::StartPuzzleMenu(StateMachineComponent* owner) : FadeMenu(owner)
+{
+    m_openTime = kOpenSeconds;
+    m_closeTime = kCloseSeconds;
+    const int width = static_cast<int>(dorvo::gfx::GetScreenWidth());
+    const int height = static_cast<int>(dorvo::gfx::GetScreenHeight());
+
+    auto start = MakeRoundButton(owner, kStartButton, "Start", 64, kStartRadius);
+    start->SetPosition(width - 110, height - 120);
+    auto clear = MakeRoundButton(owner, kClearButton, "Clear", 32, kClearRadius);
+    clear->SetPosition(width - 150, height - 55);
+    clear->SetScale(0.5f, 0.5f, 1.0f);
+
+    AddUnit(std::move(start));
+    AddUnit(std::move(clear));
+    AddUnit(MakeLabel(kStartText, 20, 50), kStartButton);
+    AddUnit(MakeLabel(kClearText, 10, 20), kClearButton);
+}
+
+void StartPuzzleMenu::SetText(const std::string& unit, const std::string& text)
+{
+    dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp();
+    if (dorvo::gfx::CTextSprite* label = comp ? comp->GetTextSprite(unit) : nullptr)
+        label->SetText(text);
+}
+
+void StartPuzzleMenu::OpenTransition(float duration)
+{
+    // Set at every opening, so a menu closed while it read "Stop" comes back ready.
+    const bool creating = IsGameInCreatePuzzleMode();
+    SetText(kStartText, creating ? "Test" : "Start");
+    SetText(kClearText, creating ? "Clear" : "Reset");
+    FadeMenu::OpenTransition(duration);
+}
+
+void StartPuzzleMenu::OnButtonPressed(const std::string& name)
+{
+    if (name == "Start")
+    {
+        if (IsPhysicsPaused())
+            StartRun();
+        else
+            StopRun();
+    }
+    else if (name == "Clear")
+    {
+        // During a run the button is faded out and does nothing.
+        if (IsPhysicsPaused())
+            RunConsoleLine("reloadfocusedpuzzle");
+    }
+}
+
+void StartPuzzleMenu::StartRun()
+{
+    RunConsoleLine("play");
+    SetText(kStartText, "Stop");
+    SendToMenu("WidgetChoiceBarMenu", MSG_CloseMenu);
+    SendToMenu("WidgetPropertyBarMenu", MSG_CloseMenu);
+    SendToMenu("BudgetMenu", MSG_CloseMenu);
+    if (IsGameInCreatePuzzleMode())
+        SendToMenu("CreatorMenu", MSG_CloseMenu);
+    SendToMenu("BackMenu", MSG_CloseMenu);
+    FadeClearButton(1.0f, 0.0f);
+}
+
+void StartPuzzleMenu::StopRun()
+{
+    RunConsoleLine("resetfocusedpuzzle");
+    Reset();
+    SendToMenu("BackMenu", MSG_OpenMenu);
+    SendToMenu("BackMenu", MSG_ResetMenu);
+}
+
+void StartPuzzleMenu::Reset()
+{
+    const bool creating = IsGameInCreatePuzzleMode();
+    SendToMenu("WidgetChoiceBarMenu", MSG_OpenMenuEx);
+    SendToMenu("BudgetMenu", MSG_OpenMenu);
+    SendToMenu("WidgetPropertyBarMenu", MSG_CloseMenu);
+    if (creating)
+        SendToMenu("CreatorMenu", MSG_OpenMenu);
+    SetText(kStartText, creating ? "Test" : "Start");
+    FadeClearButton(0.0f, 1.0f);
+}
+
+void StartPuzzleMenu::FadeClearButton(float from, float to)
+{
+    dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp();
+    if (!comp)
+        return;
+    common::CInterpolationMgr& manager = common::CInterpolationMgr::Instance();
+    // One record each: a record removes itself once read at its end.
+    for (const char* name : {kClearButton, kClearText})
+        if (dorvo::gfx::CSprite* sprite = comp->GetSprite(name))
+            sprite->SetInterpolation(dorvo::gfx::CSprite::IP_Alpha,
+                                     manager.AddFloat(from, to, kClearFadeSeconds, common::INTERP_REMOVE));
+}
+} // namespace QUORB

@@ -1,0 +1,95 @@
+#include "game/menus/TimerObjMenu.h"
+
+#include "common/math/Matrix4.h"
+#include "engine/Gob.h"
+#include "engine/POVComp.h"
+#include "engine/gfx/CGFXCore.h"
+#include "engine/gfx/CTextSprite.h"
+#include "engine/gfx/Gfx2DComp.h"
+#include "game/CPuzzle.h"
+#include "game/CTimeLimit.h"
+#include "game/ObjectiveComp.h"
+#include "game/menus/PuzzleMenuCalls.h"
+
+#include <iomanip>
+#include <memory>
+#include <sstream>
+
+namespace QUORB
+{
+namespace
+{
+const char* const kTimeText = "TimeText";
+
+// The screen point of a world point through the graphics core's current viewport, projection
+// and view (the identity as world): x and y in pixels, z the depth from 0 to 1. False without a
+// viewport.
+bool ProjectToScreen(const math::Vector3& world, math::Vector3& screen)
+{
+    const dorvo::gfx::CGFXCore& core = dorvo::gfx::CGFXCore::Instance();
+    const dorvo::gfx::SViewportRecord* record = core.GetCurrentViewport();
+    if (!record)
+        return false;
+    const plat::D3DVIEWPORT9& viewport = record->viewport;
+    screen =
+        math::Project(world, static_cast<float>(viewport.X), static_cast<float>(viewport.Y),
+                      static_cast<float>(viewport.Width), static_cast<float>(viewport.Height), viewport.MinZ,
+                      viewport.MaxZ, core.GetProjection(), core.GetView(), math::Matrix4());
+    return true;
+}
+} // namespace
+
+TimerObjMenu::TimerObjMenu(StateMachineComponent* owner) : StaticMenu(owner) {}
+
+std::string TimerObjMenu::FormatTimeLeft(float seconds)
+{
+    // NaN as well as a negative time reads as 0.
+    const double t = seconds > 0.0f ? static_cast<double>(seconds) : 0.0;
+    std::ostringstream fixed;
+    fixed << std::fixed << std::setprecision(2) << t;
+    std::string text = fixed.str();
+    // The zeros go by the digits written, so 99.996 (written 100.00) gets none.
+    const std::size_t point = text.find('.');
+    if (point != std::string::npos && point < 3)
+        text.insert(0, 3 - point, '0');
+    return text;
+}
+
+void TimerObjMenu::Init()
+{
+    m_openTime = 0.0f;
+    m_closeTime = 0.0f;
+    const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const int position[2] = {0, 0};
+    auto text =
+        std::make_unique<dorvo::gfx::CTextSprite>("0:00", dorvo::gfx::STextStyle(4, white), position, 150);
+    text->SetName(kTimeText);
+    // A text sprite takes its pivot from its current animation, which draws nothing of its own.
+    const int pivot[2] = {kPivotX, kPivotY};
+    text->AddGridAnimation("Pivot", 0, 0, 1, 0, 0, 50, pivot, false);
+    AddUnit(std::move(text));
+}
+
+void TimerObjMenu::UpdateOpen()
+{
+    dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp();
+    dorvo::gfx::CTextSprite* text = comp ? comp->GetTextSprite(kTimeText) : nullptr;
+    if (!text)
+        return;
+    // No focused puzzle counts as no time limit.
+    const CPuzzle* puzzle = GetFocusedPuzzleOfGame();
+    Gob* objective = puzzle ? puzzle->GetObjectiveGob(CPuzzle::OT_TimeLimit) : nullptr;
+    ObjectiveComp* objectiveComp = ObjectiveComp::Of(objective);
+    CTimeLimit* limit = objectiveComp ? objectiveComp->AsTimeLimit() : nullptr;
+    const POVComp* pov = objective ? GetPOVComp(objective) : nullptr;
+    math::Vector3 screen;
+    if (!limit || !pov || !IsGameInEditorMode() || !ProjectToScreen(pov->GetPosition(), screen))
+    {
+        text->SetVisible(false, false);
+        return;
+    }
+    text->SetVisible(true, false);
+    text->SetPosition(static_cast<int>(screen.x), static_cast<int>(screen.y));
+    text->SetText(FormatTimeLeft(limit->GetRemainingSeconds()));
+}
+} // namespace QUORB

@@ -1,0 +1,18 @@
+#include "game/menus/VoskelSplash.h"
+
+#include "game/menus/MenuSend.h"
+
+namespace QUORB
+{
+VoskelSplash::VoskelSplash(StateMachineComponent* owner) : GameSplashMenu(owner) {}
+
+void VoskelSplash::Init()
+{
+    BuildUnits("hud/VoskelOrigins.png", 300);
+}
+
+void VoskelSplash::OnClosed()
+{
+    SendToMenu("GameSplashMenu", MSG_OpenMenu);
+}
+} // namespace QUORB

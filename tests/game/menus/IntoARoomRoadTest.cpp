@@ -1,0 +1,167 @@
+// The player's road from the main menu into a room, a face and its puzzle and back out again,
+// headless from a boot with a profile: the room list, the look-at menu and the info panel at a
+// face, the puzzle entered and left, and the back row at every step. The campaign room is a test
+// room of four puzzles filed under the campaign's "Tutorial.xml".
+#include "MenuTestWorld.h"
+#include "RoomMenuFixtures.h"
+
+#include "game/CCamera.h"
+#include "game/CQUORB.h"
+#include "game/CRoom.h"
+#include "game/menus/BaseMenu.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using QUORB::BaseMenu;
+
+namespace
+{
+constexpr int kClosed = BaseMenu::STATE_Closed;
+constexpr int kOpen = BaseMenu::STATE_Open;
+
+gametest::MenuTestSetup RoadSetup()
+{
+    gametest::MenuTestSetup setup;
+    puzzletest::PuzzleText narrow = roommenutest::PlayablePuzzle();
+    narrow.availableWidgets = 1 | 4; // platforms and bars
+    roommenutest::AddRoom(setup.files, "Tutorial.xml",
+                          {roommenutest::PlayablePuzzle(), narrow, roommenutest::PlayablePuzzle(),
+                           roommenutest::PlayablePuzzle()});
+    setup.files["files/profiles/Player.xml"] = roommenutest::ProfileXml({"Tutorial.xml"});
+    return setup;
+}
+
+class IntoARoomRoad : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_world = std::make_unique<gametest::MenuTestWorld>(RoadSetup());
+        ASSERT_TRUE(m_world->Booted());
+        m_world->Step(2);
+        m_world->Console("loadprofile Player.xml");
+    }
+
+    int State(const char* menu) const { return m_world->MenuState(menu); }
+    bool Shown(const char* menu, const char* unit) const { return m_world->Unit(menu, unit).visible; }
+
+    bool WaitFor(const char* menu, int state, double seconds = 3.0)
+    {
+        return m_world->RunUntil([&]() { return State(menu) == state; }, seconds);
+    }
+
+    // What the main menu's buttons do until it is built: the panel opened, then the back row
+    // opened and reset beside it.
+    void FromTheMainMenu(const char* panel)
+    {
+        ASSERT_TRUE(m_world->Send(panel, MSG_OpenMenu));
+        ASSERT_TRUE(m_world->Send("BackMenu", MSG_OpenMenu));
+        m_world->Send("BackMenu", MSG_ResetMenu);
+        m_world->Step();
+    }
+
+    // The pointer rests on the room's button, which loads it, and clicks it; the camera turns to
+    // a face and the look-at menu comes up there.
+    void IntoTheRoom(const char* button, const char* file)
+    {
+        ASSERT_TRUE(WaitFor("RoomSelectionMenu", kOpen));
+        ASSERT_TRUE(m_world->Hover("RoomSelectionMenu", button, 0.1));
+        EXPECT_EQ(m_world->Game().GetRoom()->GetRoomName(), file);
+        ASSERT_TRUE(m_world->Click("RoomSelectionMenu", button));
+        ASSERT_TRUE(WaitFor("PuzzleLookAtMenu", kOpen));
+        EXPECT_EQ(State("RoomSelectionMenu"), kClosed);
+    }
+
+    std::string Label() const { return m_world->Unit("PuzzleLookAtMenu", "StartPuzzleText").text; }
+
+    void Back() { ASSERT_TRUE(m_world->Click("BackMenu", "BackButton")); }
+
+    std::unique_ptr<gametest::MenuTestWorld> m_world;
+};
+
+TEST_F(IntoARoomRoad, FromTheMainMenuIntoAPuzzleAndBackWithTheBackRow)
+{
+    // "Play": the room list and the back row with its back button alone.
+    FromTheMainMenu("RoomSelectionMenu");
+    EXPECT_TRUE(Shown("BackMenu", "BackButton"));
+    EXPECT_FALSE(Shown("BackMenu", "SaveButton"));
+    EXPECT_FALSE(Shown("BackMenu", "NewRoomButton"));
+
+    // Into the campaign room: its first face to the right, with the look-at menu and the info.
+    IntoTheRoom("ButtonC:Tutorial.xml", "Tutorial.xml");
+    const int face = m_world->Game().GetFocusedFace();
+    EXPECT_EQ(Label(), "Play Puzzle");
+    EXPECT_EQ(State("PuzzleInfoMenu"), kOpen);
+    EXPECT_TRUE(Shown("PuzzleInfoMenu", "TargetButton"));
+    EXPECT_TRUE(Shown("PuzzleInfoMenu", "TimeLimitButton"));
+    EXPECT_FALSE(Shown("PuzzleInfoMenu", "GetToLocationButton"));
+    EXPECT_EQ(m_world->Unit("PuzzleInfoMenu", "BudgetText").text, "Budget: 5");
+    EXPECT_EQ(Shown("PuzzleInfoMenu", "MagnetButton"), face != 1); // the narrow face offers two kinds
+
+    // The arrows turn the room and the menus follow.
+    ASSERT_TRUE(m_world->Click("PuzzleLookAtMenu", "RightArrow"));
+    m_world->Step();
+    ASSERT_TRUE(WaitFor("PuzzleLookAtMenu", kOpen));
+    EXPECT_EQ(m_world->Game().GetFocusedFace(), (face + 1) % 4);
+    EXPECT_EQ(Shown("PuzzleInfoMenu", "MagnetButton"), (face + 1) % 4 != 1);
+    ASSERT_TRUE(m_world->Click("PuzzleLookAtMenu", "LeftArrow"));
+    m_world->Step();
+    ASSERT_TRUE(WaitFor("PuzzleLookAtMenu", kOpen));
+    EXPECT_EQ(m_world->Game().GetFocusedFace(), face);
+
+    // "Play Puzzle": the editor on, the puzzle's menus up, the face's menus gone.
+    m_world->ClearMessages();
+    ASSERT_TRUE(m_world->Click("PuzzleLookAtMenu", "StartPuzzleButton"));
+    EXPECT_TRUE(m_world->Game().IsEditorMode());
+    for (const char* menu : {"StartPuzzleMenu", "BudgetMenu", "TimerObjMenu"})
+        EXPECT_EQ(m_world->MessagesTo(menu, MSG_OpenMenu).size(), 1u) << menu;
+    EXPECT_EQ(m_world->MessagesTo("WidgetChoiceBarMenu", MSG_OpenMenuEx).size(), 1u);
+    m_world->RunFor(0.5);
+    EXPECT_EQ(State("PuzzleLookAtMenu"), kClosed);
+    EXPECT_EQ(State("PuzzleInfoMenu"), kClosed);
+    EXPECT_EQ(State("BackMenu"), kOpen);
+
+    // Back out of the puzzle (the game leaves it); the face's menus return.
+    Back();
+    EXPECT_FALSE(m_world->Game().IsEditorMode());
+    EXPECT_EQ(State("StartPuzzleMenu"), kClosed);
+    ASSERT_TRUE(WaitFor("PuzzleLookAtMenu", kOpen));
+    EXPECT_EQ(Label(), "Play Puzzle");
+
+    // Back from the face to the room list, and from there to the main menu.
+    Back();
+    EXPECT_TRUE(WaitFor("RoomSelectionMenu", kOpen));
+    EXPECT_EQ(State("BackMenu"), kOpen);
+    m_world->ClearMessages();
+    Back();
+    EXPECT_EQ(m_world->MessagesTo("MainMenu", MSG_OpenMenu).size(), 1u);
+    EXPECT_EQ(State("BackMenu"), kClosed);
+    EXPECT_TRUE(WaitFor("RoomSelectionMenu", kClosed, 1.0));
+
+    // "Options", and back to the main menu.
+    FromTheMainMenu("OptionsMenu");
+    m_world->ClearMessages();
+    Back();
+    EXPECT_EQ(State("OptionsMenu"), kClosed);
+    EXPECT_EQ(m_world->MessagesTo("MainMenu", MSG_OpenMenu).size(), 1u);
+    EXPECT_EQ(State("BackMenu"), kClosed);
+}
+
+TEST_F(IntoARoomRoad, TheEmptyRoomCannotBeEnteredButCanBeBuiltIn)
+{
+    FromTheMainMenu("RoomSelectionMenu");
+    IntoTheRoom("ButtonU:EmptyRoom.xml", "EmptyRoom.xml");
+    EXPECT_EQ(Label(), "Cannot Enter");
+    ASSERT_TRUE(m_world->Click("PuzzleLookAtMenu", "StartPuzzleButton"));
+    EXPECT_FALSE(m_world->Game().IsEditorMode());
+
+    // In create-puzzle mode the menu says so once it comes up again.
+    m_world->Console("togglecm");
+    ASSERT_TRUE(m_world->Click("PuzzleLookAtMenu", "RightArrow"));
+    m_world->Step();
+    ASSERT_TRUE(WaitFor("PuzzleLookAtMenu", kOpen));
+    EXPECT_EQ(Label(), "Create Puzzle");
+}
+} // namespace
