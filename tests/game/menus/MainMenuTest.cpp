@@ -154,7 +154,7 @@ TEST_F(MainMenuTest, EachOfTheFirstFiveOpensItsMenuWithTheBackRowAndSlidesTheMai
                                         {"BackMenu", MSG_ResetMenu},
                                         {"MainMenu", MSG_CloseMenu}}));
         EXPECT_EQ(m_world->MenuState("MainMenu"), kClosing);
-        EXPECT_EQ(m_world->MenuState(row.opens), kOpen);
+        EXPECT_GT(m_world->MenuState(row.opens), kClosed); // coming in: the panels slide
         EXPECT_FALSE(m_world->QuitRequested());
         ASSERT_TRUE(m_world->RunUntil([this]() { return m_world->MenuState("MainMenu") == kClosed; }, 1.0));
         Send(row.opens, MSG_CloseMenu);
