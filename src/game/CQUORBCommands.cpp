@@ -164,6 +164,10 @@ void CQUORB::ToggleEditor()
     {
         if (m_pRoom)
         {
+            // The editor builds on the focused face, to which the camera turns: a circle left by
+            // a menu that covered the room (one closed from the console) would carry the view
+            // away from it.
+            ClearCameraFlags(CCamera::kOrbitFlag);
             FocusFace();
             if (CPuzzle* puzzle = GetFocusedPuzzle())
                 puzzle->LerpToWaterLevel();

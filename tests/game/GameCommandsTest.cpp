@@ -10,9 +10,10 @@
 #include "common/math/Vector3.h"
 #include "engine/CDorvoApp.h"
 #include "engine/CPicker.h"
+#include "engine/GobManager.h"
 #include "engine/gfx/GuiSkinColors.h"
 #include "engine/phy/DynamicsEngine.h"
-#include "engine/GobManager.h"
+#include "game/CCamera.h"
 #include "game/CRoom.h"
 #include "game/WidgetManipulator.h"
 
@@ -246,6 +247,27 @@ TEST(GameCommandsTest, TheEditorSwitchPausesResetsAndEnablesThePickerWhileOn)
     EXPECT_EQ(game.GetWidgetManipulator()->GetCurrentWidgetType(), "");
     EXPECT_EQ(Received(world, "WidgetPropertyBarMenu"), std::vector<MessageName>{MSG_CloseMenu});
     EXPECT_TRUE(game.IsWaterRestoreRunning());
+}
+
+// A menu that covers the room circles the camera; closed from the console it leaves it circling.
+// Switching the editor on stops the circle and turns the camera to the focused face.
+TEST(GameCommandsTest, TheEditorSwitchedOnStopsTheCircleAndTurnsToTheFocusedFace)
+{
+    GameTestWorld world;
+    ASSERT_TRUE(world.Booted());
+    world.Frames(3);
+    QUORB::CQUORB& game = world.Game();
+    QUORB::CCamera* camera = game.GetGameCamera();
+    ASSERT_NE(game.GetRoom(), nullptr);
+    game.SetCameraFlags(QUORB::CCamera::kOrbitFlag);
+    world.Frames(30);
+    game.SetFocusedFace(1);
+    world.Console("toggleeditor");
+    EXPECT_EQ(camera->GetFlags() & QUORB::CCamera::kOrbitFlag, 0u);
+    world.Frames(40);
+    const math::Quad& face = game.GetRoom()->GetFace(1);
+    const math::Vector3 middle = (face.p0 + face.p2) * 0.5f;
+    EXPECT_NEAR((camera->GetLookAt() - middle).Length(), 0.0f, 1e-3f);
 }
 
 TEST(GameCommandsTest, EnvironmentObjectsTypedInGoWithTheRoom)

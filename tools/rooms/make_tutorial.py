@@ -84,24 +84,24 @@ def description(role, archetype, position, scale=(1, 1, 1), orientation=IDENTITY
 # ---- objectives ----
 
 def location(face, u, v, size):
-    return description("ObjectiveDescription", "LocationObjective", at(face, u, v), (size,) * 3,
+    return description("ObjectiveDescription", "LocationObjective", at(face, u, v), (size,) * 3, facing(face),
                        objective=val("int", "ObjectiveID", 1)
                        + "<GetToLocation>" + val("enum", "QuorbCheckType", 0) + "</GetToLocation>")
 
 
 def target(face, u, v, size):
-    return description("ObjectiveDescription", "TargetObjective", at(face, u, v), (size,) * 3,
+    return description("ObjectiveDescription", "TargetObjective", at(face, u, v), (size,) * 3, facing(face),
                        objective=val("int", "ObjectiveID", 32) + "<Target></Target>")
 
 
 def time_limit(face, u, v, seconds):
-    return description("ObjectiveDescription", "TimerObjective", at(face, u, v),
+    return description("ObjectiveDescription", "TimerObjective", at(face, u, v), orientation=facing(face),
                        objective=val("int", "ObjectiveID", 8)
                        + "<TimeLimit>" + val("float", "TimeInterval", float(seconds)) + "</TimeLimit>")
 
 
 def water_control(face, u, v, begin, end, seconds):
-    return description("ObjectiveDescription", "WaterObjective", at(face, u, v),
+    return description("ObjectiveDescription", "WaterObjective", at(face, u, v), orientation=facing(face),
                        objective=val("int", "ObjectiveID", 16)
                        + "<WaterControl>" + val("float", "BeginWaterLevel", float(begin))
                        + val("float", "EndWaterLevel", float(end)) + val("float", "TimeInterval", float(seconds))
@@ -112,20 +112,33 @@ def water_control(face, u, v, begin, end, seconds):
 
 def ball(face, u, v, density):
     data = (val("string", "Type", "QUORB") + "<QUORB>" + base(True, density) + FRICTION + "</QUORB>")
-    return description("QuorbDescription", "QUORBBall", at(face, u, v), data=data)
+    return description("QuorbDescription", "QUORBBall", at(face, u, v), orientation=facing(face), data=data)
 
 
 def hard_node(face, u, v):
-    return description("WidgetDescription", "HardNode", at(face, u, v))
+    return description("WidgetDescription", "HardNode", at(face, u, v), orientation=facing(face))
 
 
-def yaw_about_face_normal(face, angle):
-    """The orientation of a segment on the face whose long axis leans angle radians up from the
-    face's right: its local x along the face, its local z away from the room's centre."""
-    (cx, _, cz), (rx, _, rz) = FACES[face]
-    along = (rx * math.cos(angle), math.sin(angle), rz * math.cos(angle))
-    out = (cx / 20.0, 0.0, cz / 20.0)
-    return quaternion_from_rows(along, out)
+def normal(face):
+    """The face's normal, into the room."""
+    (cx, _, cz), _ = FACES[face]
+    return (-cx / 20.0, 0.0, -cz / 20.0)
+
+
+def facing(face):
+    """How the editor turns what it places at a press (anchors, star objects, objectives): its
+    local x along the face's normal (Quaternion::SetFromDirection)."""
+    nx, _, nz = normal(face)
+    return quaternion_from_rows((nx, 0.0, nz), (-nz, 0.0, nx))  # z = n x up
+
+
+def segment_orientation(face, d):
+    """A segment's turn on the face from its direction d, as its nodes give it: the long axis
+    (local x on faces 0 and 2, local z on faces 1 and 3) along d."""
+    n = normal(face)
+    minus = tuple(-c for c in n)
+    x_axis, z_axis = {0: (d, minus), 1: (minus, d), 2: (d, n), 3: (n, d)}[face]
+    return quaternion_from_rows(x_axis, z_axis)
 
 
 def quaternion_from_rows(x_row, z_row):
@@ -169,8 +182,9 @@ def fixed_segment(archetype, face, a, b):
     du, dv = bu - au, bv - av
     length = math.hypot(du, dv)
     mid = at(face, (au + bu) / 2.0, (av + bv) / 2.0)
-    orientation = yaw_about_face_normal(face, math.atan2(dv, du))
     (_, _, _), (rx, _, rz) = FACES[face]
+    direction = (rx * du / length, dv / length, rz * du / length)
+    orientation = segment_orientation(face, direction)
     # Faces 0 and 2 stretch a segment along its local x, faces 1 and 3 along its local z.
     scale = (length, 1, 1) if face in (0, 2) else (1, 1, length)
     cls = {"Platform": "Platform", "Bar": "Bar", "BarAlt": "Bar", "Accelerator": "Accelerator"}[archetype]
@@ -185,7 +199,7 @@ def face_0():
     """Build a bridge: the ball drops between two anchors; a platform joining them catches it in
     the location."""
     return {"budget": 3, "widgets_offered": PLATFORM,
-            "objectives": [location(0, 0, 1, 3)],
+            "objectives": [location(0, 0, 1.5, 3)],
             "quorbs": [ball(0, 0, 7, 0.5)],
             "widgets": [hard_node(0, -2.4, 0), hard_node(0, 2.4, 0)]}
 
