@@ -5,6 +5,7 @@
 #include "common/ConsoleInterface.h"
 #include "common/InputEvent.h"
 #include "common/Singleton.h"
+#include "common/math/Vector3.h"
 #include "engine/CDorvoApp.h"
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
@@ -340,5 +341,10 @@ std::vector<std::string> MenuTestWorld::ScrollListNames(const std::string& menu,
         for (const dorvo::gfx::IScreenUnit* unit : *units)
             names.push_back(unit ? unit->GetName() : std::string());
     return names;
+}
+
+bool MenuTestWorld::Broadcast(MessageName name, const math::Vector3& value)
+{
+    return common::Singleton<Database>::Instance()->BroadcastMsgVector3(name, value);
 }
 } // namespace gametest
