@@ -151,6 +151,8 @@ public:
     // A message with a vector to every message taker, as the game broadcasts the mouse's
     // MSG_MouseHeld and MSG_MouseUp; whether any took it.
     bool Broadcast(MessageName name, const math::Vector3& value);
+    // "unit: file" for each unit of the menu that names a texture file that did not load.
+    std::vector<std::string> UnloadedTextures(const std::string& menu) const;
 
 private:
     static GameTestSetup WithMenus(const MenuTestSetup& setup, MenuRecordings* recordings);
