@@ -112,11 +112,11 @@ TEST_F(CreateProfileMenuTest, DropsInOverTheVeilWithTheDefaultName)
 {
     Boot();
     QUORB::CQUORB& game = m_world->Game();
-    game.ClearCameraFlags(4);
+    game.ClearCameraFlags(QUORB::CCamera::kOrbitFlag);
     m_world->ClearMessages();
     m_world->SendInt(kPanel, MSG_SetCustomData, 0);
     m_world->Send(kPanel, MSG_OpenMenu);
-    EXPECT_NE(game.GetGameCamera()->GetFlags() & 4u, 0u);
+    EXPECT_NE(game.GetGameCamera()->GetFlags() & QUORB::CCamera::kOrbitFlag, 0u);
     EXPECT_EQ(m_world->MessagesTo("PuzzleLookAtMenu", MSG_CloseMenu).size(), 1u);
     EXPECT_EQ(m_world->MessagesTo("PuzzleInfoMenu", MSG_CloseMenu).size(), 1u);
 
@@ -151,6 +151,18 @@ TEST_F(CreateProfileMenuTest, DropsInOverTheVeilWithTheDefaultName)
     EXPECT_EQ(box.y, 180);
     EXPECT_EQ(m_world->Unit(kPanel, "CreateButton").x, 330);
     EXPECT_EQ(m_world->Unit(kPanel, "CreateButton").y, 250);
+    EXPECT_EQ(m_world->Unit(kPanel, "TE1Text").text, "MyProfile");
+
+    // Drawn in order: the veil, the panel, its units, the name above its box.
+    const auto depth = [this](const char* unit)
+    {
+        const dorvo::gfx::IScreenUnit* found = m_world->FindUnit(kPanel, unit);
+        return found ? found->GetDepth() : -100;
+    };
+    EXPECT_GT(depth("Background"), depth("SkinColorBackground"));
+    for (const char* unit : {"CreateButton", "CreateText", "TitleText", "EditBox"})
+        EXPECT_GT(depth(unit), depth("Background")) << unit;
+    EXPECT_GT(depth("TE1Text"), depth("EditBox"));
 
     // The veil is drawn like a plain sprite: in the skin's sprite colour, whatever the pointer does.
     m_world->Console("setgameskin ColdSkin");

@@ -1,0 +1,200 @@
+// The main road of the game, headless, from the splash screens through a puzzle run to the score
+// screen and back to the main menu, as a returning player goes it: the seeded settings name a
+// seeded profile that unlocks our room.
+//
+// Two stretches stand in for what is not there yet: the room filed as our "Tutorial.xml" is a
+// test room (its front puzzle on every face: a star that falls into a location), and the widgets
+// are placed from code after "setcwt" has chosen their type, where the player will place them with
+// the cursor.
+#include "MainRoadSetup.h"
+#include "MenuTestWorld.h"
+#include "PuzzleFixtures.h"
+#include "RoomMenuFixtures.h"
+
+#include "engine/GobManager.h"
+#include "game/CPuzzle.h"
+#include "game/CQUORB.h"
+#include "game/CRoom.h"
+#include "game/WidgetManipulator.h"
+#include "game/menus/BaseMenu.h"
+#include "game/menus/MainMenu.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+using Strings = std::vector<std::string>;
+constexpr int kClosed = QUORB::BaseMenu::STATE_Closed;
+constexpr int kOpen = QUORB::BaseMenu::STATE_Open;
+constexpr int kBudget = 4;
+
+// The star falls from above into the location on the floor and rests there.
+puzzletest::PuzzleText FallIntoTheLocation()
+{
+    puzzletest::PuzzleText puzzle;
+    puzzle.budget = kBudget;
+    puzzle.objectives.push_back(puzzletest::DescriptionXml("ObjectiveDescription", "LocationObjective",
+                                                           math::Vector3(0.0f, -9.0f, 20.0f), 4.0f,
+                                                           puzzletest::LocationXml()));
+    puzzle.quorbs.push_back(
+        puzzletest::DescriptionXml("QuorbDescription", "QUORBBall", math::Vector3(0.0f, -5.0f, 20.0f), 1.0f));
+    return puzzle;
+}
+
+gametest::MenuTestSetup Road()
+{
+    gametest::MenuTestSetup setup = mainroad::RoadSetup("Player.xml", {"Player.xml"});
+    const puzzletest::PuzzleText puzzle = FallIntoTheLocation();
+    roommenutest::AddRoom(setup.files, mainroad::kOurRoom, {puzzle, puzzle, puzzle, puzzle});
+    return setup;
+}
+
+class MainRoad : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_world = std::make_unique<gametest::MenuTestWorld>(Road());
+        ASSERT_TRUE(m_world->Booted());
+    }
+
+    int State(const char* menu) const { return m_world->MenuState(menu); }
+    std::string Text(const char* menu, const char* unit) const { return m_world->Unit(menu, unit).text; }
+    bool WaitFor(const char* menu, int state, double seconds = 3.0)
+    {
+        return m_world->RunUntil([&]() { return State(menu) == state; }, seconds);
+    }
+    QUORB::CPuzzle* Puzzle() const { return m_world->Game().GetFocusedPuzzle(); }
+
+    Strings LinesRun() const
+    {
+        Strings lines;
+        for (const gametest::ConsoleLine& line : m_world->ConsoleLines())
+            if (line.run)
+                lines.push_back(line.text);
+        return lines;
+    }
+
+    // A widget of the chosen type placed where the star does not fall, charged to the budget.
+    void PlaceChosenWidget(float x)
+    {
+        const std::string type = m_world->Game().GetWidgetManipulator()->GetCurrentWidgetType();
+        Gob* gob = puzzletest::MakeAt(type.c_str(), math::Vector3(x, -9.0f, 20.0f));
+        ASSERT_NE(gob, nullptr) << type;
+        m_world->Game().AddWidgetToFocusedPuzzle(gob->GetID());
+        Puzzle()->SpendBudget(type);
+        m_world->Step();
+    }
+
+    // "Start", then the run until the score panel has faded in.
+    void RunToTheScorePanel()
+    {
+        m_world->ClearConsoleLines();
+        m_world->ClearMessages();
+        ASSERT_TRUE(m_world->Click("StartPuzzleMenu", "StartButton"));
+        EXPECT_EQ(LinesRun(), Strings({"play"}));
+        EXPECT_EQ(Text("StartPuzzleMenu", "StartButtonText"), "Stop");
+        for (const char* menu : {"WidgetChoiceBarMenu", "WidgetPropertyBarMenu", "BudgetMenu", "BackMenu"})
+            EXPECT_EQ(m_world->MessagesTo(menu, MSG_CloseMenu).size(), 1u) << menu;
+        EXPECT_EQ(State("BudgetMenu"), kClosed);
+        EXPECT_EQ(State("BackMenu"), kClosed);
+        ASSERT_TRUE(WaitFor("ScoreMenu", kOpen, 8.0)) << "the star never rested in the location";
+    }
+
+    std::unique_ptr<gametest::MenuTestWorld> m_world;
+};
+
+TEST_F(MainRoad, FromTheSplashScreensThroughARunToTheScoreScreenAndBackToTheMainMenu)
+{
+    // The splash chain ends at the main menu, which greets the returning player.
+    ASSERT_TRUE(WaitFor("MainMenu", kOpen, 16.0));
+    const std::vector<gametest::MenuMessage> said =
+        m_world->MessagesTo("MessageWindowMenu", MSG_SendTextMessage);
+    ASSERT_FALSE(said.empty());
+    EXPECT_EQ(said.front().data.GetString(), QUORB::MainMenu::kWelcomeText);
+    EXPECT_EQ(said.front().data.GetString(), "Welcome to Q.U.O.R.B.");
+
+    // "Play": the room list; resting on our room loads it, a click goes in.
+    ASSERT_TRUE(m_world->Click("MainMenu", "Play"));
+    ASSERT_TRUE(WaitFor("RoomSelectionMenu", kOpen));
+    const std::string button = std::string("ButtonC:") + mainroad::kOurRoom;
+    m_world->Step(); // the rows' slide ends a frame after the menu has opened
+    ASSERT_TRUE(m_world->Hover("RoomSelectionMenu", button, 0.1));
+    ASSERT_EQ(m_world->Game().GetRoom()->GetRoomName(), mainroad::kOurRoom);
+    // The committed environment's water covers the floor; this puzzle is about the floor.
+    m_world->Game().SetWaterLevel(-20.0f);
+    ASSERT_TRUE(m_world->Click("RoomSelectionMenu", button));
+    ASSERT_TRUE(WaitFor("PuzzleLookAtMenu", kOpen));
+    EXPECT_EQ(Text("PuzzleLookAtMenu", "StartPuzzleText"), "Play Puzzle");
+
+    // "Play Puzzle": the puzzle's menus, the budget panel full.
+    ASSERT_TRUE(m_world->Click("PuzzleLookAtMenu", "StartPuzzleButton"));
+    ASSERT_TRUE(m_world->Game().IsEditorMode());
+    ASSERT_NE(Puzzle(), nullptr);
+    m_world->Step();
+    EXPECT_EQ(Text("BudgetMenu", "TotalBudgetText"), "Total: 4");
+    EXPECT_EQ(Text("BudgetMenu", "RemainingBudgetText"), "Left: 4");
+    ASSERT_TRUE(WaitFor("StartPuzzleMenu", kOpen, 2.5));
+    EXPECT_EQ(Text("StartPuzzleMenu", "StartButtonText"), "Start");
+    EXPECT_EQ(State("BackMenu"), kOpen);
+
+    // Two widgets of types chosen with "setcwt": "Left: " counts down.
+    m_world->Console("setcwt Platform");
+    PlaceChosenWidget(-12.0f);
+    EXPECT_EQ(Text("BudgetMenu", "RemainingBudgetText"), "Left: 3");
+    m_world->Console("setcwt Bar");
+    PlaceChosenWidget(12.0f);
+    EXPECT_EQ(Text("BudgetMenu", "RemainingBudgetText"), "Left: 2");
+    m_world->Console("clearcwt");
+
+    // "Start": the run; the location is met and the score panel shows the win.
+    RunToTheScorePanel();
+    auto depth = [this](const char* unit)
+    { return dynamic_cast<dorvo::gfx::CSprite*>(m_world->FindUnit("ScoreMenu", unit))->GetDepth(); };
+    EXPECT_GT(depth("SucceedText"), depth("FailText")) << "\"Puzzle Completed!\" in front";
+    EXPECT_EQ(Text("ScoreMenu", "ScoreText"), "Score: 70") << "50 for the location, 10 for each unit left";
+    EXPECT_EQ(Text("ScoreMenu", "BudgetText"), "Remaining Budget: 2");
+    EXPECT_TRUE(WaitFor("StartPuzzleMenu", kClosed, 0.5));
+
+    // "Back To Puzzle": the puzzle as it stood at "Start", ready again.
+    m_world->ClearConsoleLines();
+    ASSERT_TRUE(m_world->Click("ScoreMenu", "PuzzleButton"));
+    EXPECT_EQ(LinesRun(), Strings({"resetfocusedpuzzle"}));
+    ASSERT_TRUE(WaitFor("StartPuzzleMenu", kOpen, 2.5));
+    EXPECT_EQ(Text("StartPuzzleMenu", "StartButtonText"), "Start");
+    EXPECT_EQ(State("ScoreMenu"), kClosed);
+    EXPECT_EQ(State("BackMenu"), kOpen);
+
+    // "Start" and "Stop".
+    ASSERT_TRUE(m_world->Click("StartPuzzleMenu", "StartButton"));
+    EXPECT_EQ(Text("StartPuzzleMenu", "StartButtonText"), "Stop");
+    m_world->RunFor(0.5);
+    m_world->ClearConsoleLines();
+    ASSERT_TRUE(m_world->Click("StartPuzzleMenu", "StartButton"));
+    EXPECT_EQ(LinesRun(), Strings({"resetfocusedpuzzle"}));
+    EXPECT_EQ(Text("StartPuzzleMenu", "StartButtonText"), "Start");
+
+    // Another run to the score panel.
+    RunToTheScorePanel();
+    EXPECT_EQ(Text("ScoreMenu", "ScoreText"), "Score: 70");
+
+    // "Back To Room": out of the puzzle; the face's menus come back once the camera settles.
+    ASSERT_TRUE(m_world->Click("ScoreMenu", "RoomButton"));
+    EXPECT_FALSE(m_world->Game().IsEditorMode());
+    EXPECT_EQ(Puzzle()->GetBudgetLeft(), kBudget);
+    ASSERT_TRUE(WaitFor("PuzzleLookAtMenu", kOpen));
+    EXPECT_EQ(Text("PuzzleLookAtMenu", "StartPuzzleText"), "Play Puzzle");
+    for (const char* menu : {"StartPuzzleMenu", "BudgetMenu", "TimerObjMenu", "ScoreMenu"})
+        EXPECT_TRUE(WaitFor(menu, kClosed, 0.6)) << menu;
+
+    // The back button twice: to the room list, then to the main menu.
+    ASSERT_TRUE(m_world->Click("BackMenu", "BackButton"));
+    ASSERT_TRUE(WaitFor("RoomSelectionMenu", kOpen));
+    ASSERT_TRUE(m_world->Click("BackMenu", "BackButton"));
+    EXPECT_TRUE(WaitFor("MainMenu", kOpen));
+    EXPECT_TRUE(WaitFor("RoomSelectionMenu", kClosed, 1.0));
+}
+} // namespace
