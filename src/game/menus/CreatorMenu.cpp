@@ -1,6 +1,5 @@
 #include "game/menus/CreatorMenu.h"
 
-#include "engine/SoundSystem.h"
 #include "engine/gfx/CSprite.h"
 #include "engine/gfx/CheckButton.h"
 #include "engine/gfx/Gfx2DComp.h"
@@ -10,7 +9,6 @@
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
-#include "game/menus/MenuSend.h"
 #include "game/menus/PuzzleMenuCalls.h"
 
 #include <memory>
@@ -31,7 +29,6 @@ const CreatorMenu::WidgetType CreatorMenu::kTypes[kTypeCount] = {
 };
 const char* const CreatorMenu::kGroupPrefix = "WidgetType";
 const char* const CreatorMenu::kLastTypeText = "You need to enable at least 1 type of widget.";
-const char* const CreatorMenu::kErrorSound = "QUORBSound/Editor/EditorError";
 
 namespace
 {
@@ -50,17 +47,6 @@ std::unique_ptr<dorvo::gfx::CSprite> MakeIcon(const char* name, const char* imag
     sprite->SetPosition(2, 3);
     sprite->SetScale(0.5f, 0.5f, 1.0f);
     return sprite;
-}
-
-// The editor's refusal: the text in the message window, the chosen widget type dropped and the
-// editor's error sound.
-void ShowEditorMessage(const std::string& text)
-{
-    SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, text);
-    if (CQUORB* game = CQUORB::Get())
-        if (WidgetManipulator* manipulator = game->GetWidgetManipulator())
-            manipulator->ClearCurrentWidgetType();
-    dorvo::SoundSystem::Instance().PlayEvent(CreatorMenu::kErrorSound, nullptr, nullptr);
 }
 } // namespace
 
@@ -160,7 +146,9 @@ void CreatorMenu::OnButtonUnPressed(const std::string& name)
     }
     // The last type stays on; the toggle itself stays unchecked, so its next click switches the
     // type on again, which it already is.
-    ShowEditorMessage(kLastTypeText);
+    if (CQUORB* game = CQUORB::Get())
+        if (WidgetManipulator* manipulator = game->GetWidgetManipulator())
+            manipulator->ShowEditorMessage(kLastTypeText);
     if (CPuzzle* still = GetFocusedPuzzleOfGame())
         still->SetAvailableWidgets(still->GetAvailableWidgets() | bit);
 }

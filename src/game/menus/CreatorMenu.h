@@ -35,7 +35,6 @@ public:
     static constexpr int kTypeBits = 31;
     static const char* const kGroupPrefix;  // "WidgetType": group i is "WidgetType" + i
     static const char* const kLastTypeText; // "You need to enable at least 1 type of widget."
-    static const char* const kErrorSound;   // "QUORBSound/Editor/EditorError"
 
     explicit CreatorMenu(StateMachineComponent* owner);
 

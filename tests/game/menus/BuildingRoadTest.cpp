@@ -156,7 +156,7 @@ TEST_F(BuildingRoad, FromTheEditorButtonToASavedRoomOfOnesOwn)
     m_world->ClearSounds();
     Click("CreatorMenu", "MagnetButton");
     EXPECT_EQ(Texts(), Strings({CreatorMenu::kLastTypeText}));
-    EXPECT_EQ(m_world->SoundsStarted(), Strings({CreatorMenu::kErrorSound}));
+    EXPECT_EQ(m_world->SoundsStarted(), Strings({"QUORBSound/Editor/EditorError"}));
     EXPECT_FALSE(Shown("CreatorMenu", "MagnetOverlay"));
     EXPECT_EQ(puzzle->GetAvailableWidgets(), 8);
     EXPECT_EQ(puzzle->GetTotalBudget(), 3);

@@ -187,7 +187,7 @@ TEST_F(CreatorMenuTest, TheLastTypeStaysOnWithAnEditorMessage)
         ASSERT_TRUE(Click(kBar));
         EXPECT_EQ(m_puzzle->GetAvailableWidgets(), mask);
         EXPECT_EQ(Texts(), Strings({CreatorMenu::kLastTypeText}));
-        EXPECT_EQ(m_world->SoundsStarted(), Strings({CreatorMenu::kErrorSound}));
+        EXPECT_EQ(m_world->SoundsStarted(), Strings({"QUORBSound/Editor/EditorError"}));
         EXPECT_EQ(m_world->Game().GetWidgetManipulator()->GetCurrentWidgetType(), "");
         EXPECT_FALSE(CrossShown(kBar));
         EXPECT_EQ(Toggle(kBar).tip, Type(kBar).onTip);
