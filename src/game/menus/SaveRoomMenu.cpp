@@ -138,6 +138,8 @@ SaveRoomMenu::SaveRoomMenu(StateMachineComponent* owner) : LinearMoveMenu(owner)
         50, 80, kEditBoxName, static_cast<unsigned>(kMaxFileBaseNameLength), DefaultRoomName);
     box->SetScale(0.5f, 0.07f, 1.0f);
     box->SetDepth(7);
+    // The box gave its text a depth of its own when it took it; the text goes over the panel.
+    boxText->SetDepth(9);
     box->SetPointInsideFunct(new RectPointInsideFunct(box.get(), 256, 40));
     if (AddUnit(std::move(box), "Background"))
         AddUnit(std::move(boxText), kEditBoxName);

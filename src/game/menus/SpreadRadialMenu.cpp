@@ -37,7 +37,8 @@ SpreadRadialMenu::SpreadRadialMenu(StateMachineComponent* owner) : RadialMenu(ow
         button->SetReleaseInside(false);
         button->SetButtonPressedFunct(new SMButtonPressedFunct(owner, name));
         button->SetHeldOverFunct(new SMHeldOverFunct(owner, button.get(), true, kHeldOverSeconds));
-        const int textAt[2] = {10, 20};
+        // Inside the pill, which fills the top 27 pixels of the half-size bar-button face.
+        const int textAt[2] = {10, 4};
         auto text = std::make_unique<dorvo::gfx::CTextSprite>(
             "Prop " + std::to_string(i + 1), dorvo::gfx::STextStyle(4, black, 0), textAt, 64);
         text->SetName("ButtonText " + std::to_string(i));
