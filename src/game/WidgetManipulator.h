@@ -327,15 +327,15 @@ private:
     void MoveWaterPair(Gob* moved, const math::Vector3& delta);
 
     // The node-group and node-dragging operations of NodeDataComp and ConnectionComp, one place
-    // each. NODE GROUPS (not built yet): each does nothing until they are.
-    void SnapNodeToNearest(Gob* node);                           // NodeDataComp::SnapToNearestNode
-    void SnapWidgetNodes(Gob* widget);                           // ConnectionComp::SnapNodes
-    void DetachNodeGroup(Gob* node);                             // NodeDataComp::DetachAll
-    Gob* FindSnapTarget(Gob* node) const;                        // NodeDataComp::FindNearestNode
-    void MoveNodeBy(Gob* node, const math::Vector3& offset);     // NodeDataComp::MoveTo
-    void MoveWidgetBy(Gob* widget, const math::Vector3& offset); // ConnectionComp::MoveBy
-    static bool BreakNodeOnHit(const dorvo::phy::CollisionFunctorData& data,
-                               unsigned int ownerID); // the node break
+    // each; nothing for an object without the component.
+    void SnapNodeToNearest(Gob* node);
+    void SnapWidgetNodes(Gob* widget);
+    void DetachNodeGroup(Gob* node);
+    // The node a grabbed node would snap to, or null.
+    Gob* FindSnapTarget(Gob* node) const;
+    void MoveNodeBy(Gob* node, const math::Vector3& offset);
+    void MoveWidgetBy(Gob* widget, const math::Vector3& offset);
+    static bool BreakNodeOnHit(const dorvo::phy::CollisionFunctorData& data, unsigned int ownerID);
 
     std::uint32_t m_manipulatorGobID = 0; // "Manipulator", owned by the GobManager
     std::map<std::string, CreateFunctor> m_createFunctors;

@@ -8,6 +8,7 @@
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
 #include "engine/gfx/GfxModelComp.h"
+#include "engine/phy/CollisionFunctorData.h"
 #include "engine/phy/PhysicsComp.h"
 #include "game/CPuzzle.h"
 #include "game/CQUORB.h"
@@ -630,21 +631,54 @@ void WidgetManipulator::DragWaterObjective()
         water->SetEndWaterLevel(m_cursorFacePoint.y);
 }
 
-// ---- NODE GROUPS (not built yet): the node-group and node-dragging operations, one place
-// each; they do nothing until NodeDataComp and ConnectionComp offer them. ----
+// ---- the node groups' and node dragging's operations, one place each ----
 
-void WidgetManipulator::SnapNodeToNearest(Gob*) {} // NodeDataComp::SnapToNearestNode
-void WidgetManipulator::SnapWidgetNodes(Gob*) {}   // ConnectionComp::SnapNodes
-void WidgetManipulator::DetachNodeGroup(Gob*) {}   // NodeDataComp::DetachAll
-Gob* WidgetManipulator::FindSnapTarget(Gob*) const // NodeDataComp::FindNearestNode
+void WidgetManipulator::SnapNodeToNearest(Gob* node)
 {
-    return nullptr;
+    if (NodeDataComp* data = NodeDataComp::Of(node))
+        data->SnapToNearestNode();
 }
-void WidgetManipulator::MoveNodeBy(Gob*, const math::Vector3&) {}   // NodeDataComp::MoveTo
-void WidgetManipulator::MoveWidgetBy(Gob*, const math::Vector3&) {} // ConnectionComp::MoveBy
-bool WidgetManipulator::BreakNodeOnHit(const dorvo::phy::CollisionFunctorData&,
-                                       unsigned int) // the node break
+
+void WidgetManipulator::SnapWidgetNodes(Gob* widget)
 {
-    return false;
+    if (ConnectionComp* connection = ConnectionComp::Of(widget))
+        connection->SnapNodes();
+}
+
+void WidgetManipulator::DetachNodeGroup(Gob* node)
+{
+    if (NodeDataComp* data = NodeDataComp::Of(node))
+        data->DetachAll();
+}
+
+// A hard node gathers what lies around it: it shows itself as the target while anything is in
+// reach.
+Gob* WidgetManipulator::FindSnapTarget(Gob* node) const
+{
+    NodeDataComp* data = NodeDataComp::Of(node);
+    if (data == nullptr)
+        return nullptr;
+    std::vector<Gob*> found;
+    Gob* target = data->FindNearestNode(found, data->IsHard());
+    return target == node && found.empty() ? nullptr : target;
+}
+
+void WidgetManipulator::MoveNodeBy(Gob* node, const math::Vector3& offset)
+{
+    if (NodeDataComp* data = NodeDataComp::Of(node))
+        data->MoveTo(offset);
+    else
+        ReportMissing(node, "NodeDataComp", "moving it");
+}
+
+void WidgetManipulator::MoveWidgetBy(Gob* widget, const math::Vector3& offset)
+{
+    if (ConnectionComp* connection = ConnectionComp::Of(widget))
+        connection->MoveBy(offset);
+}
+
+bool WidgetManipulator::BreakNodeOnHit(const dorvo::phy::CollisionFunctorData& data, unsigned int ownerID)
+{
+    return ConnectionComp::BreakNode(data, ownerID);
 }
 } // namespace QUORB

@@ -1,20 +1,20 @@
 #include "game/menus/CreateProfileMenu.h"
 
 #include "common/InterpolationMgr.h"
-#include "common/Singleton.h"
 #include "engine/gfx/CButton.h"
 #include "engine/gfx/CDorvoGfx.h"
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/EditBox.h"
 #include "engine/gfx/Gfx2DComp.h"
 #include "engine/gfx/STextStyle.h"
+#include "game/CCamera.h"
 #include "game/CQUORB.h"
 #include "game/ValidateFileBaseName.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
+#include "game/menus/MenuSend.h"
 #include "platform/files.h"
-#include "statemachine/Database.h"
 #include "statemachine/Message.h"
 
 #include <algorithm>
@@ -45,18 +45,6 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b)
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
                                               [&lower](char x, char y) { return lower(x) == lower(y); });
-}
-
-void Send(const std::string& menu, MessageName message)
-{
-    Database* database = common::Singleton<Database>::Instance();
-    database->SendMsg(database->FindIdByName(menu), message);
-}
-
-void SendText(const std::string& menu, MessageName message, const std::string& text)
-{
-    Database* database = common::Singleton<Database>::Instance();
-    database->SendMsgString(database->FindIdByName(menu), message, text);
 }
 
 dorvo::gfx::STextStyle BlackText(unsigned font)
@@ -198,32 +186,32 @@ void CreateProfileMenu::Create()
     const std::string name = box->GetText();
     if (const char* refusal = RefusalOf(name))
     {
-        SendText("MessageWindowMenu", MSG_SendTextMessage, refusal);
+        SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, refusal);
         return;
     }
     if (!game->CreateProfile(name + ".xml"))
     {
-        SendText("MessageWindowMenu", MSG_SendTextMessage, kSaveFailedText);
+        SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, kSaveFailedText);
         return;
     }
     const bool firstStart = m_customData.GetType() == MSG_DATA_INT && m_customData.GetInt() == 1;
     SendMsgToSelf(MSG_CloseMenu, MSG_SCOPE_SUBSTATE, 0);
     if (firstStart)
     {
-        Send("MainMenu", MSG_OpenMenu);
-        Send("HelpMenu", MSG_OpenMenu);
+        SendToMenu("MainMenu", MSG_OpenMenu);
+        SendToMenu("HelpMenu", MSG_OpenMenu);
     }
-    SendText("ProfileMenu", MSG_SetCustomData, name);
-    Send("ProfileMenu", MSG_ResetMenu);
-    SendText("MessageWindowMenu", MSG_SendTextMessage, kCreatedText);
+    SendTextToMenu("ProfileMenu", MSG_SetCustomData, name);
+    SendToMenu("ProfileMenu", MSG_ResetMenu);
+    SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, kCreatedText);
 }
 
 void CreateProfileMenu::OpenTransition(float duration)
 {
     if (CQUORB* game = CQUORB::Get())
-        game->SetCameraFlags(4);
-    Send("PuzzleLookAtMenu", MSG_CloseMenu);
-    Send("PuzzleInfoMenu", MSG_CloseMenu);
+        game->SetCameraFlags(CCamera::kOrbitFlag);
+    SendToMenu("PuzzleLookAtMenu", MSG_CloseMenu);
+    SendToMenu("PuzzleInfoMenu", MSG_CloseMenu);
     LinearMoveMenu::OpenTransition(duration);
     FadeBackdrop(0.0f, kVeilAlpha, duration);
 }

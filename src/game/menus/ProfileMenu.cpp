@@ -1,6 +1,5 @@
 #include "game/menus/ProfileMenu.h"
 
-#include "common/Singleton.h"
 #include "engine/gfx/CButton.h"
 #include "engine/gfx/CSprite.h"
 #include "engine/gfx/CTextSprite.h"
@@ -12,7 +11,7 @@
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
-#include "statemachine/Database.h"
+#include "game/menus/MenuSend.h"
 
 #include <algorithm>
 
@@ -189,10 +188,8 @@ void ProfileMenu::OnButtonPressed(const std::string& name)
 {
     if (name == kNewButton)
     {
-        Database* database = common::Singleton<Database>::Instance();
-        const std::uint32_t id = database->FindIdByName("CreateProfileMenu");
-        database->SendMsgInt(id, MSG_SetCustomData, 0);
-        database->SendMsg(id, MSG_OpenMenu);
+        SendIntToMenu("CreateProfileMenu", MSG_SetCustomData, 0);
+        SendToMenu("CreateProfileMenu", MSG_OpenMenu);
         return;
     }
     if (name == kLoadButton)

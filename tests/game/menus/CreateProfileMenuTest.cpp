@@ -112,11 +112,11 @@ TEST_F(CreateProfileMenuTest, DropsInOverTheVeilWithTheDefaultName)
 {
     Boot();
     QUORB::CQUORB& game = m_world->Game();
-    game.ClearCameraFlags(4);
+    game.ClearCameraFlags(QUORB::CCamera::kOrbitFlag);
     m_world->ClearMessages();
     m_world->SendInt(kPanel, MSG_SetCustomData, 0);
     m_world->Send(kPanel, MSG_OpenMenu);
-    EXPECT_NE(game.GetGameCamera()->GetFlags() & 4u, 0u);
+    EXPECT_NE(game.GetGameCamera()->GetFlags() & QUORB::CCamera::kOrbitFlag, 0u);
     EXPECT_EQ(m_world->MessagesTo("PuzzleLookAtMenu", MSG_CloseMenu).size(), 1u);
     EXPECT_EQ(m_world->MessagesTo("PuzzleInfoMenu", MSG_CloseMenu).size(), 1u);
 

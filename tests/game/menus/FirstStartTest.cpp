@@ -1,10 +1,12 @@
 // The first start of the game, headless, as a new player meets it: no profile but the template,
-// so the splash chain ends in the create-profile panel; "Create" makes "MyProfile" from the
-// template and opens the main menu and the help tab; quitting keeps it as the last profile, and
-// the next start goes straight to the main menu.
+// so the splash chain ends 12.6 s in with the create-profile panel; "Create" makes "MyProfile"
+// from the template, opens the main menu and the help tab and reports after the welcome; "Exit"
+// keeps it as the last profile, and the next start in the same folder goes to the main menu.
+#include "MainRoadSetup.h"
 #include "MenuTestWorld.h"
 
 #include "common/Singleton.h"
+#include "engine/gfx/CCursor.h"
 #include "game/CQUORB.h"
 #include "game/GameDataFiles.h"
 #include "game/Profile.h"
@@ -18,9 +20,11 @@
 #include <tinyxml.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <string>
+#include <vector>
 
+using mainroad::kFrame;
+using mainroad::ReadWhole;
 using Strings = std::vector<std::string>;
 
 namespace
@@ -29,10 +33,10 @@ constexpr int kOpen = QUORB::BaseMenu::STATE_Open;
 constexpr int kClosed = QUORB::BaseMenu::STATE_Closed;
 const char* const kPanel = "CreateProfileMenu";
 
-std::string ReadWhole(const std::string& path)
+double FirstTime(const gametest::MenuTestWorld& world, const std::string& menu, MessageName name)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const std::vector<gametest::MenuMessage> heard = world.MessagesTo(menu, name);
+    return heard.empty() ? -1.0 : heard.front().time;
 }
 
 Strings Texts(const gametest::MenuTestWorld& world)
@@ -43,37 +47,51 @@ Strings Texts(const gametest::MenuTestWorld& world)
     return texts;
 }
 
-// What the last splash does when the last used profile is not among the profile files.
-void EndTheSplashChain(gametest::MenuTestWorld& world)
+std::string Shown(const gametest::MenuTestWorld& world)
 {
-    world.SendInt(kPanel, MSG_SetCustomData, 1);
-    world.Send(kPanel, MSG_OpenMenu);
+    return world.Unit("MessageWindowMenu", "MessageText").text;
 }
 
 TEST(FirstStartTest, WithoutAProfileCreateLeadsToTheMainMenuAndTheNextStartKeepsTheProfile)
 {
+    gametest::MenuTestSetup first;
+    first.splashes = true; // the committed settings (no last profile) and profiles ("Blank.xml")
     std::string settings;
     std::string profile;
     {
-        gametest::MenuTestWorld world; // the committed settings and profiles: no profile but "Blank.xml"
+        gametest::MenuTestWorld world(first);
         ASSERT_TRUE(world.Booted());
         QUORB::CQUORB& game = world.Game();
         EXPECT_EQ(game.GetSettings().LastUsedProfile, "");
         EXPECT_EQ(game.GetProfileFiles(), Strings({"Blank.xml"}));
         world.Step();
-        EndTheSplashChain(world);
+        const double start = FirstTime(world, "KeshSplashMenu", MSG_OpenMenu);
+        ASSERT_GT(start, 0.0);
+        ASSERT_TRUE(world.RunUntil([&world] { return FirstTime(world, kPanel, MSG_OpenMenu) > 0.0; }, 14.0));
+        const double opened = FirstTime(world, kPanel, MSG_OpenMenu);
+        EXPECT_GE(opened - start, 12.6 - 1e-6);
+        EXPECT_LE(opened - start, 12.6 + 3 * kFrame);
         const std::vector<gametest::MenuMessage> data = world.MessagesTo(kPanel, MSG_SetCustomData);
         ASSERT_EQ(data.size(), 1u);
+        EXPECT_EQ(data[0].data.GetType(), MSG_DATA_INT);
         EXPECT_EQ(data[0].data.GetInt(), 1);
+        EXPECT_LE(data[0].time, opened);
         world.RunFor(0.4);
         ASSERT_EQ(world.MenuState(kPanel), kOpen);
         EXPECT_TRUE(world.MessagesTo("MainMenu", MSG_OpenMenu).empty());
+        EXPECT_TRUE(world.MessagesTo("HelpMenu", MSG_OpenMenu).empty());
+        EXPECT_EQ(game.GetProfile(), nullptr);
+        ASSERT_NE(game.GetCursor(), nullptr);
+        EXPECT_TRUE(game.GetCursor()->IsActive());
         EXPECT_EQ(world.Unit(kPanel, "TitleText").text, "Create Profile");
         EXPECT_EQ(world.Unit(kPanel, "EditBox").text, "MyProfile");
+        EXPECT_EQ(world.Unit(kPanel, "Background").x, 200);
         EXPECT_EQ(world.Unit(kPanel, "Background").y, 100);
+        EXPECT_FLOAT_EQ(world.Unit(kPanel, "SkinColorBackground").alpha, 0.5f);
 
         world.ClearMessages();
         ASSERT_TRUE(world.Click(kPanel, "CreateButton"));
+        const double created = world.Now();
         const std::string path = world.Folder() + "files/profiles/MyProfile.xml";
         TiXmlDocument document;
         ASSERT_TRUE(document.LoadFile(path.c_str()));
@@ -88,30 +106,66 @@ TEST(FirstStartTest, WithoutAProfileCreateLeadsToTheMainMenuAndTheNextStartKeeps
         EXPECT_EQ(game.GetProfile()->name, "MyProfile.xml");
         EXPECT_EQ(world.MessagesTo("MainMenu", MSG_OpenMenu).size(), 1u);
         EXPECT_EQ(world.MessagesTo("HelpMenu", MSG_OpenMenu).size(), 1u);
-        // The main menu greets as it opens, then the panel reports.
-        EXPECT_EQ(Texts(world), Strings({"Welcome to Q.U.O.R.B.", "New profile created."}));
         Database* database = common::Singleton<Database>::Instance();
         ACMsgTaker* taker = database->FindById(database->FindIdByName("ProfileMenu"));
         auto* profiles = taker ? dynamic_cast<QUORB::ProfileMenu*>(taker->GetActiveStateMachine()) : nullptr;
         ASSERT_NE(profiles, nullptr);
-        EXPECT_EQ(profiles->GetRowFiles().count("ButtonMyProfile"), 1u);
+        EXPECT_EQ(world.ScrollListNames("ProfileMenu", "ProfileButtons"), Strings({"ButtonMyProfile"}));
         EXPECT_FALSE(world.Unit("ProfileMenu", "ButtonMyProfile").visible); // the profile menu is closed
 
-        world.RunFor(0.4);
+        // The main menu greets as it opens, then the panel reports; the window shows one text at a
+        // time, 3.6 s each.
+        EXPECT_EQ(Texts(world), Strings({"Welcome to Q.U.O.R.B.", "New profile created."}));
+        EXPECT_EQ(Shown(world), "Welcome to Q.U.O.R.B.");
+        ASSERT_TRUE(world.RunUntil([&world] { return Shown(world) == "New profile created."; }, 5.0));
+        EXPECT_NEAR(world.Now() - created, 3.6, 3 * kFrame);
         EXPECT_EQ(world.MenuState(kPanel), kClosed);
         EXPECT_EQ(world.Unit(kPanel, "Background").y, -500);
+        EXPECT_FALSE(world.Unit(kPanel, "SkinColorBackground").visible);
+        EXPECT_EQ(world.MenuState("MainMenu"), kOpen);
 
-        // "Exit" saves the profile and the settings.
-        ASSERT_TRUE(game.SaveProfileAndSettings());
-        settings = ReadWhole(world.Folder() + "files/xmlfiles/QUORBSettings.xml");
+        ASSERT_TRUE(world.Click("MainMenu", "Exit"));
+        int code = -1;
+        ASSERT_TRUE(world.QuitRequested(&code));
+        EXPECT_EQ(code, 0);
+        QUORB::QUORBSettings saved;
+        ASSERT_TRUE(QUORB::LoadSettingsFile(saved, world.Folder() + mainroad::kSettingsFile));
+        EXPECT_EQ(saved.LastUsedProfile, "MyProfile.xml");
+        settings = ReadWhole(world.Folder() + mainroad::kSettingsFile);
         profile = ReadWhole(path);
+        EXPECT_EQ(world.EndRun(), 0);
     }
-    gametest::MenuTestSetup again;
-    again.files["files/xmlfiles/QUORBSettings.xml"] = settings;
-    again.files["files/profiles/MyProfile.xml"] = profile;
-    gametest::MenuTestWorld next(again);
-    ASSERT_TRUE(next.Booted());
-    EXPECT_EQ(next.Game().GetSettings().LastUsedProfile, "MyProfile.xml");
-    EXPECT_EQ(next.Game().GetProfileFiles(), Strings({"Blank.xml", "MyProfile.xml"}));
+
+    // The next start, with the files the first one left: straight to the main menu.
+    gametest::MenuTestSetup next;
+    next.splashes = true;
+    next.files[mainroad::kSettingsFile] = settings;
+    next.files[std::string(mainroad::kProfileFolder) + "MyProfile.xml"] = profile;
+    gametest::MenuTestWorld world(next);
+    ASSERT_TRUE(world.Booted());
+    ASSERT_TRUE(world.RunUntil([&world] { return FirstTime(world, "MainMenu", MSG_OpenMenu) > 0.0; }, 14.0));
+    EXPECT_EQ(world.MessagesTo("HelpMenu", MSG_OpenMenu).size(), 1u);
+    EXPECT_TRUE(world.MessagesTo(kPanel, MSG_OpenMenu).empty());
+    ASSERT_NE(world.Game().GetProfile(), nullptr);
+    EXPECT_EQ(world.Game().GetProfile()->name, "MyProfile.xml");
+    EXPECT_EQ(world.ScrollListNames("ProfileMenu", "ProfileButtons"), Strings({"ButtonMyProfile.xml"}));
+}
+
+TEST(FirstStartTest, TheTemplateIsNeverWrittenEvenWhenLoadedBeforeExit)
+{
+    gametest::MenuTestWorld world;
+    ASSERT_TRUE(world.Booted());
+    world.Step();
+    const std::string blank = world.Folder() + "files/profiles/Blank.xml";
+    const std::string before = ReadWhole(blank);
+    ASSERT_FALSE(before.empty());
+    world.Console("loadprofile Blank.xml");
+    ASSERT_NE(world.Game().GetProfile(), nullptr);
+    world.Game().GetProfile()->unlockedRooms.push_back("Mine.xml");
+    world.Send("MainMenu", MSG_OpenMenu);
+    world.RunFor(0.3);
+    ASSERT_TRUE(world.Click("MainMenu", "Exit"));
+    EXPECT_TRUE(world.QuitRequested());
+    EXPECT_EQ(ReadWhole(blank), before);
 }
 } // namespace

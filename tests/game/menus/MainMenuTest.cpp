@@ -154,12 +154,13 @@ TEST_F(MainMenuTest, EachOfTheFirstFiveOpensItsMenuWithTheBackRowAndSlidesTheMai
                                         {"BackMenu", MSG_ResetMenu},
                                         {"MainMenu", MSG_CloseMenu}}));
         EXPECT_EQ(m_world->MenuState("MainMenu"), kClosing);
-        // Opened: the menus with screens of their own slide or fade in.
         EXPECT_NE(m_world->MenuState(row.opens), kClosed);
         EXPECT_FALSE(m_world->QuitRequested());
         ASSERT_TRUE(m_world->RunUntil([this]() { return m_world->MenuState("MainMenu") == kClosed; }, 1.0));
+        ASSERT_TRUE(m_world->RunUntil([&]() { return m_world->MenuState(row.opens) == kOpen; }, 1.0));
         Send(row.opens, MSG_CloseMenu);
         Send("BackMenu", MSG_CloseMenu);
+        ASSERT_TRUE(m_world->RunUntil([&]() { return m_world->MenuState(row.opens) == kClosed; }, 1.0));
     }
 }
 

@@ -137,13 +137,19 @@ TEST_F(OptionsMenuTest, ChoicesTakeEffectAtOnceAndEachOpeningShowsTheCurrentOnes
 
 TEST_F(OptionsMenuTest, TheChosenQualityIsKeptWhenTheGameSavesItsSettings)
 {
-    m_world->Send(kMenu, MSG_OpenMenu);
+    // From the main menu's "Options", back with the back row, out with "Exit".
+    m_world->Send("MainMenu", MSG_OpenMenu);
     m_world->RunFor(0.3);
-    ASSERT_TRUE(m_world->Click(kMenu, "High"));
-    // The back button closes the panel and "Exit" saves the profile and the settings.
-    m_world->Send(kMenu, MSG_CloseMenu);
+    ASSERT_TRUE(m_world->Click("MainMenu", "Options"));
     m_world->RunFor(0.6);
-    m_world->Game().SaveProfileAndSettings();
+    ASSERT_EQ(m_world->MenuState(kMenu), kOpen);
+    ASSERT_TRUE(m_world->Click(kMenu, "High"));
+    ASSERT_TRUE(m_world->Click("BackMenu", "BackButton"));
+    m_world->RunFor(0.6);
+    EXPECT_EQ(m_world->MenuState(kMenu), kClosed);
+    ASSERT_EQ(m_world->MenuState("MainMenu"), kOpen);
+    ASSERT_TRUE(m_world->Click("MainMenu", "Exit"));
+    EXPECT_TRUE(m_world->QuitRequested());
     QUORB::QUORBSettings saved;
     ASSERT_TRUE(QUORB::LoadSettingsFile(saved, m_world->Folder() + "files/xmlfiles/QUORBSettings.xml"));
     EXPECT_EQ(saved.GraphicsQuality, "High");
