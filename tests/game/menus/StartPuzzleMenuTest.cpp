@@ -60,6 +60,7 @@ TEST(StartPuzzleMenu, TwoPressesOfStartRunThePuzzleAndPutItBack)
     play.world->ClearConsoleLines();
     ASSERT_TRUE(play.world->Click("StartPuzzleMenu", "StartButton"));
     EXPECT_EQ(play.LinesRun(), Strings({"resetfocusedpuzzle"}));
+    // The puzzle's reset resets the widget manipulator first, which closes the property bar.
     EXPECT_TRUE(Paused());
     EXPECT_EQ(play.Text("StartPuzzleMenu", "StartButtonText"), "Start");
     // The first close comes from "resetfocusedpuzzle": the puzzle's reset resets the manipulator.
