@@ -183,13 +183,14 @@ TEST_F(RadialMenuTest, SubmenuSpreadsFromTheButtonHeldOverAndClosesForAnother)
     ASSERT_TRUE(m_world->Hover(kRadial, "Button 1", 0.4));
     ASSERT_EQ(m_world->MessagesTo(kSubmenu, MSG_SetRefSprite).size(), 1u);
     EXPECT_EQ(m_world->MessagesTo(kSubmenu, MSG_OpenMenu).size(), 1u);
-    m_world->RunFor(1.0);
-    ASSERT_EQ(m_world->MenuState(kSubmenu), BaseMenu::STATE_Open);
-
-    // "Button 0" on the line from the centre through "Radial"'s "Button 1" at 130, the other two
-    // turned pi/6 to either side.
+    EXPECT_EQ(m_world->MenuState(kSubmenu), BaseMenu::STATE_Opening);
+    // "Button 0" on the line from the centre through "Radial"'s "Button 1" at 130 from the start,
+    // the other two turned pi/6 to either side once spread.
     const Point from = Where(kRadial, "Button 1");
     const float line = std::atan2(-(from.y - m_centre.y), from.x - m_centre.x);
+    EXPECT_LT(Distance(Where(kSubmenu, "Button 0"), OnCircle(m_centre, 130.0f, line)), 1.5f);
+    m_world->RunFor(1.0);
+    ASSERT_EQ(m_world->MenuState(kSubmenu), BaseMenu::STATE_Open);
     EXPECT_EQ(m_world->Unit(kSubmenu, "Base").x, 400);
     EXPECT_LT(Distance(Where(kSubmenu, "Button 0"), OnCircle(m_centre, 130.0f, line)), 1.5f);
     EXPECT_LT(Distance(Where(kSubmenu, "Button 1"), OnCircle(m_centre, 130.0f, line + kPi / 6.0f)), 1.5f);
