@@ -63,6 +63,7 @@ TEST(StartPuzzleMenu, TwoPressesOfStartRunThePuzzleAndPutItBack)
     // The puzzle's reset resets the widget manipulator first, which closes the property bar.
     EXPECT_TRUE(Paused());
     EXPECT_EQ(play.Text("StartPuzzleMenu", "StartButtonText"), "Start");
+    // The first close comes from "resetfocusedpuzzle": the puzzle's reset resets the manipulator.
     EXPECT_EQ(play.Traffic(kEditingMenus, MenuMoves()),
               Strings({"WidgetPropertyBarMenu:Close", "WidgetChoiceBarMenu:OpenEx", "BudgetMenu:Open",
                        "WidgetPropertyBarMenu:Close", "BackMenu:Open", "BackMenu:Reset"}));
@@ -105,7 +106,7 @@ TEST(StartPuzzleMenu, TheLabelsAndTheCreatorMenuFollowCreatePuzzleMode)
         const char* start;
         const char* clear;
         Strings closedOnStart;
-        Strings openedOnStop;
+        Strings openedOnStop; // the first close from the puzzle's reset of the manipulator
     };
     const Case cases[] = {
         {false,
