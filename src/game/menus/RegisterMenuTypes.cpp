@@ -3,7 +3,9 @@
 #include "game/menus/BackButtonMenu.h"
 #include "game/menus/BudgetMenu.h"
 #include "game/menus/CreateProfileMenu.h"
+#include "game/menus/CreatorMenu.h"
 #include "game/menus/CreditsMenu.h"
+#include "game/menus/DemoRadial.h"
 #include "game/menus/EscapeMenu.h"
 #include "game/menus/GameSplashMenu.h"
 #include "game/menus/HelpMenu.h"
@@ -15,7 +17,9 @@
 #include "game/menus/PuzzleInfoMenu.h"
 #include "game/menus/PuzzleLookAtMenu.h"
 #include "game/menus/RoomSelectionMenu.h"
+#include "game/menus/SaveRoomMenu.h"
 #include "game/menus/ScoreMenu.h"
+#include "game/menus/SpreadRadialMenu.h"
 #include "game/menus/StartPuzzleMenu.h"
 #include "game/menus/TimerObjMenu.h"
 #include "game/menus/VoskelSplash.h"
@@ -45,5 +49,9 @@ void RegisterMenuTypes()
     RegisterMenuType<CreditsMenu>("CreditsMenu");
     RegisterMenuType<CreateProfileMenu>("CreateProfileMenu");
     RegisterMenuType<ProfileMenu>("ProfileMenu");
+    RegisterMenuType<DemoRadial>("Radial");
+    RegisterMenuType<SpreadRadialMenu>("Submenu");
+    RegisterMenuType<CreatorMenu>("CreatorMenu");
+    RegisterMenuType<SaveRoomMenu>("SaveRoomMenu");
 }
 } // namespace QUORB

@@ -1,11 +1,7 @@
-// The road from play to the score screen, headless, on seeded rooms: inside a puzzle with its
-// budget, "Start", the run, the score panel and the ways back. One road is won (the star rests
-// in its location), the other lost (the time limit runs out first).
-//
-// The main road of the game starts earlier, at the splash screens and the main menu, enters the
-// Tutorial room through the room selection and the look-at menu and places the widgets with the
-// cursor; until those menus, the widget manipulation and the room exist, this road goes in as
-// the look-at menu's "Play Puzzle" does and places its widgets from code.
+// The road from play to the score screen, headless, on seeded rooms entered as the look-at
+// menu's "Play Puzzle" does, with widgets placed from code: "Start", the run, the score panel and
+// the ways back. One road is won (the star rests in its location), the other lost (the time
+// limit runs out first). The whole road from the splash screens is MainRoadTest.cpp.
 #include "PuzzleMenuWorld.h"
 
 #include <gtest/gtest.h>
