@@ -4,8 +4,8 @@
 // core. The CPU time of the frame's draws, on the headless device (the engine and platform
 // alone) and on OpenGL with Mesa's llvmpipe under Xvfb (with the driver's share). Goal: under
 // 2 ms of CPU on llvmpipe. The units come from the effect pixel tests' scene code.
+#include "BenchDevice.h"
 #include "EffectScene.h"
-#include "VirtualDisplay.h"
 
 #include "engine/SEngineConfigInfo.h"
 #include "engine/gfx/CDorvoGfx.h"
@@ -138,8 +138,7 @@ void Report(benchmark::State& state, plat::IDirect3DDevice9* device)
 
 void BM_EffectDraws200Headless(benchmark::State& state)
 {
-    ::setenv("DORVO_HEADLESS", "1", 1);
-    plat::headless::Reset();
+    gfxbench::UseHeadlessDevice();
     std::string why;
     auto scene = std::make_unique<EffectDrawScene>();
     if (!scene->Start(why))
@@ -159,22 +158,10 @@ void BM_EffectDraws200Headless(benchmark::State& state)
 
 void BM_EffectDraws200Llvmpipe(benchmark::State& state)
 {
-    if (!testsupport::XvfbInstalled())
-    {
-        state.SkipWithError("Xvfb is not installed (package xvfb)");
-        return;
-    }
     testsupport::VirtualDisplay display;
-    if (!display.Start(std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24"))
-    {
-        state.SkipWithError("Xvfb did not start");
+    if (!gfxbench::StartLlvmpipeDisplay(state, display,
+                                        std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24"))
         return;
-    }
-    plat::headless::Reset();
-    ::unsetenv("DORVO_HEADLESS");
-    ::setenv("DISPLAY", display.Display().c_str(), 1);
-    ::setenv("SDL_VIDEODRIVER", "x11", 1);
-    ::setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
     {
         std::string why;
         auto scene = std::make_unique<EffectDrawScene>();
@@ -200,8 +187,7 @@ void BM_EffectDraws200Llvmpipe(benchmark::State& state)
             Report(state, device);
         }
     }
-    ::setenv("DORVO_HEADLESS", "1", 1);
-    plat::headless::Reset();
+    gfxbench::UseHeadlessDevice();
 }
 
 BENCHMARK(BM_EffectDraws200Headless)->Unit(benchmark::kMillisecond);

@@ -4,12 +4,11 @@
 // Goals: batch under 1 ms, headless frame under 2 ms, llvmpipe frame under 25 ms. The goal
 // table at the end also reports the figures of Screen2DBench.cpp (the engine's 2D frame) and
 // EffectDrawBench.cpp and FrameBench.cpp (the room).
+#include "BenchDevice.h"
 #include "Sprite2DScene.h"
-#include "VirtualDisplay.h"
 
 #include "platform/device_debug.h"
 #include "platform/frame_driver.h"
-#include "platform/headless.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,8 +24,7 @@ constexpr int kHeight = 600;
 
 bool MakeHeadlessDevice()
 {
-    ::setenv("DORVO_HEADLESS", "1", 1);
-    plat::headless::Reset();
+    gfxbench::UseHeadlessDevice();
     plat::DXUTInit(false, false, false, false);
     return plat::SUCCEEDED(plat::DXUTCreateDevice(plat::D3DADAPTER_DEFAULT, true, kWidth, kHeight));
 }
@@ -72,22 +70,10 @@ void BM_Frame2DHeadless(benchmark::State& state)
 
 void BM_Frame2DLlvmpipe(benchmark::State& state)
 {
-    if (!testsupport::XvfbInstalled())
-    {
-        state.SkipWithError("Xvfb is not installed (package xvfb)");
-        return;
-    }
     testsupport::VirtualDisplay display;
-    if (!display.Start(std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24"))
-    {
-        state.SkipWithError("Xvfb did not start");
+    if (!gfxbench::StartLlvmpipeDisplay(state, display,
+                                        std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24"))
         return;
-    }
-    plat::headless::Reset();
-    ::unsetenv("DORVO_HEADLESS");
-    ::setenv("DISPLAY", display.Display().c_str(), 1);
-    ::setenv("SDL_VIDEODRIVER", "x11", 1);
-    ::setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
     plat::DXUTInit(false, false, false, false);
     if (plat::FAILED(plat::DXUTCreateDevice(plat::D3DADAPTER_DEFAULT, true, kWidth, kHeight)))
     {
@@ -107,8 +93,7 @@ void BM_Frame2DLlvmpipe(benchmark::State& state)
                                   static_cast<double>(state.iterations());
     }
     plat::DXUTShutdown();
-    ::setenv("DORVO_HEADLESS", "1", 1);
-    plat::headless::Reset();
+    gfxbench::UseHeadlessDevice();
 }
 
 BENCHMARK(BM_SpriteBatchCpu)->Unit(benchmark::kMillisecond);

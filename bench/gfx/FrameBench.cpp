@@ -12,7 +12,7 @@
 // particles; 0 the room alone, 7 all three), the water on or off, and a quality preset (0 none,
 // 1 Low, 2 Medium, 3 High, as the game's settings apply them). Water with Medium is the game's
 // default.
-#include "VirtualDisplay.h"
+#include "BenchDevice.h"
 #include "worldscene/WorldScene.h"
 
 #include "common/COctTree.h"
@@ -30,7 +30,6 @@
 #include "engine/gfx/GfxClothComp.h"
 #include "engine/phy/ClothComp.h"
 #include "platform/frame_driver.h"
-#include "platform/headless.h"
 
 #include <benchmark/benchmark.h>
 
@@ -222,44 +221,12 @@ dorvo::SEngineConfigInfo Config()
 
 void BM_FrameHeadless(benchmark::State& state)
 {
-    ::setenv("DORVO_HEADLESS", "1", 1);
-    plat::headless::Reset();
-    plat::DXUTInit(false, false, false, false);
-    if (!CDorvoGfx::Instance().Init(Config()))
-    {
-        state.SkipWithError("no headless device");
-        return;
-    }
-    RunFrames(state, false);
-    plat::DXUTShutdown();
+    gfxbench::RunOnHeadlessFacade(state, Config, RunFrames);
 }
 
 void BM_FrameLlvmpipe(benchmark::State& state)
 {
-    if (!testsupport::XvfbInstalled())
-    {
-        state.SkipWithError("Xvfb is not installed (package xvfb)");
-        return;
-    }
-    testsupport::VirtualDisplay display;
-    if (!display.Start("864x664x24"))
-    {
-        state.SkipWithError("Xvfb did not start");
-        return;
-    }
-    plat::headless::Reset();
-    ::unsetenv("DORVO_HEADLESS");
-    ::setenv("DISPLAY", display.Display().c_str(), 1);
-    ::setenv("SDL_VIDEODRIVER", "x11", 1);
-    ::setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-    plat::DXUTInit(false, false, false, false);
-    if (CDorvoGfx::Instance().Init(Config()))
-        RunFrames(state, true);
-    else
-        state.SkipWithError("the OpenGL device could not be made");
-    plat::DXUTShutdown();
-    ::setenv("DORVO_HEADLESS", "1", 1);
-    plat::headless::Reset();
+    gfxbench::RunOnLlvmpipeFacade(state, Config, RunFrames);
 }
 } // namespace
 

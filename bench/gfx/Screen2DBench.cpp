@@ -2,14 +2,13 @@
 // the console window open over them (tests/engine/gfx/Screen2DScene.h), every object updated and
 // the facade's frame drawn, on the headless device (CPU) and on OpenGL with Mesa's llvmpipe
 // under Xvfb (wall time up to the presented picture). Goals: 2 ms headless, 25 ms on llvmpipe.
+#include "BenchDevice.h"
 #include "Screen2DScene.h"
-#include "VirtualDisplay.h"
 
 #include "engine/SEngineConfigInfo.h"
 #include "engine/gfx/CDorvoGfx.h"
 #include "platform/device_debug.h"
 #include "platform/frame_driver.h"
-#include "platform/headless.h"
 
 #include <benchmark/benchmark.h>
 
@@ -66,44 +65,12 @@ void RunFrames(benchmark::State& state, bool present)
 
 void BM_Screen2DHeadless(benchmark::State& state)
 {
-    ::setenv("DORVO_HEADLESS", "1", 1);
-    plat::headless::Reset();
-    plat::DXUTInit(false, false, false, false);
-    if (!dorvo::gfx::CDorvoGfx::Instance().Init(Config()))
-    {
-        state.SkipWithError("no headless device");
-        return;
-    }
-    RunFrames(state, false);
-    plat::DXUTShutdown();
+    gfxbench::RunOnHeadlessFacade(state, Config, RunFrames);
 }
 
 void BM_Screen2DLlvmpipe(benchmark::State& state)
 {
-    if (!testsupport::XvfbInstalled())
-    {
-        state.SkipWithError("Xvfb is not installed (package xvfb)");
-        return;
-    }
-    testsupport::VirtualDisplay display;
-    if (!display.Start("864x664x24"))
-    {
-        state.SkipWithError("Xvfb did not start");
-        return;
-    }
-    plat::headless::Reset();
-    ::unsetenv("DORVO_HEADLESS");
-    ::setenv("DISPLAY", display.Display().c_str(), 1);
-    ::setenv("SDL_VIDEODRIVER", "x11", 1);
-    ::setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-    plat::DXUTInit(false, false, false, false);
-    if (dorvo::gfx::CDorvoGfx::Instance().Init(Config()))
-        RunFrames(state, true);
-    else
-        state.SkipWithError("the OpenGL device could not be made");
-    plat::DXUTShutdown();
-    ::setenv("DORVO_HEADLESS", "1", 1);
-    plat::headless::Reset();
+    gfxbench::RunOnLlvmpipeFacade(state, Config, RunFrames);
 }
 } // namespace
 

@@ -20,6 +20,7 @@
 #include "game/NodeDataComp.h"
 #include "game/ObjectiveComp.h"
 #include "game/WidgetDataComp.h"
+#include "game/WidgetManipulator.h"
 #include "statemachine/Database.h"
 #include "statemachine/MessageName.h"
 
@@ -376,7 +377,7 @@ void CPuzzle::Reload()
     }
     m_rebuildPending = true;
     m_rebuildFrames = 0;
-    // The manipulator's own reset (WidgetManipulator::Reset) comes with the widget manipulation.
+    ResetManipulator();
     m_failed = false;
     m_budgetLeft = m_totalBudget;
     m_widgetsPlaced = 0;
@@ -389,7 +390,7 @@ void CPuzzle::Reset()
     BuildFromSnapshot(m_playSnapshot);
     m_rebuildPending = true;
     m_rebuildFrames = 0;
-    // The manipulator's own reset (WidgetManipulator::Reset) comes with the widget manipulation.
+    ResetManipulator();
     m_failed = false;
     m_score = 0;
 }
@@ -460,10 +461,28 @@ void CPuzzle::TakeSnapshot(PuzzleSnapshot& snapshot) const
 
 Gob* CPuzzle::CreateDescribed(const GobDescription& description)
 {
-    // The manipulator's creators (WidgetManipulator::CreateWidgetAtPos) come with the widget
-    // manipulation; until then every object is made from its template, with the description's
-    // widget data and objective installed. Null when nothing is built under the archetype.
-    return GobDescription::CreateGob(description);
+    // Through the manipulator, which builds an object with its nodes, fields, links and
+    // callbacks; an archetype it has no creator for is made from its template. Either way the
+    // description's widget data and objective are installed.
+    const CQUORB* game = CQUORB::Get();
+    WidgetManipulator* manipulator = game != nullptr ? game->GetWidgetManipulator() : nullptr;
+    const std::uint32_t id =
+        manipulator != nullptr
+            ? manipulator->CreateWidgetAtPos(description.archetypeName, description.position,
+                                             description.orientation, description.scale)
+            : 0;
+    if (id == 0)
+        return GobDescription::CreateGob(description);
+    Gob* gob = GobManager::Instance().GetGob(id);
+    GobDescription::ApplyToGob(gob, description);
+    return gob;
+}
+
+void CPuzzle::ResetManipulator()
+{
+    if (const CQUORB* game = CQUORB::Get())
+        if (WidgetManipulator* manipulator = game->GetWidgetManipulator())
+            manipulator->Reset();
 }
 
 void CPuzzle::BuildFromSnapshot(const PuzzleSnapshot& snapshot)

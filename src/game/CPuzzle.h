@@ -146,7 +146,9 @@ public:
     const std::string& GetFileName() const { return m_fileName; }
     void SetFileName(const std::string& name) { m_fileName = name; }
     bool HasWater() const { return m_hasWater; }
+    void SetHasWater(bool hasWater) { m_hasWater = hasWater; }
     float GetWaterLevel() const { return m_waterLevel; }
+    void SetWaterLevel(float level) { m_waterLevel = level; }
     int GetScore() const { return m_score; }
     int GetTotalBudget() const { return m_totalBudget; }
     void SetTotalBudget(int budget) { m_totalBudget = budget; }
@@ -172,6 +174,8 @@ private:
     // archetype, else from its template) with the description's data installed; null when
     // nothing is built.
     static Gob* CreateDescribed(const GobDescription& description);
+    // The editor's selection and grabbed objects dropped after a rebuild.
+    static void ResetManipulator();
     // Ends the puzzle: the failed flag and "ScoreMenu" opened.
     void End(bool failed);
 

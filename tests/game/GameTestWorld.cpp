@@ -5,6 +5,7 @@
 #include "common/FunctionFlags.h"
 #include "common/LuaUtil.h"
 #include "common/Singleton.h"
+#include "common/math/Vector3.h"
 #include "engine/CDorvoApp.h"
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
@@ -13,6 +14,7 @@
 #include "game/CEngineLoader.h"
 #include "game/CQUORB.h"
 #include "game/CQUORBApp.h"
+#include "game/WorldToScreen.h"
 #include "platform/frame_driver.h"
 #include "platform/headless.h"
 #include "platform/input_feed.h"
@@ -23,6 +25,7 @@
 #include "statemachine/MsgRouter.h"
 
 #include <atomic>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -215,6 +218,68 @@ void GameTestWorld::MoveCursor(int x, int y)
         plat::inputfeed::MouseMove(x - fromX, y - fromY, m_timeMs);
     }
     Frame();
+}
+
+void GameTestWorld::RightDown()
+{
+    plat::inputfeed::MouseButton(1, true, m_timeMs);
+    Frame();
+}
+
+void GameTestWorld::RightUp()
+{
+    plat::inputfeed::MouseButton(1, false, m_timeMs);
+    Frame();
+}
+
+void GameTestWorld::PointAtPixel(int x, int y)
+{
+    const dorvo::gfx::CCursor* cursor = m_game ? m_game->GetCursor() : nullptr;
+    const int fromX = cursor ? static_cast<int>(cursor->GetScreenPoint().x) : 0;
+    const int fromY = cursor ? static_cast<int>(cursor->GetScreenPoint().y) : 0;
+    plat::headless::SetCursorScreenPosition(x, y);
+    if (x != fromX || y != fromY)
+        plat::inputfeed::MouseMove(x - fromX, y - fromY, m_timeMs);
+    Frame();
+}
+
+void GameTestWorld::ScreenPixelOf(const math::Vector3& world, int& x, int& y)
+{
+    const math::Vector3 screen = QUORB::WorldToScreen(world);
+    x = static_cast<int>(std::lround(screen.x));
+    y = static_cast<int>(std::lround(screen.y));
+}
+
+void GameTestWorld::PointAt(const math::Vector3& world)
+{
+    int x = 0;
+    int y = 0;
+    ScreenPixelOf(world, x, y);
+    PointAtPixel(x, y);
+}
+
+void GameTestWorld::PressAt(const math::Vector3& world)
+{
+    PointAt(world);
+    LeftDown();
+}
+
+void GameTestWorld::ReleaseAt(const math::Vector3& world)
+{
+    PointAt(world);
+    LeftUp();
+}
+
+void GameTestWorld::RightPressAt(const math::Vector3& world)
+{
+    PointAt(world);
+    RightDown();
+}
+
+void GameTestWorld::RightReleaseAt(const math::Vector3& world)
+{
+    PointAt(world);
+    RightUp();
 }
 
 QUORB::PlaceholderMenu* GameTestWorld::Menu(const std::string& name) const

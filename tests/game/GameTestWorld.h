@@ -25,6 +25,11 @@
 
 class Gob;
 
+namespace math
+{
+class Vector3;
+}
+
 namespace QUORB
 {
 class CQUORB;
@@ -98,6 +103,23 @@ public:
     // The game's cursor to (x, y) back-buffer pixels through the mouse (full screen) or the
     // system cursor (window), then a frame.
     void MoveCursor(int x, int y);
+
+    // ---- pointing at the world, as the editor's tests do ----
+    // The right mouse button, each followed by a frame.
+    void RightDown();
+    void RightUp();
+    // The cursor to (x, y) the way a player's mouse moves it: the system cursor goes there and
+    // the mouse reports the motion (so takers that follow mouse moves see it), then a frame.
+    void PointAtPixel(int x, int y);
+    // The back-buffer pixel a world point shows at in the current view (rounded), and the
+    // cursor put there (PointAtPixel).
+    static void ScreenPixelOf(const math::Vector3& world, int& x, int& y);
+    void PointAt(const math::Vector3& world);
+    // PointAt, then the left (or right) button down or up in a frame of its own.
+    void PressAt(const math::Vector3& world);
+    void ReleaseAt(const math::Vector3& world);
+    void RightPressAt(const math::Vector3& world);
+    void RightReleaseAt(const math::Vector3& world);
 
     // The menu of that name when it is a placeholder, else null.
     QUORB::PlaceholderMenu* Menu(const std::string& name) const;

@@ -31,15 +31,21 @@ inline std::string VectorXml(const char* name, const math::Vector3& v)
 // One "GobDescription" element; objectiveXml, when given, is the "ObjectiveID" and the
 // objective's own element.
 inline std::string DescriptionXml(const char* role, const char* archetype, const math::Vector3& position,
-                                  float scale, const std::string& objectiveXml = std::string())
+                                  const math::Vector3& scale, const std::string& objectiveXml = std::string())
 {
     return std::string("<GobDescription name=\"") + role + "\"><string name=\"Archetype\">" + archetype +
            "</string>" + VectorXml("Position", position) +
            "<Quat name=\"Orientation\"><float name=\"x\">0</float><float name=\"y\">0</float>"
            "<float name=\"z\">0</float><float name=\"w\">1</float></Quat>" +
-           VectorXml("Scale", math::Vector3(scale, scale, scale)) +
-           "<bool name=\"HasWidgetData\">false</bool>" + "<bool name=\"HasObjective\">" +
-           (objectiveXml.empty() ? "false" : "true") + "</bool>" + objectiveXml + "</GobDescription>";
+           VectorXml("Scale", scale) + "<bool name=\"HasWidgetData\">false</bool>" +
+           "<bool name=\"HasObjective\">" + (objectiveXml.empty() ? "false" : "true") + "</bool>" +
+           objectiveXml + "</GobDescription>";
+}
+
+inline std::string DescriptionXml(const char* role, const char* archetype, const math::Vector3& position,
+                                  float scale, const std::string& objectiveXml = std::string())
+{
+    return DescriptionXml(role, archetype, position, math::Vector3(scale, scale, scale), objectiveXml);
 }
 
 inline std::string LocationXml()

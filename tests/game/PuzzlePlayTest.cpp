@@ -256,15 +256,17 @@ TEST(PuzzlePlay, AStarFallingThroughATargetScoresByItsClosestPass)
 
 TEST(PuzzlePlay, AWidgetThatDoesNotCollideWithStarsLetsThemPass)
 {
-    // A platform lying on the floor and a star dropped onto it: the star rests on the platform,
-    // or, when the platform's data says it does not collide with stars, on the floor beneath.
+    // A platform lying on the floor and a star dropped onto its middle, clear of its end nodes:
+    // the star rests on the platform, or, when the platform's data says it does not collide with
+    // stars, on the floor beneath.
     float restingY[2] = {0.0f, 0.0f};
     for (bool collide : {true, false})
     {
         PuzzleText front;
         front.quorbs.push_back(Star(math::Vector3(0.0f, -3.0f, 20.0f)));
-        front.widgets.push_back(
-            DescriptionXml("WidgetDescription", "Platform", math::Vector3(0.0f, -9.4f, 20.0f), 1.0f));
+        front.widgets.push_back(DescriptionXml("WidgetDescription", "Platform",
+                                               math::Vector3(0.0f, -9.4f, 20.0f),
+                                               math::Vector3(3.0f, 1.0f, 1.0f)));
         PlayWorld play(front);
         ASSERT_TRUE(play.world && play.world->Booted());
         ASSERT_EQ(play.puzzle->GetWidgetIDs().size(), 1u);

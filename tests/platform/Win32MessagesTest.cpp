@@ -74,6 +74,10 @@ TEST_F(Win32MessagesTest, QuitComesOnceAndOnlyAfterEverythingElse)
     PostQuitMessage(5);
     PostMessageW(FakeWindow(), WM_KEYUP, 'A', 0);
 
+    int code = -1;
+    EXPECT_TRUE(IsQuitPosted(&code)) << "asked for, behind the other messages";
+    EXPECT_EQ(code, 5);
+
     std::vector<UINT> order;
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
@@ -86,11 +90,13 @@ TEST_F(Win32MessagesTest, QuitComesOnceAndOnlyAfterEverythingElse)
         }
     }
     EXPECT_EQ(order, (std::vector<UINT>{WM_KEYDOWN, WM_KEYUP, WM_QUIT}));
+    EXPECT_FALSE(IsQuitPosted()) << "taken off the queue";
 
     PostQuitMessage(0);
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
     EXPECT_EQ(msg.message, WM_QUIT);
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) << "peeking without removal keeps the quit";
+    EXPECT_TRUE(IsQuitPosted());
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
 

@@ -123,7 +123,10 @@ Image QuorbTitle()
     const float cx = 256.0f;
     const float ballY = 128.0f;
     const float ballR = 84.0f;
-    img.Fill(Blur(Rasterise(Circle(cx, ballY + 20.0f, 150.0f), 512, 512), 40.0f), WithAlpha(kQuorb, 0.35f));
+    // The glow fades out inside the frame: cut off at its top edge it would draw a line across
+    // the screen.
+    img.Fill(Blur(Rasterise(Ellipse(cx, ballY + 12.0f, 165.0f, 92.0f), 512, 512), 40.0f),
+             WithAlpha(kQuorb, 0.35f));
 
     // The ring passes behind the ball at the top and in front of it at the bottom.
     const float tilt = -0.22f;

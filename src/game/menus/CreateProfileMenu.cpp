@@ -134,6 +134,9 @@ CreateProfileMenu::CreateProfileMenu(StateMachineComponent* owner) : LinearMoveM
         50, 80, kEditBoxName, static_cast<unsigned>(kMaxFileBaseNameLength), DefaultProfileName);
     box->SetScale(0.5f, 0.07f, 1.0f);
     box->SetDepth(8);
+    // The box puts its text one step above its own depth when it is made; the text lies above
+    // the box as it stands now.
+    boxText->SetDepth(9);
     box->SetPointInsideFunct(new RectPointInsideFunct(box.get(), 256, 40));
     if (AddUnit(std::move(box), "Background"))
         AddUnit(std::move(boxText), kEditBoxName);

@@ -103,6 +103,14 @@ void HelpMenu::OnButtonPressed(const std::string& name)
         check->SetChecked(false);
 }
 
+void HelpMenu::UpdateOpen()
+{
+    dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp();
+    if (auto* controls =
+            comp ? dynamic_cast<dorvo::gfx::CheckButton*>(comp->GetButton(kControlsButton)) : nullptr)
+        controls->SetChecked(false);
+}
+
 void HelpMenu::OnButtonUnPressed(const std::string& name)
 {
     if (name == kHelpButton)

@@ -24,6 +24,9 @@ protected:
     void OnHeldOver(const std::string& name) override;
     void OnMovedOff(const std::string& name) override;
     void OnButtonUnPressed(const std::string& name) override;
+    // A check button sets its flag again once its click callback is over, so the controls
+    // button is unchecked here, at the update after its click, before it is drawn.
+    void UpdateOpen() override;
 
 private:
     void MoveControls(int x);

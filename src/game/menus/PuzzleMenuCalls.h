@@ -1,6 +1,7 @@
-// What the puzzle menus (start, budget, timer, score) ask of the game and of each other: menus by
-// name (MenuSend.h), console lines run as commands, the focused puzzle and the game's two mode flags, and
-// the run state, which is the physics paused flag. Each answers safely without a game.
+// What the puzzle menus (start, budget, timer, score) ask of the game: console lines run as
+// commands, the focused puzzle and the game's two mode flags, and the run state, which is the
+// physics paused flag. Each answers safely without a game. They message each other through
+// MenuSend.h.
 #pragma once
 
 #include "game/menus/MenuSend.h"

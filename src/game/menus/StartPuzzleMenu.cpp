@@ -62,6 +62,11 @@ StartPuzzleMenu::StartPuzzleMenu(StateMachineComponent* owner) : FadeMenu(owner)
     AddUnit(std::move(clear));
     AddUnit(MakeLabel(kStartText, 20, 50), kStartButton);
     AddUnit(MakeLabel(kClearText, 10, 20), kClearButton);
+    // The small button overlaps the big one's rim, and its label runs past its own: both are
+    // drawn in front of the big button, so the label stays whole.
+    if (dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp())
+        if (dorvo::gfx::CSprite* small = comp->GetSprite(kClearButton))
+            small->SetDepth(dorvo::gfx::CSprite::kDefaultDepth + 1);
 }
 
 void StartPuzzleMenu::SetText(const std::string& unit, const std::string& text)

@@ -6,32 +6,17 @@
 // and stops from the first frame after the eye rises; after a resize the next screenshot has the
 // new size. Screenshots under screenshots/ in the test build folder. Skipped, with a message,
 // where Xvfb is not installed.
-#include "GLTestDevice.h"
-#include "TestSupport.h"
+#include "PixelTestFixture.h"
 #include "VirtualDisplay.h"
-#include "worldscene/WorldScene.h"
 
 #include "PostProcessTestWorld.h"
-#include "common/COctTree.h"
-#include "common/ConsoleInterface.h"
-#include "engine/GobManager.h"
-#include "engine/gfx/CDorvoGfx.h"
-#include "engine/gfx/CGFXCore.h"
-#include "engine/gfx/CMeshManager.h"
 #include "engine/gfx/CPostProcessor.h"
-#include "platform/device_debug.h"
-#include "platform/frame_driver.h"
 
 #include <gtest/gtest.h>
 
-#include <stb_image.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
-#include <vector>
 
 using dorvo::gfx::CDorvoGfx;
 using dorvo::gfx::CPostProcessor;
@@ -41,27 +26,10 @@ namespace
 constexpr unsigned kWidth = 800;
 constexpr unsigned kHeight = 600;
 
-struct Picture
+struct Picture : gfxtest::PngPicture
 {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-    int At(int x, int y, int c) const { return rgb[(static_cast<std::size_t>(y) * width + x) * 3 + c]; }
     int Luma(int x, int y) const { return At(x, y, 0) + At(x, y, 1) + At(x, y, 2); }
 };
-
-Picture Load(const std::string& path)
-{
-    Picture picture;
-    int channels = 0;
-    unsigned char* data = stbi_load(path.c_str(), &picture.width, &picture.height, &channels, 3);
-    if (data)
-    {
-        picture.rgb.assign(data, data + static_cast<std::size_t>(picture.width) * picture.height * 3);
-        stbi_image_free(data);
-    }
-    return picture;
-}
 
 // The largest difference of one channel over the whole picture (-1 for pictures of two sizes).
 int LargestDifference(const Picture& a, const Picture& b)
@@ -123,19 +91,17 @@ bool Flat(const Picture& p, int x, int y)
     return true;
 }
 
-class BenchRoomPostProcessPixelTest : public ::testing::Test
+class BenchRoomPostProcessPixelTest : public gfxtest::ScenePixelTestFixture
 {
 protected:
+    BenchRoomPostProcessPixelTest() : ScenePixelTestFixture(kWidth, kHeight) {}
+
     void SetUp() override
     {
-        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight, false);
-        dir = std::make_unique<testsupport::TempWorkDir>();
-        ASSERT_TRUE(gfx.Init(worldscene::SceneConfig(kWidth, kHeight)));
-        device = plat::DXUTGetD3D9Device();
-        ASSERT_NE(device, nullptr);
-        GobManager::Instance().DestroyAllGobs();
-        common::COctTree::Global().Rebuild();
-        dorvo::gfx::CMeshManager::Instance().Release();
+        ScenePixelTestFixture::SetUp();
+        if (!Ready())
+            return;
+        ASSERT_NO_FATAL_FAILURE(StartScene());
         plat::DXUTSetCallbackFrameRender(&BenchRoomPostProcessPixelTest::FrameRender, this);
         plat::DXUTSetCallbackDeviceLost([](void*) { CDorvoGfx::Instance().OnLostDevice(); });
         plat::DXUTSetCallbackDeviceReset(
@@ -152,20 +118,13 @@ protected:
 
     void TearDown() override
     {
-        if (device)
-        {
-            EXPECT_EQ(plat::devicedebug::Statistics(device).glErrors, 0u) << "OpenGL reported errors";
-        }
+        ExpectNoGLErrors();
         plat::DXUTSetCallbackFrameRender(nullptr, nullptr);
         plat::DXUTSetCallbackDeviceLost(nullptr, nullptr);
         plat::DXUTSetCallbackDeviceReset(nullptr, nullptr);
-        scene.Destroy();
         CPostProcessor::Instance().ClearQueue();
         gfx.SetRenderFlags(CDorvoGfx::kDefaultRenderFlags);
-        dorvo::gfx::CMeshManager::Instance().Release();
-        gfx.Release();
-        gl.Stop();
-        dir.reset();
+        StopScene();
     }
 
     // Every frame at the same time, so nothing moves between two pictures but what the test
@@ -179,11 +138,7 @@ protected:
     // One frame through the frame driver, its screenshot saved under that name and read back.
     Picture Shot(const std::string& name)
     {
-        const std::string path = testsupport::ScreenshotPath("BenchRoom" + name + ".png");
-        std::remove(path.c_str());
-        gfx.TakeScreenShot(path);
-        plat::DXUTRender3DEnvironment();
-        return Load(path);
+        return gfxtest::LoadPng<Picture>(TakeShot("BenchRoom" + name + ".png"));
     }
 
     void PostProcessing(bool on)
@@ -194,25 +149,13 @@ protected:
     }
 
     // The square of half-side `r` pixels around a world point's place on the screen.
-    static Region Around(const math::Vector3& point, int r)
+    Region Around(const math::Vector3& point, int r) const
     {
-        const dorvo::gfx::CGFXCore& core = dorvo::gfx::CGFXCore::Instance();
-        const math::Vector4 clip = (core.GetProjection() * core.GetView()).Transform(math::Vector4(point));
-        const int x = static_cast<int>((clip.x / clip.w * 0.5f + 0.5f) * kWidth);
-        const int y = static_cast<int>((0.5f - clip.y / clip.w * 0.5f) * kHeight);
+        int x = 0, y = 0;
+        ToScreen(point, x, y);
         return {x - r, y - r, x + r, y + r};
     }
 
-    static void Console(const std::string& line)
-    {
-        common::ConsoleInterface::Instance().WriteToConsole(line, common::FF_Execute, true);
-    }
-
-    testsupport::GLTestDevice gl;
-    std::unique_ptr<testsupport::TempWorkDir> dir;
-    CDorvoGfx& gfx = CDorvoGfx::Instance();
-    plat::IDirect3DDevice9* device = nullptr;
-    worldscene::WorldScene scene;
     double time = 1.0;
 };
 } // namespace

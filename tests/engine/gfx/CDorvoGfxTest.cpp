@@ -5,6 +5,7 @@
 #include "engine/gfx/CDorvoGfx.h"
 
 #include "GfxTestWorld.h"
+#include "PngPicture.h"
 #include "TestSupport.h"
 #include "common/ConsoleInterface.h"
 #include "common/HashName.h"
@@ -26,8 +27,6 @@
 #include "platform/win32.h"
 
 #include <gtest/gtest.h>
-
-#include <stb_image.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -92,26 +91,6 @@ protected:
     CDorvoGfx& gfx = CDorvoGfx::Instance();
 };
 
-struct Png
-{
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-};
-
-Png ReadPng(const std::string& name)
-{
-    Png png;
-    int channels = 0;
-    unsigned char* data = stbi_load(name.c_str(), &png.width, &png.height, &channels, 3);
-    if (data)
-    {
-        png.rgb.assign(data, data + static_cast<std::size_t>(png.width) * png.height * 3);
-        stbi_image_free(data);
-    }
-    return png;
-}
-
 std::string ReadText(const std::string& name)
 {
     std::string text;
@@ -143,7 +122,8 @@ TEST(CDorvoGfxConstruction, RegistersItsCommandsWithTheirHelpAndSetsTheDefaultFl
         {"togglepp", "Toggle Post Processing Effects"},
         {"togglewater", "Toggle Water Rendering"},
         {"qpp", "Queue A Post Processing Effect. Take In Name Of PP"},
-        {"dumpwatermaps", "Dump The Water Maps To RefMap.png And RefracMap.png. Take In TRUE: on, FALSE: off"},
+        {"dumpwatermaps",
+         "Dump The Water Maps To RefMap.png And RefracMap.png. Take In TRUE: on, FALSE: off"},
     };
     common::ConsoleInterface& console = common::ConsoleInterface::Instance();
     for (const auto& command : commands)
@@ -683,7 +663,7 @@ TEST_F(CDorvoGfxTest, ScreenshotsAreNumberedFromZeroNamedOnesKeepTheCountAndNoth
     for (const char* name : {"DorvoScrshot_0.png", "named.png", "DorvoScrshot_3.png", "shot.png"})
     {
         SCOPED_TRACE(name);
-        const Png png = ReadPng(name);
+        const gfxtest::PngPicture png = gfxtest::LoadPng(name);
         ASSERT_EQ(png.width, 800);
         ASSERT_EQ(png.height, 600);
         EXPECT_EQ(png.rgb[0], 0);

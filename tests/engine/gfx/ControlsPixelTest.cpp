@@ -2,7 +2,7 @@
 // centre in the unpressed, over and pressed colours of the skin, and an edit box showing its
 // typed text with the caret. The pictures are saved under screenshots/ in the build folder.
 // Skipped, with a message, where Xvfb is not installed.
-#include "GLTestDevice.h"
+#include "PixelTestFixture.h"
 #include "VirtualDisplay.h"
 
 #include "ControlTestKit.h"
@@ -23,6 +23,7 @@ using dorvo::gfx::CTextSprite;
 using dorvo::gfx::EditBox;
 using dorvo::gfx::IScreenUnit;
 using dorvo::gfx::SpriteAnimation;
+using gfxtest::Rgb;
 using namespace controltest;
 namespace input = dorvo::input;
 
@@ -32,11 +33,6 @@ constexpr int kWidth = 400;
 constexpr int kHeight = 300;
 constexpr char kTextures[] = "textures/";
 
-struct Rgb
-{
-    int r, g, b;
-};
-
 const plat::D3DXCOLOR kSkin[5] = {
     {0.9f, 0.1f, 0.1f, 1.0f}, // pressed: red
     {0.1f, 0.7f, 0.1f, 1.0f}, // unpressed: green
@@ -45,36 +41,30 @@ const plat::D3DXCOLOR kSkin[5] = {
     {0.8f, 0.8f, 0.8f, 1.0f}, // sprites: light grey
 };
 
-class ControlsPixelTest : public ::testing::Test
+class ControlsPixelTest : public gfxtest::PixelTestFixture
 {
 protected:
+    ControlsPixelTest() : PixelTestFixture(kWidth, kHeight) {}
+
     void SetUp() override
     {
-        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight, false);
-        dir = std::make_unique<testsupport::TempWorkDir>();
+        PixelTestFixture::SetUp();
+        if (!Ready())
+            return;
         std::filesystem::create_directories(std::string(kTextures) + "hud");
         std::filesystem::copy_file(testsupport::RepoPath("data/textures/hud/WhiteBlock.png"),
                                    std::string(kTextures) + "hud/WhiteBlock.png");
-        config.useDefaults = false;
-        config.screenWidth = kWidth;
-        config.screenHeight = kHeight;
-        config.texturePath = kTextures;
+        SetWindowConfig(kTextures);
         ASSERT_TRUE(gfx.Init(config));
-        device = plat::DXUTGetD3D9Device();
-        ASSERT_NE(device, nullptr);
+        ASSERT_TRUE(TakeDevice());
         dorvo::gfx::g_GuiSkinColors = kSkin;
     }
 
     void TearDown() override
     {
         dorvo::gfx::g_GuiSkinColors = nullptr;
-        if (device)
-        {
-            EXPECT_EQ(plat::devicedebug::Statistics(device).glErrors, 0u) << "OpenGL reported errors";
-        }
-        gfx.Release();
-        gl.Stop();
-        dir.reset();
+        ExpectNoGLErrors();
+        StopDevice();
     }
 
     // One frame of the units and their descendants in depth order, saved under the name.
@@ -89,36 +79,16 @@ protected:
         };
         for (IScreenUnit* root : roots)
             collect(root);
-        std::stable_sort(units.begin(), units.end(),
-                         [](const IScreenUnit* a, const IScreenUnit* b) { return a->DepthLess(*b); });
-        dorvo::gfx::CGFXCore& core = dorvo::gfx::CGFXCore::Instance();
-        core.BeginFrame();
-        plat::ID3DXSprite* batch = dorvo::gfx::GetSpriteBatch();
-        ASSERT_NE(batch, nullptr);
-        batch->Begin(plat::D3DXSPRITE_ALPHABLEND);
-        for (IScreenUnit* unit : units)
-            unit->Render(1.0, 0.033f);
-        batch->End();
-        core.EndScene();
+        ASSERT_NO_FATAL_FAILURE(DrawScreenUnits(std::move(units)));
         ASSERT_TRUE(device->ReadBackBuffer(pixels));
         ASSERT_TRUE(testsupport::SaveBackBuffer(device, picture));
     }
 
-    Rgb At(int x, int y) const
-    {
-        const plat::D3DCOLOR c = pixels[static_cast<std::size_t>(y) * kWidth + x];
-        return {static_cast<int>((c >> 16) & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                static_cast<int>(c & 0xFF)};
-    }
-
     void ExpectSkin(int x, int y, const plat::D3DXCOLOR& want) const
     {
-        const Rgb got = At(x, y);
-        const Rgb w{static_cast<int>(want.r * 255 + 0.5f), static_cast<int>(want.g * 255 + 0.5f),
-                    static_cast<int>(want.b * 255 + 0.5f)};
-        EXPECT_TRUE(std::abs(got.r - w.r) <= 2 && std::abs(got.g - w.g) <= 2 && std::abs(got.b - w.b) <= 2)
-            << "at (" << x << ", " << y << "): " << got.r << ", " << got.g << ", " << got.b << " wanted "
-            << w.r << ", " << w.g << ", " << w.b;
+        ExpectAt(x, y,
+                 {static_cast<int>(want.r * 255 + 0.5f), static_cast<int>(want.g * 255 + 0.5f),
+                  static_cast<int>(want.b * 255 + 0.5f)});
     }
 
     // Pixels clearly darker than the box (the text pulses between black and white while edited) in the
@@ -134,13 +104,6 @@ protected:
             }
         return count;
     }
-
-    testsupport::GLTestDevice gl;
-    std::unique_ptr<testsupport::TempWorkDir> dir;
-    dorvo::SEngineConfigInfo config;
-    dorvo::gfx::CDorvoGfx& gfx = dorvo::gfx::CDorvoGfx::Instance();
-    plat::IDirect3DDevice9* device = nullptr;
-    std::vector<plat::D3DCOLOR> pixels;
 };
 } // namespace
 

@@ -5,7 +5,7 @@
 // highlight; the animated glow; linear fog), a near quad hides a far one, the top of clip
 // space is the top of the picture, and clip plane 1 cuts where it should. Pictures under
 // screenshots/ in the build folder. Skipped, with a message, where Xvfb is not installed.
-#include "GLTestDevice.h"
+#include "PixelTestFixture.h"
 #include "VirtualDisplay.h"
 
 #include "EffectScene.h"
@@ -28,6 +28,7 @@ using dorvo::gfx::CAtmosphereManager;
 using dorvo::gfx::CFXManager;
 using dorvo::gfx::CGFXCore;
 using dorvo::gfx::SRenderRecord;
+using gfxtest::Rgb;
 
 namespace
 {
@@ -36,24 +37,22 @@ constexpr int kHeight = 240;
 constexpr int kQuad = 64; // pixels
 constexpr char kTextures[] = "textures/";
 
-struct Rgb
-{
-    int r, g, b;
-};
-
 // The 64 x 64 texture whose texels are all different.
 plat::D3DCOLOR Texel(unsigned x, unsigned y)
 {
     return plat::D3DCOLOR_XRGB(x * 4, y * 4, (x * 7 + y * 13) & 0xFF);
 }
 
-class EffectPixelTest : public ::testing::Test
+class EffectPixelTest : public gfxtest::PixelTestFixture
 {
 protected:
+    EffectPixelTest() : PixelTestFixture(kWidth, kHeight) {}
+
     void SetUp() override
     {
-        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight, false);
-        dir = std::make_unique<testsupport::TempWorkDir>();
+        PixelTestFixture::SetUp();
+        if (!Ready())
+            return;
         const std::string t = kTextures;
         ASSERT_TRUE(gfxtest::WritePng(t + "texels.png", kQuad, kQuad, Texel));
         ASSERT_TRUE(gfxtest::WritePng(t + "white.png", 8, 8, [](unsigned, unsigned) { return 0xFFFFFFFFu; }));
@@ -66,10 +65,7 @@ protected:
         ASSERT_TRUE(gfxtest::WritePng(t + "blue.png", 8, 8, [](unsigned, unsigned) { return 0xFF0000FFu; }));
         ASSERT_TRUE(gfxtest::WritePng(t + "green.png", 8, 8, [](unsigned, unsigned) { return 0xFF00FF00u; }));
 
-        config.useDefaults = false;
-        config.screenWidth = kWidth;
-        config.screenHeight = kHeight;
-        config.texturePath = kTextures;
+        SetWindowConfig(kTextures);
         config.fxPath = testsupport::RepoPath("data/fx") + "/";
         config.fxFiles = {"TextureMapping.fx", "PickedEffect.fx", "Glow.fx", "AnimatedGlow.fx",
                           "TextureMappingNoLight.fx"};
@@ -77,8 +73,7 @@ protected:
         const bool started = gfx.Init(config);
         initErrors = ::testing::internal::GetCapturedStderr();
         ASSERT_TRUE(started);
-        device = plat::DXUTGetD3D9Device();
-        ASSERT_NE(device, nullptr);
+        ASSERT_TRUE(TakeDevice());
         programsAtInit = plat::devicedebug::Statistics(device).effectPrograms;
         ASSERT_TRUE(fxscene::MakeUnitQuad(quad));
         for (const char* name : {"texels", "white", "grey", "emissive", "glow", "red", "blue", "green"})
@@ -92,18 +87,13 @@ protected:
 
     void TearDown() override
     {
-        if (device)
-        {
-            EXPECT_EQ(plat::devicedebug::Statistics(device).glErrors, 0u) << "OpenGL reported errors";
-        }
+        ExpectNoGLErrors();
         for (auto& entry : textureByName)
             entry.second->Release();
         quad.Release();
         CAtmosphereManager::Instance().SetFogStart(0.0f);
         CAtmosphereManager::Instance().SetFogEnd(0.0f);
-        gfx.Release();
-        gl.Stop();
-        dir.reset();
+        StopDevice();
     }
 
     // The frame's shared values: identity camera (clip space is world space), the known
@@ -164,17 +154,7 @@ protected:
     void Finish(const std::string& name)
     {
         core.EndScene();
-        ASSERT_TRUE(device->ReadBackBuffer(pixels));
-        ASSERT_EQ(pixels.size(), static_cast<std::size_t>(kWidth) * kHeight);
-        EXPECT_TRUE(testsupport::SaveBackBuffer(device, name));
-        device->Present(nullptr, nullptr, nullptr, nullptr);
-    }
-
-    Rgb At(int x, int y) const
-    {
-        const plat::D3DCOLOR c = pixels[static_cast<std::size_t>(y) * kWidth + x];
-        return {static_cast<int>((c >> 16) & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                static_cast<int>(c & 0xFF)};
+        ReadBack(name);
     }
 
     // Every pixel of the 64 x 64 square at (left, top) within the tolerance of the colour.
@@ -197,29 +177,14 @@ protected:
                             << ", wanted " << want.r << ", " << want.g << ", " << want.b;
     }
 
-    void ExpectAt(int x, int y, Rgb want, int tolerance = 2) const
-    {
-        const Rgb got = At(x, y);
-        EXPECT_TRUE(std::abs(got.r - want.r) <= tolerance && std::abs(got.g - want.g) <= tolerance &&
-                    std::abs(got.b - want.b) <= tolerance)
-            << "at (" << x << ", " << y << "): " << got.r << ", " << got.g << ", " << got.b << " wanted "
-            << want.r << ", " << want.g << ", " << want.b;
-    }
-
-    testsupport::GLTestDevice gl;
-    std::unique_ptr<testsupport::TempWorkDir> dir;
-    dorvo::SEngineConfigInfo config;
-    dorvo::gfx::CDorvoGfx& gfx = dorvo::gfx::CDorvoGfx::Instance();
     CGFXCore& core = CGFXCore::Instance();
     CFXManager& fx = CFXManager::Instance();
-    plat::IDirect3DDevice9* device = nullptr;
     std::string initErrors;
     unsigned programsAtInit = 0;
     dorvo::gfx::D3DRenderBuffers quad;
     std::map<std::string, plat::IDirect3DTexture9*> textureByName;
     std::vector<std::unique_ptr<std::string>> names;
     std::vector<std::unique_ptr<SRenderRecord>> records;
-    std::vector<plat::D3DCOLOR> pixels;
 };
 } // namespace
 

@@ -4,7 +4,7 @@
 // matrix), and a half-transparent red particle in a run of its own, blended over the blue.
 // With RF_PARTICLES clear the frame stays black. Pictures under screenshots/ in the build
 // folder. Skipped, with a message, where Xvfb is not installed.
-#include "GLTestDevice.h"
+#include "PixelTestFixture.h"
 #include "VirtualDisplay.h"
 
 #include "GfxTestWorld.h"
@@ -25,16 +25,12 @@ using dorvo::gfx::CGFXCore;
 using dorvo::gfx::CParticleManager;
 using dorvo::gfx::CParticleSystem;
 using dorvo::gfx::SParticle;
+using gfxtest::Rgb;
 
 namespace
 {
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
-
-struct Rgb
-{
-    int r, g, b;
-};
 
 struct SSpot
 {
@@ -68,19 +64,19 @@ std::unique_ptr<CParticleSystem> System(const std::vector<SSpot>& spots, std::ui
     return system;
 }
 
-class ParticlePixelTest : public ::testing::Test
+class ParticlePixelTest : public gfxtest::PixelTestFixture
 {
 protected:
+    ParticlePixelTest() : PixelTestFixture(kWidth, kHeight) {}
+
     void SetUp() override
     {
-        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight, false);
-        dir = std::make_unique<testsupport::TempWorkDir>();
+        PixelTestFixture::SetUp();
+        if (!Ready())
+            return;
         ASSERT_TRUE(
             gfxtest::WritePng("textures/white.png", 8, 8, [](unsigned, unsigned) { return 0xFFFFFFFFu; }));
-        config.useDefaults = false;
-        config.screenWidth = kWidth;
-        config.screenHeight = kHeight;
-        config.texturePath = "textures/";
+        SetWindowConfig("textures/");
         config.fxPath = testsupport::RepoPath("data/fx") + "/";
         config.fxFiles = {"Particle.fx"};
         ::testing::internal::CaptureStderr();
@@ -88,8 +84,7 @@ protected:
         const std::string err = ::testing::internal::GetCapturedStderr();
         ASSERT_TRUE(started) << err;
         EXPECT_EQ(err.find("Particle.fx"), std::string::npos) << err;
-        device = plat::DXUTGetD3D9Device();
-        ASSERT_NE(device, nullptr);
+        ASSERT_TRUE(TakeDevice());
         ASSERT_TRUE(plat::SUCCEEDED(core.CreateTextureFromFile("textures/white.png", &white)));
 
         // The camera at (0, 0, -10) looking along +z.
@@ -103,17 +98,12 @@ protected:
 
     void TearDown() override
     {
-        if (device)
-        {
-            EXPECT_EQ(plat::devicedebug::Statistics(device).glErrors, 0u) << "OpenGL reported errors";
-        }
+        ExpectNoGLErrors();
         systems.clear();
         if (white)
             white->Release();
-        gfx.Release();
         gfx.SetRenderFlags(CDorvoGfx::kDefaultRenderFlags);
-        gl.Stop();
-        dir.reset();
+        StopDevice();
     }
 
     // One frame through the facade with the flags, read back and saved.
@@ -121,17 +111,7 @@ protected:
     {
         gfx.SetRenderFlags(flags);
         gfx.RenderFrame(1.0, 0.033f);
-        ASSERT_TRUE(device->ReadBackBuffer(pixels));
-        ASSERT_EQ(pixels.size(), static_cast<std::size_t>(kWidth) * kHeight);
-        EXPECT_TRUE(testsupport::SaveBackBuffer(device, name));
-        device->Present(nullptr, nullptr, nullptr, nullptr);
-    }
-
-    Rgb At(int x, int y) const
-    {
-        const plat::D3DCOLOR c = pixels[static_cast<std::size_t>(y) * kWidth + x];
-        return {static_cast<int>((c >> 16) & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                static_cast<int>(c & 0xFF)};
+        ReadBack(name);
     }
 
     // Where a world point lands in the picture.
@@ -145,24 +125,9 @@ protected:
         y = static_cast<int>(std::floor(screen.y));
     }
 
-    void ExpectAt(int x, int y, Rgb want, int tolerance, const char* what) const
-    {
-        const Rgb got = At(x, y);
-        EXPECT_TRUE(std::abs(got.r - want.r) <= tolerance && std::abs(got.g - want.g) <= tolerance &&
-                    std::abs(got.b - want.b) <= tolerance)
-            << what << " at (" << x << ", " << y << "): " << got.r << ", " << got.g << ", " << got.b
-            << " wanted " << want.r << ", " << want.g << ", " << want.b;
-    }
-
-    testsupport::GLTestDevice gl;
-    std::unique_ptr<testsupport::TempWorkDir> dir;
-    dorvo::SEngineConfigInfo config;
-    CDorvoGfx& gfx = CDorvoGfx::Instance();
     CGFXCore& core = CGFXCore::Instance();
-    plat::IDirect3DDevice9* device = nullptr;
     plat::IDirect3DTexture9* white = nullptr;
     std::vector<std::unique_ptr<CParticleSystem>> systems;
-    std::vector<plat::D3DCOLOR> pixels;
 };
 } // namespace
 

@@ -6,7 +6,7 @@
 // without post-processing, Medium darker along the cube's silhouette); the console commands
 // act; the underwater waves last one frame; a resize keeps post-processing drawing at the new
 // size. Pictures under screenshots/ in the build folder; skipped with a message without Xvfb.
-#include "GLTestDevice.h"
+#include "PixelTestFixture.h"
 #include "VirtualDisplay.h"
 
 #include "engine/gfx/D3DRenderBuffers.h"
@@ -65,20 +65,20 @@ int Differing(const Picture& a, const Picture& b, int tolerance = 1)
     return count;
 }
 
-class PostProcessPixelTest : public ::testing::Test
+class PostProcessPixelTest : public gfxtest::PixelTestFixture
 {
 protected:
+    PostProcessPixelTest() : PixelTestFixture(kWidth, kHeight) {}
+
     void SetUp() override
     {
-        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight, false);
-        dir = std::make_unique<testsupport::TempWorkDir>();
+        PixelTestFixture::SetUp();
+        if (!Ready())
+            return;
         std::filesystem::create_directories("meshes");
         std::filesystem::copy_file(testsupport::RepoPath("tests/data/meshes/Cube.x"), "meshes/Cube.x");
         ASSERT_TRUE(gfxtest::WritePng("textures/White.png", 8, 8, [](unsigned, unsigned) { return kWhite; }));
-        config.useDefaults = false;
-        config.screenWidth = kWidth;
-        config.screenHeight = kHeight;
-        config.texturePath = "textures/";
+        SetWindowConfig("textures/");
         config.meshPath = "meshes/";
         config.fxPath = testsupport::RepoPath("data/fx") + "/";
         config.fxFiles = {"TextureMappingNoLight.fx"};
@@ -87,8 +87,7 @@ protected:
         const bool started = gfx.Init(config);
         initErrors = ::testing::internal::GetCapturedStderr();
         ASSERT_TRUE(started);
-        device = plat::DXUTGetD3D9Device();
-        ASSERT_NE(device, nullptr);
+        ASSERT_TRUE(TakeDevice());
 
         CMeshManager::SMeshInfo* mesh = CMeshManager::Instance().GetMesh("Cube.x");
         ASSERT_TRUE(mesh && mesh->hierarchy);
@@ -102,16 +101,11 @@ protected:
 
     void TearDown() override
     {
-        if (device)
-        {
-            EXPECT_EQ(plat::devicedebug::Statistics(device).glErrors, 0u) << "OpenGL reported errors";
-        }
+        ExpectNoGLErrors();
         graph.Clear();
         unit.reset();
         gfx.SetRenderFlags(CDorvoGfx::kDefaultRenderFlags);
-        gfx.Release();
-        gl.Stop();
-        dir.reset();
+        StopDevice();
     }
 
     // The camera 3 units in front of the cube's face, for the back buffer's size now.
@@ -154,14 +148,14 @@ protected:
             CPostProcessor::Instance().RunChain();
         }
         core.EndScene();
-        Picture pixels;
-        EXPECT_TRUE(device->ReadBackBuffer(pixels));
+        Picture picture;
+        EXPECT_TRUE(device->ReadBackBuffer(picture));
         if (!screenshot.empty())
         {
             EXPECT_TRUE(testsupport::SaveBackBuffer(device, screenshot));
         }
         device->Present(nullptr, nullptr, nullptr, nullptr);
-        return pixels;
+        return picture;
     }
 
     void PostProcessing(bool on)
@@ -169,11 +163,6 @@ protected:
         const std::uint32_t flags =
             gfx.GetRenderFlags() & ~static_cast<std::uint32_t>(CDorvoGfx::RF_POST_PROCESSING);
         gfx.SetRenderFlags(on ? flags | CDorvoGfx::RF_POST_PROCESSING : flags);
-    }
-
-    static void Run(const std::string& line)
-    {
-        common::ConsoleInterface::Instance().WriteToConsole(line, common::FF_Execute, true);
     }
 
     // The cube's columns on the middle row of a picture without post-processing.
@@ -205,11 +194,6 @@ protected:
         return sum / count;
     }
 
-    testsupport::GLTestDevice gl;
-    std::unique_ptr<testsupport::TempWorkDir> dir;
-    dorvo::SEngineConfigInfo config;
-    CDorvoGfx& gfx = CDorvoGfx::Instance();
-    plat::IDirect3DDevice9* device = nullptr;
     std::unique_ptr<gfxtest::TestGfxUnit> unit;
     CSceneGraphMgr graph;
     std::string initErrors;
@@ -277,30 +261,30 @@ TEST_F(PostProcessPixelTest, TheConsoleCommandsActOnThePicture)
     pptest::ApplyPreset("Medium");
     EXPECT_GT(Differing(Frame(), off), 100);
 
-    Run("clearpp");
+    Console("clearpp");
     EXPECT_EQ(Differing(Frame("PostProcessCleared.png"), off), 0) << "PPScene.fx alone";
-    Run("qpp Bloom false");
+    Console("qpp Bloom false");
     EXPECT_TRUE(CPostProcessor::Instance().GetQueue().empty());
     EXPECT_EQ(Differing(Frame(), off), 0);
 
-    Run("qpp bloom false");
+    Console("qpp bloom false");
     const Picture bloom = Frame("PostProcessBloom.png");
     EXPECT_GT(RingBrightness(bloom, span), RingBrightness(off, span) + 5.0);
     EXPECT_GT(RingBrightness(Frame(), span), RingBrightness(off, span) + 5.0) << "kept from frame to frame";
 
-    Run("clearpp");
-    Run("qpp bloom true");
+    Console("clearpp");
+    Console("qpp bloom true");
     EXPECT_GT(RingBrightness(Frame(), span), RingBrightness(off, span) + 5.0);
     EXPECT_EQ(Differing(Frame(), off), 0) << "one frame only";
 
-    Run("togglepp");
+    Console("togglepp");
     EXPECT_EQ(gfx.GetRenderFlags() & CDorvoGfx::RF_POST_PROCESSING, 0u);
-    Run("qpp bloom false");
+    Console("qpp bloom false");
     EXPECT_EQ(Differing(Frame(), off, 0), 0) << "queued, but post-processing is off";
-    Run("togglepp");
+    Console("togglepp");
     EXPECT_GT(RingBrightness(Frame(), span), RingBrightness(off, span) + 5.0);
-    Run("qpp edgedetection false");
-    Run("removelastpp");
+    Console("qpp edgedetection false");
+    Console("removelastpp");
     Frame();
     EXPECT_EQ(CPostProcessor::Instance().GetQueue().size(), 9u) << "the edges ran once and went";
 }

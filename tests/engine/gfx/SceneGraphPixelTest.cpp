@@ -5,7 +5,7 @@
 // wireframe unit, only the edges are coloured (the points sampled are the centres of the
 // face's two triangles, since the drawn diagonal runs through the face's own centre).
 // Pictures under screenshots/ in the build folder; skipped with a message without Xvfb.
-#include "GLTestDevice.h"
+#include "PixelTestFixture.h"
 #include "VirtualDisplay.h"
 
 #include "GfxTestWorld.h"
@@ -30,39 +30,33 @@ constexpr int kWidth = 320;
 constexpr int kHeight = 240;
 constexpr plat::D3DCOLOR kCubeColor = 0xFF3080C0u;
 
-class SceneGraphPixelTest : public ::testing::Test
+class SceneGraphPixelTest : public gfxtest::PixelTestFixture
 {
 protected:
+    SceneGraphPixelTest() : PixelTestFixture(kWidth, kHeight) {}
+
     void SetUp() override
     {
-        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight, false);
-        dir = std::make_unique<testsupport::TempWorkDir>();
+        PixelTestFixture::SetUp();
+        if (!Ready())
+            return;
         std::filesystem::create_directories("meshes");
         std::filesystem::copy_file(testsupport::RepoPath("tests/data/meshes/Cube.x"), "meshes/Cube.x");
         ASSERT_TRUE(
             gfxtest::WritePng("textures/Cube.png", 8, 8, [](unsigned, unsigned) { return kCubeColor; }));
-        config.useDefaults = false;
-        config.screenWidth = kWidth;
-        config.screenHeight = kHeight;
-        config.texturePath = "textures/";
+        SetWindowConfig("textures/");
         config.meshPath = "meshes/";
         config.fxPath = testsupport::RepoPath("data/fx") + "/";
         config.fxFiles = {"TextureMappingNoLight.fx"};
         ASSERT_TRUE(gfx.Init(config));
-        device = plat::DXUTGetD3D9Device();
-        ASSERT_NE(device, nullptr);
+        ASSERT_TRUE(TakeDevice());
     }
 
     void TearDown() override
     {
-        if (device)
-        {
-            EXPECT_EQ(plat::devicedebug::Statistics(device).glErrors, 0u) << "OpenGL reported errors";
-        }
+        ExpectNoGLErrors();
         unit.reset();
-        gfx.Release();
-        gl.Stop();
-        dir.reset();
+        StopDevice();
     }
 
     // The cube through a graph from (0, 0, -3), its face z = -0.5 square to the eye.
@@ -96,13 +90,11 @@ protected:
         core.SetViewport(0);
         graph.Traverse();
         core.EndScene();
-        ASSERT_TRUE(device->ReadBackBuffer(pixels));
-        ASSERT_EQ(pixels.size(), static_cast<std::size_t>(kWidth) * kHeight);
-        EXPECT_TRUE(testsupport::SaveBackBuffer(device, picture));
-        device->Present(nullptr, nullptr, nullptr, nullptr);
+        ReadBack(picture);
     }
 
-    plat::D3DCOLOR At(int x, int y) const
+    // A pixel of `pixels` as the device's colour, opaque.
+    plat::D3DCOLOR Color(int x, int y) const
     {
         return pixels[static_cast<std::size_t>(y) * kWidth + x] | 0xFF000000u;
     }
@@ -116,13 +108,7 @@ protected:
         return true;
     }
 
-    testsupport::GLTestDevice gl;
-    std::unique_ptr<testsupport::TempWorkDir> dir;
-    dorvo::SEngineConfigInfo config;
-    CDorvoGfx& gfx = CDorvoGfx::Instance();
-    plat::IDirect3DDevice9* device = nullptr;
     std::unique_ptr<gfxtest::TestGfxUnit> unit;
-    std::vector<plat::D3DCOLOR> pixels;
 };
 
 // The face spans about 116 pixels around the picture's centre; its triangles meet on the
@@ -136,9 +122,9 @@ TEST_F(SceneGraphPixelTest, TheSolidCubeShowsItsTextureAndTheCornerStaysClear)
     DrawCube(false, "SceneGraphSolidCube.png");
     for (auto [x, y] : {std::pair{kCentreX, kCentreY}, std::pair{kCentreX - kQuarter, kCentreY - kQuarter},
                         std::pair{kCentreX + kQuarter, kCentreY + kQuarter}})
-        EXPECT_TRUE(Near(At(x, y), kCubeColor)) << x << ", " << y << ": " << std::hex << At(x, y);
-    EXPECT_TRUE(Near(At(2, 2), kClear)) << std::hex << At(2, 2);
-    EXPECT_TRUE(Near(At(kWidth - 3, kHeight - 3), kClear)) << std::hex << At(kWidth - 3, kHeight - 3);
+        EXPECT_TRUE(Near(Color(x, y), kCubeColor)) << x << ", " << y << ": " << std::hex << Color(x, y);
+    EXPECT_TRUE(Near(Color(2, 2), kClear)) << std::hex << Color(2, 2);
+    EXPECT_TRUE(Near(Color(kWidth - 3, kHeight - 3), kClear)) << std::hex << Color(kWidth - 3, kHeight - 3);
 }
 
 TEST_F(SceneGraphPixelTest, TheWireframeCubeColoursOnlyItsEdges)
@@ -146,14 +132,14 @@ TEST_F(SceneGraphPixelTest, TheWireframeCubeColoursOnlyItsEdges)
     DrawCube(true, "SceneGraphWireframeCube.png");
     for (auto [x, y] : {std::pair{kCentreX - kQuarter, kCentreY - kQuarter},
                         std::pair{kCentreX + kQuarter, kCentreY + kQuarter}})
-        EXPECT_TRUE(Near(At(x, y), kClear)) << x << ", " << y << ": " << std::hex << At(x, y);
-    EXPECT_TRUE(Near(At(2, 2), kClear));
+        EXPECT_TRUE(Near(Color(x, y), kClear)) << x << ", " << y << ": " << std::hex << Color(x, y);
+    EXPECT_TRUE(Near(Color(2, 2), kClear));
     // Each of the face's four edges crosses the middle row or column somewhere.
     auto colouredIn = [&](int x0, int x1, int y0, int y1)
     {
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x)
-                if (Near(At(x, y), kCubeColor, 8))
+                if (Near(Color(x, y), kCubeColor, 8))
                     return true;
         return false;
     };

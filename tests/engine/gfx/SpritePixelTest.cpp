@@ -3,7 +3,7 @@
 // its pivot, a half-transparent tint over another, and shadowed text in fonts 0, 4 and 5. The
 // picture is saved under screenshots/ in the build folder and checked at given pixels. Skipped,
 // with a message, where Xvfb is not installed.
-#include "GLTestDevice.h"
+#include "PixelTestFixture.h"
 #include "VirtualDisplay.h"
 
 #include "GfxTestWorld.h"
@@ -21,6 +21,7 @@ using dorvo::gfx::CTextSprite;
 using dorvo::gfx::IScreenUnit;
 using dorvo::gfx::SpriteAnimation;
 using dorvo::gfx::STextStyle;
+using gfxtest::Rgb;
 
 namespace
 {
@@ -28,18 +29,16 @@ constexpr int kWidth = 400;
 constexpr int kHeight = 300;
 constexpr char kTextures[] = "textures/";
 
-struct Rgb
-{
-    int r, g, b;
-};
-
-class SpritePixelTest : public ::testing::Test
+class SpritePixelTest : public gfxtest::PixelTestFixture
 {
 protected:
+    SpritePixelTest() : PixelTestFixture(kWidth, kHeight) {}
+
     void SetUp() override
     {
-        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight, false);
-        dir = std::make_unique<testsupport::TempWorkDir>();
+        PixelTestFixture::SetUp();
+        if (!Ready())
+            return;
         ASSERT_TRUE(gfxtest::WriteStrip(std::string(kTextures) + "strip.png", 3, 2, 32));
         ASSERT_TRUE(gfxtest::WritePng(std::string(kTextures) + "halves.png", 40, 20,
                                       [](unsigned x, unsigned)
@@ -47,59 +46,18 @@ protected:
         std::filesystem::create_directories(std::string(kTextures) + "hud");
         std::filesystem::copy_file(testsupport::RepoPath("data/textures/hud/WhiteBlock.png"),
                                    std::string(kTextures) + "hud/WhiteBlock.png");
-        config.useDefaults = false;
-        config.screenWidth = kWidth;
-        config.screenHeight = kHeight;
-        config.texturePath = kTextures;
+        SetWindowConfig(kTextures);
         ASSERT_TRUE(gfx.Init(config));
-        device = plat::DXUTGetD3D9Device();
-        ASSERT_NE(device, nullptr);
+        ASSERT_TRUE(TakeDevice());
         plat::devicedebug::ResetStatistics(device);
-    }
-
-    void TearDown() override
-    {
-        if (device)
-        {
-            EXPECT_EQ(plat::devicedebug::Statistics(device).glErrors, 0u) << "OpenGL reported errors";
-        }
-        gfx.Release();
-        gl.Stop();
-        dir.reset();
     }
 
     // One frame of the units in depth order (equal depths as given), as the 2D pass draws it.
     void DrawFrame(std::vector<IScreenUnit*> units)
     {
-        std::stable_sort(units.begin(), units.end(),
-                         [](const IScreenUnit* a, const IScreenUnit* b) { return a->DepthLess(*b); });
-        dorvo::gfx::CGFXCore& core = dorvo::gfx::CGFXCore::Instance();
-        core.BeginFrame();
-        plat::ID3DXSprite* batch = dorvo::gfx::GetSpriteBatch();
-        ASSERT_NE(batch, nullptr);
-        batch->Begin(plat::D3DXSPRITE_ALPHABLEND);
-        for (IScreenUnit* unit : units)
-            unit->Render(1.0, 0.033f);
-        batch->End();
-        core.EndScene();
+        ASSERT_NO_FATAL_FAILURE(DrawScreenUnits(std::move(units)));
         ASSERT_TRUE(device->ReadBackBuffer(pixels));
         ASSERT_EQ(pixels.size(), static_cast<std::size_t>(kWidth) * kHeight);
-    }
-
-    Rgb At(int x, int y) const
-    {
-        const plat::D3DCOLOR c = pixels[static_cast<std::size_t>(y) * kWidth + x];
-        return {static_cast<int>((c >> 16) & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                static_cast<int>(c & 0xFF)};
-    }
-
-    void ExpectAt(int x, int y, Rgb want, int tolerance = 2) const
-    {
-        const Rgb got = At(x, y);
-        EXPECT_TRUE(std::abs(got.r - want.r) <= tolerance && std::abs(got.g - want.g) <= tolerance &&
-                    std::abs(got.b - want.b) <= tolerance)
-            << "at (" << x << ", " << y << "): " << got.r << ", " << got.g << ", " << got.b << " wanted "
-            << want.r << ", " << want.g << ", " << want.b;
     }
 
     // Pixels of the rectangle (right and bottom exclusive) for which the test holds.
@@ -111,13 +69,6 @@ protected:
                 count += test(At(x, y)) ? 1 : 0;
         return count;
     }
-
-    testsupport::GLTestDevice gl;
-    std::unique_ptr<testsupport::TempWorkDir> dir;
-    dorvo::SEngineConfigInfo config;
-    dorvo::gfx::CDorvoGfx& gfx = dorvo::gfx::CDorvoGfx::Instance();
-    plat::IDirect3DDevice9* device = nullptr;
-    std::vector<plat::D3DCOLOR> pixels;
 };
 
 SpriteAnimation Whole(int width, int height, int centreX = 0, int centreY = 0)

@@ -4,78 +4,49 @@
 // cloth drawn where its grid points are, then where the test moves them, as the cloth's
 // integration does. Pictures under screenshots/ in the test build folder. Skipped, with a
 // message, where Xvfb is not installed.
-#include "GLTestDevice.h"
-#include "TestSupport.h"
+#include "PixelTestFixture.h"
 #include "VirtualDisplay.h"
-#include "worldscene/WorldScene.h"
 
-#include "common/COctTree.h"
 #include "engine/DefaultCompCreator.h"
 #include "engine/Gob.h"
-#include "engine/GobManager.h"
 #include "engine/GridComp.h"
 #include "engine/POVComp.h"
-#include "engine/gfx/CDorvoGfx.h"
-#include "engine/gfx/CGFXCore.h"
-#include "engine/gfx/CMeshManager.h"
 #include "engine/gfx/GfxClothComp.h"
 #include "engine/phy/ClothComp.h"
-#include "platform/device_debug.h"
-#include "platform/frame_driver.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
-#include <memory>
 #include <string>
-#include <vector>
 
-using dorvo::gfx::CDorvoGfx;
+using gfxtest::Rgb;
 
 namespace
 {
 constexpr unsigned kWidth = 800;
 constexpr unsigned kHeight = 600;
 
-struct Rgb
-{
-    int r, g, b;
-    bool Black() const { return r < 8 && g < 8 && b < 8; }
-};
-
-class TerrainClothPixelTest : public ::testing::Test
+class TerrainClothPixelTest : public gfxtest::ScenePixelTestFixture
 {
 protected:
+    TerrainClothPixelTest() : ScenePixelTestFixture(kWidth, kHeight) {}
+
     void SetUp() override
     {
-        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight, false);
-        dir = std::make_unique<testsupport::TempWorkDir>();
+        ScenePixelTestFixture::SetUp();
+        if (!Ready())
+            return;
         RegisterComponentType<dorvo::phy::ClothComp>(dorvo::phy::ClothComp::kTypeName);
-        ::testing::internal::CaptureStderr();
-        const bool started = gfx.Init(worldscene::SceneConfig(kWidth, kHeight));
-        const std::string err = ::testing::internal::GetCapturedStderr();
-        ASSERT_TRUE(started) << err;
+        std::string err;
+        ASSERT_NO_FATAL_FAILURE(StartScene(&err));
         EXPECT_EQ(err.find(".fx"), std::string::npos) << err;
-        device = plat::DXUTGetD3D9Device();
-        ASSERT_NE(device, nullptr);
-        GobManager::Instance().DestroyAllGobs();
-        common::COctTree::Global().Rebuild();
     }
 
     void TearDown() override
     {
-        if (device)
-        {
-            EXPECT_EQ(plat::devicedebug::Statistics(device).glErrors, 0u) << "OpenGL reported errors";
-        }
-        scene.Destroy();
-        GobManager::Instance().DestroyAllGobs();
-        if (device)
-            dorvo::gfx::CMeshManager::Instance().Release();
-        gfx.Release();
-        gl.Stop();
-        dir.reset();
+        ExpectNoGLErrors();
+        StopScene();
     }
 
     void Build(const std::string& lines)
@@ -90,17 +61,7 @@ protected:
     {
         scene.Frame(time, 0.033f);
         time += 0.033;
-        ASSERT_TRUE(device->ReadBackBuffer(pixels));
-        ASSERT_EQ(pixels.size(), static_cast<std::size_t>(kWidth) * kHeight);
-        EXPECT_TRUE(testsupport::SaveBackBuffer(device, name));
-        device->Present(nullptr, nullptr, nullptr, nullptr);
-    }
-
-    Rgb At(int x, int y) const
-    {
-        const plat::D3DCOLOR c = pixels[static_cast<std::size_t>(y) * kWidth + x];
-        return {static_cast<int>((c >> 16) & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                static_cast<int>(c & 0xFF)};
+        ReadBack(name);
     }
 
     // The topmost row of the column that is not black, or kHeight.
@@ -112,25 +73,11 @@ protected:
         return kHeight;
     }
 
-    static void ToScreen(const math::Vector3& point, int& x, int& y)
-    {
-        const dorvo::gfx::CGFXCore& core = dorvo::gfx::CGFXCore::Instance();
-        const math::Vector4 clip = (core.GetProjection() * core.GetView()).Transform(math::Vector4(point));
-        x = static_cast<int>((clip.x / clip.w * 0.5f + 0.5f) * kWidth);
-        y = static_cast<int>((0.5f - clip.y / clip.w * 0.5f) * kHeight);
-    }
-
     static std::string Template(const char* file)
     {
         return "<Template file=\"" + testsupport::RepoPath(std::string("tests/data/gfx/") + file) + "\"/>";
     }
 
-    testsupport::GLTestDevice gl;
-    std::unique_ptr<testsupport::TempWorkDir> dir;
-    CDorvoGfx& gfx = CDorvoGfx::Instance();
-    plat::IDirect3DDevice9* device = nullptr;
-    worldscene::WorldScene scene;
-    std::vector<plat::D3DCOLOR> pixels;
     double time = 1.0;
 };
 } // namespace

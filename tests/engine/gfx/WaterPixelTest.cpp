@@ -3,53 +3,41 @@
 // only the box of their own half (the red one mirrored), the water shows both, and "togglewater"
 // changes what lies under the water line and back. Screenshots and dumps go under screenshots/
 // in the test build folder. Skipped, with a message, where Xvfb is not installed.
-#include "GLTestDevice.h"
-#include "TestSupport.h"
+#include "PixelTestFixture.h"
 #include "VirtualDisplay.h"
-#include "worldscene/WorldScene.h"
 
-#include "common/COctTree.h"
-#include "common/ConsoleInterface.h"
 #include "engine/Gob.h"
-#include "engine/GobManager.h"
 #include "engine/POVComp.h"
-#include "engine/gfx/CDorvoGfx.h"
-#include "engine/gfx/CGFXCore.h"
-#include "engine/gfx/CMeshManager.h"
-#include "platform/device_debug.h"
 #include "platform/files.h"
-#include "platform/frame_driver.h"
 
 #include <gtest/gtest.h>
-
-#include <stb_image.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <string>
-#include <vector>
 
 namespace
 {
 constexpr unsigned kWidth = 800;
 constexpr unsigned kHeight = 600;
 
-struct Picture
+struct Picture : gfxtest::PngPicture
 {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-    int At(int x, int y, int c) const { return rgb[(static_cast<std::size_t>(y) * width + x) * 3 + c]; }
-    bool Red(int x, int y) const { return At(x, y, 0) > 120 && At(x, y, 0) > 2 * At(x, y, 2) && At(x, y, 1) < 90; }
+    bool Red(int x, int y) const
+    {
+        return At(x, y, 0) > 120 && At(x, y, 0) > 2 * At(x, y, 2) && At(x, y, 1) < 90;
+    }
     // Dimmer red, as the mirror image shows it: red leads the other two by half again.
     bool Reddish(int x, int y) const
     {
         return At(x, y, 0) >= 30 && 2 * At(x, y, 0) > 3 * std::max(At(x, y, 1), At(x, y, 2));
     }
-    bool Blue(int x, int y) const { return At(x, y, 2) > 120 && At(x, y, 2) > 2 * At(x, y, 0) && At(x, y, 1) < 130; }
+    bool Blue(int x, int y) const
+    {
+        return At(x, y, 2) > 120 && At(x, y, 2) > 2 * At(x, y, 0) && At(x, y, 1) < 130;
+    }
     // Pixels of the colour in a region (clipped).
     template <typename Test> int Count(Test test, int x0, int y0, int x1, int y1) const
     {
@@ -73,19 +61,6 @@ struct Picture
     }
 };
 
-Picture Load(const std::string& path)
-{
-    Picture picture;
-    int channels = 0;
-    unsigned char* data = stbi_load(path.c_str(), &picture.width, &picture.height, &channels, 3);
-    if (data)
-    {
-        picture.rgb.assign(data, data + static_cast<std::size_t>(picture.width) * picture.height * 3);
-        stbi_image_free(data);
-    }
-    return picture;
-}
-
 // The largest difference of one channel over a region, clipped.
 int LargestDifference(const Picture& a, const Picture& b, int x0, int y0, int x1, int y1)
 {
@@ -97,29 +72,28 @@ int LargestDifference(const Picture& a, const Picture& b, int x0, int y0, int x1
     return largest;
 }
 
-class WaterPixelTest : public ::testing::Test
+class WaterPixelTest : public gfxtest::ScenePixelTestFixture
 {
 protected:
+    WaterPixelTest() : ScenePixelTestFixture(kWidth, kHeight) {}
+
     void SetUp() override
     {
-        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight, false);
-        dir = std::make_unique<testsupport::TempWorkDir>();
-        ASSERT_TRUE(gfx.Init(worldscene::SceneConfig(kWidth, kHeight)));
-        device = plat::DXUTGetD3D9Device();
-        ASSERT_NE(device, nullptr);
-        GobManager::Instance().DestroyAllGobs();
-        common::COctTree::Global().Rebuild();
-        dorvo::gfx::CMeshManager::Instance().Release();
+        ScenePixelTestFixture::SetUp();
+        if (!Ready())
+            return;
+        ASSERT_NO_FATAL_FAILURE(StartScene());
         plat::DXUTSetCallbackFrameRender(&WaterPixelTest::FrameRender, this);
 
         // Water at y = 0 across the view; the red box above it, the blue one below.
         const std::string data = testsupport::RepoPath("tests/data/gfx/");
-        std::ofstream("water.xml") << "<Scene><Template file=\"" << data << "TestRoom.xml\"/><Template file=\""
-                                   << data << "WaterRoom.xml\"/><Template file=\"" << data << "WaterProps.xml\"/>"
-                                   << "<Object archetype=\"StillWater\" name=\"Water\" position=\"0 0 8\" scale=\"40 1 40\"/>"
-                                   << "<Object archetype=\"RedBox\" name=\"Red\" position=\"0 2 8\" scale=\"2 2 2\"/>"
-                                   << "<Object archetype=\"BlueBox\" name=\"Blue\" position=\"3 -2.5 6\" scale=\"2 2 2\"/>"
-                                   << "<Camera eye=\"0 6 -10\" lookAt=\"0 -1 10\" fov=\"45\"/></Scene>";
+        std::ofstream("water.xml")
+            << "<Scene><Template file=\"" << data << "TestRoom.xml\"/><Template file=\"" << data
+            << "WaterRoom.xml\"/><Template file=\"" << data << "WaterProps.xml\"/>"
+            << "<Object archetype=\"StillWater\" name=\"Water\" position=\"0 0 8\" scale=\"40 1 40\"/>"
+            << "<Object archetype=\"RedBox\" name=\"Red\" position=\"0 2 8\" scale=\"2 2 2\"/>"
+            << "<Object archetype=\"BlueBox\" name=\"Blue\" position=\"3 -2.5 6\" scale=\"2 2 2\"/>"
+            << "<Camera eye=\"0 6 -10\" lookAt=\"0 -1 10\" fov=\"45\"/></Scene>";
         ASSERT_TRUE(scene.Load("water.xml")) << scene.Error();
         ASSERT_TRUE(scene.Build(kWidth, kHeight)) << scene.Error();
         gfx.SetRenderFlags(CDorvoGfxFlags());
@@ -133,16 +107,9 @@ protected:
 
     void TearDown() override
     {
-        if (device)
-        {
-            EXPECT_EQ(plat::devicedebug::Statistics(device).glErrors, 0u) << "OpenGL reported errors";
-        }
+        ExpectNoGLErrors();
         plat::DXUTSetCallbackFrameRender(nullptr, nullptr);
-        scene.Destroy();
-        dorvo::gfx::CMeshManager::Instance().Release();
-        gfx.Release();
-        gl.Stop();
-        dir.reset();
+        StopScene();
     }
 
     static void FrameRender(plat::IDirect3DDevice9*, double, float, void* context)
@@ -154,11 +121,8 @@ protected:
 
     Picture Shot(const std::string& name)
     {
-        const std::string path = testsupport::ScreenshotPath(name);
-        std::remove(path.c_str());
-        gfx.TakeScreenShot(path);
-        plat::DXUTRender3DEnvironment();
-        Picture picture = Load(path);
+        const std::string path = TakeShot(name);
+        Picture picture = gfxtest::LoadPng<Picture>(path);
         EXPECT_EQ(picture.width, static_cast<int>(kWidth)) << path;
         return picture;
     }
@@ -169,28 +133,8 @@ protected:
         std::error_code ignored;
         std::filesystem::copy_file(file, testsupport::ScreenshotPath(keptAs),
                                    std::filesystem::copy_options::overwrite_existing, ignored);
-        return Load(file);
+        return gfxtest::LoadPng<Picture>(file);
     }
-
-    // Where a world point lands on the screen, in pixels.
-    static void ToScreen(const math::Vector3& point, int& x, int& y)
-    {
-        const dorvo::gfx::CGFXCore& core = dorvo::gfx::CGFXCore::Instance();
-        const math::Vector4 clip = (core.GetProjection() * core.GetView()).Transform(math::Vector4(point));
-        x = static_cast<int>((clip.x / clip.w * 0.5f + 0.5f) * kWidth);
-        y = static_cast<int>((0.5f - clip.y / clip.w * 0.5f) * kHeight);
-    }
-
-    static void Console(const std::string& line)
-    {
-        common::ConsoleInterface::Instance().WriteToConsole(line, common::FF_Execute, true);
-    }
-
-    testsupport::GLTestDevice gl;
-    std::unique_ptr<testsupport::TempWorkDir> dir;
-    dorvo::gfx::CDorvoGfx& gfx = dorvo::gfx::CDorvoGfx::Instance();
-    plat::IDirect3DDevice9* device = nullptr;
-    worldscene::WorldScene scene;
 };
 } // namespace
 
@@ -215,7 +159,8 @@ TEST_F(WaterPixelTest, MapsHoldTheirOwnHalvesAndTheWaterShowsBoth)
     const int r = 25;
 
     EXPECT_GT(reflection.Reddishes(mirrorX - r, mirrorY - r, mirrorX + r, mirrorY + r), 400);
-    EXPECT_EQ(reflection.Reddishes(redX - r, redY - r, redX + r, redY + r), 0) << "the box itself is not there";
+    EXPECT_EQ(reflection.Reddishes(redX - r, redY - r, redX + r, redY + r), 0)
+        << "the box itself is not there";
     EXPECT_EQ(reflection.Blues(0, 0, reflection.width, reflection.height), 0);
     EXPECT_GT(refraction.Blues(blueX - r, blueY - r, blueX + r, blueY + r), 400);
     EXPECT_EQ(refraction.Reddishes(0, 0, refraction.width, refraction.height), 0);

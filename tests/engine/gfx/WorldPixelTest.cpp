@@ -4,34 +4,20 @@
 // screenshots/ in the test build folder. Solid, then "setwireframe true", then false again; the
 // skinned arm bending; the prop whose mesh is missing. Skipped, with a message, where Xvfb is not
 // installed.
-#include "GLTestDevice.h"
-#include "TestSupport.h"
+#include "PixelTestFixture.h"
 #include "VirtualDisplay.h"
-#include "worldscene/WorldScene.h"
 
-#include "common/COctTree.h"
-#include "common/ConsoleInterface.h"
 #include "engine/Gob.h"
-#include "engine/GobManager.h"
 #include "engine/POVComp.h"
 #include "engine/gfx/CAnimationController.h"
-#include "engine/gfx/CDorvoGfx.h"
-#include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CGfxUnit.h"
-#include "engine/gfx/CMeshManager.h"
 #include "engine/gfx/GfxModelComp.h"
-#include "platform/device_debug.h"
-#include "platform/frame_driver.h"
 
 #include <gtest/gtest.h>
 
-#include <stb_image.h>
-
 #include <algorithm>
 #include <cstdlib>
-#include <memory>
 #include <string>
-#include <vector>
 
 namespace
 {
@@ -39,29 +25,12 @@ constexpr unsigned kWidth = 800;
 constexpr unsigned kHeight = 600;
 constexpr float kDt = 1.0f / 30.0f;
 
-struct Picture
+struct Picture : gfxtest::PngPicture
 {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-    int At(int x, int y, int c) const { return rgb[(static_cast<std::size_t>(y) * width + x) * 3 + c]; }
     bool Red(int x, int y) const { return At(x, y, 0) > 150 && At(x, y, 1) < 80 && At(x, y, 2) < 80; }
     bool Magenta(int x, int y) const { return At(x, y, 0) > 120 && At(x, y, 2) > 120 && At(x, y, 1) < 80; }
     int Brightest(int x, int y) const { return std::max({At(x, y, 0), At(x, y, 1), At(x, y, 2)}); }
 };
-
-Picture Load(const std::string& path)
-{
-    Picture picture;
-    int channels = 0;
-    unsigned char* data = stbi_load(path.c_str(), &picture.width, &picture.height, &channels, 3);
-    if (data)
-    {
-        picture.rgb.assign(data, data + static_cast<std::size_t>(picture.width) * picture.height * 3);
-        stbi_image_free(data);
-    }
-    return picture;
-}
 
 // Pixels with a channel more than 40 levels from the pixel to their right or below: edges.
 int StrongEdges(const Picture& p)
@@ -105,36 +74,27 @@ int ChangedPixels(const Picture& a, const Picture& b, int x0, int y0, int x1, in
     return changed;
 }
 
-class WorldPixelTest : public ::testing::Test
+class WorldPixelTest : public gfxtest::ScenePixelTestFixture
 {
 protected:
+    WorldPixelTest() : ScenePixelTestFixture(kWidth, kHeight) {}
+
     void SetUp() override
     {
-        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight, false);
-        dir = std::make_unique<testsupport::TempWorkDir>();
-        ASSERT_TRUE(gfx.Init(worldscene::SceneConfig(kWidth, kHeight)));
-        device = plat::DXUTGetD3D9Device();
-        ASSERT_NE(device, nullptr);
-        GobManager::Instance().DestroyAllGobs();
-        common::COctTree::Global().Rebuild();
-        dorvo::gfx::CMeshManager::Instance().Release();
+        ScenePixelTestFixture::SetUp();
+        if (!Ready())
+            return;
+        ASSERT_NO_FATAL_FAILURE(StartScene());
         plat::DXUTSetCallbackFrameMove(&WorldPixelTest::FrameMove, this);
         plat::DXUTSetCallbackFrameRender(&WorldPixelTest::FrameRender, this);
     }
 
     void TearDown() override
     {
-        if (device)
-        {
-            EXPECT_EQ(plat::devicedebug::Statistics(device).glErrors, 0u) << "OpenGL reported errors";
-        }
+        ExpectNoGLErrors();
         plat::DXUTSetCallbackFrameMove(nullptr, nullptr);
         plat::DXUTSetCallbackFrameRender(nullptr, nullptr);
-        scene.Destroy();
-        dorvo::gfx::CMeshManager::Instance().Release();
-        gfx.Release();
-        gl.Stop();
-        dir.reset();
+        StopScene();
     }
 
     // The game's frame: the objects and the facade updated, the camera handed over, the frame
@@ -163,34 +123,12 @@ protected:
     // One frame whose picture the facade saves; read back.
     Picture Shot(const std::string& name)
     {
-        const std::string path = testsupport::ScreenshotPath(name);
-        std::remove(path.c_str());
-        gfx.TakeScreenShot(path);
-        Frames(1);
-        Picture picture = Load(path);
+        const std::string path = TakeShot(name);
+        Picture picture = gfxtest::LoadPng<Picture>(path);
         EXPECT_EQ(picture.width, static_cast<int>(kWidth)) << path;
         return picture;
     }
 
-    // Where a world point lands on the screen, in pixels.
-    static void ToScreen(const math::Vector3& point, int& x, int& y)
-    {
-        const dorvo::gfx::CGFXCore& core = dorvo::gfx::CGFXCore::Instance();
-        const math::Vector4 clip = (core.GetProjection() * core.GetView()).Transform(math::Vector4(point));
-        x = static_cast<int>((clip.x / clip.w * 0.5f + 0.5f) * kWidth);
-        y = static_cast<int>((0.5f - clip.y / clip.w * 0.5f) * kHeight);
-    }
-
-    static void Console(const std::string& line)
-    {
-        common::ConsoleInterface::Instance().WriteToConsole(line, common::FF_Execute, true);
-    }
-
-    testsupport::GLTestDevice gl;
-    std::unique_ptr<testsupport::TempWorkDir> dir;
-    dorvo::gfx::CDorvoGfx& gfx = dorvo::gfx::CDorvoGfx::Instance();
-    plat::IDirect3DDevice9* device = nullptr;
-    worldscene::WorldScene scene;
     double time = 1.0;
     bool running = false;
 };

@@ -151,6 +151,18 @@ TEST_F(CreateProfileMenuTest, DropsInOverTheVeilWithTheDefaultName)
     EXPECT_EQ(box.y, 180);
     EXPECT_EQ(m_world->Unit(kPanel, "CreateButton").x, 330);
     EXPECT_EQ(m_world->Unit(kPanel, "CreateButton").y, 250);
+    EXPECT_EQ(m_world->Unit(kPanel, "TE1Text").text, "MyProfile");
+
+    // Drawn in order: the veil, the panel, its units, the name above its box.
+    const auto depth = [this](const char* unit)
+    {
+        const dorvo::gfx::IScreenUnit* found = m_world->FindUnit(kPanel, unit);
+        return found ? found->GetDepth() : -100;
+    };
+    EXPECT_GT(depth("Background"), depth("SkinColorBackground"));
+    for (const char* unit : {"CreateButton", "CreateText", "TitleText", "EditBox"})
+        EXPECT_GT(depth(unit), depth("Background")) << unit;
+    EXPECT_GT(depth("TE1Text"), depth("EditBox"));
 
     // The veil is drawn like a plain sprite: in the skin's sprite colour, whatever the pointer does.
     m_world->Console("setgameskin ColdSkin");

@@ -1,7 +1,8 @@
 // The player's road from the main menu into a room, a face and its puzzle and back out again,
-// headless from a boot with a profile: the room list, the look-at menu and the info panel at a
-// face, the puzzle entered and left, and the back row at every step. The campaign room is a test
-// room of four puzzles filed under the campaign's "Tutorial.xml".
+// headless from a boot with a profile through the splash chain: the room list, the look-at menu
+// and the info panel at a face, the puzzle entered and left, and the back row at every step. The
+// campaign room is a test room of four puzzles filed under the campaign's "Tutorial.xml".
+#include "MainRoadSetup.h"
 #include "MenuTestWorld.h"
 #include "RoomMenuFixtures.h"
 
@@ -21,15 +22,16 @@ namespace
 constexpr int kClosed = BaseMenu::STATE_Closed;
 constexpr int kOpen = BaseMenu::STATE_Open;
 
+// A returning player's start: the settings name the profile "Player.xml", which unlocks the
+// campaign's "Tutorial.xml".
 gametest::MenuTestSetup RoadSetup()
 {
-    gametest::MenuTestSetup setup;
+    gametest::MenuTestSetup setup = mainroad::RoadSetup("Player.xml", {"Player.xml"});
     puzzletest::PuzzleText narrow = roommenutest::PlayablePuzzle();
     narrow.availableWidgets = 1 | 4; // platforms and bars
     roommenutest::AddRoom(setup.files, "Tutorial.xml",
                           {roommenutest::PlayablePuzzle(), narrow, roommenutest::PlayablePuzzle(),
                            roommenutest::PlayablePuzzle()});
-    setup.files["files/profiles/Player.xml"] = roommenutest::ProfileXml({"Tutorial.xml"});
     return setup;
 }
 
@@ -40,8 +42,8 @@ protected:
     {
         m_world = std::make_unique<gametest::MenuTestWorld>(RoadSetup());
         ASSERT_TRUE(m_world->Booted());
-        m_world->Step(2);
-        m_world->Console("loadprofile Player.xml");
+        // The splash chain ends in the main menu once the profile has loaded.
+        ASSERT_TRUE(WaitFor("MainMenu", kOpen, 15.0));
     }
 
     int State(const char* menu) const { return m_world->MenuState(menu); }
@@ -52,21 +54,21 @@ protected:
         return m_world->RunUntil([&]() { return State(menu) == state; }, seconds);
     }
 
-    // What the main menu's buttons do until it is built: the panel opened, then the back row
-    // opened and reset beside it.
-    void FromTheMainMenu(const char* panel)
+    // A button of the open main menu, which slides out while the panel it opens comes in with the
+    // back row beside it.
+    void FromTheMainMenu(const char* button, const char* panel)
     {
-        ASSERT_TRUE(m_world->Send(panel, MSG_OpenMenu));
-        ASSERT_TRUE(m_world->Send("BackMenu", MSG_OpenMenu));
-        m_world->Send("BackMenu", MSG_ResetMenu);
-        m_world->Step();
+        ASSERT_TRUE(WaitFor("MainMenu", kOpen));
+        ASSERT_TRUE(m_world->Click("MainMenu", button));
+        EXPECT_EQ(State("BackMenu"), kOpen);
+        ASSERT_TRUE(WaitFor(panel, kOpen));
+        EXPECT_TRUE(WaitFor("MainMenu", kClosed));
     }
 
     // The pointer rests on the room's button, which loads it, and clicks it; the camera turns to
     // a face and the look-at menu comes up there.
     void IntoTheRoom(const char* button, const char* file)
     {
-        ASSERT_TRUE(WaitFor("RoomSelectionMenu", kOpen));
         ASSERT_TRUE(m_world->Hover("RoomSelectionMenu", button, 0.1));
         EXPECT_EQ(m_world->Game().GetRoom()->GetRoomName(), file);
         ASSERT_TRUE(m_world->Click("RoomSelectionMenu", button));
@@ -84,7 +86,7 @@ protected:
 TEST_F(IntoARoomRoad, FromTheMainMenuIntoAPuzzleAndBackWithTheBackRow)
 {
     // "Play": the room list and the back row with its back button alone.
-    FromTheMainMenu("RoomSelectionMenu");
+    FromTheMainMenu("Play", "RoomSelectionMenu");
     EXPECT_TRUE(Shown("BackMenu", "BackButton"));
     EXPECT_FALSE(Shown("BackMenu", "SaveButton"));
     EXPECT_FALSE(Shown("BackMenu", "NewRoomButton"));
@@ -126,8 +128,8 @@ TEST_F(IntoARoomRoad, FromTheMainMenuIntoAPuzzleAndBackWithTheBackRow)
     // Back out of the puzzle (the game leaves it); the face's menus return.
     Back();
     EXPECT_FALSE(m_world->Game().IsEditorMode());
-    EXPECT_EQ(State("StartPuzzleMenu"), kClosed);
     ASSERT_TRUE(WaitFor("PuzzleLookAtMenu", kOpen));
+    EXPECT_TRUE(WaitFor("StartPuzzleMenu", kClosed, 2.0)); // fading out
     EXPECT_EQ(Label(), "Play Puzzle");
 
     // Back from the face to the room list, and from there to the main menu.
@@ -139,19 +141,21 @@ TEST_F(IntoARoomRoad, FromTheMainMenuIntoAPuzzleAndBackWithTheBackRow)
     EXPECT_EQ(m_world->MessagesTo("MainMenu", MSG_OpenMenu).size(), 1u);
     EXPECT_EQ(State("BackMenu"), kClosed);
     EXPECT_TRUE(WaitFor("RoomSelectionMenu", kClosed, 1.0));
+    EXPECT_TRUE(WaitFor("MainMenu", kOpen, 1.0));
 
     // "Options", and back to the main menu.
-    FromTheMainMenu("OptionsMenu");
+    FromTheMainMenu("Options", "OptionsMenu");
     m_world->ClearMessages();
     Back();
-    EXPECT_EQ(State("OptionsMenu"), kClosed);
     EXPECT_EQ(m_world->MessagesTo("MainMenu", MSG_OpenMenu).size(), 1u);
     EXPECT_EQ(State("BackMenu"), kClosed);
+    EXPECT_TRUE(WaitFor("OptionsMenu", kClosed, 1.0));
+    EXPECT_TRUE(WaitFor("MainMenu", kOpen, 1.0));
 }
 
 TEST_F(IntoARoomRoad, TheEmptyRoomCannotBeEnteredButCanBeBuiltIn)
 {
-    FromTheMainMenu("RoomSelectionMenu");
+    FromTheMainMenu("Play", "RoomSelectionMenu");
     IntoTheRoom("ButtonU:EmptyRoom.xml", "EmptyRoom.xml");
     EXPECT_EQ(Label(), "Cannot Enter");
     ASSERT_TRUE(m_world->Click("PuzzleLookAtMenu", "StartPuzzleButton"));

@@ -166,6 +166,11 @@ TEST(StartPuzzleMenu, TheButtonsSitInTheBottomRightCornerWithRoundHitAreas)
     EXPECT_EQ(clear.x, 650);
     EXPECT_EQ(clear.y, 545);
     EXPECT_EQ(clear.width, 64);
+    // The small button and its label, which runs past it onto the big one, are drawn in front.
+    auto depth = [&play](const char* unit)
+    { return dynamic_cast<dorvo::gfx::CSprite*>(play.world->FindUnit("StartPuzzleMenu", unit))->GetDepth(); };
+    EXPECT_GT(depth("ClearButton"), depth("StartButtonText"));
+    EXPECT_GT(depth("ClearButtonText"), depth("StartButtonText"));
     auto* button = dynamic_cast<dorvo::gfx::CButton*>(play.world->FindUnit("StartPuzzleMenu", "StartButton"));
     ASSERT_NE(button, nullptr);
     auto* circle = dynamic_cast<QUORB::CirclePointInsideFunct*>(button->GetPointInsideFunct());

@@ -1,0 +1,114 @@
+#include "game/WidgetManipulatorHelpers.h"
+
+#include "common/ConsoleInterface.h"
+#include "common/FunctionFlags.h"
+#include "common/Singleton.h"
+#include "common/math/Vector3.h"
+#include "engine/Gob.h"
+#include "engine/POVComp.h"
+#include "engine/SoundSystem.h"
+#include "engine/phy/DynamicsEngine.h"
+#include "game/CQUORB.h"
+#include "statemachine/ACMsgTaker.h"
+#include "statemachine/Database.h"
+#include "statemachine/StateMachine.h"
+
+#include <iostream>
+
+namespace QUORB
+{
+namespace manipulator
+{
+CQUORB* Game()
+{
+    return CQUORB::Get();
+}
+
+CPuzzle* FocusedPuzzle()
+{
+    const CQUORB* game = Game();
+    return game != nullptr ? game->GetFocusedPuzzle() : nullptr;
+}
+
+int FocusedFace()
+{
+    const CQUORB* game = Game();
+    return game != nullptr ? game->GetFocusedFace() : -1;
+}
+
+math::Vector3 FaceNormal()
+{
+    math::Vector3 normal;
+    if (const CQUORB* game = Game())
+        game->GetFocusedFaceNormal(normal);
+    return normal;
+}
+
+bool LongAxisIsX(int face)
+{
+    return face == 0 || face == 2;
+}
+
+bool LongAxisIsZ(int face)
+{
+    return face == 1 || face == 3;
+}
+
+bool IsCreatePuzzleMode()
+{
+    const CQUORB* game = Game();
+    return game != nullptr && game->IsCreatePuzzleMode();
+}
+
+bool IsPhysicsPaused()
+{
+    return dorvo::phy::DynamicsEngine::Instance().paused;
+}
+
+void SendToMenu(const char* menu, MessageName message)
+{
+    Database* database = common::Singleton<Database>::Instance();
+    if (const std::uint32_t id = database->FindIdByName(menu))
+        database->SendMsg(id, message);
+}
+
+void SendTextToMenu(const char* menu, MessageName message, const std::string& text)
+{
+    Database* database = common::Singleton<Database>::Instance();
+    if (const std::uint32_t id = database->FindIdByName(menu))
+        database->SendMsgString(id, message, text);
+}
+
+int MenuState(const char* menu)
+{
+    Database* database = common::Singleton<Database>::Instance();
+    const std::uint32_t id = database->FindIdByName(menu);
+    ACMsgTaker* taker = id != 0 ? database->FindById(id) : nullptr;
+    const StateMachine* machine = taker != nullptr ? taker->GetActiveStateMachine() : nullptr;
+    return machine != nullptr ? machine->GetState() : -1;
+}
+
+void PlaySound(const char* path)
+{
+    dorvo::SoundSystem::Instance().PlayEvent(path, nullptr, nullptr);
+}
+
+void ShowOnConsole(const std::string& line)
+{
+    common::ConsoleInterface::Instance().WriteToConsole(line, common::FF_Display, false);
+}
+
+void ReportMissing(const Gob* gob, const char* what, const char* step)
+{
+    std::cerr << "WidgetManipulator - an object of the archetype \""
+              << (gob != nullptr ? gob->GetArchetypeName() : std::string()) << "\" has no " << what << "; "
+              << step << " is skipped\n";
+}
+
+void Refile(Gob* gob)
+{
+    if (POVComp* pov = GetPOVComp(gob))
+        pov->SetPosition(pov->GetPosition(), true);
+}
+} // namespace manipulator
+} // namespace QUORB

@@ -1,0 +1,49 @@
+// Small lookups the widget manipulator's sources share: the game and its focused puzzle and face,
+// the physics pause, menus by name, sounds and console lines.
+#pragma once
+
+#include "statemachine/MessageName.h"
+
+#include <string>
+
+class Gob;
+
+namespace math
+{
+class Vector3;
+}
+
+namespace QUORB
+{
+class CPuzzle;
+class CQUORB;
+
+namespace manipulator
+{
+CQUORB* Game();
+CPuzzle* FocusedPuzzle();
+// The focused face index, -1 without a game.
+int FocusedFace();
+// The focused face's normal; (0, 0, 0) without a room.
+math::Vector3 FaceNormal();
+// The long axis of a widget is its x axis on the front and back faces, its z axis on the sides.
+bool LongAxisIsX(int face);
+bool LongAxisIsZ(int face);
+bool IsCreatePuzzleMode();
+// Physics paused: the puzzle is being edited.
+bool IsPhysicsPaused();
+
+// The message to the message taker with that object name; nothing when there is none.
+void SendToMenu(const char* menu, MessageName message);
+void SendTextToMenu(const char* menu, MessageName message, const std::string& text);
+// The current state of that menu's active machine; -1 when there is none.
+int MenuState(const char* menu);
+void PlaySound(const char* path);
+// A line shown on the console (not run).
+void ShowOnConsole(const std::string& line);
+// One line on standard error: an object of that archetype lacks what the step needs.
+void ReportMissing(const Gob* gob, const char* what, const char* step);
+// The object's position set again with the oct tree told; nothing without a POVComp.
+void Refile(Gob* gob);
+} // namespace manipulator
+} // namespace QUORB

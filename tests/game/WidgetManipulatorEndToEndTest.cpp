@@ -1,0 +1,111 @@
+// The editor as a player and a puzzle author use it, by mouse and keys only: platforms placed,
+// selected together and deleted against the budget; in create-puzzle mode a star object placed,
+// moved and deleted for free; the puzzle saved, and read back through the manipulator with its
+// platform's nodes and field.
+#include "ManipulatorFixture.h"
+
+#include "game/ConnectionComp.h"
+#include "game/GobIDComp.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using manipulatortest::Editor;
+using manipulatortest::PositionOf;
+using QUORB::ManipulatorLogic;
+
+namespace
+{
+constexpr std::uint32_t kCtrl = 29;
+constexpr std::uint32_t kDelete = 211;
+} // namespace
+
+TEST(ManipulatorEndToEnd, PlaceSelectMoveAndDeleteByMouseWithTheBudgetAfterEachStep)
+{
+    Editor editor;
+    ASSERT_TRUE(editor.ready);
+    QUORB::CPuzzle& puzzle = editor.puzzle();
+    puzzle.SetTotalBudget(4);
+    puzzle.SetBudgetLeft(4);
+
+    // Two platforms, one unit each.
+    editor.world->Console("setcwt Platform");
+    editor.ClickAt(Editor::Front(-4.0f, -1.0f));
+    EXPECT_EQ(puzzle.GetBudgetLeft(), 3);
+    editor.ClickAt(Editor::Front(4.0f, -1.0f));
+    EXPECT_EQ(puzzle.GetBudgetLeft(), 2);
+    ASSERT_EQ(editor.Widgets().size(), 2u);
+    Gob* left = editor.Widgets()[0];
+    Gob* right = editor.Widgets()[1];
+    EXPECT_EQ(editor.manipulator().GetSelectedGob(), right) << "the last placed stays selected";
+
+    // Both selected with Ctrl, both deleted with Delete: both units back.
+    editor.world->Console("clearcwt");
+    editor.ClickAt(PositionOf(left));
+    editor.world->KeyDown(kCtrl);
+    editor.ClickAt(PositionOf(right));
+    editor.world->KeyUp(kCtrl);
+    EXPECT_EQ(editor.manipulator().GetSelectedGob(), left);
+    EXPECT_EQ(editor.manipulator().GetSelectionList(), std::vector<Gob*>{right});
+    EXPECT_EQ(puzzle.GetBudgetLeft(), 2) << "selecting costs nothing";
+    editor.world->KeyDown(kDelete);
+    editor.world->KeyUp(kDelete);
+    EXPECT_TRUE(editor.Widgets().empty());
+    EXPECT_EQ(puzzle.GetBudgetLeft(), 4);
+    editor.world->Frames(2);
+    EXPECT_TRUE(Editor::OfArchetype("Platform").empty());
+    EXPECT_TRUE(Editor::OfArchetype("SoftNode").empty());
+    EXPECT_TRUE(Editor::OfArchetype("ChargeField").empty());
+
+    // The author's turn: a star object placed, dragged two units right and one up, deleted by a
+    // right click; create-puzzle mode charges nothing.
+    editor.world->Console("togglecm");
+    editor.world->Console("setcwt QUORBBall");
+    editor.ClickAt(Editor::Front(0.0f, 2.0f));
+    ASSERT_EQ(editor.Quorbs().size(), 1u);
+    Gob* star = editor.Quorbs()[0];
+    EXPECT_EQ(puzzle.GetBudgetLeft(), 4);
+    editor.world->Console("clearcwt");
+    const math::Vector3 from = PositionOf(star);
+    editor.world->PressAt(from);
+    EXPECT_EQ(editor.state(), ManipulatorLogic::STATE_Moving);
+    editor.world->PointAt(from + math::Vector3(1.0f, 0.5f, 0.0f));
+    editor.world->PointAt(from + math::Vector3(2.0f, 1.0f, 0.0f));
+    editor.world->LeftUp();
+    const math::Vector3 moved = PositionOf(star) - from;
+    EXPECT_NEAR(moved.x, 2.0f, 0.05f);
+    EXPECT_NEAR(moved.y, 1.0f, 0.05f);
+    EXPECT_NEAR(moved.z, 0.0f, 1e-4f) << "on the face";
+    EXPECT_EQ(puzzle.GetBudgetLeft(), 4);
+    editor.RightClickAt(PositionOf(star));
+    EXPECT_TRUE(editor.Quorbs().empty());
+    EXPECT_EQ(puzzle.GetBudgetLeft(), 4);
+
+    // A platform placed by the author, the puzzle saved and read back from its file: the
+    // platform returns with both its nodes where they were and its charge field.
+    editor.world->Console("setcwt Platform");
+    editor.ClickAt(Editor::Front(1.0f, 0.0f));
+    ASSERT_EQ(editor.Widgets().size(), 1u);
+    const QUORB::ConnectionComp* placed = QUORB::ConnectionComp::Of(editor.Widgets()[0]);
+    const math::Vector3 nodeA = PositionOf(placed->GetNodeA());
+    const math::Vector3 nodeB = PositionOf(placed->GetNodeB());
+    editor.world->Console("clearcwt");
+    editor.world->Console("setpuzfilename EndToEnd.xml");
+    editor.world->Console("savepuz");
+    ASSERT_TRUE(std::filesystem::exists(editor.world->Folder() + "files/puzzles/EndToEnd.xml"));
+    editor.world->Console("reloadfocusedpuzzle");
+    editor.world->Frames(2);
+    ASSERT_EQ(editor.Widgets().size(), 1u);
+    Gob* reread = editor.Widgets()[0];
+    EXPECT_EQ(reread->GetArchetypeName(), "Platform");
+    const QUORB::ConnectionComp* connection = QUORB::ConnectionComp::Of(reread);
+    ASSERT_TRUE(connection->GetNodeA() && connection->GetNodeB());
+    EXPECT_NEAR((PositionOf(connection->GetNodeA()) - nodeA).Length(), 0.0f, 1e-4f);
+    EXPECT_NEAR((PositionOf(connection->GetNodeB()) - nodeB).Length(), 0.0f, 1e-4f);
+    const QUORB::GobIDComp* link = QUORB::GobIDComp::Of(reread);
+    ASSERT_NE(link->GetLinkedGob(), nullptr);
+    EXPECT_EQ(link->GetLinkedGob()->GetArchetypeName(), "ChargeField");
+    EXPECT_EQ(Editor::OfArchetype("Platform").size(), 1u) << "nothing of the old one is left";
+    EXPECT_EQ(Editor::OfArchetype("SoftNode").size(), 2u);
+}
