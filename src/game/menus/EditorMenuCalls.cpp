@@ -5,33 +5,6 @@
 
 namespace QUORB
 {
-namespace
-{
-// The selection comes with the manipulator's picking; until a manipulator offers it, nothing
-// is selected and there is nothing to deselect.
-template <class M> auto SelectedOf(M& manipulator, int) -> decltype(manipulator.GetSelectedGob())
-{
-    return manipulator.GetSelectedGob();
-}
-template <class M> Gob* SelectedOf(M&, long)
-{
-    return nullptr;
-}
-template <class M> auto ListOf(M& manipulator, int) -> decltype(manipulator.GetSelectionList())
-{
-    return manipulator.GetSelectionList();
-}
-template <class M> std::vector<Gob*> ListOf(M&, long)
-{
-    return {};
-}
-template <class M> auto DeselectOf(M& manipulator, int) -> decltype(manipulator.DeselectAll())
-{
-    manipulator.DeselectAll();
-}
-template <class M> void DeselectOf(M&, long) {}
-} // namespace
-
 WidgetManipulator* GetGameManipulator()
 {
     const CQUORB* game = CQUORB::Get();
@@ -59,18 +32,18 @@ void ClearCurrentWidgetTypeOfGame()
 void DeselectAllInEditor()
 {
     if (WidgetManipulator* manipulator = GetGameManipulator())
-        DeselectOf(*manipulator, 0);
+        manipulator->DeselectAll();
 }
 
 Gob* GetEditorSelectedGob()
 {
-    WidgetManipulator* manipulator = GetGameManipulator();
-    return manipulator ? SelectedOf(*manipulator, 0) : nullptr;
+    const WidgetManipulator* manipulator = GetGameManipulator();
+    return manipulator ? manipulator->GetSelectedGob() : nullptr;
 }
 
 std::vector<Gob*> GetEditorSelectionList()
 {
-    WidgetManipulator* manipulator = GetGameManipulator();
-    return manipulator ? ListOf(*manipulator, 0) : std::vector<Gob*>();
+    const WidgetManipulator* manipulator = GetGameManipulator();
+    return manipulator ? manipulator->GetSelectionList() : std::vector<Gob*>();
 }
 } // namespace QUORB

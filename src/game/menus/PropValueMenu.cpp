@@ -477,29 +477,46 @@ void PropValueMenu::OnButtonPressed(const std::string& name)
         return;
     const std::vector<Gob*> further = GetEditorSelectionList();
     if (WidgetDataComp::Of(selected))
-        ApplyToWidgets(index, *selected, further);
-    else
-        ApplyToObjectives(index, *selected, further);
+    {
+        std::vector<IWidgetData*> list;
+        auto add = [&list](Gob* gob)
+        {
+            const WidgetDataComp* widget = Live(gob) ? WidgetDataComp::Of(gob) : nullptr;
+            if (IWidgetData* data = widget ? widget->GetData() : nullptr)
+                list.push_back(data);
+        };
+        add(selected);
+        for (Gob* gob : further)
+            add(gob);
+        ApplyToWidgetData(index, list);
+        return;
+    }
+    IObjective* own = ObjectiveOf(selected);
+    std::vector<IObjective*> list;
+    if (own)
+        list.push_back(own);
+    for (Gob* gob : further)
+        if (IObjective* objective = ObjectiveOf(gob))
+            list.push_back(objective);
+    ApplyToObjectives(index, own, list);
+    if ((index == kIncrement || index == kDecrement) && own)
+    {
+        if (const CWaterControl* water = own->AsWaterControl())
+            SetValueText(water->GetTimeInterval());
+        else if (const CTimeLimit* limit = own->AsTimeLimit())
+            SetValueText(limit->GetTimeInterval());
+    }
 }
 
-void PropValueMenu::ApplyToWidgets(int index, Gob& selected, const std::vector<Gob*>& further)
+void PropValueMenu::ApplyToWidgetData(int index, const std::vector<IWidgetData*>& list)
 {
-    std::vector<IWidgetData*> list;
-    auto add = [&list](Gob* gob)
-    {
-        const WidgetDataComp* widget = Live(gob) ? WidgetDataComp::Of(gob) : nullptr;
-        if (IWidgetData* data = widget ? widget->GetData() : nullptr)
-            list.push_back(data);
-    };
-    add(&selected);
-    for (Gob* gob : further)
-        add(gob);
-
     math::Vector3 normal;
     const CQUORB* game = CQUORB::Get();
     const bool haveNormal = game && game->GetFocusedFaceNormal(normal);
     for (IWidgetData* data : list)
     {
+        if (!data)
+            continue;
         if (index >= kFrictionLow && index <= kFrictionHigh)
         {
             const int level = index - kFrictionLow;
@@ -544,20 +561,15 @@ void PropValueMenu::ApplyToWidgets(int index, Gob& selected, const std::vector<G
     }
 }
 
-void PropValueMenu::ApplyToObjectives(int index, Gob& selected, const std::vector<Gob*>& further)
+void PropValueMenu::ApplyToObjectives(int index, IObjective* own, const std::vector<IObjective*>& list)
 {
-    IObjective* own = ObjectiveOf(&selected);
     if (index >= kScaleFirst && index <= kScaleThird)
     {
-        std::vector<IObjective*> list;
-        if (own)
-            list.push_back(own);
-        for (Gob* gob : further)
-            if (IObjective* objective = ObjectiveOf(gob))
-                list.push_back(objective);
         const int level = index - kScaleFirst;
         for (IObjective* objective : list)
         {
+            if (!objective)
+                continue;
             const float* scales = objective->AsGetToLocation() ? kLocationScales
                                   : objective->AsTarget()      ? kTargetScales
                                                                : nullptr;
@@ -578,15 +590,11 @@ void PropValueMenu::ApplyToObjectives(int index, Gob& selected, const std::vecto
     {
         const float step = index == kIncrement ? kIntervalStep : -kIntervalStep;
         if (CWaterControl* water = own->AsWaterControl())
-        {
             water->SetTimeInterval(ClampInterval(water->GetTimeInterval() + step));
-            SetValueText(water->GetTimeInterval());
-        }
         else if (CTimeLimit* limit = own->AsTimeLimit())
         {
             limit->SetTimeInterval(ClampInterval(limit->GetTimeInterval() + step));
             limit->GetCountdown().SetDuration(limit->GetTimeInterval());
-            SetValueText(limit->GetTimeInterval());
         }
     }
 }

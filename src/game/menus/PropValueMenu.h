@@ -17,6 +17,7 @@ class Gob;
 namespace QUORB
 {
 class IObjective;
+class IWidgetData;
 
 class PropValueMenu : public LinearMoveMenu
 {
@@ -55,6 +56,12 @@ public:
     // The objective of an object: its own, or (for an end marker that holds none) that of the
     // object its GobIDComp links; null when there is none or the link leads nowhere.
     static IObjective* ObjectiveOf(Gob* gob);
+    // The value of button index written to every entry of the list that can take it (the others
+    // are skipped): frictions, weight, charge, strength, direction, and the accelerators' toggle.
+    static void ApplyToWidgetData(int index, const std::vector<IWidgetData*>& list);
+    // The scale buttons act on every location and target objective of the list; the star-object
+    // count and the time-interval steps on own (the selected object's objective) only.
+    static void ApplyToObjectives(int index, IObjective* own, const std::vector<IObjective*>& list);
 
 protected:
     // Writes the pressed button's value to the selection.
@@ -69,7 +76,5 @@ private:
     void ShowCurrentValue(Gob& selected);
     void Check(int index);
     void SetValueText(float seconds);
-    void ApplyToWidgets(int index, Gob& selected, const std::vector<Gob*>& further);
-    void ApplyToObjectives(int index, Gob& selected, const std::vector<Gob*>& further);
 };
 } // namespace QUORB
