@@ -143,6 +143,8 @@ public:
     bool SendText(const std::string& menu, MessageName name, const std::string& text);
     // The names of the units of one of the menu's scroll lists, in list order; empty without it.
     std::vector<std::string> ScrollListNames(const std::string& menu, const std::string& list) const;
+    // The game test world's pointing at world points, beside pointing at menu units.
+    using GameTestWorld::PointAt;
 
 private:
     static GameTestSetup WithMenus(const MenuTestSetup& setup, MenuRecordings* recordings);

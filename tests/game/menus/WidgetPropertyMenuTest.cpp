@@ -163,6 +163,16 @@ TEST(WidgetPropertyMenu, APropertyButtonSendsItsCodeAndOpensTheValueEditorOnlyWh
     ASSERT_TRUE(bars.Click(kPropertyBar, "TimerIcon"));
     EXPECT_EQ(EditorRequests(bars), Strings({"SetCustomData 7", "Reset", "OpenEx"}));
     EXPECT_EQ(bars.World().MenuState(kValueBar), kOpen);
+
+    // Its row: the two step buttons from the left edge, the box after them with the interval.
+    EXPECT_EQ(bars.Shown(kValueBar, {"ValueIncrementButton", "ValueDecrementButton", "ValueTextBackground"}),
+              Strings({"ValueIncrementButton", "ValueDecrementButton", "ValueTextBackground"}));
+    EXPECT_EQ(bars.X(kValueBar, "ValueIncrementButton"), 0);
+    EXPECT_EQ(bars.X(kValueBar, "ValueDecrementButton"), 50);
+    EXPECT_EQ(bars.X(kValueBar, "ValueTextBackground"), 100);
+    EXPECT_EQ(bars.play.Text(kValueBar, "ValueText"), "0 secs");
+    ASSERT_TRUE(bars.Click(kValueBar, "ValueIncrementButton"));
+    EXPECT_EQ(bars.play.Text(kValueBar, "ValueText"), "5 secs");
 }
 
 TEST(WidgetPropertyMenu, ASquashObjectiveLaysNothingOutButStillClosesTheValueEditor)
