@@ -282,9 +282,11 @@ bool CRoom::Save(const std::string& name)
         common::ConsoleInterface::ShowLine("saveroom: " + roomFile + " could not be written");
         return false;
     }
-    // The puzzles take the names of the files that now hold them.
+    // The puzzles take the names of the files that now hold them, and the room its own: it is
+    // now the room in that file.
     for (std::size_t i = 0; i < m_puzzles.size(); ++i)
         m_puzzles[i]->SetFileName(roomData.puzzleNames[i]);
+    m_roomName = name;
     return true;
 }
 

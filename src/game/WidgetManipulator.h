@@ -55,6 +55,12 @@ public:
     static const char* const kArchetypeName;   // "Manipulator"
     static const char* const kPickedEffect;    // "PickedEffect.fx"
     static const char* const kPickedTechnique; // "PickedEffect"
+    // A touched gravity switch glows ("Glow.fx", "Glow") for a second; the scheduler's entry
+    // "TurnOffGSEffect" brings its own look back.
+    static const char* const kGlowEffect;
+    static const char* const kGlowTechnique;
+    static const char* const kGlowRestoreName;
+    static constexpr float kGlowSeconds = 1.0f;
     // A magnet or gravity switch held this long (seconds) with less drag than kMoveDragPixels is
     // adjusted; dragged that far sooner, it is moved.
     static constexpr float kAdjustSeconds = 0.25f;
@@ -294,7 +300,14 @@ public:
     // The direction snapped to up, down or the face's horizontal axis.
     static void SnapToFaceAxis(math::Vector3& out, const math::Vector3& direction,
                                const math::Vector3& faceNormal);
+    // A switch turned towards the direction, snapped to the face's axes (a zero direction points
+    // it down), its data's Direction with it; a magnet turned towards the direction unsnapped,
+    // its field moved and turned along.
+    static void TurnGravitySwitch(Gob* gravitySwitch, const math::Vector3& direction);
+    static void TurnMagnet(Gob* magnet, const math::Vector3& direction);
+    // The glow on the switch's model; the names it had before are saved unless it glows already.
     static void SetGravitySwitchGlow(Gob* gravitySwitch);
+    // The saved names and transparency back on the switch's model; nothing once it is gone.
     static void RestoreGravitySwitchEffect(std::uint32_t id);
 
     // ---- collision callbacks: the pair's record and the registering object's id ----
@@ -335,6 +348,9 @@ private:
     Gob* FindSnapTarget(Gob* node) const;
     void MoveNodeBy(Gob* node, const math::Vector3& offset);
     void MoveWidgetBy(Gob* widget, const math::Vector3& offset);
+    // The grabbed node forgotten, and the highlight of its snap target taken off unless another
+    // grabbed node shows it.
+    void DropDragNode(Gob* node);
     static bool BreakNodeOnHit(const dorvo::phy::CollisionFunctorData& data, unsigned int ownerID);
 
     std::uint32_t m_manipulatorGobID = 0; // "Manipulator", owned by the GobManager

@@ -14,6 +14,7 @@
 #include "statemachine/StateMachine.h"
 
 #include <iostream>
+#include <set>
 
 namespace QUORB
 {
@@ -103,6 +104,15 @@ void ReportMissing(const Gob* gob, const char* what, const char* step)
     std::cerr << "WidgetManipulator - an object of the archetype \""
               << (gob != nullptr ? gob->GetArchetypeName() : std::string()) << "\" has no " << what << "; "
               << step << " is skipped\n";
+}
+
+void ReportMissingOnce(const Gob* gob, const char* what, const char* step)
+{
+    static std::set<std::string> reported;
+    const std::string key =
+        (gob != nullptr ? gob->GetArchetypeName() : std::string()) + '\n' + what + '\n' + step;
+    if (reported.insert(key).second)
+        ReportMissing(gob, what, step);
 }
 
 void Refile(Gob* gob)

@@ -43,6 +43,9 @@ void PlaySound(const char* path);
 void ShowOnConsole(const std::string& line);
 // One line on standard error: an object of that archetype lacks what the step needs.
 void ReportMissing(const Gob* gob, const char* what, const char* step);
+// The same line once for each archetype, lack and step: for the callbacks physics calls on every
+// step of a contact.
+void ReportMissingOnce(const Gob* gob, const char* what, const char* step);
 // The object's position set again with the oct tree told; nothing without a POVComp.
 void Refile(Gob* gob);
 } // namespace manipulator

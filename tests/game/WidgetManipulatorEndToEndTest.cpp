@@ -1,7 +1,7 @@
 // The editor as a player and a puzzle author use it, by mouse and keys only: platforms placed,
-// selected together and deleted against the budget; in create-puzzle mode a star object placed,
-// moved and deleted for free; the puzzle saved, and read back through the manipulator with its
-// platform's nodes and field.
+// one dragged, both selected together and deleted against the budget; in create-puzzle mode a
+// star object placed, moved and deleted for free; the puzzle saved, and read back through the
+// manipulator with its platform's nodes and field.
 #include "ManipulatorFixture.h"
 
 #include "game/ConnectionComp.h"
@@ -40,8 +40,25 @@ TEST(ManipulatorEndToEnd, PlaceSelectMoveAndDeleteByMouseWithTheBudgetAfterEachS
     Gob* right = editor.Widgets()[1];
     EXPECT_EQ(editor.manipulator().GetSelectedGob(), right) << "the last placed stays selected";
 
-    // Both selected with Ctrl, both deleted with Delete: both units back.
+    // The left one dragged by its middle one unit right and one up: its nodes go with it.
     editor.world->Console("clearcwt");
+    const QUORB::ConnectionComp* leftEnds = QUORB::ConnectionComp::Of(left);
+    const math::Vector3 leftA = PositionOf(leftEnds->GetNodeA());
+    const math::Vector3 leftB = PositionOf(leftEnds->GetNodeB());
+    const math::Vector3 leftAt = PositionOf(left);
+    editor.world->PressAt(leftAt);
+    EXPECT_EQ(editor.state(), ManipulatorLogic::STATE_Moving);
+    editor.world->PointAt(leftAt + math::Vector3(0.5f, 0.5f, 0.0f));
+    editor.world->PointAt(leftAt + math::Vector3(1.0f, 1.0f, 0.0f));
+    editor.world->LeftUp();
+    const math::Vector3 shift = PositionOf(left) - leftAt;
+    EXPECT_NEAR(shift.x, 1.0f, 0.05f);
+    EXPECT_NEAR(shift.y, 1.0f, 0.05f);
+    EXPECT_NEAR((PositionOf(leftEnds->GetNodeA()) - leftA - shift).Length(), 0.0f, 1e-3f);
+    EXPECT_NEAR((PositionOf(leftEnds->GetNodeB()) - leftB - shift).Length(), 0.0f, 1e-3f);
+    EXPECT_EQ(puzzle.GetBudgetLeft(), 2) << "moving costs nothing";
+
+    // Both selected with Ctrl, both deleted with Delete: both units back.
     editor.ClickAt(PositionOf(left));
     editor.world->KeyDown(kCtrl);
     editor.ClickAt(PositionOf(right));
@@ -70,6 +87,11 @@ TEST(ManipulatorEndToEnd, PlaceSelectMoveAndDeleteByMouseWithTheBudgetAfterEachS
     const math::Vector3 from = PositionOf(star);
     editor.world->PressAt(from);
     EXPECT_EQ(editor.state(), ManipulatorLogic::STATE_Moving);
+    // Held without a move: nothing moves and the last drag point stays the press point.
+    const math::Vector3 pressed = editor.manipulator().GetPressFacePoint();
+    editor.world->Frames(3);
+    EXPECT_EQ((PositionOf(star) - from).Length(), 0.0f);
+    EXPECT_EQ((editor.manipulator().GetLastDragPoint() - pressed).Length(), 0.0f);
     editor.world->PointAt(from + math::Vector3(1.0f, 0.5f, 0.0f));
     editor.world->PointAt(from + math::Vector3(2.0f, 1.0f, 0.0f));
     editor.world->LeftUp();

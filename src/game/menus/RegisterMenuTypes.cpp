@@ -3,22 +3,31 @@
 #include "game/menus/BackButtonMenu.h"
 #include "game/menus/BudgetMenu.h"
 #include "game/menus/CreateProfileMenu.h"
+#include "game/menus/CreatorMenu.h"
 #include "game/menus/CreditsMenu.h"
+#include "game/menus/DemoRadial.h"
 #include "game/menus/EscapeMenu.h"
 #include "game/menus/GameSplashMenu.h"
 #include "game/menus/HelpMenu.h"
 #include "game/menus/KeshSplashMenu.h"
 #include "game/menus/MainMenu.h"
 #include "game/menus/MessageWindowMenu.h"
+#include "game/menus/MouseWidgetSelMenu.h"
 #include "game/menus/OptionsMenu.h"
 #include "game/menus/ProfileMenu.h"
+#include "game/menus/PropValueMenu.h"
 #include "game/menus/PuzzleInfoMenu.h"
 #include "game/menus/PuzzleLookAtMenu.h"
 #include "game/menus/RoomSelectionMenu.h"
+#include "game/menus/SaveRoomMenu.h"
 #include "game/menus/ScoreMenu.h"
+#include "game/menus/SpreadRadialMenu.h"
 #include "game/menus/StartPuzzleMenu.h"
 #include "game/menus/TimerObjMenu.h"
+#include "game/menus/ToolTipMenu.h"
 #include "game/menus/VoskelSplash.h"
+#include "game/menus/WidgetChoiceMenu.h"
+#include "game/menus/WidgetPropertyMenu.h"
 
 namespace QUORB
 {
@@ -45,5 +54,14 @@ void RegisterMenuTypes()
     RegisterMenuType<CreditsMenu>("CreditsMenu");
     RegisterMenuType<CreateProfileMenu>("CreateProfileMenu");
     RegisterMenuType<ProfileMenu>("ProfileMenu");
+    RegisterMenuType<DemoRadial>("Radial");
+    RegisterMenuType<SpreadRadialMenu>("Submenu");
+    RegisterMenuType<CreatorMenu>("CreatorMenu");
+    RegisterMenuType<SaveRoomMenu>("SaveRoomMenu");
+    RegisterMenuType<WidgetChoiceMenu>("WidgetChoiceBarMenu");
+    RegisterMenuType<MouseWidgetSelMenu>("MouseWidgetSelMenu");
+    RegisterMenuType<ToolTipMenu>("ToolTipMenu");
+    RegisterMenuType<WidgetPropertyMenu>("WidgetPropertyBarMenu");
+    RegisterMenuType<PropValueMenu>("PropValueMenu");
 }
 } // namespace QUORB

@@ -1,14 +1,14 @@
 #include "game/menus/TimerObjMenu.h"
 
-#include "common/math/Matrix4.h"
+#include "common/math/Vector3.h"
 #include "engine/Gob.h"
 #include "engine/POVComp.h"
-#include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/Gfx2DComp.h"
 #include "game/CPuzzle.h"
 #include "game/CTimeLimit.h"
 #include "game/ObjectiveComp.h"
+#include "game/WorldToScreen.h"
 #include "game/menus/PuzzleMenuCalls.h"
 
 #include <iomanip>
@@ -20,23 +20,6 @@ namespace QUORB
 namespace
 {
 const char* const kTimeText = "TimeText";
-
-// The screen point of a world point through the graphics core's current viewport, projection
-// and view (the identity as world): x and y in pixels, z the depth from 0 to 1. False without a
-// viewport.
-bool ProjectToScreen(const math::Vector3& world, math::Vector3& screen)
-{
-    const dorvo::gfx::CGFXCore& core = dorvo::gfx::CGFXCore::Instance();
-    const dorvo::gfx::SViewportRecord* record = core.GetCurrentViewport();
-    if (!record)
-        return false;
-    const plat::D3DVIEWPORT9& viewport = record->viewport;
-    screen =
-        math::Project(world, static_cast<float>(viewport.X), static_cast<float>(viewport.Y),
-                      static_cast<float>(viewport.Width), static_cast<float>(viewport.Height), viewport.MinZ,
-                      viewport.MaxZ, core.GetProjection(), core.GetView(), math::Matrix4());
-    return true;
-}
 } // namespace
 
 TimerObjMenu::TimerObjMenu(StateMachineComponent* owner) : StaticMenu(owner) {}
@@ -82,12 +65,12 @@ void TimerObjMenu::UpdateOpen()
     ObjectiveComp* objectiveComp = ObjectiveComp::Of(objective);
     CTimeLimit* limit = objectiveComp ? objectiveComp->AsTimeLimit() : nullptr;
     const POVComp* pov = objective ? GetPOVComp(objective) : nullptr;
-    math::Vector3 screen;
-    if (!limit || !pov || !IsGameInEditorMode() || !ProjectToScreen(pov->GetPosition(), screen))
+    if (!limit || !pov || !IsGameInEditorMode())
     {
         text->SetVisible(false, false);
         return;
     }
+    const math::Vector3 screen = WorldToScreen(pov->GetPosition());
     text->SetVisible(true, false);
     text->SetPosition(static_cast<int>(screen.x), static_cast<int>(screen.y));
     text->SetText(FormatTimeLeft(limit->GetRemainingSeconds()));

@@ -217,6 +217,7 @@ TEST_F(BackButtonMenuTest, TheRoomToolsOpenTheSaveRoomMenuBeforeTellingItWhatFol
         EXPECT_EQ(heard[1].data.GetInt(), press.second);
         EXPECT_EQ(m_world->MenuState(kMenu), BaseMenu::STATE_Open);
         m_world->Send("SaveRoomMenu", MSG_CloseMenu);
+        m_world->RunFor(0.4); // the dialog's veil takes the presses until it has slid out
     }
 }
 

@@ -2,15 +2,15 @@
 // screen and back to the main menu, as a returning player goes it: the seeded settings name a
 // seeded profile that unlocks our room.
 //
-// Two stretches stand in for what is not there yet: the room filed as our "Tutorial.xml" is a
-// test room (its front puzzle on every face: a star that falls into a location), and the widgets
-// are placed from code after "setcwt" has chosen their type, where the player will place them with
-// the cursor.
+// The room filed as our "Tutorial.xml" is a test room until the Tutorial room is there (its front
+// puzzle on every face: a star that falls into a location); the widgets are placed with the
+// cursor, their types chosen with "setcwt" until the widget choice bar is there.
 #include "MainRoadSetup.h"
 #include "MenuTestWorld.h"
 #include "PuzzleFixtures.h"
 #include "RoomMenuFixtures.h"
 
+#include "common/math/Quad.h"
 #include "engine/GobManager.h"
 #include "game/CPuzzle.h"
 #include "game/CQUORB.h"
@@ -78,15 +78,13 @@ protected:
         return lines;
     }
 
-    // A widget of the chosen type placed where the star does not fall, charged to the budget.
-    void PlaceChosenWidget(float x)
+    // A click with the cursor on the focused face at (u, v) of its width and height from its first
+    // corner: the manipulator places a widget of the chosen type there.
+    void ClickOnFace(float u, float v)
     {
-        const std::string type = m_world->Game().GetWidgetManipulator()->GetCurrentWidgetType();
-        Gob* gob = puzzletest::MakeAt(type.c_str(), math::Vector3(x, -9.0f, 20.0f));
-        ASSERT_NE(gob, nullptr) << type;
-        m_world->Game().AddWidgetToFocusedPuzzle(gob->GetID());
-        Puzzle()->SpendBudget(type);
-        m_world->Step();
+        const math::Quad& face = m_world->Game().GetRoom()->GetFace(m_world->Game().GetFocusedFace());
+        m_world->PressAt(face.p0 + (face.p1 - face.p0) * u + (face.p3 - face.p0) * v);
+        m_world->LeftUp();
     }
 
     // "Start", then the run until the score panel has faded in.
@@ -141,13 +139,15 @@ TEST_F(MainRoad, FromTheSplashScreensThroughARunToTheScoreScreenAndBackToTheMain
     EXPECT_EQ(Text("StartPuzzleMenu", "StartButtonText"), "Start");
     EXPECT_EQ(State("BackMenu"), kOpen);
 
-    // Two widgets of types chosen with "setcwt": "Left: " counts down.
+    // Two widgets placed with the cursor, their types chosen with "setcwt", high on the face away
+    // from the star's fall: "Left: " counts down.
     m_world->Console("setcwt Platform");
-    PlaceChosenWidget(-12.0f);
+    ClickOnFace(0.25f, 0.6f);
     EXPECT_EQ(Text("BudgetMenu", "RemainingBudgetText"), "Left: 3");
     m_world->Console("setcwt Bar");
-    PlaceChosenWidget(12.0f);
+    ClickOnFace(0.75f, 0.6f);
     EXPECT_EQ(Text("BudgetMenu", "RemainingBudgetText"), "Left: 2");
+    EXPECT_EQ(Puzzle()->GetWidgetIDs().size(), 2u);
     m_world->Console("clearcwt");
 
     // "Start": the run; the location is met and the score panel shows the win.

@@ -5,6 +5,7 @@
 #include "common/ConsoleInterface.h"
 #include "common/InputEvent.h"
 #include "common/Singleton.h"
+#include "common/math/Vector3.h"
 #include "engine/CDorvoApp.h"
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
@@ -12,6 +13,7 @@
 #include "engine/gfx/CButton.h"
 #include "engine/gfx/CSprite.h"
 #include "engine/gfx/CTextSprite.h"
+#include "engine/gfx/CTextureHandle.h"
 #include "engine/gfx/CheckButton.h"
 #include "engine/gfx/EditBox.h"
 #include "engine/gfx/Gfx2DComp.h"
@@ -340,5 +342,25 @@ std::vector<std::string> MenuTestWorld::ScrollListNames(const std::string& menu,
         for (const dorvo::gfx::IScreenUnit* unit : *units)
             names.push_back(unit ? unit->GetName() : std::string());
     return names;
+}
+
+bool MenuTestWorld::Broadcast(MessageName name, const math::Vector3& value)
+{
+    return common::Singleton<Database>::Instance()->BroadcastMsgVector3(name, value);
+}
+
+std::vector<std::string> MenuTestWorld::UnloadedTextures(const std::string& menu) const
+{
+    std::vector<std::string> unloaded;
+    dorvo::gfx::Gfx2DComp* gui = Gui(menu);
+    if (!gui)
+        return unloaded;
+    std::vector<dorvo::gfx::IScreenUnit*> units;
+    gui->CollectUnits(units);
+    for (const dorvo::gfx::IScreenUnit* unit : units)
+        if (const auto* sprite = dynamic_cast<const dorvo::gfx::CSprite*>(unit))
+            if (!sprite->GetTexture().GetFileName().empty() && !sprite->GetTexture().GetTexture())
+                unloaded.push_back(sprite->GetName() + ": " + sprite->GetTexture().GetFileName());
+    return unloaded;
 }
 } // namespace gametest

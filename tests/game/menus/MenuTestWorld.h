@@ -31,6 +31,11 @@ class IScreenUnit;
 } // namespace gfx
 } // namespace dorvo
 
+namespace math
+{
+class Vector3;
+}
+
 namespace gametest
 {
 struct MenuTestSetup : GameTestSetup
@@ -143,6 +148,13 @@ public:
     bool SendText(const std::string& menu, MessageName name, const std::string& text);
     // The names of the units of one of the menu's scroll lists, in list order; empty without it.
     std::vector<std::string> ScrollListNames(const std::string& menu, const std::string& list) const;
+    // A message with a vector to every message taker, as the game broadcasts the mouse's
+    // MSG_MouseHeld and MSG_MouseUp; whether any took it.
+    bool Broadcast(MessageName name, const math::Vector3& value);
+    // "unit: file" for each unit of the menu that names a texture file that did not load.
+    std::vector<std::string> UnloadedTextures(const std::string& menu) const;
+    // The game test world's pointing at world points, beside pointing at menu units.
+    using GameTestWorld::PointAt;
 
 private:
     static GameTestSetup WithMenus(const MenuTestSetup& setup, MenuRecordings* recordings);

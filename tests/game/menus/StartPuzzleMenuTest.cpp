@@ -60,11 +60,13 @@ TEST(StartPuzzleMenu, TwoPressesOfStartRunThePuzzleAndPutItBack)
     play.world->ClearConsoleLines();
     ASSERT_TRUE(play.world->Click("StartPuzzleMenu", "StartButton"));
     EXPECT_EQ(play.LinesRun(), Strings({"resetfocusedpuzzle"}));
+    // The puzzle's reset resets the widget manipulator first, which closes the property bar.
     EXPECT_TRUE(Paused());
     EXPECT_EQ(play.Text("StartPuzzleMenu", "StartButtonText"), "Start");
+    // The first close comes from "resetfocusedpuzzle": the puzzle's reset resets the manipulator.
     EXPECT_EQ(play.Traffic(kEditingMenus, MenuMoves()),
-              Strings({"WidgetChoiceBarMenu:OpenEx", "BudgetMenu:Open", "WidgetPropertyBarMenu:Close",
-                       "BackMenu:Open", "BackMenu:Reset"}));
+              Strings({"WidgetPropertyBarMenu:Close", "WidgetChoiceBarMenu:OpenEx", "BudgetMenu:Open",
+                       "WidgetPropertyBarMenu:Close", "BackMenu:Open", "BackMenu:Reset"}));
     EXPECT_EQ(play.world->MenuState("BudgetMenu"), kOpen);
     play.world->RunFor(0.1);
     EXPECT_FLOAT_EQ(play.world->Unit("StartPuzzleMenu", "ClearButton").alpha, 1.0f);
@@ -104,22 +106,22 @@ TEST(StartPuzzleMenu, TheLabelsAndTheCreatorMenuFollowCreatePuzzleMode)
         const char* start;
         const char* clear;
         Strings closedOnStart;
-        Strings openedOnStop;
+        Strings openedOnStop; // the first close from the puzzle's reset of the manipulator
     };
     const Case cases[] = {
         {false,
          "Start",
          "Reset",
          {"WidgetChoiceBarMenu:Close", "WidgetPropertyBarMenu:Close", "BudgetMenu:Close", "BackMenu:Close"},
-         {"WidgetChoiceBarMenu:OpenEx", "BudgetMenu:Open", "WidgetPropertyBarMenu:Close", "BackMenu:Open",
-          "BackMenu:Reset"}},
+         {"WidgetPropertyBarMenu:Close", "WidgetChoiceBarMenu:OpenEx", "BudgetMenu:Open",
+          "WidgetPropertyBarMenu:Close", "BackMenu:Open", "BackMenu:Reset"}},
         {true,
          "Test",
          "Clear",
          {"WidgetChoiceBarMenu:Close", "WidgetPropertyBarMenu:Close", "BudgetMenu:Close", "CreatorMenu:Close",
           "BackMenu:Close"},
-         {"WidgetChoiceBarMenu:OpenEx", "BudgetMenu:Open", "WidgetPropertyBarMenu:Close", "CreatorMenu:Open",
-          "BackMenu:Open", "BackMenu:Reset"}},
+         {"WidgetPropertyBarMenu:Close", "WidgetChoiceBarMenu:OpenEx", "BudgetMenu:Open",
+          "WidgetPropertyBarMenu:Close", "CreatorMenu:Open", "BackMenu:Open", "BackMenu:Reset"}},
     };
     for (const Case& c : cases)
     {
