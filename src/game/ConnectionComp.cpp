@@ -181,6 +181,33 @@ void ConnectionComp::PrepareForPlay()
     for (Gob* node : nodes)
         if (NodeDataComp* end = NodeDataComp::Of(node))
             end->BuildConstraint();
+    IgnoreNodesAtEnds();
+}
+
+void ConnectionComp::IgnoreNodesAtEnds()
+{
+    auto* own = FindComp<dorvo::phy::CollisionComp>(GetOwner());
+    if (own == nullptr)
+        return;
+    GobManager& gobs = GobManager::Instance();
+    auto ignore = [own](Gob* node)
+    {
+        if (auto* collision = FindComp<dorvo::phy::CollisionComp>(node))
+            own->IgnoreCollisionWith(collision);
+    };
+    for (Gob* node : {GetNodeA(), GetNodeB()})
+    {
+        const NodeDataComp* end = NodeDataComp::Of(node);
+        if (end == nullptr)
+            continue;
+        // The group at this end: its master (the end itself when it has none) and every member.
+        Gob* master = end->GetMasterID() != 0 ? gobs.GetGob(end->GetMasterID()) : node;
+        ignore(master);
+        if (const NodeDataComp* group = NodeDataComp::Of(master))
+            for (std::uint32_t member : group->GetMembers())
+                ignore(gobs.GetGob(member));
+        ignore(node);
+    }
 }
 
 void ConnectionComp::MoveBy(const math::Vector3& offset)

@@ -68,9 +68,14 @@ public:
     // an end that is not set is passed over.
     void SnapNodes();
     // At the start of play: both nodes re-filed where they stand, the widget placed between them
-    // (oct tree told), and the joints of both ends' groups built (NodeDataComp::BuildConstraint).
+    // (oct tree told), the joints of both ends' groups built (NodeDataComp::BuildConstraint) and
+    // the nodes of both ends' groups no longer collide with the widget (IgnoreNodesAtEnds).
     // Nothing unless both nodes exist.
     void PrepareForPlay();
+    // The nodes at the widget's ends ride on its ends, or it on theirs (a hard node, a master
+    // widget's node): their spheres sit inside its box, so touching them would prop the widget up
+    // where it stood, and a widget held at one end, or broken free, would never swing or fall.
+    void IgnoreNodesAtEnds();
 
     // Drags the whole widget by the offset (world units). Ends held by a hard node or by an
     // unmodifiable widget's node stay: with both ends free the two end groups move together

@@ -366,6 +366,31 @@ TEST_F(NodePlay, AStarThrownHardOntoAChainBreaksTheEndItHitsAndOneDroppedGentlyR
     }
 }
 
+// The nodes at a widget's ends sit inside its box; they do not hold it up. A widget pinned at one
+// end to a hard node swings down about it; one joined end to end to a pinned widget hangs from
+// it, and the pinned one swings too.
+TEST_F(NodePlay, AWidgetHeldAtOneEndSwingsDownAboutIt)
+{
+    Gob* anchor = NodeAt("HardNode", Vector3(-4.0f, 5.0f, 19.0f));
+    const Widget held = Join(Vector3(-4.0f, 5.0f, 19.0f), Vector3(0.0f, 5.0f, 19.0f));
+    const Widget hanging = Join(Vector3(0.0f, 5.0f, 19.0f), Vector3(4.0f, 5.0f, 19.0f));
+    ASSERT_TRUE(anchor && held && hanging);
+    for (Gob* gob : {anchor, held.connection, hanging.connection})
+        File(gob);
+    ConnectionComp::Of(held.connection)->SnapNodes();
+    ConnectionComp::Of(hanging.connection)->SnapNodes();
+    ASSERT_EQ(Node(held.a)->GetMasterID(), anchor->GetID());
+    ASSERT_EQ(Node(held.b)->GetMasterID(), hanging.a->GetID()) << "joined end to end";
+    ASSERT_EQ(Node(hanging.b)->GetMasterID(), 0u) << "the far end is free";
+
+    Play();
+    world->Frames(45);
+    EXPECT_LT(Distance(At(held.a), At(anchor)), 0.05f) << "still on its anchor";
+    EXPECT_LT(At(held.b).y, 2.0f) << "swung down from 5";
+    EXPECT_LT(Distance(At(held.b), At(hanging.a)), 0.2f) << "still joined";
+    EXPECT_LT(At(hanging.b).y, 1.0f);
+}
+
 TEST_F(NodePlay, TheResnapRegroupsEveryWidgetsEndsFromWhereTheyStand)
 {
     const Vector3 j(0.0f, 5.0f, 19.0f);

@@ -15,6 +15,10 @@
 #include "game/CPuzzle.h"
 #include "game/CQUORB.h"
 #include "game/CRoom.h"
+#include "game/CTarget.h"
+#include "game/CTimeLimit.h"
+#include "game/IObjective.h"
+#include "game/ObjectiveComp.h"
 #include "game/PlaceholderScoreMenu.h"
 #include "game/Profile.h"
 
@@ -50,6 +54,39 @@ GameTestSetup ShippedSetup()
     setup.files["files/profiles/Blank.xml"] =
         ReadText(testsupport::RepoPath("data/files/profiles/Blank.xml"));
     return setup;
+}
+
+// What the rules give a completed run: 50 for each required objective met, and for a target 40
+// for each unit the star passed closer than the target's size; 50 for a time limit not run out and
+// 5 for each second left on it; 10 for each unit of the budget left. Each bonus is cut to a whole
+// number.
+int ScoreByTheRules(QUORB::CPuzzle& puzzle)
+{
+    int score = 10 * puzzle.GetBudgetLeft();
+    for (const QUORB::PuzzleObjectiveEntry& entry : puzzle.GetObjectives())
+    {
+        const QUORB::ObjectiveComp* comp = QUORB::ObjectiveComp::Of(entry.gob);
+        QUORB::IObjective* objective = comp != nullptr ? comp->GetObjective() : nullptr;
+        if (objective == nullptr)
+            continue;
+        if (const QUORB::CTarget* target = objective->AsTarget())
+        {
+            EXPECT_EQ(objective->GetState(), QUORB::IObjective::Completed);
+            score += 50 + static_cast<int>(
+                              40.0f * (GetPOVComp(entry.gob)->GetScale().x - target->GetClosestDistance()));
+        }
+        else if (QUORB::CTimeLimit* limit = objective->AsTimeLimit())
+        {
+            EXPECT_NE(objective->GetState(), QUORB::IObjective::Failed);
+            score += 50 + static_cast<int>(5.0f * limit->GetRemainingSeconds());
+        }
+        else if (objective->AsGetToLocation() != nullptr)
+        {
+            EXPECT_EQ(objective->GetState(), QUORB::IObjective::Completed);
+            score += 50;
+        }
+    }
+    return score;
 }
 
 // A world booted as shipped with the Tutorial loaded from the console.
@@ -142,13 +179,15 @@ TEST(TutorialRoom, EachFaceSolvedByMouseIsCompletedWithItsScore)
         gametest::PlaySolution(world, solution);
         EXPECT_EQ(puzzle->GetBudgetLeft(), solution.budgetLeft);
         common::ConsoleInterface::Instance().ClearOutput();
+        const int scoredBefore = tutorial.ScoreMenu()->GetScoredCount();
         const double seconds = tutorial.RunToScore(30.0);
         ASSERT_GT(seconds, 0.0) << "the score menu never opened";
         EXPECT_FALSE(puzzle->IsFailed());
-        EXPECT_EQ(tutorial.ScoreMenu()->GetScoredCount(), 1);
-        EXPECT_EQ(tutorial.ScoreMenu()->GetLastScore(), 50 + 10 * solution.budgetLeft);
-        EXPECT_TRUE(tutorial.ConsoleShows("ScoreMenu: score " +
-                                          std::to_string(50 + 10 * solution.budgetLeft) + ", completed"));
+        EXPECT_EQ(tutorial.ScoreMenu()->GetScoredCount(), scoredBefore + 1);
+        const int score = ScoreByTheRules(*puzzle);
+        EXPECT_GE(score, 50 + 10 * solution.budgetLeft) << "at least the objective and the budget left";
+        EXPECT_EQ(tutorial.ScoreMenu()->GetLastScore(), score);
+        EXPECT_TRUE(tutorial.ConsoleShows("ScoreMenu: score " + std::to_string(score) + ", completed"));
         tutorial.EndRun();
     }
 }

@@ -33,32 +33,72 @@ struct Solution
     int budgetLeft = 0; // after the placements
 };
 
-// Face 0: a platform between the two anchors at (-2.4, 0) and (2.4, 0) catches the ball in the
-// location above the middle of the bridge. Clicked below the location (a platform standing up
-// from the click), then its lower end dragged onto the left anchor and its upper end onto the
-// right one; each end is grabbed just beyond the platform's end, on the node alone.
+// The world point u units to the right of the face's middle (as the camera looking at it shows
+// it) at height v: u from -11 to 11, v from -6 to 10.
+inline math::Vector3 FacePoint(unsigned face, float u, float v)
+{
+    switch (face)
+    {
+    case 1:
+        return math::Vector3(20.0f, v, -u);
+    case 2:
+        return math::Vector3(-u, v, -20.0f);
+    case 3:
+        return math::Vector3(-20.0f, v, u);
+    default:
+        return math::Vector3(u, v, 20.0f);
+    }
+}
+
+// Face 0: a platform between the two anchors at (-2.4, 0) and (2.4, 0) catches the falling ball
+// in the location above the middle of the bridge: one drag from the left anchor to the right one
+// (4.8 units: one segment, one unit of the budget of 3); both ends snap onto the anchors.
 inline Solution Face0()
 {
-    const math::Vector3 leftAnchor(-2.4f, 0.0f, 20.0f);
-    const math::Vector3 rightAnchor(2.4f, 0.0f, 20.0f);
-    const math::Vector3 click(0.0f, -4.0f, 20.0f);
-    // The standing platform's upper end, about 2.449 (the shortest platform) above the click,
-    // seen from the left anchor once the lower end is there: grabbed 0.4 beyond it.
-    const math::Vector3 upperEnd(0.0f, -4.0f + 2.4495f, 20.0f);
-    const math::Vector3 along = (upperEnd - leftAnchor).GetNormalized();
     Solution solution;
     solution.face = 0;
-    solution.placements = {{"Platform", click, click},
-                           {"", click + math::Vector3(0.0f, -0.4f, 0.0f), leftAnchor},
-                           {"", upperEnd + along * 0.4f, rightAnchor}};
+    solution.placements = {{"Platform", FacePoint(0, -2.4f, 0.0f), FacePoint(0, 2.4f, 0.0f)}};
     solution.budgetLeft = 2;
     return solution;
 }
 
-// Every face's solution, in face order (the faces whose widgets the editor cannot build yet are
-// left out).
+// Face 1: an accelerator between the anchors at (-8.5, 5) and (-4.5, 5), dragged towards the
+// target, catches the falling ball and throws it along its length through the target.
+inline Solution Face1()
+{
+    Solution solution;
+    solution.face = 1;
+    solution.placements = {{"Accelerator", FacePoint(1, -8.5f, 5.0f), FacePoint(1, -4.5f, 5.0f)}};
+    solution.budgetLeft = 2;
+    return solution;
+}
+
+// Face 2: a platform from the anchor at (-6, 3.5) up to the one at (-2, 5.5) is a ceiling the
+// rising ball slides along, up and to the right, into the location beside the wall.
+inline Solution Face2()
+{
+    Solution solution;
+    solution.face = 2;
+    solution.placements = {{"Platform", FacePoint(2, -6.0f, 3.5f), FacePoint(2, -2.0f, 5.5f)}};
+    solution.budgetLeft = 2;
+    return solution;
+}
+
+// Face 3: a magnet under the free end of the charged drawbridge (its end at (-2.5, 3.7), hinged
+// on the anchor at (1.5, 2.7)) holds it up for the ball rolling down the ramp; the short drag
+// upward from the press turns the magnet upright.
+inline Solution Face3()
+{
+    Solution solution;
+    solution.face = 3;
+    solution.placements = {{"Magnet", FacePoint(3, -2.1f, 2.6f), FacePoint(3, -2.1f, 3.2f)}};
+    solution.budgetLeft = 2;
+    return solution;
+}
+
+// Every face's solution, in face order.
 inline std::vector<Solution> Solutions()
 {
-    return {Face0()};
+    return {Face0(), Face1(), Face2(), Face3()};
 }
 } // namespace tutorial

@@ -175,7 +175,7 @@ def quaternion_from_rows(x_row, z_row):
     return (x, y, z, w)
 
 
-def fixed_segment(archetype, face, a, b):
+def fixed_segment(archetype, face, a, b, magnetism=0):
     """A segment the player cannot touch, from face point a to face point b; its ends rest on the
     hard nodes placed there, which hold it while the puzzle plays."""
     (au, av), (bu, bv) = a, b
@@ -188,8 +188,9 @@ def fixed_segment(archetype, face, a, b):
     # Faces 0 and 2 stretch a segment along its local x, faces 1 and 3 along its local z.
     scale = (length, 1, 1) if face in (0, 2) else (1, 1, length)
     cls = {"Platform": "Platform", "Bar": "Bar", "BarAlt": "Bar", "Accelerator": "Accelerator"}[archetype]
-    extra = FRICTION if cls == "Platform" else ""
-    data = val("string", "Type", cls) + "<%s>%s%s</%s>" % (cls, base(False), extra, cls)
+    extra = {"Platform": FRICTION, "Bar": "",
+             "Accelerator": vec("Direction", direction) + val("float", "SpeedSetting", 6.0)}[cls]
+    data = val("string", "Type", cls) + "<%s>%s%s</%s>" % (cls, base(False, magnetism=magnetism), extra, cls)
     return description("WidgetDescription", archetype, mid, scale, orientation, data=data)
 
 
@@ -204,11 +205,44 @@ def face_0():
             "widgets": [hard_node(0, -2.4, 0), hard_node(0, 2.4, 0)]}
 
 
+def face_1():
+    """Launch the ball: it drops between two anchors; an accelerator joining them throws it
+    through the target before the 20 s are out."""
+    return {"budget": 3, "widgets_offered": PLATFORM | ACCELERATOR,
+            "objectives": [target(1, 0, 3.8, 1.5), time_limit(1, 8, 8.5, 20)],
+            "quorbs": [ball(1, -6.5, 8, 0.5)],
+            "widgets": [hard_node(1, -8.5, 5), hard_node(1, -4.5, 5)]}
+
+
+def face_2():
+    """Ride the rising water: the floating ball comes up with the water; a platform slanting up
+    between two anchors steers it into the location beside the wall."""
+    return {"budget": 3, "widgets_offered": PLATFORM | GRAVITY_SWITCH,
+            "objectives": [water_control(2, 9, 0, 0, 6, 5), location(2, -0.8, 6.2, 3)],
+            "quorbs": [ball(2, -5, 0.25, 0.5)],
+            "widgets": [hard_node(2, -6, 3.5), hard_node(2, -2, 5.5),
+                        hard_node(2, 0.5, 3.5), hard_node(2, 0.5, 8.5),
+                        fixed_segment("Bar", 2, (0.5, 3.5), (0.5, 8.5))]}
+
+
+def face_3():
+    """Hold up the drawbridge: the ball rolls down the ramp towards a charged bridge hinged on its
+    far anchor; a magnet under the bridge's free end holds it up, so the ball crosses it and flies
+    through the target."""
+    return {"budget": 3, "widgets_offered": PLATFORM | MAGNET,
+            "objectives": [target(3, 5, 2.5, 1.5)],
+            "quorbs": [ball(3, -9, 9, 0.5)],
+            "widgets": [hard_node(3, -9.5, 7.5), hard_node(3, -4.5, 5.5),
+                        fixed_segment("Platform", 3, (-9.5, 7.5), (-4.5, 5.5)),
+                        hard_node(3, 1.5, 2.7),
+                        fixed_segment("Platform", 3, (-2.5, 3.7), (1.5, 2.7), magnetism=2)]}
+
+
 def empty():
     return {"budget": 0, "widgets_offered": 31, "objectives": [], "quorbs": [], "widgets": []}
 
 
-PUZZLES = [face_0, empty, empty, empty]
+PUZZLES = [face_0, face_1, face_2, face_3]
 
 
 def puzzle_text(puzzle, doc):
