@@ -115,7 +115,14 @@ void CRoom::Update(double time, float dt)
 void CRoom::PlayPuzzle(unsigned face)
 {
     if (CPuzzle* puzzle = GetPuzzle(face))
+    {
+        // The face played is the one updated each frame: the camera's face tracking focuses the
+        // game's face only, so a face the room was never turned to (a room just loaded, the
+        // debug camera) would otherwise run without its objectives ever being checked, or
+        // another face's would be.
+        m_focusedFace = static_cast<int>(face);
         puzzle->Play();
+    }
 }
 
 void CRoom::ReloadPuzzle(unsigned face)

@@ -48,7 +48,8 @@ public:
 
     // The face's puzzle operations; nothing for a face without a puzzle. Reload, reset and start
     // then restore the editing conditions when physics was running: the water level back, the
-    // camera's up to (0, 1, 0) over 0.1 s, gravity (0, -9.8, 0), physics paused.
+    // camera's up to (0, 1, 0) over 0.1 s, gravity (0, -9.8, 0), physics paused. Playing a face
+    // also makes it the room's focused face, whose puzzle Update runs.
     void PlayPuzzle(unsigned face);
     void ReloadPuzzle(unsigned face);
     void ResetPuzzle(unsigned face);

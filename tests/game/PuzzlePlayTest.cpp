@@ -45,10 +45,11 @@ std::string Star(const math::Vector3& at = kStarStart)
 }
 
 // A world whose room "Play.xml" has the front puzzle given and three empty ones, loaded and
-// focused on the front face, its water drained below the floor.
+// (unless told otherwise: the camera still looks at it) focused on the front face, its water
+// drained below the floor.
 struct PlayWorld
 {
-    explicit PlayWorld(const PuzzleText& front)
+    explicit PlayWorld(const PuzzleText& front, bool focusFront = true)
     {
         GameTestSetup setup;
         setup.copyRooms = true;
@@ -66,7 +67,8 @@ struct PlayWorld
         // The committed environment's water covers the floor and star objects float in it; these
         // puzzles are about the floor and the widgets, so the water goes below the floor.
         world->Game().SetWaterLevel(-20.0f);
-        room->FocusFace(0);
+        if (focusFront)
+            room->FocusFace(0);
         puzzle = room->GetPuzzle(0);
     }
 
@@ -281,4 +283,23 @@ TEST(PuzzlePlay, AWidgetThatDoesNotCollideWithStarsLetsThemPass)
     }
     EXPECT_NEAR(restingY[1], -9.5f, 0.1f) << "through the platform onto the floor";
     EXPECT_GT(restingY[0], restingY[1] + 0.3f) << "on top of the platform";
+}
+
+// "play" typed while the camera looks at a face the room was never turned to (a room just loaded):
+// the face played is the one whose objectives are checked, so the run ends.
+TEST(PuzzlePlay, AFacePlayedBeforeTheRoomFocusedAnyIsTheOneChecked)
+{
+    PuzzleText front;
+    front.objectives.push_back(DescriptionXml("ObjectiveDescription", "TimerObjective",
+                                              math::Vector3(0.0f, 0.0f, 20.0f), 1.0f, TimeLimitXml(30.0f)));
+    PlayWorld play(front, false);
+    ASSERT_TRUE(play.world && play.world->Booted());
+    play.world->Frames(2);
+    ASSERT_EQ(play.world->Game().GetFocusedFace(), 0) << "the camera's view";
+    ASSERT_EQ(play.room->GetFocusedFace(), -1);
+    play.world->Console("play");
+    // Nothing required is left: completed on the first simulated frame.
+    EXPECT_GT(play.RunToScore(5), 0);
+    EXPECT_EQ(play.room->GetFocusedFace(), 0);
+    EXPECT_FALSE(play.puzzle->IsFailed());
 }

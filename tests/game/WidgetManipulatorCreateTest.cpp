@@ -2,9 +2,11 @@
 // against the budget, and the create operations place their objects as the face asks.
 #include "ManipulatorFixture.h"
 #include "PuzzleFixtures.h"
+#include "TestSupport.h"
 
 #include "common/ConsoleInterface.h"
 #include "common/math/MathUtil.h"
+#include "engine/gfx/CGuiManager.h"
 #include "engine/phy/CollisionFunctorData.h"
 #include "engine/phy/PhysicsComp.h"
 #include "game/ConnectionComp.h"
@@ -17,6 +19,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 
 using manipulatortest::Editor;
 using manipulatortest::PositionOf;
@@ -312,5 +316,62 @@ TEST(ManipulatorCreate, AStarObjectsDensityPicksItsCollisionSound)
             }
         }
         GobManager::Instance().KillGob(other);
+    }
+}
+
+// Without a focused puzzle or without the cursor a press, a drag and a hover do nothing; an
+// object whose template lacks a part the creation needs is made without that step, named on
+// standard error, and the editor goes on.
+TEST(ManipulatorCreate, MissingPuzzleCursorOrComponentsLeaveTheEditorWorking)
+{
+    {
+        Editor editor;
+        ASSERT_TRUE(editor.ready);
+        Gob* platform = editor.Place("Platform", Editor::Front(0.0f, 3.0f));
+        ASSERT_NE(platform, nullptr);
+        editor.Choose("Platform");
+        editor.game().SetFocusedFace(-1);
+        editor.world->PointAt(PositionOf(platform));
+        editor.ClickAt(Editor::Front(3.0f, 0.0f));
+        EXPECT_EQ(editor.state(), QUORB::ManipulatorLogic::STATE_Idle);
+        EXPECT_EQ(editor.manipulator().GetSelectedGob(), nullptr);
+        EXPECT_EQ(editor.manipulator().GetHoverGob(), nullptr);
+        EXPECT_EQ(Editor::OfArchetype("Platform").size(), 1u);
+
+        editor.game().GetRoom()->FocusFace(0);
+        editor.world->Frames(2);
+        editor.game().GetGuiManager().QueueRemoval("Cursor");
+        editor.world->Frame();
+        ASSERT_EQ(editor.game().GetCursor(), nullptr);
+        editor.world->LeftDown();
+        editor.world->Frames(3);
+        editor.world->LeftUp();
+        EXPECT_EQ(editor.state(), QUORB::ManipulatorLogic::STATE_Idle);
+        EXPECT_EQ(Editor::OfArchetype("Platform").size(), 1u);
+    }
+    {
+        // Widgets without their connection and link components.
+        gametest::GameTestSetup setup = manipulatortest::RoomSetup();
+        std::ifstream in(testsupport::RepoPath("data/files/xmlfiles/WidgetTemplate.xml"));
+        std::string widgetTemplate((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        for (const char* part :
+             {"      <string>ConnectionComp</string>\n", "      <string>GobIDComp</string>\n"})
+            widgetTemplate.erase(widgetTemplate.find(part), std::string(part).size());
+        const std::string size = "<list name=\"Components\" size=\"7\">";
+        widgetTemplate.replace(widgetTemplate.find(size), size.size(),
+                               "<list name=\"Components\" size=\"5\">");
+        setup.files["files/xmlfiles/WidgetTemplate.xml"] = widgetTemplate;
+        Editor editor(setup);
+        ASSERT_TRUE(editor.ready);
+        editor.Choose("Platform");
+        testing::internal::CaptureStderr();
+        editor.ClickAt(Editor::Front(0.0f, 0.0f));
+        const std::string errors = testing::internal::GetCapturedStderr();
+        EXPECT_NE(errors.find("\"Platform\" has no ConnectionComp"), std::string::npos) << errors;
+        EXPECT_NE(errors.find("\"Platform\" has no GobIDComp"), std::string::npos) << errors;
+        ASSERT_EQ(editor.Widgets().size(), 1u) << "placed all the same";
+        editor.world->Console("clearcwt");
+        editor.RightClickAt(PositionOf(editor.Widgets()[0]));
+        EXPECT_TRUE(editor.Widgets().empty());
     }
 }

@@ -87,6 +87,11 @@ TEST(ManipulatorEndToEnd, PlaceSelectMoveAndDeleteByMouseWithTheBudgetAfterEachS
     const math::Vector3 from = PositionOf(star);
     editor.world->PressAt(from);
     EXPECT_EQ(editor.state(), ManipulatorLogic::STATE_Moving);
+    // Held without a move: nothing moves and the last drag point stays the press point.
+    const math::Vector3 pressed = editor.manipulator().GetPressFacePoint();
+    editor.world->Frames(3);
+    EXPECT_EQ((PositionOf(star) - from).Length(), 0.0f);
+    EXPECT_EQ((editor.manipulator().GetLastDragPoint() - pressed).Length(), 0.0f);
     editor.world->PointAt(from + math::Vector3(1.0f, 0.5f, 0.0f));
     editor.world->PointAt(from + math::Vector3(2.0f, 1.0f, 0.0f));
     editor.world->LeftUp();

@@ -12,8 +12,10 @@
 #include "game/menus/KeshSplashMenu.h"
 #include "game/menus/MainMenu.h"
 #include "game/menus/MessageWindowMenu.h"
+#include "game/menus/MouseWidgetSelMenu.h"
 #include "game/menus/OptionsMenu.h"
 #include "game/menus/ProfileMenu.h"
+#include "game/menus/PropValueMenu.h"
 #include "game/menus/PuzzleInfoMenu.h"
 #include "game/menus/PuzzleLookAtMenu.h"
 #include "game/menus/RoomSelectionMenu.h"
@@ -22,7 +24,10 @@
 #include "game/menus/SpreadRadialMenu.h"
 #include "game/menus/StartPuzzleMenu.h"
 #include "game/menus/TimerObjMenu.h"
+#include "game/menus/ToolTipMenu.h"
 #include "game/menus/VoskelSplash.h"
+#include "game/menus/WidgetChoiceMenu.h"
+#include "game/menus/WidgetPropertyMenu.h"
 
 namespace QUORB
 {
@@ -53,5 +58,10 @@ void RegisterMenuTypes()
     RegisterMenuType<SpreadRadialMenu>("Submenu");
     RegisterMenuType<CreatorMenu>("CreatorMenu");
     RegisterMenuType<SaveRoomMenu>("SaveRoomMenu");
+    RegisterMenuType<WidgetChoiceMenu>("WidgetChoiceBarMenu");
+    RegisterMenuType<MouseWidgetSelMenu>("MouseWidgetSelMenu");
+    RegisterMenuType<ToolTipMenu>("ToolTipMenu");
+    RegisterMenuType<WidgetPropertyMenu>("WidgetPropertyBarMenu");
+    RegisterMenuType<PropValueMenu>("PropValueMenu");
 }
 } // namespace QUORB

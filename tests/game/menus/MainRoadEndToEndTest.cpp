@@ -76,6 +76,12 @@ TEST(MainRoad, FromStartUpToTheMainMenuAndOut)
         for (const std::string& splash : mainroad::Splashes())
             EXPECT_FALSE(world.Unit(splash, "Background").visible) << splash;
 
+        // Resting on "Play" for half a second brings up its tip beside the cursor.
+        ASSERT_TRUE(world.Hover("MainMenu", "Play", 0.6));
+        EXPECT_EQ(world.MenuState("ToolTipMenu"), kOpen);
+        EXPECT_EQ(world.Unit("ToolTipMenu", "ToolTipText").text, "Play QUORB!");
+        EXPECT_TRUE(world.Unit("ToolTipMenu", "Background").visible);
+
         const std::string settings = world.Folder() + mainroad::kSettingsFile;
         const std::string profile = world.Folder() + mainroad::kProfileFolder + "MyProfile.xml";
         std::filesystem::remove(settings);

@@ -153,6 +153,8 @@ public:
     bool Broadcast(MessageName name, const math::Vector3& value);
     // "unit: file" for each unit of the menu that names a texture file that did not load.
     std::vector<std::string> UnloadedTextures(const std::string& menu) const;
+    // The game test world's pointing at world points, beside pointing at menu units.
+    using GameTestWorld::PointAt;
 
 private:
     static GameTestSetup WithMenus(const MenuTestSetup& setup, MenuRecordings* recordings);

@@ -1,8 +1,18 @@
-// The road from play to the score screen, headless, on seeded rooms entered as the look-at
-// menu's "Play Puzzle" does, with widgets placed from code: "Start", the run, the score panel and
-// the ways back. One road is won (the star rests in its location), the other lost (the time
-// limit runs out first). The whole road from the splash screens is MainRoadTest.cpp.
+// The road from play to the score screen, headless, on seeded rooms: inside a puzzle with its
+// budget, "Start", the run, the score panel and the ways back. One road is won (the star rests
+// in its location), the other lost (the time limit runs out first).
+//
+// The won road places its platforms as a player does: chosen on the widget choice bar by click
+// and by hot key, laid on the face with the mouse, one of them selected and its friction raised
+// on the property bars. The main road of the game starts earlier, at the splash screens and the
+// main menu, and enters the Tutorial room through the room selection and the look-at menu; until
+// that room exists, this road goes in as the look-at menu's "Play Puzzle" does.
 #include "PuzzleMenuWorld.h"
+
+#include "engine/gfx/CCursor.h"
+#include "game/CPlatformData.h"
+#include "game/WidgetDataComp.h"
+#include "game/WidgetManipulator.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +35,32 @@ int Depth(const PuzzleMenuWorld& play, const char* unit)
 bool WaitForState(PuzzleMenuWorld& play, const char* menu, int state, double seconds)
 {
     return play.world->RunUntil([&]() { return play.world->MenuState(menu) == state; }, seconds);
+}
+
+constexpr std::uint32_t kSpace = 57;
+constexpr std::uint32_t kZ = 44;
+
+std::string CurrentType(const PuzzleMenuWorld& play)
+{
+    return play.Game().GetWidgetManipulator()->GetCurrentWidgetType();
+}
+
+// A point of the focused front face.
+math::Vector3 OnFace(const PuzzleMenuWorld& play, float x, float y)
+{
+    return math::Vector3(x, y, play.FaceMiddle().z);
+}
+
+// The mouse badge open with that icon alone, 25 pixels right of and 10 below the cursor.
+void ExpectBadgeOf(const PuzzleMenuWorld& play, const char* icon)
+{
+    EXPECT_EQ(play.world->MenuState("MouseWidgetSelMenu"), kOpen);
+    EXPECT_TRUE(play.world->Unit("MouseWidgetSelMenu", icon).visible) << icon;
+    const dorvo::gfx::CCursor* cursor = play.Game().GetCursor();
+    ASSERT_NE(cursor, nullptr);
+    const gametest::UnitView badge = play.world->Unit("MouseWidgetSelMenu", "Background");
+    EXPECT_EQ(badge.x, cursor->GetAbsoluteX() + 25);
+    EXPECT_EQ(badge.y, cursor->GetAbsoluteY() + 10);
 }
 
 math::Vector3 StarPosition(const PuzzleMenuWorld& play)
@@ -53,13 +89,69 @@ TEST(PuzzleRoad, AWonRunToTheScoreScreenBackToThePuzzleAndOutToTheRoom)
     ASSERT_TRUE(WaitForState(play, "StartPuzzleMenu", kOpen, 2.5));
     EXPECT_EQ(play.Text("StartPuzzleMenu", "StartButtonText"), "Start");
 
-    // Two widgets placed: "Left: " counts down.
-    play.PlaceWidget(-12.0f);
+    // The first platform chosen on the widget choice bar: the badge beside the cursor shows it.
+    ASSERT_EQ(play.world->MenuState("WidgetChoiceBarMenu"), kOpen);
+    ASSERT_TRUE(play.world->Click("WidgetChoiceBarMenu", "PlatformButton"));
+    EXPECT_EQ(CurrentType(play), "Platform");
     play.world->Step();
+    ExpectBadgeOf(play, "PlatformIcon");
+
+    // Laid high on the face, away from the star's fall, by a drag: "Left: " counts down.
+    play.world->PressAt(OnFace(play, -10.0f, 4.0f));
+    play.world->PointAt(OnFace(play, -7.5f, 4.0f));
+    play.world->LeftUp();
+    play.world->Step();
+    ASSERT_EQ(play.puzzle->GetWidgetIDs().size(), 1u);
+    const std::uint32_t first = play.puzzle->GetWidgetIDs()[0];
     EXPECT_EQ(play.Text("BudgetMenu", "RemainingBudgetText"), "Left: 3");
-    play.PlaceWidget(-9.0f);
+
+    // The second by the bar's first hot key, Z, after Space has cleared the choice.
+    play.world->Key(kSpace);
+    EXPECT_EQ(CurrentType(play), "");
+    EXPECT_EQ(play.world->MenuState("MouseWidgetSelMenu"), kClosed);
+    EXPECT_FALSE(play.world->Unit("WidgetChoiceBarMenu", "PlatformButton").checked);
+    play.world->Key(kZ);
+    EXPECT_EQ(CurrentType(play), "Platform");
+    EXPECT_TRUE(play.world->Unit("WidgetChoiceBarMenu", "PlatformButton").checked);
+    play.world->PressAt(OnFace(play, -6.0f, 4.0f));
+    play.world->PointAt(OnFace(play, -3.5f, 4.0f));
+    ExpectBadgeOf(play, "PlatformIcon");
+    play.world->LeftUp();
     play.world->Step();
+    EXPECT_EQ(play.puzzle->GetWidgetIDs().size(), 2u);
     EXPECT_EQ(play.Text("BudgetMenu", "RemainingBudgetText"), "Left: 2");
+
+    // The first platform selected, once Space has let the property bar slide out: its
+    // properties on the bar above the choice bar.
+    play.world->Key(kSpace);
+    play.world->RunFor(0.3);
+    Gob* platform = GobManager::Instance().GetGob(first);
+    ASSERT_NE(platform, nullptr);
+    play.world->PressAt(GetPOVComp(platform)->GetPosition());
+    play.world->LeftUp();
+    play.world->RunFor(0.4);
+    ASSERT_EQ(play.world->MenuState("WidgetPropertyBarMenu"), kOpen);
+    int x = 150;
+    for (const char* button : {"FrictionButton", "WeightButton", "ChargeButton"})
+    {
+        EXPECT_TRUE(play.world->Unit("WidgetPropertyBarMenu", button).visible) << button;
+        EXPECT_EQ(play.world->Unit("WidgetPropertyBarMenu", button).x, x) << button;
+        x += 50;
+    }
+    EXPECT_FALSE(play.world->Unit("WidgetPropertyBarMenu", "StrengthButton").visible);
+
+    // Its friction: medium (0.5) shows checked; high is written at once.
+    ASSERT_TRUE(play.world->Click("WidgetPropertyBarMenu", "FrictionButton"));
+    play.world->RunFor(0.4);
+    ASSERT_EQ(play.world->MenuState("PropValueMenu"), kOpen);
+    EXPECT_TRUE(play.world->Unit("PropValueMenu", "FrictionMediumButton").checked);
+    ASSERT_TRUE(play.world->Click("PropValueMenu", "FrictionHighButton"));
+    const QUORB::CPlatformData* friction = QUORB::WidgetDataComp::Of(platform)->AsPlatformData();
+    ASSERT_NE(friction, nullptr);
+    EXPECT_FLOAT_EQ(friction->GetStaticFriction(), 0.9f);
+    EXPECT_FLOAT_EQ(friction->GetKineticFriction(), 0.85f);
+    EXPECT_TRUE(play.world->Unit("PropValueMenu", "FrictionHighButton").checked);
+    EXPECT_FALSE(play.world->Unit("PropValueMenu", "FrictionMediumButton").checked);
 
     // "Start": the run, the editing menus and the back row closed.
     play.world->ClearMessages();

@@ -30,8 +30,8 @@ class RoomSelectionMenuTest : public ::testing::Test
 {
 protected:
     // A game whose settings list these rooms (each a file of four empty puzzles), with a profile
-    // "Player.xml" unlocking the given campaign rooms loaded. The committed empty room is taken
-    // away so the lists hold only the test's rooms.
+    // "Player.xml" unlocking the given campaign rooms loaded. The committed empty room and the
+    // campaign's Tutorial are taken away so the lists hold only the test's rooms.
     void Boot(const Strings& campaign, const Strings& playerMade, const Strings& unlocked = Strings())
     {
         gametest::MenuTestSetup setup;
@@ -41,6 +41,7 @@ protected:
                 roommenutest::AddRoom(setup.files, room, std::vector<puzzletest::PuzzleText>(4));
         setup.files["files/profiles/Player.xml"] = roommenutest::ProfileXml(unlocked);
         roommenutest::RemoveBeforeStart(setup, "files/rooms/EmptyRoom.xml");
+        roommenutest::RemoveBeforeStart(setup, "files/rooms/Tutorial.xml");
         m_world = std::make_unique<gametest::MenuTestWorld>(setup);
         ASSERT_TRUE(m_world->Booted());
         m_world->Step(2);

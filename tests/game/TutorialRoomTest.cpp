@@ -1,0 +1,199 @@
+// The campaign's first room as a player meets it, headless under the real physics, with the
+// committed start-up script, settings, template profile, room, puzzles and environment: the
+// profile and the room come from the console, each face is turned to with the arrow keys and
+// solved with the mouse (TutorialSolutions.h), played, and scored by the score menu's stand-in;
+// played without the player's widgets no face completes.
+#include "GameTestWorld.h"
+#include "ScriptedPlacement.h"
+#include "TutorialSolutions.h"
+
+#include "TestSupport.h"
+#include "common/ConsoleInterface.h"
+#include "engine/Gob.h"
+#include "engine/GobManager.h"
+#include "engine/POVComp.h"
+#include "game/CPuzzle.h"
+#include "game/CQUORB.h"
+#include "game/CRoom.h"
+#include "game/PlaceholderScoreMenu.h"
+#include "game/Profile.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+using gametest::GameTestSetup;
+using gametest::GameTestWorld;
+
+namespace
+{
+// How long an unsolved face is watched: longer than any face's solution takes to score.
+constexpr double kUnsolvedSeconds = 12.0;
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The game as shipped: the committed "Startup.lua" (so the node break rules the Tutorial is tuned
+// for), settings, rooms, puzzles and the template profile.
+GameTestSetup ShippedSetup()
+{
+    GameTestSetup setup;
+    setup.copyRooms = true;
+    setup.writeStartup = false;
+    setup.files["Startup.lua"] = ReadText(testsupport::RepoPath("data/scripts/Startup.lua"));
+    setup.files["files/profiles/Blank.xml"] =
+        ReadText(testsupport::RepoPath("data/files/profiles/Blank.xml"));
+    return setup;
+}
+
+// A world booted as shipped with the Tutorial loaded from the console.
+struct TutorialWorld
+{
+    TutorialWorld() : world(std::make_unique<GameTestWorld>(ShippedSetup()))
+    {
+        if (!world->Booted())
+            return;
+        world->Frames(3);
+        world->Console(std::string("loadprofile ") + tutorial::kProfileFile);
+        world->Console(std::string("loadroom ") + tutorial::kRoomFile + " true");
+        world->Frames(3);
+        room = world->Game().GetRoom();
+    }
+
+    QUORB::PlaceholderScoreMenu* ScoreMenu() const
+    {
+        return dynamic_cast<QUORB::PlaceholderScoreMenu*>(world->Menu("ScoreMenu"));
+    }
+    bool ScoreMenuOpen() const
+    {
+        return ScoreMenu() != nullptr && ScoreMenu()->GetState() == QUORB::PlaceholderMenu::STATE_Open;
+    }
+
+    // Frames until the score menu opens, at most the given seconds of them; the seconds run, or a
+    // negative number when it did not open.
+    double RunToScore(double seconds) const
+    {
+        const int frames = static_cast<int>(seconds * 30.0);
+        for (int frame = 1; frame <= frames; ++frame)
+        {
+            world->Frame();
+            if (ScoreMenuOpen())
+                return frame / 30.0;
+        }
+        return -1.0;
+    }
+
+    // After a run: the puzzle back as it was at "play" (physics paused), the score menu closed
+    // and the editor off.
+    void EndRun() const
+    {
+        world->Console("resetfocusedpuzzle");
+        world->Console("menu ScoreMenu close");
+        gametest::SetEditor(*world, false);
+        world->Frames(2);
+    }
+
+    bool ConsoleShows(const std::string& text) const
+    {
+        for (const std::string& line : common::ConsoleInterface::Instance().GetOutputLines())
+            if (line.find(text) != std::string::npos)
+                return true;
+        return false;
+    }
+
+    std::unique_ptr<GameTestWorld> world;
+    QUORB::CRoom* room = nullptr;
+};
+} // namespace
+
+TEST(TutorialRoom, TheConsoleBringsTheRoomThatTheTemplateProfileUnlocks)
+{
+    TutorialWorld tutorial;
+    ASSERT_TRUE(tutorial.world->Booted());
+    ASSERT_NE(tutorial.world->Game().GetProfile(), nullptr);
+    EXPECT_EQ(tutorial.world->Game().GetProfile()->unlockedRooms,
+              std::vector<std::string>{tutorial::kRoomFile});
+    ASSERT_NE(tutorial.room, nullptr);
+    EXPECT_EQ(tutorial.room->GetRoomName(), tutorial::kRoomFile);
+    // Four faces, each a puzzle with a budget, the widgets it offers and objectives.
+    ASSERT_EQ(tutorial.room->GetPuzzleCount(), 4u);
+}
+
+// Each face solved as its solution says and played to the score menu, one after another in one
+// world, as a player goes round the room.
+TEST(TutorialRoom, EachFaceSolvedByMouseIsCompletedWithItsScore)
+{
+    TutorialWorld tutorial;
+    ASSERT_TRUE(tutorial.world->Booted());
+    ASSERT_NE(tutorial.room, nullptr);
+    GameTestWorld& world = *tutorial.world;
+    for (const tutorial::Solution& solution : tutorial::Solutions())
+    {
+        SCOPED_TRACE("face " + std::to_string(solution.face));
+        ASSERT_TRUE(gametest::TurnToFace(world, solution.face));
+        QUORB::CPuzzle* puzzle = world.Game().GetFocusedPuzzle();
+        ASSERT_NE(puzzle, nullptr);
+        gametest::PlaySolution(world, solution);
+        EXPECT_EQ(puzzle->GetBudgetLeft(), solution.budgetLeft);
+        common::ConsoleInterface::Instance().ClearOutput();
+        const double seconds = tutorial.RunToScore(30.0);
+        ASSERT_GT(seconds, 0.0) << "the score menu never opened";
+        EXPECT_FALSE(puzzle->IsFailed());
+        EXPECT_EQ(tutorial.ScoreMenu()->GetScoredCount(), 1);
+        EXPECT_EQ(tutorial.ScoreMenu()->GetLastScore(), 50 + 10 * solution.budgetLeft);
+        EXPECT_TRUE(tutorial.ConsoleShows("ScoreMenu: score " +
+                                          std::to_string(50 + 10 * solution.budgetLeft) + ", completed"));
+        tutorial.EndRun();
+    }
+}
+
+// Played as they load, without a widget of the player's, no face completes: each run either goes
+// on or fails.
+TEST(TutorialRoom, NoFaceIsCompletedWithoutThePlayersWidgets)
+{
+    TutorialWorld tutorial;
+    ASSERT_TRUE(tutorial.world->Booted());
+    ASSERT_NE(tutorial.room, nullptr);
+    GameTestWorld& world = *tutorial.world;
+    for (unsigned face = 0; face < 4; ++face)
+    {
+        SCOPED_TRACE("face " + std::to_string(face));
+        ASSERT_TRUE(gametest::TurnToFace(world, face));
+        gametest::SetEditor(world, true);
+        world.Console("play");
+        const double seconds = tutorial.RunToScore(kUnsolvedSeconds);
+        if (seconds > 0.0)
+        {
+            EXPECT_TRUE(world.Game().GetFocusedPuzzle()->IsFailed()) << "ended after " << seconds << " s";
+        }
+        tutorial.EndRun();
+    }
+}
+
+// The committed content the Tutorial needs loads without a word on standard error: the start-up
+// script, the settings, the sound project, the template profile, the room with its environment and
+// its four puzzles.
+TEST(TutorialRoom, TheCommittedContentLoadsWithoutALineOnStandardError)
+{
+    ::testing::internal::CaptureStderr();
+    {
+        TutorialWorld tutorial;
+        EXPECT_TRUE(tutorial.world->Booted());
+        for (unsigned face = 0; face < 4; ++face)
+            EXPECT_TRUE(gametest::TurnToFace(*tutorial.world, face));
+        gametest::SetEditor(*tutorial.world, true);
+        tutorial.world->Frames(5);
+    }
+    std::string err = ::testing::internal::GetCapturedStderr();
+    // The run-time log's banner, written once by the first game a test program starts.
+    const std::string banner = "Runtime Log Begin\n";
+    if (err.compare(0, banner.size(), banner) == 0)
+        err.erase(0, banner.size());
+    EXPECT_EQ(err, "");
+}
