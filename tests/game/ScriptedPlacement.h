@@ -81,6 +81,9 @@ inline void Place(GameTestWorld& world, const tutorial::Placement& placement)
 inline void PlaySolution(GameTestWorld& world, const tutorial::Solution& solution)
 {
     SetEditor(world, true);
+    // The editor re-aims the camera at the face: points are pointed at once it stands still, or
+    // a click's press and release would land on different pixels (a drag).
+    WaitForGlide(world);
     for (const tutorial::Placement& placement : solution.placements)
         Place(world, placement);
     world.Console("play");

@@ -65,9 +65,7 @@ struct EditorBars
     QUORB::WidgetManipulator& Manipulator() const { return *play.Game().GetWidgetManipulator(); }
 
     // An object made as the puzzle makes its own, filed by its kind; null when none was built.
-    // Widgets lie along the face; the others face the camera, as the editor turns them. Kinds
-    // the manipulator does not make yet (gravity switches, magnets) come straight from their
-    // templates.
+    // Widgets lie along the face; the others face the camera, as the editor turns them.
     Gob* Place(const std::string& type, const math::Vector3& at,
                const math::Vector3& scale = math::Vector3(3.0f, 1.0f, 1.0f))
     {
@@ -75,14 +73,7 @@ struct EditorBars
         orientation.SetIdentity();
         if (type != "Platform" && type != "Bar" && type != "Accelerator")
             orientation.SetFromDirection(play.room->GetFace(0).normal);
-        std::uint32_t id = Manipulator().CreateWidgetAtPos(type, at, orientation, scale);
-        if (id == 0)
-            if (Gob* made = GobManager::Instance().CreateGobAtPos(type, at, true))
-            {
-                if (POVComp* pov = GetPOVComp(made))
-                    pov->SetOrientation(orientation, true);
-                id = made->GetID();
-            }
+        const std::uint32_t id = Manipulator().CreateWidgetAtPos(type, at, orientation, scale);
         Gob* gob = QUORB::WidgetManipulator::Live(id);
         if (!gob)
             return nullptr;

@@ -4,7 +4,8 @@
 //
 // The room filed as our "Tutorial.xml" is a test room until the Tutorial room is there (its front
 // puzzle on every face: a star that falls into a location); the widgets are placed with the
-// cursor, their types chosen with "setcwt" until the widget choice bar is there.
+// cursor, their types chosen on the widget choice bar, and one platform's friction raised on the
+// property bars before the run.
 #include "MainRoadSetup.h"
 #include "MenuTestWorld.h"
 #include "PuzzleFixtures.h"
@@ -12,9 +13,13 @@
 
 #include "common/math/Quad.h"
 #include "engine/GobManager.h"
+#include "engine/POVComp.h"
+#include "engine/gfx/CCursor.h"
+#include "game/CPlatformData.h"
 #include "game/CPuzzle.h"
 #include "game/CQUORB.h"
 #include "game/CRoom.h"
+#include "game/WidgetDataComp.h"
 #include "game/WidgetManipulator.h"
 #include "game/menus/BaseMenu.h"
 #include "game/menus/MainMenu.h"
@@ -30,6 +35,8 @@ using Strings = std::vector<std::string>;
 constexpr int kClosed = QUORB::BaseMenu::STATE_Closed;
 constexpr int kOpen = QUORB::BaseMenu::STATE_Open;
 constexpr int kBudget = 4;
+constexpr std::uint32_t kSpace = 57;
+constexpr std::uint32_t kZ = 44;
 
 // The star falls from above into the location on the floor and rests there.
 puzzletest::PuzzleText FallIntoTheLocation()
@@ -102,6 +109,20 @@ protected:
         ASSERT_TRUE(WaitFor("ScoreMenu", kOpen, 8.0)) << "the star never rested in the location";
     }
 
+    std::string CurrentType() const { return m_world->Game().GetWidgetManipulator()->GetCurrentWidgetType(); }
+
+    // The mouse badge open with that icon alone, 25 pixels right of and 10 below the cursor.
+    void ExpectBadgeOf(const char* icon) const
+    {
+        EXPECT_EQ(State("MouseWidgetSelMenu"), kOpen);
+        EXPECT_TRUE(m_world->Unit("MouseWidgetSelMenu", icon).visible) << icon;
+        const dorvo::gfx::CCursor* cursor = m_world->Game().GetCursor();
+        ASSERT_NE(cursor, nullptr);
+        const gametest::UnitView badge = m_world->Unit("MouseWidgetSelMenu", "Background");
+        EXPECT_EQ(badge.x, cursor->GetAbsoluteX() + 25);
+        EXPECT_EQ(badge.y, cursor->GetAbsoluteY() + 10);
+    }
+
     std::unique_ptr<gametest::MenuTestWorld> m_world;
 };
 
@@ -139,16 +160,57 @@ TEST_F(MainRoad, FromTheSplashScreensThroughARunToTheScoreScreenAndBackToTheMain
     EXPECT_EQ(Text("StartPuzzleMenu", "StartButtonText"), "Start");
     EXPECT_EQ(State("BackMenu"), kOpen);
 
-    // Two widgets placed with the cursor, their types chosen with "setcwt", high on the face away
-    // from the star's fall: "Left: " counts down.
-    m_world->Console("setcwt Platform");
+    // Two widgets placed with the cursor high on the face, away from the star's fall, their types
+    // chosen on the widget choice bar: the platform by the key of the bar's first place, Z, the
+    // bar by a click on its button; the badge beside the cursor shows the type. "Left: " counts
+    // down.
+    ASSERT_TRUE(WaitFor("WidgetChoiceBarMenu", kOpen));
+    m_world->Key(kZ);
+    EXPECT_EQ(CurrentType(), "Platform");
+    EXPECT_TRUE(m_world->Unit("WidgetChoiceBarMenu", "PlatformButton").checked);
     ClickOnFace(0.25f, 0.6f);
+    ExpectBadgeOf("PlatformIcon");
     EXPECT_EQ(Text("BudgetMenu", "RemainingBudgetText"), "Left: 3");
-    m_world->Console("setcwt Bar");
+    ASSERT_EQ(Puzzle()->GetWidgetIDs().size(), 1u);
+    const std::uint32_t platform = Puzzle()->GetWidgetIDs()[0];
+    ASSERT_TRUE(m_world->Click("WidgetChoiceBarMenu", "BarButton"));
+    EXPECT_EQ(CurrentType(), "Bar");
+    EXPECT_FALSE(m_world->Unit("WidgetChoiceBarMenu", "PlatformButton").checked);
     ClickOnFace(0.75f, 0.6f);
+    ExpectBadgeOf("BarIcon");
     EXPECT_EQ(Text("BudgetMenu", "RemainingBudgetText"), "Left: 2");
     EXPECT_EQ(Puzzle()->GetWidgetIDs().size(), 2u);
-    m_world->Console("clearcwt");
+
+    // Space clears the choice; once the property bar has slid out, the platform picked: its
+    // friction, weight and charge on the property bar above the choice bar.
+    m_world->Key(kSpace);
+    EXPECT_EQ(CurrentType(), "");
+    EXPECT_EQ(State("MouseWidgetSelMenu"), kClosed);
+    m_world->RunFor(0.3);
+    Gob* picked = GobManager::Instance().GetGob(platform);
+    ASSERT_NE(picked, nullptr);
+    m_world->PressAt(GetPOVComp(picked)->GetPosition());
+    m_world->LeftUp();
+    ASSERT_TRUE(WaitFor("WidgetPropertyBarMenu", kOpen));
+    m_world->RunFor(0.1); // the slide's last step
+    int x = 150;
+    for (const char* property : {"FrictionButton", "WeightButton", "ChargeButton"})
+    {
+        EXPECT_TRUE(m_world->Unit("WidgetPropertyBarMenu", property).visible) << property;
+        EXPECT_EQ(m_world->Unit("WidgetPropertyBarMenu", property).x, x) << property;
+        x += 50;
+    }
+
+    // Its friction row: the medium one (0.5) checked; the high one written at once.
+    ASSERT_TRUE(m_world->Click("WidgetPropertyBarMenu", "FrictionButton"));
+    ASSERT_TRUE(WaitFor("PropValueMenu", kOpen));
+    m_world->RunFor(0.1);
+    EXPECT_TRUE(m_world->Unit("PropValueMenu", "FrictionMediumButton").checked);
+    ASSERT_TRUE(m_world->Click("PropValueMenu", "FrictionHighButton"));
+    const QUORB::CPlatformData* friction = QUORB::WidgetDataComp::Of(picked)->AsPlatformData();
+    ASSERT_NE(friction, nullptr);
+    EXPECT_FLOAT_EQ(friction->GetStaticFriction(), 0.9f);
+    EXPECT_FLOAT_EQ(friction->GetKineticFriction(), 0.85f);
 
     // "Start": the run; the location is met and the score panel shows the win.
     RunToTheScorePanel();

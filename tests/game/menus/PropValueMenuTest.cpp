@@ -198,6 +198,11 @@ TEST(PropValueMenu, AStrengthButtonWritesEachSelectedKindItsOwnValue)
                                      {DataOf(accelerator), DataOf(magnet)});
     EXPECT_EQ(DataOf(accelerator)->AsAcceleratorData()->GetSpeedSetting(), 24.0f);
     EXPECT_EQ(DataOf(magnet)->AsMagnetData()->strength, 2.0f);
+    // The magnet's field follows its strength.
+    const QUORB::GobIDComp* link = QUORB::GobIDComp::Of(magnet);
+    Gob* field = link ? link->GetLinkedGob() : nullptr;
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(ScaleOf(field), 2.0f);
 }
 
 TEST(PropValueMenu, TheRowsOfAPropertyStandFromTheBarsLeftWithTheCurrentValueChecked)
