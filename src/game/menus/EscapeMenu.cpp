@@ -22,6 +22,8 @@ namespace
 const char* const kBackground = "Background";
 const char* const kSaveQuit = "SaveQuitButton";
 const char* const kBack = "EscBackButton";
+// The title's left edge on the panel, pixels.
+constexpr int kTitleX = 35;
 
 std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const std::string& name, const std::string& text,
                                                   unsigned font, int x, int y, int boxWidth)
@@ -91,7 +93,9 @@ EscapeMenu::EscapeMenu(StateMachineComponent* owner) : LinearMoveMenu(owner)
         if (AddUnit(std::move(button), kBackground))
             AddUnit(MakeText(entry.textUnit, entry.text, 4, entry.textX, 15, 200), entry.name);
     }
-    AddUnit(MakeText("TitleText", "Q.U.O.R.B.", 5, 75, 10, 300), kBackground);
+    // The title face is wide: from x 75 the title's last point would stand past the panel's right
+    // edge, so it starts where it sits in the middle of the panel.
+    AddUnit(MakeText("TitleText", "Q.U.O.R.B.", 5, kTitleX, 10, 300), kBackground);
 
     // Depths parent first: setting one gives its children the next depth.
     m_refSprite->SetDepth(7);

@@ -44,8 +44,12 @@ void TimerObjMenu::Init()
     m_closeTime = 0.0f;
     const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     const int position[2] = {0, 0};
-    auto text =
-        std::make_unique<dorvo::gfx::CTextSprite>("0:00", dorvo::gfx::STextStyle(4, white), position, 150);
+    // The white time floats over the room, whose walls are light: a dark shadow keeps it readable
+    // on them.
+    dorvo::gfx::STextStyle style(4, white);
+    const float shadow[4] = {0.1f, 0.08f, 0.06f, 0.9f};
+    style.SetShadow(shadow, 2, 2);
+    auto text = std::make_unique<dorvo::gfx::CTextSprite>("0:00", style, position, 150);
     text->SetName(kTimeText);
     // A text sprite takes its pivot from its current animation, which draws nothing of its own.
     const int pivot[2] = {kPivotX, kPivotY};

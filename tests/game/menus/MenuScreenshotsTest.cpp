@@ -1,0 +1,111 @@
+// Every menu of the game seen on the screen: the driver plays the game on the OpenGL device under
+// a virtual X display (Xvfb, Mesa's software renderer) and photographs each of the 28 menus in
+// its own situation (screenshots/menus/ in the test build folder; scripts/menu-screenshots runs
+// this test). A person looks at the pictures; this test checks only that each is a whole 800 x
+// 600 frame, not one flat colour, and that inside the menu's area it differs from the frame
+// before the menu opened. Skipped where Xvfb is not installed.
+#include "MenuShotDriver.h"
+
+#include "VirtualDisplay.h"
+
+#include <gtest/gtest.h>
+
+#include <stb_image.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using menushots::MenuShot;
+using menushots::ShotArea;
+
+namespace
+{
+struct Picture
+{
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+
+    int Sum(int x, int y) const
+    {
+        const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 3;
+        return rgb[at] + rgb[at + 1] + rgb[at + 2];
+    }
+    // Whether the pixel differs clearly from the other picture's, in any channel.
+    bool Differs(const Picture& other, int x, int y) const
+    {
+        const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 3;
+        for (int c = 0; c < 3; ++c)
+            if (std::abs(rgb[at + c] - other.rgb[at + c]) > 24)
+                return true;
+        return false;
+    }
+};
+
+Picture Load(const std::string& path)
+{
+    Picture picture;
+    int channels = 0;
+    unsigned char* data =
+        path.empty() ? nullptr : stbi_load(path.c_str(), &picture.width, &picture.height, &channels, 3);
+    if (data)
+    {
+        picture.rgb.assign(data, data + static_cast<std::size_t>(picture.width) * picture.height * 3);
+        stbi_image_free(data);
+    }
+    return picture;
+}
+
+// The share of the picture's pixels that stand out from its first one.
+double ShareUnlikeTheFirstPixel(const Picture& picture)
+{
+    const Picture& p = picture;
+    std::size_t unlike = 0;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+            unlike += std::abs(p.Sum(x, y) - p.Sum(0, 0)) > 24 ? 1 : 0;
+    return static_cast<double>(unlike) / (static_cast<double>(p.width) * p.height);
+}
+
+// The share of the area's pixels that differ from the other picture's.
+double ShareChanged(const Picture& picture, const Picture& before, const ShotArea& area)
+{
+    std::size_t changed = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            changed += picture.Differs(before, x, y) ? 1 : 0;
+    return static_cast<double>(changed) /
+           (static_cast<double>(area.right - area.left) * (area.bottom - area.top));
+}
+} // namespace
+
+TEST(MenuScreenshotsTest, EachMenuIsPhotographedInItsOwnSituation)
+{
+    menushots::MenuShotDriver driver;
+    std::string why;
+    if (!driver.Start(why))
+    {
+        if (!testsupport::XvfbInstalled())
+            GTEST_SKIP() << why;
+        FAIL() << why;
+    }
+    const std::vector<MenuShot> shots = driver.Run();
+    EXPECT_EQ(driver.Problems(), std::vector<std::string>()) << "on the way through the game";
+    ASSERT_EQ(shots.size(), 28u);
+    for (const MenuShot& shot : shots)
+    {
+        SCOPED_TRACE(shot.menu);
+        const Picture picture = Load(shot.file);
+        ASSERT_EQ(picture.width, menushots::kWidth) << "no whole frame in \"" << shot.file << "\"";
+        ASSERT_EQ(picture.height, menushots::kHeight);
+        EXPECT_GT(ShareUnlikeTheFirstPixel(picture), 0.01) << "one flat colour";
+        const Picture before = Load(shot.beforeFile);
+        ASSERT_EQ(before.width, menushots::kWidth) << "no frame from before the menu opened";
+        ASSERT_EQ(before.height, menushots::kHeight);
+        ASSERT_FALSE(shot.area.Empty()) << "the menu covered nothing";
+        EXPECT_GT(ShareChanged(picture, before, shot.area), 0.05)
+            << "the menu's area (" << shot.area.left << ", " << shot.area.top << ") to (" << shot.area.right
+            << ", " << shot.area.bottom << ") as it was before the menu opened";
+    }
+}
