@@ -336,7 +336,12 @@ public:
             return FMOD_ERR_INVALID_PARAM;
         auto found = m_events.find(path);
         if (found == m_events.end())
+        {
+            // Named once: a missing event is asked for again every time the game would play it.
+            if (m_unknownEvents.insert(path).second)
+                return Fail(FMOD_ERR_EVENT_NOTFOUND, std::string("no event \"") + path + "\"; it stays silent");
             return FMOD_ERR_EVENT_NOTFOUND;
+        }
         EventDef& def = found->second;
         const FMOD_RESULT loaded = LoadData(def);
         if (loaded != FMOD_OK)
@@ -460,6 +465,7 @@ private:
     std::set<std::string> m_groupPaths;
     std::map<std::string, std::unique_ptr<GroupImpl>> m_groups;
     std::map<std::string, EventDef> m_events;
+    std::set<std::string> m_unknownEvents;
     FMOD_VECTOR m_listenerPosition;
     FMOD_VECTOR m_listenerForward{0.0f, 0.0f, 1.0f};
     FMOD_VECTOR m_listenerUp{0.0f, 1.0f, 0.0f};

@@ -153,6 +153,12 @@ TEST(SoundEventSystemTest, AMalformedProjectFileFailsToLoadWithAClearMessage)
     EXPECT_EQ(FMOD_ERR_FILE_NOTFOUND, system->load("Missing.fev", nullptr, nullptr));
     FMOD::Event* event = nullptr;
     EXPECT_EQ(FMOD_ERR_EVENT_NOTFOUND, system->getEvent("Bad/G/E", FMOD_EVENT_DEFAULT, &event));
+    // An event missing from every project is named the first time it is asked for, not every time.
+    EXPECT_EQ("no event \"Bad/G/E\"; it stays silent", soundtest::LastError());
+    EXPECT_EQ(FMOD_ERR_FILE_NOTFOUND, system->load("Missing.fev", nullptr, nullptr));
+    const std::string missing = soundtest::LastError();
+    EXPECT_EQ(FMOD_ERR_EVENT_NOTFOUND, system->getEvent("Bad/G/E", FMOD_EVENT_DEFAULT, &event));
+    EXPECT_EQ(missing, soundtest::LastError());
     EXPECT_EQ(FMOD_OK, system->release());
 }
 
