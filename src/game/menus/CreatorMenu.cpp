@@ -37,6 +37,15 @@ constexpr int kRowPitch = 40;         // pixels between the toggles
 constexpr float kToggleScale = 0.35f; // of the 128-pixel radial face
 constexpr float kToggleRadius = 20.0f;
 
+// A toggle drawn as a plain button whatever its checked flag: the checked look is not drawn, so
+// the cross alone says that a type is off. It still lights up under the pointer and when pressed.
+class TypeToggle final : public dorvo::gfx::CheckButton
+{
+public:
+    using dorvo::gfx::CheckButton::CheckButton;
+    void UpdateAnimation() override { dorvo::gfx::CButton::UpdateAnimation(); }
+};
+
 // An icon-sized sprite with one still 64 x 64 frame.
 std::unique_ptr<dorvo::gfx::CSprite> MakeIcon(const char* name, const char* image)
 {
@@ -65,8 +74,7 @@ CreatorMenu::CreatorMenu(StateMachineComponent* owner) : LinearMoveMenu(owner)
         const WidgetType& type = kTypes[i];
         const int position[2] = {0, kRowPitch * static_cast<int>(i)};
         const int anchor[2] = {0, 0};
-        // No checked look: the cross alone says that a type is off.
-        auto toggle = std::make_unique<dorvo::gfx::CheckButton>(
+        auto toggle = std::make_unique<TypeToggle>(
             look.textureFile, type.toggle, look.unpressed, position, anchor, nullptr, nullptr, nullptr,
             nullptr, new SMButtonPressedFunct(owner, type.toggle), new SMUnCheckFunct(owner, type.toggle));
         toggle->SetScale(kToggleScale, kToggleScale, 1.0f);

@@ -81,11 +81,10 @@ void CreditsMenu::Init()
     AddUnit(MakeText("ExProText", "Produced By\n    The Q.U.O.R.B. Team\n    The Dorvo Workshop", 4, 450, 80,
                      800),
             "Background");
-    AddUnit(
-        MakeText("ThxText",
-                 "Special Thanks\n    Our Puzzle Testers\n    The Makers of Lua\n    The Makers of TinyXML\n"
-                 "    Our Font Designers",
-                 4, 450, 180, 800),
-        "Background");
+    AddUnit(MakeText("ThxText",
+                     "Special Thanks\n    Our Puzzle Testers\n    The Lua Makers\n    The TinyXML Makers\n"
+                     "    Our Font Designers",
+                     4, 450, 180, 800),
+            "Background");
 }
 } // namespace QUORB

@@ -62,7 +62,7 @@ EscapeMenu::EscapeMenu(StateMachineComponent* owner) : LinearMoveMenu(owner)
     m_pVeil->SetAlpha(kVeilAlpha, false);
     m_pVeil->SetScale(static_cast<float>(width) / 30.0f, static_cast<float>(height) / 30.0f, 1.0f);
     m_pVeil->SetPosition(0, 0);
-    m_pVeil->SetDepth(6);
+    m_pVeil->SetDepth(kVeilDepth);
     m_pVeil->SetPointInsideFunct(new RectPointInsideFunct(m_pVeil.get(), width, height));
     m_pVeil->SetButtonPressedFunct(new SMButtonPressedFunct(GetComponent(), kVeilName));
     if (!comp->AddUnit(kVeilName, m_pVeil.get(), ""))
@@ -98,10 +98,10 @@ EscapeMenu::EscapeMenu(StateMachineComponent* owner) : LinearMoveMenu(owner)
     AddUnit(MakeText("TitleText", "Q.U.O.R.B.", 5, kTitleX, 10, 300), kBackground);
 
     // Depths parent first: setting one gives its children the next depth.
-    m_refSprite->SetDepth(7);
+    m_refSprite->SetDepth(kPanelDepth);
     for (const char* unit : {kSaveQuit, kBack, "SaveQuitText", "ReturnText", "TitleText"})
         if (dorvo::gfx::CSprite* sprite = comp->GetSprite(unit))
-            sprite->SetDepth(8);
+            sprite->SetDepth(kPanelDepth);
 }
 
 EscapeMenu::~EscapeMenu()

@@ -25,6 +25,12 @@ public:
     static const char* const kVeilName; // "SkinColorBackground"
     static constexpr float kSlideSeconds = 0.3f;
     static constexpr float kVeilAlpha = 0.5f;
+    // The panel can come down over the create-profile and save-room dialogs, which lie in the
+    // same place on depths 6 to 9: the veil lies above them all and the panel, its buttons and
+    // texts above the veil, still below the cursor (12). Within the panel a child is drawn after
+    // its parent at the same depth.
+    static constexpr int kVeilDepth = 10;
+    static constexpr int kPanelDepth = 11;
 
     explicit EscapeMenu(StateMachineComponent* owner);
     // Takes the veil out of the 2D component when it is still there.

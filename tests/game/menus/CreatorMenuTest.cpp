@@ -1,6 +1,7 @@
 // The creator column in the booted game over the empty room's front puzzle: what it shows of a
 // puzzle's widget mask once it has slid in, switching types off and on with the mouse, the last
-// type that cannot go, and a column with no puzzle to act on.
+// type that cannot go (a toggle looks the same checked or not), and a column with no puzzle to
+// act on.
 #include "MenuTestWorld.h"
 
 #include "game/CPuzzle.h"
@@ -75,6 +76,13 @@ protected:
     }
 
     bool Click(std::size_t row) { return m_world->Click(kMenu, Type(row).toggle); }
+
+    // The colour a toggle is drawn in, after a frame has drawn it.
+    std::vector<float> Colour(std::size_t row) const
+    {
+        const gametest::UnitView view = Toggle(row);
+        return {view.red, view.green, view.blue};
+    }
 
     Strings Texts() const
     {
@@ -173,13 +181,24 @@ TEST_F(CreatorMenuTest, TogglesSwitchTypesOffAndOnAndOnlyCheckingClicks)
             << Type(row).toggle;
 }
 
+// The refused toggle is left unchecked with its type on. Toggles have no checked look, so that
+// shows nowhere: under a skin a toggle is drawn the same checked or not, the pointer on it or
+// away, and only the cross tells a type that is off.
 TEST_F(CreatorMenuTest, TheLastTypeStaysOnWithAnEditorMessage)
 {
+    m_world->Console("setgameskin DefaultSkin");
     for (const int mask : {4, 4 | 32 | 64})
     {
         SCOPED_TRACE("mask " + std::to_string(mask));
         m_puzzle->SetAvailableWidgets(mask);
         Open();
+        // Away from the column: the bar's toggle is checked, the platform's is not.
+        m_world->MoveCursor(400, 300);
+        m_world->Step();
+        ASSERT_TRUE(Toggle(kBar).checked);
+        ASSERT_FALSE(Toggle(kPlatform).checked);
+        const std::vector<float> resting = Colour(kPlatform);
+        EXPECT_EQ(Colour(kBar), resting);
         m_world->Game().GetWidgetManipulator()->SetCurrentWidgetType("Bar");
         m_world->ClearMessages();
         m_world->ClearSounds();
@@ -192,6 +211,9 @@ TEST_F(CreatorMenuTest, TheLastTypeStaysOnWithAnEditorMessage)
         EXPECT_FALSE(CrossShown(kBar));
         EXPECT_EQ(Toggle(kBar).tip, Type(kBar).onTip);
         EXPECT_FALSE(Toggle(kBar).checked);
+        m_world->Step();
+        const std::vector<float> pointedAt = Colour(kBar);
+        EXPECT_NE(pointedAt, resting) << "the pointer on a toggle lights it";
 
         // The toggle is unchecked now, so the next click checks it: the type is on already and
         // nothing that shows changes.
@@ -199,6 +221,8 @@ TEST_F(CreatorMenuTest, TheLastTypeStaysOnWithAnEditorMessage)
         m_world->ClearSounds();
         ASSERT_TRUE(Click(kBar));
         EXPECT_TRUE(Toggle(kBar).checked);
+        m_world->Step();
+        EXPECT_EQ(Colour(kBar), pointedAt);
         EXPECT_EQ(m_puzzle->GetAvailableWidgets(), mask);
         EXPECT_FALSE(CrossShown(kBar));
         EXPECT_EQ(Toggle(kBar).tip, Type(kBar).onTip);

@@ -1,16 +1,24 @@
 // The credits page in the booted game: it slides in from the left and back, its portraits keep
 // their own colours under every skin while the panel takes the skin's, and every text lies on
-// the panel.
+// the panel, also as the screen's face lays it out.
 #include "MenuTestWorld.h"
+#include "TestSupport.h"
 
+#include "engine/gfx/CDorvoGfx.h"
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/STextStyle.h"
 #include "game/menus/BaseMenu.h"
+#include "platform/font_face.h"
+#include "platform/image_codec.h"
+#include "platform/text_layout.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -35,6 +43,60 @@ int WidestLine(const std::string& text)
         start = end + 1;
     }
     return widest;
+}
+
+// The advances of the face that the menus' fonts 4 and 5 ("Ravie") are drawn in on the screen,
+// at the font's size: the widths their texts are laid out with there.
+class ScreenMetrics : public plat::detail::TextMetrics
+{
+public:
+    ScreenMetrics(const plat::detail::FontFace& face, const plat::D3DXFONT_DESCW& desc)
+        : m_face(face), m_desc(desc)
+    {
+    }
+    int Advance(std::uint32_t codePoint) const override
+    {
+        const unsigned glyph = m_face.GlyphIndex(codePoint);
+        return m_face.Advance(glyph != 0 ? glyph : m_face.GlyphIndex('?'));
+    }
+    int MeanWidth() const override { return static_cast<int>(m_desc.Width); }
+    int LineHeight() const override { return std::abs(static_cast<int>(m_desc.Height)); }
+
+private:
+    const plat::detail::FontFace& m_face;
+    const plat::D3DXFONT_DESCW& m_desc;
+};
+
+// Null when the face's file is not installed.
+std::unique_ptr<plat::detail::FontFace> ScreenFace(const plat::D3DXFONT_DESCW& desc)
+{
+    const std::string path = plat::detail::FindFontFile("LeckerliOne-Regular.ttf");
+    std::vector<unsigned char> bytes;
+    std::string reason;
+    if (path.empty() || !plat::detail::ReadWholeFile(path, bytes, reason))
+        return nullptr;
+    auto face = plat::detail::FontFace::Load(std::move(bytes), reason);
+    if (face)
+        face->SetSize(std::abs(static_cast<int>(desc.Height)), static_cast<int>(desc.Width));
+    return face;
+}
+
+// How much of the panel image's width, from its left edge, its face (with its rim) takes on the
+// middle row: the columns up to the last fully opaque one; the shadow beyond it fades out.
+// 0 when the image cannot be read.
+double OpaqueShare(const std::string& image)
+{
+    std::vector<unsigned char> bytes;
+    std::string reason;
+    plat::detail::DecodedImage decoded;
+    if (!plat::detail::ReadWholeFile(image, bytes, reason) ||
+        !plat::detail::DecodeImage(bytes.data(), bytes.size(), 4096, decoded, reason))
+        return 0.0;
+    const std::size_t row = decoded.height / 2 * decoded.width;
+    for (std::size_t x = decoded.width; x > 0; --x)
+        if ((decoded.pixels[row + x - 1] >> 24) == 0xFF)
+            return static_cast<double>(x) / decoded.width;
+    return 0.0;
 }
 
 TEST(CreditsMenuTest, SlidesInAndOutAndKeepsThePortraitsColours)
@@ -106,5 +168,50 @@ TEST(CreditsMenuTest, SlidesInAndOutAndKeepsThePortraitsColours)
     world.RunFor(0.3);
     EXPECT_EQ(world.MenuState(kMenu), kClosed);
     EXPECT_EQ(world.Unit(kMenu, "Background").x, -600);
+}
+
+// Laid out in the face the screen draws them in, every line of every text ends on the panel's
+// opaque face, not on its fading shadow nor past it.
+TEST(CreditsMenuTest, EveryLineEndsOnThePanelAsTheScreenDrawsIt)
+{
+    if (plat::detail::FindFontFile("LeckerliOne-Regular.ttf").empty())
+        GTEST_SKIP() << "LeckerliOne-Regular.ttf is not installed (package fonts-leckerli-one)";
+    const double opaque = OpaqueShare(testsupport::RepoPath("data/textures/hud/MenuBackground.png"));
+    ASSERT_GT(opaque, 0.5);
+
+    gametest::MenuTestWorld world;
+    ASSERT_TRUE(world.Booted());
+    world.Step();
+    world.Send(kMenu, MSG_OpenMenu);
+    world.RunFor(0.3);
+    ASSERT_EQ(world.MenuState(kMenu), kOpen);
+    const gametest::UnitView panel = world.Unit(kMenu, "Background");
+    const int panelRight = panel.x + static_cast<int>(opaque * panel.width);
+
+    const struct
+    {
+        const char* unit;
+        std::size_t font;
+        int boxWidth;
+    } texts[] = {{"QUORBTeamText", 5, 450}, {"DrumoText", 4, 450},     {"TavikText", 4, 450},
+                 {"SelnoText", 4, 450},     {"CopyrightText", 4, 800}, {"ExProText", 4, 800},
+                 {"ThxText", 4, 800}};
+    for (const auto& entry : texts)
+    {
+        SCOPED_TRACE(entry.unit);
+        const plat::D3DXFONT_DESCW& desc = dorvo::gfx::CDorvoGfx::GetFontDesc(entry.font);
+        const std::unique_ptr<plat::detail::FontFace> face = ScreenFace(desc);
+        ASSERT_NE(face, nullptr);
+        const ScreenMetrics metrics(*face, desc);
+        const gametest::UnitView view = world.Unit(kMenu, entry.unit);
+        const std::wstring text(view.text.begin(), view.text.end());
+        plat::detail::TextLayout layout;
+        // DT_NOCLIP | DT_EXPANDTABS | DT_WORDBREAK, as the text sprites draw.
+        plat::detail::LayOutText(text.c_str(), text.size(), entry.boxWidth, 0x150, metrics, layout);
+        ASSERT_GT(layout.LineCount(), 0);
+        for (int line = 0; line < layout.LineCount(); ++line)
+            EXPECT_LE(view.x + layout.lineWidths[static_cast<std::size_t>(line)], panelRight)
+                << "line " << line;
+    }
 }
 } // namespace

@@ -1,10 +1,14 @@
 // The escape panel: Escape brings it down over a veiled screen only while the main menu is
 // closed, the veil takes stray clicks, "Back" slides it away and "Save & Quit" saves and ends
-// the program, also during the splash screens without forgetting the last used profile.
+// the program, also during the splash screens without forgetting the last used profile. Over
+// the dialogs that lie in the same place it is drawn whole, above them.
 #include "MainRoadSetup.h"
 #include "MenuTestWorld.h"
 
 #include "common/Singleton.h"
+#include "engine/gfx/CCursor.h"
+#include "engine/gfx/Gfx2DComp.h"
+#include "engine/gfx/IScreenUnit.h"
 #include "game/CQUORB.h"
 #include "game/Profile.h"
 #include "game/menus/BaseMenu.h"
@@ -13,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -34,6 +40,34 @@ bool Send(const std::string& menu, MessageName name)
 {
     Database* database = common::Singleton<Database>::Instance();
     return database->SendMsg(database->FindIdByName(menu), name);
+}
+
+struct DepthRange
+{
+    int lowest = INT_MAX;
+    int highest = INT_MIN;
+    int units = 0;
+};
+
+// The depths of the menu's units that are shown, the menu's empty root left out (it draws
+// nothing).
+DepthRange ShownDepths(const gametest::MenuTestWorld& world, const std::string& menu)
+{
+    DepthRange range;
+    dorvo::gfx::Gfx2DComp* gui = world.Gui(menu);
+    if (!gui)
+        return range;
+    std::vector<dorvo::gfx::IScreenUnit*> units;
+    gui->CollectUnits(units);
+    for (const dorvo::gfx::IScreenUnit* unit : units)
+    {
+        if (!unit->IsVisible() || unit->GetName() == QUORB::BaseMenu::kBaseName)
+            continue;
+        range.lowest = std::min(range.lowest, unit->GetDepth());
+        range.highest = std::max(range.highest, unit->GetDepth());
+        ++range.units;
+    }
+    return range;
 }
 
 class EscapeMenuTest : public ::testing::Test
@@ -188,6 +222,37 @@ TEST_F(EscapeMenuTest, SaveAndQuitWritesBothFilesAndEndsTheProgramWithCodeZero)
               std::string::npos);
     EXPECT_NE(mainroad::ReadWhole(Profile()).find(mainroad::kOurRoom), std::string::npos);
     EXPECT_EQ(m_world->EndRun(), 0);
+}
+
+// The create-profile dialog (at the first start, or "New" under "Manage Profiles") and the
+// save-room dialog lie where the panel comes down, and Escape works over them: the panel with
+// its veil is drawn whole above them and still under the cursor, and "Back" leaves the dialog
+// as it was.
+TEST_F(EscapeMenuTest, ThePanelDrawsWholeAboveTheDialogsInItsPlace)
+{
+    for (const char* dialog : {"CreateProfileMenu", "SaveRoomMenu"})
+    {
+        SCOPED_TRACE(dialog);
+        ASSERT_TRUE(Send(dialog, MSG_OpenMenu));
+        ASSERT_TRUE(m_world->RunUntil([&]() { return m_world->MenuState(dialog) == kOpen; }, 1.0));
+        OpenPanel();
+        const DepthRange below = ShownDepths(*m_world, dialog);
+        const DepthRange panel = ShownDepths(*m_world, kPanel);
+        ASSERT_GT(below.units, 0);
+        ASSERT_EQ(panel.units, 7);
+        EXPECT_GT(panel.lowest, below.highest);
+        EXPECT_LT(panel.highest, dorvo::gfx::CCursor::kDepth);
+        const int veil = m_world->FindUnit(kPanel, kVeil)->GetDepth();
+        EXPECT_EQ(veil, panel.lowest);
+        EXPECT_LT(veil, m_world->FindUnit(kPanel, "Background")->GetDepth());
+
+        ASSERT_TRUE(m_world->Click(kPanel, "EscBackButton"));
+        ASSERT_TRUE(m_world->RunUntil([this]() { return State() == kClosed; }, 0.5));
+        EXPECT_EQ(m_world->MenuState(dialog), kOpen);
+        EXPECT_FALSE(m_world->QuitRequested());
+        Send(dialog, MSG_CloseMenu);
+        ASSERT_TRUE(m_world->RunUntil([&]() { return m_world->MenuState(dialog) == kClosed; }, 1.0));
+    }
 }
 
 // Quitting from the escape panel over the second splash, before any profile is loaded: the
