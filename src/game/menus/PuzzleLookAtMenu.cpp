@@ -124,6 +124,10 @@ void PuzzleLookAtMenu::OnButtonPressed(const std::string& name)
 
 void PuzzleLookAtMenu::EnterPuzzle()
 {
+    // Entering closed the menu: the second press of a double click, heard during the close, would
+    // switch editor mode back off and open the puzzle's menus again.
+    if (GetState() == STATE_Closing)
+        return;
     CQUORB* game = CQUORB::Get();
     const CPuzzle* puzzle = game->GetFocusedPuzzle();
     const bool createMode = game->IsCreatePuzzleMode();

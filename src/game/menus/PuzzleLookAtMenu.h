@@ -41,7 +41,7 @@ protected:
 private:
     // Editor mode on, this menu closed, the puzzle's menus opened and the info panel closed (in
     // create-puzzle mode also the creator opened and the back row reset). Nothing without a
-    // puzzle, nor for an empty one outside create-puzzle mode.
+    // puzzle, nor for an empty one outside create-puzzle mode, nor while the menu is closing.
     void EnterPuzzle();
 };
 } // namespace QUORB

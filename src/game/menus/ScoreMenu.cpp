@@ -213,6 +213,10 @@ void ScoreMenu::OnOpened()
 
 void ScoreMenu::OnButtonPressed(const std::string& name)
 {
+    // While the panel fades in the player has not seen it yet; while it fades out a second press
+    // of a double click would act again, and leaving the puzzle twice switches editor mode back on.
+    if (GetState() != STATE_Open)
+        return;
     if (name == "PuzzleButton")
     {
         RunConsoleLine("resetfocusedpuzzle");

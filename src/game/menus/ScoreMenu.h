@@ -35,6 +35,7 @@ public:
     ~ScoreMenu() override;
 
 protected:
+    // "Back To Puzzle" and "Back To Room", heard only while the menu is open.
     void OnButtonPressed(const std::string& name) override;
     // Fades the panel and the veil in, puts the result line in front and fills in the numbers.
     void OpenTransition(float duration) override;

@@ -1,10 +1,10 @@
 // The player's road from the main menu into a room, a face and its puzzle and back out again,
 // headless from a boot with a profile through the splash chain: the room list, the look-at menu
 // and the info panel at a face, the puzzle entered and left, and the back row at every step. The
-// campaign room is a test room of four puzzles filed under the campaign's "Tutorial.xml".
+// campaign room is the committed Tutorial room.
 #include "MainRoadSetup.h"
 #include "MenuTestWorld.h"
-#include "RoomMenuFixtures.h"
+#include "TutorialSolutions.h"
 
 #include "game/CCamera.h"
 #include "game/CQUORB.h"
@@ -13,7 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
 using QUORB::BaseMenu;
 
@@ -22,17 +25,32 @@ namespace
 constexpr int kClosed = BaseMenu::STATE_Closed;
 constexpr int kOpen = BaseMenu::STATE_Open;
 
+// The info panel's objective and widget badges.
+const char* const kBadges[] = {
+    "GetToLocationButton", "TargetButton", "WaterControlButton", "TimeLimitButton",  "SquashQuorbiButton",
+    "PlatformButton",      "BarButton",    "AcceleratorButton",  "GravSwitchButton", "MagnetButton"};
+
+// The badges each face of the Tutorial shows: its objectives, then the widgets it offers.
+std::vector<std::string> TutorialBadges(int face)
+{
+    switch (face)
+    {
+    case 0:
+        return {"GetToLocationButton", "PlatformButton"};
+    case 1:
+        return {"TargetButton", "TimeLimitButton", "PlatformButton", "AcceleratorButton"};
+    case 2:
+        return {"GetToLocationButton", "WaterControlButton", "PlatformButton", "GravSwitchButton"};
+    default:
+        return {"TargetButton", "PlatformButton", "MagnetButton"};
+    }
+}
+
 // A returning player's start: the settings name the profile "Player.xml", which unlocks the
 // campaign's "Tutorial.xml".
 gametest::MenuTestSetup RoadSetup()
 {
-    gametest::MenuTestSetup setup = mainroad::RoadSetup("Player.xml", {"Player.xml"});
-    puzzletest::PuzzleText narrow = roommenutest::PlayablePuzzle();
-    narrow.availableWidgets = 1 | 4; // platforms and bars
-    roommenutest::AddRoom(setup.files, "Tutorial.xml",
-                          {roommenutest::PlayablePuzzle(), narrow, roommenutest::PlayablePuzzle(),
-                           roommenutest::PlayablePuzzle()});
-    return setup;
+    return mainroad::RoadSetup("Player.xml", {"Player.xml"});
 }
 
 class IntoARoomRoad : public ::testing::Test
@@ -80,6 +98,17 @@ protected:
 
     void Back() { ASSERT_TRUE(m_world->Click("BackMenu", "BackButton")); }
 
+    // The info panel shows the Tutorial face's badges and no other.
+    void ExpectBadgesOf(int face) const
+    {
+        SCOPED_TRACE("face " + std::to_string(face));
+        const std::vector<std::string> shown = TutorialBadges(face);
+        for (const char* badge : kBadges)
+            EXPECT_EQ(Shown("PuzzleInfoMenu", badge),
+                      std::find(shown.begin(), shown.end(), badge) != shown.end())
+                << badge;
+    }
+
     std::unique_ptr<gametest::MenuTestWorld> m_world;
 };
 
@@ -92,26 +121,26 @@ TEST_F(IntoARoomRoad, FromTheMainMenuIntoAPuzzleAndBackWithTheBackRow)
     EXPECT_FALSE(Shown("BackMenu", "NewRoomButton"));
 
     // Into the campaign room: its first face to the right, with the look-at menu and the info.
-    IntoTheRoom("ButtonC:Tutorial.xml", "Tutorial.xml");
+    IntoTheRoom("ButtonC:Tutorial.xml", tutorial::kRoomFile);
     const int face = m_world->Game().GetFocusedFace();
+    ASSERT_GE(face, 0);
     EXPECT_EQ(Label(), "Play Puzzle");
     EXPECT_EQ(State("PuzzleInfoMenu"), kOpen);
-    EXPECT_TRUE(Shown("PuzzleInfoMenu", "TargetButton"));
-    EXPECT_TRUE(Shown("PuzzleInfoMenu", "TimeLimitButton"));
-    EXPECT_FALSE(Shown("PuzzleInfoMenu", "GetToLocationButton"));
-    EXPECT_EQ(m_world->Unit("PuzzleInfoMenu", "BudgetText").text, "Budget: 5");
-    EXPECT_EQ(Shown("PuzzleInfoMenu", "MagnetButton"), face != 1); // the narrow face offers two kinds
+    ExpectBadgesOf(face);
+    EXPECT_EQ(m_world->Unit("PuzzleInfoMenu", "BudgetText").text, "Budget: 3");
 
     // The arrows turn the room and the menus follow.
     ASSERT_TRUE(m_world->Click("PuzzleLookAtMenu", "RightArrow"));
     m_world->Step();
     ASSERT_TRUE(WaitFor("PuzzleLookAtMenu", kOpen));
     EXPECT_EQ(m_world->Game().GetFocusedFace(), (face + 1) % 4);
-    EXPECT_EQ(Shown("PuzzleInfoMenu", "MagnetButton"), (face + 1) % 4 != 1);
+    EXPECT_EQ(Label(), "Play Puzzle");
+    ExpectBadgesOf((face + 1) % 4);
     ASSERT_TRUE(m_world->Click("PuzzleLookAtMenu", "LeftArrow"));
     m_world->Step();
     ASSERT_TRUE(WaitFor("PuzzleLookAtMenu", kOpen));
     EXPECT_EQ(m_world->Game().GetFocusedFace(), face);
+    ExpectBadgesOf(face);
 
     // "Play Puzzle": the editor on, the puzzle's menus up, the face's menus gone.
     m_world->ClearMessages();

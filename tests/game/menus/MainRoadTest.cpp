@@ -1,20 +1,20 @@
 // The main road of the game, headless, from the splash screens through a puzzle run to the score
 // screen and back to the main menu, as a returning player goes it: the seeded settings name a
-// seeded profile that unlocks our room.
+// seeded profile that unlocks the campaign's Tutorial room, and the player solves its front face.
 //
-// The room filed as our "Tutorial.xml" is a test room until the Tutorial room is there (its front
-// puzzle on every face: a star that falls into a location); the widgets are placed with the
-// cursor, their types chosen on the widget choice bar, and one platform's friction raised on the
-// property bars before the run.
+// The room is the committed "Tutorial.xml" and the solution the one the game's own tests play
+// (TutorialSolutions.h): one platform dragged from the left anchor to the right one catches the
+// falling ball in the location. Its type is chosen on the widget choice bar, the platform laid on
+// the face with the cursor, and its friction raised on the property bars before the run.
 #include "MainRoadSetup.h"
 #include "MenuTestWorld.h"
-#include "PuzzleFixtures.h"
-#include "RoomMenuFixtures.h"
+#include "ScriptedPlacement.h"
+#include "TutorialSolutions.h"
 
-#include "common/math/Quad.h"
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
 #include "engine/gfx/CCursor.h"
+#include "engine/gfx/CSprite.h"
 #include "game/CPlatformData.h"
 #include "game/CPuzzle.h"
 #include "game/CQUORB.h"
@@ -26,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -34,37 +35,17 @@ namespace
 using Strings = std::vector<std::string>;
 constexpr int kClosed = QUORB::BaseMenu::STATE_Closed;
 constexpr int kOpen = QUORB::BaseMenu::STATE_Open;
-constexpr int kBudget = 4;
+constexpr int kBudget = 3; // the front face's
 constexpr std::uint32_t kSpace = 57;
 constexpr std::uint32_t kZ = 44;
-
-// The star falls from above into the location on the floor and rests there.
-puzzletest::PuzzleText FallIntoTheLocation()
-{
-    puzzletest::PuzzleText puzzle;
-    puzzle.budget = kBudget;
-    puzzle.objectives.push_back(puzzletest::DescriptionXml("ObjectiveDescription", "LocationObjective",
-                                                           math::Vector3(0.0f, -9.0f, 20.0f), 4.0f,
-                                                           puzzletest::LocationXml()));
-    puzzle.quorbs.push_back(
-        puzzletest::DescriptionXml("QuorbDescription", "QUORBBall", math::Vector3(0.0f, -5.0f, 20.0f), 1.0f));
-    return puzzle;
-}
-
-gametest::MenuTestSetup Road()
-{
-    gametest::MenuTestSetup setup = mainroad::RoadSetup("Player.xml", {"Player.xml"});
-    const puzzletest::PuzzleText puzzle = FallIntoTheLocation();
-    roommenutest::AddRoom(setup.files, mainroad::kOurRoom, {puzzle, puzzle, puzzle, puzzle});
-    return setup;
-}
 
 class MainRoad : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        m_world = std::make_unique<gametest::MenuTestWorld>(Road());
+        m_world =
+            std::make_unique<gametest::MenuTestWorld>(mainroad::RoadSetup("Player.xml", {"Player.xml"}));
         ASSERT_TRUE(m_world->Booted());
     }
 
@@ -85,13 +66,14 @@ protected:
         return lines;
     }
 
-    // A click with the cursor on the focused face at (u, v) of its width and height from its first
-    // corner: the manipulator places a widget of the chosen type there.
-    void ClickOnFace(float u, float v)
+    // The left button pressed at one world point of the focused face, dragged to another and
+    // released there, as a player lays a widget of the chosen type.
+    void DragOnFace(const math::Vector3& from, const math::Vector3& to)
     {
-        const math::Quad& face = m_world->Game().GetRoom()->GetFace(m_world->Game().GetFocusedFace());
-        m_world->PressAt(face.p0 + (face.p1 - face.p0) * u + (face.p3 - face.p0) * v);
-        m_world->LeftUp();
+        m_world->PressAt(from);
+        for (int step = 1; step <= gametest::kDragSteps; ++step)
+            m_world->PointAt(from + (to - from) * (static_cast<float>(step) / gametest::kDragSteps));
+        m_world->ReleaseAt(to);
     }
 
     // "Start", then the run until the score panel has faded in.
@@ -106,7 +88,7 @@ protected:
             EXPECT_EQ(m_world->MessagesTo(menu, MSG_CloseMenu).size(), 1u) << menu;
         EXPECT_EQ(State("BudgetMenu"), kClosed);
         EXPECT_EQ(State("BackMenu"), kClosed);
-        ASSERT_TRUE(WaitFor("ScoreMenu", kOpen, 8.0)) << "the star never rested in the location";
+        ASSERT_TRUE(WaitFor("ScoreMenu", kOpen, 15.0)) << "the ball never rested in the location";
     }
 
     std::string CurrentType() const { return m_world->Game().GetWidgetManipulator()->GetCurrentWidgetType(); }
@@ -139,47 +121,74 @@ TEST_F(MainRoad, FromTheSplashScreensThroughARunToTheScoreScreenAndBackToTheMain
     // "Play": the room list; resting on our room loads it, a click goes in.
     ASSERT_TRUE(m_world->Click("MainMenu", "Play"));
     ASSERT_TRUE(WaitFor("RoomSelectionMenu", kOpen));
+    ASSERT_STREQ(mainroad::kOurRoom, tutorial::kRoomFile);
     const std::string button = std::string("ButtonC:") + mainroad::kOurRoom;
     m_world->Step(); // the rows' slide ends a frame after the menu has opened
     ASSERT_TRUE(m_world->Hover("RoomSelectionMenu", button, 0.1));
     ASSERT_EQ(m_world->Game().GetRoom()->GetRoomName(), mainroad::kOurRoom);
-    // The committed environment's water covers the floor; this puzzle is about the floor.
-    m_world->Game().SetWaterLevel(-20.0f);
     ASSERT_TRUE(m_world->Click("RoomSelectionMenu", button));
     ASSERT_TRUE(WaitFor("PuzzleLookAtMenu", kOpen));
     EXPECT_EQ(Text("PuzzleLookAtMenu", "StartPuzzleText"), "Play Puzzle");
+
+    // The left arrow turns the room, a face at a time, to its front face: the campaign's first
+    // puzzle.
+    const tutorial::Solution solution = tutorial::Face0();
+    for (int turn = 0; turn < 4 && m_world->Game().GetFocusedFace() != static_cast<int>(solution.face);
+         ++turn)
+    {
+        ASSERT_TRUE(m_world->Click("PuzzleLookAtMenu", "LeftArrow"));
+        m_world->Step();
+        ASSERT_TRUE(WaitFor("PuzzleLookAtMenu", kOpen));
+    }
+    ASSERT_EQ(m_world->Game().GetFocusedFace(), static_cast<int>(solution.face));
+    EXPECT_EQ(Text("PuzzleLookAtMenu", "StartPuzzleText"), "Play Puzzle");
+    EXPECT_EQ(Text("PuzzleInfoMenu", "BudgetText"), "Budget: 3");
 
     // "Play Puzzle": the puzzle's menus, the budget panel full.
     ASSERT_TRUE(m_world->Click("PuzzleLookAtMenu", "StartPuzzleButton"));
     ASSERT_TRUE(m_world->Game().IsEditorMode());
     ASSERT_NE(Puzzle(), nullptr);
     m_world->Step();
-    EXPECT_EQ(Text("BudgetMenu", "TotalBudgetText"), "Total: 4");
-    EXPECT_EQ(Text("BudgetMenu", "RemainingBudgetText"), "Left: 4");
+    EXPECT_EQ(Text("BudgetMenu", "TotalBudgetText"), "Total: 3");
+    EXPECT_EQ(Text("BudgetMenu", "RemainingBudgetText"), "Left: 3");
     ASSERT_TRUE(WaitFor("StartPuzzleMenu", kOpen, 2.5));
     EXPECT_EQ(Text("StartPuzzleMenu", "StartButtonText"), "Start");
     EXPECT_EQ(State("BackMenu"), kOpen);
+    // The editor aims the camera at the face anew: the cursor points once it stands still.
+    ASSERT_TRUE(gametest::WaitForGlide(*m_world));
 
-    // Two widgets placed with the cursor high on the face, away from the star's fall, their types
-    // chosen on the widget choice bar: the platform by the key of the bar's first place, Z, the
-    // bar by a click on its button; the badge beside the cursor shows the type. "Left: " counts
-    // down.
+    // The face offers platforms alone: the choice bar holds their button in its first place. The
+    // platform is chosen by that place's key, Z, which Space clears, then by a click on its
+    // button; the badge beside the cursor shows the type.
     ASSERT_TRUE(WaitFor("WidgetChoiceBarMenu", kOpen));
+    EXPECT_TRUE(m_world->Unit("WidgetChoiceBarMenu", "PlatformButton").visible);
+    EXPECT_FALSE(m_world->Unit("WidgetChoiceBarMenu", "BarButton").visible);
     m_world->Key(kZ);
     EXPECT_EQ(CurrentType(), "Platform");
     EXPECT_TRUE(m_world->Unit("WidgetChoiceBarMenu", "PlatformButton").checked);
-    ClickOnFace(0.25f, 0.6f);
     ExpectBadgeOf("PlatformIcon");
-    EXPECT_EQ(Text("BudgetMenu", "RemainingBudgetText"), "Left: 3");
-    ASSERT_EQ(Puzzle()->GetWidgetIDs().size(), 1u);
-    const std::uint32_t platform = Puzzle()->GetWidgetIDs()[0];
-    ASSERT_TRUE(m_world->Click("WidgetChoiceBarMenu", "BarButton"));
-    EXPECT_EQ(CurrentType(), "Bar");
+    m_world->Key(kSpace);
+    EXPECT_EQ(CurrentType(), "");
     EXPECT_FALSE(m_world->Unit("WidgetChoiceBarMenu", "PlatformButton").checked);
-    ClickOnFace(0.75f, 0.6f);
-    ExpectBadgeOf("BarIcon");
-    EXPECT_EQ(Text("BudgetMenu", "RemainingBudgetText"), "Left: 2");
-    EXPECT_EQ(Puzzle()->GetWidgetIDs().size(), 2u);
+    ASSERT_TRUE(m_world->Click("WidgetChoiceBarMenu", "PlatformButton"));
+    EXPECT_EQ(CurrentType(), "Platform");
+    EXPECT_TRUE(m_world->Unit("WidgetChoiceBarMenu", "PlatformButton").checked);
+
+    // The solution's platform dragged with the cursor from the left anchor to the right one;
+    // "Left: " counts down.
+    ASSERT_EQ(solution.placements.size(), 1u);
+    const tutorial::Placement& bridge = solution.placements[0];
+    ASSERT_EQ(bridge.type, "Platform");
+    const std::vector<std::uint32_t> anchors = Puzzle()->GetWidgetIDs(); // the face's own
+    DragOnFace(bridge.from, bridge.to);
+    ExpectBadgeOf("PlatformIcon");
+    EXPECT_EQ(Text("BudgetMenu", "RemainingBudgetText"), "Left: " + std::to_string(solution.budgetLeft));
+    const std::vector<std::uint32_t> widgets = Puzzle()->GetWidgetIDs();
+    ASSERT_EQ(widgets.size(), anchors.size() + 1);
+    std::uint32_t platform = 0;
+    for (const std::uint32_t id : widgets)
+        if (std::find(anchors.begin(), anchors.end(), id) == anchors.end())
+            platform = id;
 
     // Space clears the choice; once the property bar has slid out, the platform picked: its
     // friction, weight and charge on the property bar above the choice bar.
@@ -217,7 +226,8 @@ TEST_F(MainRoad, FromTheSplashScreensThroughARunToTheScoreScreenAndBackToTheMain
     auto depth = [this](const char* unit)
     { return dynamic_cast<dorvo::gfx::CSprite*>(m_world->FindUnit("ScoreMenu", unit))->GetDepth(); };
     EXPECT_GT(depth("SucceedText"), depth("FailText")) << "\"Puzzle Completed!\" in front";
-    EXPECT_EQ(Text("ScoreMenu", "ScoreText"), "Score: 70") << "50 for the location, 10 for each unit left";
+    EXPECT_EQ(Text("ScoreMenu", "ScoreText"), "Score: 70")
+        << "50 for the location, 10 for each of the 2 units left";
     EXPECT_EQ(Text("ScoreMenu", "BudgetText"), "Remaining Budget: 2");
     EXPECT_TRUE(WaitFor("StartPuzzleMenu", kClosed, 0.5));
 

@@ -122,6 +122,10 @@ TEST(ScoreMenu, ThePanelAndTheVeilFadeInAndOutOverHalfASecond)
     EXPECT_NEAR(play.world->Unit("ScoreMenu", "Background").alpha, 0.5f, 0.1f);
     EXPECT_NEAR(play.world->Unit("ScoreMenu", "BlackBackground").alpha, 0.25f, 0.05f);
     EXPECT_NEAR(play.world->Unit("ScoreMenu", "PuzzleButton").alpha, 0.5f, 0.1f);
+    // Its buttons act once it is open, not while it fades in.
+    ASSERT_TRUE(play.world->Click("ScoreMenu", "RoomButton"));
+    EXPECT_TRUE(play.Game().IsEditorMode());
+    EXPECT_EQ(play.world->MenuState("ScoreMenu"), kOpening);
     play.world->RunFor(0.3);
     EXPECT_EQ(play.world->MenuState("ScoreMenu"), kOpen);
     const gametest::UnitView veil = play.world->Unit("ScoreMenu", "BlackBackground");
@@ -173,6 +177,8 @@ TEST(ScoreMenu, BackToPuzzleResetsThePuzzleAndBringsTheStartPuzzleMenuBack)
     play.world->ClearMessages();
     play.world->ClearConsoleLines();
     ASSERT_TRUE(play.world->Click("ScoreMenu", "PuzzleButton"));
+    // The second press of a double click, during the fade-out, is not heard.
+    ASSERT_TRUE(play.world->Click("ScoreMenu", "PuzzleButton"));
     EXPECT_EQ(play.LinesRun(), Strings({"resetfocusedpuzzle"}));
     EXPECT_TRUE(Paused());
     EXPECT_EQ(play.puzzle->GetScore(), 0);
@@ -191,22 +197,36 @@ TEST(ScoreMenu, BackToPuzzleResetsThePuzzleAndBringsTheStartPuzzleMenuBack)
 
 TEST(ScoreMenu, BackToRoomLeavesThePuzzle)
 {
-    PuzzleMenuWorld play(CompletedAtOnce(4));
-    ASSERT_TRUE(play.Ready());
-    play.PlaceWidget(-12.0f);
-    ASSERT_TRUE(RunToScore(play));
-    ASSERT_EQ(play.puzzle->GetBudgetLeft(), 3);
-    play.world->ClearMessages();
-    ASSERT_TRUE(play.world->Click("ScoreMenu", "RoomButton"));
-    EXPECT_FALSE(play.Game().IsEditorMode());
-    EXPECT_TRUE(Paused());
-    EXPECT_EQ(play.puzzle->GetBudgetLeft(), 4) << "reloaded";
-    EXPECT_TRUE(play.puzzle->GetWidgetIDs().empty());
-    const Strings back = play.Traffic({"BackMenu"}, {MSG_OpenMenu, MSG_ResetMenu});
-    EXPECT_EQ(back, Strings({"BackMenu:Open", "BackMenu:Reset"}));
-    play.world->RunFor(0.6);
-    for (const char* menu : {"StartPuzzleMenu", "BudgetMenu", "TimerObjMenu", "ScoreMenu"})
-        EXPECT_EQ(play.world->MenuState(menu), kClosed) << menu;
+    // A double click lands inside the 0.5 s fade-out: its second press leaves the puzzle no
+    // second time (leaving switches editor mode, so it would come back on).
+    for (const int clicks : {1, 2})
+    {
+        SCOPED_TRACE(std::to_string(clicks) + " click(s)");
+        PuzzleMenuWorld play(CompletedAtOnce(4));
+        ASSERT_TRUE(play.Ready());
+        play.PlaceWidget(-12.0f);
+        ASSERT_TRUE(RunToScore(play));
+        ASSERT_EQ(play.puzzle->GetBudgetLeft(), 3);
+        play.world->ClearMessages();
+        for (int click = 0; click < clicks; ++click)
+            ASSERT_TRUE(play.world->Click("ScoreMenu", "RoomButton"));
+        EXPECT_FALSE(play.Game().IsEditorMode());
+        EXPECT_TRUE(Paused());
+        EXPECT_EQ(play.puzzle->GetBudgetLeft(), 4) << "reloaded";
+        EXPECT_TRUE(play.puzzle->GetWidgetIDs().empty());
+        EXPECT_EQ(play.Traffic({"BackMenu", "StartPuzzleMenu"}, {MSG_OpenMenu, MSG_ResetMenu}),
+                  Strings({"BackMenu:Open", "StartPuzzleMenu:Reset", "BackMenu:Reset"}));
+        EXPECT_EQ(play.world->MessagesTo("ScoreMenu", MSG_CloseMenu).size(), 1u);
+        play.world->RunFor(0.6);
+        for (const char* menu :
+             {"StartPuzzleMenu", "BudgetMenu", "TimerObjMenu", "ScoreMenu", "WidgetChoiceBarMenu"})
+            EXPECT_EQ(play.world->MenuState(menu), kClosed) << menu;
+        // The face's own menu is back once the camera has settled, and the player is outside.
+        ASSERT_TRUE(play.world->RunUntil(
+            [&play]() { return play.world->MenuState("PuzzleLookAtMenu") == kOpen; }, 3.0));
+        EXPECT_EQ(play.Text("PuzzleLookAtMenu", "StartPuzzleText"), "Play Puzzle");
+        EXPECT_FALSE(play.Game().IsEditorMode());
+    }
 }
 
 TEST(ScoreMenu, OpenedWithoutAFocusedPuzzleItKeepsItsFirstTexts)
