@@ -4,9 +4,9 @@
 //
 // The won road places its platforms as a player does: chosen on the widget choice bar by click
 // and by hot key, laid on the face with the mouse, one of them selected and its friction raised
-// on the property bars. The main road of the game starts earlier, at the splash screens and the
-// main menu, and enters the Tutorial room through the room selection and the look-at menu; until
-// that room exists, this road goes in as the look-at menu's "Play Puzzle" does.
+// on the property bars. The main road of the game (MainRoadTest) starts earlier, at the splash
+// screens and the main menu, and enters the Tutorial room through the room selection and the
+// look-at menu; this road goes straight in as the look-at menu's "Play Puzzle" does.
 #include "PuzzleMenuWorld.h"
 
 #include "engine/gfx/CCursor.h"
