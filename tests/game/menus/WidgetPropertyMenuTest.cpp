@@ -1,13 +1,18 @@
-// The widget property bar, driven by the manipulator's selection as the player picks objects on
-// the front face: the property buttons of each kind of object, packed from the bar's left edge
-// (150 in play, 0 while building puzzles); a property button sends its code to the value editor
-// and opens it only when it is closed; squash and destruction objectives lay nothing out.
+// The widget property bar: the property codes of every archetype and objective, the archetype
+// deciding before the star objects' template; driven by the manipulator's selection as the player
+// picks objects on the front face, the property buttons of each kind of object, packed from the bar's left
+// edge (150 in play, 0 while building puzzles); a property button sends its code to the value editor and
+// opens it only when it is closed; squash and destruction objectives lay nothing out.
 #include "EditorBarsWorld.h"
 
+#include "engine/GobManager.h"
 #include "game/GobIDComp.h"
 #include "game/menus/WidgetPropertyMenu.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <utility>
 
 using namespace editorbars;
 
@@ -50,7 +55,97 @@ Strings EditorRequests(const EditorBars& bars)
         }
     return heard;
 }
+
+// An object with only the two names the property bar reads, for pairs no data file makes.
+class NamedGob : public Gob
+{
+public:
+    NamedGob(std::string archetype, std::string templateName)
+        : m_archetype(std::move(archetype)), m_template(std::move(templateName))
+    {
+    }
+    void CallFunction(const std::string&, ParamStack&, bool) override {}
+    bool Serialize(TiXmlNode*) override { return false; }
+    bool Deserialize(const TiXmlNode*) override { return false; }
+    void Init() override {}
+    const std::string& GetTypeName() const override { return m_template; }
+    const std::string& GetTemplateName() const override { return m_template; }
+    const std::string& GetName() const override { return m_name; }
+    const std::string& GetArchetypeName() const override { return m_archetype; }
+    void SetTypeName(const std::string&) override {}
+    void SetName(const std::string&) override {}
+    std::uint32_t GetID() const override { return 0; }
+    void Update(float) override {}
+    bool IsKilled() const override { return false; }
+    void Kill() override {}
+    const Component* GetComponent(std::uint32_t) const override { return nullptr; }
+    Component* GetComponent(std::uint32_t) override { return nullptr; }
+    bool GetFunctionSignature(const std::string&, std::uint64_t*) const override { return false; }
+
+private:
+    std::string m_archetype;
+    std::string m_template;
+    std::string m_name;
+};
+
+// The codes the bar lays out for an object; "skipped" when it lays nothing out.
+std::string Codes(const Gob& gob)
+{
+    std::vector<int> codes;
+    if (!QUORB::WidgetPropertyMenu::CodesFor(gob, codes))
+        return "skipped";
+    std::string text;
+    for (int code : codes)
+        text += (text.empty() ? "" : " ") + std::to_string(code);
+    return text;
+}
 } // namespace
+
+// Codes: 0 friction, 1 weight, 2 charge, 3 strength, 4 direction, 5 scale, 6 number of star
+// objects, 7 time interval.
+TEST(WidgetPropertyMenu, TheCodesOfEveryArchetypeAndObjectiveByArchetypeThenTemplate)
+{
+    gametest::MenuTestWorld world;
+    ASSERT_TRUE(world.Booted());
+    struct Case
+    {
+        const char* name; // made as the game makes it
+        const char* codes;
+    };
+    const Case cases[] = {
+        {"Platform", "0 1 2"},
+        {"Bar", "1 2"},
+        {"BarAlt", "1 2"},
+        {"GravitySwitch", "4"},
+        {"Magnet", "2 3"},
+        {"Accelerator", "2 3 4"},
+        {"QUORBBall", "0 1 2"},
+        {"QUORBBox", "0 1 2"},
+        {"QUORB", "0 1 2"}, // the star objects' template itself
+        {"LocationObjective", "5 6"},
+        {"TargetObjective", "5"},
+        {"SquashObjective", "skipped"},
+        {"DestructionObjective", "skipped"},
+        {"WaterObjective", "7"},
+        {"WaterEndObjective", "7"},
+        {"TimerObjective", "7"},
+        {"HardNode", "skipped"},
+        {"QUORBChargeField", "skipped"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Gob* gob = GobManager::Instance().CreateGob(c.name);
+        ASSERT_NE(gob, nullptr);
+        EXPECT_EQ(Codes(*gob), c.codes);
+    }
+
+    // The first match decides: a widget's archetype comes before the star objects' template, and
+    // that template before the objectives' archetypes.
+    EXPECT_EQ(Codes(NamedGob("Magnet", "QUORB")), "2 3");
+    EXPECT_EQ(Codes(NamedGob("LocationObjective", "QUORB")), "0 1 2");
+    EXPECT_EQ(Codes(NamedGob("SquashObjective", "QUORB")), "0 1 2");
+}
 
 TEST(WidgetPropertyMenu, EachKindOfObjectShowsItsOwnProperties)
 {
