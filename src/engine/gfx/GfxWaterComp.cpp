@@ -66,9 +66,6 @@ GfxWaterComp::GfxWaterComp() = default;
 GfxWaterComp::~GfxWaterComp()
 {
     DestroyUnit();
-    // The manager must not keep a component that is gone.
-    if (common::Singleton<CWaterManager>::Exists())
-        CWaterManager::Instance().ForgetWater(this);
 }
 
 bool GfxWaterComp::Serialize(TiXmlNode* parent)
@@ -251,6 +248,10 @@ void GfxWaterComp::CreateUnit()
 
 void GfxWaterComp::DestroyUnit()
 {
+    // Without its unit the component has no plane, so the manager must not keep it as the
+    // active water (nor keep a component that is gone).
+    if (common::Singleton<CWaterManager>::Exists())
+        CWaterManager::Instance().ForgetWater(this);
     if (!m_pUnit)
         return;
     if (CDorvoGfx* gfx = CDorvoGfx::IfAlive())

@@ -84,7 +84,7 @@ public:
 
 private:
     void CreateUnit();
-    // Out of the facade's list and deleted.
+    // Out of the facade's list and deleted, and no longer the manager's active water.
     void DestroyUnit();
 
     std::string m_FXFile = "Water2.fx";

@@ -319,6 +319,46 @@ technique Other { pass { FragmentShader = PS; } }
     EXPECT_NE(err.find("PostProcess"), std::string::npos) << err;
 }
 
+// An instance's own parameter values reach its effect, and only the parameters it set: the
+// others take the file's defaults. A kept instance brings its values again every frame, and a
+// later instance without them runs on the defaults.
+TEST_F(PostProcessorTest, AnInstancesOwnParameterValuesReachItsEffect)
+{
+    Start();
+    PostProcessingOn();
+    CPPInstance own("Wavy.fx", false);
+    own.SetParameter(0, {0.5f, 9.0f, 9.0f, 9.0f}); // g_WaveAmplitude
+    own.SetParameter(2, {7.0f, 0.0f, 0.0f, 0.0f}); // g_WaveSpeed
+    post().Queue(own);
+    LoggedFrame();
+    ASSERT_EQ(EffectDraws(), (Files{"Wavy.fx/PostProcess/0", "PPScene.fx/RenderScrQuad/0"}));
+    const CPostProcess* wavy = post().FindPostProcess("Wavy.fx");
+    ASSERT_NE(wavy, nullptr);
+    plat::ID3DXEffect* effect = wavy->GetEffect();
+    const auto value = [&](const char* name)
+    {
+        float got = -1.0f;
+        EXPECT_TRUE(plat::SUCCEEDED(effect->GetFloat(effect->GetParameterByName(nullptr, name), &got)))
+            << name;
+        return got;
+    };
+    EXPECT_FLOAT_EQ(value("g_WaveAmplitude"), 0.5f);
+    EXPECT_FLOAT_EQ(value("g_WaveFrequency"), 40.0f) << "not set by the instance: the default";
+    EXPECT_FLOAT_EQ(value("g_WaveSpeed"), 7.0f);
+
+    // Kept: its values are set again on the next run.
+    effect->SetFloat(effect->GetParameterByName(nullptr, "g_WaveAmplitude"), 0.25f);
+    LoggedFrame(2.0);
+    EXPECT_FLOAT_EQ(value("g_WaveAmplitude"), 0.5f);
+
+    post().ClearQueue();
+    post().Queue(CPPInstance("Wavy.fx", true));
+    LoggedFrame(3.0);
+    ASSERT_EQ(EffectDraws(), (Files{"Wavy.fx/PostProcess/0", "PPScene.fx/RenderScrQuad/0"}));
+    EXPECT_FLOAT_EQ(value("g_WaveAmplitude"), 0.006f);
+    EXPECT_FLOAT_EQ(value("g_WaveSpeed"), 3.0f);
+}
+
 // The quad covers the part of the target each effect's scale gives, and later effects read
 // only the part written; the final quad is full size again.
 TEST_F(PostProcessorTest, ScaledQuadsCoverAndReadTheirPart)

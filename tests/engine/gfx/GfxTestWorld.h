@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace gfxtest
 {
 // An opaque PNG of width x height at path (folders made), each pixel colour(x, y).
@@ -121,7 +123,9 @@ inline void Load2DTemplate()
     GobManager& manager = GobManager::Instance();
     if (manager.FindController("Screen2D"))
         return;
-    const std::string file = std::filesystem::temp_directory_path() / "dorvo_Screen2D_template.xml";
+    // One file per process: test processes side by side must not remove each other's.
+    const std::string file = std::filesystem::temp_directory_path() /
+                             ("dorvo_Screen2D_template_" + std::to_string(::getpid()) + ".xml");
     {
         std::FILE* out = std::fopen(file.c_str(), "wb");
         ASSERT_NE(out, nullptr);

@@ -238,6 +238,49 @@ TEST_F(GfxWaterCompTest, TheActiveWaterAndItsDestruction)
     EXPECT_EQ(gfx.GetWaterTriangleCount(), 0u);
 }
 
+// Initialised again as a type without a unit, the active water stops being active (no plane,
+// id 0) and leaves the list; another water that is active stays so. As type 1 again it is back.
+TEST_F(GfxWaterCompTest, InitialisedAgainWithoutAUnitItIsNoLongerTheActiveWater)
+{
+    for (int type : {3, 7})
+    {
+        SCOPED_TRACE(type);
+        Gob* other = MakeWater("StillWater", 1.0f);
+        Gob* gob = MakeWater("WavyWater", -2.0f);
+        GfxWaterComp* comp = Water(gob);
+        ASSERT_EQ(Manager().GetActiveWater(), comp);
+
+        // Not the active one: the other keeps its place.
+        Water(other)->SetWaterType(type);
+        ::testing::internal::CaptureStderr();
+        Water(other)->Initialize(other);
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(Manager().GetActiveWater(), comp);
+        EXPECT_EQ(gfx.GetWaterUnitCount(), 1u);
+
+        comp->SetWaterType(type);
+        ::testing::internal::CaptureStderr();
+        EXPECT_TRUE(comp->Initialize(gob));
+        ::testing::internal::GetCapturedStderr();
+        math::Plane plane;
+        EXPECT_EQ(comp->GetUnit(), nullptr);
+        EXPECT_EQ(Manager().GetActiveWater(), nullptr);
+        EXPECT_FALSE(Manager().GetWaterPlane(plane));
+        EXPECT_EQ(Manager().GetWaterGobID(), 0u);
+        EXPECT_EQ(gfx.GetWaterUnitCount(), 0u);
+
+        comp->SetWaterType(1);
+        EXPECT_TRUE(comp->Initialize(gob));
+        EXPECT_EQ(Manager().GetActiveWater(), comp);
+        EXPECT_EQ(Manager().GetWaterGobID(), gob->GetID());
+        ASSERT_TRUE(Manager().GetWaterPlane(plane));
+        ExpectPlane(plane, 0, 1, 0, 2.0f);
+        Kill(gob);
+        Kill(other);
+        EXPECT_EQ(gfx.GetWaterUnitCount(), 0u);
+    }
+}
+
 // The facade's list: a unit counts once however often it enters; removing one that is not
 // listed changes nothing; Release empties it.
 TEST_F(GfxWaterCompTest, TheFacadesWaterList)

@@ -167,9 +167,12 @@ TEST_F(WaterFrameTest, GraphOneIsBuiltFromTheWaterListOrCleared)
 }
 
 // The two map passes: target, depth and clear of each, the clip plane each keeps (the eye's
-// half reflected, the far half refracted, both reaching 0.5 past the water line), clockwise
-// culling while mirrored, the mirrored view and the light mirrored as a direction (the plane
-// lies at y = -2, so a point transform would move it), one pass each; then everything restored.
+// half reflected, the far half refracted, both reaching 0.5 past the water line), one pass
+// each; then everything restored. With the eye above the water the reflection is mirrored: its
+// view through the plane, clockwise culling and the light mirrored as a direction (the plane
+// lies at y = -2, so a point transform would move it). With the eye below, nothing is mirrored:
+// the eye's own view, counter-clockwise culling and the light as it is, and the reflection map
+// keeps what lies under the water.
 TEST_F(WaterFrameTest, TheMapsPassesInOrderWithTheirPlanesViewsAndLight)
 {
     const float h = -2.0f;
@@ -179,92 +182,120 @@ TEST_F(WaterFrameTest, TheMapsPassesInOrderWithTheirPlanesViewsAndLight)
     gfx.SetSceneGraph(CDorvoGfx::SG_TRANSPARENT,
                       std::make_unique<dorvo::gfx::CSceneGraphMgr>(std::make_unique<ProbeGraph>(&shots)));
     const plat::D3DVECTOR light = dorvo::gfx::CLightsManager::Instance().GetLight().Direction;
-    Frame();
-
-    const auto at = [&](const std::string& step)
-    { return std::find(steps.begin(), steps.end(), step) - steps.begin(); };
-    ASSERT_TRUE(Stepped("water maps"));
-    EXPECT_LT(at("water test"), at("water maps"));
-    EXPECT_LT(at("water maps"), at("reflection map"));
-    EXPECT_LT(at("reflection map"), at("refraction map"));
-    EXPECT_LT(at("refraction map"), at("scene"));
-
-    ASSERT_EQ(shots.size(), 3u) << "reflection, refraction, then the scene";
-    const SSnapshot& reflection = shots[0];
-    const SSnapshot& refraction = shots[1];
-    const SSnapshot& main = shots[2];
-    EXPECT_EQ(reflection.target, ReflectionNumber());
-    EXPECT_EQ(refraction.target, RefractionNumber());
-    EXPECT_NE(main.target, reflection.target);
-    EXPECT_EQ(reflection.clipEnable, 2u);
-    EXPECT_EQ(refraction.clipEnable, 2u);
-    EXPECT_EQ(main.clipEnable, 0u);
-    EXPECT_EQ(reflection.cullMode, static_cast<plat::DWORD>(plat::D3DCULL_CW));
-    EXPECT_EQ(refraction.cullMode, static_cast<plat::DWORD>(plat::D3DCULL_CCW));
-    EXPECT_EQ(main.cullMode, static_cast<plat::DWORD>(plat::D3DCULL_CCW));
-    EXPECT_TRUE(reflection.singlePass);
-    EXPECT_TRUE(refraction.singlePass);
-    EXPECT_FALSE(main.singlePass);
-
-    // Views: the mirror in y = h, then the eye's view; the refraction and the scene unmirrored.
     math::Plane plane;
     plane.normal = math::Vector3(0.0f, 1.0f, 0.0f);
     plane.d = -h;
-    const math::Matrix4 mirrored = main.view * math::Matrix4::Reflect(plane);
-    for (int i = 0; i < 16; ++i)
-    {
-        EXPECT_NEAR(reflection.view.m[i], mirrored.m[i], 1e-4f) << i;
-        EXPECT_NEAR(refraction.view.m[i], main.view.m[i], 1e-6f) << i;
-    }
 
-    // What each plane keeps, measured in its own pass.
-    struct Point
+    struct Eye
     {
+        const char* name;
         float y;
-        bool inReflection;
-        bool inRefraction;
+        bool mirrored;
     };
-    const Point points[] = {
-        {h + 3.0f, true, false}, {h + 0.3f, true, true}, {h - 0.3f, true, true}, {h - 3.0f, false, true}};
-    for (const Point& p : points)
+    const Eye eyes[] = {{"eye above the water", h + 3.0f, true}, {"eye below the water", h - 1.0f, false}};
+    for (const Eye& eye : eyes)
     {
-        SCOPED_TRACE(p.y);
-        const math::Vector3 world(1.0f, p.y, 12.0f);
-        EXPECT_EQ(ClipDistance(reflection, world) >= 0.0f, p.inReflection);
-        EXPECT_EQ(ClipDistance(refraction, world) >= 0.0f, p.inRefraction);
-    }
+        SCOPED_TRACE(eye.name);
+        shots.clear();
+        Camera(math::Vector3(0.0f, eye.y, -12.0f), math::Vector3(0.0f, eye.y, 24.0f));
+        Frame();
 
-    // The light: mirrored (y negated) and of unit length while reflecting, as it was after.
-    const float length = std::sqrt(light.x * light.x + light.y * light.y + light.z * light.z);
-    EXPECT_NEAR(reflection.lightDirection.x, light.x / length, 1e-5f);
-    EXPECT_NEAR(reflection.lightDirection.y, -light.y / length, 1e-5f);
-    EXPECT_NEAR(reflection.lightDirection.z, light.z / length, 1e-5f);
-    EXPECT_EQ(refraction.lightDirection.y, light.y);
-    EXPECT_EQ(main.lightDirection.y, light.y);
+        const auto at = [&](const std::string& step)
+        { return std::find(steps.begin(), steps.end(), step) - steps.begin(); };
+        ASSERT_TRUE(Stepped("water maps"));
+        EXPECT_LT(at("water test"), at("water maps"));
+        EXPECT_LT(at("water maps"), at("reflection map"));
+        EXPECT_LT(at("reflection map"), at("refraction map"));
+        EXPECT_LT(at("refraction map"), at("scene"));
 
-    // Each map cleared whole (target, depth and stencil) to opaque black, the red box drawn into
-    // each once, the water itself into neither.
-    unsigned clears = 0;
-    for (const auto& call : plat::headless::CallLog())
-        if (call.kind == CallKind::Clear &&
-            (call.target == reflection.target || call.target == refraction.target))
+        ASSERT_EQ(shots.size(), 3u) << "reflection, refraction, then the scene";
+        const SSnapshot& reflection = shots[0];
+        const SSnapshot& refraction = shots[1];
+        const SSnapshot& main = shots[2];
+        EXPECT_EQ(reflection.target, ReflectionNumber());
+        EXPECT_EQ(refraction.target, RefractionNumber());
+        EXPECT_NE(main.target, reflection.target);
+        EXPECT_EQ(reflection.clipEnable, 2u);
+        EXPECT_EQ(refraction.clipEnable, 2u);
+        EXPECT_EQ(main.clipEnable, 0u);
+        EXPECT_EQ(reflection.cullMode,
+                  static_cast<plat::DWORD>(eye.mirrored ? plat::D3DCULL_CW : plat::D3DCULL_CCW));
+        EXPECT_EQ(refraction.cullMode, static_cast<plat::DWORD>(plat::D3DCULL_CCW));
+        EXPECT_EQ(main.cullMode, static_cast<plat::DWORD>(plat::D3DCULL_CCW));
+        EXPECT_TRUE(reflection.singlePass);
+        EXPECT_TRUE(refraction.singlePass);
+        EXPECT_FALSE(main.singlePass);
+
+        // Views: above, the mirror in y = h, then the eye's view; below, the eye's view. The
+        // refraction and the scene are never mirrored.
+        const math::Matrix4 expected = eye.mirrored ? main.view * math::Matrix4::Reflect(plane) : main.view;
+        for (int i = 0; i < 16; ++i)
         {
-            ++clears;
-            EXPECT_EQ(call.flags, 7u);
-            EXPECT_EQ(call.color, 0xFF000000u);
+            EXPECT_NEAR(reflection.view.m[i], expected.m[i], 1e-4f) << i;
+            EXPECT_NEAR(refraction.view.m[i], main.view.m[i], 1e-6f) << i;
         }
-    EXPECT_EQ(clears, 2u);
-    const std::vector<unsigned> targets = DrawTargets();
-    EXPECT_EQ(std::count(targets.begin(), targets.end(), reflection.target), 1);
-    EXPECT_EQ(std::count(targets.begin(), targets.end(), refraction.target), 1);
 
-    // Restored after the frame: no clip plane, counter-clockwise culling, the renderer back to
-    // passes, the viewport of the record.
-    plat::DWORD value = 1;
-    device->GetRenderState(plat::D3DRS_CLIPPLANEENABLE, &value);
-    EXPECT_EQ(value, 0u);
-    EXPECT_FALSE(dorvo::gfx::CRenderer::Instance().IsSinglePass());
-    EXPECT_FALSE(Manager().IsWaterVisible()) << "the mark is cleared at the end of the frame";
+        // What each plane keeps, measured in its own pass, by the point's distance from the
+        // water line towards the eye's side.
+        struct Point
+        {
+            float towardsEye;
+            bool inReflection;
+            bool inRefraction;
+        };
+        const Point points[] = {
+            {3.0f, true, false}, {0.3f, true, true}, {-0.3f, true, true}, {-3.0f, false, true}};
+        for (const Point& p : points)
+        {
+            const float y = h + (eye.mirrored ? p.towardsEye : -p.towardsEye);
+            SCOPED_TRACE(y);
+            const math::Vector3 world(1.0f, y, 12.0f);
+            EXPECT_EQ(ClipDistance(reflection, world) >= 0.0f, p.inReflection);
+            EXPECT_EQ(ClipDistance(refraction, world) >= 0.0f, p.inRefraction);
+        }
+
+        // The light: above, mirrored (y negated) and of unit length while reflecting; below, as
+        // it is. The refraction and the scene have it as it was.
+        if (eye.mirrored)
+        {
+            const float length = std::sqrt(light.x * light.x + light.y * light.y + light.z * light.z);
+            EXPECT_NEAR(reflection.lightDirection.x, light.x / length, 1e-5f);
+            EXPECT_NEAR(reflection.lightDirection.y, -light.y / length, 1e-5f);
+            EXPECT_NEAR(reflection.lightDirection.z, light.z / length, 1e-5f);
+        }
+        else
+        {
+            EXPECT_EQ(reflection.lightDirection.x, light.x);
+            EXPECT_EQ(reflection.lightDirection.y, light.y);
+            EXPECT_EQ(reflection.lightDirection.z, light.z);
+        }
+        EXPECT_EQ(refraction.lightDirection.y, light.y);
+        EXPECT_EQ(main.lightDirection.y, light.y);
+
+        // Each map cleared whole (target, depth and stencil) to opaque black, the red box drawn
+        // into each once, the water itself into neither.
+        unsigned clears = 0;
+        for (const auto& call : plat::headless::CallLog())
+            if (call.kind == CallKind::Clear &&
+                (call.target == reflection.target || call.target == refraction.target))
+            {
+                ++clears;
+                EXPECT_EQ(call.flags, 7u);
+                EXPECT_EQ(call.color, 0xFF000000u);
+            }
+        EXPECT_EQ(clears, 2u);
+        const std::vector<unsigned> targets = DrawTargets();
+        EXPECT_EQ(std::count(targets.begin(), targets.end(), reflection.target), 1);
+        EXPECT_EQ(std::count(targets.begin(), targets.end(), refraction.target), 1);
+
+        // Restored after the frame: no clip plane, counter-clockwise culling, the renderer back
+        // to passes, the viewport of the record.
+        plat::DWORD value = 1;
+        device->GetRenderState(plat::D3DRS_CLIPPLANEENABLE, &value);
+        EXPECT_EQ(value, 0u);
+        EXPECT_FALSE(dorvo::gfx::CRenderer::Instance().IsSinglePass());
+        EXPECT_FALSE(Manager().IsWaterVisible()) << "the mark is cleared at the end of the frame";
+    }
 }
 
 // With post-processing on, the maps still take one pass each straight into their targets: no

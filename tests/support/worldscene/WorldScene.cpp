@@ -17,6 +17,8 @@
 #include <set>
 #include <sstream>
 
+#include <unistd.h>
+
 namespace worldscene
 {
 namespace
@@ -200,9 +202,12 @@ bool WorldScene::LoadTemplate(const std::string& file)
                 }
             }
         }
+    // The process id keeps test processes running side by side from writing and removing
+    // each other's copy.
     const std::string copy =
-        (std::filesystem::temp_directory_path() / ("dorvo_scene_" + std::to_string(LoadedTemplates().size()) +
-                                                   "_" + std::filesystem::path(full).filename().string()))
+        (std::filesystem::temp_directory_path() /
+         ("dorvo_scene_" + std::to_string(::getpid()) + "_" + std::to_string(LoadedTemplates().size()) + "_" +
+          std::filesystem::path(full).filename().string()))
             .string();
     if (!document.SaveFile(copy))
     {
