@@ -123,9 +123,14 @@ void CQUORB::ScanRoomFiles(const std::string& pattern)
 
 bool CQUORB::SaveSettings()
 {
-    // With no profile loaded the player read at start-up stays the last one used.
-    if (m_pProfile)
+    // With no profile loaded the player read at start-up stays the last one used. So does the
+    // last player when the template is loaded ("loadprofile Blank.xml"): naming it would load the
+    // template at every later start, whose progress is never saved.
+    if (m_pProfile && !IsReservedFileName(FileKind::Profile, m_pProfile->name))
         m_settings.LastUsedProfile = m_pProfile->name;
+    // A template named by a file saved before this rule is not passed on either.
+    if (IsReservedFileName(FileKind::Profile, m_settings.LastUsedProfile))
+        m_settings.LastUsedProfile.clear();
     const std::string path = GetXmlPath() + QUORBSettings::kFileName;
     if (SaveSettingsFile(m_settings, path))
         return true;

@@ -351,9 +351,14 @@ void WidgetManipulator::HighlightPicked(Gob* gob)
     auto* model = FindComp<dorvo::gfx::GfxModelComp>(gob);
     if (model == nullptr || model->GetFXFile() == kPickedEffect || model->GetTechnique() == kPickedTechnique)
         return;
-    model->SetSavedFXFile(model->GetFXFile());
+    // A gravity switch's glow keeps the switch's own names saved: saving the glow's instead would
+    // let the glow's restore and this highlight's removal both bring the glow back for good.
+    if (model->GetTechnique() != kGlowTechnique)
+    {
+        model->SetSavedFXFile(model->GetFXFile());
+        model->SetSavedTechnique(model->GetTechnique());
+    }
     model->SetFXFile(kPickedEffect);
-    model->SetSavedTechnique(model->GetTechnique());
     model->SetTechnique(kPickedTechnique);
 }
 

@@ -151,23 +151,33 @@ void WidgetManipulator::CreateSoftNodeChain(const std::string& type, Gob*& out, 
     else if (alongX || alongZ)
         d = AxisOf(orientation, alongX).GetNormalized();
 
-    Gob* nodeA = CreateAt("SoftNode", position - d * half);
-    Gob* nodeB = CreateAt("SoftNode", position + d * half);
     const math::Vector3 n = FaceNormal();
-    math::Quaternion nodeTurn;
-    nodeTurn.SetFromDirection(n);
-    Orient(nodeA, nodeTurn);
-    Orient(nodeB, nodeTurn);
-    if (ConnectionComp* connection = ConnectionComp::Of(widget))
-        connection->SetNodes(nodeA != nullptr ? nodeA->GetID() : 0, nodeB != nullptr ? nodeB->GetID() : 0);
-    else
-        ReportMissing(widget, "ConnectionComp", "joining it to its nodes");
-    for (Gob* node : {nodeA, nodeB})
+    // Both nodes or none: a widget with one end would be joined and dragged by half its rules.
+    Gob* nodeA = CreateAt("SoftNode", position - d * half);
+    Gob* nodeB = nodeA != nullptr ? CreateAt("SoftNode", position + d * half) : nullptr;
+    if (nodeB == nullptr)
     {
-        if (NodeDataComp* data = NodeDataComp::Of(node))
-            data->SetConnectionID(widget->GetID());
+        if (nodeA != nullptr)
+            GobManager::Instance().KillGob(nodeA);
+        ReportNotBuilt("SoftNode", widget, "its nodes");
+    }
+    else
+    {
+        math::Quaternion nodeTurn;
+        nodeTurn.SetFromDirection(n);
+        Orient(nodeA, nodeTurn);
+        Orient(nodeB, nodeTurn);
+        if (ConnectionComp* connection = ConnectionComp::Of(widget))
+            connection->SetNodes(nodeA->GetID(), nodeB->GetID());
         else
-            ReportMissing(node, "NodeDataComp", "naming the node's widget");
+            ReportMissing(widget, "ConnectionComp", "joining it to its nodes");
+        for (Gob* node : {nodeA, nodeB})
+        {
+            if (NodeDataComp* data = NodeDataComp::Of(node))
+                data->SetConnectionID(widget->GetID());
+            else
+                ReportMissing(node, "NodeDataComp", "naming the node's widget");
+        }
     }
 
     if (Gob* field = CreateAt("ChargeField", position))
@@ -182,6 +192,8 @@ void WidgetManipulator::CreateSoftNodeChain(const std::string& type, Gob*& out, 
             fieldPov->SetScale(fieldScale, true);
         CrossLink(widget, field);
     }
+    else
+        ReportNotBuilt("ChargeField", widget, "its charge field");
     RefreshMagnetismOf(widget);
 
     if (dorvo::phy::CollisionComp* collision = CollisionOf(widget))
@@ -240,6 +252,8 @@ void WidgetManipulator::CreateQuorb(const std::string& type, Gob*& out, const ma
             fieldPov->SetScale(pov->GetScale(), true);
         CrossLink(star, field);
     }
+    else
+        ReportNotBuilt("QUORBChargeField", star, "its charge field");
     RefreshMagnetismOf(star);
     if (dorvo::phy::CollisionComp* collision = CollisionOf(star))
         collision->AddCollisionBeginFunctor(
@@ -340,6 +354,8 @@ void WidgetManipulator::CreateWaterObjective(Gob*& out, math::Vector3 position, 
         Orient(marker, orientation);
         CrossLink(out, marker);
     }
+    else
+        ReportNotBuilt("WaterEndObjective", out, "its end marker");
     if (!IsEditorCreation())
         return;
     CQUORB* game = Game();

@@ -115,6 +115,13 @@ void ReportMissingOnce(const Gob* gob, const char* what, const char* step)
         ReportMissing(gob, what, step);
 }
 
+void ReportNotBuilt(const char* archetype, const Gob* owner, const char* part)
+{
+    std::cerr << "WidgetManipulator - the archetype \"" << archetype << "\" made no object for the \""
+              << (owner != nullptr ? owner->GetArchetypeName() : std::string()) << "\"; it is placed without "
+              << part << "\n";
+}
+
 void Refile(Gob* gob)
 {
     if (POVComp* pov = GetPOVComp(gob))

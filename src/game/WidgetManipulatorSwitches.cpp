@@ -115,6 +115,8 @@ void WidgetManipulator::CreateMagnet(Gob*& out, math::Vector3 position, math::Qu
         return;
     pov->SetOrientation(orientation, true);
     Gob* field = gobs.CreateGobAtPos("MagneticField", position, false);
+    if (field == nullptr)
+        ReportNotBuilt("MagneticField", out, "its magnetic field");
     if (POVComp* fieldPov = GetPOVComp(field))
         fieldPov->SetOrientation(orientation, true);
     GobIDComp* magnetLink = GobIDComp::Of(out);

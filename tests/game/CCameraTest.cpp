@@ -347,7 +347,7 @@ TEST(GameCamera, TheDebugCameraActsOnlyBehindItsSwitch)
     ExpectNear(camera.GetPosition(), eye, 0.0f, "off: the eye stays");
     ExpectNear(camera.GetLookAt(), lookAt, 0.0f, "off: the look-at stays");
 
-    camera.SetDebugCamera(true);
+    world.Console("cam");
     EXPECT_TRUE(game.IsDebugCamera());
     // The wheel: one unit along the view, forward for a positive value, back otherwise.
     game.RouteInput(Event(dorvo::input::MOUSE_WHEEL, 120), 0.0f);
@@ -400,7 +400,7 @@ TEST(GameCamera, TheDebugCameraActsOnlyBehindItsSwitch)
     world.Wait(0.3);
     world.LeftUp();
 
-    camera.SetDebugCamera(false);
+    world.Console("cam");
     EXPECT_FALSE(game.IsDebugCamera());
     ExpectNear(camera.GetPosition(), math::Vector3(0.0f, 2.0f, 0.0f), 0.0f, "off puts the eye back");
 }

@@ -218,16 +218,43 @@ TEST(GameProfilesTest, CreatingAProfileStartsFromTheBlankOneAndNeverOverwrites)
     const std::vector<std::string>& files = game.GetProfileFiles();
     EXPECT_NE(std::find(files.begin(), files.end(), "Bob.xml"), files.end());
 
-    // The template is read, never written.
-    world.Console("loadprofile Blank.xml");
-    game.GetProfile()->unlockedRooms.push_back("B.xml");
-    EXPECT_FALSE(game.SaveProfile());
-    EXPECT_EQ(ReadWhole(profiles + "Blank.xml"), blank);
+    // The template is read, never written, and never recorded as the last profile used: quitting
+    // with it loaded keeps the profile recorded before, so the next start does not load it again.
+    ASSERT_TRUE(game.SaveSettings());
+    for (const char* name : {"Blank.xml", "BLANK.XML"})
+    {
+        SCOPED_TRACE(name);
+        world.Console(std::string("loadprofile ") + name);
+        ASSERT_NE(game.GetProfile(), nullptr);
+        game.GetProfile()->unlockedRooms.push_back("B.xml");
+        EXPECT_FALSE(game.SaveProfile());
+        EXPECT_EQ(ReadWhole(profiles + "Blank.xml"), blank);
+        EXPECT_FALSE(game.SaveProfileAndSettings()) << "the profile is refused, the settings written";
+        ASSERT_TRUE(QUORB::LoadSettingsFile(saved, world.Folder() + "files/xmlfiles/QUORBSettings.xml"));
+        EXPECT_EQ(saved.LastUsedProfile, "Bob.xml");
+    }
 
     world.Console("loadprofile Bob.xml");
     ASSERT_TRUE(game.SaveProfileAndSettings());
     ASSERT_TRUE(QUORB::LoadSettingsFile(saved, world.Folder() + "files/xmlfiles/QUORBSettings.xml"));
     EXPECT_EQ(saved.LastUsedProfile, "Bob.xml");
+}
+
+// Settings saved before the template was kept out of them may name it as the last profile used;
+// the next save drops that name, so the start after it asks for a profile.
+TEST(GameProfilesTest, ASettingsFileNamingTheTemplateAsTheLastProfileLosesThatName)
+{
+    GameTestSetup setup;
+    setup.files["files/xmlfiles/QUORBSettings.xml"] = SettingsFile({"A.xml"}, {}, "blank.xml");
+    setup.files["files/rooms/A.xml"] = "<File/>";
+    setup.files["files/profiles/Blank.xml"] = ProfileFile({"A.xml"});
+    GameTestWorld world(setup);
+    ASSERT_TRUE(world.Booted());
+    ASSERT_EQ(world.Game().GetSettings().LastUsedProfile, "blank.xml");
+    ASSERT_TRUE(world.Game().SaveSettings());
+    QUORB::QUORBSettings saved;
+    ASSERT_TRUE(QUORB::LoadSettingsFile(saved, world.Folder() + "files/xmlfiles/QUORBSettings.xml"));
+    EXPECT_EQ(saved.LastUsedProfile, "");
 }
 
 TEST(GameProfilesTest, ReservedNamesFollowTheMadeByUsFlagAndIgnoreCase)

@@ -34,8 +34,24 @@ using gametest::GameTestWorld;
 
 namespace
 {
-// How long an unsolved face is watched: longer than any face's solution takes to score.
-constexpr double kUnsolvedSeconds = 12.0;
+// How long an unsolved face is watched: longer than any face's solution takes to score, and past
+// face 1's 20 s time limit.
+constexpr double kUnsolvedSeconds = 22.0;
+constexpr unsigned kTimedFace = 1;
+constexpr double kTimeLimitSeconds = 20.0;
+
+// The state of the puzzle's time limit; -1 without one.
+int TimeLimitState(const QUORB::CPuzzle& puzzle)
+{
+    for (const QUORB::PuzzleObjectiveEntry& entry : puzzle.GetObjectives())
+    {
+        const QUORB::ObjectiveComp* comp = QUORB::ObjectiveComp::Of(entry.gob);
+        const QUORB::IObjective* objective = comp != nullptr ? comp->GetObjective() : nullptr;
+        if (objective != nullptr && objective->GetType() == QUORB::CTimeLimit::kType)
+            return objective->GetState();
+    }
+    return -1;
+}
 
 std::string ReadText(const std::string& path)
 {
@@ -193,7 +209,7 @@ TEST(TutorialRoom, EachFaceSolvedByMouseIsCompletedWithItsScore)
 }
 
 // Played as they load, without a widget of the player's, no face completes: each run either goes
-// on or fails.
+// on or fails. Face 1 is watched past its time limit and ends failed when the limit runs out.
 TEST(TutorialRoom, NoFaceIsCompletedWithoutThePlayersWidgets)
 {
     TutorialWorld tutorial;
@@ -207,9 +223,16 @@ TEST(TutorialRoom, NoFaceIsCompletedWithoutThePlayersWidgets)
         gametest::SetEditor(world, true);
         world.Console("play");
         const double seconds = tutorial.RunToScore(kUnsolvedSeconds);
+        const QUORB::CPuzzle& puzzle = *world.Game().GetFocusedPuzzle();
         if (seconds > 0.0)
         {
-            EXPECT_TRUE(world.Game().GetFocusedPuzzle()->IsFailed()) << "ended after " << seconds << " s";
+            EXPECT_TRUE(puzzle.IsFailed()) << "ended after " << seconds << " s";
+        }
+        if (face == kTimedFace)
+        {
+            EXPECT_TRUE(puzzle.IsFailed());
+            EXPECT_EQ(TimeLimitState(puzzle), QUORB::IObjective::Failed);
+            EXPECT_NEAR(seconds, kTimeLimitSeconds, 0.1) << "ended by the time limit";
         }
         tutorial.EndRun();
     }

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include "common/ConsoleInterface.h"
+#include "common/InputEvent.h"
 #include "common/math/MathUtil.h"
 #include "engine/gfx/CGuiManager.h"
 #include "engine/phy/CollisionFunctorData.h"
@@ -21,6 +22,9 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <regex>
+#include <string>
+#include <vector>
 
 using manipulatortest::Editor;
 using manipulatortest::PositionOf;
@@ -374,4 +378,125 @@ TEST(ManipulatorCreate, MissingPuzzleCursorOrComponentsLeaveTheEditorWorking)
         editor.RightClickAt(PositionOf(editor.Widgets()[0]));
         EXPECT_TRUE(editor.Widgets().empty());
     }
+}
+
+namespace
+{
+// A committed object template with one archetype taken out of its list, so that archetype makes
+// nothing.
+std::string TemplateWithout(const std::string& templateFile, const std::string& archetype)
+{
+    std::ifstream in(testsupport::RepoPath("data/files/xmlfiles/" + templateFile));
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string before = text;
+    text = std::regex_replace(
+        text, std::regex("\\s*<pair><string name=\"First\">" + archetype + "</string>[^\\n]*"), "");
+    EXPECT_NE(text, before) << archetype << " is not listed in " << templateFile;
+    std::smatch size;
+    const std::regex sizePattern("\"Archetypes\" size=\"(\\d+)\"");
+    if (std::regex_search(text, size, sizePattern))
+        text = std::regex_replace(text, sizePattern,
+                                  "\"Archetypes\" size=\"" + std::to_string(std::stoi(size[1]) - 1) + "\"",
+                                  std::regex_constants::format_first_only);
+    return text;
+}
+} // namespace
+
+// A part whose archetype makes nothing (a widget's nodes, a charge field, a magnet's field, a water
+// objective's end marker): the object is placed without it, one line on standard error names both
+// archetypes, and a right click deletes the object with nothing left behind.
+TEST(ManipulatorCreate, APartWhoseArchetypeMakesNothingIsNamedInOneLineAndSkipped)
+{
+    const struct
+    {
+        const char* part;
+        const char* templateFile;
+        const char* type;
+        float aim; // along the object's own x axis from its centre to a solid part
+    } cases[] = {
+        {"SoftNode", "NodeTemplate.xml", "Platform", 0.0f},
+        {"ChargeField", "InvisibleWidgetTemplate.xml", "Accelerator", 0.0f},
+        {"QUORBChargeField", "InvisibleWidgetTemplate.xml", "QUORBBall", 0.0f},
+        {"MagneticField", "NonCollideWidgetTemplate.xml", "Magnet", -0.35f},
+        {"WaterEndObjective", "ObjectiveTemplate.xml", "WaterObjective", 0.0f},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.part);
+        gametest::GameTestSetup setup = manipulatortest::RoomSetup();
+        setup.files[std::string("files/xmlfiles/") + c.templateFile] =
+            TemplateWithout(c.templateFile, c.part);
+        Editor editor(setup);
+        ASSERT_TRUE(editor.ready);
+        ASSERT_EQ(GobManager::Instance().FindController(c.part), nullptr);
+        editor.world->Console("togglecm");
+        const std::size_t objects = GobManager::Instance().GetCount();
+
+        testing::internal::CaptureStderr();
+        editor.Choose(c.type);
+        editor.ClickAt(Editor::Front(0.0f, 0.0f));
+        const std::vector<Gob*> placed = Editor::OfArchetype(c.type);
+        const Gob* made = placed.empty() ? nullptr : placed[0];
+        const std::uint32_t madeID = made != nullptr ? made->GetID() : 0;
+        const math::Vector3 at =
+            made != nullptr ? PositionOf(placed[0]) + GetPOVComp(made)->GetOrientation().GetXAxis() * c.aim
+                            : math::Vector3();
+        editor.world->Console("clearcwt");
+        if (made != nullptr)
+            editor.RightClickAt(at);
+        editor.world->Frames(2);
+        const std::string errors = testing::internal::GetCapturedStderr();
+
+        ASSERT_NE(madeID, 0u) << "placed all the same";
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+        EXPECT_NE(errors.find("\"" + std::string(c.part) + "\""), std::string::npos) << errors;
+        EXPECT_NE(errors.find("\"" + std::string(c.type) + "\""), std::string::npos) << errors;
+        EXPECT_EQ(QUORB::WidgetManipulator::Live(madeID), nullptr) << "deleted by the right click";
+        EXPECT_EQ(GobManager::Instance().GetCount(), objects) << "nothing left behind";
+        EXPECT_EQ(editor.state(), QUORB::ManipulatorLogic::STATE_Idle);
+    }
+}
+
+// Without a room (the game between its start and its first frame, given its cursor early), in
+// editor mode with a type chosen, a press, a drag and a hover do nothing and make nothing.
+TEST(ManipulatorCreate, WithoutARoomPressesMovesAndHoversDoNothing)
+{
+    gametest::GameTestWorld world(manipulatortest::RoomSetup());
+    ASSERT_TRUE(world.Booted());
+    QUORB::CQUORB& game = world.Game();
+    game.CreateCursor();
+    ASSERT_NE(game.GetCursor(), nullptr);
+    ASSERT_EQ(game.GetRoom(), nullptr);
+    world.Console("toggleeditor");
+    world.Console("setcwt Platform");
+    ASSERT_TRUE(game.IsEditorMode());
+    QUORB::WidgetManipulator& manipulator = *game.GetWidgetManipulator();
+    ASSERT_EQ(manipulator.GetCurrentWidgetType(), "Platform");
+    const std::size_t objects = GobManager::Instance().GetCount();
+    auto send = [&manipulator](std::uint32_t code, std::int32_t value)
+    {
+        dorvo::input::InputEvent event;
+        event.code = code;
+        event.value = value;
+        manipulator.OnInput(event, 0.0f);
+    };
+
+    testing::internal::CaptureStderr();
+    send(dorvo::input::MOUSE_BUTTON_0, 1);
+    EXPECT_FALSE(manipulator.IsLeftDown()) << "the press is not taken";
+    send(dorvo::input::MOUSE_X, 40);
+    send(dorvo::input::MOUSE_Y, -30);
+    manipulator.UpdateHover();
+    send(dorvo::input::MOUSE_BUTTON_0, 0);
+    send(dorvo::input::MOUSE_BUTTON_1, 1);
+    EXPECT_FALSE(manipulator.IsRightDown());
+    send(dorvo::input::MOUSE_BUTTON_1, 0);
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(errors, "");
+    EXPECT_EQ(manipulator.GetSelectedGob(), nullptr);
+    EXPECT_EQ(manipulator.GetHoverGob(), nullptr);
+    EXPECT_EQ(manipulator.GetPressNode(), nullptr);
+    EXPECT_FALSE(manipulator.IsCreating());
+    EXPECT_EQ(manipulator.GetDragVector().LengthSquared(), 0.0f);
+    EXPECT_EQ(GobManager::Instance().GetCount(), objects);
 }

@@ -384,6 +384,46 @@ TEST(ManipulatorSwitches, TheStarsTouchTurnsGravityTheCameraAndTheGlow)
     ExpectNear(Gravity(), Vector3(0.0f, -9.8f, 0.0f), 1e-5f, "after the reset");
 }
 
+// The editor's hover over a glowing switch (physics paused, the glow's restore still due) shows
+// the pick highlight but keeps the switch's own names saved: whether the hover leaves before the
+// restore runs or after, the switch ends with its own look, not the glow.
+TEST(ManipulatorSwitches, HoveringAGlowingSwitchLeavesItWithItsOwnLook)
+{
+    for (const int hoveredFrames : {3, 40})
+    {
+        SCOPED_TRACE("hovered for " + std::to_string(hoveredFrames) + " frames");
+        Editor editor;
+        ASSERT_TRUE(editor.ready);
+        Gob* gravitySwitch =
+            editor.Place("GravitySwitch", Editor::Front(0.0f, 0.0f), Vector3(1.0f, 1.0f, 1.0f));
+        Gob* star = editor.Place("QUORBBall", Editor::Front(5.0f, 5.0f), Vector3(1.0f, 1.0f, 1.0f));
+        ASSERT_TRUE(gravitySwitch && star);
+        const Vector3 away = Editor::Front(-9.0f, -5.0f);
+        editor.world->PointAt(away);
+        editor.world->Frames(2);
+        dorvo::gfx::GfxModelComp* model = ModelOf(gravitySwitch);
+        const std::string effect = model->GetFXFile();
+        const std::string technique = model->GetTechnique();
+        const std::size_t entries = common::Scheduler::Instance().GetEntryCount();
+
+        ASSERT_TRUE(WidgetManipulator::OnGravitySwitchCollision(Contact(star, gravitySwitch),
+                                                                gravitySwitch->GetID()));
+        ASSERT_EQ(model->GetTechnique(), "Glow");
+        editor.world->PointAt(PositionOf(gravitySwitch));
+        editor.world->Frame();
+        EXPECT_EQ(editor.manipulator().GetHoverGob(), gravitySwitch);
+        EXPECT_EQ(model->GetTechnique(), "PickedEffect") << "highlighted over the glow";
+        editor.world->Frames(hoveredFrames - 1);
+        editor.world->PointAt(away);
+        editor.world->Frames(2);
+        EXPECT_EQ(editor.manipulator().GetHoverGob(), nullptr);
+        editor.world->Frames(40); // past the glow's second in any case
+        EXPECT_EQ(common::Scheduler::Instance().GetEntryCount(), entries) << "the restore ran";
+        EXPECT_EQ(model->GetFXFile(), effect);
+        EXPECT_EQ(model->GetTechnique(), technique);
+    }
+}
+
 // The scheduled restore does nothing once the switch is gone.
 TEST(ManipulatorSwitches, TheGlowsRestoreLeavesADeletedSwitchAlone)
 {
