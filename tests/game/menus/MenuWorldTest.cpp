@@ -80,14 +80,33 @@ TEST_F(MenuWorldTest, InitGameBuildsEveryMenuAndAFiledClassReplacesItsPlaceholde
         previous = id;
         StateMachine* machine = ActiveMachine(name);
         ASSERT_NE(machine, nullptr);
-        // Each is its own menu class or, until it has one, the placeholder.
+        // Each is its own menu class, the test's where it filed one; the world keeps the
+        // splashes quiet with placeholders.
         if (name == "HelpMenu")
             EXPECT_EQ(machine, m_menu);
+        else if (name == "KeshSplashMenu" || name == "VoskelSplashMenu" || name == "GameSplashMenu")
+            EXPECT_NE(dynamic_cast<QUORB::PlaceholderMenu*>(machine), nullptr);
         else
-            EXPECT_TRUE(dynamic_cast<QUORB::PlaceholderMenu*>(machine) != nullptr ||
-                        dynamic_cast<QUORB::BaseMenu*>(machine) != nullptr);
+            EXPECT_NE(dynamic_cast<QUORB::BaseMenu*>(machine), nullptr);
     }
     EXPECT_EQ(QUORB::MenuTable::GetName(27), std::string("MessageWindowMenu"));
+}
+
+TEST(MenuWorldBoot, NoMenuOfTheTableIsThePlaceholderWithTheProgramsOwnClasses)
+{
+    gametest::MenuTestSetup setup;
+    setup.splashes = true; // no placeholder filed by the world: only RegisterMenuTypes
+    gametest::MenuTestWorld world(setup);
+    ASSERT_TRUE(world.Booted());
+    for (std::size_t i = 0; i < QUORB::MenuTable::kMenuCount; ++i)
+    {
+        const std::string name = QUORB::MenuTable::GetName(i);
+        SCOPED_TRACE(name);
+        StateMachine* machine = ActiveMachine(name);
+        ASSERT_NE(machine, nullptr);
+        EXPECT_EQ(dynamic_cast<QUORB::PlaceholderMenu*>(machine), nullptr);
+        EXPECT_NE(dynamic_cast<QUORB::BaseMenu*>(machine), nullptr);
+    }
 }
 
 TEST(MenuWorldEnd, ATextureThatDidNotLoadOrASoundEventNoProjectHasFailsTheTestUnlessAllowed)
