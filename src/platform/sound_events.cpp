@@ -27,6 +27,7 @@ constexpr std::size_t kMaxInstancesPerEvent = 32;
 struct TestState
 {
     std::vector<soundtest::Record> records;
+    std::vector<std::string> missing; // each path once, in the order first asked for
     std::set<soundtest::Call> failures;
     int liveSystems = 0;
     std::string lastError;
@@ -320,7 +321,10 @@ public:
         if (!path || !group)
             return FMOD_ERR_INVALID_PARAM;
         if (m_groupPaths.count(path) == 0)
+        {
+            NoteMissing(path);
             return Fail(FMOD_ERR_EVENT_NOTFOUND, std::string("no event group \"") + path + "\"");
+        }
         std::unique_ptr<GroupImpl>& slot = m_groups[path];
         if (!slot)
             slot = std::make_unique<GroupImpl>(*this, path);
@@ -337,9 +341,11 @@ public:
         auto found = m_events.find(path);
         if (found == m_events.end())
         {
+            NoteMissing(path);
             // Named once: a missing event is asked for again every time the game would play it.
             if (m_unknownEvents.insert(path).second)
-                return Fail(FMOD_ERR_EVENT_NOTFOUND, std::string("no event \"") + path + "\"; it stays silent");
+                return Fail(FMOD_ERR_EVENT_NOTFOUND,
+                            std::string("no event \"") + path + "\"; it stays silent");
             return FMOD_ERR_EVENT_NOTFOUND;
         }
         EventDef& def = found->second;
@@ -456,6 +462,16 @@ private:
     {
         Report(text);
         return result;
+    }
+
+    // Headless, every path asked for and not found is kept for the tests, once until cleared.
+    void NoteMissing(const std::string& path) const
+    {
+        if (!Recording())
+            return;
+        std::vector<std::string>& missing = Testing().missing;
+        if (std::find(missing.begin(), missing.end(), path) == missing.end())
+            missing.push_back(path);
     }
 
     std::unique_ptr<AudioMixer> m_mixer;
@@ -648,9 +664,14 @@ const std::vector<Record>& Records()
 {
     return Testing().records;
 }
+const std::vector<std::string>& MissingEvents()
+{
+    return Testing().missing;
+}
 void ClearRecords()
 {
     Testing().records.clear();
+    Testing().missing.clear();
 }
 void FailCall(Call call)
 {

@@ -156,6 +156,10 @@ struct Record
 
 // Every start and stop of every headless event system since the last clear.
 const std::vector<Record>& Records();
+// The paths of the events and groups a headless event system was asked for and has in none of
+// its projects, each once, in the order first asked for, since the last clear.
+const std::vector<std::string>& MissingEvents();
+// Clears the records and the missing events.
 void ClearRecords();
 
 enum class Call

@@ -340,6 +340,8 @@ TEST(SoundEventSystemTest, WithoutAnAudioDeviceTheSystemRunsSilently)
     event->getState(&state);
     EXPECT_EQ(0u, state & FMOD_EVENT_STATE_PLAYING);
     EXPECT_TRUE(soundtest::Records().empty()); // only the headless backend records
+    EXPECT_EQ(FMOD_ERR_EVENT_NOTFOUND, system->getEvent("QUORBSound/GUI/NoSuch", FMOD_EVENT_DEFAULT, &event));
+    EXPECT_TRUE(soundtest::MissingEvents().empty());
     EXPECT_EQ(FMOD_OK, system->release());
 }
 
@@ -448,6 +450,31 @@ TEST_F(SoundEventsTest, GroupsLoadTheirDataAndReportMissingFiles)
     EXPECT_EQ(FMOD_ERR_FILE_NOTFOUND,
               m_system->getEvent("QUORBSound/Music/Theme", FMOD_EVENT_DEFAULT, &event));
     EXPECT_EQ(nullptr, event);
+}
+
+TEST_F(SoundEventsTest, EventsAndGroupsNoProjectHasAreListedOnceUntilTheRecordsAreCleared)
+{
+    FMOD::Event* event = nullptr;
+    FMOD::EventGroup* group = nullptr;
+    EXPECT_EQ(FMOD_ERR_EVENT_NOTFOUND,
+              m_system->getEvent("QUORBSound/GUI/NoSuch", FMOD_EVENT_DEFAULT, &event));
+    EXPECT_EQ(FMOD_ERR_EVENT_NOTFOUND, m_system->getGroup("QUORBSound/Editor", true, &group));
+    EXPECT_EQ(FMOD_ERR_EVENT_NOTFOUND,
+              m_system->getEvent("QUORBSound/GUI/NoSuch", FMOD_EVENT_DEFAULT, &event));
+    // Known ones are not listed, not even one whose sound file is missing.
+    EXPECT_EQ(FMOD_OK, m_system->getEvent("QUORBSound/GUI/ButtonPress", FMOD_EVENT_DEFAULT, &event));
+    EXPECT_EQ(FMOD_OK, m_system->getGroup("QUORBSound/GUI", true, &group));
+    EXPECT_EQ(FMOD_ERR_FILE_NOTFOUND,
+              m_system->getEvent("QUORBSound/Music/Theme", FMOD_EVENT_DEFAULT, &event));
+    EXPECT_EQ(std::vector<std::string>({"QUORBSound/GUI/NoSuch", "QUORBSound/Editor"}),
+              soundtest::MissingEvents());
+
+    // Cleared with the records; asked for again, listed again (stderr names it only once).
+    soundtest::ClearRecords();
+    EXPECT_TRUE(soundtest::MissingEvents().empty());
+    EXPECT_EQ(FMOD_ERR_EVENT_NOTFOUND,
+              m_system->getEvent("QUORBSound/GUI/NoSuch", FMOD_EVENT_DEFAULT, &event));
+    EXPECT_EQ(std::vector<std::string>({"QUORBSound/GUI/NoSuch"}), soundtest::MissingEvents());
 }
 
 TEST_F(SoundEventsTest, ThreeDimensionalSoundsFadeWithDistanceAndPanToTheirSide)

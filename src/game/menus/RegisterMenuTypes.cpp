@@ -33,8 +33,8 @@ namespace QUORB
 {
 void RegisterMenuTypes()
 {
-    // Each menu class goes here under its game-object name as it is built; names without a
-    // class keep the game's placeholder.
+    // Every name of the menu table has its class here; a name added to the table needs one too,
+    // or the game builds a placeholder under it.
     RegisterMenuType<EscapeMenu>("EscapeMenu");
     RegisterMenuType<KeshSplashMenu>("KeshSplashMenu");
     RegisterMenuType<GameSplashMenu>("GameSplashMenu");

@@ -1,6 +1,6 @@
-// Files the menus layer's menu classes in the game's menu table under their game-object names.
-// The program entry and the menu test world call it once, before the game starts; names with
-// no class filed stay the game's placeholders.
+// Files the menus layer's menu classes in the game's menu table under their game-object names,
+// a class for each of the table's 28 names. The program entry and the menu test world call it
+// once, before the game starts.
 #pragma once
 
 #include "game/MenuTable.h"

@@ -10,13 +10,16 @@
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
 #include "engine/RunApplication.h"
+#include "engine/gfx/CBaseGUI.h"
 #include "engine/gfx/CButton.h"
+#include "engine/gfx/CCursor.h"
 #include "engine/gfx/CSprite.h"
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/CTextureHandle.h"
 #include "engine/gfx/CheckButton.h"
 #include "engine/gfx/EditBox.h"
 #include "engine/gfx/Gfx2DComp.h"
+#include "game/CQUORB.h"
 #include "game/MenuTable.h"
 #include "game/MenuTraffic.h"
 #include "game/PlaceholderMenu.h"
@@ -28,6 +31,8 @@
 #include "statemachine/Database.h"
 #include "statemachine/Message.h"
 #include "statemachine/StateMachine.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -69,6 +74,49 @@ void RecordConsoleLine(const std::string& line, common::Function_Flags flags)
     if (s_recordings)
         s_recordings->console.push_back(
             ConsoleLine{plat::testclock::Now(), line, flags == common::FF_Execute});
+}
+
+// Each sprite of the unit's tree, a container's GUI children and their trees included, whose
+// texture file is named but did not load.
+void CollectUnloaded(const dorvo::gfx::IScreenUnit* unit, std::vector<const dorvo::gfx::CSprite*>& unloaded)
+{
+    if (!unit)
+        return;
+    if (const auto* sprite = dynamic_cast<const dorvo::gfx::CSprite*>(unit))
+        if (!sprite->GetTexture().GetFileName().empty() && !sprite->GetTexture().GetTexture())
+            unloaded.push_back(sprite);
+    for (const auto& child : unit->GetChildren())
+        CollectUnloaded(child.second.get(), unloaded);
+    if (const auto* container = dynamic_cast<const dorvo::gfx::CBaseGUI*>(unit))
+        for (const auto& child : container->GetGuiChildren())
+            CollectUnloaded(child.second.get(), unloaded);
+}
+
+// The menu's sprites whose texture did not load, in the order the menu collects its units.
+std::vector<const dorvo::gfx::CSprite*> UnloadedSprites(const dorvo::gfx::Gfx2DComp* gui)
+{
+    std::vector<const dorvo::gfx::CSprite*> sprites;
+    if (!gui)
+        return sprites;
+    std::vector<dorvo::gfx::IScreenUnit*> units;
+    gui->CollectUnits(units);
+    for (const dorvo::gfx::IScreenUnit* unit : units)
+    {
+        // The trees are collected already; a container's GUI children are not.
+        if (const auto* sprite = dynamic_cast<const dorvo::gfx::CSprite*>(unit))
+            if (!sprite->GetTexture().GetFileName().empty() && !sprite->GetTexture().GetTexture())
+                sprites.push_back(sprite);
+        if (const auto* container = dynamic_cast<const dorvo::gfx::CBaseGUI*>(unit))
+            for (const auto& child : container->GetGuiChildren())
+                CollectUnloaded(child.second.get(), sprites);
+    }
+    return sprites;
+}
+
+void AddOnce(std::vector<std::string>& list, const std::string& entry)
+{
+    if (std::find(list.begin(), list.end(), entry) == list.end())
+        list.push_back(entry);
 }
 
 // The key that types the character, and whether Shift is needed; false for none.
@@ -133,7 +181,10 @@ MenuTestWorld::MenuTestWorld(const MenuTestSetup& setup)
 
 MenuTestWorld::~MenuTestWorld()
 {
-    // The game goes with the base world; what it says on the way out is not recorded.
+    // Looked at while the game is still here; it goes with the base world.
+    for (const std::string& missing : MissingAssets())
+        ADD_FAILURE() << "The menu test world: " << missing;
+    // What the game says on the way out is not recorded.
     QUORB::SetMenuMessageObserver(nullptr);
     common::ConsoleInterface::SetLineHook(nullptr);
     s_recordings = nullptr;
@@ -183,6 +234,13 @@ std::vector<std::string> MenuTestWorld::SoundsStarted() const
         if (record.action == "start")
             paths.push_back(record.path);
     return paths;
+}
+
+void MenuTestWorld::ClearSounds()
+{
+    for (const std::string& path : plat::soundtest::MissingEvents())
+        AddOnce(m_missingSounds, path);
+    GameTestWorld::ClearSounds();
 }
 
 dorvo::gfx::Gfx2DComp* MenuTestWorld::Gui(const std::string& menu) const
@@ -296,6 +354,7 @@ int MenuTestWorld::EndRun()
 {
     if (!plat::IsQuitPosted() || !g_pApp)
         return -1;
+    NoteUnloadedTextures(); // the last look at the menus
     // The loop paces its frames on the performance counter; the clock moves on as it is read.
     plat::testclock::SetAutoAdvance(0.0005);
     dorvo::RunMessageLoop();
@@ -352,15 +411,63 @@ bool MenuTestWorld::Broadcast(MessageName name, const math::Vector3& value)
 std::vector<std::string> MenuTestWorld::UnloadedTextures(const std::string& menu) const
 {
     std::vector<std::string> unloaded;
-    dorvo::gfx::Gfx2DComp* gui = Gui(menu);
-    if (!gui)
-        return unloaded;
-    std::vector<dorvo::gfx::IScreenUnit*> units;
-    gui->CollectUnits(units);
-    for (const dorvo::gfx::IScreenUnit* unit : units)
-        if (const auto* sprite = dynamic_cast<const dorvo::gfx::CSprite*>(unit))
-            if (!sprite->GetTexture().GetFileName().empty() && !sprite->GetTexture().GetTexture())
-                unloaded.push_back(sprite->GetName() + ": " + sprite->GetTexture().GetFileName());
+    for (const dorvo::gfx::CSprite* sprite : UnloadedSprites(Gui(menu)))
+        unloaded.push_back(sprite->GetName() + ": " + sprite->GetTexture().GetFileName());
     return unloaded;
+}
+
+std::vector<MenuTestWorld::MissingTexture> MenuTestWorld::UnloadedTexturesNow() const
+{
+    std::vector<MissingTexture> found;
+    if (!g_pApp)
+        return found;
+    for (std::size_t i = 0; i < QUORB::MenuTable::kMenuCount; ++i)
+    {
+        const std::string menu = QUORB::MenuTable::GetName(i);
+        for (const dorvo::gfx::CSprite* sprite : UnloadedSprites(Gui(menu)))
+            found.push_back(
+                MissingTexture{sprite->GetTexture().GetFileName(), menu + "/" + sprite->GetName()});
+    }
+    if (auto* game = dynamic_cast<QUORB::CQUORB*>(g_pApp->GetGame()))
+    {
+        std::vector<const dorvo::gfx::CSprite*> sprites;
+        CollectUnloaded(game->GetCursor(), sprites);
+        for (const dorvo::gfx::CSprite* sprite : sprites)
+            found.push_back(
+                MissingTexture{sprite->GetTexture().GetFileName(), "Cursor/" + sprite->GetName()});
+    }
+    return found;
+}
+
+void MenuTestWorld::NoteUnloadedTextures()
+{
+    for (const MissingTexture& texture : UnloadedTexturesNow())
+        if (std::find(m_unloadedTextures.begin(), m_unloadedTextures.end(), texture) ==
+            m_unloadedTextures.end())
+            m_unloadedTextures.push_back(texture);
+}
+
+std::vector<std::string> MenuTestWorld::MissingAssets() const
+{
+    std::vector<std::string> missing;
+    std::vector<MissingTexture> textures = m_unloadedTextures;
+    for (const MissingTexture& texture : UnloadedTexturesNow())
+        if (std::find(textures.begin(), textures.end(), texture) == textures.end())
+            textures.push_back(texture);
+    for (const MissingTexture& texture : textures)
+        if (m_allowedMissing.count(texture.file) == 0)
+            missing.push_back("texture \"" + texture.file + "\" did not load (" + texture.unit + ")");
+    std::vector<std::string> sounds = m_missingSounds;
+    for (const std::string& path : plat::soundtest::MissingEvents())
+        AddOnce(sounds, path);
+    for (const std::string& path : sounds)
+        if (m_allowedMissing.count(path) == 0)
+            missing.push_back("no sound event or group \"" + path + "\"");
+    return missing;
+}
+
+void MenuTestWorld::AllowMissingAsset(const std::string& fileOrPath)
+{
+    m_allowedMissing.insert(fileOrPath);
 }
 } // namespace gametest

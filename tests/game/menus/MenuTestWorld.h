@@ -12,6 +12,11 @@
 // message handed to a menu object (time, sender, receiver, message, payload), every console line
 // written (shown or run) and, through the base world, every sound started. Input goes through
 // the real devices and the game's input chain, as a player's would.
+//
+// Every world fails its test when it goes (one ADD_FAILURE per asset) for each texture file a
+// unit of a menu of the game's table, or the cursor, names and could not load, and for each
+// sound event or group the game asked for that no sound project has. A test that uses one on
+// purpose says so: world.AllowMissingAsset("hud/NoSuchLogo.png").
 #pragma once
 
 #include "GameTestWorld.h"
@@ -19,6 +24,7 @@
 #include "statemachine/MessageName.h"
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -115,6 +121,8 @@ public:
     void ClearConsoleLines() { console.clear(); }
     // The paths of the sounds started, in order.
     std::vector<std::string> SoundsStarted() const;
+    // The base world's, keeping the missing sound events asked for so far for the world's end.
+    void ClearSounds();
 
     // The pointer to the middle of the unit's hit area (its rectangle or circle test, else its
     // screen rectangle), then a frame for the hover; false, nothing done, without the unit.
@@ -153,10 +161,36 @@ public:
     bool Broadcast(MessageName name, const math::Vector3& value);
     // "unit: file" for each unit of the menu that names a texture file that did not load.
     std::vector<std::string> UnloadedTextures(const std::string& menu) const;
+    // What the world's end fails the test for, as it stands now: 'texture "<file>" did not load
+    // (<menu>/<unit>)' for each unit of the 28 menus and the cursor whose texture did not load,
+    // then 'no sound event or group "<path>"' for each one asked for since start-up. Allowed
+    // assets are left out.
+    std::vector<std::string> MissingAssets() const;
+    // The test means to use this missing texture file or sound event (or group) path: the
+    // world's end does not fail it.
+    void AllowMissingAsset(const std::string& fileOrPath);
     // The game test world's pointing at world points, beside pointing at menu units.
     using GameTestWorld::PointAt;
 
 private:
     static GameTestSetup WithMenus(const MenuTestSetup& setup, MenuRecordings* recordings);
+    struct MissingTexture
+    {
+        std::string file;
+        std::string unit; // "<menu>/<unit>" or "Cursor/<unit>"
+        bool operator==(const MissingTexture& other) const
+        {
+            return file == other.file && unit == other.unit;
+        }
+    };
+    // Over the 28 menus and the cursor, as they are now; empty once the game has gone.
+    std::vector<MissingTexture> UnloadedTexturesNow() const;
+    // Those of now kept beside earlier ones, for the world's end (the game goes at EndRun).
+    void NoteUnloadedTextures();
+
+    std::vector<MissingTexture> m_unloadedTextures;
+    // Sound paths found missing before the records were last cleared.
+    std::vector<std::string> m_missingSounds;
+    std::set<std::string> m_allowedMissing;
 };
 } // namespace gametest

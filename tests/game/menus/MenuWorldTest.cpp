@@ -6,7 +6,9 @@
 #include "common/ConsoleInterface.h"
 #include "common/FunctionFlags.h"
 #include "common/Singleton.h"
+#include "engine/SoundSystem.h"
 #include "engine/gfx/CButton.h"
+#include "engine/gfx/CSprite.h"
 #include "engine/gfx/EditBox.h"
 #include "game/MenuTable.h"
 #include "game/PlaceholderMenu.h"
@@ -18,6 +20,7 @@
 #include "statemachine/ACMsgTaker.h"
 #include "statemachine/Database.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -77,14 +80,91 @@ TEST_F(MenuWorldTest, InitGameBuildsEveryMenuAndAFiledClassReplacesItsPlaceholde
         previous = id;
         StateMachine* machine = ActiveMachine(name);
         ASSERT_NE(machine, nullptr);
-        // Each is its own menu class or, until it has one, the placeholder.
+        // Each is its own menu class, the test's where it filed one; the world keeps the
+        // splashes quiet with placeholders.
         if (name == "HelpMenu")
             EXPECT_EQ(machine, m_menu);
+        else if (name == "KeshSplashMenu" || name == "VoskelSplashMenu" || name == "GameSplashMenu")
+            EXPECT_NE(dynamic_cast<QUORB::PlaceholderMenu*>(machine), nullptr);
         else
-            EXPECT_TRUE(dynamic_cast<QUORB::PlaceholderMenu*>(machine) != nullptr ||
-                        dynamic_cast<QUORB::BaseMenu*>(machine) != nullptr);
+            EXPECT_NE(dynamic_cast<QUORB::BaseMenu*>(machine), nullptr);
     }
     EXPECT_EQ(QUORB::MenuTable::GetName(27), std::string("MessageWindowMenu"));
+}
+
+TEST(MenuWorldBoot, NoMenuOfTheTableIsThePlaceholderWithTheProgramsOwnClasses)
+{
+    gametest::MenuTestSetup setup;
+    setup.splashes = true; // no placeholder filed by the world: only RegisterMenuTypes
+    gametest::MenuTestWorld world(setup);
+    ASSERT_TRUE(world.Booted());
+    for (std::size_t i = 0; i < QUORB::MenuTable::kMenuCount; ++i)
+    {
+        const std::string name = QUORB::MenuTable::GetName(i);
+        SCOPED_TRACE(name);
+        StateMachine* machine = ActiveMachine(name);
+        ASSERT_NE(machine, nullptr);
+        EXPECT_EQ(dynamic_cast<QUORB::PlaceholderMenu*>(machine), nullptr);
+        EXPECT_NE(dynamic_cast<QUORB::BaseMenu*>(machine), nullptr);
+    }
+}
+
+TEST(MenuWorldEnd, ATextureThatDidNotLoadOrASoundEventNoProjectHasFailsTheTestUnlessAllowed)
+{
+    static const char* const kNoTexture = "hud/NoSuchTexture.png";
+    static const char* const kNoSound = "QUORBSound/GUI/NoSuchSound";
+    const std::string textureFailure = std::string(kNoTexture) + "\" did not load (HelpMenu/Stain)";
+    const std::string soundFailure = std::string("\"") + kNoSound + "\"";
+    const struct
+    {
+        Strings allowed;
+        Strings failures; // in order, each a part of one failure's message
+    } cases[] = {
+        {{}, {textureFailure, soundFailure}},
+        {{kNoTexture}, {soundFailure}},
+        {{kNoSound}, {textureFailure}},
+        {{kNoTexture, kNoSound}, {}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(::testing::PrintToString(c.allowed));
+        bool booted = false;
+        bool added = false;
+        bool played = true;
+        ::testing::TestPartResultArray failures;
+        {
+            // Everything the world reports, up to its end, is caught here and read below.
+            ::testing::ScopedFakeTestPartResultReporter catcher(
+                ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
+            gametest::MenuTestSetup setup;
+            setup.registerMenus = []() { QUORB::RegisterMenuType<menutest::RecordingMenu>("HelpMenu"); };
+            gametest::MenuTestWorld world(setup);
+            booted = world.Booted();
+            if (menutest::RecordingMenu* menu = menutest::RecordingMenu::Last())
+            {
+                auto stain = std::make_unique<dorvo::gfx::CSprite>(kNoTexture);
+                stain->SetName("Stain");
+                added = menu->AddUnit(std::move(stain)) != nullptr;
+            }
+            played = dorvo::SoundSystem::Instance().PlayEvent(kNoSound, nullptr, nullptr);
+            world.ClearSounds(); // the world's end still hears of it
+            world.Step();
+            for (const std::string& asset : c.allowed)
+                world.AllowMissingAsset(asset);
+        }
+        ASSERT_TRUE(booted);
+        EXPECT_TRUE(added);
+        EXPECT_FALSE(played);
+        ASSERT_EQ(failures.size(), static_cast<int>(c.failures.size()));
+        for (int i = 0; i < failures.size(); ++i)
+        {
+            const ::testing::TestPartResult& failure = failures.GetTestPartResult(i);
+            EXPECT_EQ(failure.type(), ::testing::TestPartResult::kNonFatalFailure);
+            EXPECT_NE(std::string(failure.message()).find(c.failures[static_cast<std::size_t>(i)]),
+                      std::string::npos)
+                << failure.message();
+        }
+    }
 }
 
 TEST_F(MenuWorldTest, TheFirstFrameOpensTheFirstSplash)

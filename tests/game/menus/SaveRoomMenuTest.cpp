@@ -308,13 +308,19 @@ TEST_F(SaveRoomMenuTest, SaveWritesTheRoomItsPuzzlesAndTheSettingsAndListsTheRoo
         EXPECT_EQ(Texts(), Strings({SaveRoomMenu::kSavedText}));
         WaitClosed();
 
-        // The room is now the current one, and is saved under its own name again.
+        // The room is now the current one, and is saved under its own name again: still one
+        // row and one entry in the saved settings.
         OpenDialog(SaveRoomMenu::THEN_NOTHING);
         EXPECT_EQ(Box(), "MyLab");
         m_world->ClearMessages();
         ASSERT_TRUE(m_world->Click(kDialog, "SaveButton"));
         EXPECT_EQ(Texts(), Strings({SaveRoomMenu::kSavedText}));
-        EXPECT_EQ(std::count(rows.begin(), rows.end(), c.button), 1);
+        const Strings rowsAfter = m_world->ScrollListNames("RoomSelectionMenu", "RoomButtons");
+        EXPECT_EQ(std::count(rowsAfter.begin(), rowsAfter.end(), c.button), 1);
+        const QUORB::QUORBSettings settingsAfter = SavedSettings();
+        const Strings& listAfter =
+            c.madeByUs ? settingsAfter.m_roomsMadeByUs : settingsAfter.m_roomsMadeByPlayer;
+        EXPECT_EQ(std::count(listAfter.begin(), listAfter.end(), "MyLab.xml"), 1);
         WaitClosed();
     }
 }
