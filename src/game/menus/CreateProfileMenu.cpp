@@ -6,7 +6,6 @@
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/EditBox.h"
 #include "engine/gfx/Gfx2DComp.h"
-#include "engine/gfx/STextStyle.h"
 #include "game/CCamera.h"
 #include "game/CQUORB.h"
 #include "game/ValidateFileBaseName.h"
@@ -14,6 +13,7 @@
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
 #include "game/menus/MenuSend.h"
+#include "game/menus/MenuText.h"
 #include "platform/files.h"
 #include "statemachine/Message.h"
 
@@ -47,21 +47,6 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b)
                                               [&lower](char x, char y) { return lower(x) == lower(y); });
 }
 
-dorvo::gfx::STextStyle BlackText(unsigned font)
-{
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    return dorvo::gfx::STextStyle(font, black, 0);
-}
-
-std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const std::string& name, const std::string& text,
-                                                  unsigned font, int x, int y, int boxWidth, int depth)
-{
-    const int position[2] = {x, y};
-    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, BlackText(font), position, boxWidth);
-    sprite->SetName(name);
-    sprite->SetDepth(depth);
-    return sprite;
-}
 } // namespace
 
 CreateProfileMenu::CreateProfileMenu(StateMachineComponent* owner) : LinearMoveMenu(owner)
@@ -111,11 +96,11 @@ CreateProfileMenu::CreateProfileMenu(StateMachineComponent* owner) : LinearMoveM
     button->SetPointInsideFunct(new RectPointInsideFunct(button.get(), 100, 56));
     button->SetButtonPressedFunct(new SMButtonPressedFunct(owner, kCreateButtonName));
     AddUnit(std::move(button), "Background");
-    AddUnit(MakeText("CreateText", "Create", 4, 14, 15, 200, 8), kCreateButtonName);
-    AddUnit(MakeText("TitleText", "Create Profile", 5, 10, 10, 350, 8), "Background");
+    AddUnit(MakeMenuText("CreateText", "Create", 4, 14, 15, 200, 8), kCreateButtonName);
+    AddUnit(MakeMenuText("TitleText", "Create Profile", 5, 10, 10, 350, 8), "Background");
 
     // The box writes into its text sprite, which is filed under the box once the box is in.
-    auto boxText = MakeText("TE1Text", "", 4, 20, 10, 256, 9);
+    auto boxText = MakeMenuText("TE1Text", "", 4, 20, 10, 256, 9);
     const MenuHudDescriptor& look = g_menuHud.m_menuBackground;
     auto box = std::make_unique<dorvo::gfx::EditBox>(
         look.textureFile, look.unpressed, boxText.get(), new SMTextSubmitFunct(owner, kEditBoxName), nullptr,

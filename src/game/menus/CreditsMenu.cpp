@@ -2,8 +2,8 @@
 
 #include "engine/gfx/CSprite.h"
 #include "engine/gfx/CTextSprite.h"
-#include "engine/gfx/STextStyle.h"
 #include "game/menus/MenuHud.h"
+#include "game/menus/MenuText.h"
 
 namespace QUORB
 {
@@ -21,17 +21,6 @@ const Member kMembers[] = {
     {"Tavik", "Tavik\nGame Designer\nPuzzles and Rooms", 200},
     {"Selno", "Selno\nArtist\nMenus, Art and Sound", 320},
 };
-
-std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const std::string& name, const std::string& text,
-                                                  unsigned font, int x, int y, int boxWidth)
-{
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const int position[2] = {x, y};
-    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, dorvo::gfx::STextStyle(font, black, 0),
-                                                            position, boxWidth);
-    sprite->SetName(name);
-    return sprite;
-}
 
 // A still frame from the image's top left, filed as "Base" and made current.
 void AddStill(dorvo::gfx::CSprite& sprite, int width, int height)
@@ -60,7 +49,7 @@ void CreditsMenu::Init()
     m_refSprite = AddUnit(std::move(background));
     if (!m_refSprite)
         return;
-    AddUnit(MakeText("QUORBTeamText", "Q.U.O.R.B. Team", 5, 160, 20, 450), "Background");
+    AddUnit(MakeMenuText("QUORBTeamText", "Q.U.O.R.B. Team", 5, 160, 20, 450), "Background");
 
     for (const Member& member : kMembers)
     {
@@ -72,19 +61,20 @@ void CreditsMenu::Init()
         portrait->SetUseSkinColor(false);
         portrait->SetPosition(30, member.y);
         if (AddUnit(std::move(portrait), "Background"))
-            AddUnit(MakeText(std::string(member.portrait) + "Text", member.lines, 4, 130, 10, 450),
+            AddUnit(MakeMenuText(std::string(member.portrait) + "Text", member.lines, 4, 130, 10, 450),
                     member.portrait);
     }
 
-    AddUnit(MakeText("CopyrightText", "Q.U.O.R.B. on the Dorvo engine, a team project.", 4, 25, 470, 800),
+    AddUnit(MakeMenuText("CopyrightText", "Q.U.O.R.B. on the Dorvo engine, a team project.", 4, 25, 470, 800),
             "Background");
-    AddUnit(MakeText("ExProText", "Produced By\n    The Q.U.O.R.B. Team\n    The Dorvo Workshop", 4, 450, 80,
-                     800),
+    AddUnit(MakeMenuText("ExProText", "Produced By\n    The Q.U.O.R.B. Team\n    The Dorvo Workshop", 4, 450,
+                         80, 800),
             "Background");
-    AddUnit(MakeText("ThxText",
+    AddUnit(
+        MakeMenuText("ThxText",
                      "Special Thanks\n    Our Puzzle Testers\n    The Lua Makers\n    The TinyXML Makers\n"
                      "    Our Font Designers",
                      4, 450, 180, 800),
-            "Background");
+        "Background");
 }
 } // namespace QUORB

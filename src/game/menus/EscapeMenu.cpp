@@ -10,6 +10,7 @@
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
+#include "game/menus/MenuText.h"
 #include "platform/win32.h"
 #include "statemachine/Message.h"
 
@@ -24,17 +25,6 @@ const char* const kSaveQuit = "SaveQuitButton";
 const char* const kBack = "EscBackButton";
 // The title's left edge on the panel, pixels.
 constexpr int kTitleX = 35;
-
-std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const std::string& name, const std::string& text,
-                                                  unsigned font, int x, int y, int boxWidth)
-{
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const int position[2] = {x, y};
-    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, dorvo::gfx::STextStyle(font, black),
-                                                            position, boxWidth);
-    sprite->SetName(name);
-    return sprite;
-}
 } // namespace
 
 EscapeMenu::EscapeMenu(StateMachineComponent* owner) : LinearMoveMenu(owner)
@@ -91,11 +81,11 @@ EscapeMenu::EscapeMenu(StateMachineComponent* owner) : LinearMoveMenu(owner)
         button->SetPointInsideFunct(new RectPointInsideFunct(button.get(), 150, 56));
         button->SetButtonPressedFunct(new SMButtonPressedFunct(GetComponent(), entry.name));
         if (AddUnit(std::move(button), kBackground))
-            AddUnit(MakeText(entry.textUnit, entry.text, 4, entry.textX, 15, 200), entry.name);
+            AddUnit(MakeMenuText(entry.textUnit, entry.text, 4, entry.textX, 15, 200), entry.name);
     }
     // The title face is wide: from x 75 the title's last point would stand past the panel's right
     // edge, so it starts where it sits in the middle of the panel.
-    AddUnit(MakeText("TitleText", "Q.U.O.R.B.", 5, kTitleX, 10, 300), kBackground);
+    AddUnit(MakeMenuText("TitleText", "Q.U.O.R.B.", 5, kTitleX, 10, 300), kBackground);
 
     // Depths parent first: setting one gives its children the next depth.
     m_refSprite->SetDepth(kPanelDepth);

@@ -8,6 +8,7 @@
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHud.h"
 #include "game/menus/MenuSend.h"
+#include "game/menus/MenuText.h"
 #include "platform/win32.h"
 #include "statemachine/Message.h"
 
@@ -43,17 +44,6 @@ const ButtonEntry kButtons[] = {
     {"Credits", "CreditsText", 60, "Meet the Q.U.O.R.B team.", "CreditsMenu"},
     {"Exit", "ExitText", 70, "Quit Q.U.O.R.B :(", nullptr},
 };
-
-std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const std::string& name, const std::string& text,
-                                                  unsigned font, int x, int y, int boxWidth)
-{
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const int position[2] = {x, y};
-    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, dorvo::gfx::STextStyle(font, black),
-                                                            position, boxWidth);
-    sprite->SetName(name);
-    return sprite;
-}
 } // namespace
 
 MainMenu::MainMenu(StateMachineComponent* owner) : LinearMoveMenu(owner) {}
@@ -84,10 +74,10 @@ void MainMenu::Init()
         button->SetHeldOverFunct(new SMHeldOverFunct(GetComponent(), button.get(), true, kHoverSeconds));
         button->SetTipText(entry.tip);
         if (AddUnit(std::move(button), kBackground))
-            AddUnit(MakeText(entry.textUnit, entry.name, 4, entry.textX, 20, 250), entry.name);
+            AddUnit(MakeMenuText(entry.textUnit, entry.name, 4, entry.textX, 20, 250), entry.name);
         y += kButtonRow;
     }
-    AddUnit(MakeText("TitleText", "Main Menu", 5, 120, 20, 450), kBackground);
+    AddUnit(MakeMenuText("TitleText", "Main Menu", 5, 120, 20, 450), kBackground);
 }
 
 void MainMenu::OnButtonPressed(const std::string& name)

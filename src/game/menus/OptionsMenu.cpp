@@ -6,11 +6,11 @@
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/CheckButton.h"
 #include "engine/gfx/Gfx2DComp.h"
-#include "engine/gfx/STextStyle.h"
 #include "game/CQUORB.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
+#include "game/menus/MenuText.h"
 
 namespace QUORB
 {
@@ -26,17 +26,6 @@ struct Choice
 const Choice kQualities[] = {{"Low", "Low", 50}, {"Medium", "Medium", 260}, {"High", "High", 470}};
 const Choice kSkins[] = {
     {"DefaultSkin", "Default Skin", 50}, {"ColdSkin", "Cold Skin", 260}, {"VegieSkin", "Vegie Skin", 470}};
-
-std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const std::string& name, const std::string& text,
-                                                  unsigned font, int x, int y, int boxWidth)
-{
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const int position[2] = {x, y};
-    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, dorvo::gfx::STextStyle(font, black, 0),
-                                                            position, boxWidth);
-    sprite->SetName(name);
-    return sprite;
-}
 } // namespace
 
 OptionsMenu::OptionsMenu(StateMachineComponent* owner) : LinearMoveMenu(owner) {}
@@ -74,14 +63,14 @@ void OptionsMenu::Init()
             if (!added)
                 continue;
             comp->AddToGroup(added, group);
-            AddUnit(MakeText(std::string(choice.button) + "Text", choice.text, 4, textX, 20, 250),
+            AddUnit(MakeMenuText(std::string(choice.button) + "Text", choice.text, 4, textX, 20, 250),
                     choice.button);
         }
     };
     addRow(kQualities, 80, "GraphicsSettings", 70);
     addRow(kSkins, 210, "SkinSettings", 50);
-    AddUnit(MakeText("GraphicSettingsText", "Graphics Settings", 5, 130, 20, 450), "Background");
-    AddUnit(MakeText("GameSkinsText", "Game Skins", 5, 200, 150, 450), "Background");
+    AddUnit(MakeMenuText("GraphicSettingsText", "Graphics Settings", 5, 130, 20, 450), "Background");
+    AddUnit(MakeMenuText("GameSkinsText", "Game Skins", 5, 200, 150, 450), "Background");
 }
 
 void OptionsMenu::OnButtonPressed(const std::string& name)

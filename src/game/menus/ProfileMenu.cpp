@@ -5,13 +5,13 @@
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/CheckButton.h"
 #include "engine/gfx/Gfx2DComp.h"
-#include "engine/gfx/STextStyle.h"
 #include "engine/gfx/ScrollBar.h"
 #include "game/CQUORB.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
 #include "game/menus/MenuSend.h"
+#include "game/menus/MenuText.h"
 
 #include <algorithm>
 
@@ -35,17 +35,6 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b)
 bool EndsWithXml(const std::string& name)
 {
     return name.size() >= 4 && EqualsIgnoringCase(name.substr(name.size() - 4), ".xml");
-}
-
-std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const std::string& name, const std::string& text,
-                                                  unsigned font, int x, int y, int boxWidth)
-{
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const int position[2] = {x, y};
-    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, dorvo::gfx::STextStyle(font, black, 0),
-                                                            position, boxWidth);
-    sprite->SetName(name);
-    return sprite;
 }
 
 // One part of the scroll bar: a still frame of the slider image, hit by a rectangle from its top
@@ -93,7 +82,7 @@ void ProfileMenu::Init()
     m_refSprite = AddUnit(std::move(background));
     if (!m_refSprite)
         return;
-    AddUnit(MakeText("TitleText", "Manage Profiles", 5, 50, 20, 450), "Background");
+    AddUnit(MakeMenuText("TitleText", "Manage Profiles", 5, 50, 20, 450), "Background");
 
     if (const CQUORB* game = CQUORB::Get())
         for (const std::string& entry : game->GetProfileFiles())
@@ -142,7 +131,7 @@ void ProfileMenu::Init()
         heldOver->secondDelay = 0.05f;
         button->SetHeldOverFunct(heldOver);
         if (AddUnit(std::move(button), "Background"))
-            AddUnit(MakeText(entry.textName, entry.text, 4, entry.textX, 5, 250), entry.button);
+            AddUnit(MakeMenuText(entry.textName, entry.text, 4, entry.textX, 5, 250), entry.button);
     }
 }
 
@@ -174,7 +163,7 @@ void ProfileMenu::AddProfileButton(const std::string& entry)
     dorvo::gfx::CheckButton* added = AddUnit(std::move(row), "Background");
     if (!added)
         return;
-    AddUnit(MakeText("Text" + entry, entry.substr(0, entry.find('.')), 4, 20, 5, 250), name);
+    AddUnit(MakeMenuText("Text" + entry, entry.substr(0, entry.find('.')), 4, 20, 5, 250), name);
     // A row made while the panel is away stays hidden with it until the panel opens.
     const int state = GetState();
     if (state != STATE_Opening && state != STATE_Open && state != STATE_Closing)

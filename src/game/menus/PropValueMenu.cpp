@@ -24,6 +24,7 @@
 #include "game/menus/EditorBarUnits.h"
 #include "game/menus/EditorMenuCalls.h"
 #include "game/menus/MenuHud.h"
+#include "game/menus/MenuText.h"
 #include "game/menus/PuzzleMenuCalls.h"
 
 #include <algorithm>
@@ -214,14 +215,7 @@ PropValueMenu::PropValueMenu(StateMachineComponent* owner) : LinearMoveMenu(owne
     box->SetAlpha(kValueBoxAlpha, false);
     box->SetPosition(0, kValueBoxY);
     if (AddUnit(std::move(box)))
-    {
-        const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-        const int position[2] = {kValueTextX, 0};
-        auto text = std::make_unique<dorvo::gfx::CTextSprite>("", dorvo::gfx::STextStyle(4, black), position,
-                                                              kValueTextWidth);
-        text->SetName(kValueText);
-        AddUnit(std::move(text), kValueBox);
-    }
+        AddUnit(MakeMenuText(kValueText, "", 4, kValueTextX, 0, kValueTextWidth), kValueBox);
 }
 
 bool PropValueMenu::ButtonsFor(int code, const Gob& gob, std::vector<int>& buttons, bool& showValueText)

@@ -10,6 +10,7 @@
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
+#include "game/menus/MenuText.h"
 #include "statemachine/Database.h"
 #include "statemachine/Message.h"
 
@@ -78,12 +79,7 @@ PuzzleLookAtMenu::PuzzleLookAtMenu(StateMachineComponent* owner) : StaticMenu(ow
     button->SetHeldOverFunct(new SMHeldOverFunct(owner, button.get(), true, kHeldOverSeconds));
     button->SetDepth(kDepth);
 
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const int labelAt[2] = {40, 20};
-    auto label = std::make_unique<dorvo::gfx::CTextSprite>("", dorvo::gfx::STextStyle(kLabelFont, black),
-                                                           labelAt, kLabelBoxWidth);
-    label->SetName(kStartText);
-    label->SetDepth(kDepth);
+    auto label = MakeMenuText(kStartText, "", kLabelFont, 40, 20, kLabelBoxWidth, kDepth);
 
     AddUnit(std::move(button));
     AddUnit(std::move(label), kStartButton);

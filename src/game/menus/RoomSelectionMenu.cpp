@@ -10,6 +10,7 @@
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
+#include "game/menus/MenuText.h"
 #include "statemachine/Database.h"
 #include "statemachine/Message.h"
 
@@ -26,7 +27,6 @@ namespace
 {
 constexpr const char* kBackground = "Background";
 constexpr const char* kSlider = "hud/Slider.png";
-const float kBlack[4] = {0.0f, 0.0f, 0.0f, 1.0f};
 
 // The scroll bar: its parts as the slider image cuts them, and where the list runs, all in the
 // panel's pixels. The bar's points are given as the bar's own (up part (6, 8), down part (6, 350))
@@ -70,16 +70,6 @@ dorvo::gfx::CButton* SliderPart(int width, int height, int sourceX, int sourceY,
     return part;
 }
 
-std::unique_ptr<dorvo::gfx::CTextSprite> Text(const std::string& name, const std::string& text, int x, int y,
-                                              int boxWidth, unsigned font)
-{
-    const int position[2] = {x, y};
-    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, dorvo::gfx::STextStyle(font, kBlack),
-                                                            position, boxWidth);
-    sprite->SetName(name);
-    return sprite;
-}
-
 void SendTo(StateMachine& from, const char* menu, MessageName name)
 {
     if (const std::uint32_t id = common::Singleton<Database>::Instance()->FindIdByName(menu))
@@ -111,15 +101,16 @@ void RoomSelectionMenu::Init()
     m_refSprite = AddUnit(std::move(background));
     if (!m_refSprite)
         return;
-    AddUnit(Text("TitleText", "Select A Room", 80, 20, 450, 5), kBackground);
+    AddUnit(MakeMenuText("TitleText", "Select A Room", 5, 80, 20, 450), kBackground);
 
     CQUORB* game = CQUORB::Get();
     dorvo::gfx::Gfx2DComp* gui = GetGfx2DComp();
     for (const bool playerMade : {false, true})
     {
-        auto* header = AddUnit(Text(playerMade ? kPlayerText : kCampaignText,
-                                    playerMade ? "Player-Made Rooms" : "Campaign Rooms", 20, 5, 250, 4),
-                               kBackground);
+        auto* header =
+            AddUnit(MakeMenuText(playerMade ? kPlayerText : kCampaignText,
+                                 playerMade ? "Player-Made Rooms" : "Campaign Rooms", 4, 20, 5, 250),
+                    kBackground);
         if (header && gui)
             gui->EditScrollList(header, kScrollList, "");
         if (!game)
@@ -153,7 +144,7 @@ bool RoomSelectionMenu::AddRoomButton(const std::string& fileName, bool playerMa
     dorvo::gfx::CButton* filed = AddUnit(std::move(button), kBackground);
     if (!filed)
         return false;
-    AddUnit(Text(playerMade ? "TextU" : "TextC", RoomLabel(fileName), 20, 5, 250, 4), name);
+    AddUnit(MakeMenuText(playerMade ? "TextU" : "TextC", RoomLabel(fileName), 4, 20, 5, 250), name);
     gui->EditScrollList(filed, kScrollList, playerMade ? "" : kPlayerText);
     filed->SetVisible(false, true);
     return true;

@@ -6,7 +6,6 @@
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/EditBox.h"
 #include "engine/gfx/Gfx2DComp.h"
-#include "engine/gfx/STextStyle.h"
 #include "game/CQUORB.h"
 #include "game/CRoom.h"
 #include "game/ValidateFileBaseName.h"
@@ -14,6 +13,7 @@
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
 #include "game/menus/MenuSend.h"
+#include "game/menus/MenuText.h"
 #include "platform/files.h"
 #include "statemachine/Message.h"
 
@@ -54,22 +54,6 @@ bool ListedIgnoringCase(const std::vector<std::string>& names, const std::string
 {
     return std::any_of(names.begin(), names.end(),
                        [&name](const std::string& listed) { return EqualsIgnoringCase(listed, name); });
-}
-
-dorvo::gfx::STextStyle BlackText(unsigned font)
-{
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    return dorvo::gfx::STextStyle(font, black, 0);
-}
-
-std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const std::string& name, const std::string& text,
-                                                  unsigned font, int x, int y, int boxWidth, int depth)
-{
-    const int position[2] = {x, y};
-    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, BlackText(font), position, boxWidth);
-    sprite->SetName(name);
-    sprite->SetDepth(depth);
-    return sprite;
 }
 
 std::unique_ptr<dorvo::gfx::CButton> MakeButton(StateMachineComponent* owner, const char* name, int x)
@@ -125,13 +109,13 @@ SaveRoomMenu::SaveRoomMenu(StateMachineComponent* owner) : LinearMoveMenu(owner)
     m_refSprite = AddUnit(std::move(background));
 
     if (AddUnit(MakeButton(owner, kSaveButtonName, 65), "Background"))
-        AddUnit(MakeText("SaveText", "Save", 4, 14, 15, 200, 8), kSaveButtonName);
+        AddUnit(MakeMenuText("SaveText", "Save", 4, 14, 15, 200, 8), kSaveButtonName);
     if (AddUnit(MakeButton(owner, kCancelButtonName, 185), "Background"))
-        AddUnit(MakeText("CancelText", "Cancel", 4, 14, 15, 200, 8), kCancelButtonName);
-    AddUnit(MakeText("TitleText", "Save Room", 5, 45, 10, 300, 8), "Background");
+        AddUnit(MakeMenuText("CancelText", "Cancel", 4, 14, 15, 200, 8), kCancelButtonName);
+    AddUnit(MakeMenuText("TitleText", "Save Room", 5, 45, 10, 300, 8), "Background");
 
     // The box writes into its text sprite, which is filed under the box once the box is in.
-    auto boxText = MakeText("TE1Text", "", 4, 20, 10, 256, 9);
+    auto boxText = MakeMenuText("TE1Text", "", 4, 20, 10, 256, 9);
     const MenuHudDescriptor& look = g_menuHud.m_menuBackground;
     auto box = std::make_unique<dorvo::gfx::EditBox>(
         look.textureFile, look.unpressed, boxText.get(), new SMTextSubmitFunct(owner, kEditBoxName), nullptr,

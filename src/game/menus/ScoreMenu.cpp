@@ -12,6 +12,7 @@
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
 #include "game/menus/MenuState.h"
+#include "game/menus/MenuText.h"
 #include "game/menus/PuzzleMenuCalls.h"
 #include "statemachine/Message.h"
 
@@ -40,17 +41,6 @@ std::string Decimal(int value)
     std::ostringstream text;
     text << value;
     return text.str();
-}
-
-std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const char* name, const char* text, unsigned font, int x,
-                                                  int y, int boxWidth)
-{
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const int position[2] = {x, y};
-    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, dorvo::gfx::STextStyle(font, black),
-                                                            position, boxWidth);
-    sprite->SetName(name);
-    return sprite;
 }
 } // namespace
 
@@ -113,12 +103,12 @@ void ScoreMenu::Init()
     roomButton->SetButtonPressedFunct(new SMButtonPressedFunct(owner, "RoomButton"));
     roomButton->SetPosition(300, 160);
 
-    auto succeed = MakeText(kSucceedText, "Puzzle Completed!", 5, 60, 20, 470);
-    auto fail = MakeText(kFailText, "Puzzle Failed!", 5, 30, 20, 450);
-    auto puzzleText = MakeText("PuzzleText", "Back To Puzzle", 4, 20, 20, 250);
-    auto roomText = MakeText("RoomText", "Back To Room", 4, 20, 20, 250);
-    auto scoreText = MakeText(kScoreText, kInitScoreText, 4, 40, 90, 250);
-    auto budgetText = MakeText(kBudgetText, kInitBudgetText, 4, 40, 120, 250);
+    auto succeed = MakeMenuText(kSucceedText, "Puzzle Completed!", 5, 60, 20, 470);
+    auto fail = MakeMenuText(kFailText, "Puzzle Failed!", 5, 30, 20, 450);
+    auto puzzleText = MakeMenuText("PuzzleText", "Back To Puzzle", 4, 20, 20, 250);
+    auto roomText = MakeMenuText("RoomText", "Back To Room", 4, 20, 20, 250);
+    auto scoreText = MakeMenuText(kScoreText, kInitScoreText, 4, 40, 90, 250);
+    auto budgetText = MakeMenuText(kBudgetText, kInitBudgetText, 4, 40, 120, 250);
 
     m_pVeil->SetDepth(kVeilDepth);
     for (dorvo::gfx::CSprite* unit : std::initializer_list<dorvo::gfx::CSprite*>{
