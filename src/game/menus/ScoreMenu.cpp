@@ -44,19 +44,7 @@ std::string Decimal(int value)
 }
 } // namespace
 
-ScoreMenu::ScoreMenu(StateMachineComponent* owner) : FadeMenu(owner) {}
-
-ScoreMenu::~ScoreMenu()
-{
-    if (!m_pVeil)
-        return;
-    if (dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp())
-    {
-        auto found = comp->GetUnits().find(kVeil);
-        if (found != comp->GetUnits().end() && found->second == m_pVeil.get())
-            comp->RemoveUnit(kVeil);
-    }
-}
+ScoreMenu::ScoreMenu(StateMachineComponent* owner) : FadeMenu(owner), m_veil(*this) {}
 
 void ScoreMenu::Init()
 {
@@ -79,20 +67,8 @@ void ScoreMenu::Init()
                        static_cast<int>(height / 2 - panel->GetHeight() / 2.0f));
 
     StateMachineComponent* owner = GetComponent();
-    m_pVeil = g_menuHud.CreateWhiteBlockButton(kVeil);
-    const float veilScale = static_cast<float>(width) / 30.0f;
-    m_pVeil->SetScale(veilScale, veilScale, 1.0f);
-    m_pVeil->SetPosition(0, 0);
-    // Its own colour, so that a skin does not tint the veil.
-    if (dorvo::gfx::SpriteAnimation* look = m_pVeil->GetCurrentAnimation())
-    {
-        look->hasColor = true;
-        look->red = look->green = look->blue = 0.0f;
-    }
-    m_pVeil->SetColor(0.0f, 0.0f, 0.0f);
-    m_pVeil->SetAlpha(kVeilAlpha, false);
-    m_pVeil->SetPointInsideFunct(new RectPointInsideFunct(m_pVeil.get(), width, height));
-    m_pVeil->SetButtonPressedFunct(new SMButtonPressedFunct(owner, "Background"));
+    // Its own colour, so that a skin does not tint the veil; shown only as the menu fades in.
+    m_veil.Make(kVeil, "Background", MenuVeil::Look::OwnBlack, kVeilDepth, 0.0f);
 
     auto puzzleButton = g_menuHud.CreateBarButton("PuzzleButton");
     puzzleButton->SetPointInsideFunct(new RectPointInsideFunct(puzzleButton.get(), 200, 55));
@@ -110,17 +86,16 @@ void ScoreMenu::Init()
     auto scoreText = MakeMenuText(kScoreText, kInitScoreText, 4, 40, 90, 250);
     auto budgetText = MakeMenuText(kBudgetText, kInitBudgetText, 4, 40, 120, 250);
 
-    m_pVeil->SetDepth(kVeilDepth);
     for (dorvo::gfx::CSprite* unit : std::initializer_list<dorvo::gfx::CSprite*>{
              panel.get(), puzzleButton.get(), roomButton.get(), succeed.get(), fail.get(), puzzleText.get(),
              roomText.get(), scoreText.get(), budgetText.get()})
         unit->SetDepth(kPanelDepth);
     for (dorvo::gfx::CSprite* unit : std::initializer_list<dorvo::gfx::CSprite*>{
-             m_pVeil.get(), panel.get(), puzzleButton.get(), roomButton.get(), succeed.get(), fail.get(),
-             puzzleText.get(), roomText.get()})
+             panel.get(), puzzleButton.get(), roomButton.get(), succeed.get(), fail.get(), puzzleText.get(),
+             roomText.get()})
         unit->SetAlpha(0.0f, false);
 
-    comp->AddUnit(kVeil, m_pVeil.get(), "");
+    m_veil.File();
     AddUnit(std::move(panel));
     AddUnit(std::move(puzzleButton), kPanel);
     AddUnit(std::move(roomButton), kPanel);
@@ -173,26 +148,18 @@ void ScoreMenu::FadeUnits(float from, float to, float duration)
                                      manager.AddFloat(from, to, duration, common::INTERP_REMOVE));
 }
 
-void ScoreMenu::FadeVeil(float from, float to, float duration)
-{
-    if (m_pVeil)
-        m_pVeil->SetInterpolation(
-            dorvo::gfx::CSprite::IP_Alpha,
-            common::CInterpolationMgr::Instance().AddFloat(from, to, duration, common::INTERP_REMOVE));
-}
-
 void ScoreMenu::OpenTransition(float duration)
 {
     FadeMenu::OpenTransition(duration);
     FillInResult();
     FadeUnits(0.0f, 1.0f, duration);
-    FadeVeil(0.0f, kVeilAlpha, duration);
+    m_veil.Fade(0.0f, kVeilAlpha, duration);
 }
 
 void ScoreMenu::CloseTransition(float duration)
 {
     FadeMenu::CloseTransition(duration);
-    FadeVeil(kVeilAlpha, 0.0f, duration);
+    m_veil.Fade(kVeilAlpha, 0.0f, duration);
     FadeUnits(1.0f, 0.0f, duration);
 }
 
