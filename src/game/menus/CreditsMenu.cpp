@@ -30,26 +30,15 @@ void AddStill(dorvo::gfx::CSprite& sprite, int width, int height)
 }
 } // namespace
 
-CreditsMenu::CreditsMenu(StateMachineComponent* owner) : LinearMoveMenu(owner) {}
+CreditsMenu::CreditsMenu(StateMachineComponent* owner) : SidePanelMenu(owner) {}
 
 void CreditsMenu::OnButtonPressed(const std::string&) {}
 
 void CreditsMenu::Init()
 {
-    m_openTime = 0.2f;
-    m_closeTime = 0.5f;
-    m_closedPosition = math::Vector3(-600.0f, 44.0f, 0.0f);
-    m_openPosition = math::Vector3(40.0f, 44.0f, 0.0f);
-
-    auto background = std::make_unique<dorvo::gfx::CSprite>(g_menuHud.m_menuBackground.textureFile);
-    background->SetName("Background");
-    AddStill(*background, 512, 512);
-    background->SetScale(1.4f, 1.0f, 1.0f);
-    background->SetAlpha(0.5f, false);
-    m_refSprite = AddUnit(std::move(background));
-    if (!m_refSprite)
+    if (!AddSidePanel(40.0f, 1.4f))
         return;
-    AddUnit(MakeMenuText("QUORBTeamText", "Q.U.O.R.B. Team", 5, 160, 20, 450), "Background");
+    AddUnit(MakeMenuText("QUORBTeamText", "Q.U.O.R.B. Team", 5, 160, 20, 450), kPanelName);
 
     for (const Member& member : kMembers)
     {
@@ -60,21 +49,21 @@ void CreditsMenu::Init()
         portrait->SetScale(0.8f, 0.8f, 1.0f);
         portrait->SetUseSkinColor(false);
         portrait->SetPosition(30, member.y);
-        if (AddUnit(std::move(portrait), "Background"))
+        if (AddUnit(std::move(portrait), kPanelName))
             AddUnit(MakeMenuText(std::string(member.portrait) + "Text", member.lines, 4, 130, 10, 450),
                     member.portrait);
     }
 
     AddUnit(MakeMenuText("CopyrightText", "Q.U.O.R.B. on the Dorvo engine, a team project.", 4, 25, 470, 800),
-            "Background");
+            kPanelName);
     AddUnit(MakeMenuText("ExProText", "Produced By\n    The Q.U.O.R.B. Team\n    The Dorvo Workshop", 4, 450,
                          80, 800),
-            "Background");
+            kPanelName);
     AddUnit(
         MakeMenuText("ThxText",
                      "Special Thanks\n    Our Puzzle Testers\n    The Lua Makers\n    The TinyXML Makers\n"
                      "    Our Font Designers",
                      4, 450, 180, 800),
-        "Background");
+        kPanelName);
 }
 } // namespace QUORB

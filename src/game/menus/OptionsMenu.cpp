@@ -28,24 +28,14 @@ const Choice kSkins[] = {
     {"DefaultSkin", "Default Skin", 50}, {"ColdSkin", "Cold Skin", 260}, {"VegieSkin", "Vegie Skin", 470}};
 } // namespace
 
-OptionsMenu::OptionsMenu(StateMachineComponent* owner) : LinearMoveMenu(owner) {}
+OptionsMenu::OptionsMenu(StateMachineComponent* owner) : SidePanelMenu(owner) {}
 
 void OptionsMenu::Init()
 {
-    m_openTime = 0.2f;
-    m_closeTime = 0.5f;
-    m_closedPosition = math::Vector3(-600.0f, 44.0f, 0.0f);
-    m_openPosition = math::Vector3(40.0f, 44.0f, 0.0f);
+    if (!AddSidePanel(40.0f, 1.4f))
+        return;
+    // The panel is filed, so the component is there.
     dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp();
-    if (!comp)
-        return;
-
-    auto background = g_menuHud.CreateBackground("Background");
-    background->SetScale(1.4f, 1.0f, 1.0f);
-    background->SetAlpha(0.5f, false);
-    m_refSprite = AddUnit(std::move(background));
-    if (!m_refSprite)
-        return;
 
     const MenuHudDescriptor& look = g_menuHud.m_barMenuButtons;
     const auto addRow = [&](const Choice(&row)[3], int y, const char* group, int textX)
@@ -59,7 +49,7 @@ void OptionsMenu::Init()
             button->SetEnabled(true);
             button->SetChecked(false);
             button->SetPointInsideFunct(new RectPointInsideFunct(button.get(), look.hit[0], look.hit[1]));
-            dorvo::gfx::CheckButton* added = AddUnit(std::move(button), "Background");
+            dorvo::gfx::CheckButton* added = AddUnit(std::move(button), kPanelName);
             if (!added)
                 continue;
             comp->AddToGroup(added, group);
@@ -69,8 +59,8 @@ void OptionsMenu::Init()
     };
     addRow(kQualities, 80, "GraphicsSettings", 70);
     addRow(kSkins, 210, "SkinSettings", 50);
-    AddUnit(MakeMenuText("GraphicSettingsText", "Graphics Settings", 5, 130, 20, 450), "Background");
-    AddUnit(MakeMenuText("GameSkinsText", "Game Skins", 5, 200, 150, 450), "Background");
+    AddUnit(MakeMenuText("GraphicSettingsText", "Graphics Settings", 5, 130, 20, 450), kPanelName);
+    AddUnit(MakeMenuText("GameSkinsText", "Game Skins", 5, 200, 150, 450), kPanelName);
 }
 
 void OptionsMenu::OnButtonPressed(const std::string& name)
@@ -114,6 +104,6 @@ void OptionsMenu::OpenTransition(float duration)
         show(kQualities, game->GetSettings().GraphicsQuality);
         show(kSkins, game->GetGameSkinName());
     }
-    LinearMoveMenu::OpenTransition(duration);
+    SidePanelMenu::OpenTransition(duration);
 }
 } // namespace QUORB

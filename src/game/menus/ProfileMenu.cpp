@@ -65,24 +65,14 @@ plat::POINT Point(int x, int y)
 }
 } // namespace
 
-ProfileMenu::ProfileMenu(StateMachineComponent* owner) : LinearMoveMenu(owner) {}
+ProfileMenu::ProfileMenu(StateMachineComponent* owner) : SidePanelMenu(owner) {}
 
 void ProfileMenu::Init()
 {
-    m_openTime = 0.2f;
-    m_closeTime = 0.5f;
-    m_closedPosition = math::Vector3(-600.0f, 44.0f, 0.0f);
-    m_openPosition = math::Vector3(144.0f, 44.0f, 0.0f);
     StateMachineComponent* owner = GetComponent();
-
-    auto background = g_menuHud.CreateBackground("Background");
-    const int pivot[2] = {0, 0};
-    background->AddGridAnimation("Base", 512, 512, 1, 0, 0, 50, pivot, false);
-    background->SetAlpha(0.5f, false);
-    m_refSprite = AddUnit(std::move(background));
-    if (!m_refSprite)
+    if (!AddSidePanel(144.0f, 1.0f))
         return;
-    AddUnit(MakeMenuText("TitleText", "Manage Profiles", 5, 50, 20, 450), "Background");
+    AddUnit(MakeMenuText("TitleText", "Manage Profiles", 5, 50, 20, 450), kPanelName);
 
     if (const CQUORB* game = CQUORB::Get())
         for (const std::string& entry : game->GetProfileFiles())
@@ -106,7 +96,7 @@ void ProfileMenu::Init()
         0.5f, Point(150, 90), Point(150, 370), Point(barX + 6, barY + 8), Point(barX + 6, barY + 350),
         kRowList, 3.0f);
     bar->SetPointInsideFunct(new RectPointInsideFunct(bar.get(), 38, 350));
-    AddUnit(std::move(bar), "Background");
+    AddUnit(std::move(bar), kPanelName);
 
     const struct
     {
@@ -130,7 +120,7 @@ void ProfileMenu::Init()
         auto* heldOver = new SMHeldOverFunct(owner, button.get(), true, 0.05f);
         heldOver->secondDelay = 0.05f;
         button->SetHeldOverFunct(heldOver);
-        if (AddUnit(std::move(button), "Background"))
+        if (AddUnit(std::move(button), kPanelName))
             AddUnit(MakeMenuText(entry.textName, entry.text, 4, entry.textX, 5, 250), entry.button);
     }
 }
@@ -160,7 +150,7 @@ void ProfileMenu::AddProfileButton(const std::string& entry)
     row->SetScale(1.0f, 0.5f, 1.0f);
     row->SetChecked(false);
     row->SetEnabled(true);
-    dorvo::gfx::CheckButton* added = AddUnit(std::move(row), "Background");
+    dorvo::gfx::CheckButton* added = AddUnit(std::move(row), kPanelName);
     if (!added)
         return;
     AddUnit(MakeMenuText("Text" + entry, entry.substr(0, entry.find('.')), 4, 20, 5, 250), name);
