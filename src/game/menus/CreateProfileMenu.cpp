@@ -3,7 +3,6 @@
 #include "engine/gfx/EditBox.h"
 #include "game/CCamera.h"
 #include "game/CQUORB.h"
-#include "game/ValidateFileBaseName.h"
 #include "game/menus/MenuSend.h"
 #include "platform/files.h"
 #include "statemachine/Message.h"
@@ -14,10 +13,6 @@ namespace QUORB
 {
 const std::string DefaultProfileName = "MyProfile";
 
-const char* const CreateProfileMenu::kEmptyNameText = "Please type a name.";
-const char* const CreateProfileMenu::kBadNameText = "Use only letters, digits, spaces, - and _.";
-const char* const CreateProfileMenu::kLongNameText = "Use at most 16 characters.";
-const char* const CreateProfileMenu::kReservedNameText = "That name is reserved.";
 const char* const CreateProfileMenu::kTakenNameText = "A profile with that name already exists.";
 const char* const CreateProfileMenu::kSaveFailedText = "The profile could not be saved.";
 const char* const CreateProfileMenu::kCreatedText = "New profile created.";
@@ -46,17 +41,8 @@ CreateProfileMenu::CreateProfileMenu(StateMachineComponent* owner) : VeiledDialo
 
 const char* CreateProfileMenu::RefusalOf(const std::string& name)
 {
-    switch (ValidateFileBaseName(name))
-    {
-    case FileBaseNameFault::Empty:
-        return kEmptyNameText;
-    case FileBaseNameFault::TooLong:
-        return kLongNameText;
-    case FileBaseNameFault::BadCharacter:
-        return kBadNameText;
-    case FileBaseNameFault::None:
-        break;
-    }
+    if (const char* refusal = NameRuleRefusal(name))
+        return refusal;
     if (EqualsIgnoringCase(name, kTemplateBaseName))
         return kReservedNameText;
     const std::string fileName = name + ".xml";

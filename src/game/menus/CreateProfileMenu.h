@@ -17,14 +17,11 @@ extern const std::string DefaultProfileName; // "MyProfile"
 class CreateProfileMenu : public VeiledDialog
 {
 public:
-    // The texts the panel answers a refused or failed creation with, in the message window.
-    static const char* const kEmptyNameText;    // "Please type a name."
-    static const char* const kBadNameText;      // "Use only letters, digits, spaces, - and _."
-    static const char* const kLongNameText;     // "Use at most 16 characters."
-    static const char* const kReservedNameText; // "That name is reserved."
-    static const char* const kTakenNameText;    // "A profile with that name already exists."
-    static const char* const kSaveFailedText;   // "The profile could not be saved."
-    static const char* const kCreatedText;      // "New profile created."
+    // The texts the panel answers a refused or failed creation with, in the message window,
+    // besides the name rule's and kReservedNameText (VeiledDialog).
+    static const char* const kTakenNameText;  // "A profile with that name already exists."
+    static const char* const kSaveFailedText; // "The profile could not be saved."
+    static const char* const kCreatedText;    // "New profile created."
 
     // Builds the whole panel.
     explicit CreateProfileMenu(StateMachineComponent* owner);

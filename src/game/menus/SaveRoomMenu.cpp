@@ -3,7 +3,6 @@
 #include "engine/gfx/EditBox.h"
 #include "game/CQUORB.h"
 #include "game/CRoom.h"
-#include "game/ValidateFileBaseName.h"
 #include "game/menus/MenuSend.h"
 #include "platform/files.h"
 #include "statemachine/Message.h"
@@ -14,10 +13,6 @@ namespace QUORB
 {
 const std::string DefaultRoomName = "MyRoom";
 
-const char* const SaveRoomMenu::kEmptyNameText = "Please type a name.";
-const char* const SaveRoomMenu::kBadNameText = "Use only letters, digits, spaces, - and _.";
-const char* const SaveRoomMenu::kLongNameText = "Use at most 16 characters.";
-const char* const SaveRoomMenu::kReservedNameText = "That name is reserved.";
 const char* const SaveRoomMenu::kCampaignNameText = "That name belongs to a campaign room.";
 const char* const SaveRoomMenu::kTakenNameText = "A room with that name already exists.";
 const char* const SaveRoomMenu::kSaveFailedText = "The room could not be saved.";
@@ -56,17 +51,8 @@ SaveRoomMenu::SaveRoomMenu(StateMachineComponent* owner) : VeiledDialog(owner)
 
 const char* SaveRoomMenu::RefusalOf(const std::string& name, const KnownRooms& rooms)
 {
-    switch (ValidateFileBaseName(name))
-    {
-    case FileBaseNameFault::Empty:
-        return kEmptyNameText;
-    case FileBaseNameFault::TooLong:
-        return kLongNameText;
-    case FileBaseNameFault::BadCharacter:
-        return kBadNameText;
-    case FileBaseNameFault::None:
-        break;
-    }
+    if (const char* refusal = NameRuleRefusal(name))
+        return refusal;
     if (EqualsIgnoringCase(name, kEmptyRoomBase))
         return kReservedNameText;
     const std::string file = name + ".xml";

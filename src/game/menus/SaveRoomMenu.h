@@ -28,11 +28,8 @@ public:
         THEN_NEW_ROOM = 2,
     };
 
-    // The texts the dialog answers with in the message window.
-    static const char* const kEmptyNameText;    // "Please type a name."
-    static const char* const kBadNameText;      // "Use only letters, digits, spaces, - and _."
-    static const char* const kLongNameText;     // "Use at most 16 characters."
-    static const char* const kReservedNameText; // "That name is reserved."
+    // The texts the dialog answers with in the message window, besides the name rule's and
+    // kReservedNameText (VeiledDialog).
     static const char* const kCampaignNameText; // "That name belongs to a campaign room."
     static const char* const kTakenNameText;    // "A room with that name already exists."
     static const char* const kSaveFailedText;   // "The room could not be saved."

@@ -15,6 +15,10 @@ namespace QUORB
 const char* const VeiledDialog::kVeilName = "SkinColorBackground";
 const char* const VeiledDialog::kPanelName = "Background";
 const char* const VeiledDialog::kNameBox = "EditBox";
+const char* const VeiledDialog::kEmptyNameText = "Please type a name.";
+const char* const VeiledDialog::kBadNameText = "Use only letters, digits, spaces, - and _.";
+const char* const VeiledDialog::kLongNameText = "Use at most 16 characters.";
+const char* const VeiledDialog::kReservedNameText = "That name is reserved.";
 
 namespace
 {
@@ -91,6 +95,22 @@ dorvo::gfx::EditBox* VeiledDialog::GetNameBox() const
 {
     dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp();
     return comp ? dynamic_cast<dorvo::gfx::EditBox*>(comp->GetButton(kNameBox)) : nullptr;
+}
+
+const char* VeiledDialog::NameRuleRefusal(const std::string& name)
+{
+    switch (ValidateFileBaseName(name))
+    {
+    case FileBaseNameFault::Empty:
+        return kEmptyNameText;
+    case FileBaseNameFault::TooLong:
+        return kLongNameText;
+    case FileBaseNameFault::BadCharacter:
+        return kBadNameText;
+    case FileBaseNameFault::None:
+        break;
+    }
+    return nullptr;
 }
 
 void VeiledDialog::OpenTransition(float duration)

@@ -31,6 +31,12 @@ public:
     static constexpr float kVeilAlpha = 0.5f;
     // The standard dialog's veil, below its panel.
     static constexpr int kDialogVeilDepth = 6;
+    // The texts a typed name is refused with: by the plain-name rule (ValidateFileBaseName) and as
+    // a name the game keeps for itself.
+    static const char* const kEmptyNameText;    // "Please type a name."
+    static const char* const kBadNameText;      // "Use only letters, digits, spaces, - and _."
+    static const char* const kLongNameText;     // "Use at most 16 characters."
+    static const char* const kReservedNameText; // "That name is reserved."
 
 protected:
     // veilDepth: a panel that must come down over the standard dialogs lays its veil above them.
@@ -50,6 +56,8 @@ protected:
     void AddNameBox(const std::string& defaultText);
     // The name box, found anew; null without one.
     dorvo::gfx::EditBox* GetNameBox() const;
+    // Why the name breaks the plain-name rule, as the text to show; null when it keeps it.
+    static const char* NameRuleRefusal(const std::string& name);
 
     // The slide with the veil's fade.
     void OpenTransition(float duration) override;
