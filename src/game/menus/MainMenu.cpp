@@ -1,7 +1,6 @@
 #include "game/menus/MainMenu.h"
 
 #include "engine/gfx/CButton.h"
-#include "engine/gfx/CSprite.h"
 #include "engine/gfx/CTextSprite.h"
 #include "game/CCamera.h"
 #include "game/CQUORB.h"

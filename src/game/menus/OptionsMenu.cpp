@@ -2,7 +2,6 @@
 
 #include "common/ConsoleInterface.h"
 #include "common/FunctionFlags.h"
-#include "engine/gfx/CSprite.h"
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/CheckButton.h"
 #include "engine/gfx/Gfx2DComp.h"

@@ -1,12 +1,12 @@
 #include "game/menus/ProfileMenu.h"
 
 #include "engine/gfx/CButton.h"
-#include "engine/gfx/CSprite.h"
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/CheckButton.h"
 #include "engine/gfx/Gfx2DComp.h"
 #include "engine/gfx/ScrollBar.h"
 #include "game/CQUORB.h"
+#include "game/menus/ListScrollBar.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
@@ -37,32 +37,6 @@ bool EndsWithXml(const std::string& name)
     return name.size() >= 4 && EqualsIgnoringCase(name.substr(name.size() - 4), ".xml");
 }
 
-// One part of the scroll bar: a still frame of the slider image, hit by a rectangle from its top
-// left. The bar takes it as its child.
-dorvo::gfx::CButton* MakeScrollPart(int width, int height, int sourceX, int sourceY, int hitWidth,
-                                    int hitHeight)
-{
-    dorvo::gfx::SpriteAnimation record;
-    record.frameWidth = width;
-    record.frameHeight = height;
-    record.frameCount = 1;
-    record.sourceX = sourceX;
-    record.sourceY = sourceY;
-    record.frameTime = 200;
-    record.paused = true;
-    record.loop = false;
-    auto* part = new dorvo::gfx::CButton(g_menuHud.m_slider.textureFile, record, nullptr, nullptr);
-    part->SetPointInsideFunct(new RectPointInsideFunct(part, hitWidth, hitHeight));
-    return part;
-}
-
-plat::POINT Point(int x, int y)
-{
-    plat::POINT point;
-    point.x = x;
-    point.y = y;
-    return point;
-}
 } // namespace
 
 ProfileMenu::ProfileMenu(StateMachineComponent* owner) : SidePanelMenu(owner) {}
@@ -78,25 +52,7 @@ void ProfileMenu::Init()
         for (const std::string& entry : game->GetProfileFiles())
             AddProfileButton(entry);
 
-    // The bar's points are in the panel's frame: the bar stands at (400, 80) with its arrows at
-    // (6, 8) and (6, 350) of it; the rows fill the band from y 90 to 370, six of them at once.
-    const int barX = 400;
-    const int barY = 80;
-    dorvo::gfx::SpriteAnimation track;
-    track.frameWidth = 44;
-    track.frameHeight = 502;
-    track.frameCount = 1;
-    track.sourceX = 5;
-    track.sourceY = 5;
-    track.frameTime = 200;
-    track.paused = true;
-    auto bar = std::make_unique<dorvo::gfx::ScrollBar>(
-        "ProfileScrollBar", g_menuHud.m_slider.textureFile, MakeScrollPart(34, 36, 47, 6, 30, 30),
-        MakeScrollPart(34, 36, 47, 46, 30, 30), MakeScrollPart(36, 55, 88, 6, 30, 50), track, 0.1f, 0.0f,
-        0.5f, Point(150, 90), Point(150, 370), Point(barX + 6, barY + 8), Point(barX + 6, barY + 350),
-        kRowList, 3.0f);
-    bar->SetPointInsideFunct(new RectPointInsideFunct(bar.get(), 38, 350));
-    AddUnit(std::move(bar), kPanelName);
+    AddUnit(MakeListScrollBar("ProfileScrollBar", kRowList), kPanelName);
 
     const struct
     {

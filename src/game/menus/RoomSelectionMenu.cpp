@@ -2,11 +2,11 @@
 
 #include "common/Singleton.h"
 #include "engine/gfx/CButton.h"
-#include "engine/gfx/CSprite.h"
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/Gfx2DComp.h"
 #include "engine/gfx/ScrollBar.h"
 #include "game/CQUORB.h"
+#include "game/menus/ListScrollBar.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
@@ -25,50 +25,6 @@ const char* const RoomSelectionMenu::kScrollBar = "RoomScrollBar";
 
 namespace
 {
-constexpr const char* kBackground = "Background";
-constexpr const char* kSlider = "hud/Slider.png";
-
-// The scroll bar: its parts as the slider image cuts them, and where the list runs, all in the
-// panel's pixels. The bar's points are given as the bar's own (up part (6, 8), down part (6, 350))
-// moved to where the bar stands, (400, 80): the scroll bar reads them in its parent's frame.
-constexpr int kBarX = 400;
-constexpr int kBarY = 80;
-constexpr float kScrollStep = 0.1f;  // of the overflow, one arrow press
-constexpr float kScrollSpeed = 0.5f; // of the scroll range a second
-constexpr float kRowSpacing = 3.0f;  // pixels
-constexpr int kFirstRowX = 150;
-constexpr int kFirstRowY = 90;
-constexpr int kLastRowY = 370;
-
-plat::POINT Point(int x, int y)
-{
-    plat::POINT point;
-    point.x = x;
-    point.y = y;
-    return point;
-}
-
-dorvo::gfx::SpriteAnimation Frame(int width, int height, int sourceX, int sourceY)
-{
-    dorvo::gfx::SpriteAnimation frame;
-    frame.frameWidth = width;
-    frame.frameHeight = height;
-    frame.frameCount = 1;
-    frame.sourceX = sourceX;
-    frame.sourceY = sourceY;
-    frame.frameTime = 200;
-    frame.paused = true;
-    return frame;
-}
-
-// One part of the scroll bar: a button on a frame of the slider image with a rectangle hit test.
-dorvo::gfx::CButton* SliderPart(int width, int height, int sourceX, int sourceY, int hitWidth, int hitHeight)
-{
-    const int origin[2] = {0, 0};
-    auto* part = new dorvo::gfx::CButton(kSlider, Frame(width, height, sourceX, sourceY), origin, origin);
-    part->SetPointInsideFunct(new RectPointInsideFunct(part, hitWidth, hitHeight));
-    return part;
-}
 
 void SendTo(StateMachine& from, const char* menu, MessageName name)
 {
@@ -77,7 +33,7 @@ void SendTo(StateMachine& from, const char* menu, MessageName name)
 }
 } // namespace
 
-RoomSelectionMenu::RoomSelectionMenu(StateMachineComponent* owner) : LinearMoveMenu(owner) {}
+RoomSelectionMenu::RoomSelectionMenu(StateMachineComponent* owner) : SidePanelMenu(owner) {}
 
 std::string RoomSelectionMenu::ButtonName(const std::string& fileName, bool playerMade)
 {
@@ -91,17 +47,9 @@ std::string RoomSelectionMenu::RoomLabel(const std::string& fileName)
 
 void RoomSelectionMenu::Init()
 {
-    m_openTime = kOpenSeconds;
-    m_closeTime = kCloseSeconds;
-    m_closedPosition = math::Vector3(-600.0f, 44.0f, 0.0f);
-    m_openPosition = math::Vector3(144.0f, 44.0f, 0.0f);
-
-    std::unique_ptr<dorvo::gfx::CSprite> background = g_menuHud.CreateBackground(kBackground);
-    background->SetAlpha(0.5f, false);
-    m_refSprite = AddUnit(std::move(background));
-    if (!m_refSprite)
+    if (!AddSidePanel(144.0f, 1.0f))
         return;
-    AddUnit(MakeMenuText("TitleText", "Select A Room", 5, 80, 20, 450), kBackground);
+    AddUnit(MakeMenuText("TitleText", "Select A Room", 5, 80, 20, 450), kPanelName);
 
     CQUORB* game = CQUORB::Get();
     dorvo::gfx::Gfx2DComp* gui = GetGfx2DComp();
@@ -110,7 +58,7 @@ void RoomSelectionMenu::Init()
         auto* header =
             AddUnit(MakeMenuText(playerMade ? kPlayerText : kCampaignText,
                                  playerMade ? "Player-Made Rooms" : "Campaign Rooms", 4, 20, 5, 250),
-                    kBackground);
+                    kPanelName);
         if (header && gui)
             gui->EditScrollList(header, kScrollList, "");
         if (!game)
@@ -120,13 +68,7 @@ void RoomSelectionMenu::Init()
             AddRoomButton(room, playerMade);
     }
 
-    auto bar = std::make_unique<dorvo::gfx::ScrollBar>(
-        kScrollBar, kSlider, SliderPart(34, 36, 47, 6, 30, 30), SliderPart(34, 36, 47, 46, 30, 30),
-        SliderPart(36, 55, 88, 6, 30, 50), Frame(44, 502, 5, 5), kScrollStep, 0.0f, kScrollSpeed,
-        Point(kFirstRowX, kFirstRowY), Point(kFirstRowX, kLastRowY), Point(kBarX + 6, kBarY + 8),
-        Point(kBarX + 6, kBarY + 350), kScrollList, kRowSpacing);
-    bar->SetPointInsideFunct(new RectPointInsideFunct(bar.get(), 38, 350));
-    AddUnit(std::move(bar), kBackground);
+    AddUnit(MakeListScrollBar(kScrollBar, kScrollList), kPanelName);
 }
 
 bool RoomSelectionMenu::AddRoomButton(const std::string& fileName, bool playerMade)
@@ -141,7 +83,7 @@ bool RoomSelectionMenu::AddRoomButton(const std::string& fileName, bool playerMa
     button->SetScale(1.0f, 0.5f, 1.0f);
     button->SetPointInsideFunct(new RectPointInsideFunct(button.get(), 200, 27));
     // A room listed twice in one section keeps its first button.
-    dorvo::gfx::CButton* filed = AddUnit(std::move(button), kBackground);
+    dorvo::gfx::CButton* filed = AddUnit(std::move(button), kPanelName);
     if (!filed)
         return false;
     AddUnit(MakeMenuText(playerMade ? "TextU" : "TextC", RoomLabel(fileName), 4, 20, 5, 250), name);
@@ -160,7 +102,7 @@ void RoomSelectionMenu::Reset()
 
 void RoomSelectionMenu::OpenTransition(float duration)
 {
-    LinearMoveMenu::OpenTransition(duration);
+    SidePanelMenu::OpenTransition(duration);
     if (CQUORB* game = CQUORB::Get())
         game->SetCameraFlags(kOrbitFlag);
     SendTo(*this, "PuzzleLookAtMenu", MSG_CloseMenu);

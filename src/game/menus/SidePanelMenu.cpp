@@ -11,8 +11,8 @@ SidePanelMenu::SidePanelMenu(StateMachineComponent* owner) : LinearMoveMenu(owne
 
 dorvo::gfx::CSprite* SidePanelMenu::AddSidePanel(float openX, float widthScale)
 {
-    m_openTime = 0.2f;
-    m_closeTime = 0.5f;
+    m_openTime = kOpenSeconds;
+    m_closeTime = kCloseSeconds;
     m_closedPosition = math::Vector3(-600.0f, 44.0f, 0.0f);
     m_openPosition = math::Vector3(openX, 44.0f, 0.0f);
 

@@ -1,6 +1,7 @@
-// The panels of the front end (the main menu, the options, the profiles, the credits): each lies
-// on a half-transparent menu panel that slides in from the left, from x -600 to its place at y 44,
-// in 0.2 s and back out in 0.5 s, the panel leading the slide and every other unit on it.
+// The panels of the front end (the main menu, the options, the profiles, the credits, the room
+// selection): each lies on a half-transparent menu panel that slides in from the left, from x -600
+// to its place at y 44, in 0.2 s and back out in 0.5 s, the panel leading the slide and every
+// other unit on it.
 #pragma once
 
 #include "game/menus/LinearMoveMenu.h"
@@ -11,6 +12,8 @@ class SidePanelMenu : public LinearMoveMenu
 {
 public:
     static const char* const kPanelName; // "Background"
+    static constexpr float kOpenSeconds = 0.2f;
+    static constexpr float kCloseSeconds = 0.5f;
 
 protected:
     explicit SidePanelMenu(StateMachineComponent* owner);
