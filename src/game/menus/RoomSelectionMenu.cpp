@@ -1,6 +1,5 @@
 #include "game/menus/RoomSelectionMenu.h"
 
-#include "common/Singleton.h"
 #include "engine/gfx/CButton.h"
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/Gfx2DComp.h"
@@ -10,8 +9,8 @@
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
+#include "game/menus/MenuSend.h"
 #include "game/menus/MenuText.h"
-#include "statemachine/Database.h"
 #include "statemachine/Message.h"
 
 #include <memory>
@@ -25,12 +24,6 @@ const char* const RoomSelectionMenu::kScrollBar = "RoomScrollBar";
 
 namespace
 {
-
-void SendTo(StateMachine& from, const char* menu, MessageName name)
-{
-    if (const std::uint32_t id = common::Singleton<Database>::Instance()->FindIdByName(menu))
-        from.SendMsg(name, id);
-}
 } // namespace
 
 RoomSelectionMenu::RoomSelectionMenu(StateMachineComponent* owner) : SidePanelMenu(owner) {}
@@ -105,9 +98,9 @@ void RoomSelectionMenu::OpenTransition(float duration)
     SidePanelMenu::OpenTransition(duration);
     if (CQUORB* game = CQUORB::Get())
         game->SetCameraFlags(kOrbitFlag);
-    SendTo(*this, "PuzzleLookAtMenu", MSG_CloseMenu);
-    SendTo(*this, "PuzzleInfoMenu", MSG_CloseMenu);
-    SendTo(*this, "Radial", MSG_CloseMenu);
+    SendToMenuFrom(*this, "PuzzleLookAtMenu", MSG_CloseMenu);
+    SendToMenuFrom(*this, "PuzzleInfoMenu", MSG_CloseMenu);
+    SendToMenuFrom(*this, "Radial", MSG_CloseMenu);
 }
 
 void RoomSelectionMenu::OnHeldOver(const std::string& name)
@@ -133,6 +126,6 @@ void RoomSelectionMenu::OnClosed()
 {
     const CQUORB* game = CQUORB::Get();
     if (game && game->IsCreatePuzzleMode())
-        SendTo(*this, "BackMenu", MSG_ResetMenu);
+        SendToMenuFrom(*this, "BackMenu", MSG_ResetMenu);
 }
 } // namespace QUORB
