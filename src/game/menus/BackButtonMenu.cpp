@@ -1,7 +1,6 @@
 #include "game/menus/BackButtonMenu.h"
 
 #include "common/InterpolationMgr.h"
-#include "common/Singleton.h"
 #include "engine/gfx/CButton.h"
 #include "engine/gfx/CSprite.h"
 #include "engine/gfx/Gfx2DComp.h"
@@ -9,8 +8,8 @@
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
+#include "game/menus/MenuSend.h"
 #include "game/menus/MenuState.h"
-#include "statemachine/Database.h"
 #include "statemachine/Message.h"
 
 #include <iterator>
@@ -47,12 +46,6 @@ const Tool* FindTool(const std::string& name)
         if (name == tool.button)
             return &tool;
     return nullptr;
-}
-
-void SendTo(StateMachine& from, const char* menu, MessageName name, int value = 0)
-{
-    if (const std::uint32_t id = common::Singleton<Database>::Instance()->FindIdByName(menu))
-        from.SendMsg(name, id, value);
 }
 } // namespace
 
@@ -112,8 +105,8 @@ void BackButtonMenu::StepBack()
     {
         if (!IsBusy(kFrontEndMenus[i]))
             continue;
-        SendTo(*this, kFrontEndMenus[i], MSG_CloseMenu);
-        SendTo(*this, "MainMenu", MSG_OpenMenu);
+        SendToMenuFrom(*this, kFrontEndMenus[i], MSG_CloseMenu);
+        SendToMenuFrom(*this, "MainMenu", MSG_OpenMenu);
         if (i == 0 && game && game->IsCreatePuzzleMode())
             game->ToggleCM();
         SendMsgToSelf(MSG_CloseMenu, MSG_SCOPE_SUBSTATE);
@@ -129,14 +122,14 @@ void BackButtonMenu::StepBack()
         OpenSaveRoomMenu(SAVE_THEN_ROOM_LIST);
     // 7: looking at a face: back to the room list.
     else
-        SendTo(*this, "RoomSelectionMenu", MSG_OpenMenu);
+        SendToMenuFrom(*this, "RoomSelectionMenu", MSG_OpenMenu);
 }
 
 void BackButtonMenu::OpenSaveRoomMenu(SaveThen then)
 {
     // Opened first: the dialog reads what follows only when it is left.
-    SendTo(*this, "SaveRoomMenu", MSG_OpenMenu);
-    SendTo(*this, "SaveRoomMenu", MSG_SetCustomData, then);
+    SendToMenuFrom(*this, "SaveRoomMenu", MSG_OpenMenu);
+    SendToMenuFrom(*this, "SaveRoomMenu", MSG_SetCustomData, then);
 }
 
 void BackButtonMenu::OnHeldOver(const std::string& name)

@@ -8,6 +8,7 @@
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
+#include "game/menus/MenuText.h"
 #include "game/menus/PuzzleMenuCalls.h"
 
 #include <algorithm>
@@ -69,16 +70,6 @@ std::unique_ptr<dorvo::gfx::CSprite> MakePanel(const char* name, int x, int y, f
     panel->SetDepth(-1);
     return panel;
 }
-
-std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const char* name, const char* text, int x, int y)
-{
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const int position[2] = {x, y};
-    auto sprite =
-        std::make_unique<dorvo::gfx::CTextSprite>(text, dorvo::gfx::STextStyle(4, black), position, 250);
-    sprite->SetName(name);
-    return sprite;
-}
 } // namespace
 
 BudgetMenu::BudgetMenu(StateMachineComponent* owner) : StaticMenu(owner)
@@ -117,11 +108,11 @@ BudgetMenu::BudgetMenu(StateMachineComponent* owner) : StaticMenu(owner)
         x += 50;
     }
 
-    AddUnit(MakeText("NormalBudgetText", "Budget", 28, 0), kPlayPanel);
-    AddUnit(MakeText(kTotalText, "", 5, 30), kPlayPanel);
-    AddUnit(MakeText(kLeftText, "", 5, 55), kPlayPanel);
-    AddUnit(MakeText("EditorBudgetText", "Budget", 25, 0), kEditorPanel);
-    AddUnit(MakeText(kValueText, "0", 50, 25), kEditorPanel);
+    AddUnit(MakeMenuText("NormalBudgetText", "Budget", 4, 28, 0, 250), kPlayPanel);
+    AddUnit(MakeMenuText(kTotalText, "", 4, 5, 30, 250), kPlayPanel);
+    AddUnit(MakeMenuText(kLeftText, "", 4, 5, 55, 250), kPlayPanel);
+    AddUnit(MakeMenuText("EditorBudgetText", "Budget", 4, 25, 0, 250), kEditorPanel);
+    AddUnit(MakeMenuText(kValueText, "0", 4, 50, 25, 250), kEditorPanel);
 }
 
 void BudgetMenu::SetText(const std::string& unit, const std::string& text)

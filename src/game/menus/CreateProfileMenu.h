@@ -5,41 +5,26 @@
 // name, reserved or taken is refused with a message and nothing is written.
 #pragma once
 
-#include "game/menus/LinearMoveMenu.h"
+#include "game/menus/VeiledDialog.h"
 
-#include <memory>
 #include <string>
-
-namespace dorvo
-{
-namespace gfx
-{
-class CButton;
-}
-} // namespace dorvo
 
 namespace QUORB
 {
 // What the name box starts with and falls back to when left empty.
 extern const std::string DefaultProfileName; // "MyProfile"
 
-class CreateProfileMenu : public LinearMoveMenu
+class CreateProfileMenu : public VeiledDialog
 {
 public:
-    // The texts the panel answers a refused or failed creation with, in the message window.
-    static const char* const kEmptyNameText;    // "Please type a name."
-    static const char* const kBadNameText;      // "Use only letters, digits, spaces, - and _."
-    static const char* const kLongNameText;     // "Use at most 16 characters."
-    static const char* const kReservedNameText; // "That name is reserved."
-    static const char* const kTakenNameText;    // "A profile with that name already exists."
-    static const char* const kSaveFailedText;   // "The profile could not be saved."
-    static const char* const kCreatedText;      // "New profile created."
+    // The texts the panel answers a refused or failed creation with, in the message window,
+    // besides the name rule's and kReservedNameText (VeiledDialog).
+    static const char* const kTakenNameText;  // "A profile with that name already exists."
+    static const char* const kSaveFailedText; // "The profile could not be saved."
+    static const char* const kCreatedText;    // "New profile created."
 
-    // Builds the whole panel; the component goes to depth -2, so it takes input before the menus
-    // under it.
+    // Builds the whole panel.
     explicit CreateProfileMenu(StateMachineComponent* owner);
-    // Takes the backdrop out of the 2D component before it goes.
-    ~CreateProfileMenu() override;
 
     // Why the typed name cannot become a new profile's file (name + ".xml"), as the text to show;
     // null when it can. Reserved: "Blank", the template. Taken, ignoring case as file lookups do:
@@ -53,14 +38,8 @@ protected:
     void OnButtonPressed(const std::string& name) override;
     // Camera flag 4, the puzzle look-at and info menus closed, the panel in and the veil up.
     void OpenTransition(float duration) override;
-    void CloseTransition(float duration) override;
 
 private:
     void Create();
-    // The veil's alpha from one value to the other over the seconds.
-    void FadeBackdrop(float from, float to, float duration);
-
-    // The top-level veil: owned here, as no unit above it does.
-    std::unique_ptr<dorvo::gfx::CButton> m_pBackdrop;
 };
 } // namespace QUORB

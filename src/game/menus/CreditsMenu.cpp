@@ -2,8 +2,8 @@
 
 #include "engine/gfx/CSprite.h"
 #include "engine/gfx/CTextSprite.h"
-#include "engine/gfx/STextStyle.h"
 #include "game/menus/MenuHud.h"
+#include "game/menus/MenuText.h"
 
 namespace QUORB
 {
@@ -22,17 +22,6 @@ const Member kMembers[] = {
     {"Selno", "Selno\nArtist\nMenus, Art and Sound", 320},
 };
 
-std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const std::string& name, const std::string& text,
-                                                  unsigned font, int x, int y, int boxWidth)
-{
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const int position[2] = {x, y};
-    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, dorvo::gfx::STextStyle(font, black, 0),
-                                                            position, boxWidth);
-    sprite->SetName(name);
-    return sprite;
-}
-
 // A still frame from the image's top left, filed as "Base" and made current.
 void AddStill(dorvo::gfx::CSprite& sprite, int width, int height)
 {
@@ -41,26 +30,15 @@ void AddStill(dorvo::gfx::CSprite& sprite, int width, int height)
 }
 } // namespace
 
-CreditsMenu::CreditsMenu(StateMachineComponent* owner) : LinearMoveMenu(owner) {}
+CreditsMenu::CreditsMenu(StateMachineComponent* owner) : SidePanelMenu(owner) {}
 
 void CreditsMenu::OnButtonPressed(const std::string&) {}
 
 void CreditsMenu::Init()
 {
-    m_openTime = 0.2f;
-    m_closeTime = 0.5f;
-    m_closedPosition = math::Vector3(-600.0f, 44.0f, 0.0f);
-    m_openPosition = math::Vector3(40.0f, 44.0f, 0.0f);
-
-    auto background = std::make_unique<dorvo::gfx::CSprite>(g_menuHud.m_menuBackground.textureFile);
-    background->SetName("Background");
-    AddStill(*background, 512, 512);
-    background->SetScale(1.4f, 1.0f, 1.0f);
-    background->SetAlpha(0.5f, false);
-    m_refSprite = AddUnit(std::move(background));
-    if (!m_refSprite)
+    if (!AddSidePanel(40.0f, 1.4f))
         return;
-    AddUnit(MakeText("QUORBTeamText", "Q.U.O.R.B. Team", 5, 160, 20, 450), "Background");
+    AddUnit(MakeMenuText("QUORBTeamText", "Q.U.O.R.B. Team", 5, 160, 20, 450), kPanelName);
 
     for (const Member& member : kMembers)
     {
@@ -71,20 +49,21 @@ void CreditsMenu::Init()
         portrait->SetScale(0.8f, 0.8f, 1.0f);
         portrait->SetUseSkinColor(false);
         portrait->SetPosition(30, member.y);
-        if (AddUnit(std::move(portrait), "Background"))
-            AddUnit(MakeText(std::string(member.portrait) + "Text", member.lines, 4, 130, 10, 450),
+        if (AddUnit(std::move(portrait), kPanelName))
+            AddUnit(MakeMenuText(std::string(member.portrait) + "Text", member.lines, 4, 130, 10, 450),
                     member.portrait);
     }
 
-    AddUnit(MakeText("CopyrightText", "Q.U.O.R.B. on the Dorvo engine, a team project.", 4, 25, 470, 800),
-            "Background");
-    AddUnit(MakeText("ExProText", "Produced By\n    The Q.U.O.R.B. Team\n    The Dorvo Workshop", 4, 450, 80,
-                     800),
-            "Background");
-    AddUnit(MakeText("ThxText",
+    AddUnit(MakeMenuText("CopyrightText", "Q.U.O.R.B. on the Dorvo engine, a team project.", 4, 25, 470, 800),
+            kPanelName);
+    AddUnit(MakeMenuText("ExProText", "Produced By\n    The Q.U.O.R.B. Team\n    The Dorvo Workshop", 4, 450,
+                         80, 800),
+            kPanelName);
+    AddUnit(
+        MakeMenuText("ThxText",
                      "Special Thanks\n    Our Puzzle Testers\n    The Lua Makers\n    The TinyXML Makers\n"
                      "    Our Font Designers",
                      4, 450, 180, 800),
-            "Background");
+        kPanelName);
 }
 } // namespace QUORB

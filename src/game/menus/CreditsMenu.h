@@ -3,11 +3,11 @@
 // buttons; the back-button menu beside it leads back.
 #pragma once
 
-#include "game/menus/LinearMoveMenu.h"
+#include "game/menus/SidePanelMenu.h"
 
 namespace QUORB
 {
-class CreditsMenu : public LinearMoveMenu
+class CreditsMenu : public SidePanelMenu
 {
 public:
     explicit CreditsMenu(StateMachineComponent* owner);

@@ -4,13 +4,13 @@
 #include "common/math/MathUtil.h"
 #include "engine/gfx/CButton.h"
 #include "engine/gfx/CTextSprite.h"
-#include "engine/gfx/STextStyle.h"
 #include "game/CQUORB.h"
 #include "game/WidgetManipulator.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
 #include "game/menus/MenuSend.h"
+#include "game/menus/MenuText.h"
 #include "game/menus/PuzzleMenuCalls.h"
 #include "statemachine/Database.h"
 
@@ -68,7 +68,6 @@ DemoRadial::DemoRadial(StateMachineComponent* owner) : RadialMenu(owner)
     m_closeTime = 0.3f;
 
     const MenuHudDescriptor& look = g_menuHud.m_coloredRadial;
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     for (std::size_t i = 0; i < kButtonCount; ++i)
     {
         const std::string name = ButtonName(i);
@@ -81,10 +80,7 @@ DemoRadial::DemoRadial(StateMachineComponent* owner) : RadialMenu(owner)
         button->SetReleaseInside(false);
         button->SetButtonPressedFunct(new SMButtonPressedFunct(owner, name));
         button->SetHeldOverFunct(new SMHeldOverFunct(owner, button.get(), true, kHeldOverSeconds));
-        const int textAt[2] = {10, 20};
-        auto text = std::make_unique<dorvo::gfx::CTextSprite>(Label(i), dorvo::gfx::STextStyle(4, black, 0),
-                                                              textAt, 100);
-        text->SetName("ButtonText " + std::to_string(i));
+        auto text = MakeMenuText("ButtonText " + std::to_string(i), Label(i), 4, 10, 20, 100);
         if (!AddUnit(std::move(button)))
             continue;
         AddUnit(std::move(text), name);

@@ -5,26 +5,13 @@
 // every click that misses the panel's buttons and does nothing with it.
 #pragma once
 
-#include "game/menus/LinearMoveMenu.h"
-
-#include <memory>
-
-namespace dorvo
-{
-namespace gfx
-{
-class CButton;
-}
-} // namespace dorvo
+#include "game/menus/VeiledDialog.h"
 
 namespace QUORB
 {
-class EscapeMenu : public LinearMoveMenu
+class EscapeMenu : public VeiledDialog
 {
 public:
-    static const char* const kVeilName; // "SkinColorBackground"
-    static constexpr float kSlideSeconds = 0.3f;
-    static constexpr float kVeilAlpha = 0.5f;
     // The panel can come down over the create-profile and save-room dialogs, which lie in the
     // same place on depths 6 to 9: the veil lies above them all and the panel, its buttons and
     // texts above the veil, still below the cursor (12). Within the panel a child is drawn after
@@ -33,17 +20,8 @@ public:
     static constexpr int kPanelDepth = 11;
 
     explicit EscapeMenu(StateMachineComponent* owner);
-    // Takes the veil out of the 2D component when it is still there.
-    ~EscapeMenu() override;
 
 protected:
     void OnButtonPressed(const std::string& name) override;
-    void OpenTransition(float duration) override;
-    void CloseTransition(float duration) override;
-
-private:
-    void FadeVeil(float from, float to, float duration);
-
-    std::unique_ptr<dorvo::gfx::CButton> m_pVeil; // filed at the top level of the 2D component
 };
 } // namespace QUORB

@@ -1,13 +1,13 @@
 #include "game/menus/MainMenu.h"
 
 #include "engine/gfx/CButton.h"
-#include "engine/gfx/CSprite.h"
 #include "engine/gfx/CTextSprite.h"
 #include "game/CCamera.h"
 #include "game/CQUORB.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHud.h"
 #include "game/menus/MenuSend.h"
+#include "game/menus/MenuText.h"
 #include "platform/win32.h"
 #include "statemachine/Message.h"
 
@@ -19,7 +19,6 @@ const char* const MainMenu::kWelcomeText = "Welcome to Q.U.O.R.B.";
 
 namespace
 {
-const char* const kBackground = "Background";
 const char* const kBackMenu = "BackMenu";
 constexpr int kButtonX = 150;     // pixels within the panel
 constexpr int kFirstButtonY = 80; // the rows are 70 apart
@@ -43,36 +42,13 @@ const ButtonEntry kButtons[] = {
     {"Credits", "CreditsText", 60, "Meet the Q.U.O.R.B team.", "CreditsMenu"},
     {"Exit", "ExitText", 70, "Quit Q.U.O.R.B :(", nullptr},
 };
-
-std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const std::string& name, const std::string& text,
-                                                  unsigned font, int x, int y, int boxWidth)
-{
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const int position[2] = {x, y};
-    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, dorvo::gfx::STextStyle(font, black),
-                                                            position, boxWidth);
-    sprite->SetName(name);
-    return sprite;
-}
 } // namespace
 
-MainMenu::MainMenu(StateMachineComponent* owner) : LinearMoveMenu(owner) {}
+MainMenu::MainMenu(StateMachineComponent* owner) : SidePanelMenu(owner) {}
 
 void MainMenu::Init()
 {
-    m_openTime = 0.2f;
-    m_closeTime = 0.5f;
-    m_closedPosition = math::Vector3(-600.0f, 44.0f, 0.0f);
-    m_openPosition = math::Vector3(144.0f, 44.0f, 0.0f);
-
-    auto panel = std::make_unique<dorvo::gfx::CSprite>(g_menuHud.m_menuBackground.textureFile);
-    panel->SetName(kBackground);
-    const int pivot[2] = {0, 0};
-    panel->AddGridAnimation("Base", 512, 512, 1, 0, 0, 50, pivot, false);
-    panel->SetScale(1.0f, 1.0f, 1.0f);
-    panel->SetAlpha(0.5f, false);
-    m_refSprite = AddUnit(std::move(panel));
-    if (!m_refSprite)
+    if (!AddSidePanel(144.0f, 1.0f))
         return;
 
     int y = kFirstButtonY;
@@ -83,11 +59,11 @@ void MainMenu::Init()
         button->SetButtonPressedFunct(new SMButtonPressedFunct(GetComponent(), entry.name));
         button->SetHeldOverFunct(new SMHeldOverFunct(GetComponent(), button.get(), true, kHoverSeconds));
         button->SetTipText(entry.tip);
-        if (AddUnit(std::move(button), kBackground))
-            AddUnit(MakeText(entry.textUnit, entry.name, 4, entry.textX, 20, 250), entry.name);
+        if (AddUnit(std::move(button), kPanelName))
+            AddUnit(MakeMenuText(entry.textUnit, entry.name, 4, entry.textX, 20, 250), entry.name);
         y += kButtonRow;
     }
-    AddUnit(MakeText("TitleText", "Main Menu", 5, 120, 20, 450), kBackground);
+    AddUnit(MakeMenuText("TitleText", "Main Menu", 5, 120, 20, 450), kPanelName);
 }
 
 void MainMenu::OnButtonPressed(const std::string& name)
@@ -119,7 +95,7 @@ void MainMenu::OnHeldOver(const std::string&) {}
 
 void MainMenu::OpenTransition(float duration)
 {
-    LinearMoveMenu::OpenTransition(duration);
+    SidePanelMenu::OpenTransition(duration);
     if (CQUORB* game = CQUORB::Get())
         game->SetCameraFlags(CCamera::kOrbitFlag);
     for (const char* menu : {"PuzzleLookAtMenu", "PuzzleInfoMenu", "Radial"})

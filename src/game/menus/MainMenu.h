@@ -6,11 +6,11 @@
 // room and queues the welcome text in the message window.
 #pragma once
 
-#include "game/menus/LinearMoveMenu.h"
+#include "game/menus/SidePanelMenu.h"
 
 namespace QUORB
 {
-class MainMenu : public LinearMoveMenu
+class MainMenu : public SidePanelMenu
 {
 public:
     static const char* const kWelcomeText; // "Welcome to Q.U.O.R.B."

@@ -2,6 +2,7 @@
 
 #include "common/Singleton.h"
 #include "statemachine/Database.h"
+#include "statemachine/StateMachine.h"
 
 namespace QUORB
 {
@@ -29,5 +30,11 @@ bool SendTextToMenu(const std::string& menu, MessageName name, const std::string
 {
     const std::uint32_t id = FindMenu(menu);
     return id != 0 && common::Singleton<Database>::Instance()->SendMsgString(id, name, text);
+}
+
+void SendToMenuFrom(StateMachine& sender, const std::string& menu, MessageName name, int value)
+{
+    if (const std::uint32_t id = FindMenu(menu))
+        sender.SendMsg(name, id, value);
 }
 } // namespace QUORB

@@ -7,9 +7,14 @@
 
 #include <string>
 
+class StateMachine;
+
 namespace QUORB
 {
 bool SendToMenu(const std::string& menu, MessageName name);
 bool SendIntToMenu(const std::string& menu, MessageName name, int value);
 bool SendTextToMenu(const std::string& menu, MessageName name, const std::string& text);
+// Sent by the sender's machine (StateMachine::SendMsg), so the message names the sender's object;
+// nothing is answered.
+void SendToMenuFrom(StateMachine& sender, const std::string& menu, MessageName name, int value = 0);
 } // namespace QUORB

@@ -6,6 +6,7 @@
 #include "engine/gfx/Gfx2DComp.h"
 #include "game/menus/MenuHud.h"
 #include "game/menus/MenuState.h"
+#include "game/menus/MenuText.h"
 #include "statemachine/Message.h"
 
 #include <memory>
@@ -46,12 +47,7 @@ void MessageWindowMenu::Init()
     if (!AddUnit(std::move(box)))
         return;
 
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const int textAt[2] = {kTextLeft, kTextTop};
-    auto text = std::make_unique<dorvo::gfx::CTextSprite>("", dorvo::gfx::STextStyle(4, black), textAt,
-                                                          kTextBoxWidth);
-    text->SetName(kText);
-    AddUnit(std::move(text), kBackground);
+    AddUnit(MakeMenuText(kText, "", 4, kTextLeft, kTextTop, kTextBoxWidth), kBackground);
 }
 
 void MessageWindowMenu::OnTextMessage(const std::string& text)

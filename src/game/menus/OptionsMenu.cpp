@@ -2,15 +2,14 @@
 
 #include "common/ConsoleInterface.h"
 #include "common/FunctionFlags.h"
-#include "engine/gfx/CSprite.h"
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/CheckButton.h"
 #include "engine/gfx/Gfx2DComp.h"
-#include "engine/gfx/STextStyle.h"
 #include "game/CQUORB.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
+#include "game/menus/MenuText.h"
 
 namespace QUORB
 {
@@ -26,37 +25,16 @@ struct Choice
 const Choice kQualities[] = {{"Low", "Low", 50}, {"Medium", "Medium", 260}, {"High", "High", 470}};
 const Choice kSkins[] = {
     {"DefaultSkin", "Default Skin", 50}, {"ColdSkin", "Cold Skin", 260}, {"VegieSkin", "Vegie Skin", 470}};
-
-std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const std::string& name, const std::string& text,
-                                                  unsigned font, int x, int y, int boxWidth)
-{
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const int position[2] = {x, y};
-    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, dorvo::gfx::STextStyle(font, black, 0),
-                                                            position, boxWidth);
-    sprite->SetName(name);
-    return sprite;
-}
 } // namespace
 
-OptionsMenu::OptionsMenu(StateMachineComponent* owner) : LinearMoveMenu(owner) {}
+OptionsMenu::OptionsMenu(StateMachineComponent* owner) : SidePanelMenu(owner) {}
 
 void OptionsMenu::Init()
 {
-    m_openTime = 0.2f;
-    m_closeTime = 0.5f;
-    m_closedPosition = math::Vector3(-600.0f, 44.0f, 0.0f);
-    m_openPosition = math::Vector3(40.0f, 44.0f, 0.0f);
+    if (!AddSidePanel(40.0f, 1.4f))
+        return;
+    // The panel is filed, so the component is there.
     dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp();
-    if (!comp)
-        return;
-
-    auto background = g_menuHud.CreateBackground("Background");
-    background->SetScale(1.4f, 1.0f, 1.0f);
-    background->SetAlpha(0.5f, false);
-    m_refSprite = AddUnit(std::move(background));
-    if (!m_refSprite)
-        return;
 
     const MenuHudDescriptor& look = g_menuHud.m_barMenuButtons;
     const auto addRow = [&](const Choice(&row)[3], int y, const char* group, int textX)
@@ -70,18 +48,18 @@ void OptionsMenu::Init()
             button->SetEnabled(true);
             button->SetChecked(false);
             button->SetPointInsideFunct(new RectPointInsideFunct(button.get(), look.hit[0], look.hit[1]));
-            dorvo::gfx::CheckButton* added = AddUnit(std::move(button), "Background");
+            dorvo::gfx::CheckButton* added = AddUnit(std::move(button), kPanelName);
             if (!added)
                 continue;
             comp->AddToGroup(added, group);
-            AddUnit(MakeText(std::string(choice.button) + "Text", choice.text, 4, textX, 20, 250),
+            AddUnit(MakeMenuText(std::string(choice.button) + "Text", choice.text, 4, textX, 20, 250),
                     choice.button);
         }
     };
     addRow(kQualities, 80, "GraphicsSettings", 70);
     addRow(kSkins, 210, "SkinSettings", 50);
-    AddUnit(MakeText("GraphicSettingsText", "Graphics Settings", 5, 130, 20, 450), "Background");
-    AddUnit(MakeText("GameSkinsText", "Game Skins", 5, 200, 150, 450), "Background");
+    AddUnit(MakeMenuText("GraphicSettingsText", "Graphics Settings", 5, 130, 20, 450), kPanelName);
+    AddUnit(MakeMenuText("GameSkinsText", "Game Skins", 5, 200, 150, 450), kPanelName);
 }
 
 void OptionsMenu::OnButtonPressed(const std::string& name)
@@ -125,6 +103,6 @@ void OptionsMenu::OpenTransition(float duration)
         show(kQualities, game->GetSettings().GraphicsQuality);
         show(kSkins, game->GetGameSkinName());
     }
-    LinearMoveMenu::OpenTransition(duration);
+    SidePanelMenu::OpenTransition(duration);
 }
 } // namespace QUORB

@@ -4,11 +4,11 @@
 // opening shows exactly the current quality and skin checked.
 #pragma once
 
-#include "game/menus/LinearMoveMenu.h"
+#include "game/menus/SidePanelMenu.h"
 
 namespace QUORB
 {
-class OptionsMenu : public LinearMoveMenu
+class OptionsMenu : public SidePanelMenu
 {
 public:
     explicit OptionsMenu(StateMachineComponent* owner);

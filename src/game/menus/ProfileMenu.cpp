@@ -1,17 +1,17 @@
 #include "game/menus/ProfileMenu.h"
 
 #include "engine/gfx/CButton.h"
-#include "engine/gfx/CSprite.h"
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/CheckButton.h"
 #include "engine/gfx/Gfx2DComp.h"
-#include "engine/gfx/STextStyle.h"
 #include "engine/gfx/ScrollBar.h"
 #include "game/CQUORB.h"
+#include "game/menus/ListScrollBar.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
 #include "game/menus/MenuSend.h"
+#include "game/menus/MenuText.h"
 
 #include <algorithm>
 
@@ -37,87 +37,22 @@ bool EndsWithXml(const std::string& name)
     return name.size() >= 4 && EqualsIgnoringCase(name.substr(name.size() - 4), ".xml");
 }
 
-std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const std::string& name, const std::string& text,
-                                                  unsigned font, int x, int y, int boxWidth)
-{
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const int position[2] = {x, y};
-    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, dorvo::gfx::STextStyle(font, black, 0),
-                                                            position, boxWidth);
-    sprite->SetName(name);
-    return sprite;
-}
-
-// One part of the scroll bar: a still frame of the slider image, hit by a rectangle from its top
-// left. The bar takes it as its child.
-dorvo::gfx::CButton* MakeScrollPart(int width, int height, int sourceX, int sourceY, int hitWidth,
-                                    int hitHeight)
-{
-    dorvo::gfx::SpriteAnimation record;
-    record.frameWidth = width;
-    record.frameHeight = height;
-    record.frameCount = 1;
-    record.sourceX = sourceX;
-    record.sourceY = sourceY;
-    record.frameTime = 200;
-    record.paused = true;
-    record.loop = false;
-    auto* part = new dorvo::gfx::CButton(g_menuHud.m_slider.textureFile, record, nullptr, nullptr);
-    part->SetPointInsideFunct(new RectPointInsideFunct(part, hitWidth, hitHeight));
-    return part;
-}
-
-plat::POINT Point(int x, int y)
-{
-    plat::POINT point;
-    point.x = x;
-    point.y = y;
-    return point;
-}
 } // namespace
 
-ProfileMenu::ProfileMenu(StateMachineComponent* owner) : LinearMoveMenu(owner) {}
+ProfileMenu::ProfileMenu(StateMachineComponent* owner) : SidePanelMenu(owner) {}
 
 void ProfileMenu::Init()
 {
-    m_openTime = 0.2f;
-    m_closeTime = 0.5f;
-    m_closedPosition = math::Vector3(-600.0f, 44.0f, 0.0f);
-    m_openPosition = math::Vector3(144.0f, 44.0f, 0.0f);
     StateMachineComponent* owner = GetComponent();
-
-    auto background = g_menuHud.CreateBackground("Background");
-    const int pivot[2] = {0, 0};
-    background->AddGridAnimation("Base", 512, 512, 1, 0, 0, 50, pivot, false);
-    background->SetAlpha(0.5f, false);
-    m_refSprite = AddUnit(std::move(background));
-    if (!m_refSprite)
+    if (!AddSidePanel(144.0f, 1.0f))
         return;
-    AddUnit(MakeText("TitleText", "Manage Profiles", 5, 50, 20, 450), "Background");
+    AddUnit(MakeMenuText("TitleText", "Manage Profiles", 5, 50, 20, 450), kPanelName);
 
     if (const CQUORB* game = CQUORB::Get())
         for (const std::string& entry : game->GetProfileFiles())
             AddProfileButton(entry);
 
-    // The bar's points are in the panel's frame: the bar stands at (400, 80) with its arrows at
-    // (6, 8) and (6, 350) of it; the rows fill the band from y 90 to 370, six of them at once.
-    const int barX = 400;
-    const int barY = 80;
-    dorvo::gfx::SpriteAnimation track;
-    track.frameWidth = 44;
-    track.frameHeight = 502;
-    track.frameCount = 1;
-    track.sourceX = 5;
-    track.sourceY = 5;
-    track.frameTime = 200;
-    track.paused = true;
-    auto bar = std::make_unique<dorvo::gfx::ScrollBar>(
-        "ProfileScrollBar", g_menuHud.m_slider.textureFile, MakeScrollPart(34, 36, 47, 6, 30, 30),
-        MakeScrollPart(34, 36, 47, 46, 30, 30), MakeScrollPart(36, 55, 88, 6, 30, 50), track, 0.1f, 0.0f,
-        0.5f, Point(150, 90), Point(150, 370), Point(barX + 6, barY + 8), Point(barX + 6, barY + 350),
-        kRowList, 3.0f);
-    bar->SetPointInsideFunct(new RectPointInsideFunct(bar.get(), 38, 350));
-    AddUnit(std::move(bar), "Background");
+    AddUnit(MakeListScrollBar("ProfileScrollBar", kRowList), kPanelName);
 
     const struct
     {
@@ -141,8 +76,8 @@ void ProfileMenu::Init()
         auto* heldOver = new SMHeldOverFunct(owner, button.get(), true, 0.05f);
         heldOver->secondDelay = 0.05f;
         button->SetHeldOverFunct(heldOver);
-        if (AddUnit(std::move(button), "Background"))
-            AddUnit(MakeText(entry.textName, entry.text, 4, entry.textX, 5, 250), entry.button);
+        if (AddUnit(std::move(button), kPanelName))
+            AddUnit(MakeMenuText(entry.textName, entry.text, 4, entry.textX, 5, 250), entry.button);
     }
 }
 
@@ -171,10 +106,10 @@ void ProfileMenu::AddProfileButton(const std::string& entry)
     row->SetScale(1.0f, 0.5f, 1.0f);
     row->SetChecked(false);
     row->SetEnabled(true);
-    dorvo::gfx::CheckButton* added = AddUnit(std::move(row), "Background");
+    dorvo::gfx::CheckButton* added = AddUnit(std::move(row), kPanelName);
     if (!added)
         return;
-    AddUnit(MakeText("Text" + entry, entry.substr(0, entry.find('.')), 4, 20, 5, 250), name);
+    AddUnit(MakeMenuText("Text" + entry, entry.substr(0, entry.find('.')), 4, 20, 5, 250), name);
     // A row made while the panel is away stays hidden with it until the panel opens.
     const int state = GetState();
     if (state != STATE_Opening && state != STATE_Open && state != STATE_Closing)

@@ -5,14 +5,14 @@
 // a file; each row loads exactly the file it was made for. The selection survives closing.
 #pragma once
 
-#include "game/menus/LinearMoveMenu.h"
+#include "game/menus/SidePanelMenu.h"
 
 #include <map>
 #include <string>
 
 namespace QUORB
 {
-class ProfileMenu : public LinearMoveMenu
+class ProfileMenu : public SidePanelMenu
 {
 public:
     explicit ProfileMenu(StateMachineComponent* owner);

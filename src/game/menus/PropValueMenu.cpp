@@ -21,9 +21,11 @@
 #include "game/IWidgetData.h"
 #include "game/ObjectiveComp.h"
 #include "game/WidgetDataComp.h"
+#include "game/menus/ButtonRow.h"
 #include "game/menus/EditorBarUnits.h"
 #include "game/menus/EditorMenuCalls.h"
 #include "game/menus/MenuHud.h"
+#include "game/menus/MenuText.h"
 #include "game/menus/PuzzleMenuCalls.h"
 
 #include <algorithm>
@@ -214,14 +216,7 @@ PropValueMenu::PropValueMenu(StateMachineComponent* owner) : LinearMoveMenu(owne
     box->SetAlpha(kValueBoxAlpha, false);
     box->SetPosition(0, kValueBoxY);
     if (AddUnit(std::move(box)))
-    {
-        const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-        const int position[2] = {kValueTextX, 0};
-        auto text = std::make_unique<dorvo::gfx::CTextSprite>("", dorvo::gfx::STextStyle(4, black), position,
-                                                              kValueTextWidth);
-        text->SetName(kValueText);
-        AddUnit(std::move(text), kValueBox);
-    }
+        AddUnit(MakeMenuText(kValueText, "", 4, kValueTextX, 0, kValueTextWidth), kValueBox);
 }
 
 bool PropValueMenu::ButtonsFor(int code, const Gob& gob, std::vector<int>& buttons, bool& showValueText)
@@ -331,25 +326,8 @@ void PropValueMenu::Reset()
     dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp();
     if (!ButtonsFor(code, *selected, buttons, showValueText) || !comp)
         return;
-    int x = IsGameInCreatePuzzleMode() ? 0 : kOpenX;
-    bool first = true;
-    for (std::size_t n = 0; n < kButtonCount; ++n)
-    {
-        dorvo::gfx::CButton* button = comp->GetButton(kButtons[n].button);
-        if (!button)
-            continue;
-        if (std::find(buttons.begin(), buttons.end(), static_cast<int>(n)) == buttons.end())
-        {
-            button->SetVisible(false, true);
-            continue;
-        }
-        button->SetPosition(x, button->GetPositionY());
-        button->SetVisible(true, true);
-        if (first)
-            m_refSprite = button;
-        first = false;
-        x += kEditorButtonSpacing;
-    }
+    const int x =
+        LayOutButtonRow(*comp, kButtons, buttons, IsGameInCreatePuzzleMode() ? 0 : kOpenX, m_refSprite);
     if (dorvo::gfx::CSprite* box = comp->GetSprite(kValueBox))
     {
         box->SetPosition(x, box->GetPositionY());

@@ -5,6 +5,7 @@
 #include "engine/gfx/Gfx2DComp.h"
 #include "game/CPuzzle.h"
 #include "game/CQUORB.h"
+#include "game/menus/MenuText.h"
 
 #include <memory>
 #include <string>
@@ -52,17 +53,6 @@ std::unique_ptr<dorvo::gfx::CSprite> Still(const std::string& image, const std::
     sprite->SetDepth(kDepth);
     return sprite;
 }
-
-std::unique_ptr<dorvo::gfx::CTextSprite> Text(const char* name, const char* text, int x, int y)
-{
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const int position[2] = {x, y};
-    auto sprite =
-        std::make_unique<dorvo::gfx::CTextSprite>(text, dorvo::gfx::STextStyle(4, black), position, 250);
-    sprite->SetName(name);
-    sprite->SetDepth(kDepth);
-    return sprite;
-}
 } // namespace
 
 PuzzleInfoMenu::PuzzleInfoMenu(StateMachineComponent* owner) : StaticMenu(owner)
@@ -73,9 +63,9 @@ PuzzleInfoMenu::PuzzleInfoMenu(StateMachineComponent* owner) : StaticMenu(owner)
     background->SetAlpha(0.5f, false);
     m_refSprite = AddUnit(std::move(background));
 
-    AddUnit(Text("ObjectiveText", "Objective(s)", 85, 5), kBackground);
-    AddUnit(Text("WidgetText", "Available Widget(s)", 40, 70), kBackground);
-    AddUnit(Text(kBudgetText, "Budget: ", 60, 135), kBackground);
+    AddUnit(MakeMenuText("ObjectiveText", "Objective(s)", 4, 85, 5, 250, kDepth), kBackground);
+    AddUnit(MakeMenuText("WidgetText", "Available Widget(s)", 4, 40, 70, 250, kDepth), kBackground);
+    AddUnit(MakeMenuText(kBudgetText, "Budget: ", 4, 60, 135, 250, kDepth), kBackground);
 
     for (const Entry& entry : kEntries)
     {

@@ -1,6 +1,5 @@
 #include "game/menus/PuzzleLookAtMenu.h"
 
-#include "common/Singleton.h"
 #include "engine/gfx/CButton.h"
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CTextSprite.h"
@@ -10,7 +9,8 @@
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
-#include "statemachine/Database.h"
+#include "game/menus/MenuSend.h"
+#include "game/menus/MenuText.h"
 #include "statemachine/Message.h"
 
 namespace QUORB
@@ -33,12 +33,6 @@ constexpr int kArrowSourceY = 128;
 constexpr float kArrowScale = 0.5f;
 constexpr int kArrowHitWidth = 100;
 constexpr int kArrowHitHeight = 50;
-
-void SendTo(StateMachine& from, const char* menu, MessageName name)
-{
-    if (const std::uint32_t id = common::Singleton<Database>::Instance()->FindIdByName(menu))
-        from.SendMsg(name, id);
-}
 
 std::unique_ptr<dorvo::gfx::CButton> MakeArrow(StateMachineComponent* owner, const char* name, int x)
 {
@@ -78,12 +72,7 @@ PuzzleLookAtMenu::PuzzleLookAtMenu(StateMachineComponent* owner) : StaticMenu(ow
     button->SetHeldOverFunct(new SMHeldOverFunct(owner, button.get(), true, kHeldOverSeconds));
     button->SetDepth(kDepth);
 
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const int labelAt[2] = {40, 20};
-    auto label = std::make_unique<dorvo::gfx::CTextSprite>("", dorvo::gfx::STextStyle(kLabelFont, black),
-                                                           labelAt, kLabelBoxWidth);
-    label->SetName(kStartText);
-    label->SetDepth(kDepth);
+    auto label = MakeMenuText(kStartText, "", kLabelFont, 40, 20, kLabelBoxWidth, kDepth);
 
     AddUnit(std::move(button));
     AddUnit(std::move(label), kStartButton);
@@ -136,15 +125,15 @@ void PuzzleLookAtMenu::EnterPuzzle()
         return;
     game->ToggleEditor();
     SendMsgToSelf(MSG_CloseMenu, MSG_SCOPE_SUBSTATE);
-    SendTo(*this, "WidgetChoiceBarMenu", MSG_OpenMenuEx);
-    SendTo(*this, "StartPuzzleMenu", MSG_OpenMenu);
-    SendTo(*this, "BudgetMenu", MSG_OpenMenu);
-    SendTo(*this, "TimerObjMenu", MSG_OpenMenu);
-    SendTo(*this, "PuzzleInfoMenu", MSG_CloseMenu);
+    SendToMenuFrom(*this, "WidgetChoiceBarMenu", MSG_OpenMenuEx);
+    SendToMenuFrom(*this, "StartPuzzleMenu", MSG_OpenMenu);
+    SendToMenuFrom(*this, "BudgetMenu", MSG_OpenMenu);
+    SendToMenuFrom(*this, "TimerObjMenu", MSG_OpenMenu);
+    SendToMenuFrom(*this, "PuzzleInfoMenu", MSG_CloseMenu);
     if (createMode)
     {
-        SendTo(*this, "CreatorMenu", MSG_OpenMenu);
-        SendTo(*this, "BackMenu", MSG_ResetMenu);
+        SendToMenuFrom(*this, "CreatorMenu", MSG_OpenMenu);
+        SendToMenuFrom(*this, "BackMenu", MSG_ResetMenu);
     }
 }
 } // namespace QUORB

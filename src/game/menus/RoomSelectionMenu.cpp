@@ -1,16 +1,16 @@
 #include "game/menus/RoomSelectionMenu.h"
 
-#include "common/Singleton.h"
 #include "engine/gfx/CButton.h"
-#include "engine/gfx/CSprite.h"
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/Gfx2DComp.h"
 #include "engine/gfx/ScrollBar.h"
 #include "game/CQUORB.h"
+#include "game/menus/ListScrollBar.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
-#include "statemachine/Database.h"
+#include "game/menus/MenuSend.h"
+#include "game/menus/MenuText.h"
 #include "statemachine/Message.h"
 
 #include <memory>
@@ -24,70 +24,9 @@ const char* const RoomSelectionMenu::kScrollBar = "RoomScrollBar";
 
 namespace
 {
-constexpr const char* kBackground = "Background";
-constexpr const char* kSlider = "hud/Slider.png";
-const float kBlack[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-
-// The scroll bar: its parts as the slider image cuts them, and where the list runs, all in the
-// panel's pixels. The bar's points are given as the bar's own (up part (6, 8), down part (6, 350))
-// moved to where the bar stands, (400, 80): the scroll bar reads them in its parent's frame.
-constexpr int kBarX = 400;
-constexpr int kBarY = 80;
-constexpr float kScrollStep = 0.1f;  // of the overflow, one arrow press
-constexpr float kScrollSpeed = 0.5f; // of the scroll range a second
-constexpr float kRowSpacing = 3.0f;  // pixels
-constexpr int kFirstRowX = 150;
-constexpr int kFirstRowY = 90;
-constexpr int kLastRowY = 370;
-
-plat::POINT Point(int x, int y)
-{
-    plat::POINT point;
-    point.x = x;
-    point.y = y;
-    return point;
-}
-
-dorvo::gfx::SpriteAnimation Frame(int width, int height, int sourceX, int sourceY)
-{
-    dorvo::gfx::SpriteAnimation frame;
-    frame.frameWidth = width;
-    frame.frameHeight = height;
-    frame.frameCount = 1;
-    frame.sourceX = sourceX;
-    frame.sourceY = sourceY;
-    frame.frameTime = 200;
-    frame.paused = true;
-    return frame;
-}
-
-// One part of the scroll bar: a button on a frame of the slider image with a rectangle hit test.
-dorvo::gfx::CButton* SliderPart(int width, int height, int sourceX, int sourceY, int hitWidth, int hitHeight)
-{
-    const int origin[2] = {0, 0};
-    auto* part = new dorvo::gfx::CButton(kSlider, Frame(width, height, sourceX, sourceY), origin, origin);
-    part->SetPointInsideFunct(new RectPointInsideFunct(part, hitWidth, hitHeight));
-    return part;
-}
-
-std::unique_ptr<dorvo::gfx::CTextSprite> Text(const std::string& name, const std::string& text, int x, int y,
-                                              int boxWidth, unsigned font)
-{
-    const int position[2] = {x, y};
-    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, dorvo::gfx::STextStyle(font, kBlack),
-                                                            position, boxWidth);
-    sprite->SetName(name);
-    return sprite;
-}
-
-void SendTo(StateMachine& from, const char* menu, MessageName name)
-{
-    if (const std::uint32_t id = common::Singleton<Database>::Instance()->FindIdByName(menu))
-        from.SendMsg(name, id);
-}
 } // namespace
 
-RoomSelectionMenu::RoomSelectionMenu(StateMachineComponent* owner) : LinearMoveMenu(owner) {}
+RoomSelectionMenu::RoomSelectionMenu(StateMachineComponent* owner) : SidePanelMenu(owner) {}
 
 std::string RoomSelectionMenu::ButtonName(const std::string& fileName, bool playerMade)
 {
@@ -101,25 +40,18 @@ std::string RoomSelectionMenu::RoomLabel(const std::string& fileName)
 
 void RoomSelectionMenu::Init()
 {
-    m_openTime = kOpenSeconds;
-    m_closeTime = kCloseSeconds;
-    m_closedPosition = math::Vector3(-600.0f, 44.0f, 0.0f);
-    m_openPosition = math::Vector3(144.0f, 44.0f, 0.0f);
-
-    std::unique_ptr<dorvo::gfx::CSprite> background = g_menuHud.CreateBackground(kBackground);
-    background->SetAlpha(0.5f, false);
-    m_refSprite = AddUnit(std::move(background));
-    if (!m_refSprite)
+    if (!AddSidePanel(144.0f, 1.0f))
         return;
-    AddUnit(Text("TitleText", "Select A Room", 80, 20, 450, 5), kBackground);
+    AddUnit(MakeMenuText("TitleText", "Select A Room", 5, 80, 20, 450), kPanelName);
 
     CQUORB* game = CQUORB::Get();
     dorvo::gfx::Gfx2DComp* gui = GetGfx2DComp();
     for (const bool playerMade : {false, true})
     {
-        auto* header = AddUnit(Text(playerMade ? kPlayerText : kCampaignText,
-                                    playerMade ? "Player-Made Rooms" : "Campaign Rooms", 20, 5, 250, 4),
-                               kBackground);
+        auto* header =
+            AddUnit(MakeMenuText(playerMade ? kPlayerText : kCampaignText,
+                                 playerMade ? "Player-Made Rooms" : "Campaign Rooms", 4, 20, 5, 250),
+                    kPanelName);
         if (header && gui)
             gui->EditScrollList(header, kScrollList, "");
         if (!game)
@@ -129,13 +61,7 @@ void RoomSelectionMenu::Init()
             AddRoomButton(room, playerMade);
     }
 
-    auto bar = std::make_unique<dorvo::gfx::ScrollBar>(
-        kScrollBar, kSlider, SliderPart(34, 36, 47, 6, 30, 30), SliderPart(34, 36, 47, 46, 30, 30),
-        SliderPart(36, 55, 88, 6, 30, 50), Frame(44, 502, 5, 5), kScrollStep, 0.0f, kScrollSpeed,
-        Point(kFirstRowX, kFirstRowY), Point(kFirstRowX, kLastRowY), Point(kBarX + 6, kBarY + 8),
-        Point(kBarX + 6, kBarY + 350), kScrollList, kRowSpacing);
-    bar->SetPointInsideFunct(new RectPointInsideFunct(bar.get(), 38, 350));
-    AddUnit(std::move(bar), kBackground);
+    AddUnit(MakeListScrollBar(kScrollBar, kScrollList), kPanelName);
 }
 
 bool RoomSelectionMenu::AddRoomButton(const std::string& fileName, bool playerMade)
@@ -150,10 +76,10 @@ bool RoomSelectionMenu::AddRoomButton(const std::string& fileName, bool playerMa
     button->SetScale(1.0f, 0.5f, 1.0f);
     button->SetPointInsideFunct(new RectPointInsideFunct(button.get(), 200, 27));
     // A room listed twice in one section keeps its first button.
-    dorvo::gfx::CButton* filed = AddUnit(std::move(button), kBackground);
+    dorvo::gfx::CButton* filed = AddUnit(std::move(button), kPanelName);
     if (!filed)
         return false;
-    AddUnit(Text(playerMade ? "TextU" : "TextC", RoomLabel(fileName), 20, 5, 250, 4), name);
+    AddUnit(MakeMenuText(playerMade ? "TextU" : "TextC", RoomLabel(fileName), 4, 20, 5, 250), name);
     gui->EditScrollList(filed, kScrollList, playerMade ? "" : kPlayerText);
     filed->SetVisible(false, true);
     return true;
@@ -169,12 +95,12 @@ void RoomSelectionMenu::Reset()
 
 void RoomSelectionMenu::OpenTransition(float duration)
 {
-    LinearMoveMenu::OpenTransition(duration);
+    SidePanelMenu::OpenTransition(duration);
     if (CQUORB* game = CQUORB::Get())
         game->SetCameraFlags(kOrbitFlag);
-    SendTo(*this, "PuzzleLookAtMenu", MSG_CloseMenu);
-    SendTo(*this, "PuzzleInfoMenu", MSG_CloseMenu);
-    SendTo(*this, "Radial", MSG_CloseMenu);
+    SendToMenuFrom(*this, "PuzzleLookAtMenu", MSG_CloseMenu);
+    SendToMenuFrom(*this, "PuzzleInfoMenu", MSG_CloseMenu);
+    SendToMenuFrom(*this, "Radial", MSG_CloseMenu);
 }
 
 void RoomSelectionMenu::OnHeldOver(const std::string& name)
@@ -200,6 +126,6 @@ void RoomSelectionMenu::OnClosed()
 {
     const CQUORB* game = CQUORB::Get();
     if (game && game->IsCreatePuzzleMode())
-        SendTo(*this, "BackMenu", MSG_ResetMenu);
+        SendToMenuFrom(*this, "BackMenu", MSG_ResetMenu);
 }
 } // namespace QUORB

@@ -6,21 +6,19 @@
 // MSG_ResetMenu), and the panel adds a button for it; none is ever removed.
 #pragma once
 
-#include "game/menus/LinearMoveMenu.h"
+#include "game/menus/SidePanelMenu.h"
 
 #include <string>
 
 namespace QUORB
 {
-class RoomSelectionMenu : public LinearMoveMenu
+class RoomSelectionMenu : public SidePanelMenu
 {
 public:
-    static const char* const kScrollList;   // "RoomButtons"
-    static const char* const kCampaignText; // "MainText", the campaign header
-    static const char* const kPlayerText;   // "UserText", the player-made header
-    static const char* const kScrollBar;    // "RoomScrollBar"
-    static constexpr float kOpenSeconds = 0.2f;
-    static constexpr float kCloseSeconds = 0.5f;
+    static const char* const kScrollList;            // "RoomButtons"
+    static const char* const kCampaignText;          // "MainText", the campaign header
+    static const char* const kPlayerText;            // "UserText", the player-made header
+    static const char* const kScrollBar;             // "RoomScrollBar"
     static constexpr float kHeldOverSeconds = 0.05f; // the rest that loads a room
     static constexpr std::uint32_t kOrbitFlag = 4;   // the camera circles while the panel is up
 

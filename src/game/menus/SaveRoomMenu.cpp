@@ -1,18 +1,8 @@
 #include "game/menus/SaveRoomMenu.h"
 
-#include "common/InterpolationMgr.h"
-#include "engine/gfx/CButton.h"
-#include "engine/gfx/CDorvoGfx.h"
-#include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/EditBox.h"
-#include "engine/gfx/Gfx2DComp.h"
-#include "engine/gfx/STextStyle.h"
 #include "game/CQUORB.h"
 #include "game/CRoom.h"
-#include "game/ValidateFileBaseName.h"
-#include "game/menus/MenuCallbacks.h"
-#include "game/menus/MenuHitTests.h"
-#include "game/menus/MenuHud.h"
 #include "game/menus/MenuSend.h"
 #include "platform/files.h"
 #include "statemachine/Message.h"
@@ -23,10 +13,6 @@ namespace QUORB
 {
 const std::string DefaultRoomName = "MyRoom";
 
-const char* const SaveRoomMenu::kEmptyNameText = "Please type a name.";
-const char* const SaveRoomMenu::kBadNameText = "Use only letters, digits, spaces, - and _.";
-const char* const SaveRoomMenu::kLongNameText = "Use at most 16 characters.";
-const char* const SaveRoomMenu::kReservedNameText = "That name is reserved.";
 const char* const SaveRoomMenu::kCampaignNameText = "That name belongs to a campaign room.";
 const char* const SaveRoomMenu::kTakenNameText = "A room with that name already exists.";
 const char* const SaveRoomMenu::kSaveFailedText = "The room could not be saved.";
@@ -34,14 +20,11 @@ const char* const SaveRoomMenu::kSavedText = "Room Saved.";
 
 namespace
 {
-const char* const kBackdropName = "SkinColorBackground";
 const char* const kSaveButtonName = "SaveButton";
 const char* const kCancelButtonName = "CancelButton";
-const char* const kEditBoxName = "EditBox";
 // The room the game starts in and every new room is made from; it is never saved over.
 const char* const kEmptyRoomBase = "EmptyRoom";
 const char* const kEmptyRoomFile = "EmptyRoom.xml";
-const float kVeilAlpha = 0.5f;
 
 bool EqualsIgnoringCase(const std::string& a, const std::string& b)
 {
@@ -55,119 +38,21 @@ bool ListedIgnoringCase(const std::vector<std::string>& names, const std::string
     return std::any_of(names.begin(), names.end(),
                        [&name](const std::string& listed) { return EqualsIgnoringCase(listed, name); });
 }
-
-dorvo::gfx::STextStyle BlackText(unsigned font)
-{
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    return dorvo::gfx::STextStyle(font, black, 0);
-}
-
-std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const std::string& name, const std::string& text,
-                                                  unsigned font, int x, int y, int boxWidth, int depth)
-{
-    const int position[2] = {x, y};
-    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, BlackText(font), position, boxWidth);
-    sprite->SetName(name);
-    sprite->SetDepth(depth);
-    return sprite;
-}
-
-std::unique_ptr<dorvo::gfx::CButton> MakeButton(StateMachineComponent* owner, const char* name, int x)
-{
-    auto button = g_menuHud.CreateBarButton(name);
-    button->SetPosition(x, 150);
-    button->SetScale(0.5f, 0.8f, 1.0f);
-    button->SetDepth(8);
-    button->SetPointInsideFunct(new RectPointInsideFunct(button.get(), 100, 56));
-    button->SetButtonPressedFunct(new SMButtonPressedFunct(owner, name));
-    return button;
-}
 } // namespace
 
-SaveRoomMenu::SaveRoomMenu(StateMachineComponent* owner) : LinearMoveMenu(owner)
+SaveRoomMenu::SaveRoomMenu(StateMachineComponent* owner) : VeiledDialog(owner)
 {
-    dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp();
-    if (comp)
-        comp->SetCompDepth(-2);
-    m_openTime = 0.3f;
-    m_closeTime = 0.3f;
-    m_closeOnMouseUp = false;
-    m_draggable = false;
-    m_closedPosition = math::Vector3(200.0f, -500.0f, 0.0f);
-    m_openPosition = math::Vector3(200.0f, 100.0f, 0.0f);
-
-    dorvo::gfx::CDorvoGfx& gfx = dorvo::gfx::CDorvoGfx::Instance();
-    const int width = static_cast<int>(gfx.GetScreenWidth());
-    const int height = static_cast<int>(gfx.GetScreenHeight());
-
-    // The veil stays where it is while the panel slides, so it lies at the top level. Without
-    // its state names it is drawn like a plain sprite: in the skin's sprite colour, else black.
-    m_pBackdrop = g_menuHud.CreateWhiteBlockButton(kBackdropName);
-    m_pBackdrop->SetRenameCurrent(false);
-    if (dorvo::gfx::SpriteAnimation* record = m_pBackdrop->GetCurrentAnimation())
-        record->name.clear();
-    m_pBackdrop->SetColor(0.0f, 0.0f, 0.0f);
-    m_pBackdrop->SetAlpha(kVeilAlpha, false);
-    m_pBackdrop->SetScale(static_cast<float>(width) / 30.0f, static_cast<float>(height) / 30.0f, 1.0f);
-    m_pBackdrop->SetDepth(6);
-    m_pBackdrop->SetPosition(0, 0);
-    m_pBackdrop->SetPointInsideFunct(new RectPointInsideFunct(m_pBackdrop.get(), width, height));
-    m_pBackdrop->SetButtonPressedFunct(new SMButtonPressedFunct(owner, kBackdropName));
-    if (comp)
-        comp->AddUnit(kBackdropName, m_pBackdrop.get(), "");
-
-    auto background = g_menuHud.CreateBackground("Background");
-    const int pivot[2] = {0, 0};
-    background->AddGridAnimation("Base", 512, 512, 1, 0, 0, 50, pivot, false);
-    background->SetScale(0.7f, 0.5f, 1.0f);
-    background->SetDepth(7);
-    background->SetPosition(0, 0);
-    m_refSprite = AddUnit(std::move(background));
-
-    if (AddUnit(MakeButton(owner, kSaveButtonName, 65), "Background"))
-        AddUnit(MakeText("SaveText", "Save", 4, 14, 15, 200, 8), kSaveButtonName);
-    if (AddUnit(MakeButton(owner, kCancelButtonName, 185), "Background"))
-        AddUnit(MakeText("CancelText", "Cancel", 4, 14, 15, 200, 8), kCancelButtonName);
-    AddUnit(MakeText("TitleText", "Save Room", 5, 45, 10, 300, 8), "Background");
-
-    // The box writes into its text sprite, which is filed under the box once the box is in.
-    auto boxText = MakeText("TE1Text", "", 4, 20, 10, 256, 9);
-    const MenuHudDescriptor& look = g_menuHud.m_menuBackground;
-    auto box = std::make_unique<dorvo::gfx::EditBox>(
-        look.textureFile, look.unpressed, boxText.get(), new SMTextSubmitFunct(owner, kEditBoxName), nullptr,
-        50, 80, kEditBoxName, static_cast<unsigned>(kMaxFileBaseNameLength), DefaultRoomName);
-    box->SetScale(0.5f, 0.07f, 1.0f);
-    box->SetDepth(7);
-    // The box gave its text a depth of its own when it took it; the text goes over the panel.
-    boxText->SetDepth(9);
-    box->SetPointInsideFunct(new RectPointInsideFunct(box.get(), 256, 40));
-    if (AddUnit(std::move(box), "Background"))
-        AddUnit(std::move(boxText), kEditBoxName);
-}
-
-SaveRoomMenu::~SaveRoomMenu()
-{
-    if (dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp())
-    {
-        const auto found = comp->GetUnits().find(kBackdropName);
-        if (found != comp->GetUnits().end() && found->second == m_pBackdrop.get())
-            comp->RemoveUnit(kBackdropName);
-    }
+    AddPanel();
+    AddBarButton(kSaveButtonName, 65, "SaveText", "Save");
+    AddBarButton(kCancelButtonName, 185, "CancelText", "Cancel");
+    AddTitle("Save Room", 45, 300);
+    AddNameBox(DefaultRoomName);
 }
 
 const char* SaveRoomMenu::RefusalOf(const std::string& name, const KnownRooms& rooms)
 {
-    switch (ValidateFileBaseName(name))
-    {
-    case FileBaseNameFault::Empty:
-        return kEmptyNameText;
-    case FileBaseNameFault::TooLong:
-        return kLongNameText;
-    case FileBaseNameFault::BadCharacter:
-        return kBadNameText;
-    case FileBaseNameFault::None:
-        break;
-    }
+    if (const char* refusal = NameRuleRefusal(name))
+        return refusal;
     if (EqualsIgnoringCase(name, kEmptyRoomBase))
         return kReservedNameText;
     const std::string file = name + ".xml";
@@ -217,9 +102,7 @@ void SaveRoomMenu::OnButtonPressed(const std::string& name)
 
 void SaveRoomMenu::Save()
 {
-    dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp();
-    const auto* box =
-        comp ? dynamic_cast<const dorvo::gfx::EditBox*>(comp->GetButton(kEditBoxName)) : nullptr;
+    const dorvo::gfx::EditBox* box = GetNameBox();
     CQUORB* game = CQUORB::Get();
     if (!box || !game)
         return;
@@ -258,8 +141,7 @@ void SaveRoomMenu::Leave(bool saved)
 
 void SaveRoomMenu::OpenTransition(float duration)
 {
-    dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp();
-    auto* box = comp ? dynamic_cast<dorvo::gfx::EditBox*>(comp->GetButton(kEditBoxName)) : nullptr;
+    dorvo::gfx::EditBox* box = GetNameBox();
     const CQUORB* game = CQUORB::Get();
     const CRoom* room = game ? game->GetRoom() : nullptr;
     if (box && room && !room->GetRoomName().empty() && room->GetRoomName() != kEmptyRoomFile)
@@ -268,21 +150,6 @@ void SaveRoomMenu::OpenTransition(float duration)
         box->SetText(file.substr(0, file.find('.')));
         box->RefreshText();
     }
-    LinearMoveMenu::OpenTransition(duration);
-    FadeBackdrop(0.0f, kVeilAlpha, duration);
-}
-
-void SaveRoomMenu::CloseTransition(float duration)
-{
-    LinearMoveMenu::CloseTransition(duration);
-    FadeBackdrop(kVeilAlpha, 0.0f, duration);
-}
-
-void SaveRoomMenu::FadeBackdrop(float from, float to, float duration)
-{
-    if (m_pBackdrop)
-        m_pBackdrop->SetInterpolation(
-            dorvo::gfx::CSprite::IP_Alpha,
-            common::CInterpolationMgr::Instance().AddFloat(from, to, duration, common::INTERP_REMOVE));
+    VeiledDialog::OpenTransition(duration);
 }
 } // namespace QUORB

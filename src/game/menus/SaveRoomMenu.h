@@ -6,27 +6,18 @@
 // beside the panel, and the buttons act only while the dialog is fully open.
 #pragma once
 
-#include "game/menus/LinearMoveMenu.h"
+#include "game/menus/VeiledDialog.h"
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
-
-namespace dorvo
-{
-namespace gfx
-{
-class CButton;
-}
-} // namespace dorvo
 
 namespace QUORB
 {
 // What the name box starts with and falls back to when left empty.
 extern const std::string DefaultRoomName; // "MyRoom"
 
-class SaveRoomMenu : public LinearMoveMenu
+class SaveRoomMenu : public VeiledDialog
 {
 public:
     // What follows once the dialog is left (its custom data); any other value acts as nothing.
@@ -37,11 +28,8 @@ public:
         THEN_NEW_ROOM = 2,
     };
 
-    // The texts the dialog answers with in the message window.
-    static const char* const kEmptyNameText;    // "Please type a name."
-    static const char* const kBadNameText;      // "Use only letters, digits, spaces, - and _."
-    static const char* const kLongNameText;     // "Use at most 16 characters."
-    static const char* const kReservedNameText; // "That name is reserved."
+    // The texts the dialog answers with in the message window, besides the name rule's and
+    // kReservedNameText (VeiledDialog).
     static const char* const kCampaignNameText; // "That name belongs to a campaign room."
     static const char* const kTakenNameText;    // "A room with that name already exists."
     static const char* const kSaveFailedText;   // "The room could not be saved."
@@ -58,11 +46,8 @@ public:
         std::function<bool(const std::string&)> roomFileExists;
     };
 
-    // Builds the whole dialog; the component goes to depth -2, so it takes input before the
-    // menus under it.
+    // Builds the whole dialog.
     explicit SaveRoomMenu(StateMachineComponent* owner);
-    // Takes the veil out of the 2D component before it goes.
-    ~SaveRoomMenu() override;
 
     // Why the typed name cannot be the room's (name + ".xml"), as the text to show; null when it
     // can. In order: the plain-name rule; "EmptyRoom" (the start and new-room template, in any
@@ -78,7 +63,6 @@ protected:
     void OnButtonPressed(const std::string& name) override;
     // The name box filled in from the current room, the panel in and the veil up.
     void OpenTransition(float duration) override;
-    void CloseTransition(float duration) override;
 
 private:
     // A refusal or a failed save keeps the dialog open; a save closes it, says so and goes on.
@@ -86,9 +70,5 @@ private:
     // The dialog slides out, "Room Saved." after a save, and what the custom data asks for
     // follows.
     void Leave(bool saved);
-    void FadeBackdrop(float from, float to, float duration);
-
-    // The top-level veil: owned here, as no unit above it does.
-    std::unique_ptr<dorvo::gfx::CButton> m_pBackdrop;
 };
 } // namespace QUORB

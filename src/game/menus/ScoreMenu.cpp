@@ -12,6 +12,7 @@
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
 #include "game/menus/MenuState.h"
+#include "game/menus/MenuText.h"
 #include "game/menus/PuzzleMenuCalls.h"
 #include "statemachine/Message.h"
 
@@ -41,32 +42,9 @@ std::string Decimal(int value)
     text << value;
     return text.str();
 }
-
-std::unique_ptr<dorvo::gfx::CTextSprite> MakeText(const char* name, const char* text, unsigned font, int x,
-                                                  int y, int boxWidth)
-{
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const int position[2] = {x, y};
-    auto sprite = std::make_unique<dorvo::gfx::CTextSprite>(text, dorvo::gfx::STextStyle(font, black),
-                                                            position, boxWidth);
-    sprite->SetName(name);
-    return sprite;
-}
 } // namespace
 
-ScoreMenu::ScoreMenu(StateMachineComponent* owner) : FadeMenu(owner) {}
-
-ScoreMenu::~ScoreMenu()
-{
-    if (!m_pVeil)
-        return;
-    if (dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp())
-    {
-        auto found = comp->GetUnits().find(kVeil);
-        if (found != comp->GetUnits().end() && found->second == m_pVeil.get())
-            comp->RemoveUnit(kVeil);
-    }
-}
+ScoreMenu::ScoreMenu(StateMachineComponent* owner) : FadeMenu(owner), m_veil(*this) {}
 
 void ScoreMenu::Init()
 {
@@ -89,20 +67,8 @@ void ScoreMenu::Init()
                        static_cast<int>(height / 2 - panel->GetHeight() / 2.0f));
 
     StateMachineComponent* owner = GetComponent();
-    m_pVeil = g_menuHud.CreateWhiteBlockButton(kVeil);
-    const float veilScale = static_cast<float>(width) / 30.0f;
-    m_pVeil->SetScale(veilScale, veilScale, 1.0f);
-    m_pVeil->SetPosition(0, 0);
-    // Its own colour, so that a skin does not tint the veil.
-    if (dorvo::gfx::SpriteAnimation* look = m_pVeil->GetCurrentAnimation())
-    {
-        look->hasColor = true;
-        look->red = look->green = look->blue = 0.0f;
-    }
-    m_pVeil->SetColor(0.0f, 0.0f, 0.0f);
-    m_pVeil->SetAlpha(kVeilAlpha, false);
-    m_pVeil->SetPointInsideFunct(new RectPointInsideFunct(m_pVeil.get(), width, height));
-    m_pVeil->SetButtonPressedFunct(new SMButtonPressedFunct(owner, "Background"));
+    // Its own colour, so that a skin does not tint the veil; shown only as the menu fades in.
+    m_veil.Make(kVeil, "Background", MenuVeil::Look::OwnBlack, kVeilDepth, 0.0f);
 
     auto puzzleButton = g_menuHud.CreateBarButton("PuzzleButton");
     puzzleButton->SetPointInsideFunct(new RectPointInsideFunct(puzzleButton.get(), 200, 55));
@@ -113,24 +79,23 @@ void ScoreMenu::Init()
     roomButton->SetButtonPressedFunct(new SMButtonPressedFunct(owner, "RoomButton"));
     roomButton->SetPosition(300, 160);
 
-    auto succeed = MakeText(kSucceedText, "Puzzle Completed!", 5, 60, 20, 470);
-    auto fail = MakeText(kFailText, "Puzzle Failed!", 5, 30, 20, 450);
-    auto puzzleText = MakeText("PuzzleText", "Back To Puzzle", 4, 20, 20, 250);
-    auto roomText = MakeText("RoomText", "Back To Room", 4, 20, 20, 250);
-    auto scoreText = MakeText(kScoreText, kInitScoreText, 4, 40, 90, 250);
-    auto budgetText = MakeText(kBudgetText, kInitBudgetText, 4, 40, 120, 250);
+    auto succeed = MakeMenuText(kSucceedText, "Puzzle Completed!", 5, 60, 20, 470);
+    auto fail = MakeMenuText(kFailText, "Puzzle Failed!", 5, 30, 20, 450);
+    auto puzzleText = MakeMenuText("PuzzleText", "Back To Puzzle", 4, 20, 20, 250);
+    auto roomText = MakeMenuText("RoomText", "Back To Room", 4, 20, 20, 250);
+    auto scoreText = MakeMenuText(kScoreText, kInitScoreText, 4, 40, 90, 250);
+    auto budgetText = MakeMenuText(kBudgetText, kInitBudgetText, 4, 40, 120, 250);
 
-    m_pVeil->SetDepth(kVeilDepth);
     for (dorvo::gfx::CSprite* unit : std::initializer_list<dorvo::gfx::CSprite*>{
              panel.get(), puzzleButton.get(), roomButton.get(), succeed.get(), fail.get(), puzzleText.get(),
              roomText.get(), scoreText.get(), budgetText.get()})
         unit->SetDepth(kPanelDepth);
     for (dorvo::gfx::CSprite* unit : std::initializer_list<dorvo::gfx::CSprite*>{
-             m_pVeil.get(), panel.get(), puzzleButton.get(), roomButton.get(), succeed.get(), fail.get(),
-             puzzleText.get(), roomText.get()})
+             panel.get(), puzzleButton.get(), roomButton.get(), succeed.get(), fail.get(), puzzleText.get(),
+             roomText.get()})
         unit->SetAlpha(0.0f, false);
 
-    comp->AddUnit(kVeil, m_pVeil.get(), "");
+    m_veil.File();
     AddUnit(std::move(panel));
     AddUnit(std::move(puzzleButton), kPanel);
     AddUnit(std::move(roomButton), kPanel);
@@ -183,26 +148,18 @@ void ScoreMenu::FadeUnits(float from, float to, float duration)
                                      manager.AddFloat(from, to, duration, common::INTERP_REMOVE));
 }
 
-void ScoreMenu::FadeVeil(float from, float to, float duration)
-{
-    if (m_pVeil)
-        m_pVeil->SetInterpolation(
-            dorvo::gfx::CSprite::IP_Alpha,
-            common::CInterpolationMgr::Instance().AddFloat(from, to, duration, common::INTERP_REMOVE));
-}
-
 void ScoreMenu::OpenTransition(float duration)
 {
     FadeMenu::OpenTransition(duration);
     FillInResult();
     FadeUnits(0.0f, 1.0f, duration);
-    FadeVeil(0.0f, kVeilAlpha, duration);
+    m_veil.Fade(0.0f, kVeilAlpha, duration);
 }
 
 void ScoreMenu::CloseTransition(float duration)
 {
     FadeMenu::CloseTransition(duration);
-    FadeVeil(kVeilAlpha, 0.0f, duration);
+    m_veil.Fade(kVeilAlpha, 0.0f, duration);
     FadeUnits(1.0f, 0.0f, duration);
 }
 

@@ -7,16 +7,7 @@
 #pragma once
 
 #include "game/menus/FadeMenu.h"
-
-#include <memory>
-
-namespace dorvo
-{
-namespace gfx
-{
-class CButton;
-}
-} // namespace dorvo
+#include "game/menus/MenuVeil.h"
 
 namespace QUORB
 {
@@ -31,8 +22,6 @@ public:
     static constexpr int kSunkDepth = -1; // behind the panel
 
     explicit ScoreMenu(StateMachineComponent* owner);
-    // Takes the veil out of the 2D component when it is still there.
-    ~ScoreMenu() override;
 
 protected:
     // "Back To Puzzle" and "Back To Room", heard only while the menu is open.
@@ -48,8 +37,7 @@ protected:
 private:
     void FillInResult();
     void FadeUnits(float from, float to, float duration);
-    void FadeVeil(float from, float to, float duration);
 
-    std::unique_ptr<dorvo::gfx::CButton> m_pVeil;
+    MenuVeil m_veil;
 };
 } // namespace QUORB

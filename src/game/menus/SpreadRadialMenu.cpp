@@ -4,10 +4,10 @@
 #include "common/math/MathUtil.h"
 #include "engine/gfx/CButton.h"
 #include "engine/gfx/CTextSprite.h"
-#include "engine/gfx/STextStyle.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
+#include "game/menus/MenuText.h"
 
 #include <cmath>
 #include <memory>
@@ -26,7 +26,6 @@ SpreadRadialMenu::SpreadRadialMenu(StateMachineComponent* owner) : RadialMenu(ow
     m_closeTime = 0.4f;
     m_draggable = true;
 
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     for (std::size_t i = 0; i < kButtonCount; ++i)
     {
         const std::string name = ButtonName(i);
@@ -38,10 +37,8 @@ SpreadRadialMenu::SpreadRadialMenu(StateMachineComponent* owner) : RadialMenu(ow
         button->SetButtonPressedFunct(new SMButtonPressedFunct(owner, name));
         button->SetHeldOverFunct(new SMHeldOverFunct(owner, button.get(), true, kHeldOverSeconds));
         // Inside the pill, which fills the top 27 pixels of the half-size bar-button face.
-        const int textAt[2] = {10, 4};
-        auto text = std::make_unique<dorvo::gfx::CTextSprite>(
-            "Prop " + std::to_string(i + 1), dorvo::gfx::STextStyle(4, black, 0), textAt, 64);
-        text->SetName("ButtonText " + std::to_string(i));
+        auto text =
+            MakeMenuText("ButtonText " + std::to_string(i), "Prop " + std::to_string(i + 1), 4, 10, 4, 64);
         if (AddUnit(std::move(button)))
             AddUnit(std::move(text), name);
     }

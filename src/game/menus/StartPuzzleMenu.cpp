@@ -9,6 +9,7 @@
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
+#include "game/menus/MenuText.h"
 #include "game/menus/PuzzleMenuCalls.h"
 
 #include <memory>
@@ -34,15 +35,6 @@ std::unique_ptr<dorvo::gfx::CButton> MakeRoundButton(StateMachineComponent* owne
     button->SetPointInsideFunct(new CirclePointInsideFunct(button.get(), radius));
     return button;
 }
-
-std::unique_ptr<dorvo::gfx::CTextSprite> MakeLabel(const char* name, int x, int y)
-{
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const int position[2] = {x, y};
-    auto text = std::make_unique<dorvo::gfx::CTextSprite>("", dorvo::gfx::STextStyle(4, black), position, 64);
-    text->SetName(name);
-    return text;
-}
 } // namespace
 
 StartPuzzleMenu::StartPuzzleMenu(StateMachineComponent* owner) : FadeMenu(owner)
@@ -60,8 +52,8 @@ StartPuzzleMenu::StartPuzzleMenu(StateMachineComponent* owner) : FadeMenu(owner)
 
     AddUnit(std::move(start));
     AddUnit(std::move(clear));
-    AddUnit(MakeLabel(kStartText, 20, 50), kStartButton);
-    AddUnit(MakeLabel(kClearText, 10, 20), kClearButton);
+    AddUnit(MakeMenuText(kStartText, "", 4, 20, 50, 64), kStartButton);
+    AddUnit(MakeMenuText(kClearText, "", 4, 10, 20, 64), kClearButton);
     // The small button overlaps the big one's rim, and its label runs past its own: both are
     // drawn in front of the big button, so the label stays whole.
     if (dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp())

@@ -9,6 +9,7 @@
 #include "game/CTimeLimit.h"
 #include "game/ObjectiveComp.h"
 #include "game/WorldToScreen.h"
+#include "game/menus/MenuText.h"
 #include "game/menus/PuzzleMenuCalls.h"
 
 #include <iomanip>
@@ -43,14 +44,12 @@ void TimerObjMenu::Init()
     m_openTime = 0.0f;
     m_closeTime = 0.0f;
     const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    const int position[2] = {0, 0};
     // The white time floats over the room, whose walls are light: a dark shadow keeps it readable
     // on them.
     dorvo::gfx::STextStyle style(4, white);
     const float shadow[4] = {0.1f, 0.08f, 0.06f, 0.9f};
     style.SetShadow(shadow, 2, 2);
-    auto text = std::make_unique<dorvo::gfx::CTextSprite>("0:00", style, position, 150);
-    text->SetName(kTimeText);
+    auto text = MakeMenuText(kTimeText, "0:00", style, 0, 0, 150);
     // A text sprite takes its pivot from its current animation, which draws nothing of its own.
     const int pivot[2] = {kPivotX, kPivotY};
     text->AddGridAnimation("Pivot", 0, 0, 1, 0, 0, 50, pivot, false);

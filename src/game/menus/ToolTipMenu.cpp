@@ -7,6 +7,7 @@
 #include "engine/gfx/Gfx2DComp.h"
 #include "game/CQUORB.h"
 #include "game/menus/MenuHud.h"
+#include "game/menus/MenuText.h"
 
 #include <algorithm>
 #include <memory>
@@ -57,13 +58,7 @@ ToolTipMenu::ToolTipMenu(StateMachineComponent* owner) : StaticMenu(owner), m_re
     background->SetDepth(kDepth);
     if (!AddUnit(std::move(background)))
         return;
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const int position[2] = {kTextX, kTextY};
-    auto text = std::make_unique<dorvo::gfx::CTextSprite>("NoTip", dorvo::gfx::STextStyle(0, black), position,
-                                                          kTextBoxWidth);
-    text->SetName(kText);
-    text->SetDepth(kDepth);
-    AddUnit(std::move(text), kBackground);
+    AddUnit(MakeMenuText(kText, "NoTip", 0, kTextX, kTextY, kTextBoxWidth, kDepth), kBackground);
 }
 
 std::string ToolTipMenu::FindToolTip()

@@ -3,12 +3,11 @@
 #include "engine/Gob.h"
 #include "engine/gfx/CheckButton.h"
 #include "engine/gfx/Gfx2DComp.h"
+#include "game/menus/ButtonRow.h"
 #include "game/menus/EditorBarUnits.h"
 #include "game/menus/EditorMenuCalls.h"
 #include "game/menus/MenuState.h"
 #include "game/menus/PuzzleMenuCalls.h"
-
-#include <algorithm>
 
 namespace QUORB
 {
@@ -129,25 +128,7 @@ void WidgetPropertyMenu::Reset()
     dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp();
     if (!layout || !comp)
         return;
-    int x = IsGameInCreatePuzzleMode() ? 0 : kOpenX;
-    bool first = true;
-    for (std::size_t code = 0; code < kPropertyCount; ++code)
-    {
-        dorvo::gfx::CButton* button = comp->GetButton(kProperties[code].button);
-        if (!button)
-            continue;
-        if (std::find(codes.begin(), codes.end(), static_cast<int>(code)) == codes.end())
-        {
-            button->SetVisible(false, true);
-            continue;
-        }
-        button->SetPosition(x, button->GetPositionY());
-        button->SetVisible(true, true);
-        if (first)
-            m_refSprite = button;
-        first = false;
-        x += kEditorButtonSpacing;
-    }
+    LayOutButtonRow(*comp, kProperties, codes, IsGameInCreatePuzzleMode() ? 0 : kOpenX, m_refSprite);
 }
 
 void WidgetPropertyMenu::UncheckAllAndCloseEditor()
