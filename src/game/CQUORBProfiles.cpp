@@ -26,15 +26,6 @@ const char* const kBlankProfile = "Blank.xml";
 // The post-processing chain of the "High" quality, in order.
 const unsigned kHighQualityChain[] = {42, 45, 46, 19, 47, 0, 48, 49, 1, 39};
 
-bool EqualsIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) {
-                                                  return std::tolower(static_cast<unsigned char>(x)) ==
-                                                         std::tolower(static_cast<unsigned char>(y));
-                                              });
-}
-
 void ShowOnConsole(const std::string& line)
 {
     common::ConsoleInterface::Instance().WriteToConsole(line, common::FF_Display, false);

@@ -22,11 +22,6 @@ bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix)
     return true;
 }
 
-bool EqualsIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && StartsWithIgnoringCase(a, b);
-}
-
 bool EndsWithXmlIgnoringCase(const std::string& name)
 {
     static const char kXml[] = ".xml";
@@ -43,6 +38,11 @@ bool EndsWithXmlIgnoringCase(const std::string& name)
     return true;
 }
 } // namespace
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && StartsWithIgnoringCase(a, b);
+}
 
 bool IsSafeFileName(const std::string& name)
 {

@@ -15,6 +15,10 @@ constexpr std::size_t kMaxFileNameLength = 64; // bytes, the ".xml" included
 // beginning with '.' or containing "..".
 bool IsSafeFileName(const std::string& name);
 
+// Whether two names are the same but for the case of their ASCII letters, as the file system
+// matches names.
+bool EqualsIgnoringCase(const std::string& a, const std::string& b);
+
 // The kinds of file a name can be given to.
 enum class FileKind
 {

@@ -3,6 +3,7 @@
 #include "engine/gfx/EditBox.h"
 #include "game/CCamera.h"
 #include "game/CQUORB.h"
+#include "game/IsSafeFileName.h"
 #include "game/menus/MenuSend.h"
 #include "platform/files.h"
 #include "statemachine/Message.h"
@@ -22,13 +23,6 @@ namespace
 const char* const kCreateButtonName = "CreateButton";
 // The template every new profile is made from; its base name is no player's.
 const char* const kTemplateBaseName = "Blank";
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&lower](char x, char y) { return lower(x) == lower(y); });
-}
 } // namespace
 
 CreateProfileMenu::CreateProfileMenu(StateMachineComponent* owner) : VeiledDialog(owner)

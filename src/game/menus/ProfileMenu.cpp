@@ -6,6 +6,7 @@
 #include "engine/gfx/Gfx2DComp.h"
 #include "engine/gfx/ScrollBar.h"
 #include "game/CQUORB.h"
+#include "game/IsSafeFileName.h"
 #include "game/menus/ListScrollBar.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
@@ -25,18 +26,10 @@ const char* const kNewButton = "CreateProfile";
 const char* const kLoadButton = "LoadProfile";
 const char* const kTemplateFile = "Blank.xml";
 
-bool EqualsIgnoringCase(const std::string& a, const std::string& b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&lower](char x, char y) { return lower(x) == lower(y); });
-}
-
 bool EndsWithXml(const std::string& name)
 {
     return name.size() >= 4 && EqualsIgnoringCase(name.substr(name.size() - 4), ".xml");
 }
-
 } // namespace
 
 ProfileMenu::ProfileMenu(StateMachineComponent* owner) : SidePanelMenu(owner) {}

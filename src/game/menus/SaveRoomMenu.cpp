@@ -3,6 +3,7 @@
 #include "engine/gfx/EditBox.h"
 #include "game/CQUORB.h"
 #include "game/CRoom.h"
+#include "game/IsSafeFileName.h"
 #include "game/menus/MenuSend.h"
 #include "platform/files.h"
 #include "statemachine/Message.h"
@@ -25,13 +26,6 @@ const char* const kCancelButtonName = "CancelButton";
 // The room the game starts in and every new room is made from; it is never saved over.
 const char* const kEmptyRoomBase = "EmptyRoom";
 const char* const kEmptyRoomFile = "EmptyRoom.xml";
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&lower](char x, char y) { return lower(x) == lower(y); });
-}
 
 bool ListedIgnoringCase(const std::vector<std::string>& names, const std::string& name)
 {
