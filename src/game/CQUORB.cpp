@@ -336,10 +336,11 @@ void CQUORB::Update(double time, float elapsed)
 
 void CQUORB::Render(double time, float elapsed)
 {
+    const std::vector<dorvo::gfx::IScreenUnit*>& guiUnits = m_pGuiManager->GetUnits();
     std::vector<dorvo::gfx::IScreenUnit*> units;
+    units.reserve(guiUnits.size() + 1);
     if (m_showFPS)
         units.push_back(&m_fpsText);
-    const std::vector<dorvo::gfx::IScreenUnit*>& guiUnits = m_pGuiManager->GetUnits();
     units.insert(units.end(), guiUnits.begin(), guiUnits.end());
     dorvo::gfx::CDorvoGfx& gfx = dorvo::gfx::CDorvoGfx::Instance();
     gfx.SetScreenUnits(units);
