@@ -144,11 +144,7 @@ TEST(ConsolePixelTest, TheConsoleSlidesOverTheSceneShowsItsOutputAndLeavesThePic
     ASSERT_TRUE(display.Start("1024x768x24")) << "Xvfb did not start";
     plat::headless::Reset();
     testsupport::ScopedEnv env;
-    env.Set("DORVO_HEADLESS", nullptr);
-    env.Set("DISPLAY", display.Display().c_str());
-    env.Set("SDL_VIDEODRIVER", "x11");
-    env.Set("SDL_AUDIODRIVER", "dummy");
-    env.Set("LIBGL_ALWAYS_SOFTWARE", "1");
+    testsupport::UseOpenGLOn(display, env);
     for (const std::string& old : plat::ListFiles("DorvoScrshot_*.png"))
         std::filesystem::remove(old);
     std::filesystem::copy_file(testsupport::RepoPath("data/scripts/InitGame.lua"), "InitGame.lua",

@@ -55,11 +55,7 @@ TEST(QUORBSmokeTest, RunsAWindowForAFewSecondsAndF1SavesAScreenshotOfIt)
     ASSERT_TRUE(display.Start("1024x768x24")) << "Xvfb did not start";
     plat::headless::Reset();
     testsupport::ScopedEnv env;
-    env.Set("DORVO_HEADLESS", nullptr);
-    env.Set("DISPLAY", display.Display().c_str());
-    env.Set("SDL_VIDEODRIVER", "x11");
-    env.Set("SDL_AUDIODRIVER", "dummy");
-    env.Set("LIBGL_ALWAYS_SOFTWARE", "1");
+    testsupport::UseOpenGLOn(display, env);
     testsupport::TempWorkDir dir;
     plat::testclock::Set(1.0);
     plat::testclock::SetAutoAdvance(0.0005);

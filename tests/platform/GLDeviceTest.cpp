@@ -50,10 +50,7 @@ protected:
             GTEST_SKIP() << "Xvfb is not installed (package xvfb): the OpenGL device is not tested here";
         ASSERT_TRUE(display.Start("320x240x24")) << "Xvfb did not start";
         headless::Reset();
-        env.Set("DORVO_HEADLESS", nullptr);
-        env.Set("DISPLAY", display.Display().c_str());
-        env.Set("SDL_VIDEODRIVER", "x11");
-        env.Set("LIBGL_ALWAYS_SOFTWARE", "1");
+        testsupport::UseOpenGLOn(display, env);
     }
 
     void TearDown() override

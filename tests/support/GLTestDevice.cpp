@@ -22,10 +22,7 @@ bool GLTestDevice::Start(int width, int height, bool makeDevice)
         return false;
     }
     plat::headless::Reset();
-    m_env.Set("DORVO_HEADLESS", nullptr);
-    m_env.Set("DISPLAY", m_display.Display().c_str());
-    m_env.Set("SDL_VIDEODRIVER", "x11");
-    m_env.Set("LIBGL_ALWAYS_SOFTWARE", "1");
+    testsupport::UseOpenGLOn(m_display, m_env);
     m_started = true;
     plat::DXUTInit(false, false, false, true);
     if (makeDevice && plat::FAILED(plat::DXUTCreateDevice(plat::D3DADAPTER_DEFAULT, true, width, height)))

@@ -113,4 +113,13 @@ void ScopedEnv::Set(const char* name, const char* value)
     else
         ::unsetenv(name);
 }
+
+void UseOpenGLOn(const VirtualDisplay& display, ScopedEnv& env)
+{
+    env.Set("DORVO_HEADLESS", nullptr);
+    env.Set("DISPLAY", display.Display().c_str());
+    env.Set("SDL_VIDEODRIVER", "x11");
+    env.Set("SDL_AUDIODRIVER", "dummy");
+    env.Set("LIBGL_ALWAYS_SOFTWARE", "1");
+}
 } // namespace testsupport

@@ -39,4 +39,9 @@ public:
 private:
     std::map<std::string, std::pair<bool, std::string>> m_saved;
 };
+
+// Points the program's platform layer at the display for the scope of env: the OpenGL backend
+// (not the headless one) through SDL's X11 driver on Mesa's software renderer, and SDL's silent
+// audio driver.
+void UseOpenGLOn(const VirtualDisplay& display, ScopedEnv& env);
 } // namespace testsupport

@@ -141,11 +141,7 @@ TEST(BuildingMenusPixelTest, TheCreatorColumnTheSaveDialogAndTheRadialMenusShowO
     ASSERT_TRUE(display.Start("1024x768x24")) << "Xvfb did not start";
     plat::headless::Reset();
     testsupport::ScopedEnv env;
-    env.Set("DORVO_HEADLESS", nullptr);
-    env.Set("DISPLAY", display.Display().c_str());
-    env.Set("SDL_VIDEODRIVER", "x11");
-    env.Set("SDL_AUDIODRIVER", "dummy");
-    env.Set("LIBGL_ALWAYS_SOFTWARE", "1");
+    testsupport::UseOpenGLOn(display, env);
     namespace fs = std::filesystem;
     for (const char* script : {"InitGame.lua", "Startup.lua"})
         fs::copy_file(testsupport::RepoPath(std::string("data/scripts/") + script), script,

@@ -79,11 +79,7 @@ bool MenuShotDriver::Start(std::string& why)
     }
     plat::headless::Reset();
     m_env = std::make_unique<testsupport::ScopedEnv>();
-    m_env->Set("DORVO_HEADLESS", nullptr);
-    m_env->Set("DISPLAY", m_display->Display().c_str());
-    m_env->Set("SDL_VIDEODRIVER", "x11");
-    m_env->Set("SDL_AUDIODRIVER", "dummy");
-    m_env->Set("LIBGL_ALWAYS_SOFTWARE", "1");
+    testsupport::UseOpenGLOn(*m_display, *m_env);
     m_started = true;
     return true;
 }
