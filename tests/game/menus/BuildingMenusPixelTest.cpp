@@ -7,6 +7,8 @@
 #include "game/CQUORB.h"
 #include "game/CQUORBApp.h"
 
+#include "FrameScriptedApp.h"
+
 #include "GLTestDevice.h"
 #include "TestSupport.h"
 #include "VirtualDisplay.h"
@@ -45,35 +47,14 @@ namespace
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 
-std::map<int, std::function<void()>> g_script;
-int g_frames = 0;
-int g_lastFrame = 0;
+std::map<int, std::function<void()>>& g_script = gametest::TheFrameScript().steps;
+int& g_frames = gametest::TheFrameScript().frames;
+int& g_lastFrame = gametest::TheFrameScript().lastFrame;
 
 void Shot(const std::string& name)
 {
     dorvo::gfx::CDorvoGfx::Instance().TakeScreenShot(testsupport::ScreenshotPath(name));
 }
-
-class PlayerGame : public QUORB::CQUORB
-{
-public:
-    void Update(double time, float elapsed) override
-    {
-        QUORB::CQUORB::Update(time, elapsed);
-        ++g_frames;
-        auto step = g_script.find(g_frames);
-        if (step != g_script.end())
-            step->second();
-        if (g_frames == g_lastFrame)
-            plat::PostMessageW(plat::DXUTGetHWND(), plat::WM_CLOSE, 0, 0);
-    }
-};
-
-class PlayerApp : public QUORB::CQUORBApp
-{
-public:
-    dorvo::CDorvoGame* CreateGame() override { return new PlayerGame(); }
-};
 
 struct Picture
 {
@@ -192,7 +173,7 @@ TEST(BuildingMenusPixelTest, TheCreatorColumnTheSaveDialogAndTheRadialMenusShowO
     plat::testclock::SetAutoAdvance(0.0005);
     QUORB::CEngineLoader loader;
     const int code =
-        dorvo::RunApplication(std::make_unique<PlayerApp>(), loader,
+        dorvo::RunApplication(std::make_unique<gametest::FrameScriptedApp>(), loader,
                               testsupport::RepoPath("data/files/xmlfiles/dorvo_engine_config.xml"));
     plat::testclock::SetAutoAdvance(0.0);
     QUORB::MenuTable::ResetCreators();
