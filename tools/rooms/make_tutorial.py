@@ -16,6 +16,9 @@ import math
 import os
 import sys
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import generated_files  # noqa: E402  (tools/generated_files.py)
+
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 OUT = os.path.join(ROOT, "data", "files")
 ROOM = "Tutorial.xml"
@@ -301,30 +304,7 @@ def build():
 
 
 def main():
-    check = "--check" in sys.argv[1:]
-    bad = []
-    files = build()
-    for name, text in sorted(files.items()):
-        path = os.path.join(OUT, name)
-        if check:
-            try:
-                with open(path, encoding="utf-8") as handle:
-                    if handle.read() != text:
-                        bad.append(name)
-            except OSError:
-                bad.append(name)
-        else:
-            os.makedirs(os.path.dirname(path), exist_ok=True)
-            with open(path, "w", encoding="utf-8", newline="\n") as handle:
-                handle.write(text)
-    if check:
-        if bad:
-            print("make_tutorial.py: these files differ from what the script writes: " + ", ".join(bad))
-            return 1
-        print("make_tutorial.py: %d files match" % len(files))
-    else:
-        print("make_tutorial.py: wrote %d files under %s" % (len(files), OUT))
-    return 0
+    return generated_files.write_or_check(build(), OUT, "make_tutorial.py")
 
 
 if __name__ == "__main__":

@@ -18,6 +18,9 @@ What the game relies on:
 import os
 import sys
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import generated_files  # noqa: E402  (tools/generated_files.py)
+
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 OUT = os.path.join(ROOT, "data", "files", "xmlfiles")
 RUN_XML = "files/xmlfiles/"  # the folder as the game sees it from its run folder
@@ -368,30 +371,7 @@ def build():
 
 
 def main():
-    check = "--check" in sys.argv[1:]
-    files = build()
-    bad = []
-    for name, text in sorted(files.items()):
-        path = os.path.join(OUT, name)
-        if check:
-            try:
-                with open(path, encoding="utf-8") as handle:
-                    if handle.read() != text:
-                        bad.append(name)
-            except OSError:
-                bad.append(name)
-        else:
-            os.makedirs(os.path.dirname(path), exist_ok=True)
-            with open(path, "w", encoding="utf-8", newline="\n") as handle:
-                handle.write(text)
-    if check:
-        if bad:
-            print("make_templates.py: these files differ from what the script writes: " + ", ".join(bad))
-            return 1
-        print("make_templates.py: %d files match" % len(files))
-    else:
-        print("make_templates.py: wrote %d files under %s" % (len(files), OUT))
-    return 0
+    return generated_files.write_or_check(build(), OUT, "make_templates.py")
 
 
 if __name__ == "__main__":
