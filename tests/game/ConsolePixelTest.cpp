@@ -8,6 +8,7 @@
 #include "FrameScriptedApp.h"
 
 #include "GLTestDevice.h"
+#include "PngPicture.h"
 #include "TestSupport.h"
 #include "VirtualDisplay.h"
 #include "common/InputEvent.h"
@@ -25,8 +26,6 @@
 #include "platform/win32.h"
 
 #include <gtest/gtest.h>
-
-#include <stb_image.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -88,29 +87,17 @@ void Block(float r, float g, float b, int x, int y, int depth)
     g_sprites.push_back(std::move(block));
 }
 
-struct Picture
+struct Picture : testsupport::PngPicture
 {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
     bool Light(int x, int y) const { return Min(x, y) >= 150; }
     bool Dark(int x, int y) const { return Max(x, y) <= 90; }
-    int Channel(int x, int y, int c) const { return rgb[(static_cast<std::size_t>(y) * width + x) * 3 + c]; }
-    int Min(int x, int y) const { return std::min({Channel(x, y, 0), Channel(x, y, 1), Channel(x, y, 2)}); }
-    int Max(int x, int y) const { return std::max({Channel(x, y, 0), Channel(x, y, 1), Channel(x, y, 2)}); }
+    int Min(int x, int y) const { return std::min({At(x, y, 0), At(x, y, 1), At(x, y, 2)}); }
+    int Max(int x, int y) const { return std::max({At(x, y, 0), At(x, y, 1), At(x, y, 2)}); }
 };
 
 Picture Load(const std::string& path)
 {
-    Picture picture;
-    int channels = 0;
-    unsigned char* data = stbi_load(path.c_str(), &picture.width, &picture.height, &channels, 3);
-    if (data)
-    {
-        picture.rgb.assign(data, data + static_cast<std::size_t>(picture.width) * picture.height * 3);
-        stbi_image_free(data);
-    }
-    return picture;
+    return testsupport::LoadPng<Picture>(path);
 }
 } // namespace
 
@@ -194,11 +181,11 @@ TEST(ConsolePixelTest, TheConsoleSlidesOverTheSceneShowsItsOutputAndLeavesThePic
     ASSERT_EQ(closed.width, kWidth);
     EXPECT_EQ(closed.rgb, f1.rgb) << "the same frame";
     // Red only, blue only, and red over blue where they overlap.
-    EXPECT_GE(closed.Channel(110, 110, 0), 250);
-    EXPECT_GE(closed.Channel(190, 190, 2), 250);
-    EXPECT_LE(closed.Channel(190, 190, 0), 5);
-    EXPECT_GE(closed.Channel(150, 150, 0), 250) << "the deeper block draws last";
-    EXPECT_LE(closed.Channel(150, 150, 2), 5);
+    EXPECT_GE(closed.At(110, 110, 0), 250);
+    EXPECT_GE(closed.At(190, 190, 2), 250);
+    EXPECT_LE(closed.At(190, 190, 0), 5);
+    EXPECT_GE(closed.At(150, 150, 0), 250) << "the deeper block draws last";
+    EXPECT_LE(closed.At(150, 150, 2), 5);
     EXPECT_TRUE(closed.Dark(380, 280));
     int cursor = 0; // the game's cursor, where the pointer is: the middle of the centred window
     for (int y = 300; y < 340; ++y)
@@ -228,8 +215,8 @@ TEST(ConsolePixelTest, TheConsoleSlidesOverTheSceneShowsItsOutputAndLeavesThePic
     for (int y = 100; y < 200; ++y)
         for (int x = 100; x < 200; ++x)
         {
-            const bool red = open.Channel(x, y, 0) >= 200 && open.Channel(x, y, 2) <= 60;
-            const bool blue = open.Channel(x, y, 2) >= 200 && open.Channel(x, y, 0) <= 60;
+            const bool red = open.At(x, y, 0) >= 200 && open.At(x, y, 2) <= 60;
+            const bool blue = open.At(x, y, 2) >= 200 && open.At(x, y, 0) <= 60;
             blockPixels += red || blue ? 1 : 0;
         }
     EXPECT_EQ(blockPixels, 0) << "the panel covers the blocks";

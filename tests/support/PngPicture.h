@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace gfxtest
+namespace testsupport
 {
 // Empty (width and height 0) when the file could not be read.
 struct PngPicture
@@ -32,4 +32,4 @@ template <class P = PngPicture> P LoadPng(const std::string& path)
     }
     return picture;
 }
-} // namespace gfxtest
+} // namespace testsupport

@@ -26,7 +26,7 @@ namespace
 constexpr unsigned kWidth = 800;
 constexpr unsigned kHeight = 600;
 
-struct Picture : gfxtest::PngPicture
+struct Picture : testsupport::PngPicture
 {
     int Luma(int x, int y) const { return At(x, y, 0) + At(x, y, 1) + At(x, y, 2); }
 };
@@ -138,7 +138,7 @@ protected:
     // One frame through the frame driver, its screenshot saved under that name and read back.
     Picture Shot(const std::string& name)
     {
-        return gfxtest::LoadPng<Picture>(TakeShot("BenchRoom" + name + ".png"));
+        return testsupport::LoadPng<Picture>(TakeShot("BenchRoom" + name + ".png"));
     }
 
     void PostProcessing(bool on)

@@ -663,7 +663,7 @@ TEST_F(CDorvoGfxTest, ScreenshotsAreNumberedFromZeroNamedOnesKeepTheCountAndNoth
     for (const char* name : {"DorvoScrshot_0.png", "named.png", "DorvoScrshot_3.png", "shot.png"})
     {
         SCOPED_TRACE(name);
-        const gfxtest::PngPicture png = gfxtest::LoadPng(name);
+        const testsupport::PngPicture png = testsupport::LoadPng(name);
         ASSERT_EQ(png.width, 800);
         ASSERT_EQ(png.height, 600);
         EXPECT_EQ(png.rgb[0], 0);

@@ -23,7 +23,7 @@ namespace
 constexpr unsigned kWidth = 800;
 constexpr unsigned kHeight = 600;
 
-struct Picture : gfxtest::PngPicture
+struct Picture : testsupport::PngPicture
 {
     bool Red(int x, int y) const
     {
@@ -122,7 +122,7 @@ protected:
     Picture Shot(const std::string& name)
     {
         const std::string path = TakeShot(name);
-        Picture picture = gfxtest::LoadPng<Picture>(path);
+        Picture picture = testsupport::LoadPng<Picture>(path);
         EXPECT_EQ(picture.width, static_cast<int>(kWidth)) << path;
         return picture;
     }
@@ -133,7 +133,7 @@ protected:
         std::error_code ignored;
         std::filesystem::copy_file(file, testsupport::ScreenshotPath(keptAs),
                                    std::filesystem::copy_options::overwrite_existing, ignored);
-        return gfxtest::LoadPng<Picture>(file);
+        return testsupport::LoadPng<Picture>(file);
     }
 };
 } // namespace

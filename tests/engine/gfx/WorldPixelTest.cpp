@@ -25,7 +25,7 @@ constexpr unsigned kWidth = 800;
 constexpr unsigned kHeight = 600;
 constexpr float kDt = 1.0f / 30.0f;
 
-struct Picture : gfxtest::PngPicture
+struct Picture : testsupport::PngPicture
 {
     bool Red(int x, int y) const { return At(x, y, 0) > 150 && At(x, y, 1) < 80 && At(x, y, 2) < 80; }
     bool Magenta(int x, int y) const { return At(x, y, 0) > 120 && At(x, y, 2) > 120 && At(x, y, 1) < 80; }
@@ -124,7 +124,7 @@ protected:
     Picture Shot(const std::string& name)
     {
         const std::string path = TakeShot(name);
-        Picture picture = gfxtest::LoadPng<Picture>(path);
+        Picture picture = testsupport::LoadPng<Picture>(path);
         EXPECT_EQ(picture.width, static_cast<int>(kWidth)) << path;
         return picture;
     }

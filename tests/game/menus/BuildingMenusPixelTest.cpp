@@ -10,6 +10,7 @@
 #include "FrameScriptedApp.h"
 
 #include "GLTestDevice.h"
+#include "PngPicture.h"
 #include "TestSupport.h"
 #include "VirtualDisplay.h"
 #include "common/Singleton.h"
@@ -30,8 +31,6 @@
 #include "statemachine/Database.h"
 
 #include <gtest/gtest.h>
-
-#include <stb_image.h>
 
 #include <algorithm>
 #include <cmath>
@@ -56,13 +55,9 @@ void Shot(const std::string& name)
     dorvo::gfx::CDorvoGfx::Instance().TakeScreenShot(testsupport::ScreenshotPath(name));
 }
 
-struct Picture
+struct Picture : testsupport::PngPicture
 {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-    int Channel(int x, int y, int c) const { return rgb[(static_cast<std::size_t>(y) * width + x) * 3 + c]; }
-    int Sum(int x, int y) const { return Channel(x, y, 0) + Channel(x, y, 1) + Channel(x, y, 2); }
+    int Sum(int x, int y) const { return At(x, y, 0) + At(x, y, 1) + At(x, y, 2); }
     // Pixels of the square around the point that differ from the other picture's.
     int Changed(const Picture& other, int x, int y, int half) const
     {
@@ -79,7 +74,7 @@ struct Picture
         int red = 0;
         for (int j = y - half; j <= y + half; ++j)
             for (int i = x - half; i <= x + half; ++i)
-                if (Channel(i, j, 0) > 150 && Channel(i, j, 1) < 90 && Channel(i, j, 2) < 90)
+                if (At(i, j, 0) > 150 && At(i, j, 1) < 90 && At(i, j, 2) < 90)
                     ++red;
         return red;
     }
@@ -96,16 +91,7 @@ struct Picture
 
 Picture Load(const std::string& name)
 {
-    Picture picture;
-    int channels = 0;
-    unsigned char* data =
-        stbi_load(testsupport::ScreenshotPath(name).c_str(), &picture.width, &picture.height, &channels, 3);
-    if (data)
-    {
-        picture.rgb.assign(data, data + static_cast<std::size_t>(picture.width) * picture.height * 3);
-        stbi_image_free(data);
-    }
-    return picture;
+    return testsupport::LoadPng<Picture>(testsupport::ScreenshotPath(name));
 }
 
 void Broadcast(MessageName name, float x, float y)

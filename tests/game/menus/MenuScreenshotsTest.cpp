@@ -6,11 +6,10 @@
 // before the menu opened. Skipped where Xvfb is not installed.
 #include "MenuShotDriver.h"
 
+#include "PngPicture.h"
 #include "VirtualDisplay.h"
 
 #include <gtest/gtest.h>
-
-#include <stb_image.h>
 
 #include <cstdlib>
 #include <string>
@@ -21,40 +20,23 @@ using menushots::ShotArea;
 
 namespace
 {
-struct Picture
+struct Picture : testsupport::PngPicture
 {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-
-    int Sum(int x, int y) const
-    {
-        const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 3;
-        return rgb[at] + rgb[at + 1] + rgb[at + 2];
-    }
+    int Sum(int x, int y) const { return At(x, y, 0) + At(x, y, 1) + At(x, y, 2); }
     // Whether the pixel differs clearly from the other picture's, in any channel.
     bool Differs(const Picture& other, int x, int y) const
     {
-        const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 3;
         for (int c = 0; c < 3; ++c)
-            if (std::abs(rgb[at + c] - other.rgb[at + c]) > 24)
+            if (std::abs(At(x, y, c) - other.At(x, y, c)) > 24)
                 return true;
         return false;
     }
 };
 
+// Empty for a picture never taken ("").
 Picture Load(const std::string& path)
 {
-    Picture picture;
-    int channels = 0;
-    unsigned char* data =
-        path.empty() ? nullptr : stbi_load(path.c_str(), &picture.width, &picture.height, &channels, 3);
-    if (data)
-    {
-        picture.rgb.assign(data, data + static_cast<std::size_t>(picture.width) * picture.height * 3);
-        stbi_image_free(data);
-    }
-    return picture;
+    return path.empty() ? Picture() : testsupport::LoadPng<Picture>(path);
 }
 
 // The share of the picture's pixels that stand out from its first one.
