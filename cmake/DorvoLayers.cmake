@@ -1,6 +1,8 @@
 # dorvo_layer(<name> <dir> [EXCLUDE <subdir>...])
-# A static library from every .cpp under <dir>, minus the excluded sub-folders. An empty
-# layer still gets a target so higher layers can link it before it has code.
+# A library from every .cpp under <dir>, minus the excluded sub-folders: static, or shared with
+# DORVO_SHARED_LAYERS (the test build, so that its many test programs do not each carry a copy
+# of every layer below them). An empty layer still gets a target so higher layers can link it
+# before it has code.
 function(dorvo_layer name dir)
   cmake_parse_arguments(ARG "" "" "EXCLUDE" ${ARGN})
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.c)
@@ -11,7 +13,7 @@ function(dorvo_layer name dir)
   if(NOT EXISTS ${stub})
     file(WRITE ${stub} "// keeps the ${name} layer a valid library while it has no sources\n")
   endif()
-  add_library(${name} STATIC ${srcs} ${stub})
+  add_library(${name} ${DORVO_LAYER_KIND} ${srcs} ${stub})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/src/libs)
 endfunction()
 
