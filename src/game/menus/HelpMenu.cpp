@@ -22,10 +22,24 @@ struct HelpEntry
     const char* tip;
 };
 
+// The controls of the game, one to a line: what the player may do with the mouse and the keys.
+// The tip box wraps lines at 175 pixels; the whole list stays within the screen's height.
+const char* const kControlsTip = "Left click: place the chosen widget; drag to stretch it\n"
+                                 "Click: select (Ctrl+click: add or take away)\n"
+                                 "Drag: move (hold a magnet or switch still first to turn it)\n"
+                                 "Right click, Delete, Backspace: delete\n"
+                                 "Space: let go of the widget and the selection\n"
+                                 "Z X C V ...: the widget bar\n"
+                                 "Left, Right: turn the room (outside a puzzle)\n"
+                                 "Escape: the Save & Quit panel\n"
+                                 "F1: screenshot\n"
+                                 "` (grave accent): console\n"
+                                 "Alt+Enter: full screen";
+
 // The tab's buttons, top to bottom.
 const HelpEntry kEntries[] = {
     {"HelpButton", "hud/HelpIcon.png", "HelpIcon", "Help"},
-    {"ControlsButton", "hud/ControlsIcon.png", "ControlsIcon", "TODO: Add controls tooltip here"},
+    {"ControlsButton", "hud/ControlsIcon.png", "ControlsIcon", kControlsTip},
 };
 const char* const kHelpButton = "HelpButton";
 const char* const kControlsButton = "ControlsButton";
