@@ -1,6 +1,7 @@
 // Menu pictures drawn by the game in the menu test world on the OpenGL device, under a virtual X
 // display (Xvfb) with Mesa's software renderer: the name typed into the create-profile and
-// save-room boxes reads dark through the whole of the box's focus pulse. The pictures go under
+// save-room boxes reads dark through the whole of the box's focus pulse, and a tip over the
+// editor's "Test" and "Clear" buttons hides what lies under its box. The pictures go under
 // screenshots/ in the test build folder ("layout_*.png"). Skipped where Xvfb is not installed.
 #include "PuzzleMenuWorld.h"
 
@@ -20,6 +21,8 @@
 
 namespace
 {
+using puzzlemenutest::PuzzleMenuWorld;
+
 struct Picture : testsupport::PngPicture
 {
     int Sum(int x, int y) const { return At(x, y, 0) + At(x, y, 1) + At(x, y, 2); }
@@ -31,6 +34,19 @@ struct Picture : testsupport::PngPicture
             for (int x = left; x < right; ++x)
                 ink += Sum(x, y) < 3 * 110 ? 1 : 0;
         return ink;
+    }
+    // The spread of the channel sums over the rectangle: 0 for one flat colour.
+    int Spread(int left, int top, int right, int bottom) const
+    {
+        int lowest = 3 * 255;
+        int highest = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+            {
+                lowest = std::min(lowest, Sum(x, y));
+                highest = std::max(highest, Sum(x, y));
+            }
+        return highest - lowest;
     }
 };
 
@@ -113,4 +129,31 @@ TEST_F(MenuLayoutPixelTest, TheTypedNameReadsDarkThroughTheWholeFocusPulse)
             world.RunFor(0.2 - 1.0 / 30.0);
         }
     }
+}
+
+TEST_F(MenuLayoutPixelTest, ATipOverTheEditorsTestAndClearButtonsHidesThem)
+{
+    PuzzleMenuWorld play(puzzletest::PuzzleText{}, FullScreenSetup());
+    ASSERT_TRUE(play.Ready());
+    gametest::MenuTestWorld& world = *play.world;
+    play.Console("setgameskin DefaultSkin");
+    play.Console("togglecm");
+    play.Enter();
+    world.RunFor(1.0);
+    ASSERT_EQ(world.Unit("StartPuzzleMenu", "StartButtonText").text, "Test");
+    // The last buttons of the bar lie beside "Clear": their tips come down over both buttons.
+    ASSERT_TRUE(world.Hover("WidgetChoiceBarMenu", "TimeLimitButton", 0.7));
+    ASSERT_EQ(world.MenuState("ToolTipMenu"), puzzlemenutest::kOpen);
+    const Picture picture = Shot(world, "layout_tip_over_test.png");
+    ASSERT_EQ(picture.width, 800);
+    const gametest::UnitView text = world.Unit("ToolTipMenu", "ToolTipText");
+    const gametest::UnitView clear = world.Unit("StartPuzzleMenu", "ClearButton");
+    ASSERT_LT(text.x, clear.x + clear.width) << "the tip lies over the small button";
+    ASSERT_GT(text.x + text.width, clear.x + clear.width);
+    // Below the text the box's margin runs across the room, "Clear" and "Test" in one flat
+    // colour: nothing under the box shows through it.
+    const int top = text.y + text.height + 2;
+    EXPECT_LT(picture.Spread(text.x + 4, top, std::min(text.x + text.width - 12, 790), top + 5), 12);
+    EXPECT_GT(picture.Ink(text.x, text.y, text.x + text.width, text.y + text.height), 100)
+        << "the tip's text";
 }
