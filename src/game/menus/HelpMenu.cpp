@@ -22,18 +22,22 @@ struct HelpEntry
     const char* tip;
 };
 
-// The controls of the game, one to a line: what the player may do with the mouse and the keys.
-// The tip box wraps lines at 175 pixels; the whole list stays within the screen's height.
-const char* const kControlsTip = "Left click: place the chosen widget; drag to stretch it\n"
-                                 "Click: select (Ctrl+click: add or take away)\n"
-                                 "Drag: move (hold a magnet or switch still first to turn it)\n"
+// The controls of the game, what the player may do with the mouse and the keys: one to a line,
+// each short enough to stand on one or two lines of the tip box (175 pixels wide), so that the
+// list stays within the screen's height and reads at a glance.
+const char* const kControlsTip = "Click: place a widget\n"
+                                 "Drag: stretch it\n"
+                                 "Click on one: select\n"
+                                 "Ctrl: select several\n"
+                                 "Drag one: move it\n"
+                                 "Hold, then drag: turn a magnet or switch\n"
                                  "Right click, Delete, Backspace: delete\n"
-                                 "Space: let go of the widget and the selection\n"
-                                 "Z X C V ...: the widget bar\n"
-                                 "Left, Right: turn the room (outside a puzzle)\n"
-                                 "Escape: the Save & Quit panel\n"
+                                 "Space: choose nothing\n"
+                                 "Z X C V ...: widgets\n"
+                                 "Left/Right: turn room (outside a puzzle)\n"
+                                 "Escape: Save & Quit\n"
                                  "F1: screenshot\n"
-                                 "` (grave accent): console\n"
+                                 "` key: console\n"
                                  "Alt+Enter: full screen";
 
 // The tab's buttons, top to bottom.

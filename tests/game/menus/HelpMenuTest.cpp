@@ -61,9 +61,9 @@ TEST_F(HelpMenuTest, TheControlsButtonsTipListsTheControlsInABoxOnTheScreen)
     const gametest::UnitView text = m_world->Unit("ToolTipMenu", "ToolTipText");
     EXPECT_EQ(text.text, View("ControlsButton").tip);
     // The mouse, the selection, the widget bar, the room, the menus, the shell's keys.
-    for (const char* control : {"Left click", "drag to stretch", "Ctrl+click", "Drag: move", "Right click",
-                                "Delete", "Backspace", "Space", "Z X C V", "Left, Right", "Escape", "F1",
-                                "`", "Alt+Enter"})
+    for (const char* control :
+         {"Click: place", "Drag: stretch", "Ctrl", "Drag one: move", "turn a magnet", "Right click", "Delete",
+          "Backspace", "Space", "Z X C V", "Left/Right", "Escape", "F1", "`", "Alt+Enter"})
         EXPECT_NE(text.text.find(control), std::string::npos) << control;
     // Every line on the screen, 10 pixels clear of its edges, and inside the box.
     EXPECT_GE(text.x, 10);
@@ -75,7 +75,7 @@ TEST_F(HelpMenuTest, TheControlsButtonsTipListsTheControlsInABoxOnTheScreen)
     EXPECT_LE(box.y, text.y);
     EXPECT_GE(box.x + box.width, text.x + text.width);
     EXPECT_GE(box.y + box.height, text.y + text.height);
-    EXPECT_GT(text.height, 11 * 16) << "a line at least for each of the eleven controls";
+    EXPECT_GT(text.height, 14 * 16) << "a line at least for each of the fourteen controls";
 }
 
 TEST_F(HelpMenuTest, TheHelpButtonShowsTheControlsButtonAndASecondClickHidesIt)
