@@ -276,6 +276,10 @@ void CPuzzle::ResnapConnections()
 void CPuzzle::Play()
 {
     m_score = 0;
+    // Nothing is charged while a puzzle is built, so its test run has the whole budget left, as
+    // the puzzle's player has before placing a widget; the score and the score panel count it.
+    if (IsCreatePuzzleMode())
+        m_budgetLeft = m_totalBudget;
     CQUORB* game = CQUORB::Get();
     if (game != nullptr)
         game->SetPuzzleHasWater(m_hasWater);

@@ -101,7 +101,8 @@ public:
     void Update(double time, float dt);
     // Start of simulation: the play snapshot taken, widgets (all but hard nodes) and star objects
     // freed and locked to the focused face's plane, the node groups joined
-    // (ConnectionComp::PrepareForPlay), the objectives begun.
+    // (ConnectionComp::PrepareForPlay), the objectives begun. In create-puzzle mode the budget
+    // left is the whole budget.
     void Play();
     // Adds the end-of-puzzle score to the score and returns it.
     int ComputeScore();

@@ -223,7 +223,9 @@ void CQUORB::Init()
     const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     dorvo::gfx::STextStyle style(6, white, 0);
     m_fpsText.SetTextStyle(style);
-    m_fpsText.SetPosition(10, 10);
+    // At the left edge above the editor bars, clear of the menus' buttons and texts: at the top
+    // left corner it covered the back button.
+    m_fpsText.SetPosition(kFPSTextX, kFPSTextY);
     m_fpsText.SetBoxWidth(400);
     m_fpsText.SetDepth(5);
     m_fpsText.OnResetDevice();

@@ -52,6 +52,8 @@ class CQUORB : public dorvo::CDorvoGame
 public:
     static constexpr float kWaterRestoreDelay = 0.175f; // seconds after the editor is switched off
     static constexpr float kQuickClickSeconds = 0.2f;   // a click shorter than this re-aims the camera
+    static constexpr int kFPSTextX = 10;                // pixels: the "togglefps" read-out's top left
+    static constexpr int kFPSTextY = 470;
 
     // The game the application runs, or null (no application, or another game).
     static CQUORB* Get();

@@ -40,7 +40,8 @@ EditBox::EditBox(const std::string& textureFile, const SpriteAnimation& unpresse
     SetPosition(x, y);
     common::CInterpolationMgr& interpolations = common::CInterpolationMgr::Instance();
     for (int channel = 0; channel < 3; ++channel)
-        m_pulse[channel] = interpolations.AddFloat(0.0f, 1.0f, kPulseSeconds, common::INTERP_PINGPONG);
+        m_pulse[channel] =
+            interpolations.AddFloat(0.0f, kFocusPulseLightest, kPulseSeconds, common::INTERP_PINGPONG);
     if (m_pTextSprite)
     {
         // Filed under the box later, the sprite takes the box's position through its parent; until

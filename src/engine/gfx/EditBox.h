@@ -1,9 +1,9 @@
 // A one-line text entry box: a button that a click focuses. While focused it takes the keys,
-// edits its text at a blinking caret and pulses its text's colour; Enter (pressed and released
-// in the box) hands a non-empty text in, and a release of the left button elsewhere hands it in
-// too, or brings the default text back when the box was left empty. The text shows in a text
-// sprite the box writes to but does not own: it belongs to the unit tree it is filed in (the
-// menus file it under the box). The box owns its submit callback.
+// edits its text at a blinking caret and pulses its text's colour between black and dark grey;
+// Enter (pressed and released in the box) hands a non-empty text in, and a release of the left
+// button elsewhere hands it in too, or brings the default text back when the box was left empty.
+// The text shows in a text sprite the box writes to but does not own: it belongs to the unit
+// tree it is filed in (the menus file it under the box). The box owns its submit callback.
 #pragma once
 
 #include "common/Timer.h"
@@ -23,6 +23,10 @@ class EditBox : public CButton
 public:
     // Seconds the caret shows and hides.
     static constexpr float kCaretBlinkSeconds = 0.5f;
+    // While focused the text's red, green and blue pulse from 0 up to this and back, once a
+    // second each way: a pulse up to white would leave the typed text unreadable on the light
+    // boxes the menus draw, half of the time.
+    static constexpr float kFocusPulseLightest = 0.3f;
 
     // The background record at (x, y) pixels under the unit's name; the text starts as the default
     // text with the caret at its end. The text sprite is drawn one depth step above the box and

@@ -22,10 +22,28 @@ struct HelpEntry
     const char* tip;
 };
 
+// The controls of the game, what the player may do with the mouse and the keys: one to a line,
+// each short enough to stand on one or two lines of the tip box (175 pixels wide), so that the
+// list stays within the screen's height and reads at a glance.
+const char* const kControlsTip = "Click: place a widget\n"
+                                 "Drag: stretch it\n"
+                                 "Click on one: select\n"
+                                 "Ctrl: select several\n"
+                                 "Drag one: move it\n"
+                                 "Hold, then drag: turn a magnet or switch\n"
+                                 "Right click, Delete, Backspace: delete\n"
+                                 "Space: choose nothing\n"
+                                 "Z X C V ...: widgets\n"
+                                 "Left/Right: turn room (outside a puzzle)\n"
+                                 "Escape: Save & Quit\n"
+                                 "F1: screenshot\n"
+                                 "` key: console\n"
+                                 "Alt+Enter: full screen";
+
 // The tab's buttons, top to bottom.
 const HelpEntry kEntries[] = {
     {"HelpButton", "hud/HelpIcon.png", "HelpIcon", "Help"},
-    {"ControlsButton", "hud/ControlsIcon.png", "ControlsIcon", "TODO: Add controls tooltip here"},
+    {"ControlsButton", "hud/ControlsIcon.png", "ControlsIcon", kControlsTip},
 };
 const char* const kHelpButton = "HelpButton";
 const char* const kControlsButton = "ControlsButton";

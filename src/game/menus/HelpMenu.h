@@ -1,7 +1,8 @@
 // The help tab at the left edge of the screen: a check button "HelpButton" with the help icon
 // and below it a "ControlsButton" with the controls icon, kept off the screen (x -500) except
 // while the help button is checked. The controls button has no action of its own and never
-// stays checked. Resting the pointer on a button brightens it and its icon; leaving dims them.
+// stays checked: its tip lists the game's controls. Resting the pointer on a button brightens it
+// and its icon; leaving dims them.
 #pragma once
 
 #include "game/menus/LinearMoveMenu.h"

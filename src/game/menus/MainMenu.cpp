@@ -36,7 +36,7 @@ struct ButtonEntry
 
 const ButtonEntry kButtons[] = {
     {"Play", "PlayText", 70, "Play QUORB!", "RoomSelectionMenu"},
-    {"Manage Profiles", "ManageProfileText", 20, "Create, delete or load profiles.", "ProfileMenu"},
+    {"Manage Profiles", "ManageProfileText", 20, "Create or load profiles.", "ProfileMenu"},
     {"Editor", "EditorText", 60, "Create your own levels.", "RoomSelectionMenu"},
     {"Options", "OptionsText", 60, "Change game options.", "OptionsMenu"},
     {"Credits", "CreditsText", 60, "Meet the Q.U.O.R.B team.", "CreditsMenu"},

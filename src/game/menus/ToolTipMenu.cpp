@@ -18,7 +18,9 @@ namespace
 {
 const char* const kBackground = "Background";
 const char* const kText = "ToolTipText";
-constexpr float kBackgroundAlpha = 0.7f;
+// Opaque: through a see-through box the buttons and labels under a tip (the editor's "Test" and
+// "Clear" beside the widget bar) mix with its text and seem to lie over it.
+constexpr float kBackgroundAlpha = 1.0f;
 // The tip back's frame is drawn with a 5-pixel rim: the text's size plus the margin fills the
 // frame less its rim (64 - 10 pixels for the tip look).
 constexpr int kFrameRim = 10;

@@ -23,7 +23,10 @@ public:
     static constexpr int kTextBoxWidth = 175;
     static constexpr int kMargin = 20;     // pixels the box is wider and taller than its text
     static constexpr int kEdgeMargin = 10; // pixels kept from every screen edge
-    static constexpr int kDepth = 10;
+    // The box and its text lie above every menu: level with the escape panel, the highest of
+    // them, and drawn after it, since the tip's menu object is made later (equal depths draw in
+    // the order of their objects); below the cursor (12).
+    static constexpr int kDepth = 11;
 
     explicit ToolTipMenu(StateMachineComponent* owner);
 

@@ -91,7 +91,7 @@ protected:
                   static_cast<int>(want.b * 255 + 0.5f)});
     }
 
-    // Pixels clearly darker than the box (the text pulses between black and white while edited) in the
+    // Pixels clearly darker than the box (the text pulses between black and dark grey while edited) in the
     // rectangle (right and bottom exclusive).
     int Dark(int left, int top, int right, int bottom) const
     {

@@ -1,5 +1,6 @@
 // The help tab at the left edge: the help button shows and hides the controls button, the
-// controls button never stays checked, and resting on a button brightens it and its icon.
+// controls button never stays checked and its tip lists the controls, and resting on a button
+// brightens it and its icon.
 #include "MenuTestWorld.h"
 
 #include "common/Singleton.h"
@@ -50,7 +51,31 @@ TEST_F(HelpMenuTest, AfterOpeningOnlyTheHelpButtonIsOnTheScreen)
     const gametest::UnitView controls = View("ControlsButton");
     EXPECT_EQ(controls.x, -500);
     EXPECT_EQ(controls.y, 80);
-    EXPECT_EQ(controls.tip, "TODO: Add controls tooltip here");
+}
+
+TEST_F(HelpMenuTest, TheControlsButtonsTipListsTheControlsInABoxOnTheScreen)
+{
+    ASSERT_TRUE(m_world->Click(kTab, "HelpButton"));
+    ASSERT_TRUE(m_world->Hover(kTab, "ControlsButton", 0.7));
+    ASSERT_EQ(m_world->MenuState("ToolTipMenu"), QUORB::BaseMenu::STATE_Open);
+    const gametest::UnitView text = m_world->Unit("ToolTipMenu", "ToolTipText");
+    EXPECT_EQ(text.text, View("ControlsButton").tip);
+    // The mouse, the selection, the widget bar, the room, the menus, the shell's keys.
+    for (const char* control :
+         {"Click: place", "Drag: stretch", "Ctrl", "Drag one: move", "turn a magnet", "Right click", "Delete",
+          "Backspace", "Space", "Z X C V", "Left/Right", "Escape", "F1", "`", "Alt+Enter"})
+        EXPECT_NE(text.text.find(control), std::string::npos) << control;
+    // Every line on the screen, 10 pixels clear of its edges, and inside the box.
+    EXPECT_GE(text.x, 10);
+    EXPECT_GE(text.y, 10);
+    EXPECT_LE(text.x + text.width, 800 - 10);
+    EXPECT_LE(text.y + text.height, 600 - 10);
+    const gametest::UnitView box = m_world->Unit("ToolTipMenu", "Background");
+    EXPECT_LE(box.x, text.x);
+    EXPECT_LE(box.y, text.y);
+    EXPECT_GE(box.x + box.width, text.x + text.width);
+    EXPECT_GE(box.y + box.height, text.y + text.height);
+    EXPECT_GT(text.height, 14 * 16) << "a line at least for each of the fourteen controls";
 }
 
 TEST_F(HelpMenuTest, TheHelpButtonShowsTheControlsButtonAndASecondClickHidesIt)

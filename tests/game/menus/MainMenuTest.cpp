@@ -79,7 +79,7 @@ TEST_F(MainMenuTest, TheButtonsCarryTheirLabelsAndTips)
     };
     const Row rows[] = {
         {"Play", "PlayText", "Play QUORB!"},
-        {"Manage Profiles", "ManageProfileText", "Create, delete or load profiles."},
+        {"Manage Profiles", "ManageProfileText", "Create or load profiles."},
         {"Editor", "EditorText", "Create your own levels."},
         {"Options", "OptionsText", "Change game options."},
         {"Credits", "CreditsText", "Meet the Q.U.O.R.B team."},

@@ -142,7 +142,7 @@ TEST_F(PuzzleInfoMenuTest, ThePanelAndItsBadgesLookAsTheyShould)
     EXPECT_EQ(panel.height, 179); // 512 x 0.35
     EXPECT_FLOAT_EQ(panel.alpha, 0.5f);
     const gametest::UnitView badge = m_world->Unit(kMenu, "TargetButton");
-    EXPECT_EQ(badge.tip, "Target objective: get the QUORB to hit the target(s)");
+    EXPECT_EQ(badge.tip, "Get the QUORB through each target ring");
     EXPECT_EQ(badge.width, 51);
     EXPECT_EQ(m_world->Unit(kMenu, "TargetIcon").width, 32);
     // The badges keep their own colours under a skin; the panel takes the skin's.

@@ -94,6 +94,38 @@ TEST(ScoreMenu, TheResultLineAndTheScoreFollowTheOutcome)
     }
 }
 
+TEST(ScoreMenu, AnEditorTestCountsTheWholeBudgetTheAuthorSet)
+{
+    // Nothing is charged while a puzzle is built: after the author steps the budget to 3 on the
+    // editor panel and places a widget, "Test" ends with the 3 units its player will have.
+    struct Case
+    {
+        int fileBudget;
+        const char* button;
+        int steps;
+    };
+    const Case cases[] = {{0, "IncButton", 3}, {5, "DecButton", 2}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(std::to_string(c.fileBudget) + " " + c.button);
+        PuzzleMenuWorld play(CompletedAtOnce(c.fileBudget));
+        ASSERT_TRUE(play.Ready());
+        play.Console("togglecm");
+        play.EnterAndSettle();
+        for (int step = 0; step < c.steps; ++step)
+            ASSERT_TRUE(play.world->Click("BudgetMenu", c.button));
+        ASSERT_EQ(play.puzzle->GetTotalBudget(), 3);
+        play.PlaceWidget(-12.0f);
+        ASSERT_EQ(play.Text("StartPuzzleMenu", "StartButtonText"), "Test");
+        ASSERT_TRUE(play.world->Click("StartPuzzleMenu", "StartButton"));
+        ASSERT_TRUE(
+            play.world->RunUntil([&play]() { return play.world->MenuState("ScoreMenu") == kOpen; }, 8.0));
+        EXPECT_EQ(play.Text("ScoreMenu", "BudgetText"), "Remaining Budget: 3");
+        const int expected = 50 + static_cast<int>(5.0f * TimeLeft(play)) + 30;
+        EXPECT_EQ(play.Text("ScoreMenu", "ScoreText"), "Score: " + std::to_string(expected));
+    }
+}
+
 TEST(ScoreMenu, ItScoresOncePerOpeningAndClosesTheStartPuzzleMenu)
 {
     PuzzleMenuWorld play(CompletedAtOnce(2));

@@ -190,7 +190,7 @@ TEST(WidgetChoiceMenu, TheDisabledButtonsTakeNoClickOrKeyButKeepTheirTips)
     EXPECT_EQ(play.world->Unit(kBar, "QUORBBoxButton").tip, "QUORB: The star of the show (Not available)");
     ASSERT_TRUE(play.world->Hover(kBar, "SquashQuorbiButton", 0.7));
     EXPECT_EQ(play.world->MenuState("ToolTipMenu"), kOpen);
-    EXPECT_EQ(play.Text("ToolTipMenu", "ToolTipText"), "SquashQuorbi objective (Not available)");
+    EXPECT_EQ(play.Text("ToolTipMenu", "ToolTipText"), "Squash the QUORB (not available yet)");
 }
 
 TEST(WidgetChoiceMenu, AMaskWithoutWidgetsOrNoPuzzleOpensAnEmptyBar)
