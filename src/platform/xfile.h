@@ -1,9 +1,9 @@
 // Our reader of DirectX .X files ("xof 0302txt 0032", also "0303" and 64-bit floats), in text,
-// binary ("bin ") and MSZIP-compressed ("tzip", "bzip") form: all four read into the same tree
-// of data objects. It skips template definitions, decodes the members of the templates the mesh
-// and animation loaders use, and checks every count and index against the data present, so a
-// loader only meets values it can use. An XFile owns every object it read; the XData pointers it
-// hands out stay valid while it lives and is not reopened.
+// binary ("bin ") and MSZIP-compressed ("tzip", "bzip", inflating to at most 16 MB) form: all
+// four read into the same tree of data objects. It skips template definitions, decodes the
+// members of the templates the mesh and animation loaders use, and checks every count and index
+// against the data present, so a loader only meets values it can use. An XFile owns every object
+// it read; the XData pointers it hands out stay valid while it lives and is not reopened.
 #pragma once
 
 #include <cstdint>

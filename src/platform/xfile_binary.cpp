@@ -8,9 +8,9 @@
 // against the bytes left before anything is read or reserved.
 //
 // A compressed file keeps its header (format "tzip" or "bzip"), then the 32-bit size of the
-// whole inflated file, header included, then blocks: a 16-bit inflated size, a 16-bit size of
-// what follows, the signature "CK" and raw deflate data. Each block is inflated with the blocks
-// before it as its dictionary (the last 32 KB of what they gave).
+// whole inflated file, header included (at most 16 MB), then blocks: a 16-bit inflated size, a
+// 16-bit size of what follows, the signature "CK" and raw deflate data. Each block is inflated
+// with the blocks before it as its dictionary (the last 32 KB of what they gave).
 #include "platform/xfile_detail.h"
 
 #include <zlib.h>
@@ -314,9 +314,10 @@ bool InflateMsZip(std::string_view file, std::string& out, Failure& failure)
         return Refuse(failure, "the compressed file's inflated size is cut short by the end of the file");
     // The size counts the header; a writer that leaves it out is taken too.
     const uint64_t total = Read32(file, kHeader);
-    if (total > kMaxFileBytes)
+    if (total > kMaxInflatedBytes)
         return Refuse(failure, "the compressed file says it inflates to " + std::to_string(total) +
-                                   " bytes, more than the " + Megabytes(kMaxFileBytes) + " a file may hold");
+                                   " bytes, more than the " + Megabytes(kMaxInflatedBytes) +
+                                   " a compressed file may hold");
     out.assign(file.substr(0, kHeader));
     out.replace(8, 4, file.substr(8, 4) == "tzip" ? "txt " : "bin ");
 

@@ -40,9 +40,12 @@ constexpr int kMaxDepth = 256;
 // Most objects a walk that follows every reference may meet, so a file cannot make its
 // loader expand a few objects into billions.
 constexpr uint64_t kMaxExpanded = 1000000;
-// Largest file read, and largest that a compressed file may inflate to; the game's meshes are a
-// few hundred kilobytes.
+// Largest file read; the game's meshes are a few hundred kilobytes.
 constexpr uint64_t kMaxFileBytes = 64u << 20;
+// Largest that a compressed file may inflate to. A few kilobytes of deflate data can say that
+// much, so it stays well below what a file on disk may hold: 16 MB of binary tokens are more
+// values than any mesh the loader takes (65,536 vertices) can use.
+constexpr uint64_t kMaxInflatedBytes = 16u << 20;
 
 // What the parser meets, from a text file or a binary one.
 enum class Tok

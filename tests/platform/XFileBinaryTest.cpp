@@ -427,7 +427,10 @@ TEST_F(XFileBinaryTest, CompressedFiles)
     const Case cases[] = {
         {"no inflated size", header + "\x01", "the compressed file's inflated size is cut short"},
         {"a file past the limit", Zip(header, 0x7FFFFFFF, Block(size, packed)),
-         "the compressed file says it inflates to 2147483647 bytes, more than the 64 MB a file may hold"},
+         "the compressed file says it inflates to 2147483647 bytes, more than the 16 MB a compressed file "
+         "may hold"},
+        {"a file just past the limit", Zip(header, (16u << 20) + 1, bombs),
+         "the compressed file says it inflates to 16777217 bytes"},
         {"block sizes cut short", Zip(header, 16 + size, "\x0C"),
          "compressed block 1 (at byte 20): its sizes are cut short"},
         {"a block past the end", Zip(header, 16 + size, Block(size, packed).substr(0, 10)),
