@@ -88,12 +88,12 @@ def model(xfile, texture, fx="TextureMapping.fx", technique="TextureMapping", vi
 
 
 def cloth_look(texture):
-    """A cloth's GfxClothComp: "Membrane" (technique "ClothMembrane" of Membrane.fx), the woven texture as
+    """A cloth's GfxClothComp: "Membrane.fx" (its technique "ClothMembrane"), the woven texture as
     the surface (stage 0) and as the light shining through it (stage 5), white material."""
     white = (255, 255, 255, 255)
     pair = '<pair name="Texture"><int name="First">%d</int><string name="Second">%s</string></pair>'
     return comp("GfxClothComp",
-                val("string", "FXFile", "Membrane"),
+                val("string", "FXFile", "Membrane.fx"),
                 '<list name="Textures" size="2">%s%s</list>' % (pair % (0, texture), pair % (5, texture)),
                 val("bool", "ShadowCaster", False), val("bool", "IsVisible", True),
                 val("bool", "AlwaysVisible", False), val("float", "TileFactor", 1.0),
