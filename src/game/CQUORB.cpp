@@ -449,13 +449,11 @@ void CQUORB::LoadRoom(const std::string& fileName, bool skipIfLoaded)
     m_pRoom->Load(fileName, skipIfLoaded);
 }
 
-void CQUORB::SetCameraUpLerp(const math::Vector3& up, float seconds, bool withWater)
+void CQUORB::SetCameraUpLerp(const math::Vector3& up, float seconds, const float* waterLevel)
 {
     math::Vector3 reference(0.0f, 0.0f, 1.0f);
     GetFocusedFaceNormal(reference);
-    // The water level that rides the turn comes with the camera's up turn.
-    (void)withWater;
-    m_pCamera->InterpolateUp(up, seconds, reference, nullptr);
+    m_pCamera->InterpolateUp(up, seconds, reference, waterLevel);
 }
 
 // ---- accessors ----

@@ -113,8 +113,9 @@ public:
     // Moves the water object along its plane's normal to the level; nothing without one.
     void SetWaterLevel(float level);
     // Turns the game camera's up vector towards `up` over the seconds (the focused face's
-    // normal as the turn's reference axis); with withWater the turn carries the water level.
-    void SetCameraUpLerp(const math::Vector3& up, float seconds, bool withWater);
+    // normal as the turn's reference axis). While a puzzle with water plays the water turns with
+    // the view, and `waterLevel`, when given, is the level it takes once the turn ends.
+    void SetCameraUpLerp(const math::Vector3& up, float seconds, const float* waterLevel);
 
     // Accessors that do nothing, or give false, null or 0, without a room.
     CPuzzle* GetFocusedPuzzle() const;
@@ -213,7 +214,9 @@ public:
     void ReloadFocusedPuzzle();
     void ResetFocusedPuzzle();
     void SetCamUp(math::Vector3 up);
-    void SetCamUpLerp(math::Vector3 up, float seconds);
+    // "setcamuplerp (x,y,z) <seconds> <level>": with a room, SetCameraUpLerp with the typed
+    // level (taken at the turn's end while a puzzle with water plays).
+    void SetCamUpLerp(math::Vector3 up, float seconds, float waterLevel);
     // With a room: physics runs, the focused puzzle plays and the selection is cleared.
     void Play();
     // The named skin of the settings becomes the GUI's skin; "ERROR: Skin not found" otherwise.

@@ -248,11 +248,11 @@ void CQUORB::SetCamUp(math::Vector3 up)
     m_pCamera->SetUpVector(up);
 }
 
-void CQUORB::SetCamUpLerp(math::Vector3 up, float seconds)
+void CQUORB::SetCamUpLerp(math::Vector3 up, float seconds, float waterLevel)
 {
-    // No typed line can carry the camera's water-level pointer, so none is passed on.
+    // A typed line carries the level itself, not a pointer to one: it always gives a level.
     if (m_pRoom)
-        SetCameraUpLerp(up, seconds, false);
+        SetCameraUpLerp(up, seconds, &waterLevel);
 }
 
 void CQUORB::Play()

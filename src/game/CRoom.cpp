@@ -160,7 +160,7 @@ void CRoom::RestoreEditingConditions()
     if (CQUORB* game = CQUORB::Get())
     {
         game->RestoreWaterLevel();
-        game->SetCameraUpLerp(math::Vector3(0.0f, 1.0f, 0.0f), kUpTurnSeconds, false);
+        game->SetCameraUpLerp(math::Vector3(0.0f, 1.0f, 0.0f), kUpTurnSeconds, nullptr);
     }
     dynamics.gravity = math::Vector3(0.0f, -kGravity, 0.0f);
     dynamics.paused = true;

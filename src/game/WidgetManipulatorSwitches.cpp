@@ -266,7 +266,7 @@ bool WidgetManipulator::OnGravitySwitchCollision(dorvo::phy::CollisionFunctorDat
     }
     const math::Vector3 d = switchData->direction;
     if (CQUORB* game = Game())
-        game->SetCameraUpLerp(-d, 1.0f, false);
+        game->SetCameraUpLerp(-d, 1.0f, nullptr);
     dorvo::phy::DynamicsEngine::Instance().gravity = Unit(d) * kGravity;
 
     auto* model = FindComp<dorvo::gfx::GfxModelComp>(gravitySwitch);

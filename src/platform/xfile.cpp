@@ -11,6 +11,10 @@ namespace plat
 {
 using xdetail::Builder;
 using xdetail::Failure;
+using xdetail::Quote;
+using xdetail::Tok;
+using xdetail::Token;
+using xdetail::TokenSource;
 using xdetail::Value;
 
 namespace
@@ -18,38 +22,6 @@ namespace
 const std::vector<uint32_t> kNoDWords;
 const std::vector<float> kNoFloats;
 const std::string kNoString;
-
-enum class Tok
-{
-    Word,   // a name, a template name or a number
-    String, // contents without the quotes
-    Guid,   // contents without '<>'
-    Open,
-    Close,
-    End,
-    Error
-};
-
-struct Token
-{
-    Tok type = Tok::End;
-    std::string_view text;
-    int line = 0;
-};
-
-// Shows a piece of the file in a message: at most 40 characters, anything unprintable as '?'.
-std::string Quote(std::string_view text)
-{
-    std::string out = "'";
-    for (size_t i = 0; i < text.size() && i < 40; ++i)
-    {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        out += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
-    }
-    if (text.size() > 40)
-        out += "...";
-    return out + "'";
-}
 
 std::string Describe(const XData& obj)
 {
@@ -114,12 +86,12 @@ bool IsWordChar(unsigned char c)
 
 // Splits the text after the header into tokens. ',' and ';' separate values and may be
 // doubled, so both are skipped like blanks; "//" and "#" start comments that end the line.
-class Lexer
+class Lexer : public TokenSource
 {
 public:
     Lexer(std::string_view text, size_t start) : m_text(text), m_pos(start) {}
 
-    Token Next(Failure& failure)
+    Token Next(Failure& failure) override
     {
         SkipBlanks();
         Token token;
@@ -160,8 +132,7 @@ public:
         return token;
     }
 
-    // The canonical form of the last GUID token.
-    const std::string& Guid() const { return m_guid; }
+    const std::string& Guid() const override { return m_guid; }
 
 private:
     bool StartsComment(size_t pos) const
@@ -272,8 +243,8 @@ bool IsNumber(std::string_view t)
 class Parser
 {
 public:
-    Parser(XFile& file, std::string_view text, Failure& failure)
-        : m_file(file), m_lexer(text, 16), m_failure(failure)
+    Parser(XFile& file, TokenSource& source, Failure& failure)
+        : m_file(file), m_lexer(source), m_failure(failure)
     {
     }
 
@@ -286,13 +257,13 @@ public:
                 return false;
             if (token.type == Tok::End)
                 break;
-            if (token.type == Tok::Word && token.text == "template")
+            if (IsTemplateKeyword(token))
             {
                 if (!SkipTemplate(token))
                     return false;
                 continue;
             }
-            if (token.type != Tok::Word || StartsLikeNumber(token.text))
+            if (!IsIdentifier(token))
                 return Fail(token.line, "unexpected " + Quote(token.text) + " outside any object");
             const XData* obj = ParseObject(token, nullptr, 1);
             if (!obj)
@@ -319,12 +290,23 @@ private:
         return false;
     }
 
+    static bool IsTemplateKeyword(const Token& token)
+    {
+        return token.type == Tok::Template || (token.type == Tok::Word && token.text == "template");
+    }
+
+    // A template's or an object's name: a binary name, or a text word that is no number.
+    static bool IsIdentifier(const Token& token)
+    {
+        return token.type == Tok::Name || (token.type == Tok::Word && !StartsLikeNumber(token.text));
+    }
+
     bool SkipTemplate(const Token& keyword)
     {
         const Token name = m_lexer.Next(m_failure);
         if (name.type == Tok::Error)
             return false;
-        if (name.type != Tok::Word)
+        if (name.type != Tok::Word && name.type != Tok::Name)
             return Fail(name.line, "expected a template name after 'template'");
         Token token = m_lexer.Next(m_failure);
         if (token.type == Tok::Error)
@@ -360,7 +342,7 @@ private:
         if (token.type == Tok::Error)
             return nullptr;
         std::string_view name;
-        if (token.type == Tok::Word)
+        if (token.type == Tok::Word || token.type == Tok::Name)
         {
             name = token.text;
             token = m_lexer.Next(m_failure);
@@ -429,10 +411,14 @@ private:
                              "value " + Quote(token.text) + " after a child object in " + Describe(obj));
                         return nullptr;
                     }
-                    values.push_back({token.text, token.line, token.type == Tok::String});
+                    values.push_back(
+                        {token.text, token.line, token.type == Tok::String ? Value::String : Value::Text});
                     break;
                 }
-                if (token.text == "template")
+                [[fallthrough]];
+            case Tok::Name:
+            case Tok::Template:
+                if (IsTemplateKeyword(token))
                 {
                     Fail(token.line, "template definition inside " + Describe(obj));
                     return nullptr;
@@ -444,10 +430,21 @@ private:
                 else
                     return nullptr;
                 break;
+            case Tok::Numbers:
+                if (decoded)
+                {
+                    Fail(token.line, std::string(token.text) + " after a child object in " + Describe(obj));
+                    return nullptr;
+                }
+                m_lexer.TakeNumbers(values);
+                break;
             case Tok::Open:
                 if (!decode(token.line) || !ParseReference(obj, token.line))
                     return nullptr;
                 break;
+            case Tok::Other:
+                Fail(token.line, "unexpected " + Quote(token.text) + " in " + Describe(obj));
+                return nullptr;
             }
             first = false;
         }
@@ -458,7 +455,7 @@ private:
     {
         PendingReference ref{&owner, Builder::Children(owner).size(), {}, {}, line};
         Token token = m_lexer.Next(m_failure);
-        if (token.type == Tok::Word)
+        if (token.type == Tok::Word || token.type == Tok::Name)
         {
             ref.name = std::string(token.text);
             token = m_lexer.Next(m_failure);
@@ -565,7 +562,7 @@ private:
     }
 
     XFile& m_file;
-    Lexer m_lexer;
+    TokenSource& m_lexer;
     Failure& m_failure;
     std::vector<PendingReference> m_references;
     std::unordered_map<const XChild*, int> m_referenceLines;
@@ -575,6 +572,19 @@ private:
 
 namespace xdetail
 {
+std::string Quote(std::string_view text)
+{
+    std::string out = "'";
+    for (size_t i = 0; i < text.size() && i < 40; ++i)
+    {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        out += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
+    }
+    if (text.size() > 40)
+        out += "...";
+    return out + "'";
+}
+
 XData& Builder::NewObject(XFile& file, const std::string& templ, int line)
 {
     file.m_all.push_back(std::make_unique<XData>());
@@ -595,23 +605,16 @@ bool Builder::Parse(XFile& file, std::string_view text, Failure& failure)
     if (text.size() < 16 || text.substr(0, 4) != "xof " || !IsDigit(text[4]) || !IsDigit(text[5]) ||
         !IsDigit(text[6]) || !IsDigit(text[7]))
     {
-        failure = {1, "not a .X file (it must start with \"xof \", a version and \"txt \")"};
+        failure = {1, "not a .X file (it must start with \"xof \", a version, a format and a float size)"};
         return false;
     }
     const std::string_view format = text.substr(8, 4);
-    if (format == "bin ")
+    const bool zipped = format == "tzip" || format == "bzip";
+    if (format != "txt " && format != "bin " && !zipped)
     {
-        failure = {1, "binary .X files are not supported, only text (\"txt \")"};
-        return false;
-    }
-    if (format == "tzip" || format == "bzip")
-    {
-        failure = {1, "compressed .X files are not supported, only text (\"txt \")"};
-        return false;
-    }
-    if (format != "txt ")
-    {
-        failure = {1, "unknown .X format " + Quote(format) + ", only text (\"txt \") is read"};
+        failure = {
+            1, "unknown .X format " + Quote(format) +
+                   ", only text (\"txt \"), binary (\"bin \") and compressed (\"tzip\", \"bzip\") are read"};
         return false;
     }
     const std::string_view floatSize = text.substr(12, 4);
@@ -621,7 +624,30 @@ bool Builder::Parse(XFile& file, std::string_view text, Failure& failure)
         return false;
     }
     SetFloatSize(file, floatSize == "0064" ? 64 : 32);
-    return Parser(file, text, failure).Run();
+    const bool binary = format == "bin " || format == "bzip";
+    if (zipped)
+    {
+        SetForm(file, binary ? XFile::Form::BinaryZip : XFile::Form::TextZip);
+        // The inflated file keeps the header, saying "txt " or "bin ": places in messages count
+        // in it as in a file written uncompressed.
+        std::string inflated;
+        if (!InflateMsZip(text, inflated, failure))
+            return false;
+        return ParseStream(file, inflated, binary, failure);
+    }
+    SetForm(file, binary ? XFile::Form::Binary : XFile::Form::Text);
+    return ParseStream(file, text, binary, failure);
+}
+
+bool Builder::ParseStream(XFile& file, std::string_view text, bool binary, Failure& failure)
+{
+    if (binary)
+    {
+        const std::unique_ptr<TokenSource> source = MakeBinarySource(text, file.m_floatSize / 8);
+        return Parser(file, *source, failure).Run();
+    }
+    Lexer lexer(text, 16);
+    return Parser(file, lexer, failure).Run();
 }
 } // namespace xdetail
 
@@ -681,17 +707,28 @@ void XFile::Clear()
     m_top.clear();
     m_all.clear();
     m_floatSize = 32;
+    m_form = Form::Text;
     m_error.clear();
     m_reason.clear();
     m_errorLine = 0;
 }
 
+std::string XFile::Place(const std::string& source, int position) const
+{
+    if (position <= 0)
+        return source;
+    const bool binary = m_form == Form::Binary || m_form == Form::BinaryZip;
+    return source + (binary ? ": byte " : ":") + std::to_string(position);
+}
+
 bool XFile::Fail(const std::string& sourceName, int line, const std::string& reason)
 {
+    const Form form = m_form; // the place is written in the form the file was read as
     Clear();
+    m_form = form;
     m_reason = reason;
     m_errorLine = line;
-    m_error = sourceName + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + reason;
+    m_error = Place(sourceName, line) + ": " + reason;
     return false;
 }
 

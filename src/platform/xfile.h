@@ -1,9 +1,9 @@
-// Our reader of DirectX .X files in their text form ("xof 0302txt 0032", also "0303" and
-// 64-bit floats). It reads a whole file into a tree of data objects, skips template
-// definitions, decodes the members of the templates the mesh and animation loaders use, and
-// checks every count and index against the data present, so a loader only meets values it can
-// use. Binary and compressed files are refused. An XFile owns every object it read; the XData
-// pointers it hands out stay valid while it lives and is not reopened.
+// Our reader of DirectX .X files ("xof 0302txt 0032", also "0303" and 64-bit floats), in text,
+// binary ("bin ") and MSZIP-compressed ("tzip", "bzip", inflating to at most 16 MB) form: all
+// four read into the same tree of data objects. It skips template definitions, decodes the
+// members of the templates the mesh and animation loaders use, and checks every count and index
+// against the data present, so a loader only meets values it can use. An XFile owns every object
+// it read; the XData pointers it hands out stay valid while it lives and is not reopened.
 #pragma once
 
 #include <cstdint>
@@ -60,8 +60,10 @@ public:
     const std::string& Template() const { return m_template; }
     const std::string& Name() const { return m_name; } // empty when unnamed
     const std::string& Guid() const { return m_guid; } // upper case without '<>', empty when none
-    int Line() const { return m_line; }                // where the object starts in its file
-    bool IsDecoded() const { return m_decoded; }       // its template is one this reader knows
+    // Where the object starts: its line in a text file, its byte offset in a binary one (in a
+    // compressed file, of the inflated form, header included). XFile::Place writes it out.
+    int Line() const { return m_line; }
+    bool IsDecoded() const { return m_decoded; } // its template is one this reader knows
 
     // Decoded members by name; an absent member gives 0, an empty list or an empty string.
     bool Has(const std::string& member) const;
@@ -102,11 +104,20 @@ private:
     std::vector<XChild> m_children;
 };
 
-// A .X file read whole. On failure Error() is one line, "file:line: reason" (the line left out
-// when the problem is the file as a whole), and no objects are kept.
+// A .X file read whole. On failure Error() is one line, "file:line: reason" ("file: byte N:
+// reason" in a binary file; the place left out when the problem is the file as a whole), and no
+// objects are kept.
 class XFile
 {
 public:
+    enum class Form
+    {
+        Text,      // "txt "
+        Binary,    // "bin "
+        TextZip,   // "tzip": MSZIP blocks holding the text form
+        BinaryZip, // "bzip": MSZIP blocks holding the binary form
+    };
+
     // Opens through the path helper (either separator, names matched ignoring case).
     bool Open(const std::string& path);
     // The same from text in memory; sourceName stands for the file in the error line.
@@ -115,10 +126,14 @@ public:
     // The top-level data objects in file order.
     const std::vector<const XData*>& Objects() const { return m_top; }
     int FloatSize() const { return m_floatSize; } // 32 or 64, as the header says
+    Form GetForm() const { return m_form; }
+    // "source:12" for line 12 of a text file, "source: byte 1234" in a binary one, "source" alone
+    // for position 0: how messages about this file name a place in it.
+    std::string Place(const std::string& source, int position) const;
 
     const std::string& Error() const { return m_error; }
     const std::string& ErrorReason() const { return m_reason; }
-    int ErrorLine() const { return m_errorLine; } // 0 when the file as a whole is at fault
+    int ErrorLine() const { return m_errorLine; } // line or byte offset; 0: the file as a whole
 
 private:
     friend class xdetail::Builder;
@@ -129,6 +144,7 @@ private:
     std::vector<std::unique_ptr<XData>> m_all; // every object, in the order they start
     std::vector<const XData*> m_top;
     int m_floatSize = 32;
+    Form m_form = Form::Text;
     std::string m_error;
     std::string m_reason;
     int m_errorLine = 0;

@@ -1,5 +1,6 @@
-// Internals of the .X reader shared by its parser (xfile.cpp) and its template decoder
-// (xfile_templates.cpp). Nothing outside those two files includes this.
+// Internals of the .X reader shared by its parser (xfile.cpp), its binary token reader and
+// MSZIP inflater (xfile_binary.cpp) and its template decoder (xfile_templates.cpp). Nothing
+// outside those files includes this.
 #pragma once
 
 #include "platform/xfile.h"
@@ -8,12 +9,22 @@
 
 namespace plat::xdetail
 {
-// One member value as written: a number's text or a string's contents.
+// One member value as written. A text file gives a number's text or a string's contents; a
+// binary file gives strings the same way and numbers as their raw little-endian bytes, so a
+// value costs the same in either form.
 struct Value
 {
+    enum Form : uint8_t
+    {
+        Text,    // a number's characters
+        String,  // a string's contents
+        Integer, // 4 bytes, unsigned
+        Float32, // 4 bytes
+        Float64  // 8 bytes
+    };
     std::string_view text;
-    int line = 0;
-    bool isString = false;
+    int line = 0; // a text file's line, or a binary one's byte offset
+    Form form = Text;
 };
 
 // Where and why a file is malformed.
@@ -31,12 +42,63 @@ constexpr int kMaxDepth = 256;
 constexpr uint64_t kMaxExpanded = 1000000;
 // Largest file read; the game's meshes are a few hundred kilobytes.
 constexpr uint64_t kMaxFileBytes = 64u << 20;
+// Largest that a compressed file may inflate to. A few kilobytes of deflate data can say that
+// much, so it stays well below what a file on disk may hold: 16 MB of binary tokens are more
+// values than any mesh the loader takes (65,536 vertices) can use.
+constexpr uint64_t kMaxInflatedBytes = 16u << 20;
+
+// What the parser meets, from a text file or a binary one.
+enum class Tok
+{
+    Word,     // text: a name, a template name or a number
+    Name,     // binary: a name or a template name, never a value
+    String,   // contents without the quotes
+    Guid,     // the canonical form is the source's Guid()
+    Numbers,  // binary: an integer or a list of integers or floats; the source's TakeNumbers()
+    Template, // binary: the keyword "template" (text files spell it as a Word)
+    Open,
+    Close,
+    Other, // binary: punctuation and type names, which only template definitions hold
+    End,
+    Error
+};
+
+struct Token
+{
+    Tok type = Tok::End;
+    std::string_view text; // for Numbers and Other a description for messages
+    int line = 0;          // a text file's line, or a binary one's byte offset
+};
+
+class TokenSource
+{
+public:
+    virtual ~TokenSource() = default;
+    // The next token; an Error token has set the failure.
+    virtual Token Next(Failure& failure) = 0;
+    // The canonical form (upper case, 8-4-4-4-12) of the last GUID token.
+    virtual const std::string& Guid() const = 0;
+    // Appends the values of the last Numbers token.
+    virtual void TakeNumbers(std::vector<Value>&) {}
+};
+
+// The binary token stream after the 16-byte header; floatBytes is 4 or 8 as the header says.
+std::unique_ptr<TokenSource> MakeBinarySource(std::string_view file, int floatBytes);
+
+// The file after inflating a compressed one ("tzip" or "bzip"): its header, saying "txt " or
+// "bin " instead, and the inflated stream. False with failure set (line 0) on a damaged file.
+bool InflateMsZip(std::string_view file, std::string& out, Failure& failure);
+
+// Shows a piece of the file in a message: at most 40 characters, anything unprintable as '?'.
+std::string Quote(std::string_view text);
 
 class Builder
 {
 public:
-    // The parser (xfile.cpp): fills file from text, or returns false with failure set.
+    // The parser (xfile.cpp): fills file from the whole file, or returns false with failure set.
     static bool Parse(XFile& file, std::string_view text, Failure& failure);
+    // The same after the header has been read: the text or binary stream of a whole file.
+    static bool ParseStream(XFile& file, std::string_view text, bool binary, Failure& failure);
 
     // The decoder (xfile_templates.cpp).
     static bool IsKnownTemplate(const std::string& name);
@@ -52,5 +114,6 @@ public:
     static std::vector<const XData*>& Top(XFile& file) { return file.m_top; }
     static std::vector<std::unique_ptr<XData>>& All(XFile& file) { return file.m_all; }
     static void SetFloatSize(XFile& file, int bits) { file.m_floatSize = bits; }
+    static void SetForm(XFile& file, XFile::Form form) { file.m_form = form; }
 };
 } // namespace plat::xdetail

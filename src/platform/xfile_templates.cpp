@@ -1,12 +1,15 @@
 // The templates the .X reader knows: their members in order, and the checks that make every
-// count and index safe to use. A text .X file writes an object's members as one run of
-// numbers and strings; the template alone says where one member ends and the next begins.
+// count and index safe to use. A .X file writes an object's members as one run of numbers and
+// strings (in a binary file, runs of integer and float lists); the template alone says where one
+// member ends and the next begins.
 
 #include "platform/xfile_detail.h"
 
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 
 namespace plat::xdetail
 {
@@ -128,19 +131,6 @@ const Layout* FindLayout(const std::string& name)
     return nullptr;
 }
 
-std::string Quote(std::string_view text)
-{
-    std::string out = "'";
-    for (size_t i = 0; i < text.size() && i < 40; ++i)
-    {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        out += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
-    }
-    if (text.size() > 40)
-        out += "...";
-    return out + "'";
-}
-
 std::string Count(uint64_t n, const char* one, const char* many)
 {
     return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -188,6 +178,51 @@ bool ParseFloat(std::string_view text, float& out)
     return true;
 }
 
+uint64_t LittleEndian(std::string_view bytes)
+{
+    uint64_t value = 0;
+    for (size_t i = bytes.size(); i-- > 0;)
+        value = value << 8 | static_cast<unsigned char>(bytes[i]);
+    return value;
+}
+
+uint32_t BinaryInteger(const Value& v)
+{
+    return static_cast<uint32_t>(LittleEndian(v.text));
+}
+
+double BinaryReal(const Value& v)
+{
+    const uint64_t bits = LittleEndian(v.text);
+    if (v.form == Value::Float32)
+    {
+        const uint32_t narrow = static_cast<uint32_t>(bits);
+        float value = 0.0f;
+        std::memcpy(&value, &narrow, sizeof value);
+        return value;
+    }
+    double value = 0.0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// A value as a message shows it.
+std::string Shown(const Value& v)
+{
+    char text[48];
+    switch (v.form)
+    {
+    case Value::Integer:
+        return std::to_string(BinaryInteger(v));
+    case Value::Float32:
+    case Value::Float64:
+        std::snprintf(text, sizeof text, "%.9g", BinaryReal(v));
+        return text;
+    default:
+        return Quote(v.text);
+    }
+}
+
 // Reads one object's values member by member.
 class Decoder
 {
@@ -221,9 +256,18 @@ public:
         if (!Need(1, member))
             return false;
         const Value& v = m_values[m_pos];
-        if (v.isString)
+        if (v.form == Value::String)
             return Fail(v.line, "expected a whole number for " + std::string(member) + ", found a string");
-        if (!ParseWhole(v.text, limit, out))
+        if (v.form == Value::Float32 || v.form == Value::Float64)
+            return Fail(v.line, "expected a whole number for " + std::string(member) + ", found the float " +
+                                    Shown(v));
+        if (v.form == Value::Integer)
+        {
+            out = BinaryInteger(v);
+            if (out > limit)
+                return Fail(v.line, "bad whole number " + Shown(v) + " for " + member);
+        }
+        else if (!ParseWhole(v.text, limit, out))
             return Fail(v.line, "bad whole number " + Quote(v.text) + " for " + member);
         ++m_pos;
         return true;
@@ -234,9 +278,20 @@ public:
         if (!Need(1, member))
             return false;
         const Value& v = m_values[m_pos];
-        if (v.isString)
+        if (v.form == Value::String)
             return Fail(v.line, "expected a number for " + std::string(member) + ", found a string");
-        if (!ParseFloat(v.text, out))
+        if (v.form == Value::Integer)
+            out = static_cast<float>(BinaryInteger(v));
+        else if (v.form == Value::Float32 || v.form == Value::Float64)
+        {
+            // Values too small for a float read as zero, as in a text file; NaN, infinities and
+            // values too large for one are refused.
+            const double value = BinaryReal(v);
+            if (!std::isfinite(value) || std::fabs(value) > static_cast<double>(FLT_MAX))
+                return Fail(v.line, "bad number " + Shown(v) + " for " + member);
+            out = static_cast<float>(value);
+        }
+        else if (!ParseFloat(v.text, out))
             return Fail(v.line, "bad number " + Quote(v.text) + " for " + member);
         ++m_pos;
         return true;
@@ -247,8 +302,8 @@ public:
         if (!Need(1, member))
             return false;
         const Value& v = m_values[m_pos];
-        if (!v.isString)
-            return Fail(v.line, "expected a string for " + std::string(member) + ", found " + Quote(v.text));
+        if (v.form != Value::String)
+            return Fail(v.line, "expected a string for " + std::string(member) + ", found " + Shown(v));
         out = std::string(v.text);
         ++m_pos;
         return true;
@@ -486,17 +541,13 @@ bool Builder::Decode(XData& obj, const std::vector<Value>& values, const XData* 
     }
 
     // Checks against the Mesh the object is written in. A referenced object is not checked
-    // here: its place is known only to the loader that follows the reference.
+    // here: its place is known only to the loader that follows the reference. Texture
+    // coordinates and duplication indices may list fewer entries than the Mesh has vertices (or
+    // more): what the loader makes of that is its own affair.
     if (!parent || parent->m_template != "Mesh" || !parent->m_decoded)
         return true;
     const uint32_t vertices = parent->DWord("nVertices");
     const std::string vertexCount = " but the Mesh has " + Count(vertices, "vertex", "vertices");
-    if (templ == "MeshTextureCoords" && obj.DWord("nTextureCoords") != vertices)
-        return in.Fail(line("nTextureCoords", 0),
-                       "nTextureCoords is " + std::to_string(obj.DWord("nTextureCoords")) + vertexCount);
-    if (templ == "VertexDuplicationIndices" && obj.DWord("nIndices") != vertices)
-        return in.Fail(line("nIndices", 0),
-                       "nIndices is " + std::to_string(obj.DWord("nIndices")) + vertexCount);
     if (templ == "MeshMaterialList" && obj.DWord("nFaceIndexes") > parent->DWord("nFaces"))
         return in.Fail(line("nFaceIndexes", 0),
                        "nFaceIndexes is " + std::to_string(obj.DWord("nFaceIndexes")) + " but the Mesh has " +

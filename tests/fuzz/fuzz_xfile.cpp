@@ -1,8 +1,8 @@
-// The .X reader on any file, read the way the mesh loader reads it. Beyond not crashing, every
-// promise the reader makes to its loaders is checked: one error line naming the file and no
-// objects on failure; on success every reference resolved, every face of at least three indices
-// inside its Mesh, every key with the value count of its type, and counts equal to what they
-// count.
+// The .X reader on any file (text, binary or compressed: the seeds hold all four forms), read
+// the way the mesh loader reads it. Beyond not crashing, every promise the reader makes to its
+// loaders is checked: one error line naming the file and no objects on failure; on success every
+// reference resolved, every face of at least three indices inside its Mesh, every key with the
+// value count of its type, and counts equal to what they count.
 // Bounded run: 5000 inputs
 #include "FuzzSupport.h"
 
@@ -63,8 +63,10 @@ std::uint64_t Walk(const plat::XData& obj)
             sum += child.data->Template().size() + child.data->Name().size();
         else
         {
-            if (obj.Template() == "Mesh" && child.data->Template() == "MeshTextureCoords")
-                FUZZ_CHECK(child.data->DWord("nTextureCoords") == obj.DWord("nVertices"), "one uv a vertex");
+            if (child.data->Template() == "MeshTextureCoords")
+                FUZZ_CHECK(child.data->Floats("textureCoords").size() ==
+                               2ull * child.data->DWord("nTextureCoords"),
+                           "nTextureCoords coordinates");
             if (obj.Template() == "Mesh" && child.data->Template() == "SkinWeights")
                 for (std::uint32_t v : child.data->DWords("vertexIndices"))
                     FUZZ_CHECK(v < obj.DWord("nVertices"), "skin weights inside the Mesh");

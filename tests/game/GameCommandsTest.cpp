@@ -1,5 +1,6 @@
 // The game's console commands typed into the booted game: the command table as registered, the
-// menu, message and skin commands, the editor switch, "play" and leaving a puzzle.
+// menu, message and skin commands, the editor switch, "play", leaving a puzzle and the camera's
+// up turn with the water.
 #include "game/CQUORB.h"
 
 #include "GameTestWorld.h"
@@ -7,10 +8,14 @@
 #include "common/ConsoleInterface.h"
 #include "common/ParamStack.h"
 #include "common/loki/BaseFunctor.h"
+#include "common/math/Plane.h"
 #include "common/math/Vector3.h"
 #include "engine/CDorvoApp.h"
 #include "engine/CPicker.h"
+#include "engine/Gob.h"
 #include "engine/GobManager.h"
+#include "engine/POVComp.h"
+#include "engine/gfx/CWaterManager.h"
 #include "engine/gfx/GuiSkinColors.h"
 #include "engine/phy/DynamicsEngine.h"
 #include "game/CCamera.h"
@@ -20,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -112,6 +118,7 @@ TEST(GameCommandsTest, TheThirtyCommandsAreRegisteredWithTheirHelpTextsAndSignat
          {
              p.Push(math::Vector3());
              p.Push(0.0f);
+             p.Push(0.0f);
          }},
         {"play", "Start The Simulation On The Focused Puzzle", none},
         {"setgameskin", "The color settings of the game's UI", text},
@@ -145,8 +152,54 @@ TEST(GameCommandsTest, TheThirtyCommandsAreRegisteredWithTheirHelpTextsAndSignat
     EXPECT_TRUE(Has(world.Console("loadroom X.xml true"), ">Function: loadroom called successfully."));
     EXPECT_TRUE(Has(world.Console("loadroom X.xml 1"),
                     ">Function: loadroom parameter list does not match function prototype."));
-    EXPECT_TRUE(Has(world.Console("setcamuplerp (0.0,-1.0,0.0) 1.0"),
+    EXPECT_TRUE(Has(world.Console("setcamuplerp (0.0,1.0,0.0) 1.0 0.0"),
                     ">Function: setcamuplerp called successfully."));
+    EXPECT_TRUE(Has(world.Console("setcamuplerp (0.0,-1.0,0.0) 1.0"),
+                    ">Function: setcamuplerp parameter list does not match function prototype."));
+}
+
+// "setcamuplerp" turns the camera's up; while a puzzle with water plays the water turns with
+// the view and takes the typed level at the end, otherwise it stays where it is.
+TEST(GameCommandsTest, SetCamUpLerpTurnsTheViewAndTheWaterTakesTheTypedLevel)
+{
+    GameTestWorld world;
+    ASSERT_TRUE(world.Booted());
+    world.Frames(3);
+    QUORB::CQUORB& game = world.Game();
+    ASSERT_NE(game.GetRoom(), nullptr);
+    QUORB::CCamera& camera = *game.GetGameCamera();
+    Gob* water = GobManager::Instance().CreateGob("PlanarWater");
+    ASSERT_NE(water, nullptr);
+    ASSERT_EQ(dorvo::gfx::CWaterManager::Instance().GetWaterGobID(), water->GetID());
+    auto* pov = dynamic_cast<POVComp*>(water->GetComponent(POVComp::StaticTypeID()));
+    ASSERT_NE(pov, nullptr);
+    game.SetWaterLevel(1.0f);
+
+    world.Console("setcamuplerp (1.0,0.0,0.0) 0.3 4.0");
+    EXPECT_TRUE(camera.IsUpTurnRunning());
+    world.Frames(12);
+    EXPECT_NEAR(camera.GetUpVector().x, 1.0f, 1e-5f);
+    EXPECT_NEAR(game.GetWaterLevel(), 1.0f, 1e-5f) << "no puzzle with water plays: the water stays";
+    EXPECT_NEAR(pov->GetOrientation().w, 1.0f, 1e-5f);
+    world.Console("setcamuplerp (0.0,1.0,0.0) 0.3 4.0");
+    world.Frames(12);
+    EXPECT_NEAR(camera.GetUpVector().y, 1.0f, 1e-5f);
+    EXPECT_NEAR(game.GetWaterLevel(), 1.0f, 1e-5f);
+
+    game.SetPuzzleHasWater(true);
+    world.Console("setcamuplerp (0.0,-1.0,0.0) 0.5 2.5");
+    EXPECT_TRUE(camera.HasPendingWaterLevel());
+    world.Frames(8);
+    EXPECT_GT(std::fabs(pov->GetOrientation().z), 0.1f) << "the water turns with the view";
+    world.Frames(12);
+    EXPECT_FALSE(camera.IsUpTurnRunning());
+    EXPECT_FALSE(camera.HasPendingWaterLevel());
+    EXPECT_NEAR(camera.GetUpVector().y, -1.0f, 1e-5f);
+    math::Plane plane;
+    ASSERT_TRUE(dorvo::gfx::CWaterManager::Instance().GetWaterPlane(plane));
+    EXPECT_NEAR(plane.normal.GetNormalized().y, -1.0f, 1e-4f) << "the water turned over with the view";
+    EXPECT_NEAR(game.GetWaterLevel(), 2.5f, 1e-4f) << "the typed level, along the turned normal";
+    EXPECT_NEAR(pov->GetPosition().y, -2.5f, 1e-4f);
 }
 
 TEST(GameCommandsTest, MenuMessageAndSkinCommands)

@@ -122,6 +122,7 @@ const Expected kFiles[] = {
     {"props/cylinder_diffuse.png", 256, 256},
     {"props/sphere_diffuse.png", 256, 128},
     {"props/arm_diffuse.png", 128, 256},
+    {"props/cloth_diffuse.png", 256, 256},
     {"widgets/platform/platform_diffuse.png", 256, 256},
     {"widgets/bar/bar_diffuse.png", 256, 256},
     {"widgets/gravityswitch/gravity_switch_diffuse.png", 256, 256},
@@ -492,7 +493,8 @@ TEST(TexGen, HeightMapHasItsPlainHillAndValley)
 }
 
 // Material textures repeat, and what wraps round a mesh (rods, drums, balls, the arm) meets itself
-// in u: the step across the wrap-around edge is no bigger than steps inside.
+// in u: the step across the wrap-around edge is no bigger than steps inside. The cloth's weave
+// repeats both ways.
 TEST(TexGen, MaterialTexturesTileWithoutSeams)
 {
     struct Case
@@ -512,6 +514,7 @@ TEST(TexGen, MaterialTexturesTileWithoutSeams)
                           {"props/cylinder_diffuse.png", false},
                           {"props/sphere_diffuse.png", false},
                           {"props/arm_diffuse.png", false},
+                          {"props/cloth_diffuse.png", true},
                           {"widgets/node/hard_node_diffuse.png", false},
                           {"widgets/node/soft_node_diffuse.png", false},
                           {"widgets/quorb/quorb_ball_diffuse.png", false}};

@@ -1,7 +1,9 @@
 #include "Catalogue.h"
 #include "MeshBuilder.h"
+#include "XFileForms.h"
 #include "XFileWriter.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace meshgen
@@ -321,6 +323,21 @@ bool WriteCatalogue(const std::string& folder, std::vector<std::string>& written
             return false;
         written.push_back(model.fileName);
     }
+    return true;
+}
+
+const std::vector<std::string>& FormModels()
+{
+    static const std::vector<std::string> names = {"Arm.x", "Box.x", "Sphere.x"};
+    return names;
+}
+
+bool WriteForms(const std::string& folder, std::vector<std::string>& written, std::string& error)
+{
+    for (const XModel& model : BuildCatalogue())
+        if (std::find(FormModels().begin(), FormModels().end(), model.fileName) != FormModels().end() &&
+            !WriteXForms(model, folder, written, error))
+            return false;
     return true;
 }
 } // namespace meshgen

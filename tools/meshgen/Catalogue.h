@@ -17,4 +17,12 @@ XModel BuildArm();
 
 // Writes every model of the catalogue into folder. False with a one-line reason on failure.
 bool WriteCatalogue(const std::string& folder, std::vector<std::string>& written, std::string& error);
+
+// The catalogue's models whose binary and compressed copies the tests read beside the text
+// file: the skinned, animated arm (frames, skin weights, a material, an animation set), the
+// plain box and the sphere, whose text is long enough for two compressed blocks.
+const std::vector<std::string>& FormModels();
+
+// Writes the binary and compressed copies of FormModels() into folder (tests/data/meshes).
+bool WriteForms(const std::string& folder, std::vector<std::string>& written, std::string& error);
 } // namespace meshgen

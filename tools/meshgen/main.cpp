@@ -1,5 +1,6 @@
-// meshgen: writes the game's meshes as text .X files into the folder named on the command line.
-// The output is the same on every run; the committed copies live in data/meshes.
+// meshgen: writes the game's meshes as text .X files into the folder named on the command line
+// (data/meshes), and, given a second folder (tests/data/meshes), binary and compressed copies of
+// a few of them for the tests. The output is the same on every run.
 #include "Catalogue.h"
 
 #include <cstdio>
@@ -8,9 +9,9 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2)
+    if (argc != 2 && argc != 3)
     {
-        std::fprintf(stderr, "usage: meshgen <output folder>\n");
+        std::fprintf(stderr, "usage: meshgen <mesh folder> [<test mesh folder>]\n");
         return 2;
     }
     std::vector<std::string> written;
@@ -21,5 +22,15 @@ int main(int argc, char** argv)
         return 1;
     }
     std::printf("meshgen: wrote %zu meshes into %s\n", written.size(), argv[1]);
+    if (argc == 3)
+    {
+        written.clear();
+        if (!meshgen::WriteForms(argv[2], written, error))
+        {
+            std::fprintf(stderr, "meshgen: %s\n", error.c_str());
+            return 1;
+        }
+        std::printf("meshgen: wrote %zu binary and compressed copies into %s\n", written.size(), argv[2]);
+    }
     return 0;
 }

@@ -87,6 +87,21 @@ def model(xfile, texture, fx="TextureMapping.fx", technique="TextureMapping", vi
                 % (color("Ambient", white), color("Diffuse", white), color("Specular", (specular,) * 3 + (255,))))
 
 
+def cloth_look(texture):
+    """A cloth's GfxClothComp: "Membrane.fx" (its technique "ClothMembrane"), the woven texture as
+    the surface (stage 0) and as the light shining through it (stage 5), white material."""
+    white = (255, 255, 255, 255)
+    pair = '<pair name="Texture"><int name="First">%d</int><string name="Second">%s</string></pair>'
+    return comp("GfxClothComp",
+                val("string", "FXFile", "Membrane.fx"),
+                '<list name="Textures" size="2">%s%s</list>' % (pair % (0, texture), pair % (5, texture)),
+                val("bool", "ShadowCaster", False), val("bool", "IsVisible", True),
+                val("bool", "AlwaysVisible", False), val("float", "TileFactor", 1.0),
+                val("bool", "BuildBSPTree", False), val("bool", "IsTransparent", False),
+                '<Material name="Material">%s%s%s<float name="SpecularPower">32</float></Material>'
+                % (color("Ambient", white), color("Diffuse", white), color("Specular", (51, 51, 51, 255))))
+
+
 def hull(kind, **k):
     if kind == "Sphere":
         return '<SphereHull>%s%s</SphereHull>' % (vec("Center", (0, 0, 0)), val("float", "Radius", 0.0))
@@ -299,7 +314,7 @@ def build():
                      comp("ClothComp", val("float", "Mass", 10.0), val("float", "StretchK", 20.0),
                           val("float", "ShearK", 10.0), val("float", "BendK", 5.0),
                           val("float", "DampingFactor", 0.2)),
-                     comp("GfxClothComp")])},
+                     cloth_look("props/cloth_diffuse.png")])},
          "Cloths of rooms.")
 
     # Fields: invisible charge glows and the visible magnetic field, behind their objects.

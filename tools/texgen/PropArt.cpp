@@ -1,8 +1,9 @@
 // Props that rooms and tests scatter about: a wooden crate (each side of the box carries the
 // whole image), a painted drum (u runs round the cylinder, v down it; the caps show the image
-// squeezed into a disc), a beach ball (a sphere map) and a robot arm (u round its eight sides,
-// v from the tip down to the shoulder, with the elbow joint at the middle). What wraps round a
-// mesh repeats without a seam in u.
+// squeezed into a disc), a beach ball (a sphere map), a robot arm (u round its eight sides, v
+// from the tip down to the shoulder, with the elbow joint at the middle) and the woven cloth of
+// the hanging cloth (the whole image once across the cloth, repeating without a seam both ways).
+// What wraps round a mesh repeats without a seam in u.
 #include "ArtCatalog.h"
 #include "Noise.h"
 #include "Style.h"
@@ -218,6 +219,37 @@ Image RobotArm()
         }
     return img;
 }
+// The colour of the threads at a place across the cloth: a tartan sett, coral with a gold and a
+// teal stripe and thin dark lines, mirrored about the middle so it repeats without a seam.
+Color Sett(float t)
+{
+    const float d = std::fabs(std::fmod(t, 256.0f) - 128.0f); // 0 at the middle, 128 at the edges
+    if (d > 116.0f)
+        return Rgb(0xFFC23B); // gold
+    if (d > 112.0f || (d > 60.0f && d < 63.0f))
+        return Rgb(0x1E2640); // dark lines
+    if (d < 18.0f)
+        return Rgb(0x22A597); // teal
+    return Rgb(0xEC5B44);     // coral
+}
+
+// A plain weave of 4-pixel threads: warp (down) and weft (across) take turns on top, each
+// rounded in the light, in the colours of the sett.
+Image WovenCloth()
+{
+    return PerPixel(256, 256,
+                    [](float x, float y)
+                    {
+                        const int column = static_cast<int>(x) / 4;
+                        const int row = static_cast<int>(y) / 4;
+                        const bool warpOnTop = ((column + row) & 1) == 0;
+                        const float across = (warpOnTop ? std::fmod(x, 4.0f) : std::fmod(y, 4.0f)) + 0.5f;
+                        const float round = std::sin(kPi * across / 4.0f);
+                        const Color thread = warpOnTop ? Sett(x) : Sett(y);
+                        const float fuzz = Fbm(x / 8.0f, y / 8.0f, 32, 32, 2, 351u) - 0.5f;
+                        return Shade(thread, (round - 0.85f) * 0.5f + fuzz * 0.08f);
+                    });
+}
 } // namespace
 
 void AddPropArt(std::vector<ArtFile>& out)
@@ -226,6 +258,7 @@ void AddPropArt(std::vector<ArtFile>& out)
     out.push_back({"props/cylinder_diffuse.png", 256, 256, Barrel});
     out.push_back({"props/sphere_diffuse.png", 256, 128, BeachBall});
     out.push_back({"props/arm_diffuse.png", 128, 256, RobotArm});
+    out.push_back({"props/cloth_diffuse.png", 256, 256, WovenCloth});
 }
 
 } // namespace texgen

@@ -66,6 +66,7 @@ public:
 
     std::unique_ptr<CMeshManager::SMeshInfo> Run(const plat::XFile& file)
     {
+        m_file = &file;
         for (const plat::XData* object : file.Objects())
             if (!Parse(*object, &m_root, nullptr, nullptr))
                 return nullptr;
@@ -98,15 +99,16 @@ private:
         int line;
     };
 
+    // Places are the file's lines, or its byte offsets when it is binary.
     bool Fail(int line, const std::string& reason)
     {
-        m_parser.m_error = m_path + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + reason;
+        m_parser.m_error = m_file->Place(m_path, line) + ": " + reason;
         return false;
     }
 
     void Say(int line, const std::string& what) const
     {
-        std::fprintf(stderr, "%s:%d: %s\n", m_path.c_str(), line, what.c_str());
+        std::fprintf(stderr, "%s: %s\n", m_file->Place(m_path, line).c_str(), what.c_str());
     }
 
     // An unnamed object is named once: an animation that references an unnamed frame (by its
@@ -292,21 +294,26 @@ private:
         return true;
     }
 
+    // Vertex i takes coordinate i: a shorter list leaves the vertices past it at (0, 0); a
+    // longer one has coordinates for vertices the Mesh does not have, which are left out.
     bool ReadTextureCoords(const plat::XData& object, const SMeshPart* mesh)
     {
         if (!mesh)
             return true; // kept to be referenced from a Mesh: alone it indexes nothing
         const std::size_t count = object.DWord("nTextureCoords");
         const std::vector<float>& uvs = object.Floats("textureCoords");
-        if (count != mesh->vertexCount || uvs.size() != count * 2)
-            return Fail(object.Line(), Plural(count, "texture coordinate", "texture coordinates") +
-                                           " for a Mesh of " +
-                                           Plural(mesh->vertexCount, "vertex", "vertices"));
+        if (uvs.size() != count * 2)
+            return Fail(object.Line(), "nTextureCoords is " + Grouped(count) + " but " + Grouped(uvs.size()) +
+                                           " values follow");
         for (float value : uvs)
             if (!math::IsValidFloat(value))
                 return Fail(object.Line(), "a texture coordinate beyond " +
                                                Grouped(static_cast<std::size_t>(math::kValidFloatBound)));
-        for (std::size_t i = 0; i < count; ++i)
+        if (count > mesh->vertexCount)
+            Say(object.Line(), Plural(count, "texture coordinate", "texture coordinates") +
+                                   " for a Mesh of " + Plural(mesh->vertexCount, "vertex", "vertices") +
+                                   "; the last " + Grouped(count - mesh->vertexCount) + " are left out");
+        for (std::size_t i = 0; i < std::min(count, mesh->vertexCount); ++i)
         {
             SUnitVertex& vertex = mesh->bone->mesh.vertices[mesh->firstVertex + i];
             vertex.uv[0] = uvs[2 * i];
@@ -316,19 +323,27 @@ private:
     }
 
     // The shadow set: one vertex for each vertex that is its own original, and the Mesh's
-    // triangles over those originals.
+    // triangles over those originals. Vertices past a shorter list are their own originals;
+    // entries past the Mesh's vertices are left out.
     bool ReadDuplicationIndices(const plat::XData& object, SMeshPart* mesh)
     {
         if (!mesh)
             return true; // kept to be referenced from a Mesh: alone it indexes nothing
-        const std::vector<std::uint32_t>& originals = object.DWords("indices");
-        if (originals.size() != mesh->vertexCount || object.DWord("nIndices") != mesh->vertexCount)
-            return Fail(object.Line(), Plural(originals.size(), "duplication index", "duplication indices") +
-                                           " for a Mesh of " +
-                                           Plural(mesh->vertexCount, "vertex", "vertices"));
         if (mesh->hasShadow)
             return Fail(object.Line(), "a second VertexDuplicationIndices in one Mesh");
         mesh->hasShadow = true;
+        const std::vector<std::uint32_t>& listed = object.DWords("indices");
+        if (listed.size() != object.DWord("nIndices"))
+            return Fail(object.Line(), "nIndices is " + Grouped(object.DWord("nIndices")) + " but " +
+                                           Grouped(listed.size()) + " indices follow");
+        if (listed.size() > mesh->vertexCount)
+            Say(object.Line(), Plural(listed.size(), "duplication index", "duplication indices") +
+                                   " for a Mesh of " + Plural(mesh->vertexCount, "vertex", "vertices") +
+                                   "; the last " + Grouped(listed.size() - mesh->vertexCount) +
+                                   " are left out");
+        std::vector<std::uint32_t> originals(mesh->vertexCount);
+        for (std::size_t i = 0; i < originals.size(); ++i)
+            originals[i] = i < listed.size() ? listed[i] : static_cast<std::uint32_t>(i);
 
         constexpr std::uint32_t kNotKept = 0xFFFFFFFFu;
         std::vector<std::uint32_t> numbers(originals.size(), kNotKept);
@@ -350,7 +365,10 @@ private:
         {
             const std::size_t vertex = indices[k] - mesh->firstVertex;
             const std::uint32_t original = originals[vertex];
-            if (original >= numbers.size() || numbers[original] == kNotKept)
+            if (original >= numbers.size())
+                return Fail(object.Line(), "vertex " + Grouped(vertex) + " duplicates vertex " +
+                                               Grouped(original) + ", which the Mesh does not have");
+            if (numbers[original] == kNotKept)
                 return Fail(object.Line(), "vertex " + Grouped(vertex) + " duplicates vertex " +
                                                Grouped(original) + ", which is not an original itself");
             shadow.indices.push_back(static_cast<std::uint16_t>(firstShadow + numbers[original]));
@@ -490,6 +508,7 @@ private:
 
     CXFileParser& m_parser;
     std::string m_path;
+    const plat::XFile* m_file = nullptr;
     std::unique_ptr<CMeshManager::SMeshInfo> m_info;
     CBone m_root; // the dummy root: takes no index and is never filed
     std::vector<SPendingSkinWeights> m_pending;

@@ -1,15 +1,17 @@
-// Turns a text .X file into a mesh record: its frames into a bone tree, its meshes into the
-// bones' vertex and index arrays (faces of more than three corners as fans), its texture
-// coordinates, duplication indices (the shadow set), skin weights and materials, and its
-// animation sets into an animation controller. The file is read by the platform's .X reader,
-// which has checked every count and index inside each object; this checks what joins objects
-// (a texture-coordinate, duplication or skin-weight object reached through a reference against
-// the Mesh it is applied to, an animation's later key objects against its first) and what one
-// file may hold, since 16-bit indices reach 65,536 vertices; positions (in model space for the
-// first Mesh) and texture coordinates must lie within the program's range for sound values
-// (+-1,000,000), so normals and tangent frames come out finite. Any breach refuses the file.
-// Texture coordinates, duplication indices and skin weights apply to the Mesh they are written
-// in or referenced from; written anywhere else they wait to be referenced and do nothing.
+// Turns a .X file (text, binary or compressed) into a mesh record: its frames into a bone tree,
+// its meshes into the bones' vertex and index arrays (faces of more than three corners as fans),
+// its texture coordinates, duplication indices (the shadow set), skin weights and materials, and
+// its animation sets into an animation controller. The file is read by the platform's .X reader,
+// which has checked every count and index inside each object; this checks what joins objects (a
+// duplication or skin-weight object against the Mesh it is applied to, written in it or reached
+// through a reference, an animation's later key objects against its first) and what one file may
+// hold, since 16-bit indices reach 65,536 vertices; positions (in model space for the first Mesh)
+// and texture coordinates must lie within the program's range for sound values (+-1,000,000), so
+// normals and tangent frames come out finite. Any breach refuses the file. Texture coordinates,
+// duplication indices and skin weights apply to the Mesh they are written in or referenced from;
+// written anywhere else they wait to be referenced and do nothing. A texture-coordinate or
+// duplication list shorter than its Mesh fills the vertices it lists (the others keep (0, 0) and
+// are their own originals).
 #pragma once
 
 #include "engine/gfx/CMeshManager.h"
@@ -42,7 +44,9 @@ public:
     // line, "path:line: reason" (the line left out when the file as a whole is at fault).
     // Problems the mesh survives are said as they are met, one line each, and reading goes on:
     // a SkinWeights naming no frame (its weights are left out), a second Frame or AnimationSet
-    // of one name (lookups find the first).
+    // of one name (lookups find the first), texture coordinates or duplication indices for more
+    // vertices than their Mesh has (the extra ones are left out). Places are lines, or byte
+    // offsets in a binary file.
     std::unique_ptr<CMeshManager::SMeshInfo> LoadMesh(const std::string& path);
     const std::string& GetError() const { return m_error; }
 

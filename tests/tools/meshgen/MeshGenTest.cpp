@@ -1,5 +1,6 @@
 // The committed meshes are exactly what the generator writes: a change to tools/meshgen that is
-// not followed by a regeneration (or a hand edit of data/meshes) fails here.
+// not followed by a regeneration (or a hand edit of data/meshes, or of the binary and compressed
+// copies in tests/data/meshes) fails here.
 #include "Catalogue.h"
 
 #include "TestSupport.h"
@@ -64,6 +65,25 @@ TEST(MeshGenTest, RegeneratingGivesTheCommittedFilesByteForByte)
         EXPECT_FALSE(generated.empty());
         EXPECT_TRUE(generated == stored)
             << FirstDifference(generated, stored) << "; regenerate with: meshgen data/meshes";
+    }
+}
+
+// The binary and compressed copies that the .X reader's tests read are what the generator
+// writes now.
+TEST(MeshGenTest, TheBinaryAndCompressedCopiesAreTheCommittedFiles)
+{
+    testsupport::TempWorkDir dir;
+    std::vector<std::string> written;
+    std::string error;
+    ASSERT_TRUE(meshgen::WriteForms(dir.Path(), written, error)) << error;
+    EXPECT_EQ(written.size(), 4 * meshgen::FormModels().size());
+    for (const std::string& name : written)
+    {
+        SCOPED_TRACE(name);
+        const std::string generated = ReadBytes(fs::path(dir.Path()) / name);
+        const std::string stored = ReadBytes(testsupport::RepoPath("tests/data/meshes/" + name));
+        EXPECT_GT(generated.size(), 16u);
+        EXPECT_TRUE(generated == stored) << "regenerate with: meshgen data/meshes tests/data/meshes";
     }
 }
 
