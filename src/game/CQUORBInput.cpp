@@ -47,6 +47,11 @@ int MenuState(const char* name)
 
 void CQUORB::RouteInput(const dorvo::input::InputEvent& event, float elapsed)
 {
+    // A button lands where the pointer is, also when it moved since the cursor's own update late
+    // in the last frame (a move and a click between two frames).
+    if (event.code >= dorvo::input::MOUSE_BUTTON_0 && event.code <= dorvo::input::MOUSE_BUTTON_7)
+        if (dorvo::gfx::CCursor* cursor = GetCursor())
+            cursor->FollowPointer();
     // 1. Keys and buttons go first to the message takers, as presses and releases.
     if (dorvo::input::IsValidInputCode(event.code) && (event.value == 1 || event.value == 0) &&
         common::Singleton<Database>::Instance()->BroadcastInputMsg(

@@ -113,6 +113,8 @@ bool ManipulatorLogic::HandleStateEvent(std::uint32_t event, const Message* mess
             return false;
         return true;
     }
+    if (event == EVENT_Update)
+        m.OnLogicUpdate();
     switch (state)
     {
     case STATE_EditorOff:

@@ -208,7 +208,16 @@ bool WidgetManipulator::OnInput(const dorvo::input::InputEvent& event, float)
         {
         case kBackspace:
         case kDelete:
-            m_deleteRequested = press;
+            if (press)
+            {
+                m_deleteRequested = true;
+                m_deletePressUnseen = true;
+                m_deleteReleasePending = false;
+            }
+            else if (m_deletePressUnseen)
+                m_deleteReleasePending = true; // a tap: the machine still has to see it
+            else
+                m_deleteRequested = false;
             break;
         case kLeftCtrl:
         case kRightCtrl:
@@ -284,6 +293,12 @@ bool WidgetManipulator::IsLockedForPlayer(Gob* gob, bool isWidget, bool isNode)
 
 void WidgetManipulator::OnLeftButtonDown()
 {
+    // A second press before the machine saw the first one's release: that release happens now.
+    if (m_leftReleasePending)
+    {
+        m_leftReleasePending = false;
+        ReleaseLeft();
+    }
     if (m_leftDown || !CanEdit())
         return;
     const bool paused = IsPhysicsPaused();
@@ -386,15 +401,43 @@ void WidgetManipulator::OnLeftButtonDown()
 
     m_leftPressTimer.Restart();
     m_leftDown = true;
+    m_leftPressUnseen = true;
 }
 
 void WidgetManipulator::OnLeftButtonUp()
 {
     if (!m_leftDown)
         return;
+    if (m_leftPressUnseen)
+    {
+        m_leftReleasePending = true;
+        return;
+    }
+    ReleaseLeft();
+}
+
+void WidgetManipulator::ReleaseLeft()
+{
     m_leftPressTimer.Stop();
     m_dragVector.Set(0.0f, 0.0f, 0.0f);
     m_leftDown = false;
+}
+
+void WidgetManipulator::OnLogicUpdate()
+{
+    if (m_leftReleasePending && !m_leftPressUnseen)
+    {
+        m_leftReleasePending = false;
+        ReleaseLeft();
+    }
+    if (m_deleteReleasePending && !m_deletePressUnseen)
+    {
+        m_deleteReleasePending = false;
+        m_deleteRequested = false;
+    }
+    // This update sees the presses that came before it.
+    m_leftPressUnseen = false;
+    m_deletePressUnseen = false;
 }
 
 void WidgetManipulator::OnRightButtonDown()
@@ -449,7 +492,9 @@ void WidgetManipulator::OnRightButtonUp()
 
 void WidgetManipulator::UpdateDragVector()
 {
-    if (!m_leftDown && !m_rightDown)
+    // Motion after a release held back for the machine is not part of that press's drag.
+    const bool leftHeld = m_leftDown && !m_leftReleasePending;
+    if (!leftHeld && !m_rightDown)
         return;
     CQUORB* game = Game();
     const dorvo::gfx::CCursor* cursor = game != nullptr ? game->GetCursor() : nullptr;
@@ -536,6 +581,10 @@ void WidgetManipulator::Reset()
     m_leftDown = false;
     m_rightDown = false;
     m_deleteRequested = false;
+    m_leftPressUnseen = false;
+    m_leftReleasePending = false;
+    m_deletePressUnseen = false;
+    m_deleteReleasePending = false;
     m_ctrlDown = false;
     m_leftPressTimer.Stop();
     m_rightPressTimer.Stop();

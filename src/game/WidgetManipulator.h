@@ -166,6 +166,8 @@ public:
 
     // ---- input (OnInput) ----
     void OnLeftButtonDown();
+    // A release whose press the machine has not had an update with yet (both came between two
+    // frames) is held back until after that update, so a short click counts as a held press.
     void OnLeftButtonUp();
     void OnRightButtonDown();
     void OnRightButtonUp();
@@ -179,6 +181,9 @@ public:
     static bool IsLockedForPlayer(Gob* gob, bool isWidget, bool isNode);
 
     // ---- the states' actions (ManipulatorLogic) ----
+    // First in each of the machine's updates: the left release and the delete key's release
+    // held back for it are carried out once an earlier update has seen their press.
+    void OnLogicUpdate();
     void CreateByType();
     void UpdateCreating();
     void FinishCreating();
@@ -191,6 +196,8 @@ public:
     bool HasCreatedThisPress() const { return m_createdThisPress; }
 
     // ---- helpers of the actions ----
+    // The left button let go: press timer stopped, no drag, not held.
+    void ReleaseLeft();
     // Where a new object of the current type goes, from the press and cursor points on the
     // focused face; stretch is the press-to-cursor vector (a click gives a widget the minimum
     // length, straight up).
@@ -364,6 +371,11 @@ private:
     bool m_leftDown = false;
     bool m_rightDown = false;
     bool m_deleteRequested = false;
+    // A press the machine has not had an update with yet, and a release of it held back.
+    bool m_leftPressUnseen = false;
+    bool m_leftReleasePending = false;
+    bool m_deletePressUnseen = false;
+    bool m_deleteReleasePending = false;
     bool m_ctrlDown = false;
     common::CTimer m_leftPressTimer;
     common::CTimer m_rightPressTimer;

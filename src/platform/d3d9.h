@@ -184,5 +184,10 @@ public:
     // Our own: the back buffer as A8R8G8B8 pixels, top row first, Width x Height of them.
     // False when the pixels cannot be read.
     virtual bool ReadBackBuffer(std::vector<D3DCOLOR>& pixels) = 0;
+    // Our own: the picture Present puts into the main window, at the window's size in pixels:
+    // the back buffer scaled with its aspect kept, black bars beside it (platform/presentation.h);
+    // A8R8G8B8, top row first. False, nothing written, where no window shows the device
+    // (headless).
+    virtual bool ReadWindowPicture(std::vector<D3DCOLOR>& pixels, UINT& width, UINT& height) = 0;
 };
 } // namespace plat

@@ -949,6 +949,12 @@ bool DeviceBase::ReadBackBuffer(std::vector<D3DCOLOR>& pixels)
     return ReadSurface(*m_backBuffer->Level(0).surface, pixels);
 }
 
+bool DeviceBase::ReadWindowPicture(std::vector<D3DCOLOR>& pixels, UINT& width, UINT& height)
+{
+    PLAT_DEVICE_ALIVE_OR_RETURN(false);
+    return BackendReadWindowPicture(pixels, width, height);
+}
+
 DeviceBase* AsDevice(IDirect3DDevice9* device)
 {
     return dynamic_cast<DeviceBase*>(device);

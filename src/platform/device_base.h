@@ -187,6 +187,7 @@ public:
                             UINT stride) override;
     D3DSURFACE_DESC GetBackBufferDesc() override;
     bool ReadBackBuffer(std::vector<D3DCOLOR>& pixels) override;
+    bool ReadWindowPicture(std::vector<D3DCOLOR>& pixels, UINT& width, UINT& height) override;
 
     // ---- For the D3DX objects and the backends ----
     // The batches draw with the current render states and target but leave the public state
@@ -242,6 +243,8 @@ protected:
     virtual void BackendDraw(const DrawCall& draw) = 0;
     virtual void BackendDrawBatch(const BatchDraw& draw) = 0;
     virtual void BackendPresent() = 0;
+    // What BackendPresent shows in the window; false without a window.
+    virtual bool BackendReadWindowPicture(std::vector<D3DCOLOR>&, UINT&, UINT&) { return false; }
     // After the back buffer and its depth surface took their new size.
     virtual void BackendReset() = 0;
     virtual void BackendShutdown() = 0;

@@ -45,8 +45,6 @@ struct FrameDriver
     int resizeHeight = 0;
     int windowedWidth = 0; // client size to return to when leaving full screen
     int windowedHeight = 0;
-    int fullScreenWidth = 0; // 0: the desktop's size
-    int fullScreenHeight = 0;
 
     int exitCode = 0;
     double frequency = 1.0;
@@ -139,14 +137,19 @@ void HandlePendingReset()
     CallDeviceLost();
     if (d.toggleRequested)
     {
-        bool toFullScreen = d.pp.Windowed != 0;
-        int w = toFullScreen ? d.fullScreenWidth : d.windowedWidth;
-        int h = toFullScreen ? d.fullScreenHeight : d.windowedHeight;
+        // Full screen shows the windowed picture scaled to the display: the back buffer keeps
+        // the size it has in the window, and presenting fits it to the screen.
+        const bool toFullScreen = d.pp.Windowed != 0;
+        int w = toFullScreen ? 0 : d.windowedWidth;
+        int h = toFullScreen ? 0 : d.windowedHeight;
         if (detail::Backend().SetFullScreen(toFullScreen, w, h))
         {
             d.pp.Windowed = toFullScreen ? 0 : 1;
-            d.pp.BackBufferWidth = static_cast<UINT>(w);
-            d.pp.BackBufferHeight = static_cast<UINT>(h);
+            if (!toFullScreen)
+            {
+                d.pp.BackBufferWidth = static_cast<UINT>(w);
+                d.pp.BackBufferHeight = static_cast<UINT>(h);
+            }
             detail::Backend().SetCursorClipped(toFullScreen && d.clipCursorWhenFullScreen);
         }
     }
@@ -282,8 +285,13 @@ HRESULT DXUTCreateDevice(UINT adapterOrdinal, bool windowed, int width, int heig
     int w = width, h = height;
     if (!madeWindow && !backend.SetFullScreen(!windowed, w, h))
         return FailDeviceCreation("the window cannot take the requested size");
-    settings.pp.BackBufferWidth = static_cast<UINT>(w);
-    settings.pp.BackBufferHeight = static_cast<UINT>(h);
+    // A window's back buffer is its client area; full screen keeps the size asked for and
+    // presenting scales it to the display.
+    if (windowed)
+    {
+        settings.pp.BackBufferWidth = static_cast<UINT>(w);
+        settings.pp.BackBufferHeight = static_cast<UINT>(h);
+    }
     d.device = backend.CreateDevice(settings.pp, error);
     auto fail = [&](const std::string& reason)
     {
@@ -322,8 +330,11 @@ HRESULT DXUTCreateDevice(UINT adapterOrdinal, bool windowed, int width, int heig
         h = static_cast<int>(settings.pp.BackBufferHeight);
         if (!backend.SetFullScreen(!windowed, w, h))
             return fail("the window cannot take the requested size");
-        settings.pp.BackBufferWidth = static_cast<UINT>(w);
-        settings.pp.BackBufferHeight = static_cast<UINT>(h);
+        if (windowed)
+        {
+            settings.pp.BackBufferWidth = static_cast<UINT>(w);
+            settings.pp.BackBufferHeight = static_cast<UINT>(h);
+        }
     }
     settings.pp.hDeviceWindow = detail::MainWindowHandle();
     if (FAILED(d.device->Reset(&settings.pp)))
@@ -331,10 +342,9 @@ HRESULT DXUTCreateDevice(UINT adapterOrdinal, bool windowed, int width, int heig
     settings.pp = d.device->PresentParameters();
     d.settings = settings;
     d.pp = settings.pp;
-    d.windowedWidth = windowed ? w : 800;
-    d.windowedHeight = windowed ? h : 600;
-    d.fullScreenWidth = windowed ? 0 : w;
-    d.fullScreenHeight = windowed ? 0 : h;
+    // Full screen or not, the window to return to shows the back buffer at its own size.
+    d.windowedWidth = static_cast<int>(d.pp.BackBufferWidth);
+    d.windowedHeight = static_cast<int>(d.pp.BackBufferHeight);
     d.toggleRequested = false;
     d.resizeRequested = false;
     backend.SetCursorClipped(!windowed && d.clipCursorWhenFullScreen);

@@ -66,7 +66,9 @@ HRESULT DXUTCreateWindow(const wchar_t* title = L"Direct3D Window", HINSTANCE in
 // context (no window and memory surfaces when headless). Width and height 0 mean 640 x 480.
 // The acceptance callback sees the device's caps and the settings callback may change the
 // settings (DXUTGetD3DObject answers in both); a changed size or mode is applied before the
-// device-reset callback runs once with the back-buffer size. On failure (no display, no
+// device-reset callback runs once with the back-buffer size. Full screen covers the display
+// and keeps the back buffer at the size asked for: presenting scales it to the screen with its
+// aspect kept (platform/presentation.h). On failure (no display, no
 // OpenGL 3.3, a callback refused, an adapter that does not exist) the reason is written to
 // standard error, shown in a message box when DXUTInit asked for that, and nothing is left
 // half made.
@@ -79,7 +81,9 @@ HRESULT DXUTCreateDevice(UINT adapterOrdinal = D3DADAPTER_DEFAULT, bool windowed
 // pre-present hook, present. Does nothing without a device.
 HRESULT DXUTRender3DEnvironment();
 
-// Switches between windowed and full screen at the next frame, through lost and reset.
+// Switches between windowed and full screen at the next frame, through lost and reset. The
+// back buffer keeps its size: full screen shows the windowed picture scaled to the display,
+// and the window comes back at the size it had.
 HRESULT DXUTToggleFullScreen();
 
 // Releases the device and the window; the callbacks and settings go back to their defaults.

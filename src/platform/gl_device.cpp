@@ -3,6 +3,7 @@
 #include "platform/gl_effect.h"
 #include "platform/gl_programs.h"
 #include "platform/gl_state.h"
+#include "platform/presentation.h"
 
 #include <epoxy/gl.h>
 
@@ -423,26 +424,43 @@ protected:
 
     void BackendPresent() override
     {
-        const D3DPRESENT_PARAMETERS& pp = PresentParameters();
-        const auto w = static_cast<GLint>(pp.BackBufferWidth), h = static_cast<GLint>(pp.BackBufferHeight);
-        int dw = w, dh = h;
-        if (m_drawableSize)
-            m_drawableSize(dw, dh);
-        if (dw <= 0 || dh <= 0)
-        {
-            dw = w;
-            dh = h;
-        }
-        m_gl.ReadFramebuffer(Framebuffer(BackBufferTexture().handle.name, 0, 0));
-        m_gl.DrawFramebuffer(0);
-        m_gl.Enable(GL_SCISSOR_TEST, false);
-        glReadBuffer(GL_COLOR_ATTACHMENT0);
-        // The back buffer is kept top row first; the window's first row is its bottom one.
-        glBlitFramebuffer(0, 0, w, h, 0, dh, dw, 0, GL_COLOR_BUFFER_BIT,
-                          (dw == w && dh == h) ? GL_NEAREST : GL_LINEAR);
+        int dw = 0, dh = 0;
+        WindowSize(dw, dh);
+        // The window's first row is its bottom one.
+        ShowBackBuffer(0, dw, dh, true);
         Check("presenting");
         if (m_swap)
             m_swap();
+    }
+
+    bool BackendReadWindowPicture(std::vector<D3DCOLOR>& pixels, UINT& width, UINT& height) override
+    {
+        if (!m_drawableSize)
+            return false;
+        int dw = 0, dh = 0;
+        WindowSize(dw, dh);
+        // The same drawing as Present's, into a picture of the window's size kept top row first.
+        GLuint texture = 0, fbo = 0;
+        glGenTextures(1, &texture);
+        m_gl.BindTexture(0, texture);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, dw, dh, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+        glGenFramebuffers(1, &fbo);
+        m_gl.DrawFramebuffer(fbo);
+        glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+        ShowBackBuffer(fbo, dw, dh, false);
+        m_gl.ReadFramebuffer(fbo);
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+        pixels.resize(static_cast<std::size_t>(dw) * static_cast<std::size_t>(dh));
+        glReadPixels(0, 0, dw, dh, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+        m_gl.ReadFramebuffer(0);
+        m_gl.DrawFramebuffer(0);
+        m_gl.ForgetFramebuffer(fbo);
+        glDeleteFramebuffers(1, &fbo);
+        m_gl.ForgetTexture(texture);
+        glDeleteTextures(1, &texture);
+        width = static_cast<UINT>(dw);
+        height = static_cast<UINT>(dh);
+        return Check("reading the window's picture");
     }
 
     void BackendReset() override
@@ -656,6 +674,47 @@ private:
         glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, WrapOf(s.addressW));
         m_samplers.emplace(key, sampler);
         return sampler;
+    }
+
+    // The window's size in pixels; the back buffer's when the window tells none.
+    void WindowSize(int& width, int& height) const
+    {
+        const D3DPRESENT_PARAMETERS& pp = PresentParameters();
+        width = static_cast<int>(pp.BackBufferWidth);
+        height = static_cast<int>(pp.BackBufferHeight);
+        int w = 0, h = 0;
+        if (m_drawableSize)
+            m_drawableSize(w, h);
+        if (w > 0 && h > 0)
+        {
+            width = w;
+            height = h;
+        }
+    }
+
+    // The back buffer scaled into a framebuffer of the window's size with its aspect kept, the
+    // bars beside it black. bottomUp: the framebuffer's first row is the picture's bottom one.
+    void ShowBackBuffer(GLuint framebuffer, int width, int height, bool bottomUp)
+    {
+        const D3DPRESENT_PARAMETERS& pp = PresentParameters();
+        const RECT rect = PresentationRect(pp.BackBufferWidth, pp.BackBufferHeight, width, height);
+        // Looked up first: making the back buffer's framebuffer binds it for drawing.
+        const GLuint back = Framebuffer(BackBufferTexture().handle.name, 0, 0);
+        m_gl.DrawFramebuffer(framebuffer);
+        m_gl.Enable(GL_SCISSOR_TEST, false);
+        if (rect.left > 0 || rect.top > 0 || rect.right < width || rect.bottom < height)
+        {
+            glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
+        m_gl.ReadFramebuffer(back);
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+        const auto w = static_cast<GLint>(pp.BackBufferWidth), h = static_cast<GLint>(pp.BackBufferHeight);
+        const bool same = rect.right - rect.left == w && rect.bottom - rect.top == h;
+        const GLint top = bottomUp ? height - rect.top : rect.top;
+        const GLint bottom = bottomUp ? height - rect.bottom : rect.bottom;
+        glBlitFramebuffer(0, 0, w, h, rect.left, top, rect.right, bottom, GL_COLOR_BUFFER_BIT,
+                          same ? GL_NEAREST : GL_LINEAR);
     }
 
     // Debug builds (and so the tests) look for OpenGL errors after every step.

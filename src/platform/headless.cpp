@@ -47,8 +47,8 @@ public:
     {
         m_window = true;
         m_title = title;
-        m_width = width;
-        m_height = height;
+        m_width = windowed ? width : Settings().desktopWidth;
+        m_height = windowed ? height : Settings().desktopHeight;
         m_fullScreen = !windowed;
         return true;
     }
@@ -76,7 +76,7 @@ public:
 
     bool SetFullScreen(bool fullScreen, int& width, int& height) override
     {
-        if (fullScreen && (width <= 0 || height <= 0))
+        if (fullScreen)
         {
             width = Settings().desktopWidth;
             height = Settings().desktopHeight;
@@ -109,6 +109,8 @@ public:
     void ShowMessageBox(const std::string&, const std::string&) override {}
 
     bool FullScreen() const { return m_fullScreen; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
     bool Clipped() const { return m_clipped; }
 
 private:
@@ -188,6 +190,18 @@ void SetDesktopSize(int width, int height)
 {
     Settings().desktopWidth = width;
     Settings().desktopHeight = height;
+}
+
+int WindowWidth()
+{
+    HeadlessBackend* b = ActiveHeadless();
+    return b && b->HasWindow() ? b->Width() : 0;
+}
+
+int WindowHeight()
+{
+    HeadlessBackend* b = ActiveHeadless();
+    return b && b->HasWindow() ? b->Height() : 0;
 }
 
 UINT BackBufferWidth()

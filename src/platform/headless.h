@@ -26,8 +26,11 @@ std::wstring WindowTitle();
 bool IsFullScreen();
 bool IsCursorVisible();
 bool IsCursorClipped();
-// The desktop's size, which a full-screen toggle takes for the back buffer. Usually 1920 x 1080.
+// The desktop's size, which a full-screen window covers. Usually 1920 x 1080.
 void SetDesktopSize(int width, int height);
+// The main window's client size in pixels; 0 x 0 without a window.
+int WindowWidth();
+int WindowHeight();
 // The device's back buffer; 0 x 0 without a device.
 UINT BackBufferWidth();
 UINT BackBufferHeight();

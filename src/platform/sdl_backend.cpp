@@ -64,8 +64,8 @@ public:
         SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
         SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-        Uint32 flags =
-            SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | (windowed ? 0u : Uint32{SDL_WINDOW_FULLSCREEN});
+        // Made as a window first, so that leaving full screen finds the size and place it had.
+        const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE;
         m_window = SDL_CreateWindow(ToNarrow(title).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                     width, height, flags);
         if (!m_window)
@@ -73,8 +73,16 @@ public:
             error = std::string("the window cannot be opened: ") + SDL_GetError();
             return false;
         }
+        m_fullScreen = false;
         m_translator = SdlEventTranslator();
         SetCursorVisible(SystemCursorVisible());
+        int w = width, h = height;
+        if (!windowed && !SetFullScreen(true, w, h))
+        {
+            error = std::string("the window cannot go full screen: ") + SDL_GetError();
+            DestroyMainWindow();
+            return false;
+        }
         return true;
     }
 
@@ -92,6 +100,7 @@ public:
             SDL_DestroyWindow(m_window);
             m_window = nullptr;
         }
+        m_fullScreen = false;
     }
 
     void SetTitle(const std::wstring& title) override
@@ -127,7 +136,9 @@ public:
         D3DPRESENT_PARAMETERS actual = params;
         int w = 0, h = 0;
         SDL_GL_GetDrawableSize(m_window, &w, &h);
-        if (w > 0 && h > 0)
+        // A window's back buffer has the pixels of its client area; full screen keeps the size
+        // asked for (presenting scales it to the display).
+        if (params.Windowed && w > 0 && h > 0)
         {
             actual.BackBufferWidth = static_cast<UINT>(w);
             actual.BackBufferHeight = static_cast<UINT>(h);
@@ -148,48 +159,42 @@ public:
     {
         if (!m_window)
             return false;
-        int rc;
-        if (!fullScreen)
+        if (fullScreen)
         {
-            rc = SDL_SetWindowFullscreen(m_window, 0);
-            if (width > 0 && height > 0)
-                SDL_SetWindowSize(m_window, width, height);
+            SDL_Rect bounds;
+            if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(m_window), &bounds) != 0)
+                return false;
+            if (!m_fullScreen)
+                SDL_GetWindowPosition(m_window, &m_windowedX, &m_windowedY);
+            // The window is laid over the whole display before it asks for full screen: without
+            // a window manager (a bare X server) the request alone changes nothing on screen.
+            SDL_SetWindowPosition(m_window, bounds.x, bounds.y);
+            SDL_SetWindowSize(m_window, bounds.w, bounds.h);
+            if (SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
+                return false;
+            m_fullScreen = true;
+            width = bounds.w;
+            height = bounds.h;
+            KeepPointerInStep();
+            return true;
         }
-        else if (width > 0 && height > 0)
-        {
-            SDL_DisplayMode mode;
-            SDL_zero(mode);
-            mode.w = width;
-            mode.h = height;
-            SDL_SetWindowDisplayMode(m_window, &mode);
-            SDL_SetWindowSize(m_window, width, height);
-            rc = SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN);
-        }
-        else
-            rc = SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
-        if (rc != 0)
+        if (SDL_SetWindowFullscreen(m_window, 0) != 0)
             return false;
+        if (width > 0 && height > 0)
+            SDL_SetWindowSize(m_window, width, height);
+        if (m_fullScreen)
+            SDL_SetWindowPosition(m_window, m_windowedX, m_windowedY);
+        m_fullScreen = false;
         int w = 0, h = 0;
         SDL_GL_GetDrawableSize(m_window, &w, &h);
         if (w <= 0 || h <= 0)
             SDL_GetWindowSize(m_window, &w, &h);
-        if (fullScreen && (width <= 0 || height <= 0))
+        if (width <= 0 || height <= 0)
         {
-            // The window manager may not have resized the window yet: the desktop's size.
-            SDL_DisplayMode desktop;
-            if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(m_window), &desktop) == 0)
-            {
-                w = desktop.w;
-                h = desktop.h;
-            }
+            width = w;
+            height = h;
         }
-        else if (width > 0 && height > 0)
-        {
-            w = width;
-            h = height;
-        }
-        width = w;
-        height = h;
+        KeepPointerInStep();
         return true;
     }
 
@@ -260,6 +265,19 @@ public:
     }
 
 private:
+    // A window that moves under a resting pointer gets no motion from it, so the position SDL
+    // keeps (relative to the window) no longer is the pointer's. The pointer is put where SDL
+    // has it, which is where the game draws its cursor; the warp moves nothing that SDL knows
+    // of, so no motion reaches the mouse device.
+    void KeepPointerInStep()
+    {
+        int x = 0, y = 0, w = 0, h = 0;
+        SDL_GetMouseState(&x, &y);
+        SDL_GetWindowSize(m_window, &w, &h);
+        if (SDL_GetMouseFocus() == m_window && x >= 0 && y >= 0 && x < w && y < h)
+            SDL_WarpMouseInWindow(m_window, x, y);
+    }
+
     bool StartVideo(std::string& error)
     {
         if (m_videoStarted)
@@ -275,6 +293,9 @@ private:
 
     bool m_videoStarted = false;
     SDL_Window* m_window = nullptr;
+    bool m_fullScreen = false;
+    int m_windowedX = SDL_WINDOWPOS_CENTERED; // where the window goes back to, screen pixels
+    int m_windowedY = SDL_WINDOWPOS_CENTERED;
     SDL_GLContext m_context = nullptr;
     SdlEventTranslator m_translator;
 };

@@ -272,8 +272,10 @@ int ShowCursor(BOOL show);
 HCURSOR ArrowCursor();
 // The system cursor's position in screen pixels. 0 (point unchanged) without a main window.
 BOOL GetCursorPos(POINT* point);
-// A screen point as a point of the window's client area, in back-buffer pixels (scaled when the
-// window shows the back buffer at another size). 0 (point unchanged) without the main window.
+// A screen point as a point of the window's client area, in back-buffer pixels: scaled as
+// presenting scales the back buffer into the window (full screen, a resized window), so a point
+// on a bar beside the picture lies outside the back buffer. 0 (point unchanged) without the
+// main window.
 BOOL ScreenToClient(HWND window, POINT* point);
 
 // Always writes "caption: text" to standard error; with a display it also shows an SDL

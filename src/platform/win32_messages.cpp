@@ -2,9 +2,12 @@
 // thread-message queue holds posted messages and the window backend's input in arrival order;
 // a quit request is answered only once that queue is empty, as in Win32.
 #include "platform/frame_driver.h"
+#include "platform/presentation.h"
 #include "platform/win32.h"
 #include "platform/window_backend.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <deque>
 #include <map>
 
@@ -172,19 +175,16 @@ BOOL ScreenToClient(HWND window, POINT* point)
     if (!point || !window || window != detail::MainWindowHandle() || !detail::HasBackend() ||
         !detail::Backend().GetClientArea(origin, width, height))
         return 0;
-    long long x = static_cast<long long>(point->x) - origin.x;
-    long long y = static_cast<long long>(point->y) - origin.y;
-    // A resized window or a dense display shows the back buffer stretched: the engine works in
-    // back-buffer pixels.
+    const auto x = static_cast<long long>(point->x) - origin.x;
+    const auto y = static_cast<long long>(point->y) - origin.y;
+    POINT client;
+    client.x = static_cast<std::int32_t>(std::clamp<long long>(x, INT32_MIN, INT32_MAX));
+    client.y = static_cast<std::int32_t>(std::clamp<long long>(y, INT32_MIN, INT32_MAX));
+    // The window may show the back buffer at another size (full screen, a resized window, a
+    // dense display): the engine works in back-buffer pixels.
     if (const D3DSURFACE_DESC* desc = DXUTGetD3D9BackBufferSurfaceDesc())
-    {
-        if (width > 0 && static_cast<long long>(desc->Width) != width)
-            x = x * desc->Width / width;
-        if (height > 0 && static_cast<long long>(desc->Height) != height)
-            y = y * desc->Height / height;
-    }
-    point->x = static_cast<std::int32_t>(x);
-    point->y = static_cast<std::int32_t>(y);
+        client = detail::WindowToBackBuffer(client, desc->Width, desc->Height, width, height);
+    *point = client;
     return 1;
 }
 

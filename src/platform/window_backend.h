@@ -16,17 +16,20 @@ public:
     virtual ~WindowBackend() = default;
 
     virtual bool IsHeadless() const = 0;
-    // Makes the main window (client size in pixels). False with a reason on failure.
+    // Makes the main window (client size in pixels; a full-screen one covers the display and
+    // comes back to that size when it goes windowed). False with a reason on failure.
     virtual bool CreateMainWindow(const std::wstring& title, int width, int height, bool windowed,
                                   std::string& error) = 0;
     virtual bool HasWindow() const = 0;
     virtual void DestroyMainWindow() = 0;
     virtual void SetTitle(const std::wstring& title) = 0;
     virtual std::wstring Title() const = 0;
-    // Makes the device for the main window. Null with a reason on failure.
+    // Makes the device for the main window with the back buffer asked for (a window's is its
+    // client area in pixels). Null with a reason on failure.
     virtual ComPtr<DeviceBase> CreateDevice(const D3DPRESENT_PARAMETERS& params, std::string& error) = 0;
-    // Switches the main window; the new back-buffer size comes back in width/height.
-    // Entering full screen with a size of 0 uses the desktop's size.
+    // Switches the main window: full screen covers the whole display (the size given is not
+    // used), windowed takes the client size given. The window's new client size comes back in
+    // width/height.
     virtual bool SetFullScreen(bool fullScreen, int& width, int& height) = 0;
     // Hands every pending window-system event to the raw-event observers and posts the
     // window messages it stands for.

@@ -207,6 +207,13 @@ void GameTestWorld::LeftUp()
     Frame();
 }
 
+void GameTestWorld::LeftClick()
+{
+    plat::inputfeed::MouseButton(0, true, m_timeMs);
+    plat::inputfeed::MouseButton(0, false, m_timeMs + 5);
+    Frame();
+}
+
 void GameTestWorld::MoveCursor(int x, int y)
 {
     plat::headless::SetCursorScreenPosition(x, y);

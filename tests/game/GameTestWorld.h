@@ -100,6 +100,7 @@ public:
     void Key(std::uint32_t code); // down and up within one frame
     void LeftDown();
     void LeftUp();
+    void LeftClick(); // down and up within one frame, as a quick click is
     // The game's cursor to (x, y) back-buffer pixels through the mouse (full screen) or the
     // system cursor (window), then a frame.
     void MoveCursor(int x, int y);

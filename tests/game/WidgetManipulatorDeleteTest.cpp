@@ -33,8 +33,7 @@ std::size_t SoundCount(const gametest::GameTestWorld& world, const std::string& 
                                                   }));
 }
 
-// A key held for a frame: a press and release within one frame would cancel out before the
-// machine's update sees the request.
+// A key held over a frame (WidgetManipulatorShortPressTest taps within one).
 void Tap(gametest::GameTestWorld& world, std::uint32_t key)
 {
     world.KeyDown(key);

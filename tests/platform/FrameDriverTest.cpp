@@ -162,7 +162,10 @@ TEST_F(FrameDriverTest, FramesPerSecondIsMeasuredOverAFullSecond)
     EXPECT_NEAR(DXUTGetFPS(), 31.0f / 1.001f, 0.01f);
 }
 
-TEST_F(FrameDriverTest, AltEnterTogglesFullScreenThroughLostAndReset)
+// Full screen is the windowed picture filling the display: the window covers the desktop, the
+// back buffer keeps its size (presenting scales it), and the window's own resizes in full screen
+// leave it alone.
+TEST_F(FrameDriverTest, AltEnterTogglesFullScreenThroughLostAndResetKeepingTheBackBuffer)
 {
     CreateWindowed();
     headless::SetDesktopSize(1280, 1024);
@@ -175,8 +178,18 @@ TEST_F(FrameDriverTest, AltEnterTogglesFullScreenThroughLostAndReset)
     EXPECT_EQ(rec.log, (std::vector<std::string>{"lost", "reset", "move", "render", "pre-present(cleared)"}));
     EXPECT_TRUE(headless::IsFullScreen());
     EXPECT_FALSE(DXUTIsWindowed());
-    EXPECT_EQ(rec.resetSizes.back(), (std::pair<UINT, UINT>{1280, 1024}));
+    EXPECT_EQ(headless::WindowWidth(), 1280);
+    EXPECT_EQ(headless::WindowHeight(), 1024);
+    EXPECT_EQ(rec.resetSizes.back(), (std::pair<UINT, UINT>{800, 600}));
+    EXPECT_EQ(headless::BackBufferWidth(), 800u);
     EXPECT_TRUE(headless::IsCursorClipped());
+
+    rec.log.clear();
+    headless::InjectMessage(WM_SIZE, 0, MAKELPARAM(1280, 1024));
+    DispatchAll();
+    DXUTRender3DEnvironment();
+    EXPECT_EQ(rec.log, (std::vector<std::string>{"move", "render", "pre-present(cleared)"}))
+        << "the full-screen window's size is not the back buffer's";
 
     rec.log.clear();
     headless::InjectMessage(WM_SYSKEYDOWN, VK_RETURN, 1 << 29);
@@ -185,6 +198,8 @@ TEST_F(FrameDriverTest, AltEnterTogglesFullScreenThroughLostAndReset)
     EXPECT_EQ(rec.log, (std::vector<std::string>{"lost", "reset", "move", "render", "pre-present(cleared)"}));
     EXPECT_FALSE(headless::IsFullScreen());
     EXPECT_FALSE(headless::IsCursorClipped());
+    EXPECT_EQ(headless::WindowWidth(), 800);
+    EXPECT_EQ(headless::WindowHeight(), 600);
     EXPECT_EQ(rec.resetSizes.back(), (std::pair<UINT, UINT>{800, 600}));
 }
 
@@ -349,16 +364,19 @@ TEST_F(FrameDriverTest, FullScreenDeviceHidesTheCursorOnSetCursorWhenAsked)
     DXUTSetCursorSettings(false, true);
     ASSERT_TRUE(SUCCEEDED(DXUTCreateDevice(D3DADAPTER_DEFAULT, false, 1024, 768)));
     EXPECT_TRUE(headless::IsFullScreen());
+    EXPECT_EQ(headless::WindowWidth(), 1920) << "the window covers the desktop";
     EXPECT_EQ(rec.resetSizes.back(), (std::pair<UINT, UINT>{1024, 768}));
     EXPECT_TRUE(headless::IsCursorClipped());
     EXPECT_TRUE(headless::IsCursorVisible());
     EXPECT_EQ(SendMessageW(DXUTGetHWND(), WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), 1);
     EXPECT_FALSE(headless::IsCursorVisible());
 
-    // Back to windowed: the size the program would have had windowed.
+    // Back to windowed: a window that shows the back buffer at its own size.
     DXUTToggleFullScreen();
     DXUTRender3DEnvironment();
-    EXPECT_EQ(rec.resetSizes.back(), (std::pair<UINT, UINT>{800, 600}));
+    EXPECT_EQ(rec.resetSizes.back(), (std::pair<UINT, UINT>{1024, 768}));
+    EXPECT_EQ(headless::WindowWidth(), 1024);
+    EXPECT_EQ(headless::WindowHeight(), 768);
 }
 
 TEST_F(FrameDriverTest, ShutdownLosesTheDeviceAndClearsTheCallbacks)

@@ -132,9 +132,11 @@ bool CButton::HandleInput(const input::InputEvent* event, float dt)
         return true;
     if (!IsVisible() || !m_enabled || GetAlpha() < kMinInputAlpha || IsAxis(event->code))
         return false;
+    // The pointer as it is at the press or release: a move and a click between two frames
+    // come before the update that would see the move.
     if (event->value == 1)
     {
-        if (event->code == input::MOUSE_BUTTON_0 && IsHovered() && m_press == PRESS_Up)
+        if (event->code == input::MOUSE_BUTTON_0 && m_press == PRESS_Up && IsPointerOver())
         {
             m_press = PRESS_JustPressed;
             OnPress();
@@ -152,7 +154,7 @@ bool CButton::HandleInput(const input::InputEvent* event, float dt)
     // A press and its release can arrive between two updates: the press counts as held then,
     // so a quick click is not lost.
     const bool held = m_press == PRESS_Held || m_press == PRESS_JustPressed;
-    if (held && (IsHovered() || !m_releaseInside))
+    if (held && (!m_releaseInside || IsPointerOver()))
     {
         OnClick();
         if (m_press != PRESS_Up)
@@ -163,6 +165,11 @@ bool CButton::HandleInput(const input::InputEvent* event, float dt)
     if (m_press != PRESS_Up)
         m_press = PRESS_JustReleased;
     return false;
+}
+
+bool CButton::IsPointerOver() const
+{
+    return m_pHitTest ? (*m_pHitTest)(GetReferencePoint()) : IsHovered();
 }
 
 // ---- Look ---------------------------------------------------------------------------------------------

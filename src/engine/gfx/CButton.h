@@ -102,6 +102,10 @@ public:
     int GetPressState() const { return m_press; }
     int GetHoverState() const { return m_hover; }
     bool IsHovered() const { return m_hover > HOVER_Away; }
+    // Whether the pointer is over the button now: the hit test asked at once, where the hover
+    // state is the last update's (the cursor may have moved since, between two frames); without
+    // a hit test, the hover state.
+    bool IsPointerOver() const;
     // Pixels added to the absolute position for the hit test.
     void SetAnchor(int x, int y);
     int GetAnchorX() const { return m_anchorX; }

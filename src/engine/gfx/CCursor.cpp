@@ -47,6 +47,12 @@ CCursor::CCursor(const std::string& textureFile, int /*centerX*/, int /*centerY*
 
 void CCursor::Update(int ms)
 {
+    FollowPointer();
+    CBaseGUI::Update(ms);
+}
+
+void CCursor::FollowPointer()
+{
     const CGFXCore& core = CGFXCore::Instance();
     if (core.IsFullScreen())
     {
@@ -60,7 +66,6 @@ void CCursor::Update(int ms)
         if (plat::GetCursorPos(&point) && plat::ScreenToClient(plat::DXUTGetHWND(), &point))
             SetPosition(point.x, point.y);
     }
-    CBaseGUI::Update(ms);
 }
 
 bool CCursor::HandleInput(const input::InputEvent* event, float)

@@ -25,9 +25,12 @@ public:
     CCursor(const std::string& textureFile, int centerX, int centerY, int frameWidth, int frameHeight,
             int frameCount);
 
-    // In full screen the position is kept on the back buffer; in a window it becomes the system
-    // cursor's (in back-buffer pixels). Then the container's update.
+    // FollowPointer, then the container's update.
     void Update(int ms) override;
+    // In full screen the position is kept on the back buffer; in a window it becomes the system
+    // cursor's (in back-buffer pixels). The game also runs it before it routes a mouse button, so
+    // that a press which follows a move between two frames lands where the pointer went.
+    void FollowPointer();
     // Mouse deltas move the cursor, Shift and Alt are followed; only while active. Never takes the
     // event.
     bool HandleInput(const input::InputEvent* event, float dt) override;

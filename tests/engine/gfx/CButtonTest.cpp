@@ -63,7 +63,8 @@ protected:
 
 TEST_F(ButtonTest, PressAndReleaseEdges)
 {
-    // i/o: a frame with the pointer in/out; d/u: left down/up; the last input's result is checked.
+    // i/o: a frame with the pointer in/out; I/O: the pointer moves in/out between two frames
+    // (no update sees it); d/u: left down/up; the last input's result is checked.
     struct Case
     {
         const char* name;
@@ -80,6 +81,9 @@ TEST_F(ButtonTest, PressAndReleaseEdges)
         {"press and release between two frames", true, "idu", 1, 1, 0, true},
         {"a second press while held is not taken", true, "idid", 0, 1, 0, false},
         {"release without a press", true, "iu", 0, 0, 1, false},
+        {"moved onto it, pressed and released between two frames", true, "oIdu", 1, 1, 0, true},
+        {"moved off it between two frames, then released", true, "idiOu", 0, 1, 1, false},
+        {"moved off it between two frames, then pressed", true, "iOd", 0, 0, 0, false},
     };
     for (const Case& c : cases)
     {
@@ -91,6 +95,8 @@ TEST_F(ButtonTest, PressAndReleaseEdges)
         {
             if (*step == 'i' || *step == 'o')
                 Frame(*step == 'i');
+            else if (*step == 'I' || *step == 'O')
+                pointer.inside = *step == 'I';
             else
                 last = Left(*step == 'd' ? 1 : 0);
         }

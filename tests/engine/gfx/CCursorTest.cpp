@@ -218,4 +218,16 @@ TEST_F(WindowedCursor, FollowsTheSystemCursorInBackBufferPixels)
     cursor.Update(33);
     EXPECT_EQ(cursor.GetPositionX(), 60);
     EXPECT_EQ(cursor.GetPositionY(), 40);
+
+    // A full-screen window of 1280 x 720 shows it 960 x 720 between bars 160 pixels wide: the
+    // middle of the screen is the middle of the back buffer, a bar lies beside it.
+    plat::headless::SetClientArea(0, 0, 1280, 720);
+    plat::headless::SetCursorScreenPosition(640, 360);
+    cursor.Update(33);
+    EXPECT_EQ(cursor.GetPositionX(), 400);
+    EXPECT_EQ(cursor.GetPositionY(), 300);
+    plat::headless::SetCursorScreenPosition(1200, 0);
+    cursor.Update(33);
+    EXPECT_EQ(cursor.GetPositionX(), 866);
+    EXPECT_EQ(cursor.GetPositionY(), 0);
 }
