@@ -32,13 +32,28 @@ bool IsUsableRotation(const math::Quaternion& q)
            math::IsValidFloat(q.z) && q.LengthSquared() > kSmallestLengthSquared;
 }
 
+// The value kept, for the report line: a rotation in the file's order, w last.
+std::string KeptText(const math::Vector3& v)
+{
+    std::ostringstream text;
+    text << v;
+    return text.str();
+}
+
+std::string KeptText(const math::Quaternion& q)
+{
+    std::ostringstream text;
+    text << "(x " << q.x << ", y " << q.y << ", z " << q.z << ", w " << q.w << ")";
+    return text.str();
+}
+
 // One transform field of a description: taken only when the element reads whole and holds a
 // usable value; otherwise one line names the file, the line and the field, and the field keeps
 // what it had (a fresh description's origin, no turn, scale 1). A missing element is said by
 // the caller's count of what it read.
 template <typename Value, typename Reader, typename Usable>
-void ReadTransformField(const TiXmlNode* node, Value& field, const char* fieldName, const char* want, Reader read,
-                        Usable usable)
+void ReadTransformField(const TiXmlNode* node, Value& field, const char* fieldName, const char* want,
+                        Reader read, Usable usable)
 {
     if (node == nullptr)
         return;
@@ -48,10 +63,8 @@ void ReadTransformField(const TiXmlNode* node, Value& field, const char* fieldNa
         field = value;
         return;
     }
-    std::ostringstream kept;
-    kept << field;
     ReportGameFileFault(node, std::string("the description's ") + fieldName + " is not " + want + "; " +
-                                  kept.str() + " is kept");
+                                  KeptText(field) + " is kept");
 }
 } // namespace
 
@@ -140,9 +153,10 @@ bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
     ReadTransformField(child = XmlNextSiblingElement(child), description.position, "Position",
                        "three numbers within +-1e6", XmlReadVector3, IsUsableVector);
     ReadTransformField(child = XmlNextSiblingElement(child), description.orientation, "Orientation",
-                       "a rotation (four numbers within +-1e6, not all zero)", XmlReadQuaternion, IsUsableRotation);
-    ReadTransformField(child = XmlNextSiblingElement(child), description.scale, "Scale", "three numbers within +-1e6",
-                       XmlReadVector3, IsUsableVector);
+                       "a rotation (four numbers within +-1e6, not all zero)", XmlReadQuaternion,
+                       IsUsableRotation);
+    ReadTransformField(child = XmlNextSiblingElement(child), description.scale, "Scale",
+                       "three numbers within +-1e6", XmlReadVector3, IsUsableVector);
 
     bool hasWidgetData = false;
     XmlReadBool(child = XmlNextSiblingElement(child), &hasWidgetData);
