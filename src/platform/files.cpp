@@ -358,14 +358,16 @@ bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* fa
         }
         pending.push_back(entry);
     }
-    // Each old file keeps a second name until the whole group is in place, so a rename that
-    // fails midway can put back the ones before it. Where the file system makes no second name,
-    // that file alone could not be put back.
+    // Each old file but the last keeps a second name until the whole group is in place, so a
+    // rename that fails midway can put back the ones before it (the last one renamed is the end
+    // of the group). Where the file system makes no second name, that file alone could not be
+    // put back.
     std::error_code ec;
-    for (PendingFile& entry : pending)
+    for (std::size_t i = 0; i < pending.size(); ++i)
     {
+        PendingFile& entry = pending[i];
         entry.existed = fs::exists(fs::symlink_status(entry.target, ec));
-        if (!entry.existed || !fs::is_regular_file(entry.target, ec))
+        if (i + 1 == pending.size() || !entry.existed || !fs::is_regular_file(entry.target, ec))
             continue;
         const std::string backup = entry.target + ".old";
         ::unlink(backup.c_str());

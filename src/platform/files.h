@@ -50,7 +50,8 @@ struct FileToWrite
 // Saves a group of files all or nothing, each as WriteFileAtomically names and writes it: every
 // one goes to its temporary file first, and only when all were written and flushed are they
 // renamed over their targets, in the order given (the file that names the others goes last).
-// While they are renamed each old file keeps a second name, "<file>.old", removed afterwards.
+// While they are renamed each old file but the last keeps a second name, "<file>.old", removed
+// afterwards.
 // When anything fails the temporary files are removed and the files renamed so far are put back,
 // so each target keeps its old content or stays absent, the result is false and `failed` (when
 // given) names the path that could not be written. An empty path, or two entries for one file,
