@@ -129,6 +129,8 @@ public:
             {"BM_Screen2DLlvmpipe/min_time:2.000/real_time", "game 2D frame, llvmpipe, wall", 25.0, true},
             {"BM_Buttons300Headless", "300 idle buttons, headless, CPU", 2.0, false},
             {"BM_ToolTipSearchHeadless/iterations:3000", "tool-tip search, 29 menus, CPU", 0.5, false},
+            {"BM_PuzzleLoadHeadless/kind:1/objects:300/iterations:5", "puzzle of 300 platforms, load, CPU",
+             33.3, false},
             {"BM_EffectDraws200Headless", "200 effect draws, headless, CPU", 2.0, false},
             {"BM_EffectDraws200Llvmpipe/min_time:2.000", "200 effect draws, llvmpipe, CPU", 2.0, false},
             {"BM_FrameHeadless/extras:0/water:0/quality:0/iterations:300", "room frame, headless, CPU", 2.0,

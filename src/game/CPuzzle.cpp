@@ -28,6 +28,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <sstream>
 
 namespace QUORB
 {
@@ -78,6 +79,26 @@ bool CollidesWithQuorbs(Gob* widget)
     return data == nullptr || data->GetCollideWithQUORB();
 }
 
+// An object and, for a widget, the end nodes it holds.
+void KillWithEndNodes(Gob* gob)
+{
+    GobManager& gobs = GobManager::Instance();
+    if (const ConnectionComp* connection = ConnectionComp::Of(gob))
+    {
+        gobs.KillGobByID(connection->GetNodeAID());
+        gobs.KillGobByID(connection->GetNodeBID());
+    }
+    gobs.KillGob(gob);
+}
+
+// "(x, y, z) scaled (x, y, z)" for a report line.
+std::string DescribeTransform(const GobDescription& description)
+{
+    std::ostringstream text;
+    text << description.position << " scaled " << description.scale;
+    return text.str();
+}
+
 void OpenScoreMenu()
 {
     Database* database = common::Singleton<Database>::Instance();
@@ -108,37 +129,43 @@ bool CPuzzle::CanAddObjective(std::uint32_t type) const
 
 void CPuzzle::AddObjective(std::uint32_t id)
 {
-    Gob* gob = GobManager::Instance().GetGob(id);
-    if (gob == nullptr)
-        return;
-    m_objectives.push_back(PuzzleObjectiveEntry{gob, true, false});
-    if (const IObjective* objective = GetObjective(gob))
-        m_objectiveMask |= objective->GetType();
+    if (Gob* gob = GobManager::Instance().GetGob(id))
+        AppendObjective(gob);
+}
+
+void CPuzzle::AppendObjective(Gob* gob)
+{
+    const IObjective* objective = GetObjective(gob);
+    const std::uint32_t type = objective != nullptr ? objective->GetType() : 0;
+    m_objectives.push_back(PuzzleObjectiveEntry{gob->GetID(), type, true, false});
+    m_objectiveMask |= type;
 }
 
 void CPuzzle::RemoveObjective(std::uint32_t id)
 {
     const auto found = std::find_if(m_objectives.begin(), m_objectives.end(),
-                                    [id](const PuzzleObjectiveEntry& entry)
-                                    { return entry.gob != nullptr && entry.gob->GetID() == id; });
+                                    [id](const PuzzleObjectiveEntry& entry) { return entry.gobID == id; });
     if (found == m_objectives.end())
         return;
-    if (const IObjective* objective = GetObjective(found->gob))
-    {
-        const std::uint32_t type = objective->GetType();
-        if ((type & kSingleInstanceTypes) != 0 || HasAtMostOneObjectiveOfType(type))
-            m_objectiveMask &= ~type;
-    }
+    const std::uint32_t type = found->type;
     m_objectives.erase(found);
+    if ((type & kSingleInstanceTypes) != 0 || !HasObjectiveOfType(type))
+        m_objectiveMask &= ~type;
+}
+
+bool CPuzzle::HasObjectiveOfType(std::uint32_t type) const
+{
+    return std::any_of(m_objectives.begin(), m_objectives.end(),
+                       [type](const PuzzleObjectiveEntry& entry)
+                       { return entry.type == type && GetEntryGob(entry) != nullptr; });
 }
 
 bool CPuzzle::HasAtMostOneObjectiveOfType(std::uint32_t type) const
 {
     int count = 0;
     for (const PuzzleObjectiveEntry& entry : m_objectives)
-        if (const IObjective* objective = GetObjective(entry.gob))
-            if (objective->GetType() == type)
-                ++count;
+        if (entry.type == type && GetEntryGob(entry) != nullptr)
+            ++count;
     return count < 2;
 }
 
@@ -147,9 +174,28 @@ Gob* CPuzzle::GetObjectiveGob(std::uint32_t type) const
     if ((m_objectiveMask & type) == 0)
         return nullptr;
     for (const PuzzleObjectiveEntry& entry : m_objectives)
-        if (const IObjective* objective = GetObjective(entry.gob))
-            if (objective->GetType() == type)
-                return entry.gob;
+        if (entry.type == type)
+            if (Gob* gob = GetEntryGob(entry))
+                return gob;
+    return nullptr;
+}
+
+Gob* CPuzzle::GetEntryGob(const PuzzleObjectiveEntry& entry)
+{
+    Gob* gob = GobManager::Instance().GetGob(entry.gobID);
+    return gob != nullptr && !gob->IsKilled() ? gob : nullptr;
+}
+
+Gob* CPuzzle::LiveEntryGob(PuzzleObjectiveEntry& entry)
+{
+    Gob* gob = GetEntryGob(entry);
+    if (gob != nullptr || !entry.active)
+        return gob;
+    entry.active = false;
+    std::cerr << "CPuzzle - the objective object " << entry.gobID
+              << " is gone; its objective no longer counts\n";
+    if (!HasObjectiveOfType(entry.type))
+        m_objectiveMask &= ~entry.type;
     return nullptr;
 }
 
@@ -198,7 +244,7 @@ void CPuzzle::Update(double time, float dt)
         {
             if (!entry.active || entry.done)
                 continue;
-            IObjective* objective = GetObjective(entry.gob);
+            IObjective* objective = GetObjective(LiveEntryGob(entry));
             if (objective == nullptr)
                 continue;
             objective->Update(time, dt);
@@ -218,17 +264,23 @@ void CPuzzle::Update(double time, float dt)
                 entry.done = true;
             }
         }
+        // An entry whose object is gone counts as if the puzzle never had it.
         int requiredLeft = 0;
+        bool anyActive = false;
         for (const PuzzleObjectiveEntry& entry : m_objectives)
-            if (entry.active && !entry.done)
-                if (const IObjective* objective = GetObjective(entry.gob))
-                    if (objective->IsRequired())
-                        ++requiredLeft;
-        if (requiredLeft == 0 && !m_objectives.empty())
+            if (entry.active)
+            {
+                anyActive = true;
+                if (!entry.done)
+                    if (const IObjective* objective = GetObjective(GetEntryGob(entry)))
+                        if (objective->IsRequired())
+                            ++requiredLeft;
+            }
+        if (requiredLeft == 0 && anyActive)
         {
             // The seconds left on the clock count in the score.
             for (const PuzzleObjectiveEntry& entry : m_objectives)
-                if (IObjective* objective = GetObjective(entry.gob))
+                if (IObjective* objective = GetObjective(GetEntryGob(entry)))
                     if (CTimeLimit* timeLimit = objective->AsTimeLimit())
                     {
                         timeLimit->GetCountdown().Stop();
@@ -323,9 +375,9 @@ void CPuzzle::Play()
             physics->savedImmovable = false;
             physics->planeMode = lockMode;
         }
-    for (const PuzzleObjectiveEntry& entry : m_objectives)
+    for (PuzzleObjectiveEntry& entry : m_objectives)
         if (entry.active)
-            if (IObjective* objective = GetObjective(entry.gob))
+            if (IObjective* objective = GetObjective(LiveEntryGob(entry)))
                 objective->Begin();
 }
 
@@ -333,7 +385,8 @@ int CPuzzle::ComputeScore()
 {
     for (const PuzzleObjectiveEntry& entry : m_objectives)
     {
-        IObjective* objective = GetObjective(entry.gob);
+        Gob* gob = GetEntryGob(entry);
+        IObjective* objective = GetObjective(gob);
         if (objective == nullptr)
             continue;
         switch (objective->GetType())
@@ -346,7 +399,7 @@ int CPuzzle::ComputeScore()
                 break;
             m_score += kScorePerObjective;
             if (const CTarget* target = objective->AsTarget())
-                if (const POVComp* pov = GetPOVComp(entry.gob))
+                if (const POVComp* pov = GetPOVComp(gob))
                     m_score += static_cast<int>(static_cast<float>(kScorePerTargetUnit) *
                                                 (pov->GetScale().x - target->GetClosestDistance()));
             break;
@@ -416,8 +469,7 @@ void CPuzzle::Clear(bool keepObjectives)
     if (!keepObjectives)
     {
         for (const PuzzleObjectiveEntry& entry : m_objectives)
-            if (entry.gob != nullptr)
-                gobs.KillGobByID(entry.gob->GetID());
+            gobs.KillGobByID(entry.gobID);
         m_objectives.clear();
         if (m_hasWater)
         {
@@ -428,16 +480,7 @@ void CPuzzle::Clear(bool keepObjectives)
         m_objectiveMask = 0;
     }
     for (std::uint32_t id : m_widgetIDs)
-    {
-        if (const ConnectionComp* connection = ConnectionComp::Of(gobs.GetGob(id)))
-        {
-            if (connection->GetNodeAID() != 0)
-                gobs.KillGobByID(connection->GetNodeAID());
-            if (connection->GetNodeBID() != 0)
-                gobs.KillGobByID(connection->GetNodeBID());
-        }
-        gobs.KillGobByID(id);
-    }
+        KillWithEndNodes(gobs.GetGob(id));
     m_widgetIDs.clear();
     for (std::uint32_t id : m_quorbIDs)
         gobs.KillGobByID(id);
@@ -516,7 +559,7 @@ void CPuzzle::BuildFromSnapshot(const PuzzleSnapshot& snapshot)
         if (entry.active)
         {
             entry.done = false;
-            if (IObjective* objective = GetObjective(entry.gob))
+            if (IObjective* objective = GetObjective(LiveEntryGob(entry)))
                 objective->Reset();
         }
 }
@@ -547,8 +590,11 @@ bool CPuzzle::Read(const TiXmlNode* node)
     if ((child = XmlNextSiblingElement(child)) != nullptr)
         XmlReadInt(child, &m_availableWidgets);
 
-    // Each list: a count, then that many descriptions; never more than the elements present.
-    auto readList = [&child](const char* countName, auto&& take)
+    // Each list: a count, then that many descriptions; never more than the elements present, and
+    // never more than kMaxObjects in the whole puzzle.
+    std::uint32_t built = 0;
+    bool capReported = false;
+    auto readList = [&child, &built, &capReported](const char* countName, auto&& take)
     {
         if (child == nullptr || (child = XmlNextSiblingElement(child)) == nullptr)
             return;
@@ -561,29 +607,48 @@ bool CPuzzle::Read(const TiXmlNode* node)
             if (next == nullptr)
                 break; // reported by CheckedRecordCount
             child = next;
+            if (built >= kMaxObjects)
+            {
+                if (!capReported)
+                    ReportGameFileFault(child, "the puzzle describes more than " +
+                                                   std::to_string(kMaxObjects) +
+                                                   " objects; the rest are left out");
+                capReported = true;
+                continue;
+            }
             GobDescription description;
             if (!GobDescription::Read(child, description))
                 continue;
-            if (Gob* gob = CreateDescribed(description))
-                take(gob, description);
-            else
+            Gob* gob = CreateDescribed(description);
+            if (gob == nullptr)
+            {
                 ReportGameFileFault(child, "no object is built under the archetype \"" +
                                                description.archetypeName + "\"; the description is skipped");
+                continue;
+            }
+            ++built;
+            if (gob->IsKilled())
+            {
+                // The oct tree removes what its world box does not hold as soon as it is placed.
+                ReportGameFileFault(child, "the \"" + description.archetypeName + "\" at " +
+                                               DescribeTransform(description) +
+                                               " does not fit in the world; it is left out");
+                KillWithEndNodes(gob);
+                continue;
+            }
+            take(gob, description);
         }
     };
     readList("NumObjectives",
              [this](Gob* gob, const GobDescription&)
              {
-                 m_objectives.push_back(PuzzleObjectiveEntry{gob, true, false});
+                 AppendObjective(gob);
                  if (const IObjective* objective = GetObjective(gob))
-                 {
-                     m_objectiveMask |= objective->GetType();
                      if (const CWaterControl* water = objective->AsWaterControl())
                      {
                          m_waterLevel = water->GetBeginWaterLevel();
                          m_hasWater = true;
                      }
-                 }
              });
     if (!m_loadedSnapshot)
         m_loadedSnapshot = std::make_unique<PuzzleSnapshot>();
@@ -628,8 +693,9 @@ bool CPuzzle::Write(TiXmlNode* parent) const
     };
     std::vector<Gob*> objectives;
     for (const PuzzleObjectiveEntry& entry : m_objectives)
-        if (entry.active && entry.gob != nullptr)
-            objectives.push_back(entry.gob);
+        if (entry.active)
+            if (Gob* gob = GetEntryGob(entry))
+                objectives.push_back(gob);
     auto live = [&gobs](const std::vector<std::uint32_t>& ids)
     {
         std::vector<Gob*> list;

@@ -22,11 +22,14 @@ namespace QUORB
 {
 class IObjective;
 
-// An objective object of a puzzle (owned by the GobManager) and its bookkeeping. Update, play,
-// reset and save skip an inactive entry.
+// An objective object of a puzzle and its bookkeeping. The object is held by its id and looked up
+// on every use: the GobManager owns it and may remove it (one that stands outside the world is
+// killed), and an entry whose object is gone becomes inactive. Update, play, reset and save skip
+// an inactive entry.
 struct PuzzleObjectiveEntry
 {
-    Gob* gob = nullptr;
+    std::uint32_t gobID = 0;
+    std::uint32_t type = 0; // the objective's type flag when the entry was made; 0 for none
     bool active = true;
     bool done = false;
 };
@@ -60,6 +63,9 @@ public:
     static constexpr int kScorePerTargetUnit = 40;
     static constexpr int kScorePerSecondLeft = 5;
     static constexpr int kScorePerBudgetUnit = 10;
+    // The objects a puzzle file may describe (objectives, star objects and widgets together);
+    // the descriptions past it are left out with one line. A few hundred load within a frame.
+    static constexpr std::uint32_t kMaxObjects = 1000;
 
     CPuzzle();
     // A full clear: every object of the puzzle killed, the water level restored.
@@ -81,6 +87,8 @@ public:
     bool HasAtMostOneObjectiveOfType(std::uint32_t type) const;
     // The first entry's object of that type; null when the mask lacks the type or none is left.
     Gob* GetObjectiveGob(std::uint32_t type) const;
+    // The entry's objective object, or null once it is gone.
+    static Gob* GetEntryGob(const PuzzleObjectiveEntry& entry);
 
     // ---- widgets and star objects (the game files the manipulator's objects here) ----
     void AddWidget(std::uint32_t id) { m_widgetIDs.push_back(id); }
@@ -130,7 +138,8 @@ public:
     // ---- the "Puzzle" element ----
     // Builds the puzzle from its element: budget, offered widgets, objectives, star objects and
     // widgets (immovable until play). False, the puzzle unchanged, for a null element or one
-    // without children. Counts are bounded by the children present.
+    // without children. Counts are bounded by the children present and the whole by kMaxObjects;
+    // an object the world cannot hold is left out, each with one line.
     bool Read(const TiXmlNode* node);
     // Appends the "Puzzle" element describing the live objects; false, writing nothing, for a
     // null or non-element parent.
@@ -179,6 +188,13 @@ private:
     static void ResetManipulator();
     // Ends the puzzle: the failed flag and "ScoreMenu" opened.
     void End(bool failed);
+    // The entry's objective object. One that is gone turns an active entry inactive, with one
+    // line, and its type leaves the mask when no other entry of the type is left.
+    Gob* LiveEntryGob(PuzzleObjectiveEntry& entry);
+    // A new active entry for an objective object; its type joins the mask.
+    void AppendObjective(Gob* gob);
+    // Whether an entry whose object lives holds an objective of that type.
+    bool HasObjectiveOfType(std::uint32_t type) const;
 
     std::vector<std::uint32_t> m_widgetIDs;
     std::vector<std::uint32_t> m_quorbIDs;

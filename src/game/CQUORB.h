@@ -161,7 +161,10 @@ public:
     // (the one read at start-up while no profile is loaded). False, with "ERROR: Could not
     // save " + path on the console, when it was not written; the old file then stays.
     bool SaveSettings();
-    // SaveProfile, then SaveSettings; true when both were written.
+    // The current profile and the settings as SaveProfile and SaveSettings write them, both or
+    // neither (plat::WriteFilesAtomically). The template profile and no profile at all leave only
+    // the settings to write. False, with "ERROR: Could not save " + the paths on the console,
+    // when the files were not written; the old ones then stay as they were.
     bool SaveProfileAndSettings();
     // A made-by-us room: filed unlocked in the room map and appended to its list when absent.
     void AddTeamRoom(const std::string& name);
@@ -195,8 +198,10 @@ public:
     std::string GetPuzFileName();
     void Cam();
     void CreateGob(std::string archetype);
-    // "saveroom": the room and its puzzles under the name, then the room filed in its list and
-    // the settings written, only when the room was written. True when it was.
+    // "saveroom": the room and its puzzles under the name (".xml" added when it has none), then
+    // the room filed in its list and the settings written, only when the room was written. A
+    // name that differs only in case from a room file present is refused on the console. True
+    // when the room was written.
     bool SaveRoom(std::string name);
     void ClearRoom();
     void SetRoomEmpty();
@@ -275,6 +280,9 @@ public:
 
 private:
     void UpdateWaterLevelLerp();
+    // The settings' last used profile taken from the current one before a save (never the
+    // template).
+    void NoteLastUsedProfile();
     // The screen point the cursor aims at; false without a cursor.
     bool GetCursorScreenPoint(math::Vector3& out) const;
 

@@ -17,7 +17,9 @@
 #include "game/CPuzzle.h"
 #include "game/CRoom.h"
 #include "game/GameDataFiles.h"
+#include "game/IsSafeFileName.h"
 #include "game/WidgetManipulator.h"
+#include "platform/files.h"
 #include "statemachine/Database.h"
 
 #include <cstdio>
@@ -29,6 +31,13 @@ namespace
 void ShowOnConsole(const std::string& line)
 {
     common::ConsoleInterface::Instance().WriteToConsole(line, common::FF_Display, false);
+}
+
+bool HasXmlExtension(const std::string& name)
+{
+    static const std::string kExtension = ".xml";
+    return name.size() >= kExtension.size() &&
+           EqualsIgnoringCase(name.substr(name.size() - kExtension.size()), kExtension);
 }
 
 void SendToMenu(const char* menu, MessageName message)
@@ -132,8 +141,20 @@ void CQUORB::CreateGob(std::string archetype)
 
 bool CQUORB::SaveRoom(std::string name)
 {
+    // Every room file has its extension: the room list shows only "*.xml".
+    if (!HasXmlExtension(name))
+        name += ".xml";
     if (!m_pRoom || !CheckWritableFileName(FileKind::Room, name))
         return false;
+    // A room file whose name differs only in case is another room: it is never saved over, and a
+    // second room beside it would be listed as the same.
+    for (const std::string& file : plat::ListFiles(GetRoomPath() + "*.xml"))
+        if (file != name && EqualsIgnoringCase(file, name))
+        {
+            ShowOnConsole("ERROR: The room " + file + " differs from " + name +
+                          " only in case; the room was not saved");
+            return false;
+        }
     // The room says on the console what it could not write; nothing is filed then.
     if (!m_pRoom->Save(name))
         return false;

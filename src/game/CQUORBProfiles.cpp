@@ -112,7 +112,7 @@ void CQUORB::ScanRoomFiles(const std::string& pattern)
     theirs.erase(std::remove_if(theirs.begin(), theirs.end(), gone), theirs.end());
 }
 
-bool CQUORB::SaveSettings()
+void CQUORB::NoteLastUsedProfile()
 {
     // With no profile loaded the player read at start-up stays the last one used. So does the
     // last player when the template is loaded ("loadprofile Blank.xml"): naming it would load the
@@ -122,6 +122,11 @@ bool CQUORB::SaveSettings()
     // A template named by a file saved before this rule is not passed on either.
     if (IsReservedFileName(FileKind::Profile, m_settings.LastUsedProfile))
         m_settings.LastUsedProfile.clear();
+}
+
+bool CQUORB::SaveSettings()
+{
+    NoteLastUsedProfile();
     const std::string path = GetXmlPath() + QUORBSettings::kFileName;
     if (SaveSettingsFile(m_settings, path))
         return true;
@@ -131,8 +136,27 @@ bool CQUORB::SaveSettings()
 
 bool CQUORB::SaveProfileAndSettings()
 {
-    const bool profileSaved = SaveProfile();
-    return SaveSettings() && profileSaved;
+    // Both files or neither: a profile folder that takes the save while the settings folder does
+    // not (or the other way round) changes nothing. The template, and no profile at all, leave
+    // only the settings to write.
+    std::vector<plat::FileToWrite> files;
+    bool printed = true;
+    if (m_pProfile && !IsReservedFileName(FileKind::Profile, m_pProfile->name))
+    {
+        if (!CheckFileName(m_pProfile->name))
+            return false;
+        files.push_back(plat::FileToWrite{GetProfilePath() + m_pProfile->name, std::string()});
+        printed = ProfileFileBytes(*m_pProfile, files.back().bytes);
+    }
+    NoteLastUsedProfile();
+    const std::string settingsPath = GetXmlPath() + QUORBSettings::kFileName;
+    files.push_back(plat::FileToWrite{settingsPath, std::string()});
+    printed = SettingsFileBytes(m_settings, files.back().bytes) && printed;
+    std::string failed = settingsPath;
+    if (printed && plat::WriteFilesAtomically(files, &failed))
+        return true;
+    ShowOnConsole("ERROR: Could not save " + failed + "; the profile and the settings are kept as they were");
+    return false;
 }
 
 void CQUORB::AddTeamRoom(const std::string& name)

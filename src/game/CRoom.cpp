@@ -14,6 +14,7 @@
 #include "game/ConstructionQuadComp.h"
 #include "game/GameDataFiles.h"
 #include "game/RoomData.h"
+#include "platform/files.h"
 
 #include <cctype>
 #include <cmath>
@@ -265,21 +266,26 @@ bool CRoom::Save(const std::string& name)
     RoomData roomData;
     roomData.light = dorvo::gfx::CLightsManager::Instance().GetLight();
     const std::string puzzlePath = CQUORB::GetPuzzlePath();
+    // The room's files are written as one: the puzzles, then the room file that names them. A
+    // failure anywhere leaves the old room and its puzzles as they were.
+    std::vector<plat::FileToWrite> files;
+    bool printed = true;
     for (std::size_t i = 0; i < m_puzzles.size(); ++i)
     {
         const std::string fileName = base + "_Puzzle_" + std::to_string(i) + ".xml";
-        if (!SavePuzzleFile(*m_puzzles[i], puzzlePath + fileName))
-        {
-            common::ConsoleInterface::ShowLine("saveroom: " + puzzlePath + fileName +
-                                               " could not be written; the room file was not written");
-            return false;
-        }
+        files.push_back(plat::FileToWrite{puzzlePath + fileName, std::string()});
+        printed = PuzzleFileBytes(*m_puzzles[i], files.back().bytes) && printed;
         roomData.puzzleNames.push_back(fileName);
     }
     const std::string roomFile = CQUORB::GetRoomPath() + name;
-    if (!SaveRoomDataFile(roomData, roomFile))
+    files.push_back(plat::FileToWrite{roomFile, std::string()});
+    printed = RoomDataFileBytes(roomData, files.back().bytes) && printed;
+    std::string failed = roomFile;
+    if (!printed || !plat::WriteFilesAtomically(files, &failed))
     {
-        common::ConsoleInterface::ShowLine("saveroom: " + roomFile + " could not be written");
+        common::ConsoleInterface::ShowLine(
+            "saveroom: " + failed +
+            " could not be written; the room was not saved and its old files are kept");
         return false;
     }
     // The puzzles take the names of the files that now hold them, and the room its own: it is

@@ -77,8 +77,9 @@ public:
 
     // Writes every puzzle to PUZZLE_PATH + base + "_Puzzle_" + index + ".xml" (base: the name
     // without a trailing ".xml", in any case), names the puzzles so, then the room file to
-    // ROOM_PATH + name, whose name the room then carries. False, with one line, when the base is empty or a
-    // file could not be written (the room file is then not written).
+    // ROOM_PATH + name, whose name the room then carries. The files are written all or nothing
+    // (plat::WriteFilesAtomically, the room file last). False, with one line, when the base is
+    // empty or a file could not be written: then none of the room's old files has changed.
     bool Save(const std::string& name);
     // Reads ROOM_PATH + name and its puzzles. With skipIfLoaded, the room already loaded under
     // that name is left as it is. A room file that is missing or does not parse changes nothing

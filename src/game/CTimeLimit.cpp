@@ -2,6 +2,7 @@
 
 #include "common/XmlUtil.h"
 #include "engine/SoundSystem.h"
+#include "engine/phy/FiniteXml.h"
 
 #include <tinyxml.h>
 
@@ -52,6 +53,7 @@ void CTimeLimit::WriteValues(TiXmlElement& element) const
 
 void CTimeLimit::ReadValues(const TiXmlElement& element)
 {
-    XmlReadFloat(XmlFirstChildElement(&element), &m_timeInterval);
+    dorvo::phy::XmlReadFiniteFloat(XmlFirstChildElement(&element), &m_timeInterval, GetElementName(),
+                                   "TimeInterval");
 }
 } // namespace QUORB

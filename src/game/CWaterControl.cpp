@@ -3,6 +3,7 @@
 #include "common/XmlUtil.h"
 #include "engine/Gob.h"
 #include "engine/POVComp.h"
+#include "engine/phy/FiniteXml.h"
 #include "game/CQUORB.h"
 #include "game/GobIDComp.h"
 
@@ -47,8 +48,9 @@ void CWaterControl::WriteValues(TiXmlElement& element) const
 void CWaterControl::ReadValues(const TiXmlElement& element)
 {
     const TiXmlNode* child = XmlFirstChildElement(&element);
-    XmlReadFloat(child, &m_beginWaterLevel);
-    XmlReadFloat(child = XmlNextSiblingElement(child), &m_endWaterLevel);
-    XmlReadFloat(XmlNextSiblingElement(child), &m_timeInterval);
+    using dorvo::phy::XmlReadFiniteFloat;
+    XmlReadFiniteFloat(child, &m_beginWaterLevel, GetElementName(), "BeginWaterLevel");
+    XmlReadFiniteFloat(child = XmlNextSiblingElement(child), &m_endWaterLevel, GetElementName(), "EndWaterLevel");
+    XmlReadFiniteFloat(XmlNextSiblingElement(child), &m_timeInterval, GetElementName(), "TimeInterval");
 }
 } // namespace QUORB

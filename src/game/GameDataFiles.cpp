@@ -9,6 +9,7 @@
 #include "game/RoomData.h"
 #include "game/RoomEnvironment.h"
 #include "game/SaveXmlAtomically.h"
+#include "platform/files.h"
 
 #include <tinyxml.h>
 
@@ -37,8 +38,9 @@ const TiXmlElement* LoadRecord(TiXmlDocument& document, const std::string& path)
     return record;
 }
 
-// The common frame with the record written by `write` into its "File" root.
-template <class Write> bool SaveRecord(const std::string& path, Write write)
+// The common frame with the record written by `write` into its "File" root, as the bytes of the
+// file.
+template <class Write> bool RecordBytes(std::string& bytes, Write write)
 {
     TiXmlDocument document;
     document.InsertEndChild(TiXmlDeclaration("1.0", "", ""));
@@ -47,7 +49,15 @@ template <class Write> bool SaveRecord(const std::string& path, Write write)
         return false;
     // Names with leading, trailing or doubled blanks read back as they were.
     XmlKeepTexts(root);
-    if (!SaveXmlAtomically(document, path))
+    return XmlDocumentBytes(document, bytes);
+}
+
+template <class Write> bool SaveRecord(const std::string& path, Write write)
+{
+    std::string bytes;
+    if (!RecordBytes(bytes, write))
+        return false;
+    if (!plat::WriteFileAtomically(path, bytes))
     {
         std::cerr << path << ": the file could not be written; the old one is kept\n";
         return false;
@@ -120,6 +130,21 @@ bool LoadPuzzleFile(CPuzzle& puzzle, const std::string& path)
 bool SavePuzzleFile(const CPuzzle& puzzle, const std::string& path)
 {
     return SaveRecord(path, [&](TiXmlNode* root) { return puzzle.Write(root); });
+}
+
+bool PuzzleFileBytes(const CPuzzle& puzzle, std::string& bytes)
+{
+    return RecordBytes(bytes, [&](TiXmlNode* root) { return puzzle.Write(root); });
+}
+
+bool RoomDataFileBytes(const RoomData& record, std::string& bytes)
+{
+    return RecordBytes(bytes, [&](TiXmlNode* root) { return RoomData::Write(root, record); });
+}
+
+bool ProfileFileBytes(const Profile& profile, std::string& bytes)
+{
+    return RecordBytes(bytes, [&](TiXmlNode* root) { return Profile::Write(root, profile); });
 }
 
 bool LoadProfileFile(Profile& profile, const std::string& path)

@@ -1,8 +1,9 @@
 // The game's small XML files (rooms, room environments, puzzles, profiles): the common frame (a
 // declaration version "1.0" and one root "File" holding the record element), the string list
 // writer, and the loaders and savers. A loader that cannot open or parse its file writes one
-// line and leaves the record as it was; a saver writes through SaveXmlAtomically and returns
-// whether the file was written. Paths come from the callers (ROOM_PATH and the others).
+// line and leaves the record as it was; a saver writes atomically (plat::WriteFileAtomically)
+// and returns whether the file was written. Paths come from the callers (ROOM_PATH and the
+// others).
 #pragma once
 
 #include <cstdint>
@@ -40,4 +41,10 @@ bool LoadPuzzleFile(CPuzzle& puzzle, const std::string& path);
 bool SavePuzzleFile(const CPuzzle& puzzle, const std::string& path);
 bool LoadProfileFile(Profile& profile, const std::string& path);
 bool SaveProfileFile(const Profile& profile, const std::string& path);
+
+// The bytes the savers above write, for files saved as a group (plat::WriteFilesAtomically);
+// false when the record does not write.
+bool PuzzleFileBytes(const CPuzzle& puzzle, std::string& bytes);
+bool RoomDataFileBytes(const RoomData& record, std::string& bytes);
+bool ProfileFileBytes(const Profile& profile, std::string& bytes);
 } // namespace QUORB

@@ -10,10 +10,64 @@
 #include "game/ObjectiveComp.h"
 #include "game/WidgetDataComp.h"
 
+#include "common/math/MathUtil.h"
+
 #include <array>
+#include <sstream>
 
 namespace QUORB
 {
+namespace
+{
+bool IsUsableVector(const math::Vector3& v)
+{
+    return math::IsValidFloat(v.x) && math::IsValidFloat(v.y) && math::IsValidFloat(v.z);
+}
+
+// A rotation: four finite numbers, not all (nearly) zero.
+bool IsUsableRotation(const math::Quaternion& q)
+{
+    constexpr float kSmallestLengthSquared = 1e-6f;
+    return math::IsValidFloat(q.w) && math::IsValidFloat(q.x) && math::IsValidFloat(q.y) &&
+           math::IsValidFloat(q.z) && q.LengthSquared() > kSmallestLengthSquared;
+}
+
+// The value kept, for the report line: a rotation in the file's order, w last.
+std::string KeptText(const math::Vector3& v)
+{
+    std::ostringstream text;
+    text << v;
+    return text.str();
+}
+
+std::string KeptText(const math::Quaternion& q)
+{
+    std::ostringstream text;
+    text << "(x " << q.x << ", y " << q.y << ", z " << q.z << ", w " << q.w << ")";
+    return text.str();
+}
+
+// One transform field of a description: taken only when the element reads whole and holds a
+// usable value; otherwise one line names the file, the line and the field, and the field keeps
+// what it had (a fresh description's origin, no turn, scale 1). A missing element is said by
+// the caller's count of what it read.
+template <typename Value, typename Reader, typename Usable>
+void ReadTransformField(const TiXmlNode* node, Value& field, const char* fieldName, const char* want,
+                        Reader read, Usable usable)
+{
+    if (node == nullptr)
+        return;
+    Value value = field;
+    if (read(node, &value) && usable(value))
+    {
+        field = value;
+        return;
+    }
+    ReportGameFileFault(node, std::string("the description's ") + fieldName + " is not " + want + "; " +
+                                  KeptText(field) + " is kept");
+}
+} // namespace
+
 bool GobDescription::IsWidgetDataType(const std::string& typeName)
 {
     return IWidgetData::IsTypeName(typeName);
@@ -95,9 +149,14 @@ bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
         return false;
     }
     XmlReadString(child, &description.archetypeName);
-    XmlReadVector3(child = XmlNextSiblingElement(child), &description.position);
-    XmlReadQuaternion(child = XmlNextSiblingElement(child), &description.orientation);
-    XmlReadVector3(child = XmlNextSiblingElement(child), &description.scale);
+    // Nothing that is not a finite number of sensible size reaches the world.
+    ReadTransformField(child = XmlNextSiblingElement(child), description.position, "Position",
+                       "three numbers within +-1e6", XmlReadVector3, IsUsableVector);
+    ReadTransformField(child = XmlNextSiblingElement(child), description.orientation, "Orientation",
+                       "a rotation (four numbers within +-1e6, not all zero)", XmlReadQuaternion,
+                       IsUsableRotation);
+    ReadTransformField(child = XmlNextSiblingElement(child), description.scale, "Scale",
+                       "three numbers within +-1e6", XmlReadVector3, IsUsableVector);
 
     bool hasWidgetData = false;
     XmlReadBool(child = XmlNextSiblingElement(child), &hasWidgetData);

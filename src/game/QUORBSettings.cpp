@@ -7,6 +7,7 @@
 #include "game/GameFileReport.h"
 #include "game/IsSafeFileName.h"
 #include "game/SaveXmlAtomically.h"
+#include "platform/files.h"
 
 #include <tinyxml.h>
 
@@ -196,7 +197,7 @@ bool LoadSettingsFile(QUORBSettings& settings, const std::string& path)
     return QUORBSettings::Read(record, settings);
 }
 
-bool SaveSettingsFile(const QUORBSettings& settings, const std::string& path)
+bool SettingsFileBytes(const QUORBSettings& settings, std::string& bytes)
 {
     TiXmlDocument document;
     document.InsertEndChild(TiXmlDeclaration("1.0", "", ""));
@@ -204,7 +205,15 @@ bool SaveSettingsFile(const QUORBSettings& settings, const std::string& path)
     if (!QUORBSettings::Write(root, settings))
         return false;
     XmlKeepTexts(root);
-    if (!SaveXmlAtomically(document, path))
+    return XmlDocumentBytes(document, bytes);
+}
+
+bool SaveSettingsFile(const QUORBSettings& settings, const std::string& path)
+{
+    std::string bytes;
+    if (!SettingsFileBytes(settings, bytes))
+        return false;
+    if (!plat::WriteFileAtomically(path, bytes))
     {
         std::cerr << path << ": the settings could not be written; the old file is kept\n";
         return false;

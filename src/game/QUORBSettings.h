@@ -59,4 +59,7 @@ bool LoadSettingsFile(QUORBSettings& settings, const std::string& path);
 // Writes the record as the settings file through an atomic save, so a failed write leaves the
 // old file. False (one line on standard error) when it could not be written.
 bool SaveSettingsFile(const QUORBSettings& settings, const std::string& path);
+// The bytes SaveSettingsFile writes, for a group of files saved together; false when the record
+// does not write.
+bool SettingsFileBytes(const QUORBSettings& settings, std::string& bytes);
 } // namespace QUORB

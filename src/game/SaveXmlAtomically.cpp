@@ -9,7 +9,7 @@
 
 namespace QUORB
 {
-bool SaveXmlAtomically(const TiXmlDocument& document, const std::string& path)
+bool XmlDocumentBytes(const TiXmlDocument& document, std::string& bytes)
 {
     // TinyXML's save prints to a stream; a memory stream gives its bytes unchanged.
     char* buffer = nullptr;
@@ -19,8 +19,14 @@ bool SaveXmlAtomically(const TiXmlDocument& document, const std::string& path)
         return false;
     const bool printed = document.SaveFile(stream);
     const bool closed = std::fclose(stream) == 0;
-    std::string bytes = buffer != nullptr ? std::string(buffer, size) : std::string();
+    bytes = buffer != nullptr ? std::string(buffer, size) : std::string();
     std::free(buffer);
-    return printed && closed && plat::WriteFileAtomically(path, bytes);
+    return printed && closed;
+}
+
+bool SaveXmlAtomically(const TiXmlDocument& document, const std::string& path)
+{
+    std::string bytes;
+    return XmlDocumentBytes(document, bytes) && plat::WriteFileAtomically(path, bytes);
 }
 } // namespace QUORB

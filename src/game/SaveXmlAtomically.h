@@ -11,4 +11,7 @@ namespace QUORB
 {
 // True when the file was written; false leaves the old file as it was.
 bool SaveXmlAtomically(const TiXmlDocument& document, const std::string& path);
+// The bytes TinyXML's own save would write for the document, for a group of files saved together
+// (plat::WriteFilesAtomically); false when it could not be printed.
+bool XmlDocumentBytes(const TiXmlDocument& document, std::string& bytes);
 } // namespace QUORB

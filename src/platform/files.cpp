@@ -272,22 +272,23 @@ void SyncFolderOf(const std::string& path)
 }
 } // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes)
+namespace
 {
-    if (path.empty())
-        return false;
-    // The existing file whatever the case of its name, else the caller's name in the folder
-    // that matches, as OpenFile creates it.
-    std::string target = Resolve(path, Want::File);
-    std::error_code ec;
-    if (!fs::is_regular_file(target, ec))
-    {
-        target = ToSlashes(path);
-        const size_t slash = target.rfind('/');
-        if (slash != std::string::npos && slash > 0)
-            target = Resolve(target.substr(0, slash), Want::Folder) + target.substr(slash);
-    }
-    const std::string temporary = target + ".tmp";
+// Where a save of `path` goes: the folder that matches ignoring case, and in it exactly the name
+// given. A file whose name differs only in case is another file and is never written over.
+std::string SaveTarget(const std::string& path)
+{
+    std::string target = ToSlashes(path);
+    const size_t slash = target.rfind('/');
+    if (slash != std::string::npos && slash > 0)
+        target = Resolve(target.substr(0, slash), Want::Folder) + target.substr(slash);
+    return target;
+}
+
+// The bytes as a new temporary file, flushed to disk; false (nothing left behind) when any step
+// fails.
+bool WriteTemporary(const std::string& temporary, const std::string& bytes)
+{
     ::unlink(temporary.c_str()); // a leftover of an earlier crash
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
@@ -295,13 +296,108 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes)
     bool ok = WriteAll(fd, bytes);
     ok = ok && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok)
-    {
         ::unlink(temporary.c_str());
-        return false;
+    return ok;
+}
+
+// One file of a group on its way to its target.
+struct PendingFile
+{
+    std::string target;
+    std::string temporary;
+    std::string backup; // a second name for the old file while the group is renamed; empty for none
+    bool existed = false;
+    bool renamed = false;
+};
+
+// Puts back what the renames changed, newest first: an old file from its backup, a file that
+// was new removed. Every temporary file and backup is gone afterwards.
+void RollBack(std::vector<PendingFile>& files)
+{
+    for (auto it = files.rbegin(); it != files.rend(); ++it)
+    {
+        if (it->renamed)
+        {
+            if (!it->backup.empty())
+                ::rename(it->backup.c_str(), it->target.c_str());
+            else if (!it->existed)
+                ::unlink(it->target.c_str());
+        }
+        else
+            ::unlink(it->temporary.c_str());
+        if (!it->backup.empty())
+            ::unlink(it->backup.c_str());
     }
-    SyncFolderOf(target);
+}
+} // namespace
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes)
+{
+    return WriteFilesAtomically({FileToWrite{path, bytes}});
+}
+
+bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* failed)
+{
+    std::vector<PendingFile> pending;
+    pending.reserve(files.size());
+    for (const FileToWrite& file : files)
+    {
+        PendingFile entry;
+        entry.target = file.path.empty() ? std::string() : SaveTarget(file.path);
+        entry.temporary = entry.target + ".tmp";
+        const bool repeated =
+            std::any_of(pending.begin(), pending.end(),
+                        [&entry](const PendingFile& other) { return other.target == entry.target; });
+        if (entry.target.empty() || repeated || !WriteTemporary(entry.temporary, file.bytes))
+        {
+            RollBack(pending);
+            if (failed != nullptr)
+                *failed = file.path;
+            return false;
+        }
+        pending.push_back(entry);
+    }
+    // Each old file but the last keeps a second name until the whole group is in place, so a
+    // rename that fails midway can put back the ones before it (the last one renamed is the end
+    // of the group). Where the file system makes no second name, that file alone could not be
+    // put back.
+    std::error_code ec;
+    for (std::size_t i = 0; i < pending.size(); ++i)
+    {
+        PendingFile& entry = pending[i];
+        entry.existed = fs::exists(fs::symlink_status(entry.target, ec));
+        if (i + 1 == pending.size() || !entry.existed || !fs::is_regular_file(entry.target, ec))
+            continue;
+        const std::string backup = entry.target + ".old";
+        ::unlink(backup.c_str());
+        if (::link(entry.target.c_str(), backup.c_str()) == 0)
+            entry.backup = backup;
+    }
+    for (std::size_t i = 0; i < pending.size(); ++i)
+    {
+        if (::rename(pending[i].temporary.c_str(), pending[i].target.c_str()) != 0)
+        {
+            RollBack(pending);
+            if (failed != nullptr)
+                *failed = files[i].path;
+            return false;
+        }
+        pending[i].renamed = true;
+    }
+    std::vector<std::string> synced;
+    for (const PendingFile& entry : pending)
+    {
+        if (!entry.backup.empty())
+            ::unlink(entry.backup.c_str());
+        const size_t slash = entry.target.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : entry.target.substr(0, slash + 1);
+        if (std::find(synced.begin(), synced.end(), folder) == synced.end())
+        {
+            synced.push_back(folder);
+            SyncFolderOf(entry.target);
+        }
+    }
     return true;
 }
 } // namespace plat

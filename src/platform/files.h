@@ -35,7 +35,26 @@ bool WildcardMatch(const std::string& pattern, const std::string& name);
 // Saves `bytes` as the file at `path` so that a crash, a full disk or a failing write never
 // leaves half a file: the bytes go to "<file>.tmp" beside the target (a stale one from an
 // earlier crash is replaced), are flushed to disk, and the temporary file is renamed over the
-// target, over the existing file even when its name differs in case. On any failure the
+// target. The folder is matched ignoring case; the file's own name is taken exactly as given, so
+// a file whose name differs only in case is another file and stays as it is. On any failure the
 // temporary file is removed, the old file is left as it was and the result is false.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+
+// One file of a group saved together.
+struct FileToWrite
+{
+    std::string path;
+    std::string bytes;
+};
+
+// Saves a group of files all or nothing, each as WriteFileAtomically names and writes it: every
+// one goes to its temporary file first, and only when all were written and flushed are they
+// renamed over their targets, in the order given (the file that names the others goes last).
+// While they are renamed each old file but the last keeps a second name, "<file>.old", removed
+// afterwards.
+// When anything fails the temporary files are removed and the files renamed so far are put back,
+// so each target keeps its old content or stays absent, the result is false and `failed` (when
+// given) names the path that could not be written. An empty path, or two entries for one file,
+// fail the group before anything is written.
+bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* failed = nullptr);
 } // namespace plat

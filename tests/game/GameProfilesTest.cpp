@@ -229,7 +229,9 @@ TEST(GameProfilesTest, CreatingAProfileStartsFromTheBlankOneAndNeverOverwrites)
         game.GetProfile()->unlockedRooms.push_back("B.xml");
         EXPECT_FALSE(game.SaveProfile());
         EXPECT_EQ(ReadWhole(profiles + "Blank.xml"), blank);
-        EXPECT_FALSE(game.SaveProfileAndSettings()) << "the profile is refused, the settings written";
+        // Quitting with it is no failed save: the template is left alone, the settings written.
+        EXPECT_TRUE(game.SaveProfileAndSettings());
+        EXPECT_EQ(ReadWhole(profiles + "Blank.xml"), blank);
         ASSERT_TRUE(QUORB::LoadSettingsFile(saved, world.Folder() + "files/xmlfiles/QUORBSettings.xml"));
         EXPECT_EQ(saved.LastUsedProfile, "Bob.xml");
     }

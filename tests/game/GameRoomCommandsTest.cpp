@@ -5,9 +5,11 @@
 
 #include "GameTestWorld.h"
 #include "PuzzleFixtures.h"
+#include "TestSupport.h"
 
 #include "common/ConsoleInterface.h"
 #include "common/ParamStack.h"
+#include "common/math/Vector3.h"
 #include "engine/GobManager.h"
 #include "engine/phy/DynamicsEngine.h"
 #include "game/CPuzzle.h"
@@ -24,9 +26,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 using gametest::GameTestSetup;
 using gametest::GameTestWorld;
@@ -333,4 +339,140 @@ TEST(GameRoomCommandsTest, TheEditorGlidesTheWaterToThePuzzlesLevelAndBackAfterw
     EXPECT_NEAR(game.GetWaterLevel(), 2.0f, 1e-4) << "still there before 0.175 s";
     world.Frames(3);
     EXPECT_NEAR(game.GetWaterLevel(), -1.0f, 1e-4) << "back where it was";
+}
+
+namespace
+{
+// Every file below a folder of the world with what it holds.
+std::map<std::string, std::string> Contents(const GameTestWorld& world, const std::string& folder)
+{
+    std::map<std::string, std::string> contents;
+    for (const std::string& name : FilesIn(world, folder))
+        contents[name] = ReadWhole(world.Folder() + folder + "/" + name);
+    return contents;
+}
+} // namespace
+
+// A room's files are one save: whatever stops any of them (a read-only or full folder, a puzzle
+// too large for what is left of the disk, the room file that cannot be made), the room file,
+// its four puzzles and the settings stay exactly as they were, and the console says the room
+// was not saved.
+TEST(GameRoomCommandsTest, ARoomSaveThatFailsAnywhereChangesNoneOfItsFiles)
+{
+    GameTestSetup setup = RoomSetup();
+    puzzletest::PuzzleText big; // the back face's puzzle is the largest file of the room
+    for (int i = 0; i < 60; ++i)
+        big.widgets.push_back(puzzletest::DescriptionXml(
+            "WidgetDescription", "HardNode",
+            math::Vector3(-10.0f + static_cast<float>(i % 20), -9.0f + static_cast<float>(i / 20), 20.0f),
+            1.0f));
+    setup.files["files/puzzles/Lab_Puzzle_2.xml"] = puzzletest::PuzzleXml(big);
+    for (int i : {0, 1, 3})
+        setup.files["files/puzzles/Lab_Puzzle_" + std::to_string(i) + ".xml"] =
+            puzzletest::PuzzleXml(puzzletest::PuzzleText());
+    setup.files["files/rooms/Lab.xml"] =
+        RoomFile("", {"Lab_Puzzle_0.xml", "Lab_Puzzle_1.xml", "Lab_Puzzle_2.xml", "Lab_Puzzle_3.xml"});
+    GameTestWorld world(setup);
+    ASSERT_TRUE(world.Booted());
+    world.Frames(3);
+    QUORB::CQUORB& game = world.Game();
+    world.Console("loadprofile P.xml");
+    world.Console("loadroom Lab.xml false");
+    ASSERT_EQ(game.GetRoom()->GetPuzzleCount(), 4u);
+    ASSERT_TRUE(game.SaveRoom("Lab.xml"));
+    const std::map<std::string, std::string> rooms = Contents(world, "files/rooms");
+    const std::map<std::string, std::string> puzzles = Contents(world, "files/puzzles");
+    const std::string settings = ReadWhole(world.Folder() + "files/xmlfiles/QUORBSettings.xml");
+    ASSERT_GT(puzzles.at("Lab_Puzzle_2.xml").size(), 16 * 1024u);
+    for (unsigned face = 0; face < 4; ++face)
+        game.GetRoom()->GetPuzzle(face)->SetTotalBudget(50 + static_cast<int>(face));
+
+    const std::string roomFolder = world.Folder() + "files/rooms";
+    const std::string blocker = roomFolder + "/Lab.xml.tmp/keep";
+    struct Case
+    {
+        const char* what;
+        std::function<void()> block;
+        std::function<void()> unblock;
+        bool needsNonRoot;
+    };
+    std::unique_ptr<testsupport::FileSizeLimit> limit;
+    const Case cases[] = {
+        {"a read-only rooms folder",
+         [&]
+         {
+             std::filesystem::permissions(roomFolder, std::filesystem::perms::owner_read |
+                                                          std::filesystem::perms::owner_exec);
+         },
+         [&] { std::filesystem::permissions(roomFolder, std::filesystem::perms::owner_all); }, true},
+        {"the room file that cannot be made (a folder in its temporary file's place)",
+         [&] { std::filesystem::create_directories(blocker); },
+         [&] { std::filesystem::remove_all(roomFolder + "/Lab.xml.tmp"); }, false},
+        {"a disk too full for the back face's puzzle",
+         [&] { limit = std::make_unique<testsupport::FileSizeLimit>(16 * 1024); }, [&] { limit.reset(); },
+         false},
+        {"a full disk", [&] { limit = std::make_unique<testsupport::FileSizeLimit>(1); },
+         [&] { limit.reset(); }, false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        if (c.needsNonRoot && ::geteuid() == 0)
+            continue; // permissions do not stop the superuser
+        c.block();
+        const std::vector<std::string> lines = world.Console("saveroom Lab.xml");
+        c.unblock();
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                                [](const std::string& line)
+                                { return line.find("the room was not saved") != std::string::npos; }));
+        EXPECT_EQ(Contents(world, "files/rooms"), rooms);
+        EXPECT_EQ(Contents(world, "files/puzzles"), puzzles);
+        EXPECT_EQ(ReadWhole(world.Folder() + "files/xmlfiles/QUORBSettings.xml"), settings);
+    }
+
+    // Unblocked, the same save goes through whole.
+    ASSERT_TRUE(game.SaveRoom("Lab.xml"));
+    QUORB::CPuzzle back;
+    ASSERT_TRUE(QUORB::LoadPuzzleFile(back, world.Folder() + "files/puzzles/Lab_Puzzle_3.xml"));
+    EXPECT_EQ(back.GetTotalBudget(), 53);
+    EXPECT_EQ(FilesIn(world, "files/rooms").size(), rooms.size());
+    EXPECT_EQ(FilesIn(world, "files/puzzles").size(), puzzles.size());
+}
+
+// A save writes exactly the name it is given: a room whose name differs from another room file
+// only in case is refused on the console and writes nothing (on a file system that tells the two
+// apart it would otherwise be a second room listed as the same), and a name without the
+// extension gets ".xml", so the room list shows it.
+TEST(GameRoomCommandsTest, ARoomNameIsSavedAsGivenWithItsExtensionAndNeverOverAnotherInAnotherCase)
+{
+    GameTestSetup setup = RoomSetup();
+    setup.files["files/rooms/LAB.xml"] = RoomFile("", {"LAB_Puzzle_0.xml"});
+    setup.files["files/puzzles/LAB_Puzzle_0.xml"] = puzzletest::PuzzleXml(puzzletest::PuzzleText());
+    GameTestWorld world(setup);
+    ASSERT_TRUE(world.Booted());
+    world.Frames(3);
+    QUORB::CQUORB& game = world.Game();
+    world.Console("loadprofile P.xml");
+    world.Console("setroomempty");
+    const std::map<std::string, std::string> rooms = Contents(world, "files/rooms");
+    const std::map<std::string, std::string> puzzles = Contents(world, "files/puzzles");
+
+    for (const char* name : {"lab.xml", "Lab.XML", "lab"})
+    {
+        SCOPED_TRACE(name);
+        const std::vector<std::string> lines = world.Console(std::string("saveroom ") + name);
+        EXPECT_TRUE(Has(lines, std::string(">ERROR: The room LAB.xml differs from ") +
+                                   (std::string(name) == "lab" ? "lab.xml" : name) +
+                                   " only in case; the room was not saved"));
+        EXPECT_EQ(Contents(world, "files/rooms"), rooms);
+        EXPECT_EQ(Contents(world, "files/puzzles"), puzzles);
+    }
+
+    world.Console("saveroom CON");
+    EXPECT_TRUE(plat::FileExists(world.Folder() + "files/rooms/CON.xml"));
+    EXPECT_FALSE(std::filesystem::exists(world.Folder() + "files/rooms/CON"));
+    EXPECT_TRUE(std::filesystem::exists(world.Folder() + "files/puzzles/CON_Puzzle_0.xml"));
+    EXPECT_EQ(game.GetRoom()->GetRoomName(), "CON.xml");
+    EXPECT_TRUE(Contains(game.GetSettings().m_roomsMadeByPlayer, "CON.xml"));
+    EXPECT_EQ(ReadWhole(world.Folder() + "files/rooms/LAB.xml"), rooms.at("LAB.xml"));
 }

@@ -654,6 +654,45 @@ TEST(ObjectiveSavedForm, MalformedElementsKeepTheValues)
     EXPECT_EQ(location.GetQuorbCheckType(), 1);
 }
 
+// A time or a water level that is no finite number of sensible size would run the clock or the
+// water off to infinity: each is refused with one line naming the objective and the field, and
+// the value stays.
+TEST(ObjectiveSavedForm, UnusableNumbersAreRefusedWithALineAndTheValueKept)
+{
+    for (const char* bad : {"nan", "inf", "-inf", "1e38", "1e400", "abc"})
+    {
+        SCOPED_TRACE(bad);
+        CTimeLimit limit;
+        limit.SetTimeInterval(30.0f);
+        CWaterControl water;
+        water.SetBeginWaterLevel(1.0f);
+        water.SetEndWaterLevel(4.0f);
+        water.SetTimeInterval(2.0f);
+        const std::string text = bad;
+        TiXmlDocument limitXml;
+        limitXml.Parse(("<TimeLimit><float>" + text + "</float></TimeLimit>").c_str());
+        TiXmlDocument waterXml;
+        waterXml.Parse(("<WaterControl><float>3</float><float>" + text + "</float><float>" + text +
+                        "</float></WaterControl>")
+                           .c_str());
+        ::testing::internal::CaptureStderr();
+        EXPECT_TRUE(limit.Deserialize(limitXml.RootElement()));
+        EXPECT_TRUE(water.Deserialize(waterXml.RootElement()));
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                  "TimeLimit::Deserialize - \"TimeInterval\" is \"" + text +
+                      "\", not a usable number; the value is kept.\n"
+                      "WaterControl::Deserialize - \"EndWaterLevel\" is \"" +
+                      text +
+                      "\", not a usable number; the value is kept.\n"
+                      "WaterControl::Deserialize - \"TimeInterval\" is \"" +
+                      text + "\", not a usable number; the value is kept.\n");
+        EXPECT_FLOAT_EQ(limit.GetTimeInterval(), 30.0f);
+        EXPECT_FLOAT_EQ(water.GetBeginWaterLevel(), 3.0f);
+        EXPECT_FLOAT_EQ(water.GetEndWaterLevel(), 4.0f);
+        EXPECT_FLOAT_EQ(water.GetTimeInterval(), 2.0f);
+    }
+}
+
 // The component saves an empty element (its objective travels in the description), reads
 // nothing, and forwards the down-casts to the objective it holds.
 TEST(ObjectiveComponent, SavesAnEmptyElementAndForwardsTheDownCasts)

@@ -304,12 +304,12 @@ TEST(Puzzle, ReloadResetAndStartRebuildAndTheRoomRestoresTheEditingConditions)
     // Reload: the player's widgets go, the file's objects and the objectives stay, the budget is
     // refilled and the score zeroed.
     puzzle->ComputeScore();
-    const Gob* objective = puzzle->GetObjectives()[0].gob;
+    const std::uint32_t objective = puzzle->GetObjectives()[0].gobID;
     room->ReloadPuzzle(0);
     EXPECT_TRUE(puzzle->GetWidgetIDs().empty());
     EXPECT_EQ(puzzle->GetQuorbIDs().size(), 1u);
     ASSERT_EQ(puzzle->GetObjectives().size(), 1u);
-    EXPECT_EQ(puzzle->GetObjectives()[0].gob, objective);
+    EXPECT_EQ(puzzle->GetObjectives()[0].gobID, objective);
     EXPECT_EQ(puzzle->GetBudgetLeft(), 4);
     EXPECT_EQ(puzzle->GetWidgetsPlaced(), 0);
     EXPECT_EQ(puzzle->GetScore(), 0);
@@ -322,7 +322,7 @@ TEST(Puzzle, ReloadResetAndStartRebuildAndTheRoomRestoresTheEditingConditions)
     EXPECT_EQ(puzzle->GetTotalBudget(), 4);
     EXPECT_EQ(puzzle->GetQuorbIDs().size(), 1u);
     ASSERT_EQ(puzzle->GetObjectives().size(), 1u);
-    EXPECT_NE(puzzle->GetObjectives()[0].gob, objective) << "made again from the file";
+    EXPECT_NE(puzzle->GetObjectives()[0].gobID, objective) << "made again from the file";
     EXPECT_EQ(puzzle->GetObjectiveMask(), 1u);
     world.Frame();
     // ... and a puzzle never saved stays empty.
@@ -362,10 +362,10 @@ TEST(Puzzle, APuzzleFileReadsBackAsWritten)
     EXPECT_EQ(read.GetAvailableWidgets(), 5);
     EXPECT_EQ(read.GetObjectiveMask(), 8u | 32u);
     ASSERT_EQ(read.GetObjectives().size(), 2u);
-    const auto* limit = dynamic_cast<QUORB::CTimeLimit*>(CPuzzle::GetObjective(read.GetObjectives()[0].gob));
+    const auto* limit = dynamic_cast<QUORB::CTimeLimit*>(CPuzzle::GetObjective(CPuzzle::GetEntryGob(read.GetObjectives()[0])));
     ASSERT_NE(limit, nullptr);
     EXPECT_EQ(limit->GetTimeInterval(), 12.5f);
-    EXPECT_NEAR(GetPOVComp(read.GetObjectives()[1].gob)->GetScale().x, 3.0f, 1e-5);
+    EXPECT_NEAR(GetPOVComp(CPuzzle::GetEntryGob(read.GetObjectives()[1]))->GetScale().x, 3.0f, 1e-5);
     ASSERT_EQ(read.GetQuorbIDs().size(), 1u);
     ASSERT_EQ(read.GetWidgetIDs().size(), 2u);
     Gob* star = GobManager::Instance().GetGob(read.GetQuorbIDs()[0]);

@@ -45,7 +45,7 @@ int TimeLimitState(const QUORB::CPuzzle& puzzle)
 {
     for (const QUORB::PuzzleObjectiveEntry& entry : puzzle.GetObjectives())
     {
-        const QUORB::ObjectiveComp* comp = QUORB::ObjectiveComp::Of(entry.gob);
+        const QUORB::ObjectiveComp* comp = QUORB::ObjectiveComp::Of(QUORB::CPuzzle::GetEntryGob(entry));
         const QUORB::IObjective* objective = comp != nullptr ? comp->GetObjective() : nullptr;
         if (objective != nullptr && objective->GetType() == QUORB::CTimeLimit::kType)
             return objective->GetState();
@@ -81,7 +81,7 @@ int ScoreByTheRules(QUORB::CPuzzle& puzzle)
     int score = 10 * puzzle.GetBudgetLeft();
     for (const QUORB::PuzzleObjectiveEntry& entry : puzzle.GetObjectives())
     {
-        const QUORB::ObjectiveComp* comp = QUORB::ObjectiveComp::Of(entry.gob);
+        const QUORB::ObjectiveComp* comp = QUORB::ObjectiveComp::Of(QUORB::CPuzzle::GetEntryGob(entry));
         QUORB::IObjective* objective = comp != nullptr ? comp->GetObjective() : nullptr;
         if (objective == nullptr)
             continue;
@@ -89,7 +89,7 @@ int ScoreByTheRules(QUORB::CPuzzle& puzzle)
         {
             EXPECT_EQ(objective->GetState(), QUORB::IObjective::Completed);
             score += 50 + static_cast<int>(
-                              40.0f * (GetPOVComp(entry.gob)->GetScale().x - target->GetClosestDistance()));
+                              40.0f * (GetPOVComp(QUORB::CPuzzle::GetEntryGob(entry))->GetScale().x - target->GetClosestDistance()));
         }
         else if (QUORB::CTimeLimit* limit = objective->AsTimeLimit())
         {

@@ -235,7 +235,7 @@ TEST(ManipulatorDelete, TheWaterObjectiveAndItsMarkerMoveAndGoTogether)
         editor.world->PointAt(Editor::Front(-3.0f, -2.0f));
         editor.world->LeftUp();
         ASSERT_EQ(editor.puzzle().GetObjectives().size(), 1u);
-        Gob* objective = editor.puzzle().GetObjectives()[0].gob;
+        Gob* objective = QUORB::CPuzzle::GetEntryGob(editor.puzzle().GetObjectives()[0]);
         Gob* marker = Linked(objective);
         ASSERT_NE(marker, nullptr);
         EXPECT_EQ(marker->GetArchetypeName(), "WaterEndObjective");

@@ -41,8 +41,9 @@ std::vector<Gob*> ObjectivesOf(const QUORB::CPuzzle& puzzle, const char* archety
 {
     std::vector<Gob*> gobs;
     for (const QUORB::PuzzleObjectiveEntry& entry : puzzle.GetObjectives())
-        if (entry.gob != nullptr && !entry.gob->IsKilled() && entry.gob->GetArchetypeName() == archetype)
-            gobs.push_back(entry.gob);
+        if (Gob* gob = QUORB::CPuzzle::GetEntryGob(entry))
+            if (gob->GetArchetypeName() == archetype)
+                gobs.push_back(gob);
     return gobs;
 }
 

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -211,15 +212,18 @@ std::vector<std::string> FolderEntries(const std::string& folder)
 }
 } // namespace
 
-TEST_F(FilesTest, AtomicSaveReplacesTheFileWhateverTheCaseOfItsName)
+TEST_F(FilesTest, AtomicSaveWritesTheNameGivenInTheFolderThatMatches)
 {
-    // The existing "Room1.xml" is replaced in place: no second file in another case.
+    // The folders are matched ignoring case; the file's name is taken as given, so "ROOM1.XML"
+    // is a file of its own and the player's "Room1.xml" beside it stays as it was.
     ASSERT_TRUE(plat::WriteFileAtomically("data\\xmlfiles\\rooms\\ROOM1.XML", "new room one"));
-    EXPECT_EQ(ReadAll("Data/XmlFiles/Rooms/Room1.xml"), "new room one");
+    EXPECT_EQ(ReadAll("Data/XmlFiles/Rooms/Room1.xml"), "room one");
+    EXPECT_EQ(ReadAll("Data/XmlFiles/Rooms/ROOM1.XML"), "new room one");
+    ASSERT_TRUE(plat::WriteFileAtomically("Data/XmlFiles/Rooms/ROOM2.XML", "new room two"));
+    EXPECT_EQ(ReadAll("Data/XmlFiles/Rooms/ROOM2.XML"), "new room two");
     EXPECT_EQ(FolderEntries("Data/XmlFiles/Rooms"),
-              (std::vector<std::string>{"ROOM2.XML", "Room1.xml", "Sub.xml", "notes.txt"}));
+              (std::vector<std::string>{"ROOM1.XML", "ROOM2.XML", "Room1.xml", "Sub.xml", "notes.txt"}));
 
-    // A new file keeps the caller's name inside the folder that matches.
     ASSERT_TRUE(plat::WriteFileAtomically("DATA/xmlfiles/Rooms/Room3.xml", std::string("a\0b", 3)));
     EXPECT_EQ(ReadAll("Data/XmlFiles/Rooms/Room3.xml"), std::string("a\0b", 3));
 }
@@ -282,4 +286,83 @@ TEST_F(FilesTest, AFailedAtomicSaveLeavesTheOldFileAndNoTemporaryFile)
         EXPECT_EQ(ReadAll(folder + "/Room1.xml"), old);
         EXPECT_EQ(FolderEntries(folder), before);
     }
+}
+
+namespace
+{
+// Every entry of a folder with what it holds ("<folder>" for a folder), to compare a whole
+// folder before and after.
+std::map<std::string, std::string> FolderContents(const std::string& folder)
+{
+    std::map<std::string, std::string> contents;
+    for (const std::string& name : FolderEntries(folder))
+        contents[name] = fs::is_directory(folder + "/" + name) ? "<folder>" : ReadAll(folder + "/" + name);
+    return contents;
+}
+} // namespace
+
+// A room's files as one save: the puzzles, then the room that names them. Whatever stops the
+// group (a write that fails on its third file, a rename that fails on its second, a folder that
+// does not exist, one file named twice) leaves every file as it was, with no temporary file or
+// second name left behind; a group that goes through replaces every file and leaves nothing else.
+TEST_F(FilesTest, AGroupSaveChangesAllItsFilesOrNone)
+{
+    const std::string folder = "Data/XmlFiles/Rooms";
+    Write(folder + "/Lab_Puzzle_0.xml", "old puzzle 0");
+    Write(folder + "/Lab_Puzzle_1.xml", "old puzzle 1");
+    Write(folder + "/Lab.xml", "old room");
+    const std::map<std::string, std::string> before = FolderContents(folder);
+    auto group = [&folder](const std::string& second, std::size_t bigPuzzle)
+    {
+        std::vector<plat::FileToWrite> files;
+        for (int i = 0; i < 3; ++i)
+            files.push_back(plat::FileToWrite{folder + "/Lab_Puzzle_" + std::to_string(i) + ".xml",
+                                              i == static_cast<int>(bigPuzzle)
+                                                  ? std::string(64 * 1024, 'p')
+                                                  : "new puzzle " + std::to_string(i)});
+        files[1].path = folder + "/" + second;
+        files.push_back(plat::FileToWrite{folder + "/Lab.xml", "new room"});
+        return files;
+    };
+
+    struct Case
+    {
+        const char* what;
+        std::function<bool(std::string&)> save;
+        std::string failed; // the path the failure names
+    };
+    const Case cases[] = {
+        {"the third file's write stopped by a full disk",
+         [&](std::string& failed)
+         {
+             const testsupport::FileSizeLimit nearlyFull(4096);
+             return plat::WriteFilesAtomically(group("Lab_Puzzle_1.xml", 2), &failed);
+         },
+         folder + "/Lab_Puzzle_2.xml"},
+        {"the second file's rename stopped by a folder in its place",
+         [&](std::string& failed) { return plat::WriteFilesAtomically(group("Sub.xml", 9), &failed); },
+         folder + "/Sub.xml"},
+        {"a file in a folder that does not exist",
+         [&](std::string& failed) { return plat::WriteFilesAtomically(group("Nowhere/P.xml", 9), &failed); },
+         folder + "/Nowhere/P.xml"},
+        {"one file named twice",
+         [&](std::string& failed) { return plat::WriteFilesAtomically(group("Lab.xml", 9), &failed); },
+         folder + "/Lab.xml"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        std::string failed;
+        EXPECT_FALSE(c.save(failed));
+        EXPECT_EQ(failed, c.failed);
+        EXPECT_EQ(FolderContents(folder), before);
+    }
+
+    ASSERT_TRUE(plat::WriteFilesAtomically(group("Lab_Puzzle_1.xml", 9)));
+    std::map<std::string, std::string> after = before;
+    after["Lab_Puzzle_0.xml"] = "new puzzle 0";
+    after["Lab_Puzzle_1.xml"] = "new puzzle 1";
+    after["Lab_Puzzle_2.xml"] = "new puzzle 2";
+    after["Lab.xml"] = "new room";
+    EXPECT_EQ(FolderContents(folder), after);
 }

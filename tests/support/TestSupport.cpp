@@ -2,8 +2,10 @@
 
 #include "common/Assert.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace testsupport
@@ -75,5 +77,25 @@ TempWorkDir::~TempWorkDir()
 std::string RepoPath(const std::string& relative)
 {
     return std::string(DORVO_SOURCE_DIR) + "/" + relative;
+}
+
+FileSizeLimit::FileSizeLimit(unsigned long bytes)
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_previousSoft = limit.rlim_cur;
+    m_previousHard = limit.rlim_max;
+    m_previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit{};
+    limit.rlim_cur = m_previousSoft;
+    limit.rlim_max = m_previousHard;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_previousSignal);
 }
 } // namespace testsupport

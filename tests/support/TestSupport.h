@@ -1,5 +1,6 @@
-// Helpers shared by every test program: captured assertions, a temporary working folder and
-// the repository's data path. The test main runs headless on the test clock.
+// Helpers shared by every test program: captured assertions, a temporary working folder, the
+// repository's data path and a file size limit that makes a disk "full". The test main runs
+// headless on the test clock.
 #pragma once
 
 #include <string>
@@ -41,4 +42,21 @@ private:
 
 // Absolute path of a file under the repository, e.g. DataPath("data/files/xmlfiles/x.xml").
 std::string RepoPath(const std::string& relative);
+
+// While alive, this process writes no file past `bytes` (the kernel stops the write as a full
+// disk would; the signal it sends is ignored). Unlike a read-only folder, it stops the superuser
+// too.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(unsigned long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    unsigned long m_previousSoft = 0;
+    unsigned long m_previousHard = 0;
+    void (*m_previousSignal)(int) = nullptr;
+};
 } // namespace testsupport

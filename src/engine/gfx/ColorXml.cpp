@@ -1,6 +1,7 @@
 #include "engine/gfx/ColorXml.h"
 
 #include "common/XmlUtil.h"
+#include "common/math/MathUtil.h"
 
 #include <tinyxml.h>
 
@@ -33,7 +34,8 @@ bool ReadChannels(const TiXmlNode* node, float (&rgba)[4])
     const TiXmlNode* child = XmlFirstChildElement(node);
     for (float& channel : read)
     {
-        if (!XmlReadFloat(child, &channel))
+        // A channel beyond the engine's float bound (1e38, say) would overflow the lighting.
+        if (!XmlReadFloat(child, &channel) || !math::IsValidFloat(channel))
             return false;
         channel /= kChannelScale;
         child = XmlNextSiblingElement(child);

@@ -17,7 +17,7 @@ namespace gfx
 bool WriteColor(TiXmlNode* parent, const plat::D3DCOLORVALUE& color, const std::string& name);
 bool WriteColor(TiXmlNode* parent, const plat::D3DXCOLOR& color, const std::string& name);
 // False, colour unchanged, when the node is missing or not an element or a channel is missing or
-// not a number.
+// not a number within the engine's float bound (+-1e6).
 bool ReadColor(const TiXmlNode* node, plat::D3DCOLORVALUE& color);
 bool ReadColor(const TiXmlNode* node, plat::D3DXCOLOR& color);
 } // namespace gfx

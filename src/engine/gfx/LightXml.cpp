@@ -1,6 +1,7 @@
 #include "engine/gfx/LightXml.h"
 
 #include "common/XmlUtil.h"
+#include "common/math/MathUtil.h"
 #include "common/math/Vector3.h"
 #include "engine/gfx/ColorXml.h"
 
@@ -29,7 +30,8 @@ plat::D3DVECTOR FromVector(const math::Vector3& v)
 bool ReadVector(const TiXmlNode* node, plat::D3DVECTOR& value)
 {
     math::Vector3 v = ToVector(value);
-    if (!XmlReadVector3(node, &v))
+    if (!XmlReadVector3(node, &v) || !math::IsValidFloat(v.x) || !math::IsValidFloat(v.y) ||
+        !math::IsValidFloat(v.z))
         return false;
     value = FromVector(v);
     return true;
@@ -83,7 +85,7 @@ bool ReadLight(const TiXmlNode* node, plat::D3DLIGHT9& light)
     float* const floats[] = {&read.Range,        &read.Falloff, &read.Attenuation0, &read.Attenuation1,
                              &read.Attenuation2, &read.Theta,   &read.Phi};
     for (float* value : floats)
-        if (!XmlReadFloat(next(), value))
+        if (!XmlReadFloat(next(), value) || !math::IsValidFloat(*value))
             return false;
     light = read;
     return true;

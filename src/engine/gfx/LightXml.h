@@ -18,7 +18,8 @@ namespace gfx
 // False, writing nothing, for a null parent or one that is not an element.
 bool WriteLight(TiXmlNode* parent, const plat::D3DLIGHT9& light, const std::string& name);
 // False, light unchanged, when the node is missing or not an element, a field is missing or not
-// a number, or the type is not point (1), spot (2) or directional (3).
+// a number within the engine's float bound (+-1e6), or the type is not point (1), spot (2) or
+// directional (3).
 bool ReadLight(const TiXmlNode* node, plat::D3DLIGHT9& light);
 } // namespace gfx
 } // namespace dorvo

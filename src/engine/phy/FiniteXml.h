@@ -2,7 +2,8 @@
 // finite number of sensible size (NaN, infinity, 1e300, anything the engine's float rules count
 // as corrupt) would spread through every step that touches the body; such a value is refused
 // with one line on standard error naming the component and the field, and the field keeps its
-// value. Otherwise they read like XmlReadFloat and XmlReadVector3.
+// value; so is a text that is no number. The line begins with "<file>:<line>: " when the element
+// comes from a named document. Otherwise they read like XmlReadFloat and XmlReadVector3.
 #pragma once
 
 #include <string>

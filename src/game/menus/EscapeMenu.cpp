@@ -8,12 +8,15 @@
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
+#include "game/menus/MenuSend.h"
 #include "game/menus/MenuText.h"
 #include "platform/win32.h"
 #include "statemachine/Message.h"
 
 namespace QUORB
 {
+const char* const EscapeMenu::kSaveFailedText = "Not saved! Press again to quit anyway.";
+
 namespace
 {
 const char* const kSaveQuit = "SaveQuitButton";
@@ -67,12 +70,25 @@ void EscapeMenu::OnButtonPressed(const std::string& name)
 {
     if (name == kSaveQuit)
     {
+        // A save that failed keeps the player here, told so; the next press quits all the same.
+        CQUORB* game = CQUORB::Get();
+        const bool saved = game == nullptr || game->SaveProfileAndSettings();
+        if (!saved && !m_quitUnsaved)
+        {
+            m_quitUnsaved = true;
+            SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, kSaveFailedText);
+            return;
+        }
         // Not closed first: the program ends once this frame is over.
-        if (CQUORB* game = CQUORB::Get())
-            game->SaveProfileAndSettings();
         plat::PostQuitMessage(0);
     }
     else if (name == kBack)
         SendMsgToSelf(MSG_CloseMenu, MSG_SCOPE_SUBSTATE, 0);
+}
+
+void EscapeMenu::OpenTransition(float duration)
+{
+    m_quitUnsaved = false;
+    VeiledDialog::OpenTransition(duration);
 }
 } // namespace QUORB

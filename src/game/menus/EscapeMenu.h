@@ -1,6 +1,7 @@
 // The pause panel that Escape brings down over the room while the main menu is closed: a panel
-// with "Save & Quit" (the profile and the settings saved, then the program ends) and "Back"
-// (the panel slides away), dropping in from above while the whole screen is veiled in the
+// with "Save & Quit" (the profile and the settings saved, then the program ends; when they could
+// not be saved the panel stays, the message window says so, and a second press quits anyway)
+// and "Back" (the panel slides away), dropping in from above while the whole screen is veiled in the
 // skin's colour. The veil is a top-level unit of the menu's own, so it does not slide; it takes
 // every click that misses the panel's buttons and does nothing with it.
 #pragma once
@@ -19,9 +20,16 @@ public:
     static constexpr int kVeilDepth = 10;
     static constexpr int kPanelDepth = 11;
 
+    static const char* const kSaveFailedText; // "Not saved! Press again to quit anyway."
+
     explicit EscapeMenu(StateMachineComponent* owner);
 
 protected:
     void OnButtonPressed(const std::string& name) override;
+    // Each time the panel comes down a failed save is warned about again.
+    void OpenTransition(float duration) override;
+
+private:
+    bool m_quitUnsaved = false; // the player was told the save failed; the next press quits
 };
 } // namespace QUORB

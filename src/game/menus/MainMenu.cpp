@@ -16,6 +16,7 @@
 namespace QUORB
 {
 const char* const MainMenu::kWelcomeText = "Welcome to Q.U.O.R.B.";
+const char* const MainMenu::kSaveFailedText = "Not saved! Press again to quit anyway.";
 
 namespace
 {
@@ -75,9 +76,16 @@ void MainMenu::OnButtonPressed(const std::string& name)
         CQUORB* game = CQUORB::Get();
         if (!entry.opens)
         {
+            // A save that failed keeps the player here, told so; the next press quits all the
+            // same.
+            const bool saved = game == nullptr || game->SaveProfileAndSettings();
+            if (!saved && !m_quitUnsaved)
+            {
+                m_quitUnsaved = true;
+                SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, kSaveFailedText);
+                return;
+            }
             // Not slid out first: the program ends once this frame is over.
-            if (game)
-                game->SaveProfileAndSettings();
             plat::PostQuitMessage(0);
             return;
         }
@@ -95,6 +103,7 @@ void MainMenu::OnHeldOver(const std::string&) {}
 
 void MainMenu::OpenTransition(float duration)
 {
+    m_quitUnsaved = false;
     SidePanelMenu::OpenTransition(duration);
     if (CQUORB* game = CQUORB::Get())
         game->SetCameraFlags(CCamera::kOrbitFlag);

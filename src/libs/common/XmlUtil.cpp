@@ -84,8 +84,9 @@ bool ParseInteger(const char* text, std::int64_t* value)
     return true;
 }
 
-// atof's grammar in the "C" locale (leading blanks, sign, decimal or exponent form, inf, nan);
-// stops at the first character that does not fit. False when nothing could be converted.
+// atof's grammar in the "C" locale (leading blanks, sign, decimal or exponent form); stops at the
+// first character that does not fit. False when nothing could be converted, and for what is no
+// float: "nan", "inf" and a value beyond the float range (1e39, 1e400), which no field can use.
 bool ParseFloat(const char* text, float* value)
 {
     while (IsBlank(*text))
@@ -113,21 +114,11 @@ bool ParseFloat(const char* text, float* value)
     {
         return false;
     }
-    // Beyond the float range the value becomes an infinity, as the IEEE conversion gives.
-    const double limit = std::numeric_limits<float>::max();
-    float converted = 0.0f;
-    if (parsed > limit)
+    if (!std::isfinite(parsed) || std::fabs(parsed) > std::numeric_limits<float>::max())
     {
-        converted = std::numeric_limits<float>::infinity();
+        return false;
     }
-    else if (parsed < -limit)
-    {
-        converted = -std::numeric_limits<float>::infinity();
-    }
-    else
-    {
-        converted = static_cast<float>(parsed);
-    }
+    const float converted = static_cast<float>(parsed);
     *value = negative ? -converted : converted;
     return true;
 }

@@ -53,6 +53,8 @@ bool XmlReadString(const TiXmlNode* node, std::string* value);
 bool XmlReadInt(const TiXmlNode* node, int* value);
 // The whole unsigned 32-bit range; a negative "int" text keeps its bit pattern ("-1" -> 0xFFFFFFFF).
 bool XmlReadUint(const TiXmlNode* node, unsigned int* value);
+// As atof reads it, but "nan", "inf" and values beyond the float range are refused like a text
+// that is no number: no file holds them on purpose, and no field can use them.
 bool XmlReadFloat(const TiXmlNode* node, float* value);
 // "true" (any case) or an integer 1 gives true; "false" (any case) or exactly "0" gives false; any
 // other text ("yes", "2", "00") leaves the target unchanged and still returns true.

@@ -88,10 +88,23 @@ TEST(ColorXml, ReadersRefuseWhatIsNotAWholeColour)
         const TiXmlNode* node;
     };
     TiXmlElement empty("Color");
+    // Channels beyond the float bound would overflow the lighting: 1e38, an infinity, no number.
+    TiXmlDocument huge;
+    huge.Parse("<Color name='c'><float name='r'>1e38</float><float name='g'>0</float>"
+               "<float name='b'>0</float><float name='a'>255</float></Color>");
+    TiXmlDocument infinite;
+    infinite.Parse("<Color name='c'><float name='r'>0</float><float name='g'>inf</float>"
+                   "<float name='b'>0</float><float name='a'>255</float></Color>");
+    TiXmlDocument notANumber;
+    notANumber.Parse("<Color name='c'><float name='r'>0</float><float name='g'>0</float>"
+                     "<float name='b'>nan</float><float name='a'>255</float></Color>");
     const Case cases[] = {{"no node", nullptr},
                           {"a text node", &text},
                           {"a channel not a number", document.RootElement()},
-                          {"no channels", &empty}};
+                          {"no channels", &empty},
+                          {"a channel of 1e38", huge.RootElement()},
+                          {"an infinite channel", infinite.RootElement()},
+                          {"a channel nan", notANumber.RootElement()}};
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
@@ -149,6 +162,11 @@ TEST(LightXml, AnIncompleteOrUnknownLightIsRefusedAndLeavesTheLightAlone)
     badType.FirstChildElement()->FirstChild()->SetValue("7");
     TiXmlElement noColour(*whole);
     noColour.RemoveChild(noColour.FirstChildElement("Color"));
+    // A range of 1e38 (or a position of nan) would overflow the lighting.
+    TiXmlElement hugeRange(*whole);
+    hugeRange.FirstChildElement("float")->FirstChild()->SetValue("1e38");
+    TiXmlElement nanPosition(*whole);
+    nanPosition.FirstChildElement("Vector")->FirstChildElement()->FirstChild()->SetValue("nan");
 
     plat::D3DLIGHT9 light;
     light.Range = 42.0f;
@@ -160,7 +178,9 @@ TEST(LightXml, AnIncompleteOrUnknownLightIsRefusedAndLeavesTheLightAlone)
     const Case cases[] = {{"no node", nullptr},
                           {"without its last field", &cut},
                           {"type 7", &badType},
-                          {"a colour missing", &noColour}};
+                          {"a colour missing", &noColour},
+                          {"a range of 1e38", &hugeRange},
+                          {"a position of nan", &nanPosition}};
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);

@@ -4,6 +4,7 @@
 // the dialogs that lie in the same place it is drawn whole, above them.
 #include "MainRoadSetup.h"
 #include "MenuTestWorld.h"
+#include "TestSupport.h"
 
 #include "common/Singleton.h"
 #include "engine/gfx/CCursor.h"
@@ -20,9 +21,12 @@
 #include <algorithm>
 #include <climits>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 using mainroad::Kinds;
 using KindList = std::vector<MessageName>;
@@ -222,6 +226,71 @@ TEST_F(EscapeMenuTest, SaveAndQuitWritesBothFilesAndEndsTheProgramWithCodeZero)
               std::string::npos);
     EXPECT_NE(mainroad::ReadWhole(Profile()).find(mainroad::kOurRoom), std::string::npos);
     EXPECT_EQ(m_world->EndRun(), 0);
+}
+
+// A save that cannot be written (a read-only profiles folder, a full disk, the profile's or the
+// settings' file that cannot be made) changes neither file: the panel stays, the message window
+// says so, and a second press quits anyway without changing them either.
+TEST_F(EscapeMenuTest, SaveAndQuitThatCannotSaveStaysAndSaysSoThenQuitsOnTheSecondPress)
+{
+    const std::string profiles = m_world->Folder() + mainroad::kProfileFolder;
+    std::unique_ptr<testsupport::FileSizeLimit> limit;
+    struct Case
+    {
+        const char* what;
+        std::function<void()> block;
+        std::function<void()> unblock;
+        bool needsNonRoot;
+    };
+    const Case cases[] = {
+        {"a read-only profiles folder",
+         [&]
+         {
+             std::filesystem::permissions(profiles, std::filesystem::perms::owner_read |
+                                                        std::filesystem::perms::owner_exec);
+         },
+         [&] { std::filesystem::permissions(profiles, std::filesystem::perms::owner_all); }, true},
+        {"a full disk", [&] { limit = std::make_unique<testsupport::FileSizeLimit>(1); },
+         [&] { limit.reset(); }, false},
+        {"the profile's file that cannot be made",
+         [&] { std::filesystem::create_directories(Profile() + ".tmp/keep"); },
+         [&] { std::filesystem::remove_all(Profile() + ".tmp"); }, false},
+        {"the settings' file that cannot be made",
+         [&] { std::filesystem::create_directories(Settings() + ".tmp/keep"); },
+         [&] { std::filesystem::remove_all(Settings() + ".tmp"); }, false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        if (c.needsNonRoot && ::geteuid() == 0)
+            continue; // permissions do not stop the superuser
+        m_world->Game().GetProfile()->unlockedRooms.push_back("New.xml"); // progress to save
+        const std::string settings = mainroad::ReadWhole(Settings());
+        const std::string profile = mainroad::ReadWhole(Profile());
+        OpenPanel();
+        m_world->ClearMessages();
+        c.block();
+        ASSERT_TRUE(m_world->Click(kPanel, "SaveQuitButton"));
+        EXPECT_FALSE(m_world->QuitRequested());
+        EXPECT_EQ(State(), kOpen);
+        const std::vector<gametest::MenuMessage> told =
+            m_world->MessagesTo("MessageWindowMenu", MSG_SendTextMessage);
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0].data.GetString(), QUORB::EscapeMenu::kSaveFailedText);
+        EXPECT_EQ(mainroad::ReadWhole(Settings()), settings);
+        EXPECT_EQ(mainroad::ReadWhole(Profile()), profile);
+
+        ASSERT_TRUE(m_world->Click(kPanel, "SaveQuitButton"));
+        int code = -1;
+        EXPECT_TRUE(m_world->QuitRequested(&code));
+        EXPECT_EQ(code, 0);
+        c.unblock();
+        EXPECT_EQ(mainroad::ReadWhole(Settings()), settings);
+        EXPECT_EQ(mainroad::ReadWhole(Profile()), profile);
+        EXPECT_EQ(m_world->EndRun(), 0);
+        m_world.reset();
+        SetUp(); // a fresh game for the next case
+    }
 }
 
 // The create-profile dialog (at the first start, or "New" under "Manage Profiles") and the

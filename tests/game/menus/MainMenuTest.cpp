@@ -3,10 +3,12 @@
 // every opening does, and "Exit", which saves and ends the program.
 #include "MainRoadSetup.h"
 #include "MenuTestWorld.h"
+#include "TestSupport.h"
 
 #include "common/Singleton.h"
 #include "game/CCamera.h"
 #include "game/CQUORB.h"
+#include "game/Profile.h"
 #include "game/menus/BaseMenu.h"
 #include "game/menus/MainMenu.h"
 #include "statemachine/Database.h"
@@ -223,6 +225,47 @@ TEST_F(MainMenuTest, ExitSavesTheProfileAndTheSettingsThenQuitsWithCodeZeroWhile
     EXPECT_NE(mainroad::ReadWhole(settings).find("<string name=\"LastUsedProfile\">MyProfile.xml</string>"),
               std::string::npos);
     EXPECT_NE(mainroad::ReadWhole(profile).find(mainroad::kOurRoom), std::string::npos);
+    EXPECT_EQ(m_world->EndRun(), 0);
+}
+
+// "Exit" on a full disk changes neither file: the menu stays, the message window says so, and the
+// warning comes again after the menu has opened anew; a second press quits anyway.
+TEST_F(MainMenuTest, AnExitThatCannotSaveStaysAndSaysSoThenQuitsOnTheSecondPress)
+{
+    OpenMainMenu();
+    const std::string settingsFile = m_world->Folder() + mainroad::kSettingsFile;
+    const std::string profileFile = m_world->Folder() + mainroad::kProfileFolder + "MyProfile.xml";
+    m_world->Game().GetProfile()->unlockedRooms.push_back("New.xml");
+    const std::string settings = mainroad::ReadWhole(settingsFile);
+    const std::string profile = mainroad::ReadWhole(profileFile);
+    const testsupport::FileSizeLimit full(1);
+    auto told = [this]() { return m_world->MessagesTo("MessageWindowMenu", MSG_SendTextMessage).size(); };
+    for (const bool reopened : {false, true})
+    {
+        SCOPED_TRACE(reopened ? "after the menu opened again" : "the first press");
+        if (reopened)
+        {
+            Send("MainMenu", MSG_CloseMenu);
+            ASSERT_TRUE(
+                m_world->RunUntil([this]() { return m_world->MenuState("MainMenu") == kClosed; }, 1.0));
+            OpenMainMenu();
+        }
+        m_world->ClearMessages();
+        ASSERT_TRUE(m_world->Click("MainMenu", "Exit"));
+        EXPECT_FALSE(m_world->QuitRequested());
+        EXPECT_EQ(m_world->MenuState("MainMenu"), kOpen);
+        ASSERT_EQ(told(), 1u);
+        EXPECT_EQ(m_world->MessagesTo("MessageWindowMenu", MSG_SendTextMessage)[0].data.GetString(),
+                  QUORB::MainMenu::kSaveFailedText);
+        EXPECT_EQ(mainroad::ReadWhole(settingsFile), settings);
+        EXPECT_EQ(mainroad::ReadWhole(profileFile), profile);
+    }
+    ASSERT_TRUE(m_world->Click("MainMenu", "Exit"));
+    int code = -1;
+    EXPECT_TRUE(m_world->QuitRequested(&code));
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(mainroad::ReadWhole(settingsFile), settings);
+    EXPECT_EQ(mainroad::ReadWhole(profileFile), profile);
     EXPECT_EQ(m_world->EndRun(), 0);
 }
 } // namespace

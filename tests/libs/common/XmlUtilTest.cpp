@@ -344,11 +344,12 @@ TEST_F(XmlUtilTest, SignedIntegerAndFloatTextTable)
         bool ok;
         float value;
     };
-    const float inf = std::numeric_limits<float>::infinity();
+    // What is no float (not a number, an infinity, beyond the float range) is refused like text.
     const FloatCase floats[] = {
-        {" -2.5e1", true, -25.0f}, {"+3", true, 3.0f},    {"1.5xyz", true, 1.5f}, {".5", true, 0.5f},
-        {"1e40", true, inf},       {"-1e40", true, -inf}, {"inf", true, inf},     {"abc", false, 7.0f},
-        {"--1", false, 7.0f},      {"+-1", false, 7.0f},  {"1e999", false, 7.0f},
+        {" -2.5e1", true, -25.0f}, {"+3", true, 3.0f},        {"1.5xyz", true, 1.5f},      {".5", true, 0.5f},
+        {"1e38", true, 1e38f},     {"-0", true, -0.0f},       {"1e40", false, 7.0f},       {"-1e40", false, 7.0f},
+        {"inf", false, 7.0f},      {"-infinity", false, 7.0f}, {"nan", false, 7.0f},        {"-nan", false, 7.0f},
+        {"abc", false, 7.0f},      {"--1", false, 7.0f},      {"+-1", false, 7.0f},        {"1e999", false, 7.0f},
     };
     for (const FloatCase& c : floats)
     {
