@@ -283,19 +283,9 @@ public:
             return FMOD_ERR_UNINITIALIZED;
         if (!fileName || projectOut)
             return FMOD_ERR_INVALID_PARAM;
-        std::string text;
-        if (std::FILE* file = OpenFile(fileName, "rb"))
-        {
-            char buffer[4096];
-            std::size_t n;
-            while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
-                text.append(buffer, n);
-            std::fclose(file);
-        }
-        else
-        {
-            return Fail(FMOD_ERR_FILE_NOTFOUND, std::string(fileName) + ": cannot open the sound project");
-        }
+        std::string text, why;
+        if (!ReadDataFile(fileName, DataKind::Text, text, why))
+            return Fail(FMOD_ERR_FILE_NOTFOUND, why + "; the sound project is not loaded");
         const std::string name(fileName);
         const std::size_t slash = name.find_last_of("/\\");
         const std::string folder = slash == std::string::npos ? std::string() : name.substr(0, slash);
