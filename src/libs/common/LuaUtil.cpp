@@ -402,6 +402,29 @@ std::string LuaUtil::GetString(const char* name)
     return std::string(text, length);
 }
 
+std::string LuaUtil::GetTypeName(const char* name)
+{
+    if (!name)
+        return "nil";
+    StackGuard guard(m_state);
+    lua_pushstring(m_state, name);
+    lua_rawget(m_state, LUA_GLOBALSINDEX);
+    return lua_typename(m_state, lua_type(m_state, -1));
+}
+
+bool LuaUtil::TryGetDouble(const char* name, double& value)
+{
+    if (!name)
+        return false;
+    StackGuard guard(m_state);
+    lua_pushstring(m_state, name);
+    lua_rawget(m_state, LUA_GLOBALSINDEX);
+    if (!lua_isnumber(m_state, -1))
+        return false;
+    value = static_cast<double>(lua_tonumber(m_state, -1));
+    return true;
+}
+
 std::string LuaUtil::FindScript(const char* name)
 {
     if (!name)
