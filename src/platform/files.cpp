@@ -320,10 +320,46 @@ bool ReadDataFile(const std::string& path, DataKind kind, std::vector<unsigned c
     return ReadDataFileInto(path, kind, bytes, error);
 }
 
+namespace
+{
+std::vector<std::string>& AllowedFolders()
+{
+    static std::vector<std::string> folders;
+    return folders;
+}
+
+// A relative name's elements: none is "..", none holds a control character or ':'.
+bool StaysBelow(const std::string& name);
+} // namespace
+
+void AllowDataFolder(const std::string& folder)
+{
+    std::string normal = fs::path(ToSlashes(folder)).lexically_normal().string();
+    if (!normal.empty() && normal.back() != '/')
+        normal += '/';
+    if (std::find(AllowedFolders().begin(), AllowedFolders().end(), normal) == AllowedFolders().end())
+        AllowedFolders().push_back(normal);
+}
+
 bool IsConfinedName(const std::string& name)
 {
-    if (name.empty() || name.size() > kMaxDataNameLength || name[0] == '/' || name[0] == '\\')
+    if (name.empty() || name.size() > kMaxDataNameLength)
         return false;
+    if (name[0] == '/' || name[0] == '\\')
+    {
+        const std::string slashed = ToSlashes(name);
+        for (const std::string& folder : AllowedFolders())
+            if (slashed.size() > folder.size() && slashed.compare(0, folder.size(), folder) == 0)
+                return StaysBelow(slashed.substr(folder.size()));
+        return false;
+    }
+    return StaysBelow(name);
+}
+
+namespace
+{
+bool StaysBelow(const std::string& name)
+{
     std::string element;
     for (std::size_t i = 0; i <= name.size(); ++i)
     {
@@ -342,6 +378,7 @@ bool IsConfinedName(const std::string& name)
     }
     return true;
 }
+} // namespace
 
 std::FILE* OpenFile(const std::string& path, const char* mode)
 {

@@ -59,9 +59,13 @@ bool ReadDataFile(const std::string& path, DataKind kind, std::vector<unsigned c
 // Whether a name that data or a script gives (an archetype file, a texture, a mesh, an effect,
 // a sound file) stays inside the folder it is joined to: not empty, at most kMaxDataNameLength
 // bytes, relative (no leading separator, no drive or other ':'), no ".." element, no control
-// character. Either separator may divide its folders.
+// character. Either separator may divide its folders. An absolute name inside a folder given to
+// AllowDataFolder passes too.
 constexpr std::size_t kMaxDataNameLength = 255;
 bool IsConfinedName(const std::string& name);
+// For tests and tools whose own data lies elsewhere (a test's scenes under tests/data): absolute
+// names inside this absolute folder count as confined from now on.
+void AllowDataFolder(const std::string& folder);
 
 // The names (no folder) of the regular files matching a pattern such as "dir/*.xml" or
 // "..\\rooms\\Room?.xml"; '*' matches any run, '?' one character, both ignoring case.
