@@ -259,7 +259,7 @@ bool ReadDataFileInto(const std::string& path, DataKind kind, Bytes& bytes, std:
     try
     {
         bytes.reserve(static_cast<std::size_t>(info.st_size));
-        // Up to one byte past the limit, so a file that grows while it is read is still refused.
+        // A file that grows while it is read is refused as soon as it passes the limit.
         char buffer[65536];
         for (;;)
         {
