@@ -4,6 +4,7 @@
 #include "common/XmlUtil.h"
 #include "engine/GobComposite.h"
 #include "engine/TemplateGobController.h"
+#include "platform/files.h"
 
 #include <tinyxml.h>
 
@@ -38,7 +39,11 @@ void ArchetypeGobController::LoadFile(Gob* gob)
     TiXmlDocument document;
     std::string error;
     const TiXmlElement* root = nullptr;
-    if (XmlLoadFile(m_FileName, document, error))
+    // The name comes from a template file: one that leaves the run folder is never opened.
+    if (!plat::IsConfinedName(m_FileName))
+        error = "\"" + m_FileName.substr(0, 64) + (m_FileName.size() > 64 ? "..." : "") +
+                "\" leaves the run folder";
+    else if (XmlLoadFile(m_FileName, document, error))
     {
         root = document.FirstChildElement("File");
         if (root == nullptr)

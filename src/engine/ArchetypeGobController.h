@@ -29,8 +29,8 @@ public:
     const TiXmlElement& GetSnapshot() const { return *m_pSnapshot; }
 
 private:
-    // Reads the file into `gob` (a missing or broken file leaves it at its defaults), then keeps
-    // the result as the snapshot.
+    // Reads the file into `gob` (a missing or broken file, or a name that leaves the run folder,
+    // leaves it at its defaults with one line), then keeps the result as the snapshot.
     void LoadFile(Gob* gob);
 
     TemplateGobController* m_pBase;

@@ -1,6 +1,7 @@
 #include "game/CEngineLoader.h"
 
 #include "common/XmlFile.h"
+#include "game/StartupGlobals.h"
 
 #include <tinyxml.h>
 
@@ -38,6 +39,35 @@ void ReadText(const TiXmlElement* parent, const char* name, std::string& out)
     const TiXmlElement* e = parent ? parent->FirstChildElement(name) : nullptr;
     if (e && e->GetText())
         out = e->GetText();
+}
+
+// A value quoted for a line, cut short when long.
+std::string Quoted(const std::string& text)
+{
+    constexpr std::size_t kShown = 64;
+    return "\"" + (text.size() <= kShown ? text : text.substr(0, kShown) + "...") + "\"";
+}
+
+// A folder element: its text when that is a usable folder (StartupGlobals::MissingFolderFault);
+// otherwise the field keeps its value, the shipped folder, and one line says why. A missing
+// element is only listed in `missing`, said in one line for the whole file.
+void ReadFolder(const TiXmlElement* parent, const char* name, std::string& out, std::string& missing)
+{
+    const TiXmlElement* e = parent ? parent->FirstChildElement(name) : nullptr;
+    const char* text = e ? e->GetText() : nullptr;
+    if (!text || !*text)
+    {
+        missing += std::string(missing.empty() ? "" : ", ") + "<" + name + ">";
+        return;
+    }
+    const std::string fault = StartupGlobals::MissingFolderFault(text, out);
+    if (!fault.empty())
+    {
+        Report("<" + std::string(name) + "> (line " + std::to_string(e->Row()) + ") " + Quoted(text) + " " +
+               fault + "; the built-in " + Quoted(out) + " is used");
+        return;
+    }
+    out = text;
 }
 
 // Exactly "true" is true; any other text is false. A missing element keeps the value.
@@ -166,6 +196,48 @@ dorvo::SEngineLight ReadLight(const TiXmlElement* l)
 }
 } // namespace
 
+dorvo::SEngineConfigInfo CEngineLoader::Shipped()
+{
+    dorvo::SEngineConfigInfo info;
+    info.useDefaults = false;
+    info.texturePath = "../../../../data/textures/";
+    info.meshPath = "../../../../data/meshes/";
+    info.fxPath = "../../../../data/fx/";
+    info.soundsPath = "../../../../data/sounds/";
+    info.fullScreen = false;
+    info.screenWidth = 800;
+    info.screenHeight = 600;
+    info.wireframe = false;
+    info.fogStart = 200.0f;
+    info.fogEnd = 600.0f;
+    info.fogDensity = 0.002f;
+    info.fogColor[0] = 0.55f;
+    info.fogColor[1] = 0.6f;
+    info.fogColor[2] = 0.7f;
+    info.fogColor[3] = 1.0f;
+    info.fxFiles = {
+        "TextureMapping.fx", "PickedEffect.fx", "Glow.fx",     "AnimatedGlow.fx", "TextureMappingNoLight.fx",
+        "Particle.fx",       "Terrain.fx",      "Membrane.fx", "Water2.fx"};
+    dorvo::SEngineLight light;
+    light.light.Type = plat::D3DLIGHT_DIRECTIONAL;
+    light.light.Ambient = {0.35f, 0.35f, 0.4f, 1.0f};
+    light.light.Diffuse = {0.9f, 0.88f, 0.8f, 1.0f};
+    light.light.Specular = {1.0f, 1.0f, 1.0f, 1.0f};
+    light.light.Direction = {-0.4f, -1.0f, 0.6f};
+    light.index = 0;
+    info.lights.push_back(light);
+    return info;
+}
+
+CEngineLoader::CEngineLoader()
+{
+    m_data = Shipped();
+    // No file yet: the window fields are graphics' own defaults, and the lists wait for a file.
+    m_data.useDefaults = true;
+    m_data.fxFiles.clear();
+    m_data.lights.clear();
+}
+
 void CEngineLoader::Load(const std::string& fileName)
 {
     s_fileName = fileName;
@@ -174,16 +246,31 @@ void CEngineLoader::Load(const std::string& fileName)
     if (!XmlLoadFile(fileName, doc, error))
     {
         std::fprintf(stderr, "%s; the built-in configuration is used\n", error.c_str());
+        FillFromShipped();
         return;
     }
     const TiXmlElement* root = doc.FirstChildElement("EngineConfig");
     if (!root)
     {
         Report("no \"EngineConfig\" element; the built-in configuration is used");
+        FillFromShipped();
         return;
     }
-    LoadGraphics(root->FirstChildElement("Graphics"));
+    const TiXmlElement* graphics = root->FirstChildElement("Graphics");
+    if (!graphics)
+        Report("no \"Graphics\" element; the built-in graphics configuration is used");
+    LoadGraphics(graphics);
     LoadSounds(root->FirstChildElement("Sounds"));
+    FillFromShipped();
+}
+
+void CEngineLoader::FillFromShipped()
+{
+    const dorvo::SEngineConfigInfo shipped = Shipped();
+    if (m_data.fxFiles.empty())
+        m_data.fxFiles = shipped.fxFiles;
+    if (m_data.lights.empty())
+        m_data.lights = shipped.lights;
 }
 
 void CEngineLoader::LoadGraphics(const TiXmlElement* g)
@@ -191,9 +278,10 @@ void CEngineLoader::LoadGraphics(const TiXmlElement* g)
     if (!g)
         return;
     dorvo::SEngineConfigInfo& info = m_data;
-    ReadText(g, "TextureRelativePath", info.texturePath);
-    ReadText(g, "MeshRelativePath", info.meshPath);
-    ReadText(g, "FXRelativePath", info.fxPath);
+    std::string missing;
+    ReadFolder(g, "TextureRelativePath", info.texturePath, missing);
+    ReadFolder(g, "MeshRelativePath", info.meshPath, missing);
+    ReadFolder(g, "FXRelativePath", info.fxPath, missing);
     ReadFlag(g, "FullScreen", info.fullScreen);
     if (const TiXmlElement* dim = g->FirstChildElement("ScreenDimension"))
         ReadScreenSize(dim, info);
@@ -212,14 +300,22 @@ void CEngineLoader::LoadGraphics(const TiXmlElement* g)
         ReadFloat(color, "g", info.fogColor[1]);
         ReadFloat(color, "b", info.fogColor[2]);
     }
+    const std::size_t effects = info.fxFiles.size();
     ReadFileList(g, "FXFiles", info.fxFiles);
+    if (info.fxFiles.size() == effects)
+        missing += std::string(missing.empty() ? "" : ", ") + "<FXFiles> entries";
     ReadFileList(g, "PostProcessFXFiles", info.postProcessFxFiles);
     if (const TiXmlElement* light = g->FirstChildElement("Light"))
         info.lights.push_back(ReadLight(light));
+    else
+        missing += std::string(missing.empty() ? "" : ", ") + "<Light>";
+    if (!missing.empty())
+        Report("no " + missing + " under <Graphics>; the built-in values are used");
 }
 
 void CEngineLoader::LoadSounds(const TiXmlElement* sounds)
 {
-    ReadText(sounds, "SoundsRelativePath", m_data.soundsPath);
+    std::string missing;
+    ReadFolder(sounds, "SoundsRelativePath", m_data.soundsPath, missing);
 }
 } // namespace QUORB

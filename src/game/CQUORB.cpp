@@ -33,6 +33,7 @@
 #include "game/GameStates.h"
 #include "game/MenuTable.h"
 #include "game/Profile.h"
+#include "game/StartupGlobals.h"
 #include "game/WidgetManipulator.h"
 #include "platform/files.h"
 #include "platform/frame_driver.h"
@@ -86,6 +87,10 @@ const char* const kBoundingPlanes[] = {"PlaneBottom", "PlaneTop",  "PlaneLeft",
                                        "PlaneRight",  "PlaneBack", "PlaneFront"};
 
 const char* const kConsoleArchetype = "2DArchetype";
+// The console window's images under the texture folder, as "InitGame.lua" names them: also what
+// the game builds it with when the script did not.
+const char* const kConsoleHistoryImage = "ConsoleHistory.png";
+const char* const kConsoleInputImage = "ConsoleInput.png";
 
 // elapsed seconds as whole milliseconds, toward zero, a value past the int range kept out of the cast.
 int WholeMilliseconds(float elapsed)
@@ -102,13 +107,23 @@ int WholeMilliseconds(float elapsed)
 // window and the menus. Returns nothing to the script.
 int LuaCreateConsole(lua_State* L)
 {
-    const std::string history = LuaUtil::ArgString(L, 1);
-    const std::string input = LuaUtil::ArgString(L, 2);
+    std::string history = LuaUtil::ArgString(L, 1);
+    std::string input = LuaUtil::ArgString(L, 2);
     if (LuaUtil::ArgCount(L) != 2 || history.empty() || input.empty())
     {
         std::fprintf(stderr, "CreateConsole - expects the history panel's and the input strip's texture "
                              "file names; nothing is built.\n");
         return 0;
+    }
+    // The images are read from the texture folder and never from outside it.
+    for (std::string* name : {&history, &input})
+    {
+        if (plat::IsConfinedName(*name))
+            continue;
+        const char* image = name == &history ? kConsoleHistoryImage : kConsoleInputImage;
+        std::fprintf(stderr, "CreateConsole - \"%.64s\" leaves the texture folder; \"%s\" is used.\n",
+                     name->c_str(), image);
+        *name = image;
     }
     if (CQUORB* game = CQUORB::Get())
         game->CreateMenu(history, input);
@@ -129,7 +144,7 @@ int LuaConsole(lua_State* L)
 
 std::string PathGlobal(const char* name)
 {
-    return LuaUtil::Instance().GetString(name);
+    return StartupGlobals::Folder(name);
 }
 } // namespace
 
@@ -231,7 +246,9 @@ void CQUORB::Init()
     m_fpsText.OnResetDevice();
     RegisterGameStates(m_states, *this);
 
-    // 4-5: the scripts' functions, then the first script, which sets the path globals.
+    // 4-5: the scripts' functions, then the first script, which sets the path globals (each
+    // read through StartupGlobals, which says once what it had to replace).
+    StartupGlobals::ForgetReports();
     RegisterLuaFunctions();
     LuaUtil::Instance().RunScript("Startup.lua");
 
@@ -268,6 +285,16 @@ void CQUORB::Init()
     for (const char* file : kTemplateFiles)
         GobManager::Instance().LoadTemplate(xmlPath + file);
     LuaUtil::Instance().RunScript("InitGame.lua");
+    // Without its console window and menus the game shows nothing but the cursor: a second
+    // script that failed or forgot them leaves them to be built with the default images.
+    if (!m_menusBuilt && GobManager::Instance().FindController(kConsoleArchetype))
+    {
+        std::fprintf(stderr,
+                     "InitGame.lua did not build the console window and the menus; they are built with "
+                     "\"%s\" and \"%s\".\n",
+                     kConsoleHistoryImage, kConsoleInputImage);
+        CreateMenu(kConsoleHistoryImage, kConsoleInputImage);
+    }
     m_pManipulator->Init();
 
     // 16: nothing moves until the player presses "play", the game's bodies never sleep, and star

@@ -179,9 +179,15 @@ void CRoom::LoadPuzzles(const RoomData& roomData, const std::string& roomFile)
     const std::vector<std::string>& names = roomData.puzzleNames;
     if (names.size() > kFaceCount)
     {
+        // A few names, each cut short, so a room that lists thousands gives a line one can read.
+        constexpr std::size_t kNamed = 3, kNameShown = 64;
         std::string extra;
-        for (std::size_t i = kFaceCount; i < names.size(); ++i)
-            extra += (i > kFaceCount ? ", \"" : "\"") + names[i] + "\"";
+        for (std::size_t i = kFaceCount; i < names.size() && i < kFaceCount + kNamed; ++i)
+            extra += (i > kFaceCount ? ", \"" : "\"") +
+                     (names[i].size() <= kNameShown ? names[i] : names[i].substr(0, kNameShown) + "...") +
+                     "\"";
+        if (names.size() > kFaceCount + kNamed)
+            extra += " and " + std::to_string(names.size() - kFaceCount - kNamed) + " more";
         std::cerr << (roomFile.empty() ? std::string("<room>") : roomFile) << ": the room has four faces; "
                   << (names.size() - kFaceCount) << " further puzzle(s) are not loaded: " << extra << "\n";
     }
@@ -196,7 +202,7 @@ void CRoom::LoadPuzzles(const RoomData& roomData, const std::string& roomFile)
         if (!IsPlainFileName(names[i]))
         {
             std::cerr << (roomFile.empty() ? std::string("<room>") : roomFile) << ": puzzle " << i
-                      << " is named \"" << names[i]
+                      << " is named \"" << names[i].substr(0, 64) << (names[i].size() > 64 ? "..." : "")
                       << "\", which is no file name below the puzzle folder; the puzzle stays empty\n";
             continue;
         }

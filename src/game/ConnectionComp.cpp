@@ -1,6 +1,5 @@
 #include "game/ConnectionComp.h"
 
-#include "common/LuaUtil.h"
 #include "common/math/Quaternion.h"
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
@@ -12,6 +11,7 @@
 #include "game/CQUORB.h"
 #include "game/FindComp.h"
 #include "game/NodeDataComp.h"
+#include "game/StartupGlobals.h"
 
 #include <tinyxml.h>
 
@@ -272,7 +272,7 @@ bool ConnectionComp::BreakNode(dorvo::phy::CollisionFunctorData data, unsigned i
     if (other == nullptr || other->GetTemplateName() != "QUORB")
         return false;
     // The threshold is a squared impulse.
-    const double breakForce = LuaUtil::Instance().GetDouble("NODE_BREAK_FORCE");
+    const double breakForce = StartupGlobals::Number("NODE_BREAK_FORCE");
     if (!(static_cast<double>(data.impulse.LengthSquared()) > breakForce))
         return true;
     Gob* widget = gobs.GetGob(owner);

@@ -1,5 +1,6 @@
 #include "game/GameDataFiles.h"
 
+#include "common/FaultTally.h"
 #include "common/XmlFile.h"
 #include "common/XmlUtil.h"
 #include "engine/ReadStringList.h"
@@ -79,16 +80,23 @@ bool WriteStringList(TiXmlNode* parent, const std::string& listName, const std::
 
 std::uint32_t CheckedRecordCount(const TiXmlNode* countNode, std::uint32_t count, const std::string& what)
 {
+    const auto limit = static_cast<std::uint32_t>(kMaxStringListSize);
+    const std::uint32_t wanted = count < limit ? count : limit;
+    // Elements after the count, up to one past what will be read: enough to know whether
+    // fewer follow, and never a walk longer than the limit.
     std::uint32_t present = 0;
-    for (const TiXmlNode* next = XmlNextSiblingElement(countNode); next != nullptr && present <= count;
+    for (const TiXmlNode* next = XmlNextSiblingElement(countNode); next != nullptr && present <= wanted;
          next = XmlNextSiblingElement(next))
         ++present;
-    if (count > static_cast<std::uint32_t>(kMaxStringListSize))
+    if (count > limit)
     {
+        const std::uint32_t read = present < limit ? present : limit;
         ReportGameFileFault(countNode, what + " " + std::to_string(count) + " is above the largest count (" +
-                                           std::to_string(kMaxStringListSize) + "); only the " +
-                                           std::to_string(present) + " entries present are read");
-        return present;
+                                           std::to_string(limit) + "); " +
+                                           (present > limit ? "only the first " + std::to_string(read)
+                                                            : "the " + std::to_string(read) + " present") +
+                                           " entries are read");
+        return read;
     }
     if (present < count)
         ReportGameFileFault(countNode, what + " " + std::to_string(count) + " but only " +
@@ -98,6 +106,7 @@ std::uint32_t CheckedRecordCount(const TiXmlNode* countNode, std::uint32_t count
 
 bool LoadRoomDataFile(RoomData& record, const std::string& path)
 {
+    common::FaultTally tally(path); // a flood of one fault is a few lines
     TiXmlDocument document;
     const TiXmlElement* element = LoadRecord(document, path);
     return element != nullptr && RoomData::Read(element, record);
@@ -110,6 +119,7 @@ bool SaveRoomDataFile(const RoomData& record, const std::string& path)
 
 bool LoadEnvironmentFile(std::vector<std::uint32_t>& gobIDs, const std::string& path)
 {
+    common::FaultTally tally(path); // a flood of one fault is a few lines
     TiXmlDocument document;
     const TiXmlElement* element = LoadRecord(document, path);
     return element != nullptr && RoomEnvironment::Read(gobIDs, element);
@@ -122,6 +132,7 @@ bool SaveEnvironmentFile(const std::vector<std::uint32_t>& gobIDs, const std::st
 
 bool LoadPuzzleFile(CPuzzle& puzzle, const std::string& path)
 {
+    common::FaultTally tally(path); // a flood of one fault is a few lines
     TiXmlDocument document;
     const TiXmlElement* element = LoadRecord(document, path);
     return element != nullptr && puzzle.Read(element);
@@ -149,6 +160,7 @@ bool ProfileFileBytes(const Profile& profile, std::string& bytes)
 
 bool LoadProfileFile(Profile& profile, const std::string& path)
 {
+    common::FaultTally tally(path); // a flood of one fault is a few lines
     TiXmlDocument document;
     const TiXmlElement* element = LoadRecord(document, path);
     return element != nullptr && Profile::Read(element, profile);

@@ -25,7 +25,8 @@ bool WriteStringList(TiXmlNode* parent, const std::string& listName, const std::
 
 // How many records a reader takes after a count element (the "NumEnvGobs" kind): the count
 // itself up to kMaxStringListSize, with one line when fewer elements follow it; a larger count is
-// malformed (one line) and only the elements present are read, so nothing is sized from it.
+// malformed: one line, and no more than kMaxStringListSize of the elements present are read, so
+// nothing is sized from it.
 std::uint32_t CheckedRecordCount(const TiXmlNode* countNode, std::uint32_t count, const std::string& what);
 
 bool LoadRoomDataFile(RoomData& record, const std::string& path);

@@ -1,5 +1,7 @@
 #include "game/GameFileReport.h"
 
+#include "common/FaultTally.h"
+
 #include <tinyxml.h>
 
 #include <iostream>
@@ -12,9 +14,13 @@ void ReportGameFileFault(const TiXmlNode* node, const std::string& what)
     std::string file = document != nullptr ? document->ValueStr() : std::string();
     if (file.empty())
         file = "<game data>";
-    if (node != nullptr && node->Row() > 0)
-        std::cerr << file << ":" << node->Row() << ": " << what << "\n";
+    const bool placed = node != nullptr && node->Row() > 0;
+    const std::string line = placed ? file + ":" + std::to_string(node->Row()) + ": " + what
+                                    : file + ": " + what + " (position unknown)";
+    if (common::FaultTally* tally = common::FaultTally::Current())
+        tally->Report(common::FaultTally::KindOf(what), line,
+                      placed ? "line " + std::to_string(node->Row()) : std::string());
     else
-        std::cerr << file << ": " << what << " (position unknown)\n";
+        std::cerr << line << "\n";
 }
 } // namespace QUORB

@@ -1,6 +1,7 @@
 // The one line a game data reader writes about bad input: "<file>:<line>: <what was wrong>",
 // the file being the document the element came from (its loader names the document after the
-// file) and the line the element's own.
+// file) and the line the element's own. While a loader's common::FaultTally is open, each kind of
+// fault is said a few times and the rest counted.
 #pragma once
 
 #include <string>

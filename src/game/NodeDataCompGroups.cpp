@@ -3,7 +3,6 @@
 #include "game/NodeDataComp.h"
 
 #include "common/COctTree.h"
-#include "common/LuaUtil.h"
 #include "common/SOctNode.h"
 #include "common/math/AABB.h"
 #include "common/math/Quaternion.h"
@@ -15,6 +14,7 @@
 #include "engine/phy/PointConstraint.h"
 #include "game/ConnectionComp.h"
 #include "game/FindComp.h"
+#include "game/StartupGlobals.h"
 
 #include <algorithm>
 #include <iostream>
@@ -239,7 +239,7 @@ void NodeDataComp::BuildConstraint()
         if (masterBody == nullptr || masterPov == nullptr)
             return;
         const math::Vector3 here = GetPosition();
-        const auto breakDistance = static_cast<float>(LuaUtil::Instance().GetDouble("NODE_BREAK_DISTANCE"));
+        const auto breakDistance = static_cast<float>(StartupGlobals::Number("NODE_BREAK_DISTANCE"));
         m_pointConstraint->Set(masterBody, body, local(*masterPov, here), local(*widgetPov, here),
                                kJointTolerance, kJointCorrectionTime, breakDistance);
     }

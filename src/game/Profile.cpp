@@ -3,6 +3,7 @@
 #include "common/XmlUtil.h"
 #include "game/GameDataFiles.h"
 #include "game/GameFileReport.h"
+#include "game/IsSafeFileName.h"
 
 #include <tinyxml.h>
 
@@ -36,9 +37,24 @@ bool Profile::Read(const TiXmlNode* node, Profile& profile)
     const std::uint32_t present = CheckedRecordCount(child, count, "NumUnlockedRooms");
     for (std::uint32_t i = 0; i < present; ++i)
     {
-        child = XmlNextSiblingElement(child);
+        if ((child = XmlNextSiblingElement(child)) == nullptr)
+            break; // reported by CheckedRecordCount
+        if (profile.unlockedRooms.size() == kMaxUnlockedRooms)
+        {
+            ReportGameFileFault(child, "the profile unlocks more than " + std::to_string(kMaxUnlockedRooms) +
+                                           " rooms; the rest are left out");
+            break;
+        }
         std::string room;
         XmlReadString(child, &room);
+        // Room names are file names below the room folder: none may lead out of it.
+        if (!IsSafeFileName(room))
+        {
+            ReportGameFileFault(child, "the unlocked room \"" + room.substr(0, 64) +
+                                           (room.size() > 64 ? "..." : "") +
+                                           "\" is no usable file name; it is left out");
+            continue;
+        }
         profile.unlockedRooms.push_back(room);
     }
     return true;

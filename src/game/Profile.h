@@ -3,6 +3,7 @@
 // that many string "RoomFileName".
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -12,11 +13,17 @@ namespace QUORB
 {
 struct Profile
 {
+    // Rooms a profile may unlock: far more than the game has, few enough that a damaged file
+    // cannot make one of tens of thousands.
+    static constexpr std::size_t kMaxUnlockedRooms = 1024;
+
     // Appends the "Profile" element; false, writing nothing, for a null or non-element parent.
     static bool Write(TiXmlNode* parent, const Profile& profile);
     // Empties the list and reads the count and the names. False, with one line, for a null
     // element or one without children. A count above kMaxStringListSize is malformed (one line)
     // and only the names present are read; a count above the names present reads those (one line).
+    // A name that is no safe file name is left out (one line), and past kMaxUnlockedRooms
+    // names the rest are left out (one line).
     static bool Read(const TiXmlNode* node, Profile& profile);
 
     std::string name;

@@ -1,5 +1,6 @@
 #include "game/QUORBSettings.h"
 
+#include "common/FaultTally.h"
 #include "common/XmlFile.h"
 #include "common/XmlUtil.h"
 #include "engine/ReadStringList.h"
@@ -19,6 +20,13 @@ const char* const QUORBSettings::kFileName = "QUORBSettings.xml";
 
 namespace
 {
+// A name in quotes for a line, cut short when long.
+std::string Quoted(const std::string& name)
+{
+    constexpr std::size_t kShown = 64;
+    return "\"" + (name.size() <= kShown ? name : name.substr(0, kShown) + "...") + "\"";
+}
+
 // What made a settings record unusable, and where; reported once by Read.
 struct Fault
 {
@@ -58,7 +66,7 @@ const TiXmlNode* ReadRoomNames(const TiXmlNode* countNode, const char* what, std
         if (!IsSafeFileName(name))
         {
             ReportGameFileFault(child,
-                                "the room name \"" + name + "\" is no usable file name; it is left out");
+                                "the room name " + Quoted(name) + " is no usable file name; it is left out");
             continue;
         }
         names.push_back(name);
@@ -107,11 +115,11 @@ bool ReadSkins(const TiXmlNode* list, QUORBSettings& settings, Fault& fault)
         if (!dorvo::gfx::ReadGameSkin(child, colors->data()))
         {
             ReportGameFileFault(child,
-                                "the game skin \"" + name + "\" has unreadable colours; it is skipped");
+                                "the game skin " + Quoted(name) + " has unreadable colours; it is skipped");
             continue;
         }
         if (!settings.m_gameSkins.emplace(name, std::move(colors)).second)
-            ReportGameFileFault(child, "a second game skin \"" + name + "\"; the first is kept");
+            ReportGameFileFault(child, "a second game skin " + Quoted(name) + "; the first is kept");
     }
     return true;
 }
@@ -168,6 +176,14 @@ bool QUORBSettings::Read(const TiXmlNode* node, QUORBSettings& settings)
         settings = QUORBSettings();
         return false;
     }
+    // The last profile is loaded by name from the profile folder: one that could leave it is
+    // forgotten (the player is asked for a profile, as at the first start).
+    if (!read.LastUsedProfile.empty() && !IsSafeFileName(read.LastUsedProfile))
+    {
+        ReportGameFileFault(lastUsed, "the last profile " + Quoted(read.LastUsedProfile) +
+                                          " is no usable file name; no profile is loaded");
+        read.LastUsedProfile.clear();
+    }
     for (const std::string& room : read.m_roomsMadeByUs)
         read.m_roomMap.emplace(room, RoomEntry{room, true});
     settings = std::move(read);
@@ -176,6 +192,7 @@ bool QUORBSettings::Read(const TiXmlNode* node, QUORBSettings& settings)
 
 bool LoadSettingsFile(QUORBSettings& settings, const std::string& path)
 {
+    common::FaultTally tally(path); // a flood of one fault is a few lines
     TiXmlDocument document;
     std::string error;
     if (!XmlLoadFile(path, document, error))

@@ -13,19 +13,6 @@ namespace plat
 {
 namespace
 {
-bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes)
-{
-    std::FILE* file = OpenFile(path, "rb");
-    if (!file)
-        return false;
-    unsigned char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    std::fclose(file);
-    return true;
-}
-
 void SDLCALL PullMixer(void* user, Uint8* stream, int length)
 {
     static_cast<AudioMixer*>(user)->Mix(reinterpret_cast<std::int16_t*>(stream),
@@ -191,11 +178,8 @@ bool LoadWav(const std::string& path, SampleData& out, std::string& error)
     try
     {
         std::vector<unsigned char> bytes;
-        if (!ReadWholeFile(path, bytes))
-        {
-            error = path + ": cannot open the file";
+        if (!ReadDataFile(path, DataKind::Media, bytes, error))
             return false;
-        }
         if (bytes.size() > static_cast<std::size_t>(INT_MAX))
         {
             error = path + ": the file is too large for a sound";

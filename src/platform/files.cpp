@@ -4,8 +4,10 @@
 #include <cctype>
 #include <cerrno>
 #include <filesystem>
+#include <new>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -163,9 +165,236 @@ bool MakeDirectories(const std::string& path)
     return DirectoryExists(path);
 }
 
+namespace
+{
+std::uint64_t s_dataLimits[2] = {kMaxTextDataBytes, kMaxMediaBytes};
+
+std::uint64_t& LimitOf(DataKind kind)
+{
+    return s_dataLimits[kind == DataKind::Text ? 0 : 1];
+}
+
+const char* KindName(DataKind kind)
+{
+    return kind == DataKind::Text ? "a text data file" : "an image, mesh or sound file";
+}
+
+std::string Megabytes(std::uint64_t bytes)
+{
+    if (bytes >= (std::uint64_t{1} << 20) && bytes % (std::uint64_t{1} << 20) == 0)
+        return std::to_string(bytes >> 20) + " MB";
+    return std::to_string(bytes) + " bytes";
+}
+
+// What a path that is not a regular file is, for the refusal.
+const char* NotRegularKind(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return "a folder";
+    if (S_ISFIFO(mode))
+        return "a FIFO";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "a device";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    return "something else";
+}
+
+// Opens a path for reading without ever waiting: O_NONBLOCK lets the open of a FIFO return at
+// once, and the kind is checked on the open descriptor, so nothing can be swapped in between.
+// -1 with `why` set when the path cannot be opened or is no regular file.
+int OpenRegularForReading(const std::string& resolved, struct stat& info, std::string& why)
+{
+    const int fd = ::open(resolved.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+    {
+        why = "cannot open the file";
+        return -1;
+    }
+    if (::fstat(fd, &info) != 0)
+    {
+        why = "cannot read the file";
+        ::close(fd);
+        return -1;
+    }
+    if (!S_ISREG(info.st_mode))
+    {
+        why = std::string("it is ") + NotRegularKind(info.st_mode) + ", not a regular file";
+        ::close(fd);
+        return -1;
+    }
+    // Reads of a regular file never wait; the flag is dropped all the same, so the stream
+    // behaves as an ordinary one.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+
+template <class Bytes>
+bool ReadDataFileInto(const std::string& path, DataKind kind, Bytes& bytes, std::string& error)
+{
+    bytes.clear();
+    const std::string resolved = Resolve(path, Want::File);
+    struct stat info = {};
+    std::string why;
+    const int fd = OpenRegularForReading(resolved, info, why);
+    if (fd < 0)
+    {
+        error = path + ": " + why;
+        return false;
+    }
+    const std::uint64_t limit = LimitOf(kind);
+    const auto tooLarge = [&](std::uint64_t size)
+    {
+        error = path + ": " + Megabytes(size) + ", more than the " + Megabytes(limit) + " " + KindName(kind) +
+                " may hold";
+        return false;
+    };
+    if (info.st_size < 0 || static_cast<std::uint64_t>(info.st_size) > limit)
+    {
+        ::close(fd);
+        return tooLarge(static_cast<std::uint64_t>(info.st_size));
+    }
+    try
+    {
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+        // A file that grows while it is read is refused as soon as it passes the limit.
+        char buffer[65536];
+        for (;;)
+        {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+            {
+                ::close(fd);
+                bytes.clear();
+                error = path + ": cannot read the file";
+                return false;
+            }
+            if (n == 0)
+                break;
+            if (bytes.size() + static_cast<std::size_t>(n) > limit)
+            {
+                ::close(fd);
+                const std::uint64_t seen = bytes.size() + static_cast<std::size_t>(n);
+                bytes.clear();
+                return tooLarge(seen);
+            }
+            bytes.insert(bytes.end(), buffer, buffer + n);
+        }
+    }
+    catch (const std::bad_alloc&)
+    {
+        ::close(fd);
+        bytes.clear();
+        error = path + ": not enough memory to read the file";
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+} // namespace
+
+std::uint64_t DataFileLimit(DataKind kind)
+{
+    return LimitOf(kind);
+}
+
+std::uint64_t SetDataFileLimit(DataKind kind, std::uint64_t bytes)
+{
+    const std::uint64_t previous = LimitOf(kind);
+    LimitOf(kind) = bytes != 0 ? bytes : (kind == DataKind::Text ? kMaxTextDataBytes : kMaxMediaBytes);
+    return previous;
+}
+
+bool ReadDataFile(const std::string& path, DataKind kind, std::string& bytes, std::string& error)
+{
+    return ReadDataFileInto(path, kind, bytes, error);
+}
+
+bool ReadDataFile(const std::string& path, DataKind kind, std::vector<unsigned char>& bytes,
+                  std::string& error)
+{
+    return ReadDataFileInto(path, kind, bytes, error);
+}
+
+namespace
+{
+std::vector<std::string>& AllowedFolders()
+{
+    static std::vector<std::string> folders;
+    return folders;
+}
+
+// A relative name's elements: none is "..", none holds a control character or ':'.
+bool StaysBelow(const std::string& name);
+} // namespace
+
+void AllowDataFolder(const std::string& folder)
+{
+    std::string normal = fs::path(ToSlashes(folder)).lexically_normal().string();
+    if (!normal.empty() && normal.back() != '/')
+        normal += '/';
+    if (std::find(AllowedFolders().begin(), AllowedFolders().end(), normal) == AllowedFolders().end())
+        AllowedFolders().push_back(normal);
+}
+
+bool IsConfinedName(const std::string& name)
+{
+    if (name.empty() || name.size() > kMaxDataNameLength)
+        return false;
+    if (name[0] == '/' || name[0] == '\\')
+    {
+        const std::string slashed = ToSlashes(name);
+        for (const std::string& folder : AllowedFolders())
+            if (slashed.size() > folder.size() && slashed.compare(0, folder.size(), folder) == 0)
+                return StaysBelow(slashed.substr(folder.size()));
+        return false;
+    }
+    return StaysBelow(name);
+}
+
+namespace
+{
+bool StaysBelow(const std::string& name)
+{
+    std::string element;
+    for (std::size_t i = 0; i <= name.size(); ++i)
+    {
+        const char c = i < name.size() ? name[i] : '/';
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == ':')
+            return false;
+        if (c == '/' || c == '\\')
+        {
+            if (element == "..")
+                return false;
+            element.clear();
+        }
+        else
+            element.push_back(c);
+    }
+    return true;
+}
+} // namespace
+
 std::FILE* OpenFile(const std::string& path, const char* mode)
 {
     std::string mode_s = mode ? mode : "r";
+    if (mode_s[0] == 'r' && mode_s.find('+') == std::string::npos)
+    {
+        struct stat info = {};
+        std::string why;
+        const int fd = OpenRegularForReading(Resolve(path, Want::File), info, why);
+        if (fd < 0)
+            return nullptr;
+        std::FILE* file = ::fdopen(fd, mode_s.c_str());
+        if (!file)
+            ::close(fd);
+        return file;
+    }
     // Reading wants a file; writing takes whatever exists (and creates it when nothing does).
     std::string resolved = Resolve(path, mode_s[0] == 'r' ? Want::File : Want::Anything);
     std::error_code ec;

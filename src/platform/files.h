@@ -3,6 +3,7 @@
 // are accepted, and when the exact path does not exist each element is matched ignoring case.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -20,8 +21,51 @@ bool DirectoryExists(const std::string& path);
 // true when the folder exists afterwards.
 bool MakeDirectories(const std::string& path);
 
-// fopen through ResolvePath; nullptr when the file cannot be opened.
+// fopen through ResolvePath; nullptr when the file cannot be opened. A mode that only reads
+// ("r", "rb") opens regular files only and never waits: a FIFO, a device or a folder gives
+// nullptr at once, as a missing file does.
 std::FILE* OpenFile(const std::string& path, const char* mode);
+
+// ---- Reading data files ----
+// Every file the game reads as data (XML, scripts, effects, the sound project, images, meshes,
+// sounds) is read whole through ReadDataFile. Data comes from files a player may have edited or
+// replaced, so a name may lead to a FIFO that never answers, a device that never ends
+// ("/dev/zero") or a file far larger than any real one: only a regular file is read, it is
+// opened without waiting, its kind is checked before the first byte is read and its size must
+// be within the limit of its kind. Every refusal is one line naming the file and the reason.
+enum class DataKind
+{
+    Text,  // XML, Lua scripts, effect files, the sound project: kMaxTextDataBytes
+    Media, // images, meshes, sounds, fonts: kMaxMediaBytes
+};
+
+constexpr std::uint64_t kMaxTextDataBytes = std::uint64_t{64} << 20; // 64 MB
+constexpr std::uint64_t kMaxMediaBytes = std::uint64_t{256} << 20;   // 256 MB
+
+// The limit in force for a kind: the constant above unless a test lowered it.
+std::uint64_t DataFileLimit(DataKind kind);
+// For tests: makes a kind's limit `bytes` (0 restores the constant); returns the previous limit.
+std::uint64_t SetDataFileLimit(DataKind kind, std::uint64_t bytes);
+
+// Reads the whole file at `path` (resolved as ResolvePath does) into `bytes`. False, with
+// `bytes` empty and `error` the one line to report ("<path>: <why>", without a line break, for
+// the caller to add what follows), when the file cannot be opened ("cannot open the file"), is
+// not a regular file ("it is a FIFO, not a regular file"), is larger than the kind's limit
+// ("200 MB, more than the 64 MB a text data file may hold") or cannot be read.
+bool ReadDataFile(const std::string& path, DataKind kind, std::string& bytes, std::string& error);
+bool ReadDataFile(const std::string& path, DataKind kind, std::vector<unsigned char>& bytes,
+                  std::string& error);
+
+// Whether a name that data or a script gives (an archetype file, a texture, a mesh, an effect,
+// a sound file) stays inside the folder it is joined to: not empty, at most kMaxDataNameLength
+// bytes, relative (no leading separator, no drive or other ':'), no ".." element, no control
+// character. Either separator may divide its folders. An absolute name inside a folder given to
+// AllowDataFolder passes too.
+constexpr std::size_t kMaxDataNameLength = 255;
+bool IsConfinedName(const std::string& name);
+// For tests and tools whose own data lies elsewhere (a test's scenes under tests/data): absolute
+// names inside this absolute folder count as confined from now on.
+void AllowDataFolder(const std::string& folder);
 
 // The names (no folder) of the regular files matching a pattern such as "dir/*.xml" or
 // "..\\rooms\\Room?.xml"; '*' matches any run, '?' one character, both ignoring case.

@@ -865,20 +865,11 @@ bool ParseFxText(const std::string& text, const std::string& file, FxEffectDesc&
 bool ParseFxFile(const std::string& path, FxEffectDesc& effect, std::string& error)
 {
     effect = FxEffectDesc();
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFile(path, "rb"), &std::fclose);
-    if (!file)
-    {
-        error = path + ": cannot be read";
-        return false;
-    }
     std::string text;
-    char buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        text.append(buffer, got);
-    if (std::ferror(file.get()))
+    if (!ReadDataFile(path, DataKind::Text, text, error))
     {
-        error = path + ": cannot be read";
+        if (error == path + ": cannot open the file")
+            error = path + ": cannot be read";
         return false;
     }
     return ParseFxText(text, path, effect, error);

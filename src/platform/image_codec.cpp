@@ -25,13 +25,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace plat::detail
 {
 namespace
 {
 constexpr unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-constexpr std::size_t kMaxFileBytes = std::size_t{256} << 20;
 
 // A decoder's message may quote bytes of the file (stb_image names an unknown chunk by its
 // type): anything but printable ASCII becomes '?', so the report stays one readable line.
@@ -231,37 +231,17 @@ bool EncodePng(const std::vector<std::uint32_t>& pixels, UINT width, UINT height
 
 bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes, std::string& reason)
 {
-    if (!FileExists(path))
+    std::error_code ec;
+    if (!std::filesystem::exists(ResolvePath(path), ec))
     {
         reason = "the file does not exist";
         return false;
     }
-    std::FILE* file = OpenFile(path, "rb");
-    if (!file)
-    {
-        reason = "the file cannot be opened";
-        return false;
-    }
-    bytes.clear();
-    unsigned char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-    {
-        if (bytes.size() + n > kMaxFileBytes)
-        {
-            std::fclose(file);
-            reason = "the file is too large";
-            return false;
-        }
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    }
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed)
-    {
-        reason = "the file cannot be read";
-        return false;
-    }
-    return true;
+    std::string error;
+    if (ReadDataFile(path, DataKind::Media, bytes, error))
+        return true;
+    // The callers put the file's name in front of the reason themselves.
+    reason = error.compare(0, path.size() + 2, path + ": ") == 0 ? error.substr(path.size() + 2) : error;
+    return false;
 }
 } // namespace plat::detail

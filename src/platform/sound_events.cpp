@@ -283,19 +283,9 @@ public:
             return FMOD_ERR_UNINITIALIZED;
         if (!fileName || projectOut)
             return FMOD_ERR_INVALID_PARAM;
-        std::string text;
-        if (std::FILE* file = OpenFile(fileName, "rb"))
-        {
-            char buffer[4096];
-            std::size_t n;
-            while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
-                text.append(buffer, n);
-            std::fclose(file);
-        }
-        else
-        {
-            return Fail(FMOD_ERR_FILE_NOTFOUND, std::string(fileName) + ": cannot open the sound project");
-        }
+        std::string text, why;
+        if (!ReadDataFile(fileName, DataKind::Text, text, why))
+            return Fail(FMOD_ERR_FILE_NOTFOUND, why + "; the sound project is not loaded");
         const std::string name(fileName);
         const std::size_t slash = name.find_last_of("/\\");
         const std::string folder = slash == std::string::npos ? std::string() : name.substr(0, slash);
@@ -303,6 +293,8 @@ public:
         std::string error;
         if (!ParseSoundProject(text, name, folder, project, error))
             return Fail(FMOD_ERR_FILE_BAD, error);
+        if (!project.cut.empty())
+            Report(project.cut);
         if (m_projects.count(project.name) != 0)
             return Fail(FMOD_ERR_INVALID_PARAM,
                         name + ": project \"" + project.name + "\" is already loaded");
@@ -411,13 +403,21 @@ public:
     {
         if (def.sample)
             return FMOD_OK;
-        auto sample = std::make_shared<SampleData>();
-        std::string error;
-        if (!LoadWav(def.desc.file, *sample, error))
-            return Fail(FileExists(def.desc.file) ? FMOD_ERR_FORMAT : FMOD_ERR_FILE_NOTFOUND,
-                        "event \"" + def.desc.path + "\": " + error);
-        def.sample = std::move(sample);
-        return FMOD_OK;
+        // Events that play one file share its samples, and a file that failed is named once:
+        // a project of thousands of events costs what its distinct files cost.
+        SampleEntry& entry = m_samples[def.desc.file];
+        if (!entry.sample && entry.failure == FMOD_OK)
+        {
+            auto sample = std::make_shared<SampleData>();
+            std::string error;
+            if (LoadWav(def.desc.file, *sample, error))
+                entry.sample = std::move(sample);
+            else
+                entry.failure = Fail(FileExists(def.desc.file) ? FMOD_ERR_FORMAT : FMOD_ERR_FILE_NOTFOUND,
+                                     "event \"" + def.desc.path + "\": " + error);
+        }
+        def.sample = entry.sample;
+        return entry.sample ? FMOD_OK : entry.failure;
     }
 
     FMOD_RESULT LoadGroupData(const std::string& groupPath)
@@ -481,6 +481,13 @@ private:
     std::set<std::string> m_groupPaths;
     std::map<std::string, std::unique_ptr<GroupImpl>> m_groups;
     std::map<std::string, EventDef> m_events;
+    // Decoded sound files by path: the samples, or the result of the failed load.
+    struct SampleEntry
+    {
+        std::shared_ptr<const SampleData> sample;
+        FMOD_RESULT failure = FMOD_OK;
+    };
+    std::map<std::string, SampleEntry> m_samples;
     std::set<std::string> m_unknownEvents;
     FMOD_VECTOR m_listenerPosition;
     FMOD_VECTOR m_listenerForward{0.0f, 0.0f, 1.0f};

@@ -1,7 +1,10 @@
 #include "platform/sound_project.h"
 
+#include "platform/files.h"
+
 #include <cmath>
 #include <sstream>
+#include <unordered_set>
 
 namespace plat
 {
@@ -22,9 +25,25 @@ bool ParseFlag(const std::string& word, bool& value)
     return true;
 }
 
+// Names of the project, groups, events and parameters: short, so that a path, which joins the
+// names of every level, stays short too.
+constexpr std::size_t kMaxNameLength = 64;
+
 bool IsName(const std::string& word)
 {
-    return !word.empty() && word.find('/') == std::string::npos && word.find('\\') == std::string::npos;
+    return !word.empty() && word.size() <= kMaxNameLength && word.find('/') == std::string::npos &&
+           word.find('\\') == std::string::npos;
+}
+
+// Parameters an event may have; more would only make each lookup slower.
+constexpr std::size_t kMaxParameters = 32;
+
+// A name in quotes for an error line, cut short when it is long: a line stays readable whatever
+// the file holds.
+std::string Quoted(const std::string& name)
+{
+    constexpr std::size_t kShown = 64;
+    return "\"" + (name.size() <= kShown ? name : name.substr(0, kShown) + "...") + "\"";
 }
 
 std::string JoinFolder(const std::string& folder, const std::string& file)
@@ -42,6 +61,10 @@ bool ParseSoundProject(const std::string& text, const std::string& sourceName, c
     project = SoundProjectDesc();
     std::vector<std::string> groupStack; // full paths of the open groups
     SoundEventDesc* event = nullptr;     // the open event
+    SoundEventDesc leftOut;              // an open event past kMaxSoundEvents, parsed and dropped
+    std::unordered_set<std::string> eventPaths;
+    std::size_t groupsCut = 0, eventsCut = 0;
+    int firstCutLine = 0;
     std::istringstream lines(text);
     std::string line;
     int number = 0;
@@ -71,7 +94,7 @@ bool ParseSoundProject(const std::string& text, const std::string& sourceName, c
             if (!project.name.empty())
                 return fail("a second \"project\" line");
             if (args != 1 || !IsName(words[1]))
-                return fail("\"project\" needs one name");
+                return fail("\"project\" needs one name (at most 64 characters, no '/')");
             project.name = words[1];
             continue;
         }
@@ -83,10 +106,15 @@ bool ParseSoundProject(const std::string& text, const std::string& sourceName, c
             if (event)
                 return fail("\"group\" inside an event");
             if (args != 1 || !IsName(words[1]))
-                return fail("\"group\" needs one name");
+                return fail("\"group\" needs one name (at most 64 characters, no '/')");
+            if (groupStack.size() >= kMaxSoundGroupDepth)
+                return fail("groups nested deeper than " + std::to_string(kMaxSoundGroupDepth));
             const std::string parent = groupStack.empty() ? project.name : groupStack.back();
             groupStack.push_back(parent + "/" + words[1]);
-            project.groups.push_back(groupStack.back());
+            if (project.groups.size() < kMaxSoundGroups)
+                project.groups.push_back(groupStack.back());
+            else if (groupsCut++ == 0 && firstCutLine == 0)
+                firstCutLine = number;
         }
         else if (keyword == "event")
         {
@@ -95,10 +123,23 @@ bool ParseSoundProject(const std::string& text, const std::string& sourceName, c
             if (groupStack.empty())
                 return fail("\"event\" outside a group");
             if (args != 1 || !IsName(words[1]))
-                return fail("\"event\" needs one name");
-            project.events.emplace_back();
-            event = &project.events.back();
-            event->path = groupStack.back() + "/" + words[1];
+                return fail("\"event\" needs one name (at most 64 characters, no '/')");
+            const std::string path = groupStack.back() + "/" + words[1];
+            if (!eventPaths.insert(path).second)
+                return fail("event " + Quoted(path) + " defined twice");
+            if (project.events.size() < kMaxSoundEvents)
+            {
+                project.events.emplace_back();
+                event = &project.events.back();
+            }
+            else
+            {
+                if (eventsCut++ == 0 && firstCutLine == 0)
+                    firstCutLine = number;
+                leftOut = SoundEventDesc();
+                event = &leftOut;
+            }
+            event->path = path;
         }
         else if (keyword == "end")
         {
@@ -107,7 +148,7 @@ bool ParseSoundProject(const std::string& text, const std::string& sourceName, c
             if (event)
             {
                 if (event->file.empty())
-                    return fail("event \"" + event->path + "\" names no \"file\"");
+                    return fail("event " + Quoted(event->path) + " names no \"file\"");
                 event = nullptr;
             }
             else if (!groupStack.empty())
@@ -117,12 +158,14 @@ bool ParseSoundProject(const std::string& text, const std::string& sourceName, c
         }
         else if (!event)
         {
-            return fail("unknown statement \"" + keyword + "\" outside an event");
+            return fail("unknown statement " + Quoted(keyword) + " outside an event");
         }
         else if (keyword == "file")
         {
             if (args != 1)
                 return fail("\"file\" needs one file name");
+            if (!IsConfinedName(words[1]))
+                return fail("\"file\" " + Quoted(words[1]) + " leaves the project's folder");
             event->file = JoinFolder(folder, words[1]);
         }
         else if (keyword == "volume")
@@ -153,29 +196,38 @@ bool ParseSoundProject(const std::string& text, const std::string& sourceName, c
             SoundParameterDesc parameter;
             if (args != 3 || !IsName(words[1]) || !ParseFloat(words[2], parameter.minimum) ||
                 !ParseFloat(words[3], parameter.maximum) || parameter.maximum < parameter.minimum)
-                return fail("\"parameter\" needs a name, a minimum and a maximum not below it");
+                return fail("\"parameter\" needs a name (at most 64 characters), a minimum and a maximum not "
+                            "below it");
             parameter.name = words[1];
+            if (event->parameters.size() >= kMaxParameters)
+                return fail("more than " + std::to_string(kMaxParameters) + " parameters");
             for (const SoundParameterDesc& other : event->parameters)
                 if (other.name == parameter.name)
-                    return fail("parameter \"" + parameter.name + "\" given twice");
+                    return fail("parameter " + Quoted(parameter.name) + " given twice");
             event->parameters.push_back(parameter);
         }
         else
         {
-            return fail("unknown statement \"" + keyword + "\"");
+            return fail("unknown statement " + Quoted(keyword));
         }
     }
 
     if (project.name.empty())
         return fail("no \"project\" line");
     if (event)
-        return fail("event \"" + event->path + "\" is not closed with \"end\"");
+        return fail("event " + Quoted(event->path) + " is not closed with \"end\"");
     if (!groupStack.empty())
-        return fail("group \"" + groupStack.back() + "\" is not closed with \"end\"");
-    for (std::size_t i = 0; i < project.events.size(); ++i)
-        for (std::size_t j = i + 1; j < project.events.size(); ++j)
-            if (project.events[i].path == project.events[j].path)
-                return fail("event \"" + project.events[i].path + "\" defined twice");
+        return fail("group " + Quoted(groupStack.back()) + " is not closed with \"end\"");
+    if (groupsCut + eventsCut > 0)
+    {
+        std::string what;
+        if (groupsCut > 0)
+            what = std::to_string(groupsCut) + " groups past the first " + std::to_string(kMaxSoundGroups);
+        if (eventsCut > 0)
+            what += (what.empty() ? "" : " and ") + std::to_string(eventsCut) + " events past the first " +
+                    std::to_string(kMaxSoundEvents);
+        project.cut = sourceName + ":" + std::to_string(firstCutLine) + ": " + what + " are left out";
+    }
     return true;
 }
 } // namespace plat

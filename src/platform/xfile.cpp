@@ -744,25 +744,13 @@ bool XFile::Parse(const std::string& text, const std::string& sourceName)
 bool XFile::Open(const std::string& path)
 {
     Clear();
-    std::FILE* f = OpenFile(path, "rb");
-    if (!f)
-        return Fail(path, 0, "cannot open the file");
-    std::string text;
-    char buffer[65536];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-    {
-        text.append(buffer, got);
-        if (text.size() > xdetail::kMaxFileBytes)
-        {
-            std::fclose(f);
-            return Fail(path, 0, "file larger than " + std::to_string(xdetail::kMaxFileBytes >> 20) + " MB");
-        }
-    }
-    const bool readError = std::ferror(f) != 0;
-    std::fclose(f);
-    if (readError)
-        return Fail(path, 0, "cannot read the file");
+    std::string text, error;
+    if (!ReadDataFile(path, DataKind::Media, text, error))
+        return Fail(path, 0,
+                    error.compare(0, path.size() + 2, path + ": ") == 0 ? error.substr(path.size() + 2)
+                                                                        : error);
+    if (text.size() > xdetail::kMaxFileBytes)
+        return Fail(path, 0, "file larger than " + std::to_string(xdetail::kMaxFileBytes >> 20) + " MB");
     return Parse(text, path);
 }
 } // namespace plat

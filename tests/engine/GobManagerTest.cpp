@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <list>
 #include <string>
 #include <vector>
@@ -335,6 +336,40 @@ TEST_F(GobManagerTest, ArchetypeIsReadOnceThenBuiltFromItsSnapshot)
     Gob* plain = manager.CreateGob("ArchBase");
     EXPECT_EQ(plain->GetArchetypeName(), "ArchBase");
     EXPECT_EQ(Get<CounterComp>(plain)->m_Value, 0u);
+}
+
+// Archetype file names come from template files: one that leads out of the run folder, or to
+// something that is no regular file, is never read; its objects start from the defaults.
+TEST_F(GobManagerTest, ArchetypeFilesOutsideTheRunFolderOrNotRegularAreNotRead)
+{
+    const struct
+    {
+        const char* archetype;
+        const char* file;
+        const char* line;
+    } cases[] = {
+        {"Passwd", "/etc/passwd", "\"/etc/passwd\" leaves the run folder"},
+        {"Zero", "/dev/zero", "\"/dev/zero\" leaves the run folder"},
+        {"Up", "../../../../../../etc/hostname", "\"../../../../../../etc/hostname\" leaves the run folder"},
+        {"Linked", "zero.xml", "zero.xml: it is a device, not a regular file"},
+    };
+    std::filesystem::create_symlink("/dev/zero", "zero.xml");
+    std::vector<std::pair<std::string, std::string>> archetypes;
+    for (const auto& c : cases)
+        archetypes.emplace_back(c.archetype, c.file);
+    WriteTemplate("Hostile.xml", "HostileBase", "Hostile", {"CounterComp", "TagComp"}, archetypes);
+    manager.LoadTemplate("Hostile.xml");
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.file);
+        ::testing::internal::CaptureStderr();
+        Gob* gob = manager.CreateGob(c.archetype);
+        const std::string errors = ::testing::internal::GetCapturedStderr();
+        ASSERT_NE(gob, nullptr);
+        EXPECT_EQ(Get<TagComp>(gob)->m_Tag, "default");
+        EXPECT_EQ(errors, std::string(c.line) + "; the objects of archetype \"" + c.archetype +
+                              "\" start from the template's defaults.\n");
+    }
 }
 
 TEST_F(GobManagerTest, MissingArchetypeFileBuildsDefaultObjects)

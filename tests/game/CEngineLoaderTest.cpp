@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 namespace
@@ -15,6 +16,15 @@ dorvo::SEngineConfigInfo LoadText(const std::string& xml)
     QUORB::CEngineLoader loader;
     loader.Load("config.xml");
     return *loader.GetData();
+}
+
+// Standard error without the one line about the elements a small test file leaves out.
+std::string WithoutMissingLine(const std::string& errors)
+{
+    const std::size_t at = errors.find("config.xml: no <");
+    if (at == std::string::npos)
+        return errors;
+    return errors.substr(0, at) + errors.substr(errors.find('\n', at) + 1);
 }
 
 const char* kFull = R"(<EngineConfig>
@@ -37,9 +47,12 @@ const char* kFull = R"(<EngineConfig>
 </EngineConfig>)";
 } // namespace
 
-TEST(CEngineLoader, MissingOrMalformedFileKeepsDefaults)
+// The built-in configuration is the shipped one: a game whose file is lost still reaches its
+// data, draws with its effects and is lit.
+TEST(CEngineLoader, MissingOrMalformedFileGivesTheShippedConfiguration)
 {
-    for (const char* xml : {"", "<EngineConfig><Graphics>", "<Other/>"})
+    const dorvo::SEngineConfigInfo shipped = QUORB::CEngineLoader::Shipped();
+    for (const char* xml : {"", "<EngineConfig><Graphics>", "<Other/>", "<EngineConfig/>"})
     {
         SCOPED_TRACE(xml);
         dorvo::SEngineConfigInfo info = LoadText(xml);
@@ -48,11 +61,103 @@ TEST(CEngineLoader, MissingOrMalformedFileKeepsDefaults)
         EXPECT_EQ(info.screenWidth, 800);
         EXPECT_EQ(info.screenHeight, 600);
         EXPECT_FALSE(info.wireframe);
-        EXPECT_TRUE(info.fxFiles.empty());
+        EXPECT_EQ(info.fxFiles, shipped.fxFiles);
+        EXPECT_EQ(info.texturePath, "../../../../data/textures/");
+        EXPECT_EQ(info.meshPath, shipped.meshPath);
+        EXPECT_EQ(info.fxPath, shipped.fxPath);
+        EXPECT_EQ(info.fogEnd, 600.0f);
+        ASSERT_EQ(info.lights.size(), 1u);
+        EXPECT_EQ(info.lights[0].light.Type, plat::D3DLIGHT_DIRECTIONAL);
     }
     QUORB::CEngineLoader loader;
     loader.Load("no/such/dorvo_engine_config.xml");
     EXPECT_TRUE(loader.GetData()->useDefaults);
+    EXPECT_EQ(loader.GetData()->fxFiles.size(), 9u);
+}
+
+// The shipped configuration in the code is the committed file's, field by field.
+TEST(CEngineLoader, TheShippedConfigurationIsTheCommittedFile)
+{
+    ::testing::internal::CaptureStderr();
+    QUORB::CEngineLoader loader;
+    loader.Load(testsupport::RepoPath("data/files/xmlfiles/dorvo_engine_config.xml"));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    const dorvo::SEngineConfigInfo& file = *loader.GetData();
+    const dorvo::SEngineConfigInfo shipped = QUORB::CEngineLoader::Shipped();
+    EXPECT_EQ(file.useDefaults, shipped.useDefaults);
+    EXPECT_EQ(file.texturePath, shipped.texturePath);
+    EXPECT_EQ(file.meshPath, shipped.meshPath);
+    EXPECT_EQ(file.fxPath, shipped.fxPath);
+    EXPECT_EQ(file.soundsPath, shipped.soundsPath);
+    EXPECT_EQ(file.fxFiles, shipped.fxFiles);
+    EXPECT_EQ(file.postProcessFxFiles, shipped.postProcessFxFiles);
+    EXPECT_EQ(file.fullScreen, shipped.fullScreen);
+    EXPECT_EQ(file.wireframe, shipped.wireframe);
+    EXPECT_EQ(file.screenWidth, shipped.screenWidth);
+    EXPECT_EQ(file.screenHeight, shipped.screenHeight);
+    EXPECT_EQ(file.fogStart, shipped.fogStart);
+    EXPECT_EQ(file.fogEnd, shipped.fogEnd);
+    EXPECT_EQ(file.fogDensity, shipped.fogDensity);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(file.fogColor[i], shipped.fogColor[i]) << i;
+    ASSERT_EQ(file.lights.size(), 1u);
+    ASSERT_EQ(shipped.lights.size(), 1u);
+    const plat::D3DLIGHT9& a = file.lights[0].light;
+    const plat::D3DLIGHT9& b = shipped.lights[0].light;
+    EXPECT_EQ(a.Type, b.Type);
+    for (const auto& pair : {std::make_pair(a.Ambient, b.Ambient), std::make_pair(a.Diffuse, b.Diffuse),
+                             std::make_pair(a.Specular, b.Specular)})
+    {
+        EXPECT_EQ(pair.first.r, pair.second.r);
+        EXPECT_EQ(pair.first.g, pair.second.g);
+        EXPECT_EQ(pair.first.b, pair.second.b);
+        EXPECT_EQ(pair.first.a, pair.second.a);
+    }
+    EXPECT_EQ(a.Direction.x, b.Direction.x);
+    EXPECT_EQ(a.Direction.y, b.Direction.y);
+    EXPECT_EQ(a.Direction.z, b.Direction.z);
+}
+
+// Folders that leave the run and data folders, and elements the file lacks, give the built-in
+// values with one line each; a folder that does not exist gives way only where the shipped one
+// does (a run folder four levels below the repository).
+TEST(CEngineLoader, UnusableFoldersAndMissingElementsTakeTheShippedValues)
+{
+    testsupport::TempWorkDir dir;
+    const std::string run = "a/b/c/d/";
+    std::filesystem::create_directories(run + "data/textures");
+    std::filesystem::create_directories(run + "a/b/c/d/mine");
+    std::filesystem::current_path(run + "a/b/c/d");
+    // From here "../../../../data/textures/" exists, the other shipped folders do not.
+    std::ofstream("config.xml") << "<EngineConfig><Graphics>\n"
+                                   "<TextureRelativePath>../../../../data/textuxes/</TextureRelativePath>\n"
+                                   "<MeshRelativePath>/</MeshRelativePath>\n"
+                                   "<FXRelativePath>mine/</FXRelativePath>\n"
+                                   "<FullScreen>false</FullScreen>\n"
+                                   "</Graphics><Sounds><SoundsRelativePath>"
+                                << std::string(4096, 's') << "</SoundsRelativePath></Sounds></EngineConfig>";
+    ::testing::internal::CaptureStderr();
+    QUORB::CEngineLoader loader;
+    loader.Load("config.xml");
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    const dorvo::SEngineConfigInfo& info = *loader.GetData();
+    EXPECT_FALSE(info.useDefaults);
+    EXPECT_EQ(info.texturePath, "../../../../data/textures/");
+    EXPECT_EQ(info.meshPath, "../../../../data/meshes/");
+    EXPECT_EQ(info.fxPath, "mine/");
+    EXPECT_EQ(info.soundsPath, "../../../../data/sounds/");
+    EXPECT_EQ(info.fxFiles.size(), 9u);
+    EXPECT_EQ(info.lights.size(), 1u);
+    EXPECT_EQ(errors,
+              "config.xml: <TextureRelativePath> (line 2) \"../../../../data/textuxes/\" is no folder; the "
+              "built-in \"../../../../data/textures/\" is used\n"
+              "config.xml: <MeshRelativePath> (line 3) \"/\" leaves the run folder and the data folder; the "
+              "built-in \"../../../../data/meshes/\" is used\n"
+              "config.xml: no <FXFiles> entries, <Light> under <Graphics>; the built-in values are used\n"
+              "config.xml: <SoundsRelativePath> (line 6) \"" +
+                  std::string(64, 's') +
+                  "...\" is 4096 characters long (at most 260); the built-in \"../../../../data/sounds/\" is "
+                  "used\n");
 }
 
 TEST(CEngineLoader, ReadsEveryField)
@@ -110,9 +215,9 @@ TEST(CEngineLoader, LightTypesAndPartialFiles)
         EXPECT_EQ(info.lights[0].light.Type, c.expected);
         EXPECT_FLOAT_EQ(info.lights[0].light.Direction.y,
                         c.expected == plat::D3DLIGHT_DIRECTIONAL ? -1.0f : 0.0f);
-        // Everything the file did not name keeps its defined value.
+        // Everything the file did not name keeps its defined value, the shipped one.
         EXPECT_EQ(info.screenWidth, 800);
-        EXPECT_TRUE(info.texturePath.empty());
+        EXPECT_EQ(info.texturePath, "../../../../data/textures/");
     }
     dorvo::SEngineConfigInfo bad =
         LoadText("<EngineConfig><Graphics><ScreenDimension sw=\"0\" sh=\"-5\"/></Graphics></EngineConfig>");
@@ -158,7 +263,7 @@ TEST(CEngineLoader, WindowSizesADeviceCannotMakeAreRefusedWithALine)
         const dorvo::SEngineConfigInfo info =
             LoadText(std::string("<EngineConfig><Graphics><ScreenDimension sw=\"") + c.sw + "\" sh=\"" +
                      c.sh + "\"/></Graphics></EngineConfig>");
-        const std::string errors = ::testing::internal::GetCapturedStderr();
+        const std::string errors = WithoutMissingLine(::testing::internal::GetCapturedStderr());
         EXPECT_EQ(info.screenWidth, c.width);
         EXPECT_EQ(info.screenHeight, c.height);
         if (c.reported)
@@ -176,13 +281,14 @@ TEST(CEngineLoader, NonFiniteFogValuesKeepTheFieldWithALine)
     const dorvo::SEngineConfigInfo info =
         LoadText("<EngineConfig><Graphics><Fog><Range start=\"nan\" end=\"inf\"/><Density d=\"1e300\"/>"
                  "<Color a=\"-1e39\" r=\"0.5\" g=\"x\" b=\"0.25 \"/></Fog></Graphics></EngineConfig>");
-    const std::string errors = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(info.fogStart, 0.0f);
-    EXPECT_EQ(info.fogEnd, 0.0f);
-    EXPECT_EQ(info.fogDensity, 0.0f);
-    EXPECT_EQ(info.fogColor[3], 0.0f);
+    const std::string errors = WithoutMissingLine(::testing::internal::GetCapturedStderr());
+    // Kept: the shipped values.
+    EXPECT_EQ(info.fogStart, 200.0f);
+    EXPECT_EQ(info.fogEnd, 600.0f);
+    EXPECT_EQ(info.fogDensity, 0.002f);
+    EXPECT_EQ(info.fogColor[3], 1.0f);
     EXPECT_EQ(info.fogColor[0], 0.5f);
-    EXPECT_EQ(info.fogColor[1], 0.0f);
+    EXPECT_EQ(info.fogColor[1], 0.6f);
     EXPECT_EQ(info.fogColor[2], 0.25f);
     EXPECT_EQ(errors,
               "config.xml: <Range> \"start\" (line 1) = \"nan\" is not a finite number; the value is kept\n"

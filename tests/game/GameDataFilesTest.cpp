@@ -341,6 +341,66 @@ TEST_F(GameDataFilesTest, HostileCountsReadOnlyTheChildrenPresent)
     EXPECT_NE(line.find("P.xml:1: NumUnlockedRooms 2147483647"), std::string::npos) << line;
 }
 
+// A count past the largest list reads no more than the largest list and says so; unlocked
+// rooms that could lead out of the room folder, and rooms past a profile's limit, are left out,
+// in a few lines however many there are.
+TEST_F(GameDataFilesTest, CountsPastTheLimitReadOnlyTheLimitAndUnsafeUnlockedRoomsAreLeftOut)
+{
+    TiXmlDocument document;
+    TiXmlElement* root = document.InsertEndChild(TiXmlElement("File"))->ToElement();
+    XmlWriteUint(root, 100000, "NumWidgets");
+    for (int i = 0; i < 70000; ++i)
+        XmlWriteString(root, "x", "Widget");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(QUORB::CheckedRecordCount(root->FirstChildElement(), 100000, "NumWidgets"), 65536u);
+    EXPECT_EQ(QUORB::CheckedRecordCount(root->FirstChildElement(), 40, "NumWidgets"), 40u);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, "<game data>: NumWidgets 100000 is above the largest count (65536); only the first 65536 "
+                    "entries are read (position unknown)\n");
+
+    std::vector<std::string> rooms(65533, "../../../../etc/passwd");
+    rooms[1] = "Room1.xml";
+    WriteFile(
+        "Hostile.xml", "<File><Profile><uint>" + std::to_string(rooms.size()) + "</uint>" +
+                           [&]
+                           {
+                               std::string text;
+                               for (const std::string& room : rooms)
+                                   text += "<string>" + room + "</string>";
+                               return text;
+                           }() +
+                           "</Profile></File>");
+    std::vector<std::string> many;
+    for (std::size_t i = 0; i < Profile::kMaxUnlockedRooms + 500; ++i)
+        many.push_back("Room" + std::to_string(i) + ".xml");
+    Profile big;
+    big.unlockedRooms = many;
+    ASSERT_TRUE(QUORB::SaveProfileFile(big, "Many.xml"));
+
+    Profile profile;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(QUORB::LoadProfileFile(profile, "Hostile.xml"));
+    std::string lines = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(profile.unlockedRooms, std::vector<std::string>{"Room1.xml"});
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 4) << lines;
+    EXPECT_NE(lines.find(
+                  "Hostile.xml:1: the unlocked room \"../../../../etc/passwd\" is no usable file name; it is "
+                  "left out\n"),
+              std::string::npos)
+        << lines;
+    EXPECT_NE(lines.find("Hostile.xml: and 65529 more like line 1"), std::string::npos) << lines;
+
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(QUORB::LoadProfileFile(profile, "Many.xml"));
+    lines = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(profile.unlockedRooms.size(), Profile::kMaxUnlockedRooms);
+    EXPECT_EQ(profile.unlockedRooms.back(), many[Profile::kMaxUnlockedRooms - 1]);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
+    EXPECT_NE(lines.find("the profile unlocks more than 1024 rooms; the rest are left out"),
+              std::string::npos)
+        << lines;
+}
+
 TEST_F(GameDataFilesTest, BadFilesLeaveTheRecordAndSayWhy)
 {
     struct Case

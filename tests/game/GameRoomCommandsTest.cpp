@@ -154,6 +154,51 @@ TEST(GameRoomCommandsTest, RoomsLoadUnlessLockedAndTheShellIsMadeOnce)
     EXPECT_EQ(game.GetRoom()->GetRoomName(), "A.xml");
 }
 
+// A refused line is answered by its refusal alone: no "called successfully." after it.
+TEST(GameRoomCommandsTest, ARefusedCommandIsNotReportedAsCalledSuccessfully)
+{
+    GameTestWorld world(RoomSetup());
+    ASSERT_TRUE(world.Booted());
+    world.Frames(3);
+    for (const char* line :
+         {"loadroom /etc/passwd true", "loadprofile ../../x.xml", "setgameskin NoSuchSkin"})
+    {
+        SCOPED_TRACE(line);
+        const std::vector<std::string> out = world.Console(line);
+        ASSERT_FALSE(out.empty());
+        EXPECT_EQ(out.front().rfind(">ERROR: ", 0), 0u) << out.front();
+        for (const std::string& shown : out)
+            EXPECT_EQ(shown.find("called successfully"), std::string::npos) << shown;
+    }
+    const std::vector<std::string> out = world.Console("loadroom A.xml true");
+    EXPECT_TRUE(Has(out, ">Function: loadroom called successfully.")) << "a call that went through says so";
+}
+
+// A room that lists thousands of puzzles loads its four, and the line about the rest stays short.
+TEST(GameRoomCommandsTest, ARoomListingTenThousandPuzzlesGivesOneShortLine)
+{
+    GameTestSetup setup = RoomSetup();
+    std::vector<std::string> puzzles;
+    for (int i = 0; i < 10000; ++i)
+        puzzles.push_back("Big_Puzzle_" + std::to_string(i) + ".xml");
+    setup.files["files/rooms/Big.xml"] = RoomFile("Big", puzzles);
+    GameTestWorld world(setup);
+    ASSERT_TRUE(world.Booted());
+    world.Frames(3);
+    testing::internal::CaptureStderr();
+    world.Console("loadroom Big.xml true");
+    const std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_NE(world.Game().GetRoom(), nullptr);
+    EXPECT_EQ(world.Game().GetRoom()->GetRoomName(), "Big.xml");
+    const std::size_t at = err.find("9996 further puzzle(s) are not loaded: ");
+    ASSERT_NE(at, std::string::npos) << err.substr(0, 2000);
+    const std::string line = err.substr(at, err.find('\n', at) - at);
+    EXPECT_LT(line.size(), 200u) << line;
+    EXPECT_NE(line.find("\"Big_Puzzle_4.xml\", \"Big_Puzzle_5.xml\", \"Big_Puzzle_6.xml\" and 9993 more"),
+              std::string::npos)
+        << line;
+}
+
 TEST(GameRoomCommandsTest, TheFocusedPuzzleFileName)
 {
     GameTestSetup setup = RoomSetup();

@@ -17,14 +17,19 @@
 #include "game/ManipulatorLogic.h"
 #include "game/MenuTable.h"
 #include "game/WidgetManipulator.h"
+#include "platform/files.h"
 #include "statemachine/Database.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using gametest::GameTestSetup;
 using gametest::GameTestWorld;
@@ -147,6 +152,58 @@ TEST(GameStartUp, TheSoundProjectUnderSoundPathIsLoadedWithItsFiveGroups)
         EXPECT_TRUE(dorvo::SoundSystem::Instance().PlayEvent(path, nullptr, nullptr));
     }
     EXPECT_EQ(world.Sounds().size(), 5u);
+}
+
+// Data files that never answer, never end or are far too large: each is named once with the
+// reason, and the game starts and runs its frames. The alarm ends the program should a read wait.
+TEST(GameStartUp, BlockingEndlessAndHugeDataFilesAreRefusedAndStartUpGoesOn)
+{
+    GameTestSetup setup;
+    setup.copyRooms = true;
+    setup.soundFolder = "sounds/";
+    setup.beforeInit = []
+    {
+        namespace fs = std::filesystem;
+        fs::remove("files/xmlfiles/QUORBSettings.xml");
+        ASSERT_EQ(::mkfifo("files/xmlfiles/QUORBSettings.xml", 0600), 0);
+        fs::create_directories("sounds");
+        ASSERT_EQ(::mkfifo("sounds/QUORBSound.fev", 0600), 0);
+        fs::remove("files/rooms/env/DefaultRoomEnv.xml");
+        fs::create_symlink("/dev/zero", "files/rooms/env/DefaultRoomEnv.xml");
+        // A puzzle past the (lowered) limit of text data.
+        std::ofstream("files/puzzles/EmptyRoom_Puzzle_0.xml", std::ios::app) << std::string(300000, ' ');
+    };
+    const std::uint64_t savedLimit = plat::SetDataFileLimit(plat::DataKind::Text, 256 * 1024);
+    ::alarm(120);
+    ::testing::internal::CaptureStderr();
+    {
+        GameTestWorld world(setup);
+        ASSERT_TRUE(world.Booted());
+        world.Frames(3);
+        EXPECT_EQ(world.Game().GetStates().GetCurrentStateName(), "Running State Exit Code");
+        EXPECT_NE(world.Game().GetRoom(), nullptr);
+    }
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    ::alarm(0);
+    plat::SetDataFileLimit(plat::DataKind::Text, savedLimit);
+    const struct
+    {
+        const char* file;
+        const char* reason;
+    } refused[] = {
+        {"QUORBSettings.xml", "it is a FIFO, not a regular file"},
+        {"QUORBSound.fev", "it is a FIFO, not a regular file"},
+        {"DefaultRoomEnv.xml", "it is a device, not a regular file"},
+        {"EmptyRoom_Puzzle_0.xml", "more than the 262144 bytes a text data file may hold"},
+    };
+    for (const auto& r : refused)
+    {
+        SCOPED_TRACE(r.file);
+        const std::size_t at = err.find(std::string(r.file) + ": ");
+        ASSERT_NE(at, std::string::npos) << err;
+        EXPECT_NE(err.substr(at, err.find('\n', at) - at).find(r.reason), std::string::npos) << err;
+        EXPECT_EQ(CountOf(err, r.file), 1u) << err;
+    }
 }
 
 // Bad input at start-up: one line naming what is wrong, nothing built, start-up goes on.

@@ -129,7 +129,9 @@ void GameTestWorld::Boot(const GameTestSetup& setup)
         setup.beforeInit();
     g_pApp = new QUORB::CQUORBApp();
     QUORB::CEngineLoader loader;
-    m_booted = g_pApp->Init(loader, testsupport::RepoPath("data/files/xmlfiles/dorvo_engine_config.xml"));
+    m_booted = g_pApp->Init(loader, setup.engineConfig.empty()
+                                        ? testsupport::RepoPath("data/files/xmlfiles/dorvo_engine_config.xml")
+                                        : m_folder + setup.engineConfig);
     m_game = dynamic_cast<QUORB::CQUORB*>(g_pApp->GetGame());
     m_booted = m_booted && m_game != nullptr;
     if (m_booted && m_fullScreen)

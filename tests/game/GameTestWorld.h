@@ -62,6 +62,9 @@ struct GameTestSetup
     std::map<std::string, std::string> files;
     // SOUND_PATH: the committed sounds unless a test names a folder below the world's.
     std::string soundFolder;
+    // The engine configuration the application loads, relative to the world's folder; the
+    // committed "dorvo_engine_config.xml" by default.
+    std::string engineConfig;
     // Full screen: the cursor moves by mouse deltas and stays where the game puts it.
     bool fullScreen = false;
     // Runs in the world's folder just before the application starts (the menu test world files

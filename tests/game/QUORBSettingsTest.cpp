@@ -186,6 +186,36 @@ TEST(QUORBSettingsTest, RoomNamesThatAreNoUsableFileNamesAreLeftOut)
     EXPECT_EQ(read.m_roomMap.size(), 1u);
 }
 
+// Ten thousand copies of one fault are a few lines and a count; a last profile that is no
+// usable file name is forgotten with one line, so no profile is loaded from outside its folder.
+TEST(QUORBSettingsTest, AFaultRepeatedTenThousandTimesIsAFewLinesAndAnUnsafeLastProfileIsForgotten)
+{
+    testsupport::TempWorkDir dir;
+    std::string skins = Skin("Only", 1);
+    for (int i = 0; i < 10000; ++i)
+        skins += Skin("Only", 2);
+    WriteText("S.xml", SettingsFile("Low", skins, 10001, {}, {}, "/etc/passwd"));
+    QUORBSettings read;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(LoadSettingsFile(read, "S.xml"));
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(read.m_gameSkins.size(), 1u);
+    EXPECT_EQ(read.LastUsedProfile, "");
+    std::size_t lines = 0;
+    for (const char c : err)
+        lines += c == '\n' ? 1 : 0;
+    EXPECT_EQ(lines, 5u) << err;
+    EXPECT_NE(err.find("S.xml:1: a second game skin \"Only\"; the first is kept\n"), std::string::npos)
+        << err;
+    EXPECT_NE(err.find("S.xml: and 9997 more like line 1 (a second game skin \"\"; the first is kept)\n"),
+              std::string::npos)
+        << err;
+    EXPECT_NE(
+        err.find("S.xml:1: the last profile \"/etc/passwd\" is no usable file name; no profile is loaded\n"),
+        std::string::npos)
+        << err;
+}
+
 TEST(QUORBSettingsTest, AFailedSaveKeepsTheOldFile)
 {
     testsupport::TempWorkDir dir;

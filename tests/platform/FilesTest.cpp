@@ -14,6 +14,7 @@
 #include <map>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -107,6 +108,93 @@ TEST_F(FilesTest, WildcardListingMatchesNamesIgnoringCaseAndSkipsFolders)
     fs::current_path("Data/XmlFiles/Rooms");
     EXPECT_EQ(plat::ListFiles("*.TXT"), (std::vector<std::string>{"notes.txt"}))
         << "no folder: the working one";
+}
+
+// Data files are read only when they are regular files within their kind's limit; everything
+// else is refused at once with one line naming the file. Nothing here may wait: the alarm ends
+// the test program should an open or a read block on the FIFO.
+TEST_F(FilesTest, ADataFileIsReadOnlyWhenItIsARegularFileWithinItsLimit)
+{
+    ASSERT_EQ(::mkfifo("Data/pipe.xml", 0600), 0);
+    fs::create_symlink("/dev/zero", "Data/zero.xml");
+    Write("Data/big.xml", std::string(5000, 'x'));
+    Write("Data/fits.xml", std::string(4096, 'y'));
+    const std::uint64_t saved = plat::SetDataFileLimit(plat::DataKind::Text, 4096);
+    struct Case
+    {
+        const char* path;
+        plat::DataKind kind;
+        const char* error; // empty when the file is read
+    };
+    const Case cases[] = {
+        {"Data/pipe.xml", plat::DataKind::Text, "Data/pipe.xml: it is a FIFO, not a regular file"},
+        {"Data/zero.xml", plat::DataKind::Text, "Data/zero.xml: it is a device, not a regular file"},
+        {"/dev/zero", plat::DataKind::Media, "/dev/zero: it is a device, not a regular file"},
+        {"Data/XmlFiles", plat::DataKind::Text, "Data/XmlFiles: it is a folder, not a regular file"},
+        {"Data/none.xml", plat::DataKind::Text, "Data/none.xml: cannot open the file"},
+        {"Data/big.xml", plat::DataKind::Text,
+         "Data/big.xml: 5000 bytes, more than the 4096 bytes a text data file may hold"},
+        {"Data/fits.xml", plat::DataKind::Text, ""},
+        {"data\\BIG.XML", plat::DataKind::Media, ""}, // the lowered limit is the text kind's only
+    };
+    ::alarm(20);
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.path);
+        std::string bytes = "left over", error;
+        std::vector<unsigned char> raw{1, 2};
+        const bool read = plat::ReadDataFile(c.path, c.kind, bytes, error);
+        EXPECT_EQ(read, *c.error == '\0');
+        EXPECT_EQ(plat::ReadDataFile(c.path, c.kind, raw, error), read);
+        if (read)
+        {
+            EXPECT_EQ(bytes.size(), fs::file_size(plat::ResolvePath(c.path)));
+            EXPECT_EQ(raw.size(), bytes.size());
+            continue;
+        }
+        EXPECT_EQ(error, c.error);
+        EXPECT_TRUE(bytes.empty());
+        EXPECT_TRUE(raw.empty());
+        // Streams opened only to read take regular files alone, without waiting either.
+        std::FILE* file = plat::OpenFile(c.path, "rb");
+        EXPECT_EQ(file == nullptr, std::string(c.path) != "Data/big.xml");
+        if (file)
+            std::fclose(file);
+    }
+    ::alarm(0);
+    plat::SetDataFileLimit(plat::DataKind::Text, saved);
+    EXPECT_EQ(plat::DataFileLimit(plat::DataKind::Text), plat::kMaxTextDataBytes);
+    EXPECT_EQ(plat::SetDataFileLimit(plat::DataKind::Media, 0), plat::kMaxMediaBytes);
+}
+
+TEST(IsConfinedName, OnlyRelativeNamesThatStayInTheirFolderPass)
+{
+    struct Case
+    {
+        std::string name;
+        bool confined;
+    };
+    const Case cases[] = {
+        {"widgets/platform/platform_diffuse.png", true},
+        {"files\\xmlfiles\\archetypes\\QUORBBall.xml", true},
+        {"./Click.wav", true},
+        {"a..b.png", true},
+        {"", false},
+        {"/etc/passwd", false},
+        {"\\server\\share.png", false},
+        {"C:\\Windows\\x.png", false},
+        {"../../../../etc/passwd", false},
+        {"sub/../../x.png", false},
+        {"sub\\..", false},
+        {"bad\nline.png", false},
+        {std::string(plat::kMaxDataNameLength, 'a'), true},
+        {std::string(plat::kMaxDataNameLength + 1, 'a'), false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(plat::IsConfinedName(c.name), c.confined);
+    }
 }
 
 TEST(WildcardMatch, Patterns)

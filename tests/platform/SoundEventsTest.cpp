@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -116,7 +117,7 @@ TEST(SoundProjectTest, MalformedProjectsAreRejectedWithTheLineAndTheReason)
         {"project P\ngroup GUI\n event E\n  file a.wav\n  volume 2\n end\nend\n",
          "P.fev:5: \"volume\" needs a number from 0 to 1"},
         {"project P\ngroup G\n event E\n  file a.wav\n  parameter p 1 0\n end\nend\n",
-         "P.fev:5: \"parameter\" needs a name, a minimum and a maximum not below it"},
+         "P.fev:5: \"parameter\" needs a name (at most 64 characters), a minimum and a maximum not below it"},
         {"project P\ngroup G\n event E\n end\nend\n", "P.fev:4: event \"P/G/E\" names no \"file\""},
         {"project P\nevent E\n", "P.fev:2: \"event\" outside a group"},
         {"project P\ngroup G\n event E\n  file a.wav\n",
@@ -124,7 +125,11 @@ TEST(SoundProjectTest, MalformedProjectsAreRejectedWithTheLineAndTheReason)
         {"project P\ngroup G\nend\nend\n", "P.fev:4: \"end\" with nothing open"},
         {"project P\ngroup G\n event E\n  file a\n  loop yes\n end\nend\n", "P.fev:5: \"loop\" needs 0 or 1"},
         {"project P\ngroup G\n event E\n  file a\n end\n event E\n  file b\n end\nend\n",
-         "P.fev:9: event \"P/G/E\" defined twice"},
+         "P.fev:6: event \"P/G/E\" defined twice"},
+        {"project P\ngroup G\n event E\n  file ../../../../etc/passwd\n end\nend\n",
+         "P.fev:4: \"file\" \"../../../../etc/passwd\" leaves the project's folder"},
+        {"project P\ngroup G\n event E\n  file /dev/zero\n end\nend\n",
+         "P.fev:4: \"file\" \"/dev/zero\" leaves the project's folder"},
         {"", "P.fev:0: no \"project\" line"},
     };
     for (const Case& c : cases)
@@ -135,6 +140,90 @@ TEST(SoundProjectTest, MalformedProjectsAreRejectedWithTheLineAndTheReason)
         EXPECT_FALSE(ParseSoundProject(c.text, "P.fev", "", project, error));
         EXPECT_EQ(c.error, error);
     }
+}
+
+// Nesting has a limit, as XML files have; so have the groups and events a project holds, and
+// reading stays in proportion to the text: a project of 100,000 events is cut at the limit with
+// one line, and a duplicate is found however many events come before it.
+TEST(SoundProjectTest, HugeAndDeepProjectsAreRefusedOrCutAtTheirLimits)
+{
+    std::string deep = "project P\n";
+    for (int i = 0; i < 50000; ++i)
+        deep += "group G\n";
+    SoundProjectDesc project;
+    std::string error;
+    EXPECT_FALSE(ParseSoundProject(deep, "P.fev", "", project, error));
+    EXPECT_EQ("P.fev:" + std::to_string(kMaxSoundGroupDepth + 2) + ": groups nested deeper than " +
+                  std::to_string(kMaxSoundGroupDepth),
+              error);
+
+    std::string many = "project P\n";
+    for (std::size_t g = 0; g < kMaxSoundGroups + 3; ++g)
+        many += "group G" + std::to_string(g) + "\nend\n";
+    many += "group Events\n";
+    for (int i = 0; i < 100000; ++i)
+        many += " event E" + std::to_string(i) + "\n  file Click.wav\n end\n";
+    many += "end\n";
+    ASSERT_TRUE(ParseSoundProject(many, "P.fev", "", project, error)) << error;
+    EXPECT_EQ(project.groups.size(), kMaxSoundGroups);
+    ASSERT_EQ(project.events.size(), kMaxSoundEvents);
+    EXPECT_EQ(project.events.back().path, "P/Events/E" + std::to_string(kMaxSoundEvents - 1));
+    EXPECT_EQ(project.cut, "P.fev:" + std::to_string(2 * kMaxSoundGroups + 2) + ": 4 groups past the first " +
+                               std::to_string(kMaxSoundGroups) + " and " +
+                               std::to_string(100000 - kMaxSoundEvents) + " events past the first " +
+                               std::to_string(kMaxSoundEvents) + " are left out");
+
+    // Past the cut events are still read, so a mistake or a duplicate there is still found.
+    const std::string duplicate =
+        many.substr(0, many.size() - 4) + " event E99999\n  file Click.wav\n end\nend\n";
+    EXPECT_FALSE(ParseSoundProject(duplicate, "P.fev", "", project, error));
+    EXPECT_NE(error.find("event \"P/Events/E99999\" defined twice"), std::string::npos) << error;
+
+    const std::string longName = "project P\ngroup " + std::string(100000, 'g') + "\nend\n";
+    EXPECT_FALSE(ParseSoundProject(longName, "P.fev", "", project, error));
+    EXPECT_EQ("P.fev:2: \"group\" needs one name (at most 64 characters, no '/')", error);
+}
+
+// Thousands of events that play one file share its samples, and a missing file is named once.
+TEST(SoundEventSystemTest, EventsOfOneFileShareItsSamplesAndAMissingFileIsNamedOnce)
+{
+    testsupport::TempWorkDir dir;
+    std::filesystem::copy_file(testsupport::RepoPath("tests/data/sound/Click.wav"), "Click.wav");
+    std::string text = "project Big\ngroup G\n";
+    for (std::size_t i = 0; i < kMaxSoundEvents + 10; ++i)
+        text +=
+            " event E" + std::to_string(i) + "\n  file " + (i % 2 ? "Click.wav" : "Gone.wav") + "\n end\n";
+    text += "end\n";
+    std::FILE* file = std::fopen("Big.fev", "w");
+    ASSERT_NE(nullptr, file);
+    std::fputs(text.c_str(), file);
+    std::fclose(file);
+
+    FMOD::EventSystem* system = nullptr;
+    ASSERT_EQ(FMOD_OK, FMOD::EventSystem_Create(&system));
+    ASSERT_EQ(FMOD_OK, system->init(4, FMOD_INIT_NORMAL, nullptr));
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(FMOD_OK, system->load("Big.fev", nullptr, nullptr));
+    FMOD::EventGroup* group = nullptr;
+    ASSERT_EQ(FMOD_OK, system->getGroup("Big/G", true, &group));
+    EXPECT_EQ(FMOD_ERR_FILE_NOTFOUND, group->loadEventData());
+    FMOD::Event* first = nullptr;
+    FMOD::Event* last = nullptr;
+    ASSERT_EQ(FMOD_OK, system->getEvent("Big/G/E1", FMOD_EVENT_DEFAULT, &first));
+    ASSERT_EQ(FMOD_OK, system->getEvent(("Big/G/E" + std::to_string(kMaxSoundEvents - 1)).c_str(),
+                                        FMOD_EVENT_DEFAULT, &last));
+    EXPECT_EQ(FMOD_ERR_FILE_NOTFOUND, system->getEvent("Big/G/E2", FMOD_EVENT_DEFAULT, &first));
+    EXPECT_EQ(FMOD_ERR_EVENT_NOTFOUND, system->getEvent(("Big/G/E" + std::to_string(kMaxSoundEvents)).c_str(),
+                                                        FMOD_EVENT_DEFAULT, &last));
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(FMOD_OK, system->release());
+    std::size_t goneLines = 0;
+    for (std::size_t at = err.find("Gone.wav"); at != std::string::npos; at = err.find("Gone.wav", at + 1))
+        ++goneLines;
+    EXPECT_EQ(goneLines, 1u) << err;
+    EXPECT_NE(err.find("Big.fev:" + std::to_string(3 * kMaxSoundEvents + 3) + ": 10 events past the first"),
+              std::string::npos)
+        << err;
 }
 
 TEST(SoundEventSystemTest, AMalformedProjectFileFailsToLoadWithAClearMessage)

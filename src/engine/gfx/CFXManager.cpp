@@ -1,7 +1,9 @@
 #include "engine/gfx/CFXManager.h"
 
+#include "common/FaultTally.h"
 #include "common/Singleton.h"
 #include "engine/gfx/CGFXCore.h"
+#include "platform/files.h"
 
 #include <cstdio>
 #include <iterator>
@@ -174,21 +176,37 @@ FXHandleTable CFXManager::BuildHandleTable(plat::ID3DXEffect* effect, const std:
 void CFXManager::LoadEffects(const std::vector<std::string>& fileNames)
 {
     CGFXCore& core = CGFXCore::Instance();
+    common::FaultTally tally("CFXManager - the effect list");
     for (const std::string& name : fileNames)
     {
         // A second load of a name would only be dropped again: the first effect stays.
         if (m_effects.count(name))
             continue;
+        if (!plat::IsConfinedName(name))
+        {
+            tally.Report("an effect name leaves the effect folder",
+                         "CFXManager - effect \"" + name.substr(0, 64) + (name.size() > 64 ? "..." : "") +
+                             "\" leaves the effect folder and is left out.");
+            continue;
+        }
         const std::string path = m_effectFolder + name;
         plat::ID3DXEffect* effect = nullptr;
         std::string errors;
         if (plat::FAILED(core.LoadEffect(path, nullptr, plat::D3DXSHADER_DEBUG, m_pPool, &effect, &errors)) ||
             !effect)
         {
-            std::fprintf(stderr, "CFXManager - effect \"%s\" did not load and is left out:\n%s\n",
-                         path.c_str(), errors.c_str());
+            tally.Report("an effect did not load",
+                         "CFXManager - effect \"" + path + "\" did not load and is left out:\n" + errors);
             continue;
         }
+        // A file cut short may still parse, as an effect with nothing to draw with: it is kept
+        // for its parameters, but said, as a file that does not parse is. The shared values'
+        // effect holds no technique by design.
+        plat::D3DXEFFECT_DESC desc;
+        if (name != kSharedEffectFile && (plat::FAILED(effect->GetDesc(&desc)) || desc.Techniques == 0))
+            tally.Report("an effect has no technique",
+                         "CFXManager - effect \"" + path +
+                             "\" holds no technique (is the file cut short?); nothing is drawn with it.");
         SEffectRecord& record = m_effects[name];
         record.effect = effect;
         record.handles = BuildHandleTable(effect, name);

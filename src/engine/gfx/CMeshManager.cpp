@@ -6,6 +6,7 @@
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CMeshHierarchy.h"
 #include "engine/gfx/CXFileParser.h"
+#include "platform/files.h"
 
 #include <cstdio>
 
@@ -67,6 +68,12 @@ CMeshManager::SMeshInfo* CMeshManager::GetMesh(const std::string& name)
 std::unique_ptr<CMeshManager::SMeshInfo> CMeshManager::Load(const std::string& name, std::string& problem)
 {
     const std::string path = GetMeshFolder() + name;
+    if (!plat::IsConfinedName(name))
+    {
+        problem = GetMeshFolder() + name.substr(0, 64) + (name.size() > 64 ? "..." : "") +
+                  ": the name leaves the mesh folder";
+        return nullptr;
+    }
     std::unique_ptr<SMeshInfo> info = m_pParser->LoadMesh(path);
     if (!info)
     {

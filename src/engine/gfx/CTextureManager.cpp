@@ -4,6 +4,7 @@
 #include "engine/gfx/CDorvoGfx.h"
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CTextureHandle.h"
+#include "platform/files.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -67,7 +68,12 @@ void CTextureManager::Acquire(CTextureHandle& handle)
     entry.count = 1;
     const std::string path = CDorvoGfx::Instance().GetTexturePath() + handle.m_fileName;
     CGFXCore& core = CGFXCore::Instance();
-    if (!core.GetDevice())
+    // Names come from data: one that leaves the texture folder is never opened (said once, as
+    // the entry stays filed under the name).
+    if (!plat::IsConfinedName(handle.m_fileName))
+        std::fprintf(stderr, "CTextureManager - \"%.64s\" leaves the texture folder; it is drawn white.\n",
+                     handle.m_fileName.c_str());
+    else if (!core.GetDevice())
         std::fprintf(stderr, "CTextureManager - \"%s\": there is no device to load the texture on.\n",
                      path.c_str());
     else

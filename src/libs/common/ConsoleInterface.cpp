@@ -23,6 +23,7 @@ ConsoleInterface::ObjectCallHook s_objectCallHook = nullptr;
 ConsoleInterface::LineHook s_lineHook = nullptr;
 ConsoleInterface* s_instance = nullptr; // the singleton once created
 bool s_instanceDestroyed = false;       // set when the singleton dies at exit
+std::size_t s_refusals = 0;             // lines beginning "ERROR:" shown so far
 
 // One typed argument of a console line, held until it is pushed. Kept apart from the stack so
 // that the line can be checked against the stack's limits and retyped before anything is pushed.
@@ -313,8 +314,15 @@ void ConsoleInterface::WriteToConsole(std::string line, Function_Flags flags, bo
         m_outputLines.pop_front();
     if (flags == FF_Execute && !line.empty())
         Execute(line, report);
+    if (flags == FF_Display && line.compare(0, 6, "ERROR:") == 0)
+        ++s_refusals;
     if (report || flags == FF_Display)
         AddOutputLine(">" + line);
+}
+
+std::size_t ConsoleInterface::GetRefusalCount()
+{
+    return s_refusals;
 }
 
 void ConsoleInterface::AddOutputLine(const std::string& line)

@@ -87,6 +87,11 @@ public:
     // Once the console has been destroyed at exit, the line goes to the debug output instead.
     static void ShowLine(const std::string& line);
 
+    // How many lines beginning "ERROR:" were shown so far. A command that refuses what it was
+    // asked shows such a line; the function registry compares the count around a call so it never
+    // follows a refusal with "called successfully.".
+    static std::size_t GetRefusalCount();
+
     // For the object hook, which learns the callee's signature only after finding the object:
     // typed lines have no unsigned or float form for whole numbers, so when `params` (built from
     // a console line) does not match `expected`, its ints are converted where `expected` wants an

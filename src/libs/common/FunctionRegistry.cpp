@@ -90,11 +90,13 @@ bool FunctionRegistry::Dispatch(const std::string& name, void* object, bool onOb
         return false;
     }
 
+    const std::size_t refusals = common::ConsoleInterface::GetRefusalCount();
     if (onObject)
         functor->CallOnObject(object, stack);
     else
         functor->CallWithParams(stack);
-    if (report)
+    // A function that said "ERROR: ..." refused: its own line is the report.
+    if (report && common::ConsoleInterface::GetRefusalCount() == refusals)
         common::ConsoleInterface::ShowLine("Function: " + name + " called successfully.");
     return true;
 }

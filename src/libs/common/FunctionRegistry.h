@@ -41,7 +41,8 @@ public:
     // the functor pops them and pushes its result onto `params`. With `report` set one line goes
     // to the console: "Function: <name> does not exist.", "Function: <name> parameter list does
     // not match function prototype." or "Function: <name> called successfully.", with the name as
-    // the caller wrote it. A null `params` stands for an empty stack; an overflowed stack never
+    // the caller wrote it; a function that refused (it showed a line beginning "ERROR:") gets no
+    // line after its own. A null `params` stands for an empty stack; an overflowed stack never
     // matches. Returns true when the function was called.
     bool Call(const std::string& name, ParamStack* params, bool report);
     // The same through Loki::BaseFunctor::CallOnObject: `object` is the member's own class.

@@ -5,6 +5,7 @@
 
 #include <lua.hpp>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -90,24 +91,61 @@ int Panic(lua_State* L)
     return 0;
 }
 
-// Whether a file holds a precompiled chunk, the way luaL_loadfile decides (a first line that
-// starts with '#' is skipped). Lua 5.1's check of loaded bytecode is incomplete, so such chunks
-// could read and write memory at will; scripts are loaded from source only.
-bool FileIsPrecompiled(const char* name)
+// Whether a script's text is a precompiled chunk, the way luaL_loadfile decides (a first line
+// that starts with '#' is skipped). Lua 5.1's check of loaded bytecode is incomplete, so such
+// chunks could read and write memory at will; scripts are loaded from source only.
+bool IsPrecompiled(const std::string& text)
 {
-    std::FILE* file = name ? std::fopen(name, "rb") : nullptr;
-    if (!file)
-        return false;
-    int c = std::fgetc(file);
-    if (c == '#')
+    std::size_t at = 0;
+    if (!text.empty() && text[0] == '#')
     {
-        while (c != EOF && c != '\n')
-            c = std::fgetc(file);
-        if (c == '\n')
-            c = std::fgetc(file);
+        at = text.find('\n');
+        at = at == std::string::npos ? text.size() : at + 1;
     }
-    std::fclose(file);
-    return c == LUA_SIGNATURE[0];
+    return at < text.size() && text[at] == LUA_SIGNATURE[0];
+}
+
+// A script file read whole through the data-file reader, which opens regular files only and
+// never waits: a FIFO or a device named as a script cannot stall the game, nor an endless one
+// fill its memory. False with the reason (one line naming the file) otherwise.
+bool ReadScriptFile(const char* name, std::string& text, std::string& why)
+{
+    if (!name)
+    {
+        why = "scripts cannot be read from standard input";
+        return false;
+    }
+    return plat::ReadDataFile(name, plat::DataKind::Text, text, why);
+}
+
+// Loads a script's text as luaL_loadfile loads a file: a first line beginning with '#' is
+// blanked (its line break kept, so the line numbers stay), and the chunk is named "@" + name
+// so messages name the file. Returns Lua's load status, the function or the message on top.
+int LoadScriptText(lua_State* L, std::string text, const char* name)
+{
+    if (!text.empty() && text[0] == '#')
+        text.erase(0, std::min(text.find('\n'), text.size()));
+    const std::string chunkName = std::string("@") + name;
+    return luaL_loadbuffer(L, text.data(), text.size(), chunkName.c_str());
+}
+
+// luaL_loadfile through the reader above; a precompiled chunk is refused (false in `allowed`).
+int LoadScriptFile(lua_State* L, const char* name, bool& allowed)
+{
+    allowed = true;
+    std::string text, why;
+    if (!ReadScriptFile(name, text, why))
+    {
+        lua_pushstring(L, why.c_str());
+        return LUA_ERRFILE;
+    }
+    if (IsPrecompiled(text))
+    {
+        allowed = false;
+        lua_pushfstring(L, "%s: %s", name, kPrecompiledRefused);
+        return LUA_ERRSYNTAX;
+    }
+    return LoadScriptText(L, std::move(text), name);
 }
 
 // Load results as the base library gives them: the function, or nil and the message.
@@ -214,18 +252,22 @@ int SafeLoadFile(lua_State* L)
         lua_pushstring(L, "scripts cannot be read from standard input");
         return 2;
     }
-    if (FileIsPrecompiled(name))
+    bool allowed = true;
+    const int status = LoadScriptFile(L, name, allowed);
+    if (!allowed)
+    {
+        lua_pop(L, 1);
         return Refused(L);
-    return LoadResult(L, luaL_loadfile(L, name));
+    }
+    return LoadResult(L, status);
 }
 
 int SafeDoFile(lua_State* L)
 {
     const char* name = luaL_checkstring(L, 1);
-    if (FileIsPrecompiled(name))
-        return luaL_error(L, "%s: %s", name, kPrecompiledRefused);
     const int top = lua_gettop(L);
-    if (luaL_loadfile(L, name) != 0)
+    bool allowed = true;
+    if (LoadScriptFile(L, name, allowed) != 0)
         return lua_error(L);
     lua_call(L, 0, LUA_MULTRET);
     return lua_gettop(L) - top;
@@ -360,6 +402,29 @@ std::string LuaUtil::GetString(const char* name)
     return std::string(text, length);
 }
 
+std::string LuaUtil::GetTypeName(const char* name)
+{
+    if (!name)
+        return "nil";
+    StackGuard guard(m_state);
+    lua_pushstring(m_state, name);
+    lua_rawget(m_state, LUA_GLOBALSINDEX);
+    return lua_typename(m_state, lua_type(m_state, -1));
+}
+
+bool LuaUtil::TryGetDouble(const char* name, double& value)
+{
+    if (!name)
+        return false;
+    StackGuard guard(m_state);
+    lua_pushstring(m_state, name);
+    lua_rawget(m_state, LUA_GLOBALSINDEX);
+    if (!lua_isnumber(m_state, -1))
+        return false;
+    value = static_cast<double>(lua_tonumber(m_state, -1));
+    return true;
+}
+
 std::string LuaUtil::FindScript(const char* name)
 {
     if (!name)
@@ -395,14 +460,15 @@ bool LuaUtil::RunScript(const char* name)
     // Failed loads and runs leave their message on the stack; the guard drops it after the
     // report, and a chunk's results too, so repeated runs never grow the stack.
     StackGuard guard(m_state);
-    if (FileIsPrecompiled(path.c_str()))
+    bool allowed = true;
+    const int status = LoadScriptFile(m_state, path.c_str(), allowed);
+    if (!allowed)
     {
         Report("Run script failed", "Error Running Script: " + path + "\n Message: " + kPrecompiledRefused);
         std::fputs("\nSome error occured!\n", stdout);
         std::fflush(stdout);
         return false;
     }
-    const int status = luaL_loadfile(m_state, path.c_str());
     if (status != 0)
     {
         Report("Run script failed", "Error Running Script: " + path + "\n Message: " + TopMessage(m_state));

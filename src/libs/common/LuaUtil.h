@@ -44,6 +44,11 @@ public:
     double GetDouble(const char* name);
     // The global of that name as text (a number is converted by Lua); "" and a report otherwise.
     std::string GetString(const char* name);
+    // Quiet forms for readers that choose their own fallback: the global's Lua type name ("nil"
+    // when it is not set, "number", "string", "table", ...), and the global as a number when it
+    // is one or a numeric string (false, `value` unchanged, otherwise). Neither reports.
+    std::string GetTypeName(const char* name);
+    bool TryGetDouble(const char* name, double& value);
 
     // The script file to run for a name: "Scripts/" + name + ".LUB" or ".LUA" beside the name's
     // folder, then name + ".LUB", then the name with ".LUA" in place of its extension; each

@@ -5,7 +5,6 @@
 #include <tinyxml.h>
 
 #include <cstddef>
-#include <cstdio>
 
 namespace
 {
@@ -220,23 +219,8 @@ bool XmlParseText(const std::string& text, const std::string& sourceName, TiXmlD
 bool XmlLoadFile(const std::string& fileName, TiXmlDocument& document, std::string& error)
 {
     document.Clear();
-    std::FILE* file = plat::OpenFile(fileName, "rb");
-    if (!file)
-    {
-        error = fileName + ": cannot open the file";
-        return false;
-    }
     std::string text;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
-        text.append(buffer, n);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed)
-    {
-        error = fileName + ": cannot read the file";
+    if (!plat::ReadDataFile(fileName, plat::DataKind::Text, text, error))
         return false;
-    }
     return XmlParseText(text, fileName, document, error);
 }

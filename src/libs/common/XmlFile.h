@@ -1,7 +1,8 @@
-// The one way XML files are read. A file is read through the path helper, refused when it is
-// not valid UTF-8 or nests elements deeper than kMaxXmlDepth, and only then handed to TinyXML,
-// as a copy followed by NUL bytes so no damaged ending can lead the parser past the buffer.
-// Every refusal is one line naming the file and, where known, the line: "<file>:<line>: what".
+// The one way XML files are read. A file is read through the path helper's data-file reader
+// (a regular file of at most 64 MB), refused when it is not valid UTF-8 or nests elements deeper than
+// kMaxXmlDepth, and only then handed to TinyXML, as a copy followed by NUL bytes so no damaged ending can
+// lead the parser past the buffer. Every refusal is one line naming the file and, where known, the line:
+// "<file>:<line>: what".
 #pragma once
 
 #include <string>

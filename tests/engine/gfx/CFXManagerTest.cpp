@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -215,6 +217,45 @@ TEST_F(CFXManagerTest, AFileThatFailsIsReportedOnceWithItsTextAndTheOthersLoad)
     EXPECT_NE(err.find("fx/Broken.fx:13: "), std::string::npos) << err;
     ASSERT_NE(err.find(missing), std::string::npos) << err;
     EXPECT_NE(err.find("fx/Missing.fx: cannot be read"), std::string::npos) << err;
+}
+
+// Effect names come from the engine configuration: one that leaves the effect folder is never
+// read. A file cut short before its techniques still parses; it is kept for its parameters but
+// said, as a file that does not parse is. A long list of bad names is a few lines.
+TEST_F(CFXManagerTest, NamesOutsideTheEffectFolderAndEffectsWithoutATechniqueAreSaid)
+{
+    std::ifstream in(testsupport::RepoPath("data/fx/TextureMapping.fx"), std::ios::binary);
+    const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    fxtest::WriteFx("Cut.fx", whole.substr(0, whole.find("technique")));
+    fxtest::WriteFx("Whole.fx", whole);
+    std::vector<std::string> names = {"Cut.fx", "Whole.fx"};
+    for (int i = 0; i < 1000; ++i)
+        names.push_back("../../../../etc/passwd" + std::to_string(i));
+    ::testing::internal::CaptureStderr();
+    fx.LoadEffects(names);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+
+    EXPECT_NE(fx.GetEffect("Cut.fx"), nullptr);
+    EXPECT_EQ(fx.GetEffectCount(), 2u);
+    EXPECT_NE(
+        err.find("CFXManager - effect \"fx/Cut.fx\" holds no technique (is the file cut short?); nothing is "
+                 "drawn with it.\n"),
+        std::string::npos)
+        << err;
+    EXPECT_NE(
+        err.find(
+            "CFXManager - effect \"../../../../etc/passwd0\" leaves the effect folder and is left out.\n"),
+        std::string::npos)
+        << err;
+    EXPECT_NE(
+        err.find(
+            "CFXManager - the effect list: and 997 more like (an effect name leaves the effect folder)\n"),
+        std::string::npos)
+        << err;
+    std::size_t lines = 0;
+    for (const char c : err)
+        lines += c == '\n' ? 1 : 0;
+    EXPECT_EQ(lines, 5u) << err;
 }
 
 TEST_F(CFXManagerTest, WithoutDummyTheSharedHandlesAreNullAndTheCoreWritesNothing)

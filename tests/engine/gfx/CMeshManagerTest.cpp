@@ -376,6 +376,31 @@ TEST_F(MeshManagerTest, ABrokenFileIsSaidOnceAndInvalidStandsIn)
     EXPECT_EQ(meshes.GetMeshCount(), owned);
 }
 
+// Mesh names come from data: none leads out of the mesh folder or to something endless.
+TEST_F(MeshManagerTest, NamesThatLeaveTheMeshFolderOrAreNoFilesGiveInvalid)
+{
+    std::filesystem::create_symlink("/dev/zero", "meshes/Zero.x");
+    CMeshManager::SMeshInfo* invalid = Get(dorvo::gfx::kInvalidMeshName);
+    ASSERT_NE(invalid, nullptr);
+    const struct
+    {
+        const char* name;
+        const char* problem;
+    } cases[] = {
+        {"../../../../etc/hostname", "meshes/../../../../etc/hostname: the name leaves the mesh folder"},
+        {"/dev/zero", "meshes//dev/zero: the name leaves the mesh folder"},
+        {"Zero.x", "meshes/Zero.x: it is a device, not a regular file"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        std::string said;
+        EXPECT_EQ(Get(c.name, &said), invalid);
+        EXPECT_EQ(Lines(said), 1) << said;
+        EXPECT_EQ(said.find(c.problem), 0u) << said;
+    }
+}
+
 TEST_F(MeshManagerTest, WithoutInvalidABrokenFileDrawsNothing)
 {
     std::filesystem::remove(std::string(kMeshFolder) + "Invalid.x");

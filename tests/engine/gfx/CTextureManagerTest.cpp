@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using dorvo::gfx::CSprite;
 using dorvo::gfx::CTextureHandle;
 using dorvo::gfx::CTextureManager;
@@ -129,6 +131,38 @@ TEST_F(TextureCacheTest, AFileThatFailsToLoadIsNamedOnceAndCountedWithoutATextur
         ++lines;
     EXPECT_EQ(lines, 1u) << err;
     EXPECT_NE(err.find("textures/hud/NoSuchImage.png"), std::string::npos) << err;
+}
+
+// Texture names come from data: one that leaves the texture folder is never opened, and one that
+// leads to a device is refused by the reader; either is said once and drawn white.
+TEST_F(TextureCacheTest, NamesOutsideTheTextureFolderOrOfNoFileAreNamedOnceAndNeverRead)
+{
+    std::filesystem::create_symlink("/dev/zero", std::string(kTextureFolder) + "hud/Zero.png");
+    const struct
+    {
+        const char* name;
+        const char* line;
+    } cases[] = {
+        {"/etc/passwd", "CTextureManager - \"/etc/passwd\" leaves the texture folder; it is drawn white."},
+        {"../../../../etc/passwd",
+         "CTextureManager - \"../../../../etc/passwd\" leaves the texture folder; it is drawn white."},
+        {"hud/Zero.png", "\"textures/hud/Zero.png\": it is a device, not a regular file"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ::testing::internal::CaptureStderr();
+        {
+            CTextureHandle first, second;
+            first.Load(c.name);
+            second.Load(c.name);
+            EXPECT_EQ(first.GetTexture(), nullptr);
+            EXPECT_EQ(cache.GetCount(c.name), 2);
+        }
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find(c.line), std::string::npos) << err;
+        EXPECT_EQ(err.find('\n'), err.size() - 1) << "one line: " << err;
+    }
 }
 
 TEST_F(TextureCacheTest, WithoutADeviceTheLoadIsRefusedWithALine)

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace
 {
 struct LuaReport
@@ -218,6 +221,34 @@ TEST_F(LuaUtilTest, MissingScriptFailsWithFileNotFound)
     ASSERT_EQ(1u, Reports().size());
     EXPECT_EQ("Run script failed", Reports()[0].title);
     EXPECT_EQ(0u, Reports()[0].text.find("Error Running Script: Nowhere.lua\n Message: "));
+}
+
+// A script name that leads to a FIFO or a device is refused at once, by the game's loader and
+// by the ones scripts call; the alarm ends the program should one of them wait or read for ever.
+TEST_F(LuaUtilTest, ScriptsThatAreNoRegularFilesAreRefusedWithoutWaiting)
+{
+    ASSERT_EQ(::mkfifo("Pipe.lua", 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", "Zero.lua");
+    ::alarm(20);
+    for (const char* name : {"Pipe.lua", "Zero.lua"})
+    {
+        SCOPED_TRACE(name);
+        Reports().clear();
+        bool result = true;
+        const std::string out = RunCapturingStdout(name, &result);
+        EXPECT_FALSE(result);
+        EXPECT_EQ("\nFile not found", out);
+        ASSERT_EQ(1u, Reports().size());
+        EXPECT_NE(Reports()[0].text.find(std::string(name) + ": it is a "), std::string::npos)
+            << Reports()[0].text;
+    }
+    WriteFile("Loaders.lua", "local f, e = loadfile('Pipe.lua')\n"
+                             "local ok, d = pcall(dofile, 'Zero.lua')\n"
+                             "LOADERS_REFUSED = (f == nil and not ok) and e .. '|' .. d\n");
+    ASSERT_TRUE(LuaUtil::Instance().RunScript("Loaders.lua"));
+    ::alarm(0);
+    EXPECT_EQ("Pipe.lua: it is a FIFO, not a regular file|Zero.lua: it is a device, not a regular file",
+              LuaUtil::Instance().GetString("LOADERS_REFUSED"));
 }
 
 TEST_F(LuaUtilTest, SyntaxErrorFailsTheLoad)

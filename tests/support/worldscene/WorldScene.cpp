@@ -8,6 +8,7 @@
 #include "engine/RegisterCoreComponentTypes.h"
 #include "engine/gfx/CDorvoGfx.h"
 #include "engine/gfx/CGFXCore.h"
+#include "platform/files.h"
 
 #include <tinyxml.h>
 
@@ -64,8 +65,8 @@ dorvo::SEngineConfigInfo SceneConfig(unsigned width, unsigned height)
     config.meshPath = data + "meshes/";
     config.texturePath = data + "textures/";
     config.fxPath = data + "fx/";
-    config.fxFiles = {"TextureMapping.fx", "PickedEffect.fx", "Glow.fx",   "AnimatedGlow.fx",
-                      "TextureMappingNoLight.fx", "Terrain.fx",   "Membrane.fx", "Water2.fx"};
+    config.fxFiles = {"TextureMapping.fx",        "PickedEffect.fx", "Glow.fx",     "AnimatedGlow.fx",
+                      "TextureMappingNoLight.fx", "Terrain.fx",      "Membrane.fx", "Water2.fx"};
     dorvo::SEngineLight light;
     light.index = 0;
     light.light.Type = plat::D3DLIGHT_DIRECTIONAL;
@@ -181,6 +182,8 @@ bool WorldScene::LoadTemplate(const std::string& file)
     if (!XmlLoadFile(full, document, m_error))
         return false;
     const std::string folder = std::filesystem::path(full).parent_path().string() + "/";
+    // The archetypes are read from there, outside any run folder.
+    plat::AllowDataFolder(folder);
     TiXmlElement* root = document.FirstChildElement("File");
     for (TiXmlElement* tmpl = root ? root->FirstChildElement("Template") : nullptr; tmpl;
          tmpl = tmpl->NextSiblingElement("Template"))

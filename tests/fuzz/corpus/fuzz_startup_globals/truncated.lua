@@ -1,0 +1,1 @@
+XML_PATH = "files/xmlfi
