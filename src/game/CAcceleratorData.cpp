@@ -10,6 +10,10 @@ namespace QUORB
 {
 namespace
 {
+// The belts: chevrons pointing along +u, and the same pointing along -u.
+const char* const kBelt = "widgets/accelerator/accelerator_diffuse.png";
+const char* const kReversedBelt = "widgets/accelerator/accelerator_reversed_diffuse.png";
+
 // The texture runs against u on the front and left faces and with it on the right and back.
 float FaceFactor()
 {
@@ -44,8 +48,16 @@ void CAcceleratorData::ApplyToGob()
 void CAcceleratorData::ApplySpeed(float speed)
 {
     dorvo::gfx::GfxModelComp* model = ModelOf(GetOwnerGob());
-    if (dorvo::gfx::CGfxUnit* unit = model != nullptr ? model->GetUnit() : nullptr)
-        unit->SetUVAnimDir(speed * m_directionSign * FaceFactor(), 0.0f);
+    dorvo::gfx::CGfxUnit* unit = model != nullptr ? model->GetUnit() : nullptr;
+    if (unit == nullptr)
+        return;
+    const float rate = speed * m_directionSign * FaceFactor();
+    unit->SetUVAnimDir(rate, 0.0f);
+    // A positive rate moves the picture towards -u (the effect samples at u + rate x time). The
+    // box shows u running to the right on some sides of the camera and to the left on others,
+    // which the face factor evens out for the motion but not for the chevrons drawn on the
+    // belt: they must point the way the belt runs, which is the way it pushes.
+    unit->LoadTexture(rate > 0.0f ? kReversedBelt : kBelt, 0);
 }
 
 void CAcceleratorData::ReverseDirection()

@@ -25,8 +25,9 @@ public:
     std::string GetTypeName() const override { return "Accelerator"; }
 
     // The model unit's texture scroll becomes (speed * sign * face factor, 0): the face factor
-    // is -1 on faces 0 and 3, +1 on faces 1 and 2, 0 without a focused face. Nothing without a
-    // model unit.
+    // is -1 on faces 0 and 3, +1 on faces 1 and 2, 0 without a focused face. The unit's belt
+    // (stage 0) is the one whose chevrons point the way that scroll moves it: the reversed belt
+    // for a positive u rate. Nothing without a model unit.
     void ApplySpeed(float speed);
     // Flips the sign and applies SpeedSetting / 6.
     void ReverseDirection();

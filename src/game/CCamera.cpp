@@ -27,7 +27,8 @@ namespace QUORB
 {
 namespace
 {
-constexpr float kDegreesToRadians = 3.14159265358979f / 180.0f;
+constexpr float kPi = 3.14159265358979f;
+constexpr float kDegreesToRadians = kPi / 180.0f;
 constexpr const char* kLookAtMenu = "PuzzleLookAtMenu";
 constexpr const char* kInfoMenu = "PuzzleInfoMenu";
 
@@ -83,6 +84,11 @@ CCamera::~CCamera() = default;
 void CCamera::Update(float elapsed)
 {
     dorvo::CDorvoCamera::Update(elapsed);
+    if (m_glidePending && !IsInterpolating())
+    {
+        m_glidePending = false;
+        InterpolateLookAt(m_glideTarget, m_glideSeconds);
+    }
     if ((m_flags & kOrbitFlag) != 0)
     {
         Orbit(elapsed);
@@ -94,6 +100,29 @@ void CCamera::Update(float elapsed)
             CloseMenusWhileGliding();
     }
     TrackFaces();
+}
+
+void CCamera::GlideLookAt(const math::Vector3& target, float seconds)
+{
+    m_glidePending = false;
+    const math::Vector3& eye = GetEyePosition();
+    const math::Vector3 from = GetLookAt() - eye;
+    const math::Vector3 to = target - eye;
+    const float fromAngle = std::atan2(from.x, from.z);
+    const float turn = std::remainder(std::atan2(to.x, to.z) - fromAngle, 2.0f * kPi); // -pi to pi
+    if (std::fabs(turn) <= kStraightGlideDegrees * kDegreesToRadians)
+    {
+        InterpolateLookAt(target, seconds);
+        return;
+    }
+    const float halfway = fromAngle + 0.5f * turn;
+    const float reach = std::sqrt(to.x * to.x + to.z * to.z);
+    m_glideTarget = target;
+    m_glideSeconds = 0.5f * seconds;
+    m_glidePending = true;
+    InterpolateLookAt(
+        math::Vector3(eye.x + reach * std::sin(halfway), target.y, eye.z + reach * std::cos(halfway)),
+        m_glideSeconds);
 }
 
 void CCamera::Orbit(float elapsed)

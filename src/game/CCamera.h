@@ -45,12 +45,19 @@ public:
     CCamera();
     ~CCamera() override;
 
-    // The look-at glide, then the orbit (flag 4) or the up turn and the menus closed during a
-    // glide, then face tracking. Seconds.
+    // The look-at glide (its second half started when the first ends), then the orbit (flag 4)
+    // or the up turn and the menus closed during a glide, then face tracking. Seconds.
     void Update(float elapsed) override;
     // Left-handed look-at view from the eye to the look-at point with the camera's up vector.
     math::Matrix4& ComputeViewMatrix(math::Matrix4& out) const override;
     const math::Vector3& GetUpVector() const override { return m_upVector; }
+
+    // Glides the look-at point to the target over the seconds, the way the base's glide does
+    // for a turn of up to kStraightGlideDegrees about the vertical. A wider turn goes through the
+    // point halfway round the eye, half the seconds to it and half on: a straight glide between
+    // two sides of the room would pass by the eye and swing the view through the floor.
+    void GlideLookAt(const math::Vector3& target, float seconds);
+    static constexpr float kStraightGlideDegrees = 100.0f;
 
     // Turns the up vector to `up` (need not be unit) over the seconds. `referenceAxis` is the
     // axis of the turn when the new up is the current one's opposite (the cross product then
@@ -106,6 +113,10 @@ private:
     static float s_orbitAngle;
 
     math::Vector3 m_orbitLookAt;
+    // The second half of a wide glide, started when the first half ends.
+    math::Vector3 m_glideTarget;
+    float m_glideSeconds = 0.0f;
+    bool m_glidePending = false;
     int m_turnInterpolation = -1;
     math::Vector3 m_upVector;
     math::Vector3 m_turnStartUp;

@@ -82,7 +82,7 @@ void CRoom::FocusFace(unsigned face)
     game->SetFocusedFace(m_focusedFace);
     const math::Quad& quad = m_faces[face];
     if (CCamera* camera = game->GetGameCamera())
-        camera->InterpolateLookAt((quad.p0 + quad.p2) * 0.5f, 1.0f);
+        camera->GlideLookAt((quad.p0 + quad.p2) * 0.5f, 1.0f);
 }
 
 void CRoom::FocusNextFace()

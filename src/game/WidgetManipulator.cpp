@@ -549,6 +549,17 @@ void WidgetManipulator::ClearCurrentWidgetType()
         SendToMenu(menu, MSG_CloseMenu);
 }
 
+void WidgetManipulator::DropCurrentWidgetType()
+{
+    // The badge beside the cursor and the bar's checked button go with the type: neither may
+    // promise a creation that the next press no longer makes. Without a type they show none.
+    if (m_currentWidgetType.empty())
+        return;
+    m_currentWidgetType.clear();
+    SendToMenu("WidgetChoiceBarMenu", MSG_ResetMenu);
+    SendToMenu("MouseWidgetSelMenu", MSG_CloseMenu);
+}
+
 void WidgetManipulator::DiscardUnfinishedCreation()
 {
     if (!m_creating)
@@ -589,7 +600,7 @@ void WidgetManipulator::Reset()
     m_leftPressTimer.Stop();
     m_rightPressTimer.Stop();
     m_dragVector.Set(0.0f, 0.0f, 0.0f);
-    m_currentWidgetType.clear();
+    DropCurrentWidgetType();
     SendToMenu("WidgetPropertyBarMenu", MSG_CloseMenu);
 }
 
@@ -597,7 +608,7 @@ void WidgetManipulator::ClearSelection()
 {
     DiscardUnfinishedCreation();
     DropSelection();
-    m_currentWidgetType.clear();
+    DropCurrentWidgetType();
 }
 
 void WidgetManipulator::DeselectAll()

@@ -107,11 +107,11 @@ public:
     void ClearCurrentWidgetType();
     // Back to nothing: highlights off, nothing selected or hovered, no grabbed nodes, the buttons
     // and the delete request released (so the machine returns to Idle, and with the editor off
-    // to EditorOff), the type cleared, "WidgetPropertyBarMenu" closed. An object still being
-    // created is deleted with its refund. Called by "toggleeditor" and the puzzle's reload,
-    // reset and start.
+    // to EditorOff), the type dropped (the bar unchecked, the badge closed) and
+    // "WidgetPropertyBarMenu" closed. An object still being created is deleted with its refund.
+    // Called by "toggleeditor" and the puzzle's reload, reset and start.
     void Reset();
-    // Nothing selected, hovered or grabbed (highlights off), then the type cleared; an object
+    // Nothing selected, hovered or grabbed (highlights off), then the type dropped; an object
     // still being created is deleted with its refund. Called by "play".
     void ClearSelection();
     // Unless an object is being created: "WidgetPropertyBarMenu" closed and nothing selected
@@ -337,6 +337,8 @@ private:
     // Editing needs the game, its room, a focused puzzle and the cursor.
     bool CanEdit() const;
     void UpdateDragVector();
+    // Empties the type, unchecks "WidgetChoiceBarMenu" and closes "MouseWidgetSelMenu".
+    void DropCurrentWidgetType();
     // Drops the object still being created (with its refund) before the selection is dropped.
     void DiscardUnfinishedCreation();
     // Highlights off and nothing selected or grabbed.

@@ -9,9 +9,12 @@
 
 #include "TestSupport.h"
 #include "common/ConsoleInterface.h"
+#include "common/math/Plane.h"
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
+#include "engine/gfx/CWaterManager.h"
+#include "game/CCamera.h"
 #include "game/CPuzzle.h"
 #include "game/CQUORB.h"
 #include "game/CRoom.h"
@@ -24,6 +27,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -206,6 +210,37 @@ TEST(TutorialRoom, EachFaceSolvedByMouseIsCompletedWithItsScore)
         EXPECT_TRUE(tutorial.ConsoleShows("ScoreMenu: score " + std::to_string(score) + ", completed"));
         tutorial.EndRun();
     }
+}
+
+// The back face's water rises while the face is played, and stays below the eye: the player
+// watches it come up from above (with the eye under the plane the frame would take the water's
+// underside and its wavy underwater effect for the room). The eye is the camera's, which stands
+// in the middle of the room; the water is the active planar water's plane.
+TEST(TutorialRoom, TheBackFacesWaterRisesBelowTheEye)
+{
+    TutorialWorld tutorial;
+    ASSERT_TRUE(tutorial.world->Booted());
+    ASSERT_NE(tutorial.room, nullptr);
+    GameTestWorld& world = *tutorial.world;
+    const tutorial::Solution solution = tutorial::Face2();
+    ASSERT_TRUE(gametest::TurnToFace(world, solution.face));
+    gametest::PlaySolution(world, solution);
+    const math::Vector3 eye = world.Game().GetGameCamera()->GetEyePosition();
+    float lowest = 1e9f; // the eye's height over the water, least and most
+    float highest = -1e9f;
+    for (int frame = 0; frame < 30 * 12 && !tutorial.ScoreMenuOpen(); ++frame)
+    {
+        world.Frame();
+        math::Plane plane;
+        ASSERT_TRUE(dorvo::gfx::CWaterManager::Instance().GetWaterPlane(plane));
+        const float above = plane.GetNormalized().SignedDistance(eye);
+        lowest = std::min(lowest, above);
+        highest = std::max(highest, above);
+    }
+    EXPECT_TRUE(tutorial.ScoreMenuOpen());
+    EXPECT_FALSE(world.Game().GetFocusedPuzzle()->IsFailed());
+    EXPECT_GT(highest - lowest, 3.0f) << "the water rises";
+    EXPECT_GT(lowest, 0.5f) << "the eye stays above the water";
 }
 
 // Played as they load, without a widget of the player's, no face completes: each run either goes

@@ -73,13 +73,14 @@ inline Solution Face1()
     return solution;
 }
 
-// Face 2: a platform from the anchor at (-6, 3.5) up to the one at (-2, 5.5) is a ceiling the
-// rising ball slides along, up and to the right, into the location beside the wall.
+// Face 2: a platform from the anchor at (-6, -1.5) up to the one at (-2, 0.5) is a ceiling the
+// rising ball slides along, up and to the right, into the location beside the wall. The water
+// rises from -5 to 1, below the eye.
 inline Solution Face2()
 {
     Solution solution;
     solution.face = 2;
-    solution.placements = {{"Platform", FacePoint(2, -6.0f, 3.5f), FacePoint(2, -2.0f, 5.5f)}};
+    solution.placements = {{"Platform", FacePoint(2, -6.0f, -1.5f), FacePoint(2, -2.0f, 0.5f)}};
     solution.budgetLeft = 2;
     return solution;
 }

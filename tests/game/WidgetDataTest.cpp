@@ -474,6 +474,11 @@ TEST_F(WidgetDataWorld, AcceleratorScrollsItsTextureByFaceSpeedAndDirection)
     QUORB::CAcceleratorData* data = Data(accelerator)->AsAcceleratorData();
     ASSERT_NE(data, nullptr);
 
+    // The belt shown is the one whose chevrons point the way the picture moves: a positive u
+    // rate moves it towards -u, where the reversed belt's chevrons point.
+    const std::string belt = "widgets/accelerator/accelerator_diffuse.png";
+    const std::string reversed = "widgets/accelerator/accelerator_reversed_diffuse.png";
+    auto beltFor = [&](float u) { return u > 0.0f ? reversed : belt; };
     struct Case
     {
         int face;
@@ -486,8 +491,10 @@ TEST_F(WidgetDataWorld, AcceleratorScrollsItsTextureByFaceSpeedAndDirection)
         data->SetSpeedSetting(12.0f);
         EXPECT_FLOAT_EQ(ScrollU(accelerator), c.u);
         EXPECT_EQ(Model(accelerator)->GetUnit()->GetRenderRecord()->uvAnimation[1], 0.0f);
+        EXPECT_EQ(Texture(accelerator), beltFor(c.u));
         data->ReverseDirection();
         EXPECT_FLOAT_EQ(ScrollU(accelerator), -c.u);
+        EXPECT_EQ(Texture(accelerator), beltFor(-c.u));
         data->ReverseDirection();
     }
     game.SetFocusedFace(0);

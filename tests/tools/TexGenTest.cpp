@@ -113,6 +113,7 @@ const Expected kFiles[] = {
     {"widgets/target/target_diff.png", 256, 256},
     {"widgets/target/target_complete_diff.png", 256, 256},
     {"widgets/accelerator/accelerator_diffuse.png", 256, 256},
+    {"widgets/accelerator/accelerator_reversed_diffuse.png", 256, 256},
     {"widgets/quorb/quorb_diffuse.png", 256, 256},
     {"widgets/location/location_diffuse.png", 256, 256},
     {"common/invalid_diffuse.png", 64, 64},
@@ -508,6 +509,7 @@ TEST(TexGen, MaterialTexturesTileWithoutSeams)
                           {"common/wood_diffuse.png", true},
                           {"common/metal1_diffuse.png", true},
                           {"widgets/accelerator/accelerator_diffuse.png", false},
+                          {"widgets/accelerator/accelerator_reversed_diffuse.png", false},
                           {"widgets/magnet/positive_magnetic_field_diffuse.png", true},
                           {"room/room_shell_diffuse.png", true},
                           {"widgets/bar/bar_diffuse.png", false},
@@ -637,6 +639,48 @@ TEST(TexGen, ProjectedWidgetsAreOpaqueAndPointToPlusU)
         const unsigned char* tip = magnet.At(214, y);
         EXPECT_GT(magnet.Luma(214, y), 150.0f);
         EXPECT_LT(std::abs(tip[0] - tip[2]), 40);
+    }
+}
+
+// The accelerator's two belts: the chevrons' tips (on the middle row) lie ahead of their arms
+// (a row near the chevrons' top) along +u on the one belt and along -u on the other, which the
+// game shows when the belt runs towards -u. In each 64-texel period the middle row's yellow
+// starts 28 texels on from the top row's.
+TEST(TexGen, TheAcceleratorsBeltsPointAlongPlusUAndMinusU)
+{
+    struct Case
+    {
+        const char* name;
+        int ahead; // texels from the arms to the tips along +u
+    };
+    for (const Case& c : {Case{"widgets/accelerator/accelerator_diffuse.png", 1},
+                          Case{"widgets/accelerator/accelerator_reversed_diffuse.png", -1}})
+    {
+        SCOPED_TRACE(c.name);
+        const Pixels px = LoadCommitted(c.name);
+        ASSERT_EQ(px.width, 256);
+        auto yellow = [&](int x, int y)
+        {
+            const unsigned char* p = px.At((x % 256 + 256) % 256, y);
+            return p[0] > 200 && p[1] > 120 && p[2] < 140;
+        };
+        // The shift of the middle row's pattern against the top row's that matches best.
+        int best = 0;
+        int bestMatches = -1;
+        for (int shift = -31; shift <= 31; ++shift)
+        {
+            int matches = 0;
+            for (int x = 0; x < 256; ++x)
+                matches += yellow(x, 60) == yellow(x + shift, 128) ? 1 : 0;
+            if (matches > bestMatches)
+            {
+                bestMatches = matches;
+                best = shift;
+            }
+        }
+        EXPECT_GT(bestMatches, 240);
+        EXPECT_EQ(best > 0 ? 1 : -1, c.ahead) << "shift " << best;
+        EXPECT_GE(std::abs(best), 15);
     }
 }
 

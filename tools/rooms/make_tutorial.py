@@ -217,15 +217,27 @@ def face_1():
             "widgets": [hard_node(1, -8.5, 5), hard_node(1, -4.5, 5)]}
 
 
+# The camera's eye stands at height 2 in the middle of the room; water that rose past it would
+# put the eye under the water, where the room shows through the water's underside, dark and
+# waving. The back face's water tops out a unit below the eye, so the player watches it rise.
+EYE_HEIGHT = 2.0
+BACK_WATER_TOP = EYE_HEIGHT - 1.0
+
+
 def face_2():
     """Ride the rising water: the floating ball comes up with the water; a platform slanting up
     between two anchors steers it into the location beside the wall."""
+    rise = 6.0
+    low = BACK_WATER_TOP - rise  # everything of the face stands this far below the water's start
+
+    def v(height):
+        return low + height
     return {"budget": 3, "widgets_offered": PLATFORM | GRAVITY_SWITCH,
-            "objectives": [water_control(2, 9, 0, 0, 6, 5), location(2, -0.8, 6.2, 3)],
-            "quorbs": [ball(2, -5, 0.25, 0.5)],
-            "widgets": [hard_node(2, -6, 3.5), hard_node(2, -2, 5.5),
-                        hard_node(2, 0.5, 3.5), hard_node(2, 0.5, 8.5),
-                        fixed_segment("Bar", 2, (0.5, 3.5), (0.5, 8.5))]}
+            "objectives": [water_control(2, 7, v(0), v(0), v(rise), 5), location(2, -0.8, v(6.2), 3)],
+            "quorbs": [ball(2, -5, v(0.25), 0.5)],
+            "widgets": [hard_node(2, -6, v(3.5)), hard_node(2, -2, v(5.5)),
+                        hard_node(2, 0.5, v(3.5)), hard_node(2, 0.5, v(8.5)),
+                        fixed_segment("Bar", 2, (0.5, v(3.5)), (0.5, v(8.5)))]}
 
 
 def face_3():

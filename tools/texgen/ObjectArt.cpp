@@ -1,7 +1,7 @@
 // Textures of the game objects in the room: the wood and metal looks a widget takes with its
 // weight, the magnetic field's positive and negative looks, the target before and after it is
-// hit, the accelerator's belt (its effect scrolls it along u), and the star object's and the
-// location objective's skins. Material textures repeat without seams.
+// hit, the accelerator's belt both ways round (its effect scrolls it along u), and the star
+// object's and the location objective's skins. Material textures repeat without seams.
 #include "ArtCatalog.h"
 #include "Font.h"
 #include "Noise.h"
@@ -131,8 +131,9 @@ Image Bullseye(const Color& ring, const Color& gap, const Color& centre, bool ch
     return img;
 }
 
-// The accelerator's belt: yellow chevrons pointing along +u on dark rubber, between rails.
-Image AcceleratorBelt()
+// The accelerator's belt: yellow chevrons pointing along +u (or, reversed, along -u) on dark
+// rubber, between rails. The game shows the belt whose chevrons point the way it runs.
+Image AcceleratorBelt(bool reversed)
 {
     Image img = PerPixel(kSize, kSize,
                          [](float x, float y)
@@ -144,12 +145,10 @@ Image AcceleratorBelt()
         for (int wrap = -1; wrap <= 1; ++wrap)
         {
             const float x = i * 64.0f + 20.0f + wrap * kSize;
-            const Shape chevron = Polygon({{x, 48.0f},
-                                           {x + 18.0f, 48.0f},
-                                           {x + 46.0f, 128.0f},
-                                           {x + 18.0f, 208.0f},
-                                           {x, 208.0f},
-                                           {x + 28.0f, 128.0f}});
+            // Reversed, the chevron is mirrored within its own 46 texels.
+            auto at = [&](float dx, float y) { return Vec2{reversed ? x + 46.0f - dx : x + dx, y}; };
+            const Shape chevron = Polygon({at(0.0f, 48.0f), at(18.0f, 48.0f), at(46.0f, 128.0f),
+                                           at(18.0f, 208.0f), at(0.0f, 208.0f), at(28.0f, 128.0f)});
             img.Shadow(chevron, 2.0f, 3.0f, 3.0f, WithAlpha(Rgb(0x000000), 0.5f));
             img.Fill(chevron, Linear(0.0f, 48.0f, Rgb(0xFFE27A), 0.0f, 208.0f, Rgb(0xF5A623)));
         }
@@ -226,7 +225,10 @@ void AddObjectArt(std::vector<ArtFile>& out)
         {"widgets/target/target_diff.png", kSize, kSize, [] { return Bullseye(kRed, kWhite, kRed, false); }});
     out.push_back({"widgets/target/target_complete_diff.png", kSize, kSize,
                    [] { return Bullseye(kGreen, kWhite, kGold, true); }});
-    out.push_back({"widgets/accelerator/accelerator_diffuse.png", kSize, kSize, AcceleratorBelt});
+    out.push_back(
+        {"widgets/accelerator/accelerator_diffuse.png", kSize, kSize, [] { return AcceleratorBelt(false); }});
+    out.push_back({"widgets/accelerator/accelerator_reversed_diffuse.png", kSize, kSize,
+                   [] { return AcceleratorBelt(true); }});
     out.push_back({"widgets/quorb/quorb_diffuse.png", kSize, kSize, QuorbSkin});
     out.push_back({"widgets/location/location_diffuse.png", kSize, kSize, LocationZone});
 }

@@ -58,6 +58,11 @@ void MouseWidgetSelMenu::Init()
 
 void MouseWidgetSelMenu::OnOpened()
 {
+    ShowIconOfCurrentType();
+}
+
+void MouseWidgetSelMenu::ShowIconOfCurrentType()
+{
     dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp();
     if (!comp)
         return;
@@ -69,6 +74,9 @@ void MouseWidgetSelMenu::OnOpened()
 
 void MouseWidgetSelMenu::UpdateOpen()
 {
+    // A type set while the badge is open (the console, the radial menu) gets no opening of its
+    // own: the icon follows the type every frame, so it never shows another type's.
+    ShowIconOfCurrentType();
     dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp();
     dorvo::gfx::CSprite* badge = comp ? comp->GetSprite(kBackground) : nullptr;
     int x = 0;

@@ -1,8 +1,8 @@
 // The badge beside the mouse cursor that shows what the next click in the room creates: a round
 // coloured badge carrying the icon of the widget manipulator's creation type, following the
 // cursor while the type is set. The manipulator opens it when it is given a type and closes it
-// when the type is cleared; the icon is chosen when the badge opens from closed, so a type set
-// while it is open keeps the icon it shows.
+// when the type is cleared; the icon shown is always the current type's, also for a type set
+// while the badge is open.
 #pragma once
 
 #include "game/menus/StaticMenu.h"
@@ -32,7 +32,10 @@ protected:
     // Only the icon of the current type shows (none for a type without one).
     void OnOpened() override;
     void Init() override;
-    // The badge to the cursor.
+    // The current type's icon, and the badge to the cursor.
     void UpdateOpen() override;
+
+private:
+    void ShowIconOfCurrentType();
 };
 } // namespace QUORB

@@ -5,6 +5,7 @@
 #include "engine/gfx/Gfx2DComp.h"
 #include "engine/gfx/ScrollBar.h"
 #include "game/CQUORB.h"
+#include "game/CRoom.h"
 #include "game/menus/ListScrollBar.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
@@ -118,8 +119,10 @@ void RoomSelectionMenu::OnButtonPressed(const std::string&)
     if (game)
         game->ClearCameraFlags(kOrbitFlag);
     SendMsgToSelf(MSG_CloseMenu, MSG_SCOPE_SUBSTATE);
-    if (game)
-        game->AutoFocusToPuzzle(true);
+    // A room is entered on its front face, wherever the circling camera happened to look: the
+    // campaign's rooms begin their lessons there.
+    if (CRoom* room = game ? game->GetRoom() : nullptr)
+        room->FocusFace(0);
 }
 
 void RoomSelectionMenu::OnClosed()

@@ -1,8 +1,11 @@
 // The mouse badge: opened by the manipulator's creation type, it shows that type's icon alone
 // on its round badge 25 pixels right of and 10 below the cursor, and follows the cursor; a type
-// without an icon shows the bare badge. The icon is chosen when the badge opens from closed.
+// without an icon shows the bare badge. The icon is always the current type's, and the badge
+// goes whenever the type does.
 #include "MenuTestWorld.h"
+#include "PuzzleMenuWorld.h"
 
+#include "game/WidgetManipulator.h"
 #include "game/menus/MouseWidgetSelMenu.h"
 
 #include <gtest/gtest.h>
@@ -72,8 +75,78 @@ TEST(MouseWidgetSelMenu, TheCurrentTypeAloneShowsItsIconAndTheBadgeFollowsTheCur
     EXPECT_EQ(icon.x, 525 + 5);
     EXPECT_EQ(icon.y, 430 + 5);
 
-    // A type set while the badge is open keeps the icon it shows.
+    // A type set while the badge is open shows its own icon.
     world.Console("setcwt Platform");
     world.Step();
-    EXPECT_EQ(IconsShown(world), Strings({"MagnetIcon"}));
+    EXPECT_EQ(IconsShown(world), Strings({"PlatformIcon"}));
+}
+
+// The badge tells the truth about the next press on the face: a type chosen shows its icon, and
+// whatever ends the choice (a run started, the puzzle set back after the score panel, the
+// puzzle left) takes the badge away with it, so nothing follows the cursor into the menus.
+TEST(MouseWidgetSelMenu, TheBadgeGoesWithTheChosenTypeThroughARunAndOutOfThePuzzle)
+{
+    puzzletest::PuzzleText front;
+    front.budget = 4;
+    front.availableWidgets = 0x1 | 0x8; // platform and magnet
+    front.objectives.push_back(puzzlemenutest::Location());
+    front.quorbs.push_back(puzzlemenutest::Star());
+    puzzlemenutest::PuzzleMenuWorld play(front);
+    ASSERT_TRUE(play.Ready());
+    play.EnterAndSettle();
+    gametest::MenuTestWorld& world = *play.world;
+    ASSERT_TRUE(world.RunUntil([&]() { return world.MenuState("WidgetChoiceBarMenu") == kOpen; }, 1.0));
+    auto type = [&]() { return play.Game().GetWidgetManipulator()->GetCurrentWidgetType(); };
+    auto badgeShows = [&](const Strings& icons)
+    {
+        world.Step();
+        EXPECT_EQ(world.MenuState(kBadge), kOpen);
+        EXPECT_EQ(IconsShown(world), icons);
+    };
+    auto noBadge = [&](const char* after)
+    {
+        SCOPED_TRACE(after);
+        world.Step();
+        EXPECT_EQ(type(), "");
+        EXPECT_EQ(world.MenuState(kBadge), kClosed);
+        EXPECT_FALSE(world.Unit(kBadge, "Background").visible);
+    };
+    // The bar open with no button checked: one click on an icon chooses it.
+    auto nothingChecked = [&]()
+    {
+        EXPECT_EQ(world.MenuState("WidgetChoiceBarMenu"), kOpen);
+        for (const char* button : {"PlatformButton", "MagnetButton"})
+            EXPECT_FALSE(world.Unit("WidgetChoiceBarMenu", button).checked) << button;
+    };
+
+    ASSERT_TRUE(world.Click("WidgetChoiceBarMenu", "MagnetButton"));
+    badgeShows({"MagnetIcon"});
+    ASSERT_TRUE(world.Click("WidgetChoiceBarMenu", "PlatformButton"));
+    badgeShows({"PlatformIcon"});
+    world.Console("setcwt Magnet");
+    badgeShows({"MagnetIcon"});
+
+    // "Start": the run clears the choice.
+    ASSERT_TRUE(world.Click("StartPuzzleMenu", "StartButton"));
+    noBadge("Start");
+    ASSERT_TRUE(world.RunUntil([&]() { return world.MenuState("ScoreMenu") == kOpen; }, 8.0));
+    noBadge("the score panel");
+
+    // "Back To Puzzle": the puzzle set back, nothing chosen until the bar is used again.
+    ASSERT_TRUE(world.Click("ScoreMenu", "PuzzleButton"));
+    ASSERT_TRUE(world.RunUntil([&]() { return world.MenuState("StartPuzzleMenu") == kOpen; }, 2.5));
+    noBadge("Back To Puzzle");
+    nothingChecked();
+    ASSERT_TRUE(world.Click("WidgetChoiceBarMenu", "PlatformButton"));
+    EXPECT_EQ(type(), "Platform");
+    badgeShows({"PlatformIcon"});
+
+    // The puzzle's "Reset" while a type is chosen, and leaving the puzzle.
+    play.Console("reloadfocusedpuzzle");
+    noBadge("reloadfocusedpuzzle");
+    nothingChecked();
+    world.Console("setcwt Magnet");
+    badgeShows({"MagnetIcon"});
+    play.Game().LeavePuzzle(false);
+    noBadge("leaving the puzzle");
 }

@@ -1,10 +1,11 @@
 // The room-selection panel in the booted game: its list built from the game's room lists and
 // grown by the rooms saved later, the slide in with the camera circling, resting on a room to
-// load it, the press that slides the panel out and turns the camera to a face, and the scroll
-// bar paging a long list.
+// load it, the press that slides the panel out and turns the camera to the room's front face,
+// and the scroll bar paging a long list.
 #include "MenuTestWorld.h"
 #include "RoomMenuFixtures.h"
 
+#include "common/math/Quad.h"
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/IScreenUnit.h"
 #include "engine/gfx/ScrollBar.h"
@@ -16,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 using Strings = std::vector<std::string>;
@@ -222,7 +225,60 @@ TEST_F(RoomSelectionMenuTest, APressSlidesThePanelOutAndTurnsTheCameraToAFaceOfT
         },
         3.0));
     EXPECT_FALSE(openedWhileTurning);
-    EXPECT_GE(m_world->Game().GetFocusedFace(), 0);
+    EXPECT_EQ(m_world->Game().GetFocusedFace(), 0);
+}
+
+// Wherever the circling camera looks when a room is pressed, the room is entered on its front
+// face, where the campaign's first lesson is; the turn goes the short way round and the view
+// never swings past the eye (a straight glide across the room would run the look-at point
+// through it).
+TEST_F(RoomSelectionMenuTest, APressEntersTheRoomOnItsFrontFaceTheShortWayRound)
+{
+    Boot({"Alpha.xml"}, {}, {"Alpha.xml"});
+    Open();
+    ASSERT_TRUE(m_world->Hover(kMenu, "ButtonC:Alpha.xml", 0.1));
+    ASSERT_EQ(LoadedRoom(), "Alpha.xml");
+    const QUORB::CCamera& camera = *m_world->Game().GetGameCamera();
+    const math::Quad& front = m_world->Game().GetRoom()->GetFace(0);
+    const math::Vector3 frontMiddle = (front.p0 + front.p2) * 0.5f;
+    auto yaw = [&]()
+    {
+        const math::Vector3 d = camera.GetLookAt() - camera.GetEyePosition();
+        return std::atan2(d.x, d.z) * 180.0f / 3.14159265f;
+    };
+    for (const float angle : {20.0f, 100.0f, 170.0f, 185.0f, 260.0f, 340.0f})
+    {
+        SCOPED_TRACE(angle);
+        if (m_world->MenuState(kMenu) != BaseMenu::STATE_Open)
+            Open();
+        // The orbit's next step looks this way.
+        QUORB::CCamera::SetOrbitAngle(angle);
+        m_world->Step();
+        ASSERT_TRUE(m_world->Click(kMenu, "ButtonC:Alpha.xml"));
+        // The circling stops with the press; from there on the view only turns to the front.
+        const float start = yaw();
+        const float shortWay = std::remainder(0.0f - start, 360.0f);
+        float nearest = 1e9f;
+        float previous = start;
+        bool monotonic = true;
+        ASSERT_TRUE(m_world->RunUntil(
+            [&]()
+            {
+                nearest = std::min(nearest, (camera.GetLookAt() - camera.GetEyePosition()).Length());
+                const float now = yaw();
+                const float step = std::remainder(now - previous, 360.0f);
+                monotonic = monotonic && (step == 0.0f || (step > 0.0f) == (shortWay > 0.0f));
+                previous = now;
+                return !camera.IsInterpolating();
+            },
+            2.0));
+        EXPECT_EQ(m_world->Game().GetFocusedFace(), 0);
+        EXPECT_NEAR((camera.GetLookAt() - frontMiddle).Length(), 0.0f, 1e-3f);
+        EXPECT_GT(nearest, 10.0f) << "the look-at point stays well away from the eye";
+        EXPECT_TRUE(monotonic) << "the view turns one way, the short way round";
+        ASSERT_TRUE(m_world->RunUntil(
+            [&]() { return m_world->MenuState("PuzzleLookAtMenu") == BaseMenu::STATE_Open; }, 2.0));
+    }
 }
 
 TEST_F(RoomSelectionMenuTest, ALongListScrollsATenthAPressAndRowsLeavingTheBandFade)

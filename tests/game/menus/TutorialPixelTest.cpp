@@ -1,0 +1,347 @@
+// The committed Tutorial room played on the real OpenGL device under a virtual X display (Xvfb,
+// Mesa's software renderer), with the menus, the mouse and the keys as a player uses them, and
+// looked at in the pictures the game's own screenshot command takes: the accelerator's chevrons
+// point the way it pushes and turn with "Toggle direction"; the badge beside the cursor is there
+// while a type is chosen and gone after "Start", "Back To Puzzle" and leaving the puzzle; and the
+// back face's water rises below the eye, under a dry room. The pictures go under screenshots/ in
+// the test build folder ("tutorial_*.png"). Skipped where Xvfb is not installed. Each test
+// wants a process of its own, as ctest gives it: a second game on the device in one process
+// draws its 2D layer but no scene.
+#include "MenuTestWorld.h"
+#include "ScriptedPlacement.h"
+#include "TutorialSolutions.h"
+
+#include "GLTestDevice.h"
+#include "PngPicture.h"
+#include "TestSupport.h"
+#include "VirtualDisplay.h"
+#include "engine/Gob.h"
+#include "engine/GobManager.h"
+#include "engine/POVComp.h"
+#include "game/CAcceleratorData.h"
+#include "game/CPuzzle.h"
+#include "game/CQUORB.h"
+#include "game/WidgetDataComp.h"
+#include "game/menus/BaseMenu.h"
+#include "platform/headless.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+constexpr int kOpen = QUORB::BaseMenu::STATE_Open;
+constexpr std::uint32_t kSpace = 57;
+
+struct Picture : testsupport::PngPicture
+{
+    int Sum(int x, int y) const { return At(x, y, 0) + At(x, y, 1) + At(x, y, 2); }
+    // The belt's chevrons, lit: yellow to orange, far from the grey rails and the dark rubber.
+    bool Yellow(int x, int y) const
+    {
+        const int r = At(x, y, 0);
+        const int g = At(x, y, 1);
+        const int b = At(x, y, 2);
+        return r >= 35 && r > 2 * b && g > b + 10;
+    }
+    // Pixels of the rectangle that differ from the other picture's by more than a trace.
+    int Changed(const Picture& other, int x0, int y0, int x1, int y1) const
+    {
+        int changed = 0;
+        for (int y = std::max(0, y0); y < std::min(height, y1); ++y)
+            for (int x = std::max(0, x0); x < std::min(width, x1); ++x)
+                changed += std::abs(Sum(x, y) - other.Sum(x, y)) > 30 ? 1 : 0;
+        return changed;
+    }
+    // The mean of the three channels over the rectangle.
+    double Brightness(int x0, int y0, int x1, int y1) const
+    {
+        double sum = 0.0;
+        int count = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x, ++count)
+                sum += Sum(x, y) / 3.0;
+        return count > 0 ? sum / count : 0.0;
+    }
+};
+
+class TutorialPixelTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!testsupport::XvfbInstalled())
+            GTEST_SKIP() << "Xvfb is not installed (package xvfb): the game is not run on a display here";
+        ASSERT_TRUE(m_display.Start("1024x768x24")) << "Xvfb did not start";
+        plat::headless::Reset();
+        testsupport::UseOpenGLOn(m_display, m_env);
+        gametest::MenuTestSetup setup;
+        setup.copyRooms = true;
+        // The pointer moves by the mouse's motion: the virtual display has no pointer to follow.
+        setup.fullScreen = true;
+        m_world = std::make_unique<gametest::MenuTestWorld>(setup);
+        ASSERT_TRUE(m_world->Booted());
+        m_world->Step(2);
+        m_world->Console(std::string("loadprofile ") + tutorial::kProfileFile);
+        m_world->Console(std::string("loadroom ") + tutorial::kRoomFile + " true");
+        m_world->Step(2);
+    }
+
+    void TearDown() override
+    {
+        m_world.reset();
+        // Back to the headless backend the other tests of the program expect.
+        m_env.Set("DORVO_HEADLESS", "1");
+        plat::headless::Reset();
+    }
+
+    // Turned to the face with the arrow keys, then in through "Play Puzzle"; the camera settled.
+    void EnterFace(unsigned face)
+    {
+        ASSERT_TRUE(gametest::TurnToFace(*m_world, face));
+        ASSERT_TRUE(Wait("PuzzleLookAtMenu", kOpen, 3.0));
+        ASSERT_TRUE(m_world->Click("PuzzleLookAtMenu", "StartPuzzleButton"));
+        ASSERT_TRUE(Wait("StartPuzzleMenu", kOpen, 3.0));
+        ASSERT_TRUE(Wait("WidgetChoiceBarMenu", kOpen, 1.0));
+        ASSERT_TRUE(gametest::WaitForGlide(*m_world));
+        m_world->RunFor(0.3);
+    }
+
+    bool Wait(const char* menu, int state, double seconds)
+    {
+        return m_world->RunUntil([&]() { return m_world->MenuState(menu) == state; }, seconds);
+    }
+
+    // The picture of the frame just drawn.
+    Picture Shot(const std::string& name)
+    {
+        const std::string path = testsupport::ScreenshotPath("tutorial_" + name + ".png");
+        m_world->Console("takescrshot " + path);
+        m_world->Step();
+        return testsupport::LoadPng<Picture>(path);
+    }
+
+    // A press, a drag in steps and a release on the focused face, as a player lays a widget.
+    void Drag(const math::Vector3& from, const math::Vector3& to)
+    {
+        m_world->PressAt(from);
+        for (int step = 1; step <= gametest::kDragSteps; ++step)
+            m_world->PointAt(from + (to - from) * (static_cast<float>(step) / gametest::kDragSteps));
+        m_world->ReleaseAt(to);
+    }
+
+    testsupport::VirtualDisplay m_display;
+    testsupport::ScopedEnv m_env;
+    std::unique_ptr<gametest::MenuTestWorld> m_world;
+};
+
+// Which way along the screen line from one world point to another the chevrons of the belt
+// between them point: +1 towards `to`, -1 towards `from`, 0 when the picture shows no clear
+// chevrons there. The belt is the side of the segment the camera sees, half a unit out of the
+// face towards the room (`inward`, the face's normal). A chevron's tip (on the belt's middle
+// line) lies ahead of its arms (a line above it), so the middle line's yellow is the upper
+// line's moved forward.
+int ChevronDirection(const Picture& picture, const math::Vector3& from, const math::Vector3& to,
+                     const math::Vector3& inward)
+{
+    constexpr int kSamples = 160;
+    constexpr int kMaxShift = 25; // below half the chevrons' period of about 58 samples
+    auto row = [&](float lift)
+    {
+        std::vector<bool> yellow;
+        for (int i = 0; i < kSamples; ++i)
+        {
+            // The ends are covered by the belt's nodes.
+            const float t = 0.15f + 0.7f * static_cast<float>(i) / (kSamples - 1);
+            const math::Vector3 at = from + (to - from) * t + inward * 0.5f + math::Vector3(0.0f, lift, 0.0f);
+            int x = 0;
+            int y = 0;
+            gametest::GameTestWorld::ScreenPixelOf(at, x, y);
+            yellow.push_back(x >= 0 && y >= 0 && x < picture.width && y < picture.height &&
+                             picture.Yellow(x, y));
+        }
+        return yellow;
+    };
+    const std::vector<bool> middle = row(0.0f);
+    const std::vector<bool> upper = row(0.15f);
+    if (std::count(middle.begin(), middle.end(), true) < kSamples / 10)
+        return 0;
+    int best = 0;
+    int bestMatches = -1;
+    for (int shift = -kMaxShift; shift <= kMaxShift; ++shift)
+    {
+        int matches = 0;
+        for (int i = kMaxShift; i < kSamples - kMaxShift; ++i)
+            matches += upper[i] && middle[i + shift] ? 1 : 0;
+        if (matches > bestMatches)
+        {
+            bestMatches = matches;
+            best = shift;
+        }
+    }
+    if (std::abs(best) < 3 || bestMatches < 5)
+        return 0;
+    return best > 0 ? 1 : -1;
+}
+} // namespace
+
+// Two accelerators on the Tutorial's launch face, laid left to right and right to left (the box
+// turned either way up): each belt's chevrons point the way it pushes, and a "Toggle direction"
+// on the first turns its chevrons with its push.
+TEST_F(TutorialPixelTest, TheAcceleratorsChevronsPointTheWayItPushesAndTurnWithToggleDirection)
+{
+    EnterFace(1);
+    const tutorial::Placement launch = tutorial::Face1().placements[0];
+    const math::Vector3 rightToLeftFrom = tutorial::FacePoint(1, 6.0f, -2.0f);
+    const math::Vector3 rightToLeftTo = tutorial::FacePoint(1, 2.0f, -2.0f);
+    ASSERT_TRUE(m_world->Click("WidgetChoiceBarMenu", "AccButton"));
+    Drag(launch.from, launch.to);
+    Drag(rightToLeftFrom, rightToLeftTo);
+    m_world->Key(kSpace);
+    QUORB::CPuzzle* puzzle = m_world->Game().GetFocusedPuzzle();
+    ASSERT_NE(puzzle, nullptr);
+    // The launching one (nearest the anchors' middle) and the other.
+    const math::Vector3 launchMiddle = (launch.from + launch.to) * 0.5f;
+    QUORB::CAcceleratorData* launching = nullptr;
+    QUORB::CAcceleratorData* other = nullptr;
+    int count = 0;
+    for (const std::uint32_t id : puzzle->GetWidgetIDs())
+    {
+        Gob* gob = GobManager::Instance().GetGob(id);
+        QUORB::WidgetDataComp* data = gob ? QUORB::WidgetDataComp::Of(gob) : nullptr;
+        QUORB::CAcceleratorData* accelerator =
+            data && data->GetData() ? data->GetData()->AsAcceleratorData() : nullptr;
+        if (!accelerator)
+            continue;
+        ++count;
+        ((GetPOVComp(gob)->GetPosition() - launchMiddle).Length() < 1.0f ? launching : other) = accelerator;
+    }
+    ASSERT_EQ(count, 2) << "one segment each";
+    ASSERT_TRUE(launching && other);
+    m_world->MoveCursor(700, 80);
+    m_world->RunFor(0.3);
+
+    math::Vector3 inward;
+    ASSERT_TRUE(m_world->Game().GetFocusedFaceNormal(inward));
+    // Seen from the room the first pushes to the right, towards its `to`; the second to the left,
+    // towards its own `to`.
+    const Picture before = Shot("accelerators_laid");
+    EXPECT_EQ(ChevronDirection(before, launch.from, launch.to, inward), 1) << "laid left to right";
+    EXPECT_EQ(ChevronDirection(before, rightToLeftFrom, rightToLeftTo, inward), 1) << "laid right to left";
+
+    // The first selected by a click on its middle, then "Direction" and "Toggle direction".
+    m_world->PressAt((launch.from + launch.to) * 0.5f);
+    m_world->LeftUp();
+    ASSERT_TRUE(Wait("WidgetPropertyBarMenu", kOpen, 1.0));
+    m_world->RunFor(0.2);
+    ASSERT_TRUE(m_world->Click("WidgetPropertyBarMenu", "DirectionButton"));
+    ASSERT_TRUE(Wait("PropValueMenu", kOpen, 1.0));
+    m_world->RunFor(0.2);
+    ASSERT_TRUE(m_world->Click("PropValueMenu", "DirectionToggleButton"));
+    EXPECT_FLOAT_EQ(launching->GetDirectionSign(), -1.0f);
+    EXPECT_FLOAT_EQ(other->GetDirectionSign(), 1.0f);
+    m_world->MoveCursor(700, 80);
+    m_world->RunFor(0.3);
+    const Picture after = Shot("accelerators_toggled");
+    EXPECT_EQ(ChevronDirection(after, launch.from, launch.to, inward), -1) << "the toggled one points back";
+    EXPECT_EQ(ChevronDirection(after, rightToLeftFrom, rightToLeftTo, inward), 1) << "the other as it was";
+}
+
+// On the front face: no badge before a type is chosen; the platform's badge beside the cursor
+// once it is; none after "Start", after "Back To Puzzle" and after leaving the puzzle. The badge
+// is seen as what moves with the cursor: the square beside it changes when the cursor goes away.
+TEST_F(TutorialPixelTest, TheBadgeBesideTheCursorIsThereExactlyWhileATypeIsChosen)
+{
+    EnterFace(0);
+    // The cursor over the face's quiet top-left corner, and far from it.
+    const int cx = 150;
+    const int cy = 140;
+    auto badgeShown = [&](const std::string& name)
+    {
+        m_world->MoveCursor(cx, cy);
+        m_world->Step(2);
+        const Picture near = Shot("badge_" + name);
+        m_world->MoveCursor(650, cy);
+        m_world->Step(2);
+        const Picture away = Shot("badge_" + name + "_away");
+        // The badge: 51 pixels square, 25 right of and 10 below the cursor's point.
+        return near.Changed(away, cx + 25, cy + 10, cx + 76, cy + 61) > 600;
+    };
+
+    EXPECT_FALSE(badgeShown("none"));
+    ASSERT_TRUE(m_world->Click("WidgetChoiceBarMenu", "PlatformButton"));
+    EXPECT_TRUE(badgeShown("platform"));
+
+    // The front face's bridge, laid with the type chosen, then "Start".
+    const tutorial::Placement bridge = tutorial::Face0().placements[0];
+    Drag(bridge.from, bridge.to);
+    EXPECT_TRUE(badgeShown("platform_after_laying"));
+    ASSERT_TRUE(m_world->Click("StartPuzzleMenu", "StartButton"));
+    EXPECT_FALSE(badgeShown("after_start"));
+
+    // The run won, "Back To Puzzle".
+    ASSERT_TRUE(Wait("ScoreMenu", kOpen, 15.0));
+    ASSERT_TRUE(m_world->Click("ScoreMenu", "PuzzleButton"));
+    ASSERT_TRUE(Wait("StartPuzzleMenu", kOpen, 3.0));
+    EXPECT_FALSE(badgeShown("after_back_to_puzzle"));
+
+    // Chosen once more, then out of the puzzle by the back button.
+    ASSERT_TRUE(m_world->Click("WidgetChoiceBarMenu", "PlatformButton"));
+    EXPECT_TRUE(badgeShown("platform_again"));
+    ASSERT_TRUE(m_world->Click("BackMenu", "BackButton"));
+    EXPECT_FALSE(m_world->Game().IsEditorMode());
+    m_world->RunFor(1.5);
+    EXPECT_FALSE(badgeShown("after_leaving"));
+}
+
+// The back face played as its solution says: while its water rises the eye stays above it, so
+// the room above the water line is the dry room it was before "Start" (no underwater darkness or
+// waving over it), and the water comes up over the wall below.
+TEST_F(TutorialPixelTest, TheBackFacesWaterRisesUnderADryRoom)
+{
+    EnterFace(2);
+    const tutorial::Placement ceiling = tutorial::Face2().placements[0];
+    ASSERT_TRUE(m_world->Click("WidgetChoiceBarMenu", "PlatformButton"));
+    Drag(ceiling.from, ceiling.to);
+    m_world->Key(kSpace);
+    m_world->MoveCursor(700, 60);
+    m_world->RunFor(0.5);
+    const Picture before = Shot("water_before_start");
+    ASSERT_TRUE(m_world->Click("StartPuzzleMenu", "StartButton"));
+    m_world->MoveCursor(700, 60);
+
+    // The room above the water: the top of the face and the ceiling, away from the back row,
+    // the ball's climb and the start button.
+    const int top = 60;
+    const int bottom = 260;
+    // A patch of wall right of the face's middle that the risen water covers (levels about -2 to
+    // 0 on the face), away from the ball and the wall bar.
+    const int wallX0 = 470;
+    const int wallX1 = 640;
+    const int wallY0 = 385;
+    const int wallY1 = 440;
+    double elapsed = 0.0;
+    ASSERT_GT(before.Brightness(0, top, 800, bottom), 30.0) << "the room is drawn";
+    for (const double at : {1.5, 3.0, 4.6})
+    {
+        SCOPED_TRACE(at);
+        m_world->RunFor(at - elapsed);
+        elapsed = at;
+        const Picture rising = Shot("water_rising_" + std::to_string(static_cast<int>(at * 10)));
+        const int changed = rising.Changed(before, 0, top, 800, bottom);
+        EXPECT_LT(changed, 800 * (bottom - top) / 50) << "the room above the water as it was";
+        EXPECT_GT(rising.Brightness(0, top, 800, bottom), 0.9 * before.Brightness(0, top, 800, bottom));
+        if (at > 4.0)
+        {
+            EXPECT_GT(rising.Changed(before, wallX0, wallY0, wallX1, wallY1),
+                      (wallX1 - wallX0) * (wallY1 - wallY0) / 3)
+                << "the water has come up over the wall";
+        }
+    }
+}
