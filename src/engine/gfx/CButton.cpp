@@ -139,9 +139,15 @@ bool CButton::HandleInput(const input::InputEvent* event, float dt)
         if (event->code == input::MOUSE_BUTTON_0 && m_press == PRESS_Up && IsPointerOver())
         {
             m_press = PRESS_JustPressed;
+            m_pressTimeStamp = event->timeStamp;
+            m_pressSequence = event->sequence;
             OnPress();
             return true;
         }
+        const bool held = m_press == PRESS_Held || m_press == PRESS_JustPressed;
+        if (event->code == input::MOUSE_BUTTON_0 && held && event->timeStamp == m_pressTimeStamp &&
+            event->sequence == m_pressSequence)
+            return true; // the held press re-sent: taken, so the editor under the button never sees it
         if (std::find(m_hotKeys.begin(), m_hotKeys.end(), event->code) != m_hotKeys.end())
         {
             OnClick();

@@ -124,6 +124,11 @@ private:
     bool m_releaseInside = true;
     std::vector<std::uint32_t> m_hotKeys;
     int m_press = PRESS_Up;
+    // The press this button took, as the input system stamped it: a held button is re-sent
+    // every 0.2 s with the same stamp, and that repeat belongs to the button, not to whatever
+    // lies under it.
+    std::uint32_t m_pressTimeStamp = 0;
+    std::uint32_t m_pressSequence = 0;
     int m_hover = HOVER_Away;
     common::CTimer m_hoverTimer;
     std::unique_ptr<PointInsideFunct> m_pHitTest;

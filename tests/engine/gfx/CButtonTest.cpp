@@ -48,9 +48,12 @@ protected:
         button->Update(33);
     }
 
-    bool Left(int value)
+    // A left down or up; `sequence` tells one press from another, as the input system stamps
+    // them (its repeat of a held press keeps the press's stamp).
+    bool Left(int value, std::uint32_t sequence = 0)
     {
-        const input::InputEvent event = Event(input::MOUSE_BUTTON_0, value);
+        input::InputEvent event = Event(input::MOUSE_BUTTON_0, value);
+        event.sequence = sequence;
         return button->HandleInput(&event, 0.033f);
     }
 
@@ -64,7 +67,8 @@ protected:
 TEST_F(ButtonTest, PressAndReleaseEdges)
 {
     // i/o: a frame with the pointer in/out; I/O: the pointer moves in/out between two frames
-    // (no update sees it); d/u: left down/up; the last input's result is checked.
+    // (no update sees it); d/u: left down/up; D: a left down stamped as another press than d's;
+    // the last input's result is checked.
     struct Case
     {
         const char* name;
@@ -79,7 +83,8 @@ TEST_F(ButtonTest, PressAndReleaseEdges)
         {"press inside, release outside, release-inside clear", false, "idiou", 1, 1, 0, true},
         {"press outside, release inside", true, "odiu", 0, 0, 1, false},
         {"press and release between two frames", true, "idu", 1, 1, 0, true},
-        {"a second press while held is not taken", true, "idid", 0, 1, 0, false},
+        {"the repeat of the held press is taken and presses nothing", true, "idid", 0, 1, 0, true},
+        {"another press while held is not taken", true, "idiD", 0, 1, 0, false},
         {"release without a press", true, "iu", 0, 0, 1, false},
         {"moved onto it, pressed and released between two frames", true, "oIdu", 1, 1, 0, true},
         {"moved off it between two frames, then released", true, "idiOu", 0, 1, 1, false},
@@ -98,7 +103,7 @@ TEST_F(ButtonTest, PressAndReleaseEdges)
             else if (*step == 'I' || *step == 'O')
                 pointer.inside = *step == 'I';
             else
-                last = Left(*step == 'd' ? 1 : 0);
+                last = *step == 'D' ? Left(1, 7) : Left(*step == 'd' ? 1 : 0);
         }
         EXPECT_EQ(clicks.calls, c.clicks);
         EXPECT_EQ(presses.calls, c.presses);

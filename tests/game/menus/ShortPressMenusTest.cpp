@@ -163,3 +163,32 @@ TEST(ShortPressMenus, QuickKeysAndClicksChoosePlaceDeleteAndStartAsHeldOnesDo)
     for (std::size_t step = 0; step < held.size(); ++step)
         EXPECT_EQ(plays[1][step], held[step]) << "step " << step << ": the quick press ends as the held one";
 }
+
+// A bar button held for longer than the input's repeat (0.2 s) is pressed again and again by
+// the repeat of its held press; those repeats are the button's, so the editor under the bar never
+// takes one for a press of its own and drags no widget out on the next move.
+TEST(ShortPressMenus, ABarButtonHeldPastTheRepeatChoosesItsTypeAndLeavesTheEditorAlone)
+{
+    PuzzleMenuWorld play(StarOnLocation());
+    ASSERT_TRUE(play.Ready());
+    play.EnterAndSettle();
+    play.world->RunFor(0.4); // the bar's slide
+    auto* bar =
+        dynamic_cast<dorvo::gfx::CButton*>(play.world->FindUnit("WidgetChoiceBarMenu", "PlatformButton"));
+    ASSERT_NE(bar, nullptr);
+    const int x = bar->GetAbsoluteX() + static_cast<int>(bar->GetWidth()) / 2;
+    const int y = bar->GetAbsoluteY() + static_cast<int>(bar->GetHeight()) / 2;
+    play.world->MoveCursor(x, y);
+    play.world->Step();
+    play.world->LeftDown();
+    play.world->RunFor(0.7); // three repeats of the held press
+    const QUORB::WidgetManipulator* editor = play.Game().GetWidgetManipulator();
+    EXPECT_FALSE(editor->IsLeftDown()) << "a repeat of the bar's press reached the editor";
+    play.world->LeftUp();
+    play.world->Step();
+    EXPECT_EQ(editor->GetCurrentWidgetType(), "Platform");
+    play.world->MoveCursor(400, 300);
+    play.world->RunFor(0.3);
+    EXPECT_FALSE(editor->IsLeftDown());
+    EXPECT_TRUE(play.puzzle->GetWidgetIDs().empty()) << "a move after the press dragged a widget out";
+}
