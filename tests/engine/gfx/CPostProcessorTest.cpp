@@ -536,6 +536,29 @@ TEST_F(PostProcessorTest, WithoutPPSceneTheLastResultIsCopiedToTheBackBufferWith
     EXPECT_EQ(EffectDraws(), Files{"EdgeDetection.fx/PostProcess/0"});
 }
 
+// While the scene is drawn in lines no effect runs: the final pass alone draws, filled, and the
+// queue keeps what a run would have kept (the one-frame waves leave). Back in solid, the
+// preset's effects run again.
+TEST_F(PostProcessorTest, WhileTheSceneIsInLinesTheEffectsWait)
+{
+    Start();
+    pptest::ApplyPreset("Medium");
+    Run("setwireframe true");
+    gfx.QueuePostProcess(41, true); // the underwater waves, this frame only
+    LoggedFrame();
+    EXPECT_EQ(EffectDraws(), Files{"PPScene.fx/RenderScrQuad/0"});
+    EXPECT_EQ(Queued(), (Files{"EdgeDetection.fx", "EdgeCombine.fx"}));
+    for (const LoggedCall& call : plat::headless::CallLog())
+        if (call.kind == CallKind::Draw && call.name == "PPScene.fx/RenderScrQuad/0")
+        {
+            EXPECT_EQ(call.flags, static_cast<plat::DWORD>(plat::D3DFILL_SOLID));
+        }
+    Run("setwireframe false");
+    LoggedFrame();
+    EXPECT_EQ(EffectDraws(), (Files{"EdgeDetection.fx/PostProcess/0", "EdgeCombine.fx/PostProcess/0",
+                                    "PPScene.fx/RenderScrQuad/0"}));
+}
+
 // The game's presets, as their draws: Low none, Medium edges and outlines, High the glow too.
 TEST_F(PostProcessorTest, ThePresetsRunTheirEffects)
 {
