@@ -54,8 +54,10 @@ def sampler(name, texture, linear):
 
 # The textures a file may read: (annotation, parameter, sampler, what).
 PREVIOUS = ("SrcTex0Usage", "g_SrcTex0", "s_Previous", "the previous result (pair 0)")
-SCENE0 = ("SrcSceneTex0Usage", "g_SrcSceneTex0", "s_Scene0", "scene target 0 (pair 1)")
-SAVED0 = ("SrcSavedTex0Usage", "g_SrcSavedTex0", "s_Saved0", "saved target 0 (pair 1)")
+SCENE = [(f"SrcSceneTex{i}Usage", f"g_SrcSceneTex{i}", f"s_Scene{i}", f"scene target {i} (pair 1)") for i in range(4)]
+SAVED = [(f"SrcSavedTex{i}Usage", f"g_SrcSavedTex{i}", f"s_Saved{i}", f"saved target {i} (pair 1)") for i in range(2)]
+SCENE0 = SCENE[0]
+SAVED0 = SAVED[0]
 
 TEXEL_OFFSET = """\
 float2 g_PixelOffset = {1, 1};                      // one pixel, in pixels
@@ -76,7 +78,8 @@ def kernel(name, offsets):
 
 
 def post_process(description, textures, linear, own, body, params=(), scale=None, save=None, helpers=""):
-    """One "PostProcess" file. params: (name, desc, size, default four floats)."""
+    """One "PostProcess" file. params: (name, desc, size, default four floats); scale: one share
+    for both sides or an (x, y) pair, as written into the annotations."""
     notes = []
     for annotation, *_ in textures:
         notes.append(f"int {annotation} = 1;")
@@ -89,7 +92,8 @@ def post_process(description, textures, linear, own, body, params=(), scale=None
             f"float4 Param{i}DefaultVal = {{{values}}};",
         ]
     if scale is not None:
-        notes += [f"float ScrQuadScaleX = {scale};", f"float ScrQuadScaleY = {scale};"]
+        sx, sy = scale if isinstance(scale, tuple) else (scale, scale)
+        notes += [f"float ScrQuadScaleX = {sx};", f"float ScrQuadScaleY = {sy};"]
     if save is not None:
         notes.append(f"int SaveOutputBackToTextureIndex = {save};")
     annotations = "".join(f"    {n}\n" for n in notes)
@@ -207,17 +211,6 @@ def edge_combine():
     )
 
 
-def save_to_0():
-    return post_process(
-        "// Passes the previous result through; the post-processor copies it into saved target 0.\n",
-        [PREVIOUS],
-        False,
-        "",
-        "        plat_Color = vec4(tex2D(s_Previous, uv).rgb, 1.0);\n",
-        save=0,
-    )
-
-
 def bright(description, name, threshold):
     body = (
         "        vec3 c = tex2D(s_Previous, uv).rgb;\n"
@@ -251,17 +244,6 @@ def down_filter_4x():
         TEXEL_OFFSET,
         body,
         scale=0.25,
-    )
-
-
-def up_filter_4x():
-    return post_process(
-        "// Four times the size each way, filtered bilinearly.\n",
-        [PREVIOUS],
-        True,
-        "",
-        "        plat_Color = vec4(tex2D(s_Previous, uv).rgb, 1.0);\n",
-        scale=4,
     )
 
 
@@ -356,15 +338,335 @@ def wavy():
     )
 
 
+# ---- Passing through, filtering up and down, saving and getting back ----------------------------
+
+
+def pass_through(description, save=None, scale=None):
+    """The previous result as it is (filtered bilinearly when the size changes), maybe saved."""
+    return post_process(
+        description,
+        [PREVIOUS],
+        scale is not None,
+        "",
+        "        plat_Color = vec4(tex2D(s_Previous, uv).rgb, 1.0);\n",
+        scale=scale,
+        save=save,
+    )
+
+
+def save_to(index):
+    return pass_through(
+        f"// Passes the previous result through; the post-processor copies it into saved target {index}.\n",
+        save=index,
+    )
+
+
+def up_filter(factor, save=None):
+    saving = "" if save is None else f"; the post-processor copies it into saved target {save}"
+    times = {2: "Twice", 4: "Four times"}[factor]
+    return pass_through(f"// {times} the size each way, filtered bilinearly{saving}.\n", save=save, scale=factor)
+
+
+def down_filter_2x():
+    body = (
+        "        // Each output pixel's centre falls where four texels of its 2 x 2 block meet:\n"
+        "        // one bilinear tap is their mean.\n"
+        "        plat_Color = vec4(tex2D(s_Previous, uv).rgb, 1.0);\n"
+    )
+    return post_process(
+        "// Half the size each way: each output pixel the mean of a 2 x 2 block.\n",
+        [PREVIOUS],
+        True,
+        "",
+        body,
+        scale=0.5,
+    )
+
+
+def get_saved(index):
+    return post_process(
+        f"// Saved target {index} as it was saved, texel for texel: the way back after a \"SaveTo\".\n",
+        [SAVED[index]],
+        False,
+        "",
+        f"        plat_Color = vec4(tex2D(s_Saved{index}, full).rgb, 1.0);\n",
+    )
+
+
+def render_target(index):
+    return post_process(
+        f"// Scene target {index} as the scene's pass {index} drew it, texel for texel.\n",
+        [SCENE[index]],
+        False,
+        "",
+        f"        plat_Color = vec4(tex2D(s_Scene{index}, full).rgb, 1.0);\n",
+    )
+
+
+# ---- Adding a glow -----------------------------------------------------------------------------
+
+
+def combine():
+    body = (
+        "        vec3 scene = tex2D(s_Scene0, full).rgb;\n"
+        "        vec3 glow = tex2D(s_Previous, uv).rgb;\n"
+        "        plat_Color = vec4(scene + glow * g_BloomStrength, 1.0);\n"
+    )
+    return post_process(
+        "// Scene target 0 with the previous result (a full-size glow) added on top.\n",
+        [PREVIOUS, SCENE0],
+        False,
+        "float g_BloomStrength = 0.75;                       // how much of the glow is added\n",
+        body,
+        params=[("g_BloomStrength", "How much of the glow is added", 1, (0.75, 0, 0, 0))],
+    )
+
+
+def saved_combine(index, save=None, scale=None, strength=1.0):
+    body = (
+        f"        vec3 saved = tex2D(s_Saved{index}, full).rgb;\n"
+        "        vec3 glow = tex2D(s_Previous, uv).rgb;\n"
+        "        plat_Color = vec4(saved + glow * g_GlowStrength, 1.0);\n"
+    )
+    what = f"// Saved target {index} with the previous result added on top"
+    if scale is not None:
+        what = f"// Four times the size each way: saved target {index} with the (quarter-size) previous result, filtered up, added on top"
+    if save is not None:
+        what += f"; the post-processor copies the sum back into saved target {save}, so glows add up"
+    return post_process(
+        what + ".\n",
+        [PREVIOUS, SAVED[index]],
+        scale is not None,
+        f"float g_GlowStrength = {strength};                         // how much of the previous result is added\n",
+        body,
+        params=[("g_GlowStrength", "How much of the previous result is added", 1, (strength, 0, 0, 0))],
+        scale=scale,
+        save=save,
+    )
+
+
+# ---- Bloom blurs of three and five taps (nine: HBloom, VBloom) ----------------------------------
+
+BINOMIAL3 = [0.25, 0.5, 0.25]
+BINOMIAL5 = [0.0625, 0.25, 0.375, 0.25, 0.0625]
+
+
+def bloom_blur(horizontal, taps):
+    weights = {3: BINOMIAL3, 5: BINOMIAL5}[taps]
+    half = taps // 2
+    side = "Horizontal" if horizontal else "Vertical"
+    offsets = [((1.5 * i, 0) if horizontal else (0, 1.5 * i)) for i in range(-half, half + 1)]
+    words = {3: "three", 5: "five"}[taps]
+    return blur(
+        f"// {side} bloom blur: {words} bilinear taps a pixel and a half apart, binomial weights.\n",
+        "H" if horizontal else "V",
+        offsets,
+        weights,
+    )
+
+
+# ---- The luminance chain and tone mapping ------------------------------------------------------
+#
+# The scene's mean luminance, as the eye would average it (the mean of the logarithms), comes
+# down to one pixel in steps, each pixel the mean of the part of the previous result it covers:
+#     DownFilterTo64x64 (29)  64 x 64   the colours
+#     InitialLum (30)         16 x 16   log luminance, kept in 0..1 (8-bit targets)
+#     LumDownFilter4x (38)     4 x 4    (LumDownFilter2x (37) halves instead)
+#     FinalLum (31)            1 x 1    the mean luminance itself
+#     LumFilter (33)           1 x 1    follows it over the frames like an eye (saved target 1)
+# then either ScaleToCurScreenSize (34) spreads that pixel over the screen and ToneMap (5) scales
+# each pixel of scene target 0 by the luminance under it, or ToneMap2 (36) reads the pixel itself
+# and is back at the screen's size on its own. The sizes are those of the game's 800 x 600 back
+# buffer; at another size every step keeps its share of the screen (the shares multiply back to
+# the whole screen), so the luminance pixel stands for the top-left part it covers.
+
+LOG_LUM = """\
+    // Log luminance in 0..1: from the darkest told apart (1/256, stored as 0) up to white.
+    const float kLogLumMin = -8.0;
+    const float kLogLumRange = 8.0;
+    float EncodeLogLum(vec3 c) { return clamp((log2(Luminance(c) + exp2(kLogLumMin)) - kLogLumMin) / kLogLumRange, 0.0, 1.0); }
+    float DecodeLum(float e) { return max(exp2(e * kLogLumRange + kLogLumMin) - exp2(kLogLumMin), 0.0); }
+"""
+
+
+def footprint_mean(taps, kind, tap, result):
+    """The mean over a taps x taps grid of bilinear taps spread over the part of the previous
+    result one output pixel covers: `tap` turns a tap's colour c into a value of `kind`, and
+    `result` the mean m into the output colour."""
+    return (
+        "        // The part of the previous result this pixel covers, whatever the sizes.\n"
+        "        vec2 footprint = vec2(abs(dFdx(uv.x)), abs(dFdy(uv.y)));\n"
+        f"        {kind} sum = {'0.0' if kind == 'float' else kind + '(0.0)'};\n"
+        f"        for (int j = 0; j < {taps}; ++j)\n"
+        f"            for (int i = 0; i < {taps}; ++i)\n"
+        "            {\n"
+        f"                vec3 c = tex2D(s_Previous, uv + ((vec2(i, j) + 0.5) / {taps}.0 - 0.5) * footprint).rgb;\n"
+        f"                sum += {tap};\n"
+        "            }\n"
+        f"        {kind} m = sum / {taps * taps}.0;\n"
+        f"        plat_Color = {result};\n"
+    )
+
+
+def down_filter_to_64x64():
+    return post_process(
+        "// Down to 64 x 64 (of the game's 800 x 600: the same share of any other size), each output\n"
+        "// pixel the mean of a 4 x 4 grid of bilinear taps over the part it covers.\n",
+        [PREVIOUS],
+        True,
+        "",
+        footprint_mean(4, "vec3", "c", "vec4(m, 1.0)"),
+        scale=(0.08, 0.10666667),
+    )
+
+
+def initial_lum():
+    return post_process(
+        "// A quarter of the size each way: the mean log luminance of each 4 x 4 block, in 0..1.\n",
+        [PREVIOUS],
+        True,
+        "",
+        footprint_mean(4, "float", "EncodeLogLum(c)", "vec4(vec3(m), 1.0)"),
+        scale=0.25,
+        helpers=LUMINANCE + LOG_LUM,
+    )
+
+
+def lum_down_filter(factor):
+    times = {2: "Half", 4: "A quarter of"}[factor]
+    return post_process(
+        f"// {times} the size each way: the mean of each {factor} x {factor} block of log luminance.\n",
+        [PREVIOUS],
+        True,
+        "",
+        footprint_mean(factor, "float", "c.r", "vec4(vec3(m), 1.0)"),
+        scale=1.0 / factor,
+    )
+
+
+def final_lum():
+    return post_process(
+        "// A quarter of the size each way, from log luminance back to luminance: after 64, 16 and 4\n"
+        "// the one pixel of the scene's mean luminance.\n",
+        [PREVIOUS],
+        True,
+        "",
+        footprint_mean(4, "float", "c.r", "vec4(vec3(DecodeLum(m)), 1.0)"),
+        scale=0.25,
+        helpers=LUMINANCE + LOG_LUM,
+    )
+
+
+def lum_filter():
+    body = (
+        "        // Saved target 1 holds last frame's luminance at this same pixel.\n"
+        "        float current = tex2D(s_Previous, uv).r;\n"
+        "        float last = tex2D(s_Saved1, uv).r;\n"
+        "        float change = (current - last) * (1.0 - exp(-max(g_ElapsedTime, 0.0) * g_AdaptRate));\n"
+        "        // At least one level of the 8-bit target a frame, so it always arrives; never past it.\n"
+        "        const float kLevel = 1.0 / 255.0;\n"
+        "        if (abs(change) < kLevel)\n"
+        "            change = clamp(current - last, -kLevel, kLevel);\n"
+        "        plat_Color = vec4(vec3(last + change), 1.0);\n"
+    )
+    return post_process(
+        "// The luminance the eye is used to: last frame's (saved target 1) moved towards the previous\n"
+        "// result's by the frame's time, then saved in target 1 for the next frame.\n",
+        [PREVIOUS, SAVED[1]],
+        False,
+        "float g_AdaptRate = 1.5;                            // how fast the eye follows, per second\n",
+        body,
+        params=[("g_AdaptRate", "How fast the eye follows, per second", 1, (1.5, 0, 0, 0))],
+        save=1,
+    )
+
+
+def scale_to_cur_screen_size():
+    return post_process(
+        "// Back to the screen's size after the luminance chain's shares (64 of 800, 64 of 600, then\n"
+        "// three quarters): the first pixel, the mean luminance, over the whole screen.\n",
+        [PREVIOUS],
+        False,
+        TEXEL_OFFSET,
+        "        plat_Color = vec4(tex2D(s_Previous, 0.5 * g_TexelOffset).rgb, 1.0);\n",
+        scale=(800, 600),
+    )
+
+
+TONE_PARAMS = """\
+float g_Key = 0.45;                                 // the luminance a mean scene is brought to
+float2 g_GainRange = {0.25, 4};                     // the least and the most it is scaled by
+"""
+
+TONE_PARAM_LIST = [
+    ("g_Key", "The luminance a mean scene is brought to", 1, (0.45, 0, 0, 0)),
+    ("g_GainRange", "The least and the most the scene is scaled by", 2, (0.25, 4, 0, 0)),
+]
+
+TONE_MAP = """\
+        float gain = clamp(g_Key / max(lum, 1e-3), g_GainRange.x, g_GainRange.y);
+        plat_Color = vec4(tex2D(s_Scene0, full).rgb * gain, 1.0);
+"""
+
+
+def tone_map():
+    return post_process(
+        "// Tone mapping: each pixel of scene target 0 scaled so that the luminance under it in the\n"
+        "// previous result (the mean luminance, spread over the screen) becomes the key: a bright\n"
+        "// scene darker, a dark one brighter.\n",
+        [PREVIOUS, SCENE0],
+        False,
+        TONE_PARAMS,
+        "        float lum = tex2D(s_Previous, uv).r;\n" + TONE_MAP,
+        params=TONE_PARAM_LIST,
+    )
+
+
+def tone_map_2():
+    return post_process(
+        "// Tone mapping straight from the luminance chain's one pixel, back at the screen's size:\n"
+        "// scene target 0 scaled so that its mean luminance becomes the key.\n",
+        [PREVIOUS, SCENE0],
+        False,
+        TEXEL_OFFSET + TONE_PARAMS,
+        "        float lum = tex2D(s_Previous, 0.5 * g_TexelOffset).r;\n" + TONE_MAP,
+        params=TONE_PARAM_LIST,
+        scale=(800, 600),
+    )
+
+
+# ---- Antialiasing ----------------------------------------------------------------------------
+
+
+def aa_2x2():
+    body = (
+        "        // Four bilinear taps where the pixel's corners are: each the mean of one of the four\n"
+        "        // 2 x 2 blocks the pixel belongs to. Stair-steps get their in-between shades; flat\n"
+        "        // parts stay as they were, and nothing moves.\n"
+        "        vec3 sum = vec3(0.0);\n"
+        "        for (int j = 0; j < 2; ++j)\n"
+        "            for (int i = 0; i < 2; ++i)\n"
+        "                sum += tex2D(s_Previous, uv + (vec2(i, j) - 0.5) * g_TexelOffset).rgb;\n"
+        "        plat_Color = vec4(sum * 0.25, 1.0);\n"
+    )
+    return post_process(
+        "// Antialiasing: each pixel the mean of the four 2 x 2 blocks around it.\n",
+        [PREVIOUS],
+        True,
+        TEXEL_OFFSET,
+        body,
+    )
+
+
 FILES = {
     "PPScene.fx": pp_scene,
     "EdgeDetection.fx": edge_detection,
     "Dilation.fx": dilation,
     "EdgeCombine.fx": edge_combine,
-    "SaveTo0.fx": save_to_0,
+    "SaveTo0.fx": lambda: save_to(0),
     "RT3.fx": lambda: bright("// Keeps the bright parts of the previous result.\n", "g_BrightThreshold", 0.6),
     "DownFilter4x.fx": down_filter_4x,
-    "UpFilter4x.fx": up_filter_4x,
+    "UpFilter4x.fx": lambda: up_filter(4),
     "HGaussian.fx": h_gaussian,
     "VGaussian.fx": v_gaussian,
     "Saved0Combine.fx": saved0_combine,
@@ -374,6 +676,35 @@ FILES = {
     "VBloom.fx": v_bloom,
     "Combine4x.fx": combine_4x,
     "Wavy.fx": wavy,
+    "Combine.fx": combine,
+    "ToneMap.fx": tone_map,
+    "ToneMap2.fx": tone_map_2,
+    "DownFilter2x.fx": down_filter_2x,
+    "UpFilter2x.fx": lambda: up_filter(2),
+    "UpFilter2xSaveTo0.fx": lambda: up_filter(2, save=0),
+    "UpFilter2xSaveTo1.fx": lambda: up_filter(2, save=1),
+    "UpFilter4xSaveTo0.fx": lambda: up_filter(4, save=0),
+    "UpFilter4xSaveTo1.fx": lambda: up_filter(4, save=1),
+    "SaveTo1.fx": lambda: save_to(1),
+    "GetSaved0.fx": lambda: get_saved(0),
+    "GetSaved1.fx": lambda: get_saved(1),
+    "Saved0CombineSaveTo0.fx": lambda: saved_combine(0, save=0),
+    "Saved1CombineSaveTo1.fx": lambda: saved_combine(1, save=1),
+    "Saved0Combine4x.fx": lambda: saved_combine(0, scale=4, strength=1.5),
+    "HBloom3.fx": lambda: bloom_blur(True, 3),
+    "VBloom3.fx": lambda: bloom_blur(False, 3),
+    "HBloom5.fx": lambda: bloom_blur(True, 5),
+    "VBloom5.fx": lambda: bloom_blur(False, 5),
+    "DownFilterTo64x64.fx": down_filter_to_64x64,
+    "InitialLum.fx": initial_lum,
+    "FinalLum.fx": final_lum,
+    "LumFilter.fx": lum_filter,
+    "ScaleToCurScreenSize.fx": scale_to_cur_screen_size,
+    "LumDownFilter2x.fx": lambda: lum_down_filter(2),
+    "LumDownFilter4x.fx": lambda: lum_down_filter(4),
+    "RT1.fx": lambda: render_target(1),
+    "RT2.fx": lambda: render_target(2),
+    "AA2x2.fx": aa_2x2,
 }
 
 

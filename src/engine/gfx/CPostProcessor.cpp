@@ -328,10 +328,23 @@ void CPostProcessor::RunChain()
     core.StretchRect(scene, nullptr, first, nullptr, plat::D3DTEXF_NONE);
     scene->Release();
     first->Release();
+    // The quads fill their targets whatever the scene was drawn with: in lines ("setwireframe")
+    // they would leave all but their edges black.
+    core.SetRenderState(plat::D3DRS_FILLMODE, plat::D3DFILL_SOLID);
+    // A scene in lines is shown as drawn: the outlines of the game's qualities would darken
+    // every line. The effects wait; one-frame instances leave as after their run.
+    const bool inLines = core.GetFillMode() == plat::D3DFILL_WIREFRAME;
 
     while (!m_queue.empty())
     {
         const CPPInstance& instance = m_queue.front();
+        if (inLines)
+        {
+            if (!instance.GetDropAfterRun())
+                m_keep.push_back(instance);
+            m_queue.pop_front();
+            continue;
+        }
         CPostProcess* effect = FindPostProcess(instance.GetEffectFile());
         if (!effect && LoadPostProcess(instance.GetEffectFile()))
             effect = FindPostProcess(instance.GetEffectFile());
@@ -345,6 +358,7 @@ void CPostProcessor::RunChain()
     }
 
     DrawFinal();
+    core.SetRenderState(plat::D3DRS_FILLMODE, static_cast<plat::DWORD>(core.GetFillMode()));
     m_queue.swap(m_keep);
     m_keep.clear();
 }

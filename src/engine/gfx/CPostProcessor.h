@@ -130,8 +130,11 @@ public:
     // The chain: scene target 0 into ping-pong A, every queued instance in order (its effect
     // loaded on first use; one whose file cannot run is dropped, with one line per file name),
     // then the last result through "PPScene.fx" onto the back buffer, the back buffer and the
-    // device's depth surface left current, and the queue becomes what is kept. Without scene
-    // target 0 nothing runs but the back buffer comes back.
+    // device's depth surface left current, and the queue becomes what is kept. The quads are
+    // drawn solid, the device core's fill mode set again afterwards. While the device core
+    // draws in lines, no effect runs: scene target 0 goes to the back buffer as drawn, and the
+    // queue keeps what it would keep after a run. Without scene target 0 nothing runs but the
+    // back buffer comes back.
     void RunChain();
 
     // ---- Device ----

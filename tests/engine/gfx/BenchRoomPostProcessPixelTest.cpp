@@ -4,8 +4,8 @@
 // without post-processing; Medium darkens a prop's silhouette and nothing flat); the console's
 // post-processing commands act on the picture; with the eye below the water the picture waves,
 // and stops from the first frame after the eye rises; after a resize the next screenshot has the
-// new size. Screenshots under screenshots/ in the test build folder. Skipped, with a message,
-// where Xvfb is not installed.
+// new size; "setwireframe true" shows the room in lines at every quality. Screenshots under
+// screenshots/ in the test build folder. Skipped, with a message, where Xvfb is not installed.
 #include "PixelTestFixture.h"
 #include "VirtualDisplay.h"
 
@@ -297,4 +297,30 @@ TEST_F(BenchRoomPostProcessPixelTest, AResizeWithPostProcessingOnGivesTheNewSize
         for (int x = 0; x < resized.width; ++x)
             lit += resized.Luma(x, y) > 150 ? 1 : 0;
     EXPECT_GT(lit, 400 * 300 / 2) << "not black";
+}
+
+// "setwireframe true" draws the room in lines at every quality: with post-processing (Medium,
+// High) the picture is the lines without it, not a black screen nor lines darkened by the
+// outlines; with "setwireframe false" the quality's effects are back.
+TEST_F(BenchRoomPostProcessPixelTest, WireframeShowsTheRoomInLinesAtEveryQuality)
+{
+    pptest::ApplyPreset("High");
+    const Picture high = Shot("WireframeHighSolid");
+    Console("setwireframe true");
+    pptest::ApplyPreset("Low");
+    const Picture lines = Shot("WireframeLow");
+    int lit = 0;
+    for (int y = 0; y < lines.height; ++y)
+        for (int x = 0; x < lines.width; ++x)
+            lit += lines.Luma(x, y) > 90 ? 1 : 0;
+    EXPECT_GT(lit, 5000) << "lines to see";
+    EXPECT_LT(lit, static_cast<int>(kWidth * kHeight) / 4) << "lines, not surfaces";
+    for (const char* quality : {"Medium", "High"})
+    {
+        SCOPED_TRACE(quality);
+        pptest::ApplyPreset(quality);
+        EXPECT_LE(LargestDifference(Shot(std::string("Wireframe") + quality), lines), 1);
+    }
+    Console("setwireframe false");
+    EXPECT_LE(LargestDifference(Shot("WireframeHighAgain"), high), 1);
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -138,37 +139,106 @@ technique Other { pass { FragmentShader = PS; } }
 }
 
 // What each committed file tells the post-processor: what it reads, its scale and its saving;
-// every pixel offset it declares is converted.
+// every pixel offset it declares is converted. Every file of the id table is here.
 TEST_F(PostProcessFileTest, TheCommittedFilesDeclareWhatTheirPlaceInTheChainNeeds)
 {
+    constexpr float k64Of800 = 0.08f, k64Of600 = 64.0f / 600.0f;
     struct Case
     {
         const char* file;
-        int previous, scene0, saved0;
-        float scale; // 1: not scaled
+        int previous;
+        unsigned scenes, saved; // bit i: scene or saved target i is read
+        float scaleX, scaleY;   // 1, 1: not scaled
         int save;
     };
     const Case cases[] = {
-        {"EdgeDetection.fx", 0, 1, 0, 1, -1}, {"Dilation.fx", 1, 0, 0, 1, -1},
-        {"EdgeCombine.fx", 1, 1, 0, 1, -1},   {"SaveTo0.fx", 1, 0, 0, 1, 0},
-        {"RT3.fx", 1, 0, 0, 1, -1},           {"DownFilter4x.fx", 1, 0, 0, 0.25f, -1},
-        {"UpFilter4x.fx", 1, 0, 0, 4, -1},    {"HGaussian.fx", 1, 0, 0, 1, -1},
-        {"VGaussian.fx", 1, 0, 0, 1, -1},     {"Saved0Combine.fx", 1, 0, 1, 1, -1},
-        {"BrightFilter.fx", 1, 0, 0, 1, -1},  {"HBloom.fx", 1, 0, 0, 1, -1},
-        {"VBloom.fx", 1, 0, 0, 1, -1},        {"Combine4x.fx", 1, 1, 0, 4, -1},
-        {"Wavy.fx", 1, 0, 0, 1, -1},
+        {"DownFilter4x.fx", 1, 0, 0, 0.25f, 0.25f, -1},
+        {"UpFilter4x.fx", 1, 0, 0, 4, 4, -1},
+        {"HBloom.fx", 1, 0, 0, 1, 1, -1},
+        {"VBloom.fx", 1, 0, 0, 1, 1, -1},
+        {"BrightFilter.fx", 1, 0, 0, 1, 1, -1},
+        {"ToneMap.fx", 1, 0b1, 0, 1, 1, -1},
+        {"Combine.fx", 1, 0b1, 0, 1, 1, -1},
+        {"Combine4x.fx", 1, 0b1, 0, 4, 4, -1},
+        {"DownFilter2x.fx", 1, 0, 0, 0.5f, 0.5f, -1},
+        {"UpFilter2x.fx", 1, 0, 0, 2, 2, -1},
+        {"UpFilter2xSaveTo0.fx", 1, 0, 0, 2, 2, 0},
+        {"UpFilter2xSaveTo1.fx", 1, 0, 0, 2, 2, 1},
+        {"UpFilter4xSaveTo0.fx", 1, 0, 0, 4, 4, 0},
+        {"UpFilter4xSaveTo1.fx", 1, 0, 0, 4, 4, 1},
+        {"SaveTo0.fx", 1, 0, 0, 1, 1, 0},
+        {"SaveTo1.fx", 1, 0, 0, 1, 1, 1},
+        {"GetSaved0.fx", 0, 0, 0b01, 1, 1, -1},
+        {"GetSaved1.fx", 0, 0, 0b10, 1, 1, -1},
+        {"Saved0CombineSaveTo0.fx", 1, 0, 0b01, 1, 1, 0},
+        {"Saved1CombineSaveTo1.fx", 1, 0, 0b10, 1, 1, 1},
+        {"HBloom5.fx", 1, 0, 0, 1, 1, -1},
+        {"VBloom5.fx", 1, 0, 0, 1, 1, -1},
+        {"HBloom3.fx", 1, 0, 0, 1, 1, -1},
+        {"VBloom3.fx", 1, 0, 0, 1, 1, -1},
+        {"DownFilterTo64x64.fx", 1, 0, 0, k64Of800, k64Of600, -1},
+        {"InitialLum.fx", 1, 0, 0, 0.25f, 0.25f, -1},
+        {"FinalLum.fx", 1, 0, 0, 0.25f, 0.25f, -1},
+        {"LumFilter.fx", 1, 0, 0b10, 1, 1, 1},
+        {"ScaleToCurScreenSize.fx", 1, 0, 0, 800, 600, -1},
+        {"ToneMap2.fx", 1, 0b1, 0, 800, 600, -1},
+        {"LumDownFilter2x.fx", 1, 0, 0, 0.5f, 0.5f, -1},
+        {"LumDownFilter4x.fx", 1, 0, 0, 0.25f, 0.25f, -1},
+        {"Saved0Combine.fx", 1, 0, 0b01, 1, 1, -1},
+        {"Saved0Combine4x.fx", 1, 0, 0b01, 4, 4, -1},
+        {"Wavy.fx", 1, 0, 0, 1, 1, -1},
+        {"EdgeDetection.fx", 0, 0b1, 0, 1, 1, -1},
+        {"RT1.fx", 0, 0b10, 0, 1, 1, -1},
+        {"RT2.fx", 0, 0b100, 0, 1, 1, -1},
+        {"Dilation.fx", 1, 0, 0, 1, 1, -1},
+        {"EdgeCombine.fx", 1, 0b1, 0, 1, 1, -1},
+        {"RT3.fx", 1, 0, 0, 1, 1, -1},
+        {"HGaussian.fx", 1, 0, 0, 1, 1, -1},
+        {"VGaussian.fx", 1, 0, 0, 1, 1, -1},
+        {"AA2x2.fx", 1, 0, 0, 1, 1, -1},
     };
+    std::vector<std::string> covered;
+    for (const Case& c : cases)
+        covered.emplace_back(c.file);
+    std::vector<std::string> table = pptest::CommittedPostProcessFiles();
+    table.erase(table.begin()); // PPScene.fx
+    std::sort(covered.begin(), covered.end());
+    std::sort(table.begin(), table.end());
+    EXPECT_EQ(covered, table) << "every file of the id table, once";
+
+    // The luminance chain's shares bring it to one pixel of 800 x 600 and back to the whole.
+    EXPECT_FLOAT_EQ(k64Of800 * 0.25f * 0.25f * 0.25f * 800.0f, 1.0f);
+    EXPECT_FLOAT_EQ(k64Of600 * 0.25f * 0.25f * 0.25f * 600.0f, 1.0f);
+
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.file);
         CPostProcess post;
         ASSERT_TRUE(Load(post, c.file));
         EXPECT_EQ(post.GetSourceUsage(0), c.previous);
-        EXPECT_EQ(post.GetSceneUsage(0), c.scene0);
-        EXPECT_EQ(post.GetSavedUsage(0), c.saved0);
-        EXPECT_EQ(post.IsQuadScaled(), c.scale != 1.0f);
-        EXPECT_FLOAT_EQ(post.GetQuadScaleX(), c.scale);
-        EXPECT_FLOAT_EQ(post.GetQuadScaleY(), c.scale);
+        for (unsigned i = 0; i < CPostProcess::kSceneCount; ++i)
+        {
+            EXPECT_EQ(post.GetSceneUsage(i), (c.scenes >> i) & 1u ? 1 : 0) << "scene target " << i;
+            if ((c.scenes >> i) & 1u)
+            {
+                EXPECT_NE(post.GetSceneHandle(i), nullptr) << "scene target " << i;
+            }
+        }
+        for (unsigned i = 0; i < CPostProcess::kSavedCount; ++i)
+        {
+            EXPECT_EQ(post.GetSavedUsage(i), (c.saved >> i) & 1u ? 1 : 0) << "saved target " << i;
+            if ((c.saved >> i) & 1u)
+            {
+                EXPECT_NE(post.GetSavedHandle(i), nullptr) << "saved target " << i;
+            }
+        }
+        if (c.previous)
+        {
+            EXPECT_NE(post.GetSourceHandle(0), nullptr);
+        }
+        EXPECT_EQ(post.IsQuadScaled(), c.scaleX != 1.0f || c.scaleY != 1.0f);
+        EXPECT_FLOAT_EQ(post.GetQuadScaleX(), c.scaleX);
+        EXPECT_FLOAT_EQ(post.GetQuadScaleY(), c.scaleY);
         EXPECT_EQ(post.GetSaveOutputIndex(), c.save);
         for (unsigned i = 0; i < CPostProcess::kParameterCount; ++i)
             if (!post.GetParameterName(i).empty())

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -282,6 +283,35 @@ technique PostProcess <int SrcSavedTex1Usage = 1;>
     EXPECT_EQ(order, (Files{"SaveTo1.fx/PostProcess/0", "copy into saved 1", "GetSaved1.fx/PostProcess/0"}));
 }
 
+// Every name "qpp" knows runs all the files of its id, in order, in one frame, and nothing is
+// said: every file of the table is there and runs.
+TEST_F(PostProcessorTest, EveryQppNameRunsEveryFileOfItsIdQuietly)
+{
+    Start();
+    PostProcessingOn();
+    for (const std::string& name : pptest::QppNames())
+    {
+        SCOPED_TRACE(name);
+        unsigned id = 0;
+        ASSERT_TRUE(dorvo::gfx::PostProcessIdOfName(name, id));
+        post().ClearQueue();
+        ::testing::internal::CaptureStderr();
+        Run("qpp " + name + " true");
+        LoggedFrame();
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(err.empty()) << err;
+        Files want;
+        for (const std::string& file : dorvo::gfx::PostProcessFilesOfId(id))
+            want.push_back(file + "/PostProcess/0");
+        want.push_back("PPScene.fx/RenderScrQuad/0");
+        EXPECT_EQ(EffectDraws(), want);
+        EXPECT_TRUE(post().GetQueue().empty()) << "queued for one frame";
+    }
+    unsigned id = 0;
+    ASSERT_TRUE(dorvo::gfx::PostProcessIdOfName("bloom3", id));
+    EXPECT_EQ(dorvo::gfx::PostProcessFilesOfId(id).size(), 24u);
+}
+
 // Effects not preloaded load on first use; a file that is missing or has no "PostProcess"
 // technique is never cached and its instances are dropped, with one line per file name.
 TEST_F(PostProcessorTest, EffectsLoadOnFirstUseAndFilesThatCannotRunAreDroppedWithOneLineEach)
@@ -290,6 +320,7 @@ TEST_F(PostProcessorTest, EffectsLoadOnFirstUseAndFilesThatCannotRunAreDroppedWi
 glsl fragment PS { void main() { plat_Color = vec4(1.0); } }
 technique Other { pass { FragmentShader = PS; } }
 )");
+    std::filesystem::remove(std::string(fxtest::kFxFolder) + "ToneMap.fx");
     config.postProcessFxFiles = {"EdgeDetection.fx", "EdgeDetection.fx", "ToneMap.fx"};
     ::testing::internal::CaptureStderr();
     Start();
@@ -503,6 +534,29 @@ TEST_F(PostProcessorTest, WithoutPPSceneTheLastResultIsCopiedToTheBackBufferWith
     EXPECT_EQ(copies[1].target, Number(backBuffer));
     backBuffer->Release();
     EXPECT_EQ(EffectDraws(), Files{"EdgeDetection.fx/PostProcess/0"});
+}
+
+// While the scene is drawn in lines no effect runs: the final pass alone draws, filled, and the
+// queue keeps what a run would have kept (the one-frame waves leave). Back in solid, the
+// preset's effects run again.
+TEST_F(PostProcessorTest, WhileTheSceneIsInLinesTheEffectsWait)
+{
+    Start();
+    pptest::ApplyPreset("Medium");
+    Run("setwireframe true");
+    gfx.QueuePostProcess(41, true); // the underwater waves, this frame only
+    LoggedFrame();
+    EXPECT_EQ(EffectDraws(), Files{"PPScene.fx/RenderScrQuad/0"});
+    EXPECT_EQ(Queued(), (Files{"EdgeDetection.fx", "EdgeCombine.fx"}));
+    for (const LoggedCall& call : plat::headless::CallLog())
+        if (call.kind == CallKind::Draw && call.name == "PPScene.fx/RenderScrQuad/0")
+        {
+            EXPECT_EQ(call.flags, static_cast<plat::DWORD>(plat::D3DFILL_SOLID));
+        }
+    Run("setwireframe false");
+    LoggedFrame();
+    EXPECT_EQ(EffectDraws(), (Files{"EdgeDetection.fx/PostProcess/0", "EdgeCombine.fx/PostProcess/0",
+                                    "PPScene.fx/RenderScrQuad/0"}));
 }
 
 // The game's presets, as their draws: Low none, Medium edges and outlines, High the glow too.

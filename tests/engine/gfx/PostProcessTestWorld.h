@@ -6,6 +6,7 @@
 #include "EffectTestWorld.h"
 #include "engine/gfx/CDorvoGfx.h"
 #include "engine/gfx/CPostProcessor.h"
+#include "engine/gfx/PostProcessIds.h"
 
 #include <filesystem>
 #include <string>
@@ -13,13 +14,60 @@
 
 namespace pptest
 {
-// The committed post-processing files (PPScene.fx first).
+// The committed post-processing files: PPScene.fx first, then the file of every id of the
+// table that has one, in id order.
 inline std::vector<std::string> CommittedPostProcessFiles()
 {
-    return {"PPScene.fx",    "EdgeDetection.fx", "Dilation.fx",      "EdgeCombine.fx",
-            "SaveTo0.fx",    "RT3.fx",           "DownFilter4x.fx",  "UpFilter4x.fx",
-            "HGaussian.fx",  "VGaussian.fx",     "Saved0Combine.fx", "BrightFilter.fx",
-            "HBloom.fx",     "VBloom.fx",        "Combine4x.fx",     "Wavy.fx"};
+    std::vector<std::string> files = {"PPScene.fx"};
+    for (unsigned id = 0; id < dorvo::gfx::kPostProcessIdCount; ++id)
+    {
+        const std::vector<std::string> ofId = dorvo::gfx::PostProcessFilesOfId(id);
+        if (ofId.size() == 1)
+            files.push_back(ofId.front());
+    }
+    return files;
+}
+
+// Every name "qpp" knows, in id order.
+inline std::vector<std::string> QppNames()
+{
+    return {"downfilter4x",
+            "upfilter4x",
+            "hbloom",
+            "vbloom",
+            "brightfilter",
+            "combine",
+            "combine4x",
+            "bloom",
+            "bloom2",
+            "bloom3",
+            "downfilter2x",
+            "upfilter2x",
+            "upfilter2xsaveto0",
+            "upfilter2xsaveto1",
+            "upfilter4xsaveto0",
+            "upfilter4xsaveto1",
+            "saveto0",
+            "saveto1",
+            "getsaved0",
+            "getsaved1",
+            "saved0combinesaveto0",
+            "saved1combinesaveto1",
+            "hbloom5",
+            "vbloom5",
+            "hbloom3",
+            "vbloom3",
+            "saved0combine",
+            "wavy",
+            "edgedetection",
+            "rt1",
+            "rt2",
+            "dilation",
+            "edgecombine",
+            "rt3",
+            "hgaussian",
+            "vgaussian",
+            "aa2x2"};
 }
 
 // What the game's graphics-quality setting does: models, lines and post-processing on, the
