@@ -7,6 +7,7 @@
 #include "physcene/SceneRunner.h"
 
 #include "PhysicsTestWorld.h"
+#include "engine/phy/CollisionDetector.h"
 #include "engine/phy/PointConstraint.h"
 
 #include <gtest/gtest.h>
@@ -91,8 +92,10 @@ protected:
         return Outcome{runner.StateHash(), sleep.Hash()};
     }
 
-    // One of the benchmark's runs of ours, built and stepped as phys_bench builds and steps it.
-    void ExpectCommitted(SceneOptions options, int steps = 0)
+    // One of the benchmark's runs of ours, built and stepped as phys_bench builds and steps it;
+    // the broad phase takes the grid from `gridFrom` collision components on.
+    void ExpectCommitted(SceneOptions options, int steps = 0,
+                         std::size_t gridFrom = dorvo::phy::CollisionDetector::kGridFrom)
     {
         BenchScene scene;
         std::string error;
@@ -100,14 +103,19 @@ protected:
         if (steps == 0)
             steps = scene.steps;
         const std::string name = physbench::OurRunName(options, scene, steps);
-        SCOPED_TRACE(name);
+        SCOPED_TRACE(name + (gridFrom == 0 ? ", grid" : gridFrom == kTreeOnly ? ", tree" : ""));
+        dorvo::phy::CollisionDetector& detector = *engine.GetCollisionDetector();
+        detector.SetGridFrom(gridFrom);
         SceneRunner runner;
         runner.SetRecording(false);
         ASSERT_TRUE(runner.Build(scene.scene, &error)) << error;
         std::vector<std::unique_ptr<dorvo::phy::PointConstraint>> joints;
         ASSERT_TRUE(physbench::MakeOurJoints(scene, runner, &joints, &error)) << error;
         ExpectHashes(name, Run(runner, steps), options.sleep);
+        detector.SetGridFrom(dorvo::phy::CollisionDetector::kGridFrom);
     }
+
+    static constexpr std::size_t kTreeOnly = static_cast<std::size_t>(-1);
 
     void ExpectHashes(const std::string& name, const Outcome& outcome, bool sleepKept)
     {
@@ -312,17 +320,19 @@ std::vector<Acceptance> AcceptanceScenes()
 TEST_F(SceneHashes, RainEndsAsCommittedInEveryLayout)
 {
     // Landing, piling up and resting: the spread layout for the benchmark's whole run, the
-    // dense ones over their first ten seconds, and a pile of more bodies than the broad
-    // phase's tree serves.
+    // dense ones over their first ten seconds, and piles of more bodies than the broad phase's
+    // tree serves; the small ones with the grid too, the large ones with the tree too.
     ExpectCommitted(Rain(Layout::Spread, 100));
-    ExpectCommitted(Rain(Layout::Centred, 100), 300);
-    ExpectCommitted(Rain(Layout::Leaf, 100), 300);
+    ExpectCommitted(Rain(Layout::Spread, 100), 0, 0);
+    ExpectCommitted(Rain(Layout::Centred, 100), 300, 0);
+    ExpectCommitted(Rain(Layout::Leaf, 100), 300, 0);
     ExpectCommitted(Rain(Layout::Leaf, 200), 120);
+    ExpectCommitted(Rain(Layout::Leaf, 200), 120, kTreeOnly);
     ExpectCommitted(Rain(Layout::Spread, 300), 120);
     // With sleep: who falls asleep when.
     SceneOptions sleeping = Rain(Layout::Spread, 100);
     sleeping.sleep = true;
-    ExpectCommitted(sleeping);
+    ExpectCommitted(sleeping, 0, 0);
     sleeping.layout = Layout::Leaf;
     ExpectCommitted(sleeping, 300);
 }
@@ -340,7 +350,7 @@ TEST_F(SceneHashes, TowersEndAsCommitted)
         options.mass = mass;
         ExpectCommitted(options, 300);
     }
-    ExpectCommitted(Tower(55), 150);
+    ExpectCommitted(Tower(55), 150, 0);
     ExpectCommitted(Tower(55, 12, false), 60);
     ExpectCommitted(Tower(210), 30);
 }
