@@ -17,6 +17,7 @@ namespace dorvo
 namespace phy
 {
 class CollisionHull;
+class PhysicsComp;
 
 class CollisionInfo
 {
@@ -65,8 +66,17 @@ public:
     std::vector<Contact> contacts;
 
 private:
+    // The two hulls' bodies, taken by PreStep: nothing in the sweeps that follow changes a hull's
+    // body, and every info is prepared before its first sweep (a woken body's new ones too).
+    PhysicsComp* BodyA() const;
+    PhysicsComp* BodyB() const;
+
     void Assign(CollisionHull* a, CollisionHull* b, const Contact* contactList, std::size_t count,
                 const math::Vector3& pairNormal);
+
+    PhysicsComp* m_bodyA = nullptr;
+    PhysicsComp* m_bodyB = nullptr;
+    bool m_prepared = false; // the bodies above are taken
 };
 } // namespace phy
 } // namespace dorvo

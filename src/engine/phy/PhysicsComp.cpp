@@ -13,7 +13,6 @@
 #include "engine/phy/DynamicsEngine.h"
 #include "engine/phy/FiniteXml.h"
 #include "engine/phy/Force.h"
-#include "engine/phy/InlineTransform.h"
 
 #include <tinyxml.h>
 
@@ -320,40 +319,31 @@ void PhysicsComp::ApplyImpulse(const math::Vector3& impulse)
 
 void PhysicsComp::ApplyImpulseAtPoint(const math::Vector3& impulse, const math::Vector3& point)
 {
-    if (immovable)
-        return;
-    const math::Vector3 originalVelocity = velocity;
-    const math::Vector3 originalAngular = angularVelocity;
-    velocity += impulse * m_invMass;
-    math::Vector3 r = point - position;
-    if (lockRotation)
-    {
-        // The lever across the plane would turn the body out of it.
-        if (planeMode == PLANE_XY)
-            r.z = 0.0f;
-        else if (planeMode == PLANE_YZ)
-            r.x = 0.0f;
-        else if (planeMode == PLANE_XZ)
-            r.y = 0.0f;
-    }
-    angularVelocity += InlineTransform(m_worldInvInertia, r.Cross(impulse));
-    disturbed = true;
-    ApplyPlaneMode(true);
+    ApplyImpulseAtPoint(F3(impulse), F3(point));
+}
+
+void PhysicsComp::RestoreNonFinite(const Float3& originalVelocity, const Float3& originalAngular,
+                                   const Float3& impulse, const Float3& lever)
+{
+    const math::Vector3 j = ToVector3(impulse);
+    const math::Vector3 r = ToVector3(lever);
     if (!IsFinite(velocity))
     {
+        const math::Vector3 original = ToVector3(originalVelocity);
         ReportNonFinite(m_ownerID, {{"Velocity: ", Text(velocity)},
-                                    {"Original Velocity: ", Text(originalVelocity)},
-                                    {"Impulse: ", Text(impulse)},
+                                    {"Original Velocity: ", Text(original)},
+                                    {"Impulse: ", Text(j)},
                                     {"Relative Position: ", Text(r)}});
-        velocity = originalVelocity;
+        velocity = original;
     }
     if (!IsFinite(angularVelocity))
     {
+        const math::Vector3 original = ToVector3(originalAngular);
         ReportNonFinite(m_ownerID, {{"Angular Velocity: ", Text(angularVelocity)},
-                                    {"Original Angular Velocity: ", Text(originalAngular)},
-                                    {"Impulse: ", Text(impulse)},
+                                    {"Original Angular Velocity: ", Text(original)},
+                                    {"Impulse: ", Text(j)},
                                     {"Relative Position: ", Text(r)}});
-        angularVelocity = originalAngular;
+        angularVelocity = original;
     }
 }
 
