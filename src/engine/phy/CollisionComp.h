@@ -55,6 +55,12 @@ public:
     // record and the owner's id.
     void CallCollisionBeginFunctors(const CollisionFunctorData& data);
     void CallCollisionFunctors(const CollisionFunctorData& data);
+    // Whether any callback of either kind is registered: without one on either object the
+    // detector builds no record for a pair.
+    bool HasCollisionFunctors() const
+    {
+        return !m_collisionBeginFunctors.empty() || !m_collisionFunctors.empty();
+    }
 
     // The two hulls never collide from now on. Nothing when either component has no hull.
     void IgnoreCollisionWith(CollisionComp* other);

@@ -322,6 +322,17 @@ void CollisionDetector::ReportCollision(CollisionHull& a, CollisionHull& b,
 
     const std::uint32_t idA = compA != nullptr ? compA->GetOwnerID() : 0;
     const std::uint32_t idB = compB != nullptr ? compB->GetOwnerID() : 0;
+    // Nobody listens: the record (two object look-ups and an effective mass) would go unread,
+    // and with no callback to run none can register one for this pair either.
+    const bool heard = (compA != nullptr && compA->HasCollisionFunctors()) ||
+                       (compB != nullptr && compB->HasCollisionFunctors());
+    if (!heard)
+    {
+        a.AddContact(idB);
+        b.AddContact(idA);
+        results.push_back(info);
+        return;
+    }
     math::Vector3 relative;
     if (bodyA != nullptr)
         relative += bodyA->velocity;

@@ -361,3 +361,45 @@ TEST_F(CollisionDetectorTest, TheGridHandsEveryBodyTheTreesNeighboursAndNoOthers
     EXPECT_TRUE(found(onSlab, slab)) << "on the slab";
     EXPECT_TRUE(found(onTable, wide)) << "on the table";
 }
+
+TEST_F(CollisionDetectorTest, APairNobodyListensToIsStillRememberedAndOneListenerHearsIt)
+{
+    physcene::Scene scene;
+    physcene::ObjectDesc table = physcene::Crate("table", Vector3(0, 0, 0), Vector3(4, 1, 4));
+    table.body = false;
+    physcene::ObjectDesc ball = physcene::Ball("ball", Vector3(0, 1.0f, 0));
+    ball.restitution = 0.0f;
+    scene.objects = {table, ball};
+    physcene::SceneRunner runner;
+    runner.SetRecording(false); // no callbacks anywhere
+    Build(runner, scene);
+    runner.Run(2);
+
+    // Callbacks registered on the ball once it rests: the contact began two steps ago, so only
+    // the every-contact one runs.
+    auto* ballComp = phytest::Collision(runner.Object("ball"));
+    int begins = 0;
+    int every = 0;
+    dorvo::phy::CollisionFunctorData heard;
+    ballComp->AddCollisionBeginFunctor("count", dorvo::phy::CollisionFunctor(
+                                                    [&begins](dorvo::phy::CollisionFunctorData, unsigned int)
+                                                    {
+                                                        ++begins;
+                                                        return true;
+                                                    }));
+    ballComp->AddCollisionFunctor("count",
+                                  dorvo::phy::CollisionFunctor(
+                                      [&every, &heard](dorvo::phy::CollisionFunctorData data, unsigned int)
+                                      {
+                                          ++every;
+                                          heard = data;
+                                          return true;
+                                      }));
+    runner.Step();
+    EXPECT_EQ(begins, 0);
+    EXPECT_EQ(every, 1);
+    EXPECT_EQ(heard.gobIdA, runner.Id("ball"));
+    EXPECT_EQ(heard.gobIdB, runner.Id("table"));
+    EXPECT_NEAR(heard.normal.y, 1.0f, 1e-5f);
+    EXPECT_NEAR(heard.contactPoint.y, 0.5f, 0.05f);
+}
