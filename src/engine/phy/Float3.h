@@ -80,6 +80,17 @@ inline float Length(const Float3& a)
     return std::sqrt(LengthSquared(a));
 }
 
+// As Vector3::GetNormalized: (0, 0, 0) for a squared length below 1e-7, else each component times
+// 1 / sqrt of it, taken in double and rounded once.
+inline Float3 Normalized(const Float3& a)
+{
+    const float squared = LengthSquared(a);
+    if (math::IsZero(squared))
+        return Float3{0.0f, 0.0f, 0.0f};
+    const float scale = static_cast<float>(1.0 / std::sqrt(static_cast<double>(squared)));
+    return Float3{a.x * scale, a.y * scale, a.z * scale};
+}
+
 // math::Matrix3::Transform: the row vector times the matrix.
 inline Float3 Transform(const math::Matrix3& matrix, const Float3& v)
 {
