@@ -5,6 +5,7 @@
 #include "common/math/OBB.h"
 #include "common/math/Triangle.h"
 #include "common/math/Vector3.h"
+#include "engine/phy/BoxPairMemo.h"
 #include "engine/phy/ClothHull.h"
 #include "engine/phy/CollisionInfo.h"
 #include "engine/phy/Float3.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace dorvo
@@ -32,12 +34,13 @@ constexpr std::size_t kMaxClipPoints = 8;
 
 // The tests compute on plain floats (Float3) with the library's own operations in the same
 // order, on the stack: a box as its axes (the orientation's rows), half extents and centre.
-struct Box
+using Box = BoxPairMemo::Box;
+
+// Bitwise, so that a box whose numbers match gives the very same results.
+bool SameBox(const Box& a, const Box& b)
 {
-    Float3 axis[3];
-    float e[3];
-    Float3 centre;
-};
+    return std::memcmp(&a, &b, sizeof(Box)) == 0;
+}
 
 Box Load(const math::OBB& obb)
 {
@@ -52,13 +55,8 @@ Box Load(const math::OBB& obb)
     return box;
 }
 
-float At(const Float3& v, int i)
-{
-    return i == 0 ? v.x : (i == 1 ? v.y : v.z);
-}
-
-// math::OBB::ProjectOntoAxis.
-void Project(const Box& box, const Float3& axis, float& min, float& max)
+// math::OBB::ProjectOntoAxis; the centre's projection, which it is formed from, is answered.
+float Project(const Box& box, const Float3& axis, float& min, float& max)
 {
     const float reach = std::fabs(Dot(box.axis[0], axis)) * box.e[0] +
                         std::fabs(Dot(box.axis[1], axis)) * box.e[1] +
@@ -66,6 +64,7 @@ void Project(const Box& box, const Float3& axis, float& min, float& max)
     const float c = Dot(box.centre, axis);
     min = c - reach;
     max = c + reach;
+    return c;
 }
 
 // math::Triangle::ProjectOntoAxis.
@@ -171,17 +170,21 @@ template <class List> bool AddPoint(List& points, const Float3& point, float squ
     return true;
 }
 
-template <class List>
-void ClipEdge(const Float3& p0, const Float3& p1, const Box& box, float tol, List& points)
+// Hands every point where the edge p0-p1 (in the box's frame) crosses a face of the box inside
+// it, back in the world, to `take`; after the second the edge stops.
+template <class Take> void ClipEdge(const Float3& from, const Float3& to, const Box& box, Take&& take)
 {
+    const float p0[3] = {from.x, from.y, from.z};
+    const float p1[3] = {to.x, to.y, to.z};
+    const float* e = box.e;
     int counted = 0;
     for (int k = 0; k < 3; ++k)
     {
-        const float faces[2] = {-box.e[k], box.e[k]};
+        const float faces[2] = {-e[k], e[k]};
         for (const float face : faces)
         {
-            const float d0 = At(p0, k) - face;
-            const float d1 = At(p1, k) - face;
+            const float d0 = p0[k] - face;
+            const float d1 = p1[k] - face;
             float t = 0.0f;
             if (d0 * d1 < -kZero)
                 t = -d0 / (d1 - d0);
@@ -191,29 +194,18 @@ void ClipEdge(const Float3& p0, const Float3& p1, const Box& box, float tol, Lis
                 t = 1.0f;
             else
                 continue;
-            const Float3 q = p0 * (1.0f - t) + p1 * t;
+            const float s = 1.0f - t;
+            const float q[3] = {p0[0] * s + p1[0] * t, p0[1] * s + p1[1] * t, p0[2] * s + p1[2] * t};
             bool inside = true;
             for (int u = 0; u < 3 && inside; ++u)
                 if (u != k)
-                    inside = -(box.e[u] + kZero) < At(q, u) && At(q, u) < box.e[u] + kZero;
+                    inside = -(e[u] + kZero) < q[u] && q[u] < e[u] + kZero;
             if (!inside)
                 continue;
-            AddPoint(points, ToWorld(box, q), tol * tol);
+            take(ToWorld(box, Float3{q[0], q[1], q[2]}));
             if (++counted >= 2)
                 return;
         }
-    }
-}
-
-template <class List> void ClipEdges(List& points, const Box& self, const Box& otherLocal, float tol)
-{
-    Float3 corners[8];
-    Corners(otherLocal, corners);
-    for (const auto& edge : kBoxEdges)
-    {
-        ClipEdge(corners[edge[0]], corners[edge[1]], self, tol, points);
-        if (points.size() >= kMaxClipPoints)
-            return;
     }
 }
 
@@ -221,22 +213,77 @@ template <class List> void ClipEdges(List& points, const Box& self, const Box& o
 // at most 9, the second adds at most 2 more.
 constexpr std::size_t kClipCapacity = 12;
 
-template <class List> void Clip(List& points, const Box& a, const Box& b, float tol)
+// The other box in this box's frame (centre offset and axes turned by the transpose of this
+// box's orientation, the same half extents).
+Box InFrameOf(const Box& self, const Box& other)
 {
-    const Box* pairs[2][2] = {{&a, &b}, {&b, &a}};
-    for (const auto& pair : pairs)
+    Box local;
+    local.centre = ToLocal(self, other.centre - self.centre);
+    for (int i = 0; i < 3; ++i)
     {
-        const Box& self = *pair[0];
-        const Box& other = *pair[1];
-        Box local;
-        local.centre = ToLocal(self, other.centre - self.centre);
-        for (int i = 0; i < 3; ++i)
-        {
-            local.axis[i] = ToLocal(self, other.axis[i]);
-            local.e[i] = other.e[i];
-        }
-        ClipEdges(points, self, local, tol);
+        local.axis[i] = ToLocal(self, other.axis[i]);
+        local.e[i] = other.e[i];
     }
+    return local;
+}
+
+// One clipping pass: the edges of the other box (turned into this box's frame, unless it is
+// given there already) clipped against this box, each crossing merged into the list, stopping
+// once the list holds 8 points. The crossings of the edges `known` has come from there (they do
+// not depend on the list), and the others, when `keep` is given, go there.
+template <class List>
+void ClipPass(List& points, const Box& self, const Box& other, bool otherInFrame, float tol,
+              const BoxPairMemo::Crossings* known, BoxPairMemo::Crossings* keep)
+{
+    Float3 corners[8];
+    bool cornered = false;
+    const int knownEdges = known != nullptr ? known->edges : 0;
+    for (int e = 0; e < 12; ++e)
+    {
+        if (e < knownEdges)
+            for (int i = 0; i < known->count[e]; ++i)
+                AddPoint(points, known->point[e][i], tol * tol);
+        else
+        {
+            if (!cornered)
+            {
+                Corners(otherInFrame ? other : InFrameOf(self, other), corners);
+                cornered = true;
+            }
+            unsigned char count = 0;
+            Float3 crossed[2] = {};
+            ClipEdge(corners[kBoxEdges[e][0]], corners[kBoxEdges[e][1]], self,
+                     [&](const Float3& p)
+                     {
+                         crossed[count++] = p;
+                         AddPoint(points, p, tol * tol);
+                     });
+            if (keep != nullptr)
+            {
+                keep->point[e][0] = crossed[0];
+                keep->point[e][1] = crossed[1];
+                keep->count[e] = count;
+                keep->edges = e + 1;
+            }
+        }
+        if (points.size() >= kMaxClipPoints)
+            return;
+    }
+}
+
+template <class List> void ClipEdges(List& points, const Box& self, const Box& otherLocal, float tol)
+{
+    ClipPass(points, self, otherLocal, true, tol, nullptr, nullptr);
+}
+
+// B's edges against A, then A's against B, with what the other order (or this one) keeps.
+template <class List>
+void Clip(List& points, const Box& a, const Box& b, float tol,
+          const BoxPairMemo::Crossings* knownBA = nullptr, const BoxPairMemo::Crossings* knownAB = nullptr,
+          BoxPairMemo::Crossings* keepBA = nullptr, BoxPairMemo::Crossings* keepAB = nullptr)
+{
+    ClipPass(points, a, b, false, tol, knownBA, keepBA);
+    ClipPass(points, b, a, false, tol, knownAB, keepAB);
 }
 
 Float3 Support(const Box& box, const Float3& direction)
@@ -317,6 +364,35 @@ Float3 OrientFromBToA(const Float3& axis, const Float3& cA, const Float3& cB)
     return Dot(cB - cA, axis) > 0.0f ? -axis : axis;
 }
 
+// The projections of this order's axis k (this order's A is the other order's second box) from
+// what the other order kept. A face axis is the same vector in both orders. An edge axis
+// B_i x A_j is the other order's A_j x B_i negated to the bit, and so are the centre's projection
+// and the interval's ends, swapped: rounding to nearest is symmetric. Only a zero keeps no sign
+// under negation; a projection with one is taken afresh.
+bool MirroredProjections(const BoxPairMemo::Overlap& other, int k, float& minA, float& maxA, float& minB,
+                         float& maxB)
+{
+    const BoxPairMemo::Projections& p = other.projections;
+    if (k < 6)
+    {
+        const int index = k < 3 ? 3 + k : k - 3;
+        minA = p.min[1][index];
+        maxA = p.max[1][index];
+        minB = p.min[0][index];
+        maxB = p.max[0][index];
+        return true;
+    }
+    const int index = 6 + 3 * ((k - 6) % 3) + (k - 6) / 3;
+    for (int side = 0; side < 2; ++side)
+        if (p.min[side][index] == 0.0f || p.max[side][index] == 0.0f || p.centre[side][index] == 0.0f)
+            return false;
+    minA = -p.max[1][index];
+    maxA = -p.min[1][index];
+    minB = -p.max[0][index];
+    maxB = -p.min[0][index];
+    return true;
+}
+
 // Whether two boxes lie so far apart that one of A's face axes must separate them. Along A's
 // unit axes the squared offsets add up to the squared distance d^2 of the centres, so one of
 // them is at least d / sqrt(3); along any unit axis A reaches at most its half extent and B at
@@ -385,9 +461,11 @@ void TrianglePoints(List& points, const math::OBB& obb, const Box& box, const ma
 // 12 box edges with a crossing each and 3 triangle edges with two entries each.
 constexpr std::size_t kTriangleCapacity = 18;
 
-Contact MakeContact(const Float3& point, const Float3& centreA, const Float3& centreB, float depth)
+// Contact(point - A's centre, point - B's centre, point, depth).
+void AddContact(CollisionInfo& info, const Float3& point, const Float3& centreA, const Float3& centreB,
+                float depth)
 {
-    return Contact(ToVector3(point - centreA), ToVector3(point - centreB), ToVector3(point), depth);
+    info.AddContact(ToVector3(point - centreA), ToVector3(point - centreB), ToVector3(point), depth);
 }
 } // namespace
 
@@ -417,7 +495,8 @@ void ClipEdgeAgainstBox(const math::Vector3& p0, const math::Vector3& p1, const 
                         const math::Matrix3& orientation, const math::Vector3& centre, float tol,
                         std::vector<math::Vector3>& points)
 {
-    ClipEdge(F3(p0), F3(p1), Load(math::OBB(centre, orientation, e)), tol, points);
+    ClipEdge(F3(p0), F3(p1), Load(math::OBB(centre, orientation, e)),
+             [&points, tol](const Float3& p) { AddPoint(points, p, tol * tol); });
 }
 
 void ClipBoxEdges(std::vector<math::Vector3>& points, const math::OBB& thisBox, const math::OBB& otherLocal,
@@ -461,36 +540,58 @@ PairResult BoxPlaneCollision(OBBHull& a, PlaneHull& b)
     Float3 corners[8];
     Corners(box, corners);
     const Float3 normal = F3(plane.normal);
-    Contact contacts[8];
-    std::size_t count = 0;
-    for (const Float3& corner : corners)
+    // The corners within the margin, shallowest first, corner order among equal depths
+    // (ContactDepthLess, inserted stably).
+    float depths[8];
+    int order[8];
+    int count = 0;
+    for (int k = 0; k < 8; ++k)
     {
         // math::Plane::SignedDistance: n.p + d.
-        const float depth = -(Dot(normal, corner) + plane.d);
+        const float depth = -(Dot(normal, corners[k]) + plane.d);
         if (!(depth > -kCollisionMargin))
             continue;
-        // Shallowest first, corner order among equal depths (ContactDepthLess, inserted stably).
-        std::size_t at = count;
-        while (at > 0 && depth < contacts[at - 1].depth)
+        int at = count;
+        while (at > 0 && depth < depths[order[at - 1]])
         {
-            contacts[at] = contacts[at - 1];
+            order[at] = order[at - 1];
             --at;
         }
-        contacts[at] = MakeContact(corner, box.centre, box.centre, depth);
+        depths[k] = depth;
+        order[at] = k;
         ++count;
     }
     if (count == 0)
         return PairResult();
-    return PairResult(CollisionInfo::Make(&a, &b, contacts, count, plane.normal));
+    CollisionInfo* info = CollisionInfo::Make(&a, &b, plane.normal);
+    for (int i = 0; i < count; ++i)
+        AddContact(*info, corners[order[i]], box.centre, box.centre, depths[order[i]]);
+    return PairResult(info);
 }
 
 PairResult BoxBoxCollision(OBBHull& a, OBBHull& b)
 {
+    return BoxBoxCollision(a, b, nullptr, false);
+}
+
+PairResult BoxBoxCollision(OBBHull& a, OBBHull& b, BoxPairMemo* memo, bool mirrorFollows)
+{
     const Box boxA = Load(a.GetOBB());
     const Box boxB = Load(b.GetOBB());
+    // The same pair tested the other way round in this pass, as long as the boxes are the same.
+    const BoxPairMemo::Entry* mirror = memo != nullptr ? memo->Find(&b, &a) : nullptr;
+    if (mirror != nullptr && !(SameBox(mirror->firstBox, boxB) && SameBox(mirror->secondBox, boxA)))
+        mirror = nullptr;
+    if (mirror != nullptr && mirror->faceSeparated)
+        return PairResult();
+    const BoxPairMemo::Overlap* mirrored = mirror != nullptr ? memo->GetOverlap(*mirror) : nullptr;
     if (FarApart(boxA, boxB))
         return PairResult();
-    constexpr int kAxes = 15;
+    // Kept for the other order only when that test is still to come.
+    const bool keep = memo != nullptr && mirrorFollows && mirror == nullptr;
+    BoxPairMemo::Projections projections;
+
+    constexpr int kAxes = BoxPairMemo::kAxes;
     Float3 axes[kAxes];
     float overlaps[kAxes] = {};
     for (int i = 0; i < 3; ++i)
@@ -503,8 +604,44 @@ PairResult BoxBoxCollision(OBBHull& a, OBBHull& b)
     {
         if (k >= 6)
             axes[k] = Cross(boxA.axis[(k - 6) / 3], boxB.axis[(k - 6) % 3]);
-        if (Separated(axes[k], boxA, boxB, overlaps[k]))
+        float minA = 0.0f;
+        float maxA = 0.0f;
+        float minB = 0.0f;
+        float maxB = 0.0f;
+        if (mirrored == nullptr || !MirroredProjections(*mirrored, k, minA, maxA, minB, maxB))
+        {
+            const float centreA = Project(boxA, axes[k], minA, maxA);
+            const float centreB = Project(boxB, axes[k], minB, maxB);
+            if (keep)
+            {
+                projections.min[0][k] = minA;
+                projections.max[0][k] = maxA;
+                projections.centre[0][k] = centreA;
+                projections.min[1][k] = minB;
+                projections.max[1][k] = maxB;
+                projections.centre[1][k] = centreB;
+            }
+        }
+        if (SeparatedIntervals(minA, maxA, minB, maxB, overlaps[k]))
+        {
+            if (keep && k < 6)
+            {
+                BoxPairMemo::Entry& entry = memo->Add(&a, &b);
+                entry.firstBox = boxA;
+                entry.secondBox = boxB;
+                entry.faceSeparated = true;
+            }
             return PairResult();
+        }
+    }
+    BoxPairMemo::Overlap* kept = nullptr;
+    if (keep)
+    {
+        BoxPairMemo::Entry& entry = memo->Add(&a, &b);
+        entry.firstBox = boxA;
+        entry.secondBox = boxB;
+        kept = &memo->AddOverlap(entry);
+        kept->projections = projections;
     }
 
     float best = 0.0f;
@@ -518,8 +655,18 @@ PairResult BoxBoxCollision(OBBHull& a, OBBHull& b)
     for (int i = 0; i < 3; ++i)
         tol = std::min(tol, std::min(boxA.e[i], boxB.e[i]));
     Points<kClipCapacity> clipPoints;
-    if (best > -kZero)
-        Clip(clipPoints, boxA, boxB, tol); // within the margin band only the main point counts
+    if (best > -kZero) // within the margin band only the main point counts
+    {
+        if (mirrored != nullptr)
+        {
+            // This order clips B's edges against A first: the other order's second pass.
+            Clip(clipPoints, boxA, boxB, tol, &mirrored->crossings[1], &mirrored->crossings[0]);
+        }
+        else if (kept != nullptr)
+            Clip(clipPoints, boxA, boxB, tol, nullptr, nullptr, &kept->crossings[0], &kept->crossings[1]);
+        else
+            Clip(clipPoints, boxA, boxB, tol);
+    }
 
     Float3 main;
     if (chosen < 3)
@@ -548,12 +695,11 @@ PairResult BoxBoxCollision(OBBHull& a, OBBHull& b)
         main = pA + n * (best / 2.0f);
     }
 
-    Contact contacts[1 + kClipCapacity];
-    std::size_t count = 0;
-    contacts[count++] = MakeContact(main, boxA.centre, boxB.centre, best);
-    for (std::size_t i = 0; i < clipPoints.size(); ++i)
-        contacts[count++] = MakeContact(clipPoints.point[i], boxA.centre, boxB.centre, best);
-    return PairResult(CollisionInfo::Make(&a, &b, contacts, count, ToVector3(n))); // keeps the first 10
+    CollisionInfo* info = CollisionInfo::Make(&a, &b, ToVector3(n));
+    AddContact(*info, main, boxA.centre, boxB.centre, best);
+    for (std::size_t i = 0; i < clipPoints.size(); ++i) // the info keeps the first 10
+        AddContact(*info, clipPoints.point[i], boxA.centre, boxB.centre, best);
+    return PairResult(info);
 }
 
 PairResult BoxTriangleCollision(OBBHull& a, TriangleHull& b)
@@ -588,10 +734,10 @@ PairResult BoxTriangleCollision(OBBHull& a, TriangleHull& b)
     TrianglePoints(points, obb, box, triangle, vertices, best + kCollisionMargin);
     if (points.size() == 0)
         return PairResult();
-    Contact contacts[kTriangleCapacity];
+    CollisionInfo* info = CollisionInfo::Make(&a, &b, ToVector3(n));
     for (std::size_t i = 0; i < points.size(); ++i)
-        contacts[i] = MakeContact(points.point[i], box.centre, centroid, best);
-    return PairResult(CollisionInfo::Make(&a, &b, contacts, points.size(), ToVector3(n)));
+        AddContact(*info, points.point[i], box.centre, centroid, best);
+    return PairResult(info);
 }
 
 PairResult BoxClothCollision(OBBHull&, ClothHull&)

@@ -100,6 +100,7 @@ void CollisionDetector::RegisterCollisionFunctors()
     d.Add<SphereHull, ClothHull, PairTest<SphereHull, ClothHull>, true>(&SphereClothCollision);
     d.Add<OBBHull, ClothHull, PairTest<OBBHull, ClothHull>, false>(&BoxClothCollision);
     d.Add<OBBHull, ClothHull, PairTest<OBBHull, ClothHull>, true>(&BoxClothCollision);
+    m_boxCellFilled = true;
 }
 
 void CollisionDetector::AddCollisionComp(std::uint32_t id, CollisionComp* comp)
@@ -174,6 +175,7 @@ void CollisionDetector::DetectCollisions(std::vector<PhysicsComp*>& activeBodies
         m_gridSpheres.push_back(sphere);
     }
     m_boundsTaken = true;
+    m_boxMemo.Clear();
     // The grid knows objects by the dense ids only.
     m_gridTaken = m_collisionComps.size() >= m_gridFrom && m_sparse.empty();
     if (m_gridTaken)
@@ -248,7 +250,20 @@ void CollisionDetector::DetectForBody(PhysicsComp* body, std::vector<CollisionIn
         }
         if (!CanCollide(*a, *b))
             continue;
-        PairResult result = m_dispatcher.Dispatch(*a, *b);
+        // Two boxes in a pass: the box-box cell's test, with what the pair's test in the other
+        // order has left or will use.
+        const int box = OBBHull::StaticClassIndex();
+        PairResult result;
+        if (m_boundsTaken && m_boxCellFilled && box >= 0 && a->GetClassIndex() == box &&
+            b->GetClassIndex() == box)
+        {
+            const PhysicsComp* otherBody = other->GetPhysicsComp();
+            const bool mirrorFollows = otherBody != nullptr && !AtRest(*otherBody);
+            result = BoxBoxCollision(static_cast<OBBHull&>(*a), static_cast<OBBHull&>(*b), &m_boxMemo,
+                                     mirrorFollows);
+        }
+        else
+            result = m_dispatcher.Dispatch(*a, *b);
         if (result.IsSet() && result.Get() != nullptr)
             ReportCollision(*a, *b, results, result.Get());
     }

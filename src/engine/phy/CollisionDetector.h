@@ -9,6 +9,7 @@
 
 #include "common/loki/FunctorDispatcher.h"
 #include "common/math/Vector3.h"
+#include "engine/phy/BoxPairMemo.h"
 #include "engine/phy/BroadPhaseGrid.h"
 #include "engine/phy/PairResult.h"
 
@@ -118,6 +119,9 @@ private:
     bool m_gridTaken = false;
     std::size_t m_gridFrom = kGridFrom;
     HullDispatcher m_dispatcher;
+    // The box pairs of the current pass (BoxBoxCollision with the memo serves the box cell).
+    BoxPairMemo m_boxMemo;
+    bool m_boxCellFilled = false;
     // Neighbour lists kept between steps so that their storage is reused; one per nesting
     // level, since a callback may wake a body whose detection runs inside another's.
     std::vector<std::vector<std::uint32_t>> m_neighbourLists;

@@ -85,7 +85,10 @@ void CollisionInfo::Assign(CollisionHull* a, CollisionHull* b, const Contact* co
     hullA = a;
     hullB = b;
     normal = pairNormal;
-    contacts.assign(contactList, contactList + std::min(count, kMaxContacts));
+    if (count > 0)
+        contacts.assign(contactList, contactList + std::min(count, kMaxContacts));
+    else
+        contacts.clear();
     m_prepared = false;
     // A hull without a component has the component's default surface.
     const CollisionComp* compA = CompOf(a);
@@ -122,7 +125,11 @@ CollisionInfo* CollisionInfo::Make(CollisionHull* a, CollisionHull* b, const Con
 {
     std::vector<CollisionInfo*>& free = Pool().free;
     if (free.empty())
-        return new CollisionInfo(a, b, std::vector<Contact>(contactList, contactList + count), pairNormal);
+    {
+        CollisionInfo* info = new CollisionInfo(a, b, std::vector<Contact>(), pairNormal);
+        info->Assign(a, b, contactList, count, pairNormal);
+        return info;
+    }
     CollisionInfo* info = free.back();
     free.pop_back();
     info->Assign(a, b, contactList, count, pairNormal);
@@ -133,6 +140,11 @@ CollisionInfo* CollisionInfo::Make(CollisionHull* a, CollisionHull* b,
                                    const std::vector<Contact>& contactList, const math::Vector3& pairNormal)
 {
     return Make(a, b, contactList.data(), contactList.size(), pairNormal);
+}
+
+CollisionInfo* CollisionInfo::Make(CollisionHull* a, CollisionHull* b, const math::Vector3& pairNormal)
+{
+    return Make(a, b, static_cast<const Contact*>(nullptr), 0, pairNormal);
 }
 
 void CollisionInfo::Release(CollisionInfo* info)

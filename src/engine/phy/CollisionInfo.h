@@ -42,8 +42,18 @@ public:
                                std::size_t count, const math::Vector3& pairNormal);
     static CollisionInfo* Make(CollisionHull* a, CollisionHull* b, const std::vector<Contact>& contactList,
                                const math::Vector3& pairNormal);
+    // The same with no contacts yet (see AddContact).
+    static CollisionInfo* Make(CollisionHull* a, CollisionHull* b, const math::Vector3& pairNormal);
     // Keeps the info for a later Make.
     static void Release(CollisionInfo* info);
+    // Appends a contact made as Contact(rA, rB, point, depth) unless the info holds 10: the pair
+    // tests build their contacts straight into an info made with none.
+    void AddContact(const math::Vector3& leverA, const math::Vector3& leverB, const math::Vector3& worldPoint,
+                    float contactDepth)
+    {
+        if (contacts.size() < kMaxContacts)
+            contacts.emplace_back(leverA, leverB, worldPoint, contactDepth);
+    }
 
     // Effective masses, contact points and biases for the sweeps; dt in seconds.
     void PreStep(float dt);
