@@ -14,6 +14,7 @@
 #include <string>
 
 class Gob;
+class POVComp;
 
 namespace dorvo
 {
@@ -67,6 +68,8 @@ public:
 
     CollisionHull* GetHull() const { return hull; }
     PhysicsComp* GetPhysicsComp() const { return physicsComp; }
+    // The owner's position component as Initialize found it (the hulls read it every step).
+    POVComp* GetOwnerPOV() const { return m_ownerPOV; }
     // The owner's id, kept from Initialize (0 before).
     std::uint32_t GetOwnerID() const { return m_ownerID; }
 
@@ -84,6 +87,7 @@ private:
 
     std::map<std::string, CollisionFunctor> m_collisionBeginFunctors;
     std::map<std::string, CollisionFunctor> m_collisionFunctors;
+    POVComp* m_ownerPOV = nullptr;
     std::uint32_t m_ownerID = 0;
 };
 } // namespace phy

@@ -98,7 +98,7 @@ PhysicsComp* CollisionHull::GetBody() const
 
 POVComp* CollisionHull::GetPOV() const
 {
-    return owner != nullptr ? owner->GetPOVComp() : nullptr;
+    return owner != nullptr ? owner->GetOwnerPOV() : nullptr;
 }
 
 bool CollisionHull::GetPose(math::Vector3& position, math::Quaternion& orientation) const

@@ -130,16 +130,16 @@ void DynamicsEngine::Step(float dt)
     // 1. The bodies that take part in this step.
     GatherActiveBodies();
     // 2. Game code may have moved objects since the last step.
-    for (auto& entry : m_bodies)
-        entry.second->ReadFromGob();
+    for (PhysicsComp* body : m_bodyList)
+        body->ReadFromGob();
     // 3.
-    for (auto& entry : m_bodies)
-        if (TakesPart(*entry.second))
-            entry.second->SaveOldState();
+    for (PhysicsComp* body : m_bodyList)
+        if (TakesPart(*body))
+            body->SaveOldState();
     // 4. Forces act on every body, asleep and immovable ones too; then on every cloth, which
     // always steps its own fixed time.
-    for (auto& entry : m_bodies)
-        entry.second->ApplyForces(dt);
+    for (PhysicsComp* body : m_bodyList)
+        body->ApplyForces(dt);
     for (auto& entry : m_cloths)
         entry.second->ApplyForces(kClothStep);
     // 5. Contacts are detected where the bodies will be at the end of the step.
@@ -148,9 +148,9 @@ void DynamicsEngine::Step(float dt)
     // 6.
     ProcessCollisions(dt, m_collisionSteps, PASS_Collision);
     // 7.
-    for (auto& entry : m_bodies)
-        if (TakesPart(*entry.second))
-            entry.second->IntegrateVelocity(dt);
+    for (PhysicsComp* body : m_bodyList)
+        if (TakesPart(*body))
+            body->IntegrateVelocity(dt);
     // 8.
     ProcessCollisions(dt, m_contactSteps, PASS_Contact);
     // 9.
@@ -176,8 +176,8 @@ void DynamicsEngine::Step(float dt)
     for (auto& entry : m_cloths)
         entry.second->Integrate(kClothStep);
     // 15.
-    for (auto& entry : m_bodies)
-        entry.second->WriteToGob();
+    for (PhysicsComp* body : m_bodyList)
+        body->WriteToGob();
     // 16.
     if (m_collisionDetector)
         m_collisionDetector->AgeAllContacts(dt);
@@ -190,9 +190,9 @@ void DynamicsEngine::DetectCollisions(float dt)
     // The passes start from the state before this prediction; PopState restores it.
     for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
         m_activeBodies[i]->PushState();
-    for (auto& entry : m_bodies)
-        if (TakesPart(*entry.second))
-            entry.second->IntegrateVelocity(dt);
+    for (PhysicsComp* body : m_bodyList)
+        if (TakesPart(*body))
+            body->IntegrateVelocity(dt);
     for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
         m_activeBodies[i]->IntegratePosition(dt);
     DeleteCollisionInfos();
@@ -217,8 +217,8 @@ void DynamicsEngine::ProcessCollisions(float dt, unsigned int iterations, Pass p
     // frozen-body test of every sweep would find nothing to look at.
     bool anyFrozen = false;
     if (m_allowFreeze)
-        for (const auto& entry : m_bodies)
-            if (entry.second->frozen)
+        for (const PhysicsComp* body : m_bodyList)
+            if (body->frozen)
             {
                 anyFrozen = true;
                 break;
@@ -275,10 +275,7 @@ void DynamicsEngine::CheckFrozenBodies()
 
 void DynamicsEngine::PerformShockPropagation(float dt)
 {
-    std::vector<PhysicsComp*> ordered;
-    ordered.reserve(m_bodies.size());
-    for (auto& entry : m_bodies)
-        ordered.push_back(entry.second);
+    std::vector<PhysicsComp*> ordered(m_bodyList);
     SortBodiesAlongGravity(ordered);
 
     // The bodies this pass holds fixed; exactly these are released at its end, so a body that
@@ -379,9 +376,8 @@ void DynamicsEngine::TrackFrozenContacts()
 void DynamicsEngine::GatherActiveBodies()
 {
     m_activeBodies.clear();
-    for (auto& entry : m_bodies)
+    for (PhysicsComp* body : m_bodyList)
     {
-        PhysicsComp* body = entry.second;
         if (body->frozen || body->immovable)
             continue;
         if (CollisionHull* hull = body->GetHull())
@@ -405,14 +401,18 @@ void DynamicsEngine::DeleteCollisionInfos()
         CollisionInfo::Release(info);
     m_collisionInfos.clear();
     // The hulls' lists point into the results.
-    for (auto& entry : m_bodies)
-        if (CollisionHull* hull = entry.second->GetHull())
+    for (PhysicsComp* body : m_bodyList)
+        if (CollisionHull* hull = body->GetHull())
             hull->collisionInfos.clear();
 }
 
 void DynamicsEngine::AddBody(std::uint32_t id, PhysicsComp* body)
 {
-    m_bodies.emplace(id, body);
+    const auto filed = m_bodies.emplace(id, body);
+    if (!filed.second)
+        return;
+    // At its place in id order (new objects have the highest ids: at the end).
+    m_bodyList.insert(m_bodyList.begin() + std::distance(m_bodies.begin(), filed.first), body);
 }
 
 void DynamicsEngine::RemoveBody(std::uint32_t id)
@@ -424,6 +424,7 @@ void DynamicsEngine::RemoveBody(std::uint32_t id)
     PhysicsComp* body = found->second;
     m_activeBodies.erase(std::remove(m_activeBodies.begin(), m_activeBodies.end(), body),
                          m_activeBodies.end());
+    m_bodyList.erase(m_bodyList.begin() + std::distance(m_bodies.begin(), found));
     m_bodies.erase(found);
 }
 

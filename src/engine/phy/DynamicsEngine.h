@@ -152,6 +152,9 @@ private:
     void PrepareInfos(float dt, std::size_t first, Pass pass);
 
     std::map<std::uint32_t, PhysicsComp*> m_bodies; // not owned
+    // The same bodies in the same (id) order, for the step's passes over all of them; the map
+    // stays for lookups and for the passes that may wake bodies, whose callbacks could file more.
+    std::vector<PhysicsComp*> m_bodyList;
     std::vector<PhysicsComp*> m_activeBodies;
     std::map<std::uint32_t, ClothComp*> m_cloths; // not owned
     std::vector<Constraint*> m_constraints;       // enabled ones, not owned

@@ -17,6 +17,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <cstring>
 #include <initializer_list>
 #include <iostream>
 #include <sstream>
@@ -201,13 +202,14 @@ bool PhysicsComp::Deserialize(const TiXmlNode* node)
 bool PhysicsComp::Initialize(Gob* owner)
 {
     Component::Initialize(owner);
+    m_pPOVComp = GetPOVComp();
     m_ownerID = owner != nullptr ? owner->GetID() : 0;
     if (owner != nullptr)
         DynamicsEngine::Instance().AddBody(m_ownerID, this);
     m_pCollisionComp =
         owner != nullptr ? dynamic_cast<CollisionComp*>(owner->GetComponent(kCollisionCompTypeID)) : nullptr;
 
-    if (POVComp* pov = GetPOVComp())
+    if (POVComp* pov = m_pPOVComp)
     {
         position = pov->GetPosition();
         orientation = pov->GetOrientation();
@@ -276,18 +278,40 @@ void PhysicsComp::SetInertia(float ixx, float iyy, float izz)
     m_invInertia[0][0] = InverseOrZero(ixx);
     m_invInertia[1][1] = InverseOrZero(iyy);
     m_invInertia[2][2] = InverseOrZero(izz);
+    m_worldInertiaValid = false;
     UpdateWorldInertia();
 }
 
 void PhysicsComp::UpdateWorldInertia()
 {
+    if (m_worldInertiaValid && std::memcmp(m_worldInertiaTurn, orientation.q, sizeof m_worldInertiaTurn) == 0)
+        return;
+    std::memcpy(m_worldInertiaTurn, orientation.q, sizeof m_worldInertiaTurn);
+    m_worldInertiaValid = true;
     // Row vectors turn into body axes with R transposed, so the world tensor is R^T I^-1 R;
     // with the library's product order (the right operand acts first) that is (R * I^-1) * R^T.
     // A zero orientation (damaged data) has no rotation matrix; it counts as the identity.
     math::Matrix3 r;
     if (!math::IsZero(orientation.LengthSquared()))
         r = orientation.ToMatrix3();
-    m_worldInvInertia = (r * m_invInertia) * r.GetTranspose();
+    // math::Matrix3's product written out, each sum from 0 in the same order: a * b has
+    // element (i, j) = sum over k of b(i, k) * a(k, j).
+    auto product = [](const float* a, const float* b, float* out)
+    {
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+            {
+                float sum = 0.0f;
+                for (int k = 0; k < 3; ++k)
+                    sum += b[3 * i + k] * a[3 * k + j];
+                out[3 * i + j] = sum;
+            }
+    };
+    const float* m = r.m;
+    const float transposed[9] = {m[0], m[3], m[6], m[1], m[4], m[7], m[2], m[5], m[8]};
+    float turned[9];
+    product(r.m, m_invInertia.m, turned);
+    product(turned, transposed, m_worldInvInertia.m);
 }
 
 // ---- Forces and impulses ----
@@ -392,7 +416,7 @@ void PhysicsComp::ApplyPlaneMode(bool angularToo)
 
 void PhysicsComp::ReadFromGob()
 {
-    POVComp* pov = GetPOVComp();
+    POVComp* pov = m_pPOVComp;
     if (pov == nullptr)
         return;
     position = pov->GetPosition();
@@ -404,7 +428,7 @@ void PhysicsComp::ReadFromGob()
 
 void PhysicsComp::WriteToGob()
 {
-    POVComp* pov = GetPOVComp();
+    POVComp* pov = m_pPOVComp;
     if (pov == nullptr)
         return;
     pov->SetPosition(position, false);

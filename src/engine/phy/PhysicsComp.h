@@ -22,6 +22,7 @@
 
 class Gob;
 class GobController;
+class POVComp;
 
 namespace dorvo
 {
@@ -87,7 +88,8 @@ public:
     const math::Matrix3& GetInertia() const { return m_inertia; }
     const math::Matrix3& GetInvInertia() const { return m_invInertia; }
     const math::Matrix3& GetWorldInvInertia() const { return m_worldInvInertia; }
-    // Rotates the inverse inertia into world axes for the current orientation.
+    // Rotates the inverse inertia into world axes for the current orientation; nothing to do when
+    // neither changed since the last time (the same numbers give the same tensor).
     void UpdateWorldInertia();
 
     // ---- Forces and impulses (nothing on an immovable body) ----
@@ -181,11 +183,14 @@ private:
     math::Matrix3 m_inertia;
     math::Matrix3 m_invInertia;
     math::Matrix3 m_worldInvInertia;
-    std::vector<PhysicsComp*> m_frozenContacts; // frozen bodies touched since the position below
+    float m_worldInertiaTurn[4] = {0.0f, 0.0f, 0.0f, 0.0f}; // the orientation the tensor is rotated by
+    bool m_worldInertiaValid = false;                       // for that orientation and m_invInertia
+    std::vector<PhysicsComp*> m_frozenContacts;             // frozen bodies touched since the position below
     math::Vector3 m_frozenContactPosition;
     std::map<std::string, Force*> m_forces; // owned, by type name
     std::vector<Constraint*> m_constraints; // not owned
     CollisionComp* m_pCollisionComp = nullptr;
+    POVComp* m_pPOVComp = nullptr; // the owner's, found by Initialize: the step reads and writes it
     std::uint32_t m_ownerID = 0;
 };
 
