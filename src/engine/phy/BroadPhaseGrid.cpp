@@ -81,8 +81,7 @@ void BroadPhaseGrid::Cells::Build(std::vector<Sphere>& input)
 
     // The large ones apart, and any sphere that is not a number anywhere, which no cell can hold
     // (the reach rule lets it through to every body); the rest decide the cell size.
-    std::vector<float> radii;
-    radii.reserve(input.size());
+    radii.clear();
     for (const Sphere& sphere : input)
         radii.push_back(sphere.radius);
     std::nth_element(radii.begin(), radii.begin() + static_cast<std::ptrdiff_t>(radii.size() / 2),
@@ -138,26 +137,33 @@ void BroadPhaseGrid::Cells::Build(std::vector<Sphere>& input)
     }
 
     // Counting sort by cell; a query computes its range of cells the same way.
-    auto cellOf = [this](const Sphere& sphere)
+    const std::size_t total = static_cast<std::size_t>(count[0]) * count[1] * count[2];
+    first.assign(total + 1, 0);
+    placing.clear();
+    for (const Sphere& sphere : input)
     {
+        if (!inCells(sphere))
+        {
+            placing.push_back(0);
+            continue;
+        }
         int index[3];
         for (int i = 0; i < 3; ++i)
             index[i] = std::min(count[i] - 1,
                                 static_cast<int>(std::floor((sphere.centre[i] - origin[i]) * inverseSize)));
-        return static_cast<std::size_t>((index[2] * count[1] + index[1]) * count[0] + index[0]);
-    };
-    const std::size_t total = static_cast<std::size_t>(count[0]) * count[1] * count[2];
-    first.assign(total + 1, 0);
-    for (const Sphere& sphere : input)
-        if (inCells(sphere))
-            ++first[cellOf(sphere) + 1];
+        const std::uint32_t cell =
+            static_cast<std::uint32_t>((index[2] * count[1] + index[1]) * count[0] + index[0]);
+        placing.push_back(cell);
+        ++first[cell + 1];
+    }
     for (std::size_t cell = 0; cell < total; ++cell)
         first[cell + 1] += first[cell];
     spheres.resize(filed);
-    placing.assign(first.begin(), first.end() - 1);
-    for (const Sphere& sphere : input)
-        if (inCells(sphere))
-            spheres[placing[cellOf(sphere)]++] = sphere;
+    // The next free place of each cell, then each sphere to its place.
+    next.assign(first.begin(), first.end() - 1);
+    for (std::size_t k = 0; k < input.size(); ++k)
+        if (inCells(input[k]))
+            spheres[next[placing[k]]++] = input[k];
 }
 
 void BroadPhaseGrid::Cells::Gather(const float* centre, float radius, bool exactA,

@@ -55,10 +55,13 @@ private:
         float origin[3] = {0.0f, 0.0f, 0.0f};
         float inverseSize = 1.0f; // cells per world unit
         int count[3] = {0, 0, 0};
-        std::vector<std::uint32_t> first;   // per cell, the index of its first sphere; one more at the end
-        std::vector<Sphere> spheres;        // sorted by cell
-        std::vector<Sphere> large;          // met by every query
-        std::vector<std::uint32_t> placing; // building: the next free place of each cell
+        std::vector<std::uint32_t> first; // per cell, the index of its first sphere; one more at the end
+        std::vector<Sphere> spheres;      // sorted by cell
+        std::vector<Sphere> large;        // met by every query
+        // Building: the radii, each sphere's cell, each cell's next free place.
+        std::vector<float> radii;
+        std::vector<std::uint32_t> placing;
+        std::vector<std::uint32_t> next;
     };
 
     Cells m_exact;

@@ -254,23 +254,40 @@ void DynamicsEngine::PrepareInfos(float dt, std::size_t first, Pass pass)
     }
 }
 
+template <class Visit> void DynamicsEngine::ForEachBody(Visit&& visit)
+{
+    std::size_t i = 0;
+    while (i < m_bodyList.size())
+    {
+        const std::uint32_t id = m_bodyIds[i];
+        const std::uint64_t changes = m_bodyChanges;
+        visit(m_bodyList[i]);
+        if (changes == m_bodyChanges)
+            ++i;
+        else
+            i = static_cast<std::size_t>(std::upper_bound(m_bodyIds.begin(), m_bodyIds.end(), id) -
+                                         m_bodyIds.begin());
+    }
+}
+
 void DynamicsEngine::CheckFrozenBodies()
 {
-    for (auto& entry : m_bodies)
-    {
-        PhysicsComp* body = entry.second;
-        if (!body->frozen)
-            continue;
-        if (body->velocity.LengthSquared() > PhysicsComp::kMovingLinear ||
-            body->angularVelocity.LengthSquared() > PhysicsComp::kMovingAngular)
-            WakeBody(body);
-        else if (body->disturbed)
+    // Waking a body runs its detection, whose callbacks may file new bodies.
+    ForEachBody(
+        [this](PhysicsComp* body)
         {
-            body->velocity.Set(0.0f, 0.0f, 0.0f);
-            body->angularVelocity.Set(0.0f, 0.0f, 0.0f);
-            body->disturbed = false;
-        }
-    }
+            if (!body->frozen)
+                return;
+            if (body->velocity.LengthSquared() > PhysicsComp::kMovingLinear ||
+                body->angularVelocity.LengthSquared() > PhysicsComp::kMovingAngular)
+                WakeBody(body);
+            else if (body->disturbed)
+            {
+                body->velocity.Set(0.0f, 0.0f, 0.0f);
+                body->angularVelocity.Set(0.0f, 0.0f, 0.0f);
+                body->disturbed = false;
+            }
+        });
 }
 
 void DynamicsEngine::PerformShockPropagation(float dt)
@@ -351,26 +368,26 @@ void DynamicsEngine::SortBodiesAlongGravity(std::vector<PhysicsComp*>& bodies) c
 
 void DynamicsEngine::TrackFrozenContacts()
 {
-    for (auto& entry : m_bodies)
-    {
-        PhysicsComp* body = entry.second;
-        CollisionHull* hull = body->GetHull();
-        if (body->frozen || hull == nullptr)
-            continue;
-        body->WakeFrozenContacts();
-        // By index: waking a body appends to this list.
-        for (std::size_t i = 0; i < hull->collisionInfos.size(); ++i)
+    ForEachBody(
+        [](PhysicsComp* body)
         {
-            const CollisionInfo* info = hull->collisionInfos[i];
-            if (info->hullB == nullptr)
-                continue;
-            PhysicsComp* other = info->hullA != nullptr ? info->hullA->GetBody() : nullptr;
-            if (other == body)
-                other = info->hullB->GetBody();
-            if (other != nullptr && other->frozen)
-                body->AddFrozenContact(other, body->position);
-        }
-    }
+            CollisionHull* hull = body->GetHull();
+            if (body->frozen || hull == nullptr)
+                return;
+            body->WakeFrozenContacts();
+            // By index: waking a body appends to this list.
+            for (std::size_t i = 0; i < hull->collisionInfos.size(); ++i)
+            {
+                const CollisionInfo* info = hull->collisionInfos[i];
+                if (info->hullB == nullptr)
+                    continue;
+                PhysicsComp* other = info->hullA != nullptr ? info->hullA->GetBody() : nullptr;
+                if (other == body)
+                    other = info->hullB->GetBody();
+                if (other != nullptr && other->frozen)
+                    body->AddFrozenContact(other, body->position);
+            }
+        });
 }
 
 void DynamicsEngine::GatherActiveBodies()
@@ -412,7 +429,10 @@ void DynamicsEngine::AddBody(std::uint32_t id, PhysicsComp* body)
     if (!filed.second)
         return;
     // At its place in id order (new objects have the highest ids: at the end).
-    m_bodyList.insert(m_bodyList.begin() + std::distance(m_bodies.begin(), filed.first), body);
+    const auto at = std::lower_bound(m_bodyIds.begin(), m_bodyIds.end(), id) - m_bodyIds.begin();
+    m_bodyList.insert(m_bodyList.begin() + at, body);
+    m_bodyIds.insert(m_bodyIds.begin() + at, id);
+    ++m_bodyChanges;
 }
 
 void DynamicsEngine::RemoveBody(std::uint32_t id)
@@ -424,7 +444,10 @@ void DynamicsEngine::RemoveBody(std::uint32_t id)
     PhysicsComp* body = found->second;
     m_activeBodies.erase(std::remove(m_activeBodies.begin(), m_activeBodies.end(), body),
                          m_activeBodies.end());
-    m_bodyList.erase(m_bodyList.begin() + std::distance(m_bodies.begin(), found));
+    const auto at = std::lower_bound(m_bodyIds.begin(), m_bodyIds.end(), id) - m_bodyIds.begin();
+    m_bodyList.erase(m_bodyList.begin() + at);
+    m_bodyIds.erase(m_bodyIds.begin() + at);
+    ++m_bodyChanges;
     m_bodies.erase(found);
 }
 
