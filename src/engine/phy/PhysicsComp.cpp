@@ -346,6 +346,31 @@ void PhysicsComp::ApplyImpulseAtPoint(const math::Vector3& impulse, const math::
     ApplyImpulseAtPoint(F3(impulse), F3(point));
 }
 
+void PhysicsComp::ApplyImpulseAtPointFully(const Float3& impulse, const Float3& point)
+{
+    const Float3 originalVelocity = F3(velocity);
+    const Float3 originalAngular = F3(angularVelocity);
+    const Float3 v = originalVelocity + impulse * m_invMass;
+    velocity.Set(v.x, v.y, v.z);
+    Float3 r = point - F3(position);
+    if (lockRotation)
+    {
+        // The lever across the plane would turn the body out of it.
+        if (planeMode == PLANE_XY)
+            r.z = 0.0f;
+        else if (planeMode == PLANE_YZ)
+            r.x = 0.0f;
+        else if (planeMode == PLANE_XZ)
+            r.y = 0.0f;
+    }
+    const Float3 w = originalAngular + Transform(m_worldInvInertia, Cross(r, impulse));
+    angularVelocity.Set(w.x, w.y, w.z);
+    disturbed = true;
+    ApplyPlaneMode(true);
+    if (!IsFinite(velocity) || !IsFinite(angularVelocity))
+        RestoreNonFinite(originalVelocity, originalAngular, impulse, r);
+}
+
 void PhysicsComp::RestoreNonFinite(const Float3& originalVelocity, const Float3& originalAngular,
                                    const Float3& impulse, const Float3& lever)
 {

@@ -174,6 +174,9 @@ private:
     // check is reported and set back to its value before the impulse.
     void RestoreNonFinite(const Float3& originalVelocity, const Float3& originalAngular,
                           const Float3& impulse, const Float3& lever);
+    // The impulse with the plane mode and the full finite checks; the inline path takes the
+    // common case (no plane mode, numbers well inside the bounds) and leaves the rest here.
+    void ApplyImpulseAtPointFully(const Float3& impulse, const Float3& point);
     void RemoveFrozenContact(const PhysicsComp* other);
     void UpdateHull();
 
@@ -201,39 +204,31 @@ inline void PhysicsComp::ApplyImpulseAtPoint(const Float3& impulse, const Float3
 {
     if (immovable)
         return;
-    const Float3 originalVelocity = F3(velocity);
-    const Float3 originalAngular = F3(angularVelocity);
-    const Float3 v = originalVelocity + impulse * m_invMass;
+    if (planeMode != PLANE_None)
+    {
+        ApplyImpulseAtPointFully(impulse, point);
+        return;
+    }
+    const Float3 v = F3(velocity) + impulse * m_invMass;
+    const Float3 w = F3(angularVelocity) + Transform(m_worldInvInertia, Cross(point - F3(position), impulse));
+    // Components under 5.7e5 keep the squared length under 1e12 with room to spare, so the full
+    // check could only agree; anything else (a NaN too) takes the full path, which finds the
+    // same numbers (nothing is stored yet) and checks them.
+    constexpr float kSurelyFinite = 5.7e5f;
+    if (!(std::fabs(v.x) < kSurelyFinite && std::fabs(v.y) < kSurelyFinite &&
+          std::fabs(v.z) < kSurelyFinite && std::fabs(w.x) < kSurelyFinite &&
+          std::fabs(w.y) < kSurelyFinite && std::fabs(w.z) < kSurelyFinite))
+    {
+        ApplyImpulseAtPointFully(impulse, point);
+        return;
+    }
     velocity.v[0] = v.x;
     velocity.v[1] = v.y;
     velocity.v[2] = v.z;
-    Float3 r = point - F3(position);
-    if (lockRotation)
-    {
-        // The lever across the plane would turn the body out of it.
-        if (planeMode == PLANE_XY)
-            r.z = 0.0f;
-        else if (planeMode == PLANE_YZ)
-            r.x = 0.0f;
-        else if (planeMode == PLANE_XZ)
-            r.y = 0.0f;
-    }
-    const Float3 w = originalAngular + Transform(m_worldInvInertia, Cross(r, impulse));
     angularVelocity.v[0] = w.x;
     angularVelocity.v[1] = w.y;
     angularVelocity.v[2] = w.z;
     disturbed = true;
-    if (planeMode != PLANE_None)
-        ApplyPlaneMode(true);
-    // Components under 5.7e5 keep the squared length under 1e12 with room to spare, so the
-    // full check could only agree; anything else (a NaN too) takes the full check.
-    constexpr float kSurelyFinite = 5.7e5f;
-    for (int i = 0; i < 3; ++i)
-        if (!(std::fabs(velocity.v[i]) < kSurelyFinite) || !(std::fabs(angularVelocity.v[i]) < kSurelyFinite))
-        {
-            RestoreNonFinite(originalVelocity, originalAngular, impulse, r);
-            return;
-        }
 }
 } // namespace phy
 } // namespace dorvo
