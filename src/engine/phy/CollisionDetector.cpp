@@ -179,7 +179,18 @@ void CollisionDetector::DetectCollisions(std::vector<PhysicsComp*>& activeBodies
     // The grid knows objects by the dense ids only.
     m_gridTaken = m_collisionComps.size() >= m_gridFrom && m_sparse.empty();
     if (m_gridTaken)
+    {
         m_grid.Build(m_gridSpheres);
+        // The tree's nodes once for the pass, for its relation to every candidate.
+        const common::COctTree& tree = common::COctTree::Global();
+        m_treeChanges = tree.GetChangeCount();
+        for (const auto& entry : m_collisionComps)
+        {
+            Filed& filed = *FindFiled(entry.first);
+            filed.node = tree.FindNode(entry.first);
+            filed.nodeTaken = true;
+        }
+    }
     struct Release
     {
         bool& taken;
@@ -284,17 +295,26 @@ void CollisionDetector::GatherNeighbours(const PhysicsComp& body, const Collisio
     {
         // The spheres within reach, then only those the tree would have handed out: filed in
         // the body's node, below it or above it.
-        const common::SOctNode* node = tree.FindNode(self);
+        const common::SOctNode* node = NodeOf(self, FindFiled(self));
         if (node == nullptr)
             return;
         m_grid.Gather(centre, radiusA, exactA, neighbours);
+        const std::size_t fromGrid = neighbours.size();
         neighbours.insert(neighbours.end(), m_unbounded.begin(), m_unbounded.end());
         std::size_t kept = 0;
-        for (const std::uint32_t id : neighbours)
+        for (std::size_t k = 0; k < neighbours.size(); ++k)
         {
-            if (id == self || !WithinReach(centre, radiusA, exactA, id))
+            const std::uint32_t id = neighbours[k];
+            if (id == self)
                 continue;
-            const common::SOctNode* other = tree.FindNode(id);
+            const Filed* filed = FindFiled(id);
+            if (filed == nullptr)
+                continue;
+            // The grid applied the reach rule to the sphere the pass took of this component,
+            // which it still holds while its entry keeps the hull; the rest are tested here.
+            if (!(k < fromGrid && filed->hull != nullptr) && !WithinReach(centre, radiusA, exactA, id))
+                continue;
+            const common::SOctNode* other = NodeOf(id, filed);
             if (other != nullptr && TreeRelated(node, other))
                 neighbours[kept++] = id;
         }
@@ -316,6 +336,14 @@ void CollisionDetector::GatherNeighbours(const PhysicsComp& body, const Collisio
     }
     // Pairs come in id order whatever the oct tree's own order.
     std::sort(neighbours.begin(), neighbours.end());
+}
+
+const common::SOctNode* CollisionDetector::NodeOf(std::uint32_t id, const Filed* filed) const
+{
+    const common::COctTree& tree = common::COctTree::Global();
+    if (filed != nullptr && filed->nodeTaken && tree.GetChangeCount() == m_treeChanges)
+        return filed->node;
+    return tree.FindNode(id);
 }
 
 bool CollisionDetector::CanCollide(const CollisionHull& a, const CollisionHull& b)

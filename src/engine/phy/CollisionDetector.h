@@ -18,6 +18,11 @@
 #include <unordered_map>
 #include <vector>
 
+namespace common
+{
+struct SOctNode;
+}
+
 namespace dorvo
 {
 namespace phy
@@ -92,6 +97,10 @@ private:
         float centre[3] = {0.0f, 0.0f, 0.0f};
         float radius = 0.0f;
         bool exact = false;
+        // The oct-tree node the object was filed in when the pass began, while the tree has not
+        // changed since (m_treeChanges); with nodeTaken false it is looked up.
+        const common::SOctNode* node = nullptr;
+        bool nodeTaken = false;
     };
     // Ids below this are looked up in a plain array (objects are numbered from 1 up), the
     // rest in a hash map.
@@ -118,6 +127,9 @@ private:
     std::vector<std::uint32_t> m_unbounded;
     bool m_gridTaken = false;
     std::size_t m_gridFrom = kGridFrom;
+    std::uint64_t m_treeChanges = 0; // the oct tree's change count when the nodes were taken
+    // The node of the object under `id` (whose entry `filed` may be null).
+    const common::SOctNode* NodeOf(std::uint32_t id, const Filed* filed) const;
     HullDispatcher m_dispatcher;
     // The box pairs of the current pass (BoxBoxCollision with the memo serves the box cell).
     BoxPairMemo m_boxMemo;

@@ -11,9 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 using dorvo::phy::CollisionDetector;
@@ -402,4 +404,59 @@ TEST_F(CollisionDetectorTest, APairNobodyListensToIsStillRememberedAndOneListene
     EXPECT_EQ(heard.gobIdB, runner.Id("table"));
     EXPECT_NEAR(heard.normal.y, 1.0f, 1e-5f);
     EXPECT_NEAR(heard.contactPoint.y, 0.5f, 0.05f);
+}
+
+TEST_F(CollisionDetectorTest, AnObjectACallbackMovesDuringThePassIsMetWhereTheTreeNowHasIt)
+{
+    // x = 15 is a leaf boundary. The fixed ball `post` and the ball `late` touch across it, their
+    // boxes in neighbouring leaves: unrelated. The first pair's callback shifts the post so that
+    // its box straddles the boundary, which files it higher, related to `late`, whose detection
+    // comes after the callback and must meet it, by the grid as by the tree.
+    auto sphere = [](const Vector3& at, bool body)
+    {
+        phytest::BodySpec spec = phytest::Sphere(at);
+        spec.physics = body;
+        spec.forces.clear();
+        return phytest::CreateBody(spec);
+    };
+    Gob* first = sphere(Vector3(5, 5, 7), true);
+    Gob* second = sphere(Vector3(6.02f, 5, 7), true);
+    Gob* post = sphere(Vector3(14.49f, 5, 7), false);
+    Gob* late = sphere(Vector3(15.51f, 5, 7), true);
+    const std::vector<Gob*> gobs{first, second, post, late};
+    for (Gob* gob : gobs)
+        phytest::Hull(gob)->UpdateFromBody();
+    phytest::Collision(first)->AddCollisionFunctor(
+        "shift", dorvo::phy::CollisionFunctor(
+                     [post](dorvo::phy::CollisionFunctorData, unsigned int)
+                     {
+                         phytest::Pov(post)->SetPosition(Vector3(14.6f, 5, 7), true);
+                         return true;
+                     }));
+    std::vector<dorvo::phy::PhysicsComp*> active{phytest::Body(first), phytest::Body(second),
+                                                 phytest::Body(late)};
+
+    auto detect = [&](std::size_t gridFrom)
+    {
+        phytest::Pov(post)->SetPosition(Vector3(14.49f, 5, 7), true);
+        detector.SetGridFrom(gridFrom);
+        std::vector<CollisionInfo*> results;
+        detector.DetectCollisions(active, results);
+        std::vector<std::pair<const dorvo::phy::CollisionHull*, const dorvo::phy::CollisionHull*>> pairs;
+        for (CollisionInfo* info : results)
+        {
+            pairs.emplace_back(info->hullA, info->hullB);
+            delete info;
+        }
+        for (Gob* gob : gobs)
+            phytest::Hull(gob)->collisionInfos.clear();
+        return pairs;
+    };
+    const auto byTree = detect(static_cast<std::size_t>(-1));
+    const auto byGrid = detect(0);
+    detector.SetGridFrom(CollisionDetector::kGridFrom);
+    EXPECT_EQ(byGrid, byTree);
+    const auto met = std::make_pair(static_cast<const dorvo::phy::CollisionHull*>(phytest::Hull(late)),
+                                    static_cast<const dorvo::phy::CollisionHull*>(phytest::Hull(post)));
+    EXPECT_NE(std::find(byGrid.begin(), byGrid.end(), met), byGrid.end());
 }
