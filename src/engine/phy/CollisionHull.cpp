@@ -72,7 +72,9 @@ void CollisionHull::RemoveIgnore(const CollisionHull* other)
 
 void CollisionHull::AgeContacts(float dt)
 {
-    previousContacts = contacts;
+    // Most steps touch the same objects as the last: the copy would rebuild the same set.
+    if (previousContacts != contacts)
+        previousContacts = contacts;
     contactTimer += dt;
     if (contactTimer > kContactWindow)
     {

@@ -461,28 +461,43 @@ void PhysicsComp::WriteToGob()
     pov->SetVelocity(velocity);
 }
 
+namespace
+{
+// The values alone: a Vector3's and a Quaternion's names refer to their own arrays, so copying
+// the arrays is their assignment.
+void Copy(math::Vector3& to, const math::Vector3& from)
+{
+    std::memcpy(to.v, from.v, sizeof to.v);
+}
+
+void Copy(math::Quaternion& to, const math::Quaternion& from)
+{
+    std::memcpy(to.q, from.q, sizeof to.q);
+}
+} // namespace
+
 void PhysicsComp::SaveOldState()
 {
-    oldPosition = position;
-    oldOrientation = orientation;
-    oldVelocity = velocity;
-    oldAngularVelocity = angularVelocity;
+    Copy(oldPosition, position);
+    Copy(oldOrientation, orientation);
+    Copy(oldVelocity, velocity);
+    Copy(oldAngularVelocity, angularVelocity);
 }
 
 void PhysicsComp::PushState()
 {
-    pushedPosition = position;
-    pushedOrientation = orientation;
-    pushedVelocity = velocity;
-    pushedAngularVelocity = angularVelocity;
+    Copy(pushedPosition, position);
+    Copy(pushedOrientation, orientation);
+    Copy(pushedVelocity, velocity);
+    Copy(pushedAngularVelocity, angularVelocity);
 }
 
 void PhysicsComp::PopState()
 {
-    position = pushedPosition;
-    orientation = pushedOrientation;
-    velocity = pushedVelocity;
-    angularVelocity = pushedAngularVelocity;
+    Copy(position, pushedPosition);
+    Copy(orientation, pushedOrientation);
+    Copy(velocity, pushedVelocity);
+    Copy(angularVelocity, pushedAngularVelocity);
 }
 
 void PhysicsComp::UpdateHull()
