@@ -9,7 +9,6 @@
 #include "engine/phy/PhysicsComp.h"
 #include "engine/phy/PointConstraint.h"
 
-#include <cstring>
 #include <filesystem>
 #include <set>
 #include <unistd.h>
@@ -20,33 +19,6 @@ using dorvo::phy::PhysicsComp;
 
 namespace physbench
 {
-namespace
-{
-// How firmly the pendulum's joint holds, as the joint scene of our tests pins its ball.
-constexpr float kJointTolerance = 0.001f;
-constexpr float kJointCorrectionTime = 0.5f;
-
-void Mix(std::uint64_t& hash, const void* data, std::size_t size)
-{
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    for (std::size_t i = 0; i < size; ++i)
-    {
-        hash ^= bytes[i];
-        hash *= 1099511628211ull; // FNV-1a, 64 bits
-    }
-}
-
-void MixFloats(std::uint64_t& hash, const float* values, int count)
-{
-    for (int i = 0; i < count; ++i)
-    {
-        std::uint32_t bits = 0;
-        std::memcpy(&bits, &values[i], sizeof bits);
-        Mix(hash, &bits, sizeof bits);
-    }
-}
-} // namespace
-
 DorvoAdapter::DorvoAdapter()
 {
     namespace fs = std::filesystem;
@@ -82,20 +54,7 @@ bool DorvoAdapter::Build(const BenchScene& scene, const EngineSettings&, std::st
                                        : desc.scale * 0.5f;
         m_tracked.push_back(Tracked{m_runner->Id(desc.name), desc.shape, half});
     }
-    for (const Joint& joint : scene.joints)
-    {
-        PhysicsComp* body = m_runner->Body(joint.body);
-        if (body == nullptr)
-        {
-            *error = "joint on \"" + joint.body + "\", which has no body";
-            return false;
-        }
-        auto constraint = std::make_unique<dorvo::phy::PointConstraint>();
-        constraint->SetWorld(body, joint.anchor, joint.pivot, kJointTolerance, kJointCorrectionTime, 0.0f);
-        constraint->Enable();
-        m_joints.push_back(std::move(constraint));
-    }
-    return true;
+    return MakeOurJoints(scene, *m_runner, &m_joints, error);
 }
 
 StepTime DorvoAdapter::Step()
@@ -161,18 +120,6 @@ ContactCount DorvoAdapter::Contacts() const
 
 std::uint64_t DorvoAdapter::StateHash() const
 {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const auto& entry : DynamicsEngine::Instance().GetBodies())
-    {
-        const PhysicsComp* body = entry.second;
-        Mix(hash, &entry.first, sizeof entry.first);
-        const float state[13] = {body->position.x,       body->position.y,        body->position.z,
-                                 body->orientation.w,    body->orientation.x,     body->orientation.y,
-                                 body->orientation.z,    body->velocity.x,        body->velocity.y,
-                                 body->velocity.z,       body->angularVelocity.x, body->angularVelocity.y,
-                                 body->angularVelocity.z};
-        MixFloats(hash, state, 13);
-    }
-    return hash;
+    return m_runner != nullptr ? m_runner->StateHash() : 0;
 }
 } // namespace physbench

@@ -4,7 +4,7 @@
 // them, and are used as black boxes through their public interfaces.
 #pragma once
 
-#include "BenchScene.h"
+#include "physcene/BenchScene.h"
 #include "physcene/SceneGeometry.h"
 
 #include <cstdint>

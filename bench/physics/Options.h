@@ -1,7 +1,7 @@
 // The command line of phys_bench.
 #pragma once
 
-#include "BenchScene.h"
+#include "physcene/BenchScene.h"
 
 #include <string>
 #include <vector>

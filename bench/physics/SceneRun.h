@@ -3,8 +3,8 @@
 // moving, non-finite numbers), writes the CSV and sums the run up for the report.
 #pragma once
 
-#include "BenchScene.h"
 #include "EngineAdapter.h"
+#include "physcene/BenchScene.h"
 
 #include <cstdint>
 #include <string>

@@ -3,6 +3,7 @@
 #include "Matrix.h"
 #include "Options.h"
 #include "SceneRun.h"
+#include "physcene/CommittedHashes.h"
 
 #include <cstdio>
 #include <iostream>
@@ -63,7 +64,17 @@ int main(int argc, char** argv)
                 result.pairsPerStep, result.uniquePairsPerStep, result.maxPenetration, result.meanPenetration,
                 result.rmsSpeed, result.nanTotal, result.lost);
     if (result.hash != 0)
+    {
         std::printf("; hash %016llx", static_cast<unsigned long long>(result.hash));
+        const physcene::CommittedHash* committed =
+            physcene::FindCommittedHash(physbench::OurRunName(options.scene, scene, result.steps));
+        if (committed == nullptr)
+            std::printf(" (none committed)");
+        else if (committed->state == result.hash)
+            std::printf(" (committed)");
+        else
+            std::printf(" (CHANGED: committed %016llx)", static_cast<unsigned long long>(committed->state));
+    }
     std::printf("\n");
     const std::string measures = SceneMeasures(result);
     if (!measures.empty())

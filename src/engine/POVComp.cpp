@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 const char* const POVComp::kTypeName = "POVComp";
 
@@ -100,7 +101,32 @@ bool POVComp::Initialize(Gob* owner)
     Component::Initialize(owner);
     m_OctTreeKey = owner != nullptr ? owner->GetID() : 0;
     common::COctTree::Global().Add(this);
+    FiledFrom(m_FiledFrom);
+    m_HasFiledFrom = true;
     return true;
+}
+
+void POVComp::FiledFrom(float* from) const
+{
+    const float values[kFiledFrom] = {m_Position.x,     m_Position.y,     m_Position.z,     m_Orientation.w,
+                                      m_Orientation.x,  m_Orientation.y,  m_Orientation.z,  m_Scale.x,
+                                      m_Scale.y,        m_Scale.z,        m_LocalBox.min.x, m_LocalBox.min.y,
+                                      m_LocalBox.min.z, m_LocalBox.max.x, m_LocalBox.max.y, m_LocalBox.max.z};
+    std::memcpy(from, values, sizeof values);
+}
+
+void POVComp::Refile()
+{
+    // Only this component files itself, so a box of the same numbers lies where the tree put it.
+    float from[kFiledFrom];
+    FiledFrom(from);
+    if (m_HasFiledFrom && std::memcmp(from, m_FiledFrom, sizeof from) == 0)
+    {
+        return;
+    }
+    std::memcpy(m_FiledFrom, from, sizeof from);
+    m_HasFiledFrom = true;
+    common::COctTree::Global().Update(this);
 }
 
 void POVComp::SetPosition(math::Vector3 position, bool notify)
@@ -108,7 +134,7 @@ void POVComp::SetPosition(math::Vector3 position, bool notify)
     m_Position = position;
     if (notify)
     {
-        common::COctTree::Global().Update(this);
+        Refile();
     }
 }
 
@@ -117,7 +143,7 @@ void POVComp::SetOrientation(math::Quaternion orientation, bool notify)
     m_Orientation = orientation;
     if (notify)
     {
-        common::COctTree::Global().Update(this);
+        Refile();
     }
 }
 
@@ -131,7 +157,7 @@ void POVComp::SetScale(math::Vector3 scale, bool notify)
     m_Scale = scale;
     if (notify)
     {
-        common::COctTree::Global().Update(this);
+        Refile();
     }
 }
 
@@ -143,7 +169,7 @@ void POVComp::SetBoundingSphere(math::Sphere sphere)
 void POVComp::SetBoundingBox(math::AABB box)
 {
     m_LocalBox = box;
-    common::COctTree::Global().Update(this);
+    Refile();
 }
 
 math::Sphere POVComp::GetBoundingSphere() const

@@ -98,6 +98,14 @@ public:
     void OnOutsideWorld() override;
 
 private:
+    // Re-files the component in the global oct tree, unless its box would be made of the very
+    // numbers it was made of when it was last filed: the tree would then find it where it is
+    // (bodies at rest write the same pose back every step).
+    void Refile();
+    // What the world box is made of: position, orientation, scale and local box.
+    static constexpr int kFiledFrom = 16;
+    void FiledFrom(float* from) const;
+
     math::Vector3 m_Position;
     math::Quaternion m_Orientation;
     math::Vector3 m_Velocity;
@@ -108,6 +116,9 @@ private:
     std::string m_ModelName;
     // The owner's id, kept from Initialize so the destructor never asks a dying owner.
     std::uint32_t m_OctTreeKey = 0;
+    // What the box was made of at the last filing, while m_HasFiledFrom.
+    float m_FiledFrom[kFiledFrom] = {};
+    bool m_HasFiledFrom = false;
 };
 
 // The object's position component, or null (a null object, or a template without one).

@@ -360,6 +360,13 @@ TEST_F(POVCompInWorld, OnlyNotifyingSettersReFile)
     pov->SetScale(Vector3(2, 2, 2), true);
     EXPECT_TRUE(NodeBox(gob).Contains(pov->GetBoundingBox()));
     EXPECT_FALSE(gob->IsKilled());
+
+    // A scale set without notice counts at the next notifying setter, even one that sets the
+    // pose the object already has.
+    pov->SetScale(Vector3(40, 40, 40), false);
+    EXPECT_FALSE(NodeBox(gob).Contains(pov->GetBoundingBox()));
+    pov->SetPosition(pov->GetPosition(), true);
+    EXPECT_TRUE(NodeBox(gob).Contains(pov->GetBoundingBox()));
 }
 
 TEST_F(POVCompInWorld, LeavingTheWorldBoxKillsTheObjectByTheNextFrame)

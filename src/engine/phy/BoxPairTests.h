@@ -22,6 +22,7 @@ namespace dorvo
 {
 namespace phy
 {
+class BoxPairMemo;
 class ClothHull;
 class OBBHull;
 class PlaneHull;
@@ -37,6 +38,10 @@ PairResult BoxTriangleCollision(OBBHull& a, TriangleHull& b);
 // A main point from the winning axis, then, for truly overlapping boxes, the points where the
 // edges of each box cross the faces of the other (at most 10 contacts in all).
 PairResult BoxBoxCollision(OBBHull& a, OBBHull& b);
+// The same test drawing on what the test of (b, a) left in the pass's memo, and, when
+// `mirrorFollows` (b is a body that will test a in this pass), leaving there what that test
+// can use. The answer is the plain test's, to the bit.
+PairResult BoxBoxCollision(OBBHull& a, OBBHull& b, BoxPairMemo* memo, bool mirrorFollows);
 // Cloth collides with nothing.
 PairResult BoxClothCollision(OBBHull& a, ClothHull& b);
 PairResult SphereClothCollision(SphereHull& a, ClothHull& b);

@@ -109,6 +109,7 @@ bool CollisionComp::Deserialize(const TiXmlNode* node)
 bool CollisionComp::Initialize(Gob* owner)
 {
     Component::Initialize(owner);
+    m_ownerPOV = GetPOVComp();
     m_ownerID = owner != nullptr ? owner->GetID() : 0;
     if (owner == nullptr)
         return true;

@@ -14,6 +14,7 @@
 #include <string>
 
 class Gob;
+class POVComp;
 
 namespace dorvo
 {
@@ -55,12 +56,20 @@ public:
     // record and the owner's id.
     void CallCollisionBeginFunctors(const CollisionFunctorData& data);
     void CallCollisionFunctors(const CollisionFunctorData& data);
+    // Whether any callback of either kind is registered: without one on either object the
+    // detector builds no record for a pair.
+    bool HasCollisionFunctors() const
+    {
+        return !m_collisionBeginFunctors.empty() || !m_collisionFunctors.empty();
+    }
 
     // The two hulls never collide from now on. Nothing when either component has no hull.
     void IgnoreCollisionWith(CollisionComp* other);
 
     CollisionHull* GetHull() const { return hull; }
     PhysicsComp* GetPhysicsComp() const { return physicsComp; }
+    // The owner's position component as Initialize found it (the hulls read it every step).
+    POVComp* GetOwnerPOV() const { return m_ownerPOV; }
     // The owner's id, kept from Initialize (0 before).
     std::uint32_t GetOwnerID() const { return m_ownerID; }
 
@@ -78,6 +87,7 @@ private:
 
     std::map<std::string, CollisionFunctor> m_collisionBeginFunctors;
     std::map<std::string, CollisionFunctor> m_collisionFunctors;
+    POVComp* m_ownerPOV = nullptr;
     std::uint32_t m_ownerID = 0;
 };
 } // namespace phy

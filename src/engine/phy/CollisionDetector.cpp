@@ -16,6 +16,7 @@
 #include "engine/phy/TriangleHull.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace dorvo
 {
@@ -31,36 +32,48 @@ bool AtRest(const PhysicsComp& body)
     return body.immovable || body.frozen;
 }
 
-// Whether a shape held by the sphere B lies beyond the reach of every pair test with a shape
-// held by the sphere A. Spheres and sphere-box pairs touch only within the margin of their
-// bounding spheres; two boxes are separated by a face axis once their centres lie more than
-// sqrt(3) times the sum of their radii and the margin apart (see the box-box test). The slack
-// lies far beyond float rounding, so a neighbour passed over here is one the test would refuse.
-bool SpheresOutOfReach(const math::Vector3& centreA, float radiusA, bool exactA, const float* centreB,
-                       float radiusB, bool exactB)
+// Whether the oct tree relates the two nodes as its neighbour walk does: one in the other's
+// subtree, or the same node.
+bool TreeRelated(const common::SOctNode* a, const common::SOctNode* b)
 {
-    constexpr float kSlack = 0.01f;
-    const float reach = radiusA + radiusB + kCollisionMargin + kSlack;
-    const float factor = exactA || exactB ? 1.01f : 3.01f;
-    const math::Vector3 offset(centreA.x - centreB[0], centreA.y - centreB[1], centreA.z - centreB[2]);
-    return offset.LengthSquared() > factor * reach * reach;
+    for (const common::SOctNode* up = b; up != nullptr; up = up->m_pParent)
+        if (up == a)
+            return true;
+    for (const common::SOctNode* up = a->m_pParent; up != nullptr; up = up->m_pParent)
+        if (up == b)
+            return true;
+    return false;
+}
+
+bool Finite(const math::Vector3& centre, float radius)
+{
+    return std::isfinite(centre.x) && std::isfinite(centre.y) && std::isfinite(centre.z) &&
+           std::isfinite(radius);
 }
 } // namespace
 
 CollisionDetector::CollisionDetector() = default;
 
-bool CollisionDetector::OutOfReach(const math::Vector3& centreA, float radiusA, bool exactA,
-                                   const Filed& filed, const CollisionHull& b) const
+bool CollisionDetector::WithinReach(const float* centreA, float radiusA, bool exactA, std::uint32_t id)
 {
-    if (m_boundsTaken && filed.hull == &b)
-        return SpheresOutOfReach(centreA, radiusA, exactA, filed.centre, filed.radius, filed.exact);
+    const Filed* found = FindFiled(id);
+    if (found == nullptr)
+        return false;
+    const Filed& filed = *found;
+    // In the pass the sphere was taken of the component's hull, which no step replaces; the
+    // component itself is read only for the neighbours kept.
+    if (m_boundsTaken && filed.hull != nullptr)
+        return !SpheresOutOfReach(centreA, radiusA, exactA, filed.centre, filed.radius, filed.exact);
+    const CollisionHull* b = filed.comp->GetHull();
+    if (b == nullptr)
+        return false;
     math::Vector3 centreB;
     float radiusB = 0.0f;
     bool exactB = false;
-    if (!b.GetBoundingSphere(centreB, radiusB, exactB))
-        return false;
+    if (!b->GetBoundingSphere(centreB, radiusB, exactB))
+        return true;
     const float centre[3] = {centreB.x, centreB.y, centreB.z};
-    return SpheresOutOfReach(centreA, radiusA, exactA, centre, radiusB, exactB);
+    return !SpheresOutOfReach(centreA, radiusA, exactA, centre, radiusB, exactB);
 }
 
 CollisionDetector::~CollisionDetector() = default;
@@ -87,12 +100,16 @@ void CollisionDetector::RegisterCollisionFunctors()
     d.Add<SphereHull, ClothHull, PairTest<SphereHull, ClothHull>, true>(&SphereClothCollision);
     d.Add<OBBHull, ClothHull, PairTest<OBBHull, ClothHull>, false>(&BoxClothCollision);
     d.Add<OBBHull, ClothHull, PairTest<OBBHull, ClothHull>, true>(&BoxClothCollision);
+    m_boxCellFilled = true;
 }
 
 void CollisionDetector::AddCollisionComp(std::uint32_t id, CollisionComp* comp)
 {
     if (comp == nullptr || !m_collisionComps.emplace(id, comp).second)
         return;
+    // Made during a pass (by a callback): not in the pass's grid, so every body meets it.
+    if (m_gridTaken)
+        m_unbounded.push_back(id);
     Filed filed;
     filed.comp = comp;
     if (id < kDenseIds)
@@ -133,6 +150,8 @@ void CollisionDetector::DetectCollisions(std::vector<PhysicsComp*>& activeBodies
             comp->GetHull()->UpdateFromBody();
     }
     // Every hull's bounding sphere once for the whole pass: the hulls hold still while it runs.
+    m_gridSpheres.clear();
+    m_unbounded.clear();
     for (const auto& entry : m_collisionComps)
     {
         Filed& filed = *FindFiled(entry.first);
@@ -143,13 +162,48 @@ void CollisionDetector::DetectCollisions(std::vector<PhysicsComp*>& activeBodies
         filed.centre[0] = centre.x;
         filed.centre[1] = centre.y;
         filed.centre[2] = centre.z;
+        if (filed.hull == nullptr)
+        {
+            m_unbounded.push_back(entry.first);
+            continue;
+        }
+        BroadPhaseGrid::Sphere sphere;
+        sphere.id = entry.first;
+        std::copy(filed.centre, filed.centre + 3, sphere.centre);
+        sphere.radius = filed.radius;
+        sphere.exact = filed.exact;
+        m_gridSpheres.push_back(sphere);
     }
     m_boundsTaken = true;
+    m_boxMemo.Clear();
+    // The grid knows objects by the dense ids only.
+    m_gridTaken = m_collisionComps.size() >= m_gridFrom && m_sparse.empty();
+    if (m_gridTaken)
+    {
+        m_grid.Build(m_gridSpheres);
+        // The tree's nodes once for the pass, for its relation to every candidate.
+        const common::COctTree& tree = common::COctTree::Global();
+        m_treeChanges = tree.GetChangeCount();
+        for (const auto& entry : m_collisionComps)
+        {
+            Filed& filed = *FindFiled(entry.first);
+            filed.node = tree.FindNode(entry.first);
+            filed.nodeTaken = true;
+        }
+    }
     struct Release
     {
         bool& taken;
-        ~Release() { taken = false; }
-    } release{m_boundsTaken};
+        bool& gridTaken;
+        BroadPhaseGrid& grid;
+        ~Release()
+        {
+            taken = false;
+            if (gridTaken)
+                grid.Clear();
+            gridTaken = false;
+        }
+    } release{m_boundsTaken, m_gridTaken, m_grid};
     // By index: a callback may wake a body, which joins the list.
     for (std::size_t i = 0; i < activeBodies.size(); ++i)
     {
@@ -175,42 +229,7 @@ void CollisionDetector::DetectForBody(PhysicsComp* body, std::vector<CollisionIn
 
     if (m_neighbourLists.size() <= m_depth)
         m_neighbourLists.resize(m_depth + 1);
-    std::vector<std::uint32_t>& neighbours = m_neighbourLists[m_depth];
-    neighbours.clear();
-    common::COctTree::Global().GetNeighbours(body->GetOwnerID(), neighbours);
-    // Neighbours too far away for their pair test to find anything are passed over first: they
-    // would give no result and fire nothing. The rest are sorted so that pairs come in id order
-    // whatever the oct tree's own order.
-    math::Vector3 centreA;
-    float radiusA = 0.0f;
-    bool exactA = false;
-    if (a->GetBoundingSphere(centreA, radiusA, exactA))
-    {
-        std::size_t kept = 0;
-        for (const std::uint32_t id : neighbours)
-        {
-            const Filed* found = FindFiled(id);
-            if (found == nullptr)
-                continue;
-            const Filed& filed = *found;
-            // In the pass the sphere was taken of the component's hull, which no step replaces;
-            // the component itself is read only for the neighbours kept.
-            if (m_boundsTaken && filed.hull != nullptr)
-            {
-                if (SpheresOutOfReach(centreA, radiusA, exactA, filed.centre, filed.radius, filed.exact))
-                    continue;
-            }
-            else
-            {
-                const CollisionHull* b = filed.comp->GetHull();
-                if (b == nullptr || OutOfReach(centreA, radiusA, exactA, filed, *b))
-                    continue;
-            }
-            neighbours[kept++] = id;
-        }
-        neighbours.resize(kept);
-    }
-    std::sort(neighbours.begin(), neighbours.end());
+    GatherNeighbours(*body, *a, m_neighbourLists[m_depth]);
     // A callback that wakes a body detects its pairs with the next list; by index, since that
     // may grow the outer vector.
     ++m_depth;
@@ -242,10 +261,89 @@ void CollisionDetector::DetectForBody(PhysicsComp* body, std::vector<CollisionIn
         }
         if (!CanCollide(*a, *b))
             continue;
-        PairResult result = m_dispatcher.Dispatch(*a, *b);
+        // Two boxes in a pass: the box-box cell's test, with what the pair's test in the other
+        // order has left or will use.
+        const int box = OBBHull::StaticClassIndex();
+        PairResult result;
+        if (m_boundsTaken && m_boxCellFilled && box >= 0 && a->GetClassIndex() == box &&
+            b->GetClassIndex() == box)
+        {
+            const PhysicsComp* otherBody = other->GetPhysicsComp();
+            const bool mirrorFollows = otherBody != nullptr && !AtRest(*otherBody);
+            result = BoxBoxCollision(static_cast<OBBHull&>(*a), static_cast<OBBHull&>(*b), &m_boxMemo,
+                                     mirrorFollows);
+        }
+        else
+            result = m_dispatcher.Dispatch(*a, *b);
         if (result.IsSet() && result.Get() != nullptr)
             ReportCollision(*a, *b, results, result.Get());
     }
+}
+
+void CollisionDetector::GatherNeighbours(const PhysicsComp& body, const CollisionHull& a,
+                                         std::vector<std::uint32_t>& neighbours)
+{
+    neighbours.clear();
+    const common::COctTree& tree = common::COctTree::Global();
+    const std::uint32_t self = body.GetOwnerID();
+    math::Vector3 centreA;
+    float radiusA = 0.0f;
+    bool exactA = false;
+    const bool bounded = a.GetBoundingSphere(centreA, radiusA, exactA);
+    const float centre[3] = {centreA.x, centreA.y, centreA.z};
+    if (bounded && m_gridTaken && Finite(centreA, radiusA))
+    {
+        // The spheres within reach, then only those the tree would have handed out: filed in
+        // the body's node, below it or above it.
+        const common::SOctNode* node = NodeOf(self, FindFiled(self));
+        if (node == nullptr)
+            return;
+        m_grid.Gather(centre, radiusA, exactA, neighbours);
+        const std::size_t fromGrid = neighbours.size();
+        neighbours.insert(neighbours.end(), m_unbounded.begin(), m_unbounded.end());
+        std::size_t kept = 0;
+        for (std::size_t k = 0; k < neighbours.size(); ++k)
+        {
+            const std::uint32_t id = neighbours[k];
+            if (id == self)
+                continue;
+            const Filed* filed = FindFiled(id);
+            if (filed == nullptr)
+                continue;
+            // The grid applied the reach rule to the sphere the pass took of this component,
+            // which it still holds while its entry keeps the hull; the rest are tested here.
+            if (!(k < fromGrid && filed->hull != nullptr) && !WithinReach(centre, radiusA, exactA, id))
+                continue;
+            const common::SOctNode* other = NodeOf(id, filed);
+            if (other != nullptr && TreeRelated(node, other))
+                neighbours[kept++] = id;
+        }
+        neighbours.resize(kept);
+    }
+    else
+    {
+        tree.GetNeighbours(self, neighbours);
+        // Neighbours too far away for their pair test to find anything are passed over first:
+        // they would give no result and fire nothing.
+        if (bounded)
+        {
+            std::size_t kept = 0;
+            for (const std::uint32_t id : neighbours)
+                if (WithinReach(centre, radiusA, exactA, id))
+                    neighbours[kept++] = id;
+            neighbours.resize(kept);
+        }
+    }
+    // Pairs come in id order whatever the oct tree's own order.
+    std::sort(neighbours.begin(), neighbours.end());
+}
+
+const common::SOctNode* CollisionDetector::NodeOf(std::uint32_t id, const Filed* filed) const
+{
+    const common::COctTree& tree = common::COctTree::Global();
+    if (filed != nullptr && filed->nodeTaken && tree.GetChangeCount() == m_treeChanges)
+        return filed->node;
+    return tree.FindNode(id);
 }
 
 bool CollisionDetector::CanCollide(const CollisionHull& a, const CollisionHull& b)
@@ -267,6 +365,17 @@ void CollisionDetector::ReportCollision(CollisionHull& a, CollisionHull& b,
 
     const std::uint32_t idA = compA != nullptr ? compA->GetOwnerID() : 0;
     const std::uint32_t idB = compB != nullptr ? compB->GetOwnerID() : 0;
+    // Nobody listens: the record (two object look-ups and an effective mass) would go unread,
+    // and with no callback to run none can register one for this pair either.
+    const bool heard = (compA != nullptr && compA->HasCollisionFunctors()) ||
+                       (compB != nullptr && compB->HasCollisionFunctors());
+    if (!heard)
+    {
+        a.AddContact(idB);
+        b.AddContact(idA);
+        results.push_back(info);
+        return;
+    }
     math::Vector3 relative;
     if (bodyA != nullptr)
         relative += bodyA->velocity;

@@ -9,12 +9,19 @@
 
 #include "common/loki/FunctorDispatcher.h"
 #include "common/math/Vector3.h"
+#include "engine/phy/BoxPairMemo.h"
+#include "engine/phy/BroadPhaseGrid.h"
 #include "engine/phy/PairResult.h"
 
 #include <cstdint>
 #include <map>
 #include <unordered_map>
 #include <vector>
+
+namespace common
+{
+struct SOctNode;
+}
 
 namespace dorvo
 {
@@ -72,6 +79,14 @@ public:
     // Every registered collision component by its object's id.
     const std::map<std::uint32_t, CollisionComp*>& GetCollisionComps() const { return m_collisionComps; }
 
+    // A detection pass over at least this many collision components takes each body's candidates
+    // from a grid of the pass's bounding spheres instead of the oct tree's column (the same
+    // neighbours: those the tree relates to the body and the reach rule lets through); fewer are
+    // served by the tree, which is cheaper for them. 0 takes the grid always; the tests set both.
+    static constexpr std::size_t kGridFrom = 128;
+    void SetGridFrom(std::size_t components) { m_gridFrom = components; }
+    std::size_t GetGridFrom() const { return m_gridFrom; }
+
 private:
     // A registered component with the bounding sphere its hull had when the current detection pass began (the
     // hulls hold still while the pass runs).
@@ -82,6 +97,10 @@ private:
         float centre[3] = {0.0f, 0.0f, 0.0f};
         float radius = 0.0f;
         bool exact = false;
+        // The oct-tree node the object was filed in when the pass began, while the tree has not
+        // changed since (m_treeChanges); with nodeTaken false it is looked up.
+        const common::SOctNode* node = nullptr;
+        bool nodeTaken = false;
     };
     // Ids below this are looked up in a plain array (objects are numbered from 1 up), the
     // rest in a hash map.
@@ -89,17 +108,32 @@ private:
     Filed* FindFiled(std::uint32_t id);
     // Tests one body's hull against its oct-tree neighbours (steps shared by both passes).
     void DetectForBody(PhysicsComp* body, std::vector<CollisionInfo*>& results, bool fullPass);
-    // Whether the hull `b` of a neighbour lies beyond every pair test's reach from a shape held
-    // by the sphere (centreA, radiusA).
-    bool OutOfReach(const math::Vector3& centreA, float radiusA, bool exactA, const Filed& filed,
-                    const CollisionHull& b) const;
+    // The body's neighbours within reach, in id order, into `neighbours`.
+    void GatherNeighbours(const PhysicsComp& body, const CollisionHull& a,
+                          std::vector<std::uint32_t>& neighbours);
+    // Whether the neighbour's filed sphere (or, without one, its hull as it is now) lies within
+    // reach of the sphere A.
+    bool WithinReach(const float* centreA, float radiusA, bool exactA, std::uint32_t id);
 
     std::map<std::uint32_t, CollisionComp*> m_collisionComps; // not owned; id order repeats runs
     // The same components for the lookup of every neighbour, which the ordered map makes slow.
     std::vector<Filed> m_dense;                        // by id
     std::unordered_map<std::uint32_t, Filed> m_sparse; // ids from kDenseIds on
     bool m_boundsTaken = false;                        // while the pass's spheres hold
+    // The pass's spheres in a grid, while m_gridTaken; components without a sphere, and those
+    // filed during the pass, are candidates of every body (the reach rule cannot refuse them).
+    BroadPhaseGrid m_grid;
+    std::vector<BroadPhaseGrid::Sphere> m_gridSpheres;
+    std::vector<std::uint32_t> m_unbounded;
+    bool m_gridTaken = false;
+    std::size_t m_gridFrom = kGridFrom;
+    std::uint64_t m_treeChanges = 0; // the oct tree's change count when the nodes were taken
+    // The node of the object under `id` (whose entry `filed` may be null).
+    const common::SOctNode* NodeOf(std::uint32_t id, const Filed* filed) const;
     HullDispatcher m_dispatcher;
+    // The box pairs of the current pass (BoxBoxCollision with the memo serves the box cell).
+    BoxPairMemo m_boxMemo;
+    bool m_boxCellFilled = false;
     // Neighbour lists kept between steps so that their storage is reused; one per nesting
     // level, since a callback may wake a body whose detection runs inside another's.
     std::vector<std::vector<std::uint32_t>> m_neighbourLists;

@@ -72,7 +72,9 @@ void CollisionHull::RemoveIgnore(const CollisionHull* other)
 
 void CollisionHull::AgeContacts(float dt)
 {
-    previousContacts = contacts;
+    // Most steps touch the same objects as the last: the copy would rebuild the same set.
+    if (previousContacts != contacts)
+        previousContacts = contacts;
     contactTimer += dt;
     if (contactTimer > kContactWindow)
     {
@@ -98,7 +100,7 @@ PhysicsComp* CollisionHull::GetBody() const
 
 POVComp* CollisionHull::GetPOV() const
 {
-    return owner != nullptr ? owner->GetPOVComp() : nullptr;
+    return owner != nullptr ? owner->GetOwnerPOV() : nullptr;
 }
 
 bool CollisionHull::GetPose(math::Vector3& position, math::Quaternion& orientation) const

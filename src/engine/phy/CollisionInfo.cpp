@@ -4,7 +4,7 @@
 #include "engine/phy/CollisionComp.h"
 #include "engine/phy/CollisionHull.h"
 #include "engine/phy/DynamicsEngine.h"
-#include "engine/phy/InlineTransform.h"
+#include "engine/phy/Float3.h"
 #include "engine/phy/PhysicsComp.h"
 
 #include <algorithm>
@@ -41,20 +41,29 @@ inline bool Movable(const PhysicsComp* body)
 }
 
 // m^-1 + d.((I^-1 (r x d)) x r) of a movable body, else 0.
-inline float EffectiveMass(const PhysicsComp* body, const math::Vector3& d, const math::Vector3& r)
+inline float EffectiveMass(const PhysicsComp* body, const Float3& d, const Float3& r)
 {
     if (!Movable(body))
         return 0.0f;
-    const math::Vector3 w = InlineTransform(body->GetWorldInvInertia(), r.Cross(d));
-    return body->GetInvMass() + d.Dot(w.Cross(r));
+    const Float3 w = Transform(body->GetWorldInvInertia(), Cross(r, d));
+    return body->GetInvMass() + Dot(d, Cross(w, r));
 }
 
 // v + w x r; zero without a body.
-inline math::Vector3 VelocityAt(const PhysicsComp* body, const math::Vector3& r)
+inline Float3 VelocityAt(const PhysicsComp* body, const Float3& r)
 {
     if (body == nullptr)
-        return math::Vector3();
-    return body->velocity + body->angularVelocity.Cross(r);
+        return Float3{0.0f, 0.0f, 0.0f};
+    return F3(body->velocity) + Cross(F3(body->angularVelocity), r);
+}
+
+// The impulse d * j on A and -d * j on B at the point, each side that has a body.
+inline void ApplyPair(PhysicsComp* a, PhysicsComp* b, const Float3& d, float j, const Float3& point)
+{
+    if (a != nullptr)
+        a->ApplyImpulseAtPoint(d * j, point);
+    if (b != nullptr)
+        b->ApplyImpulseAtPoint(-d * j, point);
 }
 
 // A gap gives a negative bias: the pair may close it within one step.
@@ -76,7 +85,11 @@ void CollisionInfo::Assign(CollisionHull* a, CollisionHull* b, const Contact* co
     hullA = a;
     hullB = b;
     normal = pairNormal;
-    contacts.assign(contactList, contactList + std::min(count, kMaxContacts));
+    if (count > 0)
+        contacts.assign(contactList, contactList + std::min(count, kMaxContacts));
+    else
+        contacts.clear();
+    m_prepared = false;
     // A hull without a component has the component's default surface.
     const CollisionComp* compA = CompOf(a);
     const CollisionComp* compB = CompOf(b);
@@ -112,7 +125,11 @@ CollisionInfo* CollisionInfo::Make(CollisionHull* a, CollisionHull* b, const Con
 {
     std::vector<CollisionInfo*>& free = Pool().free;
     if (free.empty())
-        return new CollisionInfo(a, b, std::vector<Contact>(contactList, contactList + count), pairNormal);
+    {
+        CollisionInfo* info = new CollisionInfo(a, b, std::vector<Contact>(), pairNormal);
+        info->Assign(a, b, contactList, count, pairNormal);
+        return info;
+    }
     CollisionInfo* info = free.back();
     free.pop_back();
     info->Assign(a, b, contactList, count, pairNormal);
@@ -125,25 +142,44 @@ CollisionInfo* CollisionInfo::Make(CollisionHull* a, CollisionHull* b,
     return Make(a, b, contactList.data(), contactList.size(), pairNormal);
 }
 
+CollisionInfo* CollisionInfo::Make(CollisionHull* a, CollisionHull* b, const math::Vector3& pairNormal)
+{
+    return Make(a, b, static_cast<const Contact*>(nullptr), 0, pairNormal);
+}
+
 void CollisionInfo::Release(CollisionInfo* info)
 {
     if (info != nullptr)
         Pool().free.push_back(info);
 }
 
+PhysicsComp* CollisionInfo::BodyA() const
+{
+    return m_prepared ? m_bodyA : BodyOf(hullA);
+}
+
+PhysicsComp* CollisionInfo::BodyB() const
+{
+    return m_prepared ? m_bodyB : BodyOf(hullB);
+}
+
 void CollisionInfo::PreStep(float dt)
 {
-    PhysicsComp* a = BodyOf(hullA);
-    PhysicsComp* b = BodyOf(hullB);
+    m_bodyA = BodyOf(hullA);
+    m_bodyB = BodyOf(hullB);
+    m_prepared = true;
+    PhysicsComp* a = m_bodyA;
+    PhysicsComp* b = m_bodyB;
     if (a == nullptr && b == nullptr)
         return;
     const bool trigger = IsTrigger(hullA) || IsTrigger(hullB);
+    const Float3 n = F3(normal);
     for (Contact& c : contacts)
     {
         c.k = 0.0f;
         if (trigger)
             continue; // never pushed
-        c.k = EffectiveMass(a, normal, c.rA) + EffectiveMass(b, normal, c.rB);
+        c.k = EffectiveMass(a, n, F3(c.rA)) + EffectiveMass(b, n, F3(c.rB));
         // Without a body on A the point stays where the pair test put it.
         if (a != nullptr)
             c.point = a->position + c.rA;
@@ -155,15 +191,18 @@ void CollisionInfo::PreStep(float dt)
 
 void CollisionInfo::Resolve(float)
 {
-    PhysicsComp* a = BodyOf(hullA);
-    PhysicsComp* b = BodyOf(hullB);
+    PhysicsComp* a = BodyA();
+    PhysicsComp* b = BodyB();
     if (a == nullptr && b == nullptr)
         return;
+    const Float3 n = F3(normal);
     for (Contact& c : contacts)
     {
         if (math::IsZero(c.k))
             continue;
-        const float vn = (VelocityAt(a, c.rA) - VelocityAt(b, c.rB)).Dot(normal);
+        const Float3 rA = F3(c.rA);
+        const Float3 rB = F3(c.rB);
+        const float vn = Dot(VelocityAt(a, rA) - VelocityAt(b, rB), n);
         if (vn > c.bias)
             continue; // separating fast enough already
         float target = -restitution * vn;
@@ -173,39 +212,35 @@ void CollisionInfo::Resolve(float)
         if (dv <= kThreshold)
             continue;
         const float j = dv / c.k;
-        if (a != nullptr)
-            a->ApplyImpulseAtPoint(normal * j, c.point);
-        if (b != nullptr)
-            b->ApplyImpulseAtPoint(-normal * j, c.point);
+        const Float3 point = F3(c.point);
+        ApplyPair(a, b, n, j, point);
 
         // Friction, with the velocities after the normal impulse, bounded by this visit's j.
-        const math::Vector3 u = VelocityAt(a, c.rA) - VelocityAt(b, c.rB);
-        const math::Vector3 w = u - normal * u.Dot(normal);
-        const float sliding = w.Length();
+        const Float3 u = VelocityAt(a, rA) - VelocityAt(b, rB);
+        const Float3 w = u - n * Dot(u, n);
+        const float sliding = Length(w);
         if (sliding <= kThreshold)
             continue;
-        const math::Vector3 t = w * (-1.0f / sliding);
-        const float kt = EffectiveMass(a, t, c.rA) + EffectiveMass(b, t, c.rB);
+        const Float3 t = w * (-1.0f / sliding);
+        const float kt = EffectiveMass(a, t, rA) + EffectiveMass(b, t, rB);
         if (kt <= kZero)
             continue;
         float jt = sliding / kt; // stops the sliding
         if (!(staticFriction * j > jt))
             jt = kineticFriction * j;
-        if (a != nullptr)
-            a->ApplyImpulseAtPoint(t * jt, c.point);
-        if (b != nullptr)
-            b->ApplyImpulseAtPoint(-t * jt, c.point);
+        ApplyPair(a, b, t, jt, point);
     }
 }
 
 void CollisionInfo::ResolveShock(float dt)
 {
-    PhysicsComp* a = BodyOf(hullA);
-    PhysicsComp* b = BodyOf(hullB);
+    PhysicsComp* a = BodyA();
+    PhysicsComp* b = BodyB();
     if (a == nullptr && b == nullptr)
         return;
-    const math::Vector3 g = DynamicsEngine::Instance().gravity.GetNormalized();
-    if (std::fabs(normal.Dot(g)) < kShockAlignment)
+    const Float3 n = F3(normal);
+    const Float3 g = F3(DynamicsEngine::Instance().gravity.GetNormalized());
+    if (std::fabs(Dot(n, g)) < kShockAlignment)
         return;
     for (Contact& c : contacts)
     {
@@ -222,19 +257,19 @@ void CollisionInfo::ResolveShock(float dt)
     // Weigh the contacts by the impulse each would need on its own.
     float ji[kMaxContacts] = {};
     float sum = 0.0f;
-    math::Vector3 centre;
+    Float3 centre{0.0f, 0.0f, 0.0f};
     float weightedBias = 0.0f;
     for (std::size_t i = 0; i < contacts.size() && i < kMaxContacts; ++i)
     {
         const Contact& c = contacts[i];
         if (math::IsZero(c.k))
             continue;
-        const float vn = (VelocityAt(freeA, c.rA) - VelocityAt(freeB, c.rB)).Dot(normal);
+        const float vn = Dot(VelocityAt(freeA, F3(c.rA)) - VelocityAt(freeB, F3(c.rB)), n);
         if (vn <= c.bias && (c.bias - vn) / c.k >= 0.0f)
         {
             ji[i] = (c.bias - vn) / c.k;
             sum += ji[i];
-            centre += c.point * ji[i];
+            centre = centre + F3(c.point) * ji[i];
             weightedBias += ji[i] * c.bias;
         }
     }
@@ -242,45 +277,40 @@ void CollisionInfo::ResolveShock(float dt)
         return;
     // The weights alone are not applied as impulses: an impulse of ji / S would change a
     // light body's velocity by 1 / m. The one impulse at the weighted centre does the work.
-    centre /= sum;
+    centre = centre / sum;
     weightedBias /= sum;
 
-    const math::Vector3 leverA = freeA != nullptr ? centre - freeA->position : math::Vector3();
-    const math::Vector3 leverB = freeB != nullptr ? centre - freeB->position : math::Vector3();
-    const float vn = (VelocityAt(freeA, leverA) - VelocityAt(freeB, leverB)).Dot(normal);
+    const Float3 leverA = freeA != nullptr ? centre - F3(freeA->position) : Float3{0.0f, 0.0f, 0.0f};
+    const Float3 leverB = freeB != nullptr ? centre - F3(freeB->position) : Float3{0.0f, 0.0f, 0.0f};
+    const float vn = Dot(VelocityAt(freeA, leverA) - VelocityAt(freeB, leverB), n);
     float centreImpulse = 0.0f;
     if (vn < weightedBias && weightedBias - vn > kThreshold)
     {
-        const float k =
-            std::max(EffectiveMass(freeA, normal, leverA) + EffectiveMass(freeB, normal, leverB), kZero);
+        const float k = std::max(EffectiveMass(freeA, n, leverA) + EffectiveMass(freeB, n, leverB), kZero);
         centreImpulse = (weightedBias - vn) / k;
-        if (freeA != nullptr)
-            freeA->ApplyImpulseAtPoint(normal * centreImpulse, centre);
-        if (freeB != nullptr)
-            freeB->ApplyImpulseAtPoint(-normal * centreImpulse, centre);
+        ApplyPair(freeA, freeB, n, centreImpulse, centre);
     }
 
     // Friction, each contact credited with its share of the centre impulse.
     for (std::size_t i = 0; i < contacts.size() && i < kMaxContacts; ++i)
     {
         const Contact& c = contacts[i];
-        const math::Vector3 u = VelocityAt(freeA, c.rA) - VelocityAt(freeB, c.rB);
-        const math::Vector3 w = u - normal * u.Dot(normal);
-        const float sliding = w.Length();
+        const Float3 rA = F3(c.rA);
+        const Float3 rB = F3(c.rB);
+        const Float3 u = VelocityAt(freeA, rA) - VelocityAt(freeB, rB);
+        const Float3 w = u - n * Dot(u, n);
+        const float sliding = Length(w);
         if (sliding <= kZero)
             continue;
-        const math::Vector3 t = w * (-1.0f / sliding);
+        const Float3 t = w * (-1.0f / sliding);
         const float jn = (ji[i] / sum) * centreImpulse;
-        const float kt = EffectiveMass(freeA, t, c.rA) + EffectiveMass(freeB, t, c.rB);
+        const float kt = EffectiveMass(freeA, t, rA) + EffectiveMass(freeB, t, rB);
         if (kt <= kZero)
             continue;
         float jt = sliding / kt;
         if (!(staticFriction * jn > jt))
             jt = kineticFriction * jn;
-        if (freeA != nullptr)
-            freeA->ApplyImpulseAtPoint(t * jt, c.point);
-        if (freeB != nullptr)
-            freeB->ApplyImpulseAtPoint(-t * jt, c.point);
+        ApplyPair(freeA, freeB, t, jt, F3(c.point));
     }
 }
 

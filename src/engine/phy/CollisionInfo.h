@@ -17,6 +17,7 @@ namespace dorvo
 namespace phy
 {
 class CollisionHull;
+class PhysicsComp;
 
 class CollisionInfo
 {
@@ -41,8 +42,18 @@ public:
                                std::size_t count, const math::Vector3& pairNormal);
     static CollisionInfo* Make(CollisionHull* a, CollisionHull* b, const std::vector<Contact>& contactList,
                                const math::Vector3& pairNormal);
+    // The same with no contacts yet (see AddContact).
+    static CollisionInfo* Make(CollisionHull* a, CollisionHull* b, const math::Vector3& pairNormal);
     // Keeps the info for a later Make.
     static void Release(CollisionInfo* info);
+    // Appends a contact made as Contact(rA, rB, point, depth) unless the info holds 10: the pair
+    // tests build their contacts straight into an info made with none.
+    void AddContact(const math::Vector3& leverA, const math::Vector3& leverB, const math::Vector3& worldPoint,
+                    float contactDepth)
+    {
+        if (contacts.size() < kMaxContacts)
+            contacts.emplace_back(leverA, leverB, worldPoint, contactDepth);
+    }
 
     // Effective masses, contact points and biases for the sweeps; dt in seconds.
     void PreStep(float dt);
@@ -65,8 +76,17 @@ public:
     std::vector<Contact> contacts;
 
 private:
+    // The two hulls' bodies, taken by PreStep: nothing in the sweeps that follow changes a hull's
+    // body, and every info is prepared before its first sweep (a woken body's new ones too).
+    PhysicsComp* BodyA() const;
+    PhysicsComp* BodyB() const;
+
     void Assign(CollisionHull* a, CollisionHull* b, const Contact* contactList, std::size_t count,
                 const math::Vector3& pairNormal);
+
+    PhysicsComp* m_bodyA = nullptr;
+    PhysicsComp* m_bodyB = nullptr;
+    bool m_prepared = false; // the bodies above are taken
 };
 } // namespace phy
 } // namespace dorvo

@@ -12,12 +12,28 @@ namespace phy
 class Contact
 {
 public:
-    Contact();
+    // Inline: the pair tests build their contacts on the stack and the infos copy them.
+    Contact() = default;
     // k and bias start at 0.
     Contact(const math::Vector3& leverA, const math::Vector3& leverB, const math::Vector3& worldPoint,
-            float contactDepth);
-    Contact(const Contact& other);
-    Contact& operator=(const Contact& other);
+            float contactDepth)
+        : rA(leverA), rB(leverB), point(worldPoint), depth(contactDepth)
+    {
+    }
+    Contact(const Contact& other)
+        : rA(other.rA), rB(other.rB), point(other.point), depth(other.depth), k(other.k), bias(other.bias)
+    {
+    }
+    Contact& operator=(const Contact& other)
+    {
+        rA = other.rA;
+        rB = other.rB;
+        point = other.point;
+        depth = other.depth;
+        k = other.k;
+        bias = other.bias;
+        return *this;
+    }
 
     math::Vector3 rA;    // point minus hull A's body position
     math::Vector3 rB;    // point minus hull B's reference point

@@ -130,16 +130,16 @@ void DynamicsEngine::Step(float dt)
     // 1. The bodies that take part in this step.
     GatherActiveBodies();
     // 2. Game code may have moved objects since the last step.
-    for (auto& entry : m_bodies)
-        entry.second->ReadFromGob();
+    for (PhysicsComp* body : m_bodyList)
+        body->ReadFromGob();
     // 3.
-    for (auto& entry : m_bodies)
-        if (TakesPart(*entry.second))
-            entry.second->SaveOldState();
+    for (PhysicsComp* body : m_bodyList)
+        if (TakesPart(*body))
+            body->SaveOldState();
     // 4. Forces act on every body, asleep and immovable ones too; then on every cloth, which
     // always steps its own fixed time.
-    for (auto& entry : m_bodies)
-        entry.second->ApplyForces(dt);
+    for (PhysicsComp* body : m_bodyList)
+        body->ApplyForces(dt);
     for (auto& entry : m_cloths)
         entry.second->ApplyForces(kClothStep);
     // 5. Contacts are detected where the bodies will be at the end of the step.
@@ -148,9 +148,9 @@ void DynamicsEngine::Step(float dt)
     // 6.
     ProcessCollisions(dt, m_collisionSteps, PASS_Collision);
     // 7.
-    for (auto& entry : m_bodies)
-        if (TakesPart(*entry.second))
-            entry.second->IntegrateVelocity(dt);
+    for (PhysicsComp* body : m_bodyList)
+        if (TakesPart(*body))
+            body->IntegrateVelocity(dt);
     // 8.
     ProcessCollisions(dt, m_contactSteps, PASS_Contact);
     // 9.
@@ -176,8 +176,8 @@ void DynamicsEngine::Step(float dt)
     for (auto& entry : m_cloths)
         entry.second->Integrate(kClothStep);
     // 15.
-    for (auto& entry : m_bodies)
-        entry.second->WriteToGob();
+    for (PhysicsComp* body : m_bodyList)
+        body->WriteToGob();
     // 16.
     if (m_collisionDetector)
         m_collisionDetector->AgeAllContacts(dt);
@@ -190,9 +190,9 @@ void DynamicsEngine::DetectCollisions(float dt)
     // The passes start from the state before this prediction; PopState restores it.
     for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
         m_activeBodies[i]->PushState();
-    for (auto& entry : m_bodies)
-        if (TakesPart(*entry.second))
-            entry.second->IntegrateVelocity(dt);
+    for (PhysicsComp* body : m_bodyList)
+        if (TakesPart(*body))
+            body->IntegrateVelocity(dt);
     for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
         m_activeBodies[i]->IntegratePosition(dt);
     DeleteCollisionInfos();
@@ -217,8 +217,8 @@ void DynamicsEngine::ProcessCollisions(float dt, unsigned int iterations, Pass p
     // frozen-body test of every sweep would find nothing to look at.
     bool anyFrozen = false;
     if (m_allowFreeze)
-        for (const auto& entry : m_bodies)
-            if (entry.second->frozen)
+        for (const PhysicsComp* body : m_bodyList)
+            if (body->frozen)
             {
                 anyFrozen = true;
                 break;
@@ -254,31 +254,45 @@ void DynamicsEngine::PrepareInfos(float dt, std::size_t first, Pass pass)
     }
 }
 
+template <class Visit> void DynamicsEngine::ForEachBody(Visit&& visit)
+{
+    std::size_t i = 0;
+    while (i < m_bodyList.size())
+    {
+        const std::uint32_t id = m_bodyIds[i];
+        const std::uint64_t changes = m_bodyChanges;
+        visit(m_bodyList[i]);
+        if (changes == m_bodyChanges)
+            ++i;
+        else
+            i = static_cast<std::size_t>(std::upper_bound(m_bodyIds.begin(), m_bodyIds.end(), id) -
+                                         m_bodyIds.begin());
+    }
+}
+
 void DynamicsEngine::CheckFrozenBodies()
 {
-    for (auto& entry : m_bodies)
-    {
-        PhysicsComp* body = entry.second;
-        if (!body->frozen)
-            continue;
-        if (body->velocity.LengthSquared() > PhysicsComp::kMovingLinear ||
-            body->angularVelocity.LengthSquared() > PhysicsComp::kMovingAngular)
-            WakeBody(body);
-        else if (body->disturbed)
+    // Waking a body runs its detection, whose callbacks may file new bodies.
+    ForEachBody(
+        [this](PhysicsComp* body)
         {
-            body->velocity.Set(0.0f, 0.0f, 0.0f);
-            body->angularVelocity.Set(0.0f, 0.0f, 0.0f);
-            body->disturbed = false;
-        }
-    }
+            if (!body->frozen)
+                return;
+            if (body->velocity.LengthSquared() > PhysicsComp::kMovingLinear ||
+                body->angularVelocity.LengthSquared() > PhysicsComp::kMovingAngular)
+                WakeBody(body);
+            else if (body->disturbed)
+            {
+                body->velocity.Set(0.0f, 0.0f, 0.0f);
+                body->angularVelocity.Set(0.0f, 0.0f, 0.0f);
+                body->disturbed = false;
+            }
+        });
 }
 
 void DynamicsEngine::PerformShockPropagation(float dt)
 {
-    std::vector<PhysicsComp*> ordered;
-    ordered.reserve(m_bodies.size());
-    for (auto& entry : m_bodies)
-        ordered.push_back(entry.second);
+    std::vector<PhysicsComp*> ordered(m_bodyList);
     SortBodiesAlongGravity(ordered);
 
     // The bodies this pass holds fixed; exactly these are released at its end, so a body that
@@ -354,34 +368,33 @@ void DynamicsEngine::SortBodiesAlongGravity(std::vector<PhysicsComp*>& bodies) c
 
 void DynamicsEngine::TrackFrozenContacts()
 {
-    for (auto& entry : m_bodies)
-    {
-        PhysicsComp* body = entry.second;
-        CollisionHull* hull = body->GetHull();
-        if (body->frozen || hull == nullptr)
-            continue;
-        body->WakeFrozenContacts();
-        // By index: waking a body appends to this list.
-        for (std::size_t i = 0; i < hull->collisionInfos.size(); ++i)
+    ForEachBody(
+        [](PhysicsComp* body)
         {
-            const CollisionInfo* info = hull->collisionInfos[i];
-            if (info->hullB == nullptr)
-                continue;
-            PhysicsComp* other = info->hullA != nullptr ? info->hullA->GetBody() : nullptr;
-            if (other == body)
-                other = info->hullB->GetBody();
-            if (other != nullptr && other->frozen)
-                body->AddFrozenContact(other, body->position);
-        }
-    }
+            CollisionHull* hull = body->GetHull();
+            if (body->frozen || hull == nullptr)
+                return;
+            body->WakeFrozenContacts();
+            // By index: waking a body appends to this list.
+            for (std::size_t i = 0; i < hull->collisionInfos.size(); ++i)
+            {
+                const CollisionInfo* info = hull->collisionInfos[i];
+                if (info->hullB == nullptr)
+                    continue;
+                PhysicsComp* other = info->hullA != nullptr ? info->hullA->GetBody() : nullptr;
+                if (other == body)
+                    other = info->hullB->GetBody();
+                if (other != nullptr && other->frozen)
+                    body->AddFrozenContact(other, body->position);
+            }
+        });
 }
 
 void DynamicsEngine::GatherActiveBodies()
 {
     m_activeBodies.clear();
-    for (auto& entry : m_bodies)
+    for (PhysicsComp* body : m_bodyList)
     {
-        PhysicsComp* body = entry.second;
         if (body->frozen || body->immovable)
             continue;
         if (CollisionHull* hull = body->GetHull())
@@ -405,14 +418,21 @@ void DynamicsEngine::DeleteCollisionInfos()
         CollisionInfo::Release(info);
     m_collisionInfos.clear();
     // The hulls' lists point into the results.
-    for (auto& entry : m_bodies)
-        if (CollisionHull* hull = entry.second->GetHull())
+    for (PhysicsComp* body : m_bodyList)
+        if (CollisionHull* hull = body->GetHull())
             hull->collisionInfos.clear();
 }
 
 void DynamicsEngine::AddBody(std::uint32_t id, PhysicsComp* body)
 {
-    m_bodies.emplace(id, body);
+    const auto filed = m_bodies.emplace(id, body);
+    if (!filed.second)
+        return;
+    // At its place in id order (new objects have the highest ids: at the end).
+    const auto at = std::lower_bound(m_bodyIds.begin(), m_bodyIds.end(), id) - m_bodyIds.begin();
+    m_bodyList.insert(m_bodyList.begin() + at, body);
+    m_bodyIds.insert(m_bodyIds.begin() + at, id);
+    ++m_bodyChanges;
 }
 
 void DynamicsEngine::RemoveBody(std::uint32_t id)
@@ -424,6 +444,10 @@ void DynamicsEngine::RemoveBody(std::uint32_t id)
     PhysicsComp* body = found->second;
     m_activeBodies.erase(std::remove(m_activeBodies.begin(), m_activeBodies.end(), body),
                          m_activeBodies.end());
+    const auto at = std::lower_bound(m_bodyIds.begin(), m_bodyIds.end(), id) - m_bodyIds.begin();
+    m_bodyList.erase(m_bodyList.begin() + at);
+    m_bodyIds.erase(m_bodyIds.begin() + at);
+    ++m_bodyChanges;
     m_bodies.erase(found);
 }
 

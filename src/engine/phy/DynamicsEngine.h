@@ -152,6 +152,14 @@ private:
     void PrepareInfos(float dt, std::size_t first, Pass pass);
 
     std::map<std::uint32_t, PhysicsComp*> m_bodies; // not owned
+    // The same bodies in the same (id) order, for the step's passes over all of them; the map
+    // stays for lookups and for the passes that may wake bodies, whose callbacks could file more.
+    std::vector<PhysicsComp*> m_bodyList;
+    std::vector<std::uint32_t> m_bodyIds; // their ids
+    std::uint64_t m_bodyChanges = 0;      // bodies filed or taken out, ever
+    // Calls `visit` on every body in id order as a walk of the map does, also when a visit files
+    // or takes out bodies: the walk then goes on at the first id above the one just visited.
+    template <class Visit> void ForEachBody(Visit&& visit);
     std::vector<PhysicsComp*> m_activeBodies;
     std::map<std::uint32_t, ClothComp*> m_cloths; // not owned
     std::vector<Constraint*> m_constraints;       // enabled ones, not owned

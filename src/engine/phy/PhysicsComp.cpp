@@ -13,11 +13,11 @@
 #include "engine/phy/DynamicsEngine.h"
 #include "engine/phy/FiniteXml.h"
 #include "engine/phy/Force.h"
-#include "engine/phy/InlineTransform.h"
 
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <cstring>
 #include <initializer_list>
 #include <iostream>
 #include <sstream>
@@ -202,13 +202,14 @@ bool PhysicsComp::Deserialize(const TiXmlNode* node)
 bool PhysicsComp::Initialize(Gob* owner)
 {
     Component::Initialize(owner);
+    m_pPOVComp = GetPOVComp();
     m_ownerID = owner != nullptr ? owner->GetID() : 0;
     if (owner != nullptr)
         DynamicsEngine::Instance().AddBody(m_ownerID, this);
     m_pCollisionComp =
         owner != nullptr ? dynamic_cast<CollisionComp*>(owner->GetComponent(kCollisionCompTypeID)) : nullptr;
 
-    if (POVComp* pov = GetPOVComp())
+    if (POVComp* pov = m_pPOVComp)
     {
         position = pov->GetPosition();
         orientation = pov->GetOrientation();
@@ -277,18 +278,40 @@ void PhysicsComp::SetInertia(float ixx, float iyy, float izz)
     m_invInertia[0][0] = InverseOrZero(ixx);
     m_invInertia[1][1] = InverseOrZero(iyy);
     m_invInertia[2][2] = InverseOrZero(izz);
+    m_worldInertiaValid = false;
     UpdateWorldInertia();
 }
 
 void PhysicsComp::UpdateWorldInertia()
 {
+    if (m_worldInertiaValid && std::memcmp(m_worldInertiaTurn, orientation.q, sizeof m_worldInertiaTurn) == 0)
+        return;
+    std::memcpy(m_worldInertiaTurn, orientation.q, sizeof m_worldInertiaTurn);
+    m_worldInertiaValid = true;
     // Row vectors turn into body axes with R transposed, so the world tensor is R^T I^-1 R;
     // with the library's product order (the right operand acts first) that is (R * I^-1) * R^T.
     // A zero orientation (damaged data) has no rotation matrix; it counts as the identity.
     math::Matrix3 r;
     if (!math::IsZero(orientation.LengthSquared()))
         r = orientation.ToMatrix3();
-    m_worldInvInertia = (r * m_invInertia) * r.GetTranspose();
+    // math::Matrix3's product written out, each sum from 0 in the same order: a * b has
+    // element (i, j) = sum over k of b(i, k) * a(k, j).
+    auto product = [](const float* a, const float* b, float* out)
+    {
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+            {
+                float sum = 0.0f;
+                for (int k = 0; k < 3; ++k)
+                    sum += b[3 * i + k] * a[3 * k + j];
+                out[3 * i + j] = sum;
+            }
+    };
+    const float* m = r.m;
+    const float transposed[9] = {m[0], m[3], m[6], m[1], m[4], m[7], m[2], m[5], m[8]};
+    float turned[9];
+    product(r.m, m_invInertia.m, turned);
+    product(turned, transposed, m_worldInvInertia.m);
 }
 
 // ---- Forces and impulses ----
@@ -320,12 +343,16 @@ void PhysicsComp::ApplyImpulse(const math::Vector3& impulse)
 
 void PhysicsComp::ApplyImpulseAtPoint(const math::Vector3& impulse, const math::Vector3& point)
 {
-    if (immovable)
-        return;
-    const math::Vector3 originalVelocity = velocity;
-    const math::Vector3 originalAngular = angularVelocity;
-    velocity += impulse * m_invMass;
-    math::Vector3 r = point - position;
+    ApplyImpulseAtPoint(F3(impulse), F3(point));
+}
+
+void PhysicsComp::ApplyImpulseAtPointFully(const Float3& impulse, const Float3& point)
+{
+    const Float3 originalVelocity = F3(velocity);
+    const Float3 originalAngular = F3(angularVelocity);
+    const Float3 v = originalVelocity + impulse * m_invMass;
+    velocity.Set(v.x, v.y, v.z);
+    Float3 r = point - F3(position);
     if (lockRotation)
     {
         // The lever across the plane would turn the body out of it.
@@ -336,24 +363,36 @@ void PhysicsComp::ApplyImpulseAtPoint(const math::Vector3& impulse, const math::
         else if (planeMode == PLANE_XZ)
             r.y = 0.0f;
     }
-    angularVelocity += InlineTransform(m_worldInvInertia, r.Cross(impulse));
+    const Float3 w = originalAngular + Transform(m_worldInvInertia, Cross(r, impulse));
+    angularVelocity.Set(w.x, w.y, w.z);
     disturbed = true;
     ApplyPlaneMode(true);
+    if (!IsFinite(velocity) || !IsFinite(angularVelocity))
+        RestoreNonFinite(originalVelocity, originalAngular, impulse, r);
+}
+
+void PhysicsComp::RestoreNonFinite(const Float3& originalVelocity, const Float3& originalAngular,
+                                   const Float3& impulse, const Float3& lever)
+{
+    const math::Vector3 j = ToVector3(impulse);
+    const math::Vector3 r = ToVector3(lever);
     if (!IsFinite(velocity))
     {
+        const math::Vector3 original = ToVector3(originalVelocity);
         ReportNonFinite(m_ownerID, {{"Velocity: ", Text(velocity)},
-                                    {"Original Velocity: ", Text(originalVelocity)},
-                                    {"Impulse: ", Text(impulse)},
+                                    {"Original Velocity: ", Text(original)},
+                                    {"Impulse: ", Text(j)},
                                     {"Relative Position: ", Text(r)}});
-        velocity = originalVelocity;
+        velocity = original;
     }
     if (!IsFinite(angularVelocity))
     {
+        const math::Vector3 original = ToVector3(originalAngular);
         ReportNonFinite(m_ownerID, {{"Angular Velocity: ", Text(angularVelocity)},
-                                    {"Original Angular Velocity: ", Text(originalAngular)},
-                                    {"Impulse: ", Text(impulse)},
+                                    {"Original Angular Velocity: ", Text(original)},
+                                    {"Impulse: ", Text(j)},
                                     {"Relative Position: ", Text(r)}});
-        angularVelocity = originalAngular;
+        angularVelocity = original;
     }
 }
 
@@ -402,7 +441,7 @@ void PhysicsComp::ApplyPlaneMode(bool angularToo)
 
 void PhysicsComp::ReadFromGob()
 {
-    POVComp* pov = GetPOVComp();
+    POVComp* pov = m_pPOVComp;
     if (pov == nullptr)
         return;
     position = pov->GetPosition();
@@ -414,7 +453,7 @@ void PhysicsComp::ReadFromGob()
 
 void PhysicsComp::WriteToGob()
 {
-    POVComp* pov = GetPOVComp();
+    POVComp* pov = m_pPOVComp;
     if (pov == nullptr)
         return;
     pov->SetPosition(position, false);
@@ -422,28 +461,43 @@ void PhysicsComp::WriteToGob()
     pov->SetVelocity(velocity);
 }
 
+namespace
+{
+// The values alone: a Vector3's and a Quaternion's names refer to their own arrays, so copying
+// the arrays is their assignment.
+void Copy(math::Vector3& to, const math::Vector3& from)
+{
+    std::memcpy(to.v, from.v, sizeof to.v);
+}
+
+void Copy(math::Quaternion& to, const math::Quaternion& from)
+{
+    std::memcpy(to.q, from.q, sizeof to.q);
+}
+} // namespace
+
 void PhysicsComp::SaveOldState()
 {
-    oldPosition = position;
-    oldOrientation = orientation;
-    oldVelocity = velocity;
-    oldAngularVelocity = angularVelocity;
+    Copy(oldPosition, position);
+    Copy(oldOrientation, orientation);
+    Copy(oldVelocity, velocity);
+    Copy(oldAngularVelocity, angularVelocity);
 }
 
 void PhysicsComp::PushState()
 {
-    pushedPosition = position;
-    pushedOrientation = orientation;
-    pushedVelocity = velocity;
-    pushedAngularVelocity = angularVelocity;
+    Copy(pushedPosition, position);
+    Copy(pushedOrientation, orientation);
+    Copy(pushedVelocity, velocity);
+    Copy(pushedAngularVelocity, angularVelocity);
 }
 
 void PhysicsComp::PopState()
 {
-    position = pushedPosition;
-    orientation = pushedOrientation;
-    velocity = pushedVelocity;
-    angularVelocity = pushedAngularVelocity;
+    Copy(position, pushedPosition);
+    Copy(orientation, pushedOrientation);
+    Copy(velocity, pushedVelocity);
+    Copy(angularVelocity, pushedAngularVelocity);
 }
 
 void PhysicsComp::UpdateHull()

@@ -12,7 +12,9 @@
 #include "common/math/Quaternion.h"
 #include "common/math/Vector3.h"
 #include "engine/ComponentBase.h"
+#include "engine/phy/Float3.h"
 
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -20,6 +22,7 @@
 
 class Gob;
 class GobController;
+class POVComp;
 
 namespace dorvo
 {
@@ -85,7 +88,8 @@ public:
     const math::Matrix3& GetInertia() const { return m_inertia; }
     const math::Matrix3& GetInvInertia() const { return m_invInertia; }
     const math::Matrix3& GetWorldInvInertia() const { return m_worldInvInertia; }
-    // Rotates the inverse inertia into world axes for the current orientation.
+    // Rotates the inverse inertia into world axes for the current orientation; nothing to do when
+    // neither changed since the last time (the same numbers give the same tensor).
     void UpdateWorldInertia();
 
     // ---- Forces and impulses (nothing on an immovable body) ----
@@ -95,6 +99,10 @@ public:
     void ApplyImpulse(const math::Vector3& impulse);
     // J at a world point: linear and angular change.
     void ApplyImpulseAtPoint(const math::Vector3& impulse, const math::Vector3& point);
+    // The same impulse on plain floats, inline for the contact solver, which applies one for
+    // every contact of every sweep: the same float operations, plane-mode handling and finite
+    // checks, the checks' reports out of line.
+    inline void ApplyImpulseAtPoint(const Float3& impulse, const Float3& point);
     // Zeroes the accumulators, then lets every force add to them, in type-name order.
     void ApplyForces(float dt);
 
@@ -162,6 +170,13 @@ private:
     // Zeroes the velocity component across the plane and, with lockRotation, the turning
     // about the other axes.
     void ApplyPlaneMode(bool angularToo);
+    // After an impulse that left a velocity not finite (or near it): each one that fails the
+    // check is reported and set back to its value before the impulse.
+    void RestoreNonFinite(const Float3& originalVelocity, const Float3& originalAngular,
+                          const Float3& impulse, const Float3& lever);
+    // The impulse with the plane mode and the full finite checks; the inline path takes the
+    // common case (no plane mode, numbers well inside the bounds) and leaves the rest here.
+    void ApplyImpulseAtPointFully(const Float3& impulse, const Float3& point);
     void RemoveFrozenContact(const PhysicsComp* other);
     void UpdateHull();
 
@@ -171,15 +186,49 @@ private:
     math::Matrix3 m_inertia;
     math::Matrix3 m_invInertia;
     math::Matrix3 m_worldInvInertia;
-    std::vector<PhysicsComp*> m_frozenContacts; // frozen bodies touched since the position below
+    float m_worldInertiaTurn[4] = {0.0f, 0.0f, 0.0f, 0.0f}; // the orientation the tensor is rotated by
+    bool m_worldInertiaValid = false;                       // for that orientation and m_invInertia
+    std::vector<PhysicsComp*> m_frozenContacts;             // frozen bodies touched since the position below
     math::Vector3 m_frozenContactPosition;
     std::map<std::string, Force*> m_forces; // owned, by type name
     std::vector<Constraint*> m_constraints; // not owned
     CollisionComp* m_pCollisionComp = nullptr;
+    POVComp* m_pPOVComp = nullptr; // the owner's, found by Initialize: the step reads and writes it
     std::uint32_t m_ownerID = 0;
 };
 
 // The object's physics component, or null.
 PhysicsComp* GetPhysicsComp(Gob* gob);
+
+inline void PhysicsComp::ApplyImpulseAtPoint(const Float3& impulse, const Float3& point)
+{
+    if (immovable)
+        return;
+    if (planeMode != PLANE_None)
+    {
+        ApplyImpulseAtPointFully(impulse, point);
+        return;
+    }
+    const Float3 v = F3(velocity) + impulse * m_invMass;
+    const Float3 w = F3(angularVelocity) + Transform(m_worldInvInertia, Cross(point - F3(position), impulse));
+    // Components under 5.7e5 keep the squared length under 1e12 with room to spare, so the full
+    // check could only agree; anything else (a NaN too) takes the full path, which finds the
+    // same numbers (nothing is stored yet) and checks them.
+    constexpr float kSurelyFinite = 5.7e5f;
+    if (!(std::fabs(v.x) < kSurelyFinite && std::fabs(v.y) < kSurelyFinite &&
+          std::fabs(v.z) < kSurelyFinite && std::fabs(w.x) < kSurelyFinite &&
+          std::fabs(w.y) < kSurelyFinite && std::fabs(w.z) < kSurelyFinite))
+    {
+        ApplyImpulseAtPointFully(impulse, point);
+        return;
+    }
+    velocity.v[0] = v.x;
+    velocity.v[1] = v.y;
+    velocity.v[2] = v.z;
+    angularVelocity.v[0] = w.x;
+    angularVelocity.v[1] = w.y;
+    angularVelocity.v[2] = w.z;
+    disturbed = true;
+}
 } // namespace phy
 } // namespace dorvo

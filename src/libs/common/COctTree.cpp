@@ -113,6 +113,7 @@ COctTree& COctTree::Global()
 
 void COctTree::Rebuild()
 {
+    ++m_Changes;
     m_Index.clear();
     m_pRoot.reset();
     m_pRoot = std::make_unique<SOctNode>();
@@ -168,6 +169,7 @@ void COctTree::Add(IOctTreeObject* object)
             CountFiled(filed->second, key, false);
         }
         m_Index.erase(filed);
+        ++m_Changes;
     }
     const math::AABB box = object->GetOctTreeBox();
     if (!InsertIntoNode(*m_pRoot, object, box))
@@ -202,6 +204,7 @@ void COctTree::AddToNode(SOctNode& node, IOctTreeObject* object)
         CountFiled(&node, key, true);
     }
     m_Index.emplace(key, &node);
+    ++m_Changes;
 }
 
 SOctNode* COctTree::FindFiledNode(const IOctTreeObject* object) const
@@ -265,6 +268,7 @@ void COctTree::Remove(IOctTreeObject* object)
         CountFiled(node, key, false);
     }
     m_Index.erase(key);
+    ++m_Changes;
 }
 
 void COctTree::GetNeighbours(std::uint32_t key, std::vector<std::uint32_t>& out) const

@@ -67,6 +67,9 @@ public:
     const SOctNode* FindNode(std::uint32_t key) const;
     // Number of filed objects.
     std::size_t GetObjectCount() const { return m_Index.size(); }
+    // Counts every change of where objects are filed (filing, taking out, rebuilding): while it
+    // stays the same, FindNode answers as before, so callers may keep its answers.
+    std::uint64_t GetChangeCount() const { return m_Changes; }
 
     // Pre-order walk from the root, children in index order: appends every node that passes
     // `test`, and descends only into nodes that pass. The picker passes a ray-box test.
@@ -87,5 +90,6 @@ private:
     std::unique_ptr<SOctNode> m_pRoot;
     std::unordered_map<std::uint32_t, SOctNode*> m_Index; // key -> the node that holds it
     math::AABB m_WorldBox;
+    std::uint64_t m_Changes = 0;
 };
 } // namespace common

@@ -11,8 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 using dorvo::phy::CollisionDetector;
@@ -269,4 +272,191 @@ TEST_F(CollisionDetectorTest, OnlyAnAwakeBodyOpensATestAndOnlyTwoBodiesAtRestSki
     results.clear();
     for (Gob* gob : {block, ball, resting, pusher})
         phytest::Hull(gob)->collisionInfos.clear();
+}
+
+TEST_F(CollisionDetectorTest, TheGridHandsEveryBodyTheTreesNeighboursAndNoOthers)
+{
+    // Boxes of the objects without the margin, so that the oct tree keeps apart two spheres in
+    // neighbouring leaves whose surfaces are 0.02 apart: the reach rule lets them through, the
+    // tree's relation must not.
+    std::vector<Gob*> gobs;
+    auto add = [&gobs](phytest::BodySpec spec)
+    {
+        gobs.push_back(phytest::CreateBody(spec));
+        return gobs.back();
+    };
+    phytest::BodySpec ground = phytest::Plane(Vector3(0, 1, 0), 0.0f);
+    ground.bounds = math::AABB(Vector3(-80, -1, -80), Vector3(140, 1, 140));
+    add(ground);
+    // The leaves are 15 wide along x and z: x = 15 is a leaf boundary.
+    Gob* west = add(phytest::Sphere(Vector3(14.49f, 5, 7)));
+    Gob* east = add(phytest::Sphere(Vector3(15.51f, 5, 7)));
+    Gob* left = add(phytest::Sphere(Vector3(5, 5, 7)));
+    Gob* right = add(phytest::Sphere(Vector3(6.02f, 5, 7)));
+    // A wide table, far larger than the rest, and a slab without a bounding sphere.
+    phytest::BodySpec table = phytest::Box(Vector3(40, 1, 40), Vector3(20, 1, 20));
+    table.physics = false;
+    Gob* wide = add(table);
+    Gob* onTable = add(phytest::Sphere(Vector3(33, 1.98f, 33)));
+    Gob* slab =
+        add(phytest::Triangle(Vector3(70, 1, 70), Vector3(-3, 0, -3), Vector3(-3, 0, 3), Vector3(3, 0, 0)));
+    Gob* onSlab = add(phytest::Sphere(Vector3(70, 1.48f, 70)));
+    // A cloud of spheres and boxes over the table, some touching, across the split plane z = 45.
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> spot(32.0f, 48.0f);
+    std::uniform_real_distribution<float> height(1.9f, 6.0f);
+    for (int i = 0; i < 150; ++i)
+    {
+        const Vector3 at(spot(random), height(random), spot(random));
+        add(i % 2 == 0 ? phytest::Sphere(at) : phytest::Box(at));
+    }
+    for (Gob* gob : gobs)
+        if (dorvo::phy::CollisionHull* hull = phytest::Hull(gob))
+            hull->UpdateFromBody();
+    std::vector<dorvo::phy::PhysicsComp*> active;
+    for (Gob* gob : gobs)
+        if (dorvo::phy::PhysicsComp* body = phytest::Body(gob))
+            active.push_back(body);
+
+    struct Pair
+    {
+        const dorvo::phy::CollisionHull* a;
+        const dorvo::phy::CollisionHull* b;
+        std::size_t contacts;
+        bool operator==(const Pair& other) const
+        {
+            return a == other.a && b == other.b && contacts == other.contacts;
+        }
+    };
+    auto detect = [&](std::size_t gridFrom)
+    {
+        detector.SetGridFrom(gridFrom);
+        std::vector<CollisionInfo*> results;
+        detector.DetectCollisions(active, results);
+        std::vector<Pair> pairs;
+        for (CollisionInfo* info : results)
+        {
+            pairs.push_back(Pair{info->hullA, info->hullB, info->contacts.size()});
+            delete info;
+        }
+        for (Gob* gob : gobs)
+            if (dorvo::phy::CollisionHull* hull = phytest::Hull(gob))
+                hull->collisionInfos.clear();
+        return pairs;
+    };
+    const std::vector<Pair> byTree = detect(static_cast<std::size_t>(-1));
+    const std::vector<Pair> byGrid = detect(0);
+    detector.SetGridFrom(CollisionDetector::kGridFrom);
+    EXPECT_GT(byTree.size(), 40u);
+    EXPECT_TRUE(byGrid == byTree) << byGrid.size() << " pairs by the grid, " << byTree.size()
+                                  << " by the tree";
+
+    auto found = [&byGrid](Gob* a, Gob* b)
+    {
+        for (const Pair& pair : byGrid)
+            if (pair.a == phytest::Hull(a) && pair.b == phytest::Hull(b))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(found(left, right)) << "0.02 apart in one leaf";
+    EXPECT_FALSE(found(west, east)) << "0.02 apart in neighbouring leaves";
+    EXPECT_TRUE(found(onSlab, slab)) << "on the slab";
+    EXPECT_TRUE(found(onTable, wide)) << "on the table";
+}
+
+TEST_F(CollisionDetectorTest, APairNobodyListensToIsStillRememberedAndOneListenerHearsIt)
+{
+    physcene::Scene scene;
+    physcene::ObjectDesc table = physcene::Crate("table", Vector3(0, 0, 0), Vector3(4, 1, 4));
+    table.body = false;
+    physcene::ObjectDesc ball = physcene::Ball("ball", Vector3(0, 1.0f, 0));
+    ball.restitution = 0.0f;
+    scene.objects = {table, ball};
+    physcene::SceneRunner runner;
+    runner.SetRecording(false); // no callbacks anywhere
+    Build(runner, scene);
+    runner.Run(2);
+
+    // Callbacks registered on the ball once it rests: the contact began two steps ago, so only
+    // the every-contact one runs.
+    auto* ballComp = phytest::Collision(runner.Object("ball"));
+    int begins = 0;
+    int every = 0;
+    dorvo::phy::CollisionFunctorData heard;
+    ballComp->AddCollisionBeginFunctor("count", dorvo::phy::CollisionFunctor(
+                                                    [&begins](dorvo::phy::CollisionFunctorData, unsigned int)
+                                                    {
+                                                        ++begins;
+                                                        return true;
+                                                    }));
+    ballComp->AddCollisionFunctor("count",
+                                  dorvo::phy::CollisionFunctor(
+                                      [&every, &heard](dorvo::phy::CollisionFunctorData data, unsigned int)
+                                      {
+                                          ++every;
+                                          heard = data;
+                                          return true;
+                                      }));
+    runner.Step();
+    EXPECT_EQ(begins, 0);
+    EXPECT_EQ(every, 1);
+    EXPECT_EQ(heard.gobIdA, runner.Id("ball"));
+    EXPECT_EQ(heard.gobIdB, runner.Id("table"));
+    EXPECT_NEAR(heard.normal.y, 1.0f, 1e-5f);
+    EXPECT_NEAR(heard.contactPoint.y, 0.5f, 0.05f);
+}
+
+TEST_F(CollisionDetectorTest, AnObjectACallbackMovesDuringThePassIsMetWhereTheTreeNowHasIt)
+{
+    // x = 15 is a leaf boundary. The fixed ball `post` and the ball `late` touch across it, their
+    // boxes in neighbouring leaves: unrelated. The first pair's callback shifts the post so that
+    // its box straddles the boundary, which files it higher, related to `late`, whose detection
+    // comes after the callback and must meet it, by the grid as by the tree.
+    auto sphere = [](const Vector3& at, bool body)
+    {
+        phytest::BodySpec spec = phytest::Sphere(at);
+        spec.physics = body;
+        spec.forces.clear();
+        return phytest::CreateBody(spec);
+    };
+    Gob* first = sphere(Vector3(5, 5, 7), true);
+    Gob* second = sphere(Vector3(6.02f, 5, 7), true);
+    Gob* post = sphere(Vector3(14.49f, 5, 7), false);
+    Gob* late = sphere(Vector3(15.51f, 5, 7), true);
+    const std::vector<Gob*> gobs{first, second, post, late};
+    for (Gob* gob : gobs)
+        phytest::Hull(gob)->UpdateFromBody();
+    phytest::Collision(first)->AddCollisionFunctor(
+        "shift", dorvo::phy::CollisionFunctor(
+                     [post](dorvo::phy::CollisionFunctorData, unsigned int)
+                     {
+                         phytest::Pov(post)->SetPosition(Vector3(14.6f, 5, 7), true);
+                         return true;
+                     }));
+    std::vector<dorvo::phy::PhysicsComp*> active{phytest::Body(first), phytest::Body(second),
+                                                 phytest::Body(late)};
+
+    auto detect = [&](std::size_t gridFrom)
+    {
+        phytest::Pov(post)->SetPosition(Vector3(14.49f, 5, 7), true);
+        detector.SetGridFrom(gridFrom);
+        std::vector<CollisionInfo*> results;
+        detector.DetectCollisions(active, results);
+        std::vector<std::pair<const dorvo::phy::CollisionHull*, const dorvo::phy::CollisionHull*>> pairs;
+        for (CollisionInfo* info : results)
+        {
+            pairs.emplace_back(info->hullA, info->hullB);
+            delete info;
+        }
+        for (Gob* gob : gobs)
+            phytest::Hull(gob)->collisionInfos.clear();
+        return pairs;
+    };
+    const auto byTree = detect(static_cast<std::size_t>(-1));
+    const auto byGrid = detect(0);
+    detector.SetGridFrom(CollisionDetector::kGridFrom);
+    EXPECT_EQ(byGrid, byTree);
+    const auto met = std::make_pair(static_cast<const dorvo::phy::CollisionHull*>(phytest::Hull(late)),
+                                    static_cast<const dorvo::phy::CollisionHull*>(phytest::Hull(post)));
+    EXPECT_NE(std::find(byGrid.begin(), byGrid.end(), met), byGrid.end());
 }

@@ -220,6 +220,41 @@ TEST_F(PhysicsCompTest, ATurnedBoxAnswersATorqueAboutItsOwnAxisWithItsOwnMoment)
     }
 }
 
+TEST_F(PhysicsCompTest, TheWorldInertiaFollowsTheObjectsTurnsAndNewMoments)
+{
+    phytest::BodySpec spec = phytest::Box(Vector3(0.0f, 5.0f, 0.0f), Vector3(1.0f, 2.0f, 4.0f));
+    spec.mass = 3.0f;
+    spec.forces.clear();
+    spec.extent = Vector3(0.0f, 0.0f, 0.0f);
+    Gob* gob = CreateBody(spec);
+    PhysicsComp* body = Body(gob);
+    phytest::Hull(gob)->UpdateFromBody(); // moments 20, 17, 5
+    auto diagonal = [body](int i) { return body->GetWorldInvInertia()[i][i]; };
+    struct Case
+    {
+        const char* what;
+        float angle; // about y, as the game turns the object between steps
+        float moments[3];
+    };
+    for (const Case& c : {Case{"unturned", 0.0f, {20.0f, 17.0f, 5.0f}},
+                          Case{"a quarter turn about y", math::kPi / 2.0f, {5.0f, 17.0f, 20.0f}},
+                          Case{"turned back", 0.0f, {20.0f, 17.0f, 5.0f}}})
+    {
+        SCOPED_TRACE(c.what);
+        Quaternion turn;
+        turn.SetFromAxisAngle(Vector3(0.0f, 1.0f, 0.0f), c.angle);
+        Pov(gob)->SetOrientation(turn, true);
+        body->ReadFromGob();
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(diagonal(i), 1.0f / c.moments[i], 1e-6f) << i;
+    }
+    // New moments at the same orientation.
+    body->SetInertia(1.0f, 2.0f, 4.0f);
+    body->ReadFromGob();
+    EXPECT_NEAR(diagonal(0), 1.0f, 1e-6f);
+    EXPECT_NEAR(diagonal(2), 0.25f, 1e-6f);
+}
+
 TEST_F(PhysicsCompTest, SpinTurnsTheBodyAboutTheWorldAxis)
 {
     // Turned 90 degrees about y, spinning about world x: the body's y axis tips towards +z. Taking

@@ -22,6 +22,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <ctime>
 #include <utility>
 
@@ -146,6 +147,26 @@ bool Fail(std::string* error, const std::string& text)
     if (error != nullptr)
         *error = text;
     return false;
+}
+
+void Mix(std::uint64_t& hash, const void* data, std::size_t size)
+{
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < size; ++i)
+    {
+        hash ^= bytes[i];
+        hash *= 1099511628211ull; // FNV-1a, 64 bits
+    }
+}
+
+void MixFloats(std::uint64_t& hash, const float* values, int count)
+{
+    for (int i = 0; i < count; ++i)
+    {
+        std::uint32_t bits = 0;
+        std::memcpy(&bits, &values[i], sizeof bits);
+        Mix(hash, &bits, sizeof bits);
+    }
 }
 
 CollisionComp* CollisionOf(Gob* gob)
@@ -455,5 +476,22 @@ std::vector<GroundPlane> SceneRunner::Grounds() const
         planes.push_back(plane);
     }
     return planes;
+}
+
+std::uint64_t SceneRunner::StateHash() const
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const auto& entry : DynamicsEngine::Instance().GetBodies())
+    {
+        const PhysicsComp* body = entry.second;
+        Mix(hash, &entry.first, sizeof entry.first);
+        const float state[13] = {body->position.x,       body->position.y,        body->position.z,
+                                 body->orientation.w,    body->orientation.x,     body->orientation.y,
+                                 body->orientation.z,    body->velocity.x,        body->velocity.y,
+                                 body->velocity.z,       body->angularVelocity.x, body->angularVelocity.y,
+                                 body->angularVelocity.z};
+        MixFloats(hash, state, 13);
+    }
+    return hash;
 }
 } // namespace physcene

@@ -3,12 +3,28 @@
 // The builders lay out the three scenes of the matrix: "rain" (spheres and tilted boxes dropped
 // in layers onto the ground), "towers" (a column of 10 boxes and pyramids of 55 and 210) and
 // "accuracy" (free fall, bounce, slides and a pendulum, each checked against its exact answer).
+// They live in the scene library so that the tests replay the benchmark's scenes on our engine
+// and compare their final states with the committed hashes (CommittedHashes.h).
 #pragma once
 
-#include "physcene/Scene.h"
+#include "Scene.h"
 
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace dorvo
+{
+namespace phy
+{
+class PointConstraint;
+}
+} // namespace dorvo
+
+namespace physcene
+{
+class SceneRunner;
+}
 
 namespace physbench
 {
@@ -58,6 +74,21 @@ bool MakeScene(const SceneOptions& options, BenchScene* out, std::string* error)
 
 const char* LayoutName(Layout layout);
 bool ParseLayout(const std::string& text, Layout* layout);
+
+// The scene's name in the benchmark's reports: "rain_spread_n100", "towers_pyramid210",
+// "towers_tower10_m0.1", "accuracy_bounce".
+std::string SceneKey(const SceneOptions& options, const BenchScene& scene);
+// Our solver settings as the reports tag them: "c6k6_shock", "c1k1_noshock_sleep".
+std::string OurSettingsTag(const SceneOptions& options);
+// One run of ours as hashes.txt and the committed hashes name it: the scene key and the tag, and
+// " steps<K>" when the run takes other than the scene's own number of steps.
+std::string OurRunName(const SceneOptions& options, const BenchScene& scene, int steps);
+
+// Our ball joints of the scene on the bodies the runner built, enabled, as the benchmark holds
+// them (tolerance 0.001, correction time 0.5 s, never breaking). False with one line for a joint
+// on an object without a body.
+bool MakeOurJoints(const BenchScene& scene, const physcene::SceneRunner& runner,
+                   std::vector<std::unique_ptr<dorvo::phy::PointConstraint>>* joints, std::string* error);
 
 // Friction and restitution of the rain and tower surfaces (each side; pairs take the product).
 constexpr float kFriction = 0.5f;

@@ -1,6 +1,11 @@
 #include "BenchScene.h"
 
+#include "SceneRunner.h"
+#include "engine/phy/PhysicsComp.h"
+#include "engine/phy/PointConstraint.h"
+
 #include <cmath>
+#include <cstdio>
 #include <random>
 
 using math::Quaternion;
@@ -18,6 +23,9 @@ constexpr float kTowerGap = 0.01f;     // between boxes and above the ground
 constexpr float kTowerCentre = 7.5f;   // x and z of the towers: the middle of a leaf column
 constexpr int kRainSteps = 600;
 constexpr int kTowerSteps = 900;
+// How firmly the pendulum's joint holds, as the joint scene of our tests pins its ball.
+constexpr float kJointTolerance = 0.001f;
+constexpr float kJointCorrectionTime = 0.5f;
 
 ObjectDesc Surface(ObjectDesc desc)
 {
@@ -213,6 +221,53 @@ bool ParseLayout(const std::string& text, Layout* layout)
             return true;
         }
     return false;
+}
+
+std::string SceneKey(const SceneOptions& options, const BenchScene& scene)
+{
+    std::string key = scene.name + "_" + scene.variant;
+    if (scene.name == "rain")
+        key += "_n" + std::to_string(options.n);
+    if (scene.name == "towers" && options.mass != 1.0f)
+    {
+        char mass[32];
+        std::snprintf(mass, sizeof mass, "%.1f", options.mass);
+        key += std::string("_m") + mass;
+    }
+    return key;
+}
+
+std::string OurSettingsTag(const SceneOptions& options)
+{
+    return "c" + std::to_string(options.collisionSteps) + "k" + std::to_string(options.contactSteps) +
+           (options.shock ? "_shock" : "_noshock") + (options.sleep ? "_sleep" : "");
+}
+
+std::string OurRunName(const SceneOptions& options, const BenchScene& scene, int steps)
+{
+    std::string name = SceneKey(options, scene) + " " + OurSettingsTag(options);
+    if (steps != scene.steps)
+        name += " steps" + std::to_string(steps);
+    return name;
+}
+
+bool MakeOurJoints(const BenchScene& scene, const physcene::SceneRunner& runner,
+                   std::vector<std::unique_ptr<dorvo::phy::PointConstraint>>* joints, std::string* error)
+{
+    for (const Joint& joint : scene.joints)
+    {
+        dorvo::phy::PhysicsComp* body = runner.Body(joint.body);
+        if (body == nullptr)
+        {
+            *error = "joint on \"" + joint.body + "\", which has no body";
+            return false;
+        }
+        auto constraint = std::make_unique<dorvo::phy::PointConstraint>();
+        constraint->SetWorld(body, joint.anchor, joint.pivot, kJointTolerance, kJointCorrectionTime, 0.0f);
+        constraint->Enable();
+        joints->push_back(std::move(constraint));
+    }
+    return true;
 }
 
 bool MakeScene(const SceneOptions& options, BenchScene* out, std::string* error)
