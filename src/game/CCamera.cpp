@@ -2,7 +2,6 @@
 
 #include "common/InputEvent.h"
 #include "common/InterpolationMgr.h"
-#include "common/Singleton.h"
 #include "common/math/MathUtil.h"
 #include "common/math/Matrix4.h"
 #include "engine/Gob.h"
@@ -14,7 +13,7 @@
 #include "game/CCameraDrag.h"
 #include "game/CQUORB.h"
 #include "game/CRoom.h"
-#include "statemachine/Database.h"
+#include "game/MenuSend.h"
 #include "statemachine/MessageName.h"
 
 #include <boost/make_shared.hpp>
@@ -29,8 +28,6 @@ namespace
 {
 constexpr float kPi = 3.14159265358979f;
 constexpr float kDegreesToRadians = kPi / 180.0f;
-constexpr const char* kLookAtMenu = "PuzzleLookAtMenu";
-constexpr const char* kInfoMenu = "PuzzleInfoMenu";
 
 // The direction each face lies in from the middle of the room: front, right, back, left.
 const math::Vector3 kFaceDirections[CRoom::kFaceCount] = {
@@ -141,10 +138,10 @@ void CCamera::CloseMenusWhileGliding()
 {
     // Every frame of the glide: a menu opened meanwhile by anyone else closes again.
     CQUORB* game = CQUORB::Get();
-    SendToMenu(kLookAtMenu, MSG_CloseMenu);
+    SendToMenu(MenuTable::kPuzzleLookAtMenu, MSG_CloseMenu);
     m_menusShown = false;
     if (game == nullptr || !game->IsCreatePuzzleMode())
-        SendToMenu(kInfoMenu, MSG_CloseMenu);
+        SendToMenu(MenuTable::kPuzzleInfoMenu, MSG_CloseMenu);
 }
 
 void CCamera::TrackFaces()
@@ -180,11 +177,11 @@ void CCamera::TrackFaces()
             game->SetFocusedFace(static_cast<int>(i));
             if (!m_menusShown)
             {
-                SendToMenu(kLookAtMenu, MSG_OpenMenu);
+                SendToMenu(MenuTable::kPuzzleLookAtMenu, MSG_OpenMenu);
                 if (!createMode)
                 {
-                    SendToMenu(kInfoMenu, MSG_OpenMenu);
-                    SendToMenu(kInfoMenu, MSG_ResetMenu);
+                    SendToMenu(MenuTable::kPuzzleInfoMenu, MSG_OpenMenu);
+                    SendToMenu(MenuTable::kPuzzleInfoMenu, MSG_ResetMenu);
                 }
                 m_menusShown = true;
             }
@@ -193,18 +190,11 @@ void CCamera::TrackFaces()
     }
     if (m_menusShown && m_facesInView == 0)
     {
-        SendToMenu(kLookAtMenu, MSG_CloseMenu);
+        SendToMenu(MenuTable::kPuzzleLookAtMenu, MSG_CloseMenu);
         m_menusShown = false;
         if (!createMode)
-            SendToMenu(kInfoMenu, MSG_CloseMenu);
+            SendToMenu(MenuTable::kPuzzleInfoMenu, MSG_CloseMenu);
     }
-}
-
-void CCamera::SendToMenu(const char* menu, int message) const
-{
-    Database* database = common::Singleton<Database>::Instance();
-    if (const std::uint32_t id = database->FindIdByName(menu))
-        database->SendMsg(id, static_cast<MessageName>(message));
 }
 
 math::Matrix4& CCamera::ComputeViewMatrix(math::Matrix4& out) const

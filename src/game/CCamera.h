@@ -108,7 +108,6 @@ private:
     // One frame of the water's turn with the view's rotation of this frame.
     void StepWaterTurn(const math::Quaternion& rotation);
     void ApplyPendingWaterLevel();
-    void SendToMenu(const char* menu, int message) const;
 
     static float s_orbitAngle;
 

@@ -1,6 +1,5 @@
 #include "game/CPuzzle.h"
 
-#include "common/Singleton.h"
 #include "common/XmlUtil.h"
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
@@ -17,11 +16,11 @@
 #include "game/GameFileReport.h"
 #include "game/IObjective.h"
 #include "game/IWidgetData.h"
+#include "game/MenuSend.h"
 #include "game/NodeDataComp.h"
 #include "game/ObjectiveComp.h"
 #include "game/WidgetDataComp.h"
 #include "game/WidgetManipulator.h"
-#include "statemachine/Database.h"
 #include "statemachine/MessageName.h"
 
 #include <tinyxml.h>
@@ -101,9 +100,7 @@ std::string DescribeTransform(const GobDescription& description)
 
 void OpenScoreMenu()
 {
-    Database* database = common::Singleton<Database>::Instance();
-    if (const std::uint32_t menu = database->FindIdByName("ScoreMenu"))
-        database->SendMsg(menu, MSG_OpenMenu);
+    SendToMenu(MenuTable::kScoreMenu, MSG_OpenMenu);
 }
 } // namespace
 

@@ -18,6 +18,7 @@
 #include "game/CRoom.h"
 #include "game/GameDataFiles.h"
 #include "game/IsSafeFileName.h"
+#include "game/MenuSend.h"
 #include "game/WidgetManipulator.h"
 #include "platform/files.h"
 #include "statemachine/Database.h"
@@ -38,13 +39,6 @@ bool HasXmlExtension(const std::string& name)
     static const std::string kExtension = ".xml";
     return name.size() >= kExtension.size() &&
            EqualsIgnoringCase(name.substr(name.size() - kExtension.size()), kExtension);
-}
-
-void SendToMenu(const char* menu, MessageName message)
-{
-    Database* database = common::Singleton<Database>::Instance();
-    if (const std::uint32_t id = database->FindIdByName(menu))
-        database->SendMsg(id, message);
 }
 } // namespace
 
@@ -338,21 +332,20 @@ void CQUORB::Rls(std::string script)
 
 void CQUORB::Message(std::string text)
 {
-    Database* database = common::Singleton<Database>::Instance();
-    if (const std::uint32_t id = database->FindIdByName("MessageWindowMenu"))
-        database->SendMsgString(id, MSG_SendTextMessage, text);
+    SendTextToMenu(MenuTable::kMessageWindowMenu, MSG_SendTextMessage, text);
 }
 
 void CQUORB::LeavePuzzle(bool keep)
 {
-    SendToMenu("StartPuzzleMenu", MSG_ResetMenu);
-    for (const char* menu : {"StartPuzzleMenu", "WidgetChoiceBarMenu", "BudgetMenu", "WidgetPropertyBarMenu",
-                             "ScoreMenu", "TimerObjMenu"})
+    SendToMenu(MenuTable::kStartPuzzleMenu, MSG_ResetMenu);
+    for (const char* menu :
+         {MenuTable::kStartPuzzleMenu, MenuTable::kWidgetChoiceBarMenu, MenuTable::kBudgetMenu,
+          MenuTable::kWidgetPropertyBarMenu, MenuTable::kScoreMenu, MenuTable::kTimerObjMenu})
         SendToMenu(menu, MSG_CloseMenu);
     const bool hasFace = m_pRoom && m_focusedFace >= 0;
     if (m_createPuzzleMode)
     {
-        SendToMenu("CreatorMenu", MSG_CloseMenu);
+        SendToMenu(MenuTable::kCreatorMenu, MSG_CloseMenu);
         if (hasFace)
             m_pRoom->StartPuzzle(static_cast<unsigned>(m_focusedFace), keep);
     }
@@ -361,6 +354,6 @@ void CQUORB::LeavePuzzle(bool keep)
         m_pRoom->ReloadPuzzle(static_cast<unsigned>(m_focusedFace));
     }
     ToggleEditor();
-    SendToMenu("BackMenu", MSG_ResetMenu);
+    SendToMenu(MenuTable::kBackMenu, MSG_ResetMenu);
 }
 } // namespace QUORB

@@ -14,9 +14,10 @@
 #include "engine/gfx/Gfx2DComp.h"
 #include "game/CCamera.h"
 #include "game/CRoom.h"
+#include "game/MenuSend.h"
+#include "game/MenuState.h"
 #include "game/WidgetManipulator.h"
 #include "statemachine/Database.h"
-#include "statemachine/StateMachine.h"
 
 #include <algorithm>
 #include <limits>
@@ -24,27 +25,6 @@
 
 namespace QUORB
 {
-namespace
-{
-constexpr std::uint32_t kEscape = 1;
-constexpr std::uint32_t kLeftBracket = 26;
-constexpr std::uint32_t kRightBracket = 27;
-constexpr std::uint32_t kLeft = 203;
-constexpr std::uint32_t kRight = 205;
-constexpr std::uint32_t kLeftButton = 238;
-
-// The current state of the active machine of the message taker with that object name; -1 when
-// there is none.
-int MenuState(const char* name)
-{
-    Database* database = common::Singleton<Database>::Instance();
-    const std::uint32_t id = database->FindIdByName(name);
-    ACMsgTaker* taker = id != 0 ? database->FindById(id) : nullptr;
-    StateMachine* machine = taker ? taker->GetActiveStateMachine() : nullptr;
-    return machine ? machine->GetState() : -1;
-}
-} // namespace
-
 void CQUORB::RouteInput(const dorvo::input::InputEvent& event, float elapsed)
 {
     // A button lands where the pointer is, also when it moved since the cursor's own update late
@@ -77,30 +57,26 @@ void CQUORB::RouteInput(const dorvo::input::InputEvent& event, float elapsed)
         return;
 
     // 7. The global keys, on their press only.
-    if (event.value != 1 || event.code < 1 || event.code > 205)
+    if (event.value != 1 || event.code < dorvo::input::KEY_ESCAPE || event.code > dorvo::input::KEY_RIGHT)
         return;
     switch (event.code)
     {
-    case kEscape:
+    case dorvo::input::KEY_ESCAPE:
     {
-        const int mainMenu = MenuState("MainMenu");
+        const int mainMenu = GetMenuState(MenuTable::kMainMenu);
         if (mainMenu == 0 || mainMenu == 1)
-        {
-            Database* database = common::Singleton<Database>::Instance();
-            if (const std::uint32_t escape = database->FindIdByName("EscapeMenu"))
-                database->SendMsg(escape, MSG_ToggleMenu);
-        }
+            SendToMenu(MenuTable::kEscapeMenu, MSG_ToggleMenu);
         break;
     }
-    case kLeft:
-    case kRight:
+    case dorvo::input::KEY_LEFT:
+    case dorvo::input::KEY_RIGHT:
         if (!m_editorMode && m_pRoom)
-            m_pRoom->FocusNearestFace(event.code == kRight);
+            m_pRoom->FocusNearestFace(event.code == dorvo::input::KEY_RIGHT);
         break;
-    case kLeftBracket:
+    case dorvo::input::KEY_LBRACKET:
         m_invertHorizontalDrag = !m_invertHorizontalDrag;
         break;
-    case kRightBracket:
+    case dorvo::input::KEY_RBRACKET:
         m_invertVerticalDrag = !m_invertVerticalDrag;
         break;
     default:
@@ -126,7 +102,7 @@ bool CQUORB::GetCursorFacePoint(math::Vector3& out) const
 
 bool CQUORB::PickFaceOnClick(const dorvo::input::InputEvent& event)
 {
-    if (m_editorMode || event.code != kLeftButton)
+    if (m_editorMode || event.code != dorvo::input::MOUSE_BUTTON_0)
         return false;
     if (event.value == 1 && !m_pickButtonDown)
     {

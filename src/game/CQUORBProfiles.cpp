@@ -3,14 +3,13 @@
 #include "game/CQUORB.h"
 
 #include "common/ConsoleInterface.h"
-#include "common/Singleton.h"
 #include "engine/gfx/CDorvoGfx.h"
 #include "engine/gfx/CPostProcessor.h"
 #include "game/GameDataFiles.h"
 #include "game/IsSafeFileName.h"
+#include "game/MenuSend.h"
 #include "game/Profile.h"
 #include "platform/files.h"
-#include "statemachine/Database.h"
 
 #include <algorithm>
 #include <cctype>
@@ -187,12 +186,8 @@ void CQUORB::AddPlayerRoom(const std::string& name)
 
 void CQUORB::RefreshRoomSelectionMenu(const std::string& name)
 {
-    Database* database = common::Singleton<Database>::Instance();
-    const std::uint32_t id = database->FindIdByName("RoomSelectionMenu");
-    if (id == 0)
-        return;
-    database->SendMsgString(id, MSG_SetCustomData, name);
-    database->SendMsg(id, MSG_ResetMenu);
+    SendTextToMenu(MenuTable::kRoomSelectionMenu, MSG_SetCustomData, name);
+    SendToMenu(MenuTable::kRoomSelectionMenu, MSG_ResetMenu);
 }
 
 void CQUORB::LockAllRooms()

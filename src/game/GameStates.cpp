@@ -4,6 +4,7 @@
 #include "common/StateMachine.h"
 #include "engine/gfx/CCursor.h"
 #include "game/CQUORB.h"
+#include "game/MenuTable.h"
 #include "statemachine/Database.h"
 
 #include <cstdio>
@@ -23,7 +24,7 @@ void CLoadStateInit::operator()()
         cursor->SetVisible(true, false);
     }
     Database* database = common::Singleton<Database>::Instance();
-    if (const std::uint32_t splash = database->FindIdByName("KeshSplashMenu"))
+    if (const std::uint32_t splash = database->FindIdByName(MenuTable::kKeshSplashMenu))
         database->SendMsg(splash, MSG_OpenMenu);
     else
         std::fprintf(stderr, "CLoadState - there is no \"KeshSplashMenu\" to open; the game starts without "

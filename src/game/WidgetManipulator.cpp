@@ -16,6 +16,8 @@
 #include "game/ConnectionComp.h"
 #include "game/IWidgetData.h"
 #include "game/ManipulatorLogic.h"
+#include "game/MenuSend.h"
+#include "game/MenuState.h"
 #include "game/NodeDataComp.h"
 #include "game/WidgetDataComp.h"
 #include "game/WidgetManipulatorHelpers.h"
@@ -33,16 +35,6 @@ const char* const WidgetManipulator::kPickedTechnique = "PickedEffect";
 
 namespace
 {
-constexpr std::uint32_t kBackspace = 14;
-constexpr std::uint32_t kDelete = 211;
-constexpr std::uint32_t kLeftCtrl = 29;
-constexpr std::uint32_t kRightCtrl = 157;
-constexpr std::uint32_t kSpace = 57;
-constexpr std::uint32_t kLeftButton = 238;
-constexpr std::uint32_t kRightButton = 239;
-constexpr std::uint32_t kMouseX = 246;
-constexpr std::uint32_t kMouseY = 247;
-
 // The kinds a press can pick: widgets and nodes, and in create-puzzle mode also star objects and
 // objectives.
 bool IsPickableKind(const std::string& kind)
@@ -206,8 +198,8 @@ bool WidgetManipulator::OnInput(const dorvo::input::InputEvent& event, float)
         const bool press = event.value == 1;
         switch (event.code)
         {
-        case kBackspace:
-        case kDelete:
+        case dorvo::input::KEY_BACK:
+        case dorvo::input::KEY_DELETE:
             if (press)
             {
                 m_deleteRequested = true;
@@ -219,24 +211,24 @@ bool WidgetManipulator::OnInput(const dorvo::input::InputEvent& event, float)
             else
                 m_deleteRequested = false;
             break;
-        case kLeftCtrl:
-        case kRightCtrl:
+        case dorvo::input::KEY_LCONTROL:
+        case dorvo::input::KEY_RCONTROL:
             m_ctrlDown = press;
             break;
-        case kSpace:
+        case dorvo::input::KEY_SPACE:
             if (press)
             {
                 ClearCurrentWidgetType();
                 DeselectAll();
             }
             break;
-        case kLeftButton:
+        case dorvo::input::MOUSE_BUTTON_0:
             if (press)
                 OnLeftButtonDown();
             else
                 OnLeftButtonUp();
             break;
-        case kRightButton:
+        case dorvo::input::MOUSE_BUTTON_1:
             if (press)
                 OnRightButtonDown();
             else
@@ -246,9 +238,9 @@ bool WidgetManipulator::OnInput(const dorvo::input::InputEvent& event, float)
             break;
         }
     }
-    if (event.code == kMouseX)
+    if (event.code == dorvo::input::MOUSE_X)
         OnMouseMoveX();
-    else if (event.code == kMouseY)
+    else if (event.code == dorvo::input::MOUSE_Y)
         OnMouseMoveY();
     return false;
 }
@@ -380,14 +372,14 @@ void WidgetManipulator::OnLeftButtonDown()
     if (primary != nullptr && paused &&
         (pickedKind == "Widget" || pickedKind == "QUORB" || pickedKind == "Objective"))
     {
-        SendToMenu("WidgetPropertyBarMenu", MSG_ResetMenu);
-        if (MenuState("WidgetPropertyBarMenu") <= 1)
-            SendToMenu("WidgetPropertyBarMenu", MSG_OpenMenuEx);
+        SendToMenu(MenuTable::kWidgetPropertyBarMenu, MSG_ResetMenu);
+        if (GetMenuState(MenuTable::kWidgetPropertyBarMenu) <= 1)
+            SendToMenu(MenuTable::kWidgetPropertyBarMenu, MSG_OpenMenuEx);
         if (m_selectedID != previous)
-            SendToMenu("PropValueMenu", MSG_CloseMenu);
+            SendToMenu(MenuTable::kPropValueMenu, MSG_CloseMenu);
     }
     else if (primary == nullptr && m_currentWidgetType.empty())
-        SendToMenu("WidgetPropertyBarMenu", MSG_CloseMenu);
+        SendToMenu(MenuTable::kWidgetPropertyBarMenu, MSG_CloseMenu);
 
     if (primary != nullptr && paused)
         HighlightPicked(primary);
@@ -538,14 +530,15 @@ bool WidgetManipulator::ScreenToFacePlane(const math::Vector3& screenPoint, math
 void WidgetManipulator::SetCurrentWidgetType(const std::string& type)
 {
     m_currentWidgetType = type;
-    SendToMenu("MouseWidgetSelMenu", type.empty() ? MSG_CloseMenu : MSG_OpenMenu);
+    SendToMenu(MenuTable::kMouseWidgetSelMenu, type.empty() ? MSG_CloseMenu : MSG_OpenMenu);
 }
 
 void WidgetManipulator::ClearCurrentWidgetType()
 {
     m_currentWidgetType.clear();
-    SendToMenu("WidgetChoiceBarMenu", MSG_ResetMenu);
-    for (const char* menu : {"MouseWidgetSelMenu", "WidgetPropertyBarMenu", "PropValueMenu"})
+    SendToMenu(MenuTable::kWidgetChoiceBarMenu, MSG_ResetMenu);
+    for (const char* menu :
+         {MenuTable::kMouseWidgetSelMenu, MenuTable::kWidgetPropertyBarMenu, MenuTable::kPropValueMenu})
         SendToMenu(menu, MSG_CloseMenu);
 }
 
@@ -556,8 +549,8 @@ void WidgetManipulator::DropCurrentWidgetType()
     if (m_currentWidgetType.empty())
         return;
     m_currentWidgetType.clear();
-    SendToMenu("WidgetChoiceBarMenu", MSG_ResetMenu);
-    SendToMenu("MouseWidgetSelMenu", MSG_CloseMenu);
+    SendToMenu(MenuTable::kWidgetChoiceBarMenu, MSG_ResetMenu);
+    SendToMenu(MenuTable::kMouseWidgetSelMenu, MSG_CloseMenu);
 }
 
 void WidgetManipulator::DiscardUnfinishedCreation()
@@ -601,7 +594,7 @@ void WidgetManipulator::Reset()
     m_rightPressTimer.Stop();
     m_dragVector.Set(0.0f, 0.0f, 0.0f);
     DropCurrentWidgetType();
-    SendToMenu("WidgetPropertyBarMenu", MSG_CloseMenu);
+    SendToMenu(MenuTable::kWidgetPropertyBarMenu, MSG_CloseMenu);
 }
 
 void WidgetManipulator::ClearSelection()
@@ -615,7 +608,7 @@ void WidgetManipulator::DeselectAll()
 {
     if (m_creating)
         return;
-    SendToMenu("WidgetPropertyBarMenu", MSG_CloseMenu);
+    SendToMenu(MenuTable::kWidgetPropertyBarMenu, MSG_CloseMenu);
     RemoveHighlight(Live(m_selectedID));
     for (std::uint32_t id : m_selectionList)
         RemoveHighlight(Live(id));
@@ -625,7 +618,7 @@ void WidgetManipulator::DeselectAll()
 
 void WidgetManipulator::ShowEditorMessage(const std::string& text)
 {
-    SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, text);
+    SendTextToMenu(MenuTable::kMessageWindowMenu, MSG_SendTextMessage, text);
     ClearCurrentWidgetType();
     PlaySound("QUORBSound/Editor/EditorError");
     m_refusalShown = true;
@@ -663,7 +656,7 @@ void WidgetManipulator::DeleteSelected()
     m_selectionList.clear();
     m_deleteRequested = false;
     ClearSnapHighlights();
-    SendToMenu("WidgetPropertyBarMenu", MSG_CloseMenu);
+    SendToMenu(MenuTable::kWidgetPropertyBarMenu, MSG_CloseMenu);
     PlaySound("QUORBSound/Editor/DeleteWidget");
 }
 } // namespace QUORB

@@ -16,6 +16,8 @@
 #include "game/ConnectionComp.h"
 #include "game/FindComp.h"
 #include "game/GobIDComp.h"
+#include "game/MenuSend.h"
+#include "game/MenuState.h"
 #include "game/NodeDataComp.h"
 #include "game/ObjectiveComp.h"
 #include "game/WidgetManipulatorHelpers.h"
@@ -59,10 +61,10 @@ CWaterControl* WaterControlOf(Gob* gob)
 // The property bar opened for the new or picked object, the value menu closed.
 void OpenPropertyBar()
 {
-    SendToMenu("WidgetPropertyBarMenu", MSG_ResetMenu);
-    if (MenuState("WidgetPropertyBarMenu") <= 1)
-        SendToMenu("WidgetPropertyBarMenu", MSG_OpenMenuEx);
-    SendToMenu("PropValueMenu", MSG_CloseMenu);
+    SendToMenu(MenuTable::kWidgetPropertyBarMenu, MSG_ResetMenu);
+    if (GetMenuState(MenuTable::kWidgetPropertyBarMenu) <= 1)
+        SendToMenu(MenuTable::kWidgetPropertyBarMenu, MSG_OpenMenuEx);
+    SendToMenu(MenuTable::kPropValueMenu, MSG_CloseMenu);
 }
 } // namespace
 
@@ -521,7 +523,7 @@ void WidgetManipulator::DeleteGob(Gob* gob)
                 puzzle->SetHasWater(false);
         }
         else if (archetype == "TimerObjective")
-            SendToMenu("TimerObjMenu", MSG_CloseMenu);
+            SendToMenu(MenuTable::kTimerObjMenu, MSG_CloseMenu);
     }
 }
 

@@ -19,6 +19,8 @@
 #include "game/GobIDComp.h"
 #include "game/IObjective.h"
 #include "game/IWidgetData.h"
+#include "game/MenuSend.h"
+#include "game/MenuState.h"
 #include "game/NodeDataComp.h"
 #include "game/ObjectiveComp.h"
 #include "game/WidgetDataComp.h"
@@ -229,7 +231,8 @@ void WidgetManipulator::CreateQuorb(const std::string& type, Gob*& out, const ma
     if (IsEditorCreation() && puzzle != nullptr && (puzzle->GetObjectiveMask() & CPuzzle::OT_Target) != 0 &&
         !puzzle->GetQuorbIDs().empty())
     {
-        SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, "There is a Target Objective in play");
+        SendTextToMenu(MenuTable::kMessageWindowMenu, MSG_SendTextMessage,
+                       "There is a Target Objective in play");
         ShowEditorMessage("You can only place at most 1 QUORB.");
         return;
     }
@@ -328,7 +331,7 @@ void WidgetManipulator::CreateTargetObjective(Gob*& out, math::Vector3 position,
     const CPuzzle* puzzle = FocusedPuzzle();
     if (IsEditorCreation() && puzzle != nullptr && puzzle->GetQuorbIDs().size() > 1)
     {
-        SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, "There are more than 1 QUORB");
+        SendTextToMenu(MenuTable::kMessageWindowMenu, MSG_SendTextMessage, "There are more than 1 QUORB");
         ShowEditorMessage("Target Objective is not allowed.");
         return;
     }
@@ -359,7 +362,7 @@ void WidgetManipulator::CreateWaterObjective(Gob*& out, math::Vector3 position, 
     if (!IsEditorCreation())
         return;
     CQUORB* game = Game();
-    if (game != nullptr && game->IsCreatePuzzleMode() && MenuState("RoomSelectionMenu") <= 1)
+    if (game != nullptr && game->IsCreatePuzzleMode() && GetMenuState(MenuTable::kRoomSelectionMenu) <= 1)
         game->LerpWaterLevel(position.y, 0.0f);
     if (CPuzzle* puzzle = FocusedPuzzle())
     {
@@ -374,7 +377,7 @@ void WidgetManipulator::CreateTimerObjective(Gob*& out, math::Vector3 position, 
     out = CreateObjective(*this, IsEditorCreation(), "TimerObjective", CPuzzle::OT_TimeLimit,
                           "Only 1 Timer Objective allowed.", position, orientation);
     if (out != nullptr && IsEditorCreation())
-        SendToMenu("TimerObjMenu", MSG_OpenMenu);
+        SendToMenu(MenuTable::kTimerObjMenu, MSG_OpenMenu);
 }
 
 void WidgetManipulator::CreateSquashObjective(Gob*& out, math::Vector3 position, math::Quaternion orientation,

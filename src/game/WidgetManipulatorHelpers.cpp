@@ -2,16 +2,12 @@
 
 #include "common/ConsoleInterface.h"
 #include "common/FunctionFlags.h"
-#include "common/Singleton.h"
 #include "common/math/Vector3.h"
 #include "engine/Gob.h"
 #include "engine/POVComp.h"
 #include "engine/SoundSystem.h"
 #include "engine/phy/DynamicsEngine.h"
 #include "game/CQUORB.h"
-#include "statemachine/ACMsgTaker.h"
-#include "statemachine/Database.h"
-#include "statemachine/StateMachine.h"
 
 #include <iostream>
 #include <set>
@@ -64,29 +60,6 @@ bool IsCreatePuzzleMode()
 bool IsPhysicsPaused()
 {
     return dorvo::phy::DynamicsEngine::Instance().paused;
-}
-
-void SendToMenu(const char* menu, MessageName message)
-{
-    Database* database = common::Singleton<Database>::Instance();
-    if (const std::uint32_t id = database->FindIdByName(menu))
-        database->SendMsg(id, message);
-}
-
-void SendTextToMenu(const char* menu, MessageName message, const std::string& text)
-{
-    Database* database = common::Singleton<Database>::Instance();
-    if (const std::uint32_t id = database->FindIdByName(menu))
-        database->SendMsgString(id, message, text);
-}
-
-int MenuState(const char* menu)
-{
-    Database* database = common::Singleton<Database>::Instance();
-    const std::uint32_t id = database->FindIdByName(menu);
-    ACMsgTaker* taker = id != 0 ? database->FindById(id) : nullptr;
-    const StateMachine* machine = taker != nullptr ? taker->GetActiveStateMachine() : nullptr;
-    return machine != nullptr ? machine->GetState() : -1;
 }
 
 void PlaySound(const char* path)

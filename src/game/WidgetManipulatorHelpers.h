@@ -33,11 +33,6 @@ bool IsCreatePuzzleMode();
 // Physics paused: the puzzle is being edited.
 bool IsPhysicsPaused();
 
-// The message to the message taker with that object name; nothing when there is none.
-void SendToMenu(const char* menu, MessageName message);
-void SendTextToMenu(const char* menu, MessageName message, const std::string& text);
-// The current state of that menu's active machine; -1 when there is none.
-int MenuState(const char* menu);
 void PlaySound(const char* path);
 // A line shown on the console (not run).
 void ShowOnConsole(const std::string& line);

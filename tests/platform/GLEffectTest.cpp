@@ -3,7 +3,7 @@
 // pre-transformed quads, a camera shared through the pool), every test effect compiling and
 // linking, compiler messages mapped back to the .fx lines, programs built only at load and
 // values uploaded only when they changed. Pictures under screenshots/ in the build folder.
-#include "GLTestDevice.h"
+#include "GLDeviceFixture.h"
 #include "TestSupport.h"
 #include "VirtualDisplay.h"
 
@@ -95,13 +95,16 @@ std::string ReadFile(const std::string& path)
     return text.str();
 }
 
-class GLEffectTest : public ::testing::Test
+class GLEffectTest : public testsupport::GLDeviceFixture
 {
 protected:
+    GLEffectTest() : GLDeviceFixture(kWidth, kHeight) {}
+
     void SetUp() override
     {
-        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight);
-        device = gl.Device();
+        GLDeviceFixture::SetUp();
+        if (!device)
+            return;
         const D3DVERTEXELEMENT9 model[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
                                            {0, 12, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 0},
                                            D3DDECL_END()};
@@ -121,11 +124,7 @@ protected:
                                  static_cast<IUnknown*>(screenDecl)})
             if (object)
                 object->Release();
-        if (device)
-        {
-            EXPECT_EQ(devicedebug::Statistics(device).glErrors, 0u) << "OpenGL reported errors";
-        }
-        gl.Stop();
+        GLDeviceFixture::TearDown();
     }
 
     ID3DXEffect* Load(const std::string& path, std::string* errorText = nullptr)
@@ -152,18 +151,6 @@ protected:
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBackground, 1.0f, 0);
     }
 
-    // Ends the scene, saves the picture and reads it back.
-    void Finish(const std::string& name)
-    {
-        device->EndScene();
-        ASSERT_TRUE(device->ReadBackBuffer(pixels));
-        ASSERT_EQ(pixels.size(), static_cast<std::size_t>(kWidth) * kHeight);
-        EXPECT_TRUE(testsupport::SaveBackBuffer(device, name));
-        EXPECT_TRUE(SUCCEEDED(device->Present(nullptr, nullptr, nullptr, nullptr)));
-    }
-
-    D3DCOLOR At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * kWidth + x] | 0xFF000000u; }
-
     // The unit square through the effect's current pass (values committed first).
     void DrawSquare(ID3DXEffect* effect, float z = 0.5f)
     {
@@ -176,26 +163,13 @@ protected:
 
     IDirect3DTexture9* MakeTexture(UINT width, UINT height, const std::vector<std::uint32_t>& texels)
     {
-        IDirect3DTexture9* texture = nullptr;
-        if (FAILED(device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture,
-                                         nullptr)))
-            return nullptr;
-        D3DLOCKED_RECT locked;
-        texture->LockRect(0, &locked, nullptr, 0);
-        for (UINT y = 0; y < height; ++y)
-            std::memcpy(static_cast<char*>(locked.pBits) + y * locked.Pitch, texels.data() + y * width,
-                        width * 4);
-        texture->UnlockRect(0);
-        return texture;
+        return testsupport::MakeTexture(device, width, height, texels);
     }
 
-    testsupport::GLTestDevice gl;
-    IDirect3DDevice9* device = nullptr;
     IDirect3DVertexDeclaration9* modelDecl = nullptr;
     IDirect3DVertexDeclaration9* screenDecl = nullptr;
     ID3DXEffectPool* pool = nullptr;
     std::vector<ID3DXEffect*> effects;
-    std::vector<D3DCOLOR> pixels;
 };
 } // namespace
 

@@ -1,7 +1,7 @@
 // The OpenGL device's pictures, pixel by pixel: a 320 x 240 back buffer on Xvfb with Mesa's
 // software renderer, each scene saved under screenshots/ in the build folder and checked at
 // given points. Skipped, with a message, where Xvfb is not installed.
-#include "GLTestDevice.h"
+#include "GLDeviceFixture.h"
 #include "VirtualDisplay.h"
 
 #include "platform/d3dx9.h"
@@ -39,13 +39,16 @@ struct ClipVertex // POSITION (clip space), COLOR
     D3DCOLOR color;
 };
 
-class GLPixelTest : public ::testing::Test
+class GLPixelTest : public testsupport::GLDeviceFixture
 {
 protected:
+    GLPixelTest() : GLDeviceFixture(kWidth, kHeight) {}
+
     void SetUp() override
     {
-        DORVO_START_GL_OR_SKIP(gl, kWidth, kHeight);
-        device = gl.Device();
+        GLDeviceFixture::SetUp();
+        if (!device)
+            return;
         const D3DVERTEXELEMENT9 screen[] = {{0, 0, D3DDECLTYPE_FLOAT4, 0, D3DDECLUSAGE_POSITIONT, 0},
                                             {0, 16, D3DDECLTYPE_D3DCOLOR, 0, D3DDECLUSAGE_COLOR, 0},
                                             {0, 20, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 0},
@@ -62,28 +65,12 @@ protected:
 
     void TearDown() override
     {
-        if (device)
-        {
-            EXPECT_EQ(devicedebug::Statistics(device).glErrors, 0u) << "OpenGL reported errors";
-        }
         if (screenDecl)
             screenDecl->Release();
         if (clipDecl)
             clipDecl->Release();
-        gl.Stop();
+        GLDeviceFixture::TearDown();
     }
-
-    // Ends the scene, presents, saves the picture and reads it back.
-    void Finish(const std::string& name)
-    {
-        device->EndScene();
-        ASSERT_TRUE(device->ReadBackBuffer(pixels));
-        ASSERT_EQ(pixels.size(), static_cast<std::size_t>(kWidth) * kHeight);
-        EXPECT_TRUE(testsupport::SaveBackBuffer(device, name));
-        EXPECT_TRUE(SUCCEEDED(device->Present(nullptr, nullptr, nullptr, nullptr)));
-    }
-
-    D3DCOLOR At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * kWidth + x] | 0xFF000000u; }
 
     // A pre-transformed rectangle from corner (x0, y0) to (x1, y1), texture coordinates 0..1.
     void ScreenQuad(float x0, float y0, float x1, float y1, D3DCOLOR color)
@@ -96,28 +83,11 @@ protected:
         ASSERT_TRUE(SUCCEEDED(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ScreenVertex))));
     }
 
-    testsupport::GLTestDevice gl;
-    IDirect3DDevice9* device = nullptr;
     IDirect3DVertexDeclaration9* screenDecl = nullptr;
     IDirect3DVertexDeclaration9* clipDecl = nullptr;
-    std::vector<D3DCOLOR> pixels;
 };
 
-IDirect3DTexture9* MakeTexture(IDirect3DDevice9* device, UINT width, UINT height,
-                               const std::vector<std::uint32_t>& texels)
-{
-    IDirect3DTexture9* texture = nullptr;
-    if (FAILED(
-            device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr)))
-        return nullptr;
-    D3DLOCKED_RECT locked;
-    texture->LockRect(0, &locked, nullptr, 0);
-    for (UINT y = 0; y < height; ++y)
-        std::memcpy(static_cast<char*>(locked.pBits) + y * locked.Pitch, texels.data() + y * width,
-                    width * 4);
-    texture->UnlockRect(0);
-    return texture;
-}
+using testsupport::MakeTexture;
 } // namespace
 
 TEST_F(GLPixelTest, ClearFillsTheWholeTarget)

@@ -40,7 +40,7 @@ private:
     std::string m_previous;
 };
 
-// Absolute path of a file under the repository, e.g. DataPath("data/files/xmlfiles/x.xml").
+// Absolute path of a file under the repository, e.g. RepoPath("data/files/xmlfiles/x.xml").
 std::string RepoPath(const std::string& relative);
 
 // While alive, this process writes no file past `bytes` (the kernel stops the write as a full

@@ -15,8 +15,6 @@ namespace gfx
 {
 namespace
 {
-constexpr std::uint32_t kRightAlt = 184;
-
 math::Vector3 CursorScreenPoint(const CCursor& cursor)
 {
     return cursor.GetScreenPoint();
@@ -87,7 +85,7 @@ bool CCursor::HandleInput(const input::InputEvent* event, float)
         m_shift = event->value != 0;
         break;
     case input::KEY_LMENU:
-    case kRightAlt:
+    case input::KEY_RMENU:
         m_alt = event->value != 0;
         break;
     default:

@@ -12,8 +12,8 @@
 #include "engine/SEngineConfigInfo.h"
 #include "engine/gfx/CAtmosphereManager.h"
 #include "engine/gfx/CFXManager.h"
-#include "engine/gfx/CGfxCloth.h"
 #include "engine/gfx/CGFXCore.h"
+#include "engine/gfx/CGfxCloth.h"
 #include "engine/gfx/CGfxUnit.h"
 #include "engine/gfx/CLightsManager.h"
 #include "engine/gfx/CMeshManager.h"
@@ -21,17 +21,17 @@
 #include "engine/gfx/CPostProcessor.h"
 #include "engine/gfx/CRenderer.h"
 #include "engine/gfx/CSceneGraphMgr.h"
-#include "engine/gfx/PostProcessIds.h"
 #include "engine/gfx/CTextureManager.h"
+#include "engine/gfx/CWaterManager.h"
 #include "engine/gfx/Gfx2DComp.h"
 #include "engine/gfx/GfxClothComp.h"
 #include "engine/gfx/GfxModelComp.h"
 #include "engine/gfx/GfxTerrainComp.h"
 #include "engine/gfx/GfxWaterComp.h"
-#include "engine/gfx/CWaterManager.h"
 #include "engine/gfx/IGfxUnit.h"
 #include "engine/gfx/IScreenUnit.h"
 #include "engine/gfx/MatrixConvert.h"
+#include "engine/gfx/PostProcessIds.h"
 #include "engine/gfx/SpriteBatch.h"
 #include "platform/files.h"
 #include "platform/frame_driver.h"
@@ -40,10 +40,6 @@
 #include <chrono>
 #include <cstdio>
 #include <new>
-
-// Managers that come with later parts of the renderer have their places marked below with a
-// comment in capitals (WATER, TERRAIN, SCENE GRAPHS, BACKDROP): each goes in at its mark, beside the step name its place
-// already traces.
 
 namespace dorvo
 {
@@ -197,8 +193,9 @@ void CDorvoGfx::RegisterConsoleCommands()
                             "Toggle Water Rendering");
     console.RegisterCommand("qpp", Loki::NewFunctor(this, &CDorvoGfx::QueuePostProcessByName).release(),
                             "Queue A Post Processing Effect. Take In Name Of PP");
-    console.RegisterCommand("dumpwatermaps", Loki::NewFunctor(this, &CDorvoGfx::SetDumpWaterMaps).release(),
-                            "Dump The Water Maps To RefMap.png And RefracMap.png. Take In TRUE: on, FALSE: off");
+    console.RegisterCommand(
+        "dumpwatermaps", Loki::NewFunctor(this, &CDorvoGfx::SetDumpWaterMaps).release(),
+        "Dump The Water Maps To RefMap.png And RefracMap.png. Take In TRUE: on, FALSE: off");
 }
 
 // ---- Start-up, device loss and shutdown ---------------------------------------------------------
@@ -402,7 +399,7 @@ void CDorvoGfx::Release()
     Trace("backdrop");
     m_pBackdrop.reset();
     Trace("water and terrain lists");
-    // WATER, TERRAIN: both unit lists are emptied here.
+    // The lists only point at their components' units, which those components free.
     m_terrainUnits.clear();
     m_terrainUnitTriangles.clear();
     m_terrainCount = 0;
@@ -531,7 +528,6 @@ void CDorvoGfx::UnregisterDeviceUnit(CGfxUnit* unit)
 
 void CDorvoGfx::AddTerrainUnit(IGfxUnit* unit)
 {
-    // TERRAIN
     if (!unit || std::find(m_terrainUnits.begin(), m_terrainUnits.end(), unit) != m_terrainUnits.end())
         return;
     const unsigned triangles = unit->GetTriangleCount();
@@ -543,7 +539,6 @@ void CDorvoGfx::AddTerrainUnit(IGfxUnit* unit)
 
 void CDorvoGfx::RemoveTerrainUnit(IGfxUnit* unit)
 {
-    // TERRAIN
     const auto found = std::find(m_terrainUnits.begin(), m_terrainUnits.end(), unit);
     if (found == m_terrainUnits.end())
         return;
@@ -697,7 +692,7 @@ void CDorvoGfx::GatherVisibleUnits(std::vector<IGfxUnit*>& opaque, std::vector<I
             const auto* model =
                 static_cast<const GfxModelComp*>(owner->GetComponent(GfxModelComp::StaticTypeID()));
             IGfxUnit* unit = model ? model->GetUnit() : nullptr;
-            // CLOTH: a GfxClothComp's unit is taken when the object has no model.
+            // A GfxClothComp's unit is taken when the object has no model.
             if (!model)
                 if (const auto* cloth =
                         static_cast<const GfxClothComp*>(owner->GetComponent(GfxClothComp::StaticTypeID())))

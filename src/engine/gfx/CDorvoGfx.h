@@ -145,7 +145,7 @@ public:
     void UnregisterDeviceUnit(CGfxUnit* unit);
     const std::vector<CGfxUnit*>& GetDeviceUnits() const { return m_deviceUnits; }
 
-    // TERRAIN: the units of the attached terrain components, drawn as scene graph 0 while
+    // The units of the attached terrain components, drawn as scene graph 0 while
     // RF_TERRAIN is set. Adding counts one terrain and the unit's triangles; removing takes back
     // what its adding counted. A unit listed already, or null, is not added again.
     void AddTerrainUnit(IGfxUnit* unit);
@@ -266,13 +266,13 @@ private:
     std::array<std::unique_ptr<CSceneGraphMgr>, SG_COUNT> m_sceneGraphs;
     // The game's units and every registered component's, sorted by depth; empty between frames.
     std::vector<IScreenUnit*> m_sorted2DUnits;
-    // WATER AND TERRAIN UNITS: the water and terrain unit lists go here with those units.
-    // TERRAIN: the list, each unit's triangles as counted when it was added, the count and total.
+    // The terrain units (not owned), each one's triangles as counted when it was added, the count
+    // and the total.
     std::vector<IGfxUnit*> m_terrainUnits;
     std::vector<unsigned> m_terrainUnitTriangles;
     unsigned m_terrainCount = 0;
     unsigned m_terrainTriangles = 0;
-    // WATER: the list in the order the units entered (not owned) and their triangle total.
+    // The water units in the order they entered (not owned) and their triangle total.
     std::vector<IGfxUnit*> m_waterUnits;
     unsigned m_waterTriangles = 0;
     std::unique_ptr<IGfxUnit> m_pBackdrop;

@@ -11,9 +11,8 @@ namespace gfx
 {
 namespace
 {
-constexpr std::uint32_t kDeleteKey = 211;
-constexpr char kBackspaceChar = 8;
-constexpr char kGrave = 96;
+constexpr char kBackspaceChar = '\b';
+constexpr char kGrave = '`';
 constexpr float kPulseSeconds = 1.0f;
 
 // Keyboard codes; the mouse's buttons and axes are not keys to a text box.
@@ -120,7 +119,7 @@ void EditBox::EditKey(const input::InputEvent& event)
         if (m_caret < m_text.size())
             ++m_caret;
         break;
-    case kDeleteKey:
+    case input::KEY_DELETE:
         if (m_caret < m_text.size())
             m_text.erase(m_caret, 1);
         break;

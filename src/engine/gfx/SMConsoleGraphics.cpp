@@ -33,11 +33,10 @@ constexpr int kInputLeft = 10;
 constexpr int kInputTop = 5;
 constexpr char kGrave = '`';
 constexpr char kTab = '\t';
-constexpr std::uint32_t kLastKeyboardCode = 209;
 
 bool IsKeyboard(const input::InputEvent& event)
 {
-    return event.code >= 1 && event.code <= kLastKeyboardCode;
+    return event.code >= 1 && event.code <= input::KEY_LAST_VALID;
 }
 
 char KeyChar(const Message* message)

@@ -5,11 +5,11 @@
 #include "engine/gfx/CSprite.h"
 #include "engine/gfx/Gfx2DComp.h"
 #include "game/CQUORB.h"
+#include "game/MenuSend.h"
+#include "game/MenuState.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
-#include "game/menus/MenuSend.h"
-#include "game/menus/MenuState.h"
 #include "statemachine/Message.h"
 
 #include <iterator>
@@ -38,7 +38,8 @@ const Tool kTools[] = {
 };
 
 // The front-end panels the back button closes, in the order it looks for a busy one.
-const char* const kFrontEndMenus[] = {"RoomSelectionMenu", "ProfileMenu", "OptionsMenu", "CreditsMenu"};
+const char* const kFrontEndMenus[] = {MenuTable::kRoomSelectionMenu, MenuTable::kProfileMenu,
+                                      MenuTable::kOptionsMenu, MenuTable::kCreditsMenu};
 
 const Tool* FindTool(const std::string& name)
 {
@@ -106,7 +107,7 @@ void BackButtonMenu::StepBack()
         if (!IsBusy(kFrontEndMenus[i]))
             continue;
         SendToMenuFrom(*this, kFrontEndMenus[i], MSG_CloseMenu);
-        SendToMenuFrom(*this, "MainMenu", MSG_OpenMenu);
+        SendToMenuFrom(*this, MenuTable::kMainMenu, MSG_OpenMenu);
         if (i == 0 && game && game->IsCreatePuzzleMode())
             game->ToggleCM();
         SendMsgToSelf(MSG_CloseMenu, MSG_SCOPE_SUBSTATE);
@@ -122,14 +123,14 @@ void BackButtonMenu::StepBack()
         OpenSaveRoomMenu(SAVE_THEN_ROOM_LIST);
     // 7: looking at a face: back to the room list.
     else
-        SendToMenuFrom(*this, "RoomSelectionMenu", MSG_OpenMenu);
+        SendToMenuFrom(*this, MenuTable::kRoomSelectionMenu, MSG_OpenMenu);
 }
 
 void BackButtonMenu::OpenSaveRoomMenu(SaveThen then)
 {
     // Opened first: the dialog reads what follows only when it is left.
-    SendToMenuFrom(*this, "SaveRoomMenu", MSG_OpenMenu);
-    SendToMenuFrom(*this, "SaveRoomMenu", MSG_SetCustomData, then);
+    SendToMenuFrom(*this, MenuTable::kSaveRoomMenu, MSG_OpenMenu);
+    SendToMenuFrom(*this, MenuTable::kSaveRoomMenu, MSG_SetCustomData, then);
 }
 
 void BackButtonMenu::OnHeldOver(const std::string& name)
@@ -165,8 +166,8 @@ void BackButtonMenu::Reset()
     // A closed row shows nothing: a reset it hears while closed must not bring up two stray
     // buttons.
     const bool up = GetState() > STATE_Closed;
-    const bool shown =
-        up && game && !IsBusy("RoomSelectionMenu") && game->IsCreatePuzzleMode() && !game->IsEditorMode();
+    const bool shown = up && game && !IsBusy(MenuTable::kRoomSelectionMenu) && game->IsCreatePuzzleMode() &&
+                       !game->IsEditorMode();
     for (const char* tool : {kSaveButton, kNewRoomButton})
         if (dorvo::gfx::CButton* button = gui->GetButton(tool))
             button->SetVisible(shown, true);

@@ -4,7 +4,7 @@
 #include "game/CCamera.h"
 #include "game/CQUORB.h"
 #include "game/IsSafeFileName.h"
-#include "game/menus/MenuSend.h"
+#include "game/MenuSend.h"
 #include "platform/files.h"
 #include "statemachine/Message.h"
 
@@ -68,32 +68,32 @@ void CreateProfileMenu::Create()
     const std::string name = box->GetText();
     if (const char* refusal = RefusalOf(name))
     {
-        SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, refusal);
+        SendTextToMenu(MenuTable::kMessageWindowMenu, MSG_SendTextMessage, refusal);
         return;
     }
     if (!game->CreateProfile(name + ".xml"))
     {
-        SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, kSaveFailedText);
+        SendTextToMenu(MenuTable::kMessageWindowMenu, MSG_SendTextMessage, kSaveFailedText);
         return;
     }
     const bool firstStart = m_customData.GetType() == MSG_DATA_INT && m_customData.GetInt() == 1;
     SendMsgToSelf(MSG_CloseMenu, MSG_SCOPE_SUBSTATE, 0);
     if (firstStart)
     {
-        SendToMenu("MainMenu", MSG_OpenMenu);
-        SendToMenu("HelpMenu", MSG_OpenMenu);
+        SendToMenu(MenuTable::kMainMenu, MSG_OpenMenu);
+        SendToMenu(MenuTable::kHelpMenu, MSG_OpenMenu);
     }
-    SendTextToMenu("ProfileMenu", MSG_SetCustomData, name);
-    SendToMenu("ProfileMenu", MSG_ResetMenu);
-    SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, kCreatedText);
+    SendTextToMenu(MenuTable::kProfileMenu, MSG_SetCustomData, name);
+    SendToMenu(MenuTable::kProfileMenu, MSG_ResetMenu);
+    SendTextToMenu(MenuTable::kMessageWindowMenu, MSG_SendTextMessage, kCreatedText);
 }
 
 void CreateProfileMenu::OpenTransition(float duration)
 {
     if (CQUORB* game = CQUORB::Get())
         game->SetCameraFlags(CCamera::kOrbitFlag);
-    SendToMenu("PuzzleLookAtMenu", MSG_CloseMenu);
-    SendToMenu("PuzzleInfoMenu", MSG_CloseMenu);
+    SendToMenu(MenuTable::kPuzzleLookAtMenu, MSG_CloseMenu);
+    SendToMenu(MenuTable::kPuzzleInfoMenu, MSG_CloseMenu);
     VeiledDialog::OpenTransition(duration);
 }
 } // namespace QUORB

@@ -1,25 +1,21 @@
 #include "game/menus/DemoRadial.h"
 
-#include "common/Singleton.h"
 #include "common/math/MathUtil.h"
 #include "engine/gfx/CButton.h"
 #include "engine/gfx/CTextSprite.h"
 #include "game/CQUORB.h"
+#include "game/MenuSend.h"
 #include "game/WidgetManipulator.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
-#include "game/menus/MenuSend.h"
 #include "game/menus/MenuText.h"
 #include "game/menus/PuzzleMenuCalls.h"
-#include "statemachine/Database.h"
 
 #include <memory>
 
 namespace QUORB
 {
-const char* const DemoRadial::kSubMenu = "Submenu";
-
 namespace
 {
 // The labels of the buttons that have one.
@@ -94,8 +90,7 @@ void DemoRadial::OnHeldOver(const std::string& name)
     RadialMenu::OnHeldOver(name);
     if (name != ButtonName(1))
         return;
-    Database* database = common::Singleton<Database>::Instance();
-    m_subMenuId = database->FindIdByName(kSubMenu);
+    m_subMenuId = MenuTable::FindId(MenuTable::kSubmenu, "DemoRadial::OnHeldOver");
     if (m_subMenuId == 0)
         return;
     dorvo::gfx::CSprite* from = GetButton(1);
@@ -121,11 +116,11 @@ void DemoRadial::OnButtonPressed(const std::string& name)
         {
             game->ToggleEditor();
             game->ReloadFocusedPuzzle();
-            for (const char* menu :
-                 {"WidgetChoiceBarMenu", "BudgetMenu", "WidgetPropertyBarMenu", "StartPuzzleMenu"})
+            for (const char* menu : {MenuTable::kWidgetChoiceBarMenu, MenuTable::kBudgetMenu,
+                                     MenuTable::kWidgetPropertyBarMenu, MenuTable::kStartPuzzleMenu})
                 SendToMenu(menu, MSG_CloseMenu);
         }
-        SendToMenu("RoomSelectionMenu", MSG_OpenMenu);
+        SendToMenu(MenuTable::kRoomSelectionMenu, MSG_OpenMenu);
     }
 }
 } // namespace QUORB

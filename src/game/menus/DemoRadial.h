@@ -15,7 +15,6 @@ class DemoRadial : public RadialMenu
 public:
     static constexpr std::size_t kButtonCount = 8;
     static constexpr float kHeldOverSeconds = 0.33f;
-    static const char* const kSubMenu; // "Submenu"
 
     explicit DemoRadial(StateMachineComponent* owner);
 

@@ -5,10 +5,10 @@
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/Gfx2DComp.h"
 #include "game/CQUORB.h"
+#include "game/MenuSend.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
-#include "game/menus/MenuSend.h"
 #include "game/menus/MenuText.h"
 #include "platform/win32.h"
 #include "statemachine/Message.h"
@@ -76,7 +76,7 @@ void EscapeMenu::OnButtonPressed(const std::string& name)
         if (!saved && !m_quitUnsaved)
         {
             m_quitUnsaved = true;
-            SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, kSaveFailedText);
+            SendTextToMenu(MenuTable::kMessageWindowMenu, MSG_SendTextMessage, kSaveFailedText);
             return;
         }
         // Not closed first: the program ends once this frame is over.

@@ -12,10 +12,10 @@
 #include "engine/gfx/CSprite.h"
 #include "engine/gfx/Gfx2DComp.h"
 #include "game/CQUORB.h"
+#include "game/MenuSend.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
-#include "game/menus/MenuSend.h"
 #include "statemachine/Message.h"
 
 #include <algorithm>
@@ -117,13 +117,13 @@ void GameSplashMenu::OnClosed()
     if (game && found != files.end())
     {
         game->LoadProfile(*found);
-        SendToMenu("MainMenu", MSG_OpenMenu);
-        SendToMenu("HelpMenu", MSG_OpenMenu);
+        SendToMenu(MenuTable::kMainMenu, MSG_OpenMenu);
+        SendToMenu(MenuTable::kHelpMenu, MSG_OpenMenu);
     }
     else
     {
-        SendIntToMenu("CreateProfileMenu", MSG_SetCustomData, 1);
-        SendToMenu("CreateProfileMenu", MSG_OpenMenu);
+        SendIntToMenu(MenuTable::kCreateProfileMenu, MSG_SetCustomData, 1);
+        SendToMenu(MenuTable::kCreateProfileMenu, MSG_OpenMenu);
     }
     dorvo::SoundSystem::Instance().PlayEvent(kMusic, nullptr, nullptr);
 }

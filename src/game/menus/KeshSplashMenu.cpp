@@ -3,7 +3,7 @@
 #include "engine/CDorvoApp.h"
 #include "engine/CDorvoGame.h"
 #include "engine/gfx/CCursor.h"
-#include "game/menus/MenuSend.h"
+#include "game/MenuSend.h"
 
 namespace QUORB
 {
@@ -24,6 +24,6 @@ void KeshSplashMenu::OpenTransition(float duration)
 
 void KeshSplashMenu::OnClosed()
 {
-    SendToMenu("VoskelSplashMenu", MSG_OpenMenu);
+    SendToMenu(MenuTable::kVoskelSplashMenu, MSG_OpenMenu);
 }
 } // namespace QUORB

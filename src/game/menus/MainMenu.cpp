@@ -4,9 +4,9 @@
 #include "engine/gfx/CTextSprite.h"
 #include "game/CCamera.h"
 #include "game/CQUORB.h"
+#include "game/MenuSend.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHud.h"
-#include "game/menus/MenuSend.h"
 #include "game/menus/MenuText.h"
 #include "platform/win32.h"
 #include "statemachine/Message.h"
@@ -20,7 +20,6 @@ const char* const MainMenu::kSaveFailedText = "Not saved! Press again to quit an
 
 namespace
 {
-const char* const kBackMenu = "BackMenu";
 constexpr int kButtonX = 150;     // pixels within the panel
 constexpr int kFirstButtonY = 80; // the rows are 70 apart
 constexpr int kButtonRow = 70;
@@ -36,11 +35,11 @@ struct ButtonEntry
 };
 
 const ButtonEntry kButtons[] = {
-    {"Play", "PlayText", 70, "Play QUORB!", "RoomSelectionMenu"},
-    {"Manage Profiles", "ManageProfileText", 20, "Create or load profiles.", "ProfileMenu"},
-    {"Editor", "EditorText", 60, "Create your own levels.", "RoomSelectionMenu"},
-    {"Options", "OptionsText", 60, "Change game options.", "OptionsMenu"},
-    {"Credits", "CreditsText", 60, "Meet the Q.U.O.R.B team.", "CreditsMenu"},
+    {"Play", "PlayText", 70, "Play QUORB!", MenuTable::kRoomSelectionMenu},
+    {"Manage Profiles", "ManageProfileText", 20, "Create or load profiles.", MenuTable::kProfileMenu},
+    {"Editor", "EditorText", 60, "Create your own levels.", MenuTable::kRoomSelectionMenu},
+    {"Options", "OptionsText", 60, "Change game options.", MenuTable::kOptionsMenu},
+    {"Credits", "CreditsText", 60, "Meet the Q.U.O.R.B team.", MenuTable::kCreditsMenu},
     {"Exit", "ExitText", 70, "Quit Q.U.O.R.B :(", nullptr},
 };
 } // namespace
@@ -82,7 +81,7 @@ void MainMenu::OnButtonPressed(const std::string& name)
             if (!saved && !m_quitUnsaved)
             {
                 m_quitUnsaved = true;
-                SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, kSaveFailedText);
+                SendTextToMenu(MenuTable::kMessageWindowMenu, MSG_SendTextMessage, kSaveFailedText);
                 return;
             }
             // Not slid out first: the program ends once this frame is over.
@@ -92,8 +91,8 @@ void MainMenu::OnButtonPressed(const std::string& name)
         if (name == "Editor" && game)
             game->SetCreatePuzzleMode(!game->IsCreatePuzzleMode());
         SendToMenu(entry.opens, MSG_OpenMenu);
-        SendToMenu(kBackMenu, MSG_OpenMenu);
-        SendToMenu(kBackMenu, MSG_ResetMenu);
+        SendToMenu(MenuTable::kBackMenu, MSG_OpenMenu);
+        SendToMenu(MenuTable::kBackMenu, MSG_ResetMenu);
         SendMsgToSelf(MSG_CloseMenu, MSG_SCOPE_SUBSTATE, 0);
         return;
     }
@@ -107,8 +106,8 @@ void MainMenu::OpenTransition(float duration)
     SidePanelMenu::OpenTransition(duration);
     if (CQUORB* game = CQUORB::Get())
         game->SetCameraFlags(CCamera::kOrbitFlag);
-    for (const char* menu : {"PuzzleLookAtMenu", "PuzzleInfoMenu", "Radial"})
+    for (const char* menu : {MenuTable::kPuzzleLookAtMenu, MenuTable::kPuzzleInfoMenu, MenuTable::kRadial})
         SendToMenu(menu, MSG_CloseMenu);
-    SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, kWelcomeText);
+    SendTextToMenu(MenuTable::kMessageWindowMenu, MSG_SendTextMessage, kWelcomeText);
 }
 } // namespace QUORB

@@ -4,8 +4,8 @@
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CTextSprite.h"
 #include "engine/gfx/Gfx2DComp.h"
+#include "game/MenuState.h"
 #include "game/menus/MenuHud.h"
-#include "game/menus/MenuState.h"
 #include "game/menus/MenuText.h"
 #include "statemachine/Message.h"
 

@@ -7,11 +7,11 @@
 #include "engine/gfx/ScrollBar.h"
 #include "game/CQUORB.h"
 #include "game/IsSafeFileName.h"
+#include "game/MenuSend.h"
 #include "game/menus/ListScrollBar.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
-#include "game/menus/MenuSend.h"
 #include "game/menus/MenuText.h"
 
 #include <algorithm>
@@ -116,8 +116,8 @@ void ProfileMenu::OnButtonPressed(const std::string& name)
 {
     if (name == kNewButton)
     {
-        SendIntToMenu("CreateProfileMenu", MSG_SetCustomData, 0);
-        SendToMenu("CreateProfileMenu", MSG_OpenMenu);
+        SendIntToMenu(MenuTable::kCreateProfileMenu, MSG_SetCustomData, 0);
+        SendToMenu(MenuTable::kCreateProfileMenu, MSG_OpenMenu);
         return;
     }
     if (name == kLoadButton)

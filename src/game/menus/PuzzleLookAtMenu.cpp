@@ -6,10 +6,10 @@
 #include "engine/gfx/Gfx2DComp.h"
 #include "game/CPuzzle.h"
 #include "game/CQUORB.h"
+#include "game/MenuSend.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
-#include "game/menus/MenuSend.h"
 #include "game/menus/MenuText.h"
 #include "statemachine/Message.h"
 
@@ -125,15 +125,15 @@ void PuzzleLookAtMenu::EnterPuzzle()
         return;
     game->ToggleEditor();
     SendMsgToSelf(MSG_CloseMenu, MSG_SCOPE_SUBSTATE);
-    SendToMenuFrom(*this, "WidgetChoiceBarMenu", MSG_OpenMenuEx);
-    SendToMenuFrom(*this, "StartPuzzleMenu", MSG_OpenMenu);
-    SendToMenuFrom(*this, "BudgetMenu", MSG_OpenMenu);
-    SendToMenuFrom(*this, "TimerObjMenu", MSG_OpenMenu);
-    SendToMenuFrom(*this, "PuzzleInfoMenu", MSG_CloseMenu);
+    SendToMenuFrom(*this, MenuTable::kWidgetChoiceBarMenu, MSG_OpenMenuEx);
+    SendToMenuFrom(*this, MenuTable::kStartPuzzleMenu, MSG_OpenMenu);
+    SendToMenuFrom(*this, MenuTable::kBudgetMenu, MSG_OpenMenu);
+    SendToMenuFrom(*this, MenuTable::kTimerObjMenu, MSG_OpenMenu);
+    SendToMenuFrom(*this, MenuTable::kPuzzleInfoMenu, MSG_CloseMenu);
     if (createMode)
     {
-        SendToMenuFrom(*this, "CreatorMenu", MSG_OpenMenu);
-        SendToMenuFrom(*this, "BackMenu", MSG_ResetMenu);
+        SendToMenuFrom(*this, MenuTable::kCreatorMenu, MSG_OpenMenu);
+        SendToMenuFrom(*this, MenuTable::kBackMenu, MSG_ResetMenu);
     }
 }
 } // namespace QUORB

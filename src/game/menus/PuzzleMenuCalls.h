@@ -4,7 +4,7 @@
 // MenuSend.h.
 #pragma once
 
-#include "game/menus/MenuSend.h"
+#include "game/MenuSend.h"
 
 #include <string>
 

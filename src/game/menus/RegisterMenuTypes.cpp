@@ -35,33 +35,33 @@ void RegisterMenuTypes()
 {
     // Every name of the menu table has its class here; a name added to the table needs one too,
     // or the game builds a placeholder under it.
-    RegisterMenuType<EscapeMenu>("EscapeMenu");
-    RegisterMenuType<KeshSplashMenu>("KeshSplashMenu");
-    RegisterMenuType<GameSplashMenu>("GameSplashMenu");
-    RegisterMenuType<VoskelSplash>("VoskelSplashMenu");
-    RegisterMenuType<MainMenu>("MainMenu");
-    RegisterMenuType<HelpMenu>("HelpMenu");
-    RegisterMenuType<MessageWindowMenu>("MessageWindowMenu");
-    RegisterMenuType<PuzzleLookAtMenu>("PuzzleLookAtMenu");
-    RegisterMenuType<BackButtonMenu>("BackMenu");
-    RegisterMenuType<RoomSelectionMenu>("RoomSelectionMenu");
-    RegisterMenuType<PuzzleInfoMenu>("PuzzleInfoMenu");
-    RegisterMenuType<StartPuzzleMenu>("StartPuzzleMenu");
-    RegisterMenuType<BudgetMenu>("BudgetMenu");
-    RegisterMenuType<TimerObjMenu>("TimerObjMenu");
-    RegisterMenuType<ScoreMenu>("ScoreMenu");
-    RegisterMenuType<OptionsMenu>("OptionsMenu");
-    RegisterMenuType<CreditsMenu>("CreditsMenu");
-    RegisterMenuType<CreateProfileMenu>("CreateProfileMenu");
-    RegisterMenuType<ProfileMenu>("ProfileMenu");
-    RegisterMenuType<DemoRadial>("Radial");
-    RegisterMenuType<SpreadRadialMenu>("Submenu");
-    RegisterMenuType<CreatorMenu>("CreatorMenu");
-    RegisterMenuType<SaveRoomMenu>("SaveRoomMenu");
-    RegisterMenuType<WidgetChoiceMenu>("WidgetChoiceBarMenu");
-    RegisterMenuType<MouseWidgetSelMenu>("MouseWidgetSelMenu");
-    RegisterMenuType<ToolTipMenu>("ToolTipMenu");
-    RegisterMenuType<WidgetPropertyMenu>("WidgetPropertyBarMenu");
-    RegisterMenuType<PropValueMenu>("PropValueMenu");
+    RegisterMenuType<EscapeMenu>(MenuTable::kEscapeMenu);
+    RegisterMenuType<KeshSplashMenu>(MenuTable::kKeshSplashMenu);
+    RegisterMenuType<GameSplashMenu>(MenuTable::kGameSplashMenu);
+    RegisterMenuType<VoskelSplash>(MenuTable::kVoskelSplashMenu);
+    RegisterMenuType<MainMenu>(MenuTable::kMainMenu);
+    RegisterMenuType<HelpMenu>(MenuTable::kHelpMenu);
+    RegisterMenuType<MessageWindowMenu>(MenuTable::kMessageWindowMenu);
+    RegisterMenuType<PuzzleLookAtMenu>(MenuTable::kPuzzleLookAtMenu);
+    RegisterMenuType<BackButtonMenu>(MenuTable::kBackMenu);
+    RegisterMenuType<RoomSelectionMenu>(MenuTable::kRoomSelectionMenu);
+    RegisterMenuType<PuzzleInfoMenu>(MenuTable::kPuzzleInfoMenu);
+    RegisterMenuType<StartPuzzleMenu>(MenuTable::kStartPuzzleMenu);
+    RegisterMenuType<BudgetMenu>(MenuTable::kBudgetMenu);
+    RegisterMenuType<TimerObjMenu>(MenuTable::kTimerObjMenu);
+    RegisterMenuType<ScoreMenu>(MenuTable::kScoreMenu);
+    RegisterMenuType<OptionsMenu>(MenuTable::kOptionsMenu);
+    RegisterMenuType<CreditsMenu>(MenuTable::kCreditsMenu);
+    RegisterMenuType<CreateProfileMenu>(MenuTable::kCreateProfileMenu);
+    RegisterMenuType<ProfileMenu>(MenuTable::kProfileMenu);
+    RegisterMenuType<DemoRadial>(MenuTable::kRadial);
+    RegisterMenuType<SpreadRadialMenu>(MenuTable::kSubmenu);
+    RegisterMenuType<CreatorMenu>(MenuTable::kCreatorMenu);
+    RegisterMenuType<SaveRoomMenu>(MenuTable::kSaveRoomMenu);
+    RegisterMenuType<WidgetChoiceMenu>(MenuTable::kWidgetChoiceBarMenu);
+    RegisterMenuType<MouseWidgetSelMenu>(MenuTable::kMouseWidgetSelMenu);
+    RegisterMenuType<ToolTipMenu>(MenuTable::kToolTipMenu);
+    RegisterMenuType<WidgetPropertyMenu>(MenuTable::kWidgetPropertyBarMenu);
+    RegisterMenuType<PropValueMenu>(MenuTable::kPropValueMenu);
 }
 } // namespace QUORB

@@ -6,11 +6,11 @@
 #include "engine/gfx/ScrollBar.h"
 #include "game/CQUORB.h"
 #include "game/CRoom.h"
+#include "game/MenuSend.h"
 #include "game/menus/ListScrollBar.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
-#include "game/menus/MenuSend.h"
 #include "game/menus/MenuText.h"
 #include "statemachine/Message.h"
 
@@ -99,9 +99,9 @@ void RoomSelectionMenu::OpenTransition(float duration)
     SidePanelMenu::OpenTransition(duration);
     if (CQUORB* game = CQUORB::Get())
         game->SetCameraFlags(kOrbitFlag);
-    SendToMenuFrom(*this, "PuzzleLookAtMenu", MSG_CloseMenu);
-    SendToMenuFrom(*this, "PuzzleInfoMenu", MSG_CloseMenu);
-    SendToMenuFrom(*this, "Radial", MSG_CloseMenu);
+    SendToMenuFrom(*this, MenuTable::kPuzzleLookAtMenu, MSG_CloseMenu);
+    SendToMenuFrom(*this, MenuTable::kPuzzleInfoMenu, MSG_CloseMenu);
+    SendToMenuFrom(*this, MenuTable::kRadial, MSG_CloseMenu);
 }
 
 void RoomSelectionMenu::OnHeldOver(const std::string& name)
@@ -129,6 +129,6 @@ void RoomSelectionMenu::OnClosed()
 {
     const CQUORB* game = CQUORB::Get();
     if (game && game->IsCreatePuzzleMode())
-        SendToMenuFrom(*this, "BackMenu", MSG_ResetMenu);
+        SendToMenuFrom(*this, MenuTable::kBackMenu, MSG_ResetMenu);
 }
 } // namespace QUORB

@@ -4,7 +4,7 @@
 #include "game/CQUORB.h"
 #include "game/CRoom.h"
 #include "game/IsSafeFileName.h"
-#include "game/menus/MenuSend.h"
+#include "game/MenuSend.h"
 #include "platform/files.h"
 #include "statemachine/Message.h"
 
@@ -104,12 +104,12 @@ void SaveRoomMenu::Save()
     const std::string name = box->GetText();
     if (const char* refusal = RefusalOf(name, GameRooms()))
     {
-        SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, refusal);
+        SendTextToMenu(MenuTable::kMessageWindowMenu, MSG_SendTextMessage, refusal);
         return;
     }
     if (!game->SaveRoom(name + ".xml"))
     {
-        SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, kSaveFailedText);
+        SendTextToMenu(MenuTable::kMessageWindowMenu, MSG_SendTextMessage, kSaveFailedText);
         return;
     }
     Leave(true);
@@ -120,11 +120,11 @@ void SaveRoomMenu::Leave(bool saved)
     const int then = m_customData.GetType() == MSG_DATA_INT ? m_customData.GetInt() : THEN_NOTHING;
     SendMsgToSelf(MSG_CloseMenu, MSG_SCOPE_SUBSTATE, 0);
     if (saved)
-        SendTextToMenu("MessageWindowMenu", MSG_SendTextMessage, kSavedText);
+        SendTextToMenu(MenuTable::kMessageWindowMenu, MSG_SendTextMessage, kSavedText);
     if (then == THEN_ROOM_LIST)
     {
-        SendToMenu("RoomSelectionMenu", MSG_OpenMenu);
-        SendToMenu("BackMenu", MSG_ResetMenu);
+        SendToMenu(MenuTable::kRoomSelectionMenu, MSG_OpenMenu);
+        SendToMenu(MenuTable::kBackMenu, MSG_ResetMenu);
     }
     else if (then == THEN_NEW_ROOM)
     {

@@ -8,10 +8,10 @@
 #include "engine/gfx/Gfx2DComp.h"
 #include "game/CPuzzle.h"
 #include "game/CQUORB.h"
+#include "game/MenuState.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
-#include "game/menus/MenuState.h"
 #include "game/menus/MenuText.h"
 #include "game/menus/PuzzleMenuCalls.h"
 #include "statemachine/Message.h"
@@ -165,7 +165,7 @@ void ScoreMenu::CloseTransition(float duration)
 
 void ScoreMenu::OnOpened()
 {
-    SendToMenu("StartPuzzleMenu", MSG_CloseMenu);
+    SendToMenu(MenuTable::kStartPuzzleMenu, MSG_CloseMenu);
 }
 
 void ScoreMenu::OnButtonPressed(const std::string& name)
@@ -179,17 +179,17 @@ void ScoreMenu::OnButtonPressed(const std::string& name)
         RunConsoleLine("resetfocusedpuzzle");
         // Still fading out after this menu's opening closed it, it would not hear the open and
         // the player would be left without "Start": it finishes its close at once first.
-        if (GetMenuState("StartPuzzleMenu") == STATE_Closing)
-            SendToMenu("StartPuzzleMenu", MSG_CloseMenuForced);
-        SendToMenu("StartPuzzleMenu", MSG_OpenMenu);
-        SendToMenu("StartPuzzleMenu", MSG_ResetMenu);
-        SendToMenu("BackMenu", MSG_OpenMenu);
-        SendToMenu("BackMenu", MSG_ResetMenu);
+        if (GetMenuState(MenuTable::kStartPuzzleMenu) == STATE_Closing)
+            SendToMenu(MenuTable::kStartPuzzleMenu, MSG_CloseMenuForced);
+        SendToMenu(MenuTable::kStartPuzzleMenu, MSG_OpenMenu);
+        SendToMenu(MenuTable::kStartPuzzleMenu, MSG_ResetMenu);
+        SendToMenu(MenuTable::kBackMenu, MSG_OpenMenu);
+        SendToMenu(MenuTable::kBackMenu, MSG_ResetMenu);
         SendMsgToSelf(MSG_CloseMenu, MSG_SCOPE_SUBSTATE, 0);
     }
     else if (name == "RoomButton")
     {
-        SendToMenu("BackMenu", MSG_OpenMenu);
+        SendToMenu(MenuTable::kBackMenu, MSG_OpenMenu);
         if (CQUORB* game = CQUORB::Get())
             game->LeavePuzzle(false);
     }

@@ -98,12 +98,12 @@ void StartPuzzleMenu::StartRun()
 {
     RunConsoleLine("play");
     SetText(kStartText, "Stop");
-    SendToMenu("WidgetChoiceBarMenu", MSG_CloseMenu);
-    SendToMenu("WidgetPropertyBarMenu", MSG_CloseMenu);
-    SendToMenu("BudgetMenu", MSG_CloseMenu);
+    SendToMenu(MenuTable::kWidgetChoiceBarMenu, MSG_CloseMenu);
+    SendToMenu(MenuTable::kWidgetPropertyBarMenu, MSG_CloseMenu);
+    SendToMenu(MenuTable::kBudgetMenu, MSG_CloseMenu);
     if (IsGameInCreatePuzzleMode())
-        SendToMenu("CreatorMenu", MSG_CloseMenu);
-    SendToMenu("BackMenu", MSG_CloseMenu);
+        SendToMenu(MenuTable::kCreatorMenu, MSG_CloseMenu);
+    SendToMenu(MenuTable::kBackMenu, MSG_CloseMenu);
     FadeClearButton(1.0f, 0.0f);
 }
 
@@ -111,18 +111,18 @@ void StartPuzzleMenu::StopRun()
 {
     RunConsoleLine("resetfocusedpuzzle");
     Reset();
-    SendToMenu("BackMenu", MSG_OpenMenu);
-    SendToMenu("BackMenu", MSG_ResetMenu);
+    SendToMenu(MenuTable::kBackMenu, MSG_OpenMenu);
+    SendToMenu(MenuTable::kBackMenu, MSG_ResetMenu);
 }
 
 void StartPuzzleMenu::Reset()
 {
     const bool creating = IsGameInCreatePuzzleMode();
-    SendToMenu("WidgetChoiceBarMenu", MSG_OpenMenuEx);
-    SendToMenu("BudgetMenu", MSG_OpenMenu);
-    SendToMenu("WidgetPropertyBarMenu", MSG_CloseMenu);
+    SendToMenu(MenuTable::kWidgetChoiceBarMenu, MSG_OpenMenuEx);
+    SendToMenu(MenuTable::kBudgetMenu, MSG_OpenMenu);
+    SendToMenu(MenuTable::kWidgetPropertyBarMenu, MSG_CloseMenu);
     if (creating)
-        SendToMenu("CreatorMenu", MSG_OpenMenu);
+        SendToMenu(MenuTable::kCreatorMenu, MSG_OpenMenu);
     SetText(kStartText, creating ? "Test" : "Start");
     FadeClearButton(0.0f, 1.0f);
 }

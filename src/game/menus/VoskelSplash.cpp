@@ -1,6 +1,6 @@
 #include "game/menus/VoskelSplash.h"
 
-#include "game/menus/MenuSend.h"
+#include "game/MenuSend.h"
 
 namespace QUORB
 {
@@ -13,6 +13,6 @@ void VoskelSplash::Init()
 
 void VoskelSplash::OnClosed()
 {
-    SendToMenu("GameSplashMenu", MSG_OpenMenu);
+    SendToMenu(MenuTable::kGameSplashMenu, MSG_OpenMenu);
 }
 } // namespace QUORB

@@ -3,10 +3,10 @@
 #include "engine/Gob.h"
 #include "engine/gfx/CheckButton.h"
 #include "engine/gfx/Gfx2DComp.h"
+#include "game/MenuState.h"
 #include "game/menus/ButtonRow.h"
 #include "game/menus/EditorBarUnits.h"
 #include "game/menus/EditorMenuCalls.h"
-#include "game/menus/MenuState.h"
 #include "game/menus/PuzzleMenuCalls.h"
 
 namespace QUORB
@@ -25,7 +25,6 @@ const char* const WidgetPropertyMenu::kGroup = "WidgetProp";
 
 namespace
 {
-const char* const kValueEditor = "PropValueMenu";
 constexpr int kIconX = 3; // pixels on the button
 constexpr int kIconY = 4;
 constexpr float kIconScale = 0.5f;
@@ -98,11 +97,11 @@ void WidgetPropertyMenu::OnButtonPressed(const std::string& name)
 {
     const int code = CodeOfButton(name);
     if (code >= 0)
-        SendIntToMenu(kValueEditor, MSG_SetCustomData, code);
-    SendToMenu(kValueEditor, MSG_ResetMenu);
-    const int state = GetMenuState(kValueEditor);
+        SendIntToMenu(MenuTable::kPropValueMenu, MSG_SetCustomData, code);
+    SendToMenu(MenuTable::kPropValueMenu, MSG_ResetMenu);
+    const int state = GetMenuState(MenuTable::kPropValueMenu);
     if (state == STATE_Init || state == STATE_Closed)
-        SendToMenu(kValueEditor, MSG_OpenMenuEx);
+        SendToMenu(MenuTable::kPropValueMenu, MSG_OpenMenuEx);
 }
 
 void WidgetPropertyMenu::OpenTransition(float duration)
@@ -137,6 +136,6 @@ void WidgetPropertyMenu::UncheckAllAndCloseEditor()
         for (const Property& property : kProperties)
             if (auto* button = dynamic_cast<dorvo::gfx::CheckButton*>(comp->GetButton(property.button)))
                 button->SetChecked(false);
-    SendToMenu(kValueEditor, MSG_CloseMenu);
+    SendToMenu(MenuTable::kPropValueMenu, MSG_CloseMenu);
 }
 } // namespace QUORB

@@ -41,6 +41,8 @@ enum InputCode : std::uint32_t
     KEY_LMENU = 56,    // left Alt
     KEY_SPACE = 57,
     KEY_F1 = 59,
+    KEY_RCONTROL = 157,
+    KEY_RMENU = 184, // right Alt
     KEY_UP = 200,
     KEY_LEFT = 203,
     KEY_RIGHT = 205,

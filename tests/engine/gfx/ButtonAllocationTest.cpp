@@ -1,46 +1,11 @@
 // A screen of 300 idle buttons updates, hit-tests, takes mouse moves and draws without allocating
 // once the first frames are done: this program counts every allocation made while they work.
+#include "AllocationCount.h"
 #include "ControlTestKit.h"
 #include "GfxTestWorld.h"
 #include "engine/gfx/CButton.h"
 
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace
-{
-std::atomic<bool> g_counting{false};
-std::atomic<unsigned> g_allocations{0};
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    if (g_counting)
-        ++g_allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
-}
-
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    if (g_counting)
-        ++g_allocations;
-    return std::malloc(size == 0 ? 1 : size);
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 using dorvo::gfx::CButton;
 using namespace controltest;
@@ -94,11 +59,9 @@ TEST_F(ButtonAllocationTest, IdleButtonsWorkWithoutAllocating)
     EXPECT_EQ(held.calls, 100);
     EXPECT_EQ(notOver.calls, 200);
 
-    g_allocations = 0;
-    g_counting = true;
+    testsupport::StartCountingAllocations();
     for (int i = 0; i < 10; ++i)
         frame();
-    g_counting = false;
-    EXPECT_EQ(g_allocations.load(), 0u);
+    EXPECT_EQ(testsupport::StopCountingAllocations(), 0u);
     EXPECT_EQ(clicks.calls, 0);
 }

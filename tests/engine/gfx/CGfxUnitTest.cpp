@@ -3,6 +3,7 @@
 // loss and reset.
 #include "engine/gfx/CGfxUnit.h"
 
+#include "DeviceBufferBytes.h"
 #include "ModelTestWorld.h"
 #include "common/CBSPTree.h"
 #include "engine/gfx/CAnimationController.h"
@@ -13,38 +14,15 @@
 
 #include <algorithm>
 #include <cstring>
-#include <type_traits>
 
 using dorvo::gfx::CGfxUnit;
 using dorvo::gfx::CTextureHandle;
 using dorvo::gfx::CTextureManager;
 
+using testsupport::Bytes;
+
 namespace
 {
-template <typename Buffer> std::vector<std::uint8_t> Bytes(Buffer* buffer)
-{
-    std::vector<std::uint8_t> bytes;
-    void* data = nullptr;
-    if (!buffer || plat::FAILED(buffer->Lock(0, 0, &data, plat::D3DLOCK_READONLY)))
-        return bytes;
-    plat::UINT size = 0;
-    if constexpr (std::is_same_v<Buffer, plat::IDirect3DVertexBuffer9>)
-    {
-        plat::D3DVERTEXBUFFER_DESC desc{};
-        buffer->GetDesc(&desc);
-        size = desc.Size;
-    }
-    else
-    {
-        plat::D3DINDEXBUFFER_DESC desc{};
-        buffer->GetDesc(&desc);
-        size = desc.Size;
-    }
-    bytes.assign(static_cast<std::uint8_t*>(data), static_cast<std::uint8_t*>(data) + size);
-    buffer->Unlock();
-    return bytes;
-}
-
 const plat::devicedebug::ResourceInfo* Resource(plat::IDirect3DResource9* resource,
                                                 const std::vector<plat::devicedebug::ResourceInfo>& all)
 {

@@ -3,6 +3,7 @@
 // the device copies through a lost device.
 #include "engine/gfx/CMeshManager.h"
 
+#include "DeviceBufferBytes.h"
 #include "MeshTestWorld.h"
 #include "engine/gfx/CAnimation.h"
 #include "engine/gfx/CAnimationController.h"
@@ -23,6 +24,8 @@ using dorvo::gfx::CMeshHierarchy;
 using dorvo::gfx::CMeshManager;
 using dorvo::gfx::SMaterial;
 using dorvo::gfx::SUnitVertex;
+
+using testsupport::Bytes;
 
 namespace
 {
@@ -54,30 +57,6 @@ std::vector<std::string> Siblings(const CBone* bone)
     return names;
 }
 
-// The bytes a device buffer holds.
-template <typename Buffer> std::vector<std::uint8_t> Bytes(Buffer* buffer)
-{
-    std::vector<std::uint8_t> bytes;
-    void* data = nullptr;
-    plat::D3DVERTEXBUFFER_DESC desc{};
-    if (!buffer || plat::FAILED(buffer->Lock(0, 0, &data, plat::D3DLOCK_READONLY)))
-        return bytes;
-    plat::D3DINDEXBUFFER_DESC indexDesc{};
-    plat::UINT size = 0;
-    if constexpr (std::is_same_v<Buffer, plat::IDirect3DVertexBuffer9>)
-    {
-        buffer->GetDesc(&desc);
-        size = desc.Size;
-    }
-    else
-    {
-        buffer->GetDesc(&indexDesc);
-        size = indexDesc.Size;
-    }
-    bytes.assign(static_cast<std::uint8_t*>(data), static_cast<std::uint8_t*>(data) + size);
-    buffer->Unlock();
-    return bytes;
-}
 } // namespace
 
 // A file is read once; its name gives the same record ever after, even with the file gone.

@@ -3,6 +3,7 @@
 // list, and the component's XML with its grid record.
 #include "WaterTestWorld.h"
 
+#include "DeviceBufferBytes.h"
 #include "common/CBSPTreeMgr.h"
 #include "common/math/AABB.h"
 #include "common/math/Plane.h"
@@ -15,7 +16,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <type_traits>
 
 using dorvo::gfx::ACGfxWater;
 using dorvo::gfx::CDorvoGfx;
@@ -23,32 +23,10 @@ using dorvo::gfx::CGfxPlanarWater;
 using dorvo::gfx::CWaterManager;
 using dorvo::gfx::GfxWaterComp;
 
+using testsupport::Bytes;
+
 namespace
 {
-template <typename Buffer> std::vector<std::uint8_t> Bytes(Buffer* buffer)
-{
-    std::vector<std::uint8_t> bytes;
-    void* data = nullptr;
-    if (!buffer || plat::FAILED(buffer->Lock(0, 0, &data, plat::D3DLOCK_READONLY)))
-        return bytes;
-    plat::UINT size = 0;
-    if constexpr (std::is_same_v<Buffer, plat::IDirect3DVertexBuffer9>)
-    {
-        plat::D3DVERTEXBUFFER_DESC desc{};
-        buffer->GetDesc(&desc);
-        size = desc.Size;
-    }
-    else
-    {
-        plat::D3DINDEXBUFFER_DESC desc{};
-        buffer->GetDesc(&desc);
-        size = desc.Size;
-    }
-    bytes.assign(static_cast<std::uint8_t*>(data), static_cast<std::uint8_t*>(data) + size);
-    buffer->Unlock();
-    return bytes;
-}
-
 void ExpectPlane(const math::Plane& plane, float a, float b, float c, float d)
 {
     EXPECT_NEAR(plane.normal.x, a, 1e-5f);
@@ -87,7 +65,8 @@ TEST_F(GfxWaterCompTest, WaterTypesTable)
         bool unit;
         bool line;
     };
-    const Case cases[] = {{0, true, false}, {1, true, false}, {2, false, true}, {3, false, false}, {7, false, true}};
+    const Case cases[] = {
+        {0, true, false}, {1, true, false}, {2, false, true}, {3, false, false}, {7, false, true}};
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.type);
@@ -130,12 +109,14 @@ TEST_F(GfxWaterCompTest, TheQuadItsBoundsAndWhatTheUnitAnswers)
     ASSERT_NE(unit, nullptr);
     const auto& quad = unit->GetQuad();
     ASSERT_EQ(quad.VertexCount(), 4u);
-    const float expected[4][4] = {{-0.5f, 0.5f, 0, 0}, {0.5f, 0.5f, 1, 0}, {0.5f, -0.5f, 1, 1}, {-0.5f, -0.5f, 0, 1}};
+    const float expected[4][4] = {
+        {-0.5f, 0.5f, 0, 0}, {0.5f, 0.5f, 1, 0}, {0.5f, -0.5f, 1, 1}, {-0.5f, -0.5f, 0, 1}};
     for (int i = 0; i < 4; ++i)
     {
         SCOPED_TRACE(i);
         const auto& v = quad.vertices[i];
-        EXPECT_EQ(std::vector<float>(v.position, v.position + 3), (std::vector<float>{expected[i][0], 0, expected[i][1]}));
+        EXPECT_EQ(std::vector<float>(v.position, v.position + 3),
+                  (std::vector<float>{expected[i][0], 0, expected[i][1]}));
         EXPECT_EQ(std::vector<float>(v.uv, v.uv + 2), (std::vector<float>{expected[i][2], expected[i][3]}));
         EXPECT_EQ(std::vector<float>(v.normal, v.normal + 3), (std::vector<float>{0, 1, 0}));
         EXPECT_EQ(std::vector<float>(v.tangent, v.tangent + 3), (std::vector<float>{1, 0, 0}));
@@ -337,8 +318,9 @@ TEST_F(GfxWaterCompTest, BuffersAndTargetsFollowLossAndReset)
     const std::vector<plat::devicedebug::ResourceInfo> made = plat::headless::Resources();
     auto info = [](const std::vector<plat::devicedebug::ResourceInfo>& all, plat::IDirect3DResource9* r)
     { return all.at(plat::devicedebug::CreationNumber(r) - 1); };
-    for (plat::IDirect3DResource9* map : {static_cast<plat::IDirect3DResource9*>(Manager().GetReflectionTexture()),
-                                          static_cast<plat::IDirect3DResource9*>(Manager().GetRefractionTexture())})
+    for (plat::IDirect3DResource9* map :
+         {static_cast<plat::IDirect3DResource9*>(Manager().GetReflectionTexture()),
+          static_cast<plat::IDirect3DResource9*>(Manager().GetRefractionTexture())})
     {
         ASSERT_NE(map, nullptr);
         EXPECT_EQ(info(made, map).width, back.Width);
@@ -418,10 +400,10 @@ TEST_F(GfxWaterCompTest, XmlRoundTripsOfStillAndWavingWater)
             EXPECT_EQ(text.find("Grid"), std::string::npos);
             const dorvo::gfx::NoWaveInfo& a = comp->GetNoWaveInfo();
             const dorvo::gfx::NoWaveInfo& b = copy.GetNoWaveInfo();
-            EXPECT_EQ(std::vector<float>({a.bumpScale, a.refUVDistortion, a.fresnelBias, a.fresnelPower, a.dir1X,
-                                          a.dir1Z, a.dir2X, a.dir2Z}),
-                      std::vector<float>({b.bumpScale, b.refUVDistortion, b.fresnelBias, b.fresnelPower, b.dir1X,
-                                          b.dir1Z, b.dir2X, b.dir2Z}));
+            EXPECT_EQ(std::vector<float>({a.bumpScale, a.refUVDistortion, a.fresnelBias, a.fresnelPower,
+                                          a.dir1X, a.dir1Z, a.dir2X, a.dir2Z}),
+                      std::vector<float>({b.bumpScale, b.refUVDistortion, b.fresnelBias, b.fresnelPower,
+                                          b.dir1X, b.dir1Z, b.dir2X, b.dir2Z}));
             EXPECT_FLOAT_EQ(b.fresnelBias, 0.35f);
             EXPECT_FLOAT_EQ(b.dir2Z, 1.0f);
         }
@@ -452,10 +434,12 @@ TEST(GridXml, WrittenInOrderAndReadByPosition)
     grid.center = math::Vector3(1.0f, 2.0f, 3.0f);
     TiXmlElement parent("Parent");
     ASSERT_TRUE(dorvo::gfx::WriteGrid(&parent, grid, "Terrain"));
-    EXPECT_EQ(Print(parent),
-              "<Parent><Grid name=\"Terrain\"><int name=\"NumVertsPerRow\">5</int><int name=\"NumVertsPerCol\">7</int>"
-              "<float name=\"CellSpacing\">2.5</float><Vector name=\"Center\"><float name=\"x\">1</float><float "
-              "name=\"y\">2</float><float name=\"z\">3</float></Vector></Grid></Parent>");
+    EXPECT_EQ(
+        Print(parent),
+        "<Parent><Grid name=\"Terrain\"><int name=\"NumVertsPerRow\">5</int><int "
+        "name=\"NumVertsPerCol\">7</int>"
+        "<float name=\"CellSpacing\">2.5</float><Vector name=\"Center\"><float name=\"x\">1</float><float "
+        "name=\"y\">2</float><float name=\"z\">3</float></Vector></Grid></Parent>");
     dorvo::gfx::SGrid read;
     ASSERT_TRUE(dorvo::gfx::ReadGrid(parent.FirstChildElement(), read));
     EXPECT_EQ(read.numVertsPerCol, 7);

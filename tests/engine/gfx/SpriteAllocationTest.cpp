@@ -1,48 +1,12 @@
 // Updating a screen of sprites and laid-out text, and drawing the sprites, allocates nothing once
 // the first frames are done: this program counts every allocation made while the units work.
 // (Text sprites measure only when changed; the font itself lays its glyphs out at each draw.)
+#include "AllocationCount.h"
 #include "GfxTestWorld.h"
 #include "engine/gfx/CSprite.h"
 #include "engine/gfx/CTextSprite.h"
 
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace
-{
-std::atomic<bool> g_counting{false};
-std::atomic<unsigned> g_allocations{0};
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    if (g_counting)
-        ++g_allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
-}
-
-// The functors of console commands come from the nothrow form; it must meet the delete above.
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    if (g_counting)
-        ++g_allocations;
-    return std::malloc(size == 0 ? 1 : size);
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 using dorvo::gfx::CSprite;
 using dorvo::gfx::CTextSprite;
@@ -85,15 +49,15 @@ TEST_F(SpriteAllocationTest, AWarmFrameUpdatesAndDrawsSpritesWithoutAllocating)
         core.BeginFrame();
         batch->Begin(plat::D3DXSPRITE_ALPHABLEND);
         const bool warm = frame >= 3;
-        g_allocations = 0;
-        g_counting = warm;
+        if (warm)
+            testsupport::StartCountingAllocations();
         for (auto& unit : units)
             unit->Update(33);
         for (auto& unit : units)
             if (!dynamic_cast<CTextSprite*>(unit.get()))
                 unit->Render(1.0, 0.033f);
-        g_counting = false;
-        counted += g_allocations;
+        if (warm)
+            counted += testsupport::StopCountingAllocations();
         for (auto& unit : units)
             if (dynamic_cast<CTextSprite*>(unit.get()))
                 unit->Render(1.0, 0.033f);

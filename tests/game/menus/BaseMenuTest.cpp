@@ -10,8 +10,8 @@
 #include "engine/gfx/EditBox.h"
 #include "engine/gfx/Gfx2DComp.h"
 #include "engine/gfx/STextStyle.h"
+#include "game/MenuState.h"
 #include "game/menus/MenuCallbacks.h"
-#include "game/menus/MenuState.h"
 #include "game/menus/RegisterMenuTypes.h"
 #include "statemachine/Database.h"
 
@@ -90,7 +90,11 @@ TEST_F(BaseMenuTest, StartsClosedAfterInitAndFilesItsBase)
     EXPECT_EQ(m_bootCalls, Strings({"Init"}));
     EXPECT_EQ(State(), kClosed);
     EXPECT_EQ(QUORB::GetMenuState("HelpMenu"), kClosed);
-    EXPECT_EQ(QUORB::GetMenuState("NoSuchMenu"), -1);
+    {
+        testsupport::AssertCapture asserts; // a name that is no menu is the caller's fault
+        EXPECT_EQ(QUORB::GetMenuState("NoSuchMenu"), -1);
+        EXPECT_EQ(asserts.Reports().size(), 1u);
+    }
     ASSERT_NE(Gui()->GetSprite("Base"), nullptr);
     EXPECT_EQ(Gui()->GetSprite("Base"), m_menu->GetBase());
     EXPECT_EQ(Gui()->GetUnits().count("Base"), 1u);

@@ -1,4 +1,5 @@
 #include "common/InputEvent.h"
+#include "platform/dinput.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,59 @@ TEST(InputEventTest, ValidCodesAreKeysButtonsAndJoystickButtons)
     {
         SCOPED_TRACE(c.code);
         EXPECT_EQ(c.valid, IsValidInputCode(c.code));
+    }
+}
+
+// The names are the scan codes the keyboard readers emit (DirectInput's DIK_ values).
+TEST(InputEventTest, EveryNamedKeyIsTheCodeTheKeyboardReadersEmitForIt)
+{
+    using namespace dorvo::input;
+    const struct
+    {
+        const char* name;
+        std::uint32_t named;
+        std::uint32_t emitted;
+    } cases[] = {
+        {"ESCAPE", KEY_ESCAPE, plat::DIK_ESCAPE},
+        {"1", KEY_1, plat::DIK_1},
+        {"0", KEY_0, plat::DIK_0},
+        {"MINUS", KEY_MINUS, plat::DIK_MINUS},
+        {"EQUALS", KEY_EQUALS, plat::DIK_EQUALS},
+        {"BACK", KEY_BACK, plat::DIK_BACK},
+        {"TAB", KEY_TAB, plat::DIK_TAB},
+        {"Q", KEY_Q, plat::DIK_Q},
+        {"LBRACKET", KEY_LBRACKET, plat::DIK_LBRACKET},
+        {"RBRACKET", KEY_RBRACKET, plat::DIK_RBRACKET},
+        {"RETURN", KEY_RETURN, plat::DIK_RETURN},
+        {"LCONTROL", KEY_LCONTROL, plat::DIK_LCONTROL},
+        {"A", KEY_A, plat::DIK_A},
+        {"SEMICOLON", KEY_SEMICOLON, plat::DIK_SEMICOLON},
+        {"APOSTROPHE", KEY_APOSTROPHE, plat::DIK_APOSTROPHE},
+        {"GRAVE", KEY_GRAVE, plat::DIK_GRAVE},
+        {"LSHIFT", KEY_LSHIFT, plat::DIK_LSHIFT},
+        {"BACKSLASH", KEY_BACKSLASH, plat::DIK_BACKSLASH},
+        {"Z", KEY_Z, plat::DIK_Z},
+        {"COMMA", KEY_COMMA, plat::DIK_COMMA},
+        {"PERIOD", KEY_PERIOD, plat::DIK_PERIOD},
+        {"SLASH", KEY_SLASH, plat::DIK_SLASH},
+        {"RSHIFT", KEY_RSHIFT, plat::DIK_RSHIFT},
+        {"MULTIPLY", KEY_MULTIPLY, plat::DIK_MULTIPLY},
+        {"LMENU", KEY_LMENU, plat::DIK_LMENU},
+        {"SPACE", KEY_SPACE, plat::DIK_SPACE},
+        {"F1", KEY_F1, plat::DIK_F1},
+        {"RCONTROL", KEY_RCONTROL, plat::DIK_RCONTROL},
+        {"RMENU", KEY_RMENU, plat::DIK_RMENU},
+        {"UP", KEY_UP, plat::DIK_UP},
+        {"LEFT", KEY_LEFT, plat::DIK_LEFT},
+        {"RIGHT", KEY_RIGHT, plat::DIK_RIGHT},
+        {"DOWN", KEY_DOWN, plat::DIK_DOWN},
+        {"INSERT", KEY_INSERT, plat::DIK_INSERT},
+        {"DELETE", KEY_DELETE, plat::DIK_DELETE},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.named, c.emitted);
     }
 }
 

@@ -1,8 +1,11 @@
-// Messages from a menu to another menu found by its game-object name at the moment of sending
-// (Database::FindIdByName). A name that no object carries sends nothing; the sends answer
-// whether the message was delivered. Delivery is immediate: the receiver acts inside the call.
+// Messages to a menu found by its game-object name at the moment of sending (MenuTable::FindId).
+// The names are MenuTable's: one that is not is the caller's fault, reported through the
+// assertion handler, and sends nothing; so does a menu of the table that is not built, without a
+// report. The sends answer whether the message was delivered. Delivery is immediate: the
+// receiver acts inside the call.
 #pragma once
 
+#include "game/MenuTable.h"
 #include "statemachine/MessageName.h"
 
 #include <string>
