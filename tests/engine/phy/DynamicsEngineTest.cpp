@@ -51,27 +51,6 @@ class DynamicsEngineWorld : public phytest::PhysicsTest
 };
 } // namespace
 
-// Runs first in its program: nothing else has started the engine yet.
-TEST(DynamicsEngineTest, OneEngineWithEarthGravityRunningUntilTheGamePausesIt)
-{
-    DynamicsEngine& engine = DynamicsEngine::Instance();
-    EXPECT_EQ(&engine, &DynamicsEngine::Instance());
-    EXPECT_FALSE(engine.paused);
-    EXPECT_FLOAT_EQ(engine.gravity.x, 0.0f);
-    EXPECT_FLOAT_EQ(engine.gravity.y, -9.8f);
-    EXPECT_FLOAT_EQ(engine.gravity.z, 0.0f);
-
-    EXPECT_FALSE(engine.IsInitialised());
-    engine.Init();
-    EXPECT_TRUE(engine.IsInitialised());
-
-    engine.gravity = math::Vector3(1.0f, 0.0f, 0.0f);
-    engine.paused = true;
-    engine.Update(1.0f / 30.0f);
-    EXPECT_FLOAT_EQ(engine.gravity.x, 1.0f) << "the game's writes stay";
-    engine.Reset();
-}
-
 TEST_F(DynamicsEngineWorld, ATemplateSphereFallsUnderGravity)
 {
     Gob* ball = CreateBody(phytest::Sphere(Vector3(0.0f, 10.0f, 0.0f)));
