@@ -65,7 +65,7 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL ReleaseMutex(HANDLE handle);
 BOOL CloseHandle(HANDLE handle);
 
-// Debug output goes to standard error.
+// Debug output is one line of the log (platform/log.h); a trailing line break is dropped.
 void OutputDebugStringA(const char* text);
 
 // Narrow (UTF-8) to wide text. Returns the number of wide characters written including the
