@@ -14,6 +14,7 @@
 #include "game/CCameraDrag.h"
 #include "game/CQUORB.h"
 #include "game/CRoom.h"
+#include "platform/log.h"
 #include "statemachine/Database.h"
 #include "statemachine/MessageName.h"
 
@@ -21,7 +22,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace QUORB
 {
@@ -228,8 +228,8 @@ void CCamera::InterpolateUp(const math::Vector3& up, float seconds, const math::
     const math::Vector3 n = up.GetNormalized();
     if (math::IsZero(n.Length()))
     {
-        std::fprintf(stderr, "CCamera::InterpolateUp - the up vector (0, 0, 0) has no direction; the "
-                             "camera keeps its up.\n");
+        DORVO_LOG(
+            "CCamera::InterpolateUp: the up vector (0, 0, 0) has no direction; the camera keeps its up");
         return;
     }
     if (math::FloatEqual(n.Dot(m_turnTargetUp), 1.0f))

@@ -278,7 +278,7 @@ BOOL GetCursorPos(POINT* point);
 // main window.
 BOOL ScreenToClient(HWND window, POINT* point);
 
-// Always writes "caption: text" to standard error; with a display it also shows an SDL
+// Always writes "MessageBoxW: caption: text" to the log, as one line; with a display it also shows an SDL
 // message box and waits for it. Returns IDOK.
 int MessageBoxW(HWND window, const wchar_t* text, const wchar_t* caption, UINT type);
 // Sets the main window's title.

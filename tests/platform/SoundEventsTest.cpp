@@ -3,6 +3,7 @@
 #include "platform/sound_project.h"
 #include "platform/win32.h"
 
+#include "LogCapture.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -202,7 +203,7 @@ TEST(SoundEventSystemTest, EventsOfOneFileShareItsSamplesAndAMissingFileIsNamedO
     FMOD::EventSystem* system = nullptr;
     ASSERT_EQ(FMOD_OK, FMOD::EventSystem_Create(&system));
     ASSERT_EQ(FMOD_OK, system->init(4, FMOD_INIT_NORMAL, nullptr));
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     ASSERT_EQ(FMOD_OK, system->load("Big.fev", nullptr, nullptr));
     FMOD::EventGroup* group = nullptr;
     ASSERT_EQ(FMOD_OK, system->getGroup("Big/G", true, &group));
@@ -215,7 +216,7 @@ TEST(SoundEventSystemTest, EventsOfOneFileShareItsSamplesAndAMissingFileIsNamedO
     EXPECT_EQ(FMOD_ERR_FILE_NOTFOUND, system->getEvent("Big/G/E2", FMOD_EVENT_DEFAULT, &first));
     EXPECT_EQ(FMOD_ERR_EVENT_NOTFOUND, system->getEvent(("Big/G/E" + std::to_string(kMaxSoundEvents)).c_str(),
                                                         FMOD_EVENT_DEFAULT, &last));
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     EXPECT_EQ(FMOD_OK, system->release());
     std::size_t goneLines = 0;
     for (std::size_t at = err.find("Gone.wav"); at != std::string::npos; at = err.find("Gone.wav", at + 1))

@@ -3,6 +3,7 @@
 // list, and the component's XML with its grid record.
 #include "WaterTestWorld.h"
 
+#include "LogCapture.h"
 #include "common/CBSPTreeMgr.h"
 #include "common/math/AABB.h"
 #include "common/math/Plane.h"
@@ -98,9 +99,9 @@ TEST_F(GfxWaterCompTest, WaterTypesTable)
         comp->SetTechnique("");
         comp->SetWaterType(c.type);
         Manager().SetActiveWater(nullptr);
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         EXPECT_TRUE(comp->Initialize(gob));
-        const std::string said = ::testing::internal::GetCapturedStderr();
+        const std::string said = logged.Text();
         EXPECT_EQ(comp->GetUnit() != nullptr, c.unit);
         EXPECT_EQ(gfx.GetWaterUnitCount(), before + (c.unit ? 1 : 0));
         EXPECT_EQ(Manager().GetActiveWater(), c.unit ? comp : nullptr);
@@ -252,16 +253,14 @@ TEST_F(GfxWaterCompTest, InitialisedAgainWithoutAUnitItIsNoLongerTheActiveWater)
 
         // Not the active one: the other keeps its place.
         Water(other)->SetWaterType(type);
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         Water(other)->Initialize(other);
-        ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(Manager().GetActiveWater(), comp);
         EXPECT_EQ(gfx.GetWaterUnitCount(), 1u);
 
         comp->SetWaterType(type);
-        ::testing::internal::CaptureStderr();
+        logged.Clear();
         EXPECT_TRUE(comp->Initialize(gob));
-        ::testing::internal::GetCapturedStderr();
         math::Plane plane;
         EXPECT_EQ(comp->GetUnit(), nullptr);
         EXPECT_EQ(Manager().GetActiveWater(), nullptr);
