@@ -5,10 +5,9 @@
 #include "engine/GobComposite.h"
 #include "engine/TemplateGobController.h"
 #include "platform/files.h"
+#include "platform/log.h"
 
 #include <tinyxml.h>
-
-#include <iostream>
 
 ArchetypeGobController::ArchetypeGobController(TemplateGobController* base, const std::string& fileName,
                                                const std::string& name)
@@ -41,8 +40,8 @@ void ArchetypeGobController::LoadFile(Gob* gob)
     const TiXmlElement* root = nullptr;
     // The name comes from a template file: one that leaves the run folder is never opened.
     if (!plat::IsConfinedName(m_FileName))
-        error = "\"" + m_FileName.substr(0, 64) + (m_FileName.size() > 64 ? "..." : "") +
-                "\" leaves the run folder";
+        error = m_FileName.substr(0, 64) + (m_FileName.size() > 64 ? "..." : "") +
+                ": the name leaves the run folder";
     else if (XmlLoadFile(m_FileName, document, error))
     {
         root = document.FirstChildElement("File");
@@ -52,8 +51,9 @@ void ArchetypeGobController::LoadFile(Gob* gob)
     if (root != nullptr)
         gob->Deserialize(XmlFirstChildElement(root));
     else
-        std::cerr << error << "; the objects of archetype \"" << m_Name
-                  << "\" start from the template's defaults.\n";
+        DORVO_LOG("ArchetypeGobController::LoadFile: %s; the objects of archetype \"%s\" start from the "
+                  "template's defaults",
+                  error.c_str(), m_Name.c_str());
     gob->Serialize(m_pSnapshot.get());
     m_Loaded = true;
 }

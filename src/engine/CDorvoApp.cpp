@@ -7,8 +7,7 @@
 #include "engine/SoundSystem.h"
 #include "engine/input/InputSystem.h"
 #include "platform/frame_driver.h"
-
-#include <cstdio>
+#include "platform/log.h"
 
 dorvo::CDorvoApp* g_pApp = nullptr;
 
@@ -21,9 +20,9 @@ constexpr int kSoundChannels = 256;
 // The line every start-up out-of-memory report has named, whatever step ran out.
 constexpr int kInitOutOfMemoryLine = 178;
 
-void ReportFailure(const char* text)
+void ReportFailure(const char* where, const char* text, const char* instead)
 {
-    std::fprintf(stderr, "%s\n", text);
+    DORVO_LOG("%s: %s; %s", where, text, instead);
 }
 } // namespace
 
@@ -78,7 +77,7 @@ bool CDorvoApp::InitSteps(ACLoader<SEngineConfigInfo>& loader, const std::string
     {
         // The sound system released what it had made; there is nothing to shut down.
         m_pSound = nullptr;
-        ReportFailure("Failure to initialize the Sound System!");
+        ReportFailure("CDorvoApp::Init", "Failure to initialize the Sound System!", "start-up ends");
         return false;
     }
 
@@ -87,7 +86,7 @@ bool CDorvoApp::InitSteps(ACLoader<SEngineConfigInfo>& loader, const std::string
     if (!m_pInput->Init(inputConfig, plat::DXUTGetHINSTANCE(), plat::DXUTGetHWND()))
     {
         m_pInput.reset();
-        ReportFailure("Failure to initialize the Input System!");
+        ReportFailure("CDorvoApp::Init", "Failure to initialize the Input System!", "start-up ends");
         return false;
     }
 
@@ -109,7 +108,8 @@ int CDorvoApp::Shutdown()
     if (m_pSound && !m_pSound->Shutdown())
     {
         soundDown = false;
-        ReportFailure("Failure to shutdown the sound system!");
+        ReportFailure("CDorvoApp::Shutdown", "Failure to shutdown the sound system!",
+                      "the rest is shut down all the same");
     }
     m_pSound = nullptr;
     // Input is released even when sound failed: nothing else would release its devices.

@@ -49,7 +49,7 @@ public:
     virtual CDorvoGame* CreateGame() = 0;
 
     // Start-up. False when graphics, sound or input could not start; what did start stays
-    // for Shutdown to release. The failure's text has gone to standard error.
+    // for Shutdown to release. The failure's text has gone to the log.
     bool Init(ACLoader<SEngineConfigInfo>& loader, const std::string& configPath);
     // Tears down in order (game, event manager, sound, input). Returns the process exit code:
     // the frame driver's, or 1 when sound would not shut down.

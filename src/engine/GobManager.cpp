@@ -13,9 +13,9 @@
 #include "engine/GobTemplateDesc.h"
 #include "engine/POVComp.h"
 #include "engine/TemplateGobController.h"
+#include "platform/log.h"
 
 #include <algorithm>
-#include <iostream>
 
 namespace
 {
@@ -72,7 +72,8 @@ void GobManager::LoadTemplate(const std::string& fileName)
     GobTemplateDesc desc;
     std::string error;
     if (!desc.LoadFile(fileName, error))
-        std::cerr << error << "; an empty template is filed under the empty name.\n";
+        DORVO_LOG("GobManager::LoadTemplate: %s; an empty template is filed under the empty name",
+                  error.c_str());
 
     auto controller = std::make_unique<TemplateGobController>();
     controller->SetTypeName(desc.m_TypeName);
@@ -84,9 +85,9 @@ void GobManager::LoadTemplate(const std::string& fileName)
         if (creator == m_Creators.end())
         {
             // The console stays silent: start-up output there is part of what the player sees.
-            std::cerr << "GobManager::LoadTemplate - template \"" << desc.m_TypeName << "\" (\"" << fileName
-                      << "\") names the unregistered component \"" << typeName
-                      << "\"; the template is dropped.\n";
+            DORVO_LOG("GobManager::LoadTemplate: %s: template \"%s\" names the unregistered component "
+                      "\"%s\"; the template is dropped",
+                      fileName.c_str(), desc.m_TypeName.c_str(), typeName.c_str());
             return;
         }
         controller->AddComponentType(typeID, creator->second);

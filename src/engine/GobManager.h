@@ -39,7 +39,7 @@ public:
 
     // Reads one template file and files its controller under its type name and its archetypes
     // under their names; names filed already keep their first controller. A template naming an
-    // unregistered component type is dropped with its archetypes (one line on standard error).
+    // unregistered component type is dropped with its archetypes (one line in the log).
     void LoadTemplate(const std::string& fileName);
 
     // Builds and files an object of the named template or archetype; not initialised. Null when

@@ -1,10 +1,9 @@
 #include "engine/ReadStringList.h"
 
 #include "common/XmlUtil.h"
+#include "platform/log.h"
 
 #include <tinyxml.h>
-
-#include <iostream>
 
 bool ReadStringList(const TiXmlNode* node, std::vector<std::string>& out)
 {
@@ -15,8 +14,10 @@ bool ReadStringList(const TiXmlNode* node, std::vector<std::string>& out)
     element->QueryIntAttribute("size", &size);
     if (size < 0 || size > kMaxStringListSize)
     {
-        std::cerr << "ReadStringList - list <" << element->ValueStr() << "> of size " << size
-                  << " is out of range; it is read as empty.\n";
+        const std::string place = XmlPlace(element);
+        DORVO_LOG(
+            "ReadStringList: %s%sthe list <%s> of size %d is out of range (0 to %d); it is read as empty",
+            place.c_str(), place.empty() ? "" : ": ", element->ValueStr().c_str(), size, kMaxStringListSize);
         size = 0;
     }
     out.resize(static_cast<std::size_t>(size));

@@ -27,7 +27,7 @@ int RunApplication(std::unique_ptr<CDorvoApp> app, ACLoader<SEngineConfigInfo>& 
     g_pApp = app.release();
     if (!g_pApp->Init(loader, configPath))
     {
-        // What started is released again; the reason has gone to standard error.
+        // What started is released again; the reason has gone to the log.
         g_pApp->Shutdown();
         return EndRun(1);
     }

@@ -11,10 +11,10 @@
 #include "engine/phy/DefaultForceCreator.h"
 #include "engine/phy/DynamicsEngine.h"
 #include "engine/phy/PhysicsComp.h"
+#include "platform/log.h"
 
 #include <tinyxml.h>
 
-#include <cstdio>
 #include <string>
 
 namespace QUORB
@@ -109,9 +109,9 @@ void Buoyancy::Attach(dorvo::phy::PhysicsComp* body)
     }
     const Gob* owner = body != nullptr ? body->GetOwner() : nullptr;
     if (!clamped.empty())
-        std::fprintf(stderr, "Buoyancy - \"%s\": %s above %u; %u patches are used on that axis.\n",
-                     owner != nullptr ? owner->GetArchetypeName().c_str() : "", clamped.c_str(),
-                     static_cast<unsigned>(kMaxPatchesPerAxis), static_cast<unsigned>(kMaxPatchesPerAxis));
+        DORVO_LOG("Buoyancy::Attach: archetype \"%s\": %s above %u; %u patches are used on that axis",
+                  owner != nullptr ? owner->GetArchetypeName().c_str() : "", clamped.c_str(),
+                  static_cast<unsigned>(kMaxPatchesPerAxis), static_cast<unsigned>(kMaxPatchesPerAxis));
 
     // The box of the object's scale; a body without a position component counts as a unit box.
     math::Vector3 size(1.0f, 1.0f, 1.0f);

@@ -14,13 +14,13 @@
 #include "game/CQUORB.h"
 #include "game/CRoom.h"
 #include "game/MenuSend.h"
+#include "platform/log.h"
 #include "statemachine/MessageName.h"
 
 #include <boost/make_shared.hpp>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace QUORB
 {
@@ -218,8 +218,8 @@ void CCamera::InterpolateUp(const math::Vector3& up, float seconds, const math::
     const math::Vector3 n = up.GetNormalized();
     if (math::IsZero(n.Length()))
     {
-        std::fprintf(stderr, "CCamera::InterpolateUp - the up vector (0, 0, 0) has no direction; the "
-                             "camera keeps its up.\n");
+        DORVO_LOG(
+            "CCamera::InterpolateUp: the up vector (0, 0, 0) has no direction; the camera keeps its up");
         return;
     }
     if (math::FloatEqual(n.Dot(m_turnTargetUp), 1.0f))

@@ -2,6 +2,7 @@
 
 #include "common/XmlFile.h"
 #include "game/StartupGlobals.h"
+#include "platform/log.h"
 
 #include <tinyxml.h>
 
@@ -10,7 +11,6 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace QUORB
@@ -26,7 +26,7 @@ std::string s_fileName;
 
 void Report(const std::string& what)
 {
-    std::fprintf(stderr, "%s: %s\n", s_fileName.c_str(), what.c_str());
+    DORVO_LOG("CEngineLoader::Load: %s: %s", s_fileName.c_str(), what.c_str());
 }
 
 std::string Where(const TiXmlElement* e, const char* attribute)
@@ -245,7 +245,7 @@ void CEngineLoader::Load(const std::string& fileName)
     std::string error;
     if (!XmlLoadFile(fileName, doc, error))
     {
-        std::fprintf(stderr, "%s; the built-in configuration is used\n", error.c_str());
+        DORVO_LOG("CEngineLoader::Load: %s; the built-in configuration is used", error.c_str());
         FillFromShipped();
         return;
     }

@@ -21,12 +21,12 @@
 #include "game/ObjectiveComp.h"
 #include "game/WidgetDataComp.h"
 #include "game/WidgetManipulator.h"
+#include "platform/log.h"
 #include "statemachine/MessageName.h"
 
 #include <tinyxml.h>
 
 #include <algorithm>
-#include <iostream>
 #include <sstream>
 
 namespace QUORB
@@ -189,8 +189,9 @@ Gob* CPuzzle::LiveEntryGob(PuzzleObjectiveEntry& entry)
     if (gob != nullptr || !entry.active)
         return gob;
     entry.active = false;
-    std::cerr << "CPuzzle - the objective object " << entry.gobID
-              << " is gone; its objective no longer counts\n";
+    DORVO_LOG(
+        "CPuzzle::LiveEntryGob: object %u: the objective object is gone; its objective no longer counts",
+        static_cast<unsigned>(entry.gobID));
     if (!HasObjectiveOfType(entry.type))
         m_objectiveMask &= ~entry.type;
     return nullptr;
@@ -533,8 +534,9 @@ void CPuzzle::BuildFromSnapshot(const PuzzleSnapshot& snapshot)
 {
     auto report = [](const GobDescription& description)
     {
-        std::cerr << "CPuzzle - no object is built under the archetype \"" << description.archetypeName
-                  << "\"; the puzzle is rebuilt without it\n";
+        DORVO_LOG("CPuzzle::BuildFromSnapshot: no object is built under the archetype \"%s\"; the puzzle is "
+                  "rebuilt without it",
+                  description.archetypeName.c_str());
     };
     for (const GobDescription& description : snapshot.m_widgets)
         if (Gob* gob = CreateDescribed(description))
@@ -579,7 +581,8 @@ bool CPuzzle::Read(const TiXmlNode* node)
     const TiXmlNode* child = XmlFirstChildElement(element);
     if (child == nullptr)
     {
-        ReportGameFileFault(element, "the puzzle <" + element->ValueStr() + "> is empty");
+        ReportGameFileFault("CPuzzle::Read", element,
+                            "the puzzle <" + element->ValueStr() + "> is empty; nothing is read from it");
         return false;
     }
     XmlReadInt(child, &m_totalBudget);
@@ -607,9 +610,9 @@ bool CPuzzle::Read(const TiXmlNode* node)
             if (built >= kMaxObjects)
             {
                 if (!capReported)
-                    ReportGameFileFault(child, "the puzzle describes more than " +
-                                                   std::to_string(kMaxObjects) +
-                                                   " objects; the rest are left out");
+                    ReportGameFileFault("CPuzzle::Read", child,
+                                        "the puzzle describes more than " + std::to_string(kMaxObjects) +
+                                            " objects; the rest are left out");
                 capReported = true;
                 continue;
             }
@@ -619,17 +622,19 @@ bool CPuzzle::Read(const TiXmlNode* node)
             Gob* gob = CreateDescribed(description);
             if (gob == nullptr)
             {
-                ReportGameFileFault(child, "no object is built under the archetype \"" +
-                                               description.archetypeName + "\"; the description is skipped");
+                ReportGameFileFault("CPuzzle::Read", child,
+                                    "no object is built under the archetype \"" + description.archetypeName +
+                                        "\"; the description is skipped");
                 continue;
             }
             ++built;
             if (gob->IsKilled())
             {
                 // The oct tree removes what its world box does not hold as soon as it is placed.
-                ReportGameFileFault(child, "the \"" + description.archetypeName + "\" at " +
-                                               DescribeTransform(description) +
-                                               " does not fit in the world; it is left out");
+                ReportGameFileFault("CPuzzle::Read", child,
+                                    "the \"" + description.archetypeName + "\" at " +
+                                        DescribeTransform(description) +
+                                        " does not fit in the world; it is left out");
                 KillWithEndNodes(gob);
                 continue;
             }

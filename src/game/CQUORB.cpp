@@ -37,6 +37,7 @@
 #include "game/WidgetManipulator.h"
 #include "platform/files.h"
 #include "platform/frame_driver.h"
+#include "platform/log.h"
 #include "statemachine/MsgClock.h"
 #include "statemachine/MsgRouter.h"
 
@@ -111,8 +112,8 @@ int LuaCreateConsole(lua_State* L)
     std::string input = LuaUtil::ArgString(L, 2);
     if (LuaUtil::ArgCount(L) != 2 || history.empty() || input.empty())
     {
-        std::fprintf(stderr, "CreateConsole - expects the history panel's and the input strip's texture "
-                             "file names; nothing is built.\n");
+        DORVO_LOG("CreateConsole: expects the history panel's and the input strip's texture file names; "
+                  "nothing is built");
         return 0;
     }
     // The images are read from the texture folder and never from outside it.
@@ -121,8 +122,8 @@ int LuaCreateConsole(lua_State* L)
         if (plat::IsConfinedName(*name))
             continue;
         const char* image = name == &history ? kConsoleHistoryImage : kConsoleInputImage;
-        std::fprintf(stderr, "CreateConsole - \"%.64s\" leaves the texture folder; \"%s\" is used.\n",
-                     name->c_str(), image);
+        DORVO_LOG("CreateConsole: %.64s: the name leaves the texture folder; \"%s\" is used", name->c_str(),
+                  image);
         *name = image;
     }
     if (CQUORB* game = CQUORB::Get())
@@ -135,7 +136,7 @@ int LuaConsole(lua_State* L)
 {
     if (LuaUtil::ArgCount(L) != 1)
     {
-        std::fprintf(stderr, "Console - expects one text to show; nothing is shown.\n");
+        DORVO_LOG("Console: expects one text to show; nothing is shown");
         return 0;
     }
     common::ConsoleInterface::Instance().WriteToConsole(LuaUtil::ArgString(L, 1), common::FF_Display, false);
@@ -256,8 +257,8 @@ void CQUORB::Init()
     // first save of a room, puzzle or profile has somewhere to go.
     for (const std::string& folder : {GetProfilePath(), GetRoomPath(), GetPuzzlePath()})
         if (!folder.empty() && !plat::MakeDirectories(folder))
-            std::fprintf(stderr, "%s: the folder could not be made; nothing can be saved there\n",
-                         folder.c_str());
+            DORVO_LOG("CQUORB::Init: %s: the folder could not be made; nothing can be saved there",
+                      folder.c_str());
     LoadSettingsFile(m_settings, GetXmlPath() + QUORBSettings::kFileName);
     SetGraphicsQuality(m_settings);
     const std::vector<std::string> profiles = plat::ListFiles(GetProfilePath() + "*.xml");
@@ -289,10 +290,9 @@ void CQUORB::Init()
     // script that failed or forgot them leaves them to be built with the default images.
     if (!m_menusBuilt && GobManager::Instance().FindController(kConsoleArchetype))
     {
-        std::fprintf(stderr,
-                     "InitGame.lua did not build the console window and the menus; they are built with "
-                     "\"%s\" and \"%s\".\n",
-                     kConsoleHistoryImage, kConsoleInputImage);
+        DORVO_LOG("CQUORB::Init: InitGame.lua: the script did not build the console window and the menus; "
+                  "they are built with \"%s\" and \"%s\"",
+                  kConsoleHistoryImage, kConsoleInputImage);
         CreateMenu(kConsoleHistoryImage, kConsoleInputImage);
     }
     m_pManipulator->Init();
@@ -396,17 +396,15 @@ bool CQUORB::CreateMenu(const std::string& historyTexture, const std::string& in
 {
     if (m_menusBuilt)
     {
-        std::fprintf(stderr, "CreateConsole - the console window and the menus exist already; this call "
-                             "builds nothing.\n");
+        DORVO_LOG("CreateConsole: the console window and the menus exist already; this call builds nothing");
         return false;
     }
     GobManager& manager = GobManager::Instance();
     if (!manager.FindController(kConsoleArchetype))
     {
-        std::fprintf(stderr,
-                     "CreateConsole - there is no \"%s\" archetype (are the templates loaded?); the "
-                     "console window and the menus are not built.\n",
-                     kConsoleArchetype);
+        DORVO_LOG("CreateConsole: there is no \"%s\" archetype (are the templates loaded?); the console "
+                  "window and the menus are not built",
+                  kConsoleArchetype);
         return false;
     }
     const auto makeObject = [&manager]() -> StateMachineComponent*
@@ -423,10 +421,9 @@ bool CQUORB::CreateMenu(const std::string& historyTexture, const std::string& in
     StateMachineComponent* console = makeObject();
     if (!console)
     {
-        std::fprintf(stderr,
-                     "CreateConsole - the \"%s\" archetype has no state-machine component; the console "
-                     "window and the menus are not built.\n",
-                     kConsoleArchetype);
+        DORVO_LOG("CreateConsole: archetype \"%s\": it has no state-machine component; the console "
+                  "window and the menus are not built",
+                  kConsoleArchetype);
         return false;
     }
     m_menusBuilt = true;
@@ -461,14 +458,11 @@ void CQUORB::LoadRoom(const std::string& fileName, bool skipIfLoaded)
         if (Gob* room = SpawnGob("Room", math::Vector3()))
             m_roomGobID = room->GetID();
         else
-            std::fprintf(stderr,
-                         "CQUORB::LoadRoom - there is no \"Room\" template; the room has no shell.\n");
+            DORVO_LOG("CQUORB::LoadRoom: there is no \"Room\" template; the room has no shell");
         for (const char* plane : kBoundingPlanes)
             if (!SpawnGob(plane, math::Vector3()))
-                std::fprintf(stderr,
-                             "CQUORB::LoadRoom - there is no \"%s\" archetype; the room is open on that "
-                             "side.\n",
-                             plane);
+                DORVO_LOG("CQUORB::LoadRoom: there is no \"%s\" archetype; the room is open on that side",
+                          plane);
     }
     const auto entry = m_settings.m_roomMap.find(fileName);
     if (entry != m_settings.m_roomMap.end() && entry->second.locked)

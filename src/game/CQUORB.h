@@ -88,8 +88,8 @@ public:
     void CreateCursor();
 
     // The menu factory behind "CreateConsole": the console window and then the 28 menus, each on
-    // a new "2DArchetype" object (the menus named after themselves). False, with a line on
-    // standard error and nothing built, without the archetype or when it was built already.
+    // a new "2DArchetype" object (the menus named after themselves). False, with a line in
+    // the log and nothing built, without the archetype or when it was built already.
     bool CreateMenu(const std::string& historyTexture, const std::string& inputTexture);
     // The console window's object id; 0 before CreateMenu.
     std::uint32_t GetConsoleId() const { return m_consoleId; }

@@ -10,6 +10,7 @@
 #include "game/MenuSend.h"
 #include "game/Profile.h"
 #include "platform/files.h"
+#include "platform/log.h"
 
 #include <algorithm>
 #include <cctype>
@@ -97,9 +98,9 @@ void CQUORB::ScanRoomFiles(const std::string& pattern)
         if (IsSafeFileName(name))
             found.push_back(name);
         else
-            std::fprintf(stderr,
-                         "%s: the room file \"%s\" has a name the game cannot use; it is not listed\n",
-                         pattern.c_str(), name.c_str());
+            DORVO_LOG("CQUORB::ScanRoomFiles: %s: the room file \"%.64s\" has a name the game cannot use; it "
+                      "is not listed",
+                      pattern.c_str(), name.c_str());
     }
     for (const std::string& name : found)
         if (m_settings.m_roomMap.count(name) == 0 && !Contains(m_settings.m_roomsMadeByPlayer, name))

@@ -15,10 +15,10 @@
 #include "game/GameDataFiles.h"
 #include "game/RoomData.h"
 #include "platform/files.h"
+#include "platform/log.h"
 
 #include <cctype>
 #include <cmath>
-#include <iostream>
 
 namespace QUORB
 {
@@ -188,8 +188,9 @@ void CRoom::LoadPuzzles(const RoomData& roomData, const std::string& roomFile)
                      "\"";
         if (names.size() > kFaceCount + kNamed)
             extra += " and " + std::to_string(names.size() - kFaceCount - kNamed) + " more";
-        std::cerr << (roomFile.empty() ? std::string("<room>") : roomFile) << ": the room has four faces; "
-                  << (names.size() - kFaceCount) << " further puzzle(s) are not loaded: " << extra << "\n";
+        DORVO_LOG("CRoom::LoadPuzzles: %s: the room has four faces but lists %zu further puzzle(s) (%s); "
+                  "they are not loaded",
+                  roomFile.empty() ? "<room>" : roomFile.c_str(), names.size() - kFaceCount, extra.c_str());
     }
     CQUORB* game = CQUORB::Get();
     const std::string puzzlePath = CQUORB::GetPuzzlePath();
@@ -201,9 +202,10 @@ void CRoom::LoadPuzzles(const RoomData& roomData, const std::string& roomFile)
             game->SetFocusedFace(static_cast<int>(i));
         if (!IsPlainFileName(names[i]))
         {
-            std::cerr << (roomFile.empty() ? std::string("<room>") : roomFile) << ": puzzle " << i
-                      << " is named \"" << names[i].substr(0, 64) << (names[i].size() > 64 ? "..." : "")
-                      << "\", which is no file name below the puzzle folder; the puzzle stays empty\n";
+            DORVO_LOG("CRoom::LoadPuzzles: %s: puzzle %zu is named \"%s%s\", which is no file name below the "
+                      "puzzle folder; the puzzle stays empty",
+                      roomFile.empty() ? "<room>" : roomFile.c_str(), i, names[i].substr(0, 64).c_str(),
+                      names[i].size() > 64 ? "..." : "");
             continue;
         }
         LoadPuzzleFile(*m_puzzles.back(), puzzlePath + names[i]);
@@ -245,8 +247,9 @@ void CRoom::CreateConstructionQuads()
                 : nullptr;
         if (!quadComp)
         {
-            std::cerr << "CRoom::CreateConstructionQuads - no \"" << kConstructionQuads[face]
-                      << "\" object with a construction quad could be made; the face stays empty.\n";
+            DORVO_LOG("CRoom::CreateConstructionQuads: no \"%s\" object with a construction quad could be "
+                      "made; the face stays empty",
+                      kConstructionQuads[face]);
             continue;
         }
         const math::Quad& quad = quadComp->GetQuad();

@@ -12,11 +12,11 @@
 #include "game/FindComp.h"
 #include "game/NodeDataComp.h"
 #include "game/StartupGlobals.h"
+#include "platform/log.h"
 
 #include <tinyxml.h>
 
 #include <algorithm>
-#include <iostream>
 #include <vector>
 
 namespace QUORB
@@ -299,8 +299,9 @@ bool ConnectionComp::AddBreakHandler(Gob* widget)
     if (collision == nullptr)
     {
         if (widget != nullptr)
-            std::cerr << "ConnectionComp - the widget of archetype \"" << widget->GetArchetypeName()
-                      << "\" has no CollisionComp: no hit breaks its nodes\n";
+            DORVO_LOG("ConnectionComp::AddBreakHandler: archetype \"%s\": the widget has no CollisionComp; "
+                      "no hit breaks its nodes",
+                      widget->GetArchetypeName().c_str());
         return false;
     }
     collision->AddCollisionBeginFunctor(kBreakHandlerName, dorvo::phy::CollisionFunctor(&BreakNode));

@@ -94,8 +94,8 @@ public:
     // (NodeDataComp::BreakFromGroup) and plays "QUORBSound/Collision/NodeBreak". False when the
     // other object is no star object. `owner` is the widget's object id.
     static bool BreakNode(dorvo::phy::CollisionFunctorData data, unsigned int owner);
-    // Registers BreakNode on the widget's CollisionComp; a widget without one is named on
-    // standard error and false is returned.
+    // Registers BreakNode on the widget's CollisionComp; a widget without one is named in
+    // the log and false is returned.
     static bool AddBreakHandler(Gob* widget);
     static const char* const kBreakHandlerName; // "NodeCollisionFunc"
     static const char* const kBreakSound;       // "QUORBSound/Collision/NodeBreak"

@@ -11,10 +11,9 @@
 #include "game/RoomEnvironment.h"
 #include "game/SaveXmlAtomically.h"
 #include "platform/files.h"
+#include "platform/log.h"
 
 #include <tinyxml.h>
-
-#include <iostream>
 
 namespace QUORB
 {
@@ -27,15 +26,15 @@ const TiXmlElement* LoadRecord(TiXmlDocument& document, const std::string& path)
     std::string error;
     if (!XmlLoadFile(path, document, error))
     {
-        std::cerr << error << "\n";
+        DORVO_LOG("LoadRecord: %s; nothing is read from it", error.c_str());
         return nullptr;
     }
     document.SetValue(path);
     const TiXmlElement* root = document.RootElement();
     const TiXmlElement* record = root != nullptr ? root->FirstChildElement() : nullptr;
     if (record == nullptr)
-        ReportGameFileFault(root != nullptr ? static_cast<const TiXmlNode*>(root) : &document,
-                            "the file holds no record element");
+        ReportGameFileFault("LoadRecord", root != nullptr ? static_cast<const TiXmlNode*>(root) : &document,
+                            "the file holds no record element; nothing is read from it");
     return record;
 }
 
@@ -60,7 +59,7 @@ template <class Write> bool SaveRecord(const std::string& path, Write write)
         return false;
     if (!plat::WriteFileAtomically(path, bytes))
     {
-        std::cerr << path << ": the file could not be written; the old one is kept\n";
+        DORVO_LOG("SaveRecord: %s: the file could not be written; the old one is kept", path.c_str());
         return false;
     }
     return true;
@@ -91,22 +90,24 @@ std::uint32_t CheckedRecordCount(const TiXmlNode* countNode, std::uint32_t count
     if (count > limit)
     {
         const std::uint32_t read = present < limit ? present : limit;
-        ReportGameFileFault(countNode, what + " " + std::to_string(count) + " is above the largest count (" +
-                                           std::to_string(limit) + "); " +
-                                           (present > limit ? "only the first " + std::to_string(read)
-                                                            : "the " + std::to_string(read) + " present") +
-                                           " entries are read");
+        ReportGameFileFault("CheckedRecordCount", countNode,
+                            what + " " + std::to_string(count) + " is above the largest count (" +
+                                std::to_string(limit) + "); " +
+                                (present > limit ? "only the first " + std::to_string(read)
+                                                 : "the " + std::to_string(read) + " present") +
+                                " entries are read");
         return read;
     }
     if (present < count)
-        ReportGameFileFault(countNode, what + " " + std::to_string(count) + " but only " +
-                                           std::to_string(present) + " entries follow");
+        ReportGameFileFault("CheckedRecordCount", countNode,
+                            what + " " + std::to_string(count) + " but only " + std::to_string(present) +
+                                " entries follow; those are read");
     return count;
 }
 
 bool LoadRoomDataFile(RoomData& record, const std::string& path)
 {
-    common::FaultTally tally(path); // a flood of one fault is a few lines
+    common::FaultTally tally("LoadRoomDataFile", path); // a flood of one fault is a few lines
     TiXmlDocument document;
     const TiXmlElement* element = LoadRecord(document, path);
     return element != nullptr && RoomData::Read(element, record);
@@ -119,7 +120,7 @@ bool SaveRoomDataFile(const RoomData& record, const std::string& path)
 
 bool LoadEnvironmentFile(std::vector<std::uint32_t>& gobIDs, const std::string& path)
 {
-    common::FaultTally tally(path); // a flood of one fault is a few lines
+    common::FaultTally tally("LoadEnvironmentFile", path); // a flood of one fault is a few lines
     TiXmlDocument document;
     const TiXmlElement* element = LoadRecord(document, path);
     return element != nullptr && RoomEnvironment::Read(gobIDs, element);
@@ -132,7 +133,7 @@ bool SaveEnvironmentFile(const std::vector<std::uint32_t>& gobIDs, const std::st
 
 bool LoadPuzzleFile(CPuzzle& puzzle, const std::string& path)
 {
-    common::FaultTally tally(path); // a flood of one fault is a few lines
+    common::FaultTally tally("LoadPuzzleFile", path); // a flood of one fault is a few lines
     TiXmlDocument document;
     const TiXmlElement* element = LoadRecord(document, path);
     return element != nullptr && puzzle.Read(element);
@@ -160,7 +161,7 @@ bool ProfileFileBytes(const Profile& profile, std::string& bytes)
 
 bool LoadProfileFile(Profile& profile, const std::string& path)
 {
-    common::FaultTally tally(path); // a flood of one fault is a few lines
+    common::FaultTally tally("LoadProfileFile", path); // a flood of one fault is a few lines
     TiXmlDocument document;
     const TiXmlElement* element = LoadRecord(document, path);
     return element != nullptr && Profile::Read(element, profile);

@@ -5,9 +5,8 @@
 #include "engine/gfx/CCursor.h"
 #include "game/CQUORB.h"
 #include "game/MenuTable.h"
+#include "platform/log.h"
 #include "statemachine/Database.h"
-
-#include <cstdio>
 
 namespace QUORB
 {
@@ -27,8 +26,8 @@ void CLoadStateInit::operator()()
     if (const std::uint32_t splash = database->FindIdByName(MenuTable::kKeshSplashMenu))
         database->SendMsg(splash, MSG_OpenMenu);
     else
-        std::fprintf(stderr, "CLoadState - there is no \"KeshSplashMenu\" to open; the game starts without "
-                             "its splash screens.\n");
+        DORVO_LOG("CLoadStateInit: there is no \"KeshSplashMenu\" to open; the game starts without its "
+                  "splash screens");
     m_game->LoadEmptyRoom();
 }
 

@@ -63,8 +63,9 @@ void ReadTransformField(const TiXmlNode* node, Value& field, const char* fieldNa
         field = value;
         return;
     }
-    ReportGameFileFault(node, std::string("the description's ") + fieldName + " is not " + want + "; " +
-                                  KeptText(field) + " is kept");
+    ReportGameFileFault("GobDescription::Read", node,
+                        std::string("the description's ") + fieldName + " is not " + want + "; " +
+                            KeptText(field) + " is kept");
 }
 } // namespace
 
@@ -145,7 +146,9 @@ bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
     const TiXmlNode* child = XmlFirstChildElement(element);
     if (child == nullptr)
     {
-        ReportGameFileFault(element, "the object description <" + element->ValueStr() + "> is empty");
+        ReportGameFileFault("GobDescription::Read", element,
+                            "the object description <" + element->ValueStr() +
+                                "> is empty; nothing is read from it");
         return false;
     }
     XmlReadString(child, &description.archetypeName);
@@ -172,7 +175,9 @@ bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
             description.widgetData->Deserialize(data);
         }
         else if (child != nullptr)
-            ReportGameFileFault(child, "widget data type \"" + typeName + "\" names no kind of widget data");
+            ReportGameFileFault("GobDescription::Read", child,
+                                "widget data type \"" + typeName +
+                                    "\" names no kind of widget data; the object has none");
     }
 
     bool hasObjective = false;
@@ -185,8 +190,9 @@ bool GobDescription::Read(const TiXmlNode* node, GobDescription& description)
         if (description.objective)
             description.objective->Deserialize(XmlNextSiblingElement(child));
         else if (child != nullptr)
-            ReportGameFileFault(child,
-                                "objective id " + std::to_string(flag) + " names no kind of objective");
+            ReportGameFileFault("GobDescription::Read", child,
+                                "objective id " + std::to_string(flag) +
+                                    " names no kind of objective; the object has none");
     }
     return true;
 }

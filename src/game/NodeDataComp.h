@@ -111,7 +111,7 @@ public:
     // A member's joint for play, built from where the nodes stand now and enabled: to the world
     // at the master's position, unbreakable, when the master is a hard node; else between the
     // master's connection body and this node's, breaking at NODE_BREAK_DISTANCE. Nothing for a
-    // node without a live master; a connection without a body is named on standard error and
+    // node without a live master; a connection without a body is named in the log and
     // skipped.
     void BuildConstraint();
     // A hard hit knocks this node out of its group during play: a member of a hard master stays;

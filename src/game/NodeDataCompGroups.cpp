@@ -15,9 +15,9 @@
 #include "game/ConnectionComp.h"
 #include "game/FindComp.h"
 #include "game/StartupGlobals.h"
+#include "platform/log.h"
 
 #include <algorithm>
-#include <iostream>
 #include <limits>
 
 namespace QUORB
@@ -31,8 +31,8 @@ void SetModelVisible(Gob* gob, bool visible)
     if (auto* model = FindComp<dorvo::gfx::GfxModelComp>(gob))
         model->SetVisible(visible);
     else
-        std::cerr << "NodeDataComp - the node of archetype \"" << gob->GetArchetypeName()
-                  << "\" has no GfxModelComp: it cannot be " << (visible ? "shown" : "hidden") << "\n";
+        DORVO_LOG("NodeDataComp: archetype \"%s\": the node has no GfxModelComp; it cannot be %s",
+                  gob->GetArchetypeName().c_str(), visible ? "shown" : "hidden");
 }
 
 // The body of a node's connection; a connection without one is named and skipped.
@@ -40,8 +40,9 @@ dorvo::phy::PhysicsComp* BodyOf(Gob* widget)
 {
     dorvo::phy::PhysicsComp* body = dorvo::phy::GetPhysicsComp(widget);
     if (body == nullptr && widget != nullptr)
-        std::cerr << "NodeDataComp - the widget of archetype \"" << widget->GetArchetypeName()
-                  << "\" has no PhysicsComp: its node's joint is skipped\n";
+        DORVO_LOG(
+            "NodeDataComp: archetype \"%s\": the widget has no PhysicsComp; its node's joint is skipped",
+            widget->GetArchetypeName().c_str());
     return body;
 }
 

@@ -28,7 +28,9 @@ bool Profile::Read(const TiXmlNode* node, Profile& profile)
     const TiXmlNode* child = XmlFirstChildElement(element);
     if (child == nullptr)
     {
-        ReportGameFileFault(element, "the profile record <" + element->ValueStr() + "> is empty");
+        ReportGameFileFault("Profile::Read", element,
+                            "the profile record <" + element->ValueStr() +
+                                "> is empty; nothing is read from it");
         return false;
     }
     profile.unlockedRooms.clear();
@@ -41,8 +43,9 @@ bool Profile::Read(const TiXmlNode* node, Profile& profile)
             break; // reported by CheckedRecordCount
         if (profile.unlockedRooms.size() == kMaxUnlockedRooms)
         {
-            ReportGameFileFault(child, "the profile unlocks more than " + std::to_string(kMaxUnlockedRooms) +
-                                           " rooms; the rest are left out");
+            ReportGameFileFault("Profile::Read", child,
+                                "the profile unlocks more than " + std::to_string(kMaxUnlockedRooms) +
+                                    " rooms; the rest are left out");
             break;
         }
         std::string room;
@@ -50,9 +53,10 @@ bool Profile::Read(const TiXmlNode* node, Profile& profile)
         // Room names are file names below the room folder: none may lead out of it.
         if (!IsSafeFileName(room))
         {
-            ReportGameFileFault(child, "the unlocked room \"" + room.substr(0, 64) +
-                                           (room.size() > 64 ? "..." : "") +
-                                           "\" is no usable file name; it is left out");
+            ReportGameFileFault("Profile::Read", child,
+                                "the unlocked room \"" + room.substr(0, 64) +
+                                    (room.size() > 64 ? "..." : "") +
+                                    "\" is no usable file name; it is left out");
             continue;
         }
         profile.unlockedRooms.push_back(room);

@@ -9,10 +9,9 @@
 #include "game/IsSafeFileName.h"
 #include "game/SaveXmlAtomically.h"
 #include "platform/files.h"
+#include "platform/log.h"
 
 #include <tinyxml.h>
-
-#include <iostream>
 
 namespace QUORB
 {
@@ -20,6 +19,9 @@ const char* const QUORBSettings::kFileName = "QUORBSettings.xml";
 
 namespace
 {
+// The reader the lines about a settings record name, its helpers' included.
+const char* const kReader = "QUORBSettings::Read";
+
 // A name in quotes for a line, cut short when long.
 std::string Quoted(const std::string& name)
 {
@@ -65,7 +67,7 @@ const TiXmlNode* ReadRoomNames(const TiXmlNode* countNode, const char* what, std
         }
         if (!IsSafeFileName(name))
         {
-            ReportGameFileFault(child,
+            ReportGameFileFault(kReader, child,
                                 "the room name " + Quoted(name) + " is no usable file name; it is left out");
             continue;
         }
@@ -92,14 +94,16 @@ bool ReadSkins(const TiXmlNode* list, QUORBSettings& settings, Fault& fault)
     int count = size;
     if (size < 0 || size > kMaxStringListSize)
     {
-        ReportGameFileFault(list, "GameSkins size " + std::to_string(size) + " is outside 0 to " +
-                                      std::to_string(kMaxStringListSize) + "; the skins present are read");
+        ReportGameFileFault(kReader, list,
+                            "GameSkins size " + std::to_string(size) + " is outside 0 to " +
+                                std::to_string(kMaxStringListSize) + "; the skins present are read");
         count = present < kMaxStringListSize ? present : kMaxStringListSize;
     }
     else if (present < size)
     {
-        ReportGameFileFault(list, "GameSkins size " + std::to_string(size) + " but only " +
-                                      std::to_string(present) + " skins follow");
+        ReportGameFileFault(kReader, list,
+                            "GameSkins size " + std::to_string(size) + " but only " +
+                                std::to_string(present) + " skins follow; those are read");
         count = present;
     }
     const TiXmlNode* child = XmlFirstChildElement(list);
@@ -109,17 +113,17 @@ bool ReadSkins(const TiXmlNode* list, QUORBSettings& settings, Fault& fault)
         auto colors = std::make_unique<GameSkinColors>();
         if (!XmlReadNameAttribute(child, &name) || name.empty())
         {
-            ReportGameFileFault(child, "a game skin without a name is skipped");
+            ReportGameFileFault(kReader, child, "a game skin has no name; it is skipped");
             continue;
         }
         if (!dorvo::gfx::ReadGameSkin(child, colors->data()))
         {
-            ReportGameFileFault(child,
+            ReportGameFileFault(kReader, child,
                                 "the game skin " + Quoted(name) + " has unreadable colours; it is skipped");
             continue;
         }
         if (!settings.m_gameSkins.emplace(name, std::move(colors)).second)
-            ReportGameFileFault(child, "a second game skin " + Quoted(name) + "; the first is kept");
+            ReportGameFileFault(kReader, child, "a second game skin " + Quoted(name) + "; the first is kept");
     }
     return true;
 }
@@ -171,7 +175,7 @@ bool QUORBSettings::Read(const TiXmlNode* node, QUORBSettings& settings)
     if (lastUsed == nullptr)
     {
         if (node != nullptr)
-            ReportGameFileFault(fault.node != nullptr ? fault.node : node,
+            ReportGameFileFault(kReader, fault.node != nullptr ? fault.node : node,
                                 "the settings are not whole (" + fault.what + "); the defaults are used");
         settings = QUORBSettings();
         return false;
@@ -180,8 +184,9 @@ bool QUORBSettings::Read(const TiXmlNode* node, QUORBSettings& settings)
     // forgotten (the player is asked for a profile, as at the first start).
     if (!read.LastUsedProfile.empty() && !IsSafeFileName(read.LastUsedProfile))
     {
-        ReportGameFileFault(lastUsed, "the last profile " + Quoted(read.LastUsedProfile) +
-                                          " is no usable file name; no profile is loaded");
+        ReportGameFileFault(kReader, lastUsed,
+                            "the last profile " + Quoted(read.LastUsedProfile) +
+                                " is no usable file name; no profile is loaded");
         read.LastUsedProfile.clear();
     }
     for (const std::string& room : read.m_roomsMadeByUs)
@@ -192,12 +197,12 @@ bool QUORBSettings::Read(const TiXmlNode* node, QUORBSettings& settings)
 
 bool LoadSettingsFile(QUORBSettings& settings, const std::string& path)
 {
-    common::FaultTally tally(path); // a flood of one fault is a few lines
+    common::FaultTally tally("LoadSettingsFile", path); // a flood of one fault is a few lines
     TiXmlDocument document;
     std::string error;
     if (!XmlLoadFile(path, document, error))
     {
-        std::cerr << error << "; the default settings are used\n";
+        DORVO_LOG("LoadSettingsFile: %s; the default settings are used", error.c_str());
         settings = QUORBSettings();
         return false;
     }
@@ -206,7 +211,8 @@ bool LoadSettingsFile(QUORBSettings& settings, const std::string& path)
     const TiXmlElement* record = root != nullptr ? root->FirstChildElement() : nullptr;
     if (record == nullptr)
     {
-        ReportGameFileFault(root != nullptr ? static_cast<const TiXmlNode*>(root) : &document,
+        ReportGameFileFault("LoadSettingsFile",
+                            root != nullptr ? static_cast<const TiXmlNode*>(root) : &document,
                             "the file holds no settings record; the defaults are used");
         settings = QUORBSettings();
         return false;
@@ -232,7 +238,8 @@ bool SaveSettingsFile(const QUORBSettings& settings, const std::string& path)
         return false;
     if (!plat::WriteFileAtomically(path, bytes))
     {
-        std::cerr << path << ": the settings could not be written; the old file is kept\n";
+        DORVO_LOG("SaveSettingsFile: %s: the settings could not be written; the old file is kept",
+                  path.c_str());
         return false;
     }
     return true;

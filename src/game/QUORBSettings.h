@@ -53,11 +53,11 @@ struct QUORBSettings
 };
 
 // Reads the settings file into the record. A file that is missing, does not parse or holds a
-// malformed record leaves the defaults ("Medium", no skins, empty lists) with one line on
-// standard error naming the file; false then.
+// malformed record leaves the defaults ("Medium", no skins, empty lists) with one line in
+// the log naming the file; false then.
 bool LoadSettingsFile(QUORBSettings& settings, const std::string& path);
 // Writes the record as the settings file through an atomic save, so a failed write leaves the
-// old file. False (one line on standard error) when it could not be written.
+// old file. False (one line in the log) when it could not be written.
 bool SaveSettingsFile(const QUORBSettings& settings, const std::string& path);
 // The bytes SaveSettingsFile writes, for a group of files saved together; false when the record
 // does not write.

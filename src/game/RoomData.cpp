@@ -33,7 +33,9 @@ bool RoomData::Read(const TiXmlNode* node, RoomData& record)
     const TiXmlNode* child = XmlFirstChildElement(element);
     if (child == nullptr)
     {
-        ReportGameFileFault(element, "the room record <" + element->ValueStr() + "> is empty");
+        ReportGameFileFault("RoomData::Read", element,
+                            "the room record <" + element->ValueStr() +
+                                "> is empty; nothing is read from it");
         return false;
     }
     XmlReadString(child, &record.name);
@@ -42,7 +44,8 @@ bool RoomData::Read(const TiXmlNode* node, RoomData& record)
         ReadStringList(child, record.puzzleNames);
     child = XmlNextSiblingElement(child);
     if (child != nullptr && !dorvo::gfx::ReadLight(child, record.light))
-        ReportGameFileFault(child, "the room's light is not a light record; the light stays as it was");
+        ReportGameFileFault("RoomData::Read", child,
+                            "the room's light is not a light record; the light stays as it was");
     XmlReadBool(child = XmlNextSiblingElement(child), &record.enableLightBloom);
     XmlReadBool(child = XmlNextSiblingElement(child), &record.enableShadow);
     return true;

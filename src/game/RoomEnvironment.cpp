@@ -19,7 +19,9 @@ bool RoomEnvironment::Read(std::vector<std::uint32_t>& gobIDs, const TiXmlNode* 
     const TiXmlNode* child = XmlFirstChildElement(element);
     if (child == nullptr)
     {
-        ReportGameFileFault(element, "the room environment <" + element->ValueStr() + "> is empty");
+        ReportGameFileFault("RoomEnvironment::Read", element,
+                            "the room environment <" + element->ValueStr() +
+                                "> is empty; nothing is read from it");
         return false;
     }
     unsigned int count = 0;
@@ -37,8 +39,9 @@ bool RoomEnvironment::Read(std::vector<std::uint32_t>& gobIDs, const TiXmlNode* 
         if (Gob* gob = GobDescription::CreateGob(description))
             gobIDs[i] = gob->GetID();
         else
-            ReportGameFileFault(child, "no object is built under the archetype \"" +
-                                           description.archetypeName + "\"; the description is skipped");
+            ReportGameFileFault("RoomEnvironment::Read", child,
+                                "no object is built under the archetype \"" + description.archetypeName +
+                                    "\"; the description is skipped");
     }
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "common/LuaUtil.h"
 #include "platform/files.h"
+#include "platform/log.h"
 
 #include <cmath>
 #include <cstdio>
@@ -49,10 +50,10 @@ std::set<std::string>& Said()
     return said;
 }
 
-void SayOnce(const std::string& name, const std::string& value, const std::string& line)
+void SayOnce(const char* where, const std::string& name, const std::string& value, const std::string& line)
 {
     if (Said().insert(name + '\n' + value).second)
-        std::fprintf(stderr, "Startup.lua: %s\n", line.c_str());
+        DORVO_LOG("%s: Startup.lua: %s", where, line.c_str());
 }
 
 const ShippedFolderGlobal* FindFolder(const char* name)
@@ -161,7 +162,7 @@ std::string StartupGlobals::Folder(const char* name)
     }
     if (fault.empty())
         return WithSeparator(value);
-    SayOnce(name, type + ':' + value,
+    SayOnce("StartupGlobals::Folder", name, type + ':' + value,
             std::string(name) + (value.empty() ? "" : " " + Quoted(value)) + " " + fault + "; the shipped " +
                 Quoted(entry->value) + " is used");
     return entry->value;
@@ -186,7 +187,7 @@ double StartupGlobals::Number(const char* name)
         return value;
     char shipped[32];
     std::snprintf(shipped, sizeof shipped, "%g", entry->value);
-    SayOnce(name, type + ':' + std::to_string(value),
+    SayOnce("StartupGlobals::Number", name, type + ':' + std::to_string(value),
             std::string(name) + " " + fault + "; the shipped " + shipped + " is used");
     return entry->value;
 }

@@ -41,7 +41,9 @@ bool WidgetDataComp::Deserialize(const TiXmlNode* node)
     if (m_pData)
         m_pData->Deserialize(XmlNextSiblingElement(type));
     else if (type != nullptr)
-        ReportGameFileFault(type, "widget data type \"" + typeName + "\" names no kind of widget data");
+        ReportGameFileFault("WidgetDataComp::Deserialize", type,
+                            "widget data type \"" + typeName +
+                                "\" names no kind of widget data; the object has none");
     return true;
 }
 

@@ -21,9 +21,9 @@
 #include "game/NodeDataComp.h"
 #include "game/WidgetDataComp.h"
 #include "game/WidgetManipulatorHelpers.h"
+#include "platform/log.h"
 
 #include <algorithm>
-#include <iostream>
 
 namespace QUORB
 {
@@ -73,9 +73,9 @@ void WidgetManipulator::Init()
     }
     else
     {
-        std::cerr << "WidgetManipulator::Init - no \"" << kArchetypeName
-                  << "\" object with a state-machine component could be made; the editor cannot "
-                     "manipulate widgets.\n";
+        DORVO_LOG("WidgetManipulator::Init: no \"%s\" object with a state-machine component could be made; "
+                  "the editor cannot manipulate widgets",
+                  kArchetypeName);
         if (gob)
             manager.KillGob(gob);
     }

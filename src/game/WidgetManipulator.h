@@ -84,7 +84,7 @@ public:
 
     // Creates "Manipulator", gives its state-machine component a ManipulatorLogic (which starts
     // in EditorOff) and fills the create, drag, release and adjust tables. Without the archetype
-    // (or its state-machine component) one line on standard error and no machine; the tables are
+    // (or its state-machine component) one line in the log and no machine; the tables are
     // filled all the same, so puzzles still build through CreateWidgetAtPos. Once.
     void Init();
     // Does nothing: the machine runs in the objects' update.

@@ -8,8 +8,8 @@
 #include "engine/SoundSystem.h"
 #include "engine/phy/DynamicsEngine.h"
 #include "game/CQUORB.h"
+#include "platform/log.h"
 
-#include <iostream>
 #include <set>
 
 namespace QUORB
@@ -74,9 +74,8 @@ void ShowOnConsole(const std::string& line)
 
 void ReportMissing(const Gob* gob, const char* what, const char* step)
 {
-    std::cerr << "WidgetManipulator - an object of the archetype \""
-              << (gob != nullptr ? gob->GetArchetypeName() : std::string()) << "\" has no " << what << "; "
-              << step << " is skipped\n";
+    DORVO_LOG("WidgetManipulator: archetype \"%s\": the object has no %s; %s is skipped",
+              gob != nullptr ? gob->GetArchetypeName().c_str() : "", what, step);
 }
 
 void ReportMissingOnce(const Gob* gob, const char* what, const char* step)
@@ -90,9 +89,9 @@ void ReportMissingOnce(const Gob* gob, const char* what, const char* step)
 
 void ReportNotBuilt(const char* archetype, const Gob* owner, const char* part)
 {
-    std::cerr << "WidgetManipulator - the archetype \"" << archetype << "\" made no object for the \""
-              << (owner != nullptr ? owner->GetArchetypeName() : std::string()) << "\"; it is placed without "
-              << part << "\n";
+    DORVO_LOG(
+        "WidgetManipulator: archetype \"%s\": it made no object for the \"%s\"; that is placed without %s",
+        archetype, owner != nullptr ? owner->GetArchetypeName().c_str() : "", part);
 }
 
 void Refile(Gob* gob)

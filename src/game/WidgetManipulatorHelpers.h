@@ -36,12 +36,12 @@ bool IsPhysicsPaused();
 void PlaySound(const char* path);
 // A line shown on the console (not run).
 void ShowOnConsole(const std::string& line);
-// One line on standard error: an object of that archetype lacks what the step needs.
+// One line in the log: an object of that archetype lacks what the step needs.
 void ReportMissing(const Gob* gob, const char* what, const char* step);
 // The same line once for each archetype, lack and step: for the callbacks physics calls on every
 // step of a contact.
 void ReportMissingOnce(const Gob* gob, const char* what, const char* step);
-// One line on standard error: the archetype made no object for the owner, which is placed
+// One line in the log: the archetype made no object for the owner, which is placed
 // without that part (named like "its nodes").
 void ReportNotBuilt(const char* archetype, const Gob* owner, const char* part);
 // The object's position set again with the oct tree told; nothing without a POVComp.

@@ -2,6 +2,7 @@
 #include "platform/files.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <climits>
 #include <cstdio>
@@ -13,6 +14,30 @@ namespace plat
 {
 namespace
 {
+// ALSA's library writes lines of its own to standard error when it finds no sound card, about
+// ten before SDL gives up on it, and the player then reads our one line about running without
+// sound after them. Its error hook is given a handler that drops them. The library is found by
+// name, so the build needs no ALSA package; where it is missing, nothing needs quieting.
+void DropAlsaLine(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietAlsa()
+{
+    static const bool quieted = []
+    {
+        using ErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+        using SetErrorHandler = int (*)(ErrorHandler);
+        // Kept open: SDL loads the same library, and the hook is that library's.
+        void* library = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+        void* symbol = library ? dlsym(library, "snd_lib_error_set_handler") : nullptr;
+        if (!symbol)
+            return false;
+        SetErrorHandler set = nullptr;
+        std::memcpy(&set, &symbol, sizeof set);
+        return set(&DropAlsaLine) == 0;
+    }();
+    (void)quieted;
+}
+
 void SDLCALL PullMixer(void* user, Uint8* stream, int length)
 {
     static_cast<AudioMixer*>(user)->Mix(reinterpret_cast<std::int16_t*>(stream),
@@ -202,6 +227,7 @@ SdlAudioOutput::~SdlAudioOutput()
 bool SdlAudioOutput::Open(AudioMixer* mixer, std::string& error)
 {
     Close();
+    QuietAlsa();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
     {
         error = std::string("no audio driver: ") + SDL_GetError();

@@ -120,7 +120,7 @@ public:
     virtual HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindow,
                             const void* dirtyRegion) = 0;
     // Gives the back buffer the size of params; the frame driver calls it between lost and
-    // reset. DEFAULT-pool resources still alive are named on standard error, one line each.
+    // reset. DEFAULT-pool resources still alive are named in the log, one line each.
     virtual HRESULT Reset(D3DPRESENT_PARAMETERS* params) = 0;
 
     // ---- Resources ----

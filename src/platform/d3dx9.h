@@ -72,7 +72,7 @@ constexpr HRESULT D3DXERR_INVALIDDATA = static_cast<HRESULT>(0x88760B59u);
 
 // A PNG or JPG file (through the path helper) as a MANAGED A8R8G8B8 texture (X8R8G8B8 when the
 // image has no alpha) with its full mip chain, at the image's own size. A missing, empty,
-// truncated or non-image file gives a null texture and one line on standard error naming the
+// truncated or non-image file gives a null texture and one line in the log naming the
 // file and the reason.
 HRESULT D3DXCreateTextureFromFileW(IDirect3DDevice9* device, const wchar_t* fileName,
                                    IDirect3DTexture9** texture);
@@ -145,7 +145,7 @@ public:
 };
 
 // "Arial" is DejaVu Sans, "Times New Roman" DejaVu Serif (weight 600 or more: the bold files),
-// "Ravie" Leckerli One. An unknown face or a missing file is named on standard error and
+// "Ravie" Leckerli One. An unknown face or a missing file is named in the log and
 // DejaVu Sans stands in; without any font file the font measures with fixed metrics and draws
 // nothing. Glyphs are made once, here.
 HRESULT D3DXCreateFontIndirectW(IDirect3DDevice9* device, const D3DXFONT_DESCW* desc, ID3DXFont** font);

@@ -202,7 +202,7 @@ HRESULT D3DXCreateEffectPool(ID3DXEffectPool** pool);
 // D3DXERR_INVALIDDATA and *errors (when asked for) holds the text: "<file>:<line>: <what>", one
 // line for a format error or a shared-type clash (naming both files), the compiler's lines
 // mapped back to the .fx file for GLSL errors. Without an errors buffer the text goes to
-// standard error. defines and include must be null; flags are accepted and ignored.
+// the log. defines and include must be null; flags are accepted and ignored.
 HRESULT D3DXCreateEffectFromFileW(IDirect3DDevice9* device, const wchar_t* fileName, const D3DXMACRO* defines,
                                   ID3DXInclude* include, DWORD flags, ID3DXEffectPool* pool,
                                   ID3DXEffect** effect, ID3DXBuffer** errors);

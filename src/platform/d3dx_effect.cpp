@@ -5,6 +5,7 @@
 
 #include "platform/effect_debug.h"
 #include "platform/fx_parser.h"
+#include "platform/log.h"
 
 #include <algorithm>
 #include <cctype>
@@ -769,7 +770,7 @@ HRESULT Fail(ID3DXBuffer** errors, const std::string& text, HRESULT result)
     if (errors)
         *errors = new detail::TextBuffer(text);
     else
-        OutputDebugStringA(("D3DXCreateEffectFromFileW - " + text + "\n").c_str());
+        DORVO_LOG("D3DXCreateEffectFromFileW: %s; no effect is made", text.c_str());
     return result;
 }
 } // namespace

@@ -9,6 +9,7 @@
 #include "platform/device_base.h"
 #include "platform/font_face.h"
 #include "platform/image_codec.h"
+#include "platform/log.h"
 #include "platform/text_layout.h"
 
 #include <algorithm>
@@ -56,7 +57,7 @@ std::uint32_t Drawn(std::uint32_t c)
 
 void Report(const std::string& text)
 {
-    OutputDebugStringA(("D3DXCreateFontIndirectW - " + text + ".\n").c_str());
+    DORVO_LOG("D3DXCreateFontIndirectW: %s", text.c_str());
 }
 
 std::unique_ptr<detail::FontFace> LoadFace(const std::string& fileName, std::string& reason)
@@ -128,16 +129,17 @@ public:
             const std::string file = m_desc.Weight >= 600 ? known->bold : known->regular;
             m_face = LoadFace(file, reason);
             if (!m_face)
-                Report(reason + " for the face \"" + asked + "\"; \"" + kFallbackFile + "\" stands in");
+                Report("face \"" + asked + "\": " + reason + "; \"" + kFallbackFile + "\" stands in");
         }
         else
-            Report("the face \"" + asked + "\" is not known; \"" + kFallbackFile + "\" stands in");
+            Report("face \"" + asked + "\": the face is not known; \"" + kFallbackFile + "\" stands in");
         if (!m_face)
         {
             m_face = LoadFace(kFallbackFile, reason);
             if (!m_face)
-                Report(reason + "; the font \"" + asked +
-                       "\" measures with fixed metrics and draws nothing (install fonts-dejavu-core)");
+                Report(
+                    "face \"" + asked + "\": " + reason +
+                    "; the font measures with fixed metrics and draws nothing (install fonts-dejavu-core)");
         }
         if (m_face)
         {

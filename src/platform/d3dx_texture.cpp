@@ -4,6 +4,7 @@
 #include "platform/device_base.h"
 #include "platform/files.h"
 #include "platform/image_codec.h"
+#include "platform/log.h"
 
 #include <cstdio>
 #include <cstring>
@@ -12,9 +13,9 @@ namespace plat
 {
 namespace
 {
-void Report(const char* function, const std::string& file, const std::string& reason)
+void Report(const char* function, const std::string& file, const std::string& reason, const char* instead)
 {
-    OutputDebugStringA((std::string(function) + " - \"" + file + "\": " + reason + ".\n").c_str());
+    DORVO_LOG("%s: %s: %s; %s", function, file.c_str(), reason.c_str(), instead);
 }
 } // namespace
 
@@ -34,7 +35,7 @@ HRESULT D3DXCreateTextureFromFileW(IDirect3DDevice9* device, const wchar_t* file
         !detail::DecodeImage(bytes.data(), bytes.size(),
                              std::min(d->Caps().MaxTextureWidth, d->Caps().MaxTextureHeight), image, reason))
     {
-        Report("D3DXCreateTextureFromFileW", name, reason);
+        Report("D3DXCreateTextureFromFileW", name, reason, "no texture is made");
         return D3DXERR_INVALIDDATA;
     }
     IDirect3DTexture9* made = nullptr;
@@ -43,7 +44,8 @@ HRESULT D3DXCreateTextureFromFileW(IDirect3DDevice9* device, const wchar_t* file
                                              D3DPOOL_MANAGED, &made, nullptr);
     if (FAILED(hr))
     {
-        Report("D3DXCreateTextureFromFileW", name, "the device cannot make the texture");
+        Report("D3DXCreateTextureFromFileW", name, "the device cannot make the texture",
+               "no texture is made");
         return hr;
     }
     // The full mip chain, each level from the one above.
@@ -91,20 +93,20 @@ HRESULT D3DXSaveSurfaceToFileW(const wchar_t* fileName, D3DXIMAGE_FILEFORMAT for
     std::vector<unsigned char> png;
     if (!device->ReadSurface(*s, pixels) || !detail::EncodePng(pixels, s->Width(), s->Height(), png))
     {
-        Report("D3DXSaveSurfaceToFileW", name, "the surface cannot be read");
+        Report("D3DXSaveSurfaceToFileW", name, "the surface cannot be read", "nothing is written");
         return E_FAIL;
     }
     std::FILE* file = OpenFile(name, "wb");
     if (!file)
     {
-        Report("D3DXSaveSurfaceToFileW", name, "the file cannot be opened for writing");
+        Report("D3DXSaveSurfaceToFileW", name, "the file cannot be opened for writing", "nothing is written");
         return E_FAIL;
     }
     const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed)
     {
-        Report("D3DXSaveSurfaceToFileW", name, "writing the file failed");
+        Report("D3DXSaveSurfaceToFileW", name, "writing the file failed", "the file may be incomplete");
         return E_FAIL;
     }
     return S_OK;

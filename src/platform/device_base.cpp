@@ -1,7 +1,8 @@
 #include "platform/device_base.h"
 
+#include "platform/log.h"
+
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -412,18 +413,14 @@ HRESULT DeviceBase::Reset(D3DPRESENT_PARAMETERS* params)
         const ResourceInfo& info = resource->Info();
         if (!info.live || !info.pooled || info.pool != D3DPOOL_DEFAULT || info.implicit)
             continue;
-        char line[256];
         if (info.kind == ResourceKind::VertexBuffer || info.kind == ResourceKind::IndexBuffer)
-            std::snprintf(
-                line, sizeof line,
-                "IDirect3DDevice9::Reset - a DEFAULT-pool %s of %u bytes (creation %u) is still alive.\n",
-                devicedebug::KindName(info.kind), info.size, info.creation);
+            DORVO_LOG("IDirect3DDevice9::Reset: DEFAULT-pool %s of %u bytes (creation %u): it is still "
+                      "alive; the device is reset all the same",
+                      devicedebug::KindName(info.kind), info.size, info.creation);
         else
-            std::snprintf(
-                line, sizeof line,
-                "IDirect3DDevice9::Reset - a DEFAULT-pool %s of %u x %u (creation %u) is still alive.\n",
-                devicedebug::KindName(info.kind), info.width, info.height, info.creation);
-        OutputDebugStringA(line);
+            DORVO_LOG("IDirect3DDevice9::Reset: DEFAULT-pool %s of %u x %u (creation %u): it is still alive; "
+                      "the device is reset all the same",
+                      devicedebug::KindName(info.kind), info.width, info.height, info.creation);
     }
     m_params = *params;
     if (m_params.BackBufferFormat != D3DFMT_A8R8G8B8)

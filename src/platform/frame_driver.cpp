@@ -1,6 +1,7 @@
 // The frame driver: callbacks, the main window's procedure, device creation and one frame.
 #include "platform/frame_driver.h"
 
+#include "platform/log.h"
 #include "platform/window_backend.h"
 
 #include <memory>
@@ -72,11 +73,12 @@ HRESULT FailDeviceCreation(const std::string& reason)
 {
     FrameDriver& d = Driver();
     d.exitCode = 1;
-    std::string text = "DXUTCreateDevice - could not create the device: " + reason;
+    const std::string text =
+        "DXUTCreateDevice: could not create the device: " + reason + "; there is no device";
     if (d.showMsgBoxOnError)
-        MessageBoxW(DXUTGetHWND(), ToWide(text).c_str(), L"Error", MB_OK | MB_ICONERROR);
+        MessageBoxW(DXUTGetHWND(), ToWide(text).c_str(), L"Error", MB_OK | MB_ICONERROR); // logs it too
     else
-        OutputDebugStringA((text + "\n").c_str());
+        WriteLogLine(text);
     return D3DERR_NOTAVAILABLE;
 }
 
@@ -244,7 +246,7 @@ HRESULT DXUTCreateWindow(const wchar_t* title, HINSTANCE, HICON, HMENU, int, int
     std::string error;
     if (!EnsureWindow(640, 480, true, error))
     {
-        OutputDebugStringA(("DXUTCreateWindow - could not create the window: " + error + "\n").c_str());
+        DORVO_LOG("DXUTCreateWindow: could not create the window: %s; there is no window", error.c_str());
         return E_FAIL;
     }
     return S_OK;

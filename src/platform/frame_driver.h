@@ -50,7 +50,7 @@ void DXUTSetCallbackPrePresent(LPDXUTCALLBACKPREPRESENT callback, void* userCont
 // parseCommandLine: accepted and ignored, the program reads no command line.
 // handleDefaultHotkeys: Escape closes the window.
 // showMsgBoxOnError: a failed device creation shows a message box (it is always written to
-// standard error).
+// the log).
 // handleAltEnter: Alt+Enter toggles full screen.
 HRESULT DXUTInit(bool parseCommandLine = true, bool handleDefaultHotkeys = true,
                  bool showMsgBoxOnError = true, bool handleAltEnter = true);
@@ -70,7 +70,7 @@ HRESULT DXUTCreateWindow(const wchar_t* title = L"Direct3D Window", HINSTANCE in
 // and keeps the back buffer at the size asked for: presenting scales it to the screen with its
 // aspect kept (platform/presentation.h). On failure (no display, no
 // OpenGL 3.3, a callback refused, an adapter that does not exist) the reason is written to
-// standard error, shown in a message box when DXUTInit asked for that, and nothing is left
+// the log, shown in a message box when DXUTInit asked for that, and nothing is left
 // half made.
 HRESULT DXUTCreateDevice(UINT adapterOrdinal = D3DADAPTER_DEFAULT, bool windowed = true, int width = 0,
                          int height = 0, LPDXUTCALLBACKISDEVICEACCEPTABLE isDeviceAcceptable = nullptr,

@@ -3,13 +3,13 @@
 #include "platform/gl_effect.h"
 #include "platform/gl_programs.h"
 #include "platform/gl_state.h"
+#include "platform/log.h"
 #include "platform/presentation.h"
 
 #include <epoxy/gl.h>
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -542,7 +542,9 @@ private:
                                       depth);
         const GLenum status = glCheckFramebufferStatus(GL_DRAW_FRAMEBUFFER);
         if (status != GL_FRAMEBUFFER_COMPLETE)
-            std::fprintf(stderr, "OpenGL device - a render target is incomplete (status 0x%X).\n", status);
+            DORVO_LOG("GLDevice::Framebuffer: texture %u level %u: the render target is incomplete (status "
+                      "0x%X); what is drawn into it is lost",
+                      colour, level, status);
         m_fbos.emplace(key, fbo);
         return fbo;
     }
@@ -725,7 +727,7 @@ private:
         for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError())
         {
             ++Statistics().glErrors;
-            std::fprintf(stderr, "OpenGL device - error 0x%X while %s.\n", e, what);
+            DORVO_LOG("GLDevice::Check: OpenGL error 0x%X while %s; the device carries on", e, what);
             ok = false;
         }
         return ok;

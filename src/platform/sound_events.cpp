@@ -5,6 +5,7 @@
 #include "platform/audio_output.h"
 #include "platform/files.h"
 #include "platform/headless.h"
+#include "platform/log.h"
 #include "platform/sound_project.h"
 #include "platform/win32.h"
 
@@ -44,10 +45,15 @@ bool Injected(soundtest::Call call)
     return Testing().failures.count(call) != 0;
 }
 
-void Report(const std::string& text)
+// `text` is the fault, kept for the tests; the log line adds where it was met and, unless the
+// text says so itself, what happens instead.
+void Report(const char* where, const std::string& text, const char* instead = nullptr)
 {
     Testing().lastError = text;
-    OutputDebugStringA(("Sound: " + text + "\n").c_str());
+    if (instead)
+        DORVO_LOG("%s: %s; %s", where, text.c_str(), instead);
+    else
+        DORVO_LOG("%s: %s", where, text.c_str());
 }
 
 FMOD_VECTOR Sub(const FMOD_VECTOR& a, const FMOD_VECTOR& b)
@@ -213,7 +219,7 @@ public:
             {
                 m_device.reset();
                 m_output = FMOD_OUTPUTTYPE_NOSOUND;
-                Report(error + "; running without sound");
+                Report("EventSystem::init", error, "running without sound");
             }
         }
         LARGE_INTEGER now;
@@ -285,19 +291,20 @@ public:
             return FMOD_ERR_INVALID_PARAM;
         std::string text, why;
         if (!ReadDataFile(fileName, DataKind::Text, text, why))
-            return Fail(FMOD_ERR_FILE_NOTFOUND, why + "; the sound project is not loaded");
+            return Fail(FMOD_ERR_FILE_NOTFOUND, "EventSystem::load", why, "the sound project is not loaded");
         const std::string name(fileName);
         const std::size_t slash = name.find_last_of("/\\");
         const std::string folder = slash == std::string::npos ? std::string() : name.substr(0, slash);
         SoundProjectDesc project;
         std::string error;
         if (!ParseSoundProject(text, name, folder, project, error))
-            return Fail(FMOD_ERR_FILE_BAD, error);
+            return Fail(FMOD_ERR_FILE_BAD, "EventSystem::load", error, "the sound project is not loaded");
         if (!project.cut.empty())
-            Report(project.cut);
+            Report("EventSystem::load", project.cut);
         if (m_projects.count(project.name) != 0)
-            return Fail(FMOD_ERR_INVALID_PARAM,
-                        name + ": project \"" + project.name + "\" is already loaded");
+            return Fail(FMOD_ERR_INVALID_PARAM, "EventSystem::load",
+                        name + ": project \"" + project.name + "\" is already loaded",
+                        "it is not loaded again");
         m_projects.insert(project.name);
         for (const std::string& group : project.groups)
             m_groupPaths.insert(group);
@@ -315,7 +322,8 @@ public:
         if (m_groupPaths.count(path) == 0)
         {
             NoteMissing(path);
-            return Fail(FMOD_ERR_EVENT_NOTFOUND, std::string("no event group \"") + path + "\"");
+            return Fail(FMOD_ERR_EVENT_NOTFOUND, "EventSystem::getGroup",
+                        std::string("no event group \"") + path + "\"", "its sounds stay silent");
         }
         std::unique_ptr<GroupImpl>& slot = m_groups[path];
         if (!slot)
@@ -336,12 +344,12 @@ public:
             NoteMissing(path);
             // Named once: a missing event is asked for again every time the game would play it.
             if (m_unknownEvents.insert(path).second)
-                return Fail(FMOD_ERR_EVENT_NOTFOUND,
+                return Fail(FMOD_ERR_EVENT_NOTFOUND, "EventSystem::getEvent",
                             std::string("no event \"") + path + "\"; it stays silent");
             return FMOD_ERR_EVENT_NOTFOUND;
         }
         EventDef& def = found->second;
-        const FMOD_RESULT loaded = LoadData(def);
+        const FMOD_RESULT loaded = LoadData(def, "EventSystem::getEvent");
         if (loaded != FMOD_OK)
             return loaded;
         EventImpl* instance = nullptr;
@@ -399,7 +407,7 @@ public:
         return FMOD_OK;
     }
 
-    FMOD_RESULT LoadData(EventDef& def)
+    FMOD_RESULT LoadData(EventDef& def, const char* where)
     {
         if (def.sample)
             return FMOD_OK;
@@ -413,8 +421,9 @@ public:
             if (LoadWav(def.desc.file, *sample, error))
                 entry.sample = std::move(sample);
             else
-                entry.failure = Fail(FileExists(def.desc.file) ? FMOD_ERR_FORMAT : FMOD_ERR_FILE_NOTFOUND,
-                                     "event \"" + def.desc.path + "\": " + error);
+                entry.failure =
+                    Fail(FileExists(def.desc.file) ? FMOD_ERR_FORMAT : FMOD_ERR_FILE_NOTFOUND, where,
+                         "event \"" + def.desc.path + "\": " + error, "the event stays silent");
         }
         def.sample = entry.sample;
         return entry.sample ? FMOD_OK : entry.failure;
@@ -428,7 +437,7 @@ public:
         {
             if (entry.first.compare(0, prefix.size(), prefix) != 0)
                 continue;
-            const FMOD_RESULT loaded = LoadData(entry.second);
+            const FMOD_RESULT loaded = LoadData(entry.second, "EventGroup::loadEventData");
             if (loaded != FMOD_OK && result == FMOD_OK)
                 result = loaded;
         }
@@ -458,9 +467,10 @@ private:
         --Testing().liveSystems;
     }
 
-    FMOD_RESULT Fail(FMOD_RESULT result, const std::string& text)
+    FMOD_RESULT Fail(FMOD_RESULT result, const char* where, const std::string& text,
+                     const char* instead = nullptr)
     {
-        Report(text);
+        Report(where, text, instead);
         return result;
     }
 
@@ -533,7 +543,7 @@ FMOD_RESULT EventImpl::set3DAttributes(const FMOD_VECTOR* position, const FMOD_V
 
 FMOD_RESULT EventImpl::start()
 {
-    const FMOD_RESULT loaded = m_system.LoadData(m_def);
+    const FMOD_RESULT loaded = m_system.LoadData(m_def, "Event::start");
     if (loaded != FMOD_OK)
         return loaded;
     // Starting a playing event starts it over.

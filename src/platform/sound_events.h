@@ -172,7 +172,7 @@ enum class Call
 void FailCall(Call call); // stays until cleared
 void ClearFailures();
 int LiveEventSystems();
-// The last problem reported (also written to standard error), e.g. a malformed project line.
+// The last problem reported (also written to the log), e.g. a malformed project line.
 const std::string& LastError();
 
 // Runs the mixer of an initialised event system for a number of stereo frames, as the audio

@@ -65,7 +65,7 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL ReleaseMutex(HANDLE handle);
 BOOL CloseHandle(HANDLE handle);
 
-// Debug output goes to standard error.
+// Debug output is one line of the log (platform/log.h); a trailing line break is dropped.
 void OutputDebugStringA(const char* text);
 
 // Narrow (UTF-8) to wide text. Returns the number of wide characters written including the
@@ -278,7 +278,7 @@ BOOL GetCursorPos(POINT* point);
 // main window.
 BOOL ScreenToClient(HWND window, POINT* point);
 
-// Always writes "caption: text" to standard error; with a display it also shows an SDL
+// Always writes "MessageBoxW: caption: text" to the log, as one line; with a display it also shows an SDL
 // message box and waits for it. Returns IDOK.
 int MessageBoxW(HWND window, const wchar_t* text, const wchar_t* caption, UINT type);
 // Sets the main window's title.

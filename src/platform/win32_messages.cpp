@@ -2,6 +2,7 @@
 // thread-message queue holds posted messages and the window backend's input in arrival order;
 // a quit request is answered only once that queue is empty, as in Win32.
 #include "platform/frame_driver.h"
+#include "platform/log.h"
 #include "platform/presentation.h"
 #include "platform/win32.h"
 #include "platform/window_backend.h"
@@ -207,8 +208,8 @@ int MessageBoxW(HWND, const wchar_t* text, const wchar_t* caption, UINT)
 {
     std::string t = text ? ToNarrow(text) : std::string();
     std::string c = caption ? ToNarrow(caption) : std::string();
-    std::string line = c + ": " + t + "\n";
-    OutputDebugStringA(line.c_str());
+    // Also said in the log, where there is no display to show it on and for whoever reads it later.
+    DORVO_LOG("MessageBoxW: %s: %s", c.c_str(), t.c_str());
     if (!detail::HeadlessRequested())
         detail::Backend().ShowMessageBox(c, t);
     return IDOK;

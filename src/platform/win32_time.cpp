@@ -1,10 +1,11 @@
 // Clock, tick count, mutex, debug output and text conversion of the Win32 stand-in.
 #include "platform/win32.h"
 
+#include "platform/log.h"
+
 #include <atomic>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cwchar>
 #include <map>
 #include <memory>
@@ -215,8 +216,8 @@ BOOL CloseHandle(HANDLE handle)
 
 void OutputDebugStringA(const char* text)
 {
-    if (text)
-        std::fputs(text, stderr);
+    if (text && *text)
+        WriteLogLine(text);
 }
 
 int MultiByteToWideChar(const char* text, int textLength, wchar_t* wide, int wideSize)

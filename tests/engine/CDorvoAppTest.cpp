@@ -2,6 +2,7 @@
 // its failures, frame pacing, device loss, the screenshot key and the way out.
 #include "engine/CDorvoApp.h"
 
+#include "LogCapture.h"
 #include "engine/CDorvoGame.h"
 #include "engine/IEventManager.h"
 #include "engine/RunApplication.h"
@@ -296,12 +297,13 @@ TEST_F(CDorvoAppTest, AFailedDeviceEndsStartUpBeforeTheGameExists)
 TEST_F(CDorvoAppTest, AFailedSoundStartIsReportedAndReleasesWhatStarted)
 {
     plat::soundtest::FailCall(plat::soundtest::Call::Init);
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     const int code = Run();
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
 
     EXPECT_NE(code, 0);
-    EXPECT_NE(err.find("Failure to initialize the Sound System!\n"), std::string::npos) << err;
+    EXPECT_TRUE(logged.Contains("CDorvoApp::Init: Failure to initialize the Sound System!; start-up ends"))
+        << err;
     EXPECT_EQ(Count(record.log, "create game"), 1);
     EXPECT_EQ(Count(record.log, "game deleted, events alive"), 1) << "the game made before sound is deleted";
     for (const std::string& entry : record.log)
@@ -318,12 +320,13 @@ TEST_F(CDorvoAppTest, AFailedSoundStartIsReportedAndReleasesWhatStarted)
 TEST_F(CDorvoAppTest, AFailedInputStartIsReportedAndShutsSoundDown)
 {
     plat::dinputtest::FailCall(plat::dinputtest::Call::Create, plat::DIDEVICEGUID{});
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     const int code = Run();
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
 
     EXPECT_NE(code, 0);
-    EXPECT_NE(err.find("Failure to initialize the Input System!\n"), std::string::npos) << err;
+    EXPECT_TRUE(logged.Contains("CDorvoApp::Init: Failure to initialize the Input System!; start-up ends"))
+        << err;
     EXPECT_EQ(Count(record.log, "game deleted, events alive, sound alive"), 1);
     EXPECT_EQ(plat::soundtest::LiveEventSystems(), 0);
     EXPECT_EQ(plat::dinputtest::LiveInterfaces(), 0);
@@ -335,13 +338,16 @@ TEST_F(CDorvoAppTest, AFailedSoundShutdownStillReleasesInputAndExitsNonZero)
 {
     record.script.closeAtUpdate = 1;
     plat::soundtest::FailCall(plat::soundtest::Call::Release);
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     const int code = Run();
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     plat::soundtest::ClearFailures();
 
     EXPECT_NE(code, 0);
-    EXPECT_NE(err.find("Failure to shutdown the sound system!\n"), std::string::npos) << err;
+    EXPECT_TRUE(
+        logged.Contains("CDorvoApp::Shutdown: Failure to shutdown the sound system!; the rest is shut "
+                        "down all the same"))
+        << err;
     EXPECT_EQ(plat::dinputtest::LiveInterfaces(), 0);
     EXPECT_EQ(plat::dinputtest::LiveDevices(), 0);
 }

@@ -1,6 +1,7 @@
 #include "engine/GobManager.h"
 
 #include "EngineTestComps.h"
+#include "LogCapture.h"
 #include "TestSupport.h"
 
 #include "common/ConsoleInterface.h"
@@ -183,12 +184,13 @@ TEST_F(GobManagerTest, TemplateNamingAnUnregisteredComponentIsDroppedQuietlyOnTh
 {
     WriteTemplate("Unknown.xml", "UnknownType", "Unknown", {"CounterComp", "NoSuchComp"},
                   {{"UnknownArch", "UnknownArch.xml"}});
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     manager.LoadTemplate("Unknown.xml");
-    const std::string errors = ::testing::internal::GetCapturedStderr();
+    const std::string errors = logged.Text();
 
-    EXPECT_EQ(errors, "GobManager::LoadTemplate - template \"UnknownType\" (\"Unknown.xml\") names the "
-                      "unregistered component \"NoSuchComp\"; the template is dropped.\n");
+    EXPECT_EQ(errors,
+              "GobManager::LoadTemplate: Unknown.xml: template \"UnknownType\" names the unregistered "
+              "component \"NoSuchComp\"; the template is dropped\n");
     EXPECT_TRUE(Output().empty());
     EXPECT_EQ(manager.FindController("UnknownType"), nullptr);
     EXPECT_EQ(manager.FindController("UnknownArch"), nullptr);
@@ -257,10 +259,10 @@ TEST_F(GobManagerTest, UnreadableTemplateFilesAnEmptyTemplateUnderTheEmptyName)
             std::fputs(c.bytes, file);
             std::fclose(file);
         }
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         manager.LoadTemplate(c.file);
-        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-                  std::string(c.line) + "; an empty template is filed under the empty name.\n");
+        EXPECT_EQ(logged.Text(), "GobManager::LoadTemplate: " + std::string(c.line) +
+                                     "; an empty template is filed under the empty name\n");
     }
     Gob* gob = manager.CreateGob("");
     ASSERT_NE(gob, nullptr);
@@ -281,9 +283,8 @@ TEST_F(GobManagerTest, BadListSizesReadAsEmpty)
         SCOPED_TRACE(c.type);
         const std::string file = std::string(c.type) + ".xml";
         WriteTemplate(file, c.type, c.type, {"CounterComp"}, {}, c.size);
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         manager.LoadTemplate(file);
-        ::testing::internal::GetCapturedStderr();
         Gob* gob = manager.CreateGob(c.type);
         ASSERT_NE(gob, nullptr);
         EXPECT_EQ(static_cast<GobComposite*>(gob)->GetComponentCount(), 0u);
@@ -348,9 +349,10 @@ TEST_F(GobManagerTest, ArchetypeFilesOutsideTheRunFolderOrNotRegularAreNotRead)
         const char* file;
         const char* line;
     } cases[] = {
-        {"Passwd", "/etc/passwd", "\"/etc/passwd\" leaves the run folder"},
-        {"Zero", "/dev/zero", "\"/dev/zero\" leaves the run folder"},
-        {"Up", "../../../../../../etc/hostname", "\"../../../../../../etc/hostname\" leaves the run folder"},
+        {"Passwd", "/etc/passwd", "/etc/passwd: the name leaves the run folder"},
+        {"Zero", "/dev/zero", "/dev/zero: the name leaves the run folder"},
+        {"Up", "../../../../../../etc/hostname",
+         "../../../../../../etc/hostname: the name leaves the run folder"},
         {"Linked", "zero.xml", "zero.xml: it is a device, not a regular file"},
     };
     std::filesystem::create_symlink("/dev/zero", "zero.xml");
@@ -362,13 +364,14 @@ TEST_F(GobManagerTest, ArchetypeFilesOutsideTheRunFolderOrNotRegularAreNotRead)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.file);
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         Gob* gob = manager.CreateGob(c.archetype);
-        const std::string errors = ::testing::internal::GetCapturedStderr();
+        const std::string errors = logged.Text();
         ASSERT_NE(gob, nullptr);
         EXPECT_EQ(Get<TagComp>(gob)->m_Tag, "default");
-        EXPECT_EQ(errors, std::string(c.line) + "; the objects of archetype \"" + c.archetype +
-                              "\" start from the template's defaults.\n");
+        EXPECT_EQ(errors, "ArchetypeGobController::LoadFile: " + std::string(c.line) +
+                              "; the objects of archetype \"" + c.archetype +
+                              "\" start from the template's defaults\n");
     }
 }
 
@@ -376,13 +379,13 @@ TEST_F(GobManagerTest, MissingArchetypeFileBuildsDefaultObjects)
 {
     WriteTemplate("Lost.xml", "LostBase", "Lost", {"CounterComp", "TagComp"}, {{"LostArch", "NoFile.xml"}});
     manager.LoadTemplate("Lost.xml");
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     Gob* first = manager.CreateGob("LostArch");
     Gob* second = manager.CreateGob("LostArch");
-    const std::string errors = ::testing::internal::GetCapturedStderr();
+    const std::string errors = logged.Text();
     EXPECT_EQ(errors,
-              "NoFile.xml: cannot open the file; the objects of archetype \"LostArch\" start from the "
-              "template's defaults.\n"); // once, not per object
+              "ArchetypeGobController::LoadFile: NoFile.xml: cannot open the file; the objects of archetype "
+              "\"LostArch\" start from the template's defaults\n"); // once, not per object
     for (Gob* gob : {first, second})
     {
         ASSERT_NE(gob, nullptr);

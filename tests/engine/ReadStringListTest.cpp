@@ -1,4 +1,5 @@
 #include "engine/ReadStringList.h"
+#include "LogCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -36,9 +37,8 @@ TEST(ReadStringListTest, ReadsBySizeAndPosition)
         SCOPED_TRACE(c.xml);
         const TiXmlElement element = Parse(c.xml);
         std::vector<std::string> out = c.before;
-        testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         EXPECT_TRUE(ReadStringList(&element, out));
-        testing::internal::GetCapturedStderr();
         EXPECT_EQ(out, c.after);
     }
 }

@@ -4,6 +4,7 @@
 // running game.
 #include "GameTestWorld.h"
 
+#include "LogCapture.h"
 #include "common/math/Quaternion.h"
 #include "common/math/Vector3.h"
 #include "engine/Gob.h"
@@ -135,9 +136,9 @@ TEST(Buoyancy, PatchCountsAboveTheBoundAreCutWithOneLine)
 
     QUORB::Buoyancy huge;
     huge.SetNumPatches(4000000, 1, 65);
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     huge.Attach(body);
-    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     EXPECT_EQ(huge.GetNumPatchesX(), 64u);
     EXPECT_EQ(huge.GetNumPatchesY(), 1u);
     EXPECT_EQ(huge.GetNumPatchesZ(), 64u);
@@ -148,9 +149,9 @@ TEST(Buoyancy, PatchCountsAboveTheBoundAreCutWithOneLine)
 
     QUORB::Buoyancy bound;
     bound.SetNumPatches(64, 64, 64);
-    testing::internal::CaptureStderr();
+    logged.Clear();
     bound.Attach(body);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "64 is allowed";
+    EXPECT_EQ(logged.Text(), "") << "64 is allowed";
 }
 
 TEST(Buoyancy, OneStepAgainstAHorizontalWaterPlane)

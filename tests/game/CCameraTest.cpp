@@ -3,6 +3,7 @@
 // turn with and without the water, and the debug camera behind its switch.
 #include "GameTestWorld.h"
 
+#include "LogCapture.h"
 #include "common/InputEvent.h"
 #include "common/math/Matrix4.h"
 #include "common/math/Plane.h"
@@ -231,9 +232,9 @@ TEST(GameCamera, UpTurns)
 
     camera.InterpolateUp(math::Vector3(0.0f, 2.0f, 0.0f), 1.0f, reference, nullptr);
     EXPECT_FALSE(camera.IsUpTurnRunning()) << "the current target: nothing to turn";
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     camera.InterpolateUp(math::Vector3(), 1.0f, reference, nullptr);
-    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     EXPECT_FALSE(camera.IsUpTurnRunning()) << "a zero up has no direction";
     EXPECT_NE(err.find("(0, 0, 0)"), std::string::npos) << err;
     ExpectNear(camera.GetUpVector(), math::Vector3(0.0f, 1.0f, 0.0f), 0.0f, "kept");

@@ -1,5 +1,6 @@
 #include "game/CEngineLoader.h"
 
+#include "LogCapture.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +22,7 @@ dorvo::SEngineConfigInfo LoadText(const std::string& xml)
 // Standard error without the one line about the elements a small test file leaves out.
 std::string WithoutMissingLine(const std::string& errors)
 {
-    const std::size_t at = errors.find("config.xml: no <");
+    const std::size_t at = errors.find("CEngineLoader::Load: config.xml: no <");
     if (at == std::string::npos)
         return errors;
     return errors.substr(0, at) + errors.substr(errors.find('\n', at) + 1);
@@ -78,10 +79,10 @@ TEST(CEngineLoader, MissingOrMalformedFileGivesTheShippedConfiguration)
 // The shipped configuration in the code is the committed file's, field by field.
 TEST(CEngineLoader, TheShippedConfigurationIsTheCommittedFile)
 {
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     QUORB::CEngineLoader loader;
     loader.Load(testsupport::RepoPath("data/files/xmlfiles/dorvo_engine_config.xml"));
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(logged.Text(), "");
     const dorvo::SEngineConfigInfo& file = *loader.GetData();
     const dorvo::SEngineConfigInfo shipped = QUORB::CEngineLoader::Shipped();
     EXPECT_EQ(file.useDefaults, shipped.useDefaults);
@@ -136,10 +137,10 @@ TEST(CEngineLoader, UnusableFoldersAndMissingElementsTakeTheShippedValues)
                                    "<FullScreen>false</FullScreen>\n"
                                    "</Graphics><Sounds><SoundsRelativePath>"
                                 << std::string(4096, 's') << "</SoundsRelativePath></Sounds></EngineConfig>";
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     QUORB::CEngineLoader loader;
     loader.Load("config.xml");
-    const std::string errors = ::testing::internal::GetCapturedStderr();
+    const std::string errors = logged.Text();
     const dorvo::SEngineConfigInfo& info = *loader.GetData();
     EXPECT_FALSE(info.useDefaults);
     EXPECT_EQ(info.texturePath, "../../../../data/textures/");
@@ -149,12 +150,15 @@ TEST(CEngineLoader, UnusableFoldersAndMissingElementsTakeTheShippedValues)
     EXPECT_EQ(info.fxFiles.size(), 9u);
     EXPECT_EQ(info.lights.size(), 1u);
     EXPECT_EQ(errors,
-              "config.xml: <TextureRelativePath> (line 2) \"../../../../data/textuxes/\" is no folder; the "
+              "CEngineLoader::Load: config.xml: <TextureRelativePath> (line 2) "
+              "\"../../../../data/textuxes/\" is no folder; the "
               "built-in \"../../../../data/textures/\" is used\n"
-              "config.xml: <MeshRelativePath> (line 3) \"/\" leaves the run folder and the data folder; the "
+              "CEngineLoader::Load: config.xml: <MeshRelativePath> (line 3) \"/\" leaves the run folder and "
+              "the data folder; the "
               "built-in \"../../../../data/meshes/\" is used\n"
-              "config.xml: no <FXFiles> entries, <Light> under <Graphics>; the built-in values are used\n"
-              "config.xml: <SoundsRelativePath> (line 6) \"" +
+              "CEngineLoader::Load: config.xml: no <FXFiles> entries, <Light> under <Graphics>; the built-in "
+              "values are used\n"
+              "CEngineLoader::Load: config.xml: <SoundsRelativePath> (line 6) \"" +
                   std::string(64, 's') +
                   "...\" is 4096 characters long (at most 260); the built-in \"../../../../data/sounds/\" is "
                   "used\n");
@@ -259,17 +263,18 @@ TEST(CEngineLoader, WindowSizesADeviceCannotMakeAreRefusedWithALine)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(std::string(c.sw) + " x " + c.sh);
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         const dorvo::SEngineConfigInfo info =
             LoadText(std::string("<EngineConfig><Graphics><ScreenDimension sw=\"") + c.sw + "\" sh=\"" +
                      c.sh + "\"/></Graphics></EngineConfig>");
-        const std::string errors = WithoutMissingLine(::testing::internal::GetCapturedStderr());
+        const std::string errors = WithoutMissingLine(logged.Text());
         EXPECT_EQ(info.screenWidth, c.width);
         EXPECT_EQ(info.screenHeight, c.height);
         if (c.reported)
-            EXPECT_EQ(errors, std::string("config.xml: <ScreenDimension> (line 1) sw=\"") + c.sw +
-                                  "\" sh=\"" + c.sh +
-                                  "\" is not a window size (1 to 8192 pixels a side); 800 x 600 is kept\n");
+            EXPECT_EQ(errors,
+                      std::string("CEngineLoader::Load: config.xml: <ScreenDimension> (line 1) sw=\"") +
+                          c.sw + "\" sh=\"" + c.sh +
+                          "\" is not a window size (1 to 8192 pixels a side); 800 x 600 is kept\n");
         else
             EXPECT_EQ(errors, "");
     }
@@ -277,11 +282,11 @@ TEST(CEngineLoader, WindowSizesADeviceCannotMakeAreRefusedWithALine)
 
 TEST(CEngineLoader, NonFiniteFogValuesKeepTheFieldWithALine)
 {
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     const dorvo::SEngineConfigInfo info =
         LoadText("<EngineConfig><Graphics><Fog><Range start=\"nan\" end=\"inf\"/><Density d=\"1e300\"/>"
                  "<Color a=\"-1e39\" r=\"0.5\" g=\"x\" b=\"0.25 \"/></Fog></Graphics></EngineConfig>");
-    const std::string errors = WithoutMissingLine(::testing::internal::GetCapturedStderr());
+    const std::string errors = WithoutMissingLine(logged.Text());
     // Kept: the shipped values.
     EXPECT_EQ(info.fogStart, 200.0f);
     EXPECT_EQ(info.fogEnd, 600.0f);
@@ -290,12 +295,16 @@ TEST(CEngineLoader, NonFiniteFogValuesKeepTheFieldWithALine)
     EXPECT_EQ(info.fogColor[0], 0.5f);
     EXPECT_EQ(info.fogColor[1], 0.6f);
     EXPECT_EQ(info.fogColor[2], 0.25f);
-    EXPECT_EQ(errors,
-              "config.xml: <Range> \"start\" (line 1) = \"nan\" is not a finite number; the value is kept\n"
-              "config.xml: <Range> \"end\" (line 1) = \"inf\" is not a finite number; the value is kept\n"
-              "config.xml: <Density> \"d\" (line 1) = \"1e300\" is not a finite number; the value is kept\n"
-              "config.xml: <Color> \"a\" (line 1) = \"-1e39\" is not a finite number; the value is kept\n"
-              "config.xml: <Color> \"g\" (line 1) = \"x\" is not a finite number; the value is kept\n");
+    EXPECT_EQ(errors, "CEngineLoader::Load: config.xml: <Range> \"start\" (line 1) = \"nan\" is not a finite "
+                      "number; the value is kept\n"
+                      "CEngineLoader::Load: config.xml: <Range> \"end\" (line 1) = \"inf\" is not a finite "
+                      "number; the value is kept\n"
+                      "CEngineLoader::Load: config.xml: <Density> \"d\" (line 1) = \"1e300\" is not a finite "
+                      "number; the value is kept\n"
+                      "CEngineLoader::Load: config.xml: <Color> \"a\" (line 1) = \"-1e39\" is not a finite "
+                      "number; the value is kept\n"
+                      "CEngineLoader::Load: config.xml: <Color> \"g\" (line 1) = \"x\" is not a finite "
+                      "number; the value is kept\n");
 }
 
 TEST(CEngineLoader, DamagedFilesGiveOneLineAndTheDefaults)
@@ -315,16 +324,16 @@ TEST(CEngineLoader, DamagedFilesGiveOneLineAndTheDefaults)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.line);
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         const dorvo::SEngineConfigInfo info = LoadText(c.xml);
-        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-                  c.line + "; the built-in configuration is used\n");
+        EXPECT_EQ(logged.Text(), "CEngineLoader::Load: " + c.line + "; the built-in configuration is used\n");
         EXPECT_TRUE(info.useDefaults);
         EXPECT_EQ(info.screenWidth, 800);
     }
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     QUORB::CEngineLoader loader;
     loader.Load("no/such/dorvo_engine_config.xml");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "no/such/dorvo_engine_config.xml: cannot open the file; the built-in configuration is used\n");
+    EXPECT_EQ(logged.Text(),
+              "CEngineLoader::Load: no/such/dorvo_engine_config.xml: cannot open the file; the built-in "
+              "configuration is used\n");
 }

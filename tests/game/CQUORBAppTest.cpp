@@ -2,6 +2,7 @@
 // graphics, sound, input and physics, with the committed engine configuration.
 #include "game/CQUORBApp.h"
 
+#include "LogCapture.h"
 #include "TestSupport.h"
 #include "engine/EventType.h"
 #include "engine/IEventManager.h"
@@ -165,9 +166,9 @@ TEST_F(CQUORBAppTest, TheGameStartsWithItsSceneEffectsAndTheSharedOnesLoadedWith
 {
     g_pApp = new QUORB::CQUORBApp();
     QUORB::CEngineLoader loader;
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     const bool started = g_pApp->Init(loader, ConfigPath());
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     ASSERT_TRUE(started) << err;
 
     const dorvo::gfx::CFXManager& fx = dorvo::gfx::CFXManager::Instance();
@@ -198,14 +199,14 @@ TEST_F(CQUORBAppTest, TheEntryRunsFromTheWorkingFolderFourLevelsDownAndQuits)
 TEST_F(CQUORBAppTest, AFailedDeviceEndsTheProgramWithTheMessageAndANonZeroCode)
 {
     plat::headless::FailNextDeviceCreation();
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     const int code = QUORB::WinMain();
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     EXPECT_NE(code, 0);
-    EXPECT_NE(
-        err.find("Error: Failed To Create D3D Device!\nPlease Check Your System Specs Against The Minimum "
-                 "Requirements."),
-        std::string::npos)
+    // The message box's text, also in the log as one line.
+    EXPECT_TRUE(
+        logged.Contains("MessageBoxW: Error: Failed To Create D3D Device! Please Check Your System Specs "
+                        "Against The Minimum Requirements."))
         << err;
     EXPECT_EQ(g_pApp, nullptr);
     EXPECT_EQ(plat::soundtest::LiveEventSystems(), 0) << "sound never started";

@@ -9,6 +9,7 @@
 #include "FrameScriptedApp.h"
 
 #include "GLTestDevice.h"
+#include "LogCapture.h"
 #include "PngPicture.h"
 #include "TestSupport.h"
 #include "VirtualDisplay.h"
@@ -104,12 +105,12 @@ TEST(ClothPixelTest, TheGamesClothArchetypeDrawsItsWovenCloth)
 
     plat::testclock::Set(1.0);
     plat::testclock::SetAutoAdvance(0.0005);
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     QUORB::CEngineLoader loader;
     const int code =
         dorvo::RunApplication(std::make_unique<gametest::FrameScriptedApp>(), loader,
                               testsupport::RepoPath("data/files/xmlfiles/dorvo_engine_config.xml"));
-    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string said = logged.Text();
     plat::testclock::SetAutoAdvance(0.0);
     QUORB::MenuTable::ResetCreators();
     fs::remove("InitGame.lua");

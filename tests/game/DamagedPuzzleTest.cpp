@@ -5,6 +5,7 @@
 #include "GameTestWorld.h"
 #include "PuzzleFixtures.h"
 
+#include "LogCapture.h"
 #include "common/math/MathUtil.h"
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
@@ -145,9 +146,9 @@ struct DamagedWorld
         if (!world->Booted())
             return;
         world->Frames(2);
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         world->Console("loadroom Play.xml false");
-        errors = ::testing::internal::GetCapturedStderr();
+        errors = logged.Text();
         room = world->Game().GetRoom();
         world->Game().SetWaterLevel(-20.0f);
         room->FocusFace(0);
@@ -248,10 +249,10 @@ TEST(DamagedPuzzle, AnObjectiveThatDiesAfterLoadingNoLongerCounts)
     play.world->Frame();
     EXPECT_EQ(GobManager::Instance().GetGob(play.puzzle->GetObjectives()[0].gobID), nullptr) << "removed";
 
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     play.world->Console("play");
     play.world->Frames(kPlayFrames);
-    const std::string errors = ::testing::internal::GetCapturedStderr();
+    const std::string errors = logged.Text();
     EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
     EXPECT_NE(errors.find("its objective no longer counts"), std::string::npos) << errors;
     EXPECT_FALSE(play.puzzle->GetObjectives()[0].active);

@@ -4,6 +4,7 @@
 // end-to-end boot uses the committed scripts and templates as they are.
 #include "GameTestWorld.h"
 
+#include "LogCapture.h"
 #include "TestSupport.h"
 #include "common/HashName.h"
 #include "engine/Gob.h"
@@ -48,9 +49,9 @@ void CollectStrings(const TiXmlNode* node, const std::string& name, std::set<std
 
 TEST(GameContent, EveryTemplateLoadsAndTheGamesKindsCarryTheirNames)
 {
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     GameTestWorld world;
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     ASSERT_TRUE(world.Booted());
     EXPECT_EQ(err.find("dropped"), std::string::npos) << err;
     EXPECT_EQ(err.find("cannot open"), std::string::npos) << err;
@@ -88,7 +89,7 @@ TEST(GameContent, EveryTemplateLoadsAndTheGamesKindsCarryTheirNames)
         {"MagneticField", "NonCollideWidget", "Field", false},
     };
     const std::uint32_t physicsComp = HashName("PhysicsComp");
-    ::testing::internal::CaptureStderr();
+    logged.Clear();
     for (const auto& kind : kinds)
     {
         SCOPED_TRACE(kind.archetype);
@@ -102,7 +103,7 @@ TEST(GameContent, EveryTemplateLoadsAndTheGamesKindsCarryTheirNames)
     // Every other archetype builds too, without a word on standard error.
     for (const std::string& name : GobManager::Instance().GetTemplateNames())
         EXPECT_NE(GobManager::Instance().CreateGob(name), nullptr) << name;
-    const std::string made = ::testing::internal::GetCapturedStderr();
+    const std::string made = logged.Text();
     EXPECT_EQ(made, "");
 
     // The star objects float and fall.
@@ -173,11 +174,11 @@ TEST(GameContent, TheCommittedScriptsAndTemplatesBootToRunning)
     GameTestSetup setup;
     setup.writeStartup = false;
     setup.files["Startup.lua"] = ReadText(testsupport::RepoPath("data/scripts/Startup.lua"));
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     GameTestWorld world(setup);
     ASSERT_TRUE(world.Booted());
     world.Frames(3);
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     EXPECT_EQ(world.Game().GetStates().GetCurrentStateName(), "Running State Exit Code");
     std::size_t twoD = 0;
     GobManager& manager = GobManager::Instance();

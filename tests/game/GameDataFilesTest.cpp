@@ -2,6 +2,7 @@
 // through real files, and the bad input a damaged or hostile file brings.
 #include "game/GameDataFiles.h"
 
+#include "LogCapture.h"
 #include "TestSupport.h"
 
 #include "common/XmlFile.h"
@@ -317,9 +318,9 @@ TEST_F(GameDataFilesTest, HostileCountsReadOnlyTheChildrenPresent)
         text.replace(text.find("COUNT"), 5, c.count);
         WriteFile("Env.xml", text);
         std::vector<std::uint32_t> ids;
-        testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         ASSERT_TRUE(QUORB::LoadEnvironmentFile(ids, "Env.xml"));
-        const std::string lines = testing::internal::GetCapturedStderr();
+        const std::string lines = logged.Text();
         EXPECT_EQ(ids.size(), c.slots);
         EXPECT_LE(ids.capacity(), std::max<std::size_t>(c.slots, 5));
         EXPECT_NE(lines.find("Env.xml:1: "), std::string::npos) << lines;
@@ -333,9 +334,9 @@ TEST_F(GameDataFilesTest, HostileCountsReadOnlyTheChildrenPresent)
     WriteFile("P.xml", "<File><Profile><uint>2147483647</uint><string>A.xml</string><string>B.xml</string>"
                        "</Profile></File>");
     Profile profile;
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     ASSERT_TRUE(QUORB::LoadProfileFile(profile, "P.xml"));
-    const std::string line = testing::internal::GetCapturedStderr();
+    const std::string line = logged.Text();
     EXPECT_EQ(profile.unlockedRooms, (std::vector<std::string>{"A.xml", "B.xml"}));
     EXPECT_LE(profile.unlockedRooms.capacity(), 4u);
     EXPECT_NE(line.find("P.xml:1: NumUnlockedRooms 2147483647"), std::string::npos) << line;
@@ -351,12 +352,13 @@ TEST_F(GameDataFilesTest, CountsPastTheLimitReadOnlyTheLimitAndUnsafeUnlockedRoo
     XmlWriteUint(root, 100000, "NumWidgets");
     for (int i = 0; i < 70000; ++i)
         XmlWriteString(root, "x", "Widget");
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     EXPECT_EQ(QUORB::CheckedRecordCount(root->FirstChildElement(), 100000, "NumWidgets"), 65536u);
     EXPECT_EQ(QUORB::CheckedRecordCount(root->FirstChildElement(), 40, "NumWidgets"), 40u);
-    const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(said, "<game data>: NumWidgets 100000 is above the largest count (65536); only the first 65536 "
-                    "entries are read (position unknown)\n");
+    const std::string said = logged.Text();
+    EXPECT_EQ(said,
+              "CheckedRecordCount: <game data> (position unknown): NumWidgets 100000 is above the largest "
+              "count (65536); only the first 65536 entries are read\n");
 
     std::vector<std::string> rooms(65533, "../../../../etc/passwd");
     rooms[1] = "Room1.xml";
@@ -378,24 +380,25 @@ TEST_F(GameDataFilesTest, CountsPastTheLimitReadOnlyTheLimitAndUnsafeUnlockedRoo
     ASSERT_TRUE(QUORB::SaveProfileFile(big, "Many.xml"));
 
     Profile profile;
-    testing::internal::CaptureStderr();
+    logged.Clear();
     ASSERT_TRUE(QUORB::LoadProfileFile(profile, "Hostile.xml"));
-    std::string lines = testing::internal::GetCapturedStderr();
+    std::string lines = logged.Text();
     EXPECT_EQ(profile.unlockedRooms, std::vector<std::string>{"Room1.xml"});
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 4) << lines;
-    EXPECT_NE(lines.find(
-                  "Hostile.xml:1: the unlocked room \"../../../../etc/passwd\" is no usable file name; it is "
-                  "left out\n"),
-              std::string::npos)
+    EXPECT_EQ(logged.Lines().size(), 4u) << lines;
+    EXPECT_NE(
+        lines.find("Profile::Read: Hostile.xml:1: the unlocked room \"../../../../etc/passwd\" is no usable "
+                   "file name; it is left out\n"),
+        std::string::npos)
         << lines;
-    EXPECT_NE(lines.find("Hostile.xml: and 65529 more like line 1"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("LoadProfileFile: Hostile.xml: and 65529 more like line 1"), std::string::npos)
+        << lines;
 
-    testing::internal::CaptureStderr();
+    logged.Clear();
     ASSERT_TRUE(QUORB::LoadProfileFile(profile, "Many.xml"));
-    lines = testing::internal::GetCapturedStderr();
+    lines = logged.Text();
     EXPECT_EQ(profile.unlockedRooms.size(), Profile::kMaxUnlockedRooms);
     EXPECT_EQ(profile.unlockedRooms.back(), many[Profile::kMaxUnlockedRooms - 1]);
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
+    EXPECT_EQ(logged.Lines().size(), 1u) << lines;
     EXPECT_NE(lines.find("the profile unlocks more than 1024 rooms; the rest are left out"),
               std::string::npos)
         << lines;
@@ -425,10 +428,10 @@ TEST_F(GameDataFilesTest, BadFilesLeaveTheRecordAndSayWhy)
         profile.unlockedRooms = {"Room1.xml"};
         RoomData room;
         room.puzzleNames = {"P.xml"};
-        testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         EXPECT_FALSE(QUORB::LoadProfileFile(profile, "Bad.xml"));
         EXPECT_FALSE(QUORB::LoadRoomDataFile(room, "Bad.xml"));
-        const std::string lines = testing::internal::GetCapturedStderr();
+        const std::string lines = logged.Text();
         EXPECT_EQ(profile.unlockedRooms, std::vector<std::string>{"Room1.xml"});
         EXPECT_EQ(room.puzzleNames, std::vector<std::string>{"P.xml"});
         EXPECT_NE(lines.find(c.line), std::string::npos) << lines;
@@ -447,9 +450,9 @@ TEST_F(GameDataFilesTest, UnknownDataTypeOrObjectiveIdGivesNoRecordAndNamesTheVa
     document.SetValue("Desc.xml");
     GobDescription description;
     description.widgetData = std::make_unique<QUORB::CBarData>(nullptr);
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     ASSERT_TRUE(GobDescription::Read(document.RootElement(), description));
-    const std::string lines = testing::internal::GetCapturedStderr();
+    const std::string lines = logged.Text();
     EXPECT_FALSE(description.widgetData);
     EXPECT_FALSE(description.objective);
     EXPECT_NE(lines.find("Desc.xml:1: widget data type \"Teleporter\""), std::string::npos) << lines;

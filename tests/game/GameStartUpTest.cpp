@@ -3,6 +3,7 @@
 // and the bad input start-up meets on the way.
 #include "GameTestWorld.h"
 
+#include "LogCapture.h"
 #include "TestSupport.h"
 #include "common/ConsoleInterface.h"
 #include "common/Singleton.h"
@@ -68,12 +69,12 @@ TEST(GameStartUp, TheMenusAreBuiltFromTheSecondScriptOnly)
     GameTestSetup setup;
     setup.startupLines = "CreateConsole(\"ConsoleHistory.png\", \"ConsoleInput.png\")\n"
                          "Console(\"commands\")\n";
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     GameTestWorld world(setup);
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     ASSERT_TRUE(world.Booted());
 
-    EXPECT_EQ(CountOf(err, "CreateConsole - there is no \"2DArchetype\" archetype"), 1u) << err;
+    EXPECT_EQ(CountOf(err, "CreateConsole: there is no \"2DArchetype\" archetype"), 1u) << err;
     EXPECT_EQ(ObjectsOfArchetype("2DArchetype"), 29u);
     Database* database = common::Singleton<Database>::Instance();
     for (std::size_t i = 0; i < QUORB::MenuTable::kMenuCount; ++i)
@@ -175,7 +176,7 @@ TEST(GameStartUp, BlockingEndlessAndHugeDataFilesAreRefusedAndStartUpGoesOn)
     };
     const std::uint64_t savedLimit = plat::SetDataFileLimit(plat::DataKind::Text, 256 * 1024);
     ::alarm(120);
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     {
         GameTestWorld world(setup);
         ASSERT_TRUE(world.Booted());
@@ -183,7 +184,7 @@ TEST(GameStartUp, BlockingEndlessAndHugeDataFilesAreRefusedAndStartUpGoesOn)
         EXPECT_EQ(world.Game().GetStates().GetCurrentStateName(), "Running State Exit Code");
         EXPECT_NE(world.Game().GetRoom(), nullptr);
     }
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     ::alarm(0);
     plat::SetDataFileLimit(plat::DataKind::Text, savedLimit);
     const struct
@@ -216,13 +217,13 @@ TEST(GameStartUp, BadScriptsAndMissingTemplatesAreNamedAndStartUpGoesOn)
                                "CreateConsole(\"ConsoleHistory.png\", \"ConsoleInput.png\")\n"
                                "CreateConsole(\"ConsoleHistory.png\", \"ConsoleInput.png\")\n"
                                "Console()\n";
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         GameTestWorld world(setup);
-        const std::string err = ::testing::internal::GetCapturedStderr();
+        const std::string err = logged.Text();
         ASSERT_TRUE(world.Booted());
-        EXPECT_EQ(CountOf(err, "CreateConsole - expects the history panel's"), 2u) << err;
-        EXPECT_EQ(CountOf(err, "CreateConsole - the console window and the menus exist already"), 1u) << err;
-        EXPECT_EQ(CountOf(err, "Console - expects one text"), 1u) << err;
+        EXPECT_EQ(CountOf(err, "CreateConsole: expects the history panel's"), 2u) << err;
+        EXPECT_EQ(CountOf(err, "CreateConsole: the console window and the menus exist already"), 1u) << err;
+        EXPECT_EQ(CountOf(err, "Console: expects one text"), 1u) << err;
         EXPECT_EQ(ObjectsOfArchetype("2DArchetype"), 29u);
     }
     {
@@ -232,15 +233,15 @@ TEST(GameStartUp, BadScriptsAndMissingTemplatesAreNamedAndStartUpGoesOn)
         setup.copyTemplates = false;
         setup.writeInitGame = false;
         setup.soundFolder = "nosounds/";
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         GameTestWorld world(setup);
         ASSERT_TRUE(world.Booted());
         world.Frames(3);
-        const std::string err = ::testing::internal::GetCapturedStderr();
+        const std::string err = logged.Text();
         EXPECT_NE(err.find("RoomTemplate.xml"), std::string::npos) << err;
         EXPECT_NE(err.find("WidgetManipulatorTemplate.xml"), std::string::npos) << err;
         EXPECT_NE(err.find("InitGame.lua"), std::string::npos) << err;
-        EXPECT_NE(err.find("WidgetManipulator::Init - no \"Manipulator\""), std::string::npos) << err;
+        EXPECT_NE(err.find("WidgetManipulator::Init: no \"Manipulator\""), std::string::npos) << err;
         EXPECT_NE(err.find("QUORBSound.fev"), std::string::npos) << err;
         EXPECT_EQ(world.Game().GetStates().GetCurrentStateName(), "Running State Exit Code");
         EXPECT_EQ(world.Game().GetWidgetManipulator()->GetManipulatorGob(), nullptr);
@@ -250,11 +251,11 @@ TEST(GameStartUp, BadScriptsAndMissingTemplatesAreNamedAndStartUpGoesOn)
         // The 2D archetype missing: the menus cannot be built, and nothing half-built is left.
         GameTestSetup setup;
         setup.files["files/xmlfiles/2DObjectTemplate.xml"] = "<?xml version=\"1.0\" ?>\n<File></File>\n";
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         GameTestWorld world(setup);
-        const std::string err = ::testing::internal::GetCapturedStderr();
+        const std::string err = logged.Text();
         ASSERT_TRUE(world.Booted());
-        EXPECT_EQ(CountOf(err, "CreateConsole - there is no \"2DArchetype\" archetype"), 1u) << err;
+        EXPECT_EQ(CountOf(err, "CreateConsole: there is no \"2DArchetype\" archetype"), 1u) << err;
         EXPECT_EQ(world.Game().GetConsoleId(), 0u);
         EXPECT_EQ(common::Singleton<Database>::Instance()->FindIdByName("MainMenu"), 0u);
         world.Frames(2);

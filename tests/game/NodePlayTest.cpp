@@ -5,6 +5,7 @@
 #include "GameTestWorld.h"
 #include "NodeFixtures.h"
 
+#include "LogCapture.h"
 #include "common/LuaUtil.h"
 #include "engine/phy/CollisionFunctorData.h"
 #include "engine/phy/DynamicsEngine.h"
@@ -438,17 +439,19 @@ TEST_F(NodePlayBadGlobals, BreakGlobalsThatAreNoNumbersTakeTheShippedValuesWithO
     ASSERT_TRUE(chain);
     Gob* star = Star(Vector3(-8.0f, 9.0f, 19.0f));
     ASSERT_NE(star, nullptr);
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     Play();
     EXPECT_EQ(Joint(chain.w1.b).GetBreakDistance(), 1.5f);
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(ConnectionComp::BreakNode(
             Hit(chain.w1.connection, star, Vector3(-1.0f, 5.5f, 19.0f), Vector3(0.0f, -0.1f, 0.0f)),
             chain.w1.connection->GetID()));
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     EXPECT_NE(Node(chain.w1.b)->GetMasterID(), 0u) << "a hit below the shipped 400 breaks nothing";
-    EXPECT_EQ(err, "Startup.lua: NODE_BREAK_DISTANCE is a string, not a number; the shipped 1.5 is used\n"
-                   "Startup.lua: NODE_BREAK_FORCE is not set; the shipped 400 is used\n");
+    EXPECT_EQ(err,
+              "StartupGlobals::Number: Startup.lua: NODE_BREAK_DISTANCE is a string, not a number; the "
+              "shipped 1.5 is used\n"
+              "StartupGlobals::Number: Startup.lua: NODE_BREAK_FORCE is not set; the shipped 400 is used\n");
 }
 
 TEST_F(NodePlay, ObjectsWithoutABodyOrCollisionAreNamedAndSkipped)
@@ -460,15 +463,20 @@ TEST_F(NodePlay, ObjectsWithoutABodyOrCollisionAreNamedAndSkipped)
     ASSERT_TRUE(bodiless && master && member);
     Node(member)->SetConnectionID(bodiless->GetID());
     Node(member)->AttachToMaster(master);
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     Node(member)->BuildConstraint();
-    const std::string bodyLine = ::testing::internal::GetCapturedStderr();
+    const std::string bodyLine = logged.Text();
     EXPECT_FALSE(Joint(member).IsEnabled());
-    EXPECT_NE(bodyLine.find("\"GravitySwitch\" has no PhysicsComp"), std::string::npos) << bodyLine;
-    EXPECT_EQ(std::count(bodyLine.begin(), bodyLine.end(), '\n'), 1);
+    EXPECT_EQ(logged.Lines(),
+              std::vector<std::string>{"NodeDataComp: archetype \"GravitySwitch\": the widget has "
+                                       "no PhysicsComp; its node's joint is skipped"});
 
-    ::testing::internal::CaptureStderr();
+    logged.Clear();
     EXPECT_FALSE(ConnectionComp::AddBreakHandler(game().GetWidgetManipulator()->GetManipulatorGob()));
-    const std::string collisionLine = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(collisionLine.find("\"Manipulator\" has no CollisionComp"), std::string::npos) << collisionLine;
+    const std::string collisionLine = logged.Text();
+    EXPECT_NE(
+        collisionLine.find("ConnectionComp::AddBreakHandler: archetype \"Manipulator\": the widget has no "
+                           "CollisionComp; no hit breaks its nodes"),
+        std::string::npos)
+        << collisionLine;
 }

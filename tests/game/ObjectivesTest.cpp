@@ -3,6 +3,7 @@
 // change; their saved form, their clones and the component that holds them.
 #include "GameTestWorld.h"
 
+#include "LogCapture.h"
 #include "TestSupport.h"
 
 #include "common/XmlUtil.h"
@@ -675,17 +676,16 @@ TEST(ObjectiveSavedForm, UnusableNumbersAreRefusedWithALineAndTheValueKept)
         waterXml.Parse(("<WaterControl><float>3</float><float>" + text + "</float><float>" + text +
                         "</float></WaterControl>")
                            .c_str());
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         EXPECT_TRUE(limit.Deserialize(limitXml.RootElement()));
         EXPECT_TRUE(water.Deserialize(waterXml.RootElement()));
-        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-                  "TimeLimit::Deserialize - \"TimeInterval\" is \"" + text +
-                      "\", not a usable number; the value is kept.\n"
-                      "WaterControl::Deserialize - \"EndWaterLevel\" is \"" +
-                      text +
-                      "\", not a usable number; the value is kept.\n"
-                      "WaterControl::Deserialize - \"TimeInterval\" is \"" +
-                      text + "\", not a usable number; the value is kept.\n");
+        EXPECT_EQ(logged.Text(), "TimeLimit::Deserialize: \"TimeInterval\" is \"" + text +
+                                     "\", not a usable number; the value is kept\n"
+                                     "WaterControl::Deserialize: \"EndWaterLevel\" is \"" +
+                                     text +
+                                     "\", not a usable number; the value is kept\n"
+                                     "WaterControl::Deserialize: \"TimeInterval\" is \"" +
+                                     text + "\", not a usable number; the value is kept\n");
         EXPECT_FLOAT_EQ(limit.GetTimeInterval(), 30.0f);
         EXPECT_FLOAT_EQ(water.GetBeginWaterLevel(), 3.0f);
         EXPECT_FLOAT_EQ(water.GetEndWaterLevel(), 4.0f);

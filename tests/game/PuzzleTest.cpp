@@ -4,6 +4,7 @@
 #include "GameTestWorld.h"
 #include "PuzzleFixtures.h"
 
+#include "LogCapture.h"
 #include "engine/phy/DynamicsEngine.h"
 #include "engine/phy/PhysicsComp.h"
 #include "game/CCamera.h"
@@ -396,10 +397,10 @@ TEST(Puzzle, HostileCountsAndBadDescriptionsReadOnlyWhatIsThere)
         std::ofstream out(path);
         out << text;
     }
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     CPuzzle puzzle;
     EXPECT_TRUE(QUORB::LoadPuzzleFile(puzzle, path));
-    std::string err = ::testing::internal::GetCapturedStderr();
+    std::string err = logged.Text();
     EXPECT_EQ(puzzle.GetQuorbIDs().size(), 2u);
     EXPECT_NE(err.find("2147483647"), std::string::npos) << err;
 
@@ -411,10 +412,10 @@ TEST(Puzzle, HostileCountsAndBadDescriptionsReadOnlyWhatIsThere)
                    DescriptionXml("WidgetDescription", "Platform", math::Vector3(), 1.0f) +
                    "</Puzzle></File>";
     }
-    ::testing::internal::CaptureStderr();
+    logged.Clear();
     CPuzzle second;
     EXPECT_TRUE(QUORB::LoadPuzzleFile(second, path));
-    err = ::testing::internal::GetCapturedStderr();
+    err = logged.Text();
     EXPECT_EQ(second.GetQuorbIDs().size(), 1u);
     EXPECT_EQ(second.GetWidgetIDs().size(), 1u);
     EXPECT_NE(err.find("NoSuchArchetype"), std::string::npos) << err;
@@ -434,9 +435,9 @@ TEST(Puzzle, HostileCountsAndBadDescriptionsReadOnlyWhatIsThere)
         }
         CPuzzle untouched;
         untouched.SetTotalBudget(8);
-        ::testing::internal::CaptureStderr();
+        logged.Clear();
         EXPECT_FALSE(QUORB::LoadPuzzleFile(untouched, path));
-        err = ::testing::internal::GetCapturedStderr();
+        err = logged.Text();
         EXPECT_FALSE(err.empty()) << (b.text ? b.text : "(missing)");
         EXPECT_EQ(untouched.GetTotalBudget(), 8);
         EXPECT_FALSE(untouched.IsRebuildPending());

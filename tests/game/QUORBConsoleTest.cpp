@@ -5,6 +5,7 @@
 
 #include "GameTestWorld.h"
 
+#include "LogCapture.h"
 #include "TestSupport.h"
 #include "common/ConsoleInterface.h"
 #include "common/LuaUtil.h"
@@ -129,7 +130,7 @@ TEST_F(QUORBConsoleTest, TheStartUpScriptBuildsTheConsoleWindowOnA2DArchetypeObj
 
     // A second call, and calls without the two names, build nothing and say why.
     const std::uint32_t objects = GobManager::Instance().GetCount();
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     std::FILE* script = std::fopen("Again.lua", "w");
     ASSERT_NE(script, nullptr);
     std::fputs("CreateConsole(\"ConsoleHistory.png\", \"ConsoleInput.png\")\n"
@@ -139,12 +140,12 @@ TEST_F(QUORBConsoleTest, TheStartUpScriptBuildsTheConsoleWindowOnA2DArchetypeObj
     std::fclose(script);
     LuaUtil::Instance().RunScript("Again.lua");
     std::filesystem::remove("Again.lua");
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("CreateConsole - the console window and the menus exist already"), std::string::npos)
+    const std::string err = logged.Text();
+    EXPECT_NE(err.find("CreateConsole: the console window and the menus exist already"), std::string::npos)
         << err;
     std::size_t refusals = 0;
-    for (std::size_t at = err.find("CreateConsole - expects"); at != std::string::npos;
-         at = err.find("CreateConsole - expects", at + 1))
+    for (std::size_t at = err.find("CreateConsole: expects"); at != std::string::npos;
+         at = err.find("CreateConsole: expects", at + 1))
         ++refusals;
     EXPECT_EQ(refusals, 2u) << err;
     EXPECT_EQ(GobManager::Instance().GetCount(), objects) << "nothing more was built";

@@ -3,6 +3,7 @@
 // changing nothing) and saving it with its puzzle files.
 #include "GameTestWorld.h"
 
+#include "LogCapture.h"
 #include "common/ConsoleInterface.h"
 #include "common/XmlFile.h"
 #include "common/math/Vector3.h"
@@ -112,11 +113,11 @@ TEST(Room, FocusNearestFaceTurnsToTheNeighbourOfTheFacePosition)
 TEST(Room, TheEmptyRoomHasItsEnvironmentFacesAndFourPuzzlesAndFocusGlidesTheCamera)
 {
     GameTestSetup setup = RoomSetup();
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     GameTestWorld world(setup);
     ASSERT_TRUE(world.Booted());
     world.Frames(2);
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     EXPECT_EQ(err.find("cannot open"), std::string::npos) << err;
     QUORB::CQUORB& game = world.Game();
     QUORB::CRoom* room = game.GetRoom();
@@ -188,9 +189,9 @@ TEST(Room, LoadingBoundsThePuzzlesToTheFacesAndKeepsNamesInThePuzzleFolder)
     ASSERT_NE(room, nullptr);
 
     // Six puzzles listed: four load, one line names the other two.
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     EXPECT_TRUE(room->Load("Six.xml", false));
-    std::string err = ::testing::internal::GetCapturedStderr();
+    std::string err = logged.Text();
     ASSERT_EQ(room->GetPuzzleCount(), 4u);
     for (unsigned face = 0; face < 4; ++face)
         EXPECT_EQ(room->GetPuzzle(face)->GetTotalBudget(), 10 + static_cast<int>(face));
@@ -209,9 +210,9 @@ TEST(Room, LoadingBoundsThePuzzlesToTheFacesAndKeepsNamesInThePuzzleFolder)
     QUORB::CPuzzle* first = room->GetPuzzle(0);
     for (const char* bad : {"Missing.xml", "Broken.xml"})
     {
-        ::testing::internal::CaptureStderr();
+        logged.Clear();
         EXPECT_FALSE(room->Load(bad, false));
-        err = ::testing::internal::GetCapturedStderr();
+        err = logged.Text();
         EXPECT_NE(err.find(bad), std::string::npos) << err;
         EXPECT_EQ(room->GetPuzzle(0), first) << bad;
         EXPECT_EQ(room->GetPuzzleCount(), 4u);
@@ -220,9 +221,9 @@ TEST(Room, LoadingBoundsThePuzzlesToTheFacesAndKeepsNamesInThePuzzleFolder)
     }
 
     // Names that leave the puzzle folder, or none: empty puzzles, each named with the room file.
-    ::testing::internal::CaptureStderr();
+    logged.Clear();
     EXPECT_TRUE(room->Load("Escape.xml", false));
-    err = ::testing::internal::GetCapturedStderr();
+    err = logged.Text();
     ASSERT_EQ(room->GetPuzzleCount(), 4u);
     for (unsigned face = 0; face < 4; ++face)
     {

@@ -3,6 +3,7 @@
 // are damaged still starts with its templates, menus, effects and console.
 #include "GameTestWorld.h"
 
+#include "LogCapture.h"
 #include "TestSupport.h"
 #include "common/LuaUtil.h"
 #include "engine/GobManager.h"
@@ -99,7 +100,7 @@ TEST_F(StartupGlobalsTest, FoldersThatAreMissingMistypedOrUnusableTakeTheShipped
              "\"files/rooms/\" is used"},
         {"ROOM_PATH", "\"new/rooms/\"", "new/rooms/", ""}, // made at start-up when missing
         {"PUZZLE_PATH", "\"puz\\nzles/\"", "files/puzzles/",
-         "PUZZLE_PATH \"puz\nzles/\" holds a control character; the shipped \"files/puzzles/\" is used"},
+         "PUZZLE_PATH \"puz zles/\" holds a control character; the shipped \"files/puzzles/\" is used"},
         {"SOUND_PATH", "\"../../../../data/sounds/\"", "../../../../data/sounds/", ""},
         {"SOUND_PATH", "\"../../../../data/../secret/\"", "../../../../data/sounds/",
          "SOUND_PATH \"../../../../data/../secret/\" leaves the run folder and the data folder; the shipped "
@@ -113,11 +114,11 @@ TEST_F(StartupGlobalsTest, FoldersThatAreMissingMistypedOrUnusableTakeTheShipped
         SCOPED_TRACE(std::string(c.global) + " = " + c.value.substr(0, 40));
         StartupGlobals::ForgetReports();
         Run(std::string(c.global) + " = " + c.value + "\n");
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         EXPECT_EQ(StartupGlobals::Folder(c.global), c.expected);
         EXPECT_EQ(StartupGlobals::Folder(c.global), c.expected);
-        const std::string err = ::testing::internal::GetCapturedStderr();
-        EXPECT_EQ(err, c.line.empty() ? "" : "Startup.lua: " + c.line + "\n")
+        const std::string err = logged.Text();
+        EXPECT_EQ(err, c.line.empty() ? "" : "StartupGlobals::Folder: Startup.lua: " + c.line + "\n")
             << "one line, however often read";
     }
     // An absolute folder inside the run folder is the run folder's own.
@@ -149,16 +150,16 @@ TEST_F(StartupGlobalsTest, NumbersThatAreMissingMistypedOrNotAboveZeroTakeTheShi
         SCOPED_TRACE(c.value);
         StartupGlobals::ForgetReports();
         Run(std::string("NODE_BREAK_FORCE = ") + c.value + "\n");
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         EXPECT_EQ(StartupGlobals::Number("NODE_BREAK_FORCE"), c.expected);
         EXPECT_EQ(StartupGlobals::Number("NODE_BREAK_FORCE"), c.expected);
-        const std::string err = ::testing::internal::GetCapturedStderr();
+        const std::string err = logged.Text();
         if (*c.fault == '\0')
             EXPECT_EQ(err, "");
         else
         {
-            EXPECT_EQ(CountOf(err, "\n"), 1u) << err;
-            EXPECT_EQ(err.rfind("Startup.lua: NODE_BREAK_FORCE ", 0), 0u) << err;
+            EXPECT_EQ(logged.Lines().size(), 1u) << err;
+            EXPECT_EQ(err.rfind("StartupGlobals::Number: Startup.lua: NODE_BREAK_FORCE ", 0), 0u) << err;
             EXPECT_NE(err.find(std::string(c.fault) + "; the shipped 400 is used"), std::string::npos) << err;
         }
     }
@@ -197,11 +198,11 @@ TEST(StartupFallbacks, ADamagedStartUpStillBuildsThePlayableGame)
     setup.initGameScript =
         "error('InitGame.lua was damaged')\nCreateConsole(\"ConsoleHistory.png\", \"ConsoleInput.png\")\n";
     setup.engineConfig = "lost/dorvo_engine_config.xml";
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     gametest::GameTestWorld world(setup);
     ASSERT_TRUE(world.Booted());
     world.Frames(3);
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
 
     EXPECT_EQ(world.Game().GetStates().GetCurrentStateName(), "Running State Exit Code");
     EXPECT_NE(GobManager::Instance().FindController("2DArchetype"), nullptr) << "the templates were found";
@@ -214,7 +215,8 @@ TEST(StartupFallbacks, ADamagedStartUpStillBuildsThePlayableGame)
     EXPECT_NE(dorvo::gfx::CFXManager::Instance().GetEffect("TextureMapping.fx"), nullptr);
 
     EXPECT_EQ(CountOf(err, "the built-in configuration is used"), 1u) << err;
-    EXPECT_EQ(CountOf(err, "InitGame.lua did not build the console window and the menus"), 1u) << err;
+    EXPECT_EQ(CountOf(err, "InitGame.lua: the script did not build the console window and the menus"), 1u)
+        << err;
     for (const char* global : {"XML_PATH", "ROOM_PATH", "ENVFILE_PATH", "PUZZLE_PATH", "PROFILE_PATH",
                                "SOUND_PATH", "NODE_BREAK_FORCE", "NODE_BREAK_DISTANCE"})
     {
@@ -234,18 +236,22 @@ TEST(StartupFallbacks, ConsoleImagesOutsideTheTextureFolderGiveWayToTheDefaults)
 {
     gametest::GameTestSetup setup;
     setup.initGameScript = "CreateConsole(\"/etc/passwd\", \"../../../../../../etc/hostname\")\n";
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     gametest::GameTestWorld world(setup);
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     ASSERT_TRUE(world.Booted());
     EXPECT_NE(world.Game().GetConsoleId(), 0u);
-    EXPECT_EQ(err.find("InitGame.lua did not build"), std::string::npos) << err;
+    EXPECT_EQ(err.find("the script did not build"), std::string::npos) << err;
     EXPECT_EQ(
-        CountOf(err,
-                "CreateConsole - \"/etc/passwd\" leaves the texture folder; \"ConsoleHistory.png\" is used."),
+        CountOf(err, "CreateConsole: /etc/passwd: the name leaves the texture folder; \"ConsoleHistory.png\" "
+                     "is used\n"),
         1u)
         << err;
-    EXPECT_EQ(CountOf(err, "leaves the texture folder; \"ConsoleInput.png\" is used."), 1u) << err;
+    EXPECT_EQ(CountOf(err,
+                      "CreateConsole: ../../../../../../etc/hostname: the name leaves the texture folder; "
+                      "\"ConsoleInput.png\" is used\n"),
+              1u)
+        << err;
     const dorvo::gfx::CTextureManager& textures = dorvo::gfx::CTextureManager::Instance();
     EXPECT_GT(textures.GetCount("ConsoleHistory.png"), 0);
     EXPECT_GT(textures.GetCount("ConsoleInput.png"), 0);

@@ -7,6 +7,7 @@
 #include "ScriptedPlacement.h"
 #include "TutorialSolutions.h"
 
+#include "LogCapture.h"
 #include "TestSupport.h"
 #include "common/ConsoleInterface.h"
 #include "common/math/Plane.h"
@@ -278,7 +279,7 @@ TEST(TutorialRoom, NoFaceIsCompletedWithoutThePlayersWidgets)
 // its four puzzles.
 TEST(TutorialRoom, TheCommittedContentLoadsWithoutALineOnStandardError)
 {
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     {
         TutorialWorld tutorial;
         EXPECT_TRUE(tutorial.world->Booted());
@@ -287,9 +288,9 @@ TEST(TutorialRoom, TheCommittedContentLoadsWithoutALineOnStandardError)
         gametest::SetEditor(*tutorial.world, true);
         tutorial.world->Frames(5);
     }
-    std::string err = ::testing::internal::GetCapturedStderr();
+    std::string err = logged.Text();
     // The run-time log's banner, written once by the first game a test program starts.
-    const std::string banner = "Runtime Log Begin\n";
+    const std::string banner = "CLogFile: Log.xml: Runtime Log Begin\n";
     if (err.compare(0, banner.size(), banner) == 0)
         err.erase(0, banner.size());
     EXPECT_EQ(err, "");

@@ -4,6 +4,7 @@
 // objects' GobIDComp (carrying the field along, killing it with its owner).
 #include "GameTestWorld.h"
 
+#include "LogCapture.h"
 #include "common/XmlUtil.h"
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
@@ -248,9 +249,9 @@ TEST(WidgetData, ReadingKeepsWhatIsMissingAndRefusesNumbersThatAreNotFinite)
     document.Parse(text);
     QUORB::CPlatformData platform(nullptr);
     platform.SetStaticFriction(0.9f);
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     EXPECT_TRUE(platform.Deserialize(document.RootElement()));
-    const std::string lines = testing::internal::GetCapturedStderr();
+    const std::string lines = logged.Text();
     EXPECT_FALSE(platform.IsModifiable());
     EXPECT_EQ(platform.GetMagnetism(), 2);
     EXPECT_TRUE(platform.GetCollideWithQUORB());
@@ -308,9 +309,9 @@ TEST(WidgetData, TheComponentSavesTheKindAndTheRecordAndMakesTheRecordTheKindNam
     // A kind that names no class leaves the component without a record.
     TiXmlElement unknown(*saved);
     unknown.FirstChildElement()->FirstChild()->SetValue("Teleporter");
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     EXPECT_TRUE(read.Deserialize(&unknown));
-    const std::string line = testing::internal::GetCapturedStderr();
+    const std::string line = logged.Text();
     EXPECT_EQ(read.GetData(), nullptr);
     EXPECT_NE(line.find("widget data type \"Teleporter\""), std::string::npos) << line;
     EXPECT_FALSE(read.Deserialize(nullptr));

@@ -1,5 +1,6 @@
 // Creating with the mouse: a click on the focused face places the chosen widget or star object
 // against the budget, and the create operations place their objects as the face asks.
+#include "LogCapture.h"
 #include "ManipulatorFixture.h"
 #include "PuzzleFixtures.h"
 #include "TestSupport.h"
@@ -368,11 +369,15 @@ TEST(ManipulatorCreate, MissingPuzzleCursorOrComponentsLeaveTheEditorWorking)
         Editor editor(setup);
         ASSERT_TRUE(editor.ready);
         editor.Choose("Platform");
-        testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         editor.ClickAt(Editor::Front(0.0f, 0.0f));
-        const std::string errors = testing::internal::GetCapturedStderr();
-        EXPECT_NE(errors.find("\"Platform\" has no ConnectionComp"), std::string::npos) << errors;
-        EXPECT_NE(errors.find("\"Platform\" has no GobIDComp"), std::string::npos) << errors;
+        const std::string errors = logged.Text();
+        EXPECT_NE(errors.find("WidgetManipulator: archetype \"Platform\": the object has no ConnectionComp"),
+                  std::string::npos)
+            << errors;
+        EXPECT_NE(errors.find("WidgetManipulator: archetype \"Platform\": the object has no GobIDComp"),
+                  std::string::npos)
+            << errors;
         ASSERT_EQ(editor.Widgets().size(), 1u) << "placed all the same";
         editor.world->Console("clearcwt");
         editor.RightClickAt(PositionOf(editor.Widgets()[0]));
@@ -432,7 +437,7 @@ TEST(ManipulatorCreate, APartWhoseArchetypeMakesNothingIsNamedInOneLineAndSkippe
         editor.world->Console("togglecm");
         const std::size_t objects = GobManager::Instance().GetCount();
 
-        testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         editor.Choose(c.type);
         editor.ClickAt(Editor::Front(0.0f, 0.0f));
         const std::vector<Gob*> placed = Editor::OfArchetype(c.type);
@@ -445,7 +450,7 @@ TEST(ManipulatorCreate, APartWhoseArchetypeMakesNothingIsNamedInOneLineAndSkippe
         if (made != nullptr)
             editor.RightClickAt(at);
         editor.world->Frames(2);
-        const std::string errors = testing::internal::GetCapturedStderr();
+        const std::string errors = logged.Text();
 
         ASSERT_NE(madeID, 0u) << "placed all the same";
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
@@ -481,7 +486,7 @@ TEST(ManipulatorCreate, WithoutARoomPressesMovesAndHoversDoNothing)
         manipulator.OnInput(event, 0.0f);
     };
 
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     send(dorvo::input::MOUSE_BUTTON_0, 1);
     EXPECT_FALSE(manipulator.IsLeftDown()) << "the press is not taken";
     send(dorvo::input::MOUSE_X, 40);
@@ -491,7 +496,7 @@ TEST(ManipulatorCreate, WithoutARoomPressesMovesAndHoversDoNothing)
     send(dorvo::input::MOUSE_BUTTON_1, 1);
     EXPECT_FALSE(manipulator.IsRightDown());
     send(dorvo::input::MOUSE_BUTTON_1, 0);
-    const std::string errors = testing::internal::GetCapturedStderr();
+    const std::string errors = logged.Text();
     EXPECT_EQ(errors, "");
     EXPECT_EQ(manipulator.GetSelectedGob(), nullptr);
     EXPECT_EQ(manipulator.GetHoverGob(), nullptr);

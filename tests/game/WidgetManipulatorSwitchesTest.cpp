@@ -1,5 +1,6 @@
 // Gravity switches, magnets and accelerators: turned with the mouse as they are placed and
 // adjusted, and what their collision callbacks do to the star object and the world's gravity.
+#include "LogCapture.h"
 #include "ManipulatorFixture.h"
 #include "TestSupport.h"
 
@@ -321,12 +322,14 @@ TEST(ManipulatorSwitches, AFieldSkipsAPartnerWithoutABodyWithOneLine)
     ASSERT_TRUE(magnet && gravitySwitch);
     Gob* field = QUORB::GobIDComp::Of(magnet)->GetLinkedGob();
     DataOf(gravitySwitch)->SetMagnetism(1);
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     for (int step = 0; step < 3; ++step)
         EXPECT_FALSE(WidgetManipulator::OnMagneticField(Contact(gravitySwitch, field), field->GetID()));
-    const std::string lines = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(lines.find("\"GravitySwitch\" has no PhysicsComp"), std::string::npos) << lines;
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
+    const std::string lines = logged.Text();
+    EXPECT_NE(lines.find("WidgetManipulator: archetype \"GravitySwitch\": the object has no PhysicsComp"),
+              std::string::npos)
+        << lines;
+    EXPECT_EQ(logged.Lines().size(), 1u) << lines;
 }
 
 // Touched by the star the switch turns gravity along its Direction and asks the camera to turn
@@ -465,13 +468,15 @@ TEST(ManipulatorSwitches, ASwitchWithoutAModelTurnsGravityWithoutAGlow)
     ASSERT_EQ(ModelOf(gravitySwitch), nullptr);
     QUORB::WidgetDataComp::Of(gravitySwitch)->AsGravitySwitchData()->direction = Vector3(0.0f, 1.0f, 0.0f);
     const std::size_t entries = common::Scheduler::Instance().GetEntryCount();
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     EXPECT_TRUE(
         WidgetManipulator::OnGravitySwitchCollision(Contact(star, gravitySwitch), gravitySwitch->GetID()));
-    const std::string lines = ::testing::internal::GetCapturedStderr();
+    const std::string lines = logged.Text();
     ExpectNear(Gravity(), Vector3(0.0f, 9.8f, 0.0f), 1e-5f, "gravity");
-    EXPECT_NE(lines.find("\"GravitySwitch\" has no GfxModelComp"), std::string::npos) << lines;
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
+    EXPECT_NE(lines.find("WidgetManipulator: archetype \"GravitySwitch\": the object has no GfxModelComp"),
+              std::string::npos)
+        << lines;
+    EXPECT_EQ(logged.Lines().size(), 1u) << lines;
     EXPECT_EQ(common::Scheduler::Instance().GetEntryCount(), entries) << "nothing to restore";
 }
 

@@ -8,6 +8,7 @@
 #include "platform/headless.h"
 #include "platform/image_codec.h"
 
+#include "LogCapture.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -175,7 +176,7 @@ TEST_F(FontTest, EachFaceFindsItsFileAndUnknownOnesAreNamed)
                              "DejaVuSerif-Bold.ttf", "LeckerliOne-Regular.ttf"})
         ASSERT_FALSE(SystemFont(file).empty()) << file << " is not installed (scripts/setup installs it)";
     // The game's seven fonts are made without a word.
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     const std::tuple<int, UINT, UINT, const wchar_t*> table[] = {{16, 10, 400, L"Arial"},
                                                                  {16, 10, 700, L"Arial"},
                                                                  {16, 10, 400, L"Times New Roman"},
@@ -186,7 +187,7 @@ TEST_F(FontTest, EachFaceFindsItsFileAndUnknownOnesAreNamed)
     std::vector<ID3DXFont*> fonts;
     for (auto [height, width, weight, face] : table)
         fonts.push_back(Make(face, height, width, weight));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(logged.Text(), "");
     EXPECT_EQ(Textures(), 7) << "one atlas each";
     D3DXFONT_DESCW desc;
     fonts[5]->GetDescW(&desc);
@@ -196,12 +197,11 @@ TEST_F(FontTest, EachFaceFindsItsFileAndUnknownOnesAreNamed)
     for (ID3DXFont* f : fonts)
         f->Release();
 
-    testing::internal::CaptureStderr();
+    logged.Clear();
     ID3DXFont* unknown = Make(L"Comic Sans", 16, 10);
-    const std::string line = testing::internal::GetCapturedStderr();
-    EXPECT_NE(line.find("\"Comic Sans\" is not known; \"DejaVuSans.ttf\" stands in"), std::string::npos)
-        << line;
-    EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
+    EXPECT_EQ(logged.Lines(),
+              std::vector<std::string>{"D3DXCreateFontIndirectW: face \"Comic Sans\": the face is "
+                                       "not known; \"DejaVuSans.ttf\" stands in"});
     unknown->Release();
 }
 
@@ -223,20 +223,20 @@ TEST_F(FontTest, MissingOrDamagedFilesFallBackAndNoFileMeansFixedMetricsAndNothi
     };
     const Case cases[] = {
         {L"Times New Roman", 700,
-         "\"DejaVuSerif-Bold.ttf\" is not installed (package fonts-dejavu-core) for the "
-         "face \"Times New Roman\"; \"DejaVuSans.ttf\" stands in"},
-        {L"Times New Roman", 400, "DejaVuSerif.ttf\": not a TrueType font for the face \"Times New Roman\""},
-        {L"Ravie", 400, "\"LeckerliOne-Regular.ttf\" is not installed (package fonts-leckerli-one)"},
+         "face \"Times New Roman\": \"DejaVuSerif-Bold.ttf\" is not installed (package fonts-dejavu-core); "
+         "\"DejaVuSans.ttf\" stands in"},
+        {L"Times New Roman", 400, "DejaVuSerif.ttf\": not a TrueType font; \"DejaVuSans.ttf\" stands in"},
+        {L"Ravie", 400,
+         "face \"Ravie\": \"LeckerliOne-Regular.ttf\" is not installed (package fonts-leckerli-one)"},
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.said);
-        testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         const int before = Textures();
         ID3DXFont* font = Make(c.face, 16, 10, c.weight);
-        const std::string out = testing::internal::GetCapturedStderr();
-        EXPECT_NE(out.find(c.said), std::string::npos) << out;
-        EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+        ASSERT_EQ(logged.Lines().size(), 1u) << logged.Text();
+        EXPECT_NE(logged.Lines()[0].find(c.said), std::string::npos) << logged.Lines()[0];
         EXPECT_EQ(Textures(), before + 1) << "DejaVu Sans drew its glyphs";
         font->Release();
     }
@@ -245,9 +245,9 @@ TEST_F(FontTest, MissingOrDamagedFilesFallBackAndNoFileMeansFixedMetricsAndNothi
     std::filesystem::remove_all("fonts");
     std::filesystem::create_directories("fonts");
     detail::SetFontFolders({dir.Path() + "/fonts"});
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     ID3DXFont* font = Make(L"Arial", 16, 10);
-    const std::string out = testing::internal::GetCapturedStderr();
+    const std::string out = logged.Text();
     EXPECT_NE(out.find("measures with fixed metrics and draws nothing"), std::string::npos) << out;
     EXPECT_EQ(Textures(), 0);
     headless::SetCallLogging(true);

@@ -1,3 +1,4 @@
+#include "LogCapture.h"
 #include "platform/frame_driver.h"
 #include "platform/headless.h"
 #include "platform/win32.h"
@@ -265,9 +266,9 @@ TEST_F(FrameDriverTest, InjectedDeviceFailureIsReportedAndLeavesNothingBehind)
 {
     DXUTInit(false, false, false, true);
     headless::FailNextDeviceCreation("OpenGL 3.3 core is not available");
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     HRESULT hr = DXUTCreateDevice(D3DADAPTER_DEFAULT, true, 800, 600);
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = logged.Text();
     EXPECT_TRUE(FAILED(hr));
     EXPECT_NE(err.find("OpenGL 3.3 core is not available"), std::string::npos) << err;
     EXPECT_TRUE(rec.log.empty());
@@ -306,9 +307,9 @@ bool MakeItSmaller(DXUTDeviceSettings* settings, const D3DCAPS9*, void* ctx)
 TEST_F(FrameDriverTest, DeviceCallbacksCanRefuseOrChangeTheSettings)
 {
     DXUTInit(false, false, false, true);
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     EXPECT_TRUE(FAILED(DXUTCreateDevice(D3DADAPTER_DEFAULT, true, 800, 600, &RefuseDevice)));
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = logged.Text();
     EXPECT_NE(err.find("no device is acceptable"), std::string::npos) << err;
     EXPECT_FALSE(headless::HasWindow());
 
@@ -483,10 +484,10 @@ TEST_F(FrameDriverTest, CallbacksSeeTheDevicesCapsAndAdaptersAndTheChoiceIsKept)
 
     // An adapter that does not exist is refused like any other failure.
     choice.adapterToUse = 7;
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     EXPECT_TRUE(
         FAILED(DXUTCreateDevice(D3DADAPTER_DEFAULT, true, 320, 200, &RecordCaps, &PickPerfHud, &choice)));
-    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     EXPECT_NE(err.find("adapter 7 does not exist"), std::string::npos) << err;
     EXPECT_EQ(DXUTGetD3D9Device(), nullptr);
     EXPECT_EQ(DXUTGetD3DObject(), nullptr);

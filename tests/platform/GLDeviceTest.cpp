@@ -4,6 +4,7 @@
 #include "platform/headless.h"
 #include "platform/win32.h"
 
+#include "LogCapture.h"
 #include "VirtualDisplay.h"
 
 #include <gtest/gtest.h>
@@ -71,9 +72,9 @@ TEST_F(GLDeviceTest, ClearsToAColourAndReadsItBackTopDown)
     DXUTInit(false, false, false, true);
     DXUTSetCallbackFrameRender(&RenderFrame);
     DXUTSetCallbackPrePresent(&ReadFrame, &frame);
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     HRESULT hr = DXUTCreateDevice(D3DADAPTER_DEFAULT, true, 64, 48);
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = logged.Text();
     ASSERT_TRUE(SUCCEEDED(hr)) << err;
     g_contextMade = true;
     ASSERT_NE(DXUTGetHWND(), nullptr);
@@ -100,9 +101,9 @@ TEST_F(GLDeviceTest, AContextBelowOpenGL33IsReportedNotCrashed)
         GTEST_SKIP() << "Mesa has already loaded its driver in this process: run this test alone";
     env.Set("MESA_GL_VERSION_OVERRIDE", "2.1");
     DXUTInit(false, false, false, true);
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     HRESULT hr = DXUTCreateDevice(D3DADAPTER_DEFAULT, true, 64, 48);
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = logged.Text();
     EXPECT_TRUE(FAILED(hr));
     EXPECT_NE(err.find("OpenGL 3.3 core is not available"), std::string::npos) << err;
     EXPECT_EQ(DXUTGetHWND(), nullptr);
@@ -117,11 +118,11 @@ TEST(GLDeviceNoDisplay, MissingDisplayIsReportedNotCrashed)
     env.Set("DISPLAY", ":999");
     env.Set("SDL_VIDEODRIVER", "x11");
     DXUTInit(false, false, false, true);
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     HRESULT hr = DXUTCreateDevice(D3DADAPTER_DEFAULT, true, 64, 48);
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = logged.Text();
     EXPECT_TRUE(FAILED(hr));
-    EXPECT_NE(err.find("DXUTCreateDevice - could not create the device: no display"), std::string::npos)
+    EXPECT_NE(err.find("DXUTCreateDevice: could not create the device: no display"), std::string::npos)
         << err;
     DXUTShutdown();
     env.Set("DORVO_HEADLESS", "1");

@@ -7,6 +7,7 @@
 #include "platform/headless.h"
 #include "platform/image_codec.h"
 
+#include "LogCapture.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -152,9 +153,9 @@ TEST_F(HeadlessDeviceTest, ResetNamesEachDefaultSurvivorAndKeepsTheOthers)
     D3DPRESENT_PARAMETERS pp;
     pp.BackBufferWidth = 100;
     pp.BackBufferHeight = 50;
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     ASSERT_TRUE(SUCCEEDED(device->Reset(&pp)));
-    const std::string lines = testing::internal::GetCapturedStderr();
+    const std::string lines = logged.Text();
     EXPECT_NE(lines.find("DEFAULT-pool texture of 32 x 16 (creation 3)"), std::string::npos) << lines;
     EXPECT_NE(lines.find("DEFAULT-pool vertex buffer of 96 bytes (creation 5)"), std::string::npos) << lines;
     EXPECT_EQ(lines.find("creation 4"), std::string::npos) << "MANAGED survives quietly: " << lines;
@@ -166,9 +167,9 @@ TEST_F(HeadlessDeviceTest, ResetNamesEachDefaultSurvivorAndKeepsTheOthers)
 
     target->Release();
     vb->Release();
-    testing::internal::CaptureStderr();
+    logged.Clear();
     device->Reset(&pp);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(logged.Text(), "");
     managed->Release();
 }
 

@@ -5,6 +5,7 @@
 #include "platform/frame_driver.h"
 #include "platform/headless.h"
 
+#include "LogCapture.h"
 #include "Sprite2DScene.h"
 
 #include <gtest/gtest.h>
@@ -210,9 +211,9 @@ TEST_F(SpriteBatchTest, BatchesFollowLostAndReset)
     D3DPRESENT_PARAMETERS pp;
     pp.BackBufferWidth = 640;
     pp.BackBufferHeight = 480;
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     device->Reset(&pp);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "no DEFAULT-pool survivor";
+    EXPECT_EQ(logged.Text(), "") << "no DEFAULT-pool survivor";
     sprite->OnResetDevice();
     font->OnResetDevice();
     line->OnResetDevice();

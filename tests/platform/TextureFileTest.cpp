@@ -5,6 +5,7 @@
 #include "platform/frame_driver.h"
 #include "platform/headless.h"
 
+#include "LogCapture.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -168,13 +169,14 @@ TEST_F(TextureFileTest, BadFilesGiveNoTextureAndOneLineNamingFileAndReason)
         const std::string name = ToNarrow(c.file);
         SCOPED_TRACE(name);
         IDirect3DTexture9* texture = reinterpret_cast<IDirect3DTexture9*>(1);
-        testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         EXPECT_TRUE(FAILED(D3DXCreateTextureFromFileW(device, c.file, &texture)));
-        const std::string out = testing::internal::GetCapturedStderr();
         EXPECT_EQ(texture, nullptr);
-        EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
-        EXPECT_NE(out.find("\"" + name + "\""), std::string::npos) << out;
+        ASSERT_EQ(logged.Lines().size(), 1u) << logged.Text();
+        const std::string& out = logged.Lines()[0];
+        EXPECT_EQ(out.find("D3DXCreateTextureFromFileW: " + name + ": "), 0u) << out;
         EXPECT_NE(out.find(c.reason), std::string::npos) << out;
+        EXPECT_NE(out.find("; no texture is made"), std::string::npos) << out;
     }
     // Nothing was made for any of them.
     EXPECT_EQ(headless::Resources().size(), 2u);

@@ -1,3 +1,4 @@
+#include "LogCapture.h"
 #include "platform/frame_driver.h"
 #include "platform/headless.h"
 #include "platform/win32.h"
@@ -200,9 +201,10 @@ TEST_F(Win32MessagesTest, CursorHidesForANullCursorOrANegativeShowCount)
     EXPECT_TRUE(headless::IsCursorVisible());
 }
 
-TEST_F(Win32MessagesTest, MessageBoxAlwaysWritesToStandardError)
+TEST_F(Win32MessagesTest, MessageBoxAlwaysWritesOneLineToTheLog)
 {
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     EXPECT_EQ(MessageBoxW(nullptr, L"Failed To Create D3D Device!\nPlease Check.", L"Error", MB_OK), IDOK);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: Failed To Create D3D Device!\nPlease Check.\n");
+    EXPECT_EQ(logged.Lines(),
+              std::vector<std::string>{"MessageBoxW: Error: Failed To Create D3D Device! Please Check."});
 }

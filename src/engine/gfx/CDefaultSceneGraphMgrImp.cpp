@@ -4,8 +4,8 @@
 #include "common/MemMgr/OAException.h"
 #include "engine/gfx/CRenderer.h"
 #include "engine/gfx/IGfxUnit.h"
+#include "platform/log.h"
 
-#include <cstdio>
 #include <new>
 #include <utility>
 
@@ -74,8 +74,8 @@ float SecondsSince(std::int64_t start)
 
 void ReportLeftOut(const std::string& graph, const IGfxUnit* unit, const char* what)
 {
-    std::fprintf(stderr, "%s::Build - \"%s\" left out of this frame: no memory for its scene node (%s).\n",
-                 graph.c_str(), unit ? unit->GetMeshName().c_str() : "", what);
+    DORVO_LOG("%s::Build: mesh \"%s\": no memory for its scene node (%s); it is left out of this frame",
+              graph.c_str(), unit ? unit->GetMeshName().c_str() : "", what);
 }
 } // namespace
 

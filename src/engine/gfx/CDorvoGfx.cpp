@@ -35,6 +35,7 @@
 #include "engine/gfx/SpriteBatch.h"
 #include "platform/files.h"
 #include "platform/frame_driver.h"
+#include "platform/log.h"
 
 #include <algorithm>
 #include <chrono>
@@ -145,7 +146,7 @@ void CDorvoGfx::MakeSceneGraphs()
         }
         catch (const std::bad_alloc&)
         {
-            std::fprintf(stderr, "CDorvoGfx - no memory for a scene graph; the frame goes without it.\n");
+            DORVO_LOG("CDorvoGfx::MakeSceneGraphs: no memory for a scene graph; the frame goes without it");
             return; // the rest stay absent too
         }
     }
@@ -296,9 +297,8 @@ bool CDorvoGfx::Init(const SEngineConfigInfo& config)
     for (const SEngineLight& light : config.lights)
     {
         if (!lights.SetLight(light.index, light.light))
-            std::fprintf(stderr,
-                         "CDorvoGfx::Init - light slot %u does not exist (slots 0 to %zu); light ignored.\n",
-                         light.index, CLightsManager::kLightSlots - 1);
+            DORVO_LOG("CDorvoGfx::Init: light slot %u does not exist (slots 0 to %zu); the light is ignored",
+                      light.index, CLightsManager::kLightSlots - 1);
     }
 
     // 8. The line object.
@@ -306,7 +306,7 @@ bool CDorvoGfx::Init(const SEngineConfigInfo& config)
     if (plat::FAILED(core.CreateLine(&m_pLine)))
     {
         m_pLine = nullptr;
-        std::fprintf(stderr, "CDorvoGfx::Init - the line object could not be made; no lines are drawn.\n");
+        DORVO_LOG("CDorvoGfx::Init: the line object could not be made; no lines are drawn");
     }
     return true;
 }
@@ -373,9 +373,9 @@ void CDorvoGfx::OnResetDevice()
     Trace("device units");
     for (CGfxUnit* unit : m_deviceUnits)
         if (!unit->OnResetDevice())
-            std::fprintf(stderr,
-                         "CDorvoGfx::OnResetDevice - the buffers of a \"%s\" unit could not be made again.\n",
-                         unit->GetMeshName().c_str());
+            DORVO_LOG("CDorvoGfx::OnResetDevice: mesh \"%s\": the unit's buffers could not be made again; it "
+                      "is drawn once the device is reset",
+                      unit->GetMeshName().c_str());
     Trace("particle manager");
     if (common::Singleton<CParticleManager>::Exists())
         CParticleManager::Instance().CreateBuffers();
@@ -961,8 +961,7 @@ void CDorvoGfx::SaveScreenShots()
     plat::IDirect3DSurface9* backBuffer = nullptr;
     if (plat::FAILED(core.GetBackBuffer(0, 0, &backBuffer)) || !backBuffer)
     {
-        std::fprintf(stderr,
-                     "CDorvoGfx::TakeScreenShot - the back buffer could not be read; no screenshot.\n");
+        DORVO_LOG("CDorvoGfx::SaveScreenShots: the back buffer could not be read; no screenshot is taken");
         return;
     }
     for (std::string& name : names)
@@ -970,7 +969,8 @@ void CDorvoGfx::SaveScreenShots()
         if (name.empty())
             name = NextScreenShotName();
         if (plat::FAILED(core.SaveSurface(name, plat::D3DXIFF_PNG, backBuffer)))
-            std::fprintf(stderr, "CDorvoGfx::TakeScreenShot - \"%s\" could not be written.\n", name.c_str());
+            DORVO_LOG("CDorvoGfx::SaveScreenShots: %s: the screenshot could not be written; it is not taken",
+                      name.c_str());
     }
     backBuffer->Release();
 }

@@ -4,8 +4,8 @@
 #include "common/Singleton.h"
 #include "engine/gfx/CGFXCore.h"
 #include "platform/files.h"
+#include "platform/log.h"
 
-#include <cstdio>
 #include <iterator>
 
 namespace dorvo
@@ -118,11 +118,9 @@ bool CFXManager::Create(const std::string& effectFolder)
         !m_pSharedEffect)
     {
         m_pSharedEffect = nullptr;
-        std::fprintf(
-            stderr,
-            "CFXManager - the shared effect \"%s\" did not load; camera, light, fog and time reach no "
-            "effect:\n%s\n",
-            path.c_str(), errors.c_str());
+        DORVO_LOG("CFXManager::Create: %s: the shared effect did not load: %s; camera, light, fog and time "
+                  "reach no effect",
+                  path.c_str(), errors.c_str());
         m_sharedHandles.assign(SP_Count, nullptr);
         return false;
     }
@@ -176,7 +174,7 @@ FXHandleTable CFXManager::BuildHandleTable(plat::ID3DXEffect* effect, const std:
 void CFXManager::LoadEffects(const std::vector<std::string>& fileNames)
 {
     CGFXCore& core = CGFXCore::Instance();
-    common::FaultTally tally("CFXManager - the effect list");
+    common::FaultTally tally("CFXManager::LoadEffects", "the effect list");
     for (const std::string& name : fileNames)
     {
         // A second load of a name would only be dropped again: the first effect stays.
@@ -185,8 +183,8 @@ void CFXManager::LoadEffects(const std::vector<std::string>& fileNames)
         if (!plat::IsConfinedName(name))
         {
             tally.Report("an effect name leaves the effect folder",
-                         "CFXManager - effect \"" + name.substr(0, 64) + (name.size() > 64 ? "..." : "") +
-                             "\" leaves the effect folder and is left out.");
+                         "CFXManager::LoadEffects: " + name.substr(0, 64) + (name.size() > 64 ? "..." : "") +
+                             ": the name leaves the effect folder; the effect is left out");
             continue;
         }
         const std::string path = m_effectFolder + name;
@@ -195,8 +193,9 @@ void CFXManager::LoadEffects(const std::vector<std::string>& fileNames)
         if (plat::FAILED(core.LoadEffect(path, nullptr, plat::D3DXSHADER_DEBUG, m_pPool, &effect, &errors)) ||
             !effect)
         {
-            tally.Report("an effect did not load",
-                         "CFXManager - effect \"" + path + "\" did not load and is left out:\n" + errors);
+            tally.Report("an effect did not load", "CFXManager::LoadEffects: " + path +
+                                                       ": the effect did not load: " + errors +
+                                                       "; it is left out");
             continue;
         }
         // A file cut short may still parse, as an effect with nothing to draw with: it is kept
@@ -204,9 +203,10 @@ void CFXManager::LoadEffects(const std::vector<std::string>& fileNames)
         // effect holds no technique by design.
         plat::D3DXEFFECT_DESC desc;
         if (name != kSharedEffectFile && (plat::FAILED(effect->GetDesc(&desc)) || desc.Techniques == 0))
-            tally.Report("an effect has no technique",
-                         "CFXManager - effect \"" + path +
-                             "\" holds no technique (is the file cut short?); nothing is drawn with it.");
+            tally.Report(
+                "an effect has no technique",
+                "CFXManager::LoadEffects: " + path +
+                    ": the effect holds no technique (is the file cut short?); nothing is drawn with it");
         SEffectRecord& record = m_effects[name];
         record.effect = effect;
         record.handles = BuildHandleTable(effect, name);

@@ -10,9 +10,9 @@
 #include "engine/gfx/MatrixConvert.h"
 #include "engine/gfx/SMaterial.h"
 #include "engine/gfx/SRenderRecord.h"
+#include "platform/log.h"
 #include "platform/win32.h"
 
-#include <cstdio>
 #include <vector>
 
 namespace dorvo
@@ -111,7 +111,7 @@ plat::HRESULT CGFXCore::LoadEffect(const std::string& fileName, const plat::D3DX
             *errors = fileName + ": there is no device to make the effect on";
         return plat::D3DERR_INVALIDCALL;
     }
-    // Without a string to hand the text to, the platform writes it to standard error itself.
+    // Without a string to hand the text to, the platform writes it to the log itself.
     plat::ID3DXBuffer* buffer = nullptr;
     const plat::HRESULT hr =
         plat::D3DXCreateEffectFromFileW(m_pDevice, plat::ToWide(fileName).c_str(), defines, nullptr, flags,
@@ -131,11 +131,9 @@ plat::D3DXHANDLE CGFXCore::BindingHandle(const FXHandleTable& handles, unsigned 
     if (index < handles.size())
         return handles[index];
     if (m_reportedBindings.insert({technique, index}).second)
-        std::fprintf(
-            stderr,
-            "CGFXCore - technique \"%s\" binds parameter %u, but its effect's handle table has only %zu "
-            "entries; that binding is skipped.\n",
-            technique.c_str(), index, handles.size());
+        DORVO_LOG("CGFXCore::BindingHandle: technique \"%s\": it binds parameter %u, but its effect's handle "
+                  "table has only %zu entries; that binding is skipped",
+                  technique.c_str(), index, handles.size());
     return nullptr;
 }
 

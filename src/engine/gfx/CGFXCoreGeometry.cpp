@@ -9,11 +9,11 @@
 #include "engine/gfx/D3DRenderBuffers.h"
 #include "engine/gfx/GfxRenderBuffers.h"
 #include "engine/gfx/SVRenderBuffers.h"
+#include "platform/log.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <unordered_map>
 
@@ -209,22 +209,18 @@ bool CGFXCore::ReadHeightMap(const std::string& fileName, std::vector<float>& he
     plat::D3DLOCKED_RECT locked{};
     bool read = false;
     if (!m_pDevice)
-        std::fprintf(stderr,
-                     "CGFXCore::ReadHeightMap - \"%s\": there is no device to load the image on; "
-                     "the heights are 0.\n",
-                     path.c_str());
+        DORVO_LOG("CGFXCore::ReadHeightMap: %s: there is no device to load the image on; the heights are 0",
+                  path.c_str());
     else if (plat::SUCCEEDED(CreateTextureFromFile(path, &texture))) // a file that fails says itself why
     {
         if (plat::FAILED(texture->GetLevelDesc(0, &desc)) || desc.Width == 0 || desc.Height == 0 ||
             (desc.Format != plat::D3DFMT_A8R8G8B8 && desc.Format != plat::D3DFMT_X8R8G8B8))
-            std::fprintf(stderr,
-                         "CGFXCore::ReadHeightMap - \"%s\": the image has no 32-bit pixels to read; "
-                         "the heights are 0.\n",
-                         path.c_str());
+            DORVO_LOG(
+                "CGFXCore::ReadHeightMap: %s: the image has no 32-bit pixels to read; the heights are 0",
+                path.c_str());
         else if (plat::FAILED(texture->LockRect(0, &locked, nullptr, plat::D3DLOCK_READONLY)))
-            std::fprintf(stderr,
-                         "CGFXCore::ReadHeightMap - \"%s\": the image cannot be read; the heights are 0.\n",
-                         path.c_str());
+            DORVO_LOG("CGFXCore::ReadHeightMap: %s: the image cannot be read; the heights are 0",
+                      path.c_str());
         else
             read = true;
     }

@@ -6,8 +6,7 @@
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CTextureHandle.h"
 #include "engine/gfx/GfxWaterComp.h"
-
-#include <cstdio>
+#include "platform/log.h"
 
 namespace dorvo
 {
@@ -91,9 +90,8 @@ bool CGfxPlanarWater::CreateGeometry(GfxWaterComp* owner, math::Sphere* sphere, 
     if (buildBSP)
         AddBSPTree(kBSPTreeName, m_quad);
     if (!made && CGFXCore::Instance().GetDevice())
-        std::fprintf(
-            stderr, "CGfxPlanarWater - the water's buffers could not be made on the device; it is drawn once "
-                    "the device is reset.\n");
+        DORVO_LOG("CGfxPlanarWater::CreateGeometry: the water's buffers could not be made on the device; it "
+                  "is drawn once the device is reset");
     return true;
 }
 

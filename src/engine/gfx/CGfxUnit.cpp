@@ -14,8 +14,7 @@
 #include "engine/gfx/CTextureHandle.h"
 #include "engine/gfx/GfxModelComp.h"
 #include "engine/gfx/GfxUnitFields.h"
-
-#include <cstdio>
+#include "platform/log.h"
 
 namespace dorvo
 {
@@ -174,8 +173,9 @@ void CGfxUnit::LoadTexture(const std::string& file, unsigned stage)
 {
     if (stage >= kTextureStages)
     {
-        std::fprintf(stderr, "CGfxUnit - texture \"%s\" for stage %u: there are only stages 0 to %u.\n",
-                     file.c_str(), stage, kTextureStages - 1);
+        DORVO_LOG(
+            "CGfxUnit::LoadTexture: %s: stage %u does not exist (stages 0 to %u); the texture is not loaded",
+            file.c_str(), stage, kTextureStages - 1);
         return;
     }
     auto handle = std::make_unique<CTextureHandle>();
@@ -230,10 +230,9 @@ bool CGfxUnit::Build(Component* component, math::Sphere* sphere, math::AABB* box
         m_pDeviceBuffers->vertexCount = m_buffers.VertexCount();
         m_pDeviceBuffers->indexCount = m_buffers.IndexCount();
         if (!OnResetDevice())
-            std::fprintf(stderr,
-                         "CGfxUnit - \"%s\": the animated mesh's buffers could not be made on the device; it "
-                         "is drawn once the device is reset.\n",
-                         name.c_str());
+            DORVO_LOG("CGfxUnit::Build: mesh \"%s\": the animated mesh's buffers could not be made on the "
+                      "device; it is drawn once the device is reset",
+                      name.c_str());
         if (CDorvoGfx* gfx = CDorvoGfx::IfAlive())
         {
             gfx->RegisterDeviceUnit(this);

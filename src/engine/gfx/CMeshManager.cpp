@@ -7,8 +7,7 @@
 #include "engine/gfx/CMeshHierarchy.h"
 #include "engine/gfx/CXFileParser.h"
 #include "platform/files.h"
-
-#include <cstdio>
+#include "platform/log.h"
 
 namespace dorvo
 {
@@ -59,8 +58,8 @@ CMeshManager::SMeshInfo* CMeshManager::GetMesh(const std::string& name)
     {
         // Said once: the name keeps standing for what is drawn in its place.
         entry.info = name == kInvalidMeshName ? nullptr : GetMesh(kInvalidMeshName);
-        std::fprintf(stderr, "%s; %s\n", problem.c_str(),
-                     entry.info ? "\"Invalid.x\" is drawn in its place" : "nothing is drawn");
+        DORVO_LOG("CMeshManager::Load: %s; %s", problem.c_str(),
+                  entry.info ? "\"Invalid.x\" is drawn in its place" : "nothing is drawn");
     }
     return m_meshes.emplace(name, std::move(entry)).first->second.info;
 }
@@ -89,10 +88,9 @@ std::unique_ptr<CMeshManager::SMeshInfo> CMeshManager::Load(const std::string& n
         return nullptr;
     }
     if (!onDevice)
-        std::fprintf(stderr,
-                     "CMeshManager - \"%s\": the mesh could not be put on the device; it is drawn once the "
-                     "device is reset.\n",
-                     path.c_str());
+        DORVO_LOG("CMeshManager::Load: %s: the mesh could not be put on the device; it is drawn once the "
+                  "device is reset",
+                  path.c_str());
     hierarchy.GetDeviceBuffers().geometryId = CGFXCore::NewGeometryId();
     hierarchy.GetShadowDeviceBuffers().geometryId = CGFXCore::NewGeometryId();
     if (info->controller)
@@ -111,8 +109,9 @@ void CMeshManager::OnResetDevice()
 {
     for (auto& entry : m_meshes)
         if (entry.second.owned && !entry.second.owned->hierarchy->OnResetDevice())
-            std::fprintf(stderr, "CMeshManager - \"%s%s\": the mesh could not be put back on the device.\n",
-                         GetMeshFolder().c_str(), entry.first.c_str());
+            DORVO_LOG("CMeshManager::OnResetDevice: %s%s: the mesh could not be put back on the device; it "
+                      "is drawn once the device is reset again",
+                      GetMeshFolder().c_str(), entry.first.c_str());
 }
 
 void CMeshManager::Release()

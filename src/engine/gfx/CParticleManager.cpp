@@ -7,10 +7,10 @@
 #include "engine/gfx/MatrixConvert.h"
 #include "engine/gfx/SParticle.h"
 #include "engine/gfx/SParticleVertex.h"
+#include "platform/log.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace dorvo
 {
@@ -117,16 +117,16 @@ bool CParticleManager::CreateBuffers()
         plat::FAILED(core.CreateIndexBuffer(indexBytes, kDynamicWriteOnly, plat::D3DFMT_INDEX16,
                                             plat::D3DPOOL_DEFAULT, &m_buffers.indexBuffer)))
     {
-        std::fprintf(stderr, "CParticleManager::CreateBuffers - the device made no particle buffers; "
-                             "no particles are drawn.\n");
+        DORVO_LOG(
+            "CParticleManager::CreateBuffers: the device made no particle buffers; no particles are drawn");
         ReleaseBuffers();
         return false;
     }
     void* data = nullptr;
     if (plat::FAILED(core.LockWhole(m_buffers.indexBuffer, plat::D3DLOCK_DISCARD, &data)) || !data)
     {
-        std::fprintf(stderr, "CParticleManager::CreateBuffers - the index buffer could not be filled; "
-                             "no particles are drawn.\n");
+        DORVO_LOG(
+            "CParticleManager::CreateBuffers: the index buffer could not be filled; no particles are drawn");
         ReleaseBuffers();
         return false;
     }
@@ -197,10 +197,9 @@ void CParticleManager::Render()
     if (!matrices)
     {
         if (!m_reportedMissingEffect)
-            std::fprintf(stderr,
-                         "CParticleManager::Render - \"%s\" is not loaded or has no "
-                         "g_ParticleWVPMatArray; no particles are drawn.\n",
-                         kEffectFile);
+            DORVO_LOG("CParticleManager::Render: %s: the effect is not loaded or has no "
+                      "g_ParticleWVPMatArray; no particles are drawn",
+                      kEffectFile);
         m_reportedMissingEffect = true;
         return;
     }

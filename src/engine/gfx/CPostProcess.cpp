@@ -1,6 +1,7 @@
 #include "engine/gfx/CPostProcess.h"
 
 #include "engine/gfx/CGFXCore.h"
+#include "platform/log.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -60,7 +61,8 @@ bool CPostProcess::Init(const std::string& path, std::string* why)
         if (why)
             *why = "\"" + path + "\" did not load: " + errors.substr(0, errors.find('\n'));
         else
-            std::fprintf(stderr, "CPostProcess - \"%s\" did not load:\n%s\n", path.c_str(), errors.c_str());
+            DORVO_LOG("CPostProcess::Init: %s: the effect did not load: %s; it cannot run", path.c_str(),
+                      errors.c_str());
         return false;
     }
     plat::ID3DXEffect* effect = m_pEffect;
@@ -71,7 +73,7 @@ bool CPostProcess::Init(const std::string& path, std::string* why)
         if (why)
             *why = text;
         else
-            std::fprintf(stderr, "CPostProcess - %s; it cannot run.\n", text.c_str());
+            DORVO_LOG("CPostProcess::Init: %s; it cannot run", text.c_str());
         return false;
     }
 

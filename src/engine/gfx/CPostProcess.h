@@ -34,7 +34,7 @@ public:
     // the handles and annotations, then ConvertPixelsToTexels. Missing handles and annotations
     // keep their initial values silently. False when the effect does not load or has no
     // "PostProcess" technique (such a file cannot run): why, in one line naming the file,
-    // goes into *why when asked for, else to standard error with the compiler's text.
+    // goes into *why when asked for, else to the log with the compiler's text.
     bool Init(const std::string& path, std::string* why = nullptr);
 
     // For every parameter P with the string annotation "ConvertPixelsToTexels" naming a

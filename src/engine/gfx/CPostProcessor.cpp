@@ -4,8 +4,8 @@
 #include "engine/gfx/CDorvoGfx.h"
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CPostProcess.h"
+#include "platform/log.h"
 
-#include <cstdio>
 #include <utility>
 
 namespace dorvo
@@ -140,9 +140,9 @@ bool CPostProcessor::CreateTargets()
     for (unsigned i = 0; i < kSavedTargetCount; ++i)
         all &= makeTexture(m_savedTargets[i]);
     if (!all)
-        std::fprintf(stderr, "CPostProcessor::CreateTargets - a target of %u x %u could not be made; "
-                             "post-processing draws nothing into it.\n",
-                     desc.Width, desc.Height);
+        DORVO_LOG("CPostProcessor::CreateTargets: a target of %u x %u could not be made; post-processing "
+                  "draws nothing into it",
+                  desc.Width, desc.Height);
     return all;
 }
 
@@ -269,8 +269,8 @@ bool CPostProcessor::LoadPostProcess(const std::string& fileName)
     {
         // Once per name, however often it is queued.
         if (m_reportedFiles.insert(fileName).second)
-            std::fprintf(stderr, "CPostProcessor - %s; its post-processing instances are dropped.\n",
-                         why.c_str());
+            DORVO_LOG("CPostProcessor::LoadPostProcess: %s; its post-processing instances are dropped",
+                      why.c_str());
         return false;
     }
     m_cache.emplace(fileName, std::move(effect));
@@ -463,8 +463,8 @@ void CPostProcessor::DrawFinal()
     }
     if (!m_reportedNoFinal)
     {
-        std::fprintf(stderr, "CPostProcessor - %s; the last result is copied to the back buffer instead.\n",
-                     m_finalProblem.c_str());
+        DORVO_LOG("CPostProcessor::DrawFinal: %s; the last result is copied to the back buffer instead",
+                  m_finalProblem.c_str());
         m_reportedNoFinal = true;
     }
     CGFXCore& core = CGFXCore::Instance();

@@ -8,9 +8,9 @@
 #include "engine/gfx/D3DRenderBuffers.h"
 #include "engine/gfx/IGfxUnit.h"
 #include "engine/gfx/SRenderRecord.h"
+#include "platform/log.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
 namespace dorvo
@@ -70,8 +70,8 @@ void CRenderer::Flush()
         // The effect node's file is not loaded: its units cannot be drawn.
         const std::string& file = m_queue.front()->GetFXFile();
         if (m_reportedEffects.insert(file).second)
-            std::fprintf(stderr, "CRenderer::Flush - the effect \"%s\" is not loaded; its units are not drawn.\n",
-                         file.c_str());
+            DORVO_LOG("CRenderer::Flush: %s: the effect is not loaded; its units are not drawn",
+                      file.c_str());
         m_queue.clear();
         return;
     }
@@ -89,10 +89,9 @@ void CRenderer::Flush()
     if (used > kMaxScenePasses)
     {
         if (m_reportedTechniques.insert(technique).second)
-            std::fprintf(stderr,
-                         "CRenderer::Flush - technique \"%s\" has %u passes; only the first %u are drawn "
-                         "into the scene targets.\n",
-                         technique.c_str(), used, kMaxScenePasses);
+            DORVO_LOG("CRenderer::Flush: technique \"%s\": it has %u passes; only the first %u are drawn "
+                      "into the scene targets",
+                      technique.c_str(), used, kMaxScenePasses);
         used = kMaxScenePasses;
     }
 

@@ -5,9 +5,9 @@
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/CTextureHandle.h"
 #include "platform/files.h"
+#include "platform/log.h"
 
 #include <cstdint>
-#include <cstdio>
 
 namespace dorvo
 {
@@ -71,11 +71,12 @@ void CTextureManager::Acquire(CTextureHandle& handle)
     // Names come from data: one that leaves the texture folder is never opened (said once, as
     // the entry stays filed under the name).
     if (!plat::IsConfinedName(handle.m_fileName))
-        std::fprintf(stderr, "CTextureManager - \"%.64s\" leaves the texture folder; it is drawn white.\n",
-                     handle.m_fileName.c_str());
+        DORVO_LOG("CTextureManager::Acquire: %.64s: the name leaves the texture folder; it is drawn white",
+                  handle.m_fileName.c_str());
     else if (!core.GetDevice())
-        std::fprintf(stderr, "CTextureManager - \"%s\": there is no device to load the texture on.\n",
-                     path.c_str());
+        DORVO_LOG(
+            "CTextureManager::Acquire: %s: there is no device to load the texture on; it is drawn white",
+            path.c_str());
     else
         core.CreateTextureFromFile(path, &entry.texture); // says itself why a file failed
     handle.m_pTexture = entry.texture;

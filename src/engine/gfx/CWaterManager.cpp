@@ -4,8 +4,7 @@
 #include "engine/Gob.h"
 #include "engine/gfx/CGFXCore.h"
 #include "engine/gfx/GfxWaterComp.h"
-
-#include <cstdio>
+#include "platform/log.h"
 
 namespace dorvo
 {
@@ -71,10 +70,9 @@ bool CWaterManager::CreateTargets()
     const bool reflection = makePair(m_pReflection, m_pReflectionDepth);
     const bool refraction = makePair(m_pRefraction, m_pRefractionDepth);
     if (!reflection || !refraction)
-        std::fprintf(stderr,
-                     "CWaterManager::CreateTargets - the %s map of %u x %u could not be made; the water shows "
-                     "nothing in its place.\n",
-                     !reflection ? "reflection" : "refraction", desc.Width, desc.Height);
+        DORVO_LOG("CWaterManager::CreateTargets: the %s map of %u x %u could not be made; the water shows "
+                  "nothing in its place",
+                  !reflection ? "reflection" : "refraction", desc.Width, desc.Height);
     return reflection && refraction;
 }
 

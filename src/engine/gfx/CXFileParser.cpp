@@ -7,10 +7,10 @@
 #include "engine/gfx/CBone.h"
 #include "engine/gfx/CMeshHierarchy.h"
 #include "engine/gfx/CSkinWeightsInfo.h"
+#include "platform/log.h"
 #include "platform/xfile.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <set>
 #include <vector>
@@ -108,7 +108,7 @@ private:
 
     void Say(int line, const std::string& what) const
     {
-        std::fprintf(stderr, "%s: %s\n", m_file->Place(m_path, line).c_str(), what.c_str());
+        DORVO_LOG("CXFileParser::LoadMesh: %s: %s", m_file->Place(m_path, line).c_str(), what.c_str());
     }
 
     // An unnamed object is named once: an animation that references an unnamed frame (by its

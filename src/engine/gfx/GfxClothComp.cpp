@@ -11,11 +11,11 @@
 #include "engine/gfx/MaterialXml.h"
 #include "engine/gfx/XmlReadNext.h"
 #include "engine/phy/ClothComp.h"
+#include "platform/log.h"
 
 #include <tinyxml.h>
 
 #include <cctype>
-#include <cstdio>
 
 namespace dorvo
 {
@@ -107,17 +107,16 @@ bool GfxClothComp::Initialize(Gob* owner)
     Component* grid = owner ? owner->GetComponent(HashName(GridComp::kTypeName)) : nullptr;
     if (!dynamic_cast<phy::ClothComp*>(cloth) || !dynamic_cast<GridComp*>(grid))
     {
-        std::fprintf(stderr,
-                     "GfxClothComp - object \"%s\": the object has no ClothComp and GridComp to draw, so it "
-                     "shows no cloth.\n",
-                     ObjectName(GetOwner()).c_str());
+        DORVO_LOG("GfxClothComp::Initialize: object \"%s\": the object has no ClothComp and GridComp to "
+                  "draw; it shows no cloth",
+                  ObjectName(GetOwner()).c_str());
         return true;
     }
     if (!GetPOVComp())
     {
-        std::fprintf(stderr,
-                     "GfxClothComp - object \"%s\": the object has no POVComp, so its cloth is not drawn.\n",
-                     ObjectName(GetOwner()).c_str());
+        DORVO_LOG(
+            "GfxClothComp::Initialize: object \"%s\": the object has no POVComp; its cloth is not drawn",
+            ObjectName(GetOwner()).c_str());
         return true;
     }
     m_pGrid = static_cast<GridComp*>(grid);
@@ -138,12 +137,11 @@ bool GfxClothComp::TryCreateUnit()
     m_waitingForPoints = false;
     if (W < 2 || H < 2 || W * H > kMaxParticles)
     {
-        std::fprintf(stderr,
-                     "GfxClothComp - object \"%s\": the cloth of %llu x %llu points has %s, so it is not "
-                     "drawn.\n",
-                     ObjectName(GetOwner()).c_str(), static_cast<unsigned long long>(W),
-                     static_cast<unsigned long long>(H),
-                     W < 2 || H < 2 ? "fewer than 2 points along a side" : "more than 65536 points");
+        DORVO_LOG("GfxClothComp::TryCreateUnit: object \"%s\": the cloth of %llu x %llu points has %s; it is "
+                  "not drawn",
+                  ObjectName(GetOwner()).c_str(), static_cast<unsigned long long>(W),
+                  static_cast<unsigned long long>(H),
+                  W < 2 || H < 2 ? "fewer than 2 points along a side" : "more than 65536 points");
         return false;
     }
     // 1.

@@ -8,10 +8,9 @@
 #include "engine/gfx/CGfxUnit.h"
 #include "engine/gfx/MaterialXml.h"
 #include "engine/gfx/XmlReadNext.h"
+#include "platform/log.h"
 
 #include <tinyxml.h>
-
-#include <cstdio>
 
 namespace dorvo
 {
@@ -67,10 +66,9 @@ bool GfxModelComp::Initialize(Gob* owner)
     if (!GetPOVComp())
     {
         // The unit is placed by the owner's transform: without one there is nothing to draw at.
-        std::fprintf(stderr,
-                     "GfxModelComp - template \"%s\": the object has no POVComp, so its model \"%s\" is not "
-                     "drawn.\n",
-                     owner ? owner->GetTemplateName().c_str() : "", m_XFile.c_str());
+        DORVO_LOG("GfxModelComp::Initialize: template \"%s\": the object has no POVComp; its model \"%s\" is "
+                  "not drawn",
+                  owner ? owner->GetTemplateName().c_str() : "", m_XFile.c_str());
         return true;
     }
     CreateUnit();

@@ -8,10 +8,9 @@
 #include "engine/gfx/CDorvoGfx.h"
 #include "engine/gfx/CGfxTerrain.h"
 #include "engine/gfx/XmlReadNext.h"
+#include "platform/log.h"
 
 #include <tinyxml.h>
-
-#include <cstdio>
 
 namespace dorvo
 {
@@ -70,11 +69,9 @@ bool GfxTerrainComp::Initialize(Gob* owner)
     if (!GetPOVComp())
     {
         // The unit is placed by the owner's transform: without one there is nothing to draw at.
-        std::fprintf(
-            stderr,
-            "GfxTerrainComp - object \"%s\": the object has no POVComp, so its terrain \"%s\" is not "
-            "drawn.\n",
-            ObjectName(GetOwner()).c_str(), m_HeightMap.c_str());
+        DORVO_LOG("GfxTerrainComp::Initialize: object \"%s\": the object has no POVComp; its terrain \"%s\" "
+                  "is not drawn",
+                  ObjectName(GetOwner()).c_str(), m_HeightMap.c_str());
         return true;
     }
     CreateUnit();
@@ -91,12 +88,10 @@ bool GfxTerrainComp::GridIsUsable() const
         why = "more than 65536 vertices";
     if (!why)
         return true;
-    std::fprintf(
-        stderr,
-        "GfxTerrainComp - object \"%s\": the grid of %d x %d vertices has %s, so the terrain \"%s\" is "
-        "not drawn.\n",
-        ObjectName(GetOwner()).c_str(), m_Grid.numVertsPerRow, m_Grid.numVertsPerCol, why,
-        m_HeightMap.c_str());
+    DORVO_LOG("GfxTerrainComp::GridIsUsable: object \"%s\": the grid of %d x %d vertices has %s; the terrain "
+              "\"%s\" is not drawn",
+              ObjectName(GetOwner()).c_str(), m_Grid.numVertsPerRow, m_Grid.numVertsPerCol, why,
+              m_HeightMap.c_str());
     return false;
 }
 

@@ -4,8 +4,7 @@
 #include "engine/Gob.h"
 #include "engine/gfx/IGfxUnit.h"
 #include "engine/gfx/XmlReadNext.h"
-
-#include <cstdio>
+#include "platform/log.h"
 
 namespace dorvo
 {
@@ -38,12 +37,10 @@ void GfxUnitFields::LoadTexturesInto(IGfxUnit& unit, const char* component, cons
     {
         if (texture.first < 0 || texture.first >= static_cast<int>(IGfxUnit::kTextureStages))
         {
-            std::fprintf(
-                stderr,
-                "%s - object \"%s\": texture \"%s\" names stage %d, which does not exist (stages 0 to "
-                "%u); it is left out.\n",
-                component, object.c_str(), texture.second.c_str(), texture.first,
-                IGfxUnit::kTextureStages - 1);
+            DORVO_LOG("GfxUnitFields::LoadTexturesInto: %s of object \"%s\": texture \"%s\" names stage %d, "
+                      "which does not exist (stages 0 to %u); it is left out",
+                      component, object.c_str(), texture.second.c_str(), texture.first,
+                      IGfxUnit::kTextureStages - 1);
             continue;
         }
         unit.LoadTexture(texture.second, static_cast<unsigned>(texture.first));

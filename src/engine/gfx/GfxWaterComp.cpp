@@ -12,10 +12,9 @@
 #include "engine/gfx/CWaterManager.h"
 #include "engine/gfx/ColorXml.h"
 #include "engine/gfx/XmlReadNext.h"
+#include "platform/log.h"
 
 #include <tinyxml.h>
-
-#include <cstdio>
 
 namespace dorvo
 {
@@ -209,18 +208,16 @@ bool GfxWaterComp::Initialize(Gob* owner)
         return true;
     if (m_WaterType != WATER_Waves && m_WaterType != WATER_NoWaves)
     {
-        std::fprintf(
-            stderr,
-            "GfxWaterComp - object \"%s\": water type %d is not one the engine draws (0 with waves, 1 "
-            "without, 3 none); the object has no water.\n",
-            GetOwnerName().c_str(), m_WaterType);
+        DORVO_LOG("GfxWaterComp::Initialize: object \"%s\": water type %d is not one the engine draws (0 "
+                  "with waves, 1 without, 3 none); the object has no water",
+                  GetOwnerName().c_str(), m_WaterType);
         return true;
     }
     if (!GetPOVComp())
     {
         // The water is placed by the owner's transform: without one there is nowhere to draw it.
-        std::fprintf(
-            stderr, "GfxWaterComp - template \"%s\": the object has no POVComp, so its water is not drawn.\n",
+        DORVO_LOG(
+            "GfxWaterComp::Initialize: template \"%s\": the object has no POVComp; its water is not drawn",
             owner ? owner->GetTemplateName().c_str() : "");
         return true;
     }

@@ -12,11 +12,11 @@
 #include "engine/phy/FiniteXml.h"
 #include "engine/phy/Force.h"
 #include "engine/phy/Gravity.h"
+#include "platform/log.h"
 
 #include <tinyxml.h>
 
 #include <cmath>
-#include <iostream>
 #include <string>
 
 namespace dorvo
@@ -39,8 +39,8 @@ void ReadCloth(const TiXmlNode* node, float* value, const char* field)
         return;
     if (read < 0.0f)
     {
-        std::cerr << ClothComp::kTypeName << "::Deserialize - \"" << field << "\" is " << read
-                  << ", which cannot be negative; the value is kept.\n";
+        DORVO_LOG("%s::Deserialize: \"%s\" is %g, which cannot be negative; the value is kept",
+                  ClothComp::kTypeName, field, static_cast<double>(read));
         return;
     }
     *value = read;

@@ -12,10 +12,10 @@
 #include "engine/phy/PlaneHull.h"
 #include "engine/phy/SphereHull.h"
 #include "engine/phy/TriangleHull.h"
+#include "platform/log.h"
 
 #include <tinyxml.h>
 
-#include <iostream>
 
 namespace dorvo
 {
@@ -95,9 +95,10 @@ bool CollisionComp::Deserialize(const TiXmlNode* node)
     hull = CreateHull(hullType);
     if (hull == nullptr)
     {
-        std::cerr
-            << "CollisionComp::Deserialize - unknown HullType \"" << hullType
-            << "\" (expected \"OBB\", \"Sphere\", \"Plane\" or \"Triangle\"); the object has no hull.\n";
+        DORVO_LOG(
+            "CollisionComp::Deserialize: unknown HullType \"%s\" (expected \"OBB\", \"Sphere\", \"Plane\" or "
+            "\"Triangle\"); the object has no hull",
+            hullType.c_str());
         return true;
     }
     // A missing hull element leaves the hull at its zero values.

@@ -3,10 +3,10 @@
 #include "common/XmlUtil.h"
 #include "common/math/MathUtil.h"
 #include "common/math/Vector3.h"
+#include "platform/log.h"
 
 #include <tinyxml.h>
 
-#include <iostream>
 #include <sstream>
 
 namespace dorvo
@@ -25,10 +25,11 @@ std::string Place(const TiXmlNode* node)
     return document->ValueStr() + ":" + std::to_string(node->Row()) + ": ";
 }
 
-void Refuse(const TiXmlNode* node, const std::string& where, const std::string& field, const std::string& shown)
+void Refuse(const TiXmlNode* node, const std::string& where, const std::string& field,
+            const std::string& shown)
 {
-    std::cerr << Place(node) << where << "::Deserialize - \"" << field << "\" is " << shown
-              << ", not a usable number; the value is kept.\n";
+    DORVO_LOG("%s::Deserialize: %s\"%s\" is %s, not a usable number; the value is kept", where.c_str(),
+              Place(node).c_str(), field.c_str(), shown.c_str());
 }
 
 // An element without text is how a file says "keep the value": it is not refused.

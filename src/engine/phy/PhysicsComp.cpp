@@ -13,13 +13,13 @@
 #include "engine/phy/DynamicsEngine.h"
 #include "engine/phy/FiniteXml.h"
 #include "engine/phy/Force.h"
+#include "platform/log.h"
 
 #include <tinyxml.h>
 
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
-#include <iostream>
 #include <sstream>
 #include <utility>
 
@@ -187,8 +187,9 @@ bool PhysicsComp::Deserialize(const TiXmlNode* node)
         Force* newForce = engine.CreateForce(type);
         if (newForce == nullptr)
         {
-            std::cerr << "PhysicsComp::Deserialize - no force of type \"" << type
-                      << "\" is registered; its element is skipped.\n";
+            DORVO_LOG(
+                "PhysicsComp::Deserialize: no force of type \"%s\" is registered; its element is skipped",
+                type.c_str());
             continue;
         }
         newForce->Deserialize(forceElement);

@@ -1,6 +1,6 @@
 #include "common/Assert.h"
 
-#include <cstdio>
+#include "platform/log.h"
 
 namespace common
 {
@@ -8,8 +8,8 @@ namespace
 {
 void DefaultHandler(const AssertReport& r)
 {
-    std::fprintf(stderr, "Assertion failed: %s: %s (%s:%d)\n", r.condition, r.text ? r.text : "", r.file,
-                 r.line);
+    DORVO_LOG("Assertion failed: %s:%d: %s: %s; the program carries on", r.file ? r.file : "", r.line,
+              r.condition ? r.condition : "", r.text ? r.text : "");
 }
 
 AssertHandler& Current()

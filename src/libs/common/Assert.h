@@ -16,7 +16,7 @@ struct AssertReport
 using AssertHandler = void (*)(const AssertReport& report);
 
 // Installs a handler and returns the previous one; nullptr restores the default, which
-// writes one line to standard error.
+// writes one line to the log (platform/log.h).
 AssertHandler SetAssertHandler(AssertHandler handler);
 void ReportAssert(const char* condition, const char* text, const char* file, int line);
 } // namespace common

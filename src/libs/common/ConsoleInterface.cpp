@@ -6,7 +6,7 @@
 #include "common/ValueText.h"
 #include "common/loki/Functor.h"
 #include "common/math/Vector3.h"
-#include "platform/win32.h"
+#include "platform/log.h"
 
 #include <iterator>
 #include <memory>
@@ -250,7 +250,7 @@ ConsoleInterface::~ConsoleInterface()
 {
     if (this != s_instance)
         return;
-    // Reports made while the program's statics are torn down go to the debug output instead.
+    // Reports made while the program's statics are torn down go to the log instead.
     s_instance = nullptr;
     s_instanceDestroyed = true;
 }
@@ -259,7 +259,8 @@ void ConsoleInterface::ShowLine(const std::string& line)
 {
     if (s_instanceDestroyed)
     {
-        plat::OutputDebugStringA((line + "\n").c_str());
+        DORVO_LOG("ConsoleInterface::ShowLine: %s; the console is gone, so the line is said here",
+                  line.c_str());
         return;
     }
     Instance().WriteToConsole(line, FF_Display, false);

@@ -84,7 +84,7 @@ public:
 
     // Shows a line on the one console, as WriteToConsole(line, FF_Display, false) does, creating
     // the console when nothing has used it yet. The function registry's reports come this way.
-    // Once the console has been destroyed at exit, the line goes to the debug output instead.
+    // Once the console has been destroyed at exit, the line goes to the log instead.
     static void ShowLine(const std::string& line);
 
     // How many lines beginning "ERROR:" were shown so far. A command that refuses what it was

@@ -1,7 +1,8 @@
 #include "common/FaultTally.h"
 
+#include "platform/log.h"
+
 #include <cctype>
-#include <cstdio>
 
 namespace common
 {
@@ -17,7 +18,8 @@ std::string Excerpt(const std::string& line)
 }
 } // namespace
 
-FaultTally::FaultTally(std::string source) : m_source(std::move(source)), m_outer(s_current)
+FaultTally::FaultTally(std::string where, std::string source)
+    : m_where(std::move(where)), m_source(std::move(source)), m_outer(s_current)
 {
     s_current = this;
 }
@@ -43,7 +45,7 @@ void FaultTally::Report(const std::string& kind, const std::string& line, const 
             entry.where = where;
             entry.excerpt = Excerpt(kind);
         }
-        std::fprintf(stderr, "%s\n", line.c_str());
+        plat::WriteLogLine(line);
         return;
     }
     ++entry.more;
@@ -56,8 +58,8 @@ void FaultTally::Flush()
         const Kind& kind = entry.second;
         if (kind.more == 0)
             continue;
-        std::fprintf(stderr, "%s: and %zu more like %s(%s)\n", m_source.c_str(), kind.more,
-                     kind.where.empty() ? "" : (kind.where + " ").c_str(), kind.excerpt.c_str());
+        DORVO_LOG("%s: %s: and %zu more like %s(%s); they are not shown", m_where.c_str(), m_source.c_str(),
+                  kind.more, kind.where.empty() ? "" : (kind.where + " ").c_str(), kind.excerpt.c_str());
     }
     m_kinds.clear();
 }

@@ -18,7 +18,7 @@ CLogFile::CLogFile() : m_fileName(g_logFileName)
     m_stream.open(path, std::ios::in | std::ios::out);
     if (!m_stream.good())
         return;
-    plat::OutputDebugStringA("Runtime Log Begin\n");
+    plat::OutputDebugStringA(("CLogFile: " + m_fileName + ": Runtime Log Begin\n").c_str());
     m_stream << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
              << "<?xml-stylesheet type=\"text/xsl\" href=\"LogXSLT.xsl\"?>\n"
              << "<RunTimeLog>\n"

@@ -1,7 +1,7 @@
 #include "common/LuaUtil.h"
 
 #include "platform/files.h"
-#include "platform/win32.h"
+#include "platform/log.h"
 
 #include <lua.hpp>
 
@@ -16,14 +16,26 @@ LuaUtil* s_instance = nullptr;
 
 void DefaultReport(const std::string& title, const std::string& text)
 {
-    plat::OutputDebugStringA((title + ": " + text + "\n").c_str());
+    DORVO_LOG("LuaUtil: %s: %s", title.c_str(), text.c_str());
 }
 
 LuaUtil::ReportHandler s_report = &DefaultReport;
 
-void Report(const std::string& title, const std::string& text)
+// An installed handler hears the title and the text; by default the log gets `line`, which
+// also says where the failure was met and what happens instead.
+void Report(const std::string& title, const std::string& text, const std::string& line)
 {
-    s_report(title, text);
+    if (s_report == &DefaultReport)
+        plat::WriteLogLine(line);
+    else
+        s_report(title, text);
+}
+
+// A global's name for the log, never long.
+std::string GlobalName(const char* name)
+{
+    const std::string text = name ? name : "";
+    return "global \"" + (text.size() <= 64 ? text : text.substr(0, 64) + "...") + "\"";
 }
 
 // The message a failed load or call left on the top of the stack; Lua may leave a non-string.
@@ -87,7 +99,8 @@ void* LimitedAlloc(void* user, void* block, size_t oldSize, size_t newSize)
 
 int Panic(lua_State* L)
 {
-    Report("Lua panic", TopMessage(L));
+    const std::string message = TopMessage(L);
+    Report("Lua panic", message, "LuaUtil: Lua panic: " + message + "; the program ends");
     return 0;
 }
 
@@ -362,9 +375,12 @@ LuaUtil::LuaUtil() : m_state(nullptr)
 
 double LuaUtil::GetDouble(const char* name)
 {
+    const char* const notDouble = "Called Double Config on a lua variable that ISN'T a double!";
+    const auto line = [name, notDouble]
+    { return "LuaUtil::GetDouble: " + GlobalName(name) + ": " + notDouble + "; 0 is used"; };
     if (!name)
     {
-        Report("GetDouble", "Called Double Config on a lua variable that ISN'T a double!");
+        Report("GetDouble", notDouble, line());
         return 0.0;
     }
     StackGuard guard(m_state);
@@ -374,7 +390,7 @@ double LuaUtil::GetDouble(const char* name)
     lua_rawget(m_state, LUA_GLOBALSINDEX);
     if (!lua_isnumber(m_state, -1))
     {
-        Report("GetDouble", "Called Double Config on a lua variable that ISN'T a double!");
+        Report("GetDouble", notDouble, line());
         return 0.0;
     }
     return static_cast<double>(lua_tonumber(m_state, -1));
@@ -382,9 +398,12 @@ double LuaUtil::GetDouble(const char* name)
 
 std::string LuaUtil::GetString(const char* name)
 {
+    const char* const notString = "Called String Config on a lua variable that ISN'T a string!";
+    const auto line = [name, notString]
+    { return "LuaUtil::GetString: " + GlobalName(name) + ": " + notString + "; \"\" is used"; };
     if (!name)
     {
-        Report("GetString", "Called String Config on a lua variable that ISN'T a string!");
+        Report("GetString", notString, line());
         return std::string();
     }
     StackGuard guard(m_state);
@@ -394,7 +413,7 @@ std::string LuaUtil::GetString(const char* name)
     lua_rawget(m_state, LUA_GLOBALSINDEX);
     if (!lua_isstring(m_state, -1))
     {
-        Report("GetString", "Called String Config on a lua variable that ISN'T a string!");
+        Report("GetString", notString, line());
         return std::string();
     }
     size_t length = 0;
@@ -464,14 +483,18 @@ bool LuaUtil::RunScript(const char* name)
     const int status = LoadScriptFile(m_state, path.c_str(), allowed);
     if (!allowed)
     {
-        Report("Run script failed", "Error Running Script: " + path + "\n Message: " + kPrecompiledRefused);
+        const std::string text = "Error Running Script: " + path + "\n Message: " + kPrecompiledRefused;
+        Report("Run script failed", text,
+               "LuaUtil::RunScript: " + path + ": " + text + "; the script is not run");
         std::fputs("\nSome error occured!\n", stdout);
         std::fflush(stdout);
         return false;
     }
     if (status != 0)
     {
-        Report("Run script failed", "Error Running Script: " + path + "\n Message: " + TopMessage(m_state));
+        const std::string text = "Error Running Script: " + path + "\n Message: " + TopMessage(m_state);
+        Report("Run script failed", text,
+               "LuaUtil::RunScript: " + path + ": " + text + "; the script is not run");
         switch (status)
         {
         case LUA_ERRFILE:
@@ -510,8 +533,9 @@ bool LuaUtil::RunScript(const char* name)
         const std::string message =
             s_budget.spent ? "did not finish: more than " + std::to_string(s_budget.limit) + " instructions"
                            : TopMessage(m_state);
-        Report("Call Script Failed",
-               "Lua Error - Script Run\nScript Name:" + path + "\nError Message:" + message + "\n");
+        const std::string text = "Lua Error - Script Run\nScript Name:" + path + "\nError Message:" + message;
+        Report("Call Script Failed", text + "\n",
+               "LuaUtil::RunScript: " + path + ": " + text + "; the script stops there");
     }
     if (outermost)
         s_budget.spent = false;

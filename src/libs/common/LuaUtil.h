@@ -25,7 +25,7 @@ public:
     };
 
     // Where failure reports go: a title ("Run script failed", "Call Script Failed", ...) and the
-    // text. The default writes one line to the debug output; nullptr restores it.
+    // text. The default writes one line to the log; nullptr restores it.
     using ReportHandler = void (*)(const std::string& title, const std::string& text);
 
     static LuaUtil& Instance();

@@ -6,7 +6,7 @@
 #include "common/math/Sphere.h"
 #include "common/math/Vector3.h"
 
-#include "platform/win32.h"
+#include "platform/log.h"
 
 #include <tinyxml.h>
 
@@ -599,20 +599,30 @@ bool XmlReadNameAttribute(const TiXmlNode* node, std::string* name)
     return true;
 }
 
-void XmlReportEnumOutOfRange(const TiXmlNode* node, int number, long long lowest, long long highest)
+std::string XmlPlace(const TiXmlNode* node)
 {
-    std::string where = "XmlReadEnum";
-    std::string name;
-    if (XmlReadNameAttribute(node, &name))
+    std::string place;
+    const TiXmlDocument* document = node ? node->GetDocument() : nullptr;
+    if (document && !document->ValueStr().empty())
     {
-        where += " \"" + name + "\"";
+        place = document->ValueStr();
     }
     if (node && node->Row() > 0)
     {
-        where += " (line " + std::to_string(node->Row()) + ")";
+        place += (place.empty() ? "line " : ":") + std::to_string(node->Row());
     }
-    plat::OutputDebugStringA((where + ": " + std::to_string(number) + " is not one of " +
-                              std::to_string(lowest) + " to " + std::to_string(highest) +
-                              "; the value is kept\n")
-                                 .c_str());
+    return place;
+}
+
+void XmlReportEnumOutOfRange(const TiXmlNode* node, int number, long long lowest, long long highest)
+{
+    // The element: its file and line where known, and its name.
+    std::string place = XmlPlace(node);
+    std::string name;
+    if (XmlReadNameAttribute(node, &name))
+    {
+        place += (place.empty() ? "\"" : ": \"") + name.substr(0, 64) + "\"";
+    }
+    DORVO_LOG("XmlReadEnum: %s%s%d is not one of %lld to %lld; the value is kept", place.c_str(),
+              place.empty() ? "" : ": ", number, lowest, highest);
 }

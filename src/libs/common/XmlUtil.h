@@ -71,6 +71,11 @@ struct XmlHasFixedUnderlyingType<Enum, std::void_t<decltype(Enum{std::underlying
 {
 };
 
+// Where an element stands, for a log line: "<file>:<line>" when its document is named after its
+// file (the loaders name theirs), "line <n>" in an unnamed one, the file alone when the line is
+// not known, "" for no element.
+std::string XmlPlace(const TiXmlNode* node);
+
 // Writes the one line that an "enum" value outside its range gets.
 void XmlReportEnumOutOfRange(const TiXmlNode* node, int number, long long lowest, long long highest);
 

@@ -6,6 +6,7 @@
 // EffectPixelTest.)
 #include "EffectTestWorld.h"
 
+#include "LogCapture.h"
 #include "platform/fx_parser.h"
 
 #include <gtest/gtest.h>
@@ -97,10 +98,10 @@ TEST_F(AuthoredEffectsTest, TheConfiguredEffectsLoadBesideDummyWithEveryHandleFo
     std::vector<std::string> all = CommittedEffects();
     EXPECT_EQ(all.size(), 10u) << ::testing::PrintToString(all);
     CFXManager manager;
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     const bool created = manager.Create(testsupport::RepoPath("data/fx") + "/");
     manager.LoadEffects(all);
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     EXPECT_TRUE(created);
     EXPECT_TRUE(err.empty()) << err;
     EXPECT_EQ(manager.GetEffectCount(), all.size());

@@ -5,6 +5,7 @@
 #include "engine/gfx/CDorvoGfx.h"
 
 #include "GfxTestWorld.h"
+#include "LogCapture.h"
 #include "PngPicture.h"
 #include "TestSupport.h"
 #include "common/ConsoleInterface.h"
@@ -192,9 +193,9 @@ TEST_F(CDorvoGfxTest, ALoadedRecordChoosesScreenFillFoldersAndFillsTheAtmosphere
     outOfRange.index = dorvo::gfx::CLightsManager::kLightSlots;
     config.lights = {light, spot, outOfRange};
 
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     ASSERT_TRUE(gfx.Init(config));
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
 
     EXPECT_TRUE(plat::headless::IsFullScreen());
     EXPECT_EQ(plat::headless::BackBufferWidth(), 1024u);
@@ -235,13 +236,13 @@ TEST_F(CDorvoGfxTest, InitTakesItsStepsInOrderAndMakesNothingAfterAFailedDevice)
 
     steps.clear();
     plat::headless::FailNextDeviceCreation();
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     EXPECT_FALSE(gfx.Init(SEngineConfigInfo()));
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(
-        err.find("Error: Failed To Create D3D Device!\nPlease Check Your System Specs Against The Minimum "
-                 "Requirements."),
-        std::string::npos)
+    const std::string err = logged.Text();
+    // The message box's text, also in the log as one line.
+    EXPECT_TRUE(
+        logged.Contains("MessageBoxW: Error: Failed To Create D3D Device! Please Check Your System Specs "
+                        "Against The Minimum Requirements."))
         << err;
     EXPECT_EQ(plat::DXUTGetD3D9Device(), nullptr);
     EXPECT_EQ(steps, (Steps{"settings", "folders", "device"}));
@@ -318,13 +319,13 @@ TEST_F(CDorvoGfxTest, DeviceLossAndResetLeaveNoDefaultPoolSurvivorAndEverythingD
     drawFrame();
     EXPECT_GT(plat::headless::LiveDefaultResources(), 0u) << "the batch's and the line's buffers";
 
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     plat::headless::InjectMessage(plat::WM_SIZE, 0, plat::MAKELPARAM(640, 480));
     plat::MSG msg;
     while (plat::PeekMessageW(&msg, nullptr, 0, 0, plat::PM_REMOVE))
         plat::DispatchMessageW(&msg);
     plat::DXUTRender3DEnvironment();
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     EXPECT_EQ(err.find("still alive"), std::string::npos) << err;
     EXPECT_FALSE(gfx.IsDeviceLost());
     EXPECT_EQ(gfx.GetScreenWidth(), 640u);

@@ -3,6 +3,7 @@
 // effect of the pool, and letting go of everything.
 #include "EffectTestWorld.h"
 
+#include "LogCapture.h"
 #include "engine/gfx/CAtmosphereManager.h"
 
 #include <gtest/gtest.h>
@@ -163,9 +164,9 @@ TEST_F(CFXManagerTest, ANameLoadedTwiceKeepsItsFirstEffect)
     ASSERT_NE(first, nullptr);
 
     fxtest::WriteFx("A.fx", Effect("float g_Which = 2;\n"));
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     fx.LoadEffects({"A.fx", "A.fx"});
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     EXPECT_EQ(fx.GetEffect("A.fx"), first);
     EXPECT_EQ(fx.GetEffectCount(), 1u);
     float which = 0.0f;
@@ -198,9 +199,9 @@ TEST_F(CFXManagerTest, AFileThatFailsIsReportedOnceWithItsTextAndTheOthersLoad)
     fxtest::WriteFx("A.fx", Effect(""));
     fxtest::WriteFx("Broken.fx", Effect("float g_Missing = 1\n"));
     fxtest::WriteFx("B.fx", Effect(""));
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     fx.LoadEffects({"A.fx", "Broken.fx", "Missing.fx", "B.fx"});
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
 
     EXPECT_NE(fx.GetEffect("A.fx"), nullptr);
     EXPECT_NE(fx.GetEffect("B.fx"), nullptr);
@@ -210,8 +211,8 @@ TEST_F(CFXManagerTest, AFileThatFailsIsReportedOnceWithItsTextAndTheOthersLoad)
     EXPECT_EQ(fx.SelectEffect("Broken.fx"), nullptr);
 
     // One report each, with the parser's own line: the file and the line of the fault.
-    const std::string broken = "effect \"fx/Broken.fx\" did not load";
-    const std::string missing = "effect \"fx/Missing.fx\" did not load";
+    const std::string broken = "CFXManager::LoadEffects: fx/Broken.fx: the effect did not load";
+    const std::string missing = "CFXManager::LoadEffects: fx/Missing.fx: the effect did not load";
     ASSERT_NE(err.find(broken), std::string::npos) << err;
     EXPECT_EQ(err.find(broken, err.find(broken) + 1), std::string::npos) << err;
     EXPECT_NE(err.find("fx/Broken.fx:13: "), std::string::npos) << err;
@@ -231,31 +232,24 @@ TEST_F(CFXManagerTest, NamesOutsideTheEffectFolderAndEffectsWithoutATechniqueAre
     std::vector<std::string> names = {"Cut.fx", "Whole.fx"};
     for (int i = 0; i < 1000; ++i)
         names.push_back("../../../../etc/passwd" + std::to_string(i));
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     fx.LoadEffects(names);
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
 
     EXPECT_NE(fx.GetEffect("Cut.fx"), nullptr);
     EXPECT_EQ(fx.GetEffectCount(), 2u);
-    EXPECT_NE(
-        err.find("CFXManager - effect \"fx/Cut.fx\" holds no technique (is the file cut short?); nothing is "
-                 "drawn with it.\n"),
-        std::string::npos)
+    EXPECT_TRUE(
+        logged.Contains("CFXManager::LoadEffects: fx/Cut.fx: the effect holds no technique (is the file "
+                        "cut short?); nothing is drawn with it"))
         << err;
-    EXPECT_NE(
-        err.find(
-            "CFXManager - effect \"../../../../etc/passwd0\" leaves the effect folder and is left out.\n"),
-        std::string::npos)
+    EXPECT_TRUE(
+        logged.Contains("CFXManager::LoadEffects: ../../../../etc/passwd0: the name leaves the effect "
+                        "folder; the effect is left out"))
         << err;
-    EXPECT_NE(
-        err.find(
-            "CFXManager - the effect list: and 997 more like (an effect name leaves the effect folder)\n"),
-        std::string::npos)
+    EXPECT_TRUE(logged.Contains("CFXManager::LoadEffects: the effect list: and 997 more like (an effect name "
+                                "leaves the effect folder); they are not shown"))
         << err;
-    std::size_t lines = 0;
-    for (const char c : err)
-        lines += c == '\n' ? 1 : 0;
-    EXPECT_EQ(lines, 5u) << err;
+    EXPECT_EQ(logged.Lines().size(), 5u) << err;
 }
 
 TEST_F(CFXManagerTest, WithoutDummyTheSharedHandlesAreNullAndTheCoreWritesNothing)
@@ -264,11 +258,13 @@ TEST_F(CFXManagerTest, WithoutDummyTheSharedHandlesAreNullAndTheCoreWritesNothin
     fxtest::WriteFx("A.fx", Effect("shared float g_time = 4;\n"));
     std::filesystem::copy_file("fx/A.fx", "empty/A.fx");
     CFXManager manager;
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     EXPECT_FALSE(manager.Create("empty/"));
     manager.LoadEffects({"A.fx"});
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("the shared effect \"empty/Dummy.fx\" did not load"), std::string::npos) << err;
+    const std::string err = logged.Text();
+    EXPECT_NE(err.find("CFXManager::Create: empty/Dummy.fx: the shared effect did not load"),
+              std::string::npos)
+        << err;
     EXPECT_NE(err.find("empty/Dummy.fx: cannot be read"), std::string::npos) << err;
 
     EXPECT_EQ(manager.GetSharedEffect(), nullptr);

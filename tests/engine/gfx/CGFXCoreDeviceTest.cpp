@@ -3,6 +3,7 @@
 // binding and what a reset through the frame driver leaves.
 #include "engine/gfx/CGFXCore.h"
 
+#include "LogCapture.h"
 #include "TestSupport.h"
 #include "engine/gfx/CAtmosphereManager.h"
 #include "engine/gfx/D3DRenderBuffers.h"
@@ -26,8 +27,10 @@ using namespace plat;
 
 namespace
 {
+// The message box's text as the log has it: one line.
 constexpr char kFailureBox[] =
-    "Error: Failed To Create D3D Device!\nPlease Check Your System Specs Against The Minimum Requirements.";
+    "MessageBoxW: Error: Failed To Create D3D Device! Please Check Your System Specs "
+    "Against The Minimum Requirements.";
 
 class CoreDeviceTest : public ::testing::Test
 {
@@ -151,9 +154,9 @@ TEST_F(CoreDeviceTest, AcceptsOnlyDevicesThatMeetTheMinimum)
         c.change(caps);
         headless::SetCaps(caps);
         CGFXCore tested;
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         const bool made = tested.CreateDevice();
-        const std::string err = ::testing::internal::GetCapturedStderr();
+        const std::string err = logged.Text();
         EXPECT_EQ(made, c.accepted);
         EXPECT_EQ(tested.GetAcceptedDeviceCount(), c.accepted ? 1u : 0u);
         EXPECT_EQ(tested.GetDevice() != nullptr, c.accepted);
@@ -170,9 +173,9 @@ TEST_F(CoreDeviceTest, AcceptsOnlyDevicesThatMeetTheMinimum)
 TEST_F(CoreDeviceTest, ABackBufferFormatTheAdapterCannotBlendIntoIsRefused)
 {
     headless::SetUnsupportedFormats({D3DFMT_X8R8G8B8});
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     EXPECT_FALSE(core.CreateDevice());
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     EXPECT_NE(err.find(kFailureBox), std::string::npos) << err;
     EXPECT_EQ(core.GetAcceptedDeviceCount(), 0u);
 }

@@ -4,6 +4,7 @@
 // material, and slots past an effect's handle table.
 #include "EffectTestWorld.h"
 
+#include "LogCapture.h"
 #include "engine/gfx/CAtmosphereManager.h"
 #include "engine/gfx/CWaterManager.h"
 #include "engine/gfx/MatrixConvert.h"
@@ -213,7 +214,7 @@ TEST_F(CGFXCoreEffectsTest, EachTechniqueBindsItsSlotsAndValuesAndNothingElse)
         {"NoSuchTechnique", "TextureMapping.fx", {}, {{"g_UVAniDir", {0.0f, 0.0f}}}},
         {"textureMapping", "TextureMapping.fx", {}, {{"g_UVAniDir", {0.0f, 0.0f}}}},
     };
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.technique);
@@ -257,10 +258,10 @@ TEST_F(CGFXCoreEffectsTest, EachTechniqueBindsItsSlotsAndValuesAndNothingElse)
         EXPECT_EQ(fxtest::Floats(effect, "g_TileFactor", 1)[0], 3.0f)
             << "every technique gets the tile factor";
     }
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     // "EnvrMapping"'s slot 12 lies past "EnvMapping.fx"'s twelve handles; nothing else did.
-    EXPECT_NE(err.find("technique \"EnvrMapping\" binds parameter 12"), std::string::npos) << err;
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("technique \"EnvrMapping\": it binds parameter 12"), std::string::npos) << err;
+    EXPECT_EQ(logged.Lines().size(), 1u) << err;
     EXPECT_EQ(TextureOf(fx.GetEffect("EnvMapping.fx"), "g_Twelfth"), stale);
 }
 
@@ -272,30 +273,30 @@ TEST_F(CGFXCoreEffectsTest, ASlotPastTheTableIsSkippedAndReportedOncePerTechniqu
     shortTable.resize(13); // slot 13 ("g_AnimatedMap") is gone
     effect->SetTexture("g_AnimatedMap", stale);
 
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     core.BindTechniqueTextures(record, effect, shortTable);
     core.BindTechniqueTextures(record, effect, shortTable);
     technique = "AnimatedGlow";
     core.BindTechniqueTextures(record, effect, shortTable);
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
 
     EXPECT_EQ(TextureOf(effect, "g_Texture1"), textures[T0]);
     EXPECT_EQ(TextureOf(effect, "g_EmisiveMap"), textures[T5]);
     EXPECT_EQ(TextureOf(effect, "g_AnimatedMap"), stale);
     EXPECT_EQ(
         err,
-        "CGFXCore - technique \"ClothAnimatedGlow\" binds parameter 13, but its effect's handle table has "
-        "only 13 entries; that binding is skipped.\n"
-        "CGFXCore - technique \"AnimatedGlow\" binds parameter 13, but its effect's handle table has only "
-        "13 entries; that binding is skipped.\n");
+        "CGFXCore::BindingHandle: technique \"ClothAnimatedGlow\": it binds parameter 13, but its effect's "
+        "handle table has only 13 entries; that binding is skipped\n"
+        "CGFXCore::BindingHandle: technique \"AnimatedGlow\": it binds parameter 13, but its effect's handle "
+        "table has only 13 entries; that binding is skipped\n");
 
     // A table too short for even the common slots loses those too, and nothing breaks.
     technique = "Glow";
-    ::testing::internal::CaptureStderr();
+    logged.Clear();
     BindAll(effect, FXHandleTable{});
     BindAll(nullptr, *fx.GetHandles("Glow.fx"));
-    const std::string shortErr = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(shortErr.find("technique \"Glow\" binds parameter 0,"), std::string::npos) << shortErr;
+    const std::string shortErr = logged.Text();
+    EXPECT_NE(shortErr.find("technique \"Glow\": it binds parameter 0,"), std::string::npos) << shortErr;
 }
 
 TEST_F(CGFXCoreEffectsTest, ObjectParametersAreTheRecordsMatricesAndMaterial)

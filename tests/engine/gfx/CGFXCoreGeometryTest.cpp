@@ -3,6 +3,7 @@
 #include "engine/gfx/CGFXCore.h"
 
 #include "GfxTestWorld.h"
+#include "LogCapture.h"
 #include "TestSupport.h"
 #include "common/math/Vector3.h"
 #include "engine/gfx/D3DRenderBuffers.h"
@@ -292,20 +293,20 @@ TEST_F(DeviceGeometry, HeightMapNeighboursAreClampedAndTheGridCutToTheImage)
 
 TEST_F(DeviceGeometry, AMissingHeightMapGivesZerosAndOneLineAndAnEmptyGridWritesNothing)
 {
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     const std::vector<float> heights = Read("nowhere.png", 2, 2, false);
-    const std::string said = ::testing::internal::GetCapturedStderr();
+    const std::string said = logged.Text();
     for (float h : heights)
         EXPECT_EQ(h, 0.0f);
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find("textures/nowhere.png"), std::string::npos) << said;
 
     Image("white.png", 4, 4, [](unsigned, unsigned) { return 0xFFFFFFFFu; });
-    ::testing::internal::CaptureStderr();
+    logged.Clear();
     std::vector<float> untouched(4, -1.0f);
     EXPECT_FALSE(dorvo::gfx::CGFXCore::Instance().ReadHeightMap("white.png", untouched, 0, 4));
     EXPECT_FALSE(dorvo::gfx::CGFXCore::Instance().ReadHeightMap("white.png", untouched, 4, 0));
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(logged.Text(), "");
     for (float h : untouched)
         EXPECT_EQ(h, -1.0f);
 }

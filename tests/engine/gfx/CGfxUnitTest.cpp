@@ -4,6 +4,7 @@
 #include "engine/gfx/CGfxUnit.h"
 
 #include "DeviceBufferBytes.h"
+#include "LogCapture.h"
 #include "ModelTestWorld.h"
 #include "common/CBSPTree.h"
 #include "engine/gfx/CAnimationController.h"
@@ -106,9 +107,9 @@ TEST_F(GfxUnitTest, OwnBuffersFollowLossAndReset)
     gfx.OnLostDevice();
     EXPECT_EQ(plat::headless::LiveDefaultResources(), 0u);
     EXPECT_EQ(arm->GetOwnDeviceBuffers()->vertexBuffer, nullptr);
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     gfx.OnResetDevice();
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(logged.Text(), "");
     EXPECT_EQ(plat::headless::LiveDefaultResources(), live);
     EXPECT_EQ(Bytes(arm->GetOwnDeviceBuffers()->vertexBuffer), vertices);
     EXPECT_EQ(Bytes(arm->GetOwnDeviceBuffers()->indexBuffer), indices);
@@ -192,16 +193,16 @@ TEST_F(GfxUnitTest, TextureSlots)
     EXPECT_EQ(unit->GetRenderRecord()->textures[2], nullptr);
     EXPECT_EQ(textures.GetCount("common/wood_diffuse.png"), 0);
 
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     unit->LoadTexture("props/sphere_diffuse.png", 6);
-    std::string said = ::testing::internal::GetCapturedStderr();
+    std::string said = logged.Text();
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_EQ(unit->GetTexture(6), nullptr);
     EXPECT_EQ(textures.GetCount("props/sphere_diffuse.png"), 0);
 
-    ::testing::internal::CaptureStderr();
+    logged.Clear();
     unit->LoadTexture("no/such.png", 1);
-    said = ::testing::internal::GetCapturedStderr();
+    said = logged.Text();
     EXPECT_NE(said.find("no/such.png"), std::string::npos) << said;
     ASSERT_NE(unit->GetTexture(1), nullptr);
     EXPECT_EQ(unit->GetTexture(1)->GetTexture(), textures.GetWhiteTexture());
@@ -217,9 +218,9 @@ TEST_F(GfxUnitTest, TextureSlots)
 TEST_F(GfxUnitTest, NoMeshAtAllDrawsNothing)
 {
     dorvo::gfx::SetMeshFolder("nowhere/");
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     Gob* gob = Make("RedBox");
-    const std::string said = ::testing::internal::GetCapturedStderr();
+    const std::string said = logged.Text();
     EXPECT_NE(said.find("nothing is drawn"), std::string::npos) << said;
     CGfxUnit* unit = Unit(gob);
     ASSERT_NE(unit, nullptr);

@@ -4,6 +4,7 @@
 #include "engine/gfx/CMeshManager.h"
 
 #include "DeviceBufferBytes.h"
+#include "LogCapture.h"
 #include "MeshTestWorld.h"
 #include "engine/gfx/CAnimation.h"
 #include "engine/gfx/CAnimationController.h"
@@ -347,7 +348,7 @@ TEST_F(MeshManagerTest, ABrokenFileIsSaidOnceAndInvalidStandsIn)
         std::string said;
         EXPECT_EQ(Get(c.file, &said), invalid);
         EXPECT_EQ(Lines(said), 1) << said;
-        EXPECT_EQ(said.find(c.problem), 0u) << said;
+        EXPECT_EQ(said.find(std::string("CMeshManager::Load: ") + c.problem), 0u) << said;
         EXPECT_NE(said.find("\"Invalid.x\" is drawn in its place"), std::string::npos) << said;
         EXPECT_EQ(Get(c.file), invalid); // and never again
         EXPECT_TRUE(meshes.IsKnown(c.file));
@@ -376,7 +377,7 @@ TEST_F(MeshManagerTest, NamesThatLeaveTheMeshFolderOrAreNoFilesGiveInvalid)
         std::string said;
         EXPECT_EQ(Get(c.name, &said), invalid);
         EXPECT_EQ(Lines(said), 1) << said;
-        EXPECT_EQ(said.find(c.problem), 0u) << said;
+        EXPECT_EQ(said.find(std::string("CMeshManager::Load: ") + c.problem), 0u) << said;
     }
 }
 
@@ -417,9 +418,9 @@ TEST_F(MeshManagerTest, DeviceCopiesGoAtLossAndComeBackAlikeAtReset)
     for (const char* name : names)
         EXPECT_EQ(Get(name)->hierarchy->GetDeviceBuffers().vertexBuffer, nullptr) << name;
 
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     meshes.OnResetDevice();
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(logged.Text(), "");
     EXPECT_EQ(plat::headless::LiveDefaultResources(), before + 2 * std::size(names));
     for (std::size_t i = 0; i < std::size(names); ++i)
     {

@@ -7,6 +7,7 @@
 #include "GfxTestWorld.h"
 #include "ParticleTestKit.h"
 
+#include "LogCapture.h"
 #include "common/Singleton.h"
 #include "engine/gfx/CParticleManager.h"
 #include "engine/gfx/CParticleSystem.h"
@@ -470,11 +471,12 @@ TEST_F(CParticleManagerTest, WithoutTheEffectNothingIsDrawnAndItIsSaidOnce)
     ASSERT_TRUE(gfx.Init(config));
     core().SetViewport(0);
     Add(Particles(4));
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     EXPECT_TRUE(Render().empty());
     EXPECT_TRUE(Render().empty());
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err,
-              "CParticleManager::Render - \"Particle.fx\" is not loaded or has no g_ParticleWVPMatArray; "
-              "no particles are drawn.\n");
+    const std::string err = logged.Text();
+    EXPECT_EQ(
+        err,
+        "CParticleManager::Render: Particle.fx: the effect is not loaded or has no g_ParticleWVPMatArray; "
+        "no particles are drawn\n");
 }

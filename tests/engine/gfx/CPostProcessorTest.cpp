@@ -6,6 +6,7 @@
 #include "GfxTestWorld.h"
 #include "PostProcessTestWorld.h"
 
+#include "LogCapture.h"
 #include "common/ConsoleInterface.h"
 #include "engine/gfx/CPostProcess.h"
 #include "platform/headless.h"
@@ -295,10 +296,10 @@ TEST_F(PostProcessorTest, EveryQppNameRunsEveryFileOfItsIdQuietly)
         unsigned id = 0;
         ASSERT_TRUE(dorvo::gfx::PostProcessIdOfName(name, id));
         post().ClearQueue();
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         Run("qpp " + name + " true");
         LoggedFrame();
-        const std::string err = ::testing::internal::GetCapturedStderr();
+        const std::string err = logged.Text();
         EXPECT_TRUE(err.empty()) << err;
         Files want;
         for (const std::string& file : dorvo::gfx::PostProcessFilesOfId(id))
@@ -322,9 +323,9 @@ technique Other { pass { FragmentShader = PS; } }
 )");
     std::filesystem::remove(std::string(fxtest::kFxFolder) + "ToneMap.fx");
     config.postProcessFxFiles = {"EdgeDetection.fx", "EdgeDetection.fx", "ToneMap.fx"};
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     Start();
-    std::string err = ::testing::internal::GetCapturedStderr();
+    std::string err = logged.Text();
     EXPECT_EQ(post().GetCachedCount(), 1u);
     EXPECT_NE(post().FindPostProcess("EdgeDetection.fx"), nullptr);
     EXPECT_NE(err.find("ToneMap.fx"), std::string::npos) << err;
@@ -334,11 +335,11 @@ technique Other { pass { FragmentShader = PS; } }
     gfx.QueuePostProcess(5, false);  // ToneMap.fx: no such file
     gfx.QueuePostProcess(6, false);  // Combine.fx: no "PostProcess"
     gfx.QueuePostProcess(6, true);
-    ::testing::internal::CaptureStderr();
+    logged.Clear();
     LoggedFrame();
     gfx.QueuePostProcess(6, false);
     gfx.RenderFrame(2.0, 0.033f);
-    err = ::testing::internal::GetCapturedStderr();
+    err = logged.Text();
 
     EXPECT_EQ(EffectDraws(), (Files{"EdgeCombine.fx/PostProcess/0", "PPScene.fx/RenderScrQuad/0"}));
     EXPECT_EQ(Queued(), Files{"EdgeCombine.fx"});
@@ -515,13 +516,13 @@ TEST_F(PostProcessorTest, TargetsQuadAndTexelOffsetsFollowAResetTo1024By768)
 TEST_F(PostProcessorTest, WithoutPPSceneTheLastResultIsCopiedToTheBackBufferWithOneLine)
 {
     std::filesystem::remove(std::string(fxtest::kFxFolder) + "PPScene.fx");
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     Start();
     PostProcessingOn();
     gfx.QueuePostProcess(42, false);
     LoggedFrame();
     gfx.RenderFrame(2.0, 0.033f);
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     EXPECT_EQ(post().GetFinalEffect(), nullptr);
     EXPECT_EQ(LinesNaming(err, "PPScene.fx"), 1u) << err;
 

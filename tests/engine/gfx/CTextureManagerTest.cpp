@@ -3,6 +3,7 @@
 #include "engine/gfx/CTextureManager.h"
 
 #include "GfxTestWorld.h"
+#include "LogCapture.h"
 #include "engine/gfx/CSprite.h"
 #include "engine/gfx/CTextureHandle.h"
 
@@ -110,7 +111,7 @@ TEST_F(TextureCacheTest, LoadingTheSameNameDoesNothingAndAnotherNameReleasesTheO
 TEST_F(TextureCacheTest, AFileThatFailsToLoadIsNamedOnceAndCountedWithoutATexture)
 {
     const std::string missing = "hud/NoSuchImage.png";
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     {
         CSprite first(missing);
         CSprite second(missing);
@@ -124,7 +125,7 @@ TEST_F(TextureCacheTest, AFileThatFailsToLoadIsNamedOnceAndCountedWithoutATextur
         DrawLogged(first);
         EXPECT_TRUE(gfxtest::CallsOf(plat::devicedebug::CallKind::SpriteDraw).empty()) << "nothing drawn";
     }
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     EXPECT_EQ(cache.GetCount(missing), 0);
     std::size_t lines = 0;
     for (std::size_t at = err.find(missing); at != std::string::npos; at = err.find(missing, at + 1))
@@ -143,15 +144,17 @@ TEST_F(TextureCacheTest, NamesOutsideTheTextureFolderOrOfNoFileAreNamedOnceAndNe
         const char* name;
         const char* line;
     } cases[] = {
-        {"/etc/passwd", "CTextureManager - \"/etc/passwd\" leaves the texture folder; it is drawn white."},
-        {"../../../../etc/passwd",
-         "CTextureManager - \"../../../../etc/passwd\" leaves the texture folder; it is drawn white."},
-        {"hud/Zero.png", "\"textures/hud/Zero.png\": it is a device, not a regular file"},
+        {"/etc/passwd",
+         "CTextureManager::Acquire: /etc/passwd: the name leaves the texture folder; it is drawn white"},
+        {"../../../../etc/passwd", "CTextureManager::Acquire: ../../../../etc/passwd: the name leaves the "
+                                   "texture folder; it is drawn white"},
+        {"hud/Zero.png", "D3DXCreateTextureFromFileW: textures/hud/Zero.png: it is a device, not a regular "
+                         "file; no texture is made"},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.name);
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         {
             CTextureHandle first, second;
             first.Load(c.name);
@@ -159,22 +162,21 @@ TEST_F(TextureCacheTest, NamesOutsideTheTextureFolderOrOfNoFileAreNamedOnceAndNe
             EXPECT_EQ(first.GetTexture(), nullptr);
             EXPECT_EQ(cache.GetCount(c.name), 2);
         }
-        const std::string err = ::testing::internal::GetCapturedStderr();
-        EXPECT_NE(err.find(c.line), std::string::npos) << err;
-        EXPECT_EQ(err.find('\n'), err.size() - 1) << "one line: " << err;
+        const std::string err = logged.Text();
+        EXPECT_EQ(logged.Lines(), std::vector<std::string>{c.line});
     }
 }
 
 TEST_F(TextureCacheTest, WithoutADeviceTheLoadIsRefusedWithALine)
 {
     gfx.Release();
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     {
         CTextureHandle handle;
         handle.Load(kSlider);
         EXPECT_EQ(handle.GetTexture(), nullptr);
     }
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     EXPECT_NE(err.find("no device"), std::string::npos) << err;
     // Release let the cache go; this is a fresh one.
     EXPECT_EQ(CTextureManager::Instance().GetCount(kSlider), 0);

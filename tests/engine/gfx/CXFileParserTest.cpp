@@ -241,7 +241,7 @@ TEST_F(XFileParserTest, DamagedBinaryAndCompressedFilesStandInAsInvalid)
         std::string said;
         EXPECT_EQ(Get(c.file, &said), invalid);
         EXPECT_EQ(Lines(said), 1) << said;
-        EXPECT_EQ(said.find(c.problem), 0u) << said;
+        EXPECT_EQ(said.find(std::string("CMeshManager::Load: ") + c.problem), 0u) << said;
         EXPECT_NE(said.find("\"Invalid.x\" is drawn in its place"), std::string::npos) << said;
     }
 }

@@ -10,6 +10,7 @@
 
 #include "EffectScene.h"
 #include "GfxTestWorld.h"
+#include "LogCapture.h"
 #include "engine/gfx/CAtmosphereManager.h"
 #include "engine/gfx/SMaterial.h"
 
@@ -69,9 +70,9 @@ protected:
         config.fxPath = testsupport::RepoPath("data/fx") + "/";
         config.fxFiles = {"TextureMapping.fx", "PickedEffect.fx", "Glow.fx", "AnimatedGlow.fx",
                           "TextureMappingNoLight.fx"};
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         const bool started = gfx.Init(config);
-        initErrors = ::testing::internal::GetCapturedStderr();
+        initErrors = logged.Text();
         ASSERT_TRUE(started);
         ASSERT_TRUE(TakeDevice());
         programsAtInit = plat::devicedebug::Statistics(device).effectPrograms;

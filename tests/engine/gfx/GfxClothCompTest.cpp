@@ -4,6 +4,7 @@
 // bounds following the points, the sizes that make no unit and the buffers through device loss.
 #include "TerrainClothWorld.h"
 
+#include "LogCapture.h"
 #include "engine/gfx/SRenderRecord.h"
 
 #include <tinyxml.h>
@@ -175,9 +176,9 @@ TEST_F(GfxClothCompTest, AUnitNeedsAClothAndAGridWithPointsWhateverTheirOrder)
                                    std::vector<std::string>{"POVComp", "GridComp", "GfxClothComp"}})
     {
         SCOPED_TRACE(components.size());
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         Gob* gob = MadeOf("Lacking" + std::to_string(components.size()) + components[1], components);
-        const std::string err = ::testing::internal::GetCapturedStderr();
+        const std::string err = logged.Text();
         ASSERT_NE(gob, nullptr);
         EXPECT_EQ(Unit(gob), nullptr);
         EXPECT_NE(err.find("no ClothComp and GridComp"), std::string::npos) << err;
@@ -264,10 +265,10 @@ TEST_F(GfxClothCompTest, ClothSizesThatMakeNoUnitAreRefusedWithOneLine)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         Gob* gob = Banner(c.w, c.h);
         Cloth(gob)->Update(0.033f);
-        const std::string err = ::testing::internal::GetCapturedStderr();
+        const std::string err = logged.Text();
         EXPECT_EQ(Unit(gob) != nullptr, c.unit);
         if (!c.unit)
         {

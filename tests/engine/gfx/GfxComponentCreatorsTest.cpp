@@ -5,6 +5,7 @@
 #include "engine/gfx/GfxTerrainComp.h"
 #include "engine/gfx/GfxWaterComp.h"
 
+#include "LogCapture.h"
 #include "TestSupport.h"
 
 #include "engine/ArchetypeGobController.h"
@@ -89,7 +90,7 @@ TEST_F(GfxComponentCreatorsTest, GameTemplatesLoadAndBuildTheMenuArchetype)
     std::filesystem::create_directories("files");
     std::filesystem::copy(testsupport::RepoPath("data/files/xmlfiles"), "files/xmlfiles",
                           std::filesystem::copy_options::recursive);
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     for (const char* file : {"2DObjectTemplate.xml", "RoomTemplate.xml", "WidgetManipulatorTemplate.xml"})
         manager.LoadTemplate(std::string("files/xmlfiles/") + file);
     Gob* menu = manager.CreateGob("2DArchetype");
@@ -97,7 +98,7 @@ TEST_F(GfxComponentCreatorsTest, GameTemplatesLoadAndBuildTheMenuArchetype)
     Gob* room = manager.CreateGob("Room");
     Gob* manipulator = manager.CreateGob("Manipulator");
     // This world's stand-in position component is no POVComp, which the room's model says once.
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     EXPECT_EQ(err.find("dropped"), std::string::npos) << err;
     EXPECT_EQ(err.find("cannot open"), std::string::npos) << err;
 

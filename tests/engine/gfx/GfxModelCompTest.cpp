@@ -3,6 +3,7 @@
 // highlights that swap and restore its effect and technique.
 #include "engine/gfx/GfxModelComp.h"
 
+#include "LogCapture.h"
 #include "ModelTestWorld.h"
 #include "engine/gfx/CAnimationController.h"
 #include "engine/gfx/CTextureHandle.h"
@@ -155,9 +156,9 @@ TEST_F(ModelCompTest, UnitGivesBoundsModelNameAndTextures)
                         {-1, "x.png"},
                         {5, "hud/WhiteBlock.png"}});
     model->GetOwner()->SetName("Crate");
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     model->Initialize(model->GetOwner());
-    const std::string said = ::testing::internal::GetCapturedStderr();
+    const std::string said = logged.Text();
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;
     EXPECT_NE(said.find("\"Crate\""), std::string::npos) << said;
     EXPECT_NE(said.find("stage 6"), std::string::npos) << said;
@@ -175,18 +176,18 @@ TEST_F(ModelCompTest, RefusalsAndTheMissingMesh)
     EXPECT_TRUE(empty.Initialize(Make("RedBox")));
     EXPECT_EQ(empty.GetUnit(), nullptr);
 
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     GfxModelComp orphan;
     orphan.SetXFile("Box.x");
     EXPECT_TRUE(orphan.Initialize(nullptr));
-    std::string said = ::testing::internal::GetCapturedStderr();
+    std::string said = logged.Text();
     EXPECT_EQ(orphan.GetUnit(), nullptr);
     EXPECT_NE(said.find("no POVComp"), std::string::npos) << said;
 
-    ::testing::internal::CaptureStderr();
+    logged.Clear();
     Gob* first = Make("Missing");
     Gob* second = Make("Missing");
-    said = ::testing::internal::GetCapturedStderr();
+    said = logged.Text();
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find("NoSuchMesh.x"), std::string::npos) << said;
     for (Gob* gob : {first, second})

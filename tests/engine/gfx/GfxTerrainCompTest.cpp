@@ -5,6 +5,7 @@
 // the grids that make no unit.
 #include "TerrainClothWorld.h"
 
+#include "LogCapture.h"
 #include "common/CBSPTreeMgr.h"
 #include "common/math/AABB.h"
 #include "engine/gfx/CRenderer.h"
@@ -333,9 +334,9 @@ TEST_F(GfxTerrainCompTest, GridsThatMakeNoUnitAreRefusedWithOneLine)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(std::to_string(c.rows) + " x " + std::to_string(c.cols) + " " + c.heightMap);
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         Gob* made = Hills(c.rows, c.cols, 1.0f, 1.0f, c.heightMap);
-        const std::string err = ::testing::internal::GetCapturedStderr();
+        const std::string err = logged.Text();
         EXPECT_EQ(Unit(made) != nullptr, c.unit);
         if (c.line)
         {

@@ -4,6 +4,7 @@
 #include "WaterTestWorld.h"
 
 #include "DeviceBufferBytes.h"
+#include "LogCapture.h"
 #include "common/CBSPTreeMgr.h"
 #include "common/math/AABB.h"
 #include "common/math/Plane.h"
@@ -77,9 +78,9 @@ TEST_F(GfxWaterCompTest, WaterTypesTable)
         comp->SetTechnique("");
         comp->SetWaterType(c.type);
         Manager().SetActiveWater(nullptr);
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         EXPECT_TRUE(comp->Initialize(gob));
-        const std::string said = ::testing::internal::GetCapturedStderr();
+        const std::string said = logged.Text();
         EXPECT_EQ(comp->GetUnit() != nullptr, c.unit);
         EXPECT_EQ(gfx.GetWaterUnitCount(), before + (c.unit ? 1 : 0));
         EXPECT_EQ(Manager().GetActiveWater(), c.unit ? comp : nullptr);
@@ -233,16 +234,14 @@ TEST_F(GfxWaterCompTest, InitialisedAgainWithoutAUnitItIsNoLongerTheActiveWater)
 
         // Not the active one: the other keeps its place.
         Water(other)->SetWaterType(type);
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         Water(other)->Initialize(other);
-        ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(Manager().GetActiveWater(), comp);
         EXPECT_EQ(gfx.GetWaterUnitCount(), 1u);
 
         comp->SetWaterType(type);
-        ::testing::internal::CaptureStderr();
+        logged.Clear();
         EXPECT_TRUE(comp->Initialize(gob));
-        ::testing::internal::GetCapturedStderr();
         math::Plane plane;
         EXPECT_EQ(comp->GetUnit(), nullptr);
         EXPECT_EQ(Manager().GetActiveWater(), nullptr);

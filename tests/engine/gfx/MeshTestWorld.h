@@ -4,6 +4,7 @@
 #pragma once
 
 #include "GfxTestWorld.h"
+#include "LogCapture.h"
 #include "engine/gfx/CMeshManager.h"
 
 #include <algorithm>
@@ -46,9 +47,9 @@ protected:
     // The mesh, and what asking for it said on standard error.
     dorvo::gfx::CMeshManager::SMeshInfo* Get(const std::string& name, std::string* said = nullptr)
     {
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         dorvo::gfx::CMeshManager::SMeshInfo* info = meshes.GetMesh(name);
-        const std::string text = ::testing::internal::GetCapturedStderr();
+        const std::string text = logged.Text();
         if (said)
             *said = text;
         else

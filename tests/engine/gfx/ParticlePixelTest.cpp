@@ -8,6 +8,7 @@
 #include "VirtualDisplay.h"
 
 #include "GfxTestWorld.h"
+#include "LogCapture.h"
 #include "ParticleTestKit.h"
 #include "engine/gfx/CParticleManager.h"
 #include "engine/gfx/CParticleSystem.h"
@@ -79,9 +80,9 @@ protected:
         SetWindowConfig("textures/");
         config.fxPath = testsupport::RepoPath("data/fx") + "/";
         config.fxFiles = {"Particle.fx"};
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         const bool started = gfx.Init(config);
-        const std::string err = ::testing::internal::GetCapturedStderr();
+        const std::string err = logged.Text();
         ASSERT_TRUE(started) << err;
         EXPECT_EQ(err.find("Particle.fx"), std::string::npos) << err;
         ASSERT_TRUE(TakeDevice());

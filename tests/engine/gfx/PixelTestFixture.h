@@ -13,6 +13,7 @@
 #pragma once
 
 #include "GLTestDevice.h"
+#include "LogCapture.h"
 #include "PngPicture.h"
 #include "TestSupport.h"
 #include "worldscene/WorldScene.h"
@@ -38,6 +39,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -170,15 +172,16 @@ protected:
     using PixelTestFixture::PixelTestFixture;
 
     // The facade started on the scene configuration and its device taken, then no objects, no
-    // oct-tree entries and no cached meshes left. With `initErrors`, what the start wrote to
-    // stderr is kept there.
+    // oct-tree entries and no cached meshes left. With `initErrors`, the lines the start wrote
+    // to the log are kept there.
     void StartScene(std::string* initErrors = nullptr)
     {
+        std::optional<testsupport::LogCapture> logged;
         if (initErrors)
-            ::testing::internal::CaptureStderr();
+            logged.emplace();
         const bool started = gfx.Init(worldscene::SceneConfig(Width(), Height()));
         if (initErrors)
-            *initErrors = ::testing::internal::GetCapturedStderr();
+            *initErrors = logged->Text();
         ASSERT_TRUE(started) << (initErrors ? *initErrors : std::string());
         ASSERT_TRUE(TakeDevice());
         GobManager::Instance().DestroyAllGobs();

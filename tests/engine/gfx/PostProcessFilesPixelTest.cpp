@@ -13,6 +13,7 @@
 #include "PixelTestFixture.h"
 #include "VirtualDisplay.h"
 
+#include "LogCapture.h"
 #include "PostProcessTestWorld.h"
 #include "engine/gfx/CPostProcessor.h"
 #include "engine/gfx/PostProcessIds.h"
@@ -382,11 +383,11 @@ TEST_F(PostProcessFilesPixelTest, Bloom3GlowsNearAndFar)
 {
     const auto inside = [](int x, int y, int r) { return std::abs(x - 400) < r && std::abs(y - 300) < r; };
     SetScene(0, Make([&](int x, int y) { return Grey(inside(x, y, 20) ? 255 : 0); }));
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     Console("qpp bloom3 true");
     EXPECT_EQ(CPostProcessor::Instance().GetQueue().size(), 24u);
     const Picture glow = RunQueue("Bloom3");
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     EXPECT_TRUE(err.empty()) << err;
     const auto ring = [&](int from, int to)
     {
@@ -525,10 +526,10 @@ TEST_F(PostProcessFilesPixelTest, EveryQppNameRunsWithoutALine)
     for (const std::string& name : pptest::QppNames())
     {
         SCOPED_TRACE(name);
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         Console("qpp " + name + " true");
         RunQueue("Qpp_" + name);
-        const std::string err = ::testing::internal::GetCapturedStderr();
+        const std::string err = logged.Text();
         EXPECT_TRUE(err.empty()) << err;
         EXPECT_TRUE(CPostProcessor::Instance().GetQueue().empty());
     }

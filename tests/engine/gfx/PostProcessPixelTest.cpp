@@ -12,6 +12,7 @@
 #include "engine/gfx/D3DRenderBuffers.h"
 
 #include "GfxTestWorld.h"
+#include "LogCapture.h"
 #include "PostProcessTestWorld.h"
 #include "TestGfxUnit.h"
 #include "common/ConsoleInterface.h"
@@ -83,9 +84,9 @@ protected:
         config.fxPath = testsupport::RepoPath("data/fx") + "/";
         config.fxFiles = {"TextureMappingNoLight.fx"};
         config.postProcessFxFiles = {"EdgeDetection.fx", "EdgeCombine.fx"};
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         const bool started = gfx.Init(config);
-        initErrors = ::testing::internal::GetCapturedStderr();
+        initErrors = logged.Text();
         ASSERT_TRUE(started);
         ASSERT_TRUE(TakeDevice());
 
@@ -212,9 +213,9 @@ TEST_F(PostProcessPixelTest, EveryPostProcessingFileCompilesAndLinks)
         if (file == "PPScene.fx")
             continue;
         SCOPED_TRACE(file);
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         EXPECT_TRUE(CPostProcessor::Instance().LoadPostProcess(file));
-        const std::string err = ::testing::internal::GetCapturedStderr();
+        const std::string err = logged.Text();
         EXPECT_TRUE(err.empty()) << err;
     }
 }

@@ -5,6 +5,7 @@
 // is not loaded, and an absent graph in the facade's frame.
 #include "SceneGraphTestWorld.h"
 
+#include "LogCapture.h"
 #include "common/Singleton.h"
 #include "engine/gfx/CPostProcessor.h"
 
@@ -92,10 +93,10 @@ TEST_F(RendererTest, PassesGoIntoTheSceneTargetsOnlyWithPostProcessingAndNotSing
                            (c.postProcessing ? std::uint32_t{CDorvoGfx::RF_POST_PROCESSING} : 0u));
         renderer.SetSinglePass(c.singlePass);
         renderer.ResetCounters();
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         BuildAndDraw(graph);
         Draw(graph); // a second frame says nothing new
-        const std::string said = ::testing::internal::GetCapturedStderr();
+        const std::string said = logged.Text();
         CPostProcessor::Instance().RestoreBackBuffer();
 
         const auto draws = Draws();
@@ -118,7 +119,9 @@ TEST_F(RendererTest, PassesGoIntoTheSceneTargetsOnlyWithPostProcessingAndNotSing
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), c.lines) << said;
         if (c.lines)
         {
-            EXPECT_NE(said.find("\"Five\" has 5 passes"), std::string::npos) << said;
+            EXPECT_NE(said.find("technique \"Five\": it has 5 passes; only the first 4 are drawn"),
+                      std::string::npos)
+                << said;
         }
     }
 }
@@ -229,11 +232,11 @@ TEST_F(RendererTest, UnitsOfAnEffectThatIsNotLoadedAreSkippedWithOneLine)
     TestGfxUnit& lost = Unit("Lost.x", 0.0f, "Missing.fx", "Gone");
     Unit("Fine.x", 1.0f);
     renderer.ResetCounters();
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     BuildAndDraw(graph);
     Draw(graph);
-    const std::string said = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(said, "CRenderer::Flush - the effect \"Missing.fx\" is not loaded; its units are not drawn.\n");
+    const std::string said = logged.Text();
+    EXPECT_EQ(said, "CRenderer::Flush: Missing.fx: the effect is not loaded; its units are not drawn\n");
     EXPECT_EQ(Names(Draws()), std::vector<std::string>{"TextureMappingNoLight.fx/TextureMappingNoLight/0"});
     EXPECT_EQ(renderer.GetObjectsDrawn(), 2u); // the loaded one, in both frames
     EXPECT_TRUE(renderer.IsQueueEmpty());

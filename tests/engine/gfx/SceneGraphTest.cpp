@@ -4,6 +4,7 @@
 // cannot give, and the measured times. Drawing through the graph is in RendererTest.
 #include "SceneGraphTestWorld.h"
 
+#include "LogCapture.h"
 #include "common/MemMgr/AllocatorRegistry.h"
 #include "common/MemMgr/ObjectAllocator.h"
 #include "engine/gfx/CDefaultSceneGraphMgrImp.h"
@@ -487,9 +488,9 @@ TEST_F(SceneGraphTest, AUnitWhoseNodeCannotBeHadIsLeftOutAndTheTreeStaysWhole)
         Unit("Second.x", 1.0f, kPasses, "One");
         CSceneGraphMgr graph;
         MemMgr::AllocatorRegistry::FailAllocations(failing, 1);
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         graph.Build(List());
-        const std::string said = ::testing::internal::GetCapturedStderr();
+        const std::string said = logged.Text();
         MemMgr::AllocatorRegistry::FailAllocations(0, 0);
 
         ExpectCountersMatchTree(graph);
@@ -497,7 +498,9 @@ TEST_F(SceneGraphTest, AUnitWhoseNodeCannotBeHadIsLeftOutAndTheTreeStaysWhole)
         EXPECT_EQ(graph.GetGeometryNodeCount(), 2u - leftOut);
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), static_cast<long>(leftOut)) << said;
         const char* missing = failing >= 1 && failing <= 4 ? "First.x" : "Second.x";
-        EXPECT_NE(said.find(std::string("\"") + missing + "\" left out of this frame"), std::string::npos) << said;
+        EXPECT_NE(said.find(std::string("mesh \"") + missing + "\": no memory for its scene node"),
+                  std::string::npos)
+            << said;
         EXPECT_EQ(graph.GetDepth(), failing == 0 ? 0u : 5u);
         EXPECT_EQ(NodesInUse() - before, graph.GetNodeCount()); // nothing half-made is kept
 

@@ -3,6 +3,7 @@
 // the mirrored view and light, the single-pass flag, what is restored) and their dumps.
 #include "WaterTestWorld.h"
 
+#include "LogCapture.h"
 #include "common/ConsoleInterface.h"
 #include "engine/gfx/ACSceneGraphMgrImp.h"
 #include "engine/gfx/CFXManager.h"
@@ -409,9 +410,9 @@ TEST_F(WaterFrameTest, AResizeAfterWaterWasDrawnLeavesNothingAliveAtTheReset)
     plat::MSG msg;
     while (plat::PeekMessageW(&msg, nullptr, 0, 0, plat::PM_REMOVE))
         plat::DispatchMessageW(&msg);
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     plat::DXUTRender3DEnvironment();
-    const std::string reset = ::testing::internal::GetCapturedStderr();
+    const std::string reset = logged.Text();
     plat::DXUTSetCallbackDeviceLost(nullptr);
     plat::DXUTSetCallbackDeviceReset(nullptr);
     ASSERT_EQ(plat::headless::BackBufferWidth(), 1024u);

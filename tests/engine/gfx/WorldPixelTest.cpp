@@ -7,6 +7,7 @@
 #include "PixelTestFixture.h"
 #include "VirtualDisplay.h"
 
+#include "LogCapture.h"
 #include "engine/Gob.h"
 #include "engine/POVComp.h"
 #include "engine/gfx/CAnimationController.h"
@@ -137,10 +138,10 @@ protected:
 TEST_F(WorldPixelTest, TheTestRoomSolidWireframeAnimatedAndWithAMissingMesh)
 {
     ASSERT_TRUE(scene.Load(testsupport::RepoPath("tests/data/gfx/TestRoomScene.xml"))) << scene.Error();
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     ASSERT_TRUE(scene.Build(kWidth, kHeight)) << scene.Error();
     Frames(2);
-    const std::string said = ::testing::internal::GetCapturedStderr();
+    const std::string said = logged.Text();
     // The missing mesh is named once, in one line.
     std::size_t named = 0;
     for (std::size_t at = said.find("NoSuchMesh.x"); at != std::string::npos;

@@ -1,5 +1,6 @@
 #include "engine/phy/ClothComp.h"
 
+#include "LogCapture.h"
 #include "PhysicsTestWorld.h"
 #include "engine/GridComp.h"
 #include "engine/phy/ClothParticle.h"
@@ -424,11 +425,11 @@ TEST_F(ClothCompTest, TheFiveValuesMakeTheRoundTripAndUnusableOnesAreRefused)
     bad.Parse(
         "<Component name=\"ClothComp\"><float name=\"Mass\">nan</float><float name=\"StretchK\">-5</float>"
         "<float name=\"ShearK\">7</float></Component>");
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     ASSERT_TRUE(loaded.Deserialize(bad.RootElement()));
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "ClothComp::Deserialize - \"Mass\" is \"nan\", not a usable number; the value is kept.\n"
-              "ClothComp::Deserialize - \"StretchK\" is -5, which cannot be negative; the value is kept.\n");
+    EXPECT_EQ(logged.Text(),
+              "ClothComp::Deserialize: \"Mass\" is \"nan\", not a usable number; the value is kept\n"
+              "ClothComp::Deserialize: \"StretchK\" is -5, which cannot be negative; the value is kept\n");
     EXPECT_EQ(loaded.mass, 2.5f);
     EXPECT_EQ(loaded.stretchK, 40.0f);
     EXPECT_EQ(loaded.shearK, 7.0f);

@@ -1,5 +1,6 @@
 #include "engine/phy/CollisionComp.h"
 
+#include "LogCapture.h"
 #include "PhysicsTestWorld.h"
 #include "engine/phy/CollisionFunctorData.h"
 #include "engine/phy/OBBHull.h"
@@ -154,11 +155,11 @@ TEST_F(CollisionCompTest, UnknownOrMissingHullDataLoadsWithoutAHull)
          "<Component><float>0.5</float><float/><float/><bool/><string>obb</string>"
          "<OBBHull/></Component>",
          false,
-         "CollisionComp::Deserialize - unknown HullType \"obb\" (expected \"OBB\", \"Sphere\", \"Plane\" or "
-         "\"Triangle\"); the object has no hull.\n"},
+         "CollisionComp::Deserialize: unknown HullType \"obb\" (expected \"OBB\", \"Sphere\", \"Plane\" or "
+         "\"Triangle\"); the object has no hull\n"},
         {"no type at all", "<Component><float>0.5</float></Component>", false,
-         "CollisionComp::Deserialize - unknown HullType \"\" (expected \"OBB\", \"Sphere\", \"Plane\" or "
-         "\"Triangle\"); the object has no hull.\n"},
+         "CollisionComp::Deserialize: unknown HullType \"\" (expected \"OBB\", \"Sphere\", \"Plane\" or "
+         "\"Triangle\"); the object has no hull\n"},
         {"a type without its element",
          "<Component><float>0.5</float><float/><float/><bool/>"
          "<string>Sphere</string></Component>",
@@ -170,9 +171,9 @@ TEST_F(CollisionCompTest, UnknownOrMissingHullDataLoadsWithoutAHull)
         TiXmlDocument document;
         document.Parse(c.xml);
         CollisionComp comp;
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         EXPECT_TRUE(comp.Deserialize(document.RootElement()));
-        EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.error);
+        EXPECT_EQ(logged.Text(), c.error);
         EXPECT_EQ(comp.GetHull() != nullptr, c.hull);
         EXPECT_EQ(comp.staticFriction, 0.5f);
         if (auto* sphere = dynamic_cast<dorvo::phy::SphereHull*>(comp.GetHull()))
@@ -276,9 +277,8 @@ TEST_F(CollisionCompTest, IgnoringIsMutualAndNeedsTwoHulls)
     Gob* b = CreateBody(phytest::Box(Vector3(2.0f, 5.0f, 0.0f)));
     phytest::BodySpec hullless = phytest::Sphere(Vector3(4.0f, 5.0f, 0.0f));
     hullless.hullType = "Capsule";
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     Gob* c = CreateBody(hullless);
-    ::testing::internal::GetCapturedStderr();
 
     Collision(a)->IgnoreCollisionWith(Collision(b));
     Collision(a)->IgnoreCollisionWith(Collision(b));
@@ -298,29 +298,29 @@ TEST_F(CollisionCompTest, UnusableNumbersAreRefusedWithALineAndTheFieldKept)
     };
     const std::string head = "<Component><float>0.5</float><float>0.5</float><float>inf</float><bool/>";
     const std::string coeffRes =
-        "CollisionComp::Deserialize - \"CoeffRes\" is \"inf\", not a usable number; the value is kept.\n";
+        "CollisionComp::Deserialize: \"CoeffRes\" is \"inf\", not a usable number; the value is kept\n";
     const Case cases[] = {
         {"sphere",
          head + "<string>Sphere</string><SphereHull><Vector><float>nan</float><float>0</float>"
                 "<float>0</float></Vector><float>-inf</float></SphereHull></Component>",
          coeffRes +
-             "SphereHull::Deserialize - \"Center\" is (nan, 0, 0), not a usable number; the value is kept.\n"
-             "SphereHull::Deserialize - \"Radius\" is \"-inf\", not a usable number; the value is kept.\n"},
+             "SphereHull::Deserialize: \"Center\" is (nan, 0, 0), not a usable number; the value is kept\n"
+             "SphereHull::Deserialize: \"Radius\" is \"-inf\", not a usable number; the value is kept\n"},
         {"box",
          head + "<string>OBB</string><OBBHull><Vector><float>1</float><float>1e9</float><float>1</float>"
                 "</Vector><Vector/></OBBHull></Component>",
          coeffRes +
-             "OBBHull::Deserialize - \"Extent\" is (1, 1e+09, 1), not a usable number; the value is kept.\n"},
+             "OBBHull::Deserialize: \"Extent\" is (1, 1e+09, 1), not a usable number; the value is kept\n"},
         {"plane",
          head + "<string>Plane</string><PlaneHull><Vector><float>0</float><float>1</float>"
                 "<float>0</float></Vector><float>nan</float></PlaneHull></Component>",
-         coeffRes + "PlaneHull::Deserialize - \"D\" is \"nan\", not a usable number; the value is kept.\n"},
+         coeffRes + "PlaneHull::Deserialize: \"D\" is \"nan\", not a usable number; the value is kept\n"},
         {"triangle",
          head + "<string>Triangle</string><TriangleHull><Vector/><Vector><float>inf</float></Vector>"
                 "</TriangleHull></Component>",
          coeffRes +
-             "TriangleHull::Deserialize - \"BodyVert1\" is (inf, 0, 0), not a usable number; the value is "
-             "kept.\n"},
+             "TriangleHull::Deserialize: \"BodyVert1\" is (inf, 0, 0), not a usable number; the value is "
+             "kept\n"},
     };
     for (const Case& c : cases)
     {
@@ -328,9 +328,9 @@ TEST_F(CollisionCompTest, UnusableNumbersAreRefusedWithALineAndTheFieldKept)
         TiXmlDocument document;
         document.Parse(c.xml.c_str());
         CollisionComp comp;
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         EXPECT_TRUE(comp.Deserialize(document.RootElement()));
-        EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.error);
+        EXPECT_EQ(logged.Text(), c.error);
         EXPECT_EQ(comp.coeffRes, 1.0f);
         ASSERT_NE(comp.GetHull(), nullptr);
         if (auto* sphere = dynamic_cast<dorvo::phy::SphereHull*>(comp.GetHull()))

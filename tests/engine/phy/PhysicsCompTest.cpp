@@ -1,5 +1,6 @@
 #include "engine/phy/PhysicsComp.h"
 
+#include "LogCapture.h"
 #include "PhysicsTestWorld.h"
 #include "common/ParamStack.h"
 #include "engine/phy/Constraint.h"
@@ -329,9 +330,8 @@ TEST_F(PhysicsCompTest, UseDensityTakesTheMassFromTheHull)
         spec.mass = 5.0f;
         spec.density = 2.0f;
         spec.useDensity = true;
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         PhysicsComp* body = Body(CreateBody(spec));
-        ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(body->GetMass(), c.mass);
         EXPECT_EQ(body->GetInvMass(), c.invMass);
 
@@ -418,7 +418,7 @@ TEST_F(PhysicsCompTest, BadForceRecordsAreSkippedAndTheRestLoads)
                       "<string>Gravity</string><Gravity/><string>Wind</string><Wind><float>9</float></Wind>"
                       "<string>DragForce</string><DragForce><float>0.5</float><float>0</float></DragForce>"),
          {"DragForce", "Gravity"},
-         "PhysicsComp::Deserialize - no force of type \"Wind\" is registered; its element is skipped.\n"},
+         "PhysicsComp::Deserialize: no force of type \"Wind\" is registered; its element is skipped\n"},
         {"a second force of a type is dropped",
          ComponentXml(2,
                       "<string>DragForce</string><DragForce><float>0.5</float><float>0</float></DragForce>"
@@ -435,9 +435,9 @@ TEST_F(PhysicsCompTest, BadForceRecordsAreSkippedAndTheRestLoads)
     {
         SCOPED_TRACE(c.name);
         PhysicsComp body;
-        ::testing::internal::CaptureStderr();
+        testsupport::LogCapture logged;
         Load(body, c.xml);
-        EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.error);
+        EXPECT_EQ(logged.Text(), c.error);
         std::vector<std::string> forces;
         for (const auto& entry : body.GetForces())
             forces.push_back(entry.first);
@@ -476,17 +476,16 @@ TEST_F(PhysicsCompTest, ADyingBodyDisablesAndDetachesItsConstraints)
 TEST_F(PhysicsCompTest, UnusableNumbersAreRefusedWithALineAndTheFieldKept)
 {
     PhysicsComp body;
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     Load(body, "<Component><float>nan</float><float>inf</float><bool>true</bool><float>1e300</float>"
                "<float>2</float><float>-2e7</float><bool/><uint>1</uint><string>DragForce</string>"
                "<DragForce><float>-nan</float><float>0.5</float></DragForce></Component>");
-    EXPECT_EQ(
-        ::testing::internal::GetCapturedStderr(),
-        "PhysicsComp::Deserialize - \"Mass\" is \"nan\", not a usable number; the value is kept.\n"
-        "PhysicsComp::Deserialize - \"Density\" is \"inf\", not a usable number; the value is kept.\n"
-        "PhysicsComp::Deserialize - \"InertiaXX\" is \"1e300\", not a usable number; the value is kept.\n"
-        "PhysicsComp::Deserialize - \"InertiaZZ\" is \"-2e7\", not a usable number; the value is kept.\n"
-        "DragForce::Deserialize - \"LinearDrag\" is \"-nan\", not a usable number; the value is kept.\n");
+    EXPECT_EQ(logged.Text(),
+              "PhysicsComp::Deserialize: \"Mass\" is \"nan\", not a usable number; the value is kept\n"
+              "PhysicsComp::Deserialize: \"Density\" is \"inf\", not a usable number; the value is kept\n"
+              "PhysicsComp::Deserialize: \"InertiaXX\" is \"1e300\", not a usable number; the value is kept\n"
+              "PhysicsComp::Deserialize: \"InertiaZZ\" is \"-2e7\", not a usable number; the value is kept\n"
+              "DragForce::Deserialize: \"LinearDrag\" is \"-nan\", not a usable number; the value is kept\n");
     EXPECT_EQ(body.GetMass(), 0.0f);
     EXPECT_EQ(body.GetDensity(), 0.0f);
     EXPECT_TRUE(body.useDensity);

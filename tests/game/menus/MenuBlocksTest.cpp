@@ -1,5 +1,6 @@
 // The menus' building blocks: the hit tests against the game's cursor, the callbacks' messages
 // and names, the standard looks and their builders.
+#include "LogCapture.h"
 #include "MenuTestWorld.h"
 #include "RecordingMenus.h"
 #include "TestSupport.h"
@@ -206,9 +207,9 @@ TEST_F(MenuBlocksTest, AMissingTextureGivesAnUntexturedUnitAndOneLine)
     m_world->Step();
     QUORB::MenuHud hud;
     hud.m_whiteBlock.textureFile = "hud/NoSuchBlock.png";
-    testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     std::unique_ptr<dorvo::gfx::CButton> block = hud.CreateWhiteBlockButton("Block");
-    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string said = logged.Text();
     EXPECT_EQ(block->GetTextureWidth(), 0);
     EXPECT_EQ(block->GetTextureHeight(), 0);
     EXPECT_NE(said.find("hud/NoSuchBlock.png"), std::string::npos) << said;

@@ -4,6 +4,7 @@
 #include "MainRoadSetup.h"
 #include "MenuTestWorld.h"
 
+#include "LogCapture.h"
 #include "common/Singleton.h"
 #include "engine/gfx/CCursor.h"
 #include "engine/gfx/CSprite.h"
@@ -290,9 +291,9 @@ TEST(SplashMenus, AMissingImageIsNamedOnceAndTheChainKeepsItsTime)
 {
     gametest::MenuTestSetup setup = RoadSetup("MyProfile.xml", {"MyProfile.xml"});
     setup.registerMenus = []() { QUORB::RegisterMenuType<KeshWithoutImage>("KeshSplashMenu"); };
-    ::testing::internal::CaptureStderr();
+    testsupport::LogCapture logged;
     gametest::MenuTestWorld world(setup);
-    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string err = logged.Text();
     world.AllowMissingAsset("hud/NoSuchLogo.png");
     ASSERT_TRUE(world.Booted());
     const std::size_t named = err.find("NoSuchLogo.png");

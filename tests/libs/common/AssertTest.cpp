@@ -1,8 +1,12 @@
 #include "common/Assert.h"
 
+#include "LogCapture.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 TEST(Assert, ReportsConditionTextAndContinues)
 {
@@ -30,4 +34,14 @@ TEST(Assert, PassingConditionReportsNothingAndEvaluatesOnce)
     EXPECT_TRUE(DORVO_ASSERT(check(), "never shown"));
     EXPECT_EQ(calls, 1);
     EXPECT_TRUE(capture.Reports().empty());
+}
+
+TEST(Assert, TheDefaultReportIsOneLineOfTheLog)
+{
+    testsupport::LogCapture log;
+    common::ReportAssert("count <= 4", "CRoom::LoadPuzzles - more than four faces", "src/game/CRoom.cpp",
+                         120);
+    EXPECT_EQ(log.Lines(), std::vector<std::string>{"Assertion failed: src/game/CRoom.cpp:120: count <= 4: "
+                                                    "CRoom::LoadPuzzles - more than four faces; the program "
+                                                    "carries on"});
 }

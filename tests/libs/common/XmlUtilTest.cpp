@@ -8,6 +8,7 @@
 #include "common/math/Sphere.h"
 #include "common/math/Vector3.h"
 
+#include "LogCapture.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -555,24 +556,41 @@ enum Shape : unsigned
 
 TEST_F(XmlUtilTest, EnumOutsideItsRangeIsRefusedAndKept)
 {
+    // A number outside the range is said, with the file, the line and the element's name (a
+    // number past the int range is read as the int nearest it); text that is no number is
+    // refused as every reader refuses it, without a line of its own.
     const struct
     {
         const char* text;
         bool read;
         Shape expected;
+        const char* said;
     } cases[] = {
-        {"0", true, Ball},          {"2", true, Wedge},          {"1", true, Box},
-        {"3", false, Box},          {"5", false, Box},           {"-1", false, Box},
-        {"4294967295", false, Box}, {"-2147483648", false, Box}, {"x", false, Box},
+        {"0", true, Ball, nullptr},
+        {"2", true, Wedge, nullptr},
+        {"1", true, Box, nullptr},
+        {"3", false, Box, "3 is not one of 0 to 2"},
+        {"5", false, Box, "5 is not one of 0 to 2"},
+        {"-1", false, Box, "-1 is not one of 0 to 2"},
+        {"4294967295", false, Box, "2147483647 is not one of 0 to 2"},
+        {"-2147483648", false, Box, "-2147483648 is not one of 0 to 2"},
+        {"x", false, Box, nullptr},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.text);
         Shape shape = Box;
-        EXPECT_EQ(XmlReadEnum(Parse(std::string("<enum name=\"Shape\">") + c.text + "</enum>"), &shape, Ball,
-                              Wedge),
-                  c.read);
+        const TiXmlElement* element = Parse(std::string("\n<enum name=\"Shape\">") + c.text + "</enum>");
+        m_document.SetValue("shapes.xml");
+        testsupport::LogCapture log;
+        EXPECT_EQ(XmlReadEnum(element, &shape, Ball, Wedge), c.read);
         EXPECT_EQ(shape, c.expected);
+        if (c.said)
+            EXPECT_EQ(log.Lines(),
+                      std::vector<std::string>{std::string("XmlReadEnum: shapes.xml:2: \"Shape\": ") +
+                                               c.said + "; the value is kept"});
+        else
+            EXPECT_EQ(log.Text(), "");
     }
 }
 
