@@ -50,7 +50,8 @@ void CWaterControl::ReadValues(const TiXmlElement& element)
     const TiXmlNode* child = XmlFirstChildElement(&element);
     using dorvo::phy::XmlReadFiniteFloat;
     XmlReadFiniteFloat(child, &m_beginWaterLevel, GetElementName(), "BeginWaterLevel");
-    XmlReadFiniteFloat(child = XmlNextSiblingElement(child), &m_endWaterLevel, GetElementName(), "EndWaterLevel");
+    XmlReadFiniteFloat(child = XmlNextSiblingElement(child), &m_endWaterLevel, GetElementName(),
+                       "EndWaterLevel");
     XmlReadFiniteFloat(XmlNextSiblingElement(child), &m_timeInterval, GetElementName(), "TimeInterval");
 }
 } // namespace QUORB

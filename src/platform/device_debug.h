@@ -105,7 +105,7 @@ struct DeviceStatistics
     unsigned presents = 0;
     unsigned effectPrograms = 0; // OpenGL programs linked for effect passes
     unsigned uniformUploads = 0; // OpenGL uniform calls that carried effect values
-    unsigned resets = 0; // successful Reset calls
+    unsigned resets = 0;         // successful Reset calls
 };
 
 // All resources the device made, in creation order, released ones included.

@@ -38,7 +38,8 @@ void CheckError(const std::string& error, const std::string& text)
     for (char c : text)
         lines += c == '\n';
     FUZZ_CHECK(line >= 1 && line <= lines, "error at a line the file does not have: " + error);
-    FUZZ_CHECK(error.compare(pos, 2, ": ") == 0 && error.size() > pos + 2, "error without a message: " + error);
+    FUZZ_CHECK(error.compare(pos, 2, ": ") == 0 && error.size() > pos + 2,
+               "error without a message: " + error);
     FUZZ_CHECK(fuzzsupport::IsOneLine(error), "error of more than one line");
     FUZZ_CHECK(error.size() <= prefix.size() + 1000, "error of more than a readable line");
 }
@@ -64,7 +65,8 @@ void CheckDescription(const FxEffectDesc& effect)
     long total = 0;
     for (const FxParameterDesc& p : effect.parameters)
     {
-        FUZZ_CHECK(p.bytes >= 0 && p.bytes <= kFxMaxParameterBytes && static_cast<long>(p.value.size()) * 4 == p.bytes,
+        FUZZ_CHECK(p.bytes >= 0 && p.bytes <= kFxMaxParameterBytes &&
+                       static_cast<long>(p.value.size()) * 4 == p.bytes,
                    "parameter \"" + p.name + "\" has a value of the wrong size");
         CheckMembers(p);
         total += p.bytes;
@@ -73,7 +75,8 @@ void CheckDescription(const FxEffectDesc& effect)
     for (const FxSamplerDesc& sampler : effect.samplers)
     {
         const FxParameterDesc* texture = effect.FindParameter(sampler.texture);
-        FUZZ_CHECK(texture && texture->type == FxType::Texture, "sampler \"" + sampler.name + "\" reads no texture");
+        FUZZ_CHECK(texture && texture->type == FxType::Texture,
+                   "sampler \"" + sampler.name + "\" reads no texture");
     }
     for (const FxTechniqueDesc& technique : effect.techniques)
     {
@@ -83,9 +86,12 @@ void CheckDescription(const FxEffectDesc& effect)
             const FxGlslBlock* fragment = effect.FindBlock(pass.fragmentBlock);
             FUZZ_CHECK(fragment && fragment->stage == FxStage::Fragment, "pass without its fragment block");
             const std::string fragmentSource = BuildGlslSource(effect, pass, FxStage::Fragment, "");
-            FUZZ_CHECK(fragmentSource.find(fragment->code) != std::string::npos, "fragment source without its block");
-            const std::string vertexSource = BuildGlslSource(effect, pass, FxStage::Vertex, "void main() {}\n");
-            FUZZ_CHECK(pass.vertexBlock.empty() == vertexSource.empty(), "vertex source that does not match the pass");
+            FUZZ_CHECK(fragmentSource.find(fragment->code) != std::string::npos,
+                       "fragment source without its block");
+            const std::string vertexSource =
+                BuildGlslSource(effect, pass, FxStage::Vertex, "void main() {}\n");
+            FUZZ_CHECK(pass.vertexBlock.empty() == vertexSource.empty(),
+                       "vertex source that does not match the pass");
             const FxGlslBlock* vertex = effect.FindBlock(pass.vertexBlock);
             FUZZ_CHECK(pass.vertexBlock.empty() || (vertex && vertex->stage == FxStage::Vertex &&
                                                     vertexSource.find(vertex->code) != std::string::npos),
@@ -94,7 +100,8 @@ void CheckDescription(const FxEffectDesc& effect)
     }
     FxSharedPool pool;
     std::string error;
-    FUZZ_CHECK(pool.Merge(effect, error) && pool.Merge(effect, error), "an effect clashes with itself: " + error);
+    FUZZ_CHECK(pool.Merge(effect, error) && pool.Merge(effect, error),
+               "an effect clashes with itself: " + error);
 }
 
 // One parameter, element or member of the effect against its declaration: its description, its
@@ -108,7 +115,8 @@ void CheckParameter(ID3DXEffect* effect, D3DXHANDLE handle, const FxParameterDes
     FUZZ_CHECK(SUCCEEDED(effect->GetParameterDesc(handle, &d)), "a handle without a description");
     FUZZ_CHECK(d.Name && declared.name == d.Name, "a parameter under another name");
     const int elements = declared.elements > 0 ? declared.elements : 1;
-    const UINT bytes = element ? static_cast<UINT>(declared.bytes / elements) : static_cast<UINT>(declared.bytes);
+    const UINT bytes =
+        element ? static_cast<UINT>(declared.bytes / elements) : static_cast<UINT>(declared.bytes);
     FUZZ_CHECK(d.Bytes == bytes, "parameter \"" + declared.name + "\" of another size");
     FUZZ_CHECK(d.Elements == (element ? 0u : static_cast<UINT>(declared.elements)),
                "parameter \"" + declared.name + "\" with other elements");
@@ -158,7 +166,8 @@ void CheckEffect(ID3DXEffect* effect, ID3DXEffect* twin, const FxEffectDesc& dec
     {
         const FxParameterDesc& p = declared.parameters[i];
         D3DXHANDLE handle = effect->GetParameter(nullptr, i);
-        FUZZ_CHECK(handle && handle == effect->GetParameterByName(nullptr, p.name.c_str()), "handles that differ");
+        FUZZ_CHECK(handle && handle == effect->GetParameterByName(nullptr, p.name.c_str()),
+                   "handles that differ");
         for (std::size_t a = 0; a < p.annotations.size(); ++a)
             FUZZ_CHECK(effect->GetAnnotationByName(handle, p.annotations[a].name.c_str()) ==
                            effect->GetAnnotation(handle, static_cast<UINT>(a)),
@@ -176,7 +185,8 @@ void CheckEffect(ID3DXEffect* effect, ID3DXEffect* twin, const FxEffectDesc& dec
     g_device->BeginScene();
     for (UINT t = 0; t < desc.Techniques; ++t)
     {
-        FUZZ_CHECK(SUCCEEDED(effect->SetTechnique(effect->GetTechnique(t))), "a technique that cannot be set");
+        FUZZ_CHECK(SUCCEEDED(effect->SetTechnique(effect->GetTechnique(t))),
+                   "a technique that cannot be set");
         DWORD before[256] = {};
         for (DWORD s = 0; s < 256; ++s)
             g_device->GetRenderState(static_cast<D3DRENDERSTATETYPE>(s), &before[s]);
@@ -205,8 +215,8 @@ void CheckEffect(ID3DXEffect* effect, ID3DXEffect* twin, const FxEffectDesc& dec
 HRESULT Load(ID3DXEffectPool* pool, ID3DXEffect** effect, std::string& error)
 {
     ID3DXBuffer* errors = nullptr;
-    const HRESULT hr = D3DXCreateEffectFromFileW(g_device, ToWide(kFile).c_str(), nullptr, nullptr, 0, pool, effect,
-                                                 &errors);
+    const HRESULT hr = D3DXCreateEffectFromFileW(g_device, ToWide(kFile).c_str(), nullptr, nullptr, 0, pool,
+                                                 effect, &errors);
     error = errors ? static_cast<const char*>(errors->GetBufferPointer()) : "";
     if (errors)
         errors->Release();
@@ -238,8 +248,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool textParsed = ParseFxText(text, kFile, fromText, textError);
     FUZZ_CHECK(fileParsed == textParsed && fileError == textError, "the file and its text parse differently");
     // A compiler log naming every kind of line maps without trouble.
-    MapGlslLog("0:1(1): error: x\n0:1000001(1): error: y\n0:2000001(1): error: z\nERROR: 0(99999999999) : w\n",
-               kFile);
+    MapGlslLog(
+        "0:1(1): error: x\n0:1000001(1): error: y\n0:2000001(1): error: z\nERROR: 0(99999999999) : w\n",
+        kFile);
 
     ID3DXEffectPool* pool = nullptr;
     D3DXCreateEffectPool(&pool);
@@ -251,7 +262,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckError(textError, text);
         FUZZ_CHECK(fromText.parameters.empty() && fromText.techniques.empty() && fromText.blocks.empty(),
                    "a failed parse left a description behind");
-        FUZZ_CHECK(FAILED(hr) && !effect && loadError == textError, "the loader does not refuse as the parser does");
+        FUZZ_CHECK(FAILED(hr) && !effect && loadError == textError,
+                   "the loader does not refuse as the parser does");
         pool->Release();
         return 0;
     }
@@ -269,7 +281,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FUZZ_CHECK(SUCCEEDED(hr) && effect, "a parsed effect that does not load: " + loadError);
     ID3DXEffect* twin = nullptr;
-    FUZZ_CHECK(SUCCEEDED(Load(pool, &twin, loadError)) && twin, "the pool refuses the same file twice: " + loadError);
+    FUZZ_CHECK(SUCCEEDED(Load(pool, &twin, loadError)) && twin,
+               "the pool refuses the same file twice: " + loadError);
     CheckEffect(effect, twin, fromText);
     twin->Release();
     FUZZ_CHECK(effect->Release() == 0, "an effect still referenced");

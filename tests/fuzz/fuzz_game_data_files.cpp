@@ -181,10 +181,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     fuzzsupport::InitGameObjects();
     QUORB::RegisterGameComponentTypes();
     // Environment objects take the widget data and objective their descriptions carry.
-    fuzzsupport::WriteFile("EnvBox.xml", "<File><Template><string>EnvBox</string><string>EnvBox</string>"
-                                         "<list size=\"4\"><string>POVComp</string><string>WidgetDataComp</string>"
-                                         "<string>GobIDComp</string><string>ObjectiveComp</string></list>"
-                                         "<list size=\"0\"/></Template></File>");
+    fuzzsupport::WriteFile("EnvBox.xml",
+                           "<File><Template><string>EnvBox</string><string>EnvBox</string>"
+                           "<list size=\"4\"><string>POVComp</string><string>WidgetDataComp</string>"
+                           "<string>GobIDComp</string><string>ObjectiveComp</string></list>"
+                           "<list size=\"0\"/></Template></File>");
     GobManager::Instance().LoadTemplate("EnvBox.xml");
     s_room = new QUORB::CRoom(); // kept to the end of the run
     GobManager::Instance().DestroyAllGobs();

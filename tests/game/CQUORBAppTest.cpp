@@ -174,8 +174,9 @@ TEST_F(CQUORBAppTest, TheGameStartsWithItsSceneEffectsAndTheSharedOnesLoadedWith
     const dorvo::gfx::CFXManager& fx = dorvo::gfx::CFXManager::Instance();
     EXPECT_NE(fx.GetSharedEffect(), nullptr) << "Dummy.fx";
     EXPECT_EQ(fx.GetEffectCount(), 9u);
-    for (const char* file : {"TextureMapping.fx", "PickedEffect.fx", "Glow.fx", "AnimatedGlow.fx",
-                             "TextureMappingNoLight.fx", "Particle.fx", "Terrain.fx", "Membrane.fx", "Water2.fx"})
+    for (const char* file :
+         {"TextureMapping.fx", "PickedEffect.fx", "Glow.fx", "AnimatedGlow.fx", "TextureMappingNoLight.fx",
+          "Particle.fx", "Terrain.fx", "Membrane.fx", "Water2.fx"})
         EXPECT_NE(fx.GetEffect(file), nullptr) << file;
     EXPECT_EQ(err.find(".fx"), std::string::npos) << err;
 

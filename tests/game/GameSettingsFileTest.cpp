@@ -158,8 +158,9 @@ TEST(GameSettingsFile, EachSkinTintsTheMenuArtInItsOwnFamily)
         EXPECT_LT(Luma(c[Disabled]), Luma(c[Unpressed])) << "disabled looks dimmer than usable";
         EXPECT_GE(std::min({c[Sprite].r, c[Sprite].g, c[Sprite].b}), 0.9f) << "sprite is near-white";
         EXPECT_EQ(Dominant(c[Sprite]), family.dominant) << "sprite keeps the hue";
-        const float apart = std::max({std::abs(c[Sprite].r - c[Unpressed].r), std::abs(c[Sprite].g - c[Unpressed].g),
-                                      std::abs(c[Sprite].b - c[Unpressed].b)});
+        const float apart =
+            std::max({std::abs(c[Sprite].r - c[Unpressed].r), std::abs(c[Sprite].g - c[Unpressed].g),
+                      std::abs(c[Sprite].b - c[Unpressed].b)});
         EXPECT_GE(apart, 0.25f) << "a checked check button stands out from an unpressed one";
     }
     // The three skins look different from one another.

@@ -363,7 +363,8 @@ TEST(Puzzle, APuzzleFileReadsBackAsWritten)
     EXPECT_EQ(read.GetAvailableWidgets(), 5);
     EXPECT_EQ(read.GetObjectiveMask(), 8u | 32u);
     ASSERT_EQ(read.GetObjectives().size(), 2u);
-    const auto* limit = dynamic_cast<QUORB::CTimeLimit*>(CPuzzle::GetObjective(CPuzzle::GetEntryGob(read.GetObjectives()[0])));
+    const auto* limit = dynamic_cast<QUORB::CTimeLimit*>(
+        CPuzzle::GetObjective(CPuzzle::GetEntryGob(read.GetObjectives()[0])));
     ASSERT_NE(limit, nullptr);
     EXPECT_EQ(limit->GetTimeInterval(), 12.5f);
     EXPECT_NEAR(GetPOVComp(CPuzzle::GetEntryGob(read.GetObjectives()[1]))->GetScale().x, 3.0f, 1e-5);

@@ -93,8 +93,9 @@ int ScoreByTheRules(QUORB::CPuzzle& puzzle)
         if (const QUORB::CTarget* target = objective->AsTarget())
         {
             EXPECT_EQ(objective->GetState(), QUORB::IObjective::Completed);
-            score += 50 + static_cast<int>(
-                              40.0f * (GetPOVComp(QUORB::CPuzzle::GetEntryGob(entry))->GetScale().x - target->GetClosestDistance()));
+            score +=
+                50 + static_cast<int>(40.0f * (GetPOVComp(QUORB::CPuzzle::GetEntryGob(entry))->GetScale().x -
+                                               target->GetClosestDistance()));
         }
         else if (QUORB::CTimeLimit* limit = objective->AsTimeLimit())
         {

@@ -45,8 +45,8 @@ TEST(FontCoverage, EveryShownCharacterHasAGlyphInTheFaceOrTheFallback)
     plat::detail::SetFontFolders({});
     const std::unique_ptr<FontFace> fallback = Open("DejaVuSans.ttf");
     ASSERT_NE(fallback, nullptr) << "DejaVuSans.ttf is not installed (fonts-dejavu-core)";
-    for (const char* file : {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSerif.ttf", "DejaVuSerif-Bold.ttf",
-                             "LeckerliOne-Regular.ttf"})
+    for (const char* file : {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSerif.ttf",
+                             "DejaVuSerif-Bold.ttf", "LeckerliOne-Regular.ttf"})
     {
         SCOPED_TRACE(file);
         const std::unique_ptr<FontFace> face = Open(file);

@@ -38,7 +38,9 @@ Image WaterNormals()
                 dy += slope * w.alongV;
             }
             const float length = std::sqrt(dx * dx + dy * dy + 1.0f);
-            img.Set(x, y, {(-dx / length + 1.0f) * 0.5f, (-dy / length + 1.0f) * 0.5f, (1.0f / length + 1.0f) * 0.5f, 1.0f});
+            img.Set(x, y,
+                    {(-dx / length + 1.0f) * 0.5f, (-dy / length + 1.0f) * 0.5f,
+                     (1.0f / length + 1.0f) * 0.5f, 1.0f});
         }
     return img;
 }

@@ -53,8 +53,8 @@ bool CPostProcess::Init(const std::string& path, std::string* why)
 {
     m_path = path;
     std::string errors;
-    if (plat::FAILED(CGFXCore::Instance().LoadEffect(path, nullptr, plat::D3DXSHADER_DEBUG, nullptr, &m_pEffect,
-                                                     &errors)) ||
+    if (plat::FAILED(CGFXCore::Instance().LoadEffect(path, nullptr, plat::D3DXSHADER_DEBUG, nullptr,
+                                                     &m_pEffect, &errors)) ||
         !m_pEffect)
     {
         m_pEffect = nullptr;
@@ -102,7 +102,8 @@ bool CPostProcess::Init(const std::string& path, std::string* why)
         if (effect->GetAnnotationByName(m_technique, sizeName.c_str()))
             // The chain sets up to four floats from a four-float value; more would read past it.
             m_parameterSizes[i] = std::clamp(IntAnnotation(effect, m_technique, sizeName), 0, 4);
-        const plat::D3DXHANDLE value = effect->GetAnnotationByName(m_technique, Indexed("Param%dDefaultVal", i).c_str());
+        const plat::D3DXHANDLE value =
+            effect->GetAnnotationByName(m_technique, Indexed("Param%dDefaultVal", i).c_str());
         if (value)
         {
             std::array<float, 4> floats{};
@@ -124,7 +125,8 @@ bool CPostProcess::Init(const std::string& path, std::string* why)
         if (plat::SUCCEEDED(effect->GetFloat(y, &scale)))
             m_quadScaleY = scale;
     }
-    if (const plat::D3DXHANDLE save = effect->GetAnnotationByName(m_technique, "SaveOutputBackToTextureIndex"))
+    if (const plat::D3DXHANDLE save =
+            effect->GetAnnotationByName(m_technique, "SaveOutputBackToTextureIndex"))
     {
         std::int32_t index = -1;
         if (plat::SUCCEEDED(effect->GetInt(save, &index)))
@@ -155,8 +157,8 @@ void CPostProcess::ConvertPixelsToTexels()
         if (!source || plat::FAILED(m_pEffect->GetParameterDesc(source, &desc)))
             continue;
         std::vector<float> values(desc.Bytes / 4);
-        if (values.empty() ||
-            plat::FAILED(m_pEffect->GetFloatArray(source, values.data(), static_cast<plat::UINT>(values.size()))))
+        if (values.empty() || plat::FAILED(m_pEffect->GetFloatArray(source, values.data(),
+                                                                    static_cast<plat::UINT>(values.size()))))
             continue;
         for (std::size_t i = 0; i + 1 < values.size(); i += 2)
         {

@@ -46,17 +46,29 @@ public:
     plat::ID3DXEffect* GetEffect() const { return m_pEffect; }
     plat::D3DXHANDLE GetTechnique() const { return m_technique; }
 
-    plat::D3DXHANDLE GetSourceHandle(unsigned i) const { return i < kSourceCount ? m_sourceHandles[i] : nullptr; }
+    plat::D3DXHANDLE GetSourceHandle(unsigned i) const
+    {
+        return i < kSourceCount ? m_sourceHandles[i] : nullptr;
+    }
     int GetSourceUsage(unsigned i) const { return i < kSourceCount ? m_sourceUsages[i] : 0; }
-    plat::D3DXHANDLE GetSceneHandle(unsigned i) const { return i < kSceneCount ? m_sceneHandles[i] : nullptr; }
+    plat::D3DXHANDLE GetSceneHandle(unsigned i) const
+    {
+        return i < kSceneCount ? m_sceneHandles[i] : nullptr;
+    }
     int GetSceneUsage(unsigned i) const { return i < kSceneCount ? m_sceneUsages[i] : 0; }
-    plat::D3DXHANDLE GetSavedHandle(unsigned i) const { return i < kSavedCount ? m_savedHandles[i] : nullptr; }
+    plat::D3DXHANDLE GetSavedHandle(unsigned i) const
+    {
+        return i < kSavedCount ? m_savedHandles[i] : nullptr;
+    }
     int GetSavedUsage(unsigned i) const { return i < kSavedCount ? m_savedUsages[i] : 0; }
 
     // Parameter i (0 to 9); an index out of range gives the initial values.
     const std::string& GetParameterName(unsigned i) const;
     const std::string& GetParameterDesc(unsigned i) const;
-    plat::D3DXHANDLE GetParameterHandle(unsigned i) const { return i < kParameterCount ? m_parameterHandles[i] : nullptr; }
+    plat::D3DXHANDLE GetParameterHandle(unsigned i) const
+    {
+        return i < kParameterCount ? m_parameterHandles[i] : nullptr;
+    }
     // Floats the chain sets, 0 to 4 (the annotation's value, clamped to that range).
     int GetParameterSize(unsigned i) const { return i < kParameterCount ? m_parameterSizes[i] : 0; }
     std::array<float, 4> GetParameterDefault(unsigned i) const;

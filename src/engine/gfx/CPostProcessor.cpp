@@ -375,7 +375,8 @@ bool CPostProcessor::RunInstance(const CPPInstance& instance, CPostProcess& post
     CGFXCore& core = CGFXCore::Instance();
     core.SetRenderTarget(0, destination);
     core.SetDepthStencilSurface(m_pingPongDepths[m_destination]);
-    core.Clear(plat::D3DCLEAR_TARGET | plat::D3DCLEAR_ZBUFFER | plat::D3DCLEAR_STENCIL, kOpaqueBlack, 1.0f, 0);
+    core.Clear(plat::D3DCLEAR_TARGET | plat::D3DCLEAR_ZBUFFER | plat::D3DCLEAR_STENCIL, kOpaqueBlack, 1.0f,
+               0);
 
     // The textures it reads.
     for (unsigned i = 0; i < CPostProcess::kSceneCount; ++i)

@@ -178,13 +178,13 @@ private:
     std::array<plat::IDirect3DTexture9*, kSavedTargetCount> m_savedTargets{}; // one reference owned each
     std::array<plat::IDirect3DTexture9*, 2> m_pingPong{};                     // A, B; one reference each
     std::array<plat::IDirect3DSurface9*, 2> m_pingPongDepths{};               // one reference each
-    unsigned m_source = 0;      // ping-pong index read next
-    unsigned m_destination = 1; // ping-pong index written next
+    unsigned m_source = 0;                                                    // ping-pong index read next
+    unsigned m_destination = 1;                                               // ping-pong index written next
     plat::IDirect3DSurface9* m_pDeviceDepth = nullptr; // the device's own, one reference held
 
     std::unordered_map<std::string, std::unique_ptr<CPostProcess>> m_cache;
     std::deque<CPPInstance> m_queue;
-    std::deque<CPPInstance> m_keep; // filled during a chain
+    std::deque<CPPInstance> m_keep;        // filled during a chain
     std::set<std::string> m_reportedFiles; // files whose instances were dropped, told once each
 
     SScreenQuad m_quad;

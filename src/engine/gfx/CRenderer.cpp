@@ -114,7 +114,8 @@ void CRenderer::Flush()
             core.BindGeometryBuffer(*record.buffers, kUnitVertexStride);
             effect->CommitChanges();
             const unsigned triangles = record.buffers->indexCount / 3;
-            core.DrawIndexedPrimitive(plat::D3DPT_TRIANGLELIST, 0, 0, record.buffers->vertexCount, 0, triangles);
+            core.DrawIndexedPrimitive(plat::D3DPT_TRIANGLELIST, 0, 0, record.buffers->vertexCount, 0,
+                                      triangles);
             m_trianglesDrawn += triangles;
             core.SetRenderState(plat::D3DRS_FILLMODE, fillMode);
         }

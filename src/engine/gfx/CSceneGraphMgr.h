@@ -22,7 +22,10 @@ public:
 
     void Build(const std::vector<IGfxUnit*>& units) { m_pImp->Build(units); }
     void Traverse() { m_pImp->Traverse(); }
-    bool SetGeometryNodeOp(std::unique_ptr<IGeometryNodeOp> op) { return m_pImp->SetGeometryNodeOp(std::move(op)); }
+    bool SetGeometryNodeOp(std::unique_ptr<IGeometryNodeOp> op)
+    {
+        return m_pImp->SetGeometryNodeOp(std::move(op));
+    }
     bool SetTransformationNodeOp(std::unique_ptr<ITransformationNodeOp> op)
     {
         return m_pImp->SetTransformationNodeOp(std::move(op));

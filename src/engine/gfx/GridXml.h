@@ -16,8 +16,8 @@ namespace gfx
 {
 struct SGrid
 {
-    int numVertsPerRow = 0; // rows of vertices (the terrain lays them along z)
-    int numVertsPerCol = 0; // vertices in each row (along x)
+    int numVertsPerRow = 0;   // rows of vertices (the terrain lays them along z)
+    int numVertsPerCol = 0;   // vertices in each row (along x)
     float cellSpacing = 0.0f; // world units between neighbouring vertices
     math::Vector3 center{0.0f, 0.0f, 0.0f};
 };

@@ -74,8 +74,8 @@ const std::vector<unsigned>& ChainOf(unsigned id)
     static const std::vector<unsigned> none;
     static const std::vector<unsigned> bloom = {0, 4, 0, 2, 3, 2, 3, 1, 7};
     static const std::vector<unsigned> bloom2 = {4, 0, 2, 3, 2, 3, 7};
-    static const std::vector<unsigned> bloom3 = {4, 19, 13, 27, 28, 16, 21, 0, 25, 26, 1, 24,
-                                                 21, 0, 0, 2, 3, 2, 3, 1, 1, 24, 22, 6};
+    static const std::vector<unsigned> bloom3 = {4,  19, 13, 27, 28, 16, 21, 0, 25, 26, 1,  24,
+                                                 21, 0,  0,  2,  3,  2,  3,  1, 1,  24, 22, 6};
     switch (id)
     {
     case 8:

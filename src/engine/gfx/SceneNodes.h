@@ -99,7 +99,10 @@ public:
 
     const std::string& GetTechnique() const { return m_technique; }
     // Null for an empty stage or one out of range.
-    CTextureHandle* GetTexture(unsigned stage) const { return stage < kTextureCount ? m_textures[stage] : nullptr; }
+    CTextureHandle* GetTexture(unsigned stage) const
+    {
+        return stage < kTextureCount ? m_textures[stage] : nullptr;
+    }
     // Whether a unit belongs in this batch: its texture 0 has the file name of the batch's
     // texture 0, or its texture 3 that of the batch's texture 3, or it has neither texture. An
     // empty stage of the batch matches nothing.

@@ -13,7 +13,10 @@ namespace gfx
 class CWaterVisibilityTestGeometryNodeOp : public IGeometryNodeOp
 {
 public:
-    CWaterVisibilityTestGeometryNodeOp* Clone() const override { return new CWaterVisibilityTestGeometryNodeOp; }
+    CWaterVisibilityTestGeometryNodeOp* Clone() const override
+    {
+        return new CWaterVisibilityTestGeometryNodeOp;
+    }
     // The unit's bounds against the frustum; visible: the water-visible mark set. The frame's
     // earlier results and the node's own play no part.
     bool operator()(CGeometryNode& node) override;

@@ -16,7 +16,6 @@
 
 #include <tinyxml.h>
 
-
 namespace dorvo
 {
 namespace phy

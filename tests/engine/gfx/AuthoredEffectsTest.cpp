@@ -89,10 +89,9 @@ TEST_F(AuthoredEffectsTest, TheConfiguredEffectsLoadBesideDummyWithEveryHandleFo
     std::string folder;
     const std::vector<std::string> listed = ConfiguredEffects(&folder);
     EXPECT_EQ(folder, "../../../../data/fx/") << "the game's working folder is four levels down";
-    EXPECT_EQ(listed,
-              (std::vector<std::string>{"TextureMapping.fx", "PickedEffect.fx", "Glow.fx", "AnimatedGlow.fx",
-                                        "TextureMappingNoLight.fx", "Particle.fx", "Terrain.fx",
-                                        "Membrane.fx", "Water2.fx"}));
+    EXPECT_EQ(listed, (std::vector<std::string>{"TextureMapping.fx", "PickedEffect.fx", "Glow.fx",
+                                                "AnimatedGlow.fx", "TextureMappingNoLight.fx", "Particle.fx",
+                                                "Terrain.fx", "Membrane.fx", "Water2.fx"}));
 
     // Every committed file, listed or not, loads into the pool after Dummy.fx.
     std::vector<std::string> all = CommittedEffects();
@@ -108,10 +107,15 @@ TEST_F(AuthoredEffectsTest, TheConfiguredEffectsLoadBesideDummyWithEveryHandleFo
 
     for (unsigned i = 0; i < manager.GetSharedHandles().size(); ++i)
         EXPECT_NE(manager.GetSharedHandles()[i], nullptr) << "shared slot " << i;
-    const std::map<std::string, std::size_t> sizes = {
-        {"TextureMapping.fx", 14}, {"PickedEffect.fx", 13},          {"Glow.fx", 13},
-        {"AnimatedGlow.fx", 14},   {"TextureMappingNoLight.fx", 12}, {"Particle.fx", 13},
-        {"Terrain.fx", 16},        {"Membrane.fx", 13},              {"Water2.fx", 39}};
+    const std::map<std::string, std::size_t> sizes = {{"TextureMapping.fx", 14},
+                                                      {"PickedEffect.fx", 13},
+                                                      {"Glow.fx", 13},
+                                                      {"AnimatedGlow.fx", 14},
+                                                      {"TextureMappingNoLight.fx", 12},
+                                                      {"Particle.fx", 13},
+                                                      {"Terrain.fx", 16},
+                                                      {"Membrane.fx", 13},
+                                                      {"Water2.fx", 39}};
     for (const auto& [file, size] : sizes)
     {
         SCOPED_TRACE(file);

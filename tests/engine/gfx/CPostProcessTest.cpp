@@ -99,7 +99,8 @@ technique PostProcess <
     const std::vector<float> one = fxtest::Floats(effect, "g_OneTexel", 2);
     EXPECT_FLOAT_EQ(one[0], 0.00125f);
     EXPECT_NEAR(one[1], 0.0016667f, 1e-7f);
-    EXPECT_EQ(fxtest::Floats(effect, "g_Orphan", 2), (std::vector<float>{9, 9})) << "no such source: unchanged";
+    EXPECT_EQ(fxtest::Floats(effect, "g_Orphan", 2), (std::vector<float>{9, 9}))
+        << "no such source: unchanged";
 }
 
 TEST_F(PostProcessFileTest, AFileWithoutScalesIsNotScaledAndFilesThatCannotRunAreRefused)
@@ -125,8 +126,8 @@ technique Other { pass { FragmentShader = PS; } }
         const char* file;
         const char* says;
     };
-    for (const Case& c : {Case{"Other.fx", "has no technique \"PostProcess\""}, Case{"Broken.fx", "did not load"},
-                          Case{"Absent.fx", "did not load"}})
+    for (const Case& c : {Case{"Other.fx", "has no technique \"PostProcess\""},
+                          Case{"Broken.fx", "did not load"}, Case{"Absent.fx", "did not load"}})
     {
         SCOPED_TRACE(c.file);
         CPostProcess post;

@@ -30,7 +30,7 @@ namespace
 {
 using Files = std::vector<std::string>;
 
-const Files kBloom = {"DownFilter4x.fx", "BrightFilter.fx", "DownFilter4x.fx", "HBloom.fx", "VBloom.fx",
+const Files kBloom = {"DownFilter4x.fx", "BrightFilter.fx", "DownFilter4x.fx", "HBloom.fx",   "VBloom.fx",
                       "HBloom.fx",       "VBloom.fx",       "UpFilter4x.fx",   "Combine4x.fx"};
 
 class PostProcessorTest : public pptest::HeadlessPostProcessing
@@ -74,7 +74,7 @@ protected:
 TEST_F(PostProcessorTest, IdsQueueTheirFileOrTheirChainAndTheRestNothing)
 {
     Start();
-    const Files bloom2 = {"BrightFilter.fx", "DownFilter4x.fx", "HBloom.fx", "VBloom.fx",
+    const Files bloom2 = {"BrightFilter.fx", "DownFilter4x.fx", "HBloom.fx",   "VBloom.fx",
                           "HBloom.fx",       "VBloom.fx",       "Combine4x.fx"};
     struct Case
     {
@@ -82,9 +82,19 @@ TEST_F(PostProcessorTest, IdsQueueTheirFileOrTheirChainAndTheRestNothing)
         Files files;
     };
     const Case cases[] = {
-        {0, {"DownFilter4x.fx"}}, {5, {"ToneMap.fx"}},  {8, kBloom},         {9, {}},  {10, {}},
-        {11, bloom2},             {19, {"SaveTo0.fx"}}, {32, {}},            {35, {}}, {41, {"Wavy.fx"}},
-        {50, {"AA2x2.fx"}},       {51, {}},             {1000, {}},
+        {0, {"DownFilter4x.fx"}},
+        {5, {"ToneMap.fx"}},
+        {8, kBloom},
+        {9, {}},
+        {10, {}},
+        {11, bloom2},
+        {19, {"SaveTo0.fx"}},
+        {32, {}},
+        {35, {}},
+        {41, {"Wavy.fx"}},
+        {50, {"AA2x2.fx"}},
+        {51, {}},
+        {1000, {}},
     };
     for (const Case& c : cases)
     {
@@ -125,8 +135,10 @@ TEST_F(PostProcessorTest, QppKnowsTheTableNamesExactly)
         {"qpp edgedetection false", {"EdgeDetection.fx"}, false},
         {"qpp saved0combine false", {"Saved0Combine.fx"}, false},
         {"qpp tonemap false", {}, false}, // id 5 has no name
-        {"qpp bloom2 false", {"BrightFilter.fx", "DownFilter4x.fx", "HBloom.fx", "VBloom.fx", "HBloom.fx",
-                              "VBloom.fx", "Combine4x.fx"}, false},
+        {"qpp bloom2 false",
+         {"BrightFilter.fx", "DownFilter4x.fx", "HBloom.fx", "VBloom.fx", "HBloom.fx", "VBloom.fx",
+          "Combine4x.fx"},
+         false},
         {"qpp AA2x2 false", {}, false},
     };
     for (const Case& c : cases)
@@ -158,8 +170,8 @@ TEST_F(PostProcessorTest, OneFrameInstancesRunOnceAndRemoveLastLetsTheLastRunOnc
     Run("removelastpp");
     EXPECT_EQ(Queued(), (Files{"SaveTo0.fx", "Dilation.fx"})) << "still queued until it has run";
     LoggedFrame();
-    EXPECT_EQ(EffectDraws(), (Files{"SaveTo0.fx/PostProcess/0", "Dilation.fx/PostProcess/0",
-                                    "PPScene.fx/RenderScrQuad/0"}));
+    EXPECT_EQ(EffectDraws(),
+              (Files{"SaveTo0.fx/PostProcess/0", "Dilation.fx/PostProcess/0", "PPScene.fx/RenderScrQuad/0"}));
     LoggedFrame();
     EXPECT_EQ(EffectDraws(), (Files{"SaveTo0.fx/PostProcess/0", "PPScene.fx/RenderScrQuad/0"}));
 
@@ -410,7 +422,8 @@ TEST_F(PostProcessorTest, ScaledQuadsCoverAndReadTheirPart)
     {
         float right, bottom, u, v;
     };
-    const Want wants[] = {{199.5f, 149.5f, 1.0f, 1.0f}, {199.5f, 149.5f, 0.25f, 0.25f}, {799.5f, 599.5f, 0.25f, 0.25f}};
+    const Want wants[] = {
+        {199.5f, 149.5f, 1.0f, 1.0f}, {199.5f, 149.5f, 0.25f, 0.25f}, {799.5f, 599.5f, 0.25f, 0.25f}};
     for (unsigned i = 0; i < 3; ++i)
     {
         SCOPED_TRACE(trace[i].file);
@@ -467,7 +480,8 @@ TEST_F(PostProcessorTest, TargetsQuadAndTexelOffsetsFollowAResetTo1024By768)
     gfx.RenderFrame(1.0, 0.033f);
     CPostProcess* edges = post().FindPostProcess("EdgeDetection.fx");
     ASSERT_NE(edges, nullptr);
-    EXPECT_EQ(fxtest::Floats(edges->GetEffect(), "g_TexelOffset", 2), (std::vector<float>{1.0f / 800, 1.0f / 600}));
+    EXPECT_EQ(fxtest::Floats(edges->GetEffect(), "g_TexelOffset", 2),
+              (std::vector<float>{1.0f / 800, 1.0f / 600}));
 
     plat::DXUTSetCallbackDeviceLost([](void*) { CDorvoGfx::Instance().OnLostDevice(); });
     plat::DXUTSetCallbackDeviceReset(
@@ -487,7 +501,8 @@ TEST_F(PostProcessorTest, TargetsQuadAndTexelOffsetsFollowAResetTo1024By768)
     for (unsigned i = 0; i < 4; ++i)
         targets.insert(targets.end(), {post().GetSceneTarget(i), post().GetSceneDepth(i)});
     for (unsigned i = 0; i < 2; ++i)
-        targets.insert(targets.end(), {post().GetPingPong(i), post().GetPingPongDepth(i), post().GetSavedTarget(i)});
+        targets.insert(targets.end(),
+                       {post().GetPingPong(i), post().GetPingPongDepth(i), post().GetSavedTarget(i)});
     const std::vector<plat::devicedebug::ResourceInfo> resources = plat::headless::Resources();
     for (plat::IDirect3DResource9* target : targets)
     {
@@ -506,7 +521,8 @@ TEST_F(PostProcessorTest, TargetsQuadAndTexelOffsetsFollowAResetTo1024By768)
                 << "a target of the old size survived (creation " << info.creation << ")";
         }
 
-    EXPECT_EQ(fxtest::Floats(edges->GetEffect(), "g_TexelOffset", 2), (std::vector<float>{1.0f / 1024, 1.0f / 768}));
+    EXPECT_EQ(fxtest::Floats(edges->GetEffect(), "g_TexelOffset", 2),
+              (std::vector<float>{1.0f / 1024, 1.0f / 768}));
     EXPECT_FLOAT_EQ(post().GetScreenQuad().corners[3].x, 1023.5f);
     EXPECT_FLOAT_EQ(post().GetScreenQuad().corners[3].y, 767.5f);
     LoggedFrame();

@@ -50,8 +50,9 @@ protected:
     Gob* MadeOf(const std::string& type, const std::vector<std::string>& components)
     {
         std::ofstream file(type + ".xml");
-        file << "<File><Template><string name=\"TypeName\">" << type << "</string><string name=\"TemplateName\">"
-             << type << "</string><list name=\"Components\" size=\"" << components.size() << "\">";
+        file << "<File><Template><string name=\"TypeName\">" << type
+             << "</string><string name=\"TemplateName\">" << type
+             << "</string><list name=\"Components\" size=\"" << components.size() << "\">";
         for (const std::string& c : components)
             file << "<string>" << c << "</string>";
         file << "</list><list name=\"Archetypes\" size=\"0\"></list></Template></File>";
@@ -89,7 +90,8 @@ TEST_F(GfxClothCompTest, VerticesComeFromTheGridPointsWithFixedTextureCoordinate
         EXPECT_EQ(v[r.vertex].tangent[0], 1.0f);
         EXPECT_EQ(v[r.vertex].binormal[2], -1.0f);
     }
-    EXPECT_EQ(unit->GetOwnBuffers().indices, (std::vector<std::uint16_t>{0, 1, 2, 2, 1, 3, 2, 3, 4, 4, 3, 5}));
+    EXPECT_EQ(unit->GetOwnBuffers().indices,
+              (std::vector<std::uint16_t>{0, 1, 2, 2, 1, 3, 2, 3, 4, 4, 3, 5}));
     EXPECT_EQ(unit->GetTriangleCount(), 4u);
     EXPECT_EQ(GetPOVComp(gob)->GetModelName(), "Cloth");
 
@@ -153,8 +155,9 @@ TEST_F(GfxClothCompTest, TheXmlHoldsNineElementsWithoutTheTechnique)
     std::vector<std::string> names;
     for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         names.push_back(child->Attribute("name"));
-    EXPECT_EQ(names, (std::vector<std::string>{"FXFile", "Textures", "ShadowCaster", "IsVisible", "AlwaysVisible",
-                                               "TileFactor", "BuildBSPTree", "IsTransparent", "Material"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"FXFile", "Textures", "ShadowCaster", "IsVisible", "AlwaysVisible",
+                                        "TileFactor", "BuildBSPTree", "IsTransparent", "Material"}));
 
     GfxClothComp back;
     ASSERT_TRUE(back.Deserialize(element));

@@ -77,9 +77,12 @@ TEST_F(GfxComponentCreatorsTest, EveryGraphicsNameHasACreator)
     EXPECT_EQ(GfxModelComp::StaticTypeID(), HashName("gfxmodelcomp"))
         << "the model component is the real one";
     EXPECT_EQ(Gfx2DComp::StaticTypeID(), HashName("Gfx2DComp")) << "the 2D component is the real one";
-    EXPECT_EQ(GfxTerrainComp::StaticTypeID(), HashName("GfxTerrainComp")) << "the terrain component is the real one";
-    EXPECT_EQ(GfxClothComp::StaticTypeID(), HashName("GfxClothComp")) << "the cloth component is the real one";
-    EXPECT_EQ(GfxWaterComp::StaticTypeID(), HashName("GfxWaterComp")) << "the water component is the real one";
+    EXPECT_EQ(GfxTerrainComp::StaticTypeID(), HashName("GfxTerrainComp"))
+        << "the terrain component is the real one";
+    EXPECT_EQ(GfxClothComp::StaticTypeID(), HashName("GfxClothComp"))
+        << "the cloth component is the real one";
+    EXPECT_EQ(GfxWaterComp::StaticTypeID(), HashName("GfxWaterComp"))
+        << "the water component is the real one";
 }
 
 TEST_F(GfxComponentCreatorsTest, GameTemplatesLoadAndBuildTheMenuArchetype)

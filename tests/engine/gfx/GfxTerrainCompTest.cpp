@@ -61,7 +61,10 @@ protected:
         return terrain ? terrain->GetUnit() : nullptr;
     }
 
-    static const std::vector<SUnitVertex>& Vertices(CGfxTerrain* unit) { return unit->GetOwnBuffers().vertices; }
+    static const std::vector<SUnitVertex>& Vertices(CGfxTerrain* unit)
+    {
+        return unit->GetOwnBuffers().vertices;
+    }
 };
 } // namespace
 
@@ -73,7 +76,8 @@ TEST_F(GfxTerrainCompTest, TheGridLaysRowsAlongZAndIndexesTwoTrianglesPerCell)
     ASSERT_NE(two, nullptr);
     const auto& v = Vertices(two);
     ASSERT_EQ(v.size(), 4u);
-    const float expected[4][4] = {{-0.5f, 0.5f, 0, 0}, {0.5f, 0.5f, 1, 0}, {-0.5f, -0.5f, 0, 1}, {0.5f, -0.5f, 1, 1}};
+    const float expected[4][4] = {
+        {-0.5f, 0.5f, 0, 0}, {0.5f, 0.5f, 1, 0}, {-0.5f, -0.5f, 0, 1}, {0.5f, -0.5f, 1, 1}};
     for (int i = 0; i < 4; ++i)
     {
         SCOPED_TRACE(i);
@@ -94,12 +98,13 @@ TEST_F(GfxTerrainCompTest, TheGridLaysRowsAlongZAndIndexesTwoTrianglesPerCell)
         for (std::uint16_t c = 0; c < 3; ++c)
         {
             const std::uint16_t p = r * 4 + c, q = p + 4;
-            pattern.insert(pattern.end(), {p, static_cast<std::uint16_t>(p + 1), q, q,
-                                           static_cast<std::uint16_t>(p + 1), static_cast<std::uint16_t>(q + 1)});
+            pattern.insert(pattern.end(),
+                           {p, static_cast<std::uint16_t>(p + 1), q, q, static_cast<std::uint16_t>(p + 1),
+                            static_cast<std::uint16_t>(q + 1)});
         }
     EXPECT_EQ(wide->GetOwnBuffers().indices, pattern);
     EXPECT_EQ(wide->GetTriangleCount(), 12u);
-    EXPECT_FLOAT_EQ(Vertices(wide)[11].position[0], 3.0f); // row 2, column 3: x = -3 + 3 x 2
+    EXPECT_FLOAT_EQ(Vertices(wide)[11].position[0], 3.0f);  // row 2, column 3: x = -3 + 3 x 2
     EXPECT_FLOAT_EQ(Vertices(wide)[11].position[2], -2.0f); // z = 2 - 2 x 2
     EXPECT_FLOAT_EQ(Vertices(wide)[6].uv[0], 2.0f / 3.0f);
     EXPECT_FLOAT_EQ(Vertices(wide)[6].uv[1], 0.5f);
@@ -169,7 +174,8 @@ TEST_F(GfxTerrainCompTest, TheXmlHoldsElevenElementsInOrderAndReadsBack)
     for (const TiXmlElement* child = element->LastChild()->ToElement()->FirstChildElement(); child;
          child = child->NextSiblingElement())
         gridNames.push_back(child->Attribute("name"));
-    EXPECT_EQ(gridNames, (std::vector<std::string>{"NumVertsPerRow", "NumVertsPerCol", "CellSpacing", "Center"}));
+    EXPECT_EQ(gridNames,
+              (std::vector<std::string>{"NumVertsPerRow", "NumVertsPerCol", "CellSpacing", "Center"}));
 
     GfxTerrainComp back;
     ASSERT_TRUE(back.Deserialize(element));

@@ -80,7 +80,12 @@ TEST_F(RendererTest, PassesGoIntoTheSceneTargetsOnlyWithPostProcessingAndNotSing
         {"Three", true, false, {"Passes.fx/Three/0", "Passes.fx/Three/1", "Passes.fx/Three/2"}, true, 0},
         {"Three", true, true, {"Passes.fx/Three/0"}, false, 0},
         {"Five", false, false, {"Passes.fx/Five/0"}, false, 0},
-        {"Five", true, false, {"Passes.fx/Five/0", "Passes.fx/Five/1", "Passes.fx/Five/2", "Passes.fx/Five/3"}, true, 1},
+        {"Five",
+         true,
+         false,
+         {"Passes.fx/Five/0", "Passes.fx/Five/1", "Passes.fx/Five/2", "Passes.fx/Five/3"},
+         true,
+         1},
     };
     for (const Case& c : cases)
     {
@@ -103,8 +108,8 @@ TEST_F(RendererTest, PassesGoIntoTheSceneTargetsOnlyWithPostProcessingAndNotSing
         EXPECT_EQ(Names(draws), c.draws);
         for (std::size_t i = 0; i < draws.size(); ++i)
         {
-            const unsigned sceneTarget = plat::devicedebug::CreationNumber(CPostProcessor::Instance().GetSceneTarget(
-                static_cast<unsigned>(i)));
+            const unsigned sceneTarget = plat::devicedebug::CreationNumber(
+                CPostProcessor::Instance().GetSceneTarget(static_cast<unsigned>(i)));
             if (c.intoSceneTargets)
             {
                 EXPECT_EQ(draws[i].target, sceneTarget) << "pass " << i;
@@ -274,7 +279,8 @@ TEST_F(RendererTest, TheFacadesFrameDrawsItsGraphsZeroesTheCountersAndSkipsAnAbs
     gfx.RemoveTerrainUnit(units[0].get());
     gfx.RenderFrame(4.0, 0.033f);
     EXPECT_EQ(renderer.GetObjectsDrawn(), 0u);
-    EXPECT_EQ(gfx.GetSceneGraph(CDorvoGfx::SG_TERRAIN)->GetNodeCount(), 0u) << "an empty list clears the graph";
+    EXPECT_EQ(gfx.GetSceneGraph(CDorvoGfx::SG_TERRAIN)->GetNodeCount(), 0u)
+        << "an empty list clears the graph";
     gfx.SetStepTrace(nullptr);
 }
 
@@ -334,6 +340,6 @@ TEST_F(RendererTest, SceneTargetsFollowTheDeviceAndAreReleasedWithTheFacade)
     const auto clears = gfxtest::CallsOf(CallKind::Clear);
     ASSERT_GE(clears.size(), 2u);
     EXPECT_EQ(clears.back().target, plat::devicedebug::CreationNumber(post.GetSceneTarget(2)));
-    EXPECT_EQ(clears.back().flags,
-              static_cast<plat::DWORD>(plat::D3DCLEAR_TARGET | plat::D3DCLEAR_ZBUFFER | plat::D3DCLEAR_STENCIL));
+    EXPECT_EQ(clears.back().flags, static_cast<plat::DWORD>(plat::D3DCLEAR_TARGET | plat::D3DCLEAR_ZBUFFER |
+                                                            plat::D3DCLEAR_STENCIL));
 }

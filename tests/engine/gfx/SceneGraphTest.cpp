@@ -123,13 +123,15 @@ TEST_F(SceneGraphTest, BuildMakesTheShapeAndDepthOfEachCase)
         EXPECT_EQ(graph.GetNodeCount(), c.nodes);
         EXPECT_EQ(graph.GetSPINodeCount(), c.spi);
         ExpectCountersMatchTree(graph);
-        EXPECT_EQ(gfxtest::CallsOf(plat::devicedebug::CallKind::Draw).size(), static_cast<std::size_t>(c.units));
+        EXPECT_EQ(gfxtest::CallsOf(plat::devicedebug::CallKind::Draw).size(),
+                  static_cast<std::size_t>(c.units));
         // The root is an identity transformation.
         const ACSceneNode* root = graph.GetImplementation().GetRoot();
         ASSERT_NE(root, nullptr);
         ASSERT_EQ(root->GetType(), ACSceneNode::TRANSFORMATION);
         const math::Matrix4 identity;
-        EXPECT_TRUE(std::equal(identity.m, identity.m + 16, static_cast<const CTransformationNode*>(root)->GetMatrix().m));
+        EXPECT_TRUE(std::equal(identity.m, identity.m + 16,
+                               static_cast<const CTransformationNode*>(root)->GetMatrix().m));
     }
 }
 
@@ -161,11 +163,11 @@ TEST_F(SceneGraphTest, BatchesMatchByTheFileNamesOfTextureZeroOrThree)
         unsigned batches;
     };
     const Case cases[] = {
-        {"a", nullptr, "a", nullptr, 1}, // texture 0 alike
-        {"a", "b", "a", "c", 1},         // texture 0 alike, 3 not
-        {"a", "b", "c", "b", 1},         // texture 3 alike
-        {"a", nullptr, "c", nullptr, 2}, // nothing alike
-        {"a", "b", nullptr, nullptr, 1}, // neither texture: the first batch
+        {"a", nullptr, "a", nullptr, 1},     // texture 0 alike
+        {"a", "b", "a", "c", 1},             // texture 0 alike, 3 not
+        {"a", "b", "c", "b", 1},             // texture 3 alike
+        {"a", nullptr, "c", nullptr, 2},     // nothing alike
+        {"a", "b", nullptr, nullptr, 1},     // neither texture: the first batch
         {nullptr, nullptr, "a", nullptr, 2}, // an empty stage of the batch matches nothing
         {"a", nullptr, nullptr, "a", 2},     // same file, other stage
         {nullptr, "d", nullptr, "d", 1},
@@ -241,21 +243,21 @@ TEST_F(SceneGraphTest, DumpWritesOneIndentedLinePerNodeWithItsDetail)
     graph.Build(List());
     std::ostringstream out;
     graph.Dump(out);
-    EXPECT_EQ(out.str(),
-              "Node ID: TRANSFORMATION>>>>>Matrix of form [row1, row2, row3, row4]: "
-              "[ (1,0,0,0)(0,1,0,0)(0,0,1,0)(0,0,0,1) ]\n"
-              "\tNode ID: EFFECT>>>>>Effect File Name: TextureMappingNoLight.fx\n"
-              "\t\tNode ID: BATCH>>>>>Texture #0 File Name: a.png\nTexture #3 File Name: b.png\n\n"
-              "\t\t\tNode ID: GEOMETRY>>>>>.X File Name: Box.x\n"
-              "\t\t\t\tNode ID: TRANSFORMATION>>>>>Matrix of form [row1, row2, row3, row4]: "
-              "[ (1,0,0,0)(0,1,0,0)(0,0,1,0)(2,0.5,0,1) ]\n");
+    EXPECT_EQ(out.str(), "Node ID: TRANSFORMATION>>>>>Matrix of form [row1, row2, row3, row4]: "
+                         "[ (1,0,0,0)(0,1,0,0)(0,0,1,0)(0,0,0,1) ]\n"
+                         "\tNode ID: EFFECT>>>>>Effect File Name: TextureMappingNoLight.fx\n"
+                         "\t\tNode ID: BATCH>>>>>Texture #0 File Name: a.png\nTexture #3 File Name: b.png\n\n"
+                         "\t\t\tNode ID: GEOMETRY>>>>>.X File Name: Box.x\n"
+                         "\t\t\t\tNode ID: TRANSFORMATION>>>>>Matrix of form [row1, row2, row3, row4]: "
+                         "[ (1,0,0,0)(0,1,0,0)(0,0,1,0)(2,0.5,0,1) ]\n");
 
     SSpacePartition partition;
     partition.sphere = math::Sphere(math::Vector3(1, 2, 3.5f), 4.0f);
     partition.box = math::AABB(math::Vector3(-10, -10, -10), math::Vector3(10, 10, 10));
     graph.SetSpacePartitions({partition});
     graph.Build(List());
-    const ACSceneNode* spi = graph.GetImplementation().GetRoot()->GetChildren().front()->GetChildren().front();
+    const ACSceneNode* spi =
+        graph.GetImplementation().GetRoot()->GetChildren().front()->GetChildren().front();
     std::ostringstream part;
     graph.GetImplementation().Dump(part, spi);
     const std::string text = part.str();
@@ -424,7 +426,8 @@ TEST_F(SceneGraphTest, InstalledOperationsAreOwnedOnceAndNullIsRefused)
     EXPECT_FALSE(graph->SetEffectNodeOp(nullptr));
     EXPECT_FALSE(graph->SetBatchNodeOp(nullptr));
     EXPECT_FALSE(graph->SetSPINodeOp(nullptr));
-    auto* installed = static_cast<CountingGeometryOp*>(graph->GetImplementation().GetVisitor().GetGeometryNodeOp());
+    auto* installed =
+        static_cast<CountingGeometryOp*>(graph->GetImplementation().GetVisitor().GetGeometryNodeOp());
     ASSERT_NE(installed, nullptr);
     EXPECT_NE(installed, firstOp);
     graph->Traverse();

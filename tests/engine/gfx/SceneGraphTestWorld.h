@@ -52,7 +52,8 @@ glsl fragment PS_Flat { void main() { plat_Color = g_MaterialDiffuse; } }
         LookFrom(math::Vector3(0, 0, -10), 0);
         ASSERT_TRUE(fxscene::MakeUnitQuad(quad));
         for (const char* name : {"a", "b", "c", "d"})
-            ASSERT_TRUE(WritePng(std::string(name) + ".png", 4, 4, [](unsigned, unsigned) { return 0xFF808080u; }));
+            ASSERT_TRUE(
+                WritePng(std::string(name) + ".png", 4, 4, [](unsigned, unsigned) { return 0xFF808080u; }));
     }
 
     void TearDown() override

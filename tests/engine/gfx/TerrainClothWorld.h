@@ -32,7 +32,8 @@ protected:
     {
         std::string lines;
         for (const char* file : {"TerrainTemplate.xml", "ClothTemplate.xml", "ClothDrawnFirstTemplate.xml"})
-            lines += "<Template file=\"" + testsupport::RepoPath(std::string("tests/data/gfx/") + file) + "\"/>";
+            lines +=
+                "<Template file=\"" + testsupport::RepoPath(std::string("tests/data/gfx/") + file) + "\"/>";
         return lines;
     }
 

@@ -21,7 +21,8 @@ protected:
     }
 
     // Water of the archetype at height y, stretched across the scale.
-    Gob* MakeWater(const std::string& archetype, float y, const math::Vector3& scale = math::Vector3(40.0f, 1.0f, 40.0f))
+    Gob* MakeWater(const std::string& archetype, float y,
+                   const math::Vector3& scale = math::Vector3(40.0f, 1.0f, 40.0f))
     {
         Gob* gob = GobManager::Instance().CreateGob(archetype);
         EXPECT_NE(gob, nullptr) << archetype;

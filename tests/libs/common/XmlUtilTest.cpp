@@ -347,10 +347,10 @@ TEST_F(XmlUtilTest, SignedIntegerAndFloatTextTable)
     };
     // What is no float (not a number, an infinity, beyond the float range) is refused like text.
     const FloatCase floats[] = {
-        {" -2.5e1", true, -25.0f}, {"+3", true, 3.0f},        {"1.5xyz", true, 1.5f},      {".5", true, 0.5f},
-        {"1e38", true, 1e38f},     {"-0", true, -0.0f},       {"1e40", false, 7.0f},       {"-1e40", false, 7.0f},
-        {"inf", false, 7.0f},      {"-infinity", false, 7.0f}, {"nan", false, 7.0f},        {"-nan", false, 7.0f},
-        {"abc", false, 7.0f},      {"--1", false, 7.0f},      {"+-1", false, 7.0f},        {"1e999", false, 7.0f},
+        {" -2.5e1", true, -25.0f}, {"+3", true, 3.0f},         {"1.5xyz", true, 1.5f}, {".5", true, 0.5f},
+        {"1e38", true, 1e38f},     {"-0", true, -0.0f},        {"1e40", false, 7.0f},  {"-1e40", false, 7.0f},
+        {"inf", false, 7.0f},      {"-infinity", false, 7.0f}, {"nan", false, 7.0f},   {"-nan", false, 7.0f},
+        {"abc", false, 7.0f},      {"--1", false, 7.0f},       {"+-1", false, 7.0f},   {"1e999", false, 7.0f},
     };
     for (const FloatCase& c : floats)
     {
@@ -753,9 +753,10 @@ TEST_F(XmlUtilTest, KeptTextsReadBackTheSameAfterASave)
     testsupport::TempWorkDir dir;
     std::string error;
     TiXmlDocument first;
-    ASSERT_TRUE(XmlParseText("<Component><uint>1</uint>& tb<float>2</float><a>&#x20;two&#x20;&#x20;blanks</a><b>&#x20;x]]&gt;y</b>"
-                             "<c><![CDATA[ kept ]]></c></Component>",
-                             "first", first, error))
+    ASSERT_TRUE(XmlParseText(
+        "<Component><uint>1</uint>& tb<float>2</float><a>&#x20;two&#x20;&#x20;blanks</a><b>&#x20;x]]&gt;y</b>"
+        "<c><![CDATA[ kept ]]></c></Component>",
+        "first", first, error))
         << error;
     auto saveAndLoad = [&](TiXmlDocument& from, TiXmlDocument& to)
     {
