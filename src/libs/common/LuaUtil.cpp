@@ -134,12 +134,11 @@ bool ReadScriptFile(const char* name, std::string& text, std::string& why)
 // Loads a script's text as luaL_loadfile loads a file: a first line beginning with '#' is
 // blanked (its line break kept, so the line numbers stay), and the chunk is named "@" + name
 // so messages name the file. Returns Lua's load status, the function or the message on top.
-int LoadScriptText(lua_State* L, std::string text, const char* name)
+int LoadScriptText(lua_State* L, const std::string& text, const char* name)
 {
-    if (!text.empty() && text[0] == '#')
-        text.erase(0, std::min(text.find('\n'), text.size()));
+    const std::size_t start = !text.empty() && text[0] == '#' ? std::min(text.find('\n'), text.size()) : 0;
     const std::string chunkName = std::string("@") + name;
-    return luaL_loadbuffer(L, text.data(), text.size(), chunkName.c_str());
+    return luaL_loadbuffer(L, text.data() + start, text.size() - start, chunkName.c_str());
 }
 
 // luaL_loadfile through the reader above; a precompiled chunk is refused (false in `allowed`).
@@ -158,7 +157,7 @@ int LoadScriptFile(lua_State* L, const char* name, bool& allowed)
         lua_pushfstring(L, "%s: %s", name, kPrecompiledRefused);
         return LUA_ERRSYNTAX;
     }
-    return LoadScriptText(L, std::move(text), name);
+    return LoadScriptText(L, text, name);
 }
 
 // Load results as the base library gives them: the function, or nil and the message.
