@@ -10,12 +10,16 @@ namespace input
 {
 namespace
 {
-// Reads one record; false when there is none or the read failed (then *failed is set).
-bool ReadRecord(plat::IDirectInputDevice8W* device, plat::DIDEVICEOBJECTDATA& record, bool& failed)
+// Reads one record; false when there is none or the read failed (then `failed` is set).
+// `overflowed` is set when the device says records were lost because its buffer was full.
+bool ReadRecord(plat::IDirectInputDevice8W* device, plat::DIDEVICEOBJECTDATA& record, bool& failed,
+                bool& overflowed)
 {
     plat::DWORD count = 1;
     const plat::HRESULT result = device->GetDeviceData(sizeof(record), &record, &count, 0);
     failed = plat::FAILED(result);
+    if (result == plat::DI_BUFFEROVERFLOW)
+        overflowed = true;
     return !failed && count == 1;
 }
 
@@ -49,8 +53,9 @@ void CBufferedInputUpdate::UpdateKeyboard(InputQueue& queue)
         return;
     bool readAny = false;
     bool failed = false;
+    bool overflowed = false;
     plat::DIDEVICEOBJECTDATA record;
-    while (ReadRecord(m_keyboard, record, failed))
+    while (ReadRecord(m_keyboard, record, failed, overflowed))
     {
         const InputEvent event{record.dwOfs, PressedValue(record.dwData), record.dwTimeStamp,
                                record.dwSequence};
@@ -64,8 +69,30 @@ void CBufferedInputUpdate::UpdateKeyboard(InputQueue& queue)
         ReleaseHeld(queue, 0, MOUSE_BUTTON_0 - 1);
         Reacquire(m_keyboard);
     }
+    else if (overflowed)
+    {
+        std::uint8_t keys[256] = {};
+        if (plat::SUCCEEDED(m_keyboard->GetDeviceState(sizeof(keys), keys)))
+        {
+            for (std::uint32_t code = 0; code < MOUSE_BUTTON_0 && code < 256; ++code)
+                readAny |= MatchHeld(queue, code, (keys[code] & 0x80) != 0);
+        }
+    }
     if (readAny)
         m_repeatCountdown.Restart(kRepeatSeconds);
+}
+
+bool CBufferedInputUpdate::MatchHeld(InputQueue& queue, std::uint32_t code, bool down)
+{
+    const auto held = m_heldKeys.find(code);
+    const bool heldDown = held != m_heldKeys.end() && held->second.value != 0;
+    if (down == heldDown)
+        return false;
+    const InputEvent event{code, down ? 1 : 0, m_latestTimeStamp,
+                           held != m_heldKeys.end() ? held->second.sequence : 0};
+    queue.push_back(event);
+    m_heldKeys[code] = event;
+    return true;
 }
 
 void CBufferedInputUpdate::UpdateMouse(InputQueue& queue)
@@ -74,8 +101,9 @@ void CBufferedInputUpdate::UpdateMouse(InputQueue& queue)
         return;
     bool buttonRead = false;
     bool failed = false;
+    bool overflowed = false;
     plat::DIDEVICEOBJECTDATA record;
-    while (ReadRecord(m_mouse, record, failed))
+    while (ReadRecord(m_mouse, record, failed, overflowed))
     {
         m_latestTimeStamp = std::max(m_latestTimeStamp, record.dwTimeStamp);
         const auto delta = static_cast<std::int32_t>(record.dwData);
@@ -106,6 +134,17 @@ void CBufferedInputUpdate::UpdateMouse(InputQueue& queue)
     {
         ReleaseHeld(queue, MOUSE_BUTTON_0, MOUSE_BUTTON_7);
         Reacquire(m_mouse);
+    }
+    else if (overflowed)
+    {
+        // The snapshot's motion is dropped: the records already carried it.
+        plat::DIMOUSESTATE state;
+        if (plat::SUCCEEDED(m_mouse->GetDeviceState(sizeof(state), &state)))
+        {
+            for (std::uint32_t button = 0; button < 4; ++button)
+                buttonRead |=
+                    MatchHeld(queue, MOUSE_BUTTON_0 + button, (state.rgbButtons[button] & 0x80) != 0);
+        }
     }
     if (buttonRead)
         m_repeatCountdown.Restart(kRepeatSeconds);

@@ -1,6 +1,7 @@
 // The reader the shell uses: drains the devices' time-stamped buffered records each frame and
 // re-sends held keys and mouse buttons every 0.2 s while nothing else on the keyboard or the
-// buttons happens.
+// buttons happens. When a device's buffer overflowed, the held keys and buttons are set right
+// from the device's present state.
 #pragma once
 
 #include "common/CountdownTimer.h"
@@ -31,6 +32,10 @@ private:
     // A device that lost acquisition never reports the releases that happen meanwhile, so
     // its held entries are released here (codes first to last) instead of repeating for ever.
     void ReleaseHeld(InputQueue& queue, std::uint32_t firstCode, std::uint32_t lastCode);
+    // After the device's buffer overflowed, records were lost (a release among them would leave
+    // its key repeating for ever): the held entry of `code` is brought in line with the device's
+    // present state, with the event that changed it queued. True when it changed.
+    bool MatchHeld(InputQueue& queue, std::uint32_t code, bool down);
 
     // One entry per code, the latest event of that code; value 0 entries wait for the next
     // repeat to be dropped.

@@ -14,6 +14,9 @@ using namespace plat;
 
 namespace
 {
+constexpr std::uint32_t kLeftButton = dorvo::input::MOUSE_BUTTON_0;
+constexpr std::uint32_t kRightButton = dorvo::input::MOUSE_BUTTON_0 + 1;
+
 std::vector<InputEvent> Frame(InputSystem& input)
 {
     input.Update();
@@ -204,6 +207,49 @@ TEST_F(InputSystemTest, ImmediateReaderReleasesHeldKeysOnFocusLoss)
     testclock::Advance(0.4);
     EXPECT_TRUE(Frame(m_input).empty());
     inputfeed::FocusChange(true);
+    EXPECT_TRUE(Frame(m_input).empty());
+}
+
+// Typing faster than the frames come (a slow frame on a loaded machine) fills the 20-record
+// buffers; the records that did not fit are lost. A lost release must not leave its key held,
+// repeating its letter into the console every 0.2 s: the held keys and buttons are set right
+// from the devices' present state, in code order, after the records that were kept.
+TEST_F(InputSystemTest, RecordsLostToAFullBufferLeaveNoKeyOrButtonHeld)
+{
+    ASSERT_TRUE(Init(true));
+    std::vector<Ev> expected;
+    DWORD time = 100;
+    for (DWORD key = DIK_Q; key < DIK_Q + 9; ++key) // 18 records kept
+    {
+        inputfeed::KeyChange(key, true, time++);
+        inputfeed::KeyChange(key, false, time++);
+        expected.push_back({key, 1});
+        expected.push_back({key, 0});
+    }
+    inputfeed::KeyChange(DIK_1, true, time++); // kept: the 19th and 20th
+    inputfeed::KeyChange(DIK_B, true, time++);
+    inputfeed::KeyChange(DIK_1, false, time++); // lost
+    inputfeed::KeyChange(DIK_B, false, time++); // lost
+    inputfeed::KeyChange(DIK_C, true, time++);  // lost, and still down
+    expected.insert(expected.end(), {{DIK_1, 1}, {DIK_B, 1}, {DIK_1, 0}, {DIK_C, 1}, {DIK_B, 0}});
+    for (int click = 0; click < 10; ++click) // 20 button records kept
+    {
+        inputfeed::MouseButton(0, true, time++);
+        inputfeed::MouseButton(0, false, time++);
+        expected.push_back({kLeftButton, 1});
+        expected.push_back({kLeftButton, 0});
+    }
+    inputfeed::MouseButton(1, true, time++); // lost, and still down
+    expected.push_back({kRightButton, 1});
+    ExpectEvents(expected, Frame(m_input));
+
+    // Only what is really down repeats.
+    testclock::Advance(0.21);
+    ExpectEvents({{DIK_C, 1}, {kRightButton, 1}}, Frame(m_input));
+    inputfeed::KeyChange(DIK_C, false, time++);
+    inputfeed::MouseButton(1, false, time++);
+    ExpectEvents({{DIK_C, 0}, {kRightButton, 0}}, Frame(m_input));
+    testclock::Advance(0.21);
     EXPECT_TRUE(Frame(m_input).empty());
 }
 
