@@ -45,7 +45,7 @@ struct SoundEventDesc
 // How far a project may go. Groups nest at most kMaxSoundGroupDepth deep (a deeper group is an
 // error, as an XML file nested too deep is); a project holds at most kMaxSoundGroups groups and
 // kMaxSoundEvents events, and those past the limits are left out with one line (`cut`). The
-// game's project has five groups one deep and eleven events.
+// game's project has five groups one deep and ten events.
 constexpr std::size_t kMaxSoundGroupDepth = 32;
 constexpr std::size_t kMaxSoundGroups = 1024;
 constexpr std::size_t kMaxSoundEvents = 4096;
