@@ -32,6 +32,8 @@ function(dorvo_test_dir dir layer)
     set(target ${layer}_${tname})
     add_executable(${target} ${t})
     target_link_libraries(${target} PRIVATE ${layer} ${ARG_LIBS} dorvo_testsupport)
+    # The fixtures at the top of tests/<dir> serve the test files of its sub-folders too.
+    target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests/${dir})
     set(workdir ${CMAKE_BINARY_DIR}/testrun/${target})
     file(MAKE_DIRECTORY ${workdir})
     # Programs that start a virtual display for the real OpenGL device load Mesa, D-Bus and

@@ -5,7 +5,7 @@
 
 #include "VirtualDisplay.h"
 
-#include "engine/gfx/CDorvoGfx.h"
+#include "engine/gfx/core/CDorvoGfx.h"
 #include "platform/frame_driver.h"
 #include "platform/headless.h"
 

@@ -4,12 +4,12 @@
 // menu screen of controls. Goal: inside the 2D frame's 2 ms.
 #include "common/InputEvent.h"
 #include "engine/SEngineConfigInfo.h"
-#include "engine/gfx/CButton.h"
-#include "engine/gfx/CDorvoGfx.h"
-#include "engine/gfx/CGFXCore.h"
-#include "engine/gfx/HeldOverFunct.h"
-#include "engine/gfx/PointInsideFunct.h"
-#include "engine/gfx/SpriteBatch.h"
+#include "engine/gfx/core/CDorvoGfx.h"
+#include "engine/gfx/core/CGFXCore.h"
+#include "engine/gfx/gui/CButton.h"
+#include "engine/gfx/gui/HeldOverFunct.h"
+#include "engine/gfx/gui/PointInsideFunct.h"
+#include "engine/gfx/sprites/SpriteBatch.h"
 #include "platform/frame_driver.h"
 #include "platform/headless.h"
 

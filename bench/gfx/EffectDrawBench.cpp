@@ -8,7 +8,7 @@
 #include "EffectScene.h"
 
 #include "engine/SEngineConfigInfo.h"
-#include "engine/gfx/CDorvoGfx.h"
+#include "engine/gfx/core/CDorvoGfx.h"
 #include "platform/device_debug.h"
 #include "platform/frame_driver.h"
 #include "platform/headless.h"

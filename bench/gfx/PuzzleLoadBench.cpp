@@ -6,9 +6,9 @@
 // objects loads within one frame (33 ms); a puzzle file holds at most CPuzzle::kMaxObjects.
 #include "GameTestWorld.h"
 
-#include "game/CPuzzle.h"
-#include "game/CQUORB.h"
-#include "game/CRoom.h"
+#include "game/app/CQUORB.h"
+#include "game/room/CPuzzle.h"
+#include "game/room/CRoom.h"
 
 #include <benchmark/benchmark.h>
 

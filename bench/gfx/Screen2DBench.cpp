@@ -6,7 +6,7 @@
 #include "Screen2DScene.h"
 
 #include "engine/SEngineConfigInfo.h"
-#include "engine/gfx/CDorvoGfx.h"
+#include "engine/gfx/core/CDorvoGfx.h"
 #include "platform/device_debug.h"
 #include "platform/frame_driver.h"
 

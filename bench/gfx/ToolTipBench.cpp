@@ -6,9 +6,9 @@
 #include "MenuTestWorld.h"
 
 #include "common/Singleton.h"
-#include "engine/gfx/CDorvoGfx.h"
-#include "engine/gfx/CSprite.h"
-#include "engine/gfx/Gfx2DComp.h"
+#include "engine/gfx/core/CDorvoGfx.h"
+#include "engine/gfx/sprites/CSprite.h"
+#include "engine/gfx/sprites/Gfx2DComp.h"
 #include "game/menus/ToolTipMenu.h"
 #include "statemachine/ACMsgTaker.h"
 #include "statemachine/Database.h"

@@ -1,6 +1,6 @@
 // Program entry: the game reads no command line; the menus layer files its menu classes, then
 // everything happens in QUORB::WinMain.
-#include "game/WinMain.h"
+#include "game/app/WinMain.h"
 #include "game/menus/RegisterMenuTypes.h"
 
 int main()

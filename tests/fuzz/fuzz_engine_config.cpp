@@ -3,7 +3,7 @@
 // Bounded run: 3200 inputs
 #include "FuzzSupport.h"
 
-#include "game/CEngineLoader.h"
+#include "game/app/CEngineLoader.h"
 
 #include <cmath>
 #include <string>

@@ -4,8 +4,8 @@
 // Bounded run: 60000 inputs
 #include "FuzzSupport.h"
 
-#include "game/IsSafeFileName.h"
-#include "game/ValidateFileBaseName.h"
+#include "game/files/IsSafeFileName.h"
+#include "game/files/ValidateFileBaseName.h"
 
 #include <cstdint>
 #include <filesystem>

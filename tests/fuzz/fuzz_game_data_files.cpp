@@ -10,13 +10,13 @@
 #include "common/XmlUtil.h"
 #include "engine/GobManager.h"
 #include "engine/ReadStringList.h"
-#include "game/CPuzzle.h"
-#include "game/CRoom.h"
-#include "game/GameComponentTypes.h"
-#include "game/GameDataFiles.h"
-#include "game/GobDescription.h"
-#include "game/Profile.h"
-#include "game/RoomData.h"
+#include "game/app/GameComponentTypes.h"
+#include "game/files/GameDataFiles.h"
+#include "game/files/Profile.h"
+#include "game/room/CPuzzle.h"
+#include "game/room/CRoom.h"
+#include "game/room/GobDescription.h"
+#include "game/room/RoomData.h"
 
 #include <tinyxml.h>
 

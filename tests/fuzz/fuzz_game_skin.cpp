@@ -4,7 +4,7 @@
 // Bounded run: 40000 inputs
 #include "FuzzSupport.h"
 
-#include "engine/gfx/GameSkin.h"
+#include "engine/gfx/gui/GameSkin.h"
 
 #include <tinyxml.h>
 

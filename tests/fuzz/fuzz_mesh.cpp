@@ -10,13 +10,13 @@
 #include "FuzzSupport.h"
 
 #include "common/Assert.h"
-#include "engine/gfx/CAnimation.h"
-#include "engine/gfx/CAnimationController.h"
-#include "engine/gfx/CBone.h"
-#include "engine/gfx/CGFXCore.h"
-#include "engine/gfx/CMeshHierarchy.h"
-#include "engine/gfx/CMeshManager.h"
-#include "engine/gfx/CSkinWeightsInfo.h"
+#include "engine/gfx/core/CGFXCore.h"
+#include "engine/gfx/mesh/CAnimation.h"
+#include "engine/gfx/mesh/CAnimationController.h"
+#include "engine/gfx/mesh/CBone.h"
+#include "engine/gfx/mesh/CMeshHierarchy.h"
+#include "engine/gfx/mesh/CMeshManager.h"
+#include "engine/gfx/mesh/CSkinWeightsInfo.h"
 #include "platform/frame_driver.h"
 
 #include <cmath>

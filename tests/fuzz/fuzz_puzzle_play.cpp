@@ -12,8 +12,8 @@
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
-#include "game/CQUORB.h"
-#include "game/CRoom.h"
+#include "game/app/CQUORB.h"
+#include "game/room/CRoom.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -10,8 +10,8 @@
 // Bounded run: 32000 inputs
 #include "FuzzSupport.h"
 
-#include "game/IsSafeFileName.h"
-#include "game/ValidateFileBaseName.h"
+#include "game/files/IsSafeFileName.h"
+#include "game/files/ValidateFileBaseName.h"
 #include "game/menus/SaveRoomMenu.h"
 
 #include <algorithm>

@@ -6,8 +6,8 @@
 // Bounded run: 5000 inputs
 #include "FuzzSupport.h"
 
-#include "game/IsSafeFileName.h"
-#include "game/QUORBSettings.h"
+#include "game/files/IsSafeFileName.h"
+#include "game/files/QUORBSettings.h"
 
 #include <cctype>
 #include <filesystem>

@@ -6,7 +6,7 @@
 #include "FuzzSupport.h"
 
 #include "common/LuaUtil.h"
-#include "game/StartupGlobals.h"
+#include "game/app/StartupGlobals.h"
 #include "platform/files.h"
 
 #include <lua.hpp>

@@ -9,8 +9,8 @@
 //   EXPECT_EQ(script.frames, script.lastFrame);
 #pragma once
 
-#include "game/CQUORB.h"
-#include "game/CQUORBApp.h"
+#include "game/app/CQUORB.h"
+#include "game/app/CQUORBApp.h"
 #include "platform/frame_driver.h"
 #include "platform/win32.h"
 

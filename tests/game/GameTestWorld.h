@@ -13,7 +13,7 @@
 // sounds are the recording backend's. Nothing is written into the source tree.
 #pragma once
 
-#include "game/PlaceholderMenu.h"
+#include "game/app/PlaceholderMenu.h"
 #include "platform/sound_events.h"
 #include "statemachine/MessageName.h"
 

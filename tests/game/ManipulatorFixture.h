@@ -9,11 +9,11 @@
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
-#include "game/CPuzzle.h"
-#include "game/CQUORB.h"
-#include "game/CRoom.h"
-#include "game/ManipulatorLogic.h"
-#include "game/WidgetManipulator.h"
+#include "game/app/CQUORB.h"
+#include "game/manipulator/ManipulatorLogic.h"
+#include "game/manipulator/WidgetManipulator.h"
+#include "game/room/CPuzzle.h"
+#include "game/room/CRoom.h"
 
 #include <memory>
 #include <string>

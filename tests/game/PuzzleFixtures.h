@@ -6,8 +6,8 @@
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
-#include "game/IObjective.h"
-#include "game/ObjectiveComp.h"
+#include "game/objectives/IObjective.h"
+#include "game/objectives/ObjectiveComp.h"
 
 #include <memory>
 #include <string>

@@ -12,8 +12,8 @@
 #include "TutorialSolutions.h"
 
 #include "engine/phy/DynamicsEngine.h"
-#include "game/CCamera.h"
-#include "game/CQUORB.h"
+#include "game/app/CQUORB.h"
+#include "game/camera/CCamera.h"
 
 namespace gametest
 {

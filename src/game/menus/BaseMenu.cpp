@@ -3,12 +3,12 @@
 #include "common/Assert.h"
 #include "engine/Gob.h"
 #include "engine/StateMachineComponent.h"
-#include "engine/gfx/CButton.h"
-#include "engine/gfx/CSprite.h"
-#include "engine/gfx/CheckButton.h"
-#include "engine/gfx/EditBox.h"
-#include "engine/gfx/Gfx2DComp.h"
-#include "game/MenuTraffic.h"
+#include "engine/gfx/gui/CButton.h"
+#include "engine/gfx/gui/CheckButton.h"
+#include "engine/gfx/gui/EditBox.h"
+#include "engine/gfx/sprites/CSprite.h"
+#include "engine/gfx/sprites/Gfx2DComp.h"
+#include "game/app/MenuTraffic.h"
 #include "statemachine/Message.h"
 
 #include <vector>

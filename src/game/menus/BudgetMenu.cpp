@@ -1,15 +1,15 @@
 #include "game/menus/BudgetMenu.h"
 
-#include "engine/gfx/CButton.h"
-#include "engine/gfx/CSprite.h"
-#include "engine/gfx/CTextSprite.h"
-#include "engine/gfx/Gfx2DComp.h"
-#include "game/CPuzzle.h"
+#include "engine/gfx/gui/CButton.h"
+#include "engine/gfx/sprites/CSprite.h"
+#include "engine/gfx/sprites/CTextSprite.h"
+#include "engine/gfx/sprites/Gfx2DComp.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
 #include "game/menus/MenuText.h"
 #include "game/menus/PuzzleMenuCalls.h"
+#include "game/room/CPuzzle.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "game/menus/ButtonRow.h"
 
-#include "engine/gfx/CButton.h"
-#include "engine/gfx/Gfx2DComp.h"
+#include "engine/gfx/gui/CButton.h"
+#include "engine/gfx/sprites/Gfx2DComp.h"
 #include "game/menus/EditorBarUnits.h"
 
 #include <algorithm>

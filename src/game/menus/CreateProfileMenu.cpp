@@ -1,10 +1,10 @@
 #include "game/menus/CreateProfileMenu.h"
 
-#include "engine/gfx/EditBox.h"
-#include "game/CCamera.h"
-#include "game/CQUORB.h"
-#include "game/IsSafeFileName.h"
-#include "game/MenuSend.h"
+#include "engine/gfx/gui/EditBox.h"
+#include "game/app/CQUORB.h"
+#include "game/app/MenuSend.h"
+#include "game/camera/CCamera.h"
+#include "game/files/IsSafeFileName.h"
 #include "platform/files.h"
 #include "statemachine/Message.h"
 

@@ -1,15 +1,15 @@
 #include "game/menus/CreatorMenu.h"
 
-#include "engine/gfx/CSprite.h"
-#include "engine/gfx/CheckButton.h"
-#include "engine/gfx/Gfx2DComp.h"
-#include "game/CPuzzle.h"
-#include "game/CQUORB.h"
-#include "game/WidgetManipulator.h"
+#include "engine/gfx/gui/CheckButton.h"
+#include "engine/gfx/sprites/CSprite.h"
+#include "engine/gfx/sprites/Gfx2DComp.h"
+#include "game/app/CQUORB.h"
+#include "game/manipulator/WidgetManipulator.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
 #include "game/menus/PuzzleMenuCalls.h"
+#include "game/room/CPuzzle.h"
 
 #include <memory>
 

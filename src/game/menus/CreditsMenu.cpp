@@ -1,7 +1,7 @@
 #include "game/menus/CreditsMenu.h"
 
-#include "engine/gfx/CSprite.h"
-#include "engine/gfx/CTextSprite.h"
+#include "engine/gfx/sprites/CSprite.h"
+#include "engine/gfx/sprites/CTextSprite.h"
 #include "game/menus/MenuHud.h"
 #include "game/menus/MenuText.h"
 

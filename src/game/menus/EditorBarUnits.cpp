@@ -1,8 +1,8 @@
 #include "game/menus/EditorBarUnits.h"
 
-#include "engine/gfx/CButton.h"
-#include "engine/gfx/CSprite.h"
-#include "engine/gfx/CheckButton.h"
+#include "engine/gfx/gui/CButton.h"
+#include "engine/gfx/gui/CheckButton.h"
+#include "engine/gfx/sprites/CSprite.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"

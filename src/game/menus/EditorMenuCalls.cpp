@@ -1,7 +1,7 @@
 #include "game/menus/EditorMenuCalls.h"
 
-#include "game/CQUORB.h"
-#include "game/WidgetManipulator.h"
+#include "game/app/CQUORB.h"
+#include "game/manipulator/WidgetManipulator.h"
 
 namespace QUORB
 {

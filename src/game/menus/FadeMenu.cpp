@@ -1,7 +1,7 @@
 #include "game/menus/FadeMenu.h"
 
 #include "common/InterpolationMgr.h"
-#include "engine/gfx/CSprite.h"
+#include "engine/gfx/sprites/CSprite.h"
 
 namespace QUORB
 {

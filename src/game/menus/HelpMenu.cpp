@@ -1,9 +1,9 @@
 #include "game/menus/HelpMenu.h"
 
 #include "common/InterpolationMgr.h"
-#include "engine/gfx/CSprite.h"
-#include "engine/gfx/CheckButton.h"
-#include "engine/gfx/Gfx2DComp.h"
+#include "engine/gfx/gui/CheckButton.h"
+#include "engine/gfx/sprites/CSprite.h"
+#include "engine/gfx/sprites/Gfx2DComp.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"

@@ -2,8 +2,8 @@
 
 #include "engine/CDorvoApp.h"
 #include "engine/CDorvoGame.h"
-#include "engine/gfx/CCursor.h"
-#include "game/MenuSend.h"
+#include "engine/gfx/gui/CCursor.h"
+#include "game/app/MenuSend.h"
 
 namespace QUORB
 {

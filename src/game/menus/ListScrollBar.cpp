@@ -1,7 +1,7 @@
 #include "game/menus/ListScrollBar.h"
 
-#include "engine/gfx/CButton.h"
-#include "engine/gfx/ScrollBar.h"
+#include "engine/gfx/gui/CButton.h"
+#include "engine/gfx/gui/ScrollBar.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
 

@@ -4,7 +4,7 @@
 #include "engine/Gob.h"
 #include "engine/SoundSystem.h"
 #include "engine/StateMachineComponent.h"
-#include "engine/gfx/CButton.h"
+#include "engine/gfx/gui/CButton.h"
 #include "statemachine/Database.h"
 
 namespace QUORB

@@ -3,9 +3,9 @@
 // whose menu has no game object sends nothing.
 #pragma once
 
-#include "engine/gfx/ButtonPressedFunct.h"
-#include "engine/gfx/HeldOverFunct.h"
-#include "engine/gfx/TextSubmitFunct.h"
+#include "engine/gfx/gui/ButtonPressedFunct.h"
+#include "engine/gfx/gui/HeldOverFunct.h"
+#include "engine/gfx/gui/TextSubmitFunct.h"
 
 #include <cstdint>
 #include <string>

@@ -2,8 +2,8 @@
 
 #include "engine/CDorvoApp.h"
 #include "engine/CDorvoGame.h"
-#include "engine/gfx/CCursor.h"
-#include "engine/gfx/CSprite.h"
+#include "engine/gfx/gui/CCursor.h"
+#include "engine/gfx/sprites/CSprite.h"
 
 #include <cmath>
 

@@ -4,7 +4,7 @@
 // has no cursor. The sprite is not owned: it is the button that holds the test.
 #pragma once
 
-#include "engine/gfx/PointInsideFunct.h"
+#include "engine/gfx/gui/PointInsideFunct.h"
 
 namespace dorvo
 {

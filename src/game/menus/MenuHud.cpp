@@ -1,7 +1,7 @@
 #include "game/menus/MenuHud.h"
 
-#include "engine/gfx/CButton.h"
-#include "engine/gfx/CSprite.h"
+#include "engine/gfx/gui/CButton.h"
+#include "engine/gfx/sprites/CSprite.h"
 #include "game/menus/MenuHitTests.h"
 
 namespace QUORB

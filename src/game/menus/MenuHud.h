@@ -4,7 +4,7 @@
 // for the caller to file under its menu's "Base" (BaseMenu::AddUnit), which then owns it.
 #pragma once
 
-#include "engine/gfx/SpriteAnimation.h"
+#include "engine/gfx/sprites/SpriteAnimation.h"
 
 #include <memory>
 #include <string>

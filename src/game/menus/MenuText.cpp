@@ -1,7 +1,7 @@
 #include "game/menus/MenuText.h"
 
-#include "engine/gfx/CTextSprite.h"
-#include "engine/gfx/STextStyle.h"
+#include "engine/gfx/sprites/CTextSprite.h"
+#include "engine/gfx/sprites/STextStyle.h"
 
 namespace QUORB
 {

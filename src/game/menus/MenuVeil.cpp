@@ -1,9 +1,9 @@
 #include "game/menus/MenuVeil.h"
 
 #include "common/InterpolationMgr.h"
-#include "engine/gfx/CButton.h"
-#include "engine/gfx/CGFXCore.h"
-#include "engine/gfx/Gfx2DComp.h"
+#include "engine/gfx/core/CGFXCore.h"
+#include "engine/gfx/gui/CButton.h"
+#include "engine/gfx/sprites/Gfx2DComp.h"
 #include "game/menus/BaseMenu.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"

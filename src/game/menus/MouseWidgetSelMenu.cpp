@@ -1,7 +1,7 @@
 #include "game/menus/MouseWidgetSelMenu.h"
 
-#include "engine/gfx/CSprite.h"
-#include "engine/gfx/Gfx2DComp.h"
+#include "engine/gfx/sprites/CSprite.h"
+#include "engine/gfx/sprites/Gfx2DComp.h"
 #include "game/menus/EditorBarUnits.h"
 #include "game/menus/EditorMenuCalls.h"
 #include "game/menus/MenuHitTests.h"

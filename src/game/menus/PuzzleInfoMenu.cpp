@@ -1,11 +1,11 @@
 #include "game/menus/PuzzleInfoMenu.h"
 
-#include "engine/gfx/CSprite.h"
-#include "engine/gfx/CTextSprite.h"
-#include "engine/gfx/Gfx2DComp.h"
-#include "game/CPuzzle.h"
-#include "game/CQUORB.h"
+#include "engine/gfx/sprites/CSprite.h"
+#include "engine/gfx/sprites/CTextSprite.h"
+#include "engine/gfx/sprites/Gfx2DComp.h"
+#include "game/app/CQUORB.h"
 #include "game/menus/MenuText.h"
+#include "game/room/CPuzzle.h"
 
 #include <memory>
 #include <string>

@@ -1,16 +1,16 @@
 #include "game/menus/PuzzleLookAtMenu.h"
 
-#include "engine/gfx/CButton.h"
-#include "engine/gfx/CGFXCore.h"
-#include "engine/gfx/CTextSprite.h"
-#include "engine/gfx/Gfx2DComp.h"
-#include "game/CPuzzle.h"
-#include "game/CQUORB.h"
-#include "game/MenuSend.h"
+#include "engine/gfx/core/CGFXCore.h"
+#include "engine/gfx/gui/CButton.h"
+#include "engine/gfx/sprites/CTextSprite.h"
+#include "engine/gfx/sprites/Gfx2DComp.h"
+#include "game/app/CQUORB.h"
+#include "game/app/MenuSend.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"
 #include "game/menus/MenuText.h"
+#include "game/room/CPuzzle.h"
 #include "statemachine/Message.h"
 
 namespace QUORB

@@ -2,7 +2,7 @@
 
 #include "common/ConsoleInterface.h"
 #include "engine/phy/DynamicsEngine.h"
-#include "game/CQUORB.h"
+#include "game/app/CQUORB.h"
 
 namespace QUORB
 {

@@ -4,7 +4,7 @@
 // MenuSend.h.
 #pragma once
 
-#include "game/MenuSend.h"
+#include "game/app/MenuSend.h"
 
 #include <string>
 

@@ -3,8 +3,8 @@
 #include "common/InterpolationMgr.h"
 #include "common/math/MathUtil.h"
 #include "common/math/Vector3.h"
-#include "engine/gfx/CSprite.h"
-#include "engine/gfx/Gfx2DComp.h"
+#include "engine/gfx/sprites/CSprite.h"
+#include "engine/gfx/sprites/Gfx2DComp.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 // once, before the game starts.
 #pragma once
 
-#include "game/MenuTable.h"
+#include "game/app/MenuTable.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "game/menus/SidePanelMenu.h"
 
-#include "engine/gfx/CSprite.h"
+#include "engine/gfx/sprites/CSprite.h"
 #include "game/menus/MenuHud.h"
 
 namespace QUORB

@@ -2,8 +2,8 @@
 
 #include "common/ConsoleInterface.h"
 #include "common/math/MathUtil.h"
-#include "engine/gfx/CButton.h"
-#include "engine/gfx/CTextSprite.h"
+#include "engine/gfx/gui/CButton.h"
+#include "engine/gfx/sprites/CTextSprite.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
 #include "game/menus/MenuHud.h"

@@ -3,14 +3,14 @@
 #include "common/math/Vector3.h"
 #include "engine/Gob.h"
 #include "engine/POVComp.h"
-#include "engine/gfx/CTextSprite.h"
-#include "engine/gfx/Gfx2DComp.h"
-#include "game/CPuzzle.h"
-#include "game/CTimeLimit.h"
-#include "game/ObjectiveComp.h"
-#include "game/WorldToScreen.h"
+#include "engine/gfx/sprites/CTextSprite.h"
+#include "engine/gfx/sprites/Gfx2DComp.h"
+#include "game/camera/WorldToScreen.h"
 #include "game/menus/MenuText.h"
 #include "game/menus/PuzzleMenuCalls.h"
+#include "game/objectives/CTimeLimit.h"
+#include "game/objectives/ObjectiveComp.h"
+#include "game/room/CPuzzle.h"
 
 #include <iomanip>
 #include <memory>

@@ -1,11 +1,11 @@
 #include "game/menus/ToolTipMenu.h"
 
-#include "engine/gfx/CCursor.h"
-#include "engine/gfx/CDorvoGfx.h"
-#include "engine/gfx/CSprite.h"
-#include "engine/gfx/CTextSprite.h"
-#include "engine/gfx/Gfx2DComp.h"
-#include "game/CQUORB.h"
+#include "engine/gfx/core/CDorvoGfx.h"
+#include "engine/gfx/gui/CCursor.h"
+#include "engine/gfx/sprites/CSprite.h"
+#include "engine/gfx/sprites/CTextSprite.h"
+#include "engine/gfx/sprites/Gfx2DComp.h"
+#include "game/app/CQUORB.h"
 #include "game/menus/MenuHud.h"
 #include "game/menus/MenuText.h"
 

@@ -1,6 +1,6 @@
 #include "game/menus/VoskelSplash.h"
 
-#include "game/MenuSend.h"
+#include "game/app/MenuSend.h"
 
 namespace QUORB
 {

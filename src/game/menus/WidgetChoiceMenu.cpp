@@ -1,11 +1,11 @@
 #include "game/menus/WidgetChoiceMenu.h"
 
-#include "engine/gfx/CheckButton.h"
-#include "engine/gfx/Gfx2DComp.h"
-#include "game/CPuzzle.h"
+#include "engine/gfx/gui/CheckButton.h"
+#include "engine/gfx/sprites/Gfx2DComp.h"
 #include "game/menus/EditorBarUnits.h"
 #include "game/menus/EditorMenuCalls.h"
 #include "game/menus/PuzzleMenuCalls.h"
+#include "game/room/CPuzzle.h"
 
 #include <memory>
 

@@ -1,9 +1,9 @@
 #include "game/menus/WidgetPropertyMenu.h"
 
 #include "engine/Gob.h"
-#include "engine/gfx/CheckButton.h"
-#include "engine/gfx/Gfx2DComp.h"
-#include "game/MenuState.h"
+#include "engine/gfx/gui/CheckButton.h"
+#include "engine/gfx/sprites/Gfx2DComp.h"
+#include "game/app/MenuState.h"
 #include "game/menus/ButtonRow.h"
 #include "game/menus/EditorBarUnits.h"
 #include "game/menus/EditorMenuCalls.h"

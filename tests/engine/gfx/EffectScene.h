@@ -4,10 +4,10 @@
 // parameters, commit, buffers, draw). Shared by the effect pixel tests and the benchmark.
 #pragma once
 
-#include "engine/gfx/CFXManager.h"
-#include "engine/gfx/CGFXCore.h"
-#include "engine/gfx/D3DRenderBuffers.h"
-#include "engine/gfx/SRenderRecord.h"
+#include "engine/gfx/core/CFXManager.h"
+#include "engine/gfx/core/CGFXCore.h"
+#include "engine/gfx/core/D3DRenderBuffers.h"
+#include "engine/gfx/core/SRenderRecord.h"
 
 #include <cstdint>
 #include <cstring>

@@ -5,9 +5,9 @@
 
 #include "TestSupport.h"
 #include "engine/SEngineConfigInfo.h"
-#include "engine/gfx/CDorvoGfx.h"
-#include "engine/gfx/CFXManager.h"
-#include "engine/gfx/CGFXCore.h"
+#include "engine/gfx/core/CDorvoGfx.h"
+#include "engine/gfx/core/CFXManager.h"
+#include "engine/gfx/core/CGFXCore.h"
 #include "platform/d3dx9.h"
 #include "platform/device_debug.h"
 #include "platform/frame_driver.h"

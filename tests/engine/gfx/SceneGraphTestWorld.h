@@ -9,8 +9,8 @@
 #include "GfxTestWorld.h"
 #include "TestGfxUnit.h"
 #include "common/math/MathUtil.h"
-#include "engine/gfx/CRenderer.h"
-#include "engine/gfx/CSceneGraphMgr.h"
+#include "engine/gfx/core/CRenderer.h"
+#include "engine/gfx/scene/CSceneGraphMgr.h"
 
 #include <cmath>
 #include <memory>

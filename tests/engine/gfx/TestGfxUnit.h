@@ -6,12 +6,12 @@
 #include "common/math/AABB.h"
 #include "common/math/Matrix4.h"
 #include "common/math/Sphere.h"
-#include "engine/gfx/CAnimationController.h"
-#include "engine/gfx/CGFXCore.h"
-#include "engine/gfx/CTextureHandle.h"
-#include "engine/gfx/D3DRenderBuffers.h"
-#include "engine/gfx/IGfxUnit.h"
-#include "engine/gfx/SRenderRecord.h"
+#include "engine/gfx/core/CGFXCore.h"
+#include "engine/gfx/core/CTextureHandle.h"
+#include "engine/gfx/core/D3DRenderBuffers.h"
+#include "engine/gfx/core/IGfxUnit.h"
+#include "engine/gfx/core/SRenderRecord.h"
+#include "engine/gfx/mesh/CAnimationController.h"
 
 #include <array>
 #include <memory>

@@ -8,7 +8,7 @@
 #include "engine/GobManager.h"
 #include "engine/RegisterCoreComponentTypes.h"
 #include "engine/StateMachineComponent.h"
-#include "engine/gfx/CDorvoGfx.h"
+#include "engine/gfx/core/CDorvoGfx.h"
 #include "engine/phy/DynamicsEngine.h"
 
 #include <sanitizer/common_interface_defs.h>

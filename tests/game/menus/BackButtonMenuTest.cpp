@@ -3,8 +3,8 @@
 // menu, and the hover fades.
 #include "MenuTestWorld.h"
 
-#include "engine/gfx/CSprite.h"
-#include "game/CQUORB.h"
+#include "engine/gfx/sprites/CSprite.h"
+#include "game/app/CQUORB.h"
 #include "game/menus/BaseMenu.h"
 
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 // middle of the screen with "Submenu" fanned from its second button. The pictures go under
 // screenshots/ in the test build folder ("building_*.png") and are checked at their pixels.
 // Skipped where Xvfb is not installed.
-#include "game/CQUORB.h"
-#include "game/CQUORBApp.h"
+#include "game/app/CQUORB.h"
+#include "game/app/CQUORBApp.h"
 
 #include "FrameScriptedApp.h"
 
@@ -17,14 +17,14 @@
 #include "common/math/MathUtil.h"
 #include "common/math/Vector3.h"
 #include "engine/RunApplication.h"
-#include "engine/gfx/CDorvoGfx.h"
-#include "game/CEngineLoader.h"
-#include "game/CPuzzle.h"
-#include "game/CRoom.h"
-#include "game/MenuSend.h"
-#include "game/MenuTable.h"
-#include "game/PlaceholderMenu.h"
+#include "engine/gfx/core/CDorvoGfx.h"
+#include "game/app/CEngineLoader.h"
+#include "game/app/MenuSend.h"
+#include "game/app/MenuTable.h"
+#include "game/app/PlaceholderMenu.h"
 #include "game/menus/RegisterMenuTypes.h"
+#include "game/room/CPuzzle.h"
+#include "game/room/CRoom.h"
 #include "platform/frame_driver.h"
 #include "platform/headless.h"
 #include "platform/win32.h"

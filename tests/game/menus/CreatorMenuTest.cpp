@@ -4,12 +4,12 @@
 // act on.
 #include "MenuTestWorld.h"
 
-#include "game/CPuzzle.h"
-#include "game/CQUORB.h"
-#include "game/WidgetManipulator.h"
+#include "game/app/CQUORB.h"
+#include "game/manipulator/WidgetManipulator.h"
 #include "game/menus/BaseMenu.h"
 #include "game/menus/CreatorMenu.h"
 #include "game/menus/MenuCallbacks.h"
+#include "game/room/CPuzzle.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 #include "MenuTestWorld.h"
 #include "TestSupport.h"
 
-#include "engine/gfx/CDorvoGfx.h"
-#include "engine/gfx/CTextSprite.h"
-#include "engine/gfx/STextStyle.h"
+#include "engine/gfx/core/CDorvoGfx.h"
+#include "engine/gfx/sprites/CTextSprite.h"
+#include "engine/gfx/sprites/STextStyle.h"
 #include "game/menus/BaseMenu.h"
 #include "platform/font_face.h"
 #include "platform/image_codec.h"

@@ -9,7 +9,7 @@
 #include "common/math/Quaternion.h"
 #include "engine/Gob.h"
 #include "engine/POVComp.h"
-#include "game/WidgetManipulator.h"
+#include "game/manipulator/WidgetManipulator.h"
 #include "game/menus/BaseMenu.h"
 #include "statemachine/ACMsgTaker.h"
 

@@ -6,9 +6,9 @@
 #include "MainRoadSetup.h"
 #include "MenuTestWorld.h"
 
-#include "engine/gfx/CCursor.h"
-#include "engine/gfx/CGFXCore.h"
-#include "game/CQUORB.h"
+#include "engine/gfx/core/CGFXCore.h"
+#include "engine/gfx/gui/CCursor.h"
+#include "game/app/CQUORB.h"
 #include "game/menus/BaseMenu.h"
 #include "platform/frame_driver.h"
 #include "platform/headless.h"

@@ -6,10 +6,10 @@
 #include "MenuTestWorld.h"
 #include "TutorialSolutions.h"
 
-#include "game/CCamera.h"
-#include "game/CQUORB.h"
-#include "game/CRoom.h"
+#include "game/app/CQUORB.h"
+#include "game/camera/CCamera.h"
 #include "game/menus/BaseMenu.h"
+#include "game/room/CRoom.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,9 @@
 #include "TestSupport.h"
 
 #include "common/Singleton.h"
-#include "game/CCamera.h"
-#include "game/CQUORB.h"
-#include "game/Profile.h"
+#include "game/app/CQUORB.h"
+#include "game/camera/CCamera.h"
+#include "game/files/Profile.h"
 #include "game/menus/BaseMenu.h"
 #include "game/menus/MainMenu.h"
 #include "statemachine/Database.h"

@@ -5,8 +5,8 @@
 #include "MainRoadSetup.h"
 #include "MenuTestWorld.h"
 
-#include "engine/gfx/CCursor.h"
-#include "game/CQUORB.h"
+#include "engine/gfx/gui/CCursor.h"
+#include "game/app/CQUORB.h"
 #include "game/menus/BaseMenu.h"
 #include "platform/frame_driver.h"
 #include "platform/win32.h"

@@ -13,16 +13,16 @@
 
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
-#include "engine/gfx/CCursor.h"
-#include "engine/gfx/CSprite.h"
-#include "game/CPlatformData.h"
-#include "game/CPuzzle.h"
-#include "game/CQUORB.h"
-#include "game/CRoom.h"
-#include "game/WidgetDataComp.h"
-#include "game/WidgetManipulator.h"
+#include "engine/gfx/gui/CCursor.h"
+#include "engine/gfx/sprites/CSprite.h"
+#include "game/app/CQUORB.h"
+#include "game/manipulator/WidgetManipulator.h"
 #include "game/menus/BaseMenu.h"
 #include "game/menus/MainMenu.h"
+#include "game/room/CPuzzle.h"
+#include "game/room/CRoom.h"
+#include "game/widgets/CPlatformData.h"
+#include "game/widgets/WidgetDataComp.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include "TestSupport.h"
 #include "VirtualDisplay.h"
 
-#include "engine/gfx/CTextSprite.h"
+#include "engine/gfx/sprites/CTextSprite.h"
 #include "platform/headless.h"
 
 #include <gtest/gtest.h>

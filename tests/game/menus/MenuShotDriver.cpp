@@ -4,11 +4,11 @@
 #include "TestSupport.h"
 #include "VirtualDisplay.h"
 
-#include "engine/gfx/CSprite.h"
-#include "engine/gfx/CTextSprite.h"
-#include "engine/gfx/CTextureHandle.h"
-#include "engine/gfx/Gfx2DComp.h"
-#include "game/MenuTable.h"
+#include "engine/gfx/core/CTextureHandle.h"
+#include "engine/gfx/sprites/CSprite.h"
+#include "engine/gfx/sprites/CTextSprite.h"
+#include "engine/gfx/sprites/Gfx2DComp.h"
+#include "game/app/MenuTable.h"
 #include "game/menus/BaseMenu.h"
 #include "platform/headless.h"
 

@@ -11,10 +11,10 @@
 
 #include "common/math/Quad.h"
 #include "common/math/Vector3.h"
-#include "game/CQUORB.h"
-#include "game/CRoom.h"
-#include "game/MenuTable.h"
+#include "game/app/CQUORB.h"
+#include "game/app/MenuTable.h"
 #include "game/menus/BaseMenu.h"
+#include "game/room/CRoom.h"
 
 #include <cstring>
 #include <filesystem>

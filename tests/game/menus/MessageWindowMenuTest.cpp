@@ -4,7 +4,7 @@
 #include "MenuTestWorld.h"
 
 #include "common/Singleton.h"
-#include "engine/gfx/CSprite.h"
+#include "engine/gfx/sprites/CSprite.h"
 #include "game/menus/BaseMenu.h"
 #include "statemachine/Database.h"
 

@@ -5,8 +5,8 @@
 #include "RecordingMenus.h"
 #include "TestSupport.h"
 #include "common/Singleton.h"
-#include "engine/gfx/CSprite.h"
-#include "engine/gfx/Gfx2DComp.h"
+#include "engine/gfx/sprites/CSprite.h"
+#include "engine/gfx/sprites/Gfx2DComp.h"
 #include "game/menus/RegisterMenuTypes.h"
 #include "statemachine/Database.h"
 

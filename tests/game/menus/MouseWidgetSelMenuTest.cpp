@@ -5,7 +5,7 @@
 #include "MenuTestWorld.h"
 #include "PuzzleMenuWorld.h"
 
-#include "game/WidgetManipulator.h"
+#include "game/manipulator/WidgetManipulator.h"
 #include "game/menus/MouseWidgetSelMenu.h"
 
 #include <gtest/gtest.h>

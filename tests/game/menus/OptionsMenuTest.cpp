@@ -3,11 +3,11 @@
 // written until the game saves its settings.
 #include "MenuTestWorld.h"
 
-#include "engine/gfx/CPostProcessor.h"
-#include "engine/gfx/PostProcessIds.h"
-#include "game/CQUORB.h"
-#include "game/GameDataFiles.h"
-#include "game/QUORBSettings.h"
+#include "engine/gfx/postprocess/CPostProcessor.h"
+#include "engine/gfx/postprocess/PostProcessIds.h"
+#include "game/app/CQUORB.h"
+#include "game/files/GameDataFiles.h"
+#include "game/files/QUORBSettings.h"
 #include "game/menus/BaseMenu.h"
 
 #include <gtest/gtest.h>

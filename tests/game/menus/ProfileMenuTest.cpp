@@ -5,9 +5,9 @@
 
 #include "common/InputEvent.h"
 #include "common/Singleton.h"
-#include "engine/gfx/ScrollBar.h"
-#include "game/CQUORB.h"
-#include "game/Profile.h"
+#include "engine/gfx/gui/ScrollBar.h"
+#include "game/app/CQUORB.h"
+#include "game/files/Profile.h"
 #include "game/menus/BaseMenu.h"
 #include "game/menus/ProfileMenu.h"
 #include "statemachine/ACMsgTaker.h"

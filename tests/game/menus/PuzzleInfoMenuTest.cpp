@@ -4,10 +4,10 @@
 #include "MenuTestWorld.h"
 #include "RoomMenuFixtures.h"
 
-#include "game/CQUORB.h"
-#include "game/CRoom.h"
+#include "game/app/CQUORB.h"
 #include "game/menus/BaseMenu.h"
 #include "game/menus/PuzzleInfoMenu.h"
+#include "game/room/CRoom.h"
 
 #include <gtest/gtest.h>
 

@@ -4,13 +4,13 @@
 #include "MenuTestWorld.h"
 #include "RoomMenuFixtures.h"
 
-#include "engine/gfx/CButton.h"
-#include "engine/gfx/Gfx2DComp.h"
-#include "game/CCamera.h"
-#include "game/CQUORB.h"
-#include "game/CRoom.h"
+#include "engine/gfx/gui/CButton.h"
+#include "engine/gfx/sprites/Gfx2DComp.h"
+#include "game/app/CQUORB.h"
+#include "game/camera/CCamera.h"
 #include "game/menus/BaseMenu.h"
 #include "game/menus/MenuHitTests.h"
+#include "game/room/CRoom.h"
 
 #include <gtest/gtest.h>
 

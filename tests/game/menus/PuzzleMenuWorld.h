@@ -12,9 +12,9 @@
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
 #include "engine/phy/DynamicsEngine.h"
-#include "game/CPuzzle.h"
-#include "game/CQUORB.h"
-#include "game/CRoom.h"
+#include "game/app/CQUORB.h"
+#include "game/room/CPuzzle.h"
+#include "game/room/CRoom.h"
 #include "statemachine/Database.h"
 
 #include <memory>

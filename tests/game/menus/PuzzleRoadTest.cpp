@@ -9,10 +9,10 @@
 // look-at menu; this road goes straight in as the look-at menu's "Play Puzzle" does.
 #include "PuzzleMenuWorld.h"
 
-#include "engine/gfx/CCursor.h"
-#include "game/CPlatformData.h"
-#include "game/WidgetDataComp.h"
-#include "game/WidgetManipulator.h"
+#include "engine/gfx/gui/CCursor.h"
+#include "game/manipulator/WidgetManipulator.h"
+#include "game/widgets/CPlatformData.h"
+#include "game/widgets/WidgetDataComp.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,9 @@
 
 #include "common/math/MathUtil.h"
 #include "common/math/Vector3.h"
-#include "engine/gfx/CSprite.h"
-#include "game/CQUORB.h"
-#include "game/WidgetManipulator.h"
+#include "engine/gfx/sprites/CSprite.h"
+#include "game/app/CQUORB.h"
+#include "game/manipulator/WidgetManipulator.h"
 #include "game/menus/BaseMenu.h"
 #include "game/menus/DemoRadial.h"
 #include "game/menus/RadialMenu.h"

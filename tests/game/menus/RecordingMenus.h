@@ -2,8 +2,8 @@
 // into one shared log, and lets a test set the fields a menu class would set.
 #pragma once
 
-#include "engine/gfx/CButton.h"
-#include "engine/gfx/CheckButton.h"
+#include "engine/gfx/gui/CButton.h"
+#include "engine/gfx/gui/CheckButton.h"
 #include "game/menus/BaseMenu.h"
 #include "game/menus/FadeMenu.h"
 #include "game/menus/LinearExpandMenu.h"

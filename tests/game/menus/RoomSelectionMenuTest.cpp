@@ -6,14 +6,14 @@
 #include "RoomMenuFixtures.h"
 
 #include "common/math/Quad.h"
-#include "engine/gfx/CTextSprite.h"
-#include "engine/gfx/IScreenUnit.h"
-#include "engine/gfx/ScrollBar.h"
-#include "game/CCamera.h"
-#include "game/CQUORB.h"
-#include "game/CRoom.h"
+#include "engine/gfx/gui/ScrollBar.h"
+#include "engine/gfx/sprites/CTextSprite.h"
+#include "engine/gfx/sprites/IScreenUnit.h"
+#include "game/app/CQUORB.h"
+#include "game/camera/CCamera.h"
 #include "game/menus/BaseMenu.h"
 #include "game/menus/RoomSelectionMenu.h"
+#include "game/room/CRoom.h"
 
 #include <gtest/gtest.h>
 

@@ -5,13 +5,13 @@
 #include "RoomMenuFixtures.h"
 
 #include "common/InputEvent.h"
-#include "engine/gfx/EditBox.h"
-#include "game/CQUORB.h"
-#include "game/CRoom.h"
-#include "game/QUORBSettings.h"
-#include "game/ValidateFileBaseName.h"
+#include "engine/gfx/gui/EditBox.h"
+#include "game/app/CQUORB.h"
+#include "game/files/QUORBSettings.h"
+#include "game/files/ValidateFileBaseName.h"
 #include "game/menus/BaseMenu.h"
 #include "game/menus/SaveRoomMenu.h"
+#include "game/room/CRoom.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // the veil fade in and out over 0.5 s, and the two buttons lead back to the puzzle or the room.
 #include "PuzzleMenuWorld.h"
 
-#include "engine/gfx/CSprite.h"
-#include "game/CTimeLimit.h"
+#include "engine/gfx/sprites/CSprite.h"
+#include "game/objectives/CTimeLimit.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 // pressed and released between two frames, and the two must end alike.
 #include "PuzzleMenuWorld.h"
 
-#include "engine/gfx/CButton.h"
-#include "engine/gfx/CCursor.h"
-#include "game/WidgetManipulator.h"
+#include "engine/gfx/gui/CButton.h"
+#include "engine/gfx/gui/CCursor.h"
+#include "game/manipulator/WidgetManipulator.h"
 #include "game/menus/MenuHitTests.h"
 #include "platform/headless.h"
 #include "platform/input_feed.h"

@@ -3,7 +3,7 @@
 // create-puzzle mode; the buttons sit in the bottom-right corner.
 #include "PuzzleMenuWorld.h"
 
-#include "engine/gfx/CButton.h"
+#include "engine/gfx/gui/CButton.h"
 #include "game/menus/MenuHitTests.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 // a time limit or without a focused puzzle, although the menu stays open.
 #include "PuzzleMenuWorld.h"
 
-#include "game/CTimeLimit.h"
 #include "game/menus/TimerObjMenu.h"
+#include "game/objectives/CTimeLimit.h"
 
 #include <gtest/gtest.h>
 

@@ -5,11 +5,11 @@
 // unused names carry the sprites.
 #include "MenuTestWorld.h"
 
-#include "engine/gfx/CCursor.h"
-#include "engine/gfx/CSprite.h"
-#include "engine/gfx/CTextSprite.h"
-#include "game/CQUORB.h"
-#include "game/MenuTable.h"
+#include "engine/gfx/gui/CCursor.h"
+#include "engine/gfx/sprites/CSprite.h"
+#include "engine/gfx/sprites/CTextSprite.h"
+#include "game/app/CQUORB.h"
+#include "game/app/MenuTable.h"
 #include "game/menus/RegisterMenuTypes.h"
 #include "game/menus/StaticMenu.h"
 #include "game/menus/ToolTipMenu.h"

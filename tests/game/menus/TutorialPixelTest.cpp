@@ -18,11 +18,11 @@
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
-#include "game/CAcceleratorData.h"
-#include "game/CPuzzle.h"
-#include "game/CQUORB.h"
-#include "game/WidgetDataComp.h"
+#include "game/app/CQUORB.h"
 #include "game/menus/BaseMenu.h"
+#include "game/room/CPuzzle.h"
+#include "game/widgets/CAcceleratorData.h"
+#include "game/widgets/WidgetDataComp.h"
 #include "platform/headless.h"
 
 #include <gtest/gtest.h>

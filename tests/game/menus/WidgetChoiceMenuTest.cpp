@@ -4,8 +4,8 @@
 // the disabled buttons; masks that show nothing.
 #include "PuzzleMenuWorld.h"
 
-#include "engine/gfx/CButton.h"
-#include "game/WidgetManipulator.h"
+#include "engine/gfx/gui/CButton.h"
+#include "game/manipulator/WidgetManipulator.h"
 #include "game/menus/WidgetChoiceMenu.h"
 
 #include <gtest/gtest.h>

@@ -6,8 +6,8 @@
 #include "EditorBarsWorld.h"
 
 #include "engine/GobManager.h"
-#include "game/GobIDComp.h"
 #include "game/menus/WidgetPropertyMenu.h"
+#include "game/nodes/GobIDComp.h"
 
 #include <gtest/gtest.h>
 

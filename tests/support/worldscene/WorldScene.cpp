@@ -6,8 +6,8 @@
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
 #include "engine/RegisterCoreComponentTypes.h"
-#include "engine/gfx/CDorvoGfx.h"
-#include "engine/gfx/CGFXCore.h"
+#include "engine/gfx/core/CDorvoGfx.h"
+#include "engine/gfx/core/CGFXCore.h"
 #include "platform/files.h"
 
 #include <tinyxml.h>

@@ -1,0 +1,213 @@
+#include "engine/gfx/gui/EditBox.h"
+
+#include "common/InputEvent.h"
+#include "common/InterpolationMgr.h"
+#include "engine/gfx/gui/TextSubmitFunct.h"
+#include "engine/gfx/sprites/CTextSprite.h"
+
+namespace dorvo
+{
+namespace gfx
+{
+namespace
+{
+constexpr char kBackspaceChar = '\b';
+constexpr char kGrave = '`';
+constexpr float kPulseSeconds = 1.0f;
+
+// Keyboard codes; the mouse's buttons and axes are not keys to a text box.
+bool IsKey(std::uint32_t code)
+{
+    return code >= 1 && code < input::MOUSE_BUTTON_0;
+}
+
+bool IsShift(std::uint32_t code)
+{
+    return code == input::KEY_LSHIFT || code == input::KEY_RSHIFT;
+}
+} // namespace
+
+EditBox::EditBox(const std::string& textureFile, const SpriteAnimation& unpressed, CTextSprite* textSprite,
+                 TextSubmitFunct* submit, PointInsideFunct* hitTest, int x, int y,
+                 const std::string& unitName, unsigned maxLength, const std::string& defaultText)
+    : CButton(textureFile, unpressed, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, hitTest),
+      m_pTextSprite(textSprite), m_text(defaultText), m_defaultText(defaultText),
+      m_caret(static_cast<unsigned>(defaultText.size())), m_pSubmit(submit), m_maxLength(maxLength),
+      m_caretTimer(true)
+{
+    SetName(unitName);
+    SetPosition(x, y);
+    common::CInterpolationMgr& interpolations = common::CInterpolationMgr::Instance();
+    for (int channel = 0; channel < 3; ++channel)
+        m_pulse[channel] =
+            interpolations.AddFloat(0.0f, kFocusPulseLightest, kPulseSeconds, common::INTERP_PINGPONG);
+    if (m_pTextSprite)
+    {
+        // Filed under the box later, the sprite takes the box's position through its parent; until
+        // then it is placed from it here.
+        m_pTextSprite->SetOffset(GetAbsoluteX(), GetAbsoluteY());
+        m_pTextSprite->SetDepth(GetDepth() + 1);
+    }
+    RefreshText();
+}
+
+EditBox::~EditBox() = default;
+
+void EditBox::Update(int ms)
+{
+    CButton::Update(ms);
+    if (m_focused && m_caretTimer.GetTime() > m_caretBlink)
+    {
+        m_caretShown = !m_caretShown;
+        m_caretTimer.Restart();
+        RefreshText();
+    }
+}
+
+bool EditBox::HandleInput(const input::InputEvent* event, float dt)
+{
+    const bool taken = CButton::HandleInput(event, dt);
+    if (!m_focused || !event)
+        return taken;
+    if (!IsVisible() || GetAlpha() == 0.0f)
+    {
+        Unfocus();
+        return taken;
+    }
+    if (!IsKey(event->code))
+        return taken;
+    if (event->value == 0)
+    {
+        if (event->code == input::KEY_BACK)
+            return true;
+        if (event->code == input::KEY_RETURN)
+        {
+            const bool submit = m_enterPressed && !m_text.empty();
+            m_enterPressed = false;
+            if (submit)
+                Unfocus();
+            return true;
+        }
+        if (IsShift(event->code))
+            m_shift = false;
+        return taken;
+    }
+    if (event->value != 1)
+        return taken;
+    EditKey(*event);
+    RefreshText();
+    return true;
+}
+
+void EditBox::EditKey(const input::InputEvent& event)
+{
+    ClampCaret();
+    switch (event.code)
+    {
+    case input::KEY_RETURN:
+        m_enterPressed = true;
+        break;
+    case input::KEY_LSHIFT:
+    case input::KEY_RSHIFT:
+        m_shift = true;
+        break;
+    case input::KEY_LEFT:
+        if (m_caret > 0)
+            --m_caret;
+        break;
+    case input::KEY_RIGHT:
+        if (m_caret < m_text.size())
+            ++m_caret;
+        break;
+    case input::KEY_DELETE:
+        if (m_caret < m_text.size())
+            m_text.erase(m_caret, 1);
+        break;
+    default:
+        break;
+    }
+    const char c = input::ScanCodeToChar(event, m_shift ? 1 : 0);
+    if (c >= 32 && c <= 126 && c != kGrave)
+    {
+        if (m_text.size() < m_maxLength)
+        {
+            m_text.insert(m_text.begin() + m_caret, c);
+            ++m_caret;
+        }
+    }
+    else if (c == kBackspaceChar && m_caret > 0)
+    {
+        m_text.erase(m_caret - 1, 1);
+        --m_caret;
+    }
+}
+
+void EditBox::OnClick()
+{
+    m_focused = true;
+    if (m_pTextSprite)
+    {
+        m_pTextSprite->SetInterpolation(CSprite::IP_Red, m_pulse[0]);
+        m_pTextSprite->SetInterpolation(CSprite::IP_Green, m_pulse[1]);
+        m_pTextSprite->SetInterpolation(CSprite::IP_Blue, m_pulse[2]);
+        m_pTextSprite->SetInterpolation(CSprite::IP_Alpha, CSprite::kNoInterpolation);
+    }
+    m_caretShown = true;
+    m_caretTimer.Restart();
+    m_caret = static_cast<unsigned>(m_text.size());
+    RefreshText();
+}
+
+void EditBox::OnReleaseOutside()
+{
+    // Only a box being edited has anything to hand in: a click elsewhere leaves the others alone.
+    if (m_focused)
+        Unfocus();
+}
+
+void EditBox::Unfocus()
+{
+    m_focused = false;
+    m_enterPressed = false;
+    if (m_pTextSprite)
+    {
+        m_pTextSprite->SetInterpolation(CSprite::IP_Red, CSprite::kNoInterpolation);
+        m_pTextSprite->SetInterpolation(CSprite::IP_Green, CSprite::kNoInterpolation);
+        m_pTextSprite->SetInterpolation(CSprite::IP_Blue, CSprite::kNoInterpolation);
+        m_pTextSprite->SetInterpolation(CSprite::IP_Alpha, CSprite::kNoInterpolation);
+        m_pTextSprite->SetColor(0.0f, 0.0f, 0.0f);
+    }
+    m_caretShown = false;
+    if (!m_text.empty())
+    {
+        if (m_pSubmit)
+            (*m_pSubmit)();
+    }
+    else
+        m_text = m_defaultText;
+    RefreshText();
+}
+
+void EditBox::ClampCaret()
+{
+    if (m_caret > m_text.size())
+        m_caret = static_cast<unsigned>(m_text.size());
+}
+
+void EditBox::RefreshText()
+{
+    ClampCaret();
+    m_shown = m_text;
+    if (m_focused)
+        m_shown.insert(m_shown.begin() + m_caret, m_caretShown ? '|' : ' ');
+    if (m_pTextSprite && m_pTextSprite->GetText() != m_shown)
+        m_pTextSprite->SetText(m_shown);
+}
+
+void EditBox::SetTextSubmitFunct(TextSubmitFunct* submit)
+{
+    if (m_pSubmit.get() != submit)
+        m_pSubmit.reset(submit);
+}
+} // namespace gfx
+} // namespace dorvo

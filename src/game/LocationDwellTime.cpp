@@ -1,6 +1,0 @@
-#include "game/LocationDwellTime.h"
-
-namespace QUORB
-{
-float LocationDwellTime = 3.0f;
-} // namespace QUORB

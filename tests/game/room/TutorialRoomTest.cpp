@@ -1,0 +1,298 @@
+// The campaign's first room as a player meets it, headless under the real physics, with the
+// committed start-up script, settings, template profile, room, puzzles and environment: the
+// profile and the room come from the console, each face is turned to with the arrow keys and
+// solved with the mouse (TutorialSolutions.h), played, and scored by the score menu's stand-in;
+// played without the player's widgets no face completes.
+#include "GameTestWorld.h"
+#include "ScriptedPlacement.h"
+#include "TutorialSolutions.h"
+
+#include "LogCapture.h"
+#include "TestSupport.h"
+#include "common/ConsoleInterface.h"
+#include "common/math/Plane.h"
+#include "engine/Gob.h"
+#include "engine/GobManager.h"
+#include "engine/POVComp.h"
+#include "engine/gfx/water/CWaterManager.h"
+#include "game/app/CQUORB.h"
+#include "game/app/PlaceholderScoreMenu.h"
+#include "game/camera/CCamera.h"
+#include "game/files/Profile.h"
+#include "game/objectives/CTarget.h"
+#include "game/objectives/CTimeLimit.h"
+#include "game/objectives/IObjective.h"
+#include "game/objectives/ObjectiveComp.h"
+#include "game/room/CPuzzle.h"
+#include "game/room/CRoom.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+using gametest::GameTestSetup;
+using gametest::GameTestWorld;
+
+namespace
+{
+// How long an unsolved face is watched: longer than any face's solution takes to score, and past
+// face 1's 20 s time limit.
+constexpr double kUnsolvedSeconds = 22.0;
+constexpr unsigned kTimedFace = 1;
+constexpr double kTimeLimitSeconds = 20.0;
+
+// The state of the puzzle's time limit; -1 without one.
+int TimeLimitState(const QUORB::CPuzzle& puzzle)
+{
+    for (const QUORB::PuzzleObjectiveEntry& entry : puzzle.GetObjectives())
+    {
+        const QUORB::ObjectiveComp* comp = QUORB::ObjectiveComp::Of(QUORB::CPuzzle::GetEntryGob(entry));
+        const QUORB::IObjective* objective = comp != nullptr ? comp->GetObjective() : nullptr;
+        if (objective != nullptr && objective->GetType() == QUORB::CTimeLimit::kType)
+            return objective->GetState();
+    }
+    return -1;
+}
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The game as shipped: the committed "Startup.lua" (so the node break rules the Tutorial is tuned
+// for), settings, rooms, puzzles and the template profile.
+GameTestSetup ShippedSetup()
+{
+    GameTestSetup setup;
+    setup.copyRooms = true;
+    setup.writeStartup = false;
+    setup.files["Startup.lua"] = ReadText(testsupport::RepoPath("data/scripts/Startup.lua"));
+    setup.files["files/profiles/Blank.xml"] =
+        ReadText(testsupport::RepoPath("data/files/profiles/Blank.xml"));
+    return setup;
+}
+
+// What the rules give a completed run: 50 for each required objective met, and for a target 40
+// for each unit the star passed closer than the target's size; 50 for a time limit not run out and
+// 5 for each second left on it; 10 for each unit of the budget left. Each bonus is cut to a whole
+// number.
+int ScoreByTheRules(QUORB::CPuzzle& puzzle)
+{
+    int score = 10 * puzzle.GetBudgetLeft();
+    for (const QUORB::PuzzleObjectiveEntry& entry : puzzle.GetObjectives())
+    {
+        const QUORB::ObjectiveComp* comp = QUORB::ObjectiveComp::Of(QUORB::CPuzzle::GetEntryGob(entry));
+        QUORB::IObjective* objective = comp != nullptr ? comp->GetObjective() : nullptr;
+        if (objective == nullptr)
+            continue;
+        if (const QUORB::CTarget* target = objective->AsTarget())
+        {
+            EXPECT_EQ(objective->GetState(), QUORB::IObjective::Completed);
+            score +=
+                50 + static_cast<int>(40.0f * (GetPOVComp(QUORB::CPuzzle::GetEntryGob(entry))->GetScale().x -
+                                               target->GetClosestDistance()));
+        }
+        else if (QUORB::CTimeLimit* limit = objective->AsTimeLimit())
+        {
+            EXPECT_NE(objective->GetState(), QUORB::IObjective::Failed);
+            score += 50 + static_cast<int>(5.0f * limit->GetRemainingSeconds());
+        }
+        else if (objective->AsGetToLocation() != nullptr)
+        {
+            EXPECT_EQ(objective->GetState(), QUORB::IObjective::Completed);
+            score += 50;
+        }
+    }
+    return score;
+}
+
+// A world booted as shipped with the Tutorial loaded from the console.
+struct TutorialWorld
+{
+    TutorialWorld() : world(std::make_unique<GameTestWorld>(ShippedSetup()))
+    {
+        if (!world->Booted())
+            return;
+        world->Frames(3);
+        world->Console(std::string("loadprofile ") + tutorial::kProfileFile);
+        world->Console(std::string("loadroom ") + tutorial::kRoomFile + " true");
+        world->Frames(3);
+        room = world->Game().GetRoom();
+    }
+
+    QUORB::PlaceholderScoreMenu* ScoreMenu() const
+    {
+        return dynamic_cast<QUORB::PlaceholderScoreMenu*>(world->Menu("ScoreMenu"));
+    }
+    bool ScoreMenuOpen() const
+    {
+        return ScoreMenu() != nullptr && ScoreMenu()->GetState() == QUORB::PlaceholderMenu::STATE_Open;
+    }
+
+    // Frames until the score menu opens, at most the given seconds of them; the seconds run, or a
+    // negative number when it did not open.
+    double RunToScore(double seconds) const
+    {
+        const int frames = static_cast<int>(seconds * 30.0);
+        for (int frame = 1; frame <= frames; ++frame)
+        {
+            world->Frame();
+            if (ScoreMenuOpen())
+                return frame / 30.0;
+        }
+        return -1.0;
+    }
+
+    // After a run: the puzzle back as it was at "play" (physics paused), the score menu closed
+    // and the editor off.
+    void EndRun() const
+    {
+        world->Console("resetfocusedpuzzle");
+        world->Console("menu ScoreMenu close");
+        gametest::SetEditor(*world, false);
+        world->Frames(2);
+    }
+
+    bool ConsoleShows(const std::string& text) const
+    {
+        for (const std::string& line : common::ConsoleInterface::Instance().GetOutputLines())
+            if (line.find(text) != std::string::npos)
+                return true;
+        return false;
+    }
+
+    std::unique_ptr<GameTestWorld> world;
+    QUORB::CRoom* room = nullptr;
+};
+} // namespace
+
+TEST(TutorialRoom, TheConsoleBringsTheRoomThatTheTemplateProfileUnlocks)
+{
+    TutorialWorld tutorial;
+    ASSERT_TRUE(tutorial.world->Booted());
+    ASSERT_NE(tutorial.world->Game().GetProfile(), nullptr);
+    EXPECT_EQ(tutorial.world->Game().GetProfile()->unlockedRooms,
+              std::vector<std::string>{tutorial::kRoomFile});
+    ASSERT_NE(tutorial.room, nullptr);
+    EXPECT_EQ(tutorial.room->GetRoomName(), tutorial::kRoomFile);
+    // Four faces, each a puzzle with a budget, the widgets it offers and objectives.
+    ASSERT_EQ(tutorial.room->GetPuzzleCount(), 4u);
+}
+
+// Each face solved as its solution says and played to the score menu, one after another in one
+// world, as a player goes round the room.
+TEST(TutorialRoom, EachFaceSolvedByMouseIsCompletedWithItsScore)
+{
+    TutorialWorld tutorial;
+    ASSERT_TRUE(tutorial.world->Booted());
+    ASSERT_NE(tutorial.room, nullptr);
+    GameTestWorld& world = *tutorial.world;
+    for (const tutorial::Solution& solution : tutorial::Solutions())
+    {
+        SCOPED_TRACE("face " + std::to_string(solution.face));
+        ASSERT_TRUE(gametest::TurnToFace(world, solution.face));
+        QUORB::CPuzzle* puzzle = world.Game().GetFocusedPuzzle();
+        ASSERT_NE(puzzle, nullptr);
+        gametest::PlaySolution(world, solution);
+        EXPECT_EQ(puzzle->GetBudgetLeft(), solution.budgetLeft);
+        common::ConsoleInterface::Instance().ClearOutput();
+        const int scoredBefore = tutorial.ScoreMenu()->GetScoredCount();
+        const double seconds = tutorial.RunToScore(30.0);
+        ASSERT_GT(seconds, 0.0) << "the score menu never opened";
+        EXPECT_FALSE(puzzle->IsFailed());
+        EXPECT_EQ(tutorial.ScoreMenu()->GetScoredCount(), scoredBefore + 1);
+        const int score = ScoreByTheRules(*puzzle);
+        EXPECT_GE(score, 50 + 10 * solution.budgetLeft) << "at least the objective and the budget left";
+        EXPECT_EQ(tutorial.ScoreMenu()->GetLastScore(), score);
+        EXPECT_TRUE(tutorial.ConsoleShows("ScoreMenu: score " + std::to_string(score) + ", completed"));
+        tutorial.EndRun();
+    }
+}
+
+// The back face's water rises while the face is played, and stays below the eye: the player
+// watches it come up from above (with the eye under the plane the frame would take the water's
+// underside and its wavy underwater effect for the room). The eye is the camera's, which stands
+// in the middle of the room; the water is the active planar water's plane.
+TEST(TutorialRoom, TheBackFacesWaterRisesBelowTheEye)
+{
+    TutorialWorld tutorial;
+    ASSERT_TRUE(tutorial.world->Booted());
+    ASSERT_NE(tutorial.room, nullptr);
+    GameTestWorld& world = *tutorial.world;
+    const tutorial::Solution solution = tutorial::Face2();
+    ASSERT_TRUE(gametest::TurnToFace(world, solution.face));
+    gametest::PlaySolution(world, solution);
+    const math::Vector3 eye = world.Game().GetGameCamera()->GetEyePosition();
+    float lowest = 1e9f; // the eye's height over the water, least and most
+    float highest = -1e9f;
+    for (int frame = 0; frame < 30 * 12 && !tutorial.ScoreMenuOpen(); ++frame)
+    {
+        world.Frame();
+        math::Plane plane;
+        ASSERT_TRUE(dorvo::gfx::CWaterManager::Instance().GetWaterPlane(plane));
+        const float above = plane.GetNormalized().SignedDistance(eye);
+        lowest = std::min(lowest, above);
+        highest = std::max(highest, above);
+    }
+    EXPECT_TRUE(tutorial.ScoreMenuOpen());
+    EXPECT_FALSE(world.Game().GetFocusedPuzzle()->IsFailed());
+    EXPECT_GT(highest - lowest, 3.0f) << "the water rises";
+    EXPECT_GT(lowest, 0.5f) << "the eye stays above the water";
+}
+
+// Played as they load, without a widget of the player's, no face completes: each run either goes
+// on or fails. Face 1 is watched past its time limit and ends failed when the limit runs out.
+TEST(TutorialRoom, NoFaceIsCompletedWithoutThePlayersWidgets)
+{
+    TutorialWorld tutorial;
+    ASSERT_TRUE(tutorial.world->Booted());
+    ASSERT_NE(tutorial.room, nullptr);
+    GameTestWorld& world = *tutorial.world;
+    for (unsigned face = 0; face < 4; ++face)
+    {
+        SCOPED_TRACE("face " + std::to_string(face));
+        ASSERT_TRUE(gametest::TurnToFace(world, face));
+        gametest::SetEditor(world, true);
+        world.Console("play");
+        const double seconds = tutorial.RunToScore(kUnsolvedSeconds);
+        const QUORB::CPuzzle& puzzle = *world.Game().GetFocusedPuzzle();
+        if (seconds > 0.0)
+        {
+            EXPECT_TRUE(puzzle.IsFailed()) << "ended after " << seconds << " s";
+        }
+        if (face == kTimedFace)
+        {
+            EXPECT_TRUE(puzzle.IsFailed());
+            EXPECT_EQ(TimeLimitState(puzzle), QUORB::IObjective::Failed);
+            EXPECT_NEAR(seconds, kTimeLimitSeconds, 0.1) << "ended by the time limit";
+        }
+        tutorial.EndRun();
+    }
+}
+
+// The committed content the Tutorial needs loads without a word on standard error: the start-up
+// script, the settings, the sound project, the template profile, the room with its environment and
+// its four puzzles.
+TEST(TutorialRoom, TheCommittedContentLoadsWithoutALineOnStandardError)
+{
+    testsupport::LogCapture logged;
+    {
+        TutorialWorld tutorial;
+        EXPECT_TRUE(tutorial.world->Booted());
+        for (unsigned face = 0; face < 4; ++face)
+            EXPECT_TRUE(gametest::TurnToFace(*tutorial.world, face));
+        gametest::SetEditor(*tutorial.world, true);
+        tutorial.world->Frames(5);
+    }
+    std::string err = logged.Text();
+    // The run-time log's banner, written once by the first game a test program starts.
+    const std::string banner = "CLogFile: Log.xml: Runtime Log Begin\n";
+    if (err.compare(0, banner.size(), banner) == 0)
+        err.erase(0, banner.size());
+    EXPECT_EQ(err, "");
+}
