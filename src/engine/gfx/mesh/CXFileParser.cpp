@@ -37,6 +37,12 @@ std::string Plural(std::size_t count, const char* one, const char* many)
     return Grouped(count) + " " + (count == 1 ? one : many);
 }
 
+// The tail of a list longer than its Mesh: "the last one is left out", "the last 2 are left out".
+std::string LeftOut(std::size_t extra)
+{
+    return extra == 1 ? "the last one is left out" : "the last " + Grouped(extra) + " are left out";
+}
+
 math::Matrix4 ToMatrix(const std::vector<float>& values)
 {
     math::Matrix4 matrix;
@@ -312,7 +318,7 @@ private:
         if (count > mesh->vertexCount)
             Say(object.Line(), Plural(count, "texture coordinate", "texture coordinates") +
                                    " for a Mesh of " + Plural(mesh->vertexCount, "vertex", "vertices") +
-                                   "; the last " + Grouped(count - mesh->vertexCount) + " are left out");
+                                   "; " + LeftOut(count - mesh->vertexCount));
         for (std::size_t i = 0; i < std::min(count, mesh->vertexCount); ++i)
         {
             SUnitVertex& vertex = mesh->bone->mesh.vertices[mesh->firstVertex + i];
@@ -339,8 +345,7 @@ private:
         if (listed.size() > mesh->vertexCount)
             Say(object.Line(), Plural(listed.size(), "duplication index", "duplication indices") +
                                    " for a Mesh of " + Plural(mesh->vertexCount, "vertex", "vertices") +
-                                   "; the last " + Grouped(listed.size() - mesh->vertexCount) +
-                                   " are left out");
+                                   "; " + LeftOut(listed.size() - mesh->vertexCount));
         std::vector<std::uint32_t> originals(mesh->vertexCount);
         for (std::size_t i = 0; i < originals.size(); ++i)
             originals[i] = i < listed.size() ? listed[i] : static_cast<std::uint32_t>(i);

@@ -183,7 +183,7 @@ TEST_F(XFileParserTest, ShortAndLongTextureCoordinateAndDuplicationLists)
         std::string::npos)
         << said;
     EXPECT_NE(
-        said.find("meshes/LongLists.x:4: 4 duplication indices for a Mesh of 3 vertices; the last 1 are "
+        said.find("meshes/LongLists.x:4: 4 duplication indices for a Mesh of 3 vertices; the last one is "
                   "left out"),
         std::string::npos)
         << said;
