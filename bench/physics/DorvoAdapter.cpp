@@ -22,7 +22,8 @@ namespace physbench
 DorvoAdapter::DorvoAdapter()
 {
     namespace fs = std::filesystem;
-    m_folder = (fs::temp_directory_path() / ("phys_bench_" + std::to_string(getpid()))).string();
+    // Below the working folder: the engine reads archetype files only by names that stay in it.
+    m_folder = "phys_bench_" + std::to_string(getpid());
     std::error_code ignored;
     fs::create_directories(m_folder, ignored);
 }
