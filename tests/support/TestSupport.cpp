@@ -98,4 +98,17 @@ FileSizeLimit::~FileSizeLimit()
     setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, m_previousSignal);
 }
+
+void MakeGameRunFolder(const std::string& data)
+{
+    namespace fs = std::filesystem;
+    for (const char* script : {"InitGame.lua", "Startup.lua"})
+        fs::copy_file(RepoPath(std::string("data/scripts/") + script), script,
+                      fs::copy_options::overwrite_existing);
+    fs::remove_all("files");
+    const fs::path target(data);
+    if (target.has_parent_path())
+        fs::create_directories(target.parent_path());
+    fs::copy(RepoPath("data/" + data), target, fs::copy_options::recursive);
+}
 } // namespace testsupport

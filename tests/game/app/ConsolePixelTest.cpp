@@ -115,15 +115,7 @@ TEST(ConsolePixelTest, TheConsoleSlidesOverTheSceneShowsItsOutputAndLeavesThePic
     testsupport::UseOpenGLOn(display, env);
     for (const std::string& old : plat::ListFiles("DorvoScrshot_*.png"))
         std::filesystem::remove(old);
-    std::filesystem::copy_file(testsupport::RepoPath("data/scripts/InitGame.lua"), "InitGame.lua",
-                               std::filesystem::copy_options::overwrite_existing);
-    // The committed start-up script names the templates below the run folder, as the build puts them.
-    std::filesystem::copy_file(testsupport::RepoPath("data/scripts/Startup.lua"), "Startup.lua",
-                               std::filesystem::copy_options::overwrite_existing);
-    std::filesystem::remove_all("files");
-    std::filesystem::create_directories("files");
-    std::filesystem::copy(testsupport::RepoPath("data/files/xmlfiles"), "files/xmlfiles",
-                          std::filesystem::copy_options::recursive);
+    testsupport::MakeGameRunFolder("files/xmlfiles");
 
     // The console over a black scene: the room's models are not drawn here.
     g_script[1] = []

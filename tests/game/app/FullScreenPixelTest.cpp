@@ -113,14 +113,7 @@ TEST(FullScreenPixelTest, AfterAltEnterTheWindowedPictureFillsTheScreen)
     testsupport::UseOpenGLOn(display, env);
     for (const std::string& old : plat::ListFiles("DorvoScrshot_*.png"))
         std::filesystem::remove(old);
-    std::filesystem::copy_file(testsupport::RepoPath("data/scripts/InitGame.lua"), "InitGame.lua",
-                               std::filesystem::copy_options::overwrite_existing);
-    std::filesystem::copy_file(testsupport::RepoPath("data/scripts/Startup.lua"), "Startup.lua",
-                               std::filesystem::copy_options::overwrite_existing);
-    std::filesystem::remove_all("files");
-    std::filesystem::create_directories("files");
-    std::filesystem::copy(testsupport::RepoPath("data/files/xmlfiles"), "files/xmlfiles",
-                          std::filesystem::copy_options::recursive);
+    testsupport::MakeGameRunFolder("files/xmlfiles");
 
     gametest::FrameScript& script = gametest::TheFrameScript();
     script = gametest::FrameScript();

@@ -110,11 +110,7 @@ TEST(BuildingMenusPixelTest, TheCreatorColumnTheSaveDialogAndTheRadialMenusShowO
     testsupport::ScopedEnv env;
     testsupport::UseOpenGLOn(display, env);
     namespace fs = std::filesystem;
-    for (const char* script : {"InitGame.lua", "Startup.lua"})
-        fs::copy_file(testsupport::RepoPath(std::string("data/scripts/") + script), script,
-                      fs::copy_options::overwrite_existing);
-    fs::remove_all("files");
-    fs::copy(testsupport::RepoPath("data/files"), "files", fs::copy_options::recursive);
+    testsupport::MakeGameRunFolder("files");
     // The menu classes as the program entry files them; the splashes stay quiet placeholders.
     QUORB::MenuTable::ResetCreators();
     QUORB::RegisterMenuTypes();

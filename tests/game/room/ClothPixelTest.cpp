@@ -80,11 +80,7 @@ TEST(ClothPixelTest, TheGamesClothArchetypeDrawsItsWovenCloth)
     testsupport::ScopedEnv env;
     testsupport::UseOpenGLOn(display, env);
     namespace fs = std::filesystem;
-    for (const char* script : {"InitGame.lua", "Startup.lua"})
-        fs::copy_file(testsupport::RepoPath(std::string("data/scripts/") + script), script,
-                      fs::copy_options::overwrite_existing);
-    fs::remove_all("files");
-    fs::copy(testsupport::RepoPath("data/files"), "files", fs::copy_options::recursive);
+    testsupport::MakeGameRunFolder("files");
     // Every menu a quiet placeholder: the room is in view with nothing over it.
     QUORB::MenuTable::ResetCreators();
 
