@@ -102,6 +102,9 @@ FileSizeLimit::~FileSizeLimit()
 void MakeGameRunFolder(const std::string& data)
 {
     namespace fs = std::filesystem;
+    for (const fs::directory_entry& entry : fs::directory_iterator("."))
+        if (entry.path().filename().string().rfind("DorvoScrshot_", 0) == 0)
+            fs::remove(entry.path());
     for (const char* script : {"InitGame.lua", "Startup.lua"})
         fs::copy_file(RepoPath(std::string("data/scripts/") + script), script,
                       fs::copy_options::overwrite_existing);

@@ -43,9 +43,10 @@ private:
 // Absolute path of a file under the repository, e.g. RepoPath("data/files/xmlfiles/x.xml").
 std::string RepoPath(const std::string& relative);
 
-// Makes the working folder a run folder of the real game, as the build makes the game's: the
-// committed start-up scripts beside it, and `data` (a folder under data/, "files" or
-// "files/xmlfiles") copied afresh to the same place below it. The configured data folders then
+// Makes the working folder a fresh run folder of the real game, as the build makes the game's:
+// the F1 screenshots of an earlier run removed, the committed start-up scripts beside it, and
+// `data` (a folder under data/, "files" or "files/xmlfiles") copied afresh to the same place
+// below it. The configured data folders then
 // resolve when the working folder lies four levels below the repository, as a test's does.
 void MakeGameRunFolder(const std::string& data);
 

@@ -19,7 +19,6 @@
 #include "engine/gfx/sprites/CSprite.h"
 #include "engine/gfx/sprites/Gfx2DComp.h"
 #include "game/app/CEngineLoader.h"
-#include "platform/files.h"
 #include "platform/frame_driver.h"
 #include "platform/headless.h"
 #include "platform/input_feed.h"
@@ -113,8 +112,6 @@ TEST(ConsolePixelTest, TheConsoleSlidesOverTheSceneShowsItsOutputAndLeavesThePic
     plat::headless::Reset();
     testsupport::ScopedEnv env;
     testsupport::UseOpenGLOn(display, env);
-    for (const std::string& old : plat::ListFiles("DorvoScrshot_*.png"))
-        std::filesystem::remove(old);
     testsupport::MakeGameRunFolder("files/xmlfiles");
 
     // The console over a black scene: the room's models are not drawn here.

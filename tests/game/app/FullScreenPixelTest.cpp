@@ -16,7 +16,6 @@
 #include "engine/gfx/sprites/CSprite.h"
 #include "engine/gfx/sprites/Gfx2DComp.h"
 #include "game/app/CEngineLoader.h"
-#include "platform/files.h"
 #include "platform/frame_driver.h"
 #include "platform/headless.h"
 #include "platform/image_codec.h"
@@ -111,8 +110,6 @@ TEST(FullScreenPixelTest, AfterAltEnterTheWindowedPictureFillsTheScreen)
     plat::headless::Reset();
     testsupport::ScopedEnv env;
     testsupport::UseOpenGLOn(display, env);
-    for (const std::string& old : plat::ListFiles("DorvoScrshot_*.png"))
-        std::filesystem::remove(old);
     testsupport::MakeGameRunFolder("files/xmlfiles");
 
     gametest::FrameScript& script = gametest::TheFrameScript();
