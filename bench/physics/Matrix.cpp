@@ -2,6 +2,7 @@
 
 #include "EngineAdapter.h"
 #include "SceneRun.h"
+#include "engine/phy/DynamicsEngine.h"
 #include "physcene/CommittedHashes.h"
 
 #include <algorithm>
@@ -22,6 +23,9 @@ namespace physbench
 {
 namespace
 {
+// Our sweeps in the timing rows: the game's.
+constexpr unsigned int kDefaultSteps = dorvo::phy::DynamicsEngine::kDefaultSteps;
+
 // One run of the matrix.
 struct Entry
 {
@@ -144,18 +148,19 @@ std::vector<Entry> BuildMatrix(const std::vector<std::string>& engines)
         add(rain, 12, false, true);
     }
 
-    // Towers: ours at 1/1, 6/6 and 12/12 with shock on and off, the references at 2, 12 and 24
-    // iterations with our inertia; the timing rows at 6/6 against 12 with their own inertia.
+    // Towers: ours at 1/1, the engine's default (6/6) and 12/12 with shock on and off, the
+    // references at 2, 12 and 24 iterations with our inertia; the timing rows at the default
+    // against 12 with their own inertia.
     for (int n : {10, 55, 210})
     {
         SceneOptions tower;
         tower.scene = "towers";
         tower.n = n;
         add(tower, 12, false, true);
-        for (unsigned int steps : {1u, 6u, 12u})
+        for (unsigned int steps : {1u, kDefaultSteps, 12u})
             for (bool shock : {true, false})
             {
-                if (steps == 6 && shock)
+                if (steps == kDefaultSteps && shock)
                     continue; // the timing row above
                 SceneOptions variant = tower;
                 variant.collisionSteps = steps;
@@ -308,8 +313,8 @@ const Row* Find(const std::vector<Row>& rows, const std::string& engine, const s
 {
     for (const Row& row : rows)
         if (row.entry.engine == engine && row.key == key &&
-            (engine == "dorvo" ? row.entry.scene.collisionSteps == 6 && row.entry.scene.contactSteps == 6 &&
-                                     row.entry.scene.shock
+            (engine == "dorvo" ? row.entry.scene.collisionSteps == kDefaultSteps &&
+                                     row.entry.scene.contactSteps == kDefaultSteps && row.entry.scene.shock
                                : row.entry.timing == timing))
             return &row;
     return nullptr;
@@ -440,13 +445,15 @@ int RunMatrix(const Options& options)
         md << "Every hash of ours is the committed one.\n";
     else
     {
-        md << "CHANGED: these runs of ours end other than committed:\n\n";
+        md << "CHANGED: these runs of ours end other than committed in "
+              "tests/support/physcene/CommittedHashes.cpp:\n\n";
         for (const std::string& line : changedHashes)
             md << "- " << line << "\n";
     }
 
     // Ratios from this run.
-    md << "\n## Ratios (ours 6/6 with shock, sleep as in the row, against the references' timing rows)\n\n";
+    md << "\n## Ratios (ours " << kDefaultSteps << "/" << kDefaultSteps
+       << " with shock, sleep as in the row, against the references' timing rows)\n\n";
     md << "| scene | ours ms | Bullet ms | ODE ms | ours / Bullet | ours / ODE "
           "|\n|---|---|---|---|---|---|\n";
     std::map<std::string, std::vector<std::pair<double, double>>> growth;

@@ -24,9 +24,8 @@ namespace phy
 {
 namespace
 {
-constexpr double kGravity = -9.8; // world units per second squared, along y
-constexpr float kMaxStep = 0.1f;  // seconds; a longer frame runs a step of this
-constexpr unsigned int kDefaultSteps = 6;
+constexpr double kGravity = -9.8;   // world units per second squared, along y
+constexpr float kMaxStep = 0.1f;    // seconds; a longer frame runs a step of this
 constexpr float kWakePush = -1e-7f; // a frozen neighbour's force along the normal below this wakes it
 
 bool s_destroyed = false;

@@ -34,6 +34,9 @@ class DynamicsEngine
 public:
     // Seconds every cloth pass steps, whatever the frame: the cloths were tuned for it.
     static constexpr float kClothStep = 0.016f;
+    // Sweeps of the collision pass and of the contact pass after construction and Reset: the
+    // game's setting, which the committed physics hashes were taken with.
+    static constexpr unsigned int kDefaultSteps = 6;
 
     // Made on first use, destroyed at program exit.
     static DynamicsEngine& Instance();

@@ -8,6 +8,7 @@
 
 #include "PhysicsTestWorld.h"
 #include "engine/phy/CollisionDetector.h"
+#include "engine/phy/DynamicsEngine.h"
 #include "engine/phy/PointConstraint.h"
 
 #include <gtest/gtest.h>
@@ -119,13 +120,23 @@ protected:
     {
         const physcene::CommittedHash* committed = physcene::FindCommittedHash(name);
         ASSERT_NE(committed, nullptr)
-            << "no committed hash for \"" << name << "\": {\"" << name << "\", " << Hex(outcome.state) << ", "
-            << (sleepKept ? Hex(outcome.sleep) : "0") << "},";
-        EXPECT_EQ(Hex(outcome.state), Hex(committed->state)) << "the final state changed";
+            << "no committed hash for \"" << name << "\". " << Where(name, outcome, sleepKept);
+        EXPECT_EQ(Hex(outcome.state), Hex(committed->state))
+            << "the final state changed. " << Where(name, outcome, sleepKept);
         if (sleepKept)
         {
-            EXPECT_EQ(Hex(outcome.sleep), Hex(committed->sleep)) << "bodies fall asleep at other steps";
+            EXPECT_EQ(Hex(outcome.sleep), Hex(committed->sleep))
+                << "bodies fall asleep at other steps. " << Where(name, outcome, sleepKept);
         }
+    }
+
+    // Where the hashes live and the row that takes this outcome, for a change that is meant to
+    // move the physics (the game's settings included).
+    static std::string Where(const std::string& name, const Outcome& outcome, bool sleepKept)
+    {
+        return "The committed hashes are in tests/support/physcene/CommittedHashes.cpp; where the change is "
+               "meant, the run's row there is:\n    {\"" +
+               name + "\", " + Hex(outcome.state) + ", " + (sleepKept ? Hex(outcome.sleep) : "0") + "},";
     }
 };
 
@@ -138,7 +149,7 @@ SceneOptions Rain(Layout layout, int n)
     return options;
 }
 
-SceneOptions Tower(int n, unsigned int steps = 6, bool shock = true)
+SceneOptions Tower(int n, unsigned int steps = dorvo::phy::DynamicsEngine::kDefaultSteps, bool shock = true)
 {
     SceneOptions options;
     options.scene = "towers";

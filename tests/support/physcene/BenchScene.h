@@ -63,8 +63,8 @@ struct SceneOptions
     std::string accuracyCase = "freefall"; // freefall, bounce, slide, frictionless, pendulum
     float mass = 1.0f;                     // towers: every box's mass
     unsigned int seed = 1;                 // rain: the boxes' tilts
-    unsigned int collisionSteps = 6;       // our passes
-    unsigned int contactSteps = 6;
+    unsigned int collisionSteps = dorvo::phy::DynamicsEngine::kDefaultSteps; // our passes
+    unsigned int contactSteps = dorvo::phy::DynamicsEngine::kDefaultSteps;
     bool shock = true;
     bool sleep = false; // our allowFreeze
 };

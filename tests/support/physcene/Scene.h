@@ -13,6 +13,7 @@
 #include "common/math/AABB.h"
 #include "common/math/Quaternion.h"
 #include "common/math/Vector3.h"
+#include "engine/phy/DynamicsEngine.h"
 
 #include <string>
 #include <vector>
@@ -71,8 +72,9 @@ struct ObjectDesc
 struct Scene
 {
     math::Vector3 gravity{0.0f, -9.8f, 0.0f};
-    unsigned int collisionSteps = 6;
-    unsigned int contactSteps = 6;
+    // The engine's own sweeps, so that the committed hashes also guard the game's setting.
+    unsigned int collisionSteps = dorvo::phy::DynamicsEngine::kDefaultSteps;
+    unsigned int contactSteps = dorvo::phy::DynamicsEngine::kDefaultSteps;
     bool performShock = true;
     bool allowFreeze = true;
     std::vector<ObjectDesc> objects;
