@@ -131,7 +131,7 @@ void DynamicsEngine::Step(float dt)
     // 2. Game code may have moved objects since the last step.
     for (PhysicsComp* body : m_bodyList)
         body->ReadFromGob();
-    // 3.
+    // 3. Each body keeps its pose and motion from the start of the step (its old* fields).
     for (PhysicsComp* body : m_bodyList)
         if (TakesPart(*body))
             body->SaveOldState();
@@ -144,43 +144,47 @@ void DynamicsEngine::Step(float dt)
     // 5. Contacts are detected where the bodies will be at the end of the step.
     if (m_collisionDetector)
         DetectCollisions(dt);
-    // 6.
+    // 6. The collision pass: the contacts found are resolved with restitution, so bodies bounce.
     ProcessCollisions(dt, m_collisionSteps, PASS_Collision);
-    // 7.
+    // 7. The forces turn into velocity.
     for (PhysicsComp* body : m_bodyList)
         if (TakesPart(*body))
             body->IntegrateVelocity(dt);
-    // 8.
+    // 8. The contact pass, without restitution: the approach the forces just added is taken out
+    // so that resting bodies stay at rest.
     ProcessCollisions(dt, m_contactSteps, PASS_Contact);
-    // 9.
+    // 9. Shock propagation: stacks are resolved from the fixed ground up, each body treating the
+    // ones below it as fixed.
     if (m_performShock)
         PerformShockPropagation(dt);
-    // 10.
+    // 10. A body still for half its freeze time or more is slowed, to rest by the freeze time.
     for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
         m_activeBodies[i]->ApplySleepDamping();
-    // 11.
+    // 11. A body still for its whole freeze time falls asleep; awake bodies note the sleeping ones
+    // they touch and wake them once they have moved far enough.
     if (m_allowFreeze)
     {
         for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
             m_activeBodies[i]->UpdateFreeze(dt);
         TrackFrozenContacts();
     }
-    // 12.
+    // 12. Each axis of the linear and angular velocity is held within the body's limits.
     for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
         m_activeBodies[i]->ClampVelocities();
-    // 13.
+    // 13. The velocities move the bodies.
     for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
         m_activeBodies[i]->IntegratePosition(dt);
-    // 14.
+    // 14. The cloths move, always by their own fixed step.
     for (auto& entry : m_cloths)
         entry.second->Integrate(kClothStep);
-    // 15.
+    // 15. The new poses go back to the game objects.
     for (PhysicsComp* body : m_bodyList)
         body->WriteToGob();
-    // 16.
+    // 16. The hulls' contact windows roll on; the collision-begin callbacks look back at them.
     if (m_collisionDetector)
         m_collisionDetector->AgeAllContacts(dt);
-    // 17.
+    // 17. Constraints that broke during the step are disabled only now, so that none leaves the
+    // lists the passes were walking.
     DisableBrokenConstraints();
 }
 
