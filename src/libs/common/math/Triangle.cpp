@@ -110,43 +110,70 @@ float Triangle::SquaredDistance(const Vector3& p, float* sOut, float* tOut) cons
     float squared = 0.0f;
     const auto general = [&]
     { return s * (a00 * s + a01 * t + 2.0f * b0) + t * (a01 * s + a11 * t + 2.0f * b1) + c; };
-    // Closest point on the edge s = 0 (t free in [0, 1]) or t = 0 (s free).
-    const auto clampT = [&]
+    // Closest point on the edge v = 0, u free in [0, 1], where (u, v) is (s, t) or (t, s) and auu,
+    // bu the terms of u.
+    const auto clampToEdge = [&](float& u, float& v, float auu, float bu)
     {
-        s = 0.0f;
-        if (b1 >= 0.0f)
+        v = 0.0f;
+        if (bu >= 0.0f)
         {
-            t = 0.0f;
+            u = 0.0f;
             squared = c;
         }
-        else if (-b1 >= a11)
+        else if (-bu >= auu)
         {
-            t = 1.0f;
-            squared = a11 + 2.0f * b1 + c;
+            u = 1.0f;
+            squared = auu + 2.0f * bu + c;
         }
         else
         {
-            t = -b1 / a11;
-            squared = b1 * t + c;
+            u = -bu / auu;
+            squared = bu * u + c;
         }
     };
-    const auto clampS = [&]
+    const auto clampS = [&] { clampToEdge(s, t, a00, b0); }; // on the edge t = 0
+    const auto clampT = [&] { clampToEdge(t, s, a11, b1); }; // on the edge s = 0
+    // Regions 2 (u = s) and 6 (u = t), beyond s + t = 1 with u < 0: closest on the edge V1V2 or on
+    // the edge u = 0.
+    const auto nearCorner =
+        [&](float& u, float& v, float auu, float bu, float avv, float bv, float denominator)
     {
-        t = 0.0f;
-        if (b0 >= 0.0f)
+        const float tmp0 = a01 + bu;
+        const float tmp1 = avv + bv;
+        if (tmp1 > tmp0)
         {
-            s = 0.0f;
-            squared = c;
-        }
-        else if (-b0 >= a00)
-        {
-            s = 1.0f;
-            squared = a00 + 2.0f * b0 + c;
+            const float numerator = tmp1 - tmp0;
+            if (numerator >= denominator)
+            {
+                u = 1.0f;
+                v = 0.0f;
+                squared = auu + 2.0f * bu + c;
+            }
+            else
+            {
+                u = numerator / denominator;
+                v = 1.0f - u;
+                squared = general();
+            }
         }
         else
         {
-            s = -b0 / a00;
-            squared = b0 * s + c;
+            u = 0.0f;
+            if (tmp1 <= 0.0f)
+            {
+                v = 1.0f;
+                squared = avv + 2.0f * bv + c;
+            }
+            else if (bv >= 0.0f)
+            {
+                v = 0.0f;
+                squared = c;
+            }
+            else
+            {
+                v = -bv / avv;
+                squared = bv * v + c;
+            }
         }
     };
 
@@ -189,85 +216,11 @@ float Triangle::SquaredDistance(const Vector3& p, float* sOut, float* tOut) cons
         const float denominator = a00 - 2.0f * a01 + a11; // |V2 - V1|^2
         if (s < 0.0f)
         {
-            // Region 2: nearest to V2, on the edge V1V2 or on the edge s = 0.
-            const float tmp0 = a01 + b0;
-            const float tmp1 = a11 + b1;
-            if (tmp1 > tmp0)
-            {
-                const float numerator = tmp1 - tmp0;
-                if (numerator >= denominator)
-                {
-                    s = 1.0f;
-                    t = 0.0f;
-                    squared = a00 + 2.0f * b0 + c;
-                }
-                else
-                {
-                    s = numerator / denominator;
-                    t = 1.0f - s;
-                    squared = general();
-                }
-            }
-            else
-            {
-                s = 0.0f;
-                if (tmp1 <= 0.0f)
-                {
-                    t = 1.0f;
-                    squared = a11 + 2.0f * b1 + c;
-                }
-                else if (b1 >= 0.0f)
-                {
-                    t = 0.0f;
-                    squared = c;
-                }
-                else
-                {
-                    t = -b1 / a11;
-                    squared = b1 * t + c;
-                }
-            }
+            nearCorner(s, t, a00, b0, a11, b1, denominator); // region 2
         }
         else if (t < 0.0f)
         {
-            // Region 6: nearest to V1, on the edge V1V2 or on the edge t = 0.
-            const float tmp0 = a01 + b1;
-            const float tmp1 = a00 + b0;
-            if (tmp1 > tmp0)
-            {
-                const float numerator = tmp1 - tmp0;
-                if (numerator >= denominator)
-                {
-                    t = 1.0f;
-                    s = 0.0f;
-                    squared = a11 + 2.0f * b1 + c;
-                }
-                else
-                {
-                    t = numerator / denominator;
-                    s = 1.0f - t;
-                    squared = general();
-                }
-            }
-            else
-            {
-                t = 0.0f;
-                if (tmp1 <= 0.0f)
-                {
-                    s = 1.0f;
-                    squared = a00 + 2.0f * b0 + c;
-                }
-                else if (b0 >= 0.0f)
-                {
-                    s = 0.0f;
-                    squared = c;
-                }
-                else
-                {
-                    s = -b0 / a00;
-                    squared = b0 * s + c;
-                }
-            }
+            nearCorner(t, s, a11, b1, a00, b0, denominator); // region 6
         }
         else
         {
