@@ -32,19 +32,8 @@ std::int32_t PressedValue(plat::DWORD data)
 CBufferedInputUpdate::CBufferedInputUpdate(plat::IDirectInputDevice8W* keyboard,
                                            plat::IDirectInputDevice8W* mouse,
                                            plat::IDirectInputDevice8W* joystick)
-    : InputUpdateImpl(keyboard, mouse, joystick), m_repeatCountdown(kRepeatSeconds, true)
+    : InputUpdateImpl(keyboard, mouse, joystick)
 {
-    m_repeatCountdown.Restart(kRepeatSeconds);
-}
-
-bool CBufferedInputUpdate::Update(InputQueue& queue)
-{
-    UpdateKeyboard(queue);
-    UpdateMouse(queue);
-    if (m_joystick)
-        UpdateJoystick(queue);
-    RepeatHeldKeys(queue);
-    return true;
 }
 
 void CBufferedInputUpdate::UpdateKeyboard(InputQueue& queue)
@@ -150,9 +139,7 @@ void CBufferedInputUpdate::UpdateMouse(InputQueue& queue)
         m_repeatCountdown.Restart(kRepeatSeconds);
 }
 
-void CBufferedInputUpdate::UpdateJoystick(InputQueue&) {}
-
-void CBufferedInputUpdate::RepeatHeldKeys(InputQueue& queue)
+void CBufferedInputUpdate::EndFrame(InputQueue& queue)
 {
     if (!m_repeatCountdown.IsExpired())
         return;

@@ -4,7 +4,6 @@
 // from the device's present state.
 #pragma once
 
-#include "common/CountdownTimer.h"
 #include "engine/input/InputUpdateImpl.h"
 
 #include <cstdint>
@@ -22,13 +21,10 @@ public:
 
     void UpdateKeyboard(InputQueue& queue) override;
     void UpdateMouse(InputQueue& queue) override;
-    void UpdateJoystick(InputQueue& queue) override;
-    bool Update(InputQueue& queue) override;
-
-    // When the countdown has run out: drops released entries, re-sends held ones in code order.
-    void RepeatHeldKeys(InputQueue& queue);
 
 private:
+    // When the countdown has run out: drops released entries, re-sends held ones in code order.
+    void EndFrame(InputQueue& queue) override;
     // A device that lost acquisition never reports the releases that happen meanwhile, so
     // its held entries are released here (codes first to last) instead of repeating for ever.
     void ReleaseHeld(InputQueue& queue, std::uint32_t firstCode, std::uint32_t lastCode);
@@ -40,7 +36,6 @@ private:
     // One entry per code, the latest event of that code; value 0 entries wait for the next
     // repeat to be dropped.
     std::map<std::uint32_t, InputEvent> m_heldKeys;
-    common::CCountdownTimer m_repeatCountdown;
     std::uint32_t m_latestTimeStamp = 0; // milliseconds; kept for inspection
 };
 } // namespace input

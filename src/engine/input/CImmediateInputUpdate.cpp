@@ -13,20 +13,14 @@ namespace input
 CImmediateInputUpdate::CImmediateInputUpdate(plat::IDirectInputDevice8W* keyboard,
                                              plat::IDirectInputDevice8W* mouse,
                                              plat::IDirectInputDevice8W* joystick)
-    : InputUpdateImpl(keyboard, mouse, joystick), m_repeatCountdown(kRepeatSeconds, true)
+    : InputUpdateImpl(keyboard, mouse, joystick)
 {
-    m_repeatCountdown.Restart(kRepeatSeconds);
 }
 
-bool CImmediateInputUpdate::Update(InputQueue& queue)
+void CImmediateInputUpdate::EndFrame(InputQueue&)
 {
-    UpdateKeyboard(queue);
-    UpdateMouse(queue);
-    if (m_joystick)
-        UpdateJoystick(queue);
     if (m_repeatCountdown.IsExpired())
         m_repeatCountdown.Restart(kRepeatSeconds);
-    return true;
 }
 
 void CImmediateInputUpdate::Compare(InputQueue& queue, std::uint32_t code, std::uint8_t previous,
@@ -91,7 +85,5 @@ void CImmediateInputUpdate::UpdateMouse(InputQueue& queue)
     if (m_mouseState.y != 0)
         queue.push_back(InputEvent{MOUSE_Y, m_mouseState.y, 0, 0});
 }
-
-void CImmediateInputUpdate::UpdateJoystick(InputQueue&) {}
 } // namespace input
 } // namespace dorvo

@@ -3,7 +3,6 @@
 // Presses within one frame that are released again before the next poll are not seen.
 #pragma once
 
-#include "common/CountdownTimer.h"
 #include "engine/input/InputUpdateImpl.h"
 
 #include <cstdint>
@@ -20,10 +19,11 @@ public:
 
     void UpdateKeyboard(InputQueue& queue) override;
     void UpdateMouse(InputQueue& queue) override;
-    void UpdateJoystick(InputQueue& queue) override;
-    bool Update(InputQueue& queue) override;
 
 private:
+    // Restarts the countdown once it has run out (the repeats themselves are sent by Compare).
+    void EndFrame(InputQueue& queue) override;
+
     // Snapshot of the standard mouse format: X, Y, wheel deltas and four button bytes.
     struct MouseState
     {
@@ -41,7 +41,6 @@ private:
     std::uint8_t m_previousKeys[256] = {};
     MouseState m_mouseState;
     MouseState m_previousMouseState;
-    common::CCountdownTimer m_repeatCountdown;
 };
 } // namespace input
 } // namespace dorvo

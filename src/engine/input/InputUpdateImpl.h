@@ -3,6 +3,7 @@
 // the input system creates and releases them. Two readers exist, buffered and immediate.
 #pragma once
 
+#include "common/CountdownTimer.h"
 #include "common/InputEvent.h"
 
 #include <deque>
@@ -27,15 +28,19 @@ public:
 
     virtual void UpdateKeyboard(InputQueue& queue) = 0;
     virtual void UpdateMouse(InputQueue& queue) = 0;
-    virtual void UpdateJoystick(InputQueue& queue) = 0;
+    virtual void UpdateJoystick(InputQueue&) {} // no joystick is ever read
     virtual ~InputUpdateImpl();
-    // One frame of reading; returns true.
-    virtual bool Update(InputQueue& queue) = 0;
+    // One frame of reading: the keyboard, the mouse, the joystick when there is one, then the
+    // reader's repeat bookkeeping (EndFrame); returns true.
+    bool Update(InputQueue& queue);
 
     // Seconds between repeats of a held key or button.
     static constexpr float kRepeatSeconds = 0.2f;
 
 protected:
+    // After the devices of a frame were read.
+    virtual void EndFrame(InputQueue& queue) = 0;
+
     // A device that lost acquisition (window in the background) is asked once per frame to
     // come back; a window that stays behind must not stall the frame in a retry loop.
     static void Reacquire(plat::IDirectInputDevice8W* device);
@@ -43,6 +48,8 @@ protected:
     plat::IDirectInputDevice8W* m_keyboard;
     plat::IDirectInputDevice8W* m_mouse;
     plat::IDirectInputDevice8W* m_joystick;
+    // Runs kRepeatSeconds from the start and from every restart.
+    common::CCountdownTimer m_repeatCountdown;
 };
 } // namespace input
 } // namespace dorvo
