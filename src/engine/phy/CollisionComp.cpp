@@ -77,18 +77,11 @@ bool CollisionComp::Deserialize(const TiXmlNode* node)
     if (node == nullptr || node->ToElement() == nullptr)
         return false;
     const TiXmlNode* child = XmlFirstChildElement(node);
-    auto next = [&child]
-    {
-        const TiXmlNode* current = child;
-        if (child != nullptr)
-            child = XmlNextSiblingElement(child);
-        return current;
-    };
-    XmlReadFiniteFloat(next(), &staticFriction, kTypeName, "StaticFriction");
-    XmlReadFiniteFloat(next(), &kineticFriction, kTypeName, "KineticFriction");
-    XmlReadFiniteFloat(next(), &coeffRes, kTypeName, "CoeffRes");
-    XmlReadBool(next(), &isTriggerHull);
-    XmlReadString(next(), &hullType);
+    XmlReadFiniteFloat(XmlTakeElement(&child), &staticFriction, kTypeName, "StaticFriction");
+    XmlReadFiniteFloat(XmlTakeElement(&child), &kineticFriction, kTypeName, "KineticFriction");
+    XmlReadFiniteFloat(XmlTakeElement(&child), &coeffRes, kTypeName, "CoeffRes");
+    XmlReadBool(XmlTakeElement(&child), &isTriggerHull);
+    XmlReadString(XmlTakeElement(&child), &hullType);
 
     delete hull; // a component loaded twice builds its hull afresh
     hull = CreateHull(hullType);

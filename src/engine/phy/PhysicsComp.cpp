@@ -153,36 +153,26 @@ bool PhysicsComp::Deserialize(const TiXmlNode* node)
         return false;
     // By position; a field whose element is missing keeps its value.
     const TiXmlNode* child = XmlFirstChildElement(node);
-    auto next = [&child]
-    {
-        const TiXmlNode* current = child;
-        if (child != nullptr)
-            child = XmlNextSiblingElement(child);
-        return current;
-    };
     float ixx = m_inertia[0][0];
     float iyy = m_inertia[1][1];
     float izz = m_inertia[2][2];
     unsigned int forceCount = 0;
-    XmlReadFiniteFloat(next(), &m_mass, kTypeName, "Mass");
-    XmlReadFiniteFloat(next(), &m_density, kTypeName, "Density");
-    XmlReadBool(next(), &useDensity);
-    XmlReadFiniteFloat(next(), &ixx, kTypeName, "InertiaXX");
-    XmlReadFiniteFloat(next(), &iyy, kTypeName, "InertiaYY");
-    XmlReadFiniteFloat(next(), &izz, kTypeName, "InertiaZZ");
-    XmlReadBool(next(), &immovable);
-    XmlReadUint(next(), &forceCount);
+    XmlReadFiniteFloat(XmlTakeElement(&child), &m_mass, kTypeName, "Mass");
+    XmlReadFiniteFloat(XmlTakeElement(&child), &m_density, kTypeName, "Density");
+    XmlReadBool(XmlTakeElement(&child), &useDensity);
+    XmlReadFiniteFloat(XmlTakeElement(&child), &ixx, kTypeName, "InertiaXX");
+    XmlReadFiniteFloat(XmlTakeElement(&child), &iyy, kTypeName, "InertiaYY");
+    XmlReadFiniteFloat(XmlTakeElement(&child), &izz, kTypeName, "InertiaZZ");
+    XmlReadBool(XmlTakeElement(&child), &immovable);
+    XmlReadUint(XmlTakeElement(&child), &forceCount);
 
     DynamicsEngine& engine = DynamicsEngine::Instance();
     // A count beyond the records present stops at the last one.
     for (unsigned int i = 0; i < forceCount && child != nullptr; ++i)
     {
         std::string type;
-        XmlReadString(child, &type);
-        child = XmlNextSiblingElement(child);
-        const TiXmlNode* forceElement = child;
-        if (child != nullptr)
-            child = XmlNextSiblingElement(child);
+        XmlReadString(XmlTakeElement(&child), &type);
+        const TiXmlNode* forceElement = XmlTakeElement(&child);
 
         Force* newForce = engine.CreateForce(type);
         if (newForce == nullptr)

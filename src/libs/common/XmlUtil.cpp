@@ -587,6 +587,13 @@ const TiXmlNode* XmlNextSiblingElement(const TiXmlNode* node)
     return node ? node->NextSiblingElement() : nullptr;
 }
 
+const TiXmlNode* XmlTakeElement(const TiXmlNode** child)
+{
+    const TiXmlNode* current = *child;
+    *child = XmlNextSiblingElement(current);
+    return current;
+}
+
 bool XmlReadNameAttribute(const TiXmlNode* node, std::string* name)
 {
     const TiXmlElement* element = node ? node->ToElement() : nullptr;

@@ -124,6 +124,9 @@ TiXmlNode* XmlWritePairElement(TiXmlNode* parent, const std::string& name);
 // Walking by position: the first child element, the next sibling element, or null.
 const TiXmlNode* XmlFirstChildElement(const TiXmlNode* node);
 const TiXmlNode* XmlNextSiblingElement(const TiXmlNode* node);
+// For fields read back by position, one element each: the element `*child` stands on, with
+// `*child` moved on to the next sibling element; null (and `*child` left null) once they run out.
+const TiXmlNode* XmlTakeElement(const TiXmlNode** child);
 // The "name" attribute of an element (an item's key in a keyed list); false when there is none.
 bool XmlReadNameAttribute(const TiXmlNode* node, std::string* name);
 

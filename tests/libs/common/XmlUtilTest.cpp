@@ -281,6 +281,20 @@ TEST_F(XmlUtilTest, ReadersTakeChildrenByPositionNotByName)
     EXPECT_EQ(v, Vector3(4, 5.5f, 6));
 }
 
+TEST_F(XmlUtilTest, TakingElementsWalksThemInOrderAndStopsAtTheEnd)
+{
+    const TiXmlElement* e = Parse("<Component>first<float>1</float><!-- skipped --><bool>true</bool>"
+                                  "<string>x</string></Component>");
+    const TiXmlNode* child = XmlFirstChildElement(e);
+    std::vector<std::string> taken;
+    while (const TiXmlNode* field = XmlTakeElement(&child))
+        taken.push_back(field->Value());
+    EXPECT_EQ(taken, (std::vector<std::string>{"float", "bool", "string"}));
+    EXPECT_EQ(child, nullptr);
+    EXPECT_EQ(XmlTakeElement(&child), nullptr) << "past the end it stays at the end";
+    EXPECT_EQ(child, nullptr);
+}
+
 TEST_F(XmlUtilTest, UnsignedIntegerTextTable)
 {
     struct Case

@@ -67,12 +67,7 @@ bool ReadLight(const TiXmlNode* node, plat::D3DLIGHT9& light)
         return false;
     plat::D3DLIGHT9 read = light;
     const TiXmlNode* child = XmlFirstChildElement(node);
-    auto next = [&child]()
-    {
-        const TiXmlNode* current = child;
-        child = XmlNextSiblingElement(child);
-        return current;
-    };
+    const auto next = [&child] { return XmlTakeElement(&child); };
     int type = 0;
     if (!XmlReadInt(next(), &type) || type < static_cast<int>(plat::D3DLIGHT_POINT) ||
         type > static_cast<int>(plat::D3DLIGHT_DIRECTIONAL))
