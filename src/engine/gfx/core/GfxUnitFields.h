@@ -36,6 +36,9 @@ public:
     void SetBuildBSPTree(bool build) { m_BuildBSPTree = build; }
 
 protected:
+    // Writes and reads the textures and flags among a component's saved fields.
+    friend class GfxFields;
+
     GfxUnitFields() = default;
     // Never deleted through this base: the component owns it.
     ~GfxUnitFields() = default;

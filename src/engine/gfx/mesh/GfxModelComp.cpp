@@ -6,8 +6,7 @@
 #include "engine/Gob.h"
 #include "engine/POVComp.h"
 #include "engine/gfx/core/CGfxUnit.h"
-#include "engine/gfx/core/MaterialXml.h"
-#include "engine/gfx/core/XmlReadNext.h"
+#include "engine/gfx/core/GfxFields.h"
 #include "platform/log.h"
 
 #include <tinyxml.h>
@@ -20,41 +19,28 @@ GfxModelComp::GfxModelComp() = default;
 
 GfxModelComp::~GfxModelComp() = default;
 
+void GfxModelComp::ListFields(GfxFields& fields)
+{
+    fields(m_XFile, "XFile");
+    fields(m_FXFile, "FXFile");
+    fields(m_Technique, "Technique");
+    fields.Textures();
+    fields.VisibilityFlags();
+    fields(m_TileFactor, "TileFactor");
+    fields(m_BuildBSPTree, "BuildBSPTree");
+    fields(m_IsTransparent, "IsTransparent");
+    fields.Material(m_Material, "Material");
+}
+
 bool GfxModelComp::Serialize(TiXmlNode* parent)
 {
-    if (!parent || !parent->ToElement())
-        return false;
-    TiXmlElement element("Component");
-    element.SetAttribute("name", GetTypeName().empty() ? std::string(kTypeName) : GetTypeName());
-    XmlWriteString(&element, m_XFile, "XFile");
-    XmlWriteString(&element, m_FXFile, "FXFile");
-    XmlWriteString(&element, m_Technique, "Technique");
-    WriteTextures(&element);
-    WriteVisibilityFlags(&element);
-    XmlWriteFloat(&element, m_TileFactor, "TileFactor");
-    XmlWriteBool(&element, m_BuildBSPTree, "BuildBSPTree");
-    XmlWriteBool(&element, m_IsTransparent, "IsTransparent");
-    WriteMaterial(&element, m_Material, "Material");
-    return parent->InsertEndChild(element) != nullptr;
+    const std::string name = GetTypeName().empty() ? std::string(kTypeName) : GetTypeName();
+    return GfxFields::Write(parent, name, *this, [this](GfxFields& fields) { ListFields(fields); });
 }
 
 bool GfxModelComp::Deserialize(const TiXmlNode* node)
 {
-    if (!node || !node->ToElement())
-        return false;
-    // By position, in the order written.
-    const TiXmlNode* child = XmlFirstChildElement(node);
-    child = ReadNext(child, &m_XFile);
-    child = ReadNext(child, &m_FXFile);
-    child = ReadNext(child, &m_Technique);
-    child = ReadNext(child, &m_Textures);
-    child = ReadVisibilityFlags(child);
-    child = ReadNext(child, &m_TileFactor);
-    child = ReadNext(child, &m_BuildBSPTree);
-    child = ReadNext(child, &m_IsTransparent);
-    if (child)
-        ReadMaterial(child, m_Material);
-    return true;
+    return GfxFields::Read(node, *this, [this](GfxFields& fields) { ListFields(fields); });
 }
 
 bool GfxModelComp::Initialize(Gob* owner)

@@ -19,6 +19,7 @@ namespace dorvo
 namespace gfx
 {
 class CGfxUnit;
+class GfxFields;
 
 class GfxModelComp : public ComponentBase<GfxModelComp>, public GfxUnitFields
 {
@@ -75,6 +76,8 @@ public:
     void RestoreSavedTechnique();
 
 private:
+    // The saved fields in their order (Serialize, Deserialize).
+    void ListFields(GfxFields& fields);
     void CreateUnit();
 
     std::string m_XFile;

@@ -7,8 +7,7 @@
 #include "engine/Gob.h"
 #include "engine/GridComp.h"
 #include "engine/POVComp.h"
-#include "engine/gfx/core/MaterialXml.h"
-#include "engine/gfx/core/XmlReadNext.h"
+#include "engine/gfx/core/GfxFields.h"
 #include "engine/gfx/terrain/CGfxCloth.h"
 #include "engine/phy/ClothComp.h"
 #include "platform/log.h"
@@ -61,37 +60,26 @@ void GfxClothComp::SetFXFile(const std::string& file)
     m_Technique = TechniqueFor(file);
 }
 
+void GfxClothComp::ListFields(GfxFields& fields)
+{
+    fields(m_FXFile, "FXFile");
+    fields.Textures();
+    fields.VisibilityFlags();
+    fields(m_TileFactor, "TileFactor");
+    fields(m_BuildBSPTree, "BuildBSPTree");
+    fields(m_IsTransparent, "IsTransparent");
+    fields.Material(m_Material, "Material");
+}
+
 bool GfxClothComp::Serialize(TiXmlNode* parent)
 {
-    if (!parent || !parent->ToElement())
-        return false;
-    TiXmlElement element("Component");
-    element.SetAttribute("name", GetTypeName().empty() ? std::string(kTypeName) : GetTypeName());
-    XmlWriteString(&element, m_FXFile, "FXFile");
-    WriteTextures(&element);
-    WriteVisibilityFlags(&element);
-    XmlWriteFloat(&element, m_TileFactor, "TileFactor");
-    XmlWriteBool(&element, m_BuildBSPTree, "BuildBSPTree");
-    XmlWriteBool(&element, m_IsTransparent, "IsTransparent");
-    WriteMaterial(&element, m_Material, "Material");
-    return parent->InsertEndChild(element) != nullptr;
+    const std::string name = GetTypeName().empty() ? std::string(kTypeName) : GetTypeName();
+    return GfxFields::Write(parent, name, *this, [this](GfxFields& fields) { ListFields(fields); });
 }
 
 bool GfxClothComp::Deserialize(const TiXmlNode* node)
 {
-    if (!node || !node->ToElement())
-        return false;
-    // By position, in the order written.
-    const TiXmlNode* child = XmlFirstChildElement(node);
-    child = ReadNext(child, &m_FXFile);
-    child = ReadNext(child, &m_Textures);
-    child = ReadVisibilityFlags(child);
-    child = ReadNext(child, &m_TileFactor);
-    child = ReadNext(child, &m_BuildBSPTree);
-    child = ReadNext(child, &m_IsTransparent);
-    if (child)
-        ReadMaterial(child, m_Material);
-    return true;
+    return GfxFields::Read(node, *this, [this](GfxFields& fields) { ListFields(fields); });
 }
 
 bool GfxClothComp::Initialize(Gob* owner)

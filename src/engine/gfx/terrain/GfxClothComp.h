@@ -20,6 +20,7 @@ namespace dorvo
 namespace gfx
 {
 class CGfxCloth;
+class GfxFields;
 
 class GfxClothComp : public ComponentBase<GfxClothComp>, public GfxUnitFields
 {
@@ -77,6 +78,8 @@ public:
     static std::string EffectFileFor(const std::string& fxFile);
 
 private:
+    // The saved fields in their order (Serialize, Deserialize).
+    void ListFields(GfxFields& fields);
     // Makes the unit when the grid has its points; false while it has none yet.
     bool TryCreateUnit();
 

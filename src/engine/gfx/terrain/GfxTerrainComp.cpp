@@ -6,7 +6,7 @@
 #include "engine/Gob.h"
 #include "engine/POVComp.h"
 #include "engine/gfx/core/CDorvoGfx.h"
-#include "engine/gfx/core/XmlReadNext.h"
+#include "engine/gfx/core/GfxFields.h"
 #include "engine/gfx/terrain/CGfxTerrain.h"
 #include "platform/log.h"
 
@@ -23,41 +23,29 @@ GfxTerrainComp::~GfxTerrainComp()
     DestroyUnit();
 }
 
+void GfxTerrainComp::ListFields(GfxFields& fields)
+{
+    fields(m_FXFile, "FXFile");
+    fields(m_Technique, "Technique");
+    fields.Textures();
+    fields(m_HeightMap, "HeightMap");
+    fields.VisibilityFlags();
+    fields(m_TileFactor, "TileFactor");
+    fields(m_BuildBSPTree, "BuildBSPTree");
+    fields(m_Amplitude, "Amplitude");
+    fields.Special([this](TiXmlNode* element) { WriteGrid(element, m_Grid, "Grid"); },
+                   [this](const TiXmlNode* element) { ReadGrid(element, m_Grid); });
+}
+
 bool GfxTerrainComp::Serialize(TiXmlNode* parent)
 {
-    if (!parent || !parent->ToElement())
-        return false;
-    TiXmlElement element("Component");
-    element.SetAttribute("name", GetTypeName().empty() ? std::string(kTypeName) : GetTypeName());
-    XmlWriteString(&element, m_FXFile, "FXFile");
-    XmlWriteString(&element, m_Technique, "Technique");
-    WriteTextures(&element);
-    XmlWriteString(&element, m_HeightMap, "HeightMap");
-    WriteVisibilityFlags(&element);
-    XmlWriteFloat(&element, m_TileFactor, "TileFactor");
-    XmlWriteBool(&element, m_BuildBSPTree, "BuildBSPTree");
-    XmlWriteFloat(&element, m_Amplitude, "Amplitude");
-    WriteGrid(&element, m_Grid, "Grid");
-    return parent->InsertEndChild(element) != nullptr;
+    const std::string name = GetTypeName().empty() ? std::string(kTypeName) : GetTypeName();
+    return GfxFields::Write(parent, name, *this, [this](GfxFields& fields) { ListFields(fields); });
 }
 
 bool GfxTerrainComp::Deserialize(const TiXmlNode* node)
 {
-    if (!node || !node->ToElement())
-        return false;
-    // By position, in the order written.
-    const TiXmlNode* child = XmlFirstChildElement(node);
-    child = ReadNext(child, &m_FXFile);
-    child = ReadNext(child, &m_Technique);
-    child = ReadNext(child, &m_Textures);
-    child = ReadNext(child, &m_HeightMap);
-    child = ReadVisibilityFlags(child);
-    child = ReadNext(child, &m_TileFactor);
-    child = ReadNext(child, &m_BuildBSPTree);
-    child = ReadNext(child, &m_Amplitude);
-    if (child)
-        ReadGrid(child, m_Grid);
-    return true;
+    return GfxFields::Read(node, *this, [this](GfxFields& fields) { ListFields(fields); });
 }
 
 bool GfxTerrainComp::Initialize(Gob* owner)

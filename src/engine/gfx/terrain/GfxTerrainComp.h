@@ -19,6 +19,7 @@ namespace dorvo
 namespace gfx
 {
 class CGfxTerrain;
+class GfxFields;
 
 class GfxTerrainComp : public ComponentBase<GfxTerrainComp>, public GfxUnitFields
 {
@@ -69,6 +70,8 @@ public:
     void SetMaterial(const SMaterial& material) { m_Material = material; }
 
 private:
+    // The saved fields in their order (Serialize, Deserialize).
+    void ListFields(GfxFields& fields);
     // Whether the grid makes a unit; one line naming the object when it does not.
     bool GridIsUsable() const;
     void CreateUnit();
