@@ -498,15 +498,13 @@ void PropValueMenu::ApplyToWidgetData(int index, const std::vector<IWidgetData*>
         if (index >= kFrictionLow && index <= kFrictionHigh)
         {
             const int level = index - kFrictionLow;
-            if (CPlatformData* platform = data->AsPlatformData())
+            FrictionWidgetData* frictions = data->AsPlatformData();
+            if (frictions == nullptr)
+                frictions = data->AsQUORBData();
+            if (frictions != nullptr)
             {
-                platform->SetStaticFriction(kStaticFrictions[level]);
-                platform->SetKineticFriction(kKineticFrictions[level]);
-            }
-            else if (CQUORBData* star = data->AsQUORBData())
-            {
-                star->SetStaticFriction(kStaticFrictions[level]);
-                star->SetKineticFriction(kKineticFrictions[level]);
+                frictions->SetStaticFriction(kStaticFrictions[level]);
+                frictions->SetKineticFriction(kKineticFrictions[level]);
             }
         }
         else if (index == kWeightLight || index == kWeightHeavy)

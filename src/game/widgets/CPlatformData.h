@@ -2,35 +2,21 @@
 // base values.
 #pragma once
 
-#include "game/widgets/IWidgetData.h"
-#include "game/widgets/WidgetFrictions.h"
+#include "game/widgets/FrictionWidgetData.h"
 
 namespace QUORB
 {
-class CPlatformData : public IWidgetData
+class CPlatformData : public FrictionWidgetData
 {
 public:
     // Frictions 0.5 and 0.45.
-    explicit CPlatformData(WidgetDataComp* owner);
+    explicit CPlatformData(WidgetDataComp* owner) : FrictionWidgetData(owner) {}
 
-    CPlatformData* Clone() const override;
+    CPlatformData* Clone() const override { return new CPlatformData(*this); }
     // RefreshMagnetism, SetDensity(Density), both frictions into the CollisionComp.
     void ApplyToGob() override;
     const CPlatformData* AsPlatformData() const override { return this; }
     CPlatformData* AsPlatformData() override { return this; }
     std::string GetTypeName() const override { return "Platform"; }
-
-    // Store the value and copy it into the object's CollisionComp when it has one.
-    void SetStaticFriction(float friction);
-    void SetKineticFriction(float friction);
-    float GetStaticFriction() const { return m_frictions.staticFriction; }
-    float GetKineticFriction() const { return m_frictions.kineticFriction; }
-
-protected:
-    bool WriteOwnFields(TiXmlNode* element) const override; // float StaticFriction, KineticFriction
-    void ReadOwnFields(const TiXmlNode* first) override;
-
-private:
-    WidgetFrictions m_frictions;
 };
 } // namespace QUORB

@@ -2,35 +2,21 @@
 // the frictions reach the collision component only through the setters, never by ApplyToGob.
 #pragma once
 
-#include "game/widgets/IWidgetData.h"
-#include "game/widgets/WidgetFrictions.h"
+#include "game/widgets/FrictionWidgetData.h"
 
 namespace QUORB
 {
-class CQUORBData : public IWidgetData
+class CQUORBData : public FrictionWidgetData
 {
 public:
     // Frictions 0.5 and 0.45 (a platform's) until set or read.
-    explicit CQUORBData(WidgetDataComp* owner);
+    explicit CQUORBData(WidgetDataComp* owner) : FrictionWidgetData(owner) {}
 
-    CQUORBData* Clone() const override;
+    CQUORBData* Clone() const override { return new CQUORBData(*this); }
     // RefreshMagnetism, SetDensity(Density).
     void ApplyToGob() override;
     const CQUORBData* AsQUORBData() const override { return this; }
     CQUORBData* AsQUORBData() override { return this; }
     std::string GetTypeName() const override { return "QUORB"; }
-
-    // Store the value and copy it into the object's CollisionComp when it has one.
-    void SetStaticFriction(float friction);
-    void SetKineticFriction(float friction);
-    float GetStaticFriction() const { return m_frictions.staticFriction; }
-    float GetKineticFriction() const { return m_frictions.kineticFriction; }
-
-protected:
-    bool WriteOwnFields(TiXmlNode* element) const override; // float StaticFriction, KineticFriction
-    void ReadOwnFields(const TiXmlNode* first) override;
-
-private:
-    WidgetFrictions m_frictions;
 };
 } // namespace QUORB

@@ -3,7 +3,8 @@
 // widgets' collision callbacks read. A record belongs to one WidgetDataComp (its owner, not owned
 // by the record) and pushes its values into the owner's object: collision frictions, physics
 // density, the model's texture and texture scroll, and the look of the field object linked to it
-// through its GobIDComp. Six classes derive from it, one per kind of widget data.
+// through its GobIDComp. Six classes derive from it, one per kind of widget data (the two with
+// frictions through FrictionWidgetData).
 #pragma once
 
 #include "common/ICloneable.h"
