@@ -29,11 +29,6 @@ namespace QUORB
 {
 namespace
 {
-void ShowOnConsole(const std::string& line)
-{
-    common::ConsoleInterface::Instance().WriteToConsole(line, common::FF_Display, false);
-}
-
 bool HasXmlExtension(const std::string& name)
 {
     static const std::string kExtension = ".xml";
@@ -145,8 +140,8 @@ bool CQUORB::SaveRoom(std::string name)
     for (const std::string& file : plat::ListFiles(GetRoomPath() + "*.xml"))
         if (file != name && EqualsIgnoringCase(file, name))
         {
-            ShowOnConsole("ERROR: The room " + file + " differs from " + name +
-                          " only in case; the room was not saved");
+            common::ConsoleInterface::ShowLine("ERROR: The room " + file + " differs from " + name +
+                                               " only in case; the room was not saved");
             return false;
         }
     // The room says on the console what it could not write; nothing is filed then.
@@ -216,7 +211,7 @@ bool CQUORB::SavePuz()
     const std::string path = GetPuzzlePath() + puzzle->GetFileName();
     if (SavePuzzleFile(*puzzle, path))
         return true;
-    ShowOnConsole("ERROR: Could not save " + path);
+    common::ConsoleInterface::ShowLine("ERROR: Could not save " + path);
     return false;
 }
 
@@ -228,7 +223,7 @@ bool CQUORB::SavePuzAs(std::string name)
     const std::string path = GetPuzzlePath() + name;
     if (SavePuzzleFile(*puzzle, path))
         return true;
-    ShowOnConsole("ERROR: Could not save " + path);
+    common::ConsoleInterface::ShowLine("ERROR: Could not save " + path);
     return false;
 }
 
@@ -285,7 +280,7 @@ void CQUORB::SetGameSkin(std::string name)
     const auto found = m_settings.m_gameSkins.find(name);
     if (found == m_settings.m_gameSkins.end())
     {
-        ShowOnConsole("ERROR: Skin not found");
+        common::ConsoleInterface::ShowLine("ERROR: Skin not found");
         return;
     }
     dorvo::gfx::g_GuiSkinColors = found->second->data();

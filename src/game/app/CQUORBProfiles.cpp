@@ -26,11 +26,6 @@ const char* const kBlankProfile = "Blank.xml";
 // The post-processing chain of the "High" quality, in order.
 const unsigned kHighQualityChain[] = {42, 45, 46, 19, 47, 0, 48, 49, 1, 39};
 
-void ShowOnConsole(const std::string& line)
-{
-    common::ConsoleInterface::Instance().WriteToConsole(line, common::FF_Display, false);
-}
-
 bool Contains(const std::vector<std::string>& list, const std::string& name)
 {
     return std::find(list.begin(), list.end(), name) != list.end();
@@ -48,7 +43,7 @@ bool CQUORB::CheckFileName(const std::string& name)
 {
     if (IsSafeFileName(name))
         return true;
-    ShowOnConsole("ERROR: Invalid file name: " + name);
+    common::ConsoleInterface::ShowLine("ERROR: Invalid file name: " + name);
     return false;
 }
 
@@ -58,7 +53,7 @@ bool CQUORB::CheckWritableFileName(FileKind kind, const std::string& name) const
         return false;
     if (!IsReservedFileName(kind, name))
         return true;
-    ShowOnConsole("ERROR: Reserved file name: " + name);
+    common::ConsoleInterface::ShowLine("ERROR: Reserved file name: " + name);
     return false;
 }
 
@@ -130,7 +125,7 @@ bool CQUORB::SaveSettings()
     const std::string path = GetXmlPath() + QUORBSettings::kFileName;
     if (SaveSettingsFile(m_settings, path))
         return true;
-    ShowOnConsole("ERROR: Could not save " + path);
+    common::ConsoleInterface::ShowLine("ERROR: Could not save " + path);
     return false;
 }
 
@@ -155,7 +150,8 @@ bool CQUORB::SaveProfileAndSettings()
     std::string failed = settingsPath;
     if (printed && plat::WriteFilesAtomically(files, &failed))
         return true;
-    ShowOnConsole("ERROR: Could not save " + failed + "; the profile and the settings are kept as they were");
+    common::ConsoleInterface::ShowLine("ERROR: Could not save " + failed +
+                                       "; the profile and the settings are kept as they were");
     return false;
 }
 
@@ -231,7 +227,7 @@ bool CQUORB::SaveProfile()
     const std::string path = GetProfilePath() + m_pProfile->name;
     if (SaveProfileFile(*m_pProfile, path))
         return true;
-    ShowOnConsole("ERROR: Could not save " + path);
+    common::ConsoleInterface::ShowLine("ERROR: Could not save " + path);
     return false;
 }
 
@@ -241,7 +237,7 @@ bool CQUORB::CreateProfile(const std::string& name)
         return false;
     if (plat::FileExists(GetProfilePath() + name))
     {
-        ShowOnConsole("ERROR: Profile already exists: " + name);
+        common::ConsoleInterface::ShowLine("ERROR: Profile already exists: " + name);
         return false;
     }
     // Kept until the new profile is on disk: a creation that could not be saved must leave the

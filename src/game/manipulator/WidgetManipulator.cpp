@@ -1,6 +1,7 @@
 // The manipulator's tables, its input, the selection and the deletion of the selection.
 #include "game/manipulator/WidgetManipulator.h"
 
+#include "common/ConsoleInterface.h"
 #include "common/InputEvent.h"
 #include "common/math/CRay.h"
 #include "common/math/Quad.h"
@@ -305,7 +306,7 @@ void WidgetManipulator::OnLeftButtonDown()
     Gob* picked = nullptr;
     PickAtCursor(picked, m_pressScreenPos);
     if (picked != nullptr)
-        ShowOnConsole("Gob clump: " + picked->GetTemplateName());
+        common::ConsoleInterface::ShowLine("Gob clump: " + picked->GetTemplateName());
     if (picked != nullptr && picked->GetTemplateName() == "ConstructionQuad")
     {
         m_pressFacePoint = g_pApp->GetPicker()->GetPickPoint();

@@ -3,6 +3,7 @@
 // hover and pick highlights, the snap highlights of grabbed nodes and deleting one object.
 #include "game/manipulator/WidgetManipulator.h"
 
+#include "common/ConsoleInterface.h"
 #include "common/math/MathUtil.h"
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
@@ -153,7 +154,7 @@ void WidgetManipulator::CreateByType()
     {
         // A refusal has been shown already; anything else made nothing of the type.
         if (!m_refusalShown)
-            ShowOnConsole("Error: Bad widget creation type");
+            common::ConsoleInterface::ShowLine("Error: Bad widget creation type");
         // Nothing was placed, so nothing is paid for.
         puzzle->RefundBudget(type);
         return;

@@ -1,7 +1,5 @@
 #include "game/manipulator/WidgetManipulatorHelpers.h"
 
-#include "common/ConsoleInterface.h"
-#include "common/FunctionFlags.h"
 #include "common/math/Vector3.h"
 #include "engine/Gob.h"
 #include "engine/POVComp.h"
@@ -65,11 +63,6 @@ bool IsPhysicsPaused()
 void PlaySound(const char* path)
 {
     dorvo::SoundSystem::Instance().PlayEvent(path, nullptr, nullptr);
-}
-
-void ShowOnConsole(const std::string& line)
-{
-    common::ConsoleInterface::Instance().WriteToConsole(line, common::FF_Display, false);
 }
 
 void ReportMissing(const Gob* gob, const char* what, const char* step)

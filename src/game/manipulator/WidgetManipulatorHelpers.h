@@ -34,8 +34,6 @@ bool IsCreatePuzzleMode();
 bool IsPhysicsPaused();
 
 void PlaySound(const char* path);
-// A line shown on the console (not run).
-void ShowOnConsole(const std::string& line);
 // One line in the log: an object of that archetype lacks what the step needs.
 void ReportMissing(const Gob* gob, const char* what, const char* step);
 // The same line once for each archetype, lack and step: for the callbacks physics calls on every
