@@ -11,7 +11,7 @@
 //   }
 //   bool GfxModelComp::Serialize(TiXmlNode* parent)
 //   {
-//       return GfxFields::Write(parent, name, *this, [this](GfxFields& f) { ListFields(f); });
+//       return GfxFields::Write(parent, *this);
 //   }
 #pragma once
 
@@ -32,13 +32,13 @@ struct SMaterial;
 class GfxFields
 {
 public:
-    // Appends <Component name="typeName"> holding the fields `list` names to the parent; false
-    // for a null or non-element parent, or when it cannot be appended.
-    template <typename List>
-    static bool Write(TiXmlNode* parent, const std::string& typeName, GfxUnitFields& unit, const List& list);
-    // Reads the node's child elements by position into the fields `list` names; false for a null
-    // or non-element node.
-    template <typename List> static bool Read(const TiXmlNode* node, GfxUnitFields& unit, const List& list);
+    // Appends <Component name="..."> (the component's type name, else its class's kTypeName)
+    // holding the fields the component's ListFields names to the parent; false for a null or
+    // non-element parent, or when it cannot be appended.
+    template <typename Component> static bool Write(TiXmlNode* parent, Component& component);
+    // Reads the node's child elements by position into the fields the component's ListFields
+    // names; false for a null or non-element node.
+    template <typename Component> static bool Read(const TiXmlNode* node, Component& component);
 
     // A plain value (text, number, flag) under its element name.
     template <typename T> void operator()(T& field, const char* name)
@@ -80,23 +80,24 @@ private:
     const TiXmlNode* m_next; // reading: the element the next field comes from
 };
 
-template <typename List>
-bool GfxFields::Write(TiXmlNode* parent, const std::string& typeName, GfxUnitFields& unit, const List& list)
+template <typename Component> bool GfxFields::Write(TiXmlNode* parent, Component& component)
 {
-    TiXmlNode* element = NewComponentElement(parent, typeName);
+    const std::string& typeName = component.GetTypeName();
+    TiXmlNode* element =
+        NewComponentElement(parent, typeName.empty() ? std::string(Component::kTypeName) : typeName);
     if (element == nullptr)
         return false;
-    GfxFields fields(unit, element, nullptr);
-    list(fields);
+    GfxFields fields(component, element, nullptr);
+    component.ListFields(fields);
     return true;
 }
 
-template <typename List> bool GfxFields::Read(const TiXmlNode* node, GfxUnitFields& unit, const List& list)
+template <typename Component> bool GfxFields::Read(const TiXmlNode* node, Component& component)
 {
     if (!IsElement(node))
         return false;
-    GfxFields fields(unit, nullptr, XmlFirstChildElement(node));
-    list(fields);
+    GfxFields fields(component, nullptr, XmlFirstChildElement(node));
+    component.ListFields(fields);
     return true;
 }
 } // namespace gfx

@@ -34,13 +34,12 @@ void GfxModelComp::ListFields(GfxFields& fields)
 
 bool GfxModelComp::Serialize(TiXmlNode* parent)
 {
-    const std::string name = GetTypeName().empty() ? std::string(kTypeName) : GetTypeName();
-    return GfxFields::Write(parent, name, *this, [this](GfxFields& fields) { ListFields(fields); });
+    return GfxFields::Write(parent, *this);
 }
 
 bool GfxModelComp::Deserialize(const TiXmlNode* node)
 {
-    return GfxFields::Read(node, *this, [this](GfxFields& fields) { ListFields(fields); });
+    return GfxFields::Read(node, *this);
 }
 
 bool GfxModelComp::Initialize(Gob* owner)

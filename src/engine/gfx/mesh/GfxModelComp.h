@@ -76,6 +76,7 @@ public:
     void RestoreSavedTechnique();
 
 private:
+    friend class GfxFields;
     // The saved fields in their order (Serialize, Deserialize).
     void ListFields(GfxFields& fields);
     void CreateUnit();

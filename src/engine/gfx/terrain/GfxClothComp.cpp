@@ -73,13 +73,12 @@ void GfxClothComp::ListFields(GfxFields& fields)
 
 bool GfxClothComp::Serialize(TiXmlNode* parent)
 {
-    const std::string name = GetTypeName().empty() ? std::string(kTypeName) : GetTypeName();
-    return GfxFields::Write(parent, name, *this, [this](GfxFields& fields) { ListFields(fields); });
+    return GfxFields::Write(parent, *this);
 }
 
 bool GfxClothComp::Deserialize(const TiXmlNode* node)
 {
-    return GfxFields::Read(node, *this, [this](GfxFields& fields) { ListFields(fields); });
+    return GfxFields::Read(node, *this);
 }
 
 bool GfxClothComp::Initialize(Gob* owner)

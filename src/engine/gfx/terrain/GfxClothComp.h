@@ -78,6 +78,7 @@ public:
     static std::string EffectFileFor(const std::string& fxFile);
 
 private:
+    friend class GfxFields;
     // The saved fields in their order (Serialize, Deserialize).
     void ListFields(GfxFields& fields);
     // Makes the unit when the grid has its points; false while it has none yet.

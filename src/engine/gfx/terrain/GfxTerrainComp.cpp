@@ -39,13 +39,12 @@ void GfxTerrainComp::ListFields(GfxFields& fields)
 
 bool GfxTerrainComp::Serialize(TiXmlNode* parent)
 {
-    const std::string name = GetTypeName().empty() ? std::string(kTypeName) : GetTypeName();
-    return GfxFields::Write(parent, name, *this, [this](GfxFields& fields) { ListFields(fields); });
+    return GfxFields::Write(parent, *this);
 }
 
 bool GfxTerrainComp::Deserialize(const TiXmlNode* node)
 {
-    return GfxFields::Read(node, *this, [this](GfxFields& fields) { ListFields(fields); });
+    return GfxFields::Read(node, *this);
 }
 
 bool GfxTerrainComp::Initialize(Gob* owner)

@@ -70,6 +70,7 @@ public:
     void SetMaterial(const SMaterial& material) { m_Material = material; }
 
 private:
+    friend class GfxFields;
     // The saved fields in their order (Serialize, Deserialize).
     void ListFields(GfxFields& fields);
     // Whether the grid makes a unit; one line naming the object when it does not.
