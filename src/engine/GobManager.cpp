@@ -17,15 +17,6 @@
 
 #include <algorithm>
 
-namespace
-{
-
-void ShowLine(const std::string& line)
-{
-    common::ConsoleInterface::Instance().WriteToConsole(line, common::FF_Display, false);
-}
-} // namespace
-
 GobManager& GobManager::Instance()
 {
     static GobManager manager;
@@ -61,7 +52,7 @@ Component* GobManager::CreateComponent(std::uint32_t typeID)
     const auto found = m_Creators.find(typeID);
     if (found == m_Creators.end() || found->second == nullptr)
     {
-        ShowLine("Failed to find the creator of the specified component!");
+        common::ConsoleInterface::ShowLine("Failed to find the creator of the specified component!");
         return nullptr;
     }
     return found->second->Create();
@@ -276,7 +267,7 @@ void GobManager::DestroyAllGobs()
 std::uint32_t GobManager::NumberOfGobs()
 {
     const std::uint32_t count = GetCount();
-    ShowLine("There are " + std::to_string(count) + " total game objects.");
+    common::ConsoleInterface::ShowLine("There are " + std::to_string(count) + " total game objects.");
     return count;
 }
 
