@@ -504,8 +504,7 @@ bool ConsoleInterface::HandleInput(const dorvo::input::InputEvent& event)
         }
         else if (c == 8)
         {
-            // Backspace works only on lines of 1 to 56 characters: the console window's width.
-            if (!m_inputLine.empty() && m_inputLine.size() <= 56)
+            if (!m_inputLine.empty() && m_inputLine.size() <= m_inputLineWidth)
             {
                 if (m_cursor > 0)
                 {

@@ -115,6 +115,10 @@ public:
     // Forgets the entered lines and the line being typed.
     void ClearHistory();
 
+    // How many characters the console window's input strip shows. Backspace works only while
+    // the line fits; until a window says its width, on any line.
+    void SetInputLineWidth(std::size_t characters) { m_inputLineWidth = characters; }
+
     FunctionRegistry& GetCommands() { return m_commands; }
     const std::map<std::string, std::string>& GetHelpTexts() const { return m_helpTexts; }
 
@@ -146,6 +150,7 @@ private:
     bool m_outputChanged = false;
     std::uint32_t m_maxOutputLines = 256; // the list is trimmed back to about this many lines
     std::uint32_t m_cursor = 0;           // insertion point in the input line, 0 to its length
+    std::size_t m_inputLineWidth = SIZE_MAX;
     std::string m_inputLine;
     std::list<std::string> m_outputLines; // oldest first, each beginning with ">"
     std::list<std::string> m_history;     // entered lines; rotated by Up and Down, never trimmed
