@@ -18,13 +18,22 @@ public:
     // Initialises every component in template order. Called once, after the object is filed.
     virtual void Init() = 0;
 
-    // The template's first name (the key the GobManager files it under).
+    // An object answers to three kind names; for a platform made from the archetype "Platform"
+    // of the template "Widget" they are "Widget", "Widget" and "Platform".
+    //
+    // Type name: the template's first name ("TypeName"), unique per template file: the key the
+    // GobManager files the template under. An object made from an archetype still reports its
+    // template's.
     virtual const std::string& GetTypeName() const = 0;
-    // The template's second name.
+    // Template name: the template's second name ("TemplateName"), a family that several
+    // templates may share ("Field" for both kinds of charge field); the game asks it to tell
+    // widgets and QUORBs from everything else. Not a key: nothing is filed or made under it.
     virtual const std::string& GetTemplateName() const = 0;
+    // The object's own name (empty unless given), unrelated to its kind.
     virtual const std::string& GetName() const = 0;
-    // The archetype's name for an object made from one, else GetTypeName: creating an object of
-    // that name gives one of the same kind, so savers store it.
+    // Archetype name: the archetype's name for an object made from one, else GetTypeName. The
+    // finest of the three: creating an object of that name gives one of the same kind with the
+    // same starting values, so savers store it.
     virtual const std::string& GetArchetypeName() const = 0;
     // Renames the template, so every object of it reports the new type name.
     virtual void SetTypeName(const std::string& name) = 0;

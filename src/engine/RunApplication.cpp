@@ -11,6 +11,22 @@ namespace dorvo
 {
 namespace
 {
+// The last part of a frame's wait is spun rather than slept: a sleep may end up to about a
+// scheduler tick late, and the next frame must neither come early nor drift late.
+constexpr float kSpinSeconds = 0.002f;
+
+// Sleeps in whole milliseconds until about kSpinSeconds remain, then spins until the countdown
+// has expired, without looking at the message queue.
+void WaitUntilExpired(common::CCountdownTimer& countdown)
+{
+    for (float remaining = countdown.GetTime(); remaining > 0.0f; remaining = countdown.GetTime())
+    {
+        const float sleepSeconds = remaining - kSpinSeconds;
+        if (sleepSeconds >= 0.001f)
+            plat::Sleep(static_cast<plat::DWORD>(sleepSeconds * 1000.0f));
+    }
+}
+
 // The application is deleted and the frame driver released whichever way the run ends.
 int EndRun(int exitCode)
 {
@@ -59,10 +75,8 @@ void RunMessageLoop()
         else
         {
             plat::DXUTRender3DEnvironment();
-            // Spins without sleeping and without looking at the queue: a steady 30 Hz.
-            while (!countdown.IsExpired())
-            {
-            }
+            // Messages that come meanwhile wait for the following passes: a steady 30 Hz.
+            WaitUntilExpired(countdown);
         }
     }
 }

@@ -18,7 +18,8 @@ constexpr float kFrameSeconds = 0.033333335f;
 
 // Makes app the one application (g_pApp), starts it with the configuration at configPath,
 // pumps window messages (one per loop pass) and runs a frame in every pass that finds the
-// queue empty, busy-waiting until 1/30 s has passed since the pass began. Ends on WM_QUIT,
+// queue empty, then waits (asleep, the last 2 ms spun) until 1/30 s has passed since the pass
+// began. Ends on WM_QUIT,
 // shuts down, deletes the application and releases the window and device. Returns the
 // process exit code: non-zero when start-up or shutdown failed.
 int RunApplication(std::unique_ptr<CDorvoApp> app, ACLoader<SEngineConfigInfo>& loader,

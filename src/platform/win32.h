@@ -59,6 +59,10 @@ BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 // Milliseconds since an arbitrary start; wraps after about 49.7 days like the original.
 DWORD GetTickCount();
 
+// Suspends the calling thread for at least `milliseconds` (0 only yields). On the test clock it
+// moves the clock on by that much instead and returns at once.
+void Sleep(DWORD milliseconds);
+
 // Named mutex. The same name gives the same mutex within the process.
 HANDLE CreateMutexW(void* attributes, BOOL initialOwner, const wchar_t* name);
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
@@ -295,5 +299,7 @@ void Set(double seconds);
 void Advance(double seconds);
 double Now();
 void SetAutoAdvance(double stepSeconds); // 0 turns auto-advance off
+// Seconds that Sleep has moved the clock on since the last Set.
+double SleptSeconds();
 } // namespace testclock
 } // namespace plat

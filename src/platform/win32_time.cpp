@@ -24,6 +24,7 @@ struct TestClock
     bool enabled = false;
     std::int64_t now = 0; // nanoseconds
     std::int64_t step = 0;
+    std::int64_t slept = 0; // nanoseconds moved on by Sleep since the last Set
 };
 
 TestClock& Clock()
@@ -82,6 +83,22 @@ DWORD GetTickCount()
     return static_cast<DWORD>(static_cast<std::uint64_t>(ns / 1000000));
 }
 
+void Sleep(DWORD milliseconds)
+{
+    TestClock& c = Clock();
+    if (c.enabled)
+    {
+        const std::int64_t ticks = static_cast<std::int64_t>(milliseconds) * 1000000;
+        c.now += ticks;
+        c.slept += ticks;
+        return;
+    }
+    if (milliseconds == 0)
+        std::this_thread::yield();
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
 namespace testclock
 {
 void Enable(bool on)
@@ -95,6 +112,7 @@ bool IsEnabled()
 void Set(double seconds)
 {
     Clock().now = Ticks(seconds);
+    Clock().slept = 0;
 }
 void Advance(double seconds)
 {
@@ -107,6 +125,10 @@ double Now()
 void SetAutoAdvance(double stepSeconds)
 {
     Clock().step = Ticks(stepSeconds);
+}
+double SleptSeconds()
+{
+    return static_cast<double>(Clock().slept) / kFrequency;
 }
 } // namespace testclock
 

@@ -43,6 +43,7 @@ struct Record
     int updates = 0;
     int renders = 0;
     double firstUpdate = -1.0;
+    std::vector<double> updateTimes;
     double userPostedAt = -1.0;
     double userDispatchedAt = -1.0;
     int updatesAtDispatch = -1;
@@ -73,6 +74,7 @@ public:
         ++r.updates;
         if (r.firstUpdate < 0.0)
             r.firstUpdate = Now();
+        r.updateTimes.push_back(Now());
         r.log.push_back("update");
         if (r.updates == r.script.postUserAtUpdate)
         {
@@ -369,6 +371,25 @@ TEST_F(CDorvoAppTest, TwoSecondsOfClockGiveSixtyFramesEachUpdateFollowedByARende
         EXPECT_EQ(frames[i], "update");
         EXPECT_EQ(frames[i + 1], "render");
     }
+}
+
+// The wait after a frame sleeps until about 2 ms remain and spins the rest: a frame every
+// 1/30 s, none early and none late, and the main thread asleep for most of the time between.
+TEST_F(CDorvoAppTest, FramesComeEveryThirtiethOfASecondWithTheWaitMostlyAsleep)
+{
+    record.script.closeAfterSeconds = 1.0;
+    EXPECT_EQ(Run(), 0);
+
+    const std::vector<double>& at = record.updateTimes;
+    ASSERT_GE(at.size(), 30u);
+    for (std::size_t i = 1; i < at.size(); ++i)
+    {
+        SCOPED_TRACE("frame " + std::to_string(i));
+        EXPECT_GE(at[i] - at[i - 1], kFrameSeconds - 1e-6);
+        // A spin reads the clock, which moves it 0.1 ms here.
+        EXPECT_LE(at[i] - at[i - 1], kFrameSeconds + 0.0005);
+    }
+    EXPECT_GE(plat::testclock::SleptSeconds(), 0.85 * (at.back() - at.front()));
 }
 
 TEST_F(CDorvoAppTest, AMessageArrivingDuringTheWaitIsDispatchedAfterIt)

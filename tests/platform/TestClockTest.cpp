@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <thread>
@@ -35,6 +36,21 @@ TEST(TestClock, AutoAdvanceEndsABusyWait)
     } while (static_cast<double>(now.QuadPart - start.QuadPart) / f.QuadPart < 1.0 / 30.0);
     EXPECT_NEAR(reads, 34, 1);
     plat::testclock::SetAutoAdvance(0);
+}
+
+TEST(TestClock, SleepMovesTheTestClockOnWithoutWaiting)
+{
+    plat::testclock::SetAutoAdvance(0);
+    plat::testclock::Set(3.0);
+    const auto before = std::chrono::steady_clock::now();
+    plat::Sleep(250);
+    plat::Sleep(0);
+    plat::Sleep(5);
+    EXPECT_EQ(plat::GetTickCount(), 3255u);
+    EXPECT_DOUBLE_EQ(plat::testclock::SleptSeconds(), 0.255);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(200));
+    plat::testclock::Set(0.0);
+    EXPECT_EQ(plat::testclock::SleptSeconds(), 0.0);
 }
 
 TEST(TestClock, SecondsBecomeTheNearestTick)

@@ -53,6 +53,9 @@ void CQUORB::RegisterConsoleCommands()
         "Get The Focused Puzzle File Name. Return The File Name");
     add("cam", Loki::NewFunctor(this, &CQUORB::Cam), "Toggle The Debug Camera Controls");
     add("loademptyroom", Loki::NewFunctor(this, &CQUORB::LoadEmptyRoom), "Load An Empty Room");
+    // To the console "creategob" is the engine's "CreateGob" too: the game's, which builds only
+    // while a room stands and places the object at the room's centre, takes its place.
+    console.UnregisterCommand("creategob");
     add("creategob", Loki::NewFunctor(this, &CQUORB::CreateGob),
         "Create A Gob At The Room Center. Take In The Gob Archetype");
     add("loadroom", Loki::NewFunctor(this, &CQUORB::LoadRoom),

@@ -1,5 +1,6 @@
 #include "common/ConsoleInterface.h"
 
+#include "common/Assert.h"
 #include "common/InputEvent.h"
 #include "common/ParamStack.h"
 #include "common/Scheduler.h"
@@ -284,20 +285,46 @@ void ConsoleInterface::RegisterConsoleCommands()
 bool ConsoleInterface::RegisterCommand(const std::string& name, Loki::BaseFunctor* functor,
                                        const std::string& help, bool lastStringOptional)
 {
-    const bool kept = m_commands.RegisterFunction(name, functor);
+    if (m_commands.FindFunction(name) != nullptr)
+    {
+        // A part that starts again (a second Init) registers its commands again, word for word:
+        // that is no conflict. Another command under a taken name would never run, while its help
+        // text told the player it does.
+        const auto held = FindHelpText(name);
+        const bool again = held != m_helpTexts.end() && held->first == name && held->second == help;
+        const std::string what = "ConsoleInterface::RegisterCommand: \"" + name +
+                                 "\" is taken by another command (names ignore case); the first one stays";
+        DORVO_ASSERT(again, what.c_str());
+        m_commands.RegisterFunction(name, functor); // refused, and so deleted
+        return false;
+    }
+    if (!m_commands.RegisterFunction(name, functor))
+        return false;
     m_helpTexts[name] = help;
     if (lastStringOptional)
         m_optionalLastString.insert(ToLowerCopy(name));
-    return kept;
+    return true;
 }
 
 bool ConsoleInterface::UnregisterCommand(const std::string& name)
 {
     if (!m_commands.UnregisterFunction(name))
         return false;
-    m_helpTexts.erase(name);
+    const auto held = FindHelpText(name);
+    if (held != m_helpTexts.end())
+        m_helpTexts.erase(held);
     m_optionalLastString.erase(ToLowerCopy(name));
     return true;
+}
+
+std::map<std::string, std::string>::const_iterator
+ConsoleInterface::FindHelpText(const std::string& name) const
+{
+    const std::string key = ToLowerCopy(name);
+    for (auto entry = m_helpTexts.begin(); entry != m_helpTexts.end(); ++entry)
+        if (ToLowerCopy(entry->first) == key)
+            return entry;
+    return m_helpTexts.end();
 }
 
 ConsoleInterface::LineHook ConsoleInterface::SetLineHook(LineHook hook)
@@ -477,8 +504,7 @@ bool ConsoleInterface::HandleInput(const dorvo::input::InputEvent& event)
         }
         else if (c == 8)
         {
-            // Backspace works only on lines of 1 to 56 characters: the console window's width.
-            if (!m_inputLine.empty() && m_inputLine.size() <= 56)
+            if (!m_inputLine.empty() && m_inputLine.size() <= m_inputLineWidth)
             {
                 if (m_cursor > 0)
                 {

@@ -56,16 +56,20 @@ public:
     // was taken. The grave key (41) is never taken: it opens and closes the window.
     virtual bool HandleInput(const dorvo::input::InputEvent& event);
 
-    // Takes ownership of the functor (the first registration of a name keeps its functor); the
-    // help text is kept under the name as given and a later registration replaces it. With
-    // lastStringOptional, a line that leaves out the command's last argument, a string, is
-    // called with an empty string in its place ("takescrshot" alone numbers its file); every
-    // other command needs its whole argument list.
+    // Takes ownership of the functor; the help text is kept under the name as given. One name
+    // (ignoring case) is one command: a name already taken keeps its first functor and help
+    // text, and the later functor is deleted. When the later registration differs in spelling
+    // or help text it is another command, reported through the assertion handler; the same
+    // registration once more (a part started again) is not. A part that means to replace a
+    // command unregisters it first. With lastStringOptional, a line that leaves out the
+    // command's last argument, a string, is called with an empty string in its place
+    // ("takescrshot" alone numbers its file); every other command needs its whole argument list.
     // Returns whether the functor was kept.
     bool RegisterCommand(const std::string& name, Loki::BaseFunctor* functor, const std::string& help,
                          bool lastStringOptional = false);
-    // Removes a command, its functor and its help text: for an owner that goes before the console
-    // (the game's commands are bound to the game object). False when the name is not registered.
+    // Removes a command, its functor and its help text, by its name in any case: for an owner
+    // that goes before the console (the game's commands are bound to the game object), or one
+    // that puts its own command in the place of another. False when the name is not registered.
     bool UnregisterCommand(const std::string& name);
 
     // FF_Execute runs the line as a command; FF_Display only shows it. `report` passes on to
@@ -111,6 +115,10 @@ public:
     // Forgets the entered lines and the line being typed.
     void ClearHistory();
 
+    // How many characters the console window's input strip shows. Backspace works only while
+    // the line fits; until a window says its width, on any line.
+    void SetInputLineWidth(std::size_t characters) { m_inputLineWidth = characters; }
+
     FunctionRegistry& GetCommands() { return m_commands; }
     const std::map<std::string, std::string>& GetHelpTexts() const { return m_helpTexts; }
 
@@ -129,6 +137,8 @@ private:
     void CallObject(const std::vector<std::string>& tokens, bool report);
     void CallCommand(const std::vector<std::string>& tokens, bool report);
     void AddOutputLine(const std::string& line);
+    // The help text of a command, found by its name in any case.
+    std::map<std::string, std::string>::const_iterator FindHelpText(const std::string& name) const;
     void HistoryBack();
     void HistoryForward();
 
@@ -140,6 +150,7 @@ private:
     bool m_outputChanged = false;
     std::uint32_t m_maxOutputLines = 256; // the list is trimmed back to about this many lines
     std::uint32_t m_cursor = 0;           // insertion point in the input line, 0 to its length
+    std::size_t m_inputLineWidth = SIZE_MAX;
     std::string m_inputLine;
     std::list<std::string> m_outputLines; // oldest first, each beginning with ">"
     std::list<std::string> m_history;     // entered lines; rotated by Up and Down, never trimmed

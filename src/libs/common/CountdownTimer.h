@@ -1,5 +1,5 @@
 // Countdown on the performance counter: the main loop paces frames with one of 1/30 s
-// (Restart at the top of the pass, busy-wait on IsExpired after it); key repeat and time
+// (Restart at the top of the pass, wait on GetTime after it, mostly asleep); key repeat and time
 // limits use it too. The remaining time goes negative once it has run out.
 #pragma once
 

@@ -4,6 +4,7 @@
 #include "game/app/CQUORB.h"
 
 #include "GameTestWorld.h"
+#include "TestSupport.h"
 
 #include "common/ConsoleInterface.h"
 #include "common/ParamStack.h"
@@ -27,6 +28,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -156,6 +158,41 @@ TEST(GameCommandsTest, TheThirtyCommandsAreRegisteredWithTheirHelpTextsAndSignat
                     ">Function: setcamuplerp called successfully."));
     EXPECT_TRUE(Has(world.Console("setcamuplerp (0.0,-1.0,0.0) 1.0"),
                     ">Function: setcamuplerp parameter list does not match function prototype."));
+}
+
+// The engine's "CreateGob" and the game's "creategob" are one name to the console. The game's
+// takes its place without a report, so the line builds only while a room stands, and
+// "commands" lists every command once.
+TEST(GameCommandsTest, EveryCommandIsListedOnceAndCreateGobIsTheGames)
+{
+    testsupport::AssertCapture asserts;
+    GameTestWorld world;
+    ASSERT_TRUE(world.Booted());
+    EXPECT_EQ(asserts.Texts(), std::vector<std::string>());
+
+    const std::vector<std::string> listed = world.Console("commands");
+    std::set<std::string> names;
+    for (const std::string& line : listed)
+    {
+        const std::size_t dash = line.find(" - ");
+        if (dash != std::string::npos)
+        {
+            EXPECT_TRUE(names.insert(ToLowerCopy(line.substr(1, dash - 1))).second) << line;
+        }
+    }
+    EXPECT_TRUE(Has(listed, ">creategob - Create A Gob At The Room Center. Take In The Gob Archetype"));
+    EXPECT_TRUE(names.count("numberofgobs") && names.count("creategobatpos"));
+
+    GobManager& manager = GobManager::Instance();
+    ASSERT_EQ(world.Game().GetRoom(), nullptr);
+    const std::uint32_t before = manager.GetCount();
+    world.Console("CreateGob Platform");
+    EXPECT_EQ(manager.GetCount(), before) << "no room, nothing built";
+    world.Frames(3);
+    ASSERT_NE(world.Game().GetRoom(), nullptr);
+    const std::uint32_t withRoom = manager.GetCount();
+    world.Console("CreateGob Platform");
+    EXPECT_EQ(manager.GetCount(), withRoom + 1);
 }
 
 // "setcamuplerp" turns the camera's up; while a puzzle with water plays the water turns with

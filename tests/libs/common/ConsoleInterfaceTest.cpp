@@ -33,8 +33,10 @@ struct Target
     float vector[3] = {0, 0, 0};
     bool flag = false;
     int calls = 0;
+    int others = 0;
 
     void Play() { ++plays; }
+    void Other() { ++others; }
     void Steps(unsigned value)
     {
         steps = value;
@@ -238,6 +240,63 @@ TEST_F(ConsoleInterfaceTest, CommandsListsEveryHelpTextByName)
               Lines());
 }
 
+// One name, in any case, is one command. Another command under a taken name is reported and
+// neither runs nor is listed; the same registration once more (a part started again) is quiet.
+TEST_F(ConsoleInterfaceTest, ASecondCommandUnderATakenNameIsReportedNeverRunsAndIsNotListed)
+{
+    ConsoleInterface& console = ConsoleInterface::Instance();
+    Target* t = &TheTarget();
+    struct Case
+    {
+        const char* name;
+        const char* help;
+        bool reported;
+    };
+    for (const Case& c :
+         {Case{"PLAY", "Starts the puzzle", true}, Case{"play", "Plays another thing", true},
+          Case{"Play", "Plays another thing", true}, Case{"play", "Starts the puzzle", false}})
+    {
+        SCOPED_TRACE(std::string(c.name) + " - " + c.help);
+        m_asserts.Clear();
+        EXPECT_FALSE(console.RegisterCommand(c.name, Loki::NewFunctor(t, &Target::Other).release(), c.help));
+        ASSERT_EQ(m_asserts.Reports().size(), c.reported ? 1u : 0u);
+        if (c.reported)
+        {
+            EXPECT_NE(m_asserts.Texts()[0].find('"' + std::string(c.name) + '"'), std::string::npos)
+                << m_asserts.Texts()[0];
+        }
+    }
+    Run("pLaY");
+    EXPECT_EQ(1, t->plays);
+    EXPECT_EQ(0, t->others);
+    Run("commands");
+    std::vector<std::string> listed;
+    for (const std::string& line : Lines())
+        if (line.find(" - ") != std::string::npos && ToLowerCopy(line).compare(0, 5, ">play") == 0)
+            listed.push_back(line);
+    EXPECT_EQ((std::vector<std::string>{">play - Starts the puzzle"}), listed);
+}
+
+// A part that puts its own command in the place of another unregisters that one first, by its
+// name in any case; the help text goes with it.
+TEST_F(ConsoleInterfaceTest, ACommandUnregisteredInAnyCaseMakesRoomForAnother)
+{
+    ConsoleInterface& console = ConsoleInterface::Instance();
+    Target* t = &TheTarget();
+    ASSERT_TRUE(console.RegisterCommand("Spawn", Loki::NewFunctor(t, &Target::Play).release(), "The first"));
+    EXPECT_TRUE(console.UnregisterCommand("SPAWN"));
+    EXPECT_TRUE(
+        console.RegisterCommand("spawn", Loki::NewFunctor(t, &Target::Other).release(), "The second"));
+    EXPECT_TRUE(m_asserts.Reports().empty());
+    Run("Spawn");
+    EXPECT_EQ(0, t->plays);
+    EXPECT_EQ(1, t->others);
+    EXPECT_EQ(0u, console.GetHelpTexts().count("Spawn"));
+    EXPECT_EQ("The second", console.GetHelpTexts().at("spawn"));
+    EXPECT_TRUE(console.UnregisterCommand("spawn"));
+    EXPECT_FALSE(console.UnregisterCommand("spawn"));
+}
+
 TEST_F(ConsoleInterfaceTest, CallOutcomeLines)
 {
     Run("play");
@@ -425,19 +484,29 @@ TEST_F(ConsoleInterfaceTest, CursorEditing)
     EXPECT_EQ("bc", console.GetInputLine());
 }
 
-TEST_F(ConsoleInterfaceTest, BackspaceOnlyOnLinesUpTo56Characters)
+// The console window says how wide its input strip is (56 characters in the game); before one
+// does, every line can be edited.
+TEST_F(ConsoleInterfaceTest, BackspaceOnlyOnLinesThatFitTheWindow)
 {
     ConsoleInterface& console = ConsoleInterface::Instance();
-    Type(std::string(57, 'a'));
-    Press(dorvo::input::KEY_BACK);
-    EXPECT_EQ(57u, console.GetInputLine().size());
+    struct Case
+    {
+        std::size_t width;
+        std::size_t typed;
+        std::size_t left;
+    };
+    for (const Case& c : {Case{56, 57, 57}, Case{56, 56, 55}, Case{56, 0, 0}, Case{10, 11, 11},
+                          Case{10, 10, 9}, Case{SIZE_MAX, 80, 79}})
+    {
+        SCOPED_TRACE(std::to_string(c.width) + " wide, " + std::to_string(c.typed) + " typed");
+        console.SetInputLineWidth(c.width);
+        console.ClearHistory();
+        Type(std::string(c.typed, 'a'));
+        Press(dorvo::input::KEY_BACK);
+        EXPECT_EQ(c.left, console.GetInputLine().size());
+    }
+    console.SetInputLineWidth(SIZE_MAX);
     console.ClearHistory();
-    Type(std::string(56, 'a'));
-    Press(dorvo::input::KEY_BACK);
-    EXPECT_EQ(55u, console.GetInputLine().size());
-    console.ClearHistory();
-    Press(dorvo::input::KEY_BACK); // empty line
-    EXPECT_EQ("", console.GetInputLine());
 }
 
 TEST_F(ConsoleInterfaceTest, HistoryRotatesBothWays)

@@ -37,8 +37,11 @@ public:
     {
         RF_MODELS = 0x1,               // opaque and transparent scene graphs, also in the water maps
         RF_PARTICLES = 0x2,            // particle pass after the scene
+        RF_UNUSED_4 = 0x4,             // set by default, read by nothing
+        RF_UNUSED_8 = 0x8,             // set by default, read by nothing
         RF_TERRAIN = 0x10,             // the terrain scene graph
         RF_WATER = 0x20,               // water test, underwater effect, water maps, water scene graph
+        RF_UNUSED_40 = 0x40,           // set by default, read by nothing
         RF_DUMP_REFLECTION = 0x80,     // save each reflection map as "RefMap.png"
         RF_DUMP_REFRACTION = 0x100,    // save each refraction map as "RefracMap.png"
         RF_LINES = 0x200,              // draw the line strips in the 2D layer
@@ -49,9 +52,11 @@ public:
         RF_VIEWPORT3 = 0x400000,       // ... record 3
         RF_POST_PROCESSING = 0x800000, // scene into the post-processing targets, then the chain
     };
-    // Models, particles, terrain, water and sprites in viewport 0 (0x4, 0x8 and 0x40 are set
-    // too; nothing reads them).
-    static constexpr std::uint32_t kDefaultRenderFlags = 0x000A007F;
+    // Models, particles, terrain, water and sprites in viewport 0. The unused bits stay set, as
+    // they always were: the flags can be read back.
+    static constexpr std::uint32_t kDefaultRenderFlags = RF_MODELS | RF_PARTICLES | RF_UNUSED_4 |
+                                                         RF_UNUSED_8 | RF_TERRAIN | RF_WATER | RF_UNUSED_40 |
+                                                         RF_SPRITES | RF_VIEWPORT0;
 
     // The text fonts, by index: 0 Arial, 1 Arial bold, 2 Times New Roman, 3 its bold, 4 Ravie
     // (25 px), 5 Ravie (40 px), 6 a narrower Arial.

@@ -84,6 +84,7 @@ SMConsoleGraphics::SMConsoleGraphics(StateMachineComponent* component, const std
     : StateMachine(component), m_pComponent(component),
       m_pConsole(console ? console : &common::ConsoleInterface::Instance())
 {
+    m_pConsole->SetInputLineWidth(kInputLineWidth);
     const CGFXCore& core = CGFXCore::Instance();
     const unsigned width = core.GetScreenWidth();
     const unsigned height = core.GetScreenHeight();

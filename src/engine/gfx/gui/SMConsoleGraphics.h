@@ -9,6 +9,7 @@
 
 #include "statemachine/StateMachine.h"
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -51,6 +52,9 @@ public:
     static constexpr int kClosedPanelY = -600;  // pixels: above the screen
     static constexpr int kInputStartBelow = 5;  // pixels below the screen before the first opening
     static constexpr int kInputClosedBelow = 3; // pixels below the screen after a close
+    // Characters the input strip shows; the window tells its console, where Backspace works
+    // only on a line that fits.
+    static constexpr std::size_t kInputLineWidth = 56;
 
     // component: the state-machine component of a "2DArchetype" object, already initialised;
     // the windows go into that object's Gfx2DComp (none: they are made but never shown).

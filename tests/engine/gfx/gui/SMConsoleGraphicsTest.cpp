@@ -35,6 +35,7 @@ constexpr std::uint32_t kTab = 15;
 constexpr std::uint32_t kA = 30;
 constexpr std::uint32_t kB = 48;
 constexpr std::uint32_t kLeft = 203;
+constexpr std::uint32_t kBackspace = 14;
 constexpr std::uint32_t kLeftButton = 238;
 
 // A console of its own that remembers every event it is handed.
@@ -279,6 +280,24 @@ TEST_F(SMConsoleGraphicsTest, TheInputLineShowsItsCaretWhileEitherWindowIsOpen)
     Press(kLeft);
     Frame();
     EXPECT_EQ(Input(), "a|b");
+}
+
+// Backspace works only on a line that fits the strip, however long the typed line grows.
+TEST_F(SMConsoleGraphicsTest, BackspaceWorksOnlyOnALineThatFitsTheStrip)
+{
+    Press(kTab);
+    Settle();
+    ASSERT_EQ(State(), State::CS_InputOpen);
+    for (std::size_t length : {SMConsoleGraphics::kInputLineWidth, SMConsoleGraphics::kInputLineWidth + 1})
+    {
+        console->ClearHistory();
+        for (std::size_t i = 0; i < length; ++i)
+            Press(kA);
+        Press(kBackspace);
+        Frame();
+        const std::size_t left = length > SMConsoleGraphics::kInputLineWidth ? length : length - 1;
+        EXPECT_EQ(Input(), std::string(left, 'a') + "|") << length << " typed";
+    }
 }
 
 // The newest output line at the bottom, older ones above, also past 24 lines; the history

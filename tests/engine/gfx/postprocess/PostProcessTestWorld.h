@@ -77,7 +77,8 @@ inline void ApplyPreset(const std::string& quality)
 {
     using dorvo::gfx::CDorvoGfx;
     CDorvoGfx& gfx = CDorvoGfx::Instance();
-    gfx.SetRenderFlags(gfx.GetRenderFlags() | 0x800201u);
+    gfx.SetRenderFlags(gfx.GetRenderFlags() | CDorvoGfx::RF_MODELS | CDorvoGfx::RF_LINES |
+                       CDorvoGfx::RF_POST_PROCESSING);
     dorvo::gfx::CPostProcessor::Instance().ClearQueue();
     if (quality == "Low")
         gfx.SetRenderFlags(gfx.GetRenderFlags() & ~static_cast<std::uint32_t>(CDorvoGfx::RF_POST_PROCESSING));
