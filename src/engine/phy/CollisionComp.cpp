@@ -88,16 +88,17 @@ bool CollisionComp::Deserialize(const TiXmlNode* node)
     XmlReadFiniteFloat(next(), &kineticFriction, kTypeName, "KineticFriction");
     XmlReadFiniteFloat(next(), &coeffRes, kTypeName, "CoeffRes");
     XmlReadBool(next(), &isTriggerHull);
-    XmlReadString(next(), &hullType);
+    const TiXmlNode* hullTypeNode = next();
+    XmlReadString(hullTypeNode, &hullType);
 
     delete hull; // a component loaded twice builds its hull afresh
     hull = CreateHull(hullType);
     if (hull == nullptr)
     {
-        DORVO_LOG(
-            "CollisionComp::Deserialize: unknown HullType \"%s\" (expected \"OBB\", \"Sphere\", \"Plane\" or "
-            "\"Triangle\"); the object has no hull",
-            hullType.c_str());
+        const std::string place = XmlPlace(hullTypeNode != nullptr ? hullTypeNode : node);
+        DORVO_LOG("CollisionComp::Deserialize: %s: unknown HullType \"%s\" (expected \"OBB\", \"Sphere\", "
+                  "\"Plane\" or \"Triangle\"); the object has no hull",
+                  place.empty() ? "<collision component>" : place.c_str(), hullType.c_str());
         return true;
     }
     // A missing hull element leaves the hull at its zero values.

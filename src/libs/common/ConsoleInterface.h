@@ -112,6 +112,7 @@ public:
     void ClearHistory();
 
     FunctionRegistry& GetCommands() { return m_commands; }
+    CLogFile& GetLog() { return m_log; }
     const std::map<std::string, std::string>& GetHelpTexts() const { return m_helpTexts; }
 
     // The general help line shown by "help" alone.
