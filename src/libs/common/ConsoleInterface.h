@@ -118,6 +118,18 @@ public:
     // The general help line shown by "help" alone.
     static const char* const kGeneralHelp;
 
+    // What the console keeps is bounded, so a long line (typed, or quoting a name from data)
+    // costs the window no more than a short one. An output line longer than kMaxLineChars keeps
+    // its first kLineHeadChars and last kLineTailChars characters around a visible
+    // " [... N characters cut] "; the input line takes at most kMaxInputChars characters (more
+    // than any command's arguments can hold; the first refused character shows an "ERROR:" line);
+    // the history keeps the last kMaxHistoryLines entered lines.
+    static constexpr std::size_t kMaxLineChars = 160;
+    static constexpr std::size_t kLineHeadChars = 64;
+    static constexpr std::size_t kLineTailChars = 32;
+    static constexpr std::size_t kMaxInputChars = 512;
+    static constexpr std::size_t kMaxHistoryLines = 64;
+
 protected:
     ConsoleInterface();
 
@@ -143,7 +155,8 @@ private:
     std::uint32_t m_cursor = 0;           // insertion point in the input line, 0 to its length
     std::string m_inputLine;
     std::list<std::string> m_outputLines; // oldest first, each beginning with ">"
-    std::list<std::string> m_history;     // entered lines; rotated by Up and Down, never trimmed
+    std::list<std::string> m_history;     // entered lines; rotated by Up and Down, the oldest dropped
+    bool m_inputFullShown = false;        // the refusal of the line being typed was shown
     FunctionRegistry m_commands;
     std::map<std::string, std::string> m_helpTexts; // name as registered, case kept
     std::set<std::string> m_optionalLastString;     // lower-cased names, as the registry keys them
