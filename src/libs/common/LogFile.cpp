@@ -143,9 +143,13 @@ CLogFile::~CLogFile()
 
 void CLogFile::TakeLogLines()
 {
-    std::lock_guard<std::mutex> lock(TakerMutex());
-    s_taker = this;
-    plat::SetLogFileWriter(&WriteToTaker);
+    {
+        std::lock_guard<std::mutex> lock(TakerMutex());
+        s_taker = this;
+        plat::SetLogFileWriter(&WriteToTaker);
+    }
+    // The line the log began with was said before the file took lines.
+    Write("CLogFile: " + m_fileName + ": Runtime Log Begin");
 }
 
 void CLogFile::Write(const std::string& line)

@@ -151,9 +151,10 @@ TEST(LogFileTest, TakesTheLogsLinesWhileItLives)
     DORVO_LOG("after: the file is closed");
 
     const std::vector<std::string> lines = LoggedLines();
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "CPuzzle::Read: puzzles/A.xml: a <bad> value; it is left out");
-    EXPECT_EQ(lines[1], std::string(plat::kLogLineBytes, 'w') + " [... 1976 more bytes cut]");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "CLogFile: Log.xml: Runtime Log Begin");
+    EXPECT_EQ(lines[1], "CPuzzle::Read: puzzles/A.xml: a <bad> value; it is left out");
+    EXPECT_EQ(lines[2], std::string(plat::kLogLineBytes, 'w') + " [... 1976 more bytes cut]");
     // The handler heard every line, the file's own first line included.
     EXPECT_EQ(logged.Lines().size(), 5u);
     EXPECT_TRUE(logged.Contains("Runtime Log Begin"));
