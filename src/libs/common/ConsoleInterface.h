@@ -121,12 +121,13 @@ public:
     // What the console keeps is bounded, so a long line (typed, or quoting a name from data)
     // costs the window no more than a short one. An output line longer than kMaxLineChars keeps
     // its first kLineHeadChars and last kLineTailChars characters around a visible
-    // " [... N characters cut] "; the input line takes at most kMaxInputChars characters (more
+    // " [... N characters cut] " (the start is short enough for the mark to show in the window
+    // even in the widest letters); the input line takes at most kMaxInputChars characters (more
     // than any command's arguments can hold; the first refused character shows an "ERROR:" line);
     // the history keeps the last kMaxHistoryLines entered lines.
     static constexpr std::size_t kMaxLineChars = 160;
-    static constexpr std::size_t kLineHeadChars = 64;
-    static constexpr std::size_t kLineTailChars = 32;
+    static constexpr std::size_t kLineHeadChars = 40;
+    static constexpr std::size_t kLineTailChars = 40;
     static constexpr std::size_t kMaxInputChars = 512;
     static constexpr std::size_t kMaxHistoryLines = 64;
 

@@ -367,9 +367,9 @@ TEST_F(ConsoleInterfaceTest, LongOutputLinesAreCutVisibly)
     const Case cases[] = {
         {"at the limit", std::string(limit - 1, 'a'), ">" + std::string(limit - 1, 'a')},
         {"one past it", std::string(limit, 'b'),
-         ">" + std::string(63, 'b') + " [... 65 characters cut] " + std::string(32, 'b')},
+         ">" + std::string(39, 'b') + " [... 81 characters cut] " + std::string(40, 'b')},
         {"a 100 KB line", name,
-         ">W" + std::string(62, 'w') + " [... 99907 characters cut] " + std::string(31, 'w') + "Z"},
+         ">W" + std::string(38, 'w') + " [... 99923 characters cut] " + std::string(39, 'w') + "Z"},
     };
     ConsoleInterface& console = ConsoleInterface::Instance();
     for (const Case& c : cases)
