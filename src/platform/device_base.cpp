@@ -214,7 +214,7 @@ ResourceInfo DeviceBase::NewInfo(ResourceKind kind, D3DPOOL pool, DWORD usage, D
     info.pool = pool;
     info.usage = usage;
     info.format = format;
-    info.creation = static_cast<unsigned>(m_link->registry.size() + 1);
+    info.creation = m_link->made + 1;
     return info;
 }
 

@@ -64,8 +64,11 @@ const char* CallName(CallKind kind)
 
 std::vector<ResourceInfo> Resources(IDirect3DDevice9* device)
 {
-    detail::DeviceBase* d = detail::AsDevice(device);
-    return d ? d->Link()->registry : std::vector<ResourceInfo>();
+    std::vector<ResourceInfo> resources;
+    if (detail::DeviceBase* d = detail::AsDevice(device))
+        for (const auto& entry : d->Link()->registry)
+            resources.push_back(entry.second);
+    return resources;
 }
 
 unsigned LiveDefaultResources(IDirect3DDevice9* device)

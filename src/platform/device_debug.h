@@ -108,7 +108,8 @@ struct DeviceStatistics
     unsigned resets = 0;         // successful Reset calls
 };
 
-// All resources the device made, in creation order, released ones included.
+// All resources the device made, in creation order, released ones included (the last
+// DeviceLink::kReleasedKept of them).
 std::vector<ResourceInfo> Resources(IDirect3DDevice9* device);
 // DEFAULT-pool resources alive that the device does not keep itself.
 unsigned LiveDefaultResources(IDirect3DDevice9* device);

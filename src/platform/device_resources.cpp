@@ -24,18 +24,42 @@ RECT WholeRect(UINT width, UINT height)
 }
 } // namespace
 
+// ---- DeviceLink -------------------------------------------------------------------------------
+
+devicedebug::ResourceInfo& DeviceLink::File(const devicedebug::ResourceInfo& info)
+{
+    const unsigned creation = info.creation > made ? info.creation : made + 1;
+    made = creation;
+    devicedebug::ResourceInfo& record = registry[creation];
+    record = info;
+    record.creation = creation;
+    return record;
+}
+
+void DeviceLink::Released(unsigned creation)
+{
+    released.push_back(creation);
+    while (released.size() > kReleasedKept)
+    {
+        registry.erase(released.front());
+        released.pop_front();
+    }
+}
+
 // ---- ResourceCore ---------------------------------------------------------------------------
 
 ResourceCore::ResourceCore(std::shared_ptr<DeviceLink> link, const devicedebug::ResourceInfo& info)
-    : m_link(std::move(link))
+    : m_link(std::move(link)), m_info(&m_link->File(info))
 {
-    m_record = m_link->registry.size();
-    m_link->registry.push_back(info);
     Info().count = 1;
     Info().live = true;
 }
 
-ResourceCore::~ResourceCore() = default;
+ResourceCore::~ResourceCore()
+{
+    // The derived parts are gone; the record may be dropped from now on.
+    m_link->Released(Info().creation);
+}
 
 ULONG ResourceCore::AddRefCore()
 {

@@ -10,6 +10,8 @@
 #include "platform/device_debug.h"
 
 #include <cstdint>
+#include <deque>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,8 +23,23 @@ class DeviceBase;
 // Shared by a device and everything it made, so a resource can outlive its device.
 struct DeviceLink
 {
+    // Released resources whose records are kept for tests and tools to read; older ones are
+    // dropped, so a game that makes and releases textures with every room keeps a bounded
+    // registry.
+    static constexpr std::size_t kReleasedKept = 256;
+
     DeviceBase* device = nullptr; // null once the device is gone
-    std::vector<devicedebug::ResourceInfo> registry;
+    // Every resource alive and the last kReleasedKept released, by creation number. A record
+    // stays where it is while it is kept, so a resource holds a pointer to its own.
+    std::map<unsigned, devicedebug::ResourceInfo> registry;
+    unsigned made = 0;             // the last creation number given
+    std::deque<unsigned> released; // creation numbers of the released records kept, oldest first
+
+    // Files a resource's record under its creation number (a number already given gets the next
+    // free one) and returns it.
+    devicedebug::ResourceInfo& File(const devicedebug::ResourceInfo& info);
+    // The resource of that record is gone: it is kept among the last released.
+    void Released(unsigned creation);
 };
 
 // What the backend attaches to a resource: OpenGL object names, 0 when none.
@@ -44,8 +61,8 @@ public:
 
     DeviceBase* Device() const { return m_link->device; }
     const std::shared_ptr<DeviceLink>& Link() const { return m_link; }
-    devicedebug::ResourceInfo& Info() { return m_link->registry[m_record]; }
-    const devicedebug::ResourceInfo& Info() const { return m_link->registry[m_record]; }
+    devicedebug::ResourceInfo& Info() { return *m_info; }
+    const devicedebug::ResourceInfo& Info() const { return *m_info; }
     unsigned Creation() const { return Info().creation; }
 
     BackendHandle handle;
@@ -58,7 +75,7 @@ protected:
 
 private:
     std::shared_ptr<DeviceLink> m_link;
-    std::size_t m_record = 0;
+    devicedebug::ResourceInfo* m_info; // the record in the link's registry
     ULONG m_count = 1;
 };
 

@@ -17,6 +17,7 @@ void WriteToStandardError(const std::string& line)
 
 // The sound device's thread may write a line while the main thread swaps the handler.
 std::atomic<LogHandler> s_handler{&WriteToStandardError};
+std::atomic<LogHandler> s_fileWriter{nullptr};
 
 bool IsBreak(char c)
 {
@@ -51,6 +52,25 @@ std::string OneLine(const std::string& text)
     }
     return line;
 }
+
+bool IsContinuationByte(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xc0) == 0x80;
+}
+
+// Past the limit the line keeps its first kLogLineBytes bytes, backed off to the start of a
+// UTF-8 character, and says how much is gone.
+void CutToLimit(std::string& line)
+{
+    if (line.size() <= kLogLineBytes)
+        return;
+    std::size_t keep = kLogLineBytes;
+    for (int back = 0; back < 3 && keep > 0 && IsContinuationByte(line[keep]); ++back)
+        --keep;
+    const std::size_t cut = line.size() - keep;
+    line.resize(keep);
+    line += " [... " + std::to_string(cut) + " more bytes cut]";
+}
 } // namespace
 
 LogHandler SetLogHandler(LogHandler handler)
@@ -58,9 +78,18 @@ LogHandler SetLogHandler(LogHandler handler)
     return s_handler.exchange(handler ? handler : &WriteToStandardError);
 }
 
+LogHandler SetLogFileWriter(LogHandler writer)
+{
+    return s_fileWriter.exchange(writer);
+}
+
 void WriteLogLine(const std::string& line)
 {
-    s_handler.load()(OneLine(line));
+    std::string finished = OneLine(line);
+    CutToLimit(finished);
+    s_handler.load()(finished);
+    if (const LogHandler writer = s_fileWriter.load())
+        writer(finished);
 }
 
 void WriteLog(const char* format, ...)

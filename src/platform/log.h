@@ -11,6 +11,7 @@
 // "Invalid.x" is drawn in its place`. A line about no file or object leaves the middle part out.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace plat
@@ -21,10 +22,18 @@ using LogHandler = void (*)(const std::string& line);
 // Installs a handler and returns the previous one; nullptr restores the default.
 LogHandler SetLogHandler(LogHandler handler);
 
+// Installs a second receiver that gets every line as well, whatever the handler is (the run
+// folder's "Log.xml"), and returns the previous one; nullptr: none, the default.
+LogHandler SetLogFileWriter(LogHandler writer);
+
+// A line keeps at most this many bytes of its text; the rest is cut off and the line ends in
+// " [... N more bytes cut]" instead, so a name read from data cannot make a line of any length.
+constexpr std::size_t kLogLineBytes = 1024;
+
 // Hands one line to the handler. Text often quotes data, so the line is made safe first: a line
 // break inside it (with the blanks around it) becomes one space (none before punctuation), a
 // trailing one is dropped and any other control character shows as '?', so one call is always
-// one line.
+// one line; a line longer than kLogLineBytes is cut (never inside a UTF-8 character).
 void WriteLogLine(const std::string& line);
 void WriteLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 } // namespace plat

@@ -3,6 +3,7 @@
 // calls that are wrong.
 #include "platform/d3dx9.h"
 #include "platform/device_debug.h"
+#include "platform/device_resources.h"
 #include "platform/frame_driver.h"
 #include "platform/headless.h"
 #include "platform/image_codec.h"
@@ -136,6 +137,31 @@ TEST_F(HeadlessDeviceTest, RegistryKeepsEveryResourceWithItsPoolAndCount)
     for (IUnknown* u : std::initializer_list<IUnknown*>{target, depth, vb, ib})
         EXPECT_EQ(u->Release(), 0u);
     EXPECT_EQ(headless::LiveDefaultResources(), 0u);
+}
+
+// A game that makes and releases textures with every room it loads keeps a bounded registry:
+// the resources alive and the last released ones, numbered on as before.
+TEST_F(HeadlessDeviceTest, RegistryKeepsOnlyTheLastReleasedResources)
+{
+    IDirect3DTexture9* kept = Texture(4, 4, 1, 0, D3DPOOL_MANAGED);
+    const unsigned made = 3 * static_cast<unsigned>(detail::DeviceLink::kReleasedKept);
+    for (unsigned i = 0; i < made; ++i)
+        EXPECT_EQ(Texture(4, 4, 1, 0, D3DPOOL_MANAGED)->Release(), 0u);
+
+    const std::vector<ResourceInfo> all = headless::Resources();
+    // The back buffer, its depth surface and the texture alive, and the last released.
+    ASSERT_EQ(all.size(), 3u + detail::DeviceLink::kReleasedKept);
+    EXPECT_TRUE(Find(3).live);
+    EXPECT_EQ(Find(4).creation, 0u) << "the oldest released are gone";
+    EXPECT_EQ(all.back().creation, 3u + made);
+    EXPECT_FALSE(all.back().live);
+    for (std::size_t i = 1; i < all.size(); ++i)
+        EXPECT_LT(all[i - 1].creation, all[i].creation);
+
+    IDirect3DTexture9* next = Texture(4, 4, 1, 0, D3DPOOL_MANAGED);
+    EXPECT_EQ(devicedebug::CreationNumber(next), 4u + made);
+    next->Release();
+    kept->Release();
 }
 
 TEST_F(HeadlessDeviceTest, ResetNamesEachDefaultSurvivorAndKeepsTheOthers)

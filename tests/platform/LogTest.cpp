@@ -48,15 +48,78 @@ TEST(LogDefault, WritesEachLineAndABreakToStandardErrorAndComesBackForNull)
                    "CRoom::Load: Room.xml: 5 faces; four are used\n");
 }
 
-TEST_F(LogTest, TheHandlerGetsFormattedLinesOfAnyLength)
+TEST_F(LogTest, TheHandlerGetsFormattedLines)
 {
     EXPECT_EQ(plat::SetLogHandler(&Receive), &Receive);
-    const std::string name(3000, 'n'); // past any buffer the formatting starts with
+    const std::string name(900, 'n'); // past the buffer the formatting starts with
     DORVO_LOG("Where: %s: %u bytes; %.1f", name.c_str(), 12u, 0.5);
     DORVO_LOG("no arguments");
     ASSERT_EQ(g_received.size(), 2u);
     EXPECT_EQ(g_received[0], "Where: " + name + ": 12 bytes; 0.5");
     EXPECT_EQ(g_received[1], "no arguments");
+}
+
+// A name read from data (a 100 KB widget type, say) cannot make a line of any length: the line
+// keeps its first kLogLineBytes bytes, never half a UTF-8 character, and says what was cut.
+TEST_F(LogTest, ALongLineIsCutAndSaysSo)
+{
+    const std::size_t limit = plat::kLogLineBytes;
+    const std::string euro = "\xe2\x82\xac";
+    struct Case
+    {
+        const char* name;
+        std::string written;
+        std::string received;
+    };
+    const Case cases[] = {
+        {"at the limit", std::string(limit, 'a'), std::string(limit, 'a')},
+        {"one past it", std::string(limit + 1, 'a'), std::string(limit, 'a') + " [... 1 more bytes cut]"},
+        {"a 100 KB name",
+         "GobDescription::Read: p.xml:3: widget data type \"" + std::string(100000, 'W') + "\"",
+         "GobDescription::Read: p.xml:3: widget data type \"" + std::string(limit - 49, 'W') +
+             " [... 99026 more bytes cut]"},
+        {"a character across the limit", std::string(limit - 1, 'a') + euro + "b",
+         std::string(limit - 1, 'a') + " [... 4 more bytes cut]"},
+        {"a character that ends at the limit", std::string(limit - 3, 'a') + euro + "b",
+         std::string(limit - 3, 'a') + euro + " [... 1 more bytes cut]"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        g_received.clear();
+        plat::WriteLogLine(c.written);
+        ASSERT_EQ(g_received.size(), 1u);
+        EXPECT_EQ(g_received[0], c.received);
+    }
+    // Formatted lines are cut the same way.
+    g_received.clear();
+    DORVO_LOG("%s", std::string(limit * 3, 'f').c_str());
+    ASSERT_EQ(g_received.size(), 1u);
+    EXPECT_EQ(g_received[0], std::string(limit, 'f') + " [... 2048 more bytes cut]");
+}
+
+std::vector<std::string> g_written;
+
+void Write(const std::string& line)
+{
+    g_written.push_back(line);
+}
+
+// The file writer hears each finished line, whichever handler shows it.
+TEST_F(LogTest, TheFileWriterGetsEveryLineBesideTheHandler)
+{
+    g_written.clear();
+    EXPECT_EQ(plat::SetLogFileWriter(&Write), nullptr);
+    DORVO_LOG("first\nline");
+    {
+        testsupport::LogCapture capture;
+        DORVO_LOG("second");
+        EXPECT_EQ(capture.Lines(), std::vector<std::string>{"second"});
+    }
+    EXPECT_EQ(plat::SetLogFileWriter(nullptr), &Write);
+    DORVO_LOG("third");
+    EXPECT_EQ(g_written, (std::vector<std::string>{"first line", "second"}));
+    EXPECT_EQ(g_received, (std::vector<std::string>{"first line", "third"}));
 }
 
 // Lines quote names and messages from data and from libraries: whatever they hold, one call

@@ -81,16 +81,17 @@ bool CollisionComp::Deserialize(const TiXmlNode* node)
     XmlReadFiniteFloat(XmlTakeElement(&child), &kineticFriction, kTypeName, "KineticFriction");
     XmlReadFiniteFloat(XmlTakeElement(&child), &coeffRes, kTypeName, "CoeffRes");
     XmlReadBool(XmlTakeElement(&child), &isTriggerHull);
-    XmlReadString(XmlTakeElement(&child), &hullType);
+    const TiXmlNode* hullTypeNode = XmlTakeElement(&child);
+    XmlReadString(hullTypeNode, &hullType);
 
     delete hull; // a component loaded twice builds its hull afresh
     hull = CreateHull(hullType);
     if (hull == nullptr)
     {
-        DORVO_LOG(
-            "CollisionComp::Deserialize: unknown HullType \"%s\" (expected \"OBB\", \"Sphere\", \"Plane\" or "
-            "\"Triangle\"); the object has no hull",
-            hullType.c_str());
+        const std::string place = XmlPlace(hullTypeNode != nullptr ? hullTypeNode : node);
+        DORVO_LOG("CollisionComp::Deserialize: %s: unknown HullType \"%s\" (expected \"OBB\", \"Sphere\", "
+                  "\"Plane\" or \"Triangle\"); the object has no hull",
+                  place.empty() ? "<collision component>" : place.c_str(), hullType.c_str());
         return true;
     }
     // A missing hull element leaves the hull at its zero values.

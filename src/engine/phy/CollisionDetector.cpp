@@ -112,29 +112,49 @@ void CollisionDetector::AddCollisionComp(std::uint32_t id, CollisionComp* comp)
         m_unbounded.push_back(id);
     Filed filed;
     filed.comp = comp;
-    if (id < kDenseIds)
+    if (id >= kDenseIds)
     {
-        if (m_dense.size() <= id)
-            m_dense.resize(static_cast<std::size_t>(id) + 1);
-        m_dense[id] = filed;
-    }
-    else
         m_sparse[id] = filed;
+        return;
+    }
+    const std::size_t page = id >> kPageBits;
+    if (m_pages.size() <= page)
+        m_pages.resize(page + 1);
+    if (!m_pages[page])
+        m_pages[page] = std::make_unique<Page>();
+    Page& filedPage = *m_pages[page];
+    filedPage.filed[id & (kPageIds - 1)] = filed;
+    ++filedPage.used;
 }
 
 void CollisionDetector::RemoveCollisionComp(std::uint32_t id)
 {
-    m_collisionComps.erase(id);
+    if (m_collisionComps.erase(id) == 0)
+        return;
     if (id >= kDenseIds)
+    {
         m_sparse.erase(id);
-    else if (id < m_dense.size())
-        m_dense[id] = Filed();
+        return;
+    }
+    // Ids only count up, so a page whose objects have all gone is never needed again: it goes.
+    std::unique_ptr<Page>& page = m_pages[id >> kPageBits];
+    page->filed[id & (kPageIds - 1)] = Filed();
+    if (--page->used == 0)
+        page.reset();
+    while (!m_pages.empty() && !m_pages.back())
+        m_pages.pop_back();
 }
 
 CollisionDetector::Filed* CollisionDetector::FindFiled(std::uint32_t id)
 {
     if (id < kDenseIds)
-        return id < m_dense.size() && m_dense[id].comp != nullptr ? &m_dense[id] : nullptr;
+    {
+        const std::size_t page = id >> kPageBits;
+        if (page >= m_pages.size() || !m_pages[page])
+            return nullptr;
+        Filed& filed = m_pages[page]->filed[id & (kPageIds - 1)];
+        return filed.comp != nullptr ? &filed : nullptr;
+    }
     const auto found = m_sparse.find(id);
     return found != m_sparse.end() ? &found->second : nullptr;
 }

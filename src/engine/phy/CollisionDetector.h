@@ -13,8 +13,10 @@
 #include "engine/phy/BroadPhaseGrid.h"
 #include "engine/phy/PairResult.h"
 
+#include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -102,9 +104,17 @@ private:
         const common::SOctNode* node = nullptr;
         bool nodeTaken = false;
     };
-    // Ids below this are looked up in a plain array (objects are numbered from 1 up), the
-    // rest in a hash map.
+    // Ids below this are looked up in plain arrays of kPageIds ids each (objects are numbered
+    // from 1 up), the rest in a hash map. A page lives while one of its ids is filed, so the
+    // arrays do not grow with every object the run has ever made.
     static constexpr std::uint32_t kDenseIds = 1u << 20;
+    static constexpr std::uint32_t kPageBits = 8;
+    static constexpr std::uint32_t kPageIds = 1u << kPageBits;
+    struct Page
+    {
+        std::array<Filed, kPageIds> filed;
+        std::uint32_t used = 0; // filed entries
+    };
     Filed* FindFiled(std::uint32_t id);
     // Tests one body's hull against its oct-tree neighbours (steps shared by both passes).
     void DetectForBody(PhysicsComp* body, std::vector<CollisionInfo*>& results, bool fullPass);
@@ -117,7 +127,7 @@ private:
 
     std::map<std::uint32_t, CollisionComp*> m_collisionComps; // not owned; id order repeats runs
     // The same components for the lookup of every neighbour, which the ordered map makes slow.
-    std::vector<Filed> m_dense;                        // by id
+    std::vector<std::unique_ptr<Page>> m_pages;        // by id / kPageIds; null: none filed
     std::unordered_map<std::uint32_t, Filed> m_sparse; // ids from kDenseIds on
     bool m_boundsTaken = false;                        // while the pass's spheres hold
     // The pass's spheres in a grid, while m_gridTaken; components without a sphere, and those

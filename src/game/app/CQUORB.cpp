@@ -8,6 +8,7 @@
 #include "common/Scheduler.h"
 #include "common/Singleton.h"
 #include "common/math/AABB.h"
+#include "engine/ArchetypeGobController.h"
 #include "engine/CDorvoApp.h"
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
@@ -102,6 +103,16 @@ int WholeMilliseconds(float elapsed)
     if (!(ms < static_cast<double>(INT_MAX)))
         return INT_MAX;
     return static_cast<int>(ms);
+}
+
+// The file an archetype is read from, for a line about an object of it that could not be made:
+// its archetype file, or the template folder when no template lists it.
+std::string ArchetypeFile(const std::string& name)
+{
+    if (const auto* archetype =
+            dynamic_cast<const ArchetypeGobController*>(GobManager::Instance().FindController(name)))
+        return archetype->GetFileName();
+    return CQUORB::GetXmlPath() + " (no template lists it)";
 }
 
 // Script function "CreateConsole" (history panel texture, input strip texture): the console
@@ -461,8 +472,9 @@ void CQUORB::LoadRoom(const std::string& fileName, bool skipIfLoaded)
             DORVO_LOG("CQUORB::LoadRoom: there is no \"Room\" template; the room has no shell");
         for (const char* plane : kBoundingPlanes)
             if (!SpawnGob(plane, math::Vector3()))
-                DORVO_LOG("CQUORB::LoadRoom: there is no \"%s\" archetype; the room is open on that side",
-                          plane);
+                DORVO_LOG("CQUORB::LoadRoom: %s: no \"%s\" object could be made from the archetype; the room "
+                          "is open on that side",
+                          ArchetypeFile(plane).c_str(), plane);
     }
     const auto entry = m_settings.m_roomMap.find(fileName);
     if (entry != m_settings.m_roomMap.end() && entry->second.locked)

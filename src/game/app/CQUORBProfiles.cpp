@@ -150,6 +150,10 @@ bool CQUORB::SaveProfileAndSettings()
     std::string failed = settingsPath;
     if (printed && plat::WriteFilesAtomically(files, &failed))
         return true;
+    DORVO_LOG(
+        "CQUORB::SaveProfileAndSettings: %s: could not be written; the profile and the settings are kept "
+        "as they were",
+        failed.c_str());
     common::ConsoleInterface::ShowLine("ERROR: Could not save " + failed +
                                        "; the profile and the settings are kept as they were");
     return false;

@@ -292,6 +292,8 @@ bool CRoom::Save(const std::string& name)
     std::string failed = roomFile;
     if (!printed || !plat::WriteFilesAtomically(files, &failed))
     {
+        DORVO_LOG("CRoom::Save: %s: could not be written; the room was not saved and its old files are kept",
+                  failed.c_str());
         common::ConsoleInterface::ShowLine(
             "saveroom: " + failed +
             " could not be written; the room was not saved and its old files are kept");

@@ -355,7 +355,12 @@ std::size_t ConsoleInterface::GetRefusalCount()
 
 void ConsoleInterface::AddOutputLine(const std::string& line)
 {
-    m_outputLines.push_back(line);
+    if (line.size() <= kMaxLineChars)
+        m_outputLines.push_back(line);
+    else
+        m_outputLines.push_back(line.substr(0, kLineHeadChars) + " [... " +
+                                std::to_string(line.size() - kLineHeadChars - kLineTailChars) +
+                                " characters cut] " + line.substr(line.size() - kLineTailChars));
     m_outputChanged = true;
 }
 
@@ -370,6 +375,7 @@ void ConsoleInterface::ClearHistory()
     m_history.clear();
     m_inputLine.clear();
     m_cursor = 0;
+    m_inputFullShown = false;
 }
 
 void ConsoleInterface::Execute(const std::string& line, bool report)
@@ -499,8 +505,18 @@ bool ConsoleInterface::HandleInput(const dorvo::input::InputEvent& event)
         const char c = ScanCodeToChar(event, m_shiftHeld ? 1 : 0);
         if (c >= 32 && c <= 126 && c != '`')
         {
-            m_inputLine.insert(m_cursor, 1, c);
-            ++m_cursor;
+            if (m_inputLine.size() < kMaxInputChars)
+            {
+                m_inputLine.insert(m_cursor, 1, c);
+                ++m_cursor;
+            }
+            else if (!m_inputFullShown)
+            {
+                m_inputFullShown = true;
+                WriteToConsole("ERROR: a console line holds at most " + std::to_string(kMaxInputChars) +
+                                   " characters; the rest is not typed",
+                               FF_Display, false);
+            }
         }
         else if (c == 8)
         {
@@ -530,7 +546,10 @@ bool ConsoleInterface::HandleInput(const dorvo::input::InputEvent& event)
         {
             const std::string line = m_inputLine;
             m_history.push_back(line);
+            if (m_history.size() > kMaxHistoryLines)
+                m_history.pop_front();
             m_inputLine.clear();
+            m_inputFullShown = false;
             m_cursor = 0;
             m_enterPressed = false;
             WriteToConsole(line, FF_Execute, true);
@@ -568,6 +587,7 @@ void ConsoleInterface::HistoryBack()
     if (m_inputLine == m_history.front())
         m_history.splice(m_history.end(), m_history, m_history.begin());
     m_inputLine = m_history.front();
+    m_inputFullShown = false;
     m_history.splice(m_history.end(), m_history, m_history.begin());
     m_cursor = static_cast<std::uint32_t>(m_inputLine.size());
 }
@@ -579,6 +599,7 @@ void ConsoleInterface::HistoryForward()
     if (m_inputLine == m_history.back())
         m_history.splice(m_history.begin(), m_history, std::prev(m_history.end()));
     m_inputLine = m_history.back();
+    m_inputFullShown = false;
     m_history.splice(m_history.begin(), m_history, std::prev(m_history.end()));
     m_cursor = static_cast<std::uint32_t>(m_inputLine.size());
 }

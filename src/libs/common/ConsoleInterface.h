@@ -120,10 +120,24 @@ public:
     void SetInputLineWidth(std::size_t characters) { m_inputLineWidth = characters; }
 
     FunctionRegistry& GetCommands() { return m_commands; }
+    CLogFile& GetLog() { return m_log; }
     const std::map<std::string, std::string>& GetHelpTexts() const { return m_helpTexts; }
 
     // The general help line shown by "help" alone.
     static const char* const kGeneralHelp;
+
+    // What the console keeps is bounded, so a long line (typed, or quoting a name from data)
+    // costs the window no more than a short one. An output line longer than kMaxLineChars keeps
+    // its first kLineHeadChars and last kLineTailChars characters around a visible
+    // " [... N characters cut] " (the start is short enough for the mark to show in the window
+    // even in the widest letters); the input line takes at most kMaxInputChars characters (more
+    // than any command's arguments can hold; the first refused character shows an "ERROR:" line);
+    // the history keeps the last kMaxHistoryLines entered lines.
+    static constexpr std::size_t kMaxLineChars = 160;
+    static constexpr std::size_t kLineHeadChars = 40;
+    static constexpr std::size_t kLineTailChars = 40;
+    static constexpr std::size_t kMaxInputChars = 512;
+    static constexpr std::size_t kMaxHistoryLines = 64;
 
 protected:
     ConsoleInterface();
@@ -153,7 +167,8 @@ private:
     std::size_t m_inputLineWidth = SIZE_MAX;
     std::string m_inputLine;
     std::list<std::string> m_outputLines; // oldest first, each beginning with ">"
-    std::list<std::string> m_history;     // entered lines; rotated by Up and Down, never trimmed
+    std::list<std::string> m_history;     // entered lines; rotated by Up and Down, the oldest dropped
+    bool m_inputFullShown = false;        // the refusal of the line being typed was shown
     FunctionRegistry m_commands;
     std::map<std::string, std::string> m_helpTexts; // name as registered, case kept
     std::set<std::string> m_optionalLastString;     // lower-cased names, as the registry keys them

@@ -151,15 +151,16 @@ TEST_F(CollisionCompTest, UnknownOrMissingHullDataLoadsWithoutAHull)
         std::string error;
     };
     const Case cases[] = {
+        // The line names the file and the line of the type.
         {"a lower-case type",
-         "<Component><float>0.5</float><float/><float/><bool/><string>obb</string>"
+         "<Component><float>0.5</float><float/><float/><bool/>\n<string>obb</string>"
          "<OBBHull/></Component>",
          false,
-         "CollisionComp::Deserialize: unknown HullType \"obb\" (expected \"OBB\", \"Sphere\", \"Plane\" or "
-         "\"Triangle\"); the object has no hull\n"},
+         "CollisionComp::Deserialize: archetypes/Box.xml:2: unknown HullType \"obb\" (expected \"OBB\", "
+         "\"Sphere\", \"Plane\" or \"Triangle\"); the object has no hull\n"},
         {"no type at all", "<Component><float>0.5</float></Component>", false,
-         "CollisionComp::Deserialize: unknown HullType \"\" (expected \"OBB\", \"Sphere\", \"Plane\" or "
-         "\"Triangle\"); the object has no hull\n"},
+         "CollisionComp::Deserialize: archetypes/Box.xml:1: unknown HullType \"\" (expected \"OBB\", "
+         "\"Sphere\", \"Plane\" or \"Triangle\"); the object has no hull\n"},
         {"a type without its element",
          "<Component><float>0.5</float><float/><float/><bool/>"
          "<string>Sphere</string></Component>",
@@ -168,7 +169,7 @@ TEST_F(CollisionCompTest, UnknownOrMissingHullDataLoadsWithoutAHull)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
-        TiXmlDocument document;
+        TiXmlDocument document("archetypes/Box.xml");
         document.Parse(c.xml);
         CollisionComp comp;
         testsupport::LogCapture logged;

@@ -411,6 +411,70 @@ TEST_F(ConsoleInterfaceTest, OutputListIsTrimmedBeforeEachAppend)
     EXPECT_EQ(">line 299", lines.back());
 }
 
+// A 100 KB line costs the window no more than a short one: a long output line keeps its start and
+// its end around a mark the window shows, whatever wrote it.
+TEST_F(ConsoleInterfaceTest, LongOutputLinesAreCutVisibly)
+{
+    const std::size_t limit = ConsoleInterface::kMaxLineChars;
+    const std::string name = "W" + std::string(100000, 'w') + "Z";
+    struct Case
+    {
+        const char* what;
+        std::string shown;
+        std::string kept;
+    };
+    const Case cases[] = {
+        {"at the limit", std::string(limit - 1, 'a'), ">" + std::string(limit - 1, 'a')},
+        {"one past it", std::string(limit, 'b'),
+         ">" + std::string(39, 'b') + " [... 81 characters cut] " + std::string(40, 'b')},
+        {"a 100 KB line", name,
+         ">W" + std::string(38, 'w') + " [... 99923 characters cut] " + std::string(39, 'w') + "Z"},
+    };
+    ConsoleInterface& console = ConsoleInterface::Instance();
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        console.ClearOutput();
+        console.WriteToConsole(c.shown, FF_Display, false);
+        EXPECT_EQ(Lines(), std::vector<std::string>{c.kept});
+    }
+    // The echo of a line that runs, and what the command said about it.
+    console.ClearOutput();
+    Run(name);
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].substr(0, 15), ">Function: Wwww");
+    EXPECT_NE(lines[0].find(" characters cut] "), std::string::npos);
+    EXPECT_EQ(lines[0].substr(lines[0].size() - 17), "Z does not exist.");
+    for (const std::string& line : lines)
+        EXPECT_LE(line.size(), ConsoleInterface::kLineHeadChars + ConsoleInterface::kLineTailChars + 40);
+}
+
+// The line being typed and the history are bounded too: the first character past the limit says
+// so once, and the oldest entered lines go.
+TEST_F(ConsoleInterfaceTest, TheInputLineAndTheHistoryAreBounded)
+{
+    ConsoleInterface& console = ConsoleInterface::Instance();
+    Type(std::string(ConsoleInterface::kMaxInputChars + 20, 'x'));
+    EXPECT_EQ(console.GetInputLine(), std::string(ConsoleInterface::kMaxInputChars, 'x'));
+    EXPECT_EQ(Lines(),
+              std::vector<std::string>{">ERROR: a console line holds at most 512 characters; the rest is "
+                                       "not typed"});
+    Enter();
+    console.ClearOutput();
+    Type("x"); // a new line may say it again
+    EXPECT_TRUE(Lines().empty());
+
+    console.ClearHistory();
+    for (std::size_t i = 0; i < ConsoleInterface::kMaxHistoryLines + 10; ++i)
+    {
+        Type(i % 2 == 0 ? "play" : "Play");
+        Enter();
+    }
+    EXPECT_EQ(console.GetHistory().size(), ConsoleInterface::kMaxHistoryLines);
+    EXPECT_EQ(static_cast<std::size_t>(TheTarget().plays), ConsoleInterface::kMaxHistoryLines + 10);
+}
+
 TEST_F(ConsoleInterfaceTest, TypingALineAndEnterRunsItWithReport)
 {
     Type("Play");
