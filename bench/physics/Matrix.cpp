@@ -230,10 +230,11 @@ bool RunIsolated(const Entry& entry, const BenchScene& scene, const std::string&
             char numbers[512];
             std::snprintf(
                 numbers, sizeof numbers,
-                "ok\n%.17g %.17g %.17g %.17g %.17g %.17g %.17g %.9g %.9g %.17g %d %d %d %.9g %llu\n",
+                "ok\n%.17g %.17g %.17g %.17g %.17g %.17g %.17g %.9g %.9g %.17g %d %d %d %d %d %.9g %llu\n",
                 r.medianMs, r.p95Ms, r.maxMs, r.cpuMedianMs, r.contactsPerStep, r.pairsPerStep,
                 r.uniquePairsPerStep, r.maxPenetration, r.meanPenetration, r.rmsSpeed, r.movingAtEnd,
-                r.nanTotal, r.lost, r.maxHop, static_cast<unsigned long long>(r.hash));
+                r.nanTotal, r.lost, r.removed, r.underGround, r.maxHop,
+                static_cast<unsigned long long>(r.hash));
             text = numbers + SceneMeasures(r);
         }
         engine.reset();
@@ -278,7 +279,7 @@ bool RunIsolated(const Entry& entry, const BenchScene& scene, const std::string&
     unsigned long long hash = 0;
     in >> r.medianMs >> r.p95Ms >> r.maxMs >> r.cpuMedianMs >> r.contactsPerStep >> r.pairsPerStep >>
         r.uniquePairsPerStep >> r.maxPenetration >> r.meanPenetration >> r.rmsSpeed >> r.movingAtEnd >>
-        r.nanTotal >> r.lost >> r.maxHop >> hash;
+        r.nanTotal >> r.lost >> r.removed >> r.underGround >> r.maxHop >> hash;
     r.hash = hash;
     std::getline(in, head); // the end of the numbers' line
     std::getline(in, row->measures);
@@ -501,9 +502,9 @@ int RunMatrix(const Options& options)
         md << " |\n";
     }
 
-    // Bodies that end under the ground or were removed (a body removed leaves the world once it
-    // falls through the ground), per rain scene and engine.
-    md << "\n## Bodies lost through the ground (rain, at the last step)\n\n";
+    // Bodies lost by the last step: those that ended under the ground, and those the engine
+    // removed (ours removes an object whose box leaves the world's box, as a rolling ball does).
+    md << "\n## Bodies lost (rain, at the last step): under the ground / removed by the engine\n\n";
     md << "| scene | "
        << [&engines]
     {
@@ -523,7 +524,10 @@ int RunMatrix(const Options& options)
         for (const std::string& engine : engines)
         {
             const Row* row = Find(rows, engine, key, true);
-            md << " | " << (row != nullptr ? std::to_string(row->result.lost) : std::string("-"));
+            md << " | "
+               << (row != nullptr
+                       ? std::to_string(row->result.underGround) + " / " + std::to_string(row->result.removed)
+                       : std::string("-"));
         }
         md << " |\n";
     }
