@@ -194,8 +194,13 @@ bool RunScene(EngineAdapter& engine, const BenchScene& scene, const EngineSettin
     result->rmsSpeed = speedSamples > 0 ? std::sqrt(speedSquaredSum / speedSamples) : 0.0;
     const bool grounded = !planes.empty();
     for (const BodySample& b : bodies)
-        if (!b.alive || !Finite(b.pose) || (grounded && b.pose.position.y < 0.0f))
-            ++result->lost;
+    {
+        if (!b.alive)
+            ++result->removed;
+        else if (!Finite(b.pose) || (grounded && b.pose.position.y < 0.0f))
+            ++result->underGround;
+    }
+    result->lost = result->removed + result->underGround;
     result->hash = engine.StateHash();
     return true;
 }

@@ -54,6 +54,8 @@ struct RunResult
     int movingAtEnd = 0;
     int nanTotal = 0;
     int lost = 0;        // bodies the engine removed or that ended below the ground
+    int removed = 0;     // of those, the bodies the engine removed (ours: left the world's box)
+    int underGround = 0; // and those that ended below the ground
     float maxHop = 0.0f; // highest rise of any body above its start
     std::uint64_t hash = 0;
 

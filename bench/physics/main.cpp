@@ -56,13 +56,15 @@ int main(int argc, char** argv)
         std::cerr << "phys_bench: " << error << "\n";
         return 1;
     }
-    std::printf("%s %s/%s, %d steps: median %.3f ms, p95 %.3f ms, max %.3f ms (processor median %.3f ms); "
-                "contacts %.1f a step, pairs %.1f "
-                "(%.1f unique); penetration max %.4f mean %.4f; RMS speed %.4f; NaN %d; lost %d",
-                result.engine.c_str(), scene.name.c_str(), scene.variant.c_str(), result.steps,
-                result.medianMs, result.p95Ms, result.maxMs, result.cpuMedianMs, result.contactsPerStep,
-                result.pairsPerStep, result.uniquePairsPerStep, result.maxPenetration, result.meanPenetration,
-                result.rmsSpeed, result.nanTotal, result.lost);
+    std::printf(
+        "%s %s/%s, %d steps: median %.3f ms, p95 %.3f ms, max %.3f ms (processor median %.3f ms); "
+        "contacts %.1f a step, pairs %.1f "
+        "(%.1f unique); penetration max %.4f mean %.4f; RMS speed %.4f; NaN %d; lost %d (%d under the "
+        "ground, %d removed)",
+        result.engine.c_str(), scene.name.c_str(), scene.variant.c_str(), result.steps, result.medianMs,
+        result.p95Ms, result.maxMs, result.cpuMedianMs, result.contactsPerStep, result.pairsPerStep,
+        result.uniquePairsPerStep, result.maxPenetration, result.meanPenetration, result.rmsSpeed,
+        result.nanTotal, result.lost, result.underGround, result.removed);
     if (result.hash != 0)
     {
         std::printf("; hash %016llx", static_cast<unsigned long long>(result.hash));

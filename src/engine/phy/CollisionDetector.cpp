@@ -107,6 +107,11 @@ void CollisionDetector::AddCollisionComp(std::uint32_t id, CollisionComp* comp)
 {
     if (comp == nullptr || !m_collisionComps.emplace(id, comp).second)
         return;
+    // At its place in id order (new objects have the highest ids: at the end).
+    const auto at = std::lower_bound(m_compList.begin(), m_compList.end(), id,
+                                     [](const std::pair<std::uint32_t, CollisionComp*>& entry,
+                                        std::uint32_t key) { return entry.first < key; });
+    m_compList.insert(at, std::make_pair(id, comp));
     // Made during a pass (by a callback): not in the pass's grid, so every body meets it.
     if (m_gridTaken)
         m_unbounded.push_back(id);
@@ -131,6 +136,9 @@ void CollisionDetector::RemoveCollisionComp(std::uint32_t id)
 {
     if (m_collisionComps.erase(id) == 0)
         return;
+    m_compList.erase(std::lower_bound(m_compList.begin(), m_compList.end(), id,
+                                      [](const std::pair<std::uint32_t, CollisionComp*>& entry,
+                                         std::uint32_t key) { return entry.first < key; }));
     if (id >= kDenseIds)
     {
         m_sparse.erase(id);
@@ -162,20 +170,30 @@ CollisionDetector::Filed* CollisionDetector::FindFiled(std::uint32_t id)
 void CollisionDetector::DetectCollisions(std::vector<PhysicsComp*>& activeBodies,
                                          std::vector<CollisionInfo*>& results)
 {
-    // Static collision objects follow their game object.
-    for (auto& entry : m_collisionComps)
-    {
-        CollisionComp* comp = entry.second;
-        if (comp->GetPhysicsComp() == nullptr && comp->GetHull() != nullptr)
-            comp->GetHull()->UpdateFromBody();
-    }
-    // Every hull's bounding sphere once for the whole pass: the hulls hold still while it runs.
+    // One walk over the components in id order: static collision objects follow their game
+    // object, then every hull's bounding sphere is taken once for the whole pass (the hulls hold
+    // still while it runs) and, with the grid, the oct-tree node of every object.
     m_gridSpheres.clear();
     m_unbounded.clear();
-    for (const auto& entry : m_collisionComps)
+    m_boundsTaken = true;
+    m_boxMemo.Clear();
+    // The grid knows objects by the dense ids only.
+    m_gridTaken = m_collisionComps.size() >= m_gridFrom && m_sparse.empty();
+    const common::COctTree& tree = common::COctTree::Global();
+    if (m_gridTaken)
+        m_treeChanges = tree.GetChangeCount();
+    for (const auto& entry : m_compList)
     {
+        CollisionComp* comp = entry.second;
+        CollisionHull* hull = comp->GetHull();
+        if (comp->GetPhysicsComp() == nullptr && hull != nullptr)
+            hull->UpdateFromBody();
         Filed& filed = *FindFiled(entry.first);
-        const CollisionHull* hull = filed.comp->GetHull();
+        if (m_gridTaken)
+        {
+            filed.node = tree.FindNode(entry.first);
+            filed.nodeTaken = true;
+        }
         math::Vector3 centre;
         filed.hull =
             hull != nullptr && hull->GetBoundingSphere(centre, filed.radius, filed.exact) ? hull : nullptr;
@@ -194,23 +212,8 @@ void CollisionDetector::DetectCollisions(std::vector<PhysicsComp*>& activeBodies
         sphere.exact = filed.exact;
         m_gridSpheres.push_back(sphere);
     }
-    m_boundsTaken = true;
-    m_boxMemo.Clear();
-    // The grid knows objects by the dense ids only.
-    m_gridTaken = m_collisionComps.size() >= m_gridFrom && m_sparse.empty();
     if (m_gridTaken)
-    {
         m_grid.Build(m_gridSpheres);
-        // The tree's nodes once for the pass, for its relation to every candidate.
-        const common::COctTree& tree = common::COctTree::Global();
-        m_treeChanges = tree.GetChangeCount();
-        for (const auto& entry : m_collisionComps)
-        {
-            Filed& filed = *FindFiled(entry.first);
-            filed.node = tree.FindNode(entry.first);
-            filed.nodeTaken = true;
-        }
-    }
     struct Release
     {
         bool& taken;
@@ -423,7 +426,7 @@ void CollisionDetector::ReportCollision(CollisionHull& a, CollisionHull& b,
 
 void CollisionDetector::AgeAllContacts(float dt)
 {
-    for (auto& entry : m_collisionComps)
+    for (const auto& entry : m_compList)
         if (CollisionHull* hull = entry.second->GetHull())
             hull->AgeContacts(dt);
 }

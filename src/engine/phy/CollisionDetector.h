@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace common
@@ -126,6 +127,8 @@ private:
     bool WithinReach(const float* centreA, float radiusA, bool exactA, std::uint32_t id);
 
     std::map<std::uint32_t, CollisionComp*> m_collisionComps; // not owned; id order repeats runs
+    // The same components in the same order, for the walks over all of them every step.
+    std::vector<std::pair<std::uint32_t, CollisionComp*>> m_compList;
     // The same components for the lookup of every neighbour, which the ordered map makes slow.
     std::vector<std::unique_ptr<Page>> m_pages;        // by id / kPageIds; null: none filed
     std::unordered_map<std::uint32_t, Filed> m_sparse; // ids from kDenseIds on

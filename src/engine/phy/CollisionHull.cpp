@@ -85,12 +85,14 @@ void CollisionHull::AgeContacts(float dt)
 
 bool CollisionHull::HadContactWith(std::uint32_t gobID) const
 {
-    return previousContacts.count(gobID) != 0;
+    return std::binary_search(previousContacts.begin(), previousContacts.end(), gobID);
 }
 
 void CollisionHull::AddContact(std::uint32_t gobID)
 {
-    contacts.insert(gobID);
+    const auto at = std::lower_bound(contacts.begin(), contacts.end(), gobID);
+    if (at == contacts.end() || *at != gobID)
+        contacts.insert(at, gobID);
 }
 
 PhysicsComp* CollisionHull::GetBody() const

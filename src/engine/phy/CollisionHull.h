@@ -10,7 +10,6 @@
 #include "engine/Serializable.h"
 
 #include <cstdint>
-#include <set>
 #include <vector>
 
 class POVComp;
@@ -76,9 +75,11 @@ public:
     CollisionComp* owner = nullptr;             // set when the component loads the hull
     std::vector<CollisionHull*> ignoreList;     // not owned
     std::vector<CollisionInfo*> collisionInfos; // this step's results involving the hull, not owned
-    std::set<std::uint32_t> contacts;           // objects touched in the current window
-    std::set<std::uint32_t> previousContacts;   // contacts as they were at the last AgeContacts
-    float contactTimer = 0.0f;                  // seconds since the window began
+    // Objects touched in the current window, ascending and each once: a sorted array, since a
+    // body touches few objects and the window is rolled for every hull every step.
+    std::vector<std::uint32_t> contacts;
+    std::vector<std::uint32_t> previousContacts; // contacts as they were at the last AgeContacts
+    float contactTimer = 0.0f;                   // seconds since the window began
 
 protected:
     // The pose the hull follows: the body's when there is one, else the object's POVComp's.

@@ -113,6 +113,7 @@ void DynamicsEngine::Reset()
     gravity = DefaultGravity();
     paused = false;
     m_activeBodies.clear();
+    m_activeInBodyOrder = true;
     m_brokenConstraints.clear();
     DeleteCollisionInfos();
 }
@@ -126,19 +127,15 @@ void DynamicsEngine::Update(float dt)
 
 void DynamicsEngine::Step(float dt)
 {
-    // 1. The bodies that take part in this step.
-    GatherActiveBodies();
-    // 2. Game code may have moved objects since the last step.
-    for (PhysicsComp* body : m_bodyList)
-        body->ReadFromGob();
-    // 3. Each body keeps its pose and motion from the start of the step (its old* fields).
-    for (PhysicsComp* body : m_bodyList)
-        if (TakesPart(*body))
-            body->SaveOldState();
-    // 4. Forces act on every body, asleep and immovable ones too; then on every cloth, which
-    // always steps its own fixed time.
-    for (PhysicsComp* body : m_bodyList)
-        body->ApplyForces(dt);
+    // Every pass over all bodies fetches each body's state anew, and with thousands of bodies
+    // those fetches, not the arithmetic, are the step's cost. Passes whose work on one body
+    // neither reads nor writes another body therefore run body after body in one walk: each
+    // body sees the same operations in the same order as with a walk per pass.
+    // 1. to 4. (StartBodies): the bodies that take part in this step are gathered; each reads
+    // back what game code may have moved since the last step, keeps its pose and motion from the
+    // start of the step (its old* fields), and takes its forces. Forces act on every body, asleep
+    // and immovable ones too; then on every cloth, which always steps its own fixed time.
+    StartBodies(dt);
     for (auto& entry : m_cloths)
         entry.second->ApplyForces(kClothStep);
     // 5. Contacts are detected where the bodies will be at the end of the step.
@@ -157,29 +154,38 @@ void DynamicsEngine::Step(float dt)
     // ones below it as fixed.
     if (m_performShock)
         PerformShockPropagation(dt);
-    // 10. A body still for half its freeze time or more is slowed, to rest by the freeze time.
-    for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
-        m_activeBodies[i]->ApplySleepDamping();
-    // 11. A body still for its whole freeze time falls asleep; awake bodies note the sleeping ones
-    // they touch and wake them once they have moved far enough.
-    if (m_allowFreeze)
+    // 10. to 15. Without freezing, no body's end of step reads another's: FinishBodies walks
+    // them once.
+    if (!m_allowFreeze && m_activeInBodyOrder)
+        FinishBodies(dt);
+    else
     {
+        // 10. A body still for half its freeze time or more is slowed, to rest by the freeze
+        // time. 11. A body still for its whole freeze time falls asleep; awake bodies note the
+        // sleeping ones they touch and wake them once they have moved far enough (the frozen
+        // contacts read the neighbours' state, so they wait for every body's freeze count).
         for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
-            m_activeBodies[i]->UpdateFreeze(dt);
-        TrackFrozenContacts();
+        {
+            m_activeBodies[i]->ApplySleepDamping();
+            if (m_allowFreeze)
+                m_activeBodies[i]->UpdateFreeze(dt);
+        }
+        if (m_allowFreeze)
+            TrackFrozenContacts();
+        // 12. Each axis of the linear and angular velocity is held within the body's limits.
+        // 13. The velocities move the bodies, the woken ones too.
+        for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
+        {
+            m_activeBodies[i]->ClampVelocities();
+            m_activeBodies[i]->IntegratePosition(dt);
+        }
+        // 14. The cloths move, always by their own fixed step.
+        for (auto& entry : m_cloths)
+            entry.second->Integrate(kClothStep);
+        // 15. The new poses go back to the game objects.
+        for (PhysicsComp* body : m_bodyList)
+            body->WriteToGob();
     }
-    // 12. Each axis of the linear and angular velocity is held within the body's limits.
-    for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
-        m_activeBodies[i]->ClampVelocities();
-    // 13. The velocities move the bodies.
-    for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
-        m_activeBodies[i]->IntegratePosition(dt);
-    // 14. The cloths move, always by their own fixed step.
-    for (auto& entry : m_cloths)
-        entry.second->Integrate(kClothStep);
-    // 15. The new poses go back to the game objects.
-    for (PhysicsComp* body : m_bodyList)
-        body->WriteToGob();
     // 16. The hulls' contact windows roll on; the collision-begin callbacks look back at them.
     if (m_collisionDetector)
         m_collisionDetector->AgeAllContacts(dt);
@@ -188,16 +194,65 @@ void DynamicsEngine::Step(float dt)
     DisableBrokenConstraints();
 }
 
+void DynamicsEngine::FinishBodies(float dt)
+{
+    // Without freezing no body's end of step reads another body. The cloths read no body but
+    // step between the bodies' integration and their write-back, so with cloths the write-back
+    // keeps its own walk.
+    const bool writeBack = m_cloths.empty();
+    std::size_t next = 0; // the active bodies are a subsequence of m_bodyList
+    for (PhysicsComp* body : m_bodyList)
+    {
+        if (next < m_activeBodies.size() && m_activeBodies[next] == body)
+        {
+            ++next;
+            body->ApplySleepDamping();
+            body->ClampVelocities();
+            body->IntegratePosition(dt);
+        }
+        if (writeBack)
+            body->WriteToGob();
+    }
+    if (writeBack)
+        return;
+    for (auto& entry : m_cloths)
+        entry.second->Integrate(kClothStep);
+    for (PhysicsComp* body : m_bodyList)
+        body->WriteToGob();
+}
+
 void DynamicsEngine::DetectCollisions(float dt)
 {
-    // The passes start from the state before this prediction; PopState restores it.
-    for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
-        m_activeBodies[i]->PushState();
-    for (PhysicsComp* body : m_bodyList)
-        if (TakesPart(*body))
-            body->IntegrateVelocity(dt);
-    for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
-        m_activeBodies[i]->IntegratePosition(dt);
+    // The passes start from the state before this prediction; PopState restores it. The active
+    // bodies are those of m_bodyList that StartBodies took, in its order, unless a body
+    // woken since was appended.
+    if (m_activeInBodyOrder)
+    {
+        std::size_t next = 0;
+        for (PhysicsComp* body : m_bodyList)
+        {
+            const bool active = next < m_activeBodies.size() && m_activeBodies[next] == body;
+            if (active)
+            {
+                ++next;
+                body->PushState();
+            }
+            if (TakesPart(*body))
+                body->IntegrateVelocity(dt);
+            if (active)
+                body->IntegratePosition(dt);
+        }
+    }
+    else
+    {
+        for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
+            m_activeBodies[i]->PushState();
+        for (PhysicsComp* body : m_bodyList)
+            if (TakesPart(*body))
+                body->IntegrateVelocity(dt);
+        for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
+            m_activeBodies[i]->IntegratePosition(dt);
+    }
     DeleteCollisionInfos();
     m_collisionDetector->DetectCollisions(m_activeBodies, m_collisionInfos);
     for (std::size_t i = 0; i < m_activeBodies.size(); ++i)
@@ -358,15 +413,27 @@ void DynamicsEngine::SortBodiesAlongGravity(std::vector<PhysicsComp*>& bodies) c
             axis = i;
     if (axis < 0)
         return;
+    // The keys are read once into a dense array: the sort compares each many times, and a
+    // body's position lies far from the next body's. The same stable sort with the same
+    // comparisons on the same keys gives the same order.
+    struct Keyed
+    {
+        float key;
+        PhysicsComp* body;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(bodies.size());
+    for (PhysicsComp* body : bodies)
+        keyed.push_back(Keyed{body->position[axis], body});
     // Furthest along gravity first.
     if (gravity[axis] < 0.0f)
-        std::stable_sort(bodies.begin(), bodies.end(),
-                         [axis](const PhysicsComp* a, const PhysicsComp* b)
-                         { return a->position[axis] < b->position[axis]; });
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
     else
-        std::stable_sort(bodies.begin(), bodies.end(),
-                         [axis](const PhysicsComp* a, const PhysicsComp* b)
-                         { return a->position[axis] > b->position[axis]; });
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [](const Keyed& a, const Keyed& b) { return a.key > b.key; });
+    for (std::size_t i = 0; i < keyed.size(); ++i)
+        bodies[i] = keyed[i].body;
 }
 
 void DynamicsEngine::TrackFrozenContacts()
@@ -393,16 +460,26 @@ void DynamicsEngine::TrackFrozenContacts()
         });
 }
 
-void DynamicsEngine::GatherActiveBodies()
+void DynamicsEngine::StartBodies(float dt)
 {
     m_activeBodies.clear();
+    m_activeInBodyOrder = true;
     for (PhysicsComp* body : m_bodyList)
     {
-        if (body->frozen || body->immovable)
-            continue;
-        if (CollisionHull* hull = body->GetHull())
-            hull->UpdateFromBody();
-        m_activeBodies.push_back(body);
+        // 1. The bodies that take part in this step; their hulls follow them.
+        if (!body->frozen && !body->immovable)
+        {
+            if (CollisionHull* hull = body->GetHull())
+                hull->UpdateFromBody();
+            m_activeBodies.push_back(body);
+        }
+        // 2. Game code may have moved objects since the last step.
+        body->ReadFromGob();
+        // 3.
+        if (TakesPart(*body))
+            body->SaveOldState();
+        // 4.
+        body->ApplyForces(dt);
     }
 }
 
@@ -520,7 +597,10 @@ void DynamicsEngine::WakeBody(PhysicsComp* body)
     body->frozen = false;
     body->freezeTimer = 0.0f;
     if (std::find(m_activeBodies.begin(), m_activeBodies.end(), body) == m_activeBodies.end())
+    {
         m_activeBodies.push_back(body);
+        m_activeInBodyOrder = false;
+    }
     if (!m_collisionDetector || body->GetHull() == nullptr)
         return;
 

@@ -147,8 +147,13 @@ private:
     DynamicsEngine& operator=(const DynamicsEngine&) = delete;
 
     // Sub-steps of Step.
-    void GatherActiveBodies();
+    // Steps 1 to 4 body after body: gathers the active bodies (whose hulls follow them), reads
+    // every body from its object, saves the state of those taking part and applies the forces.
+    void StartBodies(float dt);
     void DetectCollisions(float dt);
+    // Sleep damping, the velocity clamp and the integration of every active body, and every
+    // body's write-back, in one walk over the bodies (freezing off, active bodies in id order).
+    void FinishBodies(float dt);
     void DisableBrokenConstraints();
     void DeleteCollisionInfos();
     // Prepares the infos from `first` on for a pass.
@@ -164,6 +169,9 @@ private:
     // or takes out bodies: the walk then goes on at the first id above the one just visited.
     template <class Visit> void ForEachBody(Visit&& visit);
     std::vector<PhysicsComp*> m_activeBodies;
+    // Whether m_activeBodies is the subsequence of m_bodyList that StartBodies took: no
+    // body woken since was appended out of id order.
+    bool m_activeInBodyOrder = true;
     std::map<std::uint32_t, ClothComp*> m_cloths; // not owned
     std::vector<Constraint*> m_constraints;       // enabled ones, not owned
     std::vector<Constraint*> m_brokenConstraints; // disabled at the end of the step

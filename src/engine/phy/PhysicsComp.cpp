@@ -477,18 +477,18 @@ void PhysicsComp::SaveOldState()
 
 void PhysicsComp::PushState()
 {
-    Copy(pushedPosition, position);
-    Copy(pushedOrientation, orientation);
-    Copy(pushedVelocity, velocity);
-    Copy(pushedAngularVelocity, angularVelocity);
+    std::memcpy(m_pushed, position.v, sizeof position.v);
+    std::memcpy(m_pushed + 3, orientation.q, sizeof orientation.q);
+    std::memcpy(m_pushed + 7, velocity.v, sizeof velocity.v);
+    std::memcpy(m_pushed + 10, angularVelocity.v, sizeof angularVelocity.v);
 }
 
 void PhysicsComp::PopState()
 {
-    Copy(position, pushedPosition);
-    Copy(orientation, pushedOrientation);
-    Copy(velocity, pushedVelocity);
-    Copy(angularVelocity, pushedAngularVelocity);
+    std::memcpy(position.v, m_pushed, sizeof position.v);
+    std::memcpy(orientation.q, m_pushed + 3, sizeof orientation.q);
+    std::memcpy(velocity.v, m_pushed + 7, sizeof velocity.v);
+    std::memcpy(angularVelocity.v, m_pushed + 10, sizeof angularVelocity.v);
 }
 
 void PhysicsComp::UpdateHull()

@@ -102,7 +102,22 @@ void CountFiled(SOctNode* node, std::uint32_t key, bool added)
 
 COctTree::COctTree() : COctTree(kDefaultDepth, DefaultWorldBox()) {}
 
-COctTree::COctTree(int depth, const math::AABB& worldBox) : m_Depth(depth), m_WorldBox(worldBox) {}
+COctTree::COctTree(int depth, const math::AABB& worldBox)
+    : m_Depth(depth), m_WorldBox(worldBox), m_Epoch(NewEpoch())
+{
+}
+
+std::uint64_t COctTree::NewEpoch()
+{
+    static std::uint64_t s_last = 0;
+    return ++s_last;
+}
+
+void COctTree::NoteFiled(IOctTreeObject* object, SOctNode* node) const
+{
+    object->m_OctTreeEpoch = m_Epoch;
+    object->m_OctTreeNode = node;
+}
 
 COctTree::~COctTree() = default;
 
@@ -114,6 +129,7 @@ COctTree& COctTree::Global()
 void COctTree::Rebuild()
 {
     ++m_Changes;
+    m_Epoch = NewEpoch();
     m_Index.clear();
     m_pRoot.reset();
     m_pRoot = std::make_unique<SOctNode>();
@@ -164,13 +180,20 @@ void COctTree::Add(IOctTreeObject* object)
     const auto filed = m_Index.find(key);
     if (filed != m_Index.end())
     {
-        if (filed->second->m_Objects.erase(key) > 0)
+        const auto entry = filed->second->m_Objects.find(key);
+        if (entry != filed->second->m_Objects.end())
         {
+            if (entry->second != object)
+            {
+                m_Epoch = NewEpoch(); // the object filed under the key is not told
+            }
+            filed->second->m_Objects.erase(entry);
             CountFiled(filed->second, key, false);
         }
         m_Index.erase(filed);
         ++m_Changes;
     }
+    NoteFiled(object, nullptr);
     const math::AABB box = object->GetOctTreeBox();
     if (!InsertIntoNode(*m_pRoot, object, box))
     {
@@ -204,6 +227,7 @@ void COctTree::AddToNode(SOctNode& node, IOctTreeObject* object)
         CountFiled(&node, key, true);
     }
     m_Index.emplace(key, &node);
+    NoteFiled(object, &node);
     ++m_Changes;
 }
 
@@ -212,6 +236,10 @@ SOctNode* COctTree::FindFiledNode(const IOctTreeObject* object) const
     if (!object)
     {
         return nullptr;
+    }
+    if (object->m_OctTreeEpoch == m_Epoch)
+    {
+        return object->m_OctTreeNode;
     }
     const auto filed = m_Index.find(object->GetOctTreeKey());
     if (filed == m_Index.end())
@@ -268,6 +296,7 @@ void COctTree::Remove(IOctTreeObject* object)
         CountFiled(node, key, false);
     }
     m_Index.erase(key);
+    NoteFiled(object, nullptr);
     ++m_Changes;
 }
 

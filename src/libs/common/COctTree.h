@@ -85,11 +85,18 @@ private:
     void AddToNode(SOctNode& node, IOctTreeObject* object);
     // The node that holds exactly this object under its key, or null.
     SOctNode* FindFiledNode(const IOctTreeObject* object) const;
+    // Notes in the object where it is filed now (null: nowhere).
+    void NoteFiled(IOctTreeObject* object, SOctNode* node) const;
+    // A number no tree has had: every object's note of an earlier epoch is then unknown.
+    static std::uint64_t NewEpoch();
 
     int m_Depth;
     std::unique_ptr<SOctNode> m_pRoot;
     std::unordered_map<std::uint32_t, SOctNode*> m_Index; // key -> the node that holds it
     math::AABB m_WorldBox;
     std::uint64_t m_Changes = 0;
+    // The objects' notes of this epoch are exact; it is renewed whenever an object leaves the
+    // tree without the tree being told of that object (its key filed anew by another, Rebuild).
+    std::uint64_t m_Epoch;
 };
 } // namespace common

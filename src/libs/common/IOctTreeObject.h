@@ -9,9 +9,16 @@
 
 namespace common
 {
+class COctTree;
+struct SOctNode;
+
 class IOctTreeObject
 {
 public:
+    IOctTreeObject() = default;
+    // A copy is filed nowhere: where the original is filed is not copied.
+    IOctTreeObject(const IOctTreeObject&) {}
+    IOctTreeObject& operator=(const IOctTreeObject&) { return *this; }
     virtual ~IOctTreeObject() = default;
 
     // The key the object is filed under; unique among filed objects (a game object's id).
@@ -22,5 +29,12 @@ public:
     // filed. The position component kills its game object here, so objects that leave the
     // world are removed at the start of the next frame.
     virtual void OnOutsideWorld() = 0;
+
+private:
+    friend class COctTree;
+    // Where the tree of that epoch (COctTree's) filed the object, null for nowhere; kept by the
+    // tree so that re-filing a moving object needs no look-up by key. Another epoch: unknown.
+    std::uint64_t m_OctTreeEpoch = 0;
+    SOctNode* m_OctTreeNode = nullptr;
 };
 } // namespace common

@@ -154,12 +154,17 @@ TEST_F(CollisionHullTest, TheContactWindowClosesOnceItsTimerPassesThreeQuartersO
     for (int step = 1; step <= 22; ++step)
     {
         if (step == 10)
+        {
             hull.AddContact(6);
+            hull.AddContact(2); // below the ids seen: the window stays in id order
+        }
         hull.AgeContacts(frame);
     }
-    EXPECT_EQ(hull.contacts, (std::set<std::uint32_t>{5, 6}));
+    EXPECT_EQ(hull.contacts, (std::vector<std::uint32_t>{2, 5, 6}));
+    EXPECT_TRUE(hull.HadContactWith(2));
     EXPECT_TRUE(hull.HadContactWith(5));
     EXPECT_TRUE(hull.HadContactWith(6));
+    EXPECT_FALSE(hull.HadContactWith(4));
     hull.AgeContacts(frame); // the 23rd step: 0.7667 s
     EXPECT_TRUE(hull.contacts.empty());
     EXPECT_EQ(hull.contactTimer, 0.0f);

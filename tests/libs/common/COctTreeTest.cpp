@@ -245,6 +245,56 @@ TEST_F(SmallTree, AnotherObjectUnderTheSameKeyIsNotRemovedByTheFirst)
     EXPECT_EQ(tree.GetObjectCount(), 1u);
 }
 
+TEST_F(SmallTree, AnObjectIsFoundWhereItIsFiledAfterEveryWayOfLeavingItsNode)
+{
+    // The tree keeps each object's node with the object; these are the ways an object leaves
+    // its node without the tree being asked about that object.
+    {
+        SCOPED_TRACE("rebuilt");
+        COctTree other(2, Cube(0.0f, 16.0f));
+        other.Rebuild();
+        FakeObject object(1, Cube(1.0f, 2.0f));
+        other.Add(&object);
+        other.Rebuild(); // the old nodes are gone
+        object.m_Box = Cube(13.0f, 14.0f);
+        other.Update(&object);
+        other.Remove(&object);
+        EXPECT_EQ(other.FindNode(1), nullptr);
+        EXPECT_EQ(other.GetObjectCount(), 0u);
+    }
+    {
+        SCOPED_TRACE("filed in two trees");
+        COctTree other(1, Cube(0.0f, 16.0f));
+        other.Rebuild();
+        FakeObject object(2, Cube(1.0f, 2.0f));
+        tree.Add(&object);
+        other.Add(&object);
+        object.m_Box = Cube(13.0f, 14.0f);
+        tree.Update(&object);
+        EXPECT_TRUE(SameBox(NodeBoxOf(2), Cube(12.0f, 16.0f)));
+        other.Update(&object);
+        ASSERT_NE(other.FindNode(2), nullptr);
+        EXPECT_TRUE(SameBox(other.FindNode(2)->m_Box, Cube(8.0f, 16.0f)));
+        other.Remove(&object);
+        EXPECT_EQ(other.FindNode(2), nullptr);
+        EXPECT_TRUE(SameBox(NodeBoxOf(2), Cube(12.0f, 16.0f))) << "the other tree's removal";
+        tree.Remove(&object);
+    }
+    {
+        SCOPED_TRACE("a copy of a filed object");
+        FakeObject object(3, Cube(1.0f, 2.0f));
+        tree.Add(&object);
+        FakeObject copy(object);
+        copy.m_Box = Cube(13.0f, 14.0f);
+        tree.Update(&copy);
+        tree.Remove(&copy);
+        ASSERT_NE(tree.FindNode(3), nullptr);
+        EXPECT_EQ(tree.FindNode(3)->m_Objects.at(3), &object);
+        tree.Remove(&object);
+        EXPECT_EQ(tree.GetObjectCount(), 0u);
+    }
+}
+
 TEST_F(SmallTree, UpdateMovesOnlyWhenTheBoxNoLongerFitsOrFitsDeeper)
 {
     FakeObject object(1, Cube(1.0f, 2.0f));
