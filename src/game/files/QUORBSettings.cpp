@@ -2,6 +2,7 @@
 
 #include "common/FaultTally.h"
 #include "common/XmlFile.h"
+#include "common/XmlQuietNumbers.h"
 #include "common/XmlUtil.h"
 #include "engine/ReadStringList.h"
 #include "engine/gfx/gui/GameSkin.h"
@@ -44,6 +45,7 @@ const TiXmlNode* ReadRoomNames(const TiXmlNode* countNode, const char* what, std
 {
     unsigned int count = 0;
     fault.node = countNode;
+    const common::XmlQuietNumbers quiet; // the fault is the one line
     if (countNode == nullptr || !XmlReadUint(countNode, &count))
     {
         fault.what = std::string("no readable ") + what;
