@@ -759,9 +759,10 @@ bool RepairForward(const std::vector<JournalEntry>& entries)
 
 bool IsJournalName(const std::string& name)
 {
-    // The name of a file in the journal's folder, or in one of its sibling folders.
-    std::string rest = name.compare(0, 3, "../") == 0 ? name.substr(3) : name;
-    if (rest.empty() || rest.size() > kMaxDataNameLength || rest.front() == '/')
+    // The name of a file in the journal's folder, or "../<folder>/<name>" in a sibling folder.
+    const bool up = name.compare(0, 3, "../") == 0;
+    const std::string rest = up ? name.substr(3) : name;
+    if (rest.empty() || rest.size() > kMaxDataNameLength)
         return false;
     std::size_t start = 0;
     int parts = 0;
@@ -773,10 +774,10 @@ bool IsJournalName(const std::string& name)
             return false;
         start = slash + 1;
     }
-    return std::none_of(rest.begin(), rest.end(),
-                        [](char c)
-                        { return static_cast<unsigned char>(c) < 0x20 || c == '\\' || c == ':'; }) &&
-           (parts == 1 || name.compare(0, 3, "../") == 0);
+    const bool plain =
+        std::none_of(rest.begin(), rest.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\\' || c == ':'; });
+    return plain && parts == (up ? 2 : 1);
 }
 
 bool RepairInterruptedSave(const std::string& lastPath)

@@ -612,7 +612,7 @@ TEST_F(FilesTest, AForeignOrDamagedSaveRecordChangesNoFile)
     }
     for (const char* name : {"P.xml", "../Puzzles/P.xml"})
         EXPECT_TRUE(plat::IsJournalName(name)) << name;
-    for (const char* name : {"", "../../P.xml", "/P.xml", "a/b/P.xml", "../a/b/c.xml", "..", "../..", "a\\b",
-                             "c:d", "./P.xml", "a//b", "x\n"})
+    for (const char* name : {"", "../../P.xml", "/P.xml", "a/b/P.xml", "../a/b/c.xml", "../P.xml",
+                             "Puzzles/P.xml", "..", "../..", "a\\b", "c:d", "./P.xml", "a//b", "x\n"})
         EXPECT_FALSE(plat::IsJournalName(name)) << name;
 }
