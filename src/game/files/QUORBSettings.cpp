@@ -118,7 +118,12 @@ bool ReadSkins(const TiXmlNode* list, QUORBSettings& settings, Fault& fault)
             ReportGameFileFault(kReader, child, "a game skin has no name; it is skipped");
             continue;
         }
-        if (!dorvo::gfx::ReadGameSkin(child, colors->data()))
+        bool readable = false;
+        {
+            const common::XmlQuietNumbers quiet; // the line below is the one about the skin
+            readable = dorvo::gfx::ReadGameSkin(child, colors->data());
+        }
+        if (!readable)
         {
             ReportGameFileFault(kReader, child,
                                 "the game skin " + Quoted(name) + " has unreadable colours; it is skipped");
