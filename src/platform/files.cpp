@@ -1,5 +1,7 @@
 #include "platform/files.h"
 
+#include "platform/log.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -561,6 +563,288 @@ void RollBack(std::vector<PendingFile>& files)
 }
 } // namespace
 
+namespace
+{
+// ---- the journal of a group save ----
+//
+// A group of two or more files is renamed into place one file at a time; a kill between two
+// renames would leave some new and some old. Before the first rename, a journal beside the last
+// file ("<last file>.journal") names every file of the group, and only when all are in place is
+// it removed. The temporary files are complete and flushed before the journal exists, so a
+// journal found later can always be finished: each file whose temporary file is still there is
+// renamed into place, in order. A save that failed while it ran turns the journal to "back"
+// first, and is then put back from the ".old" names instead. Both are safe to repeat, so a kill
+// during a repair is repaired again at the next.
+
+const char* const kJournalHeader = "QUORB group save 1";
+
+int s_stepsBeforeKill = -1;
+
+// For the tests that kill a save at every step: true from the step set by StopSavesAfterSteps
+// on, and the save or repair then stops where it is, leaving what a kill would.
+bool KilledHere()
+{
+    if (s_stepsBeforeKill < 0)
+        return false;
+    if (s_stepsBeforeKill == 0)
+        return true;
+    --s_stepsBeforeKill;
+    return false;
+}
+const char* const kForward = "forward";
+const char* const kBack = "back";
+constexpr std::size_t kMaxJournalBytes = 64 * 1024; // a handful of paths
+
+std::string JournalOf(const std::string& lastTarget)
+{
+    return lastTarget + ".journal";
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : (slash == 0 ? "/" : path.substr(0, slash));
+}
+
+// A journal's path for a file, relative to the journal's folder: the file itself or one in a
+// sibling folder ("../puzzles/P.xml"). Empty for a file elsewhere, which the journal cannot name.
+std::string JournalName(const std::string& journalFolder, const std::string& target)
+{
+    std::error_code ec;
+    const fs::path base = fs::absolute(journalFolder, ec).lexically_normal();
+    const fs::path file = fs::absolute(target, ec).lexically_normal();
+    const std::string relative = file.lexically_relative(base).generic_string();
+    return IsJournalName(relative) ? relative : std::string();
+}
+
+bool WriteJournal(const std::string& journal, const char* mode, const std::vector<PendingFile>& files)
+{
+    const std::string folder = FolderOf(journal);
+    std::string text = std::string(kJournalHeader) + "\n" + mode + "\n";
+    for (const PendingFile& file : files)
+    {
+        const std::string name = JournalName(folder, file.target);
+        if (name.empty())
+            return false;
+        text += std::string(file.existed ? "1" : "0") + " " + std::to_string(name.size()) + " " + name + "\n";
+    }
+    const std::string temporary = journal + ".tmp";
+    if (KilledHere() || !WriteTemporary(temporary, text) || KilledHere())
+        return false;
+    if (::rename(temporary.c_str(), journal.c_str()) != 0)
+    {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    SyncFolderOf(journal);
+    return true;
+}
+
+struct JournalEntry
+{
+    std::string target;
+    bool existed = false;
+};
+
+// The journal's mode and files; false for a journal that is not one this program wrote.
+bool ReadJournal(const std::string& journal, std::string& mode, std::vector<JournalEntry>& entries)
+{
+    std::string text;
+    std::string error;
+    if (!ReadDataFile(journal, DataKind::Text, text, error) || text.size() > kMaxJournalBytes)
+        return false;
+    const std::string folder = FolderOf(journal);
+    std::size_t at = 0;
+    auto line = [&](std::string& out)
+    {
+        const std::size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            return false;
+        out = text.substr(at, end - at);
+        at = end + 1;
+        return true;
+    };
+    std::string header;
+    if (!line(header) || header != kJournalHeader || !line(mode) || (mode != kForward && mode != kBack))
+        return false;
+    while (at < text.size())
+    {
+        // "<existed> <length> <name>\n"
+        if (text.size() - at < 4 || (text[at] != '0' && text[at] != '1') || text[at + 1] != ' ')
+            return false;
+        JournalEntry entry;
+        entry.existed = text[at] == '1';
+        at += 2;
+        std::size_t length = 0;
+        std::size_t digits = 0;
+        for (; at < text.size() && text[at] >= '0' && text[at] <= '9' && digits < 6; ++at, ++digits)
+            length = length * 10 + static_cast<std::size_t>(text[at] - '0');
+        if (digits == 0 || at >= text.size() || text[at] != ' ' || text.size() - at - 1 < length + 1 ||
+            text[at + 1 + length] != '\n')
+            return false;
+        const std::string name = text.substr(at + 1, length);
+        at += length + 2;
+        if (!IsJournalName(name))
+            return false;
+        entry.target = folder + "/" + name;
+        entries.push_back(entry);
+    }
+    return entries.size() >= 2;
+}
+
+bool Exists(const std::string& path)
+{
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
+}
+
+void SyncFoldersOf(const std::vector<JournalEntry>& entries)
+{
+    std::vector<std::string> synced;
+    for (const JournalEntry& entry : entries)
+    {
+        const std::string folder = FolderOf(entry.target);
+        if (std::find(synced.begin(), synced.end(), folder) == synced.end())
+        {
+            synced.push_back(folder);
+            SyncFolderOf(entry.target);
+        }
+    }
+}
+
+// Puts the group back as it was before the save: a file not yet renamed loses its temporary
+// file, one renamed gets its old content back from "<file>.old", or is removed when it is new.
+bool RepairBack(const std::vector<JournalEntry>& entries)
+{
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+    {
+        const std::string temporary = it->target + ".tmp";
+        const std::string backup = it->target + ".old";
+        if (KilledHere())
+            return false;
+        if (Exists(temporary))
+            ::unlink(temporary.c_str());
+        else if (Exists(backup))
+            ::rename(backup.c_str(), it->target.c_str());
+        else if (!it->existed)
+            ::unlink(it->target.c_str());
+        if (KilledHere())
+            return false;
+        ::unlink(backup.c_str());
+    }
+    return true;
+}
+
+// Renames every temporary file still there into place, in order; false when one cannot be.
+bool RepairForward(const std::vector<JournalEntry>& entries)
+{
+    for (const JournalEntry& entry : entries)
+    {
+        const std::string temporary = entry.target + ".tmp";
+        if (KilledHere())
+            return false;
+        if (Exists(temporary) && ::rename(temporary.c_str(), entry.target.c_str()) != 0)
+            return false;
+    }
+    SyncFoldersOf(entries);
+    for (const JournalEntry& entry : entries)
+    {
+        if (KilledHere())
+            return false;
+        ::unlink((entry.target + ".old").c_str());
+    }
+    return true;
+}
+} // namespace
+
+bool IsJournalName(const std::string& name)
+{
+    // The name of a file in the journal's folder, or "../<folder>/<name>" in a sibling folder.
+    const bool up = name.compare(0, 3, "../") == 0;
+    const std::string rest = up ? name.substr(3) : name;
+    if (rest.empty() || rest.size() > kMaxDataNameLength)
+        return false;
+    std::size_t start = 0;
+    int parts = 0;
+    while (start <= rest.size())
+    {
+        const std::size_t slash = std::min(rest.find('/', start), rest.size());
+        const std::string part = rest.substr(start, slash - start);
+        if (part.empty() || part == "." || part == ".." || ++parts > 2)
+            return false;
+        start = slash + 1;
+    }
+    const bool plain =
+        std::none_of(rest.begin(), rest.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\\' || c == ':'; });
+    return plain && parts == (up ? 2 : 1);
+}
+
+bool RepairInterruptedSave(const std::string& lastPath)
+{
+    const std::string journal = JournalOf(SaveTarget(lastPath));
+    if (!Exists(journal))
+        return false;
+    std::string mode;
+    std::vector<JournalEntry> entries;
+    if (!ReadJournal(journal, mode, entries))
+    {
+        ::unlink(journal.c_str());
+        WriteLogLine("RepairInterruptedSave: " + journal +
+                     ": the record of an interrupted save is damaged; it is removed and no file is changed");
+        return true;
+    }
+    bool finished = false;
+    if (mode == kForward)
+        finished = RepairForward(entries);
+    if (KilledHere())
+        return true;
+    if (!finished)
+    {
+        // Turned to "back" before anything is put back, so a kill now is put back again.
+        std::vector<PendingFile> files;
+        for (const JournalEntry& entry : entries)
+        {
+            PendingFile file;
+            file.target = entry.target;
+            file.existed = entry.existed;
+            files.push_back(file);
+        }
+        if (mode == kForward && !WriteJournal(journal, kBack, files))
+        {
+            WriteLogLine(
+                "RepairInterruptedSave: " + journal +
+                ": an interrupted save can be neither finished nor put back; its files are left as they are");
+            return true;
+        }
+        if (!RepairBack(entries))
+            return true; // killed
+        SyncFoldersOf(entries);
+    }
+    if (KilledHere())
+        return true;
+    ::unlink(journal.c_str());
+    SyncFolderOf(journal);
+    WriteLogLine("RepairInterruptedSave: " + SaveTarget(lastPath) + ": a save of " +
+                 std::to_string(entries.size()) + " files was interrupted; " +
+                 (finished ? "it is finished, every file new" : "it is put back, every file as it was"));
+    return true;
+}
+
+void StopSavesAfterSteps(int steps)
+{
+    s_stepsBeforeKill = steps;
+}
+
+void RepairInterruptedSaves(const std::string& folder)
+{
+    std::string prefix = ToSlashes(folder);
+    if (!prefix.empty() && prefix.back() != '/')
+        prefix += '/';
+    for (const std::string& name : ListFiles(prefix + "*.journal"))
+        RepairInterruptedSave(prefix + name.substr(0, name.size() - std::string(".journal").size()));
+}
+
 bool WriteFileAtomically(const std::string& path, const std::string& bytes)
 {
     return WriteFilesAtomically({FileToWrite{path, bytes}});
@@ -568,6 +852,10 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes)
 
 bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* failed)
 {
+    // An interrupted save of the same group is settled first: its temporary files are the ones
+    // about to be written.
+    if (files.size() >= 2 && !files.back().path.empty())
+        RepairInterruptedSave(files.back().path);
     std::vector<PendingFile> pending;
     pending.reserve(files.size());
     for (const FileToWrite& file : files)
@@ -578,6 +866,8 @@ bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* fa
         const bool repeated =
             std::any_of(pending.begin(), pending.end(),
                         [&entry](const PendingFile& other) { return other.target == entry.target; });
+        if (KilledHere())
+            return false;
         if (entry.target.empty() || repeated || !WriteTemporary(entry.temporary, file.bytes))
         {
             RollBack(pending);
@@ -599,15 +889,31 @@ bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* fa
         if (i + 1 == pending.size() || !entry.existed || !fs::is_regular_file(entry.target, ec))
             continue;
         const std::string backup = entry.target + ".old";
+        if (KilledHere())
+            return false;
         ::unlink(backup.c_str());
         if (::link(entry.target.c_str(), backup.c_str()) == 0)
             entry.backup = backup;
     }
+    // From here until the journal is removed, a kill leaves a group the next start or the next
+    // read of it finishes. A group the journal cannot name is saved without one, as before.
+    const std::string journal = JournalOf(pending.back().target);
+    const bool journaled = pending.size() >= 2 && WriteJournal(journal, kForward, pending);
     for (std::size_t i = 0; i < pending.size(); ++i)
     {
+        if (KilledHere())
+            return false;
         if (::rename(pending[i].temporary.c_str(), pending[i].target.c_str()) != 0)
         {
+            // Turned to "back" first: a kill while the renames are undone is undone again.
+            if (journaled)
+                WriteJournal(journal, kBack, pending);
             RollBack(pending);
+            if (journaled)
+            {
+                ::unlink(journal.c_str());
+                SyncFolderOf(journal);
+            }
             if (failed != nullptr)
                 *failed = files[i].path;
             return false;
@@ -617,15 +923,26 @@ bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* fa
     std::vector<std::string> synced;
     for (const PendingFile& entry : pending)
     {
-        if (!entry.backup.empty())
-            ::unlink(entry.backup.c_str());
-        const size_t slash = entry.target.rfind('/');
-        const std::string folder = slash == std::string::npos ? "." : entry.target.substr(0, slash + 1);
+        const std::string folder = FolderOf(entry.target);
         if (std::find(synced.begin(), synced.end(), folder) == synced.end())
         {
             synced.push_back(folder);
             SyncFolderOf(entry.target);
         }
+    }
+    for (const PendingFile& entry : pending)
+    {
+        if (KilledHere())
+            return false;
+        if (!entry.backup.empty())
+            ::unlink(entry.backup.c_str());
+    }
+    if (KilledHere())
+        return false;
+    if (journaled)
+    {
+        ::unlink(journal.c_str());
+        SyncFolderOf(journal);
     }
     return true;
 }

@@ -100,5 +100,25 @@ struct FileToWrite
 // so each target keeps its old content or stays absent, the result is false and `failed` (when
 // given) names the path that could not be written. An empty path, or two entries for one file,
 // fail the group before anything is written.
+// A group of two or more files is guarded by a journal, "<last file>.journal", written before the
+// first rename and removed after the last, so a kill at any point leaves a group that
+// RepairInterruptedSave makes all new or all old. A journal left by an earlier kill is settled
+// before the group is written again.
 bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* failed = nullptr);
+
+// Settles a group save that was interrupted, when "<lastPath>.journal" is there (lastPath is the
+// group's last file, as WriteFilesAtomically was given it): finishes it, every file new, or, when
+// that cannot be done or the save had failed, puts every file back as it was. One line says
+// which. A journal this program did not write is removed with one line and changes no file.
+// True when there was a journal.
+bool RepairInterruptedSave(const std::string& lastPath);
+// RepairInterruptedSave for every journal in the folder: for the start of the program.
+void RepairInterruptedSaves(const std::string& folder);
+// For tests: from now on every group save and repair stops, as a kill would, after `steps`
+// more of its steps that change files; -1 lets them run.
+void StopSavesAfterSteps(int steps);
+// Whether a journal may name the file: a plain name in the journal's folder or "../folder/name"
+// in a sibling folder, without control characters, '\\' or ':'. Nothing a journal names can
+// lie outside the folder above the journal's.
+bool IsJournalName(const std::string& name);
 } // namespace plat

@@ -80,7 +80,11 @@ void CheckProfile()
 {
     QUORB::Profile profile;
     if (QUORB::LoadProfileFile(profile, "Input.xml"))
+    {
+        FUZZ_CHECK(profile.unlockedRooms.size() <= QUORB::Profile::kMaxUnlockedRooms,
+                   "a profile holds more rooms than it may");
         CheckReadsBack(profile);
+    }
 }
 
 void CheckEnvironment(const std::string& text)

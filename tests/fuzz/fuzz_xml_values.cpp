@@ -18,7 +18,9 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <regex>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -170,6 +172,13 @@ std::vector<T> ThroughFile(const std::vector<T>& values, const std::vector<std::
     return back;
 }
 
+// An integer is read from nothing but a sign and digits, with blanks around them.
+bool WholeInteger(const char* text)
+{
+    const std::regex whole("[ \\t\\n\\v\\f\\r]*[+-]?[0-9]+[ \\t\\n\\v\\f\\r]*");
+    return text != nullptr && std::regex_match(text, whole);
+}
+
 template <typename T>
 void Check(const std::vector<const TiXmlElement*>& elements, bool exact, const char* type)
 {
@@ -180,6 +189,9 @@ void Check(const std::vector<const TiXmlElement*>& elements, bool exact, const c
         T value{};
         if (!Read(e, &value))
             continue;
+        if constexpr (std::is_same_v<T, int> || std::is_same_v<T, unsigned>)
+            FUZZ_CHECK(WholeInteger(e->GetText()),
+                       std::string(type) + ": a number was read from part of a text");
         first.push_back(value);
         std::string name;
         XmlReadNameAttribute(e, &name);

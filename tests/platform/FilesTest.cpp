@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include "LogCapture.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -453,4 +454,165 @@ TEST_F(FilesTest, AGroupSaveChangesAllItsFilesOrNone)
     after["Lab_Puzzle_2.xml"] = "new puzzle 2";
     after["Lab.xml"] = "new room";
     EXPECT_EQ(FolderContents(folder), after);
+}
+
+namespace
+{
+// The group's files: two puzzles (one new) in their folder, then the room that names them.
+const char* const kPuzzles = "Data/XmlFiles/Puzzles";
+const char* const kRooms = "Data/XmlFiles/Rooms";
+
+std::vector<plat::FileToWrite> RoomGroup()
+{
+    return {plat::FileToWrite{std::string(kPuzzles) + "/Lab_Puzzle_0.xml", "new puzzle 0"},
+            plat::FileToWrite{std::string(kPuzzles) + "/Lab_Puzzle_1.xml", "new puzzle 1"},
+            plat::FileToWrite{std::string(kRooms) + "/Lab.xml", "new room"}};
+}
+
+// The three files as they read: "old", "new", or "mixed" for anything else.
+std::string GroupState()
+{
+    const std::string p0 = ReadAll(std::string(kPuzzles) + "/Lab_Puzzle_0.xml");
+    const bool p1 = fs::exists(std::string(kPuzzles) + "/Lab_Puzzle_1.xml");
+    const std::string room = ReadAll(std::string(kRooms) + "/Lab.xml");
+    if (p0 == "old puzzle 0" && !p1 && room == "old room")
+        return "old";
+    if (p0 == "new puzzle 0" && p1 &&
+        ReadAll(std::string(kPuzzles) + "/Lab_Puzzle_1.xml") == "new puzzle 1" && room == "new room")
+        return "new";
+    return "mixed";
+}
+
+void ResetGroup()
+{
+    fs::remove_all(kPuzzles);
+    fs::remove_all(kRooms);
+    fs::create_directories(kPuzzles);
+    fs::create_directories(kRooms);
+    std::ofstream(std::string(kPuzzles) + "/Lab_Puzzle_0.xml") << "old puzzle 0";
+    std::ofstream(std::string(kRooms) + "/Lab.xml") << "old room";
+}
+} // namespace
+
+// A room save killed after any of its steps, and the repair of it killed after any of its own,
+// leaves a room that the next repair makes all old or all new, with no record of it left; and
+// the kill that falls between two renames does leave a mixed room until then.
+TEST_F(FilesTest, AGroupSaveKilledAtAnyStepIsRepairedAllOldOrAllNew)
+{
+    bool sawMixed = false;
+    bool sawOld = false;
+    bool sawNew = false;
+    for (int kill = 0;; ++kill)
+    {
+        ResetGroup();
+        plat::StopSavesAfterSteps(kill);
+        const bool saved = plat::WriteFilesAtomically(RoomGroup());
+        plat::StopSavesAfterSteps(-1);
+        if (saved)
+        {
+            EXPECT_EQ(GroupState(), "new");
+            EXPECT_FALSE(fs::exists(std::string(kRooms) + "/Lab.xml.journal"));
+            break;
+        }
+        ASSERT_LT(kill, 100) << "the save never completes";
+        const std::map<std::string, std::string> puzzles = FolderContents(kPuzzles);
+        const std::map<std::string, std::string> rooms = FolderContents(kRooms);
+        sawMixed = sawMixed || GroupState() == "mixed";
+        for (int repairKill = 0;; ++repairKill)
+        {
+            SCOPED_TRACE("save killed after " + std::to_string(kill) + " steps, its repair after " +
+                         std::to_string(repairKill));
+            // The files as the killed save left them.
+            fs::remove_all(kPuzzles);
+            fs::remove_all(kRooms);
+            fs::create_directories(kPuzzles);
+            fs::create_directories(kRooms);
+            for (const auto& [name, text] : puzzles)
+                std::ofstream(std::string(kPuzzles) + "/" + name) << text;
+            for (const auto& [name, text] : rooms)
+                std::ofstream(std::string(kRooms) + "/" + name) << text;
+            plat::StopSavesAfterSteps(repairKill);
+            plat::RepairInterruptedSaves(kRooms);
+            plat::StopSavesAfterSteps(-1);
+            const bool repairWentThrough = !fs::exists(std::string(kRooms) + "/Lab.xml.journal");
+            plat::RepairInterruptedSaves(kRooms);
+            const std::string state = GroupState();
+            EXPECT_NE(state, "mixed");
+            sawOld = sawOld || state == "old";
+            sawNew = sawNew || state == "new";
+            EXPECT_FALSE(fs::exists(std::string(kRooms) + "/Lab.xml.journal"));
+            if (repairWentThrough)
+                break;
+            ASSERT_LT(repairKill, 100) << "the repair never completes";
+        }
+        // Whatever was left, the next save goes through.
+        ASSERT_TRUE(plat::WriteFilesAtomically(RoomGroup()));
+        EXPECT_EQ(GroupState(), "new");
+        for (const std::string& name : FolderEntries(kPuzzles))
+            EXPECT_EQ(name.find(".old"), std::string::npos) << name;
+    }
+    EXPECT_TRUE(sawMixed);
+    EXPECT_TRUE(sawOld);
+    EXPECT_TRUE(sawNew);
+}
+
+// A save whose rename fails (a folder stands where its second file goes) is put back while it
+// runs; killed at any step of that, the repair still puts every file back as it was.
+TEST_F(FilesTest, AFailingGroupSaveKilledWhileItIsPutBackEndsAllOld)
+{
+    std::vector<plat::FileToWrite> group = RoomGroup();
+    group[1].path = std::string(kPuzzles) + "/Dir.xml";
+    for (int kill = 0; kill < 60; ++kill)
+    {
+        SCOPED_TRACE("killed after " + std::to_string(kill) + " steps");
+        ResetGroup();
+        fs::create_directories(std::string(kPuzzles) + "/Dir.xml");
+        plat::StopSavesAfterSteps(kill);
+        EXPECT_FALSE(plat::WriteFilesAtomically(group));
+        plat::StopSavesAfterSteps(-1);
+        plat::RepairInterruptedSaves(kRooms);
+        EXPECT_EQ(ReadAll(std::string(kPuzzles) + "/Lab_Puzzle_0.xml"), "old puzzle 0");
+        EXPECT_EQ(ReadAll(std::string(kRooms) + "/Lab.xml"), "old room");
+        EXPECT_FALSE(fs::exists(std::string(kRooms) + "/Lab.xml.journal"));
+    }
+}
+
+// A record of an interrupted save that this program did not write, or that names a file outside
+// the folders beside it, changes no file: it is removed with one line.
+TEST_F(FilesTest, AForeignOrDamagedSaveRecordChangesNoFile)
+{
+    const std::string journal = std::string(kRooms) + "/Lab.xml.journal";
+    const std::string header = "QUORB group save 1\nforward\n";
+    const std::string cases[] = {
+        "",
+        "not a record",
+        header,
+        header + "1 12 Lab.xml\n",                                       // a group of one
+        header + "1 22 ../../../../etc/passwd\n1 7 Lab.xml\n",           // outside the tree
+        header + "1 12 /etc/passwd\n1 7 Lab.xml\n",                      // absolute
+        header + "1 99 ../Puzzles/Lab_Puzzle_0.xml\n1 7 Lab.xml\n",      // a length past the end
+        header + "1 26 ../Puzzles/Lab_Puzzle_0.xml\n1 7 Lab.xml\nextra", // trailing bytes
+        "QUORB group save 1\nsideways\n1 7 Lab.xml\n1 7 Lab.xml\n",
+    };
+    for (const std::string& text : cases)
+    {
+        SCOPED_TRACE(text);
+        ResetGroup();
+        std::ofstream(std::string(kPuzzles) + "/Lab_Puzzle_0.xml.tmp") << "stray";
+        std::ofstream("Lab.xml.tmp") << "stray";
+        std::ofstream(journal) << text;
+        const std::map<std::string, std::string> puzzles = FolderContents(kPuzzles);
+        testsupport::LogCapture log;
+        EXPECT_TRUE(plat::RepairInterruptedSave(std::string(kRooms) + "/Lab.xml"));
+        EXPECT_EQ(log.Lines().size(), 1u) << log.Text();
+        EXPECT_NE(log.Text().find("is damaged"), std::string::npos) << log.Text();
+        EXPECT_EQ(FolderContents(kPuzzles), puzzles);
+        EXPECT_EQ(ReadAll(std::string(kRooms) + "/Lab.xml"), "old room");
+        EXPECT_FALSE(fs::exists(journal));
+    }
+    for (const char* name : {"P.xml", "../Puzzles/P.xml"})
+        EXPECT_TRUE(plat::IsJournalName(name)) << name;
+    for (const char* name : {"", "../../P.xml", "/P.xml", "a/b/P.xml", "../a/b/c.xml", "../P.xml",
+                             "Puzzles/P.xml", "..", "../..", "a\\b", "c:d", "./P.xml", "a//b", "x\n"})
+        EXPECT_FALSE(plat::IsJournalName(name)) << name;
 }

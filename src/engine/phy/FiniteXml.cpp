@@ -1,5 +1,6 @@
 #include "engine/phy/FiniteXml.h"
 
+#include "common/XmlQuietNumbers.h"
 #include "common/XmlUtil.h"
 #include "common/math/MathUtil.h"
 #include "common/math/Vector3.h"
@@ -60,6 +61,7 @@ bool XmlReadFiniteFloat(const TiXmlNode* node, float* value, const std::string& 
 {
     if (value == nullptr || node == nullptr || node->ToElement() == nullptr || !HasText(node))
         return false;
+    const common::XmlQuietNumbers quiet; // the refusal below is the one line
     float read = *value;
     if (!XmlReadFloat(node, &read) || !math::IsValidFloat(read))
     {
@@ -76,6 +78,7 @@ bool XmlReadFiniteVector3(const TiXmlNode* node, math::Vector3* value, const std
     if (value == nullptr || node == nullptr || node->ToElement() == nullptr)
         return false;
     // Parts whose child is missing keep their value, as XmlReadVector3 has it.
+    const common::XmlQuietNumbers quiet; // the refusal below is the one line
     math::Vector3 read = *value;
     float* const parts[] = {&read.x, &read.y, &read.z};
     std::string shown[3];

@@ -270,6 +270,10 @@ void CQUORB::Init()
         if (!folder.empty() && !plat::MakeDirectories(folder))
             DORVO_LOG("CQUORB::Init: %s: the folder could not be made; nothing can be saved there",
                       folder.c_str());
+    // Saves killed midway (a room with its puzzles, a profile with the settings) are finished or
+    // put back before anything of them is read.
+    for (const std::string& folder : {GetXmlPath(), GetRoomPath()})
+        plat::RepairInterruptedSaves(folder);
     LoadSettingsFile(m_settings, GetXmlPath() + QUORBSettings::kFileName);
     SetGraphicsQuality(m_settings);
     const std::vector<std::string> profiles = plat::ListFiles(GetProfilePath() + "*.xml");

@@ -163,8 +163,9 @@ public:
     bool SaveSettings();
     // The current profile and the settings as SaveProfile and SaveSettings write them, both or
     // neither (plat::WriteFilesAtomically). The template profile and no profile at all leave only
-    // the settings to write. False, with "ERROR: Could not save " + the paths on the console,
-    // when the files were not written; the old ones then stay as they were.
+    // the settings to write, and so does a profile read only in part (its file is kept, with
+    // one line). False, with "ERROR: Could not save " + the paths on the console, when the files
+    // were not written; the old ones then stay as they were.
     bool SaveProfileAndSettings();
     // A made-by-us room: filed unlocked in the room map and appended to its list when absent.
     void AddTeamRoom(const std::string& name);
@@ -180,9 +181,16 @@ public:
     // so a missing or malformed file leaves no rooms unlocked; then its rooms are unlocked.
     void LoadProfile(std::string fileName);
     // Writes the current profile to PROFILE_PATH + its name; false without a profile, for a
-    // reserved or unsafe name (refused on the console), or when the write failed ("ERROR: Could
-    // not save " + path).
+    // reserved or unsafe name (refused on the console), for a profile read only in part (one
+    // line; its file is kept), or when the write failed ("ERROR: Could not save " + path).
     bool SaveProfile();
+    // The file in `folder` whose name differs from `name` only in case, or "" when none does.
+    std::string OtherCaseFile(const std::string& folder, const std::string& name) const;
+    // False, with one console line, when such a file is there: it is another file, never saved
+    // over, and a second one beside it would be listed as the same. `what` names the kind.
+    bool CheckNoOtherCaseFile(const std::string& folder, const std::string& name, const char* what) const;
+    // The line that says a profile read only in part keeps its file.
+    void ShowKeptProfile() const;
     // A new profile from the template "Blank.xml" under the name, saved at once. An unsafe or
     // reserved name is refused; a name whose file exists writes nothing, keeps the current
     // profile and reports "ERROR: Profile already exists: " + name. A save that fails puts the

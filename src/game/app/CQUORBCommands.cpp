@@ -138,15 +138,8 @@ bool CQUORB::SaveRoom(std::string name)
         name += ".xml";
     if (!m_pRoom || !CheckWritableFileName(FileKind::Room, name))
         return false;
-    // A room file whose name differs only in case is another room: it is never saved over, and a
-    // second room beside it would be listed as the same.
-    for (const std::string& file : plat::ListFiles(GetRoomPath() + "*.xml"))
-        if (file != name && EqualsIgnoringCase(file, name))
-        {
-            common::ConsoleInterface::ShowLine("ERROR: The room " + file + " differs from " + name +
-                                               " only in case; the room was not saved");
-            return false;
-        }
+    if (!CheckNoOtherCaseFile(GetRoomPath(), name, "room"))
+        return false;
     // The room says on the console what it could not write; nothing is filed then.
     if (!m_pRoom->Save(name))
         return false;
@@ -209,7 +202,8 @@ void CQUORB::SetCWT(std::string widgetType)
 bool CQUORB::SavePuz()
 {
     const CPuzzle* puzzle = GetFocusedPuzzle();
-    if (!puzzle || !CheckWritableFileName(FileKind::Puzzle, puzzle->GetFileName()))
+    if (!puzzle || !CheckWritableFileName(FileKind::Puzzle, puzzle->GetFileName()) ||
+        !CheckNoOtherCaseFile(GetPuzzlePath(), puzzle->GetFileName(), "puzzle"))
         return false;
     const std::string path = GetPuzzlePath() + puzzle->GetFileName();
     if (SavePuzzleFile(*puzzle, path))
@@ -221,7 +215,8 @@ bool CQUORB::SavePuz()
 bool CQUORB::SavePuzAs(std::string name)
 {
     const CPuzzle* puzzle = GetFocusedPuzzle();
-    if (!puzzle || !CheckWritableFileName(FileKind::Puzzle, name))
+    if (!puzzle || !CheckWritableFileName(FileKind::Puzzle, name) ||
+        !CheckNoOtherCaseFile(GetPuzzlePath(), name, "puzzle"))
         return false;
     const std::string path = GetPuzzlePath() + name;
     if (SavePuzzleFile(*puzzle, path))

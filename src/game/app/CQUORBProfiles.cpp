@@ -57,6 +57,26 @@ bool CQUORB::CheckWritableFileName(FileKind kind, const std::string& name) const
     return false;
 }
 
+std::string CQUORB::OtherCaseFile(const std::string& folder, const std::string& name) const
+{
+    for (const std::string& file : plat::ListFiles(folder + "*"))
+        if (file != name && EqualsIgnoringCase(file, name))
+            return file;
+    return std::string();
+}
+
+bool CQUORB::CheckNoOtherCaseFile(const std::string& folder, const std::string& name, const char* what) const
+{
+    // A file whose name differs only in case is another file: it is never saved over, and a
+    // second one beside it would be listed as the same.
+    const std::string other = OtherCaseFile(folder, name);
+    if (other.empty())
+        return true;
+    common::ConsoleInterface::ShowLine(std::string("ERROR: The ") + what + " " + other + " differs from " +
+                                       name + " only in case; the " + what + " was not saved");
+    return false;
+}
+
 // ---- settings and room lists ----
 
 void CQUORB::SetGraphicsQuality(const QUORBSettings& settings)
@@ -136,9 +156,13 @@ bool CQUORB::SaveProfileAndSettings()
     // only the settings to write.
     std::vector<plat::FileToWrite> files;
     bool printed = true;
-    if (m_pProfile && !IsReservedFileName(FileKind::Profile, m_pProfile->name))
+    bool kept = false;
+    if (m_pProfile && !IsReservedFileName(FileKind::Profile, m_pProfile->name) && m_pProfile->partlyRead)
+        kept = true; // said below, once the settings are written
+    else if (m_pProfile && !IsReservedFileName(FileKind::Profile, m_pProfile->name))
     {
-        if (!CheckFileName(m_pProfile->name))
+        if (!CheckFileName(m_pProfile->name) ||
+            !CheckNoOtherCaseFile(GetProfilePath(), m_pProfile->name, "profile"))
             return false;
         files.push_back(plat::FileToWrite{GetProfilePath() + m_pProfile->name, std::string()});
         printed = ProfileFileBytes(*m_pProfile, files.back().bytes);
@@ -149,7 +173,11 @@ bool CQUORB::SaveProfileAndSettings()
     printed = SettingsFileBytes(m_settings, files.back().bytes) && printed;
     std::string failed = settingsPath;
     if (printed && plat::WriteFilesAtomically(files, &failed))
+    {
+        if (kept)
+            ShowKeptProfile();
         return true;
+    }
     DORVO_LOG(
         "CQUORB::SaveProfileAndSettings: %s: could not be written; the profile and the settings are kept "
         "as they were",
@@ -213,6 +241,14 @@ void CQUORB::LoadProfile(std::string fileName)
 {
     if (!CheckFileName(fileName))
         return;
+    // One name, one file: a name that matches a profile only ignoring case (the file system reads
+    // it so) is that profile, and keeps that file's name, so saving it writes no second profile.
+    if (!Contains(plat::ListFiles(GetProfilePath() + "*"), fileName))
+    {
+        const std::string other = OtherCaseFile(GetProfilePath(), fileName);
+        if (!other.empty())
+            fileName = other;
+    }
     if (!m_pProfile)
         m_pProfile = std::make_unique<Profile>();
     else
@@ -220,13 +256,33 @@ void CQUORB::LoadProfile(std::string fileName)
     m_pProfile->name = fileName;
     // Emptied first: a missing or broken file must not hand the previous player's rooms on.
     m_pProfile->unlockedRooms.clear();
-    LoadProfileFile(*m_pProfile, GetProfilePath() + fileName);
+    m_pProfile->partlyRead = false;
+    const std::string path = GetProfilePath() + fileName;
+    // A file that is there but cannot be read holds rooms nobody knows: it is never saved over.
+    if (!LoadProfileFile(*m_pProfile, path) && plat::FileExists(path))
+        m_pProfile->partlyRead = true;
     ApplyProfileToRooms(*m_pProfile);
+}
+
+void CQUORB::ShowKeptProfile() const
+{
+    const std::string line =
+        "ERROR: " + GetProfilePath() + m_pProfile->name +
+        " could not be read whole when it was loaded; it is kept as it is, not saved over";
+    common::ConsoleInterface::ShowLine(line);
+    DORVO_LOG("%s", line.c_str());
 }
 
 bool CQUORB::SaveProfile()
 {
     if (!m_pProfile || !CheckWritableFileName(FileKind::Profile, m_pProfile->name))
+        return false;
+    if (m_pProfile->partlyRead)
+    {
+        ShowKeptProfile();
+        return false;
+    }
+    if (!CheckNoOtherCaseFile(GetProfilePath(), m_pProfile->name, "profile"))
         return false;
     const std::string path = GetProfilePath() + m_pProfile->name;
     if (SaveProfileFile(*m_pProfile, path))
@@ -249,6 +305,7 @@ bool CQUORB::CreateProfile(const std::string& name)
     std::unique_ptr<Profile> previous = m_pProfile ? std::make_unique<Profile>(*m_pProfile) : nullptr;
     LoadProfile(kBlankProfile);
     m_pProfile->name = name;
+    m_pProfile->partlyRead = false; // a new file: nothing of it can be lost
     if (!SaveProfile())
     {
         LockAllRooms();

@@ -20,13 +20,16 @@ struct Profile
     // Appends the "Profile" element; false, writing nothing, for a null or non-element parent.
     static bool Write(TiXmlNode* parent, const Profile& profile);
     // Empties the list and reads the count and the names. False, with one line, for a null
-    // element or one without children. A count above kMaxStringListSize is malformed (one line)
-    // and only the names present are read; a count above the names present reads those (one line).
-    // A name that is no safe file name is left out (one line), and past kMaxUnlockedRooms
-    // names the rest are left out (one line).
+    // element or one without children. Every name present is read whatever the count says: a
+    // count that is missing, no number, or other than the names present is one line. A name that
+    // is no safe file name is left out (one line), and past kMaxUnlockedRooms names the rest are
+    // left out (one line); either marks the profile partlyRead.
     static bool Read(const TiXmlNode* node, Profile& profile);
 
     std::string name;
     std::vector<std::string> unlockedRooms;
+    // Its file held rooms that were left out, or could not be read at all: saving this profile
+    // over it would lose them, so the game leaves that file as it is.
+    bool partlyRead = false;
 };
 } // namespace QUORB

@@ -2,6 +2,7 @@
 
 #include "common/FaultTally.h"
 #include "common/XmlFile.h"
+#include "common/XmlQuietNumbers.h"
 #include "common/XmlUtil.h"
 #include "engine/ReadStringList.h"
 #include "engine/gfx/gui/GameSkin.h"
@@ -44,6 +45,7 @@ const TiXmlNode* ReadRoomNames(const TiXmlNode* countNode, const char* what, std
 {
     unsigned int count = 0;
     fault.node = countNode;
+    const common::XmlQuietNumbers quiet; // the fault is the one line
     if (countNode == nullptr || !XmlReadUint(countNode, &count))
     {
         fault.what = std::string("no readable ") + what;
@@ -116,7 +118,12 @@ bool ReadSkins(const TiXmlNode* list, QUORBSettings& settings, Fault& fault)
             ReportGameFileFault(kReader, child, "a game skin has no name; it is skipped");
             continue;
         }
-        if (!dorvo::gfx::ReadGameSkin(child, colors->data()))
+        bool readable = false;
+        {
+            const common::XmlQuietNumbers quiet; // the line below is the one about the skin
+            readable = dorvo::gfx::ReadGameSkin(child, colors->data());
+        }
+        if (!readable)
         {
             ReportGameFileFault(kReader, child,
                                 "the game skin " + Quoted(name) + " has unreadable colours; it is skipped");

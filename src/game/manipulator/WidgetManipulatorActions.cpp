@@ -136,7 +136,15 @@ void WidgetManipulator::CreateByType()
         return;
     CPuzzle* puzzle = FocusedPuzzle();
     const std::string type = m_currentWidgetType;
-    if (puzzle == nullptr || !puzzle->SpendBudget(type))
+    if (puzzle == nullptr)
+        return;
+    // A puzzle file holds no more objects than its reader takes back.
+    if (puzzle->LiveObjectCount() >= CPuzzle::kMaxObjects)
+    {
+        ShowEditorMessage("A puzzle holds at most " + std::to_string(CPuzzle::kMaxObjects) + " objects.");
+        return;
+    }
+    if (!puzzle->SpendBudget(type))
         return;
     // A widget started on a node starts at the node's centre.
     if (const POVComp* node = GetPOVComp(Live(m_pressNodeID)))

@@ -119,6 +119,20 @@ IObjective* CPuzzle::GetObjective(Gob* gob)
 
 // ---- objectives ----
 
+std::size_t CPuzzle::LiveObjectCount() const
+{
+    GobManager& gobs = GobManager::Instance();
+    std::size_t count = 0;
+    for (const PuzzleObjectiveEntry& entry : m_objectives)
+        if (entry.active && GetEntryGob(entry) != nullptr)
+            ++count;
+    for (const std::vector<std::uint32_t>* ids : {&m_quorbIDs, &m_widgetIDs})
+        for (std::uint32_t id : *ids)
+            if (gobs.GetGob(id) != nullptr)
+                ++count;
+    return count;
+}
+
 bool CPuzzle::CanAddObjective(std::uint32_t type) const
 {
     return (type & kSingleInstanceTypes) == 0 || (m_objectiveMask & type) == 0;
@@ -706,9 +720,28 @@ bool CPuzzle::Write(TiXmlNode* parent) const
                 list.push_back(gob);
         return list;
     };
+    std::vector<Gob*> quorbs = live(m_quorbIDs);
+    std::vector<Gob*> widgets = live(m_widgetIDs);
+    // Never more than the reader takes back: the objects past kMaxObjects, in the order it reads
+    // them, would be lost at the next load without a word, so they are left out here with one.
+    const std::size_t total = objectives.size() + quorbs.size() + widgets.size();
+    if (total > kMaxObjects)
+    {
+        std::size_t room = kMaxObjects;
+        for (std::vector<Gob*>* list : {&objectives, &quorbs, &widgets})
+        {
+            if (list->size() > room)
+                list->resize(room);
+            room -= list->size();
+        }
+        DORVO_LOG(
+            "CPuzzle::Write: %s: the puzzle holds %zu objects, more than the %u a puzzle file may hold; "
+            "the last %zu are not saved",
+            m_fileName.c_str(), total, static_cast<unsigned>(kMaxObjects), total - kMaxObjects);
+    }
     writeList("NumObjectives", "ObjectiveDescription", objectives);
-    writeList("NumQuorbs", "QuorbDescription", live(m_quorbIDs));
-    writeList("NumWidgets", "WidgetDescription", live(m_widgetIDs));
+    writeList("NumQuorbs", "QuorbDescription", quorbs);
+    writeList("NumWidgets", "WidgetDescription", widgets);
     parent->InsertEndChild(element);
     return true;
 }

@@ -65,6 +65,7 @@ public:
     static constexpr int kScorePerBudgetUnit = 10;
     // The objects a puzzle file may describe (objectives, star objects and widgets together);
     // the descriptions past it are left out with one line. A few hundred load within a frame.
+    // The editor places no more, and Write saves no more.
     static constexpr std::uint32_t kMaxObjects = 1000;
 
     CPuzzle();
@@ -148,6 +149,9 @@ public:
     // No objective entries, no star objects and no widgets: nothing to play (an author may still
     // build it in create-puzzle mode).
     bool IsEmpty() const { return m_objectives.empty() && m_quorbIDs.empty() && m_widgetIDs.empty(); }
+    // The live objects the puzzle would save (objectives, star objects and widgets): the editor
+    // places none past kMaxObjects.
+    std::size_t LiveObjectCount() const;
 
     // ---- state ----
     const std::vector<std::uint32_t>& GetWidgetIDs() const { return m_widgetIDs; }

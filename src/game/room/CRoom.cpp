@@ -312,6 +312,8 @@ bool CRoom::Load(const std::string& name, bool skipIfLoaded)
     if (skipIfLoaded && name == m_roomName)
         return true;
     const std::string path = CQUORB::GetRoomPath() + name;
+    // A save of this room that was killed midway is finished or put back before it is read.
+    plat::RepairInterruptedSave(path);
     RoomData roomData;
     if (!LoadRoomDataFile(roomData, path))
     {

@@ -1,6 +1,7 @@
 #include "game/room/GobDescription.h"
 
 #include "common/HashName.h"
+#include "common/XmlQuietNumbers.h"
 #include "common/XmlUtil.h"
 #include "engine/Component.h"
 #include "engine/Gob.h"
@@ -58,6 +59,7 @@ void ReadTransformField(const TiXmlNode* node, Value& field, const char* fieldNa
     if (node == nullptr)
         return;
     Value value = field;
+    const common::XmlQuietNumbers quiet; // the line below is the one about this field
     if (read(node, &value) && usable(value))
     {
         field = value;

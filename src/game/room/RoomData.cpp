@@ -1,5 +1,6 @@
 #include "game/room/RoomData.h"
 
+#include "common/XmlQuietNumbers.h"
 #include "common/XmlUtil.h"
 #include "engine/ReadStringList.h"
 #include "engine/gfx/core/LightXml.h"
@@ -43,7 +44,12 @@ bool RoomData::Read(const TiXmlNode* node, RoomData& record)
     if (child != nullptr)
         ReadStringList(child, record.puzzleNames);
     child = XmlNextSiblingElement(child);
-    if (child != nullptr && !dorvo::gfx::ReadLight(child, record.light))
+    const bool lightRead = [&]
+    {
+        const common::XmlQuietNumbers quiet; // the line below is the one about the light
+        return child == nullptr || dorvo::gfx::ReadLight(child, record.light);
+    }();
+    if (!lightRead)
         ReportGameFileFault("RoomData::Read", child,
                             "the room's light is not a light record; the light stays as it was");
     XmlReadBool(child = XmlNextSiblingElement(child), &record.enableLightBloom);

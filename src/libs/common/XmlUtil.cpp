@@ -6,6 +6,9 @@
 #include "common/math/Sphere.h"
 #include "common/math/Vector3.h"
 
+#include "common/FaultTally.h"
+#include "common/XmlQuietNumbers.h"
+
 #include "platform/log.h"
 
 #include <tinyxml.h>
@@ -37,8 +40,20 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// strtol's grammar in the "C" locale: leading blanks, an optional sign, decimal digits; stops at
-// the first other character. Saturates at the 64-bit ends. False when no digit was found.
+// Whether only blanks remain: white space around a value is XML layout, anything else after
+// the number ("1,5", "0x10", "2.5", "1e38" as a count) means the text is not that number.
+bool OnlyBlanksFrom(const char* text)
+{
+    while (IsBlank(*text))
+    {
+        ++text;
+    }
+    return *text == '\0';
+}
+
+// strtol's grammar in the "C" locale: leading blanks, an optional sign, decimal digits, and then
+// nothing but blanks. Saturates at the 64-bit ends. False when no digit was found or something
+// follows the digits.
 bool ParseInteger(const char* text, std::int64_t* value)
 {
     while (IsBlank(*text))
@@ -69,6 +84,10 @@ bool ParseInteger(const char* text, std::int64_t* value)
         }
         result = result * 10 - digit;
     }
+    if (!OnlyBlanksFrom(text))
+    {
+        return false;
+    }
     if (saturated)
     {
         *value = negative ? lowest : std::numeric_limits<std::int64_t>::max();
@@ -84,9 +103,10 @@ bool ParseInteger(const char* text, std::int64_t* value)
     return true;
 }
 
-// atof's grammar in the "C" locale (leading blanks, sign, decimal or exponent form); stops at the
-// first character that does not fit. False when nothing could be converted, and for what is no
-// float: "nan", "inf" and a value beyond the float range (1e39, 1e400), which no field can use.
+// atof's grammar in the "C" locale (leading blanks, sign, decimal or exponent form), followed by
+// nothing but blanks. False when nothing could be converted or something follows the number,
+// and for what is no float: "nan", "inf" and a value beyond the float range (1e39, 1e400), which
+// no field can use.
 bool ParseFloat(const char* text, float* value)
 {
     while (IsBlank(*text))
@@ -110,7 +130,7 @@ bool ParseFloat(const char* text, float* value)
     }
     double parsed = 0.0;
     const std::from_chars_result result = std::from_chars(text, end, parsed);
-    if (result.ec != std::errc())
+    if (result.ec != std::errc() || !OnlyBlanksFrom(result.ptr))
     {
         return false;
     }
@@ -215,10 +235,47 @@ bool ReadParts(const TiXmlNode* node, Part* const (&parts)[N], Reader reader)
     return ok;
 }
 
-bool ReadInteger(const TiXmlNode* node, std::int64_t* value)
+// The one line a number text that is refused gets, unless the caller writes its own.
+void ReportRefusedNumber(const char* reader, const TiXmlNode* node, const char* text, const char* want)
+{
+    if (common::XmlQuietNumbers::Active())
+    {
+        return;
+    }
+    const std::string shown(text);
+    std::string place = XmlPlace(node);
+    std::string name;
+    if (XmlReadNameAttribute(node, &name))
+    {
+        place += (place.empty() ? "\"" : ": \"") + name.substr(0, 64) + (name.size() > 64 ? "...\"" : "\"");
+    }
+    const std::string what = "\"" + shown.substr(0, 64) + (shown.size() > 64 ? "..." : "") + "\" is not " +
+                             want + "; the value is kept";
+    const std::string line = std::string(reader) + ": " + (place.empty() ? "" : place + ": ") + what;
+    if (common::FaultTally* tally = common::FaultTally::Current())
+    {
+        tally->Report(common::FaultTally::KindOf(what), line,
+                      node && node->Row() > 0 ? "line " + std::to_string(node->Row()) : std::string());
+    }
+    else
+    {
+        plat::WriteLogLine(line);
+    }
+}
+
+bool ReadInteger(const char* reader, const TiXmlNode* node, std::int64_t* value)
 {
     const char* text = ElementText(node);
-    return text && ParseInteger(text, value);
+    if (!text)
+    {
+        return false;
+    }
+    if (!ParseInteger(text, value))
+    {
+        ReportRefusedNumber(reader, node, text, "a whole number");
+        return false;
+    }
+    return true;
 }
 
 // strtol's saturation at the ends of the signed 32-bit range.
@@ -432,7 +489,7 @@ bool XmlReadString(const TiXmlNode* node, std::string* value)
 bool XmlReadInt(const TiXmlNode* node, int* value)
 {
     std::int64_t number = 0;
-    if (!value || !ReadInteger(node, &number))
+    if (!value || !ReadInteger("XmlReadInt", node, &number))
     {
         return false;
     }
@@ -443,7 +500,7 @@ bool XmlReadInt(const TiXmlNode* node, int* value)
 bool XmlReadUint(const TiXmlNode* node, unsigned int* value)
 {
     std::int64_t number = 0;
-    if (!value || !ReadInteger(node, &number))
+    if (!value || !ReadInteger("XmlReadUint", node, &number))
     {
         return false;
     }
@@ -454,7 +511,16 @@ bool XmlReadUint(const TiXmlNode* node, unsigned int* value)
 bool XmlReadFloat(const TiXmlNode* node, float* value)
 {
     const char* text = ElementText(node);
-    return value && text && ParseFloat(text, value);
+    if (!value || !text)
+    {
+        return false;
+    }
+    if (!ParseFloat(text, value))
+    {
+        ReportRefusedNumber("XmlReadFloat", node, text, "a number within the float range");
+        return false;
+    }
+    return true;
 }
 
 bool XmlReadBool(const TiXmlNode* node, bool* value)

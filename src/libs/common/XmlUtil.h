@@ -48,13 +48,17 @@ bool XmlWriteQuad(TiXmlNode* parent, const math::Quad& value, const std::string&
 // Scalar readers.
 // An element without text is an empty string: the target keeps its value and the result is true.
 bool XmlReadString(const TiXmlNode* node, std::string* value);
-// Decimal as strtol reads it (leading blanks and a sign, stops at the first non-digit); clamps to
-// the signed 32-bit range. Used for "int" and "enum".
+// Numbers are read whole: blanks may surround one, but a text with anything else left over
+// ("1,5", "0x10", "2.5" for an integer) is refused like a text that is no number. A refused text
+// (not a missing one) gets one line naming the file, line and field, unless a
+// common::XmlQuietNumbers is alive; the target keeps its value.
+// Decimal as strtol reads it (leading blanks and a sign); clamps to the signed 32-bit range. Used
+// for "int" and "enum".
 bool XmlReadInt(const TiXmlNode* node, int* value);
 // The whole unsigned 32-bit range; a negative "int" text keeps its bit pattern ("-1" -> 0xFFFFFFFF).
 bool XmlReadUint(const TiXmlNode* node, unsigned int* value);
-// As atof reads it, but "nan", "inf" and values beyond the float range are refused like a text
-// that is no number: no file holds them on purpose, and no field can use them.
+// As atof reads it, but "nan", "inf" and values beyond the float range are refused: no file holds
+// them on purpose, and no field can use them.
 bool XmlReadFloat(const TiXmlNode* node, float* value);
 // "true" (any case) or an integer 1 gives true; "false" (any case) or exactly "0" gives false; any
 // other text ("yes", "2", "00") leaves the target unchanged and still returns true.
@@ -117,7 +121,7 @@ void XmlKeepTexts(TiXmlNode* node);
 // Appends <list name=".." size="..">; returns it for the items, or null when parent is unusable.
 TiXmlNode* XmlWriteListElement(TiXmlNode* parent, const std::string& name, int size);
 // The "size" of a "list" element; false when the node is unusable or the attribute is missing or
-// not a number.
+// not a whole number (read as XmlReadInt reads, but without a line: the list's reader writes it).
 bool XmlReadListSize(const TiXmlNode* node, int* size);
 // Appends <pair name="..">; its two children are written with the names "First" and "Second".
 TiXmlNode* XmlWritePairElement(TiXmlNode* parent, const std::string& name);

@@ -5,6 +5,7 @@
 
 #include "GameTestWorld.h"
 
+#include "common/ConsoleInterface.h"
 #include "engine/gfx/core/CDorvoGfx.h"
 #include "engine/gfx/postprocess/CPostProcessor.h"
 #include "engine/gfx/postprocess/PostProcessIds.h"
@@ -29,6 +30,15 @@ namespace
 bool Has(const std::vector<std::string>& lines, const std::string& line)
 {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// The console lines written while `run` runs.
+template <class Run> std::vector<std::string> OutputOf(Run run)
+{
+    common::ConsoleInterface& console = common::ConsoleInterface::Instance();
+    console.ClearOutput();
+    run();
+    return std::vector<std::string>(console.GetOutputLines().begin(), console.GetOutputLines().end());
 }
 
 std::string ReadWhole(const std::string& path)
@@ -335,4 +345,84 @@ TEST(GameProfilesTest, ACreationThatCannotBeSavedKeepsThePlayerWhereTheyWere)
     const std::vector<std::string>& files = game.GetProfileFiles();
     EXPECT_EQ(std::find(files.begin(), files.end(), "Stuck.xml"), files.end());
     EXPECT_FALSE(std::filesystem::exists(world.Folder() + "files/profiles/Stuck.xml.tmp"));
+}
+
+// A profile is never saved with fewer rooms than its file lists: one whose count is damaged is
+// read whole and saved whole; one the reader could not read whole (a room name it left out, a
+// file that is no XML) keeps its file through "Save & Quit", with one line, and the settings are
+// saved all the same.
+TEST(GameProfilesTest, ADamagedProfileKeepsItsRoomsThroughASave)
+{
+    GameTestSetup setup;
+    setup.files["files/xmlfiles/QUORBSettings.xml"] = SettingsFile({"A.xml", "B.xml"}, {});
+    setup.files["files/rooms/A.xml"] = "<File/>";
+    setup.files["files/rooms/B.xml"] = "<File/>";
+    setup.files["files/profiles/Count.xml"] =
+        "<?xml version=\"1.0\" ?><File><Profile><uint name=\"NumUnlockedRooms\">abc</uint>" +
+        Names({"A.xml", "B.xml"}) + "</Profile></File>";
+    setup.files["files/profiles/Odd.xml"] = ProfileFile({"A.xml", "../B.xml"});
+    setup.files["files/profiles/Broken.xml"] = "<File><Profile>" + Names({"A.xml"});
+    GameTestWorld world(setup);
+    ASSERT_TRUE(world.Booted());
+    QUORB::CQUORB& game = world.Game();
+    const std::string profiles = world.Folder() + "files/profiles/";
+
+    world.Console("loadprofile Count.xml");
+    EXPECT_FALSE(Locked(game, "A.xml"));
+    EXPECT_FALSE(Locked(game, "B.xml"));
+    ASSERT_TRUE(game.SaveProfileAndSettings());
+    QUORB::Profile saved;
+    ASSERT_TRUE(QUORB::LoadProfileFile(saved, profiles + "Count.xml"));
+    EXPECT_EQ(saved.unlockedRooms, (std::vector<std::string>{"A.xml", "B.xml"}));
+
+    for (const char* name : {"Odd.xml", "Broken.xml"})
+    {
+        SCOPED_TRACE(name);
+        const std::string before = ReadWhole(profiles + name);
+        world.Console(std::string("loadprofile ") + name);
+        ASSERT_TRUE(game.GetProfile()->partlyRead);
+        const std::vector<std::string> quit = OutputOf([&] { EXPECT_TRUE(game.SaveProfileAndSettings()); });
+        EXPECT_TRUE(
+            Has(quit, ">ERROR: " + profiles + name +
+                          " could not be read whole when it was loaded; it is kept as it is, not saved over"))
+            << ::testing::PrintToString(quit);
+        EXPECT_FALSE(game.SaveProfile());
+        EXPECT_EQ(ReadWhole(profiles + name), before);
+        QUORB::QUORBSettings settings;
+        ASSERT_TRUE(QUORB::LoadSettingsFile(settings, world.Folder() + "files/xmlfiles/QUORBSettings.xml"));
+        EXPECT_EQ(settings.LastUsedProfile, name);
+    }
+}
+
+// One name, one file: a profile named in another case than its file is that profile, and saving
+// it writes that file; a puzzle saved under a name that differs from a file's only in case is
+// refused, as a room is.
+TEST(GameProfilesTest, ANameDifferingOnlyInCaseNeverMakesASecondFile)
+{
+    GameTestSetup setup;
+    setup.files["files/xmlfiles/QUORBSettings.xml"] = SettingsFile({"A.xml", "B.xml"}, {});
+    setup.files["files/rooms/A.xml"] = "<File/>";
+    setup.files["files/rooms/B.xml"] = "<File/>";
+    setup.files["files/profiles/Pat.xml"] = ProfileFile({"A.xml", "B.xml"});
+    GameTestWorld world(setup);
+    ASSERT_TRUE(world.Booted());
+    QUORB::CQUORB& game = world.Game();
+    const std::string profiles = world.Folder() + "files/profiles/";
+
+    world.Console("loadprofile pat.xml");
+    EXPECT_EQ(game.GetProfile()->name, "Pat.xml");
+    EXPECT_FALSE(Locked(game, "B.xml"));
+    ASSERT_TRUE(game.SaveProfileAndSettings());
+    ASSERT_TRUE(game.SaveProfile());
+    EXPECT_FALSE(std::filesystem::exists(profiles + "pat.xml"));
+    QUORB::QUORBSettings settings;
+    ASSERT_TRUE(QUORB::LoadSettingsFile(settings, world.Folder() + "files/xmlfiles/QUORBSettings.xml"));
+    EXPECT_EQ(settings.LastUsedProfile, "Pat.xml");
+
+    // A second file made beside it some other way is never saved over, nor is a second one made.
+    std::ofstream(profiles + "PAT.XML") << ReadWhole(profiles + "Pat.xml");
+    const std::vector<std::string> refused = OutputOf([&] { EXPECT_FALSE(game.SaveProfile()); });
+    EXPECT_TRUE(Has(refused, ">ERROR: The profile PAT.XML differs from Pat.xml only in case; the profile was "
+                             "not saved"))
+        << ::testing::PrintToString(refused);
 }

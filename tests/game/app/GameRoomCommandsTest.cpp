@@ -516,6 +516,13 @@ TEST(GameRoomCommandsTest, ARoomNameIsSavedAsGivenWithItsExtensionAndNeverOverAn
         EXPECT_EQ(Contents(world, "files/puzzles"), puzzles);
     }
 
+    // A puzzle follows the same rule.
+    const std::vector<std::string> puzzleLines = world.Console("savepuzas lab_puzzle_0.xml");
+    EXPECT_TRUE(Has(puzzleLines,
+                    ">ERROR: The puzzle LAB_Puzzle_0.xml differs from lab_puzzle_0.xml only in case; "
+                    "the puzzle was not saved"));
+    EXPECT_EQ(Contents(world, "files/puzzles"), puzzles);
+
     world.Console("saveroom CON");
     EXPECT_TRUE(plat::FileExists(world.Folder() + "files/rooms/CON.xml"));
     EXPECT_FALSE(std::filesystem::exists(world.Folder() + "files/rooms/CON"));
@@ -523,4 +530,55 @@ TEST(GameRoomCommandsTest, ARoomNameIsSavedAsGivenWithItsExtensionAndNeverOverAn
     EXPECT_EQ(game.GetRoom()->GetRoomName(), "CON.xml");
     EXPECT_TRUE(Contains(game.GetSettings().m_roomsMadeByPlayer, "CON.xml"));
     EXPECT_EQ(ReadWhole(world.Folder() + "files/rooms/LAB.xml"), rooms.at("LAB.xml"));
+}
+
+// A room save killed between the renames of its files leaves new and old puzzles side by side;
+// reading the room finishes that save first, with one line, so the room loads all new.
+TEST(GameRoomCommandsTest, ARoomSaveKilledMidwayIsFinishedWhenTheRoomIsRead)
+{
+    GameTestSetup setup = RoomSetup();
+    for (int i = 0; i < 4; ++i)
+        setup.files["files/puzzles/Lab_Puzzle_" + std::to_string(i) + ".xml"] =
+            puzzletest::PuzzleXml(puzzletest::PuzzleText());
+    setup.files["files/rooms/Lab.xml"] =
+        RoomFile("", {"Lab_Puzzle_0.xml", "Lab_Puzzle_1.xml", "Lab_Puzzle_2.xml", "Lab_Puzzle_3.xml"});
+    GameTestWorld world(setup);
+    ASSERT_TRUE(world.Booted());
+    world.Frames(3);
+    QUORB::CQUORB& game = world.Game();
+    world.Console("loadprofile P.xml");
+    world.Console("loadroom Lab.xml false");
+    ASSERT_EQ(game.GetRoom()->GetPuzzleCount(), 4u);
+    for (unsigned face = 0; face < 4; ++face)
+        game.GetRoom()->GetPuzzle(face)->SetTotalBudget(60 + static_cast<int>(face));
+    // Five temporary files, four second names and the record of the group are 11 steps; two
+    // renames more and the kill falls between the second puzzle and the third.
+    plat::StopSavesAfterSteps(13);
+    EXPECT_FALSE(game.SaveRoom("Lab.xml"));
+    plat::StopSavesAfterSteps(-1);
+    auto budgets = [&world]
+    {
+        std::vector<int> read;
+        for (int i = 0; i < 4; ++i)
+        {
+            QUORB::CPuzzle puzzle;
+            QUORB::LoadPuzzleFile(puzzle,
+                                  world.Folder() + "files/puzzles/Lab_Puzzle_" + std::to_string(i) + ".xml");
+            read.push_back(puzzle.GetTotalBudget());
+        }
+        return read;
+    };
+    const std::vector<int> killed = budgets();
+    EXPECT_EQ(killed[0], 60);
+    EXPECT_NE(killed[3], 63) << "the kill left the room mixed";
+
+    testsupport::LogCapture log;
+    world.Console("loadroom Lab.xml false");
+    EXPECT_EQ(log.CountOf("RepairInterruptedSave: "), 1u) << log.Text();
+    EXPECT_EQ(budgets(), (std::vector<int>{60, 61, 62, 63}));
+    for (unsigned face = 0; face < 4; ++face)
+        EXPECT_EQ(game.GetRoom()->GetPuzzle(face)->GetTotalBudget(), 60 + static_cast<int>(face));
+    for (const std::string& name : FilesIn(world, "files/puzzles"))
+        EXPECT_EQ(name.find(".old"), std::string::npos) << name;
+    EXPECT_FALSE(std::filesystem::exists(world.Folder() + "files/rooms/Lab.xml.journal"));
 }

@@ -152,6 +152,57 @@ TEST_F(GameDataFilesTest, ProfileRoundTripKeepsTheRoomsInOrderButNotTheName)
     EXPECT_EQ(read.unlockedRooms, profile.unlockedRooms);
 }
 
+// A damaged room count costs no room: the entries that are there are read, one line says what was
+// wrong with the count, and a save of what was read writes every room back with a sound count.
+TEST_F(GameDataFilesTest, AProfileWithADamagedRoomCountKeepsEveryRoomItLists)
+{
+    const std::string rooms =
+        "<string name=\"RoomFileName\">A.xml</string><string "
+        "name=\"RoomFileName\">B.xml</string><string name=\"RoomFileName\">C.xml</string>";
+    struct Case
+    {
+        const char* count; // the count element, or "" for none
+        const char* said;  // in the one line; null for none
+    };
+    const Case cases[] = {
+        {"<uint name=\"NumUnlockedRooms\">3</uint>", nullptr},
+        {"<uint name=\"NumUnlockedRooms\"> 3 </uint>", nullptr},
+        {"<uint name=\"NumUnlockedRooms\">abc</uint>", "NumUnlockedRooms \"abc\" is not a count; the 3 room "
+                                                       "entries present are read"},
+        {"<uint name=\"NumUnlockedRooms\">-0</uint>", "NumUnlockedRooms 0 but 3 room entries follow"},
+        {"<uint name=\"NumUnlockedRooms\">1,5</uint>", "\"1,5\" is not a count"},
+        {"<uint name=\"NumUnlockedRooms\">2.5</uint>", "\"2.5\" is not a count"},
+        {"<uint name=\"NumUnlockedRooms\">1</uint>", "NumUnlockedRooms 1 but 3 room entries follow"},
+        {"<uint name=\"NumUnlockedRooms\">7</uint>", "NumUnlockedRooms 7 but 3 room entries follow"},
+        {"<uint name=\"NumUnlockedRooms\"></uint>", "NumUnlockedRooms is empty"},
+        {"", "NumUnlockedRooms is missing; the 3 room entries present are read"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.count);
+        WriteFile("P.xml", std::string("<File><Profile>") + c.count + rooms + "</Profile></File>");
+        Profile profile;
+        testsupport::LogCapture logged;
+        ASSERT_TRUE(QUORB::LoadProfileFile(profile, "P.xml"));
+        EXPECT_EQ(profile.unlockedRooms, (std::vector<std::string>{"A.xml", "B.xml", "C.xml"}));
+        EXPECT_FALSE(profile.partlyRead);
+        if (c.said == nullptr)
+            EXPECT_TRUE(logged.Lines().empty()) << logged.Text();
+        else
+        {
+            ASSERT_EQ(logged.Lines().size(), 1u) << logged.Text();
+            EXPECT_NE(logged.Lines()[0].find("P.xml:1: "), std::string::npos) << logged.Text();
+            EXPECT_NE(logged.Lines()[0].find(c.said), std::string::npos) << logged.Text();
+        }
+        ASSERT_TRUE(QUORB::SaveProfileFile(profile, "P.xml"));
+        logged.Clear();
+        Profile again;
+        ASSERT_TRUE(QUORB::LoadProfileFile(again, "P.xml"));
+        EXPECT_EQ(again.unlockedRooms, profile.unlockedRooms);
+        EXPECT_TRUE(logged.Lines().empty()) << logged.Text();
+    }
+}
+
 TEST_F(GameDataFilesTest, EnvironmentRoundTripRebuildsTheObjectsWithTheirData)
 {
     GobManager& manager = GobManager::Instance();
@@ -384,6 +435,7 @@ TEST_F(GameDataFilesTest, CountsPastTheLimitReadOnlyTheLimitAndUnsafeUnlockedRoo
     ASSERT_TRUE(QUORB::LoadProfileFile(profile, "Hostile.xml"));
     std::string lines = logged.Text();
     EXPECT_EQ(profile.unlockedRooms, std::vector<std::string>{"Room1.xml"});
+    EXPECT_TRUE(profile.partlyRead);
     EXPECT_EQ(logged.Lines().size(), 4u) << lines;
     EXPECT_NE(
         lines.find("Profile::Read: Hostile.xml:1: the unlocked room \"../../../../etc/passwd\" is no usable "

@@ -18,6 +18,7 @@
 #include "game/widgets/WidgetDataComp.h"
 
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
 #include <algorithm>
 #include <cmath>
@@ -504,4 +505,50 @@ TEST(ManipulatorCreate, WithoutARoomPressesMovesAndHoversDoNothing)
     EXPECT_FALSE(manipulator.IsCreating());
     EXPECT_EQ(manipulator.GetDragVector().LengthSquared(), 0.0f);
     EXPECT_EQ(GobManager::Instance().GetCount(), objects);
+}
+
+// A puzzle holds no more objects than its file may describe: with CPuzzle::kMaxObjects in it the
+// editor refuses the next with a message, nothing charged; and should a puzzle hold more all the
+// same, its file describes only what the reader takes back, with one line.
+TEST(ManipulatorCreate, APuzzleAtTheObjectCapRefusesTheNextAndSavesNoMore)
+{
+    Editor editor;
+    ASSERT_TRUE(editor.ready);
+    QUORB::CPuzzle& puzzle = editor.puzzle();
+    while (puzzle.LiveObjectCount() < QUORB::CPuzzle::kMaxObjects - 1)
+    {
+        const float i = static_cast<float>(puzzle.LiveObjectCount());
+        Gob* node =
+            puzzletest::MakeAt("HardNode", math::Vector3(-10.0f + 0.5f * std::fmod(i, 40.0f),
+                                                         -9.0f + 0.5f * std::floor(i / 40.0f), 20.0f));
+        ASSERT_NE(node, nullptr);
+        puzzle.AddWidget(node->GetID());
+    }
+    puzzle.SetBudgetLeft(5);
+    editor.Choose("QUORBBall");
+    editor.ClickAt(Editor::Front(3.0f, 0.0f));
+    EXPECT_EQ(puzzle.LiveObjectCount(), QUORB::CPuzzle::kMaxObjects) << "the 1,000th is placed";
+    editor.world->Menu("MessageWindowMenu")->ClearReceived();
+    editor.Choose("QUORBBall");
+    editor.ClickAt(Editor::Front(-3.0f, 0.0f));
+    EXPECT_EQ(puzzle.LiveObjectCount(), QUORB::CPuzzle::kMaxObjects);
+    EXPECT_EQ(TextsTo(*editor.world, "MessageWindowMenu"),
+              std::vector<std::string>{"A puzzle holds at most 1000 objects."});
+    EXPECT_EQ(editor.puzzle().GetBudgetLeft(), 4);
+
+    for (int i = 0; i < 3; ++i)
+        puzzle.AddWidget(puzzletest::MakeAt("HardNode", math::Vector3(8.0f, 8.0f - i, 20.0f))->GetID());
+    TiXmlElement root("File");
+    testsupport::LogCapture log;
+    ASSERT_TRUE(puzzle.Write(&root));
+    EXPECT_EQ(log.Lines().size(), 1u) << log.Text();
+    EXPECT_NE(log.Text().find("holds 1003 objects, more than the 1000 a puzzle file may hold; the last 3 are "
+                              "not saved"),
+              std::string::npos)
+        << log.Text();
+    std::size_t described = 0;
+    for (const TiXmlElement* e = root.FirstChildElement("Puzzle")->FirstChildElement(); e != nullptr;
+         e = e->NextSiblingElement())
+        described += e->ValueStr().find("Description") != std::string::npos ? 1 : 0;
+    EXPECT_EQ(described, QUORB::CPuzzle::kMaxObjects);
 }

@@ -1,6 +1,7 @@
 #include "common/XmlUtil.h"
 
 #include "common/XmlFile.h"
+#include "common/XmlQuietNumbers.h"
 
 #include "common/math/AABB.h"
 #include "common/math/Quad.h"
@@ -311,7 +312,13 @@ TEST_F(XmlUtilTest, UnsignedIntegerTextTable)
         {"-2147483648", true, 0x80000000u},
         {"-99999999999", true, 0x80000000u},
         {"  +42", true, 42u},
-        {"17 apples", true, 17u},
+        {"\t42 \n", true, 42u}, // blanks around a value are XML layout
+        {"17 apples", false, 12345u},
+        {"1,5", false, 12345u},
+        {"0x10", false, 12345u},
+        {"2.5", false, 12345u},
+        {"1e38", false, 12345u},
+        {"-0", true, 0u},
         {"abc", false, 12345u},
         {"- 5", false, 12345u},
         {"", false, 12345u},
@@ -342,6 +349,8 @@ TEST_F(XmlUtilTest, SignedIntegerAndFloatTextTable)
         {"-3000000000", true, -2147483647 - 1},
         {"x1", false, 99},
         {".5", false, 99},
+        {"7-", false, 99},
+        {"3 4", false, 99},
     };
     for (const IntCase& c : ints)
     {
@@ -361,10 +370,13 @@ TEST_F(XmlUtilTest, SignedIntegerAndFloatTextTable)
     };
     // What is no float (not a number, an infinity, beyond the float range) is refused like text.
     const FloatCase floats[] = {
-        {" -2.5e1", true, -25.0f}, {"+3", true, 3.0f},         {"1.5xyz", true, 1.5f}, {".5", true, 0.5f},
-        {"1e38", true, 1e38f},     {"-0", true, -0.0f},        {"1e40", false, 7.0f},  {"-1e40", false, 7.0f},
-        {"inf", false, 7.0f},      {"-infinity", false, 7.0f}, {"nan", false, 7.0f},   {"-nan", false, 7.0f},
-        {"abc", false, 7.0f},      {"--1", false, 7.0f},       {"+-1", false, 7.0f},   {"1e999", false, 7.0f},
+        {" -2.5e1", true, -25.0f},  {"+3", true, 3.0f},     {"1.5xyz", false, 7.0f},
+        {".5", true, 0.5f},         {"1e38", true, 1e38f},  {"-0", true, -0.0f},
+        {"1e40", false, 7.0f},      {"-1e40", false, 7.0f}, {"inf", false, 7.0f},
+        {"-infinity", false, 7.0f}, {"nan", false, 7.0f},   {"-nan", false, 7.0f},
+        {"abc", false, 7.0f},       {"--1", false, 7.0f},   {"+-1", false, 7.0f},
+        {"1e999", false, 7.0f},     {"1,5", false, 7.0f},   {"0x10", false, 7.0f},
+        {"2.5 ", true, 2.5f},       {"1e", false, 7.0f},    {"1.5.2", false, 7.0f},
     };
     for (const FloatCase& c : floats)
     {
@@ -374,6 +386,42 @@ TEST_F(XmlUtilTest, SignedIntegerAndFloatTextTable)
         float value = 7.0f;
         EXPECT_EQ(XmlReadFloat(&e, &value), c.ok);
         EXPECT_EQ(value, c.value);
+    }
+}
+
+// A refused number text is one line that names the file, its line and the field; a reader that
+// writes its own line about the field silences it, and a missing text is no fault.
+TEST_F(XmlUtilTest, ARefusedNumberIsOneLineNamingTheFileAndField)
+{
+    TiXmlDocument document;
+    document.Parse("<R>\n<int name=\"Count\">1,5</int>\n<float name=\"Mass\">0x10</float>\n<uint "
+                   "name=\"Empty\"></uint>\n</R>");
+    ASSERT_FALSE(document.Error());
+    document.SetValue("files/P.xml");
+    const TiXmlNode* count = XmlFirstChildElement(document.RootElement());
+    const TiXmlNode* mass = XmlNextSiblingElement(count);
+    const TiXmlNode* empty = XmlNextSiblingElement(mass);
+    int number = 3;
+    float real = 4.0f;
+    unsigned int unsignedNumber = 5;
+    {
+        testsupport::LogCapture log;
+        EXPECT_FALSE(XmlReadInt(count, &number));
+        EXPECT_FALSE(XmlReadFloat(mass, &real));
+        EXPECT_FALSE(XmlReadUint(empty, &unsignedNumber));
+        ASSERT_EQ(log.Lines().size(), 2u) << log.Text();
+        EXPECT_EQ(log.Lines()[0], "XmlReadInt: files/P.xml:2: \"Count\": \"1,5\" is not a whole number; the "
+                                  "value is kept");
+        EXPECT_NE(log.Lines()[1].find("files/P.xml:3: \"Mass\": \"0x10\""), std::string::npos) << log.Text();
+    }
+    EXPECT_EQ(number, 3);
+    EXPECT_EQ(real, 4.0f);
+    EXPECT_EQ(unsignedNumber, 5u);
+    {
+        testsupport::LogCapture log;
+        const common::XmlQuietNumbers quiet;
+        EXPECT_FALSE(XmlReadInt(count, &number));
+        EXPECT_TRUE(log.Lines().empty()) << log.Text();
     }
 }
 
@@ -571,8 +619,8 @@ enum Shape : unsigned
 TEST_F(XmlUtilTest, EnumOutsideItsRangeIsRefusedAndKept)
 {
     // A number outside the range is said, with the file, the line and the element's name (a
-    // number past the int range is read as the int nearest it); text that is no number is
-    // refused as every reader refuses it, without a line of its own.
+    // number past the int range is read as the int nearest it); text that is no whole number is
+    // refused with the integer reader's line, and no second one.
     const struct
     {
         const char* text;
@@ -589,6 +637,7 @@ TEST_F(XmlUtilTest, EnumOutsideItsRangeIsRefusedAndKept)
         {"4294967295", false, Box, "2147483647 is not one of 0 to 2"},
         {"-2147483648", false, Box, "-2147483648 is not one of 0 to 2"},
         {"x", false, Box, nullptr},
+        {"1.5", false, Box, nullptr},
     };
     for (const auto& c : cases)
     {
@@ -603,8 +652,12 @@ TEST_F(XmlUtilTest, EnumOutsideItsRangeIsRefusedAndKept)
             EXPECT_EQ(log.Lines(),
                       std::vector<std::string>{std::string("XmlReadEnum: shapes.xml:2: \"Shape\": ") +
                                                c.said + "; the value is kept"});
-        else
+        else if (c.read)
             EXPECT_EQ(log.Text(), "");
+        else
+            EXPECT_EQ(log.Lines(),
+                      std::vector<std::string>{std::string("XmlReadInt: shapes.xml:2: \"Shape\": \"") +
+                                               c.text + "\" is not a whole number; the value is kept"});
     }
 }
 
