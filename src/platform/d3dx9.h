@@ -73,11 +73,24 @@ constexpr HRESULT D3DXERR_INVALIDDATA = static_cast<HRESULT>(0x88760B59u);
 // A PNG or JPG file (through the path helper) as a MANAGED A8R8G8B8 texture (X8R8G8B8 when the
 // image has no alpha) with its full mip chain, at the image's own size. A missing, empty,
 // truncated or non-image file gives a null texture and one line in the log naming the
-// file and the reason.
+// file and the reason. So that a shared file cannot cost gigabytes, the file is at most
+// kMaxTextureFileBytes, the image at most kMaxTextureFileSide pixels a side (the game's own are
+// at most 512), and all live textures made from files together, with their mip chains, at most
+// the budget (the game's own take about 21 MB): the header is read first, so an image refused
+// for its size is never decoded.
+constexpr UINT kMaxTextureFileSide = 2048;
+constexpr std::uint64_t kMaxTextureFileBytes = std::uint64_t{32} << 20;
+constexpr std::uint64_t kTextureFileBudgetBytes = std::uint64_t{96} << 20;
+// The budget in force; for tests, SetTextureFileBudget changes it (0 restores the constant) and
+// returns the previous one.
+std::uint64_t TextureFileBudget();
+std::uint64_t SetTextureFileBudget(std::uint64_t bytes);
 HRESULT D3DXCreateTextureFromFileW(IDirect3DDevice9* device, const wchar_t* fileName,
                                    IDirect3DTexture9** texture);
 
-// The surface as an opaque 8-bit PNG, top row first. Only PNG, without palette or rectangle.
+// The surface as an opaque 8-bit PNG, top row first. Only PNG, without palette or rectangle. The
+// file is written as a picture through plat::SaveRunFile: a name it refuses gives one line and
+// E_FAIL.
 HRESULT D3DXSaveSurfaceToFileW(const wchar_t* fileName, D3DXIMAGE_FILEFORMAT format,
                                IDirect3DSurface9* surface, const void* palette, const RECT* sourceRect);
 

@@ -6,8 +6,9 @@
 #include "platform/image_codec.h"
 #include "platform/log.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 namespace plat
 {
@@ -17,7 +18,46 @@ void Report(const char* function, const std::string& file, const std::string& re
 {
     DORVO_LOG("%s: %s: %s; %s", function, file.c_str(), reason.c_str(), instead);
 }
+
+std::uint64_t s_textureFileBudget = kTextureFileBudgetBytes;
+
+// What a texture of this size holds with its mip chain: a third more than its first level.
+std::uint64_t TextureCost(UINT width, UINT height)
+{
+    const std::uint64_t first = std::uint64_t{width} * height * 4;
+    return first + first / 3;
+}
+
+// What the device's live textures made from files hold.
+std::uint64_t FileTexturesHeld(const detail::DeviceBase& device)
+{
+    std::uint64_t held = 0;
+    for (const devicedebug::ResourceInfo& info : device.Link()->registry)
+        if (info.live && info.kind == devicedebug::ResourceKind::Texture && !info.file.empty())
+            held += TextureCost(info.width, info.height);
+    return held;
+}
+
+std::string Megabytes(std::uint64_t bytes)
+{
+    if (bytes < (std::uint64_t{1} << 20))
+        return std::to_string((bytes + 1023) / 1024) + " KB";
+    const std::uint64_t tenths = (bytes * 10 + (std::uint64_t{1} << 19)) >> 20;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " MB";
+}
 } // namespace
+
+std::uint64_t TextureFileBudget()
+{
+    return s_textureFileBudget;
+}
+
+std::uint64_t SetTextureFileBudget(std::uint64_t bytes)
+{
+    const std::uint64_t previous = s_textureFileBudget;
+    s_textureFileBudget = bytes != 0 ? bytes : kTextureFileBudgetBytes;
+    return previous;
+}
 
 HRESULT D3DXCreateTextureFromFileW(IDirect3DDevice9* device, const wchar_t* fileName,
                                    IDirect3DTexture9** texture)
@@ -31,13 +71,37 @@ HRESULT D3DXCreateTextureFromFileW(IDirect3DDevice9* device, const wchar_t* file
     std::vector<unsigned char> bytes;
     std::string reason;
     detail::DecodedImage image;
-    if (!detail::ReadWholeFile(name, bytes, reason) ||
-        !detail::DecodeImage(bytes.data(), bytes.size(),
-                             std::min(d->Caps().MaxTextureWidth, d->Caps().MaxTextureHeight), image, reason))
+    const UINT maxSide =
+        std::min({d->Caps().MaxTextureWidth, d->Caps().MaxTextureHeight, UINT{kMaxTextureFileSide}});
+    // The header first: a texture past the side limit or the budget costs its file's bytes only.
+    UINT width = 0, height = 0;
+    bool decoded = false;
+    std::error_code ec;
+    const std::uintmax_t fileBytes = std::filesystem::file_size(ResolvePath(name), ec);
+    if (!ec && fileBytes > kMaxTextureFileBytes)
+        reason = std::to_string(fileBytes >> 20) + " MB, more than the " +
+                 std::to_string(kMaxTextureFileBytes >> 20) + " MB a texture file may hold";
+    else if (detail::ReadWholeFile(name, bytes, reason) &&
+             detail::ReadImageSize(bytes.data(), bytes.size(), width, height, reason))
+    {
+        const std::uint64_t cost = TextureCost(width, height);
+        const std::uint64_t held = FileTexturesHeld(*d);
+        if (width > maxSide || height > maxSide)
+            reason = "the image is " + std::to_string(width) + " x " + std::to_string(height) +
+                     " pixels, more than the " + std::to_string(maxSide) + " a side a texture may have";
+        else if (held + cost > s_textureFileBudget)
+            reason = "its " + Megabytes(cost) + " with the " + Megabytes(held) +
+                     " of the textures already loaded would pass the " + Megabytes(s_textureFileBudget) +
+                     " all textures may take";
+        else
+            decoded = detail::DecodeImage(bytes.data(), bytes.size(), maxSide, image, reason);
+    }
+    if (!decoded)
     {
         Report("D3DXCreateTextureFromFileW", name, reason, "no texture is made");
         return D3DXERR_INVALIDDATA;
     }
+    std::vector<unsigned char>().swap(bytes); // the file's bytes are not needed past the decoder
     IDirect3DTexture9* made = nullptr;
     const HRESULT hr = device->CreateTexture(image.width, image.height, 0, 0,
                                              image.hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8,
@@ -96,17 +160,10 @@ HRESULT D3DXSaveSurfaceToFileW(const wchar_t* fileName, D3DXIMAGE_FILEFORMAT for
         Report("D3DXSaveSurfaceToFileW", name, "the surface cannot be read", "nothing is written");
         return E_FAIL;
     }
-    std::FILE* file = OpenFile(name, "wb");
-    if (!file)
+    std::string error;
+    if (!SaveRunFile(name, std::string(png.begin(), png.end()), SaveKind::Image, error))
     {
-        Report("D3DXSaveSurfaceToFileW", name, "the file cannot be opened for writing", "nothing is written");
-        return E_FAIL;
-    }
-    const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed)
-    {
-        Report("D3DXSaveSurfaceToFileW", name, "writing the file failed", "the file may be incomplete");
+        DORVO_LOG("D3DXSaveSurfaceToFileW: %s; nothing is written", error.c_str());
         return E_FAIL;
     }
     return S_OK;

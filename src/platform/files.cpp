@@ -384,30 +384,19 @@ bool StaysBelow(const std::string& name)
 
 std::FILE* OpenFile(const std::string& path, const char* mode)
 {
-    std::string mode_s = mode ? mode : "r";
-    if (mode_s[0] == 'r' && mode_s.find('+') == std::string::npos)
-    {
-        struct stat info = {};
-        std::string why;
-        const int fd = OpenRegularForReading(Resolve(path, Want::File), info, why);
-        if (fd < 0)
-            return nullptr;
-        std::FILE* file = ::fdopen(fd, mode_s.c_str());
-        if (!file)
-            ::close(fd);
-        return file;
-    }
-    // Reading wants a file; writing takes whatever exists (and creates it when nothing does).
-    std::string resolved = Resolve(path, mode_s[0] == 'r' ? Want::File : Want::Anything);
-    std::error_code ec;
-    if (!fs::exists(resolved, ec))
-    {
-        // A file being created keeps the caller's own name inside the matching folder.
-        size_t slash = resolved.rfind('/');
-        if (slash != std::string::npos && slash > 0)
-            resolved = Resolve(resolved.substr(0, slash), Want::Folder) + resolved.substr(slash);
-    }
-    return std::fopen(resolved.c_str(), mode_s.c_str());
+    const std::string mode_s = mode ? mode : "r";
+    // Writing goes through SaveRunFile, which confines the name and writes atomically.
+    if (mode_s.empty() || mode_s[0] != 'r' || mode_s.find('+') != std::string::npos)
+        return nullptr;
+    struct stat info = {};
+    std::string why;
+    const int fd = OpenRegularForReading(Resolve(path, Want::File), info, why);
+    if (fd < 0)
+        return nullptr;
+    std::FILE* file = ::fdopen(fd, mode_s.c_str());
+    if (!file)
+        ::close(fd);
+    return file;
 }
 
 bool WildcardMatch(const std::string& pattern, const std::string& name)

@@ -21,10 +21,54 @@ bool DirectoryExists(const std::string& path);
 // true when the folder exists afterwards.
 bool MakeDirectories(const std::string& path);
 
-// fopen through ResolvePath; nullptr when the file cannot be opened. A mode that only reads
-// ("r", "rb") opens regular files only and never waits: a FIFO, a device or a folder gives
-// nullptr at once, as a missing file does.
+// fopen through ResolvePath for reading ("r", "rb"); nullptr when the file cannot be opened.
+// Regular files only, and it never waits: a FIFO, a device or a folder gives nullptr at once, as
+// a missing file does. Files are written through SaveRunFile only, so a mode that writes gives
+// nullptr too.
 std::FILE* OpenFile(const std::string& path, const char* mode);
+
+// ---- Writing files ----
+// Every file the program writes goes through SaveRunFile (a group through SaveRunFiles, a log
+// line through AppendRunFile). Names come from players (a typed "takescrshot" name, a profile
+// name) and from data, so before anything is written the name must:
+// - stay in the run folder (the working folder): relative, or absolute inside it, and inside it
+//   still once every symbolic link on the way is followed;
+// - lead to a regular file or to nothing: a folder, a FIFO, a device or a symbolic link is
+//   refused;
+// - fit its kind: a save is an ".xml" file; a picture a ".png", ".bmp" or ".jpg" file outside
+//   every folder the program reads data from (ProtectDataFolder), so a picture never replaces
+//   the settings, a profile, a room, a puzzle or game art; a log a ".txt", ".log" or ".xml" file
+//   outside those folders.
+// A save or a picture is then written atomically (WriteFileAtomically).
+enum class SaveKind
+{
+    Data,  // settings, profiles, rooms, puzzles
+    Image, // screenshots and picture dumps
+    Log,   // the program's own logs
+};
+
+// Empty when `path` may be written as `kind`; otherwise why not, e.g. "the name leaves the run
+// folder" or "it is a FIFO, not a regular file".
+std::string SaveRefusal(const std::string& path, SaveKind kind);
+// Writes `bytes` as the file at `path`. False, with `error` the one line to report ("<path>:
+// <why>", for the caller to add what follows), when the name is refused or the write failed;
+// the old file, if any, is then left as it was.
+bool SaveRunFile(const std::string& path, const std::string& bytes, SaveKind kind, std::string& error);
+// A group all or nothing (WriteFilesAtomically), every name checked before anything is written.
+// False, with `failed` (when given) the path that was refused or could not be written; a refused
+// name also gives one line through the log saying why.
+struct FileToWrite;
+bool SaveRunFiles(const std::vector<FileToWrite>& files, SaveKind kind, std::string* failed = nullptr);
+// Adds `text` to the end of the file at `path` (made when missing), checked as SaveRunFile
+// checks; the file is opened without waiting and written only when it is a regular file.
+bool AppendRunFile(const std::string& path, const std::string& text, SaveKind kind, std::string& error);
+
+// A folder whose files are the program's data (its settings, rooms, textures...): no picture or
+// log is written into it or below it. A folder that does not exist yet is protected by name.
+void ProtectDataFolder(const std::string& folder);
+// For tests whose pictures go into the build folder: names inside this absolute folder count
+// as inside the run folder from now on.
+void AllowSaveFolder(const std::string& folder);
 
 // ---- Reading data files ----
 // Every file the game reads as data (XML, scripts, effects, the sound project, images, meshes,

@@ -162,6 +162,61 @@ bool DecodeJpg(const unsigned char* data, std::size_t size, UINT maxSize, Decode
 }
 } // namespace
 
+bool ReadImageSize(const unsigned char* data, std::size_t size, UINT& width, UINT& height,
+                   std::string& reason)
+{
+    width = height = 0;
+    if (size == 0 || size > static_cast<std::size_t>(INT32_MAX))
+    {
+        reason = size == 0 ? "the file is empty" : "the file is too large";
+        return false;
+    }
+    int w = 0, h = 0;
+    if (IsPng(data, size))
+    {
+        int channels = 0;
+        if (!PngChunksComplete(data, size))
+        {
+            reason = "the PNG image is damaged or truncated (its chunks do not end)";
+            return false;
+        }
+        if (!stbi_info_from_memory(data, static_cast<int>(size), &w, &h, &channels))
+        {
+            reason = std::string("the PNG image cannot be read (") + DecoderText(stbi_failure_reason()) + ")";
+            return false;
+        }
+    }
+    else if (IsJpg(data, size))
+    {
+        tjhandle decoder = tjInitDecompress();
+        int subsampling = 0, colourSpace = 0;
+        const bool ok =
+            decoder != nullptr && tjDecompressHeader3(decoder, data, static_cast<unsigned long>(size), &w, &h,
+                                                      &subsampling, &colourSpace) == 0;
+        if (!ok)
+            reason = decoder ? std::string("the JPG image is damaged or truncated (") +
+                                   DecoderText(tjGetErrorStr2(decoder)) + ")"
+                             : "the JPG decoder cannot start";
+        if (decoder)
+            tjDestroy(decoder);
+        if (!ok)
+            return false;
+    }
+    else
+    {
+        reason = "not a PNG or JPG image";
+        return false;
+    }
+    if (w <= 0 || h <= 0)
+    {
+        reason = "the image has no pixels";
+        return false;
+    }
+    width = static_cast<UINT>(w);
+    height = static_cast<UINT>(h);
+    return true;
+}
+
 bool DecodeImage(const unsigned char* data, std::size_t size, UINT maxSize, DecodedImage& image,
                  std::string& reason)
 {

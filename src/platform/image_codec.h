@@ -19,6 +19,11 @@ struct DecodedImage
     std::vector<std::uint32_t> pixels;
 };
 
+// The size a PNG or JPG says it has, read from its header without decoding a pixel (a PNG's
+// chunks are checked to end first). False with the reason on anything else.
+bool ReadImageSize(const unsigned char* data, std::size_t size, UINT& width, UINT& height,
+                   std::string& reason);
+
 // PNG or JPG bytes, at most maxSize pixels a side. False with the reason on anything else.
 bool DecodeImage(const unsigned char* data, std::size_t size, UINT maxSize, DecodedImage& image,
                  std::string& reason);

@@ -1,6 +1,7 @@
 // The path helper with odd names: files and folders whose names differ only in case, hold
 // blanks, bytes that are not UTF-8, '*' and '?'; then lookups by any spelling, listings by any
-// pattern, and WildcardMatch checked against fnmatch with case folding.
+// pattern, and WildcardMatch checked against fnmatch with case folding; then saves through the one
+// writer under names that climb out, which must never land outside the work folder.
 // Bounded run: 2800 inputs
 #include "FuzzSupport.h"
 
@@ -139,6 +140,41 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(other.find('\0') != std::string::npos || ours == theirs,
                    "WildcardMatch(\"" + pattern + "\", \"" + other + "\") differs from fnmatch");
         plat::ResolvePath("p/" + other);
+    }
+
+    // The one writer with names built from the tree's own names, "..", "." and separators: what it
+    // writes lies inside the work folder and is a regular file; what it refuses it says why.
+    const fs::path work = fs::canonical(".", ec);
+    const int saves = input.ConsumeIntegralInRange(0, 4);
+    for (int i = 0; i < saves; ++i)
+    {
+        std::string path = input.ConsumeBool() ? "p" : "";
+        const int parts = input.ConsumeIntegralInRange(0, 4);
+        for (int k = 0; k < parts; ++k)
+        {
+            static const char* const pieces[] = {"..", ".", "p", ""};
+            const int pick = input.ConsumeIntegralInRange(0, 4);
+            path +=
+                (input.ConsumeBool() ? "/" : "\\") + (pick < 4 ? std::string(pieces[pick]) : MakeName(input));
+        }
+        static const char* const endings[] = {".xml", ".png", ".txt", ".lua", ""};
+        path += endings[input.ConsumeIntegralInRange(0, 4)];
+        const auto kind = static_cast<plat::SaveKind>(input.ConsumeIntegralInRange(0, 2));
+        std::string error;
+        const std::string why = plat::SaveRefusal(path, kind);
+        if (plat::SaveRunFile(path, "saved", kind, error))
+        {
+            FUZZ_CHECK(why.empty(), "a name refused by SaveRefusal was written: " + path);
+            const fs::path written = fs::canonical(plat::ResolvePath(path), ec);
+            FUZZ_CHECK(!ec && fs::is_regular_file(written), "a save left no regular file: " + path);
+            const std::string inside = written.string();
+            FUZZ_CHECK(inside.compare(0, work.string().size() + 1, work.string() + "/") == 0,
+                       "a save landed outside the work folder: " + path);
+        }
+        else
+            FUZZ_CHECK(error.compare(0, path.size() + 2, path + ": ") == 0 &&
+                           fuzzsupport::IsOneLine(error.substr(path.size() + 2)),
+                       "a refused save does not say why in one line: " + error);
     }
     return 0;
 }

@@ -87,10 +87,10 @@ TEST_F(FilesTest, MissingFileIsReportedAndCreatingOneUsesTheExistingFolder)
     EXPECT_EQ(plat::OpenFile("data/nowhere/room1.xml", "rb"), nullptr);
     EXPECT_EQ(plat::ResolvePath("Data\\Nowhere\\x.xml"), "Data/Nowhere/x.xml");
 
-    std::FILE* f = plat::OpenFile("data\\XMLFILES\\rooms\\NewRoom.xml", "wb");
-    ASSERT_NE(f, nullptr);
-    std::fputs("new", f);
-    std::fclose(f);
+    EXPECT_EQ(plat::OpenFile("data\\XMLFILES\\rooms\\NewRoom.xml", "wb"), nullptr) << "writes are saves";
+    std::string error;
+    ASSERT_TRUE(plat::SaveRunFile("data\\XMLFILES\\rooms\\NewRoom.xml", "new", plat::SaveKind::Data, error))
+        << error;
     EXPECT_TRUE(fs::is_regular_file("Data/XmlFiles/Rooms/NewRoom.xml"))
         << "kept the caller's name in the real folder";
 }

@@ -181,3 +181,55 @@ TEST_F(TextureFileTest, BadFilesGiveNoTextureAndOneLineNamingFileAndReason)
     // Nothing was made for any of them.
     EXPECT_EQ(headless::Resources().size(), 2u);
 }
+
+// A shared texture cannot cost gigabytes: an image wider or taller than the side limit is
+// refused from its header (a 16384-pixel-wide strip decodes in a moment but is no texture the
+// game has), and once the live textures made from files hold the budget the next one is
+// refused with one line, until one of them is released.
+TEST_F(TextureFileTest, TexturesPastTheSideLimitOrTheBudgetAreRefusedWithOneLine)
+{
+    std::vector<unsigned char> strip(std::size_t{16384} * 4 * 3, 200);
+    ASSERT_TRUE(stbi_write_png("strip.png", 16384, 4, 3, strip.data(), 16384 * 3));
+    ASSERT_TRUE(stbi_write_png("tall.png", 4, 16384, 3, strip.data(), 4 * 3));
+    std::vector<unsigned char> rgb(64 * 64 * 3, 90);
+    for (const char* name : {"a.png", "b.png", "c.png", "d.png"})
+        ASSERT_TRUE(stbi_write_png(name, 64, 64, 3, rgb.data(), 64 * 3));
+    const std::uint64_t cost = 64 * 64 * 4 + 64 * 64 * 4 / 3; // the first level and its mip chain
+    const std::uint64_t saved = SetTextureFileBudget(3 * cost);
+
+    testsupport::LogCapture logged;
+    for (const wchar_t* file : {L"strip.png", L"tall.png"})
+    {
+        IDirect3DTexture9* texture = nullptr;
+        EXPECT_TRUE(FAILED(D3DXCreateTextureFromFileW(device, file, &texture)));
+        EXPECT_EQ(texture, nullptr);
+    }
+    EXPECT_EQ(
+        logged.Lines(),
+        (std::vector<std::string>{
+            "D3DXCreateTextureFromFileW: strip.png: the image is 16384 x 4 pixels, more than the 2048 a "
+            "side a texture may have; no texture is made",
+            "D3DXCreateTextureFromFileW: tall.png: the image is 4 x 16384 pixels, more than the 2048 a "
+            "side a texture may have; no texture is made"}));
+    logged.Clear();
+
+    IDirect3DTexture9* held[3] = {};
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(SUCCEEDED(
+            D3DXCreateTextureFromFileW(device, std::wstring(1, L'a' + i).append(L".png").c_str(), &held[i])));
+    IDirect3DTexture9* fourth = nullptr;
+    EXPECT_TRUE(FAILED(D3DXCreateTextureFromFileW(device, L"d.png", &fourth)));
+    EXPECT_EQ(fourth, nullptr);
+    EXPECT_EQ(logged.Lines(),
+              std::vector<std::string>{"D3DXCreateTextureFromFileW: d.png: its 22 KB with the 64 KB of the "
+                                       "textures already loaded would pass the 64 KB all textures may take; "
+                                       "no texture is made"});
+    held[0]->Release();
+    EXPECT_TRUE(SUCCEEDED(D3DXCreateTextureFromFileW(device, L"d.png", &fourth)));
+    ASSERT_NE(fourth, nullptr);
+    fourth->Release();
+    held[1]->Release();
+    held[2]->Release();
+    SetTextureFileBudget(saved);
+    EXPECT_EQ(TextureFileBudget(), kTextureFileBudgetBytes);
+}

@@ -1,6 +1,7 @@
 #include "GLTestDevice.h"
 
 #include "platform/d3dx9.h"
+#include "platform/files.h"
 #include "platform/frame_driver.h"
 #include "platform/headless.h"
 
@@ -54,6 +55,7 @@ std::string ScreenshotPath(const std::string& name)
     const std::filesystem::path folder = std::filesystem::path(DORVO_BINARY_DIR) / "screenshots";
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
+    plat::AllowSaveFolder(folder.string()); // the pictures are kept beside the build
     return (folder / name).string();
 }
 

@@ -172,7 +172,7 @@ bool CQUORB::SaveProfileAndSettings()
     files.push_back(plat::FileToWrite{settingsPath, std::string()});
     printed = SettingsFileBytes(m_settings, files.back().bytes) && printed;
     std::string failed = settingsPath;
-    if (printed && plat::WriteFilesAtomically(files, &failed))
+    if (printed && plat::SaveRunFiles(files, plat::SaveKind::Data, &failed))
     {
         if (kept)
             ShowKeptProfile();

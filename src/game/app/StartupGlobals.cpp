@@ -160,8 +160,12 @@ std::string StartupGlobals::Folder(const char* name)
         else
             fault = entry->mustExist ? MissingFolderFault(value, entry->value) : FolderFault(value);
     }
+    // The game reads its data from these folders: no picture or log is written into them.
+    const std::string folder = fault.empty() ? WithSeparator(value) : entry->value;
+    if (!entry->belowRoomFolder)
+        plat::ProtectDataFolder(folder);
     if (fault.empty())
-        return WithSeparator(value);
+        return folder;
     SayOnce("StartupGlobals::Folder", name, type + ':' + value,
             std::string(name) + (value.empty() ? "" : " " + Quoted(value)) + " " + fault + "; the shipped " +
                 Quoted(entry->value) + " is used");

@@ -24,7 +24,7 @@ namespace
 const TiXmlElement* LoadRecord(TiXmlDocument& document, const std::string& path)
 {
     std::string error;
-    if (!XmlLoadFile(path, document, error))
+    if (!XmlLoadFile(path, document, error, kXmlGameFileLimits))
     {
         DORVO_LOG("LoadRecord: %s; nothing is read from it", error.c_str());
         return nullptr;
@@ -57,9 +57,10 @@ template <class Write> bool SaveRecord(const std::string& path, Write write)
     std::string bytes;
     if (!RecordBytes(bytes, write))
         return false;
-    if (!plat::WriteFileAtomically(path, bytes))
+    std::string error;
+    if (!plat::SaveRunFile(path, bytes, plat::SaveKind::Data, error))
     {
-        DORVO_LOG("SaveRecord: %s: the file could not be written; the old one is kept", path.c_str());
+        DORVO_LOG("SaveRecord: %s; the old one is kept", error.c_str());
         return false;
     }
     return true;

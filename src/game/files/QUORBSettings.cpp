@@ -243,10 +243,10 @@ bool SaveSettingsFile(const QUORBSettings& settings, const std::string& path)
     std::string bytes;
     if (!SettingsFileBytes(settings, bytes))
         return false;
-    if (!plat::WriteFileAtomically(path, bytes))
+    std::string error;
+    if (!plat::SaveRunFile(path, bytes, plat::SaveKind::Data, error))
     {
-        DORVO_LOG("SaveSettingsFile: %s: the settings could not be written; the old file is kept",
-                  path.c_str());
+        DORVO_LOG("SaveSettingsFile: %s; the old file is kept", error.c_str());
         return false;
     }
     return true;

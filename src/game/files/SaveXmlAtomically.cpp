@@ -1,6 +1,7 @@
 #include "game/files/SaveXmlAtomically.h"
 
 #include "platform/files.h"
+#include "platform/log.h"
 
 #include <tinyxml.h>
 
@@ -26,7 +27,12 @@ bool XmlDocumentBytes(const TiXmlDocument& document, std::string& bytes)
 
 bool SaveXmlAtomically(const TiXmlDocument& document, const std::string& path)
 {
-    std::string bytes;
-    return XmlDocumentBytes(document, bytes) && plat::WriteFileAtomically(path, bytes);
+    std::string bytes, error;
+    if (!XmlDocumentBytes(document, bytes))
+        return false;
+    if (plat::SaveRunFile(path, bytes, plat::SaveKind::Data, error))
+        return true;
+    DORVO_LOG("SaveXmlAtomically: %s; the old file is kept", error.c_str());
+    return false;
 }
 } // namespace QUORB

@@ -290,7 +290,7 @@ bool CRoom::Save(const std::string& name)
     files.push_back(plat::FileToWrite{roomFile, std::string()});
     printed = RoomDataFileBytes(roomData, files.back().bytes) && printed;
     std::string failed = roomFile;
-    if (!printed || !plat::WriteFilesAtomically(files, &failed))
+    if (!printed || !plat::SaveRunFiles(files, plat::SaveKind::Data, &failed))
     {
         DORVO_LOG("CRoom::Save: %s: could not be written; the room was not saved and its old files are kept",
                   failed.c_str());

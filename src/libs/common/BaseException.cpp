@@ -2,7 +2,7 @@
 
 #include "platform/files.h"
 
-#include <fstream>
+#include <string>
 
 namespace common
 {
@@ -28,13 +28,11 @@ const char* CBaseException::GetName() const
 
 void CBaseException::LogToFile() const
 {
-    std::ofstream out(plat::ResolvePath(ExceptionLogFileName()), std::ios::out | std::ios::app);
-    if (!out.good())
-    {
-        return;
-    }
-    out << GetName() << " Thrown\n"
-        << "In file: " << m_file << "\nLine #" << m_line << "\n"
-        << std::string(55, '*') << "\n";
+    // Through the one writer: the record never lands outside the run folder or in a FIFO.
+    std::string error;
+    plat::AppendRunFile(ExceptionLogFileName(),
+                        std::string(GetName()) + " Thrown\nIn file: " + m_file + "\nLine #" +
+                            std::to_string(m_line) + "\n" + std::string(55, '*') + "\n",
+                        plat::SaveKind::Log, error);
 }
 } // namespace common

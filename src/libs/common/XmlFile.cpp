@@ -5,6 +5,7 @@
 #include <tinyxml.h>
 
 #include <cstddef>
+#include <filesystem>
 
 namespace
 {
@@ -88,14 +89,18 @@ bool StartsWith(const std::string& text, std::size_t at, const char* prefix, boo
 }
 
 // Walks the text the way TinyXML will and finds the first line where elements open more than
-// kMaxXmlDepth deep; 0 when none does. Where the walk cannot be sure what TinyXML sees (inside
-// quoted values) it only counts openings, so it may overestimate the depth of a damaged file
-// but never underestimates it: TinyXML stops at its first error, and until then the two agree
-// on comments, CDATA, declarations, other "<!" and "<?" items, start tags and end tags.
-int FirstTooDeepLine(const std::string& text)
+// kMaxXmlDepth deep, or where the file's items (elements, comments, declarations and the other
+// "<" items TinyXML makes a node of) pass `maxItems`: `tooMany` tells which. 0 when neither
+// happens, so the tree TinyXML builds is bounded before it is built. Where the walk cannot be sure what
+// TinyXML sees (inside quoted values) it only counts openings, so it may overestimate the depth of a damaged
+// file but never underestimates it: TinyXML stops at its first error, and until then the two agree on
+// comments, CDATA, declarations, other "<!" and "<?" items, start tags and end tags.
+int FirstTooLargeLine(const std::string& text, std::size_t maxItems, bool& tooMany)
 {
     int line = 1;
     int depth = 0;
+    std::size_t items = 0;
+    tooMany = false;
     const std::size_t size = text.size();
     std::size_t i = 0;
     auto advance = [&](std::size_t to)
@@ -129,6 +134,11 @@ int FirstTooDeepLine(const std::string& text)
         {
             advance(i + 1);
             continue;
+        }
+        if (!StartsWith(text, i, "</") && ++items > maxItems)
+        {
+            tooMany = true;
+            return line;
         }
         if (StartsWith(text, i, "<!--"))
             skipPast("-->");
@@ -188,18 +198,28 @@ int FirstTooDeepLine(const std::string& text)
 } // namespace
 
 bool XmlParseText(const std::string& text, const std::string& sourceName, TiXmlDocument& document,
-                  std::string& error)
+                  std::string& error, const XmlLimits& limits)
 {
     document.Clear();
     document.ClearError();
+    if (text.size() > limits.maxBytes)
+    {
+        error = sourceName + ": " + std::to_string(text.size()) + " bytes, more than the " +
+                std::to_string(limits.maxBytes) + " bytes " + limits.kind + " may hold";
+        return false;
+    }
     if (const int line = FirstBadUtf8Line(text))
     {
         error = At(sourceName, line) + "not valid UTF-8";
         return false;
     }
-    if (const int line = FirstTooDeepLine(text))
+    bool tooMany = false;
+    if (const int line = FirstTooLargeLine(text, limits.maxItems, tooMany))
     {
-        error = At(sourceName, line) + "elements nested deeper than " + std::to_string(kMaxXmlDepth);
+        error =
+            At(sourceName, line) + (tooMany ? "more than the " + std::to_string(limits.maxItems) +
+                                                  " elements " + limits.kind + " may hold"
+                                            : "elements nested deeper than " + std::to_string(kMaxXmlDepth));
         return false;
     }
     std::string padded = text;
@@ -216,11 +236,21 @@ bool XmlParseText(const std::string& text, const std::string& sourceName, TiXmlD
     return true;
 }
 
-bool XmlLoadFile(const std::string& fileName, TiXmlDocument& document, std::string& error)
+bool XmlLoadFile(const std::string& fileName, TiXmlDocument& document, std::string& error,
+                 const XmlLimits& limits)
 {
     document.Clear();
+    // A file past the limit is refused before a byte of it is read.
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(plat::ResolvePath(fileName), ec);
+    if (!ec && size > limits.maxBytes)
+    {
+        error = fileName + ": " + std::to_string(size) + " bytes, more than the " +
+                std::to_string(limits.maxBytes) + " bytes " + limits.kind + " may hold";
+        return false;
+    }
     std::string text;
     if (!plat::ReadDataFile(fileName, plat::DataKind::Text, text, error))
         return false;
-    return XmlParseText(text, fileName, document, error);
+    return XmlParseText(text, fileName, document, error, limits);
 }

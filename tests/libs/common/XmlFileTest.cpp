@@ -96,3 +96,43 @@ TEST(XmlFileTest, MissingFileAndOddNamesGoThroughThePathHelper)
     EXPECT_TRUE(XmlLoadFile(".\\config.xml", document, error)) << error;
     EXPECT_EQ(document.RootElement()->ValueStr(), "EngineConfig");
 }
+
+// Each kind of file has its bytes and its items bounded before TinyXML builds a node: a file of
+// empty elements or comments past the count is refused at the line where the count is passed.
+TEST(XmlFileTest, AFileIsRefusedPastTheBytesOrItemsOfItsKind)
+{
+    const std::string header = "<?xml version=\"1.0\" ?>\n<File>\n";
+    const XmlLimits game = kXmlGameFileLimits, data = kXmlDataLimits;
+    const std::string gameKind = " a room, puzzle or profile file may hold";
+    const struct
+    {
+        const char* label;
+        std::string bytes;
+        const XmlLimits* limits;
+        std::string error; // empty: loads
+    } cases[] = {
+        {"a game file at the item limit", header + Repeat("<a/>", 50000 - 2) + "</File>", &game, ""},
+        {"a game file one item past it", header + Repeat("<a/>", 50000 - 1) + "</File>", &game,
+         "f.xml:3: more than the 50000 elements" + gameKind},
+        {"comments count", header + Repeat("<!---->", 60000) + "</File>", &game,
+         "f.xml:3: more than the 50000 elements" + gameKind},
+        {"any other file", header + "\n" + Repeat("<a/>", 100000) + "</File>", &data,
+         "f.xml:4: more than the 100000 elements an XML data file may hold"},
+        {"a game file past its bytes", header + std::string(game.maxBytes, ' ') + "</File>", &game,
+         "f.xml: " + std::to_string(header.size() + game.maxBytes + 7) +
+             " bytes, more than the 2097152 bytes" + gameKind},
+    };
+    testsupport::TempWorkDir dir;
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        WriteFile("f.xml", c.bytes);
+        TiXmlDocument document;
+        std::string error;
+        EXPECT_EQ(XmlLoadFile("f.xml", document, error, *c.limits), c.error.empty());
+        EXPECT_EQ(error, c.error);
+        std::string parseError;
+        EXPECT_EQ(XmlParseText(c.bytes, "f.xml", document, parseError, *c.limits), c.error.empty());
+        EXPECT_EQ(parseError, c.error);
+    }
+}

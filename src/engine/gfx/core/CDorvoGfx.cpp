@@ -203,6 +203,10 @@ void CDorvoGfx::RegisterConsoleCommands()
 
 bool CDorvoGfx::Init(const SEngineConfigInfo& config)
 {
+    // The engine reads its data from these folders: no picture or log is written into them.
+    for (const std::string* folder :
+         {&config.meshPath, &config.fxPath, &config.texturePath, &config.soundsPath})
+        plat::ProtectDataFolder(*folder);
     // 1. The device settings.
     Trace("settings");
     CGFXCore& core = CGFXCore::Instance();
@@ -932,6 +936,15 @@ bool CDorvoGfx::GetDeviceOption() const
 
 void CDorvoGfx::TakeScreenShot(std::string fileName)
 {
+    // A typed name is checked now, so the player reads why it was refused.
+    const std::string why =
+        fileName.empty() ? std::string() : plat::SaveRefusal(fileName, plat::SaveKind::Image);
+    if (!why.empty())
+    {
+        const std::string shown = fileName.size() > 64 ? fileName.substr(0, 64) + "..." : fileName;
+        common::ConsoleInterface::ShowLine("ERROR: Cannot save a screenshot as " + shown + ": " + why);
+        return;
+    }
     m_pendingScreenShots.push_back(std::move(fileName));
 }
 

@@ -164,7 +164,9 @@ public:
 
     // Saves the next finished frame as a PNG file, read from the back buffer just before it is
     // shown. An empty name gives "DorvoScrshot_<n>.png", n counting from 0 past every number
-    // already used in the working folder, so no earlier shot is overwritten.
+    // already used in the working folder, so no earlier shot is overwritten. A given name that
+    // plat::SaveRefusal refuses as a picture (outside the run folder, not an image file, in a
+    // data folder, not a regular file) gives one "ERROR:" line on the console and no shot.
     void TakeScreenShot(std::string fileName);
 
     // ---- Post-processing (the queue is the post-processor's) ----

@@ -4,6 +4,7 @@
 #include "engine/gfx/core/CDorvoGfx.h"
 #include "engine/gfx/core/CGFXCore.h"
 #include "engine/gfx/postprocess/CPostProcess.h"
+#include "platform/files.h"
 #include "platform/log.h"
 
 #include <utility>
@@ -265,7 +266,12 @@ bool CPostProcessor::LoadPostProcess(const std::string& fileName)
         return true;
     auto effect = std::make_unique<CPostProcess>();
     std::string why;
-    if (!effect->Init(m_effectFolder + fileName, &why))
+    // The names come from the engine configuration and post-processing instances, which players
+    // may edit: one that leaves the effect folder is refused like a file that does not load.
+    if (!plat::IsConfinedName(fileName))
+        why = (fileName.size() > 64 ? fileName.substr(0, 64) + "..." : fileName) +
+              ": the name leaves the effect folder";
+    if (!why.empty() || !effect->Init(m_effectFolder + fileName, &why))
     {
         // Once per name, however often it is queued.
         if (m_reportedFiles.insert(fileName).second)

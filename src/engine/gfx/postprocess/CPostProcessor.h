@@ -109,9 +109,9 @@ public:
     bool LoadFinalEffect(const std::string& effectFolder);
     // LoadPostProcess of each name, in order.
     void LoadPostProcesses(const std::vector<std::string>& fileNames);
-    // A name not yet cached is loaded from the effect folder and cached. A file that does not
-    // load or has no "PostProcess" technique is not cached (its line was written). True when
-    // the name is cached afterwards.
+    // A name not yet cached is loaded from the effect folder and cached. A name that leaves the
+    // folder (plat::IsConfinedName), a file that does not load or one with no "PostProcess"
+    // technique is not cached (its line was written). True when the name is cached afterwards.
     bool LoadPostProcess(const std::string& fileName);
     // Null when the name is not cached.
     CPostProcess* FindPostProcess(const std::string& fileName) const;

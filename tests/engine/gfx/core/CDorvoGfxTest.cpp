@@ -31,9 +31,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
 
 using dorvo::SEngineConfigInfo;
 using dorvo::gfx::CDorvoGfx;
@@ -622,6 +626,85 @@ TEST_F(CDorvoGfxTest, UpdateRunsTheLightUpdatersWithTheFrameTimes)
     EXPECT_FLOAT_EQ(dorvo::gfx::CLightsManager::Instance().GetLight().Range, 3.25f);
 }
 
+std::vector<std::string> s_consoleLines;
+void RecordConsoleLine(const std::string& line, common::Function_Flags flags)
+{
+    if (flags == common::FF_Display)
+        s_consoleLines.push_back(line);
+}
+
+// A typed name that would write outside the run folder, over the game's data or into something
+// that is no regular file is refused on the spot with one "ERROR:" line, nothing is written and
+// the frames go on; a plain name still takes the picture.
+TEST_F(CDorvoGfxTest, ScreenshotNamesThatLeaveTheRunFolderOrHitDataAreRefusedWithOneLine)
+{
+    namespace fs = std::filesystem;
+    testsupport::TempWorkDir dir;
+    fs::create_directories("files/xmlfiles");
+    fs::create_directories("textures/hud");
+    fs::create_directories("shots/folder.png");
+    const auto write = [](const std::string& name, const std::string& text) { std::ofstream(name) << text; };
+    write("files/xmlfiles/QUORBSettings.xml", "settings");
+    write("textures/hud/AccIcon.png", "art");
+    write("InitGame.lua", "script");
+    ASSERT_EQ(::mkfifo("pipe.png", 0600), 0);
+    const std::string outside = dir.Path() + "-outside.png";
+    fs::create_symlink(outside, "link.png");
+    fs::create_symlink(fs::temp_directory_path(), "away");
+    SEngineConfigInfo config;
+    config.texturePath = "textures/";
+    ASSERT_TRUE(gfx.Init(config));
+    plat::DXUTSetCallbackFrameRender(&RenderThroughGraphics);
+    const auto previousHook = common::ConsoleInterface::SetLineHook(&RecordConsoleLine);
+
+    const struct
+    {
+        std::string name;
+        std::string why;
+    } refused[] = {
+        {"files/xmlfiles/QUORBSettings.xml", "a picture must be a .png, .bmp or .jpg file"},
+        {"InitGame.lua", "a picture must be a .png, .bmp or .jpg file"},
+        {"textures/hud/AccIcon.png", "the folder holds the game's data"},
+        {"TEXTURES\\hud\\new.png", "the folder holds the game's data"},
+        {"../escape.png", "the name leaves the run folder"},
+        {outside, "the name leaves the run folder"},
+        {"away/shot.png", "the name leaves the run folder"},
+        {"pipe.png", "it is a FIFO, not a regular file"},
+        {"link.png", "it is a symbolic link, not a regular file"},
+        {"shots/folder.png", "it is a folder, not a regular file"},
+    };
+    for (const auto& entry : refused)
+    {
+        SCOPED_TRACE(entry.name);
+        s_consoleLines.clear();
+        const std::size_t refusals = common::ConsoleInterface::GetRefusalCount();
+        Run("takescrshot " + entry.name);
+        plat::DXUTRender3DEnvironment();
+        EXPECT_EQ(common::ConsoleInterface::GetRefusalCount(), refusals + 1);
+        const std::string expected = "ERROR: Cannot save a screenshot as " + entry.name + ": " + entry.why;
+        EXPECT_EQ(std::count(s_consoleLines.begin(), s_consoleLines.end(), expected), 1)
+            << ::testing::PrintToString(s_consoleLines);
+    }
+    common::ConsoleInterface::SetLineHook(previousHook);
+    EXPECT_EQ(ReadText("files/xmlfiles/QUORBSettings.xml"), "settings");
+    EXPECT_EQ(ReadText("textures/hud/AccIcon.png"), "art");
+    EXPECT_EQ(ReadText("InitGame.lua"), "script");
+    EXPECT_FALSE(fs::exists("../escape.png"));
+    EXPECT_FALSE(fs::exists(outside));
+    EXPECT_FALSE(fs::exists(fs::temp_directory_path() / "shot.png"));
+    EXPECT_TRUE(fs::is_fifo("pipe.png"));
+
+    Run("takescrshot plain.png");
+    Run("takescrshot shots/Plain.PNG");
+    plat::DXUTRender3DEnvironment();
+    EXPECT_EQ(testsupport::LoadPng("plain.png").width, 800);
+    EXPECT_EQ(testsupport::LoadPng("shots/Plain.PNG").width, 800);
+    EXPECT_EQ(std::count_if(fs::directory_iterator("."), fs::directory_iterator(),
+                            [](const fs::directory_entry& e)
+                            { return e.path().filename().string().find(".tmp") != std::string::npos; }),
+              0);
+}
+
 // Numbered shots count from 0 in an empty folder, a named one leaves the count alone, a file
 // already there is never written over; a bare "takescrshot" numbers its file; every shot is
 // the finished frame at the back buffer's size.
@@ -646,10 +729,8 @@ TEST_F(CDorvoGfxTest, ScreenshotsAreNumberedFromZeroNamedOnesKeepTheCountAndNoth
 
     // An earlier run's shot in the way: skipped, left as it was.
     {
-        std::FILE* earlier = plat::OpenFile("DorvoScrshot_2.png", "wb");
-        ASSERT_NE(earlier, nullptr);
-        std::fputs("an earlier run's shot", earlier);
-        std::fclose(earlier);
+        std::ofstream earlier("DorvoScrshot_2.png", std::ios::binary);
+        earlier << "an earlier run's shot";
     }
     Run("takescrshot");
     plat::DXUTRender3DEnvironment();

@@ -363,6 +363,27 @@ technique Other { pass { FragmentShader = PS; } }
     EXPECT_NE(err.find("PostProcess"), std::string::npos) << err;
 }
 
+// Names in the configuration that leave the effect folder are refused even where a loadable
+// effect lies at the end of them: one line each, nothing cached.
+TEST_F(PostProcessorTest, EffectNamesThatLeaveTheEffectFolderAreRefused)
+{
+    namespace fs = std::filesystem;
+    fs::create_directories("outside");
+    fs::copy_file(std::string(fxtest::kFxFolder) + "EdgeDetection.fx", "outside/Evil.fx");
+    const std::string absolute = fs::absolute("outside/Evil.fx").string();
+    config.postProcessFxFiles = {"../outside/Evil.fx", "..\\outside\\Evil.fx", absolute, "EdgeDetection.fx"};
+    testsupport::LogCapture logged;
+    Start();
+    const std::string err = logged.Text();
+    EXPECT_EQ(post().GetCachedCount(), 1u) << err;
+    EXPECT_NE(post().FindPostProcess("EdgeDetection.fx"), nullptr);
+    for (const std::string& name : Files{"../outside/Evil.fx", "..\\outside\\Evil.fx", absolute})
+    {
+        EXPECT_EQ(post().FindPostProcess(name), nullptr) << name;
+        EXPECT_EQ(LinesNaming(err, name + ": the name leaves the effect folder"), 1u) << name << "\n" << err;
+    }
+}
+
 // An instance's own parameter values reach its effect, and only the parameters it set: the
 // others take the file's defaults. A kept instance brings its values again every frame, and a
 // later instance without them runs on the defaults.
