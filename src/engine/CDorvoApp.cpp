@@ -58,6 +58,9 @@ bool CDorvoApp::InitSteps(ACLoader<SEngineConfigInfo>& loader, const std::string
     // No command line, no default hot keys, no framework message boxes, Alt+Enter handled.
     plat::DXUTInit(false, false, false, true);
     plat::DXUTSetCursorSettings(false, true);
+    // The 2D layer is laid out in the back buffer's pixels: a window of any size shows that
+    // picture scaled, as full screen does, instead of a back buffer of the window's size.
+    plat::DXUTSetResizeSettings(true);
 
     delete g_pEventManager;
     g_pEventManager = new CEventManager();
@@ -82,7 +85,7 @@ bool CDorvoApp::InitSteps(ACLoader<SEngineConfigInfo>& loader, const std::string
     }
 
     m_pInput = std::make_unique<input::InputSystem>();
-    input::InputSystem::InputConfig inputConfig; // buffered, 20-record buffers, axes -1000..1000
+    input::InputSystem::InputConfig inputConfig; // buffered, 1024-record buffers, axes -1000..1000
     if (!m_pInput->Init(inputConfig, plat::DXUTGetHINSTANCE(), plat::DXUTGetHWND()))
     {
         m_pInput.reset();

@@ -181,7 +181,7 @@ public:
         m_records.clear();
     }
 
-    void AddRecord(DWORD offset, DWORD data, DWORD timeMs, DWORD sequence)
+    void AddRecord(DWORD offset, DWORD data, DWORD timeMs, DWORD sequence, DWORD appData = 0)
     {
         if (!m_acquired || m_bufferSize == 0)
             return;
@@ -210,6 +210,7 @@ public:
         record.dwData = data;
         record.dwTimeStamp = timeMs;
         record.dwSequence = sequence;
+        record.uAppData = appData;
         m_records.push_back(record);
     }
 
@@ -303,6 +304,19 @@ template <typename Fn> void ForEachDevice(DIDEVICEGUID kind, Fn fn)
 }
 } // namespace
 
+DWORD MakePointerData(LONG x, LONG y)
+{
+    const auto half = [](LONG v)
+    { return static_cast<DWORD>(static_cast<std::uint16_t>(std::clamp<LONG>(v, -32768, 32767))); };
+    return half(x) | (half(y) << 16);
+}
+
+void ReadPointerData(DWORD data, LONG& x, LONG& y)
+{
+    x = static_cast<std::int16_t>(data & 0xFFFFu);
+    y = static_cast<std::int16_t>(data >> 16);
+}
+
 HRESULT DirectInput8Create(HINSTANCE, DWORD version, DIINTERFACEID iid, IDirectInput8W** out, void*)
 {
     if (!out)
@@ -326,6 +340,26 @@ void KeyChange(DWORD scanCode, bool down, DWORD timeMs)
     const DWORD sequence = NextSequence();
     ForEachDevice(GUID_SysKeyboard,
                   [&](Device& d) { d.AddRecord(scanCode, down ? 0x80u : 0u, timeMs, sequence); });
+}
+
+void Text(const char* utf8, DWORD timeMs)
+{
+    Hub& hub = TheHub();
+    if (!utf8 || !hub.focused)
+        return;
+    const auto held = [&hub](DWORD key) { return (hub.keys[key] & 0x80) != 0; };
+    if (held(DIK_LCONTROL) || held(DIK_RCONTROL) || held(DIK_LMENU))
+        return;
+    for (const wchar_t c : ToWide(utf8))
+    {
+        const auto codePoint = static_cast<DWORD>(c);
+        if (codePoint < 0x20 || (codePoint >= 0x7F && codePoint < 0xA0) || codePoint == 0xFFFD ||
+            codePoint > 0x10FFFF)
+            continue;
+        const DWORD sequence = NextSequence();
+        ForEachDevice(GUID_SysKeyboard,
+                      [&](Device& d) { d.AddRecord(DIKOFS_TEXT, codePoint, timeMs, sequence); });
+    }
 }
 
 void MouseMove(LONG dx, LONG dy, DWORD timeMs)
@@ -358,17 +392,23 @@ void MouseWheel(LONG delta, DWORD timeMs)
                   });
 }
 
-void MouseButton(int button, bool down, DWORD timeMs)
+void MouseButton(int button, bool down, DWORD timeMs, const POINT* screen)
 {
     if (button < 0 || button > 7 || !TheHub().focused)
         return;
     TheHub().buttons[button] = down ? 0x80 : 0;
+    POINT pointer;
+    if (screen)
+        pointer = *screen;
+    else if (!GetCursorPos(&pointer))
+        pointer = POINT();
+    const DWORD where = MakePointerData(pointer.x, pointer.y);
     const DWORD sequence = NextSequence();
     ForEachDevice(GUID_SysMouse,
                   [&](Device& d)
                   {
                       d.AddRecord(DIMOFS_BUTTON0 + static_cast<DWORD>(button), down ? 0x80u : 0u, timeMs,
-                                  sequence);
+                                  sequence, where);
                       d.SetButton(button, down);
                   });
 }

@@ -48,7 +48,9 @@ constexpr DWORD DISCL_BACKGROUND = 0x08;
 constexpr DWORD DIGDD_PEEK = 0x01;
 
 // One buffered record, 20 bytes. Keyboard: offset = scan code, data bit 0x80 = pressed.
-// Mouse: offset DIMOFS_*, data = signed axis delta or button byte.
+// Mouse: offset DIMOFS_*, data = signed axis delta or button byte. Ours: a button record's
+// uAppData is where the system pointer was on the screen when the button changed (MakePointerData),
+// so that a click lands where it was made however many moves follow it before the next read.
 struct DIDEVICEOBJECTDATA
 {
     DWORD dwOfs = 0;
@@ -72,6 +74,16 @@ constexpr DWORD DIMOFS_Y = 4;
 constexpr DWORD DIMOFS_Z = 8;
 constexpr DWORD DIMOFS_BUTTON0 = 12; // buttons 0 to 7 are offsets 12 to 19: left, right, middle, ...
 constexpr DWORD DIMOFS_BUTTON7 = 19;
+
+// A screen position in a button record's uAppData: x in the low 16 bits and y in the high 16,
+// each signed (clamped to -32768..32767).
+DWORD MakePointerData(LONG x, LONG y);
+void ReadPointerData(DWORD data, LONG& x, LONG& y);
+
+// Ours, not DirectInput's: a keyboard record at this offset is a typed character, dwData its
+// Unicode code point, as the keyboard layout made it. It sits among the key records in the
+// order it was typed (after the press that typed it); the device's state knows nothing of it.
+constexpr DWORD DIKOFS_TEXT = 0x100;
 
 struct DIDATAFORMAT
 {

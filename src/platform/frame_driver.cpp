@@ -31,6 +31,7 @@ struct FrameDriver
     bool handleAltEnter = true;
     bool showCursorWhenFullScreen = true;
     bool clipCursorWhenFullScreen = false;
+    bool keepBackBufferSize = false;
 
     std::wstring title = L"Direct3D Window";
     detail::ComPtr<detail::DeviceBase> device;
@@ -147,7 +148,7 @@ void HandlePendingReset()
         if (detail::Backend().SetFullScreen(toFullScreen, w, h))
         {
             d.pp.Windowed = toFullScreen ? 0 : 1;
-            if (!toFullScreen)
+            if (!toFullScreen && !d.keepBackBufferSize)
             {
                 d.pp.BackBufferWidth = static_cast<UINT>(w);
                 d.pp.BackBufferHeight = static_cast<UINT>(h);
@@ -233,6 +234,11 @@ void DXUTSetCursorSettings(bool showCursorWhenFullScreen, bool clipCursorWhenFul
     Driver().clipCursorWhenFullScreen = clipCursorWhenFullScreen;
 }
 
+void DXUTSetResizeSettings(bool keepBackBufferSize)
+{
+    Driver().keepBackBufferSize = keepBackBufferSize;
+}
+
 HRESULT DXUTCreateWindow(const wchar_t* title, HINSTANCE, HICON, HMENU, int, int)
 {
     FrameDriver& d = Driver();
@@ -287,9 +293,9 @@ HRESULT DXUTCreateDevice(UINT adapterOrdinal, bool windowed, int width, int heig
     int w = width, h = height;
     if (!madeWindow && !backend.SetFullScreen(!windowed, w, h))
         return FailDeviceCreation("the window cannot take the requested size");
-    // A window's back buffer is its client area; full screen keeps the size asked for and
-    // presenting scales it to the display.
-    if (windowed)
+    // A window's back buffer is its client area, unless it keeps the size asked for; full
+    // screen keeps the size asked for and presenting scales it to the display.
+    if (windowed && !d.keepBackBufferSize)
     {
         settings.pp.BackBufferWidth = static_cast<UINT>(w);
         settings.pp.BackBufferHeight = static_cast<UINT>(h);
@@ -314,6 +320,11 @@ HRESULT DXUTCreateDevice(UINT adapterOrdinal, bool windowed, int width, int heig
     if (!d.d3d || adapterOrdinal >= d.d3d->GetAdapterCount())
         return fail("adapter " + std::to_string(adapterOrdinal) + " does not exist");
     settings.pp = d.device->PresentParameters();
+    if (d.keepBackBufferSize)
+    {
+        settings.pp.BackBufferWidth = static_cast<UINT>(width);
+        settings.pp.BackBufferHeight = static_cast<UINT>(height);
+    }
     if (isDeviceAcceptable && !isDeviceAcceptable(&caps, settings.AdapterFormat, settings.pp.BackBufferFormat,
                                                   windowed, userContext))
         return fail("no device is acceptable to the application");
@@ -332,7 +343,7 @@ HRESULT DXUTCreateDevice(UINT adapterOrdinal, bool windowed, int width, int heig
         h = static_cast<int>(settings.pp.BackBufferHeight);
         if (!backend.SetFullScreen(!windowed, w, h))
             return fail("the window cannot take the requested size");
-        if (windowed)
+        if (windowed && !d.keepBackBufferSize)
         {
             settings.pp.BackBufferWidth = static_cast<UINT>(w);
             settings.pp.BackBufferHeight = static_cast<UINT>(h);
@@ -347,6 +358,9 @@ HRESULT DXUTCreateDevice(UINT adapterOrdinal, bool windowed, int width, int heig
     // Full screen or not, the window to return to shows the back buffer at its own size.
     d.windowedWidth = static_cast<int>(d.pp.BackBufferWidth);
     d.windowedHeight = static_cast<int>(d.pp.BackBufferHeight);
+    POINT origin;
+    if (windowed && d.keepBackBufferSize)
+        backend.GetClientArea(origin, d.windowedWidth, d.windowedHeight);
     d.toggleRequested = false;
     d.resizeRequested = false;
     backend.SetCursorClipped(!windowed && d.clipCursorWhenFullScreen);
@@ -477,7 +491,8 @@ LRESULT FrameDriverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         {
             d.windowedWidth = w;
             d.windowedHeight = h;
-            d.resizeRequested = static_cast<UINT>(w) != d.desc.Width || static_cast<UINT>(h) != d.desc.Height;
+            d.resizeRequested = !d.keepBackBufferSize && (static_cast<UINT>(w) != d.desc.Width ||
+                                                          static_cast<UINT>(h) != d.desc.Height);
             d.resizeWidth = w;
             d.resizeHeight = h;
         }

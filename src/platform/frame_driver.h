@@ -55,6 +55,11 @@ void DXUTSetCallbackPrePresent(LPDXUTCALLBACKPREPRESENT callback, void* userCont
 HRESULT DXUTInit(bool parseCommandLine = true, bool handleDefaultHotkeys = true,
                  bool showMsgBoxOnError = true, bool handleAltEnter = true);
 void DXUTSetCursorSettings(bool showCursorWhenFullScreen, bool clipCursorWhenFullScreen);
+// With keepBackBufferSize a window keeps the back buffer at the size the device was made with,
+// whatever size the window is given or starts with, and presenting scales it into the window
+// as full screen does; without it (the default) a resized window resets the device with its
+// new client size. Reset to the default by DXUTShutdown.
+void DXUTSetResizeSettings(bool keepBackBufferSize);
 
 // Creates the main window with the title; when it already exists (the device made it),
 // only sets the title. Instance, icon, menu and position are accepted and ignored.

@@ -12,9 +12,15 @@ namespace plat
 namespace inputfeed
 {
 void KeyChange(DWORD scanCode, bool down, DWORD timeMs);
-void MouseMove(LONG dx, LONG dy, DWORD timeMs);        // screen pixels, y down
-void MouseWheel(LONG delta, DWORD timeMs);             // WHEEL_DELTA (120) a notch
-void MouseButton(int button, bool down, DWORD timeMs); // 0 left, 1 right, 2 middle, up to 7
+// Text the keyboard layout made of the keys (UTF-8): one DIKOFS_TEXT record a character, in
+// order with the key records. Nothing is typed while a Ctrl or the left Alt key is held (the
+// right Alt is AltGr on most layouts, which types), nor while the window has no focus; control
+// characters and malformed bytes are not text.
+void Text(const char* utf8, DWORD timeMs);
+void MouseMove(LONG dx, LONG dy, DWORD timeMs); // screen pixels, y down
+void MouseWheel(LONG delta, DWORD timeMs);      // WHEEL_DELTA (120) a notch
+// 0 left, 1 right, 2 middle, up to 7; `screen` is where the pointer was (GetCursorPos when null).
+void MouseButton(int button, bool down, DWORD timeMs, const POINT* screen = nullptr);
 // Losing focus takes acquisition from every foreground device (the next read reports
 // DIERR_INPUTLOST) and forgets which keys and buttons were down; gaining it allows Acquire again.
 void FocusChange(bool focused);

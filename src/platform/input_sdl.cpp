@@ -185,6 +185,9 @@ void HandleSdlEvent(const void* sdlEvent, void*)
                 KeyChange(dik, event.type == SDL_KEYDOWN, now);
         }
         break;
+    case SDL_TEXTINPUT:
+        Text(event.text.text, now);
+        break;
     case SDL_MOUSEMOTION:
         MouseMove(event.motion.xrel, event.motion.yrel, now);
         break;
@@ -198,8 +201,16 @@ void HandleSdlEvent(const void* sdlEvent, void*)
     case SDL_MOUSEBUTTONUP:
     {
         const int button = SdlButtonToDi(event.button.button);
-        if (button >= 0)
-            MouseButton(button, event.type == SDL_MOUSEBUTTONDOWN, now);
+        if (button < 0)
+            break;
+        // Where the button changed: the pointer may be elsewhere by the time the event is read.
+        POINT screen;
+        int left = 0, top = 0;
+        if (SDL_Window* window = SDL_GetWindowFromID(event.button.windowID))
+            SDL_GetWindowPosition(window, &left, &top);
+        screen.x = left + event.button.x;
+        screen.y = top + event.button.y;
+        MouseButton(button, event.type == SDL_MOUSEBUTTONDOWN, now, &screen);
         break;
     }
     case SDL_WINDOWEVENT:

@@ -75,6 +75,8 @@ public:
         }
         m_fullScreen = false;
         m_translator = SdlEventTranslator();
+        // Typed text comes as the keyboard layout makes it (text input events), keys by position.
+        SDL_StartTextInput();
         SetCursorVisible(SystemCursorVisible());
         int w = width, h = height;
         if (!windowed && !SetFullScreen(true, w, h))

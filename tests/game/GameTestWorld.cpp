@@ -3,8 +3,10 @@
 #include "TestSupport.h"
 #include "common/ConsoleInterface.h"
 #include "common/FunctionFlags.h"
+#include "common/InputEvent.h"
 #include "common/LuaUtil.h"
 #include "common/Singleton.h"
+#include "common/Utf8Text.h"
 #include "common/math/Vector3.h"
 #include "engine/CDorvoApp.h"
 #include "engine/Gob.h"
@@ -195,6 +197,34 @@ void GameTestWorld::Key(std::uint32_t code)
     plat::inputfeed::KeyChange(code, true, m_timeMs);
     plat::inputfeed::KeyChange(code, false, m_timeMs + 5);
     Frame();
+}
+
+void GameTestWorld::Type(const std::string& text)
+{
+    for (std::size_t at = 0; at < text.size(); at = common::NextCharacter(text, at))
+    {
+        const std::string character = text.substr(at, common::NextCharacter(text, at) - at);
+        std::uint32_t key = 0;
+        unsigned char shifted = 0;
+        for (std::uint32_t code = 2; code <= 57 && key == 0 && character.size() == 1; ++code)
+            for (unsigned char shift = 0; shift < 2 && key == 0; ++shift)
+                if (dorvo::input::ScanCodeToChar(dorvo::input::InputEvent{code, 1, 0, 0}, shift) ==
+                    character[0])
+                {
+                    key = code;
+                    shifted = shift;
+                }
+        if (shifted)
+            plat::inputfeed::KeyChange(dorvo::input::KEY_LSHIFT, true, m_timeMs);
+        if (key)
+            plat::inputfeed::KeyChange(key, true, m_timeMs);
+        plat::inputfeed::Text(character.c_str(), m_timeMs);
+        if (key)
+            plat::inputfeed::KeyChange(key, false, m_timeMs + 5);
+        if (shifted)
+            plat::inputfeed::KeyChange(dorvo::input::KEY_LSHIFT, false, m_timeMs + 5);
+        Frame();
+    }
 }
 
 void GameTestWorld::LeftDown()

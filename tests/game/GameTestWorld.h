@@ -101,6 +101,11 @@ public:
     void KeyDown(std::uint32_t code);
     void KeyUp(std::uint32_t code);
     void Key(std::uint32_t code); // down and up within one frame
+    // Types UTF-8 text as a keyboard does, a frame a character: the key a US keyboard has for the
+    // character goes down (with Shift where needed), the text it types follows, the key comes up.
+    // Characters without such a key (the underscore, "ë") come as text alone, as another layout
+    // would bring them.
+    void Type(const std::string& text);
     void LeftDown();
     void LeftUp();
     void LeftClick(); // down and up within one frame, as a quick click is

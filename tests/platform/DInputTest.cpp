@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 using namespace plat;
@@ -166,6 +167,68 @@ TEST_F(DInputTest, FastMouseMotionIsMergedSoButtonsAreNeverDropped)
     EXPECT_EQ(DIMOFS_X, mouse[3].dwOfs);
     EXPECT_EQ(50, static_cast<LONG>(mouse[3].dwData));
     EXPECT_EQ(DIMOFS_BUTTON0 + 1, mouse[4].dwOfs);
+}
+
+// What the layout typed comes one character a record, among the key records in the order it was
+// typed; with Ctrl or the left Alt held nothing is typed, while the right Alt (AltGr) types.
+TEST_F(DInputTest, TypedTextComesAsRecordsAmongTheKeys)
+{
+    m_keyboard->Release();
+    m_keyboard = Create(GUID_SysKeyboard, c_dfDIKeyboard, 32);
+    inputfeed::KeyChange(DIK_Y, true, 1);
+    inputfeed::Text("z", 1); // a German keyboard's Z sits where the US one has Y
+    inputfeed::KeyChange(DIK_Y, false, 2);
+    inputfeed::Text("\u00EB_\n", 3); // two characters; a control character is no text
+    inputfeed::KeyChange(DIK_LCONTROL, true, 4);
+    inputfeed::Text("a", 4);
+    inputfeed::KeyChange(DIK_LCONTROL, false, 5);
+    inputfeed::KeyChange(DIK_LMENU, true, 6);
+    inputfeed::Text("a", 6);
+    inputfeed::KeyChange(DIK_LMENU, false, 7);
+    inputfeed::KeyChange(DIK_RMENU, true, 8);
+    inputfeed::Text("@", 8);
+    inputfeed::KeyChange(DIK_RMENU, false, 9);
+    const std::vector<DIDEVICEOBJECTDATA> records = Drain(m_keyboard);
+    std::vector<std::pair<DWORD, DWORD>> seen;
+    for (const DIDEVICEOBJECTDATA& record : records)
+        seen.emplace_back(record.dwOfs, record.dwData);
+    const std::vector<std::pair<DWORD, DWORD>> expected = {
+        {DIK_Y, 0x80},      {DIKOFS_TEXT, 'z'},   {DIK_Y, 0},         {DIKOFS_TEXT, 0xEB},
+        {DIKOFS_TEXT, '_'}, {DIK_LCONTROL, 0x80}, {DIK_LCONTROL, 0},  {DIK_LMENU, 0x80},
+        {DIK_LMENU, 0},     {DIK_RMENU, 0x80},    {DIKOFS_TEXT, '@'}, {DIK_RMENU, 0},
+    };
+    EXPECT_EQ(seen, expected);
+    for (std::size_t i = 1; i < records.size(); ++i)
+        EXPECT_GT(records[i].dwSequence, records[i - 1].dwSequence);
+    BYTE keys[256];
+    ASSERT_EQ(DI_OK, m_keyboard->GetDeviceState(sizeof(keys), keys));
+    EXPECT_EQ(keys[DIKOFS_TEXT & 0xFF], 0) << "text is no key";
+}
+
+// A button record says where the pointer was when the button changed, also when moves follow
+// it before the next read.
+TEST_F(DInputTest, ButtonRecordsCarryThePointersPosition)
+{
+    POINT at;
+    at.x = 120;
+    at.y = -7;
+    inputfeed::MouseButton(0, true, 1, &at);
+    inputfeed::MouseMove(300, 20, 2);
+    at.x = 421;
+    at.y = 28;
+    inputfeed::MouseButton(0, false, 3, &at);
+    const std::vector<DIDEVICEOBJECTDATA> records = Drain(m_mouse);
+    ASSERT_EQ(records.size(), 4u);
+    LONG x = 0, y = 0;
+    ReadPointerData(records[0].uAppData, x, y);
+    EXPECT_EQ(x, 120);
+    EXPECT_EQ(y, -7);
+    ReadPointerData(records[3].uAppData, x, y);
+    EXPECT_EQ(x, 421);
+    EXPECT_EQ(y, 28);
+    ReadPointerData(MakePointerData(40000, -40000), x, y);
+    EXPECT_EQ(x, 32767);
+    EXPECT_EQ(y, -32768);
 }
 
 TEST_F(DInputTest, AFullBufferKeepsTheOldestAndReportsTheOverflow)

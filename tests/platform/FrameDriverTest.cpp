@@ -247,6 +247,40 @@ TEST_F(FrameDriverTest, ResizeResetsTheDeviceWithTheNewClientSize)
     EXPECT_EQ(DXUTGetD3D9BackBufferSurfaceDesc()->Height, 700u);
 }
 
+// A program whose picture has a size of its own keeps it in a window of any size: a resize
+// resets nothing, and full screen and back bring the window back at the size it was given.
+TEST_F(FrameDriverTest, AWindowThatKeepsItsBackBufferIsResizedWithoutAReset)
+{
+    DXUTSetResizeSettings(true);
+    CreateWindowed();
+    headless::InjectMessage(WM_SIZE, 0, MAKELPARAM(1000, 700));
+    DispatchAll();
+    DXUTRender3DEnvironment();
+    EXPECT_EQ(rec.log, (std::vector<std::string>{"move", "render", "pre-present(cleared)"}));
+    EXPECT_EQ(headless::BackBufferWidth(), 800u);
+    EXPECT_EQ(DXUTGetD3D9BackBufferSurfaceDesc()->Height, 600u);
+
+    rec.log.clear();
+    DXUTToggleFullScreen();
+    DXUTRender3DEnvironment();
+    DXUTToggleFullScreen();
+    DXUTRender3DEnvironment();
+    EXPECT_EQ(rec.log, (std::vector<std::string>{"lost", "reset", "move", "render", "pre-present(cleared)",
+                                                 "lost", "reset", "move", "render", "pre-present(cleared)"}));
+    EXPECT_EQ(rec.resetSizes.back(), (std::pair<UINT, UINT>{800, 600}));
+    EXPECT_EQ(headless::WindowWidth(), 1000) << "the window comes back at the size it was given";
+    EXPECT_EQ(headless::WindowHeight(), 700);
+
+    DXUTShutdown();
+    headless::Reset();
+    CreateWindowed();
+    rec.log.clear();
+    headless::InjectMessage(WM_SIZE, 0, MAKELPARAM(1000, 700));
+    DispatchAll();
+    DXUTRender3DEnvironment();
+    EXPECT_EQ(headless::BackBufferWidth(), 1000u) << "shutting down brings the default back";
+}
+
 TEST_F(FrameDriverTest, FramesAreSkippedWhileTheDeviceCannotBeReset)
 {
     CreateWindowed();

@@ -46,12 +46,19 @@ void CBufferedInputUpdate::UpdateKeyboard(InputQueue& queue)
     plat::DIDEVICEOBJECTDATA record;
     while (ReadRecord(m_keyboard, record, failed, overflowed))
     {
+        m_latestTimeStamp = std::max(m_latestTimeStamp, record.dwTimeStamp);
+        readAny = true;
+        if (record.dwOfs == plat::DIKOFS_TEXT)
+        {
+            // A typed character is no key: it is neither held nor repeated (its key is).
+            queue.push_back(InputEvent{TEXT_INPUT, static_cast<std::int32_t>(record.dwData),
+                                       record.dwTimeStamp, record.dwSequence});
+            continue;
+        }
         const InputEvent event{record.dwOfs, PressedValue(record.dwData), record.dwTimeStamp,
                                record.dwSequence};
         queue.push_back(event);
-        m_latestTimeStamp = std::max(m_latestTimeStamp, record.dwTimeStamp);
         m_heldKeys[event.code] = event;
-        readAny = true;
     }
     if (failed)
     {
@@ -110,6 +117,8 @@ void CBufferedInputUpdate::UpdateMouse(InputQueue& queue)
         default:
             if (record.dwOfs >= plat::DIMOFS_BUTTON0 && record.dwOfs <= plat::DIMOFS_BUTTON7)
             {
+                queue.push_back(InputEvent{MOUSE_POSITION, static_cast<std::int32_t>(record.uAppData),
+                                           record.dwTimeStamp, record.dwSequence});
                 const InputEvent event{MOUSE_BUTTON_0 + (record.dwOfs - plat::DIMOFS_BUTTON0),
                                        PressedValue(record.dwData), record.dwTimeStamp, record.dwSequence};
                 queue.push_back(event);

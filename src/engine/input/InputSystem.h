@@ -31,13 +31,16 @@ public:
         std::int32_t maximum = 1000;
     };
 
-    // What the shell passes: buffered, 20-record buffers. The joystick fields are reserved for a
-    // joystick device, which this system does not create.
+    // What the shell passes: buffered, 1024-record buffers. A frame may be long (a room loading
+    // or saving, a slow computer) while the player types on: a key takes two records and its text
+    // one, so 20 records would lose the rest of a line after seven keys; 1024 hold half a minute
+    // of fast typing. The joystick fields are reserved for a joystick device, which this system
+    // does not create.
     struct InputConfig
     {
         bool buffered = true;
-        std::uint32_t keyboardBufferSize = 20; // records
-        std::uint32_t mouseBufferSize = 20;
+        std::uint32_t keyboardBufferSize = 1024; // records
+        std::uint32_t mouseBufferSize = 1024;
         std::uint32_t joystickBufferSize = 20;
         AxisRange axisRanges[6];
     };

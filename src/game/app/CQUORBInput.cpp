@@ -27,15 +27,22 @@ namespace QUORB
 {
 void CQUORB::RouteInput(const dorvo::input::InputEvent& event, float elapsed)
 {
-    // A button lands where the pointer is, also when it moved since the cursor's own update late
-    // in the last frame (a move and a click between two frames).
-    if (event.code >= dorvo::input::MOUSE_BUTTON_0 && event.code <= dorvo::input::MOUSE_BUTTON_7)
+    // A button lands where the pointer was when it changed: the event before it says where, also
+    // when moves came between the cursor's own update and the button, or after the button.
+    if (event.code == dorvo::input::MOUSE_POSITION)
+    {
+        int x = 0, y = 0;
+        dorvo::input::ReadPointerPosition(event, x, y);
         if (dorvo::gfx::CCursor* cursor = GetCursor())
-            cursor->FollowPointer();
-    // 1. Keys and buttons go first to the message takers, as presses and releases.
-    if (dorvo::input::IsValidInputCode(event.code) && (event.value == 1 || event.value == 0) &&
+            cursor->PlaceAtPointer(x, y);
+        return;
+    }
+    // 1. Keys and buttons go first to the message takers, as presses and releases; typed text
+    // as a press (the console types it).
+    const bool text = event.code == dorvo::input::TEXT_INPUT;
+    if ((text || (dorvo::input::IsValidInputCode(event.code) && (event.value == 1 || event.value == 0))) &&
         common::Singleton<Database>::Instance()->BroadcastInputMsg(
-            event.value == 1 ? MSG_Pressed : MSG_UnPressed, event))
+            text || event.value == 1 ? MSG_Pressed : MSG_UnPressed, event))
         return;
 
     // 2. The 2D components, nearest first. A copy: a component may go while it handles the event.

@@ -1,5 +1,7 @@
 #include "game/files/ValidateFileBaseName.h"
 
+#include "common/Utf8Text.h"
+
 namespace QUORB
 {
 namespace
@@ -16,7 +18,8 @@ FileBaseNameFault ValidateFileBaseName(const std::string& text)
 {
     if (text.empty())
         return FileBaseNameFault::Empty;
-    if (text.size() > kMaxFileBaseNameLength)
+    // Counted as the player sees them: "Zoë" is three characters, and refused for its "ë".
+    if (common::Utf8Length(text) > kMaxFileBaseNameLength)
         return FileBaseNameFault::TooLong;
     if (text.front() == ' ' || text.back() == ' ')
         return FileBaseNameFault::BadCharacter;

@@ -4,6 +4,7 @@
 #include "common/InputEvent.h"
 #include "common/ParamStack.h"
 #include "common/Scheduler.h"
+#include "common/Utf8Text.h"
 #include "common/ValueText.h"
 #include "common/loki/Functor.h"
 #include "common/math/Vector3.h"
@@ -474,9 +475,31 @@ bool ConsoleInterface::HandleInput(const dorvo::input::InputEvent& event)
     if (event.code == KEY_GRAVE)
         return false;
 
+    if (event.code == TEXT_INPUT)
+    {
+        // The console's own key types its character on some layouts: it opens and closes the
+        // console and is never part of a line.
+        const std::string typed =
+            event.value != '`' ? EncodeUtf8(static_cast<std::uint32_t>(event.value)) : std::string();
+        if (typed.empty())
+            return true;
+        if (m_inputLine.size() + typed.size() <= kMaxInputChars)
+        {
+            m_inputLine.insert(m_cursor, typed);
+            m_cursor += static_cast<std::uint32_t>(typed.size());
+        }
+        else if (!m_inputFullShown)
+        {
+            m_inputFullShown = true;
+            WriteToConsole("ERROR: a console line holds at most " + std::to_string(kMaxInputChars) +
+                               " characters; the rest is not typed",
+                           FF_Display, false);
+        }
+        return true;
+    }
+
     if (event.value == 1)
     {
-        const std::uint32_t positions = static_cast<std::uint32_t>(m_inputLine.size()) + 1;
         switch (event.code)
         {
         case KEY_RETURN:
@@ -493,46 +516,30 @@ bool ConsoleInterface::HandleInput(const dorvo::input::InputEvent& event)
             m_downPressed = true;
             break;
         case KEY_LEFT: // wraps from the start to the end of the line
-            m_cursor = (m_cursor + positions - 1) % positions;
+            m_cursor = m_cursor == 0 ? static_cast<std::uint32_t>(m_inputLine.size())
+                                     : static_cast<std::uint32_t>(PreviousCharacter(m_inputLine, m_cursor));
             break;
         case KEY_RIGHT:
-            m_cursor = (m_cursor + 1) % positions;
+            m_cursor = m_cursor >= m_inputLine.size()
+                           ? 0
+                           : static_cast<std::uint32_t>(NextCharacter(m_inputLine, m_cursor));
             break;
         default:
             break;
         }
 
-        const char c = ScanCodeToChar(event, m_shiftHeld ? 1 : 0);
-        if (c >= 32 && c <= 126 && c != '`')
+        // Characters come as typed text; of the keys only Backspace edits.
+        if (ScanCodeToChar(event, 0) == 8)
         {
-            if (m_inputLine.size() < kMaxInputChars)
+            // Backspace works only on lines that fit the console window's input strip.
+            if (!m_inputLine.empty() && Utf8Length(m_inputLine) <= m_inputLineWidth)
             {
-                m_inputLine.insert(m_cursor, 1, c);
-                ++m_cursor;
-            }
-            else if (!m_inputFullShown)
-            {
-                m_inputFullShown = true;
-                WriteToConsole("ERROR: a console line holds at most " + std::to_string(kMaxInputChars) +
-                                   " characters; the rest is not typed",
-                               FF_Display, false);
+                const std::size_t at = m_cursor > 0 ? m_cursor : NextCharacter(m_inputLine, 0);
+                const std::size_t from = PreviousCharacter(m_inputLine, at);
+                m_inputLine.erase(from, at - from);
+                m_cursor = static_cast<std::uint32_t>(m_cursor > 0 ? from : 0);
             }
         }
-        else if (c == 8)
-        {
-            if (!m_inputLine.empty() && m_inputLine.size() <= m_inputLineWidth)
-            {
-                if (m_cursor > 0)
-                {
-                    m_inputLine.erase(m_cursor - 1, 1);
-                    --m_cursor;
-                }
-                else
-                    m_inputLine.erase(0, 1);
-            }
-        }
-        else if (c == 127 && m_cursor < m_inputLine.size())
-            m_inputLine.erase(m_cursor, 1);
         return true;
     }
 

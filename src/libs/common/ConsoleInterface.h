@@ -51,7 +51,8 @@ public:
     // at start-up with the other parts' command registration.
     virtual void RegisterConsoleCommands();
 
-    // Keyboard editing while the console window is open: characters, cursor, Backspace, history
+    // Keyboard editing while the console window is open: typed characters (TEXT_INPUT events,
+    // as the player's layout makes them; the grave accent excepted), cursor, Backspace, history
     // on Up and Down, and Enter, which runs the line with report set. Returns whether the key
     // was taken. The grave key (41) is never taken: it opens and closes the window.
     virtual bool HandleInput(const dorvo::input::InputEvent& event);
@@ -163,7 +164,7 @@ private:
     bool m_shiftHeld = false;
     bool m_outputChanged = false;
     std::uint32_t m_maxOutputLines = 256; // the list is trimmed back to about this many lines
-    std::uint32_t m_cursor = 0;           // insertion point in the input line, 0 to its length
+    std::uint32_t m_cursor = 0;           // insertion point in the input line (bytes), 0 to its length
     std::size_t m_inputLineWidth = SIZE_MAX;
     std::string m_inputLine;
     std::list<std::string> m_outputLines; // oldest first, each beginning with ">"

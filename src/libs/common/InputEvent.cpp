@@ -12,8 +12,8 @@ bool IsValidInputCode(std::uint32_t code)
 
 namespace
 {
-// Indexed by scan code 2 to 57. Shift leaves - = ; ' ` \ / alone on purpose: the text boxes and
-// the console never offered _ + : " ~ | ?, and saved names rely on that.
+// Indexed by scan code 2 to 57. Shift leaves - = ; ' ` \ / alone. Typed text does not come from
+// here (it follows the player's layout), only the keys' names.
 struct KeyChars
 {
     char plain;
@@ -42,6 +42,13 @@ constexpr KeyChars kKeyChars[kLastCode - kFirstCode + 1] = {
     {' ', ' '}, // 57 Space
 };
 } // namespace
+
+void ReadPointerPosition(const InputEvent& event, int& x, int& y)
+{
+    const auto bits = static_cast<std::uint32_t>(event.value);
+    x = static_cast<std::int16_t>(bits & 0xFFFFu);
+    y = static_cast<std::int16_t>(bits >> 16);
+}
 
 char ScanCodeToChar(const InputEvent& event, unsigned char shift)
 {

@@ -60,6 +60,13 @@ enum InputCode : std::uint32_t
     MOUSE_WHEEL = 248,
     JOY_BUTTON_0 = 249, // joystick buttons 0 to 31 are 249 to 280
     JOY_BUTTON_31 = 280,
+    // A character typed, as the player's keyboard layout made it: the value is its Unicode code
+    // point (never a control character). It follows the press that typed it; it is not a key,
+    // so not a valid code, and keys go on meaning positions on the keyboard.
+    TEXT_INPUT = 290,
+    // Where the system pointer was on the screen when the mouse button event that follows it
+    // happened: x in the low 16 bits of the value, y in the high 16, each signed. Not valid.
+    MOUSE_POSITION = 291,
 
     INPUT_NONE = 293 // the code of an empty event
 };
@@ -77,8 +84,12 @@ struct InputEvent
 // the higher scan codes and the empty code are not valid. Only valid codes become key messages.
 bool IsValidInputCode(std::uint32_t code);
 
-// The ASCII character a key press types on a US keyboard, or 0. Only presses (value 1) of
-// codes 2 to 57 type anything; shift is any non-zero byte.
+// The screen position a MOUSE_POSITION event carries.
+void ReadPointerPosition(const InputEvent& event, int& x, int& y);
+
+// The ASCII character a key press gives on a US keyboard, or 0. Only presses (value 1) of
+// codes 2 to 57 give anything; shift is any non-zero byte. It names keys by their position
+// (Backspace, Tab, the console's key); what the player types comes as TEXT_INPUT events.
 char ScanCodeToChar(const InputEvent& event, unsigned char shift);
 } // namespace input
 } // namespace dorvo

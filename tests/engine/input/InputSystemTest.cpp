@@ -1,11 +1,14 @@
 #include "engine/input/InputSystem.h"
 
+#include "common/InputEvent.h"
 #include "platform/dinput.h"
 #include "platform/input_feed.h"
 #include "platform/win32.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 using dorvo::input::InputEvent;
@@ -44,6 +47,15 @@ void ExpectEvents(const std::vector<Ev>& expected, const std::vector<InputEvent>
     }
 }
 
+// The events without the pointer positions that come before each button.
+std::vector<InputEvent> Buttons(std::vector<InputEvent> events)
+{
+    events.erase(std::remove_if(events.begin(), events.end(),
+                                [](const InputEvent& e) { return e.code == dorvo::input::MOUSE_POSITION; }),
+                 events.end());
+    return events;
+}
+
 class InputSystemTest : public ::testing::Test
 {
 protected:
@@ -60,10 +72,13 @@ protected:
         dinputtest::ClearFailures();
         inputfeed::Reset();
     }
-    bool Init(bool buffered)
+    // The shell's configuration, or buffers of `records` when not 0.
+    bool Init(bool buffered, std::uint32_t records = 0)
     {
         InputSystem::InputConfig config;
         config.buffered = buffered;
+        if (records != 0)
+            config.keyboardBufferSize = config.mouseBufferSize = records;
         return m_input.Init(config, nullptr, nullptr);
     }
 
@@ -155,20 +170,26 @@ TEST_F(InputSystemTest, MouseAxesWheelAndButtons)
         bool buffered;
         std::vector<Ev> expected;
     };
-    // The wheel reaches the queue only in buffered mode.
+    // The wheel reaches the queue only in buffered mode, where each button comes after where the
+    // pointer was (x 12, y 34).
+    const std::int32_t at = 12 | (34 << 16);
     const Case cases[] = {
-        {true, {{246, 5}, {247, -3}, {248, 120}, {238, 1}, {239, 1}, {238, 0}}},
+        {true,
+         {{246, 5}, {247, -3}, {248, 120}, {291, at}, {238, 1}, {291, at}, {239, 1}, {291, at}, {238, 0}}},
         {false, {{239, 1}, {246, 5}, {247, -3}}},
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.buffered);
         ASSERT_TRUE(Init(c.buffered));
+        POINT pointer;
+        pointer.x = 12;
+        pointer.y = 34;
         inputfeed::MouseMove(5, -3, 10);
         inputfeed::MouseWheel(120, 11);
-        inputfeed::MouseButton(0, true, 12);
-        inputfeed::MouseButton(1, true, 13);
-        inputfeed::MouseButton(0, false, 14);
+        inputfeed::MouseButton(0, true, 12, &pointer);
+        inputfeed::MouseButton(1, true, 13, &pointer);
+        inputfeed::MouseButton(0, false, 14, &pointer);
         ExpectEvents(c.expected, Frame(m_input));
         inputfeed::MouseButton(1, false, 15);
         m_input.Shutdown();
@@ -180,7 +201,7 @@ TEST_F(InputSystemTest, HeldKeysAreReleasedWhenTheWindowLosesFocus)
     ASSERT_TRUE(Init(true));
     inputfeed::KeyChange(DIK_LEFT, true, 100);
     inputfeed::MouseButton(0, true, 101);
-    ExpectEvents({{203, 1}, {238, 1}}, Frame(m_input));
+    ExpectEvents({{203, 1}, {238, 1}}, Buttons(Frame(m_input)));
 
     inputfeed::FocusChange(false);
     ExpectEvents({{203, 0}, {238, 0}}, Frame(m_input));
@@ -210,13 +231,13 @@ TEST_F(InputSystemTest, ImmediateReaderReleasesHeldKeysOnFocusLoss)
     EXPECT_TRUE(Frame(m_input).empty());
 }
 
-// Typing faster than the frames come (a slow frame on a loaded machine) fills the 20-record
-// buffers; the records that did not fit are lost. A lost release must not leave its key held,
+// Typing faster than the frames come fills small buffers (20 records here); the records that
+// did not fit are lost. A lost release must not leave its key held,
 // repeating its letter into the console every 0.2 s: the held keys and buttons are set right
 // from the devices' present state, in code order, after the records that were kept.
 TEST_F(InputSystemTest, RecordsLostToAFullBufferLeaveNoKeyOrButtonHeld)
 {
-    ASSERT_TRUE(Init(true));
+    ASSERT_TRUE(Init(true, 20));
     std::vector<Ev> expected;
     DWORD time = 100;
     for (DWORD key = DIK_Q; key < DIK_Q + 9; ++key) // 18 records kept
@@ -241,16 +262,55 @@ TEST_F(InputSystemTest, RecordsLostToAFullBufferLeaveNoKeyOrButtonHeld)
     }
     inputfeed::MouseButton(1, true, time++); // lost, and still down
     expected.push_back({kRightButton, 1});
-    ExpectEvents(expected, Frame(m_input));
+    ExpectEvents(expected, Buttons(Frame(m_input)));
 
     // Only what is really down repeats.
     testclock::Advance(0.21);
     ExpectEvents({{DIK_C, 1}, {kRightButton, 1}}, Frame(m_input));
     inputfeed::KeyChange(DIK_C, false, time++);
     inputfeed::MouseButton(1, false, time++);
-    ExpectEvents({{DIK_C, 0}, {kRightButton, 0}}, Frame(m_input));
+    ExpectEvents({{DIK_C, 0}, {kRightButton, 0}}, Buttons(Frame(m_input)));
     testclock::Advance(0.21);
     EXPECT_TRUE(Frame(m_input).empty());
+}
+
+// A long frame (a room loading while the player types on) loses nothing with the shell's
+// buffers: every key, the text each typed and every click arrive in the order they were made.
+// A typed character is no key: it is neither held nor repeated.
+TEST_F(InputSystemTest, ALongFrameLosesNoKeyTextOrClick)
+{
+    ASSERT_TRUE(Init(true));
+    std::vector<Ev> expected;
+    DWORD time = 100;
+    const std::string line = "saveroom tutorialroomx3";
+    for (int i = 0; i < 6; ++i)
+        for (const char c : line + "\n")
+        {
+            const DWORD key = c == '\n' ? DIK_RETURN : DIK_A; // which key does not matter here
+            inputfeed::KeyChange(key, true, time);
+            const char text[2] = {c, 0};
+            inputfeed::Text(text, time);
+            inputfeed::KeyChange(key, false, time + 30);
+            time += 70;
+            expected.push_back({key, 1});
+            if (c != '\n')
+                expected.push_back({dorvo::input::TEXT_INPUT, c});
+            expected.push_back({key, 0});
+        }
+    for (int click = 0; click < 2; ++click) // a double click
+    {
+        inputfeed::MouseButton(0, true, time++);
+        inputfeed::MouseButton(0, false, time++);
+        for (const std::int32_t value : {1, 0})
+        {
+            expected.push_back({dorvo::input::MOUSE_POSITION, 0});
+            expected.push_back({kLeftButton, value});
+        }
+    }
+    ExpectEvents(expected, Frame(m_input));
+
+    testclock::Advance(0.21);
+    EXPECT_TRUE(Frame(m_input).empty()) << "nothing is held, and text never repeats";
 }
 
 TEST_F(InputSystemTest, FailedDeviceCreationReleasesEverything)

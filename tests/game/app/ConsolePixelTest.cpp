@@ -46,10 +46,13 @@ int& g_lastFrame = gametest::TheFrameScript().lastFrame;
 plat::DWORD g_keyTime = 100;
 std::vector<std::unique_ptr<dorvo::gfx::CSprite>> g_sprites;
 
-void Key(std::uint32_t code)
+// The key down, the text it types (none for 0), the key up.
+void Key(std::uint32_t code, char typed = 0)
 {
     plat::inputfeed::FocusChange(true);
     plat::inputfeed::KeyChange(code, true, g_keyTime);
+    const char text[2] = {typed, 0};
+    plat::inputfeed::Text(text, g_keyTime);
     plat::inputfeed::KeyChange(code, false, g_keyTime + 5);
     g_keyTime += 40;
 }
@@ -133,7 +136,7 @@ TEST(ConsolePixelTest, TheConsoleSlidesOverTheSceneShowsItsOutputAndLeavesThePic
     g_script[18] = [] { Shot("console_sliding.png"); };
     int frame = 40;
     for (char c : std::string("commands"))
-        g_script[frame++] = [c] { Key(CodeOf(c)); };
+        g_script[frame++] = [c] { Key(CodeOf(c), c); };
     g_script[frame++] = [] { Key(dorvo::input::KEY_RETURN); };
     frame += 2;
     g_script[frame] = [] { Shot("console_open.png"); };

@@ -1,8 +1,8 @@
-// The real program in full screen on a virtual X display (Xvfb, 1024 x 768) with Mesa's software
-// renderer, driven from inside its frames: two marks of the 2D layer in opposite corners of the
-// 800 x 600 back buffer, Alt+Enter, then the window's picture beside the back buffer and an F1
-// screenshot. The pictures go under screenshots/ in the test build folder. Skipped where Xvfb
-// is not installed.
+// The real program in full screen and in resized windows on a virtual X display (Xvfb,
+// 1024 x 768) with Mesa's software renderer, driven from inside its frames: two marks of the 2D
+// layer in opposite corners of the 800 x 600 back buffer, Alt+Enter or a new window size, then
+// the window's picture beside the back buffer (and an F1 screenshot). The pictures go under
+// screenshots/ in the test build folder. Skipped where Xvfb is not installed.
 #include "FrameScriptedApp.h"
 
 #include "GLTestDevice.h"
@@ -20,6 +20,7 @@
 #include "platform/headless.h"
 #include "platform/image_codec.h"
 #include "platform/win32.h"
+#include "platform/window_backend.h"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +79,8 @@ struct Picture
 Picture g_window;
 Picture g_back;
 bool g_windowed = true;
+// Where the middle of the window lands in the back buffer.
+plat::POINT g_middle;
 
 void Save(const Picture& picture, const std::string& name)
 {
@@ -98,33 +101,25 @@ void Capture()
     ASSERT_TRUE(device->ReadBackBuffer(g_back.pixels));
     g_back.width = device->GetBackBufferDesc().Width;
     g_back.height = device->GetBackBufferDesc().Height;
+    plat::POINT origin;
+    int width = 0, height = 0;
+    ASSERT_TRUE(plat::detail::Backend().GetClientArea(origin, width, height));
+    g_middle.x = origin.x + width / 2;
+    g_middle.y = origin.y + height / 2;
+    ASSERT_TRUE(plat::ScreenToClient(plat::DXUTGetHWND(), &g_middle));
 }
-} // namespace
 
-TEST(FullScreenPixelTest, AfterAltEnterTheWindowedPictureFillsTheScreen)
+// Runs the program for `lastFrame` frames of `script` on a fresh 1024 x 768 display.
+int RunOnDisplay(gametest::FrameScript& script)
 {
-    if (!testsupport::XvfbInstalled())
-        GTEST_SKIP() << "Xvfb is not installed (package xvfb): the program is not run on a display here";
     testsupport::VirtualDisplay display;
-    ASSERT_TRUE(display.Start("1024x768x24")) << "Xvfb did not start";
+    if (!display.Start("1024x768x24"))
+        return -1;
     plat::headless::Reset();
     testsupport::ScopedEnv env;
     testsupport::UseOpenGLOn(display, env);
     testsupport::MakeGameRunFolder("files/xmlfiles");
-
-    gametest::FrameScript& script = gametest::TheFrameScript();
-    script = gametest::FrameScript();
-    script.steps[3] = []
-    {
-        Block(1.0f, 0.0f, 0.0f, 0, 0);
-        Block(0.0f, 0.0f, 1.0f, kWidth - 64, kHeight - 64);
-    };
-    script.steps[8] = []
-    { plat::PostMessageW(plat::DXUTGetHWND(), plat::WM_SYSKEYDOWN, plat::VK_RETURN, 1 << 29); };
-    script.steps[20] = [] { plat::PostMessageW(plat::DXUTGetHWND(), plat::WM_KEYDOWN, plat::VK_F1, 0); };
-    script.steps[22] = [] { Capture(); };
-    script.lastFrame = 24;
-
+    gametest::TheFrameScript() = script;
     plat::testclock::Set(1.0);
     plat::testclock::SetAutoAdvance(0.0005);
     QUORB::CEngineLoader loader;
@@ -138,6 +133,28 @@ TEST(FullScreenPixelTest, AfterAltEnterTheWindowedPictureFillsTheScreen)
     std::filesystem::remove_all("files");
     env.Set("DORVO_HEADLESS", "1");
     plat::headless::Reset();
+    script.frames = gametest::TheFrameScript().frames;
+    return code;
+}
+} // namespace
+
+TEST(FullScreenPixelTest, AfterAltEnterTheWindowedPictureFillsTheScreen)
+{
+    if (!testsupport::XvfbInstalled())
+        GTEST_SKIP() << "Xvfb is not installed (package xvfb): the program is not run on a display here";
+    gametest::FrameScript script;
+    script.steps[3] = []
+    {
+        Block(1.0f, 0.0f, 0.0f, 0, 0);
+        Block(0.0f, 0.0f, 1.0f, kWidth - 64, kHeight - 64);
+    };
+    script.steps[8] = []
+    { plat::PostMessageW(plat::DXUTGetHWND(), plat::WM_SYSKEYDOWN, plat::VK_RETURN, 1 << 29); };
+    script.steps[20] = [] { plat::PostMessageW(plat::DXUTGetHWND(), plat::WM_KEYDOWN, plat::VK_F1, 0); };
+    script.steps[22] = [] { Capture(); };
+    script.lastFrame = 24;
+    const int code = RunOnDisplay(script);
+    ASSERT_NE(code, -1) << "Xvfb did not start";
     EXPECT_EQ(code, 0);
     EXPECT_EQ(script.frames, script.lastFrame);
 
@@ -181,3 +198,76 @@ TEST(FullScreenPixelTest, AfterAltEnterTheWindowedPictureFillsTheScreen)
     std::filesystem::copy_file("DorvoScrshot_0.png", testsupport::ScreenshotPath("fullscreen_game_f1.png"),
                                std::filesystem::copy_options::overwrite_existing);
 }
+
+// A window resized by the player shows the whole 800 x 600 picture, scaled with its aspect kept
+// and bars on the sides left over, as full screen does: nothing is cut off and nothing is left
+// in a corner, and the pointer maps into the picture it sees. One program run a size.
+struct WindowSize
+{
+    int width, height;
+    int left, top; // where the picture starts in the window
+    double scale;
+    const char* picture;
+};
+
+class ResizedWindowPixelTest : public ::testing::TestWithParam<WindowSize>
+{
+};
+
+TEST_P(ResizedWindowPixelTest, ShowsTheWholePictureScaled)
+{
+    if (!testsupport::XvfbInstalled())
+        GTEST_SKIP() << "Xvfb is not installed (package xvfb): the program is not run on a display here";
+    const WindowSize& c = GetParam();
+    gametest::FrameScript script;
+    script.steps[3] = []
+    {
+        Block(1.0f, 0.0f, 0.0f, 0, 0);
+        Block(0.0f, 0.0f, 1.0f, kWidth - 64, kHeight - 64);
+    };
+    script.steps[8] = [c]
+    {
+        int w = c.width, h = c.height;
+        plat::detail::Backend().SetFullScreen(false, w, h);
+    };
+    script.steps[20] = [] { Capture(); };
+    script.lastFrame = 22;
+    g_window = Picture();
+    const int code = RunOnDisplay(script);
+    ASSERT_NE(code, -1) << "Xvfb did not start";
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(script.frames, script.lastFrame);
+
+    EXPECT_TRUE(g_windowed);
+    ASSERT_EQ(g_window.width, static_cast<plat::UINT>(c.width)) << "the window took its new size";
+    ASSERT_EQ(g_window.height, static_cast<plat::UINT>(c.height));
+    EXPECT_EQ(g_back.width, static_cast<plat::UINT>(kWidth)) << "the back buffer keeps its size";
+    EXPECT_EQ(g_back.height, static_cast<plat::UINT>(kHeight));
+    Save(g_window, c.picture);
+
+    // The marks in the picture's corners, at their scaled size; the bars beside it are black.
+    const int mark = static_cast<int>(64 * c.scale);
+    const int right = c.left + static_cast<int>(kWidth * c.scale) - 1;
+    const int bottom = c.top + static_cast<int>(kHeight * c.scale) - 1;
+    for (int d : {2, mark / 2, mark - 4})
+    {
+        EXPECT_TRUE(g_window.Is(c.left + d, c.top + d, 255, 0, 0)) << "red at " << d;
+        EXPECT_TRUE(g_window.Is(right - d, bottom - d, 0, 0, 255)) << "blue at " << d;
+    }
+    EXPECT_FALSE(g_window.Is(c.left + mark + 4, c.top + mark + 4, 255, 0, 0));
+    if (c.left > 2)
+    {
+        EXPECT_TRUE(g_window.Is(c.left / 2, c.height / 2, 0, 0, 0)) << "the left bar";
+        EXPECT_TRUE(g_window.Is(c.width - 1 - c.left / 2, c.height / 2, 0, 0, 0)) << "the right bar";
+    }
+    EXPECT_NEAR(g_middle.x, kWidth / 2, 2) << "the window's middle is the picture's";
+    EXPECT_NEAR(g_middle.y, kHeight / 2, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, ResizedWindowPixelTest,
+    ::testing::Values(WindowSize{1000, 700, 33, 0, 700.0 / 600.0, "resized_window_1000x700.png"},
+                      WindowSize{640, 480, 0, 0, 0.8, "resized_window_640x480.png"},
+                      WindowSize{800, 400, 133, 0, 400.0 / 600.0, "resized_window_800x400.png"}),
+    [](const ::testing::TestParamInfo<WindowSize>& info)
+    { return std::to_string(info.param.width) + "x" + std::to_string(info.param.height); });

@@ -73,18 +73,7 @@ protected:
         plat::inputfeed::KeyChange(code, false, m_timeMs + 5);
         Frame();
     }
-    void Type(const std::string& text)
-    {
-        for (char c : text)
-        {
-            for (std::uint32_t code = 2; code <= 57; ++code)
-                if (dorvo::input::ScanCodeToChar(dorvo::input::InputEvent{code, 1, 0, 0}, 0) == c)
-                {
-                    Press(code);
-                    break;
-                }
-        }
-    }
+    void Type(const std::string& text) { m_world->Type(text); }
 
     Gob* Console() const { return GobManager::Instance().GetGob(game->GetConsoleId()); }
     Gfx2DComp* ConsoleComp() const

@@ -12,6 +12,8 @@
 #include "game/menus/BaseMenu.h"
 #include "game/menus/CreateProfileMenu.h"
 #include "game/menus/ProfileMenu.h"
+#include "platform/headless.h"
+#include "platform/input_feed.h"
 #include "statemachine/ACMsgTaker.h"
 #include "statemachine/Database.h"
 
@@ -287,5 +289,63 @@ TEST_F(CreateProfileMenuTest, RefusedNamesSayWhyAndWriteNothing)
     EXPECT_EQ(m_world->MenuState(kPanel), kClosing);
     EXPECT_TRUE(std::filesystem::exists(m_world->Folder() + "files/profiles/Player2.xml"));
     EXPECT_EQ(profiles->GetRowFiles().size(), rows + 1);
+}
+// The box holds what the player's keyboard typed: the underscore, letters a name cannot hold
+// (refused as other characters are, not dropped), nothing for a key held with Ctrl, and no more
+// than 16 characters, so the name the player sees is the name saved.
+TEST_F(CreateProfileMenuTest, TheBoxHoldsWhatThePlayerTyped)
+{
+    Boot();
+    OpenPanel(0);
+    const auto empty = [this]()
+    {
+        ASSERT_TRUE(m_world->Click(kPanel, "EditBox"));
+        for (std::size_t i = 0; i < QUORB::kMaxFileBaseNameLength + 2; ++i)
+            m_world->Key(dorvo::input::KEY_BACK);
+    };
+    const Strings before = ProfileFolder();
+
+    empty();
+    m_world->TypeText("Zo\u00EB \u00C9t\u00E9");
+    EXPECT_EQ(m_world->Unit(kPanel, "EditBox").text, "Zo\u00EB \u00C9t\u00E9");
+    m_world->ClearMessages();
+    ASSERT_TRUE(m_world->Click(kPanel, "CreateButton"));
+    EXPECT_EQ(Texts(), Strings({"Use only letters, digits, spaces, - and _."}));
+    EXPECT_EQ(ProfileFolder(), before);
+
+    empty();
+    m_world->TypeText("Ann");
+    m_world->KeyDown(dorvo::input::KEY_LCONTROL);
+    plat::inputfeed::KeyChange(dorvo::input::KEY_A, true, 5000);
+    plat::inputfeed::Text("a", 5000);
+    plat::inputfeed::KeyChange(dorvo::input::KEY_A, false, 5005);
+    m_world->KeyUp(dorvo::input::KEY_LCONTROL);
+    m_world->TypeText("_B");
+    EXPECT_EQ(m_world->Unit(kPanel, "EditBox").text, "Ann_B") << "Ctrl+A types nothing";
+
+    empty();
+    m_world->TypeText("Abcdefghijklmnop\u00E9qr");
+    EXPECT_EQ(m_world->Unit(kPanel, "EditBox").text, "Abcdefghijklmnop");
+    m_world->ClearMessages();
+    ASSERT_TRUE(m_world->Click(kPanel, "CreateButton"));
+    EXPECT_EQ(Texts(), Strings({"New profile created."}));
+    EXPECT_TRUE(std::filesystem::exists(m_world->Folder() + "files/profiles/Abcdefghijklmnop.xml"));
+}
+// A quick click on a slow frame: the press and the release over the button, then the pointer
+// moves on, all before the next frame. The click counts where it was made.
+TEST_F(CreateProfileMenuTest, AClickCountsWhereItWasMadeThoughThePointerMovedOnBeforeTheFrame)
+{
+    Boot();
+    OpenPanel(0);
+    TypeName("Quick");
+    ASSERT_TRUE(m_world->PointAt(kPanel, "CreateButton"));
+    m_world->ClearMessages();
+    plat::inputfeed::MouseButton(0, true, 6000);
+    plat::inputfeed::MouseButton(0, false, 6005);
+    plat::headless::SetCursorScreenPosition(5, 5);
+    plat::inputfeed::MouseMove(-300, -240, 6010);
+    m_world->Step();
+    EXPECT_EQ(Texts(), Strings({"New profile created."}));
+    EXPECT_TRUE(std::filesystem::exists(m_world->Folder() + "files/profiles/Quick.xml"));
 }
 } // namespace

@@ -43,7 +43,6 @@ namespace gametest
 namespace
 {
 constexpr double kFrameSeconds = 1.0 / 30.0;
-constexpr std::uint32_t kLeftShift = 42;
 
 // The recordings of the world alive now; the recorders are plain functions.
 MenuRecordings* s_recordings = nullptr;
@@ -119,24 +118,6 @@ void AddOnce(std::vector<std::string>& list, const std::string& entry)
         list.push_back(entry);
 }
 
-// The key that types the character, and whether Shift is needed; false for none.
-bool KeyFor(char c, std::uint32_t& code, bool& shift)
-{
-    for (int withShift = 0; withShift < 2; ++withShift)
-        for (std::uint32_t candidate = 1; candidate < 256; ++candidate)
-        {
-            dorvo::input::InputEvent event;
-            event.code = candidate;
-            event.value = 1;
-            if (dorvo::input::ScanCodeToChar(event, static_cast<unsigned char>(withShift)) == c)
-            {
-                code = candidate;
-                shift = withShift != 0;
-                return true;
-            }
-        }
-    return false;
-}
 } // namespace
 
 GameTestSetup MenuTestWorld::WithMenus(const MenuTestSetup& setup, MenuRecordings* recordings)
@@ -298,18 +279,7 @@ bool MenuTestWorld::Hover(const std::string& menu, const std::string& unit, doub
 
 void MenuTestWorld::TypeText(const std::string& text)
 {
-    for (char c : text)
-    {
-        std::uint32_t code = 0;
-        bool shift = false;
-        if (!KeyFor(c, code, shift))
-            continue;
-        if (shift)
-            KeyDown(kLeftShift);
-        Key(code);
-        if (shift)
-            KeyUp(kLeftShift);
-    }
+    Type(text);
 }
 
 int MenuTestWorld::MenuState(const std::string& menu) const

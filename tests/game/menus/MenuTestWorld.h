@@ -131,8 +131,7 @@ public:
     bool Click(const std::string& menu, const std::string& unit);
     // PointAt, then frames for that long.
     bool Hover(const std::string& menu, const std::string& unit, double seconds);
-    // Each character pressed and released with Shift as needed, a frame each; characters
-    // without a key are skipped.
+    // The text typed, a frame a character (GameTestWorld::Type).
     void TypeText(const std::string& text);
 
     // The menu's state (-1 without such a menu).

@@ -3,10 +3,12 @@
 #include "common/InputEvent.h"
 #include "common/ParamStack.h"
 #include "common/Scheduler.h"
+#include "common/Utf8Text.h"
 #include "common/loki/Functor.h"
 #include "common/math/Vector3.h"
 
 #include "TestSupport.h"
+#include "platform/win32.h"
 
 #include <gtest/gtest.h>
 
@@ -163,27 +165,34 @@ protected:
         Key(code, 1);
         Key(code, 0);
     }
-    // Types text key by key; upper case and the shifted signs go through a held Shift.
+    // Types text as a US keyboard does: each character's key goes down (upper case and the
+    // shifted signs through a held Shift), the text it types follows, the key comes up. Characters
+    // without a key on it (the underscore among them, which this table does not shift) come as
+    // text alone, as another layout's keys would bring them.
     static void Type(const std::string& text)
     {
-        for (char c : text)
+        for (std::size_t at = 0; at < text.size(); at = common::NextCharacter(text, at))
         {
-            for (std::uint32_t code = 2; code <= 57; ++code)
-            {
-                for (unsigned char shift = 0; shift < 2; ++shift)
-                {
-                    if (dorvo::input::ScanCodeToChar(InputEvent{code, 1, 0, 0}, shift) != c)
-                        continue;
-                    if (shift)
-                        Key(dorvo::input::KEY_LSHIFT, 1);
-                    Press(code);
-                    if (shift)
-                        Key(dorvo::input::KEY_LSHIFT, 0);
-                    goto typed;
-                }
-            }
-            ADD_FAILURE() << "cannot type " << c;
-        typed:;
+            const std::string character = text.substr(at, common::NextCharacter(text, at) - at);
+            std::uint32_t key = 0;
+            unsigned char shifted = 0;
+            for (std::uint32_t code = 2; code <= 57 && key == 0 && character.size() == 1; ++code)
+                for (unsigned char shift = 0; shift < 2 && key == 0; ++shift)
+                    if (dorvo::input::ScanCodeToChar(InputEvent{code, 1, 0, 0}, shift) == character[0])
+                    {
+                        key = code;
+                        shifted = shift;
+                    }
+            if (shifted)
+                Key(dorvo::input::KEY_LSHIFT, 1);
+            if (key)
+                Key(key, 1);
+            const std::wstring wide = plat::ToWide(character);
+            Key(dorvo::input::TEXT_INPUT, static_cast<std::int32_t>(wide.empty() ? 0 : wide[0]));
+            if (key)
+                Key(key, 0);
+            if (shifted)
+                Key(dorvo::input::KEY_LSHIFT, 0);
         }
     }
     static void Enter() { Press(dorvo::input::KEY_RETURN); }
@@ -508,17 +517,17 @@ TEST_F(ConsoleInterfaceTest, WhichKeysAreTaken)
         bool taken;
     };
     const Case cases[] = {
-        {KEY_GRAVE, 1, false}, {KEY_GRAVE, 0, false},  {KEY_A, 1, true},      {KEY_A, 0, false},
-        {KEY_F1, 1, true},     {KEY_BACK, 0, true},    {KEY_RETURN, 0, true}, {KEY_UP, 0, true},
-        {KEY_DOWN, 0, true},   {KEY_LSHIFT, 0, false}, {KEY_RSHIFT, 1, true}, {KEY_RSHIFT, 0, false},
-        {MOUSE_X, 5, false},   {KEY_A, 2, false},
+        {KEY_GRAVE, 1, false}, {KEY_GRAVE, 0, false},  {KEY_A, 1, true},        {KEY_A, 0, false},
+        {KEY_F1, 1, true},     {KEY_BACK, 0, true},    {KEY_RETURN, 0, true},   {KEY_UP, 0, true},
+        {KEY_DOWN, 0, true},   {KEY_LSHIFT, 0, false}, {KEY_RSHIFT, 1, true},   {KEY_RSHIFT, 0, false},
+        {MOUSE_X, 5, false},   {KEY_A, 2, false},      {TEXT_INPUT, 'b', true},
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.code);
         EXPECT_EQ(c.taken, Key(c.code, c.value));
     }
-    EXPECT_EQ("a", ConsoleInterface::Instance().GetInputLine());
+    EXPECT_EQ("b", ConsoleInterface::Instance().GetInputLine()) << "keys name positions; text types";
     EXPECT_TRUE(Lines().empty()); // Enter up without its down runs nothing
 }
 
@@ -546,6 +555,26 @@ TEST_F(ConsoleInterfaceTest, CursorEditing)
     Type("`");
     Press(KEY_TAB);
     EXPECT_EQ("bc", console.GetInputLine());
+}
+
+// The line holds what the player's layout typed, the underscore and letters beyond ASCII too,
+// and the cursor and Backspace step over whole characters.
+TEST_F(ConsoleInterfaceTest, TheLineIsTheTypedText)
+{
+    using namespace dorvo::input;
+    ConsoleInterface& console = ConsoleInterface::Instance();
+    Type("saveroom Zo\u00EB_\u00C9t\u00E9");
+    EXPECT_EQ("saveroom Zo\u00EB_\u00C9t\u00E9", console.GetInputLine());
+    Press(KEY_LEFT);
+    Press(KEY_LEFT);
+    Press(KEY_LEFT);
+    Press(KEY_BACK);
+    EXPECT_EQ("saveroom Zo\u00EB\u00C9t\u00E9", console.GetInputLine());
+    Press(KEY_BACK);
+    EXPECT_EQ("saveroom Zo\u00C9t\u00E9", console.GetInputLine());
+    Key(TEXT_INPUT, 0x1F600); // beyond the first plane
+    EXPECT_EQ("saveroom Zo\U0001F600\u00C9t\u00E9", console.GetInputLine());
+    EXPECT_EQ(15u, console.GetCursor());
 }
 
 // The console window says how wide its input strip is (56 characters in the game); before one

@@ -136,7 +136,10 @@ bool CButton::HandleInput(const input::InputEvent* event, float dt)
     // come before the update that would see the move.
     if (event->value == 1)
     {
-        if (event->code == input::MOUSE_BUTTON_0 && m_press == PRESS_Up && IsPointerOver())
+        // Released since the last update counts as up: the second press of a double click
+        // made within one frame is a press of its own.
+        const bool up = m_press == PRESS_Up || m_press == PRESS_JustReleased;
+        if (event->code == input::MOUSE_BUTTON_0 && up && IsPointerOver())
         {
             m_press = PRESS_JustPressed;
             m_pressTimeStamp = event->timeStamp;

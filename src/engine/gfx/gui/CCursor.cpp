@@ -66,6 +66,17 @@ void CCursor::FollowPointer()
     }
 }
 
+void CCursor::PlaceAtPointer(int screenX, int screenY)
+{
+    if (CGFXCore::Instance().IsFullScreen())
+        return;
+    plat::POINT point;
+    point.x = screenX;
+    point.y = screenY;
+    if (plat::ScreenToClient(plat::DXUTGetHWND(), &point))
+        SetPosition(point.x, point.y);
+}
+
 bool CCursor::HandleInput(const input::InputEvent* event, float)
 {
     if (!m_active || !event)

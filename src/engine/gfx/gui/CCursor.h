@@ -28,9 +28,12 @@ public:
     // FollowPointer, then the container's update.
     void Update(int ms) override;
     // In full screen the position is kept on the back buffer; in a window it becomes the system
-    // cursor's (in back-buffer pixels). The game also runs it before it routes a mouse button, so
-    // that a press which follows a move between two frames lands where the pointer went.
+    // cursor's (in back-buffer pixels).
     void FollowPointer();
+    // In a window, the cursor to where the system pointer was on the screen when a mouse button
+    // changed (the input's MOUSE_POSITION event), so that a click lands where it was made even when
+    // moves follow it before the next frame. In full screen the mouse's deltas place the cursor.
+    void PlaceAtPointer(int screenX, int screenY);
     // Mouse deltas move the cursor, Shift and Alt are followed; only while active. Never takes the
     // event.
     bool HandleInput(const input::InputEvent* event, float dt) override;

@@ -2,6 +2,7 @@
 
 #include "common/InputEvent.h"
 #include "common/InterpolationMgr.h"
+#include "common/Utf8Text.h"
 #include "engine/gfx/gui/TextSubmitFunct.h"
 #include "engine/gfx/sprites/CTextSprite.h"
 
@@ -19,11 +20,6 @@ constexpr float kPulseSeconds = 1.0f;
 bool IsKey(std::uint32_t code)
 {
     return code >= 1 && code < input::MOUSE_BUTTON_0;
-}
-
-bool IsShift(std::uint32_t code)
-{
-    return code == input::KEY_LSHIFT || code == input::KEY_RSHIFT;
 }
 } // namespace
 
@@ -74,6 +70,12 @@ bool EditBox::HandleInput(const input::InputEvent* event, float dt)
         Unfocus();
         return taken;
     }
+    if (event->code == input::TEXT_INPUT)
+    {
+        TypeCharacter(static_cast<std::uint32_t>(event->value));
+        RefreshText();
+        return true;
+    }
     if (!IsKey(event->code))
         return taken;
     if (event->value == 0)
@@ -88,8 +90,6 @@ bool EditBox::HandleInput(const input::InputEvent* event, float dt)
                 Unfocus();
             return true;
         }
-        if (IsShift(event->code))
-            m_shift = false;
         return taken;
     }
     if (event->value != 1)
@@ -107,39 +107,37 @@ void EditBox::EditKey(const input::InputEvent& event)
     case input::KEY_RETURN:
         m_enterPressed = true;
         break;
-    case input::KEY_LSHIFT:
-    case input::KEY_RSHIFT:
-        m_shift = true;
-        break;
     case input::KEY_LEFT:
-        if (m_caret > 0)
-            --m_caret;
+        m_caret = static_cast<unsigned>(common::PreviousCharacter(m_text, m_caret));
         break;
     case input::KEY_RIGHT:
-        if (m_caret < m_text.size())
-            ++m_caret;
+        m_caret = static_cast<unsigned>(common::NextCharacter(m_text, m_caret));
         break;
     case input::KEY_DELETE:
-        if (m_caret < m_text.size())
-            m_text.erase(m_caret, 1);
+        m_text.erase(m_caret, common::NextCharacter(m_text, m_caret) - m_caret);
         break;
     default:
         break;
     }
-    const char c = input::ScanCodeToChar(event, m_shift ? 1 : 0);
-    if (c >= 32 && c <= 126 && c != kGrave)
+    // Characters come as typed text; of the keys only Backspace edits.
+    if (input::ScanCodeToChar(event, 0) == kBackspaceChar && m_caret > 0)
     {
-        if (m_text.size() < m_maxLength)
-        {
-            m_text.insert(m_text.begin() + m_caret, c);
-            ++m_caret;
-        }
+        const std::size_t from = common::PreviousCharacter(m_text, m_caret);
+        m_text.erase(from, m_caret - from);
+        m_caret = static_cast<unsigned>(from);
     }
-    else if (c == kBackspaceChar && m_caret > 0)
-    {
-        m_text.erase(m_caret - 1, 1);
-        --m_caret;
-    }
+}
+
+void EditBox::TypeCharacter(std::uint32_t codePoint)
+{
+    ClampCaret();
+    // The console's key is never typed; a full box takes nothing more, which the player sees
+    // as the text stops growing.
+    if (codePoint == static_cast<std::uint32_t>(kGrave) || common::Utf8Length(m_text) >= m_maxLength)
+        return;
+    const std::string typed = common::EncodeUtf8(codePoint);
+    m_text.insert(m_caret, typed);
+    m_caret += static_cast<unsigned>(typed.size());
 }
 
 void EditBox::OnClick()

@@ -9,6 +9,7 @@
 #include "common/Timer.h"
 #include "engine/gfx/gui/CButton.h"
 
+#include <cstdint>
 #include <string>
 
 namespace dorvo
@@ -30,7 +31,8 @@ public:
 
     // The background record at (x, y) pixels under the unit's name; the text starts as the default
     // text with the caret at its end. The text sprite is drawn one depth step above the box and
-    // placed from the box's position until it is filed under it. maxLength: characters.
+    // placed from the box's position until it is filed under it. maxLength: characters (UTF-8
+    // text, so a character may take several bytes).
     EditBox(const std::string& textureFile, const SpriteAnimation& unpressed, CTextSprite* textSprite,
             TextSubmitFunct* submit, PointInsideFunct* hitTest, int x, int y, const std::string& unitName,
             unsigned maxLength, const std::string& defaultText);
@@ -58,7 +60,7 @@ public:
     CTextSprite* GetTextSprite() const { return m_pTextSprite; }
     bool IsFocused() const { return m_focused; }
     bool IsCaretShown() const { return m_caretShown; }
-    // Characters before the caret.
+    // Bytes of the text before the caret (a character may take several).
     unsigned GetCaret() const { return m_caret; }
     unsigned GetMaxLength() const { return m_maxLength; }
     // Replaces the submit callback and deletes the old one.
@@ -72,14 +74,16 @@ private:
     void ClampCaret();
     // A key press while focused.
     void EditKey(const input::InputEvent& event);
+    // A typed character while focused: inserted at the caret while the box holds fewer than
+    // its maximum of characters.
+    void TypeCharacter(std::uint32_t codePoint);
 
     CTextSprite* m_pTextSprite; // not owned
     std::string m_text;
     std::string m_defaultText;
-    bool m_shift = false;
     bool m_enterPressed = false;
     bool m_focused = false;
-    unsigned m_caret = 0; // characters
+    unsigned m_caret = 0; // bytes of the text before the caret, always at a character's start
     std::unique_ptr<TextSubmitFunct> m_pSubmit;
     int m_pulse[4] = {-1, -1, -1, -1}; // red, green, blue; alpha never pulses
     unsigned m_maxLength;

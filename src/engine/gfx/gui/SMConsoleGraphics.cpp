@@ -34,9 +34,10 @@ constexpr int kInputTop = 5;
 constexpr char kGrave = '`';
 constexpr char kTab = '\t';
 
+// Keys and the text they type.
 bool IsKeyboard(const input::InputEvent& event)
 {
-    return event.code >= 1 && event.code <= input::KEY_LAST_VALID;
+    return (event.code >= 1 && event.code <= input::KEY_LAST_VALID) || event.code == input::TEXT_INPUT;
 }
 
 char KeyChar(const Message* message)

@@ -5,6 +5,7 @@
 #include "engine/gfx/core/CDorvoGfx.h"
 #include "engine/gfx/core/MatrixConvert.h"
 #include "engine/gfx/sprites/SpriteBatch.h"
+#include "platform/win32.h"
 
 #include <tinyxml.h>
 
@@ -124,9 +125,8 @@ void CTextSprite::UpdateLayout()
     rect.top = GetAbsoluteY();
     rect.right = rect.left + m_boxWidth;
     rect.bottom = rect.top + m_boxHeight;
-    m_wideText.clear();
-    for (const char c : m_text)
-        m_wideText.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
+    // The text is UTF-8 (a typed name may hold "ë"); a byte that is no UTF-8 shows as U+FFFD.
+    m_wideText = plat::ToWide(m_text);
     plat::ID3DXFont* font = Font();
     if (!font)
     {

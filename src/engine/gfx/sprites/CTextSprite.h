@@ -63,7 +63,7 @@ private:
     void MarkDirty() { m_dirty = true; }
 
     std::string m_text;
-    std::wstring m_wideText; // one unit a byte, rebuilt at layout
+    std::wstring m_wideText; // the text decoded from UTF-8, rebuilt at layout
     STextStyle m_style;
     int m_boxWidth = 0; // pixels
     int m_boxHeight = 0;

@@ -83,6 +83,7 @@ TEST_F(ButtonTest, PressAndReleaseEdges)
         {"press inside, release outside, release-inside clear", false, "idiou", 1, 1, 0, true},
         {"press outside, release inside", true, "odiu", 0, 0, 1, false},
         {"press and release between two frames", true, "idu", 1, 1, 0, true},
+        {"a double click between two frames", true, "iduDu", 2, 2, 0, true},
         {"the repeat of the held press is taken and presses nothing", true, "idid", 0, 1, 0, true},
         {"another press while held is not taken", true, "idiD", 0, 1, 0, false},
         {"release without a press", true, "iu", 0, 0, 1, false},

@@ -103,6 +103,12 @@ protected:
         Key(code, false);
         return taken;
     }
+    // The text a key typed, as the game passes it on: a press.
+    static bool Typed(char c)
+    {
+        return common::Singleton<Database>::Instance()->BroadcastInputMsg(
+            MSG_Pressed, InputEvent{dorvo::input::TEXT_INPUT, c, 0, 0});
+    }
 
     int State() const { return machine->GetState(); }
     CSprite& Window(const char* name)
@@ -235,7 +241,9 @@ TEST_F(SMConsoleGraphicsTest, PressesDuringASlideAreNotTypedButTheirReleasesArri
 {
     EXPECT_TRUE(Key(kGrave, true));
     ASSERT_EQ(State(), State::CS_OpeningBoth);
+    EXPECT_TRUE(Typed('`')) << "the console's key typed its own text: it is not typed either";
     EXPECT_TRUE(Key(kA, true)) << "the console has the keyboard already";
+    EXPECT_TRUE(Typed('a'));
     EXPECT_TRUE(Handed().empty());
     Key(kA, false);
     EXPECT_EQ(Handed(), (std::vector<std::uint32_t>{kA * 10}));
@@ -274,7 +282,9 @@ TEST_F(SMConsoleGraphicsTest, TheInputLineShowsItsCaretWhileEitherWindowIsOpen)
     Press(kTab);
     Settle();
     Press(kA);
+    EXPECT_TRUE(Typed('a'));
     Press(kB);
+    EXPECT_TRUE(Typed('b'));
     Frame();
     EXPECT_EQ(Input(), "ab|");
     Press(kLeft);

@@ -92,6 +92,22 @@ TEST_F(TextSpriteTest, ADefaultTextSpriteDoesNotWrap)
     EXPECT_FLOAT_EQ(text.GetWidth(), 510.0f + CTextSprite::kRightMargin);
 }
 
+// A typed name holds letters beyond ASCII: drawn as the characters they are, each one character
+// wide, never as the bytes of their UTF-8 ("ZoÃ«"); a stray byte shows as the replacement mark.
+TEST_F(TextSpriteTest, UTF8TextIsDrawnAsItsCharacters)
+{
+    const int position[2] = {0, 0};
+    CTextSprite text("Zo\u00EB \u00C9t\u00E9", STextStyle(0, kBlue), position, 0);
+    EXPECT_FLOAT_EQ(text.GetWidth(), 70.0f + CTextSprite::kRightMargin);
+    const auto calls = TextCalls(text);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].text, L"Zo\u00EB \u00C9t\u00E9");
+    text.SetText("a\xFF");
+    const auto stray = TextCalls(text);
+    ASSERT_FALSE(stray.empty());
+    EXPECT_EQ(stray.back().text, L"a\uFFFD");
+}
+
 TEST_F(TextSpriteTest, TheShadowIsDrawnFirstMovedByItsOffset)
 {
     STextStyle style(0, kBlue, 0x1 /* DT_CENTER */);
