@@ -135,8 +135,9 @@ void WidgetManipulator::CreateByType()
         return;
     CPuzzle* puzzle = FocusedPuzzle();
     const std::string type = m_currentWidgetType;
-    if (puzzle == nullptr || !puzzle->SpendBudget(type))
+    if (puzzle == nullptr)
         return;
+    const int paid = puzzle->SpendBudget(type);
     // A widget started on a node starts at the node's centre.
     if (const POVComp* node = GetPOVComp(Live(m_pressNodeID)))
         m_pressFacePoint = node->GetPosition();
@@ -155,9 +156,10 @@ void WidgetManipulator::CreateByType()
         if (!m_refusalShown)
             ShowOnConsole("Error: Bad widget creation type");
         // Nothing was placed, so nothing is paid for.
-        puzzle->RefundBudget(type);
+        puzzle->RefundBudget(paid);
         return;
     }
+    KeepPaid(puzzle, gob, paid);
     SetImmovable(gob);
 
     // The new object is the whole selection: the chain it may stretch into joins the list.
@@ -460,7 +462,7 @@ void WidgetManipulator::DeleteGob(Gob* gob)
         if (game != nullptr)
             game->RemoveWidgetFromFocusedPuzzle(id);
         if (puzzle != nullptr)
-            puzzle->RefundBudget(gob->GetArchetypeName());
+            puzzle->RefundBudget(PaidFor(gob));
         gobs.KillGob(gob);
         if (const ConnectionComp* connection = ConnectionComp::Of(gob))
         {
