@@ -165,6 +165,12 @@ CQUORB* CQUORB::Get()
     return g_pApp ? dynamic_cast<CQUORB*>(g_pApp->GetGame()) : nullptr;
 }
 
+bool IsCreatePuzzleMode()
+{
+    const CQUORB* game = CQUORB::Get();
+    return game != nullptr && game->IsCreatePuzzleMode();
+}
+
 CQUORB::CQUORB()
     : m_pCamera(std::make_unique<CCamera>()), m_pGuiManager(std::make_unique<dorvo::gfx::CGuiManager>())
 {
@@ -483,7 +489,11 @@ void CQUORB::LoadRoom(const std::string& fileName, bool skipIfLoaded)
     const auto entry = m_settings.m_roomMap.find(fileName);
     if (entry != m_settings.m_roomMap.end() && entry->second.locked)
         return;
-    m_pRoom->Load(fileName, skipIfLoaded);
+    // The room loader leaves the room as it was when the file cannot be read; the line says so
+    // where the player typed, and keeps "called successfully" from following it.
+    if (!m_pRoom->Load(fileName, skipIfLoaded))
+        common::ConsoleInterface::ShowLine("ERROR: Could not load " + fileName +
+                                           ": the room file is missing or damaged");
 }
 
 void CQUORB::SetCameraUpLerp(const math::Vector3& up, float seconds, const float* waterLevel)

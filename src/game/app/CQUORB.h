@@ -98,8 +98,9 @@ public:
     void LoadEmptyRoom();
     // The first call makes the room, the object "Room" and the six bounding planes; later calls
     // make none of them again. Then the room file is read unless the room map holds the name
-    // locked (nothing happens then, silently). A name that is no safe file name is refused on
-    // the console and changes nothing.
+    // locked (nothing happens then, silently). A name that is no safe file name, or a room file
+    // that is missing or does not parse, is refused on the console ("ERROR: ...") and keeps the
+    // room that was there.
     void LoadRoom(const std::string& fileName, bool skipIfLoaded);
 
     // The water surface's level along its plane's normal: -d of the water plane; 0 without a
@@ -327,4 +328,8 @@ private:
     bool m_pickButtonDown = false;
     common::CTimer m_pickTimer;
 };
+
+// Whether the running game is in create-puzzle mode; false without a game. For the parts that
+// hold no game of their own (puzzles, widget data, the manipulator's helpers).
+bool IsCreatePuzzleMode();
 } // namespace QUORB

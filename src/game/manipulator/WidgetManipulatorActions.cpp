@@ -144,8 +144,7 @@ void WidgetManipulator::CreateByType()
         ShowEditorMessage("A puzzle holds at most " + std::to_string(CPuzzle::kMaxObjects) + " objects.");
         return;
     }
-    if (!puzzle->SpendBudget(type))
-        return;
+    const int paid = puzzle->SpendBudget(type);
     // A widget started on a node starts at the node's centre.
     if (const POVComp* node = GetPOVComp(Live(m_pressNodeID)))
         m_pressFacePoint = node->GetPosition();
@@ -164,9 +163,10 @@ void WidgetManipulator::CreateByType()
         if (!m_refusalShown)
             common::ConsoleInterface::ShowLine("Error: Bad widget creation type");
         // Nothing was placed, so nothing is paid for.
-        puzzle->RefundBudget(type);
+        puzzle->RefundBudget(paid);
         return;
     }
+    KeepPaid(puzzle, gob, paid);
     SetImmovable(gob);
 
     // The new object is the whole selection: the chain it may stretch into joins the list.
@@ -469,7 +469,7 @@ void WidgetManipulator::DeleteGob(Gob* gob)
         if (game != nullptr)
             game->RemoveWidgetFromFocusedPuzzle(id);
         if (puzzle != nullptr)
-            puzzle->RefundBudget(gob->GetArchetypeName());
+            puzzle->RefundBudget(PaidFor(gob));
         gobs.KillGob(gob);
         if (const ConnectionComp* connection = ConnectionComp::Of(gob))
         {

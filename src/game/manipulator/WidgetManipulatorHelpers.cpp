@@ -6,6 +6,9 @@
 #include "engine/SoundSystem.h"
 #include "engine/phy/DynamicsEngine.h"
 #include "game/app/CQUORB.h"
+#include "game/room/CPuzzle.h"
+#include "game/widgets/IWidgetData.h"
+#include "game/widgets/WidgetDataComp.h"
 #include "platform/log.h"
 
 #include <set>
@@ -49,12 +52,6 @@ bool LongAxisIsZ(int face)
     return face == 1 || face == 3;
 }
 
-bool IsCreatePuzzleMode()
-{
-    const CQUORB* game = Game();
-    return game != nullptr && game->IsCreatePuzzleMode();
-}
-
 bool IsPhysicsPaused()
 {
     return dorvo::phy::DynamicsEngine::Instance().paused;
@@ -91,6 +88,21 @@ void Refile(Gob* gob)
 {
     if (POVComp* pov = GetPOVComp(gob))
         pov->SetPosition(pov->GetPosition(), true);
+}
+
+int PaidFor(Gob* gob)
+{
+    const WidgetDataComp* data = WidgetDataComp::Of(gob);
+    return data != nullptr && data->GetData() != nullptr ? data->GetData()->GetCost() : 0;
+}
+
+void KeepPaid(CPuzzle* puzzle, Gob* gob, int paid)
+{
+    const WidgetDataComp* data = WidgetDataComp::Of(gob);
+    if (data != nullptr && data->GetData() != nullptr)
+        data->GetData()->SetCost(paid);
+    else if (puzzle != nullptr)
+        puzzle->RefundBudget(paid);
 }
 } // namespace manipulator
 } // namespace QUORB

@@ -29,7 +29,6 @@ math::Vector3 FaceNormal();
 // The long axis of a widget is its x axis on the front and back faces, its z axis on the sides.
 bool LongAxisIsX(int face);
 bool LongAxisIsZ(int face);
-bool IsCreatePuzzleMode();
 // Physics paused: the puzzle is being edited.
 bool IsPhysicsPaused();
 
@@ -44,5 +43,10 @@ void ReportMissingOnce(const Gob* gob, const char* what, const char* step);
 void ReportNotBuilt(const char* archetype, const Gob* owner, const char* part);
 // The object's position set again with the oct tree told; nothing without a POVComp.
 void Refile(Gob* gob);
+// What the player paid for an object when it was placed, kept with its widget data; 0 without.
+int PaidFor(Gob* gob);
+// Keeps what was paid with the object's widget data. An object without widget data cannot keep
+// it, so the puzzle has it back at once.
+void KeepPaid(CPuzzle* puzzle, Gob* gob, int paid);
 } // namespace manipulator
 } // namespace QUORB

@@ -113,8 +113,7 @@ void WidgetManipulator::StretchNewWidget(const std::string& type)
     // Growing: one unit for each segment, given back when no segment could be built.
     for (std::size_t i = present; i < wanted; ++i)
     {
-        if (!puzzle->SpendBudget(type))
-            continue;
+        const int paid = puzzle->SpendBudget(type);
         math::Vector3 position;
         math::Quaternion orientation(0.0f, 0.0f, 0.0f, 0.0f);
         math::Vector3 scale;
@@ -124,9 +123,10 @@ void WidgetManipulator::StretchNewWidget(const std::string& type)
         InvokeCreateFunctor(type, segment, position, orientation, scale, &stretch);
         if (segment == nullptr)
         {
-            puzzle->RefundBudget(type);
+            puzzle->RefundBudget(paid);
             continue;
         }
+        KeepPaid(puzzle, segment, paid);
         if (dorvo::phy::PhysicsComp* physics = dorvo::phy::GetPhysicsComp(segment))
         {
             physics->immovable = true;
@@ -152,6 +152,7 @@ void WidgetManipulator::StretchNewWidget(const std::string& type)
         Gob* nodeB = connection != nullptr ? connection->GetNodeB() : nullptr;
         if (removed != nullptr)
         {
+            const int paid = PaidFor(removed);
             if (CQUORB* game = Game())
                 game->RemoveWidgetFromFocusedPuzzle(removed->GetID());
             // Its charge field goes in the same frame (the owner's link would take it one later).
@@ -169,7 +170,7 @@ void WidgetManipulator::StretchNewWidget(const std::string& type)
                     data->DetachAll();
                 DropDragNode(node);
             }
-            puzzle->RefundBudget(removed->GetArchetypeName());
+            puzzle->RefundBudget(paid);
         }
         m_selectedID = m_selectionList.back();
         m_selectionList.pop_back();

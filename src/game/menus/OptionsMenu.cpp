@@ -47,6 +47,8 @@ void OptionsMenu::Init()
                 nullptr, nullptr, new SMButtonPressedFunct(GetComponent(), choice.button));
             button->SetEnabled(true);
             button->SetChecked(false);
+            // A row always shows the current choice: a click on the checked button keeps it.
+            button->SetMayUncheck(false);
             button->SetPointInsideFunct(new RectPointInsideFunct(button.get(), look.hit[0], look.hit[1]));
             dorvo::gfx::CheckButton* added = AddUnit(std::move(button), kPanelName);
             if (!added)

@@ -8,6 +8,7 @@
 #include "game/app/CQUORB.h"
 #include "game/app/MenuSend.h"
 #include "game/files/IsSafeFileName.h"
+#include "game/files/Profile.h"
 #include "game/menus/ListScrollBar.h"
 #include "game/menus/MenuCallbacks.h"
 #include "game/menus/MenuHitTests.h"
@@ -132,10 +133,36 @@ void ProfileMenu::OnButtonPressed(const std::string& name)
         m_selectedProfileFile = row->second;
 }
 
+void ProfileMenu::OpenTransition(float duration)
+{
+    MarkLoadedProfile();
+    SidePanelMenu::OpenTransition(duration);
+}
+
+void ProfileMenu::MarkLoadedProfile()
+{
+    // The mark tells the player which profile is in use: a row clicked and never loaded on an
+    // earlier visit would claim a profile that is not the current one.
+    const CQUORB* game = CQUORB::Get();
+    const Profile* profile = game ? game->GetProfile() : nullptr;
+    m_selectedProfileFile.clear();
+    if (dorvo::gfx::Gfx2DComp* comp = GetGfx2DComp())
+        for (const auto& row : m_rowFiles)
+            if (auto* button = dynamic_cast<dorvo::gfx::CheckButton*>(comp->GetButton(row.first)))
+            {
+                const bool loaded = profile && EqualsIgnoringCase(row.second, profile->name);
+                button->SetChecked(loaded);
+                if (loaded)
+                    m_selectedProfileFile = row.second;
+            }
+}
+
 void ProfileMenu::Reset()
 {
     if (m_customData.GetType() == MSG_DATA_STRING && !m_customData.GetString().empty())
         AddProfileButton(m_customData.GetString());
+    // The profile just created is the one in use now.
+    MarkLoadedProfile();
 }
 
 void ProfileMenu::OnButtonUnPressed(const std::string&)

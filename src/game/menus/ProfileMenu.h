@@ -2,7 +2,8 @@
 // "New" button that opens the create-profile panel over it and a "Load" button that makes the
 // selected row's profile the current one. Rows come from the game's profile-file list when the
 // menu is built (the template "Blank.xml" left out) and from every profile created since, one row
-// a file; each row loads exactly the file it was made for. The selection survives closing.
+// a file; each row loads exactly the file it was made for. Each opening marks and selects the
+// row of the profile in use (none when no profile is loaded).
 #pragma once
 
 #include "game/menus/SidePanelMenu.h"
@@ -27,7 +28,10 @@ protected:
     // selected file, a row's name selects that row.
     void OnButtonPressed(const std::string& name) override;
     void Init() override;
-    // A profile made since: a row for the name in the custom data, unless it has one.
+    // Marks the loaded profile's row, then slides in.
+    void OpenTransition(float duration) override;
+    // A profile made since: a row for the name in the custom data, unless it has one; the row of
+    // the profile in use marked.
     void Reset() override;
     // A row unchecked (by a second click or its radio group): nothing is selected.
     void OnButtonUnPressed(const std::string& name) override;
@@ -37,6 +41,8 @@ private:
     // appended to the scrolling list: its label is the entry up to its first ".", and it loads
     // the entry (".xml" added when missing). None for the template or a file that has a row.
     void AddProfileButton(const std::string& entry);
+    // Checks and selects the row of the loaded profile alone; none without one.
+    void MarkLoadedProfile();
 
     std::string m_selectedProfileFile;
     std::map<std::string, std::string> m_rowFiles;

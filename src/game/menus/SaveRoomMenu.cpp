@@ -123,6 +123,12 @@ void SaveRoomMenu::Leave(bool saved)
         SendTextToMenu(MenuTable::kMessageWindowMenu, MSG_SendTextMessage, kSavedText);
     if (then == THEN_ROOM_LIST)
     {
+        // A room left unsaved is shown as its files hold it: the changes just declined would
+        // otherwise stay in the editor and in play until the game restarts.
+        CQUORB* game = CQUORB::Get();
+        const CRoom* room = game ? game->GetRoom() : nullptr;
+        if (!saved && room && !room->GetRoomName().empty() && room->IsModified())
+            game->LoadRoom(room->GetRoomName(), true);
         SendToMenu(MenuTable::kRoomSelectionMenu, MSG_OpenMenu);
         SendToMenu(MenuTable::kBackMenu, MSG_ResetMenu);
     }

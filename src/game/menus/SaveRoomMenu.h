@@ -1,6 +1,7 @@
 // The "Save Room" dialog: a name box with "Save" and "Cancel" that drops in over a veiled screen.
 // The back row is its only opener and tells it in its custom data what follows once the dialog
-// is left, saved or not: nothing (0), the room list (1) or a new empty room (2). A name that is
+// is left, saved or not: nothing (0), the room list (1) or a new empty room (2); a room left for
+// the list unsaved is shown again as its files hold it. A name that is
 // not plain, reserved, a campaign room's or another room's is refused with a message and nothing
 // is written; "Room Saved." is said only when the room was written. The veil takes the presses
 // beside the panel, and the buttons act only while the dialog is fully open.
@@ -68,7 +69,7 @@ private:
     // A refusal or a failed save keeps the dialog open; a save closes it, says so and goes on.
     void Save();
     // The dialog slides out, "Room Saved." after a save, and what the custom data asks for
-    // follows.
+    // follows. Left unsaved for the room list, a changed room is read again from its files.
     void Leave(bool saved);
 };
 } // namespace QUORB

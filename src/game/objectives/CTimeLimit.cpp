@@ -37,6 +37,7 @@ void CTimeLimit::Reset()
 
 void CTimeLimit::Update(double, float)
 {
+    m_countdown.AdvanceFrame();
     if (!m_countdown.IsExpired())
         return;
     if (m_state == Running)

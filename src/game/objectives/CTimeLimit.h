@@ -1,10 +1,11 @@
-// The time limit: once play starts the puzzle must be solved within TimeInterval seconds; when
-// the countdown runs out a sound plays and the objective fails, which ends the puzzle. The timer
-// menu and the score read the countdown.
+// The time limit: once play starts the puzzle must be solved within TimeInterval seconds of play;
+// when the countdown runs out a sound plays and the objective fails, which ends the puzzle. The
+// seconds are the puzzle's own (each update is one frame of play, 1/30 s), not the wall clock's.
+// The timer menu and the score read the countdown.
 #pragma once
 
-#include "common/CountdownTimer.h"
 #include "game/objectives/IObjective.h"
+#include "game/objectives/PuzzleCountdown.h"
 
 namespace QUORB
 {
@@ -16,6 +17,7 @@ public:
 
     IObjective* Clone() const override;
     void ApplyToGob() override;
+    // One frame of play: the countdown moves on by the physics step while it runs.
     void Update(double time, float dt) override;
     bool IsRequired() const override { return false; }
     std::uint32_t GetType() const override { return kType; }
@@ -28,9 +30,9 @@ public:
 
     float GetTimeInterval() const { return m_timeInterval; } // seconds
     void SetTimeInterval(float seconds) { m_timeInterval = seconds; }
-    common::CCountdownTimer& GetCountdown() { return m_countdown; }
+    PuzzleCountdown& GetCountdown() { return m_countdown; }
     // Seconds left on the countdown, negative once it ran out.
-    float GetRemainingSeconds() { return m_countdown.GetTime(); }
+    float GetRemainingSeconds() const { return m_countdown.GetTime(); }
 
 protected:
     const char* GetElementName() const override { return "TimeLimit"; }
@@ -42,6 +44,6 @@ private:
     void Arm();
 
     float m_timeInterval = 0.0f; // seconds
-    common::CCountdownTimer m_countdown;
+    PuzzleCountdown m_countdown;
 };
 } // namespace QUORB

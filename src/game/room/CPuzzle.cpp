@@ -42,12 +42,6 @@ void RemoveId(std::vector<std::uint32_t>& ids, std::uint32_t id)
         ids.erase(found);
 }
 
-bool IsCreatePuzzleMode()
-{
-    const CQUORB* game = CQUORB::Get();
-    return game != nullptr && game->IsCreatePuzzleMode();
-}
-
 bool PhysicsRuns()
 {
     return !dorvo::phy::DynamicsEngine::Instance().paused;
@@ -223,20 +217,20 @@ void CPuzzle::RemoveQuorb(std::uint32_t id)
 
 // ---- budget ----
 
-bool CPuzzle::SpendBudget(const std::string&)
+int CPuzzle::SpendBudget(const std::string&)
 {
     if (IsCreatePuzzleMode())
-        return true;
+        return 0;
     --m_budgetLeft;
     ++m_widgetsPlaced;
-    return true;
+    return 1;
 }
 
-void CPuzzle::RefundBudget(const std::string&)
+void CPuzzle::RefundBudget(int paid)
 {
-    if (IsCreatePuzzleMode())
+    if (paid <= 0)
         return;
-    ++m_budgetLeft;
+    m_budgetLeft += paid;
     --m_widgetsPlaced;
 }
 
@@ -343,7 +337,14 @@ void CPuzzle::Play()
     // Nothing is charged while a puzzle is built, so its test run has the whole budget left, as
     // the puzzle's player has before placing a widget; the score and the score panel count it.
     if (IsCreatePuzzleMode())
+    {
         m_budgetLeft = m_totalBudget;
+        // The refill forgives what was paid before it, so no deletion gives it back again.
+        for (std::uint32_t id : m_widgetIDs)
+            if (const WidgetDataComp* data = WidgetDataComp::Of(GobManager::Instance().GetGob(id)))
+                if (data->GetData() != nullptr)
+                    data->GetData()->SetCost(0);
+    }
     CQUORB* game = CQUORB::Get();
     if (game != nullptr)
         game->SetPuzzleHasWater(m_hasWater);

@@ -98,11 +98,13 @@ public:
     void RemoveQuorb(std::uint32_t id);
 
     // ---- budget (the widget type name is not used) ----
-    // Charges one unit; never fails, so the budget left may go below zero. Free in create-puzzle
-    // mode.
-    bool SpendBudget(const std::string& widgetType);
-    // Gives one unit back; nothing in create-puzzle mode.
-    void RefundBudget(const std::string& widgetType);
+    // Charges one unit and returns what was charged, for the widget to keep: 1, or 0 in
+    // create-puzzle mode, where an author builds free. Never fails, so the budget left may go
+    // below zero.
+    int SpendBudget(const std::string& widgetType);
+    // Gives back what a widget was charged when it was placed (its kept cost), whatever the mode
+    // is now.
+    void RefundBudget(int paid);
 
     // ---- play ----
     // The frame's work while this puzzle's face is focused (time and dt in seconds): the

@@ -109,8 +109,17 @@ void CRoom::FocusNearestFace(bool right)
 
 void CRoom::Update(double time, float dt)
 {
-    if (CPuzzle* puzzle = m_focusedFace >= 0 ? GetPuzzle(static_cast<unsigned>(m_focusedFace)) : nullptr)
-        puzzle->Update(time, dt);
+    CPuzzle* puzzle = m_focusedFace >= 0 ? GetPuzzle(static_cast<unsigned>(m_focusedFace)) : nullptr;
+    if (!puzzle)
+        return;
+    // The re-snap after a rebuild sets each widget again from its nodes, which moves it by a
+    // rounding: a room that was as its files hold it before stays so.
+    const bool resnapDue = dorvo::phy::DynamicsEngine::Instance().paused && puzzle->IsRebuildPending() &&
+                           puzzle->GetRebuildFrames() >= CPuzzle::kRebuildFrames;
+    const bool filed = resnapDue && !IsModified();
+    puzzle->Update(time, dt);
+    if (filed && !puzzle->IsRebuildPending())
+        m_filedImage = Image();
 }
 
 void CRoom::PlayPuzzle(unsigned face)
@@ -304,12 +313,35 @@ bool CRoom::Save(const std::string& name)
     for (std::size_t i = 0; i < m_puzzles.size(); ++i)
         m_puzzles[i]->SetFileName(roomData.puzzleNames[i]);
     m_roomName = name;
+    m_filedImage = Image();
     return true;
+}
+
+std::string CRoom::Image() const
+{
+    std::string image;
+    for (const auto& puzzle : m_puzzles)
+    {
+        std::string bytes;
+        PuzzleFileBytes(*puzzle, bytes);
+        image += bytes;
+        image += '\0';
+    }
+    RoomData light;
+    light.light = dorvo::gfx::CLightsManager::Instance().GetLight();
+    std::string bytes;
+    RoomDataFileBytes(light, bytes);
+    return image + bytes;
+}
+
+bool CRoom::IsModified() const
+{
+    return m_filedImage.empty() || Image() != m_filedImage;
 }
 
 bool CRoom::Load(const std::string& name, bool skipIfLoaded)
 {
-    if (skipIfLoaded && name == m_roomName)
+    if (skipIfLoaded && name == m_roomName && !IsModified())
         return true;
     const std::string path = CQUORB::GetRoomPath() + name;
     // A save of this room that was killed midway is finished or put back before it is read.
@@ -322,6 +354,7 @@ bool CRoom::Load(const std::string& name, bool skipIfLoaded)
     }
     LoadPuzzles(roomData, path);
     m_roomName = name;
+    m_filedImage = Image();
     return true;
 }
 } // namespace QUORB

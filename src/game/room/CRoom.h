@@ -82,9 +82,14 @@ public:
     // empty or a file could not be written: then none of the room's old files has changed.
     bool Save(const std::string& name);
     // Reads ROOM_PATH + name and its puzzles. With skipIfLoaded, the room already loaded under
-    // that name is left as it is. A room file that is missing or does not parse changes nothing
-    // (one line) and gives false.
+    // that name is left as it is unless it was changed since: a room left unsaved is shown as its
+    // files hold it. A room file that is missing or does not parse changes nothing (one line) and
+    // gives false.
     bool Load(const std::string& name, bool skipIfLoaded);
+    // Whether the room differs from what it was when last loaded or saved: its puzzles, as they
+    // would be written, and its light. A room neither loaded nor saved counts as changed. The
+    // re-snap that settles a rebuilt puzzle's widgets on their nodes changes nothing here.
+    bool IsModified() const;
 
     int GetFocusedFace() const { return m_focusedFace; }
     const math::Quad& GetFace(unsigned face) const { return m_faces[face < kFaceCount ? face : 0]; }
@@ -101,6 +106,8 @@ public:
 private:
     // After a reload, reset or start: the editing conditions, only when physics runs.
     void RestoreEditingConditions();
+    // The puzzles as their files would hold them and the light, in one string.
+    std::string Image() const;
 
     std::vector<std::unique_ptr<CPuzzle>> m_puzzles; // index = face
     int m_focusedFace = -1;
@@ -108,6 +115,7 @@ private:
     std::string m_envFileName;
     float m_facePosition = 0.0f;
     std::string m_roomName;
+    std::string m_filedImage; // Image() at the last load or save; empty before either
     std::array<math::Quad, kFaceCount> m_faces;
 };
 } // namespace QUORB

@@ -177,12 +177,6 @@ Gob* IWidgetData::GetLinkedGob() const
     return link != nullptr ? link->GetLinkedGob() : nullptr;
 }
 
-bool IWidgetData::IsCreatePuzzleMode()
-{
-    const CQUORB* game = CQUORB::Get();
-    return game != nullptr && game->IsCreatePuzzleMode();
-}
-
 bool IWidgetData::WriteOwnFields(TiXmlNode*) const
 {
     return true;

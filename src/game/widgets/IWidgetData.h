@@ -107,6 +107,12 @@ public:
     void SetDensity(float density);
     float GetDensity() const { return m_density; }
     bool GetCollideWithQUORB() const { return m_collideWithQUORB; }
+    // The budget units the player paid when the widget was placed, given back when it is deleted:
+    // 0 for what an author placed in create-puzzle mode and for whatever a file loaded (a loaded
+    // puzzle starts with its whole budget, so nobody paid for its widgets). Copies keep it, so a
+    // widget rebuilt from a snapshot still refunds what was paid; it is not saved.
+    int GetCost() const { return m_cost; }
+    void SetCost(int units) { m_cost = units; }
     void SetCollideWithQUORB(bool collide) { m_collideWithQUORB = collide; }
 
     WidgetDataComp* GetOwner() const { return m_pOwner; }
@@ -115,9 +121,6 @@ public:
     Gob* GetOwnerGob() const;
     // The object linked to the owner's object through its GobIDComp, or null.
     Gob* GetLinkedGob() const;
-
-    // Whether the game runs in create-puzzle mode (false without a game).
-    static bool IsCreatePuzzleMode();
 
 protected:
     IWidgetData(const IWidgetData&) = default;
@@ -138,6 +141,7 @@ protected:
     int m_magnetism = kMagnetismNone;
     bool m_collideWithQUORB = true;
     float m_density = 1.0f;
+    int m_cost = 0;                     // budget units
     WidgetDataComp* m_pOwner = nullptr; // not owned
 };
 } // namespace QUORB

@@ -155,14 +155,23 @@ TEST(GameRoomCommandsTest, RoomsLoadUnlessLockedAndTheShellIsMadeOnce)
     EXPECT_EQ(game.GetRoom()->GetRoomName(), "A.xml");
 }
 
-// A refused line is answered by its refusal alone: no "called successfully." after it.
+// A refused line is answered by its refusal alone: no "called successfully." after it. A room
+// that cannot be loaded leaves the room that was there.
 TEST(GameRoomCommandsTest, ARefusedCommandIsNotReportedAsCalledSuccessfully)
 {
-    GameTestWorld world(RoomSetup());
+    GameTestSetup setup = RoomSetup();
+    setup.files["files/rooms/Damaged.xml"] = "<?xml version=\"1.0\" ?><File><Room><string name=";
+    GameTestWorld world(setup);
     ASSERT_TRUE(world.Booted());
     world.Frames(3);
+    world.Console("loadprofile P.xml");
+    world.Console("loadroom A.xml true");
+    QUORB::CQUORB& game = world.Game();
+    ASSERT_EQ(game.GetRoom()->GetRoomName(), "A.xml");
+    const QUORB::CPuzzle* puzzle = game.GetRoom()->GetPuzzle(0);
     for (const char* line :
-         {"loadroom /etc/passwd true", "loadprofile ../../x.xml", "setgameskin NoSuchSkin"})
+         {"loadroom /etc/passwd true", "loadroom Missing.xml true", "loadroom Damaged.xml false",
+          "loadprofile ../../x.xml", "setgameskin NoSuchSkin"})
     {
         SCOPED_TRACE(line);
         const std::vector<std::string> out = world.Console(line);
@@ -170,9 +179,14 @@ TEST(GameRoomCommandsTest, ARefusedCommandIsNotReportedAsCalledSuccessfully)
         EXPECT_EQ(out.front().rfind(">ERROR: ", 0), 0u) << out.front();
         for (const std::string& shown : out)
             EXPECT_EQ(shown.find("called successfully"), std::string::npos) << shown;
+        EXPECT_EQ(game.GetRoom()->GetRoomName(), "A.xml");
+        EXPECT_EQ(game.GetRoom()->GetPuzzle(0), puzzle) << "the room that was there stays";
     }
-    const std::vector<std::string> out = world.Console("loadroom A.xml true");
+    EXPECT_TRUE(Has(world.Console("loadroom Missing.xml true"),
+                    ">ERROR: Could not load Missing.xml: the room file is missing or damaged"));
+    const std::vector<std::string> out = world.Console("loadroom A.xml false");
     EXPECT_TRUE(Has(out, ">Function: loadroom called successfully.")) << "a call that went through says so";
+    EXPECT_NE(game.GetRoom()->GetPuzzle(0), puzzle) << "read again";
 }
 
 // A room that lists thousands of puzzles loads its four, and the line about the rest stays short.

@@ -358,3 +358,66 @@ TEST(ManipulatorDelete, NothingKilledByAResetIsTouchedAgain)
     editor.world->LeftUp();
     editor.world->Frames(2);
 }
+
+// A refund gives back what the widget cost when it was placed, whatever the mode is when it goes:
+// an author's widget placed free refunds nothing after "togglecm", a player's paid widget refunds
+// its unit in create-puzzle mode, a widget rebuilt by a reset still refunds what was paid, and a
+// widget read back from a saved room was paid by nobody (the loaded puzzle has its whole budget).
+TEST(ManipulatorDelete, ARefundIsWhatTheWidgetCostWhenItWasPlaced)
+{
+    Editor editor;
+    ASSERT_TRUE(editor.ready);
+    const auto budget = [&editor] { return editor.puzzle().GetBudgetLeft(); };
+    editor.puzzle().SetTotalBudget(3);
+    editor.puzzle().SetBudgetLeft(3);
+
+    editor.world->Console("togglecm");
+    Gob* free = ClickPlatform(editor, Editor::Front(-4.0f, 0.0f));
+    editor.world->Console("togglecm");
+    Gob* paid = ClickPlatform(editor, Editor::Front(4.0f, 0.0f));
+    ASSERT_TRUE(free && paid);
+    ASSERT_EQ(budget(), 2);
+    editor.manipulator().DeleteGob(free);
+    EXPECT_EQ(budget(), 2) << "placed free, so nothing comes back";
+    editor.world->Console("togglecm");
+    editor.manipulator().DeleteGob(paid);
+    EXPECT_EQ(budget(), 3) << "paid, so its unit comes back in create-puzzle mode too";
+    editor.world->Console("togglecm");
+    ASSERT_FALSE(editor.game().IsCreatePuzzleMode());
+
+    ASSERT_NE(ClickPlatform(editor, Editor::Front(0.0f, 0.0f)), nullptr);
+    ASSERT_EQ(budget(), 2);
+    editor.world->Console("play");
+    editor.world->Frames(2);
+    editor.world->Console("resetfocusedpuzzle");
+    editor.world->Frames(2);
+    ASSERT_EQ(editor.Widgets().size(), 1u);
+    ASSERT_EQ(budget(), 2);
+    editor.manipulator().DeleteGob(editor.Widgets()[0]);
+    EXPECT_EQ(budget(), 3) << "rebuilt from the snapshot of the play, it keeps what it cost";
+
+    // Saved outside create-puzzle mode, the player's widget stays the player's to delete.
+    ASSERT_NE(ClickPlatform(editor, Editor::Front(0.0f, 0.0f)), nullptr);
+    editor.world->Console("saveroom RefundRoom.xml");
+    editor.game().LoadRoom("RefundRoom.xml", false);
+    editor.game().GetRoom()->FocusFace(0);
+    editor.world->Frames(5);
+    ASSERT_EQ(editor.Widgets().size(), 1u);
+    ASSERT_EQ(budget(), 3) << "a loaded puzzle has its whole budget";
+    editor.manipulator().DeleteGob(editor.Widgets()[0]);
+    EXPECT_EQ(budget(), 3) << "nobody paid for what the file brought";
+
+    // A test run in create-puzzle mode refills the budget: what was paid before it is forgiven.
+    ASSERT_NE(ClickPlatform(editor, Editor::Front(0.0f, 0.0f)), nullptr);
+    ASSERT_EQ(budget(), 2);
+    editor.world->Console("togglecm");
+    editor.world->Console("play");
+    editor.world->Frames(2);
+    editor.world->Console("resetfocusedpuzzle");
+    editor.world->Frames(2);
+    editor.world->Console("togglecm");
+    ASSERT_EQ(budget(), 3);
+    ASSERT_EQ(editor.Widgets().size(), 1u);
+    editor.manipulator().DeleteGob(editor.Widgets()[0]);
+    EXPECT_EQ(budget(), 3) << "never more than the whole budget";
+}

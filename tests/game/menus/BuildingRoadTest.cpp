@@ -261,3 +261,42 @@ TEST_F(BuildingRoad, FromTheEditorButtonToASavedRoomOfOnesOwn)
     EXPECT_EQ(built->GetTotalBudget(), 3);
 }
 } // namespace
+
+// A room left through "Cancel" of the leave dialog is shown as its files hold it: what was built
+// and not saved is neither in the room list's room nor in the editor afterwards.
+TEST_F(BuildingRoad, ARoomLeftUnsavedIsShownAsItsFilesHoldIt)
+{
+    Boot(RoadSetup());
+    QUORB::CQUORB& game = m_world->Game();
+    ASSERT_TRUE(m_world->Send("MainMenu", MSG_OpenMenu));
+    ASSERT_TRUE(WaitFor("MainMenu", kOpen));
+    Click("MainMenu", "Editor");
+    ASSERT_TRUE(WaitFor("RoomSelectionMenu", kOpen));
+    ASSERT_TRUE(m_world->Hover("RoomSelectionMenu", "ButtonU:EmptyRoom.xml", 0.1));
+    Click("RoomSelectionMenu", "ButtonU:EmptyRoom.xml");
+    ASSERT_TRUE(WaitFor("PuzzleLookAtMenu", kOpen));
+    EXPECT_FALSE(game.GetRoom()->IsModified());
+    Click("PuzzleLookAtMenu", "StartPuzzleButton");
+    ASSERT_TRUE(WaitFor("CreatorMenu", kOpen));
+    const unsigned face = static_cast<unsigned>(game.GetFocusedFace());
+    for (int i = 0; i < 3; ++i)
+        Click("BudgetMenu", "IncButton");
+    ASSERT_EQ(game.GetFocusedPuzzle()->GetTotalBudget(), 3);
+    EXPECT_TRUE(game.GetRoom()->IsModified());
+
+    Click("BackMenu", "BackButton");
+    ASSERT_TRUE(WaitFor("PuzzleLookAtMenu", kOpen));
+    Click("BackMenu", "BackButton");
+    ASSERT_TRUE(WaitFor("SaveRoomMenu", kOpen));
+    Click("SaveRoomMenu", "CancelButton");
+    ASSERT_TRUE(WaitFor("RoomSelectionMenu", kOpen));
+    EXPECT_FALSE(game.GetRoom()->IsModified());
+    EXPECT_EQ(game.GetRoom()->GetPuzzle(face)->GetTotalBudget(), 0) << "as the file holds it";
+
+    // The list's room and the editor show the same.
+    ASSERT_TRUE(m_world->Hover("RoomSelectionMenu", "ButtonU:EmptyRoom.xml", 0.1));
+    Click("RoomSelectionMenu", "ButtonU:EmptyRoom.xml");
+    ASSERT_TRUE(WaitFor("PuzzleLookAtMenu", kOpen));
+    EXPECT_EQ(game.GetRoom()->GetPuzzle(face)->GetTotalBudget(), 0);
+    EXPECT_FALSE(game.GetRoom()->IsModified());
+}

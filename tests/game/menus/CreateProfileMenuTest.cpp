@@ -181,6 +181,9 @@ TEST_F(CreateProfileMenuTest, NewCreatesAProfileUnderTheProfileMenuWithoutTheMai
     QUORB::CQUORB& game = m_world->Game();
     m_world->Send("ProfileMenu", MSG_OpenMenu);
     m_world->RunFor(0.3);
+    ASSERT_TRUE(m_world->Click("ProfileMenu", "ButtonAnn.xml"));
+    ASSERT_TRUE(m_world->Click("ProfileMenu", "LoadProfile"));
+    ASSERT_EQ(game.GetProfile()->name, "Ann.xml");
     m_world->ClearMessages();
     ASSERT_TRUE(m_world->Click("ProfileMenu", "CreateProfile"));
     const std::vector<gametest::MenuMessage> data = m_world->MessagesTo(kPanel, MSG_SetCustomData);
@@ -221,6 +224,10 @@ TEST_F(CreateProfileMenuTest, NewCreatesAProfileUnderTheProfileMenuWithoutTheMai
     QUORB::ProfileMenu* profiles = TheProfileMenu();
     ASSERT_NE(profiles, nullptr);
     EXPECT_EQ(profiles->GetRowFiles().count("ButtonPlayer2"), 1u);
+    // The new profile is the one in use, and its row is the one marked.
+    EXPECT_TRUE(m_world->Unit("ProfileMenu", "ButtonPlayer2").checked);
+    EXPECT_FALSE(m_world->Unit("ProfileMenu", "ButtonAnn.xml").checked);
+    EXPECT_EQ(profiles->GetSelectedProfileFile(), "Player2.xml");
 
     // A second press while the panel slides out creates nothing, even for a fresh name.
     auto* box = dynamic_cast<dorvo::gfx::EditBox*>(m_world->FindUnit(kPanel, "EditBox"));

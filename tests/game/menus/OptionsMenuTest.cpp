@@ -106,10 +106,14 @@ TEST_F(OptionsMenuTest, ChoicesTakeEffectAtOnceAndEachOpeningShowsTheCurrentOnes
     EXPECT_EQ(QueuedFiles(), FilesOf({42, 45, 46, 19, 47, 0, 48, 49, 1, 39}));
     EXPECT_EQ(ReadWhole(settingsPath), settingsBefore);
 
-    // The checked button unchecks and changes nothing.
-    ASSERT_TRUE(m_world->Click(kMenu, "High"));
-    EXPECT_EQ(Checked(), Strings({"DefaultSkin"}));
+    // A click on the checked button keeps each row showing its choice and changes nothing.
+    for (const char* again : {"High", "DefaultSkin"})
+    {
+        ASSERT_TRUE(m_world->Click(kMenu, again));
+        EXPECT_EQ(Checked(), Strings({"High", "DefaultSkin"})) << again;
+    }
     EXPECT_EQ(game.GetSettings().GraphicsQuality, "High");
+    EXPECT_EQ(game.GetGameSkinName(), "DefaultSkin");
 
     m_world->ClearConsoleLines();
     ASSERT_TRUE(m_world->Click(kMenu, "ColdSkin"));

@@ -1,6 +1,6 @@
 // The profile menu in the booted game: one row per profile file (not the template), selected
-// through its radio group and loaded with "Load", rows added for new profiles, and the list
-// scrolling once it holds more than six rows.
+// through its radio group and loaded with "Load", the profile in use marked at each opening, rows
+// added for new profiles, and the list scrolling once it holds more than six rows.
 #include "MenuTestWorld.h"
 
 #include "common/InputEvent.h"
@@ -141,12 +141,19 @@ TEST_F(ProfileMenuTest, RowsFollowTheProfileFilesAndLoadTheFileTheyWereMadeFor)
     EXPECT_EQ(Current(), "a.b.xml");
     EXPECT_EQ(m_world->Game().GetProfile()->unlockedRooms, Strings({"A.xml", "B.xml"}));
 
-    // The selection survives closing and opening again.
+    // A row clicked and left unloaded: the next opening marks the profile in use, and "Load"
+    // keeps it.
     ASSERT_TRUE(m_world->Click(kMenu, "ButtonAnn.xml"));
     m_world->Send(kMenu, MSG_CloseMenu);
     m_world->RunFor(0.6);
     EXPECT_FALSE(m_world->Unit(kMenu, "ButtonAnn.xml").visible);
     Open();
+    EXPECT_FALSE(m_world->Unit(kMenu, "ButtonAnn.xml").checked);
+    EXPECT_TRUE(m_world->Unit(kMenu, "Buttona.b.xml").checked);
+    EXPECT_EQ(m_menu->GetSelectedProfileFile(), "a.b.xml");
+    ASSERT_TRUE(m_world->Click(kMenu, "LoadProfile"));
+    EXPECT_EQ(Current(), "a.b.xml");
+    ASSERT_TRUE(m_world->Click(kMenu, "ButtonAnn.xml"));
     ASSERT_TRUE(m_world->Click(kMenu, "LoadProfile"));
     EXPECT_EQ(Current(), "Ann.xml");
 

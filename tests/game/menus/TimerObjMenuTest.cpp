@@ -113,6 +113,16 @@ TEST(TimerObjMenu, TheTimeCountsDownDuringTheRun)
     const std::string afterOne = play.Text("TimerObjMenu", "TimeText");
     EXPECT_NEAR(std::stod(afterOne), 29.0, 0.1) << afterOne;
     EXPECT_EQ(afterOne.substr(0, 3), "029");
+
+    // At 15 frames a second the ball moves at half speed, and so does the clock: 30 frames are
+    // one second of play, though two pass on the wall clock.
+    for (int frame = 0; frame < 30; ++frame)
+    {
+        play.world->Wait(1.0 / 30.0);
+        play.world->Step();
+    }
+    const std::string afterTwo = play.Text("TimerObjMenu", "TimeText");
+    EXPECT_NEAR(std::stod(afterTwo), std::stod(afterOne) - 1.0, 0.01) << afterTwo;
 }
 
 TEST(TimerObjMenu, WithoutATimeLimitOrAFocusedPuzzleTheTextIsHidden)

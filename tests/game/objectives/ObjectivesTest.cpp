@@ -407,8 +407,9 @@ TEST_F(ObjectivesTest, WithoutAModelOrRenderUnitTheRulesHoldAndTheLooksAreSkippe
 }
 
 // A time limit of 0 runs out on the first update after Begin: the sound plays once and the
-// state is failed; a longer one fails only once its time has passed.
-TEST_F(ObjectivesTest, TimeLimitFailsOnceItsTimeRunsOutWithOneSound)
+// state is failed; a longer one fails only once its time of play has passed. Each update is one
+// frame of play (1/30 s), however long the frame took on the wall clock.
+TEST_F(ObjectivesTest, TimeLimitFailsOnceItsTimeOfPlayRunsOutWithOneSound)
 {
     CTimeLimit* limit = MakeObjective<CTimeLimit>("TimerObjective");
     ASSERT_NE(limit, nullptr);
@@ -423,17 +424,23 @@ TEST_F(ObjectivesTest, TimeLimitFailsOnceItsTimeRunsOutWithOneSound)
     limit->Reset();
     EXPECT_EQ(limit->GetState(), IObjective::Running);
     EXPECT_FALSE(limit->GetCountdown().IsRunning()) << "armed, not running";
-    world.Wait(5.0);
     limit->Update(0.0, 0.0f);
     EXPECT_EQ(limit->GetState(), IObjective::Running) << "nothing counts before Begin";
+    EXPECT_NEAR(limit->GetRemainingSeconds(), 2.0f, 1e-6);
     limit->Begin();
-    world.Wait(1.9);
-    limit->Update(0.0, 0.0f);
+    // 57 frames of a slow machine, a tenth of a second each on the wall clock.
+    for (int frame = 0; frame < 57; ++frame)
+    {
+        world.Wait(0.1);
+        limit->Update(0.0, 0.0f);
+    }
     EXPECT_EQ(limit->GetState(), IObjective::Running);
-    EXPECT_NEAR(limit->GetRemainingSeconds(), 0.1f, 1e-3);
-    world.Wait(0.2);
+    EXPECT_NEAR(limit->GetRemainingSeconds(), 0.1f, 1e-5);
+    for (int frame = 0; frame < 2; ++frame)
+        limit->Update(0.0, 0.0f);
+    EXPECT_EQ(limit->GetState(), IObjective::Running) << "one frame of play is left";
     limit->Update(0.0, 0.0f);
-    EXPECT_EQ(limit->GetState(), IObjective::Failed);
+    EXPECT_EQ(limit->GetState(), IObjective::Failed) << "60 frames are 2 s of play";
     EXPECT_EQ(SoundCount("start", CTimeLimit::kTimerDoneSound), 2u);
 }
 

@@ -100,7 +100,7 @@ TEST(Puzzle, SingleInstanceObjectivesAreRefusedAndTheMaskFollowsRemovals)
     EXPECT_EQ(puzzle.GetObjectives().size(), 4u);
 }
 
-TEST(Puzzle, TheBudgetIsFreeInCreateModeAndOverspendingLowersTheScore)
+TEST(Puzzle, TheBudgetIsFreeInCreateModeRefundsWhatWasPaidAndOverspendingLowersTheScore)
 {
     GameTestWorld world;
     ASSERT_TRUE(world.Booted());
@@ -110,19 +110,23 @@ TEST(Puzzle, TheBudgetIsFreeInCreateModeAndOverspendingLowersTheScore)
     puzzle.SetBudgetLeft(3);
 
     world.Game().SetCreatePuzzleMode(true);
-    EXPECT_TRUE(puzzle.SpendBudget("Platform"));
-    puzzle.RefundBudget("Platform");
-    puzzle.RefundBudget("Platform");
+    const int free = puzzle.SpendBudget("Platform");
+    EXPECT_EQ(free, 0);
+    EXPECT_EQ(puzzle.GetBudgetLeft(), 3);
+    // What was placed free refunds nothing, in whichever mode it is deleted.
+    world.Game().SetCreatePuzzleMode(false);
+    puzzle.RefundBudget(free);
     EXPECT_EQ(puzzle.GetBudgetLeft(), 3);
     EXPECT_EQ(puzzle.GetWidgetsPlaced(), 0);
 
-    world.Game().SetCreatePuzzleMode(false);
     for (int i = 0; i < 5; ++i)
-        EXPECT_TRUE(puzzle.SpendBudget("Bar")) << "spending never fails";
+        EXPECT_EQ(puzzle.SpendBudget("Bar"), 1) << "spending never fails";
     EXPECT_EQ(puzzle.GetBudgetLeft(), -2);
     EXPECT_EQ(puzzle.GetWidgetsPlaced(), 5);
     EXPECT_EQ(puzzle.ComputeScore(), -20);
-    puzzle.RefundBudget("Bar");
+    // What was paid comes back in create-puzzle mode too.
+    world.Game().SetCreatePuzzleMode(true);
+    puzzle.RefundBudget(1);
     EXPECT_EQ(puzzle.GetBudgetLeft(), -1);
     EXPECT_EQ(puzzle.GetWidgetsPlaced(), 4);
 }

@@ -214,6 +214,50 @@ TEST(TutorialRoom, EachFaceSolvedByMouseIsCompletedWithItsScore)
     }
 }
 
+// The room tells when it differs from its files: turning round it, editing nothing on each face
+// and a run played and reset change nothing; the player's widgets change it, and loading it again
+// as the room list does (skipping a room already loaded) then brings it back as its files hold it.
+TEST(TutorialRoom, OnlyWhatWouldBeSavedChangesTheRoomAndAChangedRoomLoadsAgain)
+{
+    TutorialWorld tutorial;
+    ASSERT_TRUE(tutorial.world->Booted());
+    ASSERT_NE(tutorial.room, nullptr);
+    GameTestWorld& world = *tutorial.world;
+    EXPECT_FALSE(tutorial.room->IsModified());
+    std::vector<std::size_t> loadedWidgets;
+    for (unsigned face = 0; face < 4; ++face)
+    {
+        SCOPED_TRACE("face " + std::to_string(face));
+        ASSERT_TRUE(gametest::TurnToFace(world, face));
+        gametest::SetEditor(world, true);
+        world.Frames(5); // past the re-snap of the loaded widgets
+        EXPECT_FALSE(tutorial.room->IsModified());
+        loadedWidgets.push_back(world.Game().GetFocusedPuzzle()->GetWidgetIDs().size());
+        world.Console("play");
+        world.Frames(30);
+        world.Console("resetfocusedpuzzle");
+        world.Frames(5);
+        EXPECT_FALSE(tutorial.room->IsModified()) << "a run and its reset";
+        gametest::SetEditor(world, false);
+    }
+
+    const tutorial::Solution solution = tutorial::Face0();
+    ASSERT_TRUE(gametest::TurnToFace(world, solution.face));
+    gametest::PlaySolution(world, solution);
+    ASSERT_GT(tutorial.RunToScore(30.0), 0.0);
+    tutorial.EndRun();
+    QUORB::CPuzzle* puzzle = tutorial.room->GetPuzzle(solution.face);
+    ASSERT_GT(puzzle->GetWidgetIDs().size(), loadedWidgets[solution.face]);
+    EXPECT_TRUE(tutorial.room->IsModified());
+    world.Game().LoadRoom(tutorial::kRoomFile, true);
+    world.Frames(3);
+    EXPECT_FALSE(tutorial.room->IsModified());
+    EXPECT_EQ(tutorial.room->GetPuzzle(solution.face)->GetWidgetIDs().size(), loadedWidgets[solution.face]);
+    const QUORB::CPuzzle* loaded = tutorial.room->GetPuzzle(0);
+    world.Game().LoadRoom(tutorial::kRoomFile, true);
+    EXPECT_EQ(tutorial.room->GetPuzzle(0), loaded) << "a room as its files hold it is not read again";
+}
+
 // The back face's water rises while the face is played, and stays below the eye: the player
 // watches it come up from above (with the eye under the plane the frame would take the water's
 // underside and its wavy underwater effect for the room). The eye is the camera's, which stands
