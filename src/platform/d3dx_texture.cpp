@@ -32,9 +32,12 @@ std::uint64_t TextureCost(UINT width, UINT height)
 std::uint64_t FileTexturesHeld(const detail::DeviceBase& device)
 {
     std::uint64_t held = 0;
-    for (const devicedebug::ResourceInfo& info : device.Link()->registry)
+    for (const auto& entry : device.Link()->registry)
+    {
+        const devicedebug::ResourceInfo& info = entry.second;
         if (info.live && info.kind == devicedebug::ResourceKind::Texture && !info.file.empty())
             held += TextureCost(info.width, info.height);
+    }
     return held;
 }
 
