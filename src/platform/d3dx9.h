@@ -80,7 +80,7 @@ constexpr HRESULT D3DXERR_INVALIDDATA = static_cast<HRESULT>(0x88760B59u);
 // for its size is never decoded.
 constexpr UINT kMaxTextureFileSide = 2048;
 constexpr std::uint64_t kMaxTextureFileBytes = std::uint64_t{32} << 20;
-constexpr std::uint64_t kTextureFileBudgetBytes = std::uint64_t{96} << 20;
+constexpr std::uint64_t kTextureFileBudgetBytes = std::uint64_t{64} << 20;
 // The budget in force; for tests, SetTextureFileBudget changes it (0 restores the constant) and
 // returns the previous one.
 std::uint64_t TextureFileBudget();

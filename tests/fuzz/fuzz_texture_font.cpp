@@ -1,7 +1,8 @@
 // Any bytes as a texture file and as a font file: through the decoders directly and through
 // D3DXCreateTextureFromFileW and D3DXCreateFontIndirectW on the headless device, which must
 // refuse what they cannot read (one line each) and never crash, hang or read out of bounds. A
-// decoded image has a size within the limit asked for and a pixel for each place.
+// decoded image has a size within the limit asked for and a pixel for each place; a texture made
+// from a file is within the texture side limit.
 // Bounded run: 2000 inputs
 #include "FuzzSupport.h"
 
@@ -74,7 +75,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzsupport::WriteFile("Input.png", bytes);
     IDirect3DTexture9* texture = nullptr;
     if (SUCCEEDED(D3DXCreateTextureFromFileW(device, L"Input.png", &texture)))
+    {
+        D3DSURFACE_DESC desc;
+        texture->GetLevelDesc(0, &desc);
+        FUZZ_CHECK(desc.Width <= kMaxTextureFileSide && desc.Height <= kMaxTextureFileSide,
+                   "a texture past the side limit was made: " + std::to_string(desc.Width) + " x " +
+                       std::to_string(desc.Height));
         texture->Release();
+    }
     fuzzsupport::WriteFile("fonts/DejaVuSans.ttf", bytes);
     D3DXFONT_DESCW desc;
     desc.Height = 16;

@@ -28,10 +28,11 @@ struct XmlLimits
 
 // Any XML file of the engine and the game: templates, archetypes, the engine configuration, the
 // settings. The largest shipped one is a few KB.
-constexpr XmlLimits kXmlDataLimits = {std::size_t{4} << 20, 100000, "an XML data file"};
+constexpr XmlLimits kXmlDataLimits = {std::size_t{8} << 20, 300000, "an XML data file"};
 // The files players share (rooms, room environments, puzzles, profiles): a puzzle of the 1,000
-// objects its reader takes is about 700 KB and 20,000 elements.
-constexpr XmlLimits kXmlGameFileLimits = {std::size_t{2} << 20, 50000, "a room, puzzle or profile file"};
+// objects its reader takes is about 700 KB and 20,000 elements, and a list (the rooms a profile
+// unlocks) holds at most 65,536 entries.
+constexpr XmlLimits kXmlGameFileLimits = {std::size_t{4} << 20, 70000, "a room, puzzle or profile file"};
 
 // Loads and parses a file into `document` (cleared first). On failure returns false, leaves
 // `document` empty and sets `error` to the one line to report (without a line break).

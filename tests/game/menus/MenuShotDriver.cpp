@@ -10,6 +10,7 @@
 #include "engine/gfx/sprites/Gfx2DComp.h"
 #include "game/app/MenuTable.h"
 #include "game/menus/BaseMenu.h"
+#include "platform/files.h"
 #include "platform/headless.h"
 
 #include <algorithm>
@@ -86,6 +87,8 @@ bool MenuShotDriver::Start(std::string& why)
 
 std::string MenuShotDriver::Folder()
 {
+    // The pictures are kept beside the build, outside the test's run folder.
+    plat::AllowSaveFolder(std::string(DORVO_BINARY_DIR) + "/screenshots");
     return std::string(DORVO_BINARY_DIR) + "/screenshots/menus/";
 }
 

@@ -111,16 +111,16 @@ TEST(XmlFileTest, AFileIsRefusedPastTheBytesOrItemsOfItsKind)
         const XmlLimits* limits;
         std::string error; // empty: loads
     } cases[] = {
-        {"a game file at the item limit", header + Repeat("<a/>", 50000 - 2) + "</File>", &game, ""},
-        {"a game file one item past it", header + Repeat("<a/>", 50000 - 1) + "</File>", &game,
-         "f.xml:3: more than the 50000 elements" + gameKind},
-        {"comments count", header + Repeat("<!---->", 60000) + "</File>", &game,
-         "f.xml:3: more than the 50000 elements" + gameKind},
-        {"any other file", header + "\n" + Repeat("<a/>", 100000) + "</File>", &data,
-         "f.xml:4: more than the 100000 elements an XML data file may hold"},
+        {"a game file at the item limit", header + Repeat("<a/>", 70000 - 2) + "</File>", &game, ""},
+        {"a game file one item past it", header + Repeat("<a/>", 70000 - 1) + "</File>", &game,
+         "f.xml:3: more than the 70000 elements" + gameKind},
+        {"comments count", header + Repeat("<!---->", 80000) + "</File>", &game,
+         "f.xml:3: more than the 70000 elements" + gameKind},
+        {"any other file", header + "\n" + Repeat("<a/>", 300000) + "</File>", &data,
+         "f.xml:4: more than the 300000 elements an XML data file may hold"},
         {"a game file past its bytes", header + std::string(game.maxBytes, ' ') + "</File>", &game,
          "f.xml: " + std::to_string(header.size() + game.maxBytes + 7) +
-             " bytes, more than the 2097152 bytes" + gameKind},
+             " bytes, more than the 4194304 bytes" + gameKind},
     };
     testsupport::TempWorkDir dir;
     for (const auto& c : cases)

@@ -649,6 +649,8 @@ TEST_F(CDorvoGfxTest, ScreenshotNamesThatLeaveTheRunFolderOrHitDataAreRefusedWit
     write("InitGame.lua", "script");
     ASSERT_EQ(::mkfifo("pipe.png", 0600), 0);
     const std::string outside = dir.Path() + "-outside.png";
+    const std::string unique = fs::path(dir.Path()).filename().string(); // no other run's file counts
+    const std::string escape = "../" + unique + "-escape.png";
     fs::create_symlink(outside, "link.png");
     fs::create_symlink(fs::temp_directory_path(), "away");
     SEngineConfigInfo config;
@@ -666,9 +668,9 @@ TEST_F(CDorvoGfxTest, ScreenshotNamesThatLeaveTheRunFolderOrHitDataAreRefusedWit
         {"InitGame.lua", "a picture must be a .png, .bmp or .jpg file"},
         {"textures/hud/AccIcon.png", "the folder holds the game's data"},
         {"TEXTURES\\hud\\new.png", "the folder holds the game's data"},
-        {"../escape.png", "the name leaves the run folder"},
+        {escape, "the name leaves the run folder"},
         {outside, "the name leaves the run folder"},
-        {"away/shot.png", "the name leaves the run folder"},
+        {"away/" + unique + ".png", "the name leaves the run folder"},
         {"pipe.png", "it is a FIFO, not a regular file"},
         {"link.png", "it is a symbolic link, not a regular file"},
         {"shots/folder.png", "it is a folder, not a regular file"},
@@ -689,9 +691,9 @@ TEST_F(CDorvoGfxTest, ScreenshotNamesThatLeaveTheRunFolderOrHitDataAreRefusedWit
     EXPECT_EQ(ReadText("files/xmlfiles/QUORBSettings.xml"), "settings");
     EXPECT_EQ(ReadText("textures/hud/AccIcon.png"), "art");
     EXPECT_EQ(ReadText("InitGame.lua"), "script");
-    EXPECT_FALSE(fs::exists("../escape.png"));
+    EXPECT_FALSE(fs::exists(escape));
     EXPECT_FALSE(fs::exists(outside));
-    EXPECT_FALSE(fs::exists(fs::temp_directory_path() / "shot.png"));
+    EXPECT_FALSE(fs::exists(fs::temp_directory_path() / (unique + ".png")));
     EXPECT_TRUE(fs::is_fifo("pipe.png"));
 
     Run("takescrshot plain.png");
