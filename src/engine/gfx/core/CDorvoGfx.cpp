@@ -936,6 +936,11 @@ bool CDorvoGfx::GetDeviceOption() const
 
 void CDorvoGfx::TakeScreenShot(std::string fileName)
 {
+    // A name typed without an ending is a picture all the same: it is saved as a PNG.
+    const std::size_t base = fileName.find_last_of("/\\");
+    if (!fileName.empty() &&
+        fileName.find('.', base == std::string::npos ? 0 : base + 1) == std::string::npos)
+        fileName += ".png";
     // A typed name is checked now, so the player reads why it was refused.
     const std::string why =
         fileName.empty() ? std::string() : plat::SaveRefusal(fileName, plat::SaveKind::Image);

@@ -698,8 +698,10 @@ TEST_F(CDorvoGfxTest, ScreenshotNamesThatLeaveTheRunFolderOrHitDataAreRefusedWit
 
     Run("takescrshot plain.png");
     Run("takescrshot shots/Plain.PNG");
+    Run("takescrshot bare");
     plat::DXUTRender3DEnvironment();
     EXPECT_EQ(testsupport::LoadPng("plain.png").width, 800);
+    EXPECT_EQ(testsupport::LoadPng("bare.png").width, 800) << "a name without an ending is a PNG";
     EXPECT_EQ(testsupport::LoadPng("shots/Plain.PNG").width, 800);
     EXPECT_EQ(std::count_if(fs::directory_iterator("."), fs::directory_iterator(),
                             [](const fs::directory_entry& e)
