@@ -4,6 +4,7 @@
 #include "platform/event_observer.h"
 #include "platform/headless.h"
 #include "platform/input_feed.h"
+#include "platform/window_backend.h"
 
 #include <algorithm>
 #include <cstring>
@@ -303,6 +304,12 @@ template <typename Fn> void ForEachDevice(DIDEVICEGUID kind, Fn fn)
             fn(*device);
 }
 } // namespace
+
+void CancelTextComposition()
+{
+    if (detail::HasBackend())
+        detail::Backend().CancelTextComposition();
+}
 
 DWORD MakePointerData(LONG x, LONG y)
 {

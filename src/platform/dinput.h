@@ -75,6 +75,11 @@ constexpr DWORD DIMOFS_Z = 8;
 constexpr DWORD DIMOFS_BUTTON0 = 12; // buttons 0 to 7 are offsets 12 to 19: left, right, middle, ...
 constexpr DWORD DIMOFS_BUTTON7 = 19;
 
+// Ours: forgets a dead key (or another composition) the keyboard layout is holding, so that
+// the next key types its own character. For a key the program takes as a key although the
+// layout makes it a dead key (the console's key is one on German and French keyboards).
+void CancelTextComposition();
+
 // A screen position in a button record's uAppData: x in the low 16 bits and y in the high 16,
 // each signed (clamped to -32768..32767).
 DWORD MakePointerData(LONG x, LONG y);

@@ -107,8 +107,10 @@ public:
         return true;
     }
     void ShowMessageBox(const std::string&, const std::string&) override {}
+    void CancelTextComposition() override { ++m_compositionCancels; }
 
     bool FullScreen() const { return m_fullScreen; }
+    int CompositionCancels() const { return m_compositionCancels; }
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     bool Clipped() const { return m_clipped; }
@@ -120,6 +122,7 @@ private:
     int m_height = 0;
     bool m_fullScreen = false;
     bool m_clipped = false;
+    int m_compositionCancels = 0;
 };
 
 HeadlessBackend* ActiveHeadless()
@@ -184,6 +187,12 @@ bool IsCursorClipped()
 {
     HeadlessBackend* b = ActiveHeadless();
     return b && b->Clipped();
+}
+
+int TextCompositionCancels()
+{
+    HeadlessBackend* b = ActiveHeadless();
+    return b ? b->CompositionCancels() : 0;
 }
 
 void SetDesktopSize(int width, int height)

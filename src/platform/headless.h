@@ -26,6 +26,8 @@ std::wstring WindowTitle();
 bool IsFullScreen();
 bool IsCursorVisible();
 bool IsCursorClipped();
+// How often a dead key the layout held was forgotten (plat::CancelTextComposition).
+int TextCompositionCancels();
 // The desktop's size, which a full-screen window covers. Usually 1920 x 1080.
 void SetDesktopSize(int width, int height);
 // The main window's client size in pixels; 0 x 0 without a window.

@@ -258,6 +258,16 @@ public:
         return true;
     }
 
+    void CancelTextComposition() override
+    {
+        // Stopping and starting text input resets the input context, dead key included.
+        if (m_window)
+        {
+            SDL_StopTextInput();
+            SDL_StartTextInput();
+        }
+    }
+
     void ShowMessageBox(const std::string& caption, const std::string& text) override
     {
         const char* x11 = std::getenv("DISPLAY");

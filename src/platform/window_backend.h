@@ -42,6 +42,8 @@ public:
     virtual bool GetClientArea(POINT& origin, int& width, int& height) = 0;
     // A blocking message box where a display exists; nothing otherwise.
     virtual void ShowMessageBox(const std::string& caption, const std::string& text) = 0;
+    // Forgets a dead key (or other composition) the keyboard layout is holding.
+    virtual void CancelTextComposition() {}
 };
 
 // The backend, made on first use: headless when DORVO_HEADLESS is "1", SDL otherwise.

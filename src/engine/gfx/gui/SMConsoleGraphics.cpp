@@ -8,6 +8,7 @@
 #include "engine/gfx/core/CGFXCore.h"
 #include "engine/gfx/sprites/CTextSprite.h"
 #include "engine/gfx/sprites/Gfx2DComp.h"
+#include "platform/dinput.h"
 #include "statemachine/Message.h"
 
 #include <algorithm>
@@ -174,7 +175,12 @@ bool SMConsoleGraphics::HandleStateEvent(std::uint32_t event, const Message* mes
         if (!pressed)
             return false;
         if (KeyChar(message) == kGrave)
+        {
+            // The console's key is a dead key on some layouts (^ on a German keyboard): what it
+            // holds must not fall on the first letter typed into the console.
+            plat::CancelTextComposition();
             ChangeState(CS_OpeningBoth);
+        }
         else if (KeyChar(message) == kTab)
             ChangeState(CS_OpeningInput);
         else
@@ -221,6 +227,7 @@ bool SMConsoleGraphics::HandleStateEvent(std::uint32_t event, const Message* mes
         }
         if (pressed && KeyChar(message) == (state == CS_InputOpen ? kTab : kGrave))
         {
+            plat::CancelTextComposition();
             ChangeState(state == CS_InputOpen ? CS_ClosingInput : CS_ClosingBoth);
             return true;
         }

@@ -13,6 +13,7 @@
 #include "engine/gfx/sprites/CSprite.h"
 #include "engine/gfx/sprites/CTextSprite.h"
 #include "engine/gfx/sprites/Gfx2DComp.h"
+#include "platform/headless.h"
 #include "statemachine/Database.h"
 
 #include <gtest/gtest.h>
@@ -235,6 +236,20 @@ TEST_F(SMConsoleGraphicsTest, TheWindowsSlideHalfASecondToTheirRestingPlaces)
     // Closed, any other key is left to the rest of the game.
     EXPECT_FALSE(Press(kA));
     EXPECT_TRUE(Handed().empty());
+}
+
+// On a German keyboard the console's key is the dead key "^": opening or closing the console
+// must forget it, or it falls on the first letter typed ("commands" became "ĉommands").
+TEST_F(SMConsoleGraphicsTest, TheConsolesKeyForgetsTheDeadKeyItIsOnSomeLayouts)
+{
+    const int before = plat::headless::TextCompositionCancels();
+    Press(kGrave);
+    EXPECT_EQ(plat::headless::TextCompositionCancels(), before + 1);
+    Settle();
+    Press(kA);
+    EXPECT_EQ(plat::headless::TextCompositionCancels(), before + 1) << "other keys keep theirs";
+    Press(kGrave);
+    EXPECT_EQ(plat::headless::TextCompositionCancels(), before + 2);
 }
 
 TEST_F(SMConsoleGraphicsTest, PressesDuringASlideAreNotTypedButTheirReleasesArrive)
