@@ -23,6 +23,7 @@
 #include "engine/gfx/gui/CGuiManager.h"
 #include "engine/gfx/gui/GuiSkinColors.h"
 #include "engine/gfx/gui/SMConsoleGraphics.h"
+#include "engine/gfx/sprites/CTextSprite.h"
 #include "engine/input/InputSystem.h"
 #include "engine/phy/DynamicsEngine.h"
 #include "game/app/GameComponentTypes.h"
@@ -172,7 +173,8 @@ bool IsCreatePuzzleMode()
 }
 
 CQUORB::CQUORB()
-    : m_pCamera(std::make_unique<CCamera>()), m_pGuiManager(std::make_unique<dorvo::gfx::CGuiManager>())
+    : m_pCamera(std::make_unique<CCamera>()), m_pGuiManager(std::make_unique<dorvo::gfx::CGuiManager>()),
+      m_pFPSText(std::make_unique<dorvo::gfx::CTextSprite>())
 {
     if (g_pApp)
         g_pApp->SetPicker(new CQUORBPicker());
@@ -229,14 +231,19 @@ std::wstring CQUORB::GetWindowTitle()
 
 void CQUORB::OnResetDevice()
 {
-    m_fpsText.OnResetDevice();
+    m_pFPSText->OnResetDevice();
     m_pGuiManager->OnResetDevice();
 }
 
 void CQUORB::OnLostDevice()
 {
-    m_fpsText.OnLostDevice();
+    m_pFPSText->OnLostDevice();
     m_pGuiManager->OnLostDevice();
+}
+
+const dorvo::gfx::CTextSprite& CQUORB::GetFPSText() const
+{
+    return *m_pFPSText;
 }
 
 dorvo::CDorvoCamera* CQUORB::GetCamera()
@@ -255,13 +262,13 @@ void CQUORB::Init()
     ParamStack::InitPool();
     const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     dorvo::gfx::STextStyle style(6, white, 0);
-    m_fpsText.SetTextStyle(style);
+    m_pFPSText->SetTextStyle(style);
     // At the left edge above the editor bars, clear of the menus' buttons and texts: at the top
     // left corner it covered the back button.
-    m_fpsText.SetPosition(kFPSTextX, kFPSTextY);
-    m_fpsText.SetBoxWidth(400);
-    m_fpsText.SetDepth(5);
-    m_fpsText.OnResetDevice();
+    m_pFPSText->SetPosition(kFPSTextX, kFPSTextY);
+    m_pFPSText->SetBoxWidth(400);
+    m_pFPSText->SetDepth(5);
+    m_pFPSText->OnResetDevice();
     RegisterGameStates(m_states, *this);
 
     // 4-5: the scripts' functions, then the first script, which sets the path globals (each
@@ -381,7 +388,7 @@ void CQUORB::Update(double time, float elapsed)
     m_lastFPS = plat::DXUTGetFPS();
     std::ostringstream text;
     text << "FPS: " << m_lastFPS << "\n";
-    m_fpsText.SetText(text.str());
+    m_pFPSText->SetText(text.str());
 }
 
 void CQUORB::Render(double time, float elapsed)
@@ -390,7 +397,7 @@ void CQUORB::Render(double time, float elapsed)
     std::vector<dorvo::gfx::IScreenUnit*> units;
     units.reserve(guiUnits.size() + 1);
     if (m_showFPS)
-        units.push_back(&m_fpsText);
+        units.push_back(m_pFPSText.get());
     units.insert(units.end(), guiUnits.begin(), guiUnits.end());
     dorvo::gfx::CDorvoGfx& gfx = dorvo::gfx::CDorvoGfx::Instance();
     gfx.SetScreenUnits(units);

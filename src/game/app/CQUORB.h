@@ -11,7 +11,6 @@
 #include "common/StateMachine.h"
 #include "common/Timer.h"
 #include "engine/CDorvoGame.h"
-#include "engine/gfx/sprites/CTextSprite.h"
 #include "game/files/IsSafeFileName.h"
 #include "game/files/QUORBSettings.h"
 
@@ -30,7 +29,8 @@ struct InputEvent;
 namespace gfx
 {
 class CGuiManager;
-}
+class CTextSprite;
+} // namespace gfx
 } // namespace dorvo
 
 namespace math
@@ -275,7 +275,7 @@ public:
     bool IsShowingFPS() const { return m_showFPS; }
     void SetShowFPS(bool show) { m_showFPS = show; }
     float GetLastFPS() const { return m_lastFPS; }
-    const dorvo::gfx::CTextSprite& GetFPSText() const { return m_fpsText; }
+    const dorvo::gfx::CTextSprite& GetFPSText() const;
     QUORBSettings& GetSettings() { return m_settings; }
     const std::vector<std::string>& GetProfileFiles() const { return m_profileFiles; }
     // Whether the puzzle being played has a water objective (set by CPuzzle::Play).
@@ -302,7 +302,7 @@ private:
     bool m_invertVerticalDrag = false;   // flipped by ]
     bool m_editorMode = false;
     bool m_createPuzzleMode = false;
-    dorvo::gfx::CTextSprite m_fpsText;
+    std::unique_ptr<dorvo::gfx::CTextSprite> m_pFPSText; // held apart, so that this header needs no sprite
     std::unique_ptr<WidgetManipulator> m_pManipulator;
     std::unique_ptr<CRoom> m_pRoom;
     int m_focusedFace = -1;

@@ -8,6 +8,7 @@
 #include "engine/GobManager.h"
 #include "engine/gfx/core/CTextureHandle.h"
 #include "engine/gfx/gui/CCursor.h"
+#include "engine/gfx/sprites/CTextSprite.h"
 #include "game/app/CQUORB.h"
 #include "game/room/CRoom.h"
 #include "platform/device_debug.h"

@@ -3,6 +3,7 @@
 // a time limit or without a focused puzzle, although the menu stays open.
 #include "PuzzleMenuWorld.h"
 
+#include "engine/gfx/sprites/CSprite.h"
 #include "game/menus/TimerObjMenu.h"
 #include "game/objectives/CTimeLimit.h"
 
