@@ -12,7 +12,8 @@ class TiXmlNode;
 constexpr int kMaxStringListSize = 65536;
 
 // False for a null node or one that is not an element. Otherwise resizes `out` to "size"
-// (missing: 0), takes the text of the first child element into entry 0, of the next sibling
-// element into entry 1, and so on (an empty text leaves the entry as it was; entries past the
+// (missing: 0; a size that is no whole number, "4,0" or "abc", is one line and reads as the child
+// elements present, up to kMaxStringListSize), takes the text of the first child element into entry 0, of the
+// next sibling element into entry 1, and so on (an empty text leaves the entry as it was; entries past the
 // last child stay as resized), and returns true.
 bool ReadStringList(const TiXmlNode* node, std::vector<std::string>& out);

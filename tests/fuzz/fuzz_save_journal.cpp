@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (path.find("./Game/files/") != 0)
         {
             const auto old = before.find(path);
-            FUZZ_CHECK(old != before.end() && old->second == bytes, path + " outside the game's files changed");
+            FUZZ_CHECK(old != before.end() && old->second == bytes,
+                       path + " outside the game's files changed");
             continue;
         }
         // A file the record names holds its old bytes, its temporary file's or a second name's.
