@@ -17,6 +17,7 @@
 #include "platform/files.h"
 #include "platform/log.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 
@@ -113,13 +114,15 @@ void CRoom::Update(double time, float dt)
     if (!puzzle)
         return;
     // The re-snap after a rebuild sets each widget again from its nodes, which moves it by a
-    // rounding: a room that was as its files hold it before stays so.
+    // rounding: a puzzle that was as its file holds it before stays so, in either form.
+    const unsigned face = static_cast<unsigned>(m_focusedFace);
     const bool resnapDue = dorvo::phy::DynamicsEngine::Instance().paused && puzzle->IsRebuildPending() &&
                            puzzle->GetRebuildFrames() >= CPuzzle::kRebuildFrames;
-    const bool filed = resnapDue && !IsModified();
+    const bool filed = resnapDue && IsPuzzleAsFiled(face);
     puzzle->Update(time, dt);
-    if (filed && !puzzle->IsRebuildPending())
-        m_filedImage = Image();
+    if (filed && !puzzle->IsRebuildPending() && !IsPuzzleAsFiled(face) &&
+        m_filedPuzzles[face].size() < kFiledFormsKept)
+        m_filedPuzzles[face].push_back(PuzzleImage(face));
 }
 
 void CRoom::PlayPuzzle(unsigned face)
@@ -313,30 +316,52 @@ bool CRoom::Save(const std::string& name)
     for (std::size_t i = 0; i < m_puzzles.size(); ++i)
         m_puzzles[i]->SetFileName(roomData.puzzleNames[i]);
     m_roomName = name;
-    m_filedImage = Image();
+    TakeFiledImage();
     return true;
 }
 
-std::string CRoom::Image() const
+std::string CRoom::PuzzleImage(unsigned face) const
 {
-    std::string image;
-    for (const auto& puzzle : m_puzzles)
-    {
-        std::string bytes;
+    std::string bytes;
+    if (const CPuzzle* puzzle = GetPuzzle(face))
         PuzzleFileBytes(*puzzle, bytes);
-        image += bytes;
-        image += '\0';
-    }
+    return bytes;
+}
+
+std::string CRoom::LightImage()
+{
     RoomData light;
     light.light = dorvo::gfx::CLightsManager::Instance().GetLight();
     std::string bytes;
     RoomDataFileBytes(light, bytes);
-    return image + bytes;
+    return bytes;
+}
+
+void CRoom::TakeFiledImage()
+{
+    m_filedPuzzles.clear();
+    for (unsigned face = 0; face < m_puzzles.size(); ++face)
+        m_filedPuzzles.push_back({PuzzleImage(face)});
+    m_filedLight = LightImage();
+    m_filed = true;
+}
+
+bool CRoom::IsPuzzleAsFiled(unsigned face) const
+{
+    if (face >= m_filedPuzzles.size())
+        return false;
+    const std::vector<std::string>& forms = m_filedPuzzles[face];
+    return std::find(forms.begin(), forms.end(), PuzzleImage(face)) != forms.end();
 }
 
 bool CRoom::IsModified() const
 {
-    return m_filedImage.empty() || Image() != m_filedImage;
+    if (!m_filed || m_filedPuzzles.size() != m_puzzles.size() || LightImage() != m_filedLight)
+        return true;
+    for (unsigned face = 0; face < m_puzzles.size(); ++face)
+        if (!IsPuzzleAsFiled(face))
+            return true;
+    return false;
 }
 
 bool CRoom::Load(const std::string& name, bool skipIfLoaded)
@@ -354,7 +379,7 @@ bool CRoom::Load(const std::string& name, bool skipIfLoaded)
     }
     LoadPuzzles(roomData, path);
     m_roomName = name;
-    m_filedImage = Image();
+    TakeFiledImage();
     return true;
 }
 } // namespace QUORB

@@ -106,8 +106,14 @@ public:
 private:
     // After a reload, reset or start: the editing conditions, only when physics runs.
     void RestoreEditingConditions();
-    // The puzzles as their files would hold them and the light, in one string.
-    std::string Image() const;
+    // A puzzle as its file would hold it (empty without one), and the light as the room file
+    // would.
+    std::string PuzzleImage(unsigned face) const;
+    static std::string LightImage();
+    // The room as it stands becomes the room as its files hold it.
+    void TakeFiledImage();
+    // Whether the face's puzzle is in one of the forms its file was seen in.
+    bool IsPuzzleAsFiled(unsigned face) const;
 
     std::vector<std::unique_ptr<CPuzzle>> m_puzzles; // index = face
     int m_focusedFace = -1;
@@ -115,7 +121,12 @@ private:
     std::string m_envFileName;
     float m_facePosition = 0.0f;
     std::string m_roomName;
-    std::string m_filedImage; // Image() at the last load or save; empty before either
+    // Each puzzle as it was at the last load or save, then as its first re-snap settled it (at
+    // most kFiledFormsKept forms), and the light; m_filed once loaded or saved.
+    static constexpr std::size_t kFiledFormsKept = 4;
+    std::vector<std::vector<std::string>> m_filedPuzzles;
+    std::string m_filedLight;
+    bool m_filed = false;
     std::array<math::Quad, kFaceCount> m_faces;
 };
 } // namespace QUORB

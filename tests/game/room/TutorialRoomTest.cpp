@@ -238,6 +238,10 @@ TEST(TutorialRoom, OnlyWhatWouldBeSavedChangesTheRoomAndAChangedRoomLoadsAgain)
         world.Console("resetfocusedpuzzle");
         world.Frames(5);
         EXPECT_FALSE(tutorial.room->IsModified()) << "a run and its reset";
+        world.Console("reloadfocusedpuzzle");
+        EXPECT_FALSE(tutorial.room->IsModified()) << "read again, before its re-snap";
+        world.Frames(5);
+        EXPECT_FALSE(tutorial.room->IsModified()) << "read again and re-snapped";
         gametest::SetEditor(world, false);
     }
 
