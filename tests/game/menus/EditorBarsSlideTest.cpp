@@ -3,6 +3,7 @@
 // property bar at 525, the value editor at 490) from x 150, or 0 while building puzzles, and
 // closes to x -300 on the same row, its buttons moving as one block.
 #include "EditorBarsWorld.h"
+#include "engine/gfx/sprites/CSprite.h"
 
 #include <gtest/gtest.h>
 

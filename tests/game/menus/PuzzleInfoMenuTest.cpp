@@ -4,6 +4,7 @@
 #include "MenuTestWorld.h"
 #include "RoomMenuFixtures.h"
 
+#include "engine/gfx/sprites/IScreenUnit.h"
 #include "game/app/CQUORB.h"
 #include "game/menus/BaseMenu.h"
 #include "game/menus/PuzzleInfoMenu.h"

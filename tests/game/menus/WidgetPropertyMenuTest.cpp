@@ -6,6 +6,7 @@
 #include "EditorBarsWorld.h"
 
 #include "engine/GobManager.h"
+#include "engine/gfx/sprites/CSprite.h"
 #include "game/menus/WidgetPropertyMenu.h"
 #include "game/nodes/GobIDComp.h"
 
