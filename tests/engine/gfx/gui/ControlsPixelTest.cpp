@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 using dorvo::gfx::CButton;
 using dorvo::gfx::CTextSprite;
@@ -149,17 +150,14 @@ TEST_F(ControlsPixelTest, AnEditBoxShowsItsTypedTextAndCaret)
     box.SetScale(240.0f / 32.0f, 1.0f, 1.0f);
     ASSERT_TRUE(box.AddChild("NameText", text));
     box.OnClick();
-    for (std::uint32_t key : {static_cast<std::uint32_t>(input::KEY_LSHIFT), 35u /* H */})
+    // Each key as the platform gives it: its press, the character the layout types, its release.
+    const std::pair<std::uint32_t, char> keys[] = {{35u, 'H'}, {23u, 'i'}, {57u, ' '}, {17u, 'w'}};
+    for (const auto& key : keys)
     {
-        const input::InputEvent press = Event(key, 1);
+        const input::InputEvent press = Event(key.first, 1), typed = Event(input::TEXT_INPUT, key.second),
+                                release = Event(key.first, 0);
         box.HandleInput(&press, 0.0f);
-    }
-    const input::InputEvent shiftUp = Event(input::KEY_LSHIFT, 0);
-    box.HandleInput(&shiftUp, 0.0f);
-    for (std::uint32_t key : {23u /* i */, 57u /* space */, 17u /* w */})
-    {
-        const input::InputEvent press = Event(key, 1), release = Event(key, 0);
-        box.HandleInput(&press, 0.0f);
+        box.HandleInput(&typed, 0.0f);
         box.HandleInput(&release, 0.0f);
     }
     ASSERT_EQ(text->GetText(), "Hi w|");

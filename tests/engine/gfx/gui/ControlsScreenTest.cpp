@@ -219,6 +219,15 @@ protected:
         Frame();
     }
 
+    // A key as the platform gives it: its press, the character the layout types, its release.
+    void TypeKey(std::uint32_t code, char typed)
+    {
+        Send(code, 1);
+        Send(input::TEXT_INPUT, typed);
+        Send(code, 0);
+        Frame();
+    }
+
     Gob* menu = nullptr;
     Gfx2DComp* comp = nullptr;
     CCursor cursor;
@@ -262,13 +271,13 @@ TEST_F(ControlsScreen, ClicksTypingAndScrollingHaveTheirEffects)
     Type(input::KEY_BACK);
     Type(input::KEY_BACK);
     Send(input::KEY_LSHIFT, 1);
-    Type(48); // b, shifted
+    TypeKey(48, 'B');
     Send(input::KEY_LSHIFT, 0);
-    Type(24); // o
-    Type(48);
+    TypeKey(24, 'o');
+    TypeKey(48, 'b');
     EXPECT_EQ(shown->GetText(), "Bob|");
     // While the box is being edited the space bar is its, not the button's hot key.
-    Type(input::KEY_SPACE);
+    TypeKey(input::KEY_SPACE, ' ');
     EXPECT_EQ(shown->GetText(), "Bob |");
     EXPECT_EQ(playClicks.calls, 2);
     Type(input::KEY_BACK);

@@ -317,7 +317,7 @@ TEST_F(SMConsoleGraphicsTest, BackspaceWorksOnlyOnALineThatFitsTheStrip)
     {
         console->ClearHistory();
         for (std::size_t i = 0; i < length; ++i)
-            Press(kA);
+            Typed('a');
         Press(kBackspace);
         Frame();
         const std::size_t left = length > SMConsoleGraphics::kInputLineWidth ? length : length - 1;
