@@ -291,10 +291,11 @@ TEST(Room, SavingWritesThePuzzleFilesAndThenTheRoomFile)
     for (unsigned face = 0; face < 4; ++face)
         EXPECT_EQ(room->GetPuzzle(face)->GetTotalBudget(), 10 + static_cast<int>(face));
 
-    // Names without the extension keep every character; the extension goes in any case.
-    ASSERT_TRUE(room->Save("ab"));
-    EXPECT_TRUE(std::filesystem::exists(puzzles + "ab_Puzzle_0.xml"));
-    EXPECT_TRUE(std::filesystem::exists(rooms + "ab"));
+    // A room file is an XML file: a name without the extension is refused and nothing is
+    // written ("saveroom" adds the extension before it asks); the extension goes in any case.
+    EXPECT_FALSE(room->Save("ab"));
+    EXPECT_FALSE(std::filesystem::exists(puzzles + "ab_Puzzle_0.xml"));
+    EXPECT_FALSE(std::filesystem::exists(rooms + "ab"));
     ASSERT_TRUE(room->Save("Up.XML"));
     EXPECT_TRUE(std::filesystem::exists(puzzles + "Up_Puzzle_3.xml"));
 
