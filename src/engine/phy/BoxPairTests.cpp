@@ -36,7 +36,9 @@ constexpr std::size_t kMaxClipPoints = 8;
 // order, on the stack: a box as its axes (the orientation's rows), half extents and centre.
 using Box = BoxPairMemo::Box;
 
-// Bitwise, so that a box whose numbers match gives the very same results.
+// Bitwise, so that a box whose numbers match gives the very same results. Only floats, packed: a
+// padding byte would be compared too and make the answer depend on what the stack held before.
+static_assert(sizeof(Box) == 15 * sizeof(float), "BoxPairMemo::Box must hold its 15 floats and nothing else");
 bool SameBox(const Box& a, const Box& b)
 {
     return std::memcmp(&a, &b, sizeof(Box)) == 0;
