@@ -223,7 +223,7 @@ def face_2():
     gravity pulls towards the wall: a gravity switch on the ramp, pointed at the wall, turns
     gravity as the ball rolls over it."""
     return {"budget": 3, "widgets_offered": GRAVITY_SWITCH,
-            "objectives": [location(2, 5.5, 5.3, 3)],
+            "objectives": [location(2, 4.9, 4.9, 3)],
             "quorbs": [ball(2, -8, 8, 0.5)],
             "widgets": [hard_node(2, -9.5, 4), hard_node(2, -2, 3),
                         fixed_segment("Platform", 2, (-9.5, 4), (-2, 3)),
