@@ -73,14 +73,14 @@ inline Solution Face1()
     return solution;
 }
 
-// Face 2: a platform from the anchor at (-6, -1.5) up to the one at (-2, 0.5) is a ceiling the
-// rising ball slides along, up and to the right, into the location beside the wall. The water
-// rises from -5 to 1, below the eye.
+// Face 2: a gravity switch on the ramp, dragged to the right, towards the wall: rolling over it
+// the ball turns gravity towards the wall, leaves the ramp and falls sideways into the location
+// under the ledge, where it rests against the wall.
 inline Solution Face2()
 {
     Solution solution;
     solution.face = 2;
-    solution.placements = {{"Platform", FacePoint(2, -6.0f, -1.5f), FacePoint(2, -2.0f, 0.5f)}};
+    solution.placements = {{"GravitySwitch", FacePoint(2, -4.0f, 5.0f), FacePoint(2, -2.5f, 5.0f)}};
     solution.budgetLeft = 2;
     return solution;
 }

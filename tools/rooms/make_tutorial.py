@@ -211,33 +211,25 @@ def face_0():
 def face_1():
     """Launch the ball: it drops between two anchors; an accelerator joining them throws it
     through the target before the 20 s are out."""
-    return {"budget": 3, "widgets_offered": PLATFORM | ACCELERATOR,
+    return {"budget": 3, "widgets_offered": ACCELERATOR,
             "objectives": [target(1, 0, 3.8, 1.5), time_limit(1, 8, 8.5, 20)],
             "quorbs": [ball(1, -6.5, 8, 0.5)],
             "widgets": [hard_node(1, -8.5, 5), hard_node(1, -4.5, 5)]}
 
 
-# The camera's eye stands at height 2 in the middle of the room; water that rose past it would
-# put the eye under the water, where the room shows through the water's underside, dark and
-# waving. The back face's water tops out a unit below the eye, so the player watches it rise.
-EYE_HEIGHT = 2.0
-BACK_WATER_TOP = EYE_HEIGHT - 1.0
-
-
 def face_2():
-    """Ride the rising water: the floating ball comes up with the water; a platform slanting up
-    between two anchors steers it into the location beside the wall."""
-    rise = 6.0
-    low = BACK_WATER_TOP - rise  # everything of the face stands this far below the water's start
-
-    def v(height):
-        return low + height
-    return {"budget": 3, "widgets_offered": PLATFORM | GRAVITY_SWITCH,
-            "objectives": [water_control(2, 7, v(0), v(0), v(rise), 5), location(2, -0.8, v(6.2), 3)],
-            "quorbs": [ball(2, -5, v(0.25), 0.5)],
-            "widgets": [hard_node(2, -6, v(3.5)), hard_node(2, -2, v(5.5)),
-                        hard_node(2, 0.5, v(3.5)), hard_node(2, 0.5, v(8.5)),
-                        fixed_segment("Bar", 2, (0.5, v(3.5)), (0.5, v(8.5)))]}
+    """Turn gravity: the ball rolls down the ramp and drops off its end. The location hangs beside
+    the wall on the right, under a ledge, at the ramp's height, where the ball rests only while
+    gravity pulls towards the wall: a gravity switch on the ramp, pointed at the wall, turns
+    gravity as the ball rolls over it."""
+    return {"budget": 3, "widgets_offered": GRAVITY_SWITCH,
+            "objectives": [location(2, 4.9, 4.9, 3)],
+            "quorbs": [ball(2, -8, 8, 0.5)],
+            "widgets": [hard_node(2, -9.5, 4), hard_node(2, -2, 3),
+                        fixed_segment("Platform", 2, (-9.5, 4), (-2, 3)),
+                        hard_node(2, 4, 6.5), hard_node(2, 6.5, 6.5), hard_node(2, 6.5, 2.5),
+                        fixed_segment("Bar", 2, (4, 6.5), (6.5, 6.5)),
+                        fixed_segment("Bar", 2, (6.5, 6.5), (6.5, 2.5))]}
 
 
 def face_3():

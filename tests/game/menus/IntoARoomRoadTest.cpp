@@ -38,9 +38,9 @@ std::vector<std::string> TutorialBadges(int face)
     case 0:
         return {"GetToLocationButton", "PlatformButton"};
     case 1:
-        return {"TargetButton", "TimeLimitButton", "PlatformButton", "AcceleratorButton"};
+        return {"TargetButton", "TimeLimitButton", "AcceleratorButton"};
     case 2:
-        return {"GetToLocationButton", "WaterControlButton", "PlatformButton", "GravSwitchButton"};
+        return {"GetToLocationButton", "GravSwitchButton"};
     default:
         return {"TargetButton", "PlatformButton", "MagnetButton"};
     }

@@ -3,10 +3,10 @@
 // looked at in the pictures the game's own screenshot command takes: the accelerator's chevrons
 // point the way it pushes and turn with "Toggle direction"; the badge beside the cursor is there
 // while a type is chosen and gone after "Start", "Back To Puzzle" and leaving the puzzle; and the
-// back face's water rises below the eye, under a dry room. The pictures go under screenshots/ in
-// the test build folder ("tutorial_*.png"). Skipped where Xvfb is not installed. Each test
-// wants a process of its own, as ctest gives it: a second game on the device in one process
-// draws its 2D layer but no scene.
+// back face's gravity switch rolls the view, and the dry room with it, a quarter round. The
+// pictures go under screenshots/ in the test build folder ("tutorial_*.png"). Skipped where Xvfb
+// is not installed. Each test wants a process of its own, as ctest gives it: a second game on the
+// device in one process draws its 2D layer but no scene.
 #include "MenuTestWorld.h"
 #include "ScriptedPlacement.h"
 #include "TutorialSolutions.h"
@@ -18,6 +18,7 @@
 #include "engine/Gob.h"
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
+#include "engine/phy/DynamicsEngine.h"
 #include "game/app/CQUORB.h"
 #include "game/menus/BaseMenu.h"
 #include "game/room/CPuzzle.h"
@@ -300,48 +301,53 @@ TEST_F(TutorialPixelTest, TheBadgeBesideTheCursorIsThereExactlyWhileATypeIsChose
     EXPECT_FALSE(badgeShown("after_leaving"));
 }
 
-// The back face played as its solution says: while its water rises the eye stays above it, so
-// the room above the water line is the dry room it was before "Start" (no underwater darkness or
-// waving over it), and the water comes up over the wall below.
-TEST_F(TutorialPixelTest, TheBackFacesWaterRisesUnderADryRoom)
+// The back face played as its solution says: the ball rolls over the switch, gravity turns
+// towards the wall and the view rolls a quarter round with it, so the wall stands below on the
+// screen. The room turns whole and dry: the middle of the picture is the one before "Start"
+// turned a quarter round about the picture's centre (a roll of the view about its own axis), not
+// the underwater look a water turned beside the eye would give, and not the picture unturned.
+TEST_F(TutorialPixelTest, TheBackFacesSwitchRollsTheDryRoomAQuarterRound)
 {
     EnterFace(2);
-    const tutorial::Placement ceiling = tutorial::Face2().placements[0];
-    ASSERT_TRUE(m_world->Click("WidgetChoiceBarMenu", "PlatformButton"));
-    Drag(ceiling.from, ceiling.to);
+    const tutorial::Placement gravitySwitch = tutorial::Face2().placements[0];
+    ASSERT_TRUE(m_world->Click("WidgetChoiceBarMenu", "GravSwitchButton"));
+    Drag(gravitySwitch.from, gravitySwitch.to);
     m_world->Key(kSpace);
-    m_world->MoveCursor(700, 60);
+    m_world->MoveCursor(790, 590);
     m_world->RunFor(0.5);
-    const Picture before = Shot("water_before_start");
+    const Picture before = Shot("gravity_before_start");
     ASSERT_TRUE(m_world->Click("StartPuzzleMenu", "StartButton"));
-    m_world->MoveCursor(700, 60);
+    m_world->MoveCursor(790, 590);
+    const math::Vector3 towardsWall = tutorial::FacePoint(2, 1.0f, 0.0f) - tutorial::FacePoint(2, 0.0f, 0.0f);
+    ASSERT_TRUE(m_world->RunUntil(
+        [&]() { return dorvo::phy::DynamicsEngine::Instance().gravity.Dot(towardsWall) > 9.0f; }, 5.0))
+        << "the ball never turned gravity";
+    m_world->RunFor(1.5); // past the view's one-second turn
+    const Picture turned = Shot("gravity_turned");
+    ASSERT_EQ(turned.width, before.width);
+    ASSERT_EQ(turned.height, before.height);
 
-    // The room above the water: the top of the face and the ceiling, away from the back row,
-    // the ball's climb and the start button.
-    const int top = 60;
-    const int bottom = 260;
-    // A patch of wall right of the face's middle that the risen water covers (levels about -2 to
-    // 0 on the face), away from the ball and the wall bar.
-    const int wallX0 = 470;
-    const int wallX1 = 640;
-    const int wallY0 = 385;
-    const int wallY1 = 440;
-    double elapsed = 0.0;
-    ASSERT_GT(before.Brightness(0, top, 800, bottom), 30.0) << "the room is drawn";
-    for (const double at : {1.5, 3.0, 4.6})
-    {
-        SCOPED_TRACE(at);
-        m_world->RunFor(at - elapsed);
-        elapsed = at;
-        const Picture rising = Shot("water_rising_" + std::to_string(static_cast<int>(at * 10)));
-        const int changed = rising.Changed(before, 0, top, 800, bottom);
-        EXPECT_LT(changed, 800 * (bottom - top) / 50) << "the room above the water as it was";
-        EXPECT_GT(rising.Brightness(0, top, 800, bottom), 0.9 * before.Brightness(0, top, 800, bottom));
-        if (at > 4.0)
+    // Before, the wall is at the screen's right; after the roll the view's up points away from
+    // it, so what stood at (dx, dy) from the centre stands at (-dy, dx).
+    const int cx = before.width / 2;
+    const int cy = before.height / 2;
+    const int radius = std::min(cx, cy) * 2 / 3;
+    int samples = 0;
+    int rolled = 0;
+    int unrolled = 0;
+    for (int dy = -radius; dy <= radius; dy += 3)
+        for (int dx = -radius; dx <= radius; dx += 3)
         {
-            EXPECT_GT(rising.Changed(before, wallX0, wallY0, wallX1, wallY1),
-                      (wallX1 - wallX0) * (wallY1 - wallY0) / 3)
-                << "the water has come up over the wall";
+            if (dx * dx + dy * dy > radius * radius)
+                continue;
+            ++samples;
+            const int was = before.Sum(cx + dx, cy + dy);
+            rolled += std::abs(turned.Sum(cx - dy, cy + dx) - was) <= 45 ? 1 : 0;
+            unrolled += std::abs(turned.Sum(cx + dx, cy + dy) - was) <= 45 ? 1 : 0;
         }
-    }
+    ASSERT_GT(samples, 0);
+    EXPECT_GT(rolled, samples * 3 / 4) << "the room turned a quarter round, whole and dry";
+    EXPECT_LT(unrolled, rolled - samples / 5) << "the view has turned";
+    EXPECT_GT(turned.Brightness(cx - radius, cy - radius, cx + radius, cy + radius),
+              0.9 * before.Brightness(cx - radius, cy - radius, cx + radius, cy + radius));
 }

@@ -2,7 +2,8 @@
 // committed start-up script, settings, template profile, room, puzzles and environment: the
 // profile and the room come from the console, each face is turned to with the arrow keys and
 // solved with the mouse (TutorialSolutions.h), played, and scored by the score menu's stand-in;
-// played without the player's widgets no face completes.
+// played without the player's widgets no face completes, and the first three complete only with
+// the widget each introduces.
 #include "GameTestWorld.h"
 #include "ScriptedPlacement.h"
 #include "TutorialSolutions.h"
@@ -15,6 +16,7 @@
 #include "engine/GobManager.h"
 #include "engine/POVComp.h"
 #include "engine/gfx/water/CWaterManager.h"
+#include "engine/phy/DynamicsEngine.h"
 #include "game/app/CQUORB.h"
 #include "game/app/PlaceholderScoreMenu.h"
 #include "game/camera/CCamera.h"
@@ -262,11 +264,12 @@ TEST(TutorialRoom, OnlyWhatWouldBeSavedChangesTheRoomAndAChangedRoomLoadsAgain)
     EXPECT_EQ(tutorial.room->GetPuzzle(0), loaded) << "a room as its files hold it is not read again";
 }
 
-// The back face's water rises while the face is played, and stays below the eye: the player
-// watches it come up from above (with the eye under the plane the frame would take the water's
-// underside and its wavy underwater effect for the room). The eye is the camera's, which stands
-// in the middle of the room; the water is the active planar water's plane.
-TEST(TutorialRoom, TheBackFacesWaterRisesBelowTheEye)
+// The back face's switch turns gravity towards the wall the moment the ball rolls over it, and
+// the view with it: the camera's up turns the other way, so the wall stands below on the screen.
+// The eye stays above the room's water all the while (the face has no water objective, whose
+// water would turn with gravity and stand beside the eye), and the reset brings gravity and the
+// view back upright.
+TEST(TutorialRoom, TheBackFacesSwitchTurnsGravityAndTheViewAndTheResetTurnsThemBack)
 {
     TutorialWorld tutorial;
     ASSERT_TRUE(tutorial.world->Booted());
@@ -275,22 +278,93 @@ TEST(TutorialRoom, TheBackFacesWaterRisesBelowTheEye)
     const tutorial::Solution solution = tutorial::Face2();
     ASSERT_TRUE(gametest::TurnToFace(world, solution.face));
     gametest::PlaySolution(world, solution);
-    const math::Vector3 eye = world.Game().GetGameCamera()->GetEyePosition();
-    float lowest = 1e9f; // the eye's height over the water, least and most
-    float highest = -1e9f;
+    const QUORB::CCamera& camera = *world.Game().GetGameCamera();
+    const math::Vector3 eye = camera.GetEyePosition();
+    // Towards the wall: the face's right, as the player sees it.
+    const math::Vector3 towardsWall = tutorial::FacePoint(2, 1.0f, 0.0f) - tutorial::FacePoint(2, 0.0f, 0.0f);
+    const dorvo::phy::DynamicsEngine& physics = dorvo::phy::DynamicsEngine::Instance();
+    float lowest = 1e9f; // the eye's height over the water
+    int turnedAt = -1;
     for (int frame = 0; frame < 30 * 12 && !tutorial.ScoreMenuOpen(); ++frame)
     {
         world.Frame();
+        if (turnedAt < 0 && physics.gravity.Dot(towardsWall) > 9.0f)
+            turnedAt = frame;
         math::Plane plane;
         ASSERT_TRUE(dorvo::gfx::CWaterManager::Instance().GetWaterPlane(plane));
-        const float above = plane.GetNormalized().SignedDistance(eye);
-        lowest = std::min(lowest, above);
-        highest = std::max(highest, above);
+        lowest = std::min(lowest, plane.GetNormalized().SignedDistance(eye));
     }
     EXPECT_TRUE(tutorial.ScoreMenuOpen());
     EXPECT_FALSE(world.Game().GetFocusedPuzzle()->IsFailed());
-    EXPECT_GT(highest - lowest, 3.0f) << "the water rises";
+    ASSERT_GE(turnedAt, 0) << "gravity never pointed at the wall";
+    EXPECT_GT(turnedAt, 30) << "turned by the ball on the ramp, not at the start";
+    EXPECT_NEAR(physics.gravity.Dot(towardsWall), 9.8f, 1e-4f);
+    EXPECT_NEAR(camera.GetUpVector().Dot(towardsWall), -1.0f, 1e-3f) << "the wall below on the screen";
     EXPECT_GT(lowest, 0.5f) << "the eye stays above the water";
+
+    tutorial.EndRun();
+    world.Frames(45);
+    EXPECT_NEAR(physics.gravity.y, -9.8f, 1e-4f);
+    EXPECT_NEAR(camera.GetUpVector().y, 1.0f, 1e-3f) << "upright again";
+}
+
+// What a new player tries on the first three faces, each from the face as it loads: the widget
+// the face introduces, laid where its layout shows (anywhere along the back face's ramp), completes
+// it; laid the wrong way or off the ball's way it does not, and neither does a platform or bar
+// (which these faces do not offer: laid here from the console) where the face wants its widget.
+TEST(TutorialRoom, TheFirstThreeFacesAreCompletedOnlyWithTheWidgetTheyIntroduce)
+{
+    struct Attempt
+    {
+        const char* what;
+        unsigned face;
+        tutorial::Placement placement;
+        bool completes;
+    };
+    auto on = [](unsigned face, const char* type, float u0, float v0, float u1, float v1) {
+        return tutorial::Placement{type, tutorial::FacePoint(face, u0, v0),
+                                   tutorial::FacePoint(face, u1, v1)};
+    };
+    const Attempt attempts[] = {
+        {"bridge laid right to left", 0, on(0, "Platform", 2.4f, 0.0f, -2.4f, 0.0f), true},
+        {"platform hung from the left anchor only", 0, on(0, "Platform", -2.4f, 0.0f, 0.5f, -1.5f), false},
+        {"platform between the anchors", 1, on(1, "Platform", -8.5f, 5.0f, -4.5f, 5.0f), false},
+        {"accelerator pushing away from the target", 1, on(1, "Accelerator", -4.5f, 5.0f, -8.5f, 5.0f),
+         false},
+        {"switch where the ball lands", 2, on(2, "GravitySwitch", -8.0f, 4.4f, -6.5f, 4.4f), true},
+        {"switch on the ramp's middle", 2, on(2, "GravitySwitch", -6.0f, 4.1f, -4.5f, 4.1f), true},
+        {"switch at the ramp's end", 2, on(2, "GravitySwitch", -2.6f, 3.6f, -1.1f, 3.6f), true},
+        {"switch pointing up", 2, on(2, "GravitySwitch", -4.0f, 4.5f, -4.0f, 6.0f), false},
+        {"switch pointing down", 2, on(2, "GravitySwitch", -4.0f, 4.5f, -4.0f, 3.0f), false},
+        {"switch pointing away from the wall", 2, on(2, "GravitySwitch", -4.0f, 4.5f, -5.5f, 4.5f), false},
+        {"switch off the ball's way", 2, on(2, "GravitySwitch", 2.0f, 5.0f, 3.5f, 5.0f), false},
+        {"platform from the ramp to the wall's foot", 2, on(2, "Platform", -2.0f, 3.0f, 6.5f, 2.5f), false},
+        {"platform from the ramp to the ledge", 2, on(2, "Platform", -2.0f, 3.0f, 4.0f, 6.5f), false},
+        {"platform slanting up below the ramp", 2, on(2, "Platform", -6.0f, -1.5f, -2.0f, 0.5f), false},
+    };
+    TutorialWorld tutorial;
+    ASSERT_TRUE(tutorial.world->Booted());
+    ASSERT_NE(tutorial.room, nullptr);
+    GameTestWorld& world = *tutorial.world;
+    for (const Attempt& attempt : attempts)
+    {
+        SCOPED_TRACE(std::string("face ") + std::to_string(attempt.face) + ": " + attempt.what);
+        ASSERT_TRUE(gametest::TurnToFace(world, attempt.face));
+        QUORB::CPuzzle* puzzle = world.Game().GetFocusedPuzzle();
+        const std::size_t loaded = puzzle->GetWidgetIDs().size();
+        tutorial::Solution tried;
+        tried.face = attempt.face;
+        tried.placements = {attempt.placement};
+        gametest::PlaySolution(world, tried);
+        ASSERT_GT(puzzle->GetWidgetIDs().size(), loaded) << "nothing was laid";
+        const double seconds = tutorial.RunToScore(attempt.face == kTimedFace ? kUnsolvedSeconds : 15.0);
+        const bool completed = seconds > 0.0 && !puzzle->IsFailed();
+        EXPECT_EQ(completed, attempt.completes) << "after " << seconds << " s";
+        tutorial.EndRun();
+        world.Console("reloadfocusedpuzzle");
+        world.Frames(5);
+        ASSERT_EQ(puzzle->GetWidgetIDs().size(), loaded) << "the face as it loads for the next attempt";
+    }
 }
 
 // Played as they load, without a widget of the player's, no face completes: each run either goes
