@@ -5,6 +5,7 @@
 #include "game/app/MenuSend.h"
 #include "game/camera/CCamera.h"
 #include "game/files/IsSafeFileName.h"
+#include "game/menus/MenuCallbacks.h"
 #include "platform/files.h"
 #include "statemachine/Message.h"
 
@@ -31,6 +32,10 @@ CreateProfileMenu::CreateProfileMenu(StateMachineComponent* owner) : VeiledDialo
     AddBarButton(kCreateButtonName, 130, "CreateText", "Create");
     AddTitle("Create Profile", 10, 350);
     AddNameBox(DefaultProfileName);
+    // Enter in the name box is the player's "Create": a name typed and entered gets its answer
+    // (a refusal or the new profile) as a click would.
+    if (dorvo::gfx::EditBox* box = GetNameBox())
+        box->SetEnterFunct(new SMButtonPressedFunct(GetComponent(), kCreateButtonName));
 }
 
 const char* CreateProfileMenu::RefusalOf(const std::string& name)
