@@ -65,7 +65,7 @@ void CreateProfileMenu::OnButtonPressed(const std::string& name)
 
 void CreateProfileMenu::Create()
 {
-    const dorvo::gfx::EditBox* box = GetNameBox();
+    dorvo::gfx::EditBox* box = GetNameBox();
     CQUORB* game = CQUORB::Get();
     if (!box || !game)
         return;
@@ -73,6 +73,10 @@ void CreateProfileMenu::Create()
     const std::string name = box->GetText();
     if (const char* refusal = RefusalOf(name))
     {
+        // The name stays in the box, which takes the keys again: the player mends it and enters
+        // it once more without a click.
+        if (!box->IsFocused())
+            box->OnClick();
         SendTextToMenu(MenuTable::kMessageWindowMenu, MSG_SendTextMessage, refusal);
         return;
     }

@@ -249,8 +249,9 @@ TEST_F(CreateProfileMenuTest, NewCreatesAProfileUnderTheProfileMenuWithoutTheMai
 }
 
 // Enter in the name box answers as "Create" does, on the first start's panel as on the one "New"
-// opens: an empty box or a refused name gets its refusal, an accepted name is created (and on the
-// first start the main menu and the help tab follow). The answers show above the veil.
+// opens: an empty box or a refused name gets its refusal and keeps the keys, an accepted name is
+// created (and on the first start the main menu and the help tab follow). The answers show above
+// the veil.
 TEST_F(CreateProfileMenuTest, EnterInTheNameBoxAnswersAsCreateDoes)
 {
     for (const int firstStart : {1, 0})
@@ -300,7 +301,11 @@ TEST_F(CreateProfileMenuTest, EnterInTheNameBoxAnswersAsCreateDoes)
         ASSERT_GE(refusal, 0);
         EXPECT_GT(refusal, veil);
 
-        TypeName("Zed");
+        // The refused name stays in the box, which still takes the keys: mended and entered again.
+        for (int i = 0; i < 3; ++i)
+            m_world->Key(dorvo::input::KEY_BACK);
+        m_world->TypeText("Zed");
+        EXPECT_EQ(m_world->Unit(kPanel, "EditBox").text, "Zed");
         m_world->ClearMessages();
         m_world->Key(dorvo::input::KEY_RETURN);
         EXPECT_TRUE(std::filesystem::exists(m_world->Folder() + "files/profiles/Zed.xml"));
