@@ -1,6 +1,8 @@
 // The polling reader: compares device state snapshots frame to frame and reports the keys and
 // mouse buttons that changed and the mouse movement. Events carry no time stamp or sequence.
-// Presses within one frame that are released again before the next poll are not seen.
+// Presses within one frame that are released again before the next poll are not seen, and typed
+// text (TEXT_INPUT) never comes: the devices keep it only as buffered records. The shell always
+// reads buffered, so the game never meets this reader; the input tests do.
 #pragma once
 
 #include "engine/input/InputUpdateImpl.h"

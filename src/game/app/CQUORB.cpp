@@ -40,6 +40,8 @@
 #include "platform/files.h"
 #include "platform/frame_driver.h"
 #include "platform/log.h"
+#include "statemachine/ACMsgTaker.h"
+#include "statemachine/Database.h"
 #include "statemachine/MsgClock.h"
 #include "statemachine/MsgRouter.h"
 
@@ -468,6 +470,15 @@ bool CQUORB::CreateMenu(const std::string& historyTexture, const std::string& in
         machines->GetOwner()->SetName(name);
     }
     return true;
+}
+
+bool CQUORB::IsConsoleShown() const
+{
+    Database* database = common::Singleton<Database>::Instance();
+    ACMsgTaker* taker = m_consoleId != 0 ? database->FindById(m_consoleId) : nullptr;
+    const auto* console =
+        taker ? dynamic_cast<const dorvo::gfx::SMConsoleGraphics*>(taker->GetActiveStateMachine()) : nullptr;
+    return console && console->IsShown();
 }
 
 void CQUORB::LoadEmptyRoom()

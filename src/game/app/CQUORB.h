@@ -93,6 +93,8 @@ public:
     bool CreateMenu(const std::string& historyTexture, const std::string& inputTexture);
     // The console window's object id; 0 before CreateMenu.
     std::uint32_t GetConsoleId() const { return m_consoleId; }
+    // True while the console window is on the screen (sliding in, open or sliding out).
+    bool IsConsoleShown() const;
 
     // The room "EmptyRoom.xml".
     void LoadEmptyRoom();

@@ -5,6 +5,7 @@
 #include "game/app/MenuSend.h"
 #include "game/camera/CCamera.h"
 #include "game/files/IsSafeFileName.h"
+#include "game/menus/MenuCallbacks.h"
 #include "platform/files.h"
 #include "statemachine/Message.h"
 
@@ -31,6 +32,10 @@ CreateProfileMenu::CreateProfileMenu(StateMachineComponent* owner) : VeiledDialo
     AddBarButton(kCreateButtonName, 130, "CreateText", "Create");
     AddTitle("Create Profile", 10, 350);
     AddNameBox(DefaultProfileName);
+    // Enter in the name box is the player's "Create": a name typed and entered gets its answer
+    // (a refusal or the new profile) as a click would.
+    if (dorvo::gfx::EditBox* box = GetNameBox())
+        box->SetEnterFunct(new SMButtonPressedFunct(GetComponent(), kCreateButtonName));
 }
 
 const char* CreateProfileMenu::RefusalOf(const std::string& name)
@@ -60,7 +65,7 @@ void CreateProfileMenu::OnButtonPressed(const std::string& name)
 
 void CreateProfileMenu::Create()
 {
-    const dorvo::gfx::EditBox* box = GetNameBox();
+    dorvo::gfx::EditBox* box = GetNameBox();
     CQUORB* game = CQUORB::Get();
     if (!box || !game)
         return;
@@ -68,6 +73,10 @@ void CreateProfileMenu::Create()
     const std::string name = box->GetText();
     if (const char* refusal = RefusalOf(name))
     {
+        // The name stays in the box, which takes the keys again: the player mends it and enters
+        // it once more without a click.
+        if (!box->IsFocused())
+            box->OnClick();
         SendTextToMenu(MenuTable::kMessageWindowMenu, MSG_SendTextMessage, refusal);
         return;
     }

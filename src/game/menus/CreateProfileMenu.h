@@ -1,8 +1,9 @@
 // The "Create Profile" panel: a name box and a "Create" button that drop in over a veiled
 // screen. It is the player's only way to a first profile (the splash chain opens it with custom
 // data 1, and it then opens the main menu and the help tab after the creation) and the profile
-// menu's "New" (custom data 0). It has no cancel button. A name that is empty, not a plain file
-// name, reserved or taken is refused with a message and nothing is written.
+// menu's "New" (custom data 0). It has no cancel button. Enter in the name box does what "Create"
+// does. A name that is empty, not a plain file name, reserved or taken is refused with a message
+// and nothing is written; the messages show above the veil.
 #pragma once
 
 #include "game/menus/VeiledDialog.h"

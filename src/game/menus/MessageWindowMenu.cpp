@@ -44,10 +44,11 @@ void MessageWindowMenu::Init()
     record.centerY = static_cast<int>(static_cast<float>(record.frameHeight) * box->GetScaleY()) / 2;
     box->AddAnimation(g_MenuHudAnimation, record, true);
     box->SetPosition(width / 2, kBoxTop);
+    box->SetDepth(kBoxDepth);
     if (!AddUnit(std::move(box)))
         return;
 
-    AddUnit(MakeMenuText(kText, "", 4, kTextLeft, kTextTop, kTextBoxWidth), kBackground);
+    AddUnit(MakeMenuText(kText, "", 4, kTextLeft, kTextTop, kTextBoxWidth, kTextDepth), kBackground);
 }
 
 void MessageWindowMenu::OnTextMessage(const std::string& text)

@@ -15,6 +15,10 @@ class MessageWindowMenu : public FadeMenu
 {
 public:
     static constexpr float kFadeSeconds = 0.3f;
+    // The box and its text lie above the veil of the name dialogs (6), whose answers they carry,
+    // and below the console (9 and 10), the escape panel and the tool tip.
+    static constexpr int kBoxDepth = 7;
+    static constexpr int kTextDepth = 8;
 
     explicit MessageWindowMenu(StateMachineComponent* owner);
 

@@ -38,6 +38,14 @@ bool CursorPoint(int& x, int& y, bool& visible)
     return true;
 }
 
+// The console lies above the menus but below the tip (and the cursor): a tip showing while it is
+// on the screen would cover the lines the player reads and types.
+bool ConsoleShown()
+{
+    const CQUORB* game = CQUORB::Get();
+    return game && game->IsConsoleShown();
+}
+
 bool Holds(const dorvo::gfx::CSprite& sprite, int x, int y)
 {
     const int left = sprite.GetAbsoluteX();
@@ -119,7 +127,8 @@ void ToolTipMenu::UpdateClosed()
     bool visible = false;
     if (!CursorPoint(x, y, visible))
         return;
-    const bool rested = x == m_lastCursorPos[0] && y == m_lastCursorPos[1];
+    // A rest counts from when the console is gone.
+    const bool rested = x == m_lastCursorPos[0] && y == m_lastCursorPos[1] && !ConsoleShown();
     if (visible && rested && m_restTimer.IsRunning() && m_restTimer.GetTime() > m_delay)
     {
         const std::string text = FindToolTip();
@@ -184,7 +193,8 @@ void ToolTipMenu::UpdateOpen()
     const bool cursor = CursorPoint(x, y, visible);
     const dorvo::gfx::CSprite* sprite = cursor ? LiveTipSprite() : nullptr;
     const bool stays = cursor && visible && x == m_lastCursorPos[0] && y == m_lastCursorPos[1] && sprite &&
-                       sprite->IsVisible() && !sprite->GetTipText().empty() && Holds(*sprite, x, y);
+                       sprite->IsVisible() && !sprite->GetTipText().empty() && Holds(*sprite, x, y) &&
+                       !ConsoleShown();
     if (stays)
         return;
     m_restTimer.Restart();

@@ -1,7 +1,8 @@
 // The tip box: once the mouse cursor has rested half a second on a visible sprite of any menu
 // that carries a tip text (in practice a button), the text is shown in a small box beside the
 // cursor, kept 10 pixels from every screen edge; the slightest move of the cursor closes it
-// again. It serves every 2D component of the game at once and opens and closes itself.
+// again, and so does the console coming on the screen (no tip shows while it is there). It
+// serves every 2D component of the game at once and opens and closes itself.
 #pragma once
 
 #include "common/Timer.h"
@@ -43,9 +44,11 @@ public:
 protected:
     // The box fitted around the text and kept on the screen.
     void OnOpened() override;
-    // Closes the tip when the cursor moved, hid or left the sprite, or the sprite lost its tip.
+    // Closes the tip when the cursor moved, hid or left the sprite, the sprite lost its tip or the
+    // console came on the screen.
     void UpdateOpen() override;
-    // Opens the tip when the cursor has rested long enough over a sprite with a tip.
+    // Opens the tip when the cursor has rested long enough over a sprite with a tip and the
+    // console is not on the screen.
     void UpdateClosed() override;
 
 private:

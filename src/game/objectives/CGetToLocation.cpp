@@ -23,7 +23,11 @@ GfxModelComp* ModelOf(Gob* gob)
 }
 } // namespace
 
-CGetToLocation::CGetToLocation() : m_dwell(LocationDwellTime, false), m_glow(kGlowDelay, false) {}
+CGetToLocation::CGetToLocation()
+{
+    m_dwell.SetDuration(LocationDwellTime);
+    m_glow.SetDuration(kGlowDelay);
+}
 
 IObjective* CGetToLocation::Clone() const
 {
@@ -89,8 +93,13 @@ void CGetToLocation::Update(double, float)
             StartSound();
         m_dwell.Restart(LocationDwellTime);
         m_glow.Restart(kGlowDelay);
+        m_inside = true;
+        return;
     }
-    else if (m_dwell.IsExpired())
+    // The frame of entry starts the count; each frame of play inside after it adds one step.
+    m_dwell.AdvanceFrame();
+    m_glow.AdvanceFrame();
+    if (m_dwell.IsExpired())
         m_state = Completed;
     else if (m_glow.IsRunning() && m_glow.IsExpired())
     {

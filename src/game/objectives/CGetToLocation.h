@@ -1,10 +1,12 @@
 // The location objective: the star object must reach the objective's sphere and stay in it for
 // LocationDwellTime seconds without leaving. The location glows 1 s after each entry and a
 // looping sound plays while the star object is inside; leaving restarts the count from zero.
+// The seconds are the puzzle's own (each update is one frame of play, 1/30 s), as the time
+// limit counts them: a slow computer makes the stay neither shorter nor longer than the ball's.
 #pragma once
 
-#include "common/CountdownTimer.h"
 #include "game/objectives/IObjective.h"
+#include "game/objectives/PuzzleCountdown.h"
 
 namespace plat
 {
@@ -36,6 +38,8 @@ public:
 
     IObjective* Clone() const override;
     void ApplyToGob() override;
+    // One frame of play: while the star object stays inside, the dwell and glow countdowns move on
+    // by the physics step.
     void Update(double time, float dt) override;
     bool IsRequired() const override { return true; }
     std::uint32_t GetType() const override { return kType; }
@@ -50,8 +54,8 @@ public:
     int GetQuorbCheckType() const { return m_quorbCheckType; }
     void SetQuorbCheckType(int type) { m_quorbCheckType = type; }
     bool IsInside() const { return m_inside; }
-    common::CCountdownTimer& GetDwellCountdown() { return m_dwell; }
-    common::CCountdownTimer& GetGlowCountdown() { return m_glow; }
+    PuzzleCountdown& GetDwellCountdown() { return m_dwell; }
+    PuzzleCountdown& GetGlowCountdown() { return m_glow; }
     // The looping inside sound fetched by Begin; null before. Owned by the event system.
     plat::FMOD::Event* GetSoundEvent() const { return m_pSound; }
 
@@ -67,8 +71,8 @@ private:
     void StopSound();
 
     int m_quorbCheckType = FirstQuorb;
-    common::CCountdownTimer m_dwell;
-    common::CCountdownTimer m_glow;
+    PuzzleCountdown m_dwell;
+    PuzzleCountdown m_glow;
     bool m_inside = false;
     plat::FMOD::Event* m_pSound = nullptr; // not owned
 };

@@ -32,6 +32,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 using dorvo::gfx::Gfx2DComp;
@@ -190,6 +191,38 @@ TEST_F(QUORBConsoleTest, TheGraveAccentOpensTheConsoleAndATypedCommandShowsItsOu
     EXPECT_EQ(ConsoleState(), SMConsoleGraphics::CS_InputOpen);
     EXPECT_EQ(ConsoleComp()->GetSprite("InputWindow")->GetPositionY(), 568);
     EXPECT_EQ(ConsoleComp()->GetSprite("TextWindow")->GetPositionY(), -600);
+}
+
+// A slow frame, as a player meets it at a few frames a second: the console's key pressed twice
+// before the frame leaves the console closed; pressed once and followed by a command in the same
+// frame, the console opens with the command typed; the keys typed go nowhere else.
+TEST_F(QUORBConsoleTest, EveryConsoleKeyAndLetterTypedWithinOneFrameCounts)
+{
+    Frames(2);
+    ASSERT_EQ(ConsoleState(), SMConsoleGraphics::CS_Closed);
+    const auto typeKey = [this](std::uint32_t code, const char* text)
+    {
+        plat::inputfeed::KeyChange(code, true, m_timeMs);
+        plat::inputfeed::Text(text, m_timeMs);
+        plat::inputfeed::KeyChange(code, false, m_timeMs + 5);
+        m_timeMs += 10;
+    };
+    typeKey(kGrave, "`");
+    typeKey(kGrave, "`");
+    Frame();
+    Frames(16);
+    EXPECT_EQ(ConsoleState(), SMConsoleGraphics::CS_Closed);
+    EXPECT_EQ(ConsoleComp()->GetSprite("TextWindow")->GetPositionY(), -600);
+
+    typeKey(kGrave, "`");
+    const std::pair<std::uint32_t, const char*> letters[] = {{46, "c"}, {24, "o"}, {50, "m"}};
+    for (const auto& letter : letters)
+        typeKey(letter.first, letter.second);
+    Frame();
+    EXPECT_EQ(Line("Input"), "com|");
+    Frames(16);
+    EXPECT_EQ(ConsoleState(), SMConsoleGraphics::CS_BothOpen);
+    EXPECT_EQ(common::ConsoleInterface::Instance().GetInputLine(), "com");
 }
 
 // The game's own units are updated with the frame's milliseconds and drawn with the rest.

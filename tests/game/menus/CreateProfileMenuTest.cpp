@@ -12,6 +12,7 @@
 #include "game/menus/BaseMenu.h"
 #include "game/menus/CreateProfileMenu.h"
 #include "game/menus/ProfileMenu.h"
+#include "platform/device_debug.h"
 #include "platform/headless.h"
 #include "platform/input_feed.h"
 #include "statemachine/ACMsgTaker.h"
@@ -204,12 +205,15 @@ TEST_F(CreateProfileMenuTest, NewCreatesAProfileUnderTheProfileMenuWithoutTheMai
     EXPECT_EQ(m_world->MenuState(kPanel), kOpen);
     EXPECT_EQ(m_world->MenuState("ProfileMenu"), kOpen);
 
-    // Enter hands the name in; only "Create" creates.
+    // A click beside the box hands the name in and creates nothing.
     TypeName("Player2");
-    m_world->Key(dorvo::input::KEY_RETURN);
+    m_world->MoveCursor(40, 560);
+    m_world->LeftDown();
+    m_world->LeftUp();
     EXPECT_EQ(m_world->MessagesTo(kPanel, MSG_TextSubmitted).size(), 1u);
     EXPECT_EQ(ProfileFolder(), before);
     EXPECT_EQ(m_world->MenuState(kPanel), kOpen);
+    EXPECT_TRUE(Texts().empty());
 
     m_world->ClearMessages();
     ASSERT_TRUE(m_world->Click(kPanel, "CreateButton"));
@@ -242,6 +246,78 @@ TEST_F(CreateProfileMenuTest, NewCreatesAProfileUnderTheProfileMenuWithoutTheMai
     EXPECT_EQ(m_world->MenuState(kPanel), kClosed);
     EXPECT_FALSE(m_world->Unit(kPanel, "SkinColorBackground").visible);
     EXPECT_EQ(m_world->Unit(kPanel, "Background").y, -500);
+}
+
+// Enter in the name box answers as "Create" does, on the first start's panel as on the one "New"
+// opens: an empty box or a refused name gets its refusal and keeps the keys, an accepted name is
+// created (and on the first start the main menu and the help tab follow). The answers show above
+// the veil.
+TEST_F(CreateProfileMenuTest, EnterInTheNameBoxAnswersAsCreateDoes)
+{
+    for (const int firstStart : {1, 0})
+    {
+        SCOPED_TRACE(firstStart == 1 ? "first start" : "New");
+        Boot();
+        OpenPanel(firstStart);
+        const Strings before = ProfileFolder();
+
+        ASSERT_TRUE(m_world->Click(kPanel, "EditBox"));
+        for (std::size_t i = 0; i < QUORB::kMaxFileBaseNameLength + 2; ++i)
+            m_world->Key(dorvo::input::KEY_BACK);
+        m_world->ClearMessages();
+        m_world->Key(dorvo::input::KEY_RETURN);
+        EXPECT_EQ(Texts(), Strings({"Please type a name."}));
+        EXPECT_EQ(m_world->MenuState(kPanel), kOpen);
+
+        TypeName("a/b");
+        m_world->ClearMessages();
+        m_world->Key(dorvo::input::KEY_RETURN);
+        EXPECT_EQ(Texts(), Strings({"Use only letters, digits, spaces, - and _."}));
+        EXPECT_EQ(ProfileFolder(), before);
+        EXPECT_EQ(m_world->MenuState(kPanel), kOpen);
+
+        // The refusal is drawn over the veil, not dimmed beneath it.
+        ASSERT_TRUE(m_world->RunUntil(
+            [this]
+            { return m_world->Unit("MessageWindowMenu", "MessageText").text.rfind("Use only", 0) == 0; },
+            4.0));
+        plat::headless::ClearCallLog();
+        plat::headless::SetCallLogging(true);
+        m_world->Step();
+        plat::headless::SetCallLogging(false);
+        int veil = -1;
+        int refusal = -1;
+        const auto& calls = plat::headless::CallLog();
+        for (std::size_t i = 0; i < calls.size(); ++i)
+        {
+            const plat::devicedebug::LoggedCall& call = calls[i];
+            if (call.kind == plat::devicedebug::CallKind::SpriteDraw &&
+                call.name.find("WhiteBlock") != std::string::npos && call.matrix.m[0][0] > 20.0f)
+                veil = static_cast<int>(i); // stretched over the screen
+            if (call.kind == plat::devicedebug::CallKind::DrawText && call.text.rfind(L"Use only", 0) == 0)
+                refusal = static_cast<int>(i);
+        }
+        ASSERT_GE(veil, 0);
+        ASSERT_GE(refusal, 0);
+        EXPECT_GT(refusal, veil);
+
+        // The refused name stays in the box, which still takes the keys: mended and entered again.
+        for (int i = 0; i < 3; ++i)
+            m_world->Key(dorvo::input::KEY_BACK);
+        m_world->TypeText("Zed");
+        EXPECT_EQ(m_world->Unit(kPanel, "EditBox").text, "Zed");
+        m_world->ClearMessages();
+        m_world->Key(dorvo::input::KEY_RETURN);
+        EXPECT_TRUE(std::filesystem::exists(m_world->Folder() + "files/profiles/Zed.xml"));
+        ASSERT_NE(m_world->Game().GetProfile(), nullptr);
+        EXPECT_EQ(m_world->Game().GetProfile()->name, "Zed.xml");
+        EXPECT_EQ(m_world->MenuState(kPanel), kClosing);
+        EXPECT_EQ(m_world->MessagesTo("MainMenu", MSG_OpenMenu).size(), firstStart == 1 ? 1u : 0u);
+        const Strings expected = firstStart == 1 ? Strings({"Welcome to Q.U.O.R.B.", "New profile created."})
+                                                 : Strings({"New profile created."});
+        EXPECT_EQ(Texts(), expected);
+        m_world.reset();
+    }
 }
 
 TEST_F(CreateProfileMenuTest, RefusedNamesSayWhyAndWriteNothing)

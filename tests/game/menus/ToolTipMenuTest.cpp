@@ -227,3 +227,30 @@ TEST_F(ToolTipMenuTest, AHiddenCursorOrAnEmptyTipShowsNothing)
     world->Step();
     EXPECT_EQ(world->MenuState(kTips), kClosed) << "hiding the cursor closes an open tip";
 }
+
+// The console slides down over the menus, below the tip's depth: a tip showing when it comes
+// goes at once, none opens while it is on the screen, and the next rest counts from when it has
+// slid out again.
+TEST_F(ToolTipMenuTest, NoTipShowsWhileTheConsoleIsOnTheScreen)
+{
+    constexpr std::uint32_t kGrave = 41;
+    g_first->Add("Button", 100, 200, "A tip");
+    Open();
+    RestAt(110, 210, 0.7);
+    ASSERT_EQ(world->MenuState(kTips), kOpen);
+
+    world->Key(kGrave);
+    ASSERT_TRUE(world->Game().IsConsoleShown());
+    EXPECT_EQ(world->MenuState(kTips), kClosed) << "the console's first frame";
+    EXPECT_FALSE(world->Unit(kTips, "Background").visible);
+    world->RunFor(2.0);
+    EXPECT_EQ(world->MenuState(kTips), kClosed) << "a rest under the open console";
+
+    world->Key(kGrave);
+    ASSERT_TRUE(world->RunUntil([this] { return !world->Game().IsConsoleShown(); }, 1.0));
+    world->RunFor(0.4);
+    EXPECT_EQ(world->MenuState(kTips), kClosed);
+    world->RunFor(0.2);
+    EXPECT_EQ(world->MenuState(kTips), kOpen) << "half a second after the console went";
+    EXPECT_EQ(TipText(), "A tip");
+}

@@ -129,6 +129,16 @@ protected:
         return quorb;
     }
     static void Move(Gob* gob, const math::Vector3& to) { Pov(gob).SetPosition(to, true); }
+    // Frames of play: one update each, each frame taking `wallSeconds` on the wall clock.
+    void Play(IObjective* objective, int frames, double wallSeconds = 0.0)
+    {
+        for (int frame = 0; frame < frames; ++frame)
+        {
+            if (wallSeconds > 0.0)
+                world.Wait(wallSeconds);
+            objective->Update(0.0, 0.0f);
+        }
+    }
 
     std::size_t SoundCount(const std::string& action, const std::string& path) const
     {
@@ -148,7 +158,8 @@ protected:
 
 // Leaving before LocationDwellTime restarts the count: 2.9 s in, out, in again completes only
 // after a further full 3.0 s. The glow comes 1.0 s after each entry and leaving gives the model
-// its own names back; the inside sound starts on entry and stops on leaving.
+// its own names back; the inside sound starts on entry and stops on leaving. The seconds are the
+// puzzle's: 90 frames of play after the entry, however long they took on the wall clock.
 TEST_F(ObjectivesTest, LocationNeedsAFullDwellAfterEachEntryAndGlowsOneSecondIn)
 {
     CGetToLocation* location = MakeObjective<CGetToLocation>("LocationObjective");
@@ -173,17 +184,14 @@ TEST_F(ObjectivesTest, LocationNeedsAFullDwellAfterEachEntryAndGlowsOneSecondIn)
         location->Update(0.0, 0.0f);
         EXPECT_TRUE(location->IsInside());
         EXPECT_EQ(SoundCount("start", CGetToLocation::kInsideSound), entry + 1u);
-        world.Wait(0.9);
-        location->Update(0.0, 0.0f);
-        EXPECT_EQ(model->GetFXFile(), ownEffect) << "no glow before 1.0 s";
-        world.Wait(0.2);
-        location->Update(0.0, 0.0f);
+        // A slow machine: each frame takes a tenth of a second.
+        Play(location, 29, 0.1);
+        EXPECT_EQ(model->GetFXFile(), ownEffect) << "no glow before 30 frames of play";
+        Play(location, 1, 0.1);
         EXPECT_EQ(model->GetFXFile(), CGetToLocation::kGlowEffect);
         EXPECT_EQ(model->GetTechnique(), CGetToLocation::kGlowTechnique);
         EXPECT_TRUE(model->IsTransparent());
-        location->Update(0.0, 0.0f);
-        world.Wait(1.8); // 2.9 s inside
-        location->Update(0.0, 0.0f);
+        Play(location, 57, 0.1); // 2.9 s of play inside, 8.7 s on the wall clock
         EXPECT_EQ(location->GetState(), IObjective::Running);
 
         Move(quorb, kOutside);
@@ -197,14 +205,13 @@ TEST_F(ObjectivesTest, LocationNeedsAFullDwellAfterEachEntryAndGlowsOneSecondIn)
         world.Wait(5.0); // time outside counts for nothing
     }
 
+    // A fast machine: the frames take no wall time at all.
     Move(quorb, kInside);
     location->Update(0.0, 0.0f);
-    world.Wait(2.95);
-    location->Update(0.0, 0.0f);
+    Play(location, 89);
     EXPECT_EQ(location->GetState(), IObjective::Running);
-    world.Wait(0.1);
-    location->Update(0.0, 0.0f);
-    EXPECT_EQ(location->GetState(), IObjective::Completed) << "a full 3.0 s without leaving";
+    Play(location, 1);
+    EXPECT_EQ(location->GetState(), IObjective::Completed) << "a full 3.0 s of play without leaving";
 
     location->Reset();
     EXPECT_EQ(location->GetState(), IObjective::Running);
@@ -226,8 +233,7 @@ TEST_F(ObjectivesTest, GlowOffRestoresWhatTheModelHadWhenTheGlowCameOn)
     const std::string ownEffect = model->GetFXFile();
     Gob* quorb = AddQuorb(kInside);
     location->Update(0.0, 0.0f);
-    world.Wait(1.1);
-    location->Update(0.0, 0.0f);
+    Play(location, 30);
     ASSERT_EQ(model->GetFXFile(), CGetToLocation::kGlowEffect);
     Move(quorb, kOutside);
     location->Update(0.0, 0.0f);
@@ -239,8 +245,7 @@ TEST_F(ObjectivesTest, GlowOffRestoresWhatTheModelHadWhenTheGlowCameOn)
     model->SetTechnique("");
     Move(quorb, kInside);
     location->Update(0.0, 0.0f);
-    world.Wait(1.1);
-    location->Update(0.0, 0.0f);
+    Play(location, 30);
     ASSERT_EQ(model->GetFXFile(), CGetToLocation::kGlowEffect);
     Move(quorb, kOutside);
     location->Update(0.0, 0.0f);
@@ -265,8 +270,7 @@ TEST_F(ObjectivesTest, CheckTypeOneNeedsEveryStarObjectInsideAndIsSilent)
     Move(second, math::Vector3(-0.5f, 0.0f, 0.0f));
     location->Update(0.0, 0.0f);
     EXPECT_TRUE(location->IsInside());
-    world.Wait(3.1);
-    location->Update(0.0, 0.0f);
+    Play(location, 90);
     EXPECT_EQ(location->GetState(), IObjective::Completed);
     EXPECT_EQ(SoundCount("start", CGetToLocation::kInsideSound), 0u);
 
@@ -387,10 +391,7 @@ TEST_F(ObjectivesTest, WithoutAModelOrRenderUnitTheRulesHoldAndTheLooksAreSkippe
         Gob* quorb = AddQuorb(kInside);
         target->Update(0.0, 0.0f);
         location->Update(0.0, 0.0f);
-        world.Wait(1.1);
-        location->Update(0.0, 0.0f); // the glow comes due
-        world.Wait(2.0);
-        location->Update(0.0, 0.0f);
+        Play(location, 90); // the glow comes due on the way
         EXPECT_EQ(location->GetState(), IObjective::Completed);
         Move(quorb, kOutside);
         target->Update(0.0, 0.0f);
@@ -473,7 +474,7 @@ TEST_F(ObjectivesTest, CloneCopiesARunningLocationAsItStands)
     location->Begin();
     AddQuorb(kInside);
     location->Update(0.0, 0.0f);
-    world.Wait(2.0);
+    Play(location, 60);
     std::unique_ptr<IObjective> copy(location->Clone());
     CGetToLocation* clone = copy->AsGetToLocation();
     ASSERT_NE(clone, nullptr);
@@ -484,9 +485,11 @@ TEST_F(ObjectivesTest, CloneCopiesARunningLocationAsItStands)
     EXPECT_TRUE(clone->GetDwellCountdown().IsRunning());
     EXPECT_NEAR(clone->GetDwellCountdown().GetTime(), location->GetDwellCountdown().GetTime(), 1e-4);
     EXPECT_NEAR(clone->GetDwellCountdown().GetTime(), 1.0f, 1e-3);
-    world.Wait(1.1);
-    clone->Update(0.0, 0.0f);
+    Play(clone, 29);
+    EXPECT_EQ(clone->GetState(), IObjective::Running);
+    Play(clone, 1);
     EXPECT_EQ(clone->GetState(), IObjective::Completed) << "the clone goes on counting where it was";
+    EXPECT_EQ(location->GetState(), IObjective::Running) << "and the original where it was";
 
     CTarget target;
     target.SetState(IObjective::Completed);

@@ -3,6 +3,7 @@
 #include "common/InputEvent.h"
 #include "common/InterpolationMgr.h"
 #include "common/Utf8Text.h"
+#include "engine/gfx/gui/ButtonPressedFunct.h"
 #include "engine/gfx/gui/TextSubmitFunct.h"
 #include "engine/gfx/sprites/CTextSprite.h"
 
@@ -84,10 +85,13 @@ bool EditBox::HandleInput(const input::InputEvent* event, float dt)
             return true;
         if (event->code == input::KEY_RETURN)
         {
-            const bool submit = m_enterPressed && !m_text.empty();
+            const bool entered = m_enterPressed;
             m_enterPressed = false;
-            if (submit)
+            if (entered && !m_text.empty())
                 Unfocus();
+            // Last: what it does may reach code that replaces it.
+            if (entered && m_pEnter)
+                (*m_pEnter)();
             return true;
         }
         return taken;
@@ -206,6 +210,12 @@ void EditBox::SetTextSubmitFunct(TextSubmitFunct* submit)
 {
     if (m_pSubmit.get() != submit)
         m_pSubmit.reset(submit);
+}
+
+void EditBox::SetEnterFunct(ButtonPressedFunct* enter)
+{
+    if (m_pEnter.get() != enter)
+        m_pEnter.reset(enter);
 }
 } // namespace gfx
 } // namespace dorvo

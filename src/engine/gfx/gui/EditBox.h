@@ -2,6 +2,7 @@
 // edits its text at a blinking caret and pulses its text's colour between black and dark grey;
 // Enter (pressed and released in the box) hands a non-empty text in, and a release of the left
 // button elsewhere hands it in too, or brings the default text back when the box was left empty.
+// A box may also be given what its Enter does beyond that (a dialog's default button).
 // The text shows in a text sprite the box writes to but does not own: it belongs to the unit
 // tree it is filed in (the menus file it under the box). The box owns its submit callback.
 #pragma once
@@ -16,6 +17,7 @@ namespace dorvo
 {
 namespace gfx
 {
+class ButtonPressedFunct;
 class CTextSprite;
 class TextSubmitFunct;
 
@@ -65,6 +67,9 @@ public:
     unsigned GetMaxLength() const { return m_maxLength; }
     // Replaces the submit callback and deletes the old one.
     void SetTextSubmitFunct(TextSubmitFunct* submit);
+    // What an Enter pressed and released in the box does after the text is handed in, empty text
+    // included (then the box keeps the focus); the box owns it. Null: nothing more.
+    void SetEnterFunct(ButtonPressedFunct* enter);
     // The interpolation ids of the red, green and blue pulse.
     int GetPulseId(unsigned channel) const { return channel < 3 ? m_pulse[channel] : -1; }
 
@@ -85,6 +90,7 @@ private:
     bool m_focused = false;
     unsigned m_caret = 0; // bytes of the text before the caret, always at a character's start
     std::unique_ptr<TextSubmitFunct> m_pSubmit;
+    std::unique_ptr<ButtonPressedFunct> m_pEnter;
     int m_pulse[4] = {-1, -1, -1, -1}; // red, green, blue; alpha never pulses
     unsigned m_maxLength;
     bool m_caretShown = false;

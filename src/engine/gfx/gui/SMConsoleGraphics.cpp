@@ -172,6 +172,23 @@ bool SMConsoleGraphics::HandleStateEvent(std::uint32_t event, const Message* mes
         return true;
 
     case CS_Closed:
+    case CS_ClosingInput:
+    case CS_ClosingBoth:
+        if (state != CS_Closed && event == EVENT_Enter)
+        {
+            Slide(kInputWindow, static_cast<int>(height) + kInputClosedBelow);
+            if (state == CS_ClosingBoth)
+                Slide(kTextWindow, kClosedPanelY);
+            return true;
+        }
+        if (state != CS_Closed && event == EVENT_Update)
+        {
+            if (!Sliding(kInputWindow) && (state == CS_ClosingInput || !Sliding(kTextWindow)))
+                ChangeState(CS_Closed);
+            return true;
+        }
+        // A window sliding out is as good as closed: its key brings it back from where it is, so
+        // every press of a key counts, however quickly they follow one another.
         if (!pressed)
             return false;
         if (KeyChar(message) == kGrave)
@@ -189,12 +206,17 @@ bool SMConsoleGraphics::HandleStateEvent(std::uint32_t event, const Message* mes
 
     case CS_OpeningInput:
     case CS_OpeningBoth:
-        if (event == EVENT_Enter)
+    case CS_InputOpen:
+    case CS_BothOpen:
+    {
+        const bool strip = state == CS_OpeningInput || state == CS_InputOpen;
+        const bool opening = state == CS_OpeningInput || state == CS_OpeningBoth;
+        if (opening && event == EVENT_Enter)
         {
-            if (state == CS_OpeningInput)
+            if (strip)
             {
-                const CSprite* strip = GetComponent() ? GetComponent()->GetSprite(kInputWindow) : nullptr;
-                Slide(kInputWindow, static_cast<int>(height) - (strip ? strip->GetTextureHeight() : 0));
+                const CSprite* window = GetComponent() ? GetComponent()->GetSprite(kInputWindow) : nullptr;
+                Slide(kInputWindow, static_cast<int>(height) - (window ? window->GetTextureHeight() : 0));
             }
             else
             {
@@ -206,51 +228,25 @@ bool SMConsoleGraphics::HandleStateEvent(std::uint32_t event, const Message* mes
         }
         if (event == EVENT_Update)
         {
-            if (!Sliding(kInputWindow) && (state == CS_OpeningInput || !Sliding(kTextWindow)))
-                ChangeState(state == CS_OpeningInput ? CS_InputOpen : CS_BothOpen);
-            return true;
-        }
-        // Presses while the window moves are not typed (the console has the keyboard already);
-        // releases reach the console, so a key held when it opened is let go there.
-        if (released)
-            return PassToConsole(message->GetInputEvent());
-        return pressed && IsKeyboard(message->GetInputEvent());
-
-    case CS_InputOpen:
-    case CS_BothOpen:
-        if (event == EVENT_Update)
-        {
             ShowInputLine();
-            if (state == CS_BothOpen)
+            if (!strip)
                 ShowOutput();
+            if (opening && !Sliding(kInputWindow) && (strip || !Sliding(kTextWindow)))
+                ChangeState(strip ? CS_InputOpen : CS_BothOpen);
             return true;
         }
-        if (pressed && KeyChar(message) == (state == CS_InputOpen ? kTab : kGrave))
+        // The console has the keyboard from the moment its window starts to slide in: what the
+        // player types at once is typed, and the window's key sends it back from where it is.
+        if (pressed && KeyChar(message) == (strip ? kTab : kGrave))
         {
             plat::CancelTextComposition();
-            ChangeState(state == CS_InputOpen ? CS_ClosingInput : CS_ClosingBoth);
+            ChangeState(strip ? CS_ClosingInput : CS_ClosingBoth);
             return true;
         }
         if (pressed || released)
             return PassToConsole(message->GetInputEvent());
         return false;
-
-    case CS_ClosingInput:
-    case CS_ClosingBoth:
-        if (event == EVENT_Enter)
-        {
-            Slide(kInputWindow, static_cast<int>(height) + kInputClosedBelow);
-            if (state == CS_ClosingBoth)
-                Slide(kTextWindow, kClosedPanelY);
-            return true;
-        }
-        if (event == EVENT_Update)
-        {
-            if (!Sliding(kInputWindow) && (state == CS_ClosingInput || !Sliding(kTextWindow)))
-                ChangeState(CS_Closed);
-            return true;
-        }
-        return false;
+    }
 
     default:
         return false;

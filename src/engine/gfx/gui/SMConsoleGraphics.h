@@ -2,8 +2,10 @@
 // object. It builds two window sprites in the object's Gfx2DComp: "TextWindow", a panel that
 // slides down from the top carrying 24 history lines, and "InputWindow", a strip that slides up
 // from the bottom carrying the input line. The grave accent opens and closes both, Tab the strip
-// alone; while a window is open the keyboard goes to the console, the input line shows its caret
-// and the newest output fills the history from the bottom. The machine owns the two windows
+// alone, and every press counts: pressed while a window slides, the key turns it back from where
+// it is. From the moment a window starts to slide in until it starts to slide out the keyboard
+// goes to the console, the input line shows its caret and the newest output fills the history
+// from the bottom. The machine owns the two windows
 // (and through them the text lines) and takes them out of the component when it goes.
 #pragma once
 
@@ -65,6 +67,9 @@ public:
     ~SMConsoleGraphics() override;
 
     Gfx2DComp* GetComponent() const;
+    // True from the moment a window starts sliding in until both are out again: the console is
+    // on the screen.
+    bool IsShown() const { return GetState() != CS_Start && GetState() != CS_Closed; }
     // True while any of the sprite's interpolations runs.
     static bool IsInterpolating(const CSprite& sprite);
 

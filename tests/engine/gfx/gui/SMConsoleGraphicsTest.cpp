@@ -252,20 +252,84 @@ TEST_F(SMConsoleGraphicsTest, TheConsolesKeyForgetsTheDeadKeyItIsOnSomeLayouts)
     EXPECT_EQ(plat::headless::TextCompositionCancels(), before + 2);
 }
 
-TEST_F(SMConsoleGraphicsTest, PressesDuringASlideAreNotTypedButTheirReleasesArrive)
+// The console has the keyboard from the moment it starts to slide in: what is typed at once is
+// typed (at a few frames a second that is most of a quick line), the console's key typed its own
+// text and is not, and the mouse stays the menus'.
+TEST_F(SMConsoleGraphicsTest, WhatIsTypedAsTheWindowSlidesInIsTyped)
 {
     EXPECT_TRUE(Key(kGrave, true));
     ASSERT_EQ(State(), State::CS_OpeningBoth);
-    EXPECT_TRUE(Typed('`')) << "the console's key typed its own text: it is not typed either";
-    EXPECT_TRUE(Key(kA, true)) << "the console has the keyboard already";
+    EXPECT_TRUE(Typed('`'));
+    Key(kGrave, false);
+    EXPECT_TRUE(Key(kA, true));
     EXPECT_TRUE(Typed('a'));
-    EXPECT_TRUE(Handed().empty());
     Key(kA, false);
-    EXPECT_EQ(Handed(), (std::vector<std::uint32_t>{kA * 10}));
     EXPECT_FALSE(Key(kLeftButton, true)) << "the mouse is not the console's";
+    Frame();
+    EXPECT_EQ(State(), State::CS_OpeningBoth);
+    EXPECT_EQ(Input(), "a|") << "the line shows as it slides in";
     Settle();
     EXPECT_EQ(State(), State::CS_BothOpen);
-    EXPECT_EQ(console->GetInputLine(), "") << "nothing was typed";
+    EXPECT_EQ(console->GetInputLine(), "a");
+}
+
+// Every press of a window's key counts, however quickly they come: within one frame, a frame
+// apart, or while the window is half way. An even number leaves the console as it was, an odd
+// one turns it over, and the windows end at their resting places.
+TEST_F(SMConsoleGraphicsTest, EveryPressOfTheConsolesKeysCountsThoughTheWindowsStillSlide)
+{
+    struct Case
+    {
+        std::uint32_t key;
+        int presses;
+        double secondsBetween; // 0: all within one frame
+        SMConsoleGraphics::EState expected;
+    };
+    const double frame = 1.0 / 30.0;
+    const Case cases[] = {
+        {kGrave, 1, 0.0, State::CS_BothOpen}, {kGrave, 2, 0.0, State::CS_Closed},
+        {kGrave, 3, 0.0, State::CS_BothOpen}, {kGrave, 4, 0.0, State::CS_Closed},
+        {kGrave, 2, frame, State::CS_Closed}, {kGrave, 3, frame, State::CS_BothOpen},
+        {kGrave, 2, 0.3, State::CS_Closed},   {kGrave, 4, 0.2, State::CS_Closed},
+        {kTab, 2, 0.0, State::CS_Closed},     {kTab, 3, frame, State::CS_InputOpen},
+    };
+    CSprite& panel = Window("TextWindow");
+    CSprite& strip = Window("InputWindow");
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(std::to_string(c.presses) + (c.key == kGrave ? " x grave, " : " x Tab, ") +
+                     std::to_string(c.secondsBetween) + " s apart");
+        ASSERT_EQ(State(), State::CS_Closed);
+        for (int press = 0; press < c.presses; ++press)
+        {
+            EXPECT_TRUE(Press(c.key));
+            if (c.secondsBetween > 0.0 && press + 1 < c.presses)
+                Frame(c.secondsBetween);
+        }
+        Settle();
+        EXPECT_EQ(State(), c.expected);
+        EXPECT_EQ(panel.GetPositionY(), c.expected == State::CS_BothOpen ? 0 : -600);
+        EXPECT_EQ(strip.GetPositionY(), c.expected == State::CS_BothOpen    ? 512
+                                        : c.expected == State::CS_InputOpen ? 600 - 32
+                                                                            : 603);
+        if (State() != State::CS_Closed)
+        {
+            Press(c.key);
+            Settle();
+        }
+    }
+
+    // The other window's key while one slides out opens that one instead.
+    Press(kGrave);
+    Settle();
+    Press(kGrave);
+    Frame(0.2);
+    ASSERT_EQ(State(), State::CS_ClosingBoth);
+    EXPECT_TRUE(Press(kTab));
+    Settle();
+    EXPECT_EQ(State(), State::CS_InputOpen);
+    EXPECT_EQ(panel.GetPositionY(), -600) << "the panel went on out";
+    EXPECT_EQ(strip.GetPositionY(), 600 - 32);
 }
 
 // The other window's key is typed into the console when one window is open.
