@@ -73,41 +73,39 @@ HRESULT D3DXCreateTextureFromFileW(IDirect3DDevice9* device, const wchar_t* file
     const std::string name = ToNarrow(fileName);
     std::vector<unsigned char> bytes;
     std::string reason;
-    detail::DecodedImage image;
+    detail::ImageHeader header;
     const UINT maxSide =
         std::min({d->Caps().MaxTextureWidth, d->Caps().MaxTextureHeight, UINT{kMaxTextureFileSide}});
     // The header first: a texture past the side limit or the budget costs its file's bytes only.
-    UINT width = 0, height = 0;
-    bool decoded = false;
+    bool fits = false;
     std::error_code ec;
     const std::uintmax_t fileBytes = std::filesystem::file_size(ResolvePath(name), ec);
     if (!ec && fileBytes > kMaxTextureFileBytes)
         reason = std::to_string(fileBytes >> 20) + " MB, more than the " +
                  std::to_string(kMaxTextureFileBytes >> 20) + " MB a texture file may hold";
     else if (detail::ReadWholeFile(name, bytes, reason) &&
-             detail::ReadImageSize(bytes.data(), bytes.size(), width, height, reason))
+             detail::ReadImageHeader(bytes.data(), bytes.size(), header, reason))
     {
-        const std::uint64_t cost = TextureCost(width, height);
+        const std::uint64_t cost = TextureCost(header.width, header.height);
         const std::uint64_t held = FileTexturesHeld(*d);
-        if (width > maxSide || height > maxSide)
-            reason = "the image is " + std::to_string(width) + " x " + std::to_string(height) +
+        if (header.width > maxSide || header.height > maxSide)
+            reason = "the image is " + std::to_string(header.width) + " x " + std::to_string(header.height) +
                      " pixels, more than the " + std::to_string(maxSide) + " a side a texture may have";
         else if (held + cost > s_textureFileBudget)
             reason = "its " + Megabytes(cost) + " with the " + Megabytes(held) +
                      " of the textures already loaded would pass the " + Megabytes(s_textureFileBudget) +
                      " all textures may take";
         else
-            decoded = detail::DecodeImage(bytes.data(), bytes.size(), maxSide, image, reason);
+            fits = true;
     }
-    if (!decoded)
+    if (!fits)
     {
         Report("D3DXCreateTextureFromFileW", name, reason, "no texture is made");
         return D3DXERR_INVALIDDATA;
     }
-    std::vector<unsigned char>().swap(bytes); // the file's bytes are not needed past the decoder
     IDirect3DTexture9* made = nullptr;
-    const HRESULT hr = device->CreateTexture(image.width, image.height, 0, 0,
-                                             image.hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8,
+    const HRESULT hr = device->CreateTexture(header.width, header.height, 0, 0,
+                                             header.hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8,
                                              D3DPOOL_MANAGED, &made, nullptr);
     if (FAILED(hr))
     {
@@ -115,25 +113,40 @@ HRESULT D3DXCreateTextureFromFileW(IDirect3DDevice9* device, const wchar_t* file
                "no texture is made");
         return hr;
     }
-    // The full mip chain, each level from the one above.
-    std::vector<std::uint32_t> level = std::move(image.pixels), next;
-    UINT w = image.width, h = image.height;
-    for (UINT i = 0; i < made->GetLevelCount(); ++i)
+    // The file is decoded straight into the first level and each further level is made from the
+    // one above it, so no copy of the pixels is held beside the texture's own.
+    D3DLOCKED_RECT top;
+    bool decoded = SUCCEEDED(made->LockRect(0, &top, nullptr, 0));
+    if (!decoded)
+        reason = "the texture cannot be written";
+    else
     {
-        if (i > 0)
+        decoded = static_cast<std::size_t>(top.Pitch) == std::size_t{header.width} * 4 &&
+                  detail::DecodeImageInto(bytes.data(), bytes.size(), header,
+                                          static_cast<std::uint32_t*>(top.pBits), reason);
+        made->UnlockRect(0);
+    }
+    std::vector<unsigned char>().swap(bytes);
+    if (!decoded)
+    {
+        made->Release();
+        Report("D3DXCreateTextureFromFileW", name, reason, "no texture is made");
+        return D3DXERR_INVALIDDATA;
+    }
+    for (UINT i = 1; i < made->GetLevelCount(); ++i)
+    {
+        D3DSURFACE_DESC above;
+        D3DLOCKED_RECT from, to;
+        made->GetLevelDesc(i - 1, &above);
+        if (FAILED(made->LockRect(i - 1, &from, nullptr, D3DLOCK_READONLY)))
+            break;
+        if (SUCCEEDED(made->LockRect(i, &to, nullptr, 0)))
         {
-            UINT nw = 0, nh = 0;
-            detail::HalveImage(level, w, h, next, nw, nh);
-            level.swap(next);
-            w = nw;
-            h = nh;
-        }
-        D3DLOCKED_RECT locked;
-        if (SUCCEEDED(made->LockRect(i, &locked, nullptr, 0)))
-        {
-            std::memcpy(locked.pBits, level.data(), level.size() * sizeof(std::uint32_t));
+            detail::HalveImage(static_cast<const std::uint32_t*>(from.pBits), above.Width, above.Height,
+                               static_cast<std::uint32_t*>(to.pBits));
             made->UnlockRect(i);
         }
+        made->UnlockRect(i - 1);
     }
     detail::AsTexture(made)->Info().file = name;
     *texture = made;

@@ -2,23 +2,11 @@
 
 #include "platform/files.h"
 
-// stb_image is compiled here, privately and for PNG only: no other format can be taken for a
-// PNG, its internal checks do not end the program, and sanitised builds look inside it. JPG
-// goes to libjpeg-turbo: the stb_image of the system trusts a JPG's Huffman tables and reads
-// and writes out of bounds on a hostile one. stb_image_write comes from the system's library.
-#define STB_IMAGE_IMPLEMENTATION
-#define STB_IMAGE_STATIC
-#define STBI_ONLY_PNG
-#define STBI_NO_STDIO
-#define STBI_ASSERT(x) ((void)0)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
-#pragma GCC diagnostic ignored "-Wunused-parameter"
-#pragma GCC diagnostic ignored "-Wunused-but-set-variable"
-#include <stb_image.h>
-#pragma GCC diagnostic pop
+// PNG goes to libpng and JPG to libjpeg-turbo, each read a row at a time straight into the
+// caller's pixels, so an image is never held twice: a texture's file is decoded into the
+// texture's own first level. Both report errors without ending the program (libpng through the
+// jump below). stb_image_write comes from the system's library.
+#include <png.h>
 #include <stb_image_write.h>
 #include <turbojpeg.h>
 
@@ -49,8 +37,8 @@ bool IsPng(const unsigned char* data, std::size_t size)
     return size >= sizeof kPngSignature && std::memcmp(data, kPngSignature, sizeof kPngSignature) == 0;
 }
 
-// Every chunk of a PNG lies inside the file and the last one is IEND. stb_image believes a
-// chunk's length and allocates for it before reading, so a damaged length would cost gigabytes.
+// Every chunk of a PNG lies inside the file and the last one is IEND: a damaged length or a
+// cut-off file is refused before a decoder believes the length and allocates for it.
 bool PngChunksComplete(const unsigned char* data, std::size_t size)
 {
     std::size_t pos = sizeof kPngSignature;
@@ -78,55 +66,124 @@ void AppendToVector(void* context, void* data, int size)
     const auto* bytes = static_cast<const unsigned char*>(data);
     out->insert(out->end(), bytes, bytes + size);
 }
-bool TooLarge(int w, int h, UINT maxSize, std::string& reason)
+
+// libpng's view of the bytes and where its last error goes.
+struct PngSource
 {
-    if (w > 0 && h > 0 && static_cast<UINT>(w) <= maxSize && static_cast<UINT>(h) <= maxSize)
+    const unsigned char* data;
+    std::size_t size;
+    std::size_t pos;
+    char error[200];
+};
+
+void ReadPngBytes(png_structp png, png_bytep out, png_size_t length)
+{
+    auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
+    if (length > source->size - source->pos)
+        png_error(png, "the file ends early");
+    std::memcpy(out, source->data + source->pos, length);
+    source->pos += length;
+}
+
+void OnPngError(png_structp png, png_const_charp message)
+{
+    auto* source = static_cast<PngSource*>(png_get_error_ptr(png));
+    std::snprintf(source->error, sizeof source->error, "%s", message ? message : "no reason given");
+    png_longjmp(png, 1);
+}
+
+void OnPngWarning(png_structp, png_const_charp) {}
+
+// The chunks the game has no use for are skipped unread (a text or colour-profile chunk would
+// otherwise be inflated for nothing); the pixels come out as stb_image's always did, without
+// gamma or colour profile.
+constexpr png_byte kIgnoredChunks[] = {'b', 'K', 'G', 'D', 0, 'c', 'H', 'R', 'M', 0, 'e', 'X', 'I', 'f', 0,
+                                       'g', 'A', 'M', 'A', 0, 'h', 'I', 'S', 'T', 0, 'i', 'C', 'C', 'P', 0,
+                                       'i', 'T', 'X', 't', 0, 'o', 'F', 'F', 's', 0, 'p', 'C', 'A', 'L', 0,
+                                       'p', 'H', 'Y', 's', 0, 's', 'B', 'I', 'T', 0, 's', 'C', 'A', 'L', 0,
+                                       's', 'P', 'L', 'T', 0, 's', 'R', 'G', 'B', 0, 's', 'T', 'E', 'R', 0,
+                                       't', 'E', 'X', 't', 0, 't', 'I', 'M', 'E', 0, 'z', 'T', 'X', 't', 0};
+
+// The header and, with pixels, the image (header.width x header.height words) of a PNG. A libpng
+// error jumps back to the setjmp here, so nothing between it and the jump has a destructor.
+bool RunPng(png_structp png, png_infop info, ImageHeader& header, std::uint32_t* pixels)
+{
+    if (setjmp(png_jmpbuf(png)) != 0)
         return false;
-    reason = "the image is " + std::to_string(w) + " x " + std::to_string(h) + " pixels, more than the " +
-             std::to_string(maxSize) + " a side a texture can have";
+    png_set_read_fn(png, png_get_error_ptr(png), &ReadPngBytes);
+    // stb_image, which read the game's textures before, never checked a CRC; a file that loaded
+    // then loads now.
+    png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kIgnoredChunks,
+                                static_cast<int>(sizeof kIgnoredChunks / 5));
+    // The side limit is the caller's, so that its refusal names the size.
+    png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
+    png_read_info(png, info);
+    png_uint_32 width = 0, height = 0;
+    int depth = 0, colour = 0;
+    png_get_IHDR(png, info, &width, &height, &depth, &colour, nullptr, nullptr, nullptr);
+    const bool transparentColour = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    if (pixels && (width != header.width || height != header.height))
+        png_error(png, "the image's size changed");
+    header.width = width;
+    header.height = height;
+    header.hasAlpha = (colour & PNG_COLOR_MASK_ALPHA) != 0 || transparentColour;
+    if (!pixels)
+        return true;
+    // Whatever the file holds comes out as 8-bit B, G, R, A bytes: one A8R8G8B8 word a pixel.
+    if (depth == 16)
+        png_set_strip_16(png);
+    if (colour == PNG_COLOR_TYPE_PALETTE)
+        png_set_palette_to_rgb(png);
+    if (colour == PNG_COLOR_TYPE_GRAY && depth < 8)
+        png_set_expand_gray_1_2_4_to_8(png);
+    if (transparentColour)
+        png_set_tRNS_to_alpha(png);
+    if ((colour & PNG_COLOR_MASK_COLOR) == 0)
+        png_set_gray_to_rgb(png);
+    png_set_bgr(png);
+    if (!header.hasAlpha)
+        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    const int passes = png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != std::size_t{width} * 4)
+        png_error(png, "the pixels cannot be made 32-bit");
+    // An interlaced image comes in passes, each adding its own pixels to the same rows.
+    for (int pass = 0; pass < passes; ++pass)
+        for (png_uint_32 y = 0; y < height; ++y)
+            png_read_row(png, reinterpret_cast<png_bytep>(pixels + std::size_t{y} * width), nullptr);
     return true;
 }
 
-bool DecodePng(const unsigned char* data, std::size_t size, UINT maxSize, DecodedImage& image,
-               std::string& reason)
+bool ReadPng(const unsigned char* data, std::size_t size, ImageHeader& header, std::uint32_t* pixels,
+             std::string& reason)
 {
     if (!PngChunksComplete(data, size))
     {
         reason = "the PNG image is damaged or truncated (its chunks do not end)";
         return false;
     }
-    const int length = static_cast<int>(size);
-    int w = 0, h = 0, channels = 0;
-    if (!stbi_info_from_memory(data, length, &w, &h, &channels))
+    PngSource source{data, size, 0, {}};
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &source, &OnPngError, &OnPngWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    const bool started = info != nullptr;
+    const bool ok = started && RunPng(png, info, header, pixels);
+    if (png)
+        png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+    if (!ok)
     {
-        reason = std::string("the PNG image cannot be read (") + DecoderText(stbi_failure_reason()) + ")";
-        return false;
+        if (!started)
+            reason = "the PNG decoder cannot start";
+        else if (pixels)
+            reason = std::string("the PNG image is damaged or truncated (") + DecoderText(source.error) + ")";
+        else
+            reason = std::string("the PNG image cannot be read (") + DecoderText(source.error) + ")";
     }
-    if (TooLarge(w, h, maxSize, reason))
-        return false;
-    unsigned char* rgba = stbi_load_from_memory(data, length, &w, &h, &channels, 4);
-    if (!rgba)
-    {
-        reason =
-            std::string("the PNG image is damaged or truncated (") + DecoderText(stbi_failure_reason()) + ")";
-        return false;
-    }
-    image.width = static_cast<UINT>(w);
-    image.height = static_cast<UINT>(h);
-    image.hasAlpha = channels == 2 || channels == 4;
-    image.pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-    for (std::size_t i = 0; i < image.pixels.size(); ++i)
-    {
-        const unsigned char* p = rgba + 4 * i;
-        const std::uint32_t alpha = image.hasAlpha ? p[3] : 0xFFu;
-        image.pixels[i] = (alpha << 24) | (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
-    }
-    stbi_image_free(rgba);
-    return true;
+    return ok;
 }
 
-bool DecodeJpg(const unsigned char* data, std::size_t size, UINT maxSize, DecodedImage& image,
-               std::string& reason)
+bool ReadJpg(const unsigned char* data, std::size_t size, ImageHeader& header, std::uint32_t* pixels,
+             std::string& reason)
 {
     tjhandle decoder = tjInitDecompress();
     if (!decoder)
@@ -137,88 +194,37 @@ bool DecodeJpg(const unsigned char* data, std::size_t size, UINT maxSize, Decode
     const auto length = static_cast<unsigned long>(size);
     int w = 0, h = 0, subsampling = 0, colourSpace = 0;
     bool ok = tjDecompressHeader3(decoder, data, length, &w, &h, &subsampling, &colourSpace) == 0;
+    if (ok && pixels && (static_cast<UINT>(w) != header.width || static_cast<UINT>(h) != header.height))
+    {
+        reason = "the JPG image's size changed";
+        tjDestroy(decoder);
+        return false;
+    }
+    if (ok)
+    {
+        header.width = static_cast<UINT>(std::max(w, 0));
+        header.height = static_cast<UINT>(std::max(h, 0));
+        header.hasAlpha = false;
+    }
+    if (ok && pixels)
+    {
+        // Bytes B, G, R, X are one A8R8G8B8 word; a warning (a cut-off file) is an error here.
+        ok = tjDecompress2(decoder, data, length, reinterpret_cast<unsigned char*>(pixels), w, w * 4, h,
+                           TJPF_BGRX, TJFLAG_STOPONWARNING) == 0;
+        const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+        for (std::size_t i = 0; i < count; ++i)
+            pixels[i] |= 0xFF000000u;
+    }
     if (!ok)
         reason = std::string("the JPG image is damaged or truncated (") +
                  DecoderText(tjGetErrorStr2(decoder)) + ")";
-    else if (TooLarge(w, h, maxSize, reason))
-        ok = false;
-    else
-    {
-        image.width = static_cast<UINT>(w);
-        image.height = static_cast<UINT>(h);
-        image.hasAlpha = false;
-        image.pixels.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0u);
-        // Bytes B, G, R, X are one A8R8G8B8 word; a warning (a cut-off file) is an error here.
-        ok = tjDecompress2(decoder, data, length, reinterpret_cast<unsigned char*>(image.pixels.data()), w,
-                           w * 4, h, TJPF_BGRX, TJFLAG_STOPONWARNING) == 0;
-        if (!ok)
-            reason = std::string("the JPG image is damaged or truncated (") +
-                     DecoderText(tjGetErrorStr2(decoder)) + ")";
-        for (std::uint32_t& p : image.pixels)
-            p |= 0xFF000000u;
-    }
     tjDestroy(decoder);
     return ok;
 }
-} // namespace
 
-bool ReadImageSize(const unsigned char* data, std::size_t size, UINT& width, UINT& height,
-                   std::string& reason)
-{
-    width = height = 0;
-    if (size == 0 || size > static_cast<std::size_t>(INT32_MAX))
-    {
-        reason = size == 0 ? "the file is empty" : "the file is too large";
-        return false;
-    }
-    int w = 0, h = 0;
-    if (IsPng(data, size))
-    {
-        int channels = 0;
-        if (!PngChunksComplete(data, size))
-        {
-            reason = "the PNG image is damaged or truncated (its chunks do not end)";
-            return false;
-        }
-        if (!stbi_info_from_memory(data, static_cast<int>(size), &w, &h, &channels))
-        {
-            reason = std::string("the PNG image cannot be read (") + DecoderText(stbi_failure_reason()) + ")";
-            return false;
-        }
-    }
-    else if (IsJpg(data, size))
-    {
-        tjhandle decoder = tjInitDecompress();
-        int subsampling = 0, colourSpace = 0;
-        const bool ok =
-            decoder != nullptr && tjDecompressHeader3(decoder, data, static_cast<unsigned long>(size), &w, &h,
-                                                      &subsampling, &colourSpace) == 0;
-        if (!ok)
-            reason = decoder ? std::string("the JPG image is damaged or truncated (") +
-                                   DecoderText(tjGetErrorStr2(decoder)) + ")"
-                             : "the JPG decoder cannot start";
-        if (decoder)
-            tjDestroy(decoder);
-        if (!ok)
-            return false;
-    }
-    else
-    {
-        reason = "not a PNG or JPG image";
-        return false;
-    }
-    if (w <= 0 || h <= 0)
-    {
-        reason = "the image has no pixels";
-        return false;
-    }
-    width = static_cast<UINT>(w);
-    height = static_cast<UINT>(h);
-    return true;
-}
-
-bool DecodeImage(const unsigned char* data, std::size_t size, UINT maxSize, DecodedImage& image,
-                 std::string& reason)
+// The header, and with pixels the image, of a PNG or JPG.
+bool ReadImage(const unsigned char* data, std::size_t size, ImageHeader& header, std::uint32_t* pixels,
+               std::string& reason)
 {
     if (size == 0)
     {
@@ -236,16 +242,57 @@ bool DecodeImage(const unsigned char* data, std::size_t size, UINT maxSize, Deco
         reason = "the file is too large";
         return false;
     }
-    return png ? DecodePng(data, size, maxSize, image, reason)
-               : DecodeJpg(data, size, maxSize, image, reason);
+    if (!(png ? ReadPng(data, size, header, pixels, reason) : ReadJpg(data, size, header, pixels, reason)))
+        return false;
+    if (header.width == 0 || header.height == 0)
+    {
+        reason = "the image has no pixels";
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+bool ReadImageHeader(const unsigned char* data, std::size_t size, ImageHeader& header, std::string& reason)
+{
+    header = ImageHeader();
+    return ReadImage(data, size, header, nullptr, reason);
 }
 
-void HalveImage(const std::vector<std::uint32_t>& src, UINT width, UINT height,
-                std::vector<std::uint32_t>& dst, UINT& halfWidth, UINT& halfHeight)
+bool DecodeImageInto(const unsigned char* data, std::size_t size, const ImageHeader& header,
+                     std::uint32_t* pixels, std::string& reason)
 {
-    halfWidth = std::max(1u, width / 2);
-    halfHeight = std::max(1u, height / 2);
-    dst.assign(static_cast<std::size_t>(halfWidth) * halfHeight, 0u);
+    ImageHeader read = header;
+    return pixels && header.width > 0 && header.height > 0 && ReadImage(data, size, read, pixels, reason);
+}
+
+bool DecodeImage(const unsigned char* data, std::size_t size, UINT maxSize, DecodedImage& image,
+                 std::string& reason)
+{
+    ImageHeader header;
+    if (!ReadImageHeader(data, size, header, reason))
+        return false;
+    if (header.width > maxSize || header.height > maxSize)
+    {
+        reason = "the image is " + std::to_string(header.width) + " x " + std::to_string(header.height) +
+                 " pixels, more than the " + std::to_string(maxSize) + " a side a texture can have";
+        return false;
+    }
+    image.pixels.assign(static_cast<std::size_t>(header.width) * header.height, 0u);
+    if (!DecodeImageInto(data, size, header, image.pixels.data(), reason))
+    {
+        std::vector<std::uint32_t>().swap(image.pixels);
+        return false;
+    }
+    image.width = header.width;
+    image.height = header.height;
+    image.hasAlpha = header.hasAlpha;
+    return true;
+}
+
+void HalveImage(const std::uint32_t* src, UINT width, UINT height, std::uint32_t* dst)
+{
+    const UINT halfWidth = std::max(1u, width / 2), halfHeight = std::max(1u, height / 2);
     for (UINT y = 0; y < halfHeight; ++y)
     {
         for (UINT x = 0; x < halfWidth; ++x)

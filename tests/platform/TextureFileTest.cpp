@@ -1,5 +1,6 @@
 // Texture files: PNG and JPG fixtures written here, loaded with their mip chains through the
 // path helper, and every kind of bad file refused with one line naming it and the reason.
+// Loading holds no copy of the pixels beside the texture's own.
 #include "platform/d3dx9.h"
 #include "platform/device_debug.h"
 #include "platform/frame_driver.h"
@@ -9,12 +10,22 @@
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 #include <stb_image_write.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+// The address sanitizer's allocator calls these on every allocation and release.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const volatile void*, std::size_t),
+                                                         void (*onFree)(const volatile void*));
+extern "C" std::size_t __sanitizer_get_allocated_size(const volatile void* p);
+#endif
 
 using namespace plat;
 
@@ -67,6 +78,78 @@ std::vector<std::uint32_t> Level(IDirect3DTexture9* texture, UINT level)
     texture->UnlockRect(level);
     return out;
 }
+
+// A PNG of any colour type, bit depth and interlacing, written with libpng. rows: the packed
+// bytes of each row as the file stores them (16-bit samples big-endian).
+struct PngFixture
+{
+    const char* file;
+    png_uint_32 width;
+    png_uint_32 height;
+    int depth;
+    int colour;
+    bool interlaced;
+    std::vector<std::vector<png_byte>> rows;
+    std::vector<png_color> palette;
+    std::vector<png_byte> paletteAlpha;    // tRNS of a palette image
+    const png_color_16* transparentColour; // tRNS of a grey or RGB image
+};
+
+bool WritePng(const PngFixture& f)
+{
+    FILE* out = std::fopen(f.file, "wb");
+    if (!out)
+        return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    bool ok = false;
+    if (setjmp(png_jmpbuf(png)) == 0)
+    {
+        png_init_io(png, out);
+        png_set_IHDR(png, info, f.width, f.height, f.depth, f.colour,
+                     f.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                     PNG_FILTER_TYPE_DEFAULT);
+        if (!f.palette.empty())
+            png_set_PLTE(png, info, f.palette.data(), static_cast<int>(f.palette.size()));
+        if (!f.paletteAlpha.empty())
+            png_set_tRNS(png, info, f.paletteAlpha.data(), static_cast<int>(f.paletteAlpha.size()), nullptr);
+        if (f.transparentColour)
+            png_set_tRNS(png, info, nullptr, 0, const_cast<png_color_16*>(f.transparentColour));
+        std::vector<png_bytep> rows;
+        for (const auto& row : f.rows)
+            rows.push_back(const_cast<png_bytep>(row.data()));
+        png_set_rows(png, info, rows.data());
+        png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+        ok = true;
+    }
+    png_destroy_write_struct(&png, &info);
+    std::fclose(out);
+    return ok;
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+// The heap's peak over a stretch of the program, from the allocator's own hooks.
+std::atomic<bool> g_watching{false};
+std::atomic<long long> g_held{0};
+std::atomic<long long> g_peak{0};
+
+void OnMalloc(const volatile void*, std::size_t size)
+{
+    if (!g_watching)
+        return;
+    const long long now = g_held += static_cast<long long>(size);
+    long long peak = g_peak;
+    while (now > peak && !g_peak.compare_exchange_weak(peak, now))
+    {
+    }
+}
+
+void OnFree(const volatile void* p)
+{
+    if (g_watching && p)
+        g_held -= static_cast<long long>(__sanitizer_get_allocated_size(p));
+}
+#endif
 } // namespace
 
 TEST_F(TextureFileTest, PngLoadsWithItsAlphaAndFullMipChainThroughThePathHelper)
@@ -162,7 +245,7 @@ TEST_F(TextureFileTest, BadFilesGiveNoTextureAndOneLineNamingFileAndReason)
         {L"notes.png", "not a PNG or JPG image"},
         {L"bitmap.png", "not a PNG or JPG image"},
         {L"wide.png", "100000 x 10 pixels"},
-        {L"odd-chunk.png", "(ID?? PNG chunk not known)"},
+        {L"odd-chunk.png", "(ID[0D][0A]: invalid chunk type)"},
     };
     for (const Case& c : cases)
     {
@@ -232,4 +315,131 @@ TEST_F(TextureFileTest, TexturesPastTheSideLimitOrTheBudgetAreRefusedWithOneLine
     held[2]->Release();
     SetTextureFileBudget(saved);
     EXPECT_EQ(TextureFileBudget(), kTextureFileBudgetBytes);
+}
+
+// Every kind of PNG comes out as A8R8G8B8 words: palettes with and without transparency, grey of
+// 1 and 8 bits, grey with alpha, 16-bit samples (their high byte), a transparent colour (alpha 0
+// where it is, which makes the texture one with alpha) and an interlaced image, whose passes must
+// land each pixel in its place.
+TEST_F(TextureFileTest, PngOfEveryKindLoadsAsA8R8G8B8)
+{
+    const png_color_16 key = {0, 10, 20, 30, 0};
+    std::vector<std::vector<png_byte>> interlacedRows;
+    std::vector<std::uint32_t> interlacedPixels;
+    for (png_byte y = 0; y < 9; ++y)
+    {
+        interlacedRows.emplace_back();
+        for (png_byte x = 0; x < 11; ++x)
+        {
+            const png_byte r = static_cast<png_byte>(20 * x), g = static_cast<png_byte>(25 * y),
+                           b = static_cast<png_byte>(x * y), a = static_cast<png_byte>(255 - 7 * x - y);
+            interlacedRows.back().insert(interlacedRows.back().end(), {r, g, b, a});
+            interlacedPixels.push_back(std::uint32_t{a} << 24 | std::uint32_t{r} << 16 |
+                                       std::uint32_t{g} << 8 | b);
+        }
+    }
+    struct Case
+    {
+        PngFixture png;
+        D3DFORMAT format;
+        std::vector<std::uint32_t> pixels;
+    };
+    const std::vector<Case> cases = {
+        {{"palette.png",
+          2,
+          1,
+          8,
+          PNG_COLOR_TYPE_PALETTE,
+          false,
+          {{0, 1}},
+          {{10, 20, 30}, {200, 100, 50}},
+          {},
+          nullptr},
+         D3DFMT_X8R8G8B8,
+         {0xFF0A141Eu, 0xFFC86432u}},
+        {{"palette-alpha.png",
+          2,
+          1,
+          4,
+          PNG_COLOR_TYPE_PALETTE,
+          false,
+          {{0x01}},
+          {{10, 20, 30}, {200, 100, 50}},
+          {0x33},
+          nullptr},
+         D3DFMT_A8R8G8B8,
+         {0x330A141Eu, 0xFFC86432u}},
+        {{"grey1.png", 3, 1, 1, PNG_COLOR_TYPE_GRAY, false, {{0xA0}}, {}, {}, nullptr},
+         D3DFMT_X8R8G8B8,
+         {0xFFFFFFFFu, 0xFF000000u, 0xFFFFFFFFu}},
+        {{"grey.png", 2, 1, 8, PNG_COLOR_TYPE_GRAY, false, {{0x40, 0xC0}}, {}, {}, nullptr},
+         D3DFMT_X8R8G8B8,
+         {0xFF404040u, 0xFFC0C0C0u}},
+        {{"grey-alpha.png", 1, 1, 8, PNG_COLOR_TYPE_GRAY_ALPHA, false, {{0x40, 0x80}}, {}, {}, nullptr},
+         D3DFMT_A8R8G8B8,
+         {0x80404040u}},
+        {{"rgb16.png",
+          1,
+          1,
+          16,
+          PNG_COLOR_TYPE_RGB,
+          false,
+          {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}},
+          {},
+          {},
+          nullptr},
+         D3DFMT_X8R8G8B8,
+         {0xFF12569Au}},
+        {{"keyed.png", 2, 1, 8, PNG_COLOR_TYPE_RGB, false, {{10, 20, 30, 10, 20, 31}}, {}, {}, &key},
+         D3DFMT_A8R8G8B8,
+         {0x000A141Eu, 0xFF0A141Fu}},
+        {{"interlaced.png", 11, 9, 8, PNG_COLOR_TYPE_RGBA, true, interlacedRows, {}, {}, nullptr},
+         D3DFMT_A8R8G8B8,
+         interlacedPixels},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.png.file);
+        ASSERT_TRUE(WritePng(c.png));
+        IDirect3DTexture9* texture = nullptr;
+        testsupport::LogCapture logged;
+        ASSERT_TRUE(SUCCEEDED(D3DXCreateTextureFromFileW(device, ToWide(c.png.file).c_str(), &texture)))
+            << logged.Text();
+        D3DSURFACE_DESC desc;
+        texture->GetLevelDesc(0, &desc);
+        EXPECT_EQ(desc.Format, c.format);
+        EXPECT_EQ(Level(texture, 0), c.pixels);
+        texture->Release();
+    }
+}
+
+// A texture file is decoded straight into the texture: while it loads, the heap holds the file's
+// bytes and the texture's levels, and no other copy of the pixels (a 512 x 512 image is 1 MB).
+TEST_F(TextureFileTest, LoadingHoldsNoCopyOfThePixelsBesideTheTexture)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    constexpr int kSide = 512;
+    std::vector<unsigned char> rgba(std::size_t{kSide} * kSide * 4);
+    for (std::size_t i = 0; i < rgba.size(); ++i)
+        rgba[i] = static_cast<unsigned char>((i % 4 == 3) ? 200 : (i / 4 % kSide + i / 4 / kSide + i % 4));
+    ASSERT_TRUE(stbi_write_png("big.png", kSide, kSide, 4, rgba.data(), kSide * 4));
+    const long long fileBytes = static_cast<long long>(std::filesystem::file_size("big.png"));
+    std::vector<unsigned char>().swap(rgba);
+    static const bool hooked = __sanitizer_install_malloc_and_free_hooks(&OnMalloc, &OnFree) != 0;
+    ASSERT_TRUE(hooked);
+
+    IDirect3DTexture9* texture = nullptr;
+    g_held = 0;
+    g_peak = 0;
+    g_watching = true;
+    const HRESULT hr = D3DXCreateTextureFromFileW(device, L"big.png", &texture);
+    g_watching = false;
+    ASSERT_TRUE(SUCCEEDED(hr));
+    const long long levels = kSide * kSide * 4 + kSide * kSide * 4 / 3;
+    // The decoder's own state (a few rows and the inflater) is far below a copy of the image.
+    EXPECT_LE(g_peak.load(), levels + fileBytes + 256 * 1024) << "the file is " << fileBytes << " bytes";
+    texture->Release();
+#else
+    GTEST_SKIP() << "the heap's peak is watched through the address sanitizer's hooks";
+#endif
 }
