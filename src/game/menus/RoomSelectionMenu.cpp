@@ -113,9 +113,21 @@ void RoomSelectionMenu::OnHeldOver(const std::string& name)
     game->LoadRoom(name.substr(colon + 1), true);
 }
 
-void RoomSelectionMenu::OnButtonPressed(const std::string&)
+void RoomSelectionMenu::OnButtonPressed(const std::string& name)
 {
     CQUORB* game = CQUORB::Get();
+    // A press that comes before the pointer has rested on its button enters the room the button
+    // names, not the one loaded behind the panel. A locked room, or one whose file cannot be
+    // read, is not entered: the list stays.
+    const std::size_t colon = name.find(':');
+    if (game && colon != std::string::npos)
+    {
+        const std::string fileName = name.substr(colon + 1);
+        game->LoadRoom(fileName, true);
+        const CRoom* room = game->GetRoom();
+        if (!room || room->GetRoomName() != fileName)
+            return;
+    }
     if (game)
         game->ClearCameraFlags(kOrbitFlag);
     SendMsgToSelf(MSG_CloseMenu, MSG_SCOPE_SUBSTATE);

@@ -200,10 +200,10 @@ TEST_F(RoomSelectionMenuTest, APressSlidesThePanelOutAndTurnsTheCameraToAFaceOfT
     ASSERT_TRUE(m_world->Hover(kMenu, "ButtonC:Alpha.xml", 0.1));
     ASSERT_EQ(LoadedRoom(), "Alpha.xml");
 
-    // A press on a room never rested on: the room already loaded stays.
+    // A press on a room never rested on enters the room it names, not the one behind the panel.
     m_world->ClearMessages();
     ASSERT_TRUE(m_world->Click(kMenu, "ButtonU:Mine.xml"));
-    EXPECT_EQ(LoadedRoom(), "Alpha.xml");
+    EXPECT_EQ(LoadedRoom(), "Mine.xml");
     EXPECT_FALSE(Orbiting());
     EXPECT_EQ(m_world->MenuState(kMenu), BaseMenu::STATE_Closing);
     EXPECT_TRUE(m_world->Game().GetGameCamera()->IsInterpolating()); // turning to a face
@@ -226,6 +226,21 @@ TEST_F(RoomSelectionMenuTest, APressSlidesThePanelOutAndTurnsTheCameraToAFaceOfT
         3.0));
     EXPECT_FALSE(openedWhileTurning);
     EXPECT_EQ(m_world->Game().GetFocusedFace(), 0);
+}
+
+// A locked room is listed, but a press on it enters nothing: neither it nor the room loaded
+// behind the panel.
+TEST_F(RoomSelectionMenuTest, APressOnALockedRoomLeavesTheListOpen)
+{
+    Boot({"Alpha.xml", "Beta.xml"}, {}, {"Alpha.xml"});
+    Open();
+    ASSERT_TRUE(m_world->Hover(kMenu, "ButtonC:Alpha.xml", 0.1));
+    ASSERT_EQ(LoadedRoom(), "Alpha.xml");
+    ASSERT_TRUE(m_world->Click(kMenu, "ButtonC:Beta.xml"));
+    m_world->RunFor(1.0);
+    EXPECT_EQ(LoadedRoom(), "Alpha.xml");
+    EXPECT_EQ(m_world->MenuState(kMenu), BaseMenu::STATE_Open);
+    EXPECT_TRUE(Orbiting());
 }
 
 // Wherever the circling camera looks when a room is pressed, the room is entered on its front
