@@ -100,3 +100,20 @@ technique ClothTextureMappingNoLight
         DestBlend = InvSrcAlpha;
     }
 }
+
+// Overlays (a room face's building grid): back faces culled and the depth left as it was,
+// so what lies behind the overlay (the fields behind the widgets) still shows through it.
+technique OverlayTextureMappingNoLight
+{
+    pass P0 // colour
+    {
+        VertexShader = VS_Plain;
+        FragmentShader = PS_Texel;
+        CullMode = CCW;
+        ZEnable = true;
+        ZWriteEnable = false;
+        AlphaBlendEnable = true;
+        SrcBlend = SrcAlpha;
+        DestBlend = InvSrcAlpha;
+    }
+}

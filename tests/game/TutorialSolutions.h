@@ -85,14 +85,15 @@ inline Solution Face2()
     return solution;
 }
 
-// Face 3: a magnet under the free end of the charged drawbridge (its end at (-2.5, 3.7), hinged
-// on the anchor at (1.5, 2.7)) holds it up for the ball rolling down the ramp; the short drag
-// upward from the press turns the magnet upright.
+// Face 3: a magnet above the charged drawbridge that lies across the ramp (from (-4.5, 4.5) up
+// to its hinge at (1.5, 7.7)), clicked at (-3.5, 8): the bridge's negative charge and the magnet's
+// positive one attract, the bridge swings up against the magnet, and the ball rolls under it
+// down the ramp and flies through the target.
 inline Solution Face3()
 {
     Solution solution;
     solution.face = 3;
-    solution.placements = {{"Magnet", FacePoint(3, -2.1f, 2.6f), FacePoint(3, -2.1f, 3.2f)}};
+    solution.placements = {{"Magnet", FacePoint(3, -3.5f, 8.0f), FacePoint(3, -3.5f, 8.0f)}};
     solution.budgetLeft = 2;
     return solution;
 }

@@ -190,7 +190,7 @@ PASS_STATES = """\
 """
 
 
-def technique(name, vertex, fragment, cull, what):
+def technique(name, vertex, fragment, cull, what, states=PASS_STATES):
     return (
         f"// {what}\n"
         f"technique {name}\n"
@@ -200,7 +200,7 @@ def technique(name, vertex, fragment, cull, what):
         f"        VertexShader = {vertex};\n"
         f"        FragmentShader = {fragment};\n"
         f"        CullMode = {cull};\n"
-        f"{PASS_STATES}"
+        f"{states}"
         "    }\n"
         "}\n"
     )
@@ -348,7 +348,17 @@ def texture_mapping_no_light():
         own,
         sampler("s_Texture1", "g_Texture1"),
         blocks,
-        techniques("TextureMappingNoLight", "VS_Plain", "PS_Texel"),
+        techniques("TextureMappingNoLight", "VS_Plain", "PS_Texel")
+        + "\n"
+        + technique(
+            "OverlayTextureMappingNoLight",
+            "VS_Plain",
+            "PS_Texel",
+            "CCW",
+            "Overlays (a room face's building grid): back faces culled and the depth left as it was,\n"
+            "// so what lies behind the overlay (the fields behind the widgets) still shows through it.",
+            PASS_STATES.replace("ZWriteEnable = true", "ZWriteEnable = false"),
+        ),
     )
 
 

@@ -233,16 +233,16 @@ def face_2():
 
 
 def face_3():
-    """Hold up the drawbridge: the ball rolls down the ramp towards a charged bridge hinged on its
-    far anchor; a magnet under the bridge's free end holds it up, so the ball crosses it and flies
-    through the target."""
+    """Raise the drawbridge: the ball rolls down the long ramp into a charged drawbridge hinged
+    high on its far side, whose free end rests on the ramp; a magnet above the bridge pulls it up,
+    the ball rolls under it and flies off the ramp through the target."""
     return {"budget": 3, "widgets_offered": PLATFORM | MAGNET,
-            "objectives": [target(3, 5, 2.5, 1.5)],
-            "quorbs": [ball(3, -9, 9, 0.5)],
-            "widgets": [hard_node(3, -9.5, 7.5), hard_node(3, -4.5, 5.5),
-                        fixed_segment("Platform", 3, (-9.5, 7.5), (-4.5, 5.5)),
-                        hard_node(3, 1.5, 2.7),
-                        fixed_segment("Platform", 3, (-2.5, 3.7), (1.5, 2.7), magnetism=2)]}
+            "objectives": [target(3, 7, 0, 1.5)],
+            "quorbs": [ball(3, -9.5, 7.5, 0.5)],
+            "widgets": [hard_node(3, -10, 6), hard_node(3, 4, -0.5),
+                        fixed_segment("Platform", 3, (-10, 6), (4, -0.5)),
+                        hard_node(3, 1.5, 7.7),
+                        fixed_segment("Platform", 3, (-4.5, 4.5), (1.5, 7.7), magnetism=1)]}
 
 
 def empty():

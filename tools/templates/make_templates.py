@@ -137,8 +137,8 @@ DRAG = ("DragForce", val("float", "LinearDrag", 0.1) + val("float", "AngularDrag
 BUOYANCY = ("Buoyancy", val("uint", "NumPatchesX", 2) + val("uint", "NumPatchesY", 2) + val("uint", "NumPatchesZ", 2))
 
 
-def widget_data(cls, density=1.0, extra=""):
-    base = ("<WidgetDataBase>" + val("bool", "IsModifiable", True) + val("enum", "Magnetism", 0)
+def widget_data(cls, density=1.0, extra="", magnetism=0):
+    base = ("<WidgetDataBase>" + val("bool", "IsModifiable", True) + val("enum", "Magnetism", magnetism)
             + val("bool", "CollideWithQUORB", True) + val("float", "Density", float(density)) + "</WidgetDataBase>")
     return comp("WidgetDataComp", val("string", "Type", cls), "<%s>%s%s</%s>" % (cls, base, extra, cls))
 
@@ -256,7 +256,7 @@ def build():
                "left": (0, -0.7071068, 0, 0.7071068)}[word]
         parts = [pov(box_min=(-0.5, -0.4, -0.05), box_max=(0.5, 0.4, 0.05), radius=0.62),
                  model("ConstructionQuad.x", "room/construction_quad_diffuse.png", fx="TextureMappingNoLight.fx",
-                       technique="TextureMappingNoLight", transparent=True),
+                       technique="OverlayTextureMappingNoLight", transparent=True),
                  comp("ConstructionQuadComp", quad)]
         parts[0] = parts[0].replace(quat("Orientation"), quat("Orientation", yaw))
         cq[name] = ("The %s face's construction quad: 22 x 16 at 20 units, its normal into the room." % word,
@@ -276,7 +276,10 @@ def build():
          ["POVComp", "GfxModelComp", "CollisionComp", "WidgetDataComp", "GobIDComp"],
          {"Magnet": ("The magnet: its field pulls or pushes charged objects.",
                      [pov(), model("Magnet.x", "widgets/magnet/magnet_diffuse.png"), collision("OBB"),
-                      widget_data("Magnet", 1.2, val("float", "Strength", 1.0)),
+                      # A magnet always carries a charge (the property bar offers only the two), so
+                      # its field shows from the start: positive, like the red horseshoe, at the
+                      # medium strength its widget data starts with.
+                      widget_data("Magnet", 1.2, val("float", "Strength", 1.5), magnetism=2),
                       gob_id(owner=True, position=True, orientation=True, scale=False)])},
          "The magnet (template \"Widget\", no physics body); its field keeps the scale its strength gives.")
 

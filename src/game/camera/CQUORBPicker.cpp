@@ -14,6 +14,7 @@
 #include "engine/gfx/water/GfxWaterComp.h"
 #include "game/room/FindComp.h"
 #include "game/widgets/ConstructionQuadComp.h"
+#include "game/widgets/WidgetDataComp.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,6 +37,14 @@ bool IsNeverPicked(Gob* gob)
         return true;
     const auto* model = FindComp<dorvo::gfx::GfxModelComp>(gob);
     return model != nullptr && !model->IsVisible();
+}
+
+// A magnet is a horseshoe, and the player takes the space between its arms for part of it: it is
+// picked by its whole outline, the box around its model, rather than by its triangles.
+bool IsPickedByOutline(Gob* gob)
+{
+    const WidgetDataComp* data = WidgetDataComp::Of(gob);
+    return data != nullptr && data->AsMagnetData() != nullptr;
 }
 
 // The ray in the object's model space: turned back by its orientation and divided by its scale,
@@ -104,7 +113,14 @@ bool CQUORBPicker::Pick(const math::Vector3& screenPoint, bool boundsOnly)
                     continue;
                 const common::CBSPTree* tree =
                     boundsOnly || pov.GetModelName().empty() ? nullptr : trees.GetTree(pov.GetModelName());
-                if (tree != nullptr)
+                if (tree != nullptr && IsPickedByOutline(gob))
+                {
+                    math::CRay local;
+                    if (!ToModelSpace(m_ray, pov, local) ||
+                        !local.IntersectAABB(pov.GetLocalBoundingBox(), distance))
+                        continue;
+                }
+                else if (tree != nullptr)
                 {
                     math::CRay local;
                     if (!ToModelSpace(m_ray, pov, local) ||

@@ -1,6 +1,7 @@
 // The game's picker, the application's picker once the game exists: it finds the object under a
 // screen point for the widget manipulator, testing each object on the ray's path first against
-// its bounding volume and then, where its model has a BSP tree, against the model's triangles.
+// its bounding volume and then, where its model has a BSP tree, against the model's triangles (a
+// magnet against the box of its model, so the inside of the horseshoe picks it too).
 // Water, the room's construction quads, hidden models and killed objects are never picked. It
 // picks only while the editor is on (the game enables it with the editor) and only when asked: a
 // click by itself picks nothing.

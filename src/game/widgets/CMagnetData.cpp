@@ -21,7 +21,12 @@ void CMagnetData::ApplyToGob()
 void CMagnetData::UpdateFieldScale()
 {
     if (POVComp* field = GetPOVComp(GetLinkedGob()))
-        field->SetScale(math::Vector3(strength, strength, strength), true);
+    {
+        // Across the face only: the flat disc keeps its depth just behind the magnet, where a
+        // depth scaled with it would put a strong field behind the room's wall.
+        const float diameter = strength * kFieldDiameterPerStrength;
+        field->SetScale(math::Vector3(diameter, diameter, 1.0f), true);
+    }
 }
 
 bool CMagnetData::WriteOwnFields(TiXmlNode* element) const

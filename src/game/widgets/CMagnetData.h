@@ -1,5 +1,5 @@
-// The widget data of a magnet: the strength of its pull, which is also the scale of its field
-// object.
+// The widget data of a magnet: the strength of its pull, which also sets the size of its field
+// object, and so how far the field reaches.
 #pragma once
 
 #include "game/widgets/IWidgetData.h"
@@ -10,6 +10,11 @@ class CMagnetData : public IWidgetData
 {
 public:
     static constexpr float kDefaultStrength = 1.5f;
+    // The field's diameter, in world units, per unit of strength: its disc and its touch sphere
+    // are both a unit across at scale 1. A field only as wide as the strength (1 to 2 units)
+    // would end inside the horseshoe, so a magnet would act on nothing it did not touch; four
+    // times that reaches 1.5 to 3.5 units past the magnet's edge.
+    static constexpr float kFieldDiameterPerStrength = 4.0f;
 
     // Strength 1.5.
     explicit CMagnetData(WidgetDataComp* owner);
@@ -21,8 +26,8 @@ public:
     CMagnetData* AsMagnetData() override { return this; }
     std::string GetTypeName() const override { return "Magnet"; }
 
-    // The linked field object scaled to (Strength, Strength, Strength), re-filed; nothing
-    // without one.
+    // The linked field object scaled across the face (x and y) to Strength x
+    // kFieldDiameterPerStrength, re-filed; nothing without one.
     void UpdateFieldScale();
 
     // Written directly by the property menu (1.0, 1.5 or 2.0), which then calls UpdateFieldScale.

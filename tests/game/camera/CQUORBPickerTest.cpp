@@ -66,18 +66,45 @@ TEST(GamePicker, TheNearestHitWinsAndEqualDistancesKeepTheFirstTested)
     EXPECT_EQ(PickAt(Editor::Front(-4.0f, 3.0f)), first->GetID());
 }
 
-// A magnet is a horseshoe: through the gap between its arms the ray crosses its box but none of
-// its triangles.
-TEST(GamePicker, BoundsAloneAreEnoughOnlyWhenAskedFor)
+// Past the bounding volume the model decides: a gravity switch is a round puck, so a ray through
+// a corner of its box crosses none of its triangles and picks it only when bounds are enough. A
+// magnet picks by its whole outline, the box of its horseshoe turned with it: between its arms
+// as on its bend, and not beside it.
+TEST(GamePicker, TrianglesDecideUnlessBoundsAreEnoughAndAMagnetPicksByItsOutline)
 {
     Editor editor;
     ASSERT_TRUE(editor.ready);
+    Gob* puck = Make("GravitySwitch", Editor::Front(-4.0f, 3.0f));
+    ASSERT_NE(puck, nullptr);
+    const math::Vector3 corner = PositionOf(puck) + math::Vector3(0.45f, 0.45f, 0.0f);
+    EXPECT_NE(PickAt(corner), puck->GetID()) << "the triangles are missed";
+    EXPECT_EQ(PickAt(corner, true), puck->GetID()) << "the box is hit";
+
     Gob* magnet = Make("Magnet", Editor::Front(0.0f, 3.0f));
     ASSERT_NE(magnet, nullptr);
-    const math::Vector3 gap = PositionOf(magnet) + math::Vector3(0.2f, 0.0f, 0.0f);
-    EXPECT_NE(PickAt(gap), magnet->GetID()) << "the triangles are missed";
-    EXPECT_EQ(PickAt(gap, true), magnet->GetID()) << "the box is hit";
-    EXPECT_EQ(PickAt(PositionOf(magnet) - math::Vector3(0.35f, 0.0f, 0.0f)), magnet->GetID()) << "its bend";
+    math::Quaternion turn;
+    turn.SetFromAxisAngle(math::Vector3(0.0f, 0.0f, 1.0f), 0.7853982f);
+    GetPOVComp(magnet)->SetOrientation(turn, true);
+    const math::Vector3 at = PositionOf(magnet);
+    const struct
+    {
+        const char* where;
+        math::Vector3 offset; // in the magnet's own frame; each miss lies within its box in the world
+        bool picked;
+    } cases[] = {
+        {"between its arms", {0.3f, 0.0f, 0.0f}, true},
+        {"the middle of the bend's inside", {0.0f, 0.0f, 0.0f}, true},
+        {"its bend", {-0.35f, 0.0f, 0.0f}, true},
+        {"an arm's tip", {0.45f, 0.4f, 0.0f}, true},
+        {"past the arms' ends", {0.75f, 0.0f, 0.0f}, false},
+        {"beside an arm", {0.0f, 0.75f, 0.0f}, false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.where);
+        const math::Vector3 point = at + turn.Rotate(c.offset);
+        EXPECT_EQ(PickAt(point) == magnet->GetID(), c.picked);
+    }
 }
 
 // Nothing under the cursor but the room's shell: with the shell hidden, the id is 0 and the

@@ -59,12 +59,14 @@ TEST(ManipulatorSelect, TheGuardsTellAdjustingFromMovingByTimeAndDrag)
     const struct
     {
         const char* archetype;
-        math::Vector3 aim; // from the centre to a solid part
-    } adjustable[] = {{"Magnet", math::Vector3(-0.35f, 0.0f, 0.0f)}, {"GravitySwitch", math::Vector3()}};
+        math::Vector3 aim; // from the centre to a part that picks it
+        float x;           // each in a place of its own
+    } adjustable[] = {{"Magnet", math::Vector3(-0.35f, 0.0f, 0.0f), -3.0f},
+                      {"GravitySwitch", math::Vector3(), -7.0f}};
     for (const auto& kind : adjustable)
     {
         SCOPED_TRACE(kind.archetype);
-        Gob* widget = editor.Make(kind.archetype, Editor::Front(-3.0f, 2.0f));
+        Gob* widget = editor.Make(kind.archetype, Editor::Front(kind.x, 2.0f));
         ASSERT_NE(widget, nullptr);
         int x = 0;
         int y = 0;

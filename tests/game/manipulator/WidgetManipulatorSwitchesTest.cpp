@@ -236,9 +236,9 @@ TEST(ManipulatorSwitches, DraggingANewMagnetTurnsItAndItsField)
     ExpectNear(GetPOVComp(field)->GetOrientation().GetXAxis(), along, 0.02f, "its field");
     ExpectNear(PositionOf(field), PositionOf(magnet), 1e-6f, "on the magnet");
     editor.world->LeftUp();
-    const float strength = QUORB::WidgetDataComp::Of(magnet)->AsMagnetData()->strength;
-    ExpectNear(GetPOVComp(field)->GetScale(), Vector3(strength, strength, strength), 1e-6f,
-               "scaled by strength");
+    const float across = QUORB::WidgetDataComp::Of(magnet)->AsMagnetData()->strength *
+                         QUORB::CMagnetData::kFieldDiameterPerStrength;
+    ExpectNear(GetPOVComp(field)->GetScale(), Vector3(across, across, 1.0f), 1e-6f, "sized by strength");
 }
 
 // The field pulls unlike and pushes like magnetism with 50 x Strength x mass / distance along the
@@ -280,6 +280,41 @@ TEST(ManipulatorSwitches, AMagneticFieldPullsUnlikeAndPushesLikeMagnetism)
     Gob* node = GobManager::Instance().CreateGobAtPos("HardNode", centre, true);
     ASSERT_NE(node, nullptr);
     EXPECT_FALSE(WidgetManipulator::OnMagneticField(Contact(node, field), field->GetID()));
+}
+
+// Played, a magnet's field reaches well past the horseshoe: a ball of unlike charge hanging two
+// and a half units below a magnet of the default strength is pulled up to it and held there, one
+// of like charge is pushed down faster than it falls, and an uncharged one just falls.
+TEST(ManipulatorSwitches, AMagnetsFieldReachesPastItsHorseshoe)
+{
+    const struct
+    {
+        int magnetism;
+        const char* what;
+    } cases[] = {{1, "unlike"}, {2, "like"}, {0, "uncharged"}};
+    float fallen[3] = {};
+    for (int n = 0; n < 3; ++n)
+    {
+        SCOPED_TRACE(cases[n].what);
+        Editor editor;
+        ASSERT_TRUE(editor.ready);
+        Gob* magnet = PlaceTurned(editor, "Magnet", Editor::Front(0.0f, 4.0f));
+        Gob* star = editor.Place("QUORBBall", Editor::Front(0.0f, 1.5f), Vector3(1.0f, 1.0f, 1.0f));
+        ASSERT_TRUE(magnet && star);
+        ASSERT_EQ(DataOf(magnet)->GetMagnetism(), QUORB::IWidgetData::kMagnetismPositive) << "the default";
+        DataOf(star)->SetMagnetism(cases[n].magnetism);
+        editor.world->Console("play");
+        editor.world->Frames(20);
+        fallen[n] = 1.5f - PositionOf(star).y;
+        if (cases[n].magnetism == 1)
+        {
+            EXPECT_NEAR(PositionOf(star).y, 3.0f, 0.15f) << "held against the magnet's underside";
+            editor.world->Frames(30);
+            EXPECT_NEAR(PositionOf(star).y, 3.0f, 0.15f) << "and kept there";
+        }
+    }
+    EXPECT_GT(fallen[1], fallen[2] + 0.5f) << "the like ball is pushed down";
+    EXPECT_GT(fallen[2], 1.0f) << "the uncharged ball falls";
 }
 
 // Touching the magnet, an unlike body weighs nothing (gravity times minus its mass); a like one

@@ -202,7 +202,7 @@ TEST(PropValueMenu, AStrengthButtonWritesEachSelectedKindItsOwnValue)
     const QUORB::GobIDComp* link = QUORB::GobIDComp::Of(magnet);
     Gob* field = link ? link->GetLinkedGob() : nullptr;
     ASSERT_NE(field, nullptr);
-    EXPECT_EQ(ScaleOf(field), 2.0f);
+    EXPECT_EQ(ScaleOf(field), 2.0f * QUORB::CMagnetData::kFieldDiameterPerStrength);
 }
 
 TEST(PropValueMenu, TheRowsOfAPropertyStandFromTheBarsLeftWithTheCurrentValueChecked)

@@ -378,7 +378,8 @@ TEST_F(WidgetDataWorld, MagnetismShowsTheLinkedFieldWithItsTexture)
     Data(alone)->SetMagnetism(2);
     EXPECT_EQ(Data(alone)->GetMagnetism(), 2);
 
-    // A magnet's field takes its strength as its scale.
+    // A magnet's field grows across the face with its strength, four units of diameter a unit,
+    // and keeps its depth behind the magnet.
     Gob* magnet = Linked("Magnet", "MagneticField");
     ASSERT_NE(magnet, nullptr);
     QUORB::CMagnetData* magnetData = Data(magnet)->AsMagnetData();
@@ -386,7 +387,7 @@ TEST_F(WidgetDataWorld, MagnetismShowsTheLinkedFieldWithItsTexture)
     magnetData->strength = 2.0f;
     magnetData->RefreshMagnetism();
     const math::Vector3 scale = GetPOVComp(FindComp<QUORB::GobIDComp>(magnet)->GetLinkedGob())->GetScale();
-    EXPECT_EQ(scale, math::Vector3(2.0f, 2.0f, 2.0f));
+    EXPECT_EQ(scale, math::Vector3(8.0f, 8.0f, 1.0f));
 }
 
 TEST_F(WidgetDataWorld, DensityGivesTheBodyItsMassAndTheModelWoodOrMetal)

@@ -68,13 +68,14 @@ std::vector<std::string> CommittedEffects()
     return names;
 }
 
-// Each listed file's techniques: the model one and its cloth twin.
+// Each listed file's techniques: the model one, its cloth twin and, for the plain texture, the overlay.
 const std::map<std::string, std::vector<std::string>> kTechniques = {
     {"TextureMapping.fx", {"TextureMapping", "ClothTextureMapping"}},
     {"PickedEffect.fx", {"PickedEffect", "ClothPickedEffect"}},
     {"Glow.fx", {"Glow", "ClothGlow"}},
     {"AnimatedGlow.fx", {"AnimatedGlow", "ClothAnimatedGlow"}},
-    {"TextureMappingNoLight.fx", {"TextureMappingNoLight", "ClothTextureMappingNoLight"}},
+    {"TextureMappingNoLight.fx",
+     {"TextureMappingNoLight", "ClothTextureMappingNoLight", "OverlayTextureMappingNoLight"}},
     {"Particle.fx", {"RenderParticle"}},
     {"Terrain.fx", {"RenderTerrain"}},
     {"Membrane.fx", {"Membrane", "ClothMembrane"}},

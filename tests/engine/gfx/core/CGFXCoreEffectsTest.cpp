@@ -175,6 +175,7 @@ TEST_F(CGFXCoreEffectsTest, EachTechniqueBindsItsSlotsAndValuesAndNothingElse)
          {}},
         {"TextureMappingNoLight", "TextureMappingNoLight.fx", {{"g_Texture1", T0}}, {}},
         {"ClothTextureMappingNoLight", "TextureMappingNoLight.fx", {{"g_Texture1", T0}}, {}},
+        {"OverlayTextureMappingNoLight", "TextureMappingNoLight.fx", {{"g_Texture1", T0}}, {}},
         {"ParallaxMapping",
          "NormalMapping.fx",
          {{"g_Texture1", T0}, {"g_SpecularMap", T2}, {"g_NormalMap", T3}, {"g_HeightMap", T4}},

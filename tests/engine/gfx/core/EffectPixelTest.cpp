@@ -198,8 +198,9 @@ TEST_F(EffectPixelTest, EveryCommittedEffectCompilesAndLinksOnLlvmpipe)
     EXPECT_TRUE(initErrors.empty()) << initErrors;
     EXPECT_EQ(fx.GetEffectCount(), 5u);
     EXPECT_NE(fx.GetSharedEffect(), nullptr);
-    EXPECT_EQ(programsAtInit, 11u)
-        << "five files of two one-pass techniques and the post-processor's PPScene.fx; Dummy.fx has none";
+    EXPECT_EQ(programsAtInit, 12u)
+        << "five files of two one-pass techniques, the plain texture's overlay and the "
+           "post-processor's PPScene.fx; Dummy.fx has none";
 
     // And each again, file by file, into the same pool (so their shared types still agree).
     for (const auto& entry : std::filesystem::directory_iterator(testsupport::RepoPath("data/fx")))
