@@ -3,7 +3,8 @@
 // looked at in the pictures the game's own screenshot command takes: the accelerator's chevrons
 // point the way it pushes and turn with "Toggle direction"; the badge beside the cursor is there
 // while a type is chosen and gone after "Start", "Back To Puzzle" and leaving the puzzle; and the
-// back face's gravity switch rolls the view, and the dry room with it, a quarter round. The
+// back face's gravity switch rolls the view, and the dry room with it, a quarter round; the left
+// face's drawbridge shows its charge and a magnet its field through the building grid. The
 // pictures go under screenshots/ in the test build folder ("tutorial_*.png"). Skipped where Xvfb
 // is not installed. Each test wants a process of its own, as ctest gives it: a second game on the
 // device in one process draws its 2D layer but no scene.
@@ -43,6 +44,32 @@ constexpr std::uint32_t kSpace = 57;
 struct Picture : testsupport::PngPicture
 {
     int Sum(int x, int y) const { return At(x, y, 0) + At(x, y, 1) + At(x, y, 2); }
+    // The mean colour of the 5 x 5 pixels around the screen point of a world point.
+    void Mean(const math::Vector3& world, double rgb[3]) const
+    {
+        int cx = 0;
+        int cy = 0;
+        gametest::GameTestWorld::ScreenPixelOf(world, cx, cy);
+        rgb[0] = rgb[1] = rgb[2] = 0.0;
+        int count = 0;
+        for (int y = cy - 2; y <= cy + 2; ++y)
+            for (int x = cx - 2; x <= cx + 2; ++x)
+                if (x >= 0 && y >= 0 && x < width && y < height)
+                {
+                    for (int c = 0; c < 3; ++c)
+                        rgb[c] += At(x, y, c);
+                    ++count;
+                }
+        for (int c = 0; c < 3 && count > 0; ++c)
+            rgb[c] /= count;
+    }
+    // How much redder than blue (positive) or bluer than red (negative) the place looks.
+    double RedOverBlue(const math::Vector3& world) const
+    {
+        double rgb[3];
+        Mean(world, rgb);
+        return rgb[0] - rgb[2];
+    }
     // The belt's chevrons, lit: yellow to orange, far from the grey rails and the dark rubber.
     bool Yellow(int x, int y) const
     {
@@ -350,4 +377,57 @@ TEST_F(TutorialPixelTest, TheBackFacesSwitchRollsTheDryRoomAQuarterRound)
     EXPECT_LT(unrolled, rolled - samples / 5) << "the view has turned";
     EXPECT_GT(turned.Brightness(cx - radius, cy - radius, cx + radius, cy + radius),
               0.9 * before.Brightness(cx - radius, cy - radius, cx + radius, cy + radius));
+}
+
+// The left face's drawbridge glows blue with its negative charge, and a magnet laid on the face
+// shows its positive field, a red disc well wider than the horseshoe; both show through the face's
+// building grid.
+TEST_F(TutorialPixelTest, TheBridgesChargeAndTheMagnetsFieldShowThroughTheGrid)
+{
+    constexpr unsigned kMagnetFace = 3;
+    ASSERT_TRUE(gametest::TurnToFace(*m_world, kMagnetFace));
+    ASSERT_TRUE(Wait("PuzzleLookAtMenu", kOpen, 3.0));
+    ASSERT_TRUE(m_world->Click("PuzzleLookAtMenu", "StartPuzzleButton"));
+    ASSERT_TRUE(Wait("StartPuzzleMenu", kOpen, 3.0));
+    ASSERT_TRUE(gametest::WaitForGlide(*m_world));
+    m_world->MoveCursor(700, 60);
+    m_world->RunFor(0.3);
+    auto at = [](float u, float v) { return tutorial::FacePoint(kMagnetFace, u, v); };
+    // The drawbridge runs from (-4.5, 4.5) up to its hinge at (1.5, 7.7). Its glow is a band
+    // half a unit wide along each side; the mean over points of a line along the bridge, at a
+    // distance from its middle line across it (+ above, - below).
+    auto alongBridge = [&](const Picture& picture, float across)
+    {
+        const float du = 6.0f / 6.8f;
+        const float dv = 3.2f / 6.8f;
+        double sum = 0.0;
+        for (int i = 0; i <= 8; ++i)
+        {
+            const float t = 1.5f + 0.5f * i; // along the bridge, clear of its ends
+            sum += picture.RedOverBlue(at(-4.5f + du * t - dv * across, 4.5f + dv * t + du * across));
+        }
+        return sum / 9.0;
+    };
+    const math::Vector3 wall = at(-7.0f, 1.0f);
+    // The magnet's place, clear of the bridge: the field disc (3 units round at the default
+    // strength) covers points two units out, well past the horseshoe's half unit.
+    const math::Vector3 magnet = at(6.0f, 6.0f);
+    const math::Vector3 fieldLeft = at(4.0f, 6.0f);
+    const math::Vector3 fieldBelow = at(6.0f, 4.0f);
+    const Picture before = Shot("magnet_before");
+
+    for (const float side : {0.75f, -0.75f})
+        EXPECT_LT(alongBridge(before, side), alongBridge(before, side * 2.5f) - 20.0)
+            << "blue beside the bridge, on the " << (side > 0.0f ? "upper" : "lower") << " side";
+
+    ASSERT_TRUE(m_world->Click("WidgetChoiceBarMenu", "MagnetButton"));
+    m_world->PressAt(magnet);
+    m_world->ReleaseAt(magnet);
+    m_world->Key(kSpace);
+    m_world->MoveCursor(700, 60);
+    m_world->RunFor(0.3);
+    const Picture after = Shot("magnet_after");
+    for (const math::Vector3& field : {fieldLeft, fieldBelow})
+        EXPECT_GT(after.RedOverBlue(field), before.RedOverBlue(field) + 40.0) << "red where the field is";
+    EXPECT_NEAR(after.RedOverBlue(wall), before.RedOverBlue(wall), 5.0) << "the wall away from it as it was";
 }
