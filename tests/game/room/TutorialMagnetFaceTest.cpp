@@ -5,6 +5,7 @@
 // face's solution does (TutorialSolutions.h, replayed with the other faces by TutorialRoomTest).
 #include "GameTestWorld.h"
 #include "ScriptedPlacement.h"
+#include "ShippedSetup.h"
 #include "TutorialSolutions.h"
 
 #include "TestSupport.h"
@@ -19,8 +20,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 
@@ -43,24 +42,12 @@ math::Vector3 At(const float point[2])
     return tutorial::FacePoint(kFace, point[0], point[1]);
 }
 
-std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // The game as shipped with the Tutorial loaded and turned to the magnet's face.
 struct MagnetFace
 {
     MagnetFace()
     {
-        GameTestSetup setup;
-        setup.copyRooms = true;
-        setup.writeStartup = false;
-        setup.files["Startup.lua"] = ReadText(testsupport::RepoPath("data/scripts/Startup.lua"));
-        setup.files["files/profiles/Blank.xml"] =
-            ReadText(testsupport::RepoPath("data/files/profiles/Blank.xml"));
-        world = std::make_unique<GameTestWorld>(setup);
+        world = std::make_unique<GameTestWorld>(gametest::ShippedSetup());
         if (!world->Booted())
             return;
         world->Frames(3);

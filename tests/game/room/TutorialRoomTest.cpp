@@ -6,6 +6,7 @@
 // the widget each introduces.
 #include "GameTestWorld.h"
 #include "ScriptedPlacement.h"
+#include "ShippedSetup.h"
 #include "TutorialSolutions.h"
 
 #include "LogCapture.h"
@@ -31,13 +32,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 
 using gametest::GameTestSetup;
 using gametest::GameTestWorld;
+using gametest::ShippedSetup;
 
 namespace
 {
@@ -58,25 +58,6 @@ int TimeLimitState(const QUORB::CPuzzle& puzzle)
             return objective->GetState();
     }
     return -1;
-}
-
-std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The game as shipped: the committed "Startup.lua" (so the node break rules the Tutorial is tuned
-// for), settings, rooms, puzzles and the template profile.
-GameTestSetup ShippedSetup()
-{
-    GameTestSetup setup;
-    setup.copyRooms = true;
-    setup.writeStartup = false;
-    setup.files["Startup.lua"] = ReadText(testsupport::RepoPath("data/scripts/Startup.lua"));
-    setup.files["files/profiles/Blank.xml"] =
-        ReadText(testsupport::RepoPath("data/files/profiles/Blank.xml"));
-    return setup;
 }
 
 // What the rules give a completed run: 50 for each required objective met, and for a target 40
