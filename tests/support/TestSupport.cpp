@@ -4,7 +4,9 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -102,6 +104,17 @@ FileSizeLimit::~FileSizeLimit()
 void MakeGameRunFolder(const std::string& data)
 {
     namespace fs = std::filesystem;
+    // ctest runs each test of a program as a process of its own, side by side, and all of them in
+    // the program's one working folder: the first to make the run folder keeps it until it exits,
+    // and the others wait for it.
+    static const int lock = []()
+    {
+        const int fd = ::open(".game-run-folder.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd >= 0)
+            ::flock(fd, LOCK_EX);
+        return fd;
+    }();
+    static_cast<void>(lock);
     for (const fs::directory_entry& entry : fs::directory_iterator("."))
         if (entry.path().filename().string().rfind("DorvoScrshot_", 0) == 0)
             fs::remove(entry.path());
