@@ -113,18 +113,15 @@ bool CQUORBPicker::Pick(const math::Vector3& screenPoint, bool boundsOnly)
                     continue;
                 const common::CBSPTree* tree =
                     boundsOnly || pov.GetModelName().empty() ? nullptr : trees.GetTree(pov.GetModelName());
-                if (tree != nullptr && IsPickedByOutline(gob))
+                if (tree != nullptr)
                 {
                     math::CRay local;
-                    if (!ToModelSpace(m_ray, pov, local) ||
-                        !local.IntersectAABB(pov.GetLocalBoundingBox(), distance))
+                    if (!ToModelSpace(m_ray, pov, local))
                         continue;
-                }
-                else if (tree != nullptr)
-                {
-                    math::CRay local;
-                    if (!ToModelSpace(m_ray, pov, local) ||
-                        !local.IntersectBSPTree(tree->GetRoot(), distance))
+                    const bool modelHit = IsPickedByOutline(gob)
+                                              ? local.IntersectAABB(pov.GetLocalBoundingBox(), distance)
+                                              : local.IntersectBSPTree(tree->GetRoot(), distance);
+                    if (!modelHit)
                         continue;
                 }
                 if (distance < best)
